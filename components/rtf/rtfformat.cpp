@@ -1,0 +1,78 @@
+#include "components/rtf/rtfformat.h"
+
+#include <algorithm>
+
+namespace rtf {
+
+Color Color::FromTColor(std::uint32_t color) {
+    if (color > 0xFFFFFF)
+        return Auto();
+    return Rgb(static_cast<std::uint8_t>(color & 0xFF), static_cast<std::uint8_t>((color >> 8) & 0xFF),
+               static_cast<std::uint8_t>((color >> 16) & 0xFF));
+}
+
+std::uint32_t Color::ToTColor(std::uint32_t autoValue) const {
+    if (isAuto)
+        return autoValue;
+    return static_cast<std::uint32_t>(red) | (static_cast<std::uint32_t>(green) << 8) |
+           (static_cast<std::uint32_t>(blue) << 16);
+}
+
+void ApplyCharFormat(CharFormat& to, const CharFormat& from, std::uint32_t mask) {
+    if (mask & kCharFace) {
+        to.face = from.face;
+        to.charset = from.charset;
+        to.pitch = from.pitch;
+        to.family = from.family;
+    }
+    if (mask & kCharSize)
+        to.size = from.size;
+    if (mask & kCharColor)
+        to.color = from.color;
+    if (mask & kCharBackground)
+        to.background = from.background;
+    if (mask & kCharBold)
+        to.bold = from.bold;
+    if (mask & kCharItalic)
+        to.italic = from.italic;
+    if (mask & kCharUnderline)
+        to.underline = from.underline;
+    if (mask & kCharStrike)
+        to.strike = from.strike;
+    if (mask & kCharHidden)
+        to.hidden = from.hidden;
+    if (mask & kCharScript) {
+        to.script = from.script;
+        to.offset = from.offset;
+    }
+}
+
+void ApplyParaFormat(ParaFormat& to, const ParaFormat& from, std::uint32_t mask) {
+    if (mask & kParaAlignment)
+        to.alignment = from.alignment;
+    if (mask & kParaFirstIndent)
+        to.firstIndent = from.firstIndent;
+    if (mask & kParaLeftIndent)
+        to.leftIndent = from.leftIndent;
+    if (mask & kParaRightIndent)
+        to.rightIndent = from.rightIndent;
+    if (mask & kParaSpaceBefore)
+        to.spaceBefore = from.spaceBefore;
+    if (mask & kParaSpaceAfter)
+        to.spaceAfter = from.spaceAfter;
+    if (mask & kParaLineSpacing) {
+        to.lineSpacing = from.lineSpacing;
+        to.lineSpacingMultiple = from.lineSpacingMultiple;
+    }
+    if (mask & kParaTabs) {
+        to.tabs = from.tabs;
+        if (to.tabs.size() > kMaxTabStops)
+            to.tabs.resize(kMaxTabStops);
+    }
+    if (mask & kParaBullet)
+        to.bullet = from.bullet;
+    if (mask & kParaKeepNext)
+        to.keepNext = from.keepNext;
+}
+
+}  // namespace rtf

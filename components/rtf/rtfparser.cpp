@@ -1,0 +1,934 @@
+// Reading RTF into the document model. One pass over the tokens with a
+// stack of group states; destinations that carry no text are skipped by
+// counting braces, objects are cut out of the source as they stand.
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "components/rtf/rtfdocument.h"
+#include "components/rtf/rtferror.h"
+#include "components/rtf/rtfheader.h"
+#include "components/rtf/rtftokenizer.h"
+#include "platform/codepage.h"
+
+namespace rtf {
+
+namespace {
+
+enum class Dest : std::uint8_t { Text, FieldGroup, PnText, Pn };
+
+struct ParaState {
+    Alignment alignment = Alignment::Left;
+    bool keepNext = false;
+    bool bullet = false;
+    bool lineMultiple = false;
+    TabKind pendingKind = TabKind::Left;
+    TabLeader pendingLeader = TabLeader::None;
+    std::uint8_t tabCount = 0;
+    int firstIndent = 0, leftIndent = 0, rightIndent = 0;
+    int spaceBefore = 0, spaceAfter = 0, lineSpacing = 0;
+    TabStop tabs[kMaxTabStops];
+
+    bool SameAs(const ParaState& o) const {
+        if (alignment != o.alignment || keepNext != o.keepNext || bullet != o.bullet ||
+            lineMultiple != o.lineMultiple || tabCount != o.tabCount || firstIndent != o.firstIndent ||
+            leftIndent != o.leftIndent || rightIndent != o.rightIndent ||
+            spaceBefore != o.spaceBefore || spaceAfter != o.spaceAfter || lineSpacing != o.lineSpacing)
+            return false;
+        for (std::size_t i = 0; i < tabCount; ++i)
+            if (!(tabs[i] == o.tabs[i]))
+                return false;
+        return true;
+    }
+    ParaFormat ToFormat() const {
+        ParaFormat f;
+        f.alignment = alignment;
+        f.firstIndent = firstIndent;
+        f.leftIndent = leftIndent;
+        f.rightIndent = rightIndent;
+        f.spaceBefore = spaceBefore;
+        f.spaceAfter = spaceAfter;
+        f.lineSpacing = lineSpacing;
+        f.lineSpacingMultiple = lineMultiple;
+        f.tabs.assign(tabs, tabs + tabCount);
+        f.bullet = bullet;
+        f.keepNext = keepNext;
+        return f;
+    }
+};
+
+struct CharState {
+    int font = -1;      // -1: the default font
+    int size = 24;
+    int color = -1;     // colour table index, -1 none (auto)
+    int background = -1;
+    bool bold = false, italic = false, strike = false, hidden = false;
+    UnderlineKind underline = UnderlineKind::None;
+    ScriptKind script = ScriptKind::Normal;
+    int offset = 0;
+    bool operator==(const CharState&) const = default;
+};
+
+struct State {
+    Dest dest = Dest::Text;
+    int uc = 1;
+    int field = -1;     // index of the field whose result this is
+    CharState chr;
+    ParaState para;
+};
+
+enum class Word : std::uint8_t {
+    Unknown,
+    // destinations
+    FontTbl, ColorTbl, Stylesheet, SkipDest, Capture, Field, FldInst, FldRslt, PnText, Pn,
+    // document
+    Deff,
+    // special characters
+    Par, Sect, Page, Line, Tab, Cell, Row, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote,
+    RDblQuote, Space, U, Uc,
+    // character format
+    Plain, F, Fs, B, I, Ul, UlNone, UlDb, UlD, Strike, V, Cf, Cb, Super, Sub, NoSuperSub, Up, Dn,
+    // paragraph format
+    Pard, Ql, Qr, Qc, Qj, Fi, Li, Ri, Sb, Sa, Sl, SlMult, KeepN, Tx, Tb, Tqr, Tqc, Tqdec, TlDot,
+    TlHyph, TlUl, TlTh, TlEq, PnLvlBlt, PnLvlOther,
+};
+
+struct WordEntry {
+    std::string_view name;
+    Word word;
+};
+
+constexpr WordEntry kWords[] = {
+    {"fonttbl", Word::FontTbl}, {"colortbl", Word::ColorTbl}, {"stylesheet", Word::Stylesheet},
+    {"info", Word::SkipDest}, {"header", Word::SkipDest}, {"footer", Word::SkipDest},
+    {"headerl", Word::SkipDest}, {"headerr", Word::SkipDest}, {"headerf", Word::SkipDest},
+    {"footerl", Word::SkipDest}, {"footerr", Word::SkipDest}, {"footerf", Word::SkipDest},
+    {"annotation", Word::SkipDest}, {"atnid", Word::SkipDest}, {"atnauthor", Word::SkipDest},
+    {"atndate", Word::SkipDest}, {"atntime", Word::SkipDest}, {"atnref", Word::SkipDest},
+    {"atnicn", Word::SkipDest}, {"listtable", Word::SkipDest}, {"listoverridetable", Word::SkipDest},
+    {"revtbl", Word::SkipDest}, {"rsidtbl", Word::SkipDest}, {"xmlnstbl", Word::SkipDest},
+    {"themedata", Word::SkipDest}, {"colorschememapping", Word::SkipDest},
+    {"latentstyles", Word::SkipDest}, {"datastore", Word::SkipDest}, {"generator", Word::SkipDest},
+    {"nonshppict", Word::SkipDest}, {"private", Word::SkipDest}, {"template", Word::SkipDest},
+    {"filetbl", Word::SkipDest}, {"pgdsctbl", Word::SkipDest}, {"txe", Word::SkipDest},
+    {"xe", Word::SkipDest}, {"tc", Word::SkipDest}, {"bkmkstart", Word::SkipDest},
+    {"bkmkend", Word::SkipDest}, {"docvar", Word::SkipDest}, {"userprops", Word::SkipDest},
+    {"mmathPr", Word::SkipDest}, {"fldtype", Word::SkipDest}, {"pntxta", Word::SkipDest},
+    {"pntxtb", Word::SkipDest}, {"objdata", Word::SkipDest}, {"panose", Word::SkipDest},
+    {"falt", Word::SkipDest}, {"buptim", Word::SkipDest}, {"comment", Word::SkipDest},
+    {"pict", Word::Capture}, {"object", Word::Capture}, {"footnote", Word::Capture},
+    {"shppict", Word::Capture}, {"shp", Word::Capture},
+    {"field", Word::Field}, {"fldinst", Word::FldInst}, {"fldrslt", Word::FldRslt},
+    {"pntext", Word::PnText}, {"listtext", Word::PnText}, {"pn", Word::Pn},
+    {"deff", Word::Deff},
+    {"par", Word::Par}, {"sect", Word::Sect}, {"page", Word::Page}, {"line", Word::Line},
+    {"tab", Word::Tab}, {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row},
+    {"nestrow", Word::Row}, {"emdash", Word::EmDash}, {"endash", Word::EnDash},
+    {"bullet", Word::Bullet}, {"lquote", Word::LQuote}, {"rquote", Word::RQuote},
+    {"ldblquote", Word::LDblQuote}, {"rdblquote", Word::RDblQuote}, {"emspace", Word::Space},
+    {"enspace", Word::Space}, {"qmspace", Word::Space}, {"u", Word::U}, {"uc", Word::Uc},
+    {"plain", Word::Plain}, {"f", Word::F}, {"fs", Word::Fs}, {"b", Word::B}, {"i", Word::I},
+    {"ul", Word::Ul}, {"ulw", Word::Ul}, {"ulwave", Word::Ul}, {"ulth", Word::Ul},
+    {"ulhwave", Word::Ul}, {"ululdbwave", Word::Ul}, {"uldash", Word::Ul}, {"uldashd", Word::Ul},
+    {"uldashdd", Word::Ul}, {"ulldash", Word::Ul}, {"ulthdash", Word::Ul},
+    {"ulthdashd", Word::Ul}, {"ulthdashdd", Word::Ul}, {"ulthldash", Word::Ul},
+    {"ulnone", Word::UlNone}, {"uldb", Word::UlDb}, {"uld", Word::UlD}, {"ulthd", Word::UlD},
+    {"strike", Word::Strike}, {"striked", Word::Strike}, {"v", Word::V}, {"cf", Word::Cf},
+    {"cb", Word::Cb}, {"highlight", Word::Cb}, {"chcbpat", Word::Cb}, {"super", Word::Super},
+    {"sub", Word::Sub}, {"nosupersub", Word::NoSuperSub}, {"up", Word::Up}, {"dn", Word::Dn},
+    {"pard", Word::Pard}, {"ql", Word::Ql}, {"qr", Word::Qr}, {"qc", Word::Qc}, {"qj", Word::Qj},
+    {"fi", Word::Fi}, {"li", Word::Li}, {"ri", Word::Ri}, {"sb", Word::Sb}, {"sa", Word::Sa},
+    {"sl", Word::Sl}, {"slmult", Word::SlMult}, {"keepn", Word::KeepN}, {"tx", Word::Tx},
+    {"tb", Word::Tb}, {"tqr", Word::Tqr}, {"tqc", Word::Tqc}, {"tqdec", Word::Tqdec},
+    {"tldot", Word::TlDot}, {"tlhyph", Word::TlHyph}, {"tlul", Word::TlUl}, {"tlth", Word::TlTh},
+    {"tleq", Word::TlEq}, {"pnlvlblt", Word::PnLvlBlt}, {"pnlvlbody", Word::PnLvlOther},
+    {"pnlvlcont", Word::PnLvlOther}, {"pnlvl", Word::PnLvlOther},
+};
+
+// Open-addressing table from control word to Word, built once.
+class WordTable {
+public:
+    WordTable() {
+        for (const WordEntry& e : kWords) {
+            std::size_t h = Hash(e.name) & kMask;
+            while (slots_[h].word != Word::Unknown)
+                h = (h + 1) & kMask;
+            slots_[h] = e;
+        }
+    }
+    Word Find(std::string_view name) const {
+        std::size_t h = Hash(name) & kMask;
+        while (slots_[h].word != Word::Unknown) {
+            if (slots_[h].name == name)
+                return slots_[h].word;
+            h = (h + 1) & kMask;
+        }
+        return Word::Unknown;
+    }
+
+private:
+    static constexpr std::size_t kSize = 512;
+    static constexpr std::size_t kMask = kSize - 1;
+    static std::size_t Hash(std::string_view s) {
+        std::size_t h = 2166136261u;
+        for (char c : s)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h ^ (h >> 9);
+    }
+    WordEntry slots_[kSize] = {};
+};
+
+const WordTable& Words() {
+    static const WordTable table;
+    return table;
+}
+
+}  // namespace
+
+class RtfParser {
+public:
+    RtfParser(std::string_view source, RtfDocument& doc) : src_(source), doc_(doc), lexer_(source) {}
+
+    // Returns whether the last paragraph was closed by a paragraph mark.
+    bool Parse();
+
+private:
+    // ---- text building
+    CharFormat MakeFormat(const CharState& c) const;
+    Run& CurrentRun();
+    void AddText(std::string_view text) {
+        if (text.empty())
+            return;
+        CurrentRun().text += text;
+    }
+    void AddChar(char c) { CurrentRun().text += c; }
+    void AddObject(std::string_view raw);
+    void EndParagraph();
+    void FinishParagraphs();
+    void FormatChanged() { formatDirty_ = true; }
+
+    // ---- tokens
+    void OnControlWord(const Token& t);
+    void OnSymbol(const Token& t);
+    void OnText(std::string_view text);
+    void OnGroupEnd();
+    void StartSkip() { skipDepth_ = lexer_.Depth(); }
+    void StartCapture(int kind);
+    void StartCollect(int kind);
+    void Destination(Word word, const Token& t);
+    void SetFonts(std::vector<FontEntry> fonts);
+
+    std::string_view src_;
+    RtfDocument& doc_;
+    Lexer lexer_;
+    std::vector<State> stack_;
+    std::vector<std::size_t> groupStarts_;  // offset of each open group's "{"
+    bool starPending_ = false;
+    int skipChars_ = 0;
+    char16_t pendingHigh_ = 0;
+
+    // Skipping, capturing or collecting a destination: the lexer depth at
+    // which it ends (0 = not active).
+    int skipDepth_ = 0;
+    int captureDepth_ = 0;
+    int captureKind_ = 0;  // 0 object, 1 stylesheet, 2 field instruction
+    std::size_t captureStart_ = 0;
+    int collectDepth_ = 0;
+    int collectKind_ = 0;  // 0 font table, 1 colour table
+    std::vector<Token> collected_;
+
+    // Pn group result and pntext text.
+    bool pnBullet_ = false;
+    bool pnSeen_ = false;
+    std::string pnText_;
+
+    // Tables.
+    std::vector<FontEntry> fonts_;
+    std::map<int, std::size_t> fontIndex_;
+    std::vector<ColorEntry> colors_;
+    int deff_ = 0;
+    mutable int cachedFont_ = -2;
+    mutable const FontEntry* cachedEntry_ = nullptr;
+    std::vector<std::shared_ptr<const std::string>> fields_;
+
+    bool finished_ = false;
+    bool lastClosed_ = true;
+
+    // Paragraph being built.
+    Paragraph cur_;
+    bool formatDirty_ = true;
+    int runField_ = -2;
+    ParaState lastPara_;
+    ParaFormat lastParaFormat_;
+    bool haveLastPara_ = false;
+};
+
+CharFormat RtfParser::MakeFormat(const CharState& c) const {
+    CharFormat f;
+    int number = c.font >= 0 ? c.font : deff_;
+    if (number != cachedFont_) {
+        cachedFont_ = number;
+        auto it = fontIndex_.find(number);
+        if (it == fontIndex_.end())
+            it = fontIndex_.find(deff_);
+        cachedEntry_ = it != fontIndex_.end() ? &fonts_[it->second]
+                                              : (fonts_.empty() ? nullptr : &fonts_.front());
+    }
+    if (cachedEntry_) {
+        f.face = cachedEntry_->name;
+        f.charset = cachedEntry_->charset < 0 ? 0 : cachedEntry_->charset;
+        f.pitch = cachedEntry_->pitch < 0 ? 0 : cachedEntry_->pitch;
+        f.family = cachedEntry_->family;
+    } else {
+        const CharFormat& d = doc_.defaultFormat_;
+        f.face = d.face;
+        f.charset = d.charset;
+        f.pitch = d.pitch;
+        f.family = d.family;
+    }
+    f.size = c.size;
+    auto color = [&](int index) {
+        if (index < 0 || static_cast<std::size_t>(index) >= colors_.size())
+            return Color::Auto();
+        const ColorEntry& e = colors_[static_cast<std::size_t>(index)];
+        return e.isAuto ? Color::Auto() : Color::Rgb(e.red, e.green, e.blue);
+    };
+    f.color = color(c.color);
+    f.background = c.background <= 0 ? Color::Auto() : color(c.background);
+    f.bold = c.bold;
+    f.italic = c.italic;
+    f.underline = c.underline;
+    f.strike = c.strike;
+    f.hidden = c.hidden;
+    f.script = c.script;
+    f.offset = c.offset;
+    return f;
+}
+
+Run& RtfParser::CurrentRun() {
+    const State& s = stack_.back();
+    if (!formatDirty_ && runField_ == s.field && !cur_.runs.empty() && !cur_.runs.back().IsObject())
+        return cur_.runs.back();
+    CharFormat f = MakeFormat(s.chr);
+    std::shared_ptr<const std::string> field =
+        s.field >= 0 ? fields_[static_cast<std::size_t>(s.field)] : nullptr;
+    formatDirty_ = false;
+    runField_ = s.field;
+    if (!cur_.runs.empty()) {
+        Run& last = cur_.runs.back();
+        if (!last.IsObject() && last.field == field && last.format == f)
+            return last;
+        if (last.text.empty() && !last.IsObject()) {
+            last.format = std::move(f);
+            last.field = std::move(field);
+            return last;
+        }
+    }
+    cur_.runs.push_back(Run{{}, std::move(f), {}, std::move(field)});
+    return cur_.runs.back();
+}
+
+void RtfParser::AddObject(std::string_view raw) {
+    Run run;
+    run.text = std::string(1, kObjectChar);
+    run.format = MakeFormat(stack_.back().chr);
+    run.object = StripLineBreaks(raw);
+    if (!cur_.runs.empty() && cur_.runs.back().text.empty() && !cur_.runs.back().IsObject())
+        cur_.runs.pop_back();
+    cur_.runs.push_back(std::move(run));
+    formatDirty_ = true;
+}
+
+void RtfParser::EndParagraph() {
+    const State& s = stack_.back();
+    if (!haveLastPara_ || !lastPara_.SameAs(s.para)) {
+        lastPara_ = s.para;
+        lastParaFormat_ = s.para.ToFormat();
+        haveLastPara_ = true;
+    }
+    cur_.format = lastParaFormat_;
+    cur_.markFormat = MakeFormat(s.chr);
+    if (!cur_.runs.empty() && cur_.runs.back().text.empty() && !cur_.runs.back().IsObject())
+        cur_.runs.pop_back();
+    doc_.paragraphs_.push_back(std::move(cur_));
+    cur_ = Paragraph{};
+    formatDirty_ = true;
+}
+
+void RtfParser::FinishParagraphs() {
+    finished_ = true;
+    lastClosed_ = true;
+    if (!cur_.runs.empty() || doc_.paragraphs_.empty()) {
+        EndParagraph();
+        lastClosed_ = false;
+    }
+}
+
+void RtfParser::StartCapture(int kind) {
+    captureDepth_ = lexer_.Depth();
+    captureKind_ = kind;
+    captureStart_ = groupStarts_.empty() ? 0 : groupStarts_.back();
+}
+
+void RtfParser::StartCollect(int kind) {
+    collectDepth_ = lexer_.Depth();
+    collectKind_ = kind;
+    collected_.clear();
+    Token open;
+    open.kind = TokenKind::GroupStart;
+    open.raw = src_.substr(groupStarts_.empty() ? 0 : groupStarts_.back(), 1);
+    collected_.push_back(open);
+}
+
+void RtfParser::SetFonts(std::vector<FontEntry> fonts) {
+    fonts_ = std::move(fonts);
+    fontIndex_.clear();
+    for (std::size_t i = 0; i < fonts_.size(); ++i)
+        fontIndex_.emplace(fonts_[i].number, i);
+    cachedFont_ = -2;
+    formatDirty_ = true;
+}
+
+void RtfParser::Destination(Word word, const Token& t) {
+    State& s = stack_.back();
+    switch (word) {
+    case Word::FontTbl:
+        StartCollect(0);
+        break;
+    case Word::ColorTbl:
+        StartCollect(1);
+        break;
+    case Word::Stylesheet:
+        StartCapture(1);
+        break;
+    case Word::Capture:
+        StartCapture(0);
+        break;
+    case Word::FldInst:
+        StartCapture(2);
+        break;
+    case Word::Field:
+        s.dest = Dest::FieldGroup;
+        break;
+    case Word::FldRslt:
+        s.dest = Dest::Text;
+        break;
+    case Word::PnText:
+        s.dest = Dest::PnText;
+        pnText_.clear();
+        break;
+    case Word::Pn:
+        s.dest = Dest::Pn;
+        pnBullet_ = false;
+        pnSeen_ = false;
+        break;
+    default:
+        (void)t;
+        StartSkip();
+        break;
+    }
+}
+
+void RtfParser::OnControlWord(const Token& t) {
+    State& s = stack_.back();
+    const Word word = Words().Find(t.name);
+    if (starPending_) {
+        starPending_ = false;
+        switch (word) {
+        case Word::FldInst:
+        case Word::Pn:
+        case Word::Capture:
+        case Word::PnText:
+            Destination(word, t);
+            break;
+        default:
+            StartSkip();
+            break;
+        }
+        return;
+    }
+    if (skipChars_ > 0) {
+        --skipChars_;
+        return;
+    }
+    const int p = t.param;
+    const bool on = !t.hasParam || p != 0;
+    switch (word) {
+    case Word::Unknown:
+        return;
+    case Word::FontTbl:
+    case Word::ColorTbl:
+    case Word::Stylesheet:
+    case Word::SkipDest:
+    case Word::Capture:
+    case Word::Field:
+    case Word::FldInst:
+    case Word::FldRslt:
+    case Word::PnText:
+    case Word::Pn:
+        Destination(word, t);
+        return;
+    default:
+        break;
+    }
+    if (s.dest == Dest::Pn) {
+        if (word == Word::PnLvlBlt) {
+            pnBullet_ = true;
+            pnSeen_ = true;
+        } else if (word == Word::PnLvlOther) {
+            pnBullet_ = false;
+            pnSeen_ = true;
+        }
+        return;
+    }
+    switch (word) {
+    case Word::Deff:
+        if (t.hasParam) {
+            deff_ = p;
+            cachedFont_ = -2;
+            formatDirty_ = true;
+        }
+        return;
+    // ---- characters
+    case Word::Par:
+        if (s.dest == Dest::Text)
+            EndParagraph();
+        return;
+    case Word::Sect:
+    case Word::Page:
+    case Word::Row:
+        if (s.dest == Dest::Text && !cur_.runs.empty())
+            EndParagraph();
+        return;
+    case Word::Line:
+        OnText(std::string_view(&kLineBreakChar, 1));
+        return;
+    case Word::Tab:
+    case Word::Cell:
+        OnText("\t");
+        return;
+    case Word::EmDash:
+        OnText("\x97");
+        return;
+    case Word::EnDash:
+        OnText("\x96");
+        return;
+    case Word::Bullet:
+        OnText("\x95");
+        return;
+    case Word::LQuote:
+        OnText("\x91");
+        return;
+    case Word::RQuote:
+        OnText("\x92");
+        return;
+    case Word::LDblQuote:
+        OnText("\x93");
+        return;
+    case Word::RDblQuote:
+        OnText("\x94");
+        return;
+    case Word::Space:
+        OnText(" ");
+        return;
+    case Word::U: {
+        int v = p < 0 ? p + 65536 : p;
+        char out = '?';
+        if (v >= 0xD800 && v <= 0xDBFF) {
+            pendingHigh_ = static_cast<char16_t>(v);
+        } else if (v >= 0xDC00 && v <= 0xDFFF && pendingHigh_) {
+            pendingHigh_ = 0;
+            out = 0;  // the pair's "?" was written with its high half
+        } else {
+            pendingHigh_ = 0;
+            int b = platform::UnicodeToCp1252(static_cast<char32_t>(v));
+            out = b >= 0 ? static_cast<char>(b) : '?';
+        }
+        if (v >= 0xD800 && v <= 0xDBFF)
+            out = '?';
+        if (out != 0) {
+            if (s.dest == Dest::Text)
+                AddChar(out);
+            else if (s.dest == Dest::PnText)
+                pnText_ += out;
+        }
+        skipChars_ = s.uc;
+        return;
+    }
+    case Word::Uc:
+        s.uc = std::clamp(p, 0, 16);
+        return;
+    // ---- character format
+    case Word::Plain:
+        s.chr = CharState{};
+        break;
+    case Word::F:
+        if (t.hasParam)
+            s.chr.font = p;
+        break;
+    case Word::Fs:
+        s.chr.size = t.hasParam && p > 0 ? std::min(p, 32767) : 24;
+        break;
+    case Word::B:
+        s.chr.bold = on;
+        break;
+    case Word::I:
+        s.chr.italic = on;
+        break;
+    case Word::Ul:
+        s.chr.underline = on ? UnderlineKind::Single : UnderlineKind::None;
+        break;
+    case Word::UlNone:
+        s.chr.underline = UnderlineKind::None;
+        break;
+    case Word::UlDb:
+        s.chr.underline = on ? UnderlineKind::Double : UnderlineKind::None;
+        break;
+    case Word::UlD:
+        s.chr.underline = on ? UnderlineKind::Dotted : UnderlineKind::None;
+        break;
+    case Word::Strike:
+        s.chr.strike = on;
+        break;
+    case Word::V:
+        s.chr.hidden = on;
+        break;
+    case Word::Cf:
+        s.chr.color = t.hasParam ? p : 0;
+        break;
+    case Word::Cb:
+        s.chr.background = t.hasParam ? p : 0;
+        break;
+    case Word::Super:
+        s.chr.script = on ? ScriptKind::Super : ScriptKind::Normal;
+        break;
+    case Word::Sub:
+        s.chr.script = on ? ScriptKind::Sub : ScriptKind::Normal;
+        break;
+    case Word::NoSuperSub:
+        s.chr.script = ScriptKind::Normal;
+        break;
+    case Word::Up:
+        s.chr.offset = t.hasParam ? std::clamp(p, -32767, 32767) : 6;
+        break;
+    case Word::Dn:
+        s.chr.offset = -(t.hasParam ? std::clamp(p, -32767, 32767) : 6);
+        break;
+    // ---- paragraph format
+    case Word::Pard:
+        s.para = ParaState{};
+        return;
+    case Word::Ql:
+        s.para.alignment = Alignment::Left;
+        return;
+    case Word::Qr:
+        s.para.alignment = Alignment::Right;
+        return;
+    case Word::Qc:
+        s.para.alignment = Alignment::Center;
+        return;
+    case Word::Qj:
+        s.para.alignment = Alignment::Justify;
+        return;
+    case Word::Fi:
+        s.para.firstIndent = p;
+        return;
+    case Word::Li:
+        s.para.leftIndent = p;
+        return;
+    case Word::Ri:
+        s.para.rightIndent = p;
+        return;
+    case Word::Sb:
+        s.para.spaceBefore = p;
+        return;
+    case Word::Sa:
+        s.para.spaceAfter = p;
+        return;
+    case Word::Sl:
+        s.para.lineSpacing = p;
+        return;
+    case Word::SlMult:
+        s.para.lineMultiple = on;
+        return;
+    case Word::KeepN:
+        s.para.keepNext = on;
+        return;
+    case Word::Tx:
+    case Word::Tb:
+        if (s.para.tabCount < kMaxTabStops) {
+            TabStop& tab = s.para.tabs[s.para.tabCount++];
+            tab.position = p;
+            tab.kind = word == Word::Tb ? TabKind::Bar : s.para.pendingKind;
+            tab.leader = s.para.pendingLeader;
+        }
+        s.para.pendingKind = TabKind::Left;
+        s.para.pendingLeader = TabLeader::None;
+        return;
+    case Word::Tqr:
+        s.para.pendingKind = TabKind::Right;
+        return;
+    case Word::Tqc:
+        s.para.pendingKind = TabKind::Center;
+        return;
+    case Word::Tqdec:
+        s.para.pendingKind = TabKind::Decimal;
+        return;
+    case Word::TlDot:
+        s.para.pendingLeader = TabLeader::Dots;
+        return;
+    case Word::TlHyph:
+        s.para.pendingLeader = TabLeader::Hyphens;
+        return;
+    case Word::TlUl:
+        s.para.pendingLeader = TabLeader::Underline;
+        return;
+    case Word::TlTh:
+        s.para.pendingLeader = TabLeader::Thick;
+        return;
+    case Word::TlEq:
+        s.para.pendingLeader = TabLeader::Equals;
+        return;
+    default:
+        return;
+    }
+    FormatChanged();
+}
+
+void RtfParser::OnSymbol(const Token& t) {
+    if (t.symbol == '*') {
+        starPending_ = true;
+        return;
+    }
+    starPending_ = false;
+    if (skipChars_ > 0) {
+        --skipChars_;
+        return;
+    }
+    switch (t.symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        OnText(std::string_view(&t.symbol, 1));
+        break;
+    case '~':
+        OnText("\xA0");
+        break;
+    case '-':
+        OnText("\xAD");
+        break;
+    case '_':
+        OnText("-");
+        break;
+    case '\r':
+    case '\n':
+        if (stack_.back().dest == Dest::Text)
+            EndParagraph();
+        break;
+    case '\t':
+        OnText("\t");
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::OnText(std::string_view text) {
+    if (skipChars_ > 0) {
+        std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(skipChars_), text.size());
+        skipChars_ -= static_cast<int>(n);
+        text.remove_prefix(n);
+        if (text.empty())
+            return;
+    }
+    switch (stack_.back().dest) {
+    case Dest::Text:
+        AddText(text);
+        break;
+    case Dest::PnText:
+        pnText_ += text;
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::OnGroupEnd() {
+    const State popped = stack_.back();
+    stack_.pop_back();
+    groupStarts_.pop_back();
+    State& s = stack_.back();
+    if (popped.dest == Dest::PnText && s.dest != Dest::PnText) {
+        std::string mark = pnText_;
+        while (!mark.empty() && (mark.back() == '\t' || mark.back() == ' '))
+            mark.pop_back();
+        while (!mark.empty() && mark.front() == ' ')
+            mark.erase(0, 1);
+        if (mark == "\xB7" || mark == "\x95" || mark.empty()) {
+            s.para.bullet = true;
+        } else if (s.dest == Dest::Text) {
+            // Numbering text of a list we do not model: keep it as text.
+            AddText(pnText_);
+        }
+        pnText_.clear();
+    } else if (popped.dest == Dest::Pn && s.dest != Dest::Pn) {
+        if (pnSeen_)
+            s.para.bullet = pnBullet_;
+    }
+    const bool charChanged =
+        !(popped.chr == s.chr) || popped.field != s.field;
+    if (charChanged)
+        formatDirty_ = true;
+}
+
+bool RtfParser::Parse() {
+    doc_.paragraphs_.clear();
+    doc_.stylesheet_.clear();
+    stack_.reserve(64);
+    stack_.push_back(State{});  // outside the document group
+    groupStarts_.push_back(0);
+    cur_ = Paragraph{};
+    Token t;
+    while (lexer_.Next(t)) {
+        // Destinations being skipped, captured or collected.
+        if (skipDepth_ || captureDepth_ || collectDepth_) {
+            if (collectDepth_)
+                collected_.push_back(t);
+            if (t.kind != TokenKind::GroupEnd)
+                continue;
+            const int depth = lexer_.Depth();
+            if (skipDepth_ && depth < skipDepth_) {
+                skipDepth_ = 0;
+            } else if (captureDepth_ && depth < captureDepth_) {
+                captureDepth_ = 0;
+                std::size_t end = t.Offset(src_) + 1;
+                std::string_view raw = src_.substr(captureStart_, end - captureStart_);
+                if (captureKind_ == 0) {
+                    stack_.pop_back();
+                    groupStarts_.pop_back();
+                    if (stack_.back().dest == Dest::Text && stack_.size() > 1)
+                        AddObject(raw);
+                    formatDirty_ = true;
+                    if (stack_.size() == 1)
+                        break;
+                    continue;
+                }
+                if (captureKind_ == 1) {
+                    doc_.stylesheet_ = std::string(raw);
+                } else {
+                    fields_.push_back(std::make_shared<const std::string>(StripLineBreaks(raw)));
+                    stack_[stack_.size() - 2].field = static_cast<int>(fields_.size()) - 1;
+                }
+            } else if (collectDepth_ && depth < collectDepth_) {
+                collectDepth_ = 0;
+                if (collectKind_ == 0)
+                    SetFonts(ParseFontTable(collected_));
+                else
+                    colors_ = ParseColorTable(collected_);
+                formatDirty_ = true;
+            } else {
+                continue;
+            }
+            OnGroupEnd();
+            if (stack_.size() == 1)
+                break;
+            continue;
+        }
+        switch (t.kind) {
+        case TokenKind::GroupStart:
+            skipChars_ = 0;
+            starPending_ = false;
+            stack_.push_back(stack_.back());
+            groupStarts_.push_back(t.Offset(src_));
+            break;
+        case TokenKind::GroupEnd:
+            skipChars_ = 0;
+            starPending_ = false;
+            if (stack_.size() == 2) {
+                // The document group closes: its state still applies to
+                // text after the last paragraph mark.
+                FinishParagraphs();
+                stack_.pop_back();
+                goto done;
+            }
+            if (stack_.size() > 1)
+                OnGroupEnd();
+            break;
+        case TokenKind::ControlWord:
+            OnControlWord(t);
+            break;
+        case TokenKind::ControlSymbol:
+            OnSymbol(t);
+            break;
+        case TokenKind::HexByte: {
+            starPending_ = false;
+            if (skipChars_ > 0) {
+                --skipChars_;
+                break;
+            }
+            char c = static_cast<char>(t.param);
+            OnText(std::string_view(&c, 1));
+            break;
+        }
+        case TokenKind::Text:
+            starPending_ = false;
+            if (stack_.size() > 1)
+                OnText(t.raw);
+            break;
+        case TokenKind::LineBreak:
+        case TokenKind::BinaryData:
+            break;
+        }
+    }
+done:
+    if (!lexer_.Error().empty())
+        throw ERtfError(lexer_.Error());
+    if (!finished_) {
+        // Input that ends inside its groups: the innermost state applies.
+        FinishParagraphs();
+    }
+    const bool lastClosed = lastClosed_;
+    // The document's default format: its default font at the default size.
+    CharFormat def = MakeFormat(CharState{});
+    def.size = 24;
+    doc_.defaultFormat_ = def;
+    doc_.Invalidate();
+    return lastClosed;
+}
+
+namespace {
+
+bool LooksLikeRtf(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+    return text.substr(i, 5) == "{\\rtf";
+}
+
+}  // namespace
+
+RtfDocument RtfDocument::Parse(std::string_view text) {
+    if (!LooksLikeRtf(text))
+        return FromPlainText(text);
+    RtfDocument doc;
+    RtfParser parser(text, doc);
+    parser.Parse();
+    return doc;
+}
+
+void RtfDocument::InsertRtf(std::size_t pos, std::string_view rtf) {
+    RtfDocument fragment;
+    bool closed = false;
+    if (LooksLikeRtf(rtf)) {
+        RtfParser parser(rtf, fragment);
+        closed = parser.Parse();
+    } else {
+        fragment = FromPlainText(rtf, CharFormatAt(pos));
+        closed = !rtf.empty() && (rtf.back() == '\r' || rtf.back() == '\n');
+    }
+    if (!closed && fragment.paragraphs_.size() == 1 && fragment.paragraphs_[0].runs.empty())
+        return;
+    Splice(pos, std::move(fragment.paragraphs_), closed);
+}
+
+}  // namespace rtf

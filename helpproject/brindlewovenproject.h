@@ -1,0 +1,206 @@
+#pragma once
+// The help project: options, the topic list (ascending by number) with its
+// picker lists and the grid's sorted view, contents lines, windows, macros,
+// baggage files and build tags; the operations on topics, build tags,
+// browse sequences and topic display strings; loading and saving.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "helpproject/brindlewovenerror.h"
+#include "helpproject/brindlewoventopic.h"
+#include "helpproject/textstylemacro.h"
+
+namespace helpproject {
+
+// An item of a topic picker list: the display text and its topic.
+struct TTopicListItem {
+    std::string Text;
+    TBrindlewovenTopic* Topic = nullptr;
+};
+using TTopicList = std::vector<TTopicListItem>;
+
+// The two picker display styles: "%s (%d)" (title, number) and "%d: %s".
+std::string TitleStyleText(const std::string& title, std::int32_t number);
+std::string NumberStyleText(const std::string& title, std::int32_t number);
+
+// The highest topic number.
+inline constexpr std::int32_t MaxTopicNumber = 2147483647;
+
+class TBrindlewovenProject {
+public:
+    // All lists, the defaults, and topic 10 "<new topic>".
+    TBrindlewovenProject();
+    ~TBrindlewovenProject();
+    TBrindlewovenProject(const TBrindlewovenProject&) = delete;
+    TBrindlewovenProject& operator=(const TBrindlewovenProject&) = delete;
+
+    // ---- fields -----------------------------------------------------------
+    std::uint8_t SortColumn = 0;  // 0 number, 1 title, 2 K, 3 A, 4 B, 5 browse, 6 tag, 7 status
+    bool SortDescending = false;
+    TTopicList TopicsByTitle;   // "%s (%d)", sorted
+    TTopicList TopicsByNumber;  // "%d: %s", number order
+    TBrindlewovenTopic* FirstTopic = nullptr;
+    TStringList TempFiles;
+    // Owned, ascending by Number, numbers unique. Add and delete only
+    // through AddTopic/InsertTopic/DeleteTopic so the views stay current.
+    std::vector<std::unique_ptr<TBrindlewovenTopic>> Topics;
+    // The grid order (references). Read only; maintained by the operations.
+    std::vector<TBrindlewovenTopic*> SortedView;
+
+    std::string FileName;
+    std::string HelpFileName;
+    std::string ChmFileName;
+    std::string HpjFileName;
+    std::string HhpFileName;
+    std::string RtfFileName;
+    std::string CntFileName;
+    std::string ErrorLogFileName;
+    std::int32_t HelpFileKind = 0;
+    std::int32_t Compiler = -1;
+    std::string OutputFolder;
+    bool NoImages = false;
+    std::string Title;
+    std::string BuildTags;
+    std::string Citation;
+    std::string Copyright;
+    bool Compress = false;
+    std::string LocaleID;
+    std::string BitmapPaths;
+    TStringList Config{"BrowseButtons()"};
+    TStringList Baggage;
+    TStringList Windows;
+    TStringList ContentsIndexes;
+    TStringList ContentsLinks;
+    TStringList ContentsLines;
+    bool CHeader = false;
+    bool HtmlPngImages = true;
+    TColor HtmlBackgroundColor = 0xFFFFFF;
+    TColor HtmlTextColor = 0x000000;
+    TColor HtmlLinkColor = 0xFF0000;
+    TColor HtmlVisitedColor = 0x800080;
+    TColor HtmlActiveColor = 0x0000FF;
+    bool HtmlFullTextSearch = false;
+    bool HtmlAdvancedSearch = false;
+    bool HtmlFavorites = false;
+    bool HtmlCollapseContents = false;
+    std::int32_t WindowX = 150;
+    std::int32_t WindowY = 50;
+    std::int32_t WindowWidth = 600;
+    std::int32_t WindowHeight = 500;
+    bool WindowRememberPos = true;
+    bool HtmlPopupsAsLinks = false;
+    std::uint8_t WebFormat = 1;
+    bool WebGifImages = false;
+    bool WebFlag = false;
+    bool WebUseBuildTags = false;
+    std::string WebOutputFile;
+    std::string WebContentsLabel = "Contents";
+    std::string WebContentsTitle = "%s Contents";
+    std::string WebIndexLabel = "Index";
+    std::string WebIndexTitle = "%s Index";
+    std::string WebPreviousLabel = "Previous";
+    std::string WebNextLabel = "Next";
+    TStringList MissingImages;
+    TStringList BrokenLinks;
+
+    // ---- topic list operations ---------------------------------------------
+    // Positions given by index are 1-based; SortedIndexOf is 0-based.
+    std::int32_t TopicCount() const { return static_cast<std::int32_t>(Topics.size()); }
+    // Smallest m >= max(n, 1) no topic has. Throws EProjectError when every
+    // number from there up to MaxTopicNumber is taken.
+    std::int32_t FirstFreeNumber(std::int32_t n) const;
+    // number + increase, refused with EProjectError when it passes
+    // MaxTopicNumber (the editor's ID increase for new topics).
+    static std::int32_t IncreasedTopicNumber(std::int32_t number, std::int32_t increase);
+    TBrindlewovenTopic* AddTopic(std::int32_t n, const std::string& title);
+    // Adds a topic built elsewhere (import, merge, paste) at its own number;
+    // a number already taken throws EProjectError.
+    TBrindlewovenTopic* InsertTopic(std::unique_ptr<TBrindlewovenTopic> topic);
+    TBrindlewovenTopic* TopicByNumber(std::int32_t number) const;          // ENoSuchTopic
+    TBrindlewovenTopic* FindTopic(std::int32_t number) const;              // nullptr if none
+    TBrindlewovenTopic* TopicByIndex(std::int32_t position) const;         // 1..count
+    TBrindlewovenTopic* TopicByID(const std::string& id) const;            // ENoSuchTopic
+    TBrindlewovenTopic* NextTopicByID(const std::string& id,
+                                      const TBrindlewovenTopic* after) const;  // ENoSuchTopic
+    TBrindlewovenTopic* PreviousTopic(std::int32_t n) const;
+    TBrindlewovenTopic* NextTopic(std::int32_t n) const;
+    TBrindlewovenTopic* PreviousBookmark(std::int32_t n) const;
+    TBrindlewovenTopic* NextBookmark(std::int32_t n) const;
+    void DeleteTopic(std::int32_t number);
+    // Changes a topic's number, keeping every list in order (the links to it
+    // are RenumberTopicLinks' business). EProjectError when `newNumber` is taken.
+    void ChangeTopicNumber(std::int32_t oldNumber, std::int32_t newNumber);
+    void RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber);
+    void ReplaceContentsTopicID(const std::string& oldID, const std::string& newID);
+    void ReplaceContentsTopicTitle(const TBrindlewovenTopic& topic, const std::string& newTitle);
+    void GetTargets(TStringList& list) const;
+
+    // ---- sorted view -------------------------------------------------------
+    int CompareTopics(const TBrindlewovenTopic* a, const TBrindlewovenTopic* b) const;
+    void SortByColumn(std::uint8_t column);
+    void RebuildSortedView();
+    void AddToSortedView(TBrindlewovenTopic* topic);
+    void RemoveFromSortedView(const TBrindlewovenTopic* topic);
+    // After a field of the sort column changed: moves the topic to its place.
+    void UpdateSortedView(TBrindlewovenTopic* topic);
+    TBrindlewovenTopic* SortedTopic(std::int32_t position) const;  // 1..count
+    std::int32_t SortedIndexOf(std::int32_t number) const;
+    TBrindlewovenTopic* SortedPrevious(std::int32_t number) const;
+    TBrindlewovenTopic* SortedNext(std::int32_t number) const;
+    TBrindlewovenTopic* SortedPreviousBookmark(std::int32_t number) const;
+    TBrindlewovenTopic* SortedNextBookmark(std::int32_t number) const;
+
+    // ---- build tags, browse sequences, display strings ---------------------
+    void FilterTopicsByBuildTags();
+    void GetBuildTags(TStringList& list, bool split) const;
+    void GetBrowseSequences(TStringList& list) const;
+    void ReadBrowseSequence(const std::string& name, TStringList& inList,
+                            TStringList& outList) const;
+    void WriteBrowseSequence(const std::string& name, const TStringList& outList,
+                             const TStringList& inList);
+    void GetStatuses(TStringList& list) const;
+    void FillTopicList(TTopicList& list, bool withNumbers) const;
+    void AddToTopicLists(TBrindlewovenTopic* topic);
+    void RemoveFromTopicLists(std::int32_t number);
+    void UpdateTopicLists(TBrindlewovenTopic* topic);
+    // numberStyle: true for "%d: %s", false for "%s (%d)".
+    static std::int32_t NumberFromListText(const std::string& text, bool numberStyle);
+    std::string IDFromListText(const std::string& text, bool numberStyle) const;
+    std::int32_t TopicListIndex(std::int32_t number, bool numberStyle) const;
+    std::string ListTextFromID(const std::string& id, bool numberStyle) const;
+    static std::string TitleFromListText(const std::string& text, bool numberStyle);
+
+    // ---- project file ------------------------------------------------------
+    // Reads a project file into this project, which must hold no topics.
+    // `styles` receives the stored text styles (nullptr: they are read and
+    // dropped). On failure the project is unusable and the style list is
+    // unchanged; prefer Load.
+    void LoadFromFile(const std::string& fileName, TTextStyleList* styles);
+    // A new project read from the file; nothing of the caller's changes on
+    // failure.
+    static std::unique_ptr<TBrindlewovenProject> Load(const std::string& fileName,
+                                                      TTextStyleList* styles);
+    // Writes version 16 over the file through a temporary file; FileName is
+    // set only when the save succeeded. `styles` may be nullptr (no styles).
+    void SaveToFile(const std::string& fileName, const TTextStyleList* styles);
+    // The version-16 file as bytes.
+    std::string SaveToBytes(const TTextStyleList* styles) const;
+    // Reads project-file bytes; `fileName` names the file in messages and
+    // gives the output folder of old versions.
+    void LoadFromBytes(const std::string& bytes, const std::string& fileName,
+                       TTextStyleList* styles);
+
+    // Fills both picker lists anew from Topics.
+    void RebuildTopicLists();
+
+private:
+    std::string SortKey(const TBrindlewovenTopic* topic) const;
+    bool SortEntryLess(const std::string& keyA, std::int32_t numA, const std::string& keyB,
+                       std::int32_t numB) const;
+    std::size_t TopicPlace(std::int32_t number) const;  // first place with Number >= number
+    std::vector<std::string> sortKeys_;  // parallel to SortedView
+};
+
+}  // namespace helpproject

@@ -1,0 +1,198 @@
+#include "helpproject/brindlewoventopic.h"
+
+#include "platform/codepage.h"
+
+namespace helpproject {
+
+namespace {
+
+constexpr std::string_view kAutoPrefix = "Vellumar";
+
+bool IsRtfLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsRtfDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Removes every \keepn control word (with its parameter and delimiting
+// space). Escaped backslashes and symbols are stepped over as whole tokens,
+// so a literal "\\keepn" in the text stays. When the removed word stood
+// between a control word and text that would run into it, one space is kept
+// as that word's delimiter.
+std::string RemoveKeepn(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    bool openWord = false;  // out ends with a control word that has no delimiter yet
+    while (i < n) {
+        char c = text[i];
+        if (c != '\\') {
+            out += c;
+            openWord = false;
+            ++i;
+            continue;
+        }
+        if (i + 1 < n && IsRtfLetter(text[i + 1])) {
+            std::size_t j = i + 1;
+            while (j < n && IsRtfLetter(text[j]))
+                ++j;
+            std::string_view word(text.data() + i + 1, j - i - 1);
+            if (j < n && (text[j] == '-' || IsRtfDigit(text[j]))) {
+                ++j;
+                while (j < n && IsRtfDigit(text[j]))
+                    ++j;
+            }
+            bool delimited = j < n && text[j] == ' ';
+            if (delimited)
+                ++j;
+            if (word == "keepn") {
+                if (openWord && j < n && text[j] != '\\' && text[j] != '{' && text[j] != '}' &&
+                    text[j] != '\r' && text[j] != '\n') {
+                    out += ' ';
+                    openWord = false;
+                }
+                i = j;
+                continue;
+            }
+            out.append(text, i, j - i);
+            openWord = !delimited;
+            i = j;
+            continue;
+        }
+        // A control symbol: the backslash and the next character.
+        out += c;
+        if (i + 1 < n)
+            out += text[i + 1];
+        openWord = false;
+        i += 2;
+    }
+    return out;
+}
+
+// Removes the first {\stylesheet ...} group, stepping over escaped
+// characters so braces typed in the text are not counted.
+std::string RemoveStyleSheet(const std::string& text) {
+    const std::string lower = platform::AnsiLowerCase(text);
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (text[i] == '\\') {
+            i += 2;
+            continue;
+        }
+        if (text[i] == '{' && lower.compare(i, 12, "{\\stylesheet") == 0 &&
+            (i + 12 >= n || !IsRtfLetter(text[i + 12]))) {
+            std::size_t j = i + 12;
+            int depth = 1;
+            while (j < n && depth > 0) {
+                if (text[j] == '\\')
+                    ++j;
+                else if (text[j] == '{')
+                    ++depth;
+                else if (text[j] == '}')
+                    --depth;
+                ++j;
+            }
+            if (j > n)
+                j = n;
+            return text.substr(0, i) + text.substr(j);
+        }
+        ++i;
+    }
+    return text;
+}
+
+}  // namespace
+
+TBrindlewovenTopic::TBrindlewovenTopic(std::int32_t number, std::string title)
+    : Number(number), TopicID(AutomaticID(number)), Title(std::move(title)),
+      Text{Title, std::string()}, Status("Writing") {}
+
+std::unique_ptr<TBrindlewovenTopic> TBrindlewovenTopic::CreateCopy(
+    const TBrindlewovenTopic& source) {
+    auto copy = std::make_unique<TBrindlewovenTopic>(source.Number, std::string());
+    copy->Assign(source);
+    return copy;
+}
+
+std::string TBrindlewovenTopic::AutomaticID(std::int32_t number) {
+    return std::string(kAutoPrefix) + std::to_string(number);
+}
+
+bool TBrindlewovenTopic::IsAutomaticID(const std::string& id) {
+    return platform::AnsiLowerCase(std::string_view(id).substr(0, 8)) == "vellumar";
+}
+
+void TBrindlewovenTopic::Assign(const TBrindlewovenTopic& source) {
+    if (&source == this)
+        return;
+    Title = source.Title;
+    KKeywords = source.KKeywords;
+    AKeywords = source.AKeywords;
+    BKeywords = source.BKeywords;
+    BuildTag = source.BuildTag;
+    BrowseSequence = source.BrowseSequence;
+    Status = source.Status;
+    Window = source.Window;
+    EntryMacro = source.EntryMacro;
+    Text = source.Text;
+    Bookmark = source.Bookmark;
+    ClearHtmlCaches();
+    if (!IsAutomaticID(source.TopicID))
+        TopicID = source.TopicID;
+}
+
+void TBrindlewovenTopic::ClearHtmlCaches() {
+    HtmlParagraphCache.clear();
+    HtmlLineBreakCache.clear();
+}
+
+void TBrindlewovenTopic::SetText(TStringList lines) {
+    Text = std::move(lines);
+    ClearHtmlCaches();
+}
+
+std::string TBrindlewovenTopic::GetHtmlFileName() {
+    std::string_view id = TopicID;
+    if (id.substr(0, 8) == kAutoPrefix || platform::AnsiSameText(id, "con") ||
+        platform::AnsiSameText(id, "prn") || platform::AnsiSameText(id, "aux")) {
+        std::string rest(id.size() > 8 ? id.substr(8) : std::string_view());
+        for (char& c : rest)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return "bw" + rest;
+    }
+    std::string name;
+    for (char c : id) {
+        if (c == '"' || c == '*' || c == '/' || c == ':' || c == '<' || c == '>' || c == '?' ||
+            c == '\\' || c == '|')
+            continue;
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        name += c;
+    }
+    if (name.empty()) {
+        TopicID = AutomaticID(Number);
+        name = "bw" + std::to_string(Number);
+    }
+    return name;
+}
+
+void TBrindlewovenTopic::StripKeepnAndStyleSheet() {
+    std::string joined;
+    for (const auto& line : Text) {
+        joined += line;
+        joined += '\n';
+    }
+    joined = RemoveStyleSheet(RemoveKeepn(joined));
+    TStringList lines;
+    std::size_t start = 0;
+    while (start < joined.size()) {
+        std::size_t end = joined.find('\n', start);
+        if (end == std::string::npos)
+            end = joined.size();
+        lines.push_back(joined.substr(start, end - start));
+        start = end + 1;
+    }
+    SetText(std::move(lines));
+}
+
+}  // namespace helpproject

@@ -1,0 +1,31 @@
+#pragma once
+// Small routines shared by the project model and the writers.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace helpproject {
+
+// The decimal text of `value` with "0" put in front until it has `width`
+// characters.
+std::string ZeroPad(std::int64_t value, int width);
+// The short form of a path. Linux has no 8.3 names, so it is the path itself.
+std::string GetShortPath(const std::string& path);
+// The WinHelp hash of a context string (the part before ">" or "@").
+std::uint32_t WinHelpHash(std::string_view contextString);
+// The text without its characters below 32.
+std::string StripControlChars(std::string_view text);
+// The text without CR and LF.
+std::string StripLineBreaks(std::string_view text);
+// The list-splitting rule of delimited string lists: items end at the
+// delimiter or at a space or control character outside double quotes;
+// double quotes group an item ("" inside quotes is one quote).
+std::vector<std::string> SplitDelimited(std::string_view text, char delimiter);
+// Trims spaces and control characters from both ends.
+std::string TrimText(std::string_view text);
+// A whole decimal number (optional sign, surrounding blanks allowed) that
+// fits 32 bits; false otherwise.
+bool TryParseInt32(std::string_view text, std::int32_t& value);
+
+}  // namespace helpproject

@@ -1,0 +1,77 @@
+#include "helpproject/brindlewovenerror.h"
+#include "helpproject/helputils.h"
+#include "helpproject/projectfile.h"
+
+namespace helpproject {
+
+TProjectFileReader::TProjectFileReader(std::string_view bytes, std::string fileName)
+    : bytes_(bytes), fileName_(std::move(fileName)) {}
+
+void TProjectFileReader::Fail(const std::string& what) const {
+    throw EProjectError(fileName_ + ", line " + std::to_string(line_) + ": " + what);
+}
+
+std::string TProjectFileReader::ReadLine() {
+    ++line_;
+    if (pos_ >= bytes_.size())
+        Fail("Read beyond end of file");
+    std::size_t end = bytes_.find_first_of("\r\n", pos_);
+    if (end == std::string_view::npos)
+        end = bytes_.size();
+    std::string text(bytes_.substr(pos_, end - pos_));
+    pos_ = end;
+    if (pos_ < bytes_.size() && bytes_[pos_] == '\r')
+        ++pos_;
+    if (pos_ < bytes_.size() && bytes_[pos_] == '\n' && (end == pos_ || bytes_[end] == '\r'))
+        ++pos_;
+    return text;
+}
+
+std::int32_t TProjectFileReader::ReadInteger() {
+    std::string text = ReadLine();
+    std::int32_t value = 0;
+    if (!TryParseInt32(text, value))
+        Fail("Invalid numeric input \"" + text.substr(0, 40) + "\"");
+    return value;
+}
+
+bool TProjectFileReader::ReadBoolean() {
+    std::string text = ReadLine();
+    return !text.empty() && text[0] == 'T';
+}
+
+std::int32_t TProjectFileReader::ReadCount() {
+    std::int32_t count = ReadInteger();
+    if (count < 0)
+        Fail("Invalid count " + std::to_string(count));
+    return count;
+}
+
+void TProjectFileReader::ReadStrings(TStringList& list) {
+    list.clear();
+    std::int32_t count = ReadCount();
+    // The count is outside input: lines are appended as they are read, so a
+    // huge count ends at the end of the file, not in a huge allocation.
+    for (std::int32_t i = 0; i < count; ++i)
+        list.push_back(ReadLine());
+}
+
+void TProjectFileWriter::WriteLine(std::string_view text) {
+    if (text.find_first_of("\r\n") == std::string_view::npos)
+        out_.append(text);
+    else
+        out_.append(StripLineBreaks(text));
+    out_.append("\r\n");
+}
+
+void TProjectFileWriter::WriteInteger(std::int64_t value) { WriteLine(std::to_string(value)); }
+
+void TProjectFileWriter::WriteBoolean(bool value) { WriteLine(value ? "TRUE" : "FALSE"); }
+
+void TProjectFileWriter::WriteStrings(const TStringList& list) {
+    WriteInteger(static_cast<std::int64_t>(list.size()));
+    for (const auto& item : list)
+        WriteLine(item);
+}
+
+}  // namespace helpproject

@@ -1,0 +1,56 @@
+#pragma once
+// Topic rich text to HTML, shared by every HTML writer: small tag builders
+// and RtfToHtml, which walks a topic's paragraphs and runs and writes each
+// visible character with its own character and paragraph attributes, in
+// paragraph form (P and UL elements) or line-break form (BR). The result is
+// cached in the topic until its text changes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "helpproject/brindlewoventopic.h"
+
+namespace helpproject {
+
+class TBrindlewovenProject;
+
+using TColorValue = std::uint32_t;  // 0x00BBGGRR; above 0xFFFFFF a system colour
+
+// Settings the project model does not hold yet: the face substitutions
+// ("face=replacement" lines) and the font-size scale flag, which the flat
+// HTML manual clears.
+struct THtmlFontSettings {
+    TStringList FontSubstitutes;
+    bool ScaleFontSizes = true;
+};
+// The settings the functions below use (one per program, like the options).
+THtmlFontSettings& HtmlFontSettings();
+
+enum THtmlStyle : unsigned {
+    htmlBold = 1,
+    htmlItalic = 2,
+    htmlUnderline = 4,
+    htmlStrikeOut = 8,
+};
+
+std::string HtmlEscape(std::string_view text);
+std::string HtmlColor(TColorValue color);
+std::string HtmlBodyTag(const TBrindlewovenProject& project);
+int HtmlFontSize(const TBrindlewovenProject& project, int pointSize);
+std::string HtmlFontTag(const TBrindlewovenProject& project, const std::string& face,
+                        TColorValue color, int size);
+std::string HtmlStyleOpenTags(unsigned styles);
+std::string HtmlStyleCloseTags(unsigned styles);
+// The META tag naming the project locale's ANSI code page; empty when the
+// locale is not given or has no ANSI code page.
+std::string HtmlCharsetMeta(const TBrindlewovenProject& project);
+void InsertPopupScript(const TBrindlewovenProject& project, TStringList& page);
+// Drops every empty FONT element ("<FONT ...></FONT>"), in one pass.
+std::string RemoveEmptyFontTags(const TBrindlewovenProject& project, const std::string& html);
+
+// Converts the topic (or reuses its cache for the form) and appends the
+// lines to `output`.
+void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, TStringList& output,
+               bool paragraphForm);
+
+}  // namespace helpproject

@@ -1,0 +1,170 @@
+#include "setup/folders.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "platform/fileio.h"
+#include "setup/packagenames.h"
+#include "setup/packagereader.h"
+#include "setup/setuperrors.h"
+#include "setup/uistrings.h"
+
+namespace setup {
+
+namespace {
+
+std::string StripSeparator(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void CheckListable(const std::string& path) {
+    for (char c : path)
+        if (c == '\n' || c == '\r' || c == '\t')
+            throw ESetupError("The path " + path + " cannot be recorded for the next start.");
+}
+
+} // namespace
+
+bool ForceFolders(const std::string& input) {
+    std::string folder = StripSeparator(input);
+    if (folder.empty() || folder == "/" || IsDirectory(folder))
+        return true;
+    std::string parent = ExtractFileDir(folder);
+    if (parent == folder || parent == ".")
+        return false;
+    if (!ForceFolders(parent))
+        return false;
+    if (::mkdir(folder.c_str(), 0755) == 0)
+        return true;
+    return errno == EEXIST && IsDirectory(folder);
+}
+
+void CreateFolder(const std::string& folder, const TUiStrings* ui) {
+    if (ForceFolders(folder))
+        return;
+    std::string reason = std::strerror(errno);
+    std::string text;
+    if (ui != nullptr && !ui->Get(ui::kFolderError).empty())
+        text = ui->Format(ui::kFolderError, {folder}) + "  (" + reason + ")\r\r" +
+               ui->Get(ui::kFileErrorClosing);
+    else
+        text = "The folder " + folder + " could not be created (" + reason + ").";
+    throw ESetupError(text);
+}
+
+void RemoveEmptyFolders(const std::string& input, const std::vector<std::string>& roots) {
+    std::string folder = NormalisePath(input);
+    while (!folder.empty() && folder != "/") {
+        bool inside = false;
+        for (const auto& root : roots) {
+            std::string r = NormalisePath(root);
+            if (r.empty() || r == folder)
+                return; // a root itself stays
+            if (IsPathUnder(folder, r))
+                inside = true;
+        }
+        if (!inside || ::rmdir(folder.c_str()) != 0)
+            return;
+        folder = ExtractFileDir(folder);
+    }
+}
+
+void TPendingFileOperations::AddRename(const std::string& source, const std::string& target) {
+    CheckListable(source);
+    CheckListable(target);
+    auto entries = Entries();
+    entries.push_back(Entry{true, source, target});
+    Save(entries);
+}
+
+void TPendingFileOperations::AddDelete(const std::string& path) {
+    CheckListable(path);
+    auto entries = Entries();
+    entries.push_back(Entry{false, path, {}});
+    Save(entries);
+}
+
+std::vector<TPendingFileOperations::Entry> TPendingFileOperations::Entries() const {
+    std::vector<Entry> entries;
+    std::error_code ec;
+    if (!std::filesystem::exists(listPath_, ec))
+        return entries;
+    std::string text = platform::ReadFileBytes(listPath_);
+    for (const std::string& line : SplitLines(text)) {
+        if (line.size() > 2 && line[0] == 'R' && line[1] == '\t') {
+            std::size_t tab = line.find('\t', 2);
+            if (tab != std::string::npos)
+                entries.push_back(Entry{true, line.substr(2, tab - 2), line.substr(tab + 1)});
+        } else if (line.size() > 2 && line[0] == 'D' && line[1] == '\t') {
+            entries.push_back(Entry{false, line.substr(2), {}});
+        }
+    }
+    return entries;
+}
+
+void TPendingFileOperations::Save(const std::vector<Entry>& entries) const {
+    std::string text;
+    for (const auto& e : entries)
+        text += e.rename ? "R\t" + e.source + "\t" + e.target + "\n" : "D\t" + e.source + "\n";
+    ForceFolders(ExtractFileDir(listPath_));
+    platform::WriteFileAtomic(listPath_, text);
+}
+
+std::size_t TPendingFileOperations::Apply() {
+    std::vector<Entry> left;
+    std::size_t done = 0;
+    for (const auto& e : Entries()) {
+        bool ok = e.rename ? ::rename(e.source.c_str(), e.target.c_str()) == 0
+                           : (::unlink(e.source.c_str()) == 0 || errno == ENOENT);
+        if (ok)
+            ++done;
+        else
+            left.push_back(e);
+    }
+    Save(left);
+    return done;
+}
+
+std::string ReplaceFileOnReboot(const std::string& target, TPendingFileOperations& pending) {
+    static thread_local std::mt19937 random{std::random_device{}()};
+    std::string folder = ExtractFileDir(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = folder + "/cgn" + std::to_string(random() % 0xFFFF) + ".tmp";
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            pending.AddRename(path, target);
+            return path;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    throw ESetupError("The file " + target + " cannot be replaced (" + std::strerror(errno) + ").");
+}
+
+void DeleteFileOrOnReboot(const std::string& path, TPendingFileOperations& pending,
+                          const std::vector<std::string>& roots) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return;
+    if (::unlink(path.c_str()) == 0) {
+        RemoveEmptyFolders(ExtractFileDir(path), roots);
+        return;
+    }
+    pending.AddDelete(path);
+}
+
+} // namespace setup

@@ -1,0 +1,289 @@
+#include "setup/foldervariables.h"
+
+#include "platform/codepage.h"
+#include "platform/systemfolders.h"
+#include "setup/packageheader.h"
+#include "setup/packagenames.h"
+#include "setup/packagereader.h"
+#include "setup/setuperrors.h"
+#include "setup/uistrings.h"
+
+namespace setup {
+
+namespace {
+
+bool IsNameChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::string WithPercents(const std::string& name) {
+    std::string upper = platform::AnsiUpperCase(name);
+    if (upper.size() >= 2 && upper.front() == '%' && upper.back() == '%')
+        return upper;
+    return "%" + upper + "%";
+}
+
+std::string StripTrailingSeparator(std::string path) {
+    if (path.size() > 1 && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return path;
+}
+
+// The system folders in the order they are looked up.
+const char* const kSystemOrder[] = {
+    "%PROGRAMFILES%", "%COMMONFILES%",      "%STARTMENU%",         "%PROGRAMSMENU%",
+    "%DESKTOP%",      "%SENDTO%",           "%STARTUP%",           "%MYDOCUMENTS%",
+    "%APPDATAROOT%",  "%LOCALAPPDATAROOT%", "%COMMONAPPDATAROOT%", "%WINDOWS%",
+    "%SYSTEM%",       "%SYSTEMDRIVE%",      "%SETUPFOLDER%",       "%SETUPDRIVE%"};
+
+} // namespace
+
+std::string PackageTextToNative(const std::string& text) {
+    std::string out = platform::Cp1252ToUtf8(text);
+    for (char& c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}
+
+void TFolderVariables::InitSystemFolders(const platform::SystemRoots& roots) {
+    for (const auto& v : platform::SystemFolderVariables(roots))
+        SetSystemFolder(v.name, v.path.string(), v.shared);
+}
+
+void TFolderVariables::SetSystemFolder(const std::string& name, const std::string& path,
+                                       bool shared) {
+    std::string key = WithPercents(name);
+    for (auto& f : system_)
+        if (f.name == key) {
+            f.path = path;
+            f.shared = shared;
+            return;
+        }
+    system_.push_back(TSpecialFolder{key, {}, path, shared});
+}
+
+void TFolderVariables::SetSetupPath(const std::string& packagePath) {
+    std::string folder = ExtractFileDir(packagePath);
+    if (folder != "/")
+        folder += '/';
+    SetSystemFolder("%SETUPFOLDER%", folder, false);
+    // Linux has no drive letters: the drive of the package is the root of
+    // the file system it lies on, which the platform's drive map may name.
+    SetSystemFolder("%SETUPDRIVE%", "/", false);
+}
+
+void TFolderVariables::Define(const std::string& name, const std::string& caption,
+                              const std::string& path, bool shared) {
+    std::string key = WithPercents(name);
+    for (auto& f : defined_)
+        if (f.name == key) {
+            f.caption = caption;
+            f.path = StripTrailingSeparator(path);
+            f.shared = shared;
+            return;
+        }
+    defined_.push_back(TSpecialFolder{key, caption, StripTrailingSeparator(path), shared});
+}
+
+const TSpecialFolder* TFolderVariables::Find(const std::string& name) const {
+    std::string key = WithPercents(name);
+    for (const auto& f : defined_)
+        if (f.name == key)
+            return &f;
+    return nullptr;
+}
+
+void TFolderVariables::InitAppFolderVariables(const TSettings& settings, const TUiStrings& ui) {
+    if (!settings.appFolder.empty())
+        Define("%APPFOLDER%", ui.Get(31), settings.appFolder, false);
+    if (!settings.commonAppFolder.empty())
+        Define("%APPCOMMONFOLDER%", ui.Get(32), settings.commonAppFolder, true);
+    if (!settings.menuFolder.empty())
+        Define("%APPMENU%", ui.Get(33), settings.menuFolder, false);
+}
+
+void TFolderVariables::DefineFromSupportLibrary(const std::string& text) {
+    std::size_t pos = 0;
+    auto field = [&](std::string& out) {
+        std::size_t end = text.find('|', pos);
+        if (end == std::string::npos)
+            return false;
+        out = text.substr(pos, end - pos);
+        pos = end + 1;
+        return true;
+    };
+    for (;;) {
+        std::string name, caption, path;
+        if (!field(name) || !field(caption))
+            return;
+        bool shared = pos < text.size() && text[pos] == '*';
+        if (shared)
+            ++pos;
+        if (!field(path))
+            return;
+        if (!name.empty())
+            Define(name, caption, path, shared);
+    }
+}
+
+void TFolderVariables::ExpandDefinedFolders() {
+    for (auto& f : defined_) {
+        auto found = Lookup(f.path, 0);
+        if (!found)
+            continue;
+        std::string rest = found->dropRest ? std::string() : f.path.substr(found->length);
+        // The rest is relative to the variable's folder: one safe name per level.
+        if (!rest.empty() && rest[0] != '\\')
+            throw EInvalidPackage("This is not a valid setup package: the folder \"" +
+                                  f.path.substr(0, 64) +
+                                  "\" does not separate its variable from the rest.");
+        for (std::size_t i = 0; i < rest.size();) {
+            std::size_t j = rest.find('\\', i + 1);
+            if (j == std::string::npos)
+                j = rest.size();
+            std::string part = rest.substr(i, j - i);
+            if (!part.empty() && part[0] == '\\')
+                part.erase(0, 1);
+            if (!part.empty() || j < rest.size())
+                CheckComponentName(part, "folder name");
+            i = j;
+        }
+        f.path = StripTrailingSeparator(found->value + PackageTextToNative(rest));
+    }
+}
+
+void TFolderVariables::SetPortable(bool portable, const std::string& folder) {
+    portable_ = portable;
+    portableFolder_ = StripTrailingSeparator(folder);
+}
+
+std::optional<TFolderVariables::Found> TFolderVariables::Lookup(const std::string& text,
+                                                                std::size_t pos) const {
+    if (pos >= text.size() || text[pos] != '%')
+        return std::nullopt;
+    std::size_t i = pos + 1;
+    while (i < text.size() && IsNameChar(text[i]))
+        ++i;
+    if (i >= text.size() || text[i] != '%')
+        return std::nullopt;
+    std::string key = platform::AnsiUpperCase(text.substr(pos, i + 1 - pos));
+    Found found;
+    found.length = i + 1 - pos;
+    if (portable_) {
+        found.value = portableFolder_;
+        found.dropRest = key != "%APPFOLDER%";
+        return found;
+    }
+    for (const auto& f : defined_)
+        if (f.name == key) {
+            found.value = f.path;
+            found.shared = f.shared;
+            return found;
+        }
+    for (const char* name : kSystemOrder) {
+        if (key != name)
+            continue;
+        for (const auto& f : system_)
+            if (f.name == key) {
+                found.value = f.path;
+                found.shared = f.shared;
+                return found;
+            }
+    }
+    if (!supportText_.empty()) {
+        std::string upper = platform::AnsiUpperCase(supportText_);
+        std::size_t at = upper.find(key);
+        if (at != std::string::npos) {
+            std::size_t start = at + key.size();
+            if (start < supportText_.size() && supportText_[start] == '*') {
+                found.shared = true;
+                ++start;
+            }
+            std::size_t end = supportText_.find('%', start);
+            if (end == std::string::npos)
+                end = supportText_.size();
+            found.value = supportText_.substr(start, end - start);
+            return found;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string TFolderVariables::ExpandFolderVariable(const std::string& text, bool* shared) const {
+    if (shared)
+        *shared = false;
+    auto found = Lookup(text, 0);
+    if (!found)
+        return text;
+    if (shared)
+        *shared = found->shared;
+    if (found->dropRest)
+        return found->value;
+    return found->value + text.substr(found->length);
+}
+
+std::string TFolderVariables::ExpandAllFolderVariables(const std::string& text) const {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '%') {
+            if (auto found = Lookup(text, i)) {
+                out += found->value;
+                if (found->dropRest)
+                    return out;
+                i += found->length;
+                continue;
+            }
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+std::optional<std::string> TFolderVariables::VariableFolder(const std::string& variable,
+                                                            bool* shared) const {
+    std::string key = WithPercents(variable);
+    auto found = Lookup(key, 0);
+    if (!found || found->length != key.size())
+        return std::nullopt;
+    if (shared)
+        *shared = found->shared;
+    return found->value;
+}
+
+std::string TFolderVariables::ExpandPackagePath(const std::string& text, bool* shared) const {
+    auto found = Lookup(text, 0);
+    if (!found)
+        throw EInvalidPackage("This is not a valid setup package: the folder \"" +
+                              text.substr(0, 64) + "\" does not start with a defined variable.");
+    if (shared)
+        *shared = found->shared;
+    std::string root = found->value;
+    std::string rest = found->dropRest ? std::string() : text.substr(found->length);
+    std::string path = NormalisePath(root + PackageTextToNative(rest));
+    if (root.empty() || root[0] != '/' || path.empty() || !IsPathUnder(path, root))
+        throw EInvalidPackage("This is not a valid setup package: the folder \"" +
+                              text.substr(0, 64) + "\" leads outside " + root + ".");
+    return path;
+}
+
+std::vector<std::string> TFolderVariables::Roots() const {
+    std::vector<std::string> roots;
+    auto add = [&](const std::string& path) {
+        if (path.empty() || path[0] != '/')
+            return;
+        std::string norm = NormalisePath(path);
+        if (!norm.empty())
+            roots.push_back(norm);
+    };
+    if (portable_)
+        add(portableFolder_);
+    for (const auto& f : defined_)
+        add(f.path);
+    for (const auto& f : system_)
+        add(f.path);
+    return roots;
+}
+
+} // namespace setup

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "platform/errors.h"
+#include "platform/fileio.h"
+#include "platform/systemfolders.h"
+#include "platform/tempfolder.h"
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+
+void WriteText(const fs::path& path, std::string_view text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+size_t EntriesIn(const fs::path& folder) {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+void ThrowAtRename(const char* stage) {
+    if (std::string_view(stage) == "before-rename") {
+        throw std::runtime_error("injected failure");
+    }
+}
+
+struct HookReset {
+    ~HookReset() { SetAtomicWriteHook(nullptr); }
+};
+
+TEST(WriteFileAtomic, CreatesAndReplacesKeepingPermissions) {
+    TempFolder temp("bw-fileio");
+    const fs::path target = temp.Path() / "project.bwv";
+    WriteFileAtomic(target, "first");
+    EXPECT_EQ(ReadFileBytes(target), "first");
+    ::chmod(target.c_str(), 0640);
+    std::string big(300000, 'x');
+    big[123456] = '\0';
+    WriteFileAtomic(target, big);
+    EXPECT_EQ(ReadFileBytes(target), big);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(EntriesIn(temp.Path()), 1u); // no temporary file left
+}
+
+TEST(WriteFileAtomic, FailureLeavesTheOldFileAndNoTemporary) {
+    TempFolder temp("bw-fileio");
+    const fs::path target = temp.Path() / "keep.txt";
+    WriteText(target, "old contents");
+    {
+        HookReset reset;
+        SetAtomicWriteHook(ThrowAtRename);
+        EXPECT_THROW(WriteFileAtomic(target, "new contents"), std::runtime_error);
+    }
+    EXPECT_EQ(ReadFileBytes(target), "old contents");
+    EXPECT_EQ(EntriesIn(temp.Path()), 1u);
+
+    // A rename that the system refuses (a folder is in the way).
+    const fs::path folderTarget = temp.Path() / "folder";
+    fs::create_directory(folderTarget);
+    WriteText(folderTarget / "inside", "x");
+    try {
+        WriteFileAtomic(folderTarget, "data");
+        FAIL() << "no error";
+    } catch (const PlatformError& e) {
+        EXPECT_NE(std::string(e.what()).find(folderTarget.string()), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_directory(folderTarget));
+    EXPECT_EQ(EntriesIn(temp.Path()), 2u);
+
+    // A folder that does not exist: nothing is created anywhere.
+    EXPECT_THROW(WriteFileAtomic(temp.Path() / "missing" / "file", "x"), PlatformError);
+    EXPECT_EQ(EntriesIn(temp.Path()), 2u);
+}
+
+TEST(AtomicFileWriter, NothingIsVisibleUntilCommit) {
+    TempFolder temp("bw-fileio");
+    const fs::path target = temp.Path() / "out.html";
+    WriteText(target, "old");
+    {
+        AtomicFileWriter writer(target);
+        writer.Write("part one, ");
+        EXPECT_EQ(ReadFileBytes(target), "old");
+        EXPECT_TRUE(fs::exists(writer.TempPath()));
+        EXPECT_EQ(writer.TempPath().parent_path(), temp.Path());
+    } // dropped without Commit
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_EQ(EntriesIn(temp.Path()), 1u);
+
+    AtomicFileWriter writer(target);
+    for (int i = 0; i < 10000; ++i) {
+        writer.Write("0123456789");
+    }
+    writer.Commit();
+    EXPECT_EQ(ReadFileBytes(target).size(), 100000u);
+    EXPECT_THROW(writer.Write("late"), PlatformError);
+    EXPECT_EQ(EntriesIn(temp.Path()), 1u);
+}
+
+TEST(ReadFileBytes, ErrorsNameThePathAndTheReason) {
+    try {
+        ReadFileBytes("/nonexistent-bw/file.txt");
+        FAIL() << "no error";
+    } catch (const PlatformError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Cannot open \"/nonexistent-bw/file.txt\": No such file or directory");
+    }
+    EXPECT_THROW(ReadFileBytes("/"), PlatformError);
+}
+
+TEST(TempFolder, IsPrivateAndRemovedOnEveryExit) {
+    fs::path path;
+    {
+        TempFolder temp("bw-private");
+        path = temp.Path();
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_all);
+        EXPECT_EQ(path.filename().string().rfind("bw-private-", 0), 0u);
+        fs::create_directories(path / "deep" / "deeper");
+        WriteText(path / "deep" / "deeper" / "file", "x");
+    }
+    EXPECT_FALSE(fs::exists(path));
+
+    try {
+        TempFolder temp("bw-private");
+        path = temp.Path();
+        temp.NewFile("work.tmp");
+        throw std::runtime_error("operation failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(fs::exists(path));
+
+    TempFolder outer("bw-private");
+    path = outer.Path();
+    TempFolder moved = std::move(outer);
+    EXPECT_EQ(moved.Path(), path);
+    EXPECT_TRUE(outer.Path().empty());
+    moved.Remove();
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(TempFolder, SandboxKeepsTemporaryFoldersInside) {
+    TempFolder box("bw-sandbox");
+    SetDefaultSystemRoots(SystemRoots::InSandbox(box.Path()));
+    fs::path path;
+    {
+        TempFolder inside("bw-op");
+        path = inside.Path();
+    }
+    SetDefaultSystemRoots(std::nullopt);
+    EXPECT_EQ(path.parent_path(), box.Path() / "tmp");
+}
+
+TEST(TempFolder, NewFileIsExclusiveAndStaysInside) {
+    TempFolder temp("bw-files");
+    TempFolder elsewhere("bw-outside");
+    const fs::path outside = elsewhere.Path() / "victim";
+    WriteText(outside, "untouched");
+    fs::create_symlink(outside, temp.Path() / "evil.txt");
+
+    struct Case {
+        const char* hint;
+        const char* expected;
+    } cases[] = {
+        {"data.bin", "data.bin"},
+        {"data.bin", "data-1.bin"},
+        {"..\\..\\etc\\passwd", "passwd"},
+        {"../up.txt", "up.txt"},
+        {"..", "file"},
+        {"", "file-1"},
+        {"a:b\x01", "a_b_"},
+        {"evil.txt", "evil-1.txt"}, // the link is never opened
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hint);
+        fs::path file = temp.NewFile(c.hint);
+        EXPECT_EQ(file.parent_path(), temp.Path());
+        EXPECT_EQ(file.filename().string(), c.expected);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
+        EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+    }
+    EXPECT_EQ(ReadFileBytes(outside), "untouched");
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "components/rtf/stringlisttransfer.h"
+#include "components/rtf/unicodeconversion.h"
+
+using namespace rtf;
+
+namespace {
+
+std::string Utf16(const std::u16string& text, bool bigEndian, bool bom = true) {
+    std::string out;
+    if (bom)
+        out += bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(UnicodeConversion, PlainBytesLoadAsTheyAreWithNulAsMiddleDot) {
+    EXPECT_EQ(ConvertReadBytes("x"), "x");  // one byte: no byte-order check
+    EXPECT_EQ(ConvertReadBytes(""), "");
+    EXPECT_EQ(ConvertReadBytes(std::string("a\0b\xE9", 4)), "a\xB7" "b\xE9");
+    EXPECT_EQ(ConvertReadBytes("\xFF"), "\xFF");
+}
+
+TEST(UnicodeConversion, BothByteOrdersGiveTheSameText) {
+    const std::u16string text = u"caf\u00e9 \u20ac \u4e2d \U0001F600 end\0x";
+    const std::string expected = "caf\xE9 \x80 ? ? end\xB7x";
+    EXPECT_EQ(ConvertReadBytes(Utf16(std::u16string(text.data(), text.size() + 0), false)),
+              "caf\xE9 \x80 ? ? end");
+    std::u16string withNul = u"a";
+    withNul += u'\0';
+    withNul += u"b";
+    EXPECT_EQ(ConvertReadBytes(Utf16(withNul, false)), "a\xB7" "b");
+    EXPECT_EQ(ConvertReadBytes(Utf16(withNul, true)), "a\xB7" "b");
+    EXPECT_EQ(ConvertReadBytes(Utf16(text, true)), ConvertReadBytes(Utf16(text, false)));
+    (void)expected;
+}
+
+TEST(UnicodeConversion, LongTextAcrossBufferBoundaries) {
+    // Long enough for several raw reads, with a surrogate pair and an odd
+    // unit straddling the read boundaries, read through a small buffer.
+    std::u16string text;
+    for (int i = 0; i < 40000; ++i)
+        text += (i % 7 == 0) ? u"\u00e9" : u"a";
+    text.insert(16383, u"\U0001F600");
+    std::string bytes = Utf16(text, true);
+    std::istringstream in(bytes);
+    TUnicodeConversion conversion;
+    std::string out;
+    char buffer[1000];
+    while (std::size_t n = conversion.ConvertReadStream(in, buffer, sizeof buffer))
+        out.append(buffer, n);
+    ASSERT_EQ(out.size(), 40001u);
+    EXPECT_EQ(out[0], '\xE9');
+    EXPECT_EQ(out[1], 'a');
+    EXPECT_EQ(out[16383], '?');
+    EXPECT_EQ(out, ConvertReadBytes(Utf16(text, false)));
+}
+
+TEST(StringListTransfer, LoadAndSaveLines) {
+    std::vector<std::string> lines = {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}", "\\f0 Hello\\par",
+                                      "World\\par }"};
+    RtfDocument doc = LoadFromStrings(lines);
+    EXPECT_EQ(doc.Text(), "Hello\rWorld\r");
+    std::vector<std::string> saved = SaveToStrings(doc);
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(LoadFromStrings(saved).Text(), doc.Text());
+    // A topic that holds no RTF yet reads as plain paragraphs.
+    EXPECT_EQ(LoadFromStrings({"Title", ""}).Text(), "Title\r\r");
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), std::vector<std::string>{"a"});
+    EXPECT_EQ(JoinLines({"a", "b"}), "a\r\nb\r\n");
+}

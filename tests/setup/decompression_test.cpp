@@ -1,0 +1,187 @@
+#include "setup/decompression.h"
+
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+using namespace setup;
+
+std::string Compress(const std::string& data, int level = 6) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    std::string out(size, '\0');
+    EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                        reinterpret_cast<const Bytef*>(data.data()),
+                        static_cast<uLong>(data.size()), level),
+              Z_OK);
+    out.resize(size);
+    return out;
+}
+
+// A zlib stream of `count` zeros made of fixed-code runs of 258: about
+// 13 bits per 258 bytes, so a gibibyte fits in a few megabytes.
+std::string ZeroBomb(std::uint64_t count) {
+    std::string out = "\x78\x01";
+    std::uint32_t bits = 0;
+    int nbits = 0;
+    auto put = [&](std::uint32_t v, int n) {
+        bits |= v << nbits;
+        nbits += n;
+        while (nbits >= 8) {
+            out += static_cast<char>(bits & 0xFF);
+            bits >>= 8;
+            nbits -= 8;
+        }
+    };
+    auto code = [&](std::uint32_t c, int n) {
+        for (int i = n - 1; i >= 0; --i)
+            put((c >> i) & 1, 1);
+    };
+    put(1, 1);
+    put(1, 2);
+    code(0x30, 8);
+    std::uint64_t left = count - 1;
+    for (; left >= 258; left -= 258)
+        put(0xA3, 13); // length 258 and distance 1, already bit-reversed
+    for (; left > 0; --left)
+        code(0x30, 8);
+    code(0, 7);
+    if (nbits > 0)
+        put(0, 8 - nbits);
+    std::uint32_t adler = (static_cast<std::uint32_t>(count % 65521) << 16) | 1;
+    for (int s = 24; s >= 0; s -= 8)
+        out += static_cast<char>((adler >> s) & 0xFF);
+    return out;
+}
+
+class StringSource : public TByteSource {
+public:
+    explicit StringSource(std::string data, std::size_t piece = 7)
+        : data_(std::move(data)), piece_(piece) {}
+    std::size_t Read(void* buffer, std::size_t count) override {
+        std::size_t n = std::min({count, piece_, data_.size() - pos_});
+        std::memcpy(buffer, data_.data() + pos_, n);
+        pos_ += n;
+        return n;
+    }
+
+private:
+    std::string data_;
+    std::size_t piece_;
+    std::size_t pos_ = 0;
+};
+
+TEST(Crc32, CheckValueAndRunningValue) {
+    EXPECT_EQ(UpdateCrc32("123456789", 9, 0), 0xCBF43926u);
+    EXPECT_EQ(UpdateCrc32("", 0, 0x12345678u), 0x12345678u);
+    std::uint32_t running = UpdateCrc32("1234", 4, 0);
+    EXPECT_EQ(UpdateCrc32("56789", 5, running), 0xCBF43926u);
+}
+
+TEST(InflateBuffer, RoundTripsSizes) {
+    for (std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{256}, std::size_t{1} << 20}) {
+        std::string data(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            data[i] = static_cast<char>((i * 131 + i / 7) & 0xFF);
+        std::string packed = Compress(data);
+        EXPECT_EQ(InflateBuffer(packed.data(), packed.size()), data) << size;
+    }
+}
+
+TEST(InflateBuffer, FixedSizeThatIsTooSmallGrows) {
+    std::string data(1000, 'x');
+    std::string packed = Compress(data);
+    EXPECT_EQ(InflateBuffer(packed.data(), packed.size(), 97), data);
+}
+
+TEST(InflateBuffer, GibibyteOfZerosIsRefusedAtTheCap) {
+    std::string bomb = ZeroBomb(1ull << 30);
+    ASSERT_LT(bomb.size(), 8u << 20);
+    // The stream is sound: a small prefix inflates to zeros.
+    EXPECT_THROW(InflateBuffer(bomb.data(), bomb.size(), 0, 1 << 20), EDecompressionError);
+    try {
+        InflateBuffer(bomb.data(), bomb.size());
+        FAIL() << "the bomb inflated";
+    } catch (const EDecompressionError& e) {
+        EXPECT_NE(std::string(e.what()).find("16 MiB"), std::string::npos) << e.what();
+    }
+}
+
+TEST(InflateBuffer, SmallBombBelowTheCapInflates) {
+    std::string bomb = ZeroBomb(100000);
+    EXPECT_EQ(InflateBuffer(bomb.data(), bomb.size()), std::string(100000, '\0'));
+}
+
+TEST(InflateBuffer, TruncatedAndTrailingStreamsFail) {
+    std::string packed = Compress(std::string(5000, 'a') + "tail");
+    for (std::size_t cut : {std::size_t{1}, std::size_t{4}, packed.size() / 2, packed.size() - 1}) {
+        std::string truncated = packed.substr(0, cut);
+        EXPECT_THROW(InflateBuffer(truncated.data(), truncated.size()), EDecompressionError) << cut;
+    }
+    std::string trailing = packed + "x";
+    try {
+        InflateBuffer(trailing.data(), trailing.size());
+        FAIL() << "trailing byte accepted";
+    } catch (const EDecompressionError& e) {
+        EXPECT_NE(std::string(e.what()).find("follows the end"), std::string::npos);
+    }
+    std::string garbage = "not zlib at all";
+    EXPECT_THROW(InflateBuffer(garbage.data(), garbage.size()), EDecompressionError);
+}
+
+TEST(DecompressionStream, ReadsInPiecesAndStopsAtTheEnd) {
+    std::string data(200000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i % 251);
+    StringSource source(Compress(data) + "REST", 1000);
+    TDecompressionStream stream(source);
+    std::string out;
+    char block[4096];
+    while (std::size_t n = stream.Read(block, sizeof block))
+        out.append(block, n);
+    EXPECT_EQ(out, data);
+    EXPECT_TRUE(stream.AtStreamEnd());
+    EXPECT_EQ(stream.Position(), data.size());
+    // The caller sees that input was left over.
+    EXPECT_GT(stream.InputLeft(), 0u);
+    EXPECT_THROW(stream.Write("x", 1), EDecompressionError);
+}
+
+TEST(DecompressionStream, TruncatedSourceEndsWithoutStreamEnd) {
+    std::string packed = Compress(std::string(100000, 'q'));
+    StringSource source(packed.substr(0, packed.size() / 2));
+    TDecompressionStream stream(source);
+    char block[65536];
+    while (stream.Read(block, sizeof block) > 0) {
+    }
+    EXPECT_FALSE(stream.AtStreamEnd());
+}
+
+TEST(DecompressionStream, CorruptDataThrows) {
+    std::string data(20000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * i * 7 + i / 3) % 97);
+    std::string packed = Compress(data);
+    // A damaged checksum and a damaged header are both caught by zlib.
+    for (std::size_t at : {packed.size() - 1, std::size_t{0}}) {
+        std::string bad = packed;
+        bad[at] ^= 0x55;
+        StringSource source(bad);
+        TDecompressionStream stream(source);
+        char block[65536];
+        EXPECT_THROW(
+            {
+                while (stream.Read(block, sizeof block) > 0) {
+                }
+            },
+            ECompressionError)
+            << at;
+    }
+}
+
+} // namespace

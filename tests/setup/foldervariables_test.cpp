@@ -1,0 +1,118 @@
+#include "setup/foldervariables.h"
+
+#include <gtest/gtest.h>
+
+#include "setup/packageheader.h"
+#include "setup/setuperrors.h"
+#include "setup/uistrings.h"
+
+namespace {
+
+using namespace setup;
+
+TFolderVariables Sample() {
+    TFolderVariables v;
+    v.SetSystemFolder("PROGRAMFILES", "/opt", false);
+    v.SetSystemFolder("COMMONFILES", "/opt/common", true);
+    v.SetSystemFolder("DESKTOP", "/home/u/Desktop", false);
+    v.SetSystemFolder("WINDOWS", "/home/u/.local/share/vexlor/windows", true);
+    v.SetSetupPath("/media/cd/setup.exe");
+    TSettings s;
+    s.appFolder = "%PROGRAMFILES%\\Product\\";
+    s.menuFolder = "%PROGRAMSMENU%\\Product";
+    v.InitAppFolderVariables(s, TUiStrings());
+    v.Define("%SELF%", "Self", "/data/%SELF%", false);
+    v.ExpandDefinedFolders();
+    return v;
+}
+
+TEST(FolderVariables, ExpansionTable) {
+    TFolderVariables v = Sample();
+    const struct {
+        const char* text;
+        const char* leading; // ExpandFolderVariable
+        const char* all;     // ExpandAllFolderVariables
+    } cases[] = {
+        {"%APPFOLDER%\\Help", "/opt/Product\\Help", "/opt/Product\\Help"},
+        {"%appfolder%\\x", "/opt/Product\\x", "/opt/Product\\x"},
+        {"%NO_SUCH%\\x", "%NO_SUCH%\\x", "%NO_SUCH%\\x"},
+        {"%UNKNOWN%\\x", "%UNKNOWN%\\x", "%UNKNOWN%\\x"},
+        {"%COMMONFILES%", "/opt/common", "/opt/common"},
+        {"%SETUPFOLDER%readme.txt", "/media/cd/readme.txt", "/media/cd/readme.txt"},
+        // Inserted text is never scanned again: a folder naming its own
+        // variable does not grow.
+        {"%SELF%\\a", "/data/%SELF%\\a", "/data/%SELF%\\a"},
+        {"/x %APPFOLDER%\\a", "/x %APPFOLDER%\\a", "/x /opt/Product\\a"},
+        {"\"%APPFOLDER%\\p.exe\" %DESKTOP%", "\"%APPFOLDER%\\p.exe\" %DESKTOP%",
+         "\"/opt/Product\\p.exe\" /home/u/Desktop"},
+        {"100% sure", "100% sure", "100% sure"},
+        {"%", "%", "%"},
+        {"a%", "a%", "a%"},
+        {"%%APPFOLDER%", "%%APPFOLDER%", "%/opt/Product"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(v.ExpandFolderVariable(c.text), c.leading) << c.text;
+        EXPECT_EQ(v.ExpandAllFolderVariables(c.text), c.all) << c.text;
+    }
+    // %APPMENU% names a system folder this scope does not define here.
+    EXPECT_EQ(v.Find("%APPMENU%")->path, "%PROGRAMSMENU%\\Product");
+}
+
+TEST(FolderVariables, SharedFlagAndLookupOrder) {
+    TFolderVariables v = Sample();
+    bool shared = true;
+    v.ExpandFolderVariable("%DESKTOP%\\x", &shared);
+    EXPECT_FALSE(shared);
+    v.ExpandFolderVariable("%WINDOWS%\\x", &shared);
+    EXPECT_TRUE(shared);
+    // A defined variable comes before a system folder of the same name.
+    v.Define("DESKTOP", "Mine", "/mine", true);
+    EXPECT_EQ(v.ExpandFolderVariable("%DESKTOP%\\x", &shared), "/mine\\x");
+    EXPECT_TRUE(shared);
+}
+
+TEST(FolderVariables, SupportLibraryTexts) {
+    TFolderVariables v = Sample();
+    v.DefineFromSupportLibrary("DATA|Data folder|*/srv/data|logs|Logs|/var/log/p|broken|x");
+    const TSpecialFolder* data = v.Find("%DATA%");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->caption, "Data folder");
+    EXPECT_EQ(data->path, "/srv/data");
+    EXPECT_TRUE(data->shared);
+    EXPECT_EQ(v.ExpandFolderVariable("%Logs%\\a"), "/var/log/p\\a");
+    EXPECT_EQ(v.Find("%BROKEN%"), nullptr);
+    v.SetSupportSystemFolders("%FONTS%*/usr/share/fonts%Temp%/tmp");
+    bool shared = false;
+    EXPECT_EQ(v.ExpandFolderVariable("%fonts%\\a.ttf", &shared), "/usr/share/fonts\\a.ttf");
+    EXPECT_TRUE(shared);
+    EXPECT_EQ(v.ExpandFolderVariable("%TEMP%\\x", &shared), "/tmp\\x");
+    EXPECT_FALSE(shared);
+}
+
+TEST(FolderVariables, PortableRunSendsEverythingToThePortableFolder) {
+    TFolderVariables v = Sample();
+    v.SetPortable(true, "/media/stick/Apps\\");
+    EXPECT_EQ(v.ExpandFolderVariable("%APPFOLDER%\\bin"), "/media/stick/Apps\\bin");
+    EXPECT_EQ(v.ExpandFolderVariable("%DESKTOP%\\x"), "/media/stick/Apps");
+    EXPECT_EQ(v.ExpandFolderVariable("plain"), "plain");
+    EXPECT_EQ(v.ExpandPackagePath("%APPFOLDER%\\bin"), "/media/stick/Apps/bin");
+}
+
+TEST(FolderVariables, PackagePathsStayUnderTheirFolder) {
+    TFolderVariables v = Sample();
+    bool shared = true;
+    EXPECT_EQ(v.ExpandPackagePath("%APPFOLDER%\\Help\\Caf\xE9", &shared),
+              "/opt/Product/Help/Caf\xC3\xA9");
+    EXPECT_FALSE(shared);
+    EXPECT_EQ(v.ExpandPackagePath("%DESKTOP%"), "/home/u/Desktop");
+    EXPECT_THROW(v.ExpandPackagePath("%APPFOLDER%\\..\\..\\etc"), EInvalidPackage);
+    EXPECT_THROW(v.ExpandPackagePath("%UNKNOWN%\\x"), EInvalidPackage);
+    EXPECT_THROW(v.ExpandPackagePath("relative\\x"), EInvalidPackage);
+    // %APPMENU% stayed unexpanded: its value is no folder.
+    EXPECT_THROW(v.ExpandPackagePath("%APPMENU%\\x"), EInvalidPackage);
+    auto roots = v.Roots();
+    EXPECT_NE(std::find(roots.begin(), roots.end(), "/opt/Product"), roots.end());
+    EXPECT_NE(std::find(roots.begin(), roots.end(), "/home/u/Desktop"), roots.end());
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+// bwtool pascal-topics UNIT.pas FIRST: generates the component-help topics of
+// a unit (with the parser's default choices) into a new project and lists the
+// project: every topic with its fields and RTF lines, then the contents lines.
+#include "bwtool.h"
+#include "helpproject/brindlewovenproject.h"
+#include "unitparser/projecttopicsink.h"
+#include "unitparser/topicgenerator.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int RunPascalTopics(const std::vector<std::string>& args) {
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: bwtool pascal-topics UNIT.pas FIRST\n");
+        return 2;
+    }
+    std::int32_t first = 0;
+    try {
+        std::size_t used = 0;
+        long long value = std::stoll(args[1], &used);
+        if (used != args[1].size() || value < 1 || value > 2147483647)
+            throw std::invalid_argument("range");
+        first = static_cast<std::int32_t>(value);
+    } catch (const std::exception&) {
+        std::fprintf(stderr, "FIRST must be a topic number from 1 to 2147483647\n");
+        return 2;
+    }
+    try {
+        helpproject::TBrindlewovenProject project;
+        unitparser::TUnitParser parser;
+        unitparser::TProjectTopicSink sink(project, nullptr);
+        std::string message;
+        int result = unitparser::ParsePascalUnit(parser, args[0], first, sink, nullptr,
+                                                 [&](const std::string& m) { message = m; });
+        for (const auto& folder : unitparser::BitmapFolders(parser))
+            unitparser::AddBitmapFolder(project.BitmapPaths, folder);
+        Print("result " + std::to_string(result) + "\n");
+        Print("bitmappaths " + project.BitmapPaths + "\n");
+        for (const auto& topic : project.Topics) {
+            Print("topic " + std::to_string(topic->Number) + "\n");
+            Print("  id " + topic->TopicID + "\n");
+            Print("  title " + topic->Title + "\n");
+            Print("  k " + topic->KKeywords + "\n");
+            Print("  a " + topic->AKeywords + "\n");
+            Print("  browse " + topic->BrowseSequence + "\n");
+            for (const auto& line : topic->Text)
+                Print("  | " + line + "\n");
+        }
+        for (const auto& line : project.ContentsLines)
+            Print("contents " + line + "\n");
+        return 0;
+    } catch (const unitparser::EParseAbort&) {
+        std::fprintf(stderr, "This unit seems to be quite empty.\n");
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}
+
+} // namespace
+
+BW_COMMAND("pascal-topics", "UNIT.pas FIRST", RunPascalTopics);

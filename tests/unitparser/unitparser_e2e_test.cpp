@@ -1,0 +1,73 @@
+// Runs the test driver's pascal commands on a real unit.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+};
+
+RunResult RunTool(const std::string& args) {
+    RunResult result;
+    std::string command = std::string(BW_TOOLS_DIR "/bwtool ") + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.out.append(buffer, n);
+    result.status = pclose(pipe);
+    return result;
+}
+
+std::string Data(const char* name) {
+    return std::string(BW_TEST_DATA "/unitparser/") + name;
+}
+
+class BwtoolPascal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(BW_TOOLS_DIR "/bwtool"))
+            GTEST_SKIP() << "bwtool not built";
+    }
+};
+
+TEST_F(BwtoolPascal, ListsWhatWasParsed) {
+    RunResult r = RunTool("pascal " + Data("fptimer.pp"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.rfind("unit fptimer\nclass TFPCustomTimer component include=1 seealso=1 "
+                          "tasks=1\n  heading TFPCustomTimer = class(TComponent)\n",
+                          0),
+              0u)
+        << r.out;
+    EXPECT_NE(r.out.find("class TFPTimerDriver class include=1 seealso=1 tasks=0\n"),
+              std::string::npos);
+}
+
+TEST_F(BwtoolPascal, ReportsErrors) {
+    RunResult r = RunTool("pascal " + Data("gstack.pp"));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("Error in line 22: '=' expected in type declaration"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(BwtoolPascal, GeneratesTopicsIntoAProject) {
+    RunResult r = RunTool("pascal-topics " + Data("fptimer.pp") + " 1000");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.rfind("result 1000\n", 0), 0u);
+    EXPECT_NE(r.out.find("topic 1010\n  id Vellumar1010\n  title TFPCustomTimer component\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("\\{linkID=%1015\\}"), std::string::npos); // its tasks topic
+    EXPECT_NE(r.out.find("title About the TFPCustomTimer component\n"), std::string::npos);
+    EXPECT_NE(r.out.find("contents 2 TFPTimer component Reference=Vellumar1030\n"),
+              std::string::npos)
+        << r.out;
+}
+
+} // namespace

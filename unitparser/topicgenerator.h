@@ -1,0 +1,70 @@
+#pragma once
+// Component-help topic generation: from a parsed unit (after the user's
+// choices) a family of topics in the style of component reference help, with
+// keywords, browse sequences, contents lines and link codes.
+#include "unitparser/topicsink.h"
+#include "unitparser/unitparser.h"
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace unitparser {
+
+// A run ended on purpose; the message is not shown to the user.
+class EParseAbort : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The numbers a class block uses: the class topic C and C+1..C+4 (see also,
+// properties, methods, events); with a tasks topic the block has ten
+// numbers, the tasks topic at C+5 and its "See also" at C+6.
+inline constexpr int BlockSize = 5;
+inline constexpr int TasksOffset = 5;
+
+// Drops what the user excluded: classes not included, members neither
+// mentioned nor included, types and routines not included, constants and
+// variables neither mentioned nor included.
+void ApplySelection(TUnitParser& parser);
+
+// Hands out topic numbers from `first` (the unit topic) and returns how many
+// topics generation will create. Raises EParseError when the numbers would
+// pass the highest topic number.
+int AssignTopicNumbers(TUnitParser& parser, std::int32_t first);
+
+// The first number for a unit's topics: the next multiple of 1000 above the
+// highest number in use. Raises EParseError when none is left.
+std::int32_t FirstParserTopicNumber(std::int32_t highestInUse);
+
+struct TGenerateOptions {
+    bool useComments = true; // descriptions from the source's comments
+};
+
+// Writes every topic through the sink; numbers must have been assigned.
+void GenerateTopics(const TUnitParser& parser, std::int32_t first, TParsedTopicSink& sink,
+                    const TGenerateOptions& options = {});
+
+// The whole run after the file has been chosen: parse, let the user choose
+// (`choose` returns false for Cancel), select, number and generate. Returns
+// the first topic's number, or -1 when the user cancelled. An empty unit
+// calls `showMessage` with "This unit seems to be quite empty." and raises
+// EParseAbort("Unit empty").
+int ParsePascalUnit(TUnitParser& parser, const std::string& fileName, std::int32_t first,
+                    TParsedTopicSink& sink, const std::function<bool(TUnitParser&)>& choose,
+                    const std::function<void(const std::string&)>& showMessage,
+                    const TGenerateOptions& options = {});
+
+// The bitmap folders the generated topics need: the folder of every included
+// class's bitmap, each once.
+std::vector<std::string> BitmapFolders(const TUnitParser& parser);
+// Adds a folder (without a trailing separator) to a comma-separated folder
+// list unless the list already holds it, compared ignoring case.
+void AddBitmapFolder(std::string& folderList, const std::string& folder);
+
+// "Property" from "Properties", "Method" from "Methods".
+std::string SingularWord(const std::string& plural);
+
+} // namespace unitparser
