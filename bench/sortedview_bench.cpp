@@ -19,9 +19,9 @@ using namespace helpproject;
 
 namespace {
 
-const char* kWords[] = {"lantern", "Wick",   "oil",     "Chimney", "burner", "globe",
-                        "Mantle",  "flame",  "reservoir", "Handle", "shade",  "brass",
-                        "kerosene", "Lamp",  "trimmer", "Base",    "collar", "vent"};
+const char* kWords[] = {"lantern",  "Wick",  "oil",       "Chimney", "burner", "globe",
+                        "Mantle",   "flame", "reservoir", "Handle",  "shade",  "brass",
+                        "kerosene", "Lamp",  "trimmer",   "Base",    "collar", "vent"};
 
 std::string RandomTitle(std::mt19937& rng) {
     std::string title;
@@ -41,12 +41,11 @@ std::unique_ptr<TBrindlewovenProject> MakeProject(int count) {
     for (int i = 1; i <= count; ++i) {
         auto t = std::make_unique<TBrindlewovenTopic>(i * 10, RandomTitle(rng));
         int target = static_cast<int>(rng() % static_cast<unsigned>(count) + 1) * 10;
-        t->Text = {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}",
-                   "{\\colortbl;\\red0\\green0\\blue0;}",
+        t->Text = {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}", "{\\colortbl;\\red0\\green0\\blue0;}",
                    "\\pard\\f0\\fs20 " + t->Title + "\\par",
                    "See \\{linkID=" + std::to_string(target) + "\\} and \\{button Next," +
-                       std::to_string(target) + "\\} or \\{linkID=*" +
-                       std::to_string(i * 10) + ">main\\}.\\par",
+                       std::to_string(target) + "\\} or \\{linkID=*" + std::to_string(i * 10) +
+                       ">main\\}.\\par",
                    "\\{button Help,EF(`f12.hlp')\\} plain text with 5000 in it.\\par }"};
         p->InsertTopic(std::move(t));
     }
@@ -153,11 +152,15 @@ void BM_RenumberTopicLinks(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_Insert_FullResort)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Insert_InPlace)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build_FullResort)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Build_InPlace)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(10000)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_Build_InPlace)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenumberTopicLinks)->Arg(10000)->Unit(benchmark::kMillisecond);

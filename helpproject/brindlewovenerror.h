@@ -31,4 +31,4 @@ public:
     explicit EProjectError(const std::string& message) : std::runtime_error(message) {}
 };
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -7,7 +7,9 @@
 
 namespace helpproject {
 
-TBrindlewovenProject::TBrindlewovenProject() { AddTopic(10, "<new topic>"); }
+TBrindlewovenProject::TBrindlewovenProject() {
+    AddTopic(10, "<new topic>");
+}
 
 TBrindlewovenProject::~TBrindlewovenProject() = default;
 
@@ -173,7 +175,7 @@ namespace {
 struct CodeReference {
     std::string reference;
     std::string tail;
-    std::size_t end = 0;  // after the closing "}", or the text size
+    std::size_t end = 0; // after the closing "}", or the text size
     bool closed = false;
 };
 
@@ -228,7 +230,7 @@ std::string CanonicalNumber(const std::string& digits) {
     return nz == std::string::npos ? "0" : digits.substr(nz);
 }
 
-}  // namespace
+} // namespace
 
 void TBrindlewovenProject::RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber) {
     const std::string oldText = std::to_string(oldNumber);
@@ -241,7 +243,7 @@ void TBrindlewovenProject::RenumberTopicLinks(std::int32_t oldNumber, std::int32
                 lower.find("\\{button ") == std::string::npos)
                 continue;
             std::string result;
-            std::size_t pos = 0;  // consumed up to here
+            std::size_t pos = 0; // consumed up to here
             bool lineChanged = false;
             while (pos < line.size()) {
                 std::size_t link = lower.find("linkid=", pos);
@@ -317,7 +319,7 @@ bool AsciiSameText(std::string_view a, std::string_view b) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void TBrindlewovenProject::ReplaceContentsTopicID(const std::string& oldID,
                                                   const std::string& newID) {
@@ -374,9 +376,9 @@ void TBrindlewovenProject::GetTargets(TStringList& list) const {
                     name += c;
                 ++i;
             }
-            if (!name.empty() &&
-                std::none_of(list.begin(), list.end(),
-                             [&](const std::string& s) { return platform::AnsiSameText(s, name); }))
+            if (!name.empty() && std::none_of(list.begin(), list.end(), [&](const std::string& s) {
+                    return platform::AnsiSameText(s, name);
+                }))
                 list.push_back(name);
             at = lower.find(kTarget, i);
         }
@@ -406,7 +408,7 @@ const std::string& ColumnText(const TBrindlewovenTopic* t, std::uint8_t column) 
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string TBrindlewovenProject::SortKey(const TBrindlewovenTopic* topic) const {
     if (SortColumn == 0)
@@ -418,7 +420,7 @@ bool TBrindlewovenProject::SortEntryLess(const std::string& keyA, std::int32_t n
                                          const std::string& keyB, std::int32_t numB) const {
     int c = 0;
     if (SortColumn != 0) {
-        int k = keyA.compare(keyB);  // byte by byte (char_traits<char> compares unsigned)
+        int k = keyA.compare(keyB); // byte by byte (char_traits<char> compares unsigned)
         c = k < 0 ? -1 : (k > 0 ? 1 : 0);
     }
     if (c == 0)
@@ -535,10 +537,11 @@ TBrindlewovenTopic* TBrindlewovenProject::SortedPreviousBookmark(std::int32_t nu
 
 TBrindlewovenTopic* TBrindlewovenProject::SortedNextBookmark(std::int32_t number) const {
     std::size_t last = SortedView.size() - 1;
-    std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(SortedIndexOf(number)) + 1, last);
+    std::size_t i =
+        std::min<std::size_t>(static_cast<std::size_t>(SortedIndexOf(number)) + 1, last);
     while (i < last && !SortedView[i]->Bookmark)
         ++i;
     return SortedView[i];
 }
 
-}  // namespace helpproject
+} // namespace helpproject

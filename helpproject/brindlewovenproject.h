@@ -37,10 +37,10 @@ public:
     TBrindlewovenProject& operator=(const TBrindlewovenProject&) = delete;
 
     // ---- fields -----------------------------------------------------------
-    std::uint8_t SortColumn = 0;  // 0 number, 1 title, 2 K, 3 A, 4 B, 5 browse, 6 tag, 7 status
+    std::uint8_t SortColumn = 0; // 0 number, 1 title, 2 K, 3 A, 4 B, 5 browse, 6 tag, 7 status
     bool SortDescending = false;
-    TTopicList TopicsByTitle;   // "%s (%d)", sorted
-    TTopicList TopicsByNumber;  // "%d: %s", number order
+    TTopicList TopicsByTitle;  // "%s (%d)", sorted
+    TTopicList TopicsByNumber; // "%d: %s", number order
     TBrindlewovenTopic* FirstTopic = nullptr;
     TStringList TempFiles;
     // Owned, ascending by Number, numbers unique. Add and delete only
@@ -118,12 +118,12 @@ public:
     // Adds a topic built elsewhere (import, merge, paste) at its own number;
     // a number already taken throws EProjectError.
     TBrindlewovenTopic* InsertTopic(std::unique_ptr<TBrindlewovenTopic> topic);
-    TBrindlewovenTopic* TopicByNumber(std::int32_t number) const;          // ENoSuchTopic
-    TBrindlewovenTopic* FindTopic(std::int32_t number) const;              // nullptr if none
-    TBrindlewovenTopic* TopicByIndex(std::int32_t position) const;         // 1..count
-    TBrindlewovenTopic* TopicByID(const std::string& id) const;            // ENoSuchTopic
+    TBrindlewovenTopic* TopicByNumber(std::int32_t number) const;  // ENoSuchTopic
+    TBrindlewovenTopic* FindTopic(std::int32_t number) const;      // nullptr if none
+    TBrindlewovenTopic* TopicByIndex(std::int32_t position) const; // 1..count
+    TBrindlewovenTopic* TopicByID(const std::string& id) const;    // ENoSuchTopic
     TBrindlewovenTopic* NextTopicByID(const std::string& id,
-                                      const TBrindlewovenTopic* after) const;  // ENoSuchTopic
+                                      const TBrindlewovenTopic* after) const; // ENoSuchTopic
     TBrindlewovenTopic* PreviousTopic(std::int32_t n) const;
     TBrindlewovenTopic* NextTopic(std::int32_t n) const;
     TBrindlewovenTopic* PreviousBookmark(std::int32_t n) const;
@@ -145,7 +145,7 @@ public:
     void RemoveFromSortedView(const TBrindlewovenTopic* topic);
     // After a field of the sort column changed: moves the topic to its place.
     void UpdateSortedView(TBrindlewovenTopic* topic);
-    TBrindlewovenTopic* SortedTopic(std::int32_t position) const;  // 1..count
+    TBrindlewovenTopic* SortedTopic(std::int32_t position) const; // 1..count
     std::int32_t SortedIndexOf(std::int32_t number) const;
     TBrindlewovenTopic* SortedPrevious(std::int32_t number) const;
     TBrindlewovenTopic* SortedNext(std::int32_t number) const;
@@ -173,10 +173,11 @@ public:
     static std::string TitleFromListText(const std::string& text, bool numberStyle);
 
     // ---- project file ------------------------------------------------------
-    // Reads a project file into this project, which must hold no topics.
-    // `styles` receives the stored text styles (nullptr: they are read and
-    // dropped). On failure the project is unusable and the style list is
-    // unchanged; prefer Load.
+    // Reads a project file into this project; its topics and options are
+    // replaced by the file's. `styles` receives the stored text styles
+    // (nullptr: they are read and dropped); it changes only when the whole
+    // file was read. On failure this project is half-filled and must be
+    // discarded: prefer Load, which reads into a new object.
     void LoadFromFile(const std::string& fileName, TTextStyleList* styles);
     // A new project read from the file; nothing of the caller's changes on
     // failure.
@@ -199,8 +200,8 @@ private:
     std::string SortKey(const TBrindlewovenTopic* topic) const;
     bool SortEntryLess(const std::string& keyA, std::int32_t numA, const std::string& keyB,
                        std::int32_t numB) const;
-    std::size_t TopicPlace(std::int32_t number) const;  // first place with Number >= number
-    std::vector<std::string> sortKeys_;  // parallel to SortedView
+    std::size_t TopicPlace(std::int32_t number) const; // first place with Number >= number
+    std::vector<std::string> sortKeys_;                // parallel to SortedView
 };
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -1,5 +1,6 @@
 #include "helpproject/brindlewoventopic.h"
 
+#include "components/rtf/rtfedit.h"
 #include "platform/codepage.h"
 
 namespace helpproject {
@@ -8,63 +9,8 @@ namespace {
 
 constexpr std::string_view kAutoPrefix = "Vellumar";
 
-bool IsRtfLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsRtfDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Removes every \keepn control word (with its parameter and delimiting
-// space). Escaped backslashes and symbols are stepped over as whole tokens,
-// so a literal "\\keepn" in the text stays. When the removed word stood
-// between a control word and text that would run into it, one space is kept
-// as that word's delimiter.
-std::string RemoveKeepn(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    bool openWord = false;  // out ends with a control word that has no delimiter yet
-    while (i < n) {
-        char c = text[i];
-        if (c != '\\') {
-            out += c;
-            openWord = false;
-            ++i;
-            continue;
-        }
-        if (i + 1 < n && IsRtfLetter(text[i + 1])) {
-            std::size_t j = i + 1;
-            while (j < n && IsRtfLetter(text[j]))
-                ++j;
-            std::string_view word(text.data() + i + 1, j - i - 1);
-            if (j < n && (text[j] == '-' || IsRtfDigit(text[j]))) {
-                ++j;
-                while (j < n && IsRtfDigit(text[j]))
-                    ++j;
-            }
-            bool delimited = j < n && text[j] == ' ';
-            if (delimited)
-                ++j;
-            if (word == "keepn") {
-                if (openWord && j < n && text[j] != '\\' && text[j] != '{' && text[j] != '}' &&
-                    text[j] != '\r' && text[j] != '\n') {
-                    out += ' ';
-                    openWord = false;
-                }
-                i = j;
-                continue;
-            }
-            out.append(text, i, j - i);
-            openWord = !delimited;
-            i = j;
-            continue;
-        }
-        // A control symbol: the backslash and the next character.
-        out += c;
-        if (i + 1 < n)
-            out += text[i + 1];
-        openWord = false;
-        i += 2;
-    }
-    return out;
+bool IsRtfLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // Removes the first {\stylesheet ...} group, stepping over escaped
@@ -100,14 +46,14 @@ std::string RemoveStyleSheet(const std::string& text) {
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TBrindlewovenTopic::TBrindlewovenTopic(std::int32_t number, std::string title)
-    : Number(number), TopicID(AutomaticID(number)), Title(std::move(title)),
-      Text{Title, std::string()}, Status("Writing") {}
+    : Number(number), TopicID(AutomaticID(number)),
+      Title(std::move(title)), Text{Title, std::string()}, Status("Writing") {}
 
-std::unique_ptr<TBrindlewovenTopic> TBrindlewovenTopic::CreateCopy(
-    const TBrindlewovenTopic& source) {
+std::unique_ptr<TBrindlewovenTopic>
+TBrindlewovenTopic::CreateCopy(const TBrindlewovenTopic& source) {
     auto copy = std::make_unique<TBrindlewovenTopic>(source.Number, std::string());
     copy->Assign(source);
     return copy;
@@ -182,7 +128,9 @@ void TBrindlewovenTopic::StripKeepnAndStyleSheet() {
         joined += line;
         joined += '\n';
     }
-    joined = RemoveStyleSheet(RemoveKeepn(joined));
+    // \keepn goes through the tokenizer, so a literal "\\keepn" typed in
+    // the text (inside an {rtf= code, say) is left alone.
+    joined = RemoveStyleSheet(rtf::RemoveControlWord(joined, "keepn"));
     TStringList lines;
     std::size_t start = 0;
     while (start < joined.size()) {
@@ -195,4 +143,4 @@ void TBrindlewovenTopic::StripKeepnAndStyleSheet() {
     SetText(std::move(lines));
 }
 
-}  // namespace helpproject
+} // namespace helpproject

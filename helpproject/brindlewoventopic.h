@@ -62,4 +62,4 @@ public:
     bool Included = false;
 };
 
-}  // namespace helpproject
+} // namespace helpproject

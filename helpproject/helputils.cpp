@@ -12,7 +12,9 @@ std::string ZeroPad(std::int64_t value, int width) {
     return text;
 }
 
-std::string GetShortPath(const std::string& path) { return path; }
+std::string GetShortPath(const std::string& path) {
+    return path;
+}
 
 namespace {
 
@@ -58,7 +60,7 @@ std::int8_t HashValue(unsigned char c) {
     return static_cast<std::int8_t>(static_cast<std::uint8_t>(c - 48));
 }
 
-}  // namespace
+} // namespace
 
 std::uint32_t WinHelpHash(std::string_view contextString) {
     std::string_view part = contextString;
@@ -120,7 +122,7 @@ std::vector<std::string> SplitDelimited(std::string_view text, char delimiter) {
             }
         } else {
             std::size_t start = p;
-            while (p < n && static_cast<unsigned char>(text[p]) > ' ' && text[p] != delimiter)
+            while (p<n&& static_cast<unsigned char>(text[p])> ' ' && text[p] != delimiter)
                 ++p;
             item.assign(text.substr(start, p - start));
         }
@@ -168,4 +170,4 @@ bool TryParseInt32(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -28,4 +28,4 @@ std::string TrimText(std::string_view text);
 // fits 32 bits; false otherwise.
 bool TryParseInt32(std::string_view text, std::int32_t& value);
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -41,14 +41,13 @@ void WriteTopic(TProjectFileWriter& out, const TBrindlewovenTopic& topic) {
     out.WriteInteger(topic.Number);
     for (const std::string* field :
          {&topic.TopicID, &topic.Title, &topic.KKeywords, &topic.BKeywords, &topic.BuildTag,
-          &topic.BrowseSequence, &topic.Status, &topic.Window, &topic.EntryMacro,
-          &topic.AKeywords})
+          &topic.BrowseSequence, &topic.Status, &topic.Window, &topic.EntryMacro, &topic.AKeywords})
         out.WriteLine(StripControlChars(*field));
     out.WriteBoolean(topic.Bookmark);
     out.WriteStrings(topic.Text);
 }
 
-}  // namespace
+} // namespace
 
 void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::string& fileName,
                                          TTextStyleList* styles) {
@@ -58,8 +57,9 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
     // The version is read as a full number: a byte would take 272 for 16.
     const std::int32_t version = in.ReadInteger();
     if (version > kProjectFileVersion)
-        throw EProjectError(fileName + " was created with a newer version of Brindlewoven (file "
-                                       "version " +
+        throw EProjectError(fileName +
+                            " was created with a newer version of Brindlewoven (file "
+                            "version " +
                             std::to_string(version) +
                             ").\rPlease use that version to edit the project");
     if (version < 1)
@@ -67,7 +67,7 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
                             std::to_string(version));
 
     if (version >= 5)
-        in.ReadLine();  // "..."
+        in.ReadLine(); // "..."
     if (version <= 3)
         HelpFileKind = in.ReadBoolean() ? 32 : 0;
     else
@@ -267,4 +267,4 @@ void TBrindlewovenProject::SaveToFile(const std::string& fileName, const TTextSt
     FileName = fileName;
 }
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -55,4 +55,4 @@ private:
     std::string& out_;
 };
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -29,7 +29,7 @@ void InsertDescending(TStringList& list, const std::string& item, Less greater) 
     auto it = std::find_if(list.begin(), list.end(),
                            [&](const std::string& s) { return !greater(s, item); });
     if (it != list.end() && !greater(item, *it))
-        return;  // equal
+        return; // equal
     list.insert(it, item);
 }
 
@@ -54,7 +54,7 @@ bool TitleItemLess(const TTopicListItem& a, const TTopicListItem& b) {
     return a.Topic->Number < b.Topic->Number;
 }
 
-}  // namespace
+} // namespace
 
 // ---- build tags --------------------------------------------------------------
 
@@ -216,8 +216,9 @@ void TBrindlewovenProject::RemoveFromTopicLists(std::int32_t number) {
     if (byTitle != TopicsByTitle.end())
         TopicsByTitle.erase(byTitle);
     auto byNumber =
-        std::find_if(TopicsByNumber.begin(), TopicsByNumber.end(),
-                     [&](const auto& item) { return NumberFromListText(item.Text, true) == number; });
+        std::find_if(TopicsByNumber.begin(), TopicsByNumber.end(), [&](const auto& item) {
+            return NumberFromListText(item.Text, true) == number;
+        });
     if (byNumber != TopicsByNumber.end())
         TopicsByNumber.erase(byNumber);
 }
@@ -301,4 +302,4 @@ std::string TBrindlewovenProject::TitleFromListText(const std::string& text, boo
     return cut == std::string::npos ? std::string() : text.substr(0, cut);
 }
 
-}  // namespace helpproject
+} // namespace helpproject

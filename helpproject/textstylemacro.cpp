@@ -76,7 +76,7 @@ void TTextStyleMacro::WriteToText(TProjectFileWriter& writer) const {
 // ---- style list -----------------------------------------------------------------
 
 const std::array<const char*, 7> TTextStyleList::BuiltInNames = {
-    "*ParagraphTitle", "*PopupLink", "*PopupTopicTitle", "*TopicText",
+    "*ParagraphTitle", "*PopupLink",  "*PopupTopicTitle", "*TopicText",
     "*TopicTitle",     "*SourceCode", "*InternetLink"};
 
 TTextStyleList::TTextStyleList() {
@@ -135,4 +135,4 @@ void TTextStyleList::Remove(const std::string& name) {
                own_.end());
 }
 
-}  // namespace helpproject
+} // namespace helpproject

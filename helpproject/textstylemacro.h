@@ -19,9 +19,9 @@ using TColor = std::int32_t;
 struct TFont {
     TColor Color = 0;
     std::string Name = "Arial";
-    std::int32_t Pitch = 0;  // 0 default, 1 variable, 2 fixed
-    std::int32_t Size = 10;  // points
-    std::int32_t Charset = 1;  // DEFAULT_CHARSET
+    std::int32_t Pitch = 0;   // 0 default, 1 variable, 2 fixed
+    std::int32_t Size = 10;   // points
+    std::int32_t Charset = 1; // DEFAULT_CHARSET
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
@@ -34,12 +34,12 @@ public:
     static constexpr int MaxTabs = 32;
 
     TFont Font;
-    std::uint8_t Alignment = 0;  // 0 left, 1 right, 2 centre
-    std::uint8_t Numbering = 0;  // 0 none, 1 bullet
+    std::uint8_t Alignment = 0; // 0 left, 1 right, 2 centre
+    std::uint8_t Numbering = 0; // 0 none, 1 bullet
     std::int32_t FirstIndent = 0;
     std::int32_t LeftIndent = 0;
     std::int32_t RightIndent = 0;
-    std::int32_t TabCount = 0;  // 0..32
+    std::int32_t TabCount = 0; // 0..32
     std::array<std::int32_t, MaxTabs> Tabs{};
 
     // The style block of the project file. `fileVersion` decides which lines
@@ -66,7 +66,7 @@ public:
 
     struct Item {
         std::string Name;
-        TTextStyleMacro* Style;  // a built-in or one of the list's own
+        TTextStyleMacro* Style; // a built-in or one of the list's own
     };
 
     const std::vector<Item>& Items() const { return items_; }
@@ -91,4 +91,4 @@ private:
     std::vector<Item> items_;
 };
 
-}  // namespace helpproject
+} // namespace helpproject

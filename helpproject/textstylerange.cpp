@@ -8,9 +8,11 @@ namespace {
 
 // The style's pitch is 0 default, 1 variable, 2 fixed; the document's
 // 0 default, 1 fixed, 2 variable.
-int SwapPitch(int pitch) { return pitch == 1 ? 2 : (pitch == 2 ? 1 : pitch); }
+int SwapPitch(int pitch) {
+    return pitch == 1 ? 2 : (pitch == 2 ? 1 : pitch);
+}
 
-}  // namespace
+} // namespace
 
 TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t pos) {
     TTextStyleMacro style;
@@ -34,7 +36,7 @@ TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t 
         style.Alignment = 2;
         break;
     default:
-        style.Alignment = 0;  // justified text has no style value of its own
+        style.Alignment = 0; // justified text has no style value of its own
         break;
     }
     style.Numbering = pf.bullet ? 1 : 0;
@@ -48,8 +50,8 @@ TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t 
     return style;
 }
 
-void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& document,
-                          std::size_t pos, std::size_t count) {
+void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& document, std::size_t pos,
+                          std::size_t count) {
     rtf::CharFormat cf;
     cf.face = style.Font.Name;
     cf.charset = style.Font.Charset;
@@ -81,4 +83,4 @@ void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& docume
                                rtf::kParaRightIndent | rtf::kParaTabs | rtf::kParaBullet);
 }
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -18,7 +18,7 @@ TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t 
 
 // Applies the style's font to the characters [pos, pos + count) and its
 // paragraph values to every paragraph the range touches.
-void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& document,
-                          std::size_t pos, std::size_t count);
+void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& document, std::size_t pos,
+                          std::size_t count);
 
-}  // namespace helpproject
+} // namespace helpproject

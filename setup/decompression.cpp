@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace setup {
@@ -100,7 +101,9 @@ std::string InflateBuffer(const void* input, std::size_t inputSize, std::size_t 
 
 struct TDecompressionStream::State {
     z_stream zs{};
-    std::vector<unsigned char> input = std::vector<unsigned char>(kInputBufferSize);
+    // Uninitialised on purpose: a stream is made per installed file.
+    std::unique_ptr<unsigned char[]> input =
+        std::make_unique_for_overwrite<unsigned char[]>(kInputBufferSize);
 };
 
 TDecompressionStream::TDecompressionStream(TByteSource& source)
@@ -131,12 +134,12 @@ std::size_t TDecompressionStream::Read(void* buffer, std::size_t count) {
         if (zs.avail_in == 0) {
             if (sourceDry_)
                 break;
-            std::size_t got = source_.Read(state_->input.data(), state_->input.size());
+            std::size_t got = source_.Read(state_->input.get(), kInputBufferSize);
             if (got == 0) {
                 sourceDry_ = true;
                 break;
             }
-            zs.next_in = state_->input.data();
+            zs.next_in = state_->input.get();
             zs.avail_in = static_cast<uInt>(got);
         }
         std::size_t space = std::min<std::size_t>(count - done, UINT_MAX);

@@ -1,6 +1,7 @@
 #include "setup/foldervariables.h"
 
 #include "platform/codepage.h"
+#include "platform/drives.h"
 #include "platform/systemfolders.h"
 #include "setup/packageheader.h"
 #include "setup/packagenames.h"
@@ -68,9 +69,12 @@ void TFolderVariables::SetSetupPath(const std::string& packagePath) {
     if (folder != "/")
         folder += '/';
     SetSystemFolder("%SETUPFOLDER%", folder, false);
-    // Linux has no drive letters: the drive of the package is the root of
-    // the file system it lies on, which the platform's drive map may name.
-    SetSystemFolder("%SETUPDRIVE%", "/", false);
+    // Linux has no drive letters: the drive of the package is the mount
+    // point of the file system it lies on.
+    std::string drive = "/";
+    if (auto info = platform::DriveOfPath(ExtractFileDir(packagePath)))
+        drive = info->root.string();
+    SetSystemFolder("%SETUPDRIVE%", drive, false);
 }
 
 void TFolderVariables::Define(const std::string& name, const std::string& caption,

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <memory>
 #include <vector>
 
 namespace setup {
@@ -243,7 +244,7 @@ void TPackageReader::SeekPackage(std::uint64_t position) {
     if (fd_ < 0 && volume_ == 0)
         throw ESetupError("The setup package is not open.");
     if (volumeSize_ <= 0) {
-        if (volume_ != 1)
+        if (volume_ != 1 || fd_ < 0)
             OpenVolume(1);
         SeekInVolume(position);
         return;
@@ -466,13 +467,15 @@ std::string TPackageReader::ExtractPackageFile(const std::string& target, std::u
         TDecompressionStream stream(source);
         // Large output blocks keep zlib from copying most of each block into
         // its window a second time; memory stays bounded all the same.
-        std::vector<unsigned char> block(kExtractBlockSize);
+        // Not zero-filled: for small files clearing 64 KiB costs more than
+        // inflating them.
+        auto block = std::make_unique_for_overwrite<unsigned char[]>(kExtractBlockSize);
         std::uint64_t total = 0;
         std::uint32_t running = 0;
         for (;;) {
             std::size_t n = 0;
             try {
-                n = stream.Read(block.data(), block.size());
+                n = stream.Read(block.get(), kExtractBlockSize);
             } catch (const EAbortInstallation&) {
                 throw;
             } catch (const ESetupError& e) {
@@ -484,9 +487,9 @@ std::string TPackageReader::ExtractPackageFile(const std::string& target, std::u
             if (total > size)
                 throw EPackageDamaged(ReadErrorMessage(target) +
                                       "\r\r(the file is longer than its recorded size)");
-            running = UpdateCrc32(block.data(), n, running);
+            running = UpdateCrc32(block.get(), n, running);
             try {
-                WriteAll(guard.fd, block.data(), n);
+                WriteAll(guard.fd, block.get(), n);
             } catch (const ESetupError& e) {
                 throw ESetupError(WriteErrorMessage(target) + "\r\r(" + e.what() + ")");
             }

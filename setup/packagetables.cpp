@@ -77,7 +77,18 @@ void CheckNoControl(const std::string& text, const std::string& what) {
             Invalid(what + " \"" + text.substr(0, 64) + "\" holds a control character");
 }
 
-void ReadLevel(TPackageReader& reader, TComponentFolder& folder, int depth, std::size_t fileCount) {
+// Limits that keep a hostile package from making the trees huge in memory;
+// a real package has at most 65,535 files to place.
+constexpr std::size_t kMaxFolders = 65536;
+constexpr std::size_t kMaxItems = 262144;
+
+struct TreeBudget {
+    std::size_t folders = 0;
+    std::size_t items = 0;
+};
+
+void ReadLevel(TPackageReader& reader, TComponentFolder& folder, int depth, std::size_t fileCount,
+               TreeBudget& budget) {
     for (;;) {
         std::uint8_t length = reader.ReadByte();
         if (length == 255)
@@ -88,10 +99,15 @@ void ReadLevel(TPackageReader& reader, TComponentFolder& folder, int depth, std:
                 Invalid("a component has items outside any folder");
             folder.hasItemData = true;
             folder.items = ParseFolderItems(data, fileCount);
+            budget.items += folder.items.size();
+            if (budget.items > kMaxItems)
+                Invalid("the folder trees hold more than " + std::to_string(kMaxItems) + " items");
             return;
         }
         if (depth + 1 > kMaxFolderDepth)
             Invalid("a folder tree is deeper than " + std::to_string(kMaxFolderDepth) + " levels");
+        if (++budget.folders > kMaxFolders)
+            Invalid("the folder trees hold more than " + std::to_string(kMaxFolders) + " folders");
         TComponentFolder sub;
         sub.name.resize(length);
         reader.Read(sub.name.data(), length);
@@ -115,7 +131,7 @@ void ReadLevel(TPackageReader& reader, TComponentFolder& folder, int depth, std:
         } else {
             CheckComponentName(sub.name, "folder name");
         }
-        ReadLevel(reader, sub, depth + 1, fileCount);
+        ReadLevel(reader, sub, depth + 1, fileCount, budget);
         folder.folders.push_back(std::move(sub));
     }
 }
@@ -232,9 +248,10 @@ TFileTable ReadFileTable(TPackageReader& reader, const std::vector<std::string>&
 
 void ReadComponentFolders(TPackageReader& reader, std::vector<TComponentData>& components,
                           std::size_t fileCount) {
+    TreeBudget budget;
     for (auto& comp : components) {
         TComponentFolder root;
-        ReadLevel(reader, root, 0, fileCount);
+        ReadLevel(reader, root, 0, fileCount, budget);
         comp.folders = std::move(root.folders);
     }
 }
@@ -310,6 +327,8 @@ std::vector<TFileType> ParseFileTypes(const std::string& data, std::size_t fileC
             type.actions.push_back(std::move(action));
         }
         types.push_back(std::move(type));
+        if (types.size() > kNoFile)
+            Invalid("the package defines more than 65535 file types");
     }
     return types;
 }

@@ -107,7 +107,10 @@ void TIniDocument::Write(std::string_view section, std::string_view key, std::st
     if (s < 0) {
         if (!lines_.empty() && !Trim(lines_.back().text).empty())
             lines_.push_back(ParseLine(""));
-        lines_.push_back(ParseLine("[" + std::string(Trim(section)) + "]"));
+        std::string header(1, '[');
+        header += Trim(section);
+        header += ']';
+        lines_.push_back(ParseLine(header));
         s = static_cast<int>(lines_.size()) - 1;
     }
     auto [begin, end] = SectionRange(s);

@@ -23,6 +23,12 @@ void TParser::SetRange(int start, int end) {
     BackToWordStart();
 }
 
+void TParser::SetRangeEx(int start, int end, std::intptr_t /*data*/) {
+    // Through the virtual SetRange, so that a parser over a control also
+    // finds the line and column of the start.
+    SetRange(start, end);
+}
+
 void TParser::SelectWord(int start, int length) {
     start_ = start;
     selLength_ = length;
@@ -166,6 +172,14 @@ void TCustomMemoParser::BackToWordStart() {
         --start_;
     }
     wordLength_ = 0;
+}
+
+std::string TCustomMemoParser::GetWord() const {
+    // Read from the control rather than the cache: the user may have edited
+    // the line while the check waited.
+    if (line_ < 0 || line_ >= target_.LineCount())
+        return {};
+    return target_.Line(line_);
 }
 
 std::optional<std::string> TCustomMemoParser::GetNextWord() {

@@ -4,6 +4,7 @@
 // dialog beside it), steps over what is not prose (HTML tags, quoted lines,
 // Internet addresses) and keeps a bounded list of undo records of the
 // engine's actions.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,6 +66,10 @@ public:
     // Positions: `start` and `end` are 1-based character positions; words
     // that start after `end` are outside the range.
     virtual void SetRange(int start, int end);
+    // SetRange with data for parsers of other kinds of controls (a control
+    // may need more than two positions to place a range); the memo and
+    // rich-edit parsers ignore it and place the range as SetRange does.
+    virtual void SetRangeEx(int start, int end, std::intptr_t data = 0);
     virtual void CheckFromCursor() {}
     virtual void CheckSelection() {}
     // The next word, or nullopt at the end of the text.
@@ -77,6 +82,9 @@ public:
     virtual void ScrollToWord() {}
     virtual void BackToWordStart() {}
     virtual void Start() {}
+    // The text at the parser's position: the current word here, the whole
+    // current line for a parser over a text control.
+    virtual std::string GetWord() const { return word_; }
     // Removes the character at the word's start when it is a blank.
     virtual bool DeleteBlank();
     // Inserts `text` right after the selected word (used when undoing a deletion).
@@ -181,6 +189,7 @@ public:
     int GetAvoidDistance() const override { return 3 * target_.LineHeight(); }
     void ScrollToWord() override;
     void BackToWordStart() override;
+    std::string GetWord() const override;
     bool DeleteBlank() override;
     void InsertAfterWord(std::string_view text) override;
     bool WordStillThere(std::string_view word) const override;

@@ -448,14 +448,66 @@ void TUnitParser::ParseClassDecl(const std::string& typeName, const std::string&
 
 void TUnitParser::SkipPrivateSection() {
     NextToken();
+    bool afterEquals = false;
     for (;;) {
         std::string lower = Lower();
         if (OneOf(lower, {"end", "protected", "public", "automated", "published"}))
             return;
         if (lower == "record") {
             SkipRecord(1);
+            afterEquals = false;
             continue;
         }
+        if (afterEquals && SkipNestedType(1)) {
+            afterEquals = false;
+            continue;
+        }
+        afterEquals = Token() == "=";
+        NextToken();
+    }
+}
+
+bool TUnitParser::SkipNestedType(int depth) {
+    // A class-like type declared inside a class ("type TInner = class ...
+    // end;"): its "end" must not be taken for the outer class's.
+    std::string lower = Lower();
+    if (!OneOf(lower, {"class", "object", "interface", "dispinterface"}))
+        return false;
+    CheckDepth(depth);
+    NextToken();
+    if (Lower() == "of")
+        return true; // "class of TFoo;" has no body
+    while (OneOf(Lower(), {"sealed", "abstract"}))
+        NextToken();
+    if (Token() == "(") {
+        while (NextToken() != ")") {
+        }
+        NextToken();
+    }
+    if (Token() == "[") {
+        while (NextToken() != "]") {
+        }
+        NextToken();
+    }
+    if (Token() == ";")
+        return true; // forward declaration or no body
+    bool afterEquals = false;
+    for (;;) {
+        lower = Lower();
+        if (lower == "end") {
+            NextToken();
+            return true;
+        }
+        if (lower == "record") {
+            SkipRecord(depth + 1);
+            afterEquals = false;
+            continue;
+        }
+        if (afterEquals && SkipNestedType(depth + 1)) {
+            afterEquals = false;
+            continue;
+        }
+        afterEquals = Token() == "=";
         NextToken();
     }
 }
@@ -476,11 +528,19 @@ void TUnitParser::SkipRecord(int depth) {
 }
 
 void TUnitParser::SkipDeclaration() {
+    bool afterEquals = false;
     while (Token() != ";") {
-        if (Lower() == "record")
+        if (Lower() == "record") {
             SkipRecord(1);
-        else
-            NextToken();
+            afterEquals = false;
+            continue;
+        }
+        if (afterEquals && SkipNestedType(1)) {
+            afterEquals = false;
+            continue;
+        }
+        afterEquals = Token() == "=";
+        NextToken();
     }
     NextToken();
 }

@@ -68,6 +68,7 @@ private:
     void SkipRecord(int depth);
     void SkipPrivateSection();
     void SkipDeclaration();
+    bool SkipNestedType(int depth);
     std::string ReadAncestor();
     void CheckDepth(int depth) const;
 

@@ -35,6 +35,28 @@ bool IsBlankText(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+// A name in the font table: ";" would end the entry and a control word
+// would be dropped, so those bytes and all non-ASCII ones are written as
+// hex escapes.
+std::string EscapeFontName(std::string_view name) {
+    static const char* const kHex = "0123456789abcdef";
+    std::string out;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '{' || c == '}') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u >= 0x80 || c == ';') {
+            out += "\\'";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string_view FontFamilyWord(FontFamily family) {
@@ -51,9 +73,9 @@ std::string FontEntry::ToRtf(int asNumber) const {
     if (!panose.empty())
         out += "{\\*\\panose " + panose + "}";
     out += ' ';
-    out += EscapeText(name);
+    out += EscapeFontName(name);
     if (!altName.empty())
-        out += "{\\*\\falt " + EscapeText(altName) + "}";
+        out += "{\\*\\falt " + EscapeFontName(altName) + "}";
     out += ";}";
     return out;
 }
@@ -164,6 +186,8 @@ std::vector<FontEntry> ParseFontTable(std::span<const Token> group) {
                         cur.panose += c;
             } else if (dest.back() == Falt) {
                 cur.altName += bytes;
+            } else if (dest.back() == Normal && !nameDone && t.kind == TokenKind::HexByte) {
+                cur.name += bytes;  // an escaped byte never ends the name
             } else if (dest.back() == Normal && !nameDone) {
                 for (std::size_t i = 0; i < bytes.size(); ++i) {
                     if (bytes[i] == ';') {

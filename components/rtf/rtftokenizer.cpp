@@ -193,19 +193,20 @@ std::vector<Token> TokenizeOrThrow(std::string_view source) {
 
 namespace {
 
-// True when `text` ends in a control word that no delimiter closed yet, so
-// that a letter, digit, blank or "-" written next would run into it.
-bool EndsWithOpenControlWord(std::string_view text) {
+// Whether `text` ends in a control word that no delimiter closed yet, and
+// whether it ends with its name or its parameter.
+int OpenControlWordAtEnd(std::string_view text) {
     std::size_t i = text.size();
     while (i > 0 && IsDigit(text[i - 1]))
         --i;
-    if (i > 0 && text[i - 1] == '-' && i < text.size())
+    const bool digits = i < text.size();
+    if (digits && i > 0 && text[i - 1] == '-')
         --i;
     std::size_t letters = i;
     while (i > 0 && IsLetter(text[i - 1]))
         --i;
     if (i == letters || i == 0 || text[i - 1] != '\\')
-        return false;
+        return 0;
     // The backslash must not itself be escaped.
     std::size_t slashes = 0;
     std::size_t j = i - 1;
@@ -213,23 +214,26 @@ bool EndsWithOpenControlWord(std::string_view text) {
         ++slashes;
         --j;
     }
-    return slashes % 2 == 0;
+    if (slashes % 2 != 0)
+        return 0;
+    return digits ? 2 : 1;
 }
 
 }  // namespace
 
 void TokenWriter::BeforeText(std::string_view next) {
-    if (needsDelimiter_ && !next.empty()) {
+    if (needsDelimiter_ != Open::None && !next.empty()) {
         const char first = next.front();
-        // "-" only joins a control word when a digit follows it.
         const bool isText = first != '\\' && first != '{' && first != '}' && first != '\r' &&
                             first != '\n';
-        if ((alwaysDelimit_ && isText) || IsLetter(first) || IsDigit(first) || first == ' ' ||
-            (first == '-' && next.size() > 1 && IsDigit(next[1])) ||
-            (first == '-' && next.size() == 1))
+        bool joins = first == ' ' || IsDigit(first);
+        if (needsDelimiter_ == Open::Name)
+            joins = joins || IsLetter(first) ||
+                    (first == '-' && next.size() > 1 && IsDigit(next[1]));
+        if ((alwaysDelimit_ && isText) || joins)
             out_ += ' ';
     }
-    needsDelimiter_ = false;
+    needsDelimiter_ = Open::None;
 }
 
 void TokenWriter::Raw(const Token& token) {
@@ -240,19 +244,21 @@ void TokenWriter::Raw(const Token& token) {
         break;
     case TokenKind::ControlWord:
         out_ += token.raw;
-        needsDelimiter_ = token.raw.back() != ' ';
+        needsDelimiter_ = token.raw.back() == ' ' ? Open::None
+                          : token.hasParam        ? Open::Param
+                                                  : Open::Name;
         break;
     case TokenKind::LineBreak:
         out_ += token.raw;  // a line break ends a control word like a blank does
-        needsDelimiter_ = false;
+        needsDelimiter_ = Open::None;
         break;
     case TokenKind::BinaryData:
         out_ += token.raw;
-        needsDelimiter_ = false;
+        needsDelimiter_ = Open::None;
         break;
     default:
         out_ += token.raw;
-        needsDelimiter_ = false;
+        needsDelimiter_ = Open::None;
         break;
     }
 }
@@ -262,20 +268,21 @@ void TokenWriter::Raw(std::string_view bytes) {
         return;
     BeforeText(bytes);
     out_ += bytes;
-    needsDelimiter_ = EndsWithOpenControlWord(bytes);
+    const int open = OpenControlWordAtEnd(bytes);
+    needsDelimiter_ = open == 2 ? Open::Param : open == 1 ? Open::Name : Open::None;
 }
 
 void TokenWriter::ControlWord(std::string_view name) {
     out_ += '\\';
     out_ += name;
-    needsDelimiter_ = true;
+    needsDelimiter_ = Open::Name;
 }
 
 void TokenWriter::ControlWord(std::string_view name, std::int32_t param) {
     out_ += '\\';
     out_ += name;
     out_ += std::to_string(param);
-    needsDelimiter_ = true;
+    needsDelimiter_ = Open::Param;
 }
 
 void TokenWriter::ControlWordLike(const Token& token, std::int32_t newParam) {
@@ -284,9 +291,9 @@ void TokenWriter::ControlWordLike(const Token& token, std::int32_t newParam) {
     out_ += std::to_string(newParam);
     if (!token.raw.empty() && token.raw.back() == ' ') {
         out_ += ' ';
-        needsDelimiter_ = false;
+        needsDelimiter_ = Open::None;
     } else {
-        needsDelimiter_ = true;
+        needsDelimiter_ = Open::Param;
     }
 }
 
@@ -297,20 +304,20 @@ void TokenWriter::ControlWordRenamed(const Token& token, std::string_view name) 
         out_ += std::to_string(token.param);
     if (!token.raw.empty() && token.raw.back() == ' ') {
         out_ += ' ';
-        needsDelimiter_ = false;
+        needsDelimiter_ = Open::None;
     } else {
-        needsDelimiter_ = true;
+        needsDelimiter_ = token.hasParam ? Open::Param : Open::Name;
     }
 }
 
 void TokenWriter::GroupStart() {
     out_ += '{';
-    needsDelimiter_ = false;
+    needsDelimiter_ = Open::None;
 }
 
 void TokenWriter::GroupEnd() {
     out_ += '}';
-    needsDelimiter_ = false;
+    needsDelimiter_ = Open::None;
 }
 
 void TokenWriter::LineBreak() {
@@ -319,13 +326,14 @@ void TokenWriter::LineBreak() {
 
 void TokenWriter::Text(std::string_view plain) {
     static const char* const kHex = "0123456789abcdef";
-    for (char ch : plain) {
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char ch = plain[i];
         const auto u = static_cast<unsigned char>(ch);
         switch (ch) {
         case '\\':
         case '{':
         case '}':
-            needsDelimiter_ = false;
+            needsDelimiter_ = Open::None;
             out_ += '\\';
             out_ += ch;
             continue;
@@ -339,14 +347,14 @@ void TokenWriter::Text(std::string_view plain) {
             break;
         }
         if (u >= 0x80 || u < 0x20) {
-            needsDelimiter_ = false;
+            needsDelimiter_ = Open::None;
             out_ += "\\'";
             out_ += kHex[u >> 4];
             out_ += kHex[u & 15];
             continue;
         }
-        if (needsDelimiter_)
-            BeforeText(std::string_view(&ch, 1));
+        if (needsDelimiter_ != Open::None)
+            BeforeText(plain.substr(i));
         out_ += ch;
     }
 }

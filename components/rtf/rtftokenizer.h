@@ -108,8 +108,12 @@ public:
 
 private:
     void BeforeText(std::string_view next);
+    // What the last control word written would swallow: after a bare name,
+    // letters, digits and a "-" before a digit; after a parameter, digits.
+    // A blank always joins it (it would be taken as the delimiter).
+    enum class Open : std::uint8_t { None, Name, Param };
     std::string out_;
-    bool needsDelimiter_ = false;
+    Open needsDelimiter_ = Open::None;
     bool alwaysDelimit_ = false;
 };
 

@@ -217,7 +217,7 @@ void Writer::EmitParagraphStart(const Paragraph& p) {
         out_.ControlWord("sb", f.spaceBefore);
     if (f.spaceAfter)
         out_.ControlWord("sa", f.spaceAfter);
-    if (f.lineSpacing) {
+    if (f.lineSpacing || f.lineSpacingMultiple) {
         out_.ControlWord("sl", f.lineSpacing);
         out_.ControlWord("slmult", f.lineSpacingMultiple ? 1 : 0);
     }

@@ -14,8 +14,15 @@ namespace helpproject {
 namespace {
 
 size_t FindNoCase(std::string_view text, std::string_view what, size_t from) {
+    if (what.empty() || text.size() < what.size())
+        return std::string_view::npos;
+    const auto first = static_cast<unsigned char>(what[0]);
+    const char lower = static_cast<char>(platform::AnsiLower(first));
+    const char upper = static_cast<char>(platform::AnsiUpper(first));
     for (size_t i = from; i + what.size() <= text.size(); ++i) {
-        size_t k = 0;
+        if (text[i] != lower && text[i] != upper)
+            continue;
+        size_t k = 1;
         while (k < what.size() && platform::AnsiLower(static_cast<unsigned char>(text[i + k])) ==
                                       platform::AnsiLower(static_cast<unsigned char>(what[k])))
             ++k;
@@ -31,11 +38,20 @@ void EraseFirst(std::string& text, std::string_view what) {
         text.erase(at, what.size());
 }
 
-// One character of the topic with its attributes.
-struct Cell {
-    char c;
+// The attributes of a stretch of characters (a run, or a paragraph mark).
+// Each character of the walked text names its stretch by index, which keeps
+// the per-character cost at four bytes.
+struct Stretch {
     const rtf::CharFormat* format;
     const rtf::Paragraph* paragraph;
+};
+struct Cells {
+    std::string text;
+    std::vector<std::uint32_t> stretchOf;
+    std::vector<Stretch> stretches;
+    size_t size() const { return text.size(); }
+    const rtf::CharFormat& Format(size_t i) const { return *stretches[stretchOf[i]].format; }
+    const rtf::Paragraph& Paragraph(size_t i) const { return *stretches[stretchOf[i]].paragraph; }
 };
 
 unsigned StylesOf(const rtf::CharFormat& f) {
@@ -57,10 +73,11 @@ public:
     Walker(const TBrindlewovenProject& project, bool paragraphForm, TStringList& out)
         : project_(project), paragraphForm_(paragraphForm), out_(out) {}
 
-    void Run(const std::vector<Cell>& cells, const std::string& text) {
-        if (cells.empty())
+    void Run(const Cells& cells) {
+        if (cells.size() == 0)
             return;
-        const rtf::Paragraph* first = cells.front().paragraph;
+        const std::string& text = cells.text;
+        const rtf::Paragraph* first = &cells.Paragraph(0);
         if (paragraphForm_) {
             line_ = ParagraphStart(first->format);
         } else {
@@ -76,7 +93,7 @@ public:
         tabIndex_ = 0;
 
         size_t html = FindNoCase(text, "{html=", 0);
-        const size_t last = cells.size() - 1;  // the final paragraph mark is not visited
+        const size_t last = cells.size() - 1; // the final paragraph mark is not visited
         for (size_t i = 0; i < last; ++i) {
             if (i == html) {
                 const size_t close = text.find('}', i);
@@ -88,26 +105,25 @@ public:
                 }
                 html = std::string::npos;
             }
-            const Cell& cell = cells[i];
-            const unsigned char c = static_cast<unsigned char>(cell.c);
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            const rtf::Paragraph& paragraph = cells.Paragraph(i);
             if (c == '\r') {
                 if (breakPending_)
-                    ParagraphEnd(*cell.paragraph);
+                    ParagraphEnd(paragraph);
                 breakPending_ = true;
-                lastMark_ = cell.format;
+                lastMark_ = &cells.Format(i);
                 continue;
             }
             if (c == '\n' || c == static_cast<unsigned char>(rtf::kObjectChar))
                 continue;
             // The bullet glyph of a bulleted paragraph; a dot elsewhere is text.
-            if (c == 0xB7 && cell.paragraph->format.bullet &&
-                (i == 0 || cells[i - 1].c == '\r'))
+            if (c == 0xB7 && paragraph.format.bullet && (i == 0 || text[i - 1] == '\r'))
                 continue;
             if (breakPending_) {
-                ParagraphEnd(*cell.paragraph);
+                ParagraphEnd(paragraph);
                 breakPending_ = false;
             }
-            Open(*cell.format);
+            Open(cells.Format(i));
             Translate(cells, i);
             paraHasText_ = true;
         }
@@ -204,15 +220,15 @@ private:
         line_ += opening;
     }
 
-    static bool BlankFollows(const std::vector<Cell>& cells, size_t i) {
+    static bool BlankFollows(const Cells& cells, size_t i) {
         if (i + 1 >= cells.size())
             return false;
-        const char n = cells[i + 1].c;
+        const char n = cells.text[i + 1];
         return n == '\t' || n == '\n' || n == '\r' || n == ' ';
     }
 
-    void Translate(const std::vector<Cell>& cells, size_t i) {
-        const char c = cells[i].c;
+    void Translate(const Cells& cells, size_t i) {
+        const char c = cells.text[i];
         switch (c) {
         case '&':
             line_ += "&amp;";
@@ -228,7 +244,7 @@ private:
             break;
         case '\t':
             if (paragraphForm_)
-                TabSpan(cells[i].paragraph->format);
+                TabSpan(cells.Paragraph(i).format);
             [[fallthrough]];
         case ' ':
             line_ += BlankFollows(cells, i) ? "&nbsp;" : " ";
@@ -243,9 +259,10 @@ private:
         const auto& tabs = p.tabs;
         int width = 72;
         if (tabIndex_ < tabs.size())
-            width = tabIndex_ == 0
-                        ? rtf::TwipsToPoints(tabs[0].position)
-                        : rtf::TwipsToPoints(tabs[tabIndex_].position - tabs[tabIndex_ - 1].position);
+            width =
+                tabIndex_ == 0
+                    ? rtf::TwipsToPoints(tabs[0].position)
+                    : rtf::TwipsToPoints(tabs[tabIndex_].position - tabs[tabIndex_ - 1].position);
         width -= FirstIndent(p);
         ++tabIndex_;
         std::string span;
@@ -362,7 +379,7 @@ private:
     const rtf::CharFormat* lastMark_ = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 THtmlFontSettings& HtmlFontSettings() {
     static THtmlFontSettings settings;
@@ -491,8 +508,7 @@ std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
         return {};
     uint32_t lcid = 0;
     size_t i = 2;
-    for (; i < locale.size() && i < 10 && std::isxdigit(static_cast<unsigned char>(locale[i]));
-         ++i)
+    for (; i < locale.size() && i < 10 && std::isxdigit(static_cast<unsigned char>(locale[i])); ++i)
         lcid = lcid * 16 + static_cast<uint32_t>(std::stoi(std::string(1, locale[i]), nullptr, 16));
     if (i == 2)
         return {};
@@ -541,22 +557,16 @@ void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, T
             rtfText += "\r\n";
         }
         const rtf::RtfDocument document = rtf::RtfDocument::Parse(rtfText);
-        std::vector<Cell> cells;
+        std::string text;
+        text.reserve(document.TextLength());
         for (const rtf::Paragraph& p : document.Paragraphs()) {
             for (const rtf::Run& run : p.runs)
-                for (char c : run.text)
-                    cells.push_back({c, &run.format, &p});
-            cells.push_back({'\r', &p.markFormat, &p});
+                text += run.text;
+            text += '\r';
         }
         // Text inside "{rtf=" codes is for RTF output only; nested braces
         // count, so the code ends at its own closing brace.
-        std::string text;
-        for (const Cell& c : cells)
-            text += c.c;
-        std::vector<Cell> kept;
-        std::string keptText;
-        kept.reserve(cells.size());
-        size_t from = 0;
+        std::vector<std::pair<size_t, size_t>> removed;
         for (size_t at = FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
             int depth = 1;
             size_t j = at + 5;
@@ -568,16 +578,35 @@ void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, T
             }
             if (depth > 0)
                 break;
-            kept.insert(kept.end(), cells.begin() + from, cells.begin() + at);
-            keptText.append(text, from, at - from);
-            from = j;
+            removed.emplace_back(at, j);
             at = FindNoCase(text, "{rtf=", j);
         }
-        kept.insert(kept.end(), cells.begin() + from, cells.end());
-        keptText.append(text, from, std::string::npos);
+        Cells kept;
+        kept.text.reserve(text.size());
+        kept.stretchOf.reserve(text.size());
+        size_t pos = 0;
+        size_t next = 0; // the next removed range
+        auto keep = [&](char c) {
+            while (next < removed.size() && pos >= removed[next].second)
+                ++next;
+            if (next >= removed.size() || pos < removed[next].first) {
+                kept.text += c;
+                kept.stretchOf.push_back(static_cast<std::uint32_t>(kept.stretches.size() - 1));
+            }
+            ++pos;
+        };
+        for (const rtf::Paragraph& p : document.Paragraphs()) {
+            for (const rtf::Run& run : p.runs) {
+                kept.stretches.push_back({&run.format, &p});
+                for (char c : run.text)
+                    keep(c);
+            }
+            kept.stretches.push_back({&p.markFormat, &p});
+            keep('\r');
+        }
 
         Walker walker(project, paragraphForm, cache);
-        walker.Run(kept, keptText);
+        walker.Run(kept);
         // The first keep-with-next code marks the end of the non-scrolling
         // region: a rule, set once when the cache is filled.
         for (std::string& line : cache) {
@@ -591,4 +620,4 @@ void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, T
     output.insert(output.end(), cache.begin(), cache.end());
 }
 
-}  // namespace helpproject
+} // namespace helpproject

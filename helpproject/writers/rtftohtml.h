@@ -14,7 +14,7 @@ namespace helpproject {
 
 class TBrindlewovenProject;
 
-using TColorValue = std::uint32_t;  // 0x00BBGGRR; above 0xFFFFFF a system colour
+using TColorValue = std::uint32_t; // 0x00BBGGRR; above 0xFFFFFF a system colour
 
 // Settings the project model does not hold yet: the face substitutions
 // ("face=replacement" lines) and the font-size scale flag, which the flat
@@ -53,4 +53,4 @@ std::string RemoveEmptyFontTags(const TBrindlewovenProject& project, const std::
 void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, TStringList& output,
                bool paragraphForm);
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -30,7 +30,7 @@ std::string_view EntryAfterNumber(std::string_view raw) {
     return raw;
 }
 
-}  // namespace
+} // namespace
 
 std::string FixFontCharset(std::string_view entry) {
     std::string s(entry);
@@ -81,22 +81,25 @@ std::string RtfEscape(std::string_view text) {
 }
 
 TTopicRtf ReadTopicRtf(const TBrindlewovenTopic& topic) {
+    return ReadTopicRtf(topic.Text, topic.Number);
+}
+
+TTopicRtf ReadTopicRtf(const TStringList& lines, std::int32_t number) {
     std::string joined;
     std::size_t size = 0;
-    for (const std::string& line : topic.Text)
+    for (const std::string& line : lines)
         size += line.size() + 2;
     joined.reserve(size);
-    for (std::size_t i = 0; i < topic.Text.size(); ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0)
             joined += "\r\n";
-        joined += topic.Text[i];
+        joined += lines[i];
     }
     TTopicRtf result;
-    result.Number = topic.Number;
+    result.Number = number;
     result.Header = rtf::ReadHeader(joined);
     if (!result.Header.hasFontTable)
-        throw EBrindlewoven("Topic " + std::to_string(topic.Number) + " has no font table",
-                            topic.Number);
+        throw EBrindlewoven("Topic " + std::to_string(number) + " has no font table", number);
     std::size_t begin = result.Header.bodyOffset;
     if (begin > joined.size())
         begin = joined.size();
@@ -164,4 +167,4 @@ std::string TTopicTables::ColorLine() const {
     return line;
 }
 
-}  // namespace helpproject
+} // namespace helpproject

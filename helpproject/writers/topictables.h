@@ -36,6 +36,8 @@ struct TTopicRtf {
 // Reads a topic's text. Throws EBrindlewoven "Topic N has no font table"
 // when the text has none.
 TTopicRtf ReadTopicRtf(const TBrindlewovenTopic& topic);
+// The same for lines of RTF that belong to topic `number`.
+TTopicRtf ReadTopicRtf(const TStringList& lines, std::int32_t number);
 
 // The merged tables of the topics added so far.
 class TTopicTables {
@@ -60,4 +62,4 @@ private:
 std::string TooManyFontsMessage(std::int32_t topicNumber);
 std::string TooManyColorsMessage(std::int32_t topicNumber);
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -25,7 +25,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string AsciiLower(std::string_view text) {
     std::string out(text);
@@ -159,11 +161,17 @@ THpjSections ReadHpjSections(const TStringList& lines) {
             continue;
         }
         switch (current) {
-        case Section::Config: result.config.push_back(line); break;
-        case Section::Baggage: result.baggage.push_back(line); break;
-        case Section::Windows: result.windows.push_back(line); break;
+        case Section::Config:
+            result.config.push_back(line);
+            break;
+        case Section::Baggage:
+            result.baggage.push_back(line);
+            break;
+        case Section::Windows:
+            result.windows.push_back(line);
+            break;
         case Section::Files:
-            if (line.front() != '#')  // "#include" of another file list
+            if (line.front() != '#') // "#include" of another file list
                 result.files.push_back(line);
             break;
         case Section::Map: {
@@ -172,7 +180,8 @@ THpjSections ReadHpjSections(const TStringList& lines) {
                 result.map.emplace(platform::AnsiLowerCase(id), number);
             break;
         }
-        case Section::Other: break;
+        case Section::Other:
+            break;
         }
     }
     return result;
@@ -209,7 +218,7 @@ std::optional<fs::path> TryResolve(std::string_view name, const fs::path& base) 
     try {
         return platform::resolvePath(name, base);
     } catch (const platform::PlatformError&) {
-        return std::nullopt;  // a drive letter nobody mapped
+        return std::nullopt; // a drive letter nobody mapped
     }
 }
 
@@ -246,15 +255,23 @@ fs::path LocateTopicFile(const std::string& name, const std::string& roots,
             return path;
     if (candidates.empty())
         throw platform::PlatformError("Cannot find the topic file \"" + name + "\"");
-    return candidates.front();  // reading it reports what is wrong
+    return candidates.front(); // reading it reports what is wrong
 }
 
 // ---- topics -----------------------------------------------------------------------
 
 bool IsFieldMark(char mark) {
     switch (mark) {
-    case '#': case '$': case 'K': case 'A': case 'B': case '+': case '*': case '>': case '!':
-    case '@':  // an author's comment
+    case '#':
+    case '$':
+    case 'K':
+    case 'A':
+    case 'B':
+    case '+':
+    case '*':
+    case '>':
+    case '!':
+    case '@': // an author's comment
         return true;
     default:
         return false;
@@ -264,7 +281,7 @@ bool IsFieldMark(char mark) {
 struct TPieceFields {
     bool hasID = false;
     std::string id, title, kKeywords, aKeywords, bKeywords, browse, buildTag, window, macro;
-    TStringList targets;  // names of further "#" footnotes
+    TStringList targets; // names of further "#" footnotes
 };
 
 void AppendKeywords(std::string& list, const std::string& more) {
@@ -286,6 +303,64 @@ struct TEdit {
     bool emitted = false;
 };
 
+bool InEdit(const std::vector<TEdit>& edits, std::size_t offset) {
+    for (const TEdit& edit : edits)
+        if (offset >= edit.start && offset < edit.end)
+            return true;
+    return false;
+}
+
+bool IsWrapperWord(const rtf::Token& t) {
+    return t.kind == rtf::TokenKind::ControlWord &&
+           (t.name == "pard" || t.name == "plain" || t.name == "f" || t.name == "fs");
+}
+
+// Tokens that only wrap the page: a group around all of it (as this program's
+// writer puts each topic in "{\pard\plain\f0\fs20 ...}") loses its braces,
+// and the reset words that open it go too when the text restates them with
+// "\pard\plain" at once, so that writing and importing again is stable.
+std::vector<bool> WrapperTokens(std::string_view piece, const std::vector<rtf::Token>& tokens,
+                                const std::vector<TEdit>& edits) {
+    std::vector<bool> skip(tokens.size(), false);
+    auto significant = [&](std::size_t i) {
+        const rtf::Token& t = tokens[i];
+        if (t.kind == rtf::TokenKind::LineBreak || t.Is("keepn") || InEdit(edits, t.Offset(piece)))
+            return false;
+        if (t.kind == rtf::TokenKind::Text)
+            return std::any_of(t.raw.begin(), t.raw.end(), [](char c) { return !IsBlank(c); });
+        return true;
+    };
+    std::size_t first = 0;
+    while (first < tokens.size() && !significant(first))
+        ++first;
+    std::size_t last = tokens.size();
+    while (last > first && !significant(last - 1))
+        --last;
+    if (first >= tokens.size() || last == 0 || tokens[first].kind != rtf::TokenKind::GroupStart ||
+        tokens[last - 1].kind != rtf::TokenKind::GroupEnd)
+        return skip;
+    const std::vector<std::size_t> match = MatchGroups(tokens);
+    if (match[first] != last - 1)
+        return skip;
+    skip[first] = skip[last - 1] = true;
+    std::vector<std::size_t> run;
+    std::size_t i = first + 1;
+    for (; i < last; ++i) {
+        if (!significant(i))
+            continue;
+        if (!IsWrapperWord(tokens[i]) || (!run.empty() && tokens[i].Is("pard")))
+            break;
+        run.push_back(i);
+    }
+    std::size_t j = i + 1;
+    while (j < last && !significant(j))
+        ++j;
+    if (!run.empty() && i < last && tokens[i].Is("pard") && j < last && tokens[j].Is("plain"))
+        for (std::size_t k : run)
+            skip[k] = true;
+    return skip;
+}
+
 // The topic body of one page: the field footnotes taken out, further "#"
 // footnotes turned into target codes, "\keepn" replaced by the "{keepn}" code
 // at the end of the non-scrolling region, braces balanced and the last
@@ -305,13 +380,17 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
             if (!IsBlank(c))
                 textSincePar = true;
     };
-    for (const rtf::Token& t : tokens) {
+    const std::vector<bool> skip = WrapperTokens(piece, tokens, edits);
+    for (std::size_t index = 0; index < tokens.size(); ++index) {
+        const rtf::Token& t = tokens[index];
+        if (skip[index])
+            continue;
         const std::size_t at = t.Offset(piece);
         while (next < edits.size() && edits[next].end <= at)
             ++next;
         if (next < edits.size() && at + t.raw.size() > edits[next].start) {
             TEdit& edit = edits[next];
-            if (at < edit.start) {  // a text token that ends in the mark
+            if (at < edit.start) { // a text token that ends in the mark
                 const std::string_view before = t.raw.substr(0, edit.start - at);
                 out.Raw(before);
                 noteText(before);
@@ -332,7 +411,7 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
             break;
         case rtf::TokenKind::GroupEnd:
             if (depth == 0)
-                continue;  // closes a group opened before the page break
+                continue; // closes a group opened before the page break
             --depth;
             keepn = keepnStack.back();
             keepnStack.pop_back();
@@ -340,7 +419,7 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
         case rtf::TokenKind::ControlWord:
             if (t.name == "keepn") {
                 keepn = !(t.hasParam && t.param == 0);
-                continue;  // the code carries the region from now on
+                continue; // the code carries the region from now on
             }
             if (t.name == "pard") {
                 keepn = false;
@@ -369,7 +448,8 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
     if (keepn && textSincePar)
         keepnAt = body.size();
     if (keepnAt != std::string::npos)
-        body.insert(keepnAt, " \\{keepn\\}");
+        body.insert(keepnAt,
+                    keepnAt > 0 && IsBlank(body[keepnAt - 1]) ? "\\{keepn\\}" : " \\{keepn\\}");
     for (; depth > 0; --depth)
         body += '}';
     // Line breaks at the ends mean nothing.
@@ -410,15 +490,32 @@ TPieceFields ReadPiece(std::string_view piece, std::string& body) {
                 }
             }
             break;
-        case '$': SetOnce(fields.title, note.Text); break;
-        case 'K': AppendKeywords(fields.kKeywords, note.Text); break;
-        case 'A': AppendKeywords(fields.aKeywords, note.Text); break;
-        case 'B': AppendKeywords(fields.bKeywords, note.Text); break;
-        case '+': SetOnce(fields.browse, note.Text); break;
-        case '*': SetOnce(fields.buildTag, note.Text); break;
-        case '>': SetOnce(fields.window, note.Text); break;
-        case '!': SetOnce(fields.macro, note.Text); break;
-        default: break;
+        case '$':
+            SetOnce(fields.title, note.Text);
+            break;
+        case 'K':
+            AppendKeywords(fields.kKeywords, note.Text);
+            break;
+        case 'A':
+            AppendKeywords(fields.aKeywords, note.Text);
+            break;
+        case 'B':
+            AppendKeywords(fields.bKeywords, note.Text);
+            break;
+        case '+':
+            SetOnce(fields.browse, note.Text);
+            break;
+        case '*':
+            SetOnce(fields.buildTag, note.Text);
+            break;
+        case '>':
+            SetOnce(fields.window, note.Text);
+            break;
+        case '!':
+            SetOnce(fields.macro, note.Text);
+            break;
+        default:
+            break;
         }
         // A footnote alone on its line takes the line with it.
         if (edit.replacement.empty()) {
@@ -426,6 +523,7 @@ TPieceFields ReadPiece(std::string_view piece, std::string& body) {
             while (lineStart > 0 && IsBlank(piece[lineStart - 1]))
                 --lineStart;
             if (lineStart == 0 || piece[lineStart - 1] == '\n' || piece[lineStart - 1] == '\r') {
+                edit.start = lineStart;
                 if (edit.end < piece.size() && piece[edit.end] == '\r')
                     ++edit.end;
                 if (edit.end < piece.size() && piece[edit.end] == '\n')
@@ -433,7 +531,7 @@ TPieceFields ReadPiece(std::string_view piece, std::string& body) {
             }
         }
         if (!edits.empty() && edit.start < edits.back().end)
-            continue;  // cannot happen with well-formed groups; never overlap
+            continue; // cannot happen with well-formed groups; never overlap
         edits.push_back(std::move(edit));
     }
     body = BuildBody(piece, edits);
@@ -458,8 +556,8 @@ std::string TopicHeader(const rtf::RtfHeader& header) {
 // ---- hotspots ---------------------------------------------------------------------
 
 struct TLinkLookup {
-    std::unordered_map<std::string, std::int32_t> ids;  // lower-cased ID -> number
-    std::unordered_set<std::string> targets;            // lower-cased target names
+    std::unordered_map<std::string, std::int32_t> ids; // lower-cased ID -> number
+    std::unordered_set<std::string> targets;           // lower-cased target names
 };
 
 std::string UndoubleBackslashes(const std::string& text) {
@@ -517,16 +615,77 @@ bool IsHiddenGroup(const rtf::GroupView& group) {
     return false;
 }
 
+// The topic ID of a button action that only jumps to a topic of this help
+// file ("JumpID(\"intro\")", "JI(`',`intro')"), or empty.
+std::string JumpTarget(const std::string& action) {
+    const std::string a = TrimText(action);
+    const std::size_t open = a.find('(');
+    if (open == std::string::npos || a.back() != ')')
+        return {};
+    const std::string name = AsciiLower(TrimText(a.substr(0, open)));
+    std::string args = TrimText(a.substr(open + 1, a.size() - open - 2));
+    if (name == "ji" || name == "jumpid") {
+        // An empty help file argument first means "this file".
+        if (args.starts_with("`',") || args.starts_with("\"\","))
+            args = TrimText(args.substr(args.find(',') + 1));
+        else if (name == "ji")
+            return {};
+    } else {
+        return {};
+    }
+    if (args.size() < 2)
+        return {};
+    const char first = args.front(), last = args.back();
+    if (!((first == '"' && last == '"') || (first == '`' && last == '\'')))
+        return {};
+    const std::string id = args.substr(1, args.size() - 2);
+    if (id.find_first_of("\"`',") != std::string::npos)
+        return {};
+    return id;
+}
+
+// Buttons that jump to a topic of the project get its number, as typed ones do.
+std::string ConvertButtons(const std::string& text, const TLinkLookup& lookup) {
+    rtf::MarkupSearch search;
+    search.keywords = {"button "};
+    std::string out;
+    std::size_t done = 0;
+    for (const rtf::MarkupCode& code : rtf::FindMarkupCodes(text, search)) {
+        if (!code.closed)
+            continue;
+        const std::size_t comma = code.value.find(',');
+        if (comma == std::string::npos)
+            continue;
+        const std::string id = JumpTarget(code.value.substr(comma + 1));
+        const auto it = lookup.ids.find(platform::AnsiLowerCase(id));
+        if (id.empty() || it == lookup.ids.end())
+            continue;
+        out.append(text, done, code.start - done);
+        out +=
+            "\\{" +
+            RtfEscape(code.keyword + code.value.substr(0, comma + 1) + std::to_string(it->second)) +
+            "\\}";
+        done = code.end;
+    }
+    if (done == 0)
+        return text;
+    out.append(text, done, std::string::npos);
+    return out;
+}
+
 std::string ConvertHotspots(const std::string& text, const TLinkLookup& lookup) {
     const std::string jumps = rtf::ReplaceControlWord(text, "uldb", "strike");
-    return rtf::RewriteGroups(jumps, [&](const rtf::GroupView& group) -> std::optional<std::string> {
-        if (!IsHiddenGroup(group))
-            return std::nullopt;
-        const std::string code = HotspotCode(group.Text(), lookup);
-        if (code.empty())
-            return std::string();
-        return "\\{" + RtfEscape(code) + "\\}";
-    });
+    return ConvertButtons(
+        rtf::RewriteGroups(jumps,
+                           [&](const rtf::GroupView& group) -> std::optional<std::string> {
+                               if (!IsHiddenGroup(group))
+                                   return std::nullopt;
+                               const std::string code = HotspotCode(group.Text(), lookup);
+                               if (code.empty())
+                                   return std::string();
+                               return "\\{" + RtfEscape(code) + "\\}";
+                           }),
+        lookup);
 }
 
 void Report(TImportProgress* progress, const std::string& text, int maxValue) {
@@ -568,7 +727,7 @@ std::string ImportContents(TBrindlewovenProject& project, const fs::path& file,
                 continue;
             }
             if (line.front() == ':')
-                continue;  // :Base, :Title, :Include
+                continue; // :Base, :Title, :Include
             // A contents line starts with its level, 1 to 9.
             std::size_t digits = 0;
             while (digits < line.size() && std::isdigit(static_cast<unsigned char>(line[digits])))
@@ -601,7 +760,7 @@ std::string ImportContents(TBrindlewovenProject& project, const fs::path& file,
     return problems.empty() ? std::string() : "Error importing contents file.\r" + problems;
 }
 
-}  // namespace
+} // namespace
 
 // ---- small routines -----------------------------------------------------------------
 
@@ -617,8 +776,7 @@ std::string StripHpjComment(std::string_view line) {
             ++backquotes;
         } else if (!inDouble && c == '\'' && backquotes > 0) {
             --backquotes;
-        } else if (c == ';' && !inDouble && backquotes == 0 &&
-                   (i == 0 || IsBlank(line[i - 1]))) {
+        } else if (c == ';' && !inDouble && backquotes == 0 && (i == 0 || IsBlank(line[i - 1]))) {
             end = i;
             break;
         }
@@ -645,10 +803,10 @@ bool ReadIniValue(std::string_view iniText, std::string_view section, std::strin
             continue;
         if (line.front() == '[') {
             if (inSection)
-                return false;  // the first section of that name had no such key
+                return false; // the first section of that name had no such key
             const std::size_t close = line.find(']');
-            const std::string name =
-                TrimText(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            const std::string name = TrimText(
+                line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             inSection = !sectionSeen && platform::AnsiSameText(name, section);
             sectionSeen = sectionSeen || inSection;
             continue;
@@ -678,7 +836,7 @@ bool ParseMapLine(std::string_view line, std::string& id, std::string& number) {
     if (StartsWithNoCase(text, "#define"))
         text = TrimText(text.substr(7));
     else if (!text.empty() && text.front() == '#')
-        return false;  // "#include" and other directives
+        return false; // "#include" and other directives
     std::vector<std::string> parts;
     std::size_t i = 0;
     while (i < text.size() && parts.size() < 3) {
@@ -859,10 +1017,15 @@ TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
         const std::size_t docEnd = closing == std::string::npos ? bytes.size() : closing + 1;
         const std::string_view document =
             std::string_view(bytes).substr(docStart, docEnd - docStart);
-        std::string depthError;
-        rtf::Tokenize(document, &depthError);
-        if (!depthError.empty())
-            throw EProjectError("Invalid RTF file.\r" + depthError);
+        {
+            // Refuse nesting the RTF engine refuses, before cutting pages.
+            rtf::Lexer lexer(document);
+            rtf::Token token;
+            while (lexer.Next(token)) {
+            }
+            if (!lexer.Error().empty())
+                throw EProjectError("Invalid RTF file.\r" + lexer.Error());
+        }
         const rtf::RtfHeader header = rtf::ReadHeader(document);
         const std::size_t bodyEnd =
             closing == std::string::npos ? document.size() : document.size() - 1;
@@ -893,8 +1056,8 @@ TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
                 mapped = ParseMapNumber(it->second, number);
             if (mapped) {
                 if (TBrindlewovenTopic* holder = project.FindTopic(number)) {
-                    const std::int32_t moveTo =
-                        project.FirstFreeNumber(TBrindlewovenProject::IncreasedTopicNumber(number, 1));
+                    const std::int32_t moveTo = project.FirstFreeNumber(
+                        TBrindlewovenProject::IncreasedTopicNumber(number, 1));
                     project.ChangeTopicNumber(number, moveTo);
                     if (!importedSet.count(holder))
                         project.RenumberTopicLinks(number, moveTo);
@@ -932,8 +1095,7 @@ TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
     for (TBrindlewovenTopic* topic : imported) {
         Step(progress, position++);
         try {
-            topic->SetText(
-                rtf::SplitLines(ConvertHotspots(rtf::JoinLines(topic->Text), lookup)));
+            topic->SetText(rtf::SplitLines(ConvertHotspots(rtf::JoinLines(topic->Text), lookup)));
         } catch (const EImportAborted&) {
             throw;
         } catch (const std::exception&) {
@@ -963,4 +1125,4 @@ TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
     return result;
 }
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -24,9 +24,9 @@ class TImportProgress {
 public:
     virtual ~TImportProgress() = default;
     // A new stage: `text` with the gauge at 0 of `maxValue`.
-    virtual void Start(const std::string& text, int maxValue) {}
+    virtual void Start(const std::string& /*text*/, int /*maxValue*/) {}
     // Moves the gauge (and lets pending events through).
-    virtual void SetPosition(int value) {}
+    virtual void SetPosition(int /*value*/) {}
     // Polled between topics; true ends the import with EImportAborted.
     virtual bool AbortRequested() { return false; }
 };
@@ -39,7 +39,7 @@ public:
 
 struct TWinHelpImportResult {
     int TopicsImported = 0;
-    int PagesWithoutID = 0;  // pages skipped because they have no "#" footnote
+    int PagesWithoutID = 0; // pages skipped because they have no "#" footnote
     // Problems that did not stop the import ("Error importing contents
     // file.\r..."); the caller shows them.
     TStringList Warnings;
@@ -96,4 +96,4 @@ std::vector<TImportedFootnote> ExtractFootnotes(std::string_view rtf);
 // The text of the first footnote with `mark`, or empty.
 std::string ExtractFootnote(std::string_view rtf, char mark);
 
-}  // namespace helpproject
+} // namespace helpproject

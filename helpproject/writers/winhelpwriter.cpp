@@ -19,7 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string WithoutTrailingSeparator(std::string folder) {
     while (folder.size() > 1 && IsSeparator(folder.back()))
@@ -78,7 +80,9 @@ const char* const kBcb1ConfigLines[] = {
     "SetHelpOnFile(\"BCBMAIN.HLP\")",
 };
 
-bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // The image folders of BMROOT=: the project's folder, then each existing
 // folder of BitmapPaths (relative ones taken from the project's folder).
@@ -97,15 +101,14 @@ std::string BitmapRoots(const TBrindlewovenProject& project) {
         start = comma + 1;
         if (entry.empty())
             continue;
-        const bool absolute = IsSeparator(entry.front()) ||
-                              (entry.size() >= 2 && entry[1] == ':');
+        const bool absolute = IsSeparator(entry.front()) || (entry.size() >= 2 && entry[1] == ':');
         const std::string folder = absolute ? entry : JoinFolder(projectFolder, entry);
         std::error_code ec;
         fs::path resolved;
         try {
             resolved = ProjectPath(folder);
         } catch (const std::exception&) {
-            continue;  // a drive nobody mapped
+            continue; // a drive nobody mapped
         }
         if (!fs::is_directory(resolved, ec))
             continue;
@@ -120,7 +123,7 @@ void WriteFile(const std::string& fileName, std::string_view bytes) {
     platform::WriteFileAtomic(ProjectPath(fileName), bytes);
 }
 
-}  // namespace
+} // namespace
 
 // ---- paths ------------------------------------------------------------------
 
@@ -147,7 +150,9 @@ std::string ChangeFileExt(const std::string& fileName, std::string_view extensio
     return base + std::string(extension);
 }
 
-fs::path ProjectPath(const std::string& fileName) { return platform::resolvePath(fileName); }
+fs::path ProjectPath(const std::string& fileName) {
+    return platform::resolvePath(fileName);
+}
 
 std::string TTempFolderFileNames::MakeTempFileName() {
     return folder_.NewFile("bwv.tmp").string();
@@ -168,8 +173,7 @@ std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
 
 // ---- help project and topic file ---------------------------------------------
 
-void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode,
-                         ITempFileNames* tempNames) {
+void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode, ITempFileNames* tempNames) {
     // Topic selection.
     if (buildMode) {
         project.FilterTopicsByBuildTags();
@@ -199,8 +203,8 @@ void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode,
     hpj.Line("");
     hpj.Line("[OPTIONS]");
     if (buildMode) {
-        project.ErrorLogFileName = tempNames ? tempNames->MakeTempFileName()
-                                             : ChangeFileExt(project.HpjFileName, ".err");
+        project.ErrorLogFileName =
+            tempNames ? tempNames->MakeTempFileName() : ChangeFileExt(project.HpjFileName, ".err");
         hpj.Line("ERRORLOG=" + project.ErrorLogFileName);
     }
     hpj.Line("REPORT=YES");
@@ -221,8 +225,8 @@ void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode,
         std::size_t digits = 2;
         while (digits < id.size() && IsHexDigit(id[digits]))
             ++digits;
-        const bool wellFormed = id.size() >= 5 && id[0] == '0' && (id[1] == 'x' || id[1] == 'X') &&
-                                digits > 2;
+        const bool wellFormed =
+            id.size() >= 5 && id[0] == '0' && (id[1] == 'x' || id[1] == 'X') && digits > 2;
         if (!wellFormed)
             project.LocaleID.clear();
         else if (project.Compiler == 1)
@@ -347,29 +351,40 @@ namespace {
 
 const char* ComponentContentsLine(std::int32_t kind) {
     switch (kind) {
-    case 48: return ":INCLUDE DELPHI3.CFG";
-    case 64: return ":LINK DEL4VCL.HLP";
-    case 80: return ":LINK DEL5VCL.HLP";
-    case 96: return ":LINK DEL6VCL.HLP";
-    case 112: return ":LINK D7VCL.HLP";
-    case 272: return ":LINK BCBVCL.HLP";
-    case 304: return ":LINK BCBVCL3.HLP";
-    case 320: return ":LINK BCB4VCL.HLP";
-    case 336: return ":LINK BCB5VCL.HLP";
-    case 352: return ":LINK BCB6VCL.HLP";
-    default: return nullptr;
+    case 48:
+        return ":INCLUDE DELPHI3.CFG";
+    case 64:
+        return ":LINK DEL4VCL.HLP";
+    case 80:
+        return ":LINK DEL5VCL.HLP";
+    case 96:
+        return ":LINK DEL6VCL.HLP";
+    case 112:
+        return ":LINK D7VCL.HLP";
+    case 272:
+        return ":LINK BCBVCL.HLP";
+    case 304:
+        return ":LINK BCBVCL3.HLP";
+    case 320:
+        return ":LINK BCB4VCL.HLP";
+    case 336:
+        return ":LINK BCB5VCL.HLP";
+    case 352:
+        return ":LINK BCB6VCL.HLP";
+    default:
+        return nullptr;
     }
 }
 
 bool ContentsLineWanted(const TBrindlewovenProject& project, const std::string& line) {
     const std::size_t eq = line.rfind('=');
     if (eq == std::string::npos)
-        return true;  // a heading
+        return true; // a heading
     std::string target = TrimText(line.substr(eq + 1));
     if (!target.empty() && target.front() == '!')
-        return true;  // a macro
+        return true; // a macro
     if (target.find('@') != std::string::npos)
-        return true;  // a topic of another help file
+        return true; // a topic of another help file
     const std::size_t window = target.find('>');
     if (window != std::string::npos)
         target.erase(window);
@@ -380,7 +395,7 @@ bool ContentsLineWanted(const TBrindlewovenProject& project, const std::string& 
     return false;
 }
 
-}  // namespace
+} // namespace
 
 void WriteContentsFile(const TBrindlewovenProject& project, bool buildMode) {
     TLineWriter out;
@@ -414,7 +429,7 @@ void PadTo(std::string& line, std::size_t width) {
         line.append(width - line.size(), ' ');
 }
 
-}  // namespace
+} // namespace
 
 std::string HelpIdHeaderFileName(const TBrindlewovenProject& project) {
     const std::string& help = project.Compiler == 2 ? project.ChmFileName : project.HelpFileName;
@@ -448,4 +463,4 @@ void WriteHelpIdHeader(const TBrindlewovenProject& project) {
     WriteFile(HelpIdHeaderFileName(project), out.Bytes());
 }
 
-}  // namespace helpproject
+} // namespace helpproject

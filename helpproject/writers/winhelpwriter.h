@@ -66,10 +66,10 @@ std::string HelpIdHeaderFileName(const TBrindlewovenProject& project);
 void WriteHelpIdHeader(const TBrindlewovenProject& project);
 
 // Path helpers shared by the help-file writers and the compiler runs.
-std::string FolderOfName(const std::string& fileName);  // without the trailing separator
+std::string FolderOfName(const std::string& fileName); // without the trailing separator
 std::string NameOnly(const std::string& fileName);
 std::string ChangeFileExt(const std::string& fileName, std::string_view extension);
 // An ANSI file name of the project as a path of this system.
 std::filesystem::path ProjectPath(const std::string& fileName);
 
-}  // namespace helpproject
+} // namespace helpproject

@@ -23,7 +23,7 @@ std::string What(const std::function<void()>& fn) {
     return "(no exception)";
 }
 
-}  // namespace
+} // namespace
 
 TEST(BuildTags, Filter) {
     struct Case {
@@ -37,15 +37,15 @@ TEST(BuildTags, Filter) {
              Case{"Pro;Net", "", true},
              Case{"Pro;Net", "Lite", false},
              Case{"Pro;Net", "Lite;PRO", true},
-             Case{"Version", "Pro Version", true},   // a space separates tags too
-             Case{"Pro", "   ", true},               // splits into no tags at all
-             Case{"Pro", "\"Pro Version\"", false},  // quotes group one tag
+             Case{"Version", "Pro Version", true},  // a space separates tags too
+             Case{"Pro", "   ", true},              // splits into no tags at all
+             Case{"Pro", "\"Pro Version\"", false}, // quotes group one tag
              Case{"\"Pro Version\"", "\"Pro Version\"", true},
          }) {
         auto p = ProjectWith({1, 2});
         p->BuildTags = c.projectTags;
         p->TopicByNumber(1)->BuildTag = c.topicTag;
-        p->TopicByNumber(2)->BuildTag = "";  // keeps the build from failing
+        p->TopicByNumber(2)->BuildTag = ""; // keeps the build from failing
         p->FilterTopicsByBuildTags();
         EXPECT_EQ(p->TopicByNumber(1)->Included, c.included)
             << c.projectTags << " / " << c.topicTag;
@@ -85,7 +85,7 @@ TEST(BrowseSequences, NamesAndStatuses) {
     p->TopicByNumber(5)->BrowseSequence = "Zeta:000010";
     TStringList names;
     p->GetBrowseSequences(names);
-    EXPECT_EQ(names, (TStringList{"main", "extra", "Zeta"}));  // descending, byte-wise
+    EXPECT_EQ(names, (TStringList{"main", "extra", "Zeta"})); // descending, byte-wise
 
     p->TopicByNumber(1)->Status = "Done";
     p->TopicByNumber(2)->Status = "done";
@@ -129,9 +129,13 @@ TEST(BrowseSequences, FailuresChangeNothing) {
     }
 
     // The first items are fine; a later one is not: no field changes.
-    EXPECT_EQ(What([&] { p->WriteBrowseSequence("main", {"T1 (1)"}, {"T2 (2)", "nothing"}); }),
+    EXPECT_EQ(What([&] {
+                  p->WriteBrowseSequence("main", {"T1 (1)"}, {"T2 (2)", "nothing"});
+              }),
               "\"nothing\" does not name a topic number.");
-    EXPECT_EQ(What([&] { p->WriteBrowseSequence("main", {}, {"T2 (2)", "gone (9)"}); }),
+    EXPECT_EQ(What([&] {
+                  p->WriteBrowseSequence("main", {}, {"T2 (2)", "gone (9)"});
+              }),
               "No such topic");
     EXPECT_EQ(p->TopicByNumber(1)->BrowseSequence, "main:000010");
     EXPECT_EQ(p->TopicByNumber(2)->BrowseSequence, "main:abc");
@@ -172,7 +176,7 @@ TEST(DisplayStrings, ParseAndFind) {
     EXPECT_EQ(p->IDFromListText("", true), "");
     EXPECT_THROW(p->IDFromListText("Gone (99)", false), ENoSuchTopic);
     EXPECT_EQ(p->TopicListIndex(12, true), 1);
-    EXPECT_EQ(p->TopicListIndex(12, false), 0);  // "Intro (12)" before "T3 (3)"
+    EXPECT_EQ(p->TopicListIndex(12, false), 0); // "Intro (12)" before "T3 (3)"
     EXPECT_EQ(p->TopicListIndex(99, false), -1);
     EXPECT_EQ(p->ListTextFromID("INTRO", true), "12: Intro");
     EXPECT_EQ(p->ListTextFromID("intro", false), "Intro (12)");
@@ -188,7 +192,8 @@ TEST(DisplayStrings, ParseAndFind) {
 
 TEST(DisplayStrings, PickerListOrder) {
     auto p = ProjectWith({1, 2, 3, 4});
-    p->TopicByNumber(1)->Title = "\xC9" "clair";  // sorts beside E, not after z
+    p->TopicByNumber(1)->Title = "\xC9"
+                                 "clair"; // sorts beside E, not after z
     p->TopicByNumber(2)->Title = "zeta";
     p->TopicByNumber(3)->Title = "Delta";
     p->TopicByNumber(4)->Title = "echo";
@@ -197,11 +202,14 @@ TEST(DisplayStrings, PickerListOrder) {
     std::vector<std::string> texts;
     for (const auto& item : p->TopicsByTitle)
         texts.push_back(item.Text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Delta (3)", "echo (4)", "\xC9" "clair (1)",
+    EXPECT_EQ(texts, (std::vector<std::string>{"Delta (3)", "echo (4)",
+                                               "\xC9"
+                                               "clair (1)",
                                                "zeta (2)"}));
     std::vector<std::string> numbers;
     for (const auto& item : p->TopicsByNumber)
         numbers.push_back(item.Text);
-    EXPECT_EQ(numbers, (std::vector<std::string>{"1: \xC9" "clair", "2: zeta", "3: Delta",
-                                                 "4: echo"}));
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1: \xC9"
+                                                 "clair",
+                                                 "2: zeta", "3: Delta", "4: echo"}));
 }

@@ -98,7 +98,7 @@ std::string FileOfVersion(int v) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 // What each version adds, and the fixed values of what it lacks.
 TEST(ProjectFile, EveryVersion) {
@@ -106,7 +106,7 @@ TEST(ProjectFile, EveryVersion) {
         SCOPED_TRACE("version " + std::to_string(v));
         TTextStyleList styles;
         auto p = LoadBytes(FileOfVersion(v), &styles, "/data/help/x.bwv");
-        TBrindlewovenProject d;  // defaults
+        TBrindlewovenProject d; // defaults
         EXPECT_EQ(p->HelpFileKind, v <= 3 ? 32 : 48);
         EXPECT_EQ(p->Compiler, 2);
         EXPECT_EQ(p->Title, "Title");
@@ -126,7 +126,7 @@ TEST(ProjectFile, EveryVersion) {
         EXPECT_EQ(p->WindowHeight, v >= 15 ? 4 : 500);
         EXPECT_EQ(p->WindowRememberPos, v < 15);
         EXPECT_EQ(p->HtmlPopupsAsLinks, v >= 16);
-        EXPECT_EQ(p->WebFormat, v >= 13 ? 2 : 1);  // low 8 bits of 258
+        EXPECT_EQ(p->WebFormat, v >= 13 ? 2 : 1); // low 8 bits of 258
         EXPECT_EQ(p->WebNextLabel, v >= 13 ? "l6" : "Next");
         EXPECT_EQ(p->WebUseBuildTags, v >= 13);
         EXPECT_EQ(p->WebOutputFile, v >= 13 ? "w.htm" : "");
@@ -184,7 +184,7 @@ TEST(ProjectFile, HandWrittenVersions8And13) {
     EXPECT_EQ(p8->HelpFileKind, 48);
     EXPECT_EQ(p8->LocaleID, "0x0407   German (Standard)");
     EXPECT_TRUE(p8->CHeader);
-    EXPECT_EQ(p8->OutputFolder, kData);  // a version-8 file reads like version 7
+    EXPECT_EQ(p8->OutputFolder, kData); // a version-8 file reads like version 7
     EXPECT_EQ(p8->Topics[0]->AKeywords, "a5");
     EXPECT_EQ(p8->Topics[0]->Window, "popup");
     const TTextStyleMacro* mine = styles.Find("My Style");
@@ -199,14 +199,15 @@ TEST(ProjectFile, HandWrittenVersions8And13) {
     EXPECT_EQ(mine->FirstIndent, -180);
 
     auto p13 = TBrindlewovenProject::Load(kData + "v13.bwv", &styles);
-    EXPECT_EQ(styles.Count(), 1u);  // the list was emptied first
+    EXPECT_EQ(styles.Count(), 1u); // the list was emptied first
     EXPECT_EQ(p13->OutputFolder, "out\\");
     EXPECT_FALSE(p13->HtmlPngImages);
     EXPECT_EQ(p13->HtmlLinkColor, 16711680);
-    EXPECT_FALSE(p13->HtmlCollapseContents);  // since 14
-    EXPECT_EQ(p13->WindowX, 150);              // since 15
+    EXPECT_FALSE(p13->HtmlCollapseContents); // since 14
+    EXPECT_EQ(p13->WindowX, 150);            // since 15
     EXPECT_EQ(p13->WebFormat, 2);
-    EXPECT_EQ(p13->WebPreviousLabel, "Zur\xFC" "ck");
+    EXPECT_EQ(p13->WebPreviousLabel, "Zur\xFC"
+                                     "ck");
     EXPECT_EQ(p13->WebOutputFile, "web\\index.htm");
     EXPECT_EQ(p13->TopicCount(), 2);
     EXPECT_EQ(p13->Topics[0]->Text, TStringList{});
@@ -278,16 +279,18 @@ TEST(ProjectFile, LineEndsAndBooleans) {
         lf.erase(at, 1);
     for (std::size_t at = cr.find("\r\n"); at != std::string::npos; at = cr.find("\r\n", at))
         cr.erase(at + 1, 1);
-    EXPECT_EQ(LoadBytes(lf)->SaveToBytes(nullptr), LoadBytes(FileOfVersion(16))->SaveToBytes(nullptr));
-    EXPECT_EQ(LoadBytes(cr)->SaveToBytes(nullptr), LoadBytes(FileOfVersion(16))->SaveToBytes(nullptr));
+    EXPECT_EQ(LoadBytes(lf)->SaveToBytes(nullptr),
+              LoadBytes(FileOfVersion(16))->SaveToBytes(nullptr));
+    EXPECT_EQ(LoadBytes(cr)->SaveToBytes(nullptr),
+              LoadBytes(FileOfVersion(16))->SaveToBytes(nullptr));
 
     struct Case {
         const char* line;
         bool value;
     };
-    for (const Case& c : {Case{"TRUE", true}, Case{"T", true}, Case{"Tx", true},
-                          Case{"true", false}, Case{"", false}, Case{" TRUE", false},
-                          Case{"FALSE", false}}) {
+    for (const Case& c :
+         {Case{"TRUE", true}, Case{"T", true}, Case{"Tx", true}, Case{"true", false},
+          Case{"", false}, Case{" TRUE", false}, Case{"FALSE", false}}) {
         std::string file = FileOfVersion(16);
         // The Compress line follows the copyright.
         std::size_t at = file.find("Copy\r\nTRUE\r\n") + 6;
@@ -356,8 +359,9 @@ TEST(ProjectFile, Refusals) {
     std::string huge = good;
     huge.replace(huge.find("\r\n1\r\ncfg"), 5, "\r\n2000000000\r\n");
     EXPECT_NE(What([&] { LoadBytes(huge); }).find("Read beyond end of file"), std::string::npos);
-    EXPECT_NE(What([] { TBrindlewovenProject::Load("/nonexistent/none.bwv", nullptr); })
-                  .find("/nonexistent/none.bwv"),
+    EXPECT_NE(What([] {
+                  TBrindlewovenProject::Load("/nonexistent/none.bwv", nullptr);
+              }).find("/nonexistent/none.bwv"),
               std::string::npos);
 }
 
@@ -366,7 +370,7 @@ void FailBeforeRename(const char* stage) {
     if (std::string(stage) == "before-rename")
         throw std::runtime_error("injected failure");
 }
-}  // namespace
+} // namespace
 
 TEST(ProjectFile, FailedSaveKeepsOldFileAndName) {
     platform::TempFolder dir("bwmodel");
@@ -384,7 +388,6 @@ TEST(ProjectFile, FailedSaveKeepsOldFileAndName) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
               1);
-    EXPECT_THROW(p.SaveToFile((dir.Path() / "missing" / "p.bwv").string(), nullptr),
-                 EProjectError);
+    EXPECT_THROW(p.SaveToFile((dir.Path() / "missing" / "p.bwv").string(), nullptr), EProjectError);
     EXPECT_EQ(p.FileName, "old.bwv");
 }

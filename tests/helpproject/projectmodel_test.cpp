@@ -121,14 +121,12 @@ TEST(ProjectModel, HtmlFileName) {
     for (const Case& c : {
              Case{"Vellumar25", 25, "bw25", "Vellumar25"},
              Case{"VellumarAB", 3, "bwab", "VellumarAB"},
-             Case{"vellumar25", 25, "vellumar25", "vellumar25"},  // case-sensitive prefix
+             Case{"vellumar25", 25, "vellumar25", "vellumar25"}, // case-sensitive prefix
              Case{"My Topic?", 4, "my topic", "My Topic?"},
-             Case{"a\"*/:<>?\\|b", 4, "ab", "a\"*/:<>?\\|b"},
-             Case{"CON", 8, "bw", "CON"},
-             Case{"prn", 8, "bw", "prn"},
-             Case{"???", 42, "bw42", "Vellumar42"},
+             Case{"a\"*/:<>?\\|b", 4, "ab", "a\"*/:<>?\\|b"}, Case{"CON", 8, "bw", "CON"},
+             Case{"prn", 8, "bw", "prn"}, Case{"???", 42, "bw42", "Vellumar42"},
              Case{"", 43, "bw43", "Vellumar43"},
-             Case{"\xC4rger", 5, "\xC4rger", "\xC4rger"},  // only ASCII letters lowered
+             Case{"\xC4rger", 5, "\xC4rger", "\xC4rger"}, // only ASCII letters lowered
          }) {
         TBrindlewovenTopic t(c.number, "t");
         t.TopicID = c.id;

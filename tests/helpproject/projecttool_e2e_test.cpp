@@ -1,10 +1,12 @@
 // The bwtool project commands and the team's sample project.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
+#include <vector>
 
 #include "helpproject/brindlewovenproject.h"
 #include "platform/tempfolder.h"
@@ -23,15 +25,40 @@ std::string ReadAll(const std::string& path) {
     return s.str();
 }
 
-int Run(const std::string& command) { return std::system(command.c_str()); }
+int Shell(const std::string& command) {
+    return std::system(command.c_str());
+}
 
-}  // namespace
+// The values of every code that opens with `opening` (compared ignoring
+// case) in the line, up to the closing "\\}".
+std::vector<std::string> CodeValues(const std::string& line, const std::string& opening) {
+    std::string lower = line;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string key = opening;
+    for (char& c : key)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::vector<std::string> values;
+    for (std::size_t at = lower.find(key); at != std::string::npos; at = lower.find(key, at + 1)) {
+        std::size_t start = at + key.size();
+        std::size_t end = line.find("\\}", start);
+        values.push_back(line.substr(start, end == std::string::npos ? end : end - start));
+    }
+    return values;
+}
+
+bool IsNumber(const std::string& s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
 
 TEST(ProjectTool, RoundtripKeepsFilesByteIdentical) {
     platform::TempFolder dir("bwtool");
     for (const std::string& in : {kSample, std::string(BW_TEST_DATA "/helpproject/v16.bwv")}) {
         const std::string out = (dir.Path() / "out.bwv").string();
-        ASSERT_EQ(Run(kTool + " roundtrip '" + in + "' '" + out + "'"), 0) << in;
+        ASSERT_EQ(Shell(kTool + " roundtrip '" + in + "' '" + out + "'"), 0) << in;
         EXPECT_EQ(ReadAll(out), ReadAll(in)) << in;
     }
 }
@@ -39,7 +66,7 @@ TEST(ProjectTool, RoundtripKeepsFilesByteIdentical) {
 TEST(ProjectTool, DumpListsEverything) {
     platform::TempFolder dir("bwtool");
     const std::string out = (dir.Path() / "dump.txt").string();
-    ASSERT_EQ(Run(kTool + " dump '" + kSample + "' > '" + out + "'"), 0);
+    ASSERT_EQ(Shell(kTool + " dump '" + kSample + "' > '" + out + "'"), 0);
     const std::string dump = ReadAll(out);
     for (const char* expected :
          {"[options]\nHelpFileKind=0\nCompiler=1\nTitle=Quillmoor Tea Timer Help\n",
@@ -50,7 +77,7 @@ TEST(ProjectTool, DumpListsEverything) {
     // A file the tool refuses gives its message and a failure status.
     const std::string bad = (dir.Path() / "bad.bwv").string();
     std::ofstream(bad) << "Brindlewoven project file.\r\n300\r\n";
-    EXPECT_NE(Run(kTool + " dump '" + bad + "' 2> '" + out + "'"), 0);
+    EXPECT_NE(Shell(kTool + " dump '" + bad + "' 2> '" + out + "'"), 0);
     EXPECT_NE(ReadAll(out).find("newer version of Brindlewoven (file version 300)"),
               std::string::npos);
 }
@@ -64,22 +91,28 @@ TEST(ProjectTool, SampleIsConsistent) {
     TStringList targets;
     p->GetTargets(targets);
     EXPECT_EQ(targets, (TStringList{"greens", "blacks", "herbals"}));
-    const std::regex linkId(R"(\\\{linkID=[%*]?(\d+))", std::regex::icase);
-    const std::regex button(R"(\\\{button [^,]*,(\d+)\\\})");
-    const std::regex linkTarget(R"(\\\{linkTarget=([^\\]+)\\\})");
     int links = 0;
     for (const auto& t : p->Topics)
         for (const auto& line : t->Text) {
-            for (auto it = std::sregex_iterator(line.begin(), line.end(), linkId);
-                 it != std::sregex_iterator(); ++it, ++links)
-                EXPECT_NE(p->FindTopic(std::stoi((*it)[1])), nullptr) << line;
-            for (auto it = std::sregex_iterator(line.begin(), line.end(), button);
-                 it != std::sregex_iterator(); ++it, ++links)
-                EXPECT_NE(p->FindTopic(std::stoi((*it)[1])), nullptr) << line;
-            for (auto it = std::sregex_iterator(line.begin(), line.end(), linkTarget);
-                 it != std::sregex_iterator(); ++it, ++links)
-                EXPECT_NE(std::find(targets.begin(), targets.end(), (*it)[1].str()),
-                          targets.end());
+            for (std::string value : CodeValues(line, "\\{linkID=")) {
+                if (!value.empty() && (value[0] == '%' || value[0] == '*'))
+                    value.erase(0, 1);
+                value = value.substr(0, value.find('>'));
+                ASSERT_TRUE(IsNumber(value)) << line;
+                EXPECT_NE(p->FindTopic(std::stoi(value)), nullptr) << line;
+                ++links;
+            }
+            for (const std::string& value : CodeValues(line, "\\{button ")) {
+                std::string action = value.substr(value.find(',') + 1);
+                if (IsNumber(action)) {
+                    EXPECT_NE(p->FindTopic(std::stoi(action)), nullptr) << line;
+                    ++links;
+                }
+            }
+            for (const std::string& value : CodeValues(line, "\\{linkTarget=")) {
+                EXPECT_NE(std::find(targets.begin(), targets.end(), value), targets.end());
+                ++links;
+            }
         }
     EXPECT_GT(links, 10);
     p->FilterTopicsByBuildTags();

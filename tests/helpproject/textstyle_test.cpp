@@ -20,21 +20,18 @@ std::string Block(const std::string& styleLine, const std::string& tabs) {
     return "0\r\nArial\r\n0\r\n10\r\n0\r\n" + styleLine + "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n" + tabs;
 }
 
-}  // namespace
+} // namespace
 
 TEST(TextStyles, StyleLine) {
     struct Case {
         const char* line;
         bool bold, italic, underline, strike;
     };
-    for (const Case& c : {Case{"B...", true, false, false, false},
-                          Case{"BI..", true, true, false, false},
-                          Case{"xIyz", false, true, false, false},
-                          Case{"B", true, false, false, false},
-                          Case{"", false, false, false, false},
-                          Case{"bius", false, false, false, false},
-                          Case{"IBSU", false, false, false, false},
-                          Case{"BIUS", true, true, true, true}}) {
+    for (const Case& c :
+         {Case{"B...", true, false, false, false}, Case{"BI..", true, true, false, false},
+          Case{"xIyz", false, true, false, false}, Case{"B", true, false, false, false},
+          Case{"", false, false, false, false}, Case{"bius", false, false, false, false},
+          Case{"IBSU", false, false, false, false}, Case{"BIUS", true, true, true, true}}) {
         TTextStyleMacro s = ReadBlock(Block(c.line, "0\r\n"), 16);
         EXPECT_EQ(s.Font.Bold, c.bold) << c.line;
         EXPECT_EQ(s.Font.Italic, c.italic) << c.line;
@@ -50,7 +47,7 @@ TEST(TextStyles, MoreThan32TabStops) {
     std::string tabs = "40\r\n";
     for (int i = 1; i <= 40; ++i)
         tabs += std::to_string(i * 100) + "\r\n";
-    TTextStyleMacro s = ReadBlock(Block("....", tabs), 16);  // all 40 lines consumed
+    TTextStyleMacro s = ReadBlock(Block("....", tabs), 16); // all 40 lines consumed
     EXPECT_EQ(s.TabCount, 32);
     EXPECT_EQ(s.Tabs[31], 3200);
     std::string out;
@@ -67,7 +64,7 @@ TEST(TextStyles, ListRules) {
     list.Add("*TopicText", a);
     list.Add("*topictext", b);
     list.Add("Mine", a);
-    list.Add("Mine", b);  // stored twice: one entry, the last wins
+    list.Add("Mine", b); // stored twice: one entry, the last wins
     ASSERT_EQ(list.Count(), 3u);
     EXPECT_EQ(list.Items()[0].Style, list.BuiltIn("*TopicText"));
     EXPECT_EQ(list.BuiltIn("*TopicText")->LeftIndent, 1);
@@ -76,7 +73,7 @@ TEST(TextStyles, ListRules) {
     EXPECT_EQ(list.Find("Mine")->LeftIndent, 2);
     list.Clear();
     EXPECT_EQ(list.Count(), 0u);
-    EXPECT_EQ(list.BuiltIn("*TopicText")->LeftIndent, 1);  // built-ins survive
+    EXPECT_EQ(list.BuiltIn("*TopicText")->LeftIndent, 1); // built-ins survive
     list.Add("Gone", a);
     list.Remove("Gone");
     EXPECT_EQ(list.Count(), 0u);

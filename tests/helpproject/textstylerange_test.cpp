@@ -16,13 +16,13 @@ TEST(TextStyleRange, TakeFromSelection) {
     TTextStyleMacro s = StyleFromDocument(doc, 1);
     EXPECT_EQ(s.Font.Name, "Courier New");
     EXPECT_EQ(s.Font.Charset, 238);
-    EXPECT_EQ(s.Font.Pitch, 2);  // fixed
+    EXPECT_EQ(s.Font.Pitch, 2); // fixed
     EXPECT_EQ(s.Font.Size, 11);
     EXPECT_EQ(s.Font.Color, 0x0000FF);
     EXPECT_TRUE(s.Font.Bold && s.Font.Italic && s.Font.Underline && s.Font.StrikeOut);
     EXPECT_EQ(s.Alignment, 2);
-    EXPECT_EQ(s.FirstIndent, 18);  // (720 - 360) twips
-    EXPECT_EQ(s.LeftIndent, 18);   // the other lines 360 twips further in
+    EXPECT_EQ(s.FirstIndent, 18); // (720 - 360) twips
+    EXPECT_EQ(s.LeftIndent, 18);  // the other lines 360 twips further in
     EXPECT_EQ(s.RightIndent, 12);
     // The paragraph holds 40 stops; a style keeps the 32 a paragraph can hold.
     EXPECT_EQ(s.TabCount, 32);
@@ -42,7 +42,7 @@ TEST(TextStyleRange, ApplyAndTakeBack) {
     s.TabCount = 2;
     s.Tabs[0] = 36;
     s.Tabs[1] = 72;
-    ApplyStyleToDocument(s, doc, 4, 3);  // "two"
+    ApplyStyleToDocument(s, doc, 4, 3); // "two"
     EXPECT_EQ(StyleFromDocument(doc, 4), s);
     // Characters outside the range keep their font; the paragraph takes the
     // paragraph values; the next paragraph is untouched.

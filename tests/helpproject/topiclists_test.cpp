@@ -41,7 +41,7 @@ std::string What(const std::function<void()>& fn) {
     return "(no exception)";
 }
 
-}  // namespace
+} // namespace
 
 TEST(TopicLists, FirstFreeNumberAndAdd) {
     auto p = ProjectWith({1, 2, 3, 5});
@@ -168,9 +168,8 @@ TEST(TopicLists, SortedInsertionEqualsFullSort) {
             std::vector<TBrindlewovenTopic*> expected;
             for (const auto& t : p->Topics)
                 expected.push_back(t.get());
-            std::sort(expected.begin(), expected.end(), [&](auto* a, auto* b) {
-                return p->CompareTopics(a, b) < 0;
-            });
+            std::sort(expected.begin(), expected.end(),
+                      [&](auto* a, auto* b) { return p->CompareTopics(a, b) < 0; });
             EXPECT_EQ(p->SortedView, expected) << int(column) << descending;
             std::vector<TBrindlewovenTopic*> inserted = p->SortedView;
             p->RebuildSortedView();
@@ -185,7 +184,7 @@ TEST(TopicLists, SortedNeighboursAndBookmarks) {
     p->TopicByNumber(2)->Title = "c";
     p->TopicByNumber(3)->Title = "b";
     p->TopicByNumber(4)->Title = "a";
-    p->SortByColumn(1);  // 4 3 2 1
+    p->SortByColumn(1); // 4 3 2 1
     EXPECT_EQ(p->SortedIndexOf(4), 0);
     EXPECT_EQ(p->SortedTopic(2)->Number, 3);
     EXPECT_EQ(p->SortedPrevious(4)->Number, 1);
@@ -232,8 +231,7 @@ TEST(TopicLists, RenumberLinks) {
     p->RenumberTopicLinks(12, 40);
     EXPECT_EQ(t->Text[0], "Go\\{linkID=40\\} and \\{button Next,40\\} but not \\{linkID=120\\}");
     EXPECT_EQ(t->Text[1], "\\{LinkID=*40>main\\}\\{linkid=%40\\}");
-    EXPECT_EQ(t->Text[2],
-              "\\{button Help,EF(`f12.hlp')\\} \\{linkID=f12.hlp\\} \\{linkID=40\\}");
+    EXPECT_EQ(t->Text[2], "\\{button Help,EF(`f12.hlp')\\} \\{linkID=f12.hlp\\} \\{linkID=40\\}");
     EXPECT_EQ(t->Text[3], "plain 12 text");
     EXPECT_EQ(t->Text[4], "\\{linkID=40");
     EXPECT_TRUE(t->HtmlParagraphCache.empty());

@@ -135,11 +135,32 @@ TEST(TokenWriter, DelimitsControlWordsOnlyWhenNeeded) {
     EXPECT_EQ(EscapeText("a\\b"), "a\\\\b");
 }
 
-TEST(TokenWriter, RawTextAfterRewrittenWordStaysSeparate) {
-    // "\f1" followed by "-5" text: a rewritten number must not swallow it.
-    std::vector<Token> t = Tokenize("\\f1\\'41-5");
-    TokenWriter w;
-    w.ControlWordLike(t[0], 7);
-    w.Raw(std::string_view("-5"));
-    EXPECT_EQ(w.Take(), "\\f7 -5");
+TEST(TokenWriter, TextAfterAControlWordNeverJoinsIt) {
+    // Text pieces that would run into the word before them get a blank;
+    // the result always reads back as the same word and the same text.
+    struct Case {
+        bool param;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {true, "-5", "\\f7-5"},   {true, "5", "\\f7 5"},  {true, "x", "\\f7x"},
+        {true, " a", "\\f7  a"},  {false, "-5", "\\b -5"}, {false, "-x", "\\b-x"},
+        {false, "x", "\\b x"},    {false, "5", "\\b 5"},  {false, ";", "\\b;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TokenWriter w;
+        if (c.param)
+            w.ControlWordLike(Tokenize("\\f1")[0], 7);
+        else
+            w.ControlWord("b");
+        w.Raw(std::string_view(c.text));
+        std::string out = w.Take();
+        EXPECT_EQ(out, c.expected);
+        std::vector<Token> t = Tokenize(out);
+        ASSERT_EQ(t.size(), 2u);
+        EXPECT_EQ(t[0].name, c.param ? "f" : "b");
+        EXPECT_EQ(t[1].raw, c.text);
+    }
 }

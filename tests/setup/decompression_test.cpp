@@ -1,5 +1,7 @@
 #include "setup/decompression.h"
 
+#include "setup_support.h"
+
 #include <zlib.h>
 
 #include <gtest/gtest.h>
@@ -19,42 +21,6 @@ std::string Compress(const std::string& data, int level = 6) {
                         static_cast<uLong>(data.size()), level),
               Z_OK);
     out.resize(size);
-    return out;
-}
-
-// A zlib stream of `count` zeros made of fixed-code runs of 258: about
-// 13 bits per 258 bytes, so a gibibyte fits in a few megabytes.
-std::string ZeroBomb(std::uint64_t count) {
-    std::string out = "\x78\x01";
-    std::uint32_t bits = 0;
-    int nbits = 0;
-    auto put = [&](std::uint32_t v, int n) {
-        bits |= v << nbits;
-        nbits += n;
-        while (nbits >= 8) {
-            out += static_cast<char>(bits & 0xFF);
-            bits >>= 8;
-            nbits -= 8;
-        }
-    };
-    auto code = [&](std::uint32_t c, int n) {
-        for (int i = n - 1; i >= 0; --i)
-            put((c >> i) & 1, 1);
-    };
-    put(1, 1);
-    put(1, 2);
-    code(0x30, 8);
-    std::uint64_t left = count - 1;
-    for (; left >= 258; left -= 258)
-        put(0xA3, 13); // length 258 and distance 1, already bit-reversed
-    for (; left > 0; --left)
-        code(0x30, 8);
-    code(0, 7);
-    if (nbits > 0)
-        put(0, 8 - nbits);
-    std::uint32_t adler = (static_cast<std::uint32_t>(count % 65521) << 16) | 1;
-    for (int s = 24; s >= 0; s -= 8)
-        out += static_cast<char>((adler >> s) & 0xFF);
     return out;
 }
 
@@ -100,7 +66,7 @@ TEST(InflateBuffer, FixedSizeThatIsTooSmallGrows) {
 }
 
 TEST(InflateBuffer, GibibyteOfZerosIsRefusedAtTheCap) {
-    std::string bomb = ZeroBomb(1ull << 30);
+    std::string bomb = setuptest::ZeroBomb(1ull << 30);
     ASSERT_LT(bomb.size(), 8u << 20);
     // The stream is sound: a small prefix inflates to zeros.
     EXPECT_THROW(InflateBuffer(bomb.data(), bomb.size(), 0, 1 << 20), EDecompressionError);
@@ -113,7 +79,7 @@ TEST(InflateBuffer, GibibyteOfZerosIsRefusedAtTheCap) {
 }
 
 TEST(InflateBuffer, SmallBombBelowTheCapInflates) {
-    std::string bomb = ZeroBomb(100000);
+    std::string bomb = setuptest::ZeroBomb(100000);
     EXPECT_EQ(InflateBuffer(bomb.data(), bomb.size()), std::string(100000, '\0'));
 }
 

@@ -112,6 +112,21 @@ TEST(CompressedString, DamagedRecordsEndWithAnError) {
     }
 }
 
+TEST(CompressedString, AllRecordsTogetherStayWithinTheirBudget) {
+    // Five records of 15 MiB each: every one is below the cap of a single
+    // record, but together they pass the package's 64 MiB.
+    TSandbox box;
+    std::string body;
+    for (int i = 0; i < 5; ++i)
+        body += Record(setuptest::ZeroBomb(15u << 20));
+    WriteFile(box.Path("p.exe"), RawPackage(body));
+    TPackageReader reader;
+    reader.OpenPackage(box.Path("p.exe"));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(reader.ReadCompressedString().size(), 15u << 20);
+    EXPECT_THROW(reader.ReadCompressedString(), EPackageDamaged);
+}
+
 TEST(PackageReader, RefusesFilesThatCannotHoldAPackage) {
     TSandbox box;
     WriteFile(box.Path("short.exe"), std::string(100, '\0'));

@@ -101,6 +101,40 @@ std::string DecodeHexDump(const std::string& text) {
     return bytes;
 }
 
+std::string ZeroBomb(std::uint64_t count) {
+    std::string out = "\x78\x01";
+    std::uint32_t bits = 0;
+    int nbits = 0;
+    auto put = [&](std::uint32_t v, int n) {
+        bits |= v << nbits;
+        nbits += n;
+        while (nbits >= 8) {
+            out += static_cast<char>(bits & 0xFF);
+            bits >>= 8;
+            nbits -= 8;
+        }
+    };
+    auto code = [&](std::uint32_t c, int n) {
+        for (int i = n - 1; i >= 0; --i)
+            put((c >> i) & 1, 1);
+    };
+    put(1, 1);
+    put(1, 2);
+    code(0x30, 8);
+    std::uint64_t left = count - 1;
+    for (; left >= 258; left -= 258)
+        put(0xA3, 13); // length 258 and distance 1, already bit-reversed
+    for (; left > 0; --left)
+        code(0x30, 8);
+    code(0, 7);
+    if (nbits > 0)
+        put(0, 8 - nbits);
+    std::uint32_t adler = (static_cast<std::uint32_t>(count % 65521) << 16) | 1;
+    for (int s = 24; s >= 0; s -= 8)
+        out += static_cast<char>((adler >> s) & 0xFF);
+    return out;
+}
+
 std::string SamplePackageJson() {
     return R"({
   "settings": {"publisher": "Vexlor", "publisherUrl": "http://vexlor.example", "product": "Demo",

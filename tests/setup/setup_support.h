@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the setup engine's tests: a sandbox folder, packages
 // built with the test tool mkpackage, and the hand-made hex-dump fixture.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ void BuildPackage(const std::string& json, const std::string& out,
 // The bytes of an annotated hex dump: hex pairs, "#" comments, and an
 // offset column at the start of each line that is ignored.
 std::string DecodeHexDump(const std::string& text);
+
+// A zlib stream of `count` zeros made of fixed-code runs of 258: about
+// 13 bits per 258 bytes, so a gibibyte fits in a few megabytes.
+std::string ZeroBomb(std::uint64_t count);
 
 // A small package description with one component, two files and a readme.
 std::string SamplePackageJson();

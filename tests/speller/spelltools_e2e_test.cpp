@@ -11,7 +11,7 @@
 namespace speller {
 namespace {
 
-std::string Run(const std::string& command) {
+std::string RunCommand(const std::string& command) {
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -31,8 +31,8 @@ TEST(SpellTools, MkdicThenSpell) {
     // UTF-8 input: the accented word is stored in Windows-1252.
     testing::WriteBytes(dir / "words.txt", "cat\nsat\nmat\nthe\ncaf\xC3\xA9\nhat\n");
     const std::string tools = BW_TOOLS_DIR;
-    EXPECT_EQ(Run(tools + "/mkdic " + (dir / "words.txt").string() + " " +
-                  (dir / "en.dic").string() + " --max-nodes 4 --force-k7"),
+    EXPECT_EQ(RunCommand(tools + "/mkdic " + (dir / "words.txt").string() + " " +
+                         (dir / "en.dic").string() + " --max-nodes 4 --force-k7"),
               "");
     TDictionary dictionary(dir / "en.dic");
     ASSERT_TRUE(dictionary.Load());
@@ -40,14 +40,14 @@ TEST(SpellTools, MkdicThenSpell) {
     EXPECT_TRUE(dictionary.IsWord("caf\xE9"));
 
     testing::WriteBytes(dir / "text.txt", "The cat sat\ncaf\xC3\xA9 Cst\n  the  xyz\n");
-    EXPECT_EQ(Run(tools + "/bwtool spell " + (dir / "en.dic").string() + " --suggest < " +
-                  (dir / "text.txt").string()),
+    EXPECT_EQ(RunCommand(tools + "/bwtool spell " + (dir / "en.dic").string() + " --suggest < " +
+                         (dir / "text.txt").string()),
               "Cst: Cat\nxyz:\n");
-    EXPECT_EQ(Run(tools + "/bwtool spell " + (dir / "en.dic").string() + " < " +
-                  (dir / "text.txt").string()),
+    EXPECT_EQ(RunCommand(tools + "/bwtool spell " + (dir / "en.dic").string() + " < " +
+                         (dir / "text.txt").string()),
               "Cst\nxyz\n");
-    EXPECT_NE(Run(tools + "/mkdic " + (dir / "none.txt").string() + " " + (dir / "x.dic").string() +
-                  " 2>/dev/null"),
+    EXPECT_NE(RunCommand(tools + "/mkdic " + (dir / "none.txt").string() + " " +
+                         (dir / "x.dic").string() + " 2>/dev/null"),
               "");
 }
 

@@ -60,14 +60,26 @@ TEST_F(BwtoolPascal, ReportsErrors) {
 TEST_F(BwtoolPascal, GeneratesTopicsIntoAProject) {
     RunResult r = RunTool("pascal-topics " + Data("fptimer.pp") + " 1000");
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out.rfind("result 1000\n", 0), 0u);
-    EXPECT_NE(r.out.find("topic 1010\n  id Vellumar1010\n  title TFPCustomTimer component\n"),
+    // The first topic created, then the listing of the whole project as
+    // `bwtool dump` prints it: the new project's own topic 10 stays first.
+    EXPECT_EQ(r.out.rfind("result 1000\n[options]\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("[topics] 41\n[topic 10]\nTopicID=Vellumar10\nTitle=<new topic>\n"),
               std::string::npos);
-    EXPECT_NE(r.out.find("\\{linkID=%1015\\}"), std::string::npos); // its tasks topic
-    EXPECT_NE(r.out.find("title About the TFPCustomTimer component\n"), std::string::npos);
-    EXPECT_NE(r.out.find("contents 2 TFPTimer component Reference=Vellumar1030\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("[topic 1010]\nTopicID=Vellumar1010\nTitle=TFPCustomTimer component\n"
+                   "KKeywords=TFPCustomTimer\nAKeywords=TFPCustomTimer_Object;TFPCustomTimer\n"
+                   "BKeywords=\nBuildTag=\nBrowseSequence=fptimer:001010\n"),
+        std::string::npos)
         << r.out;
+    EXPECT_NE(r.out.find("\\{linkID=%1015\\}"), std::string::npos); // its tasks topic
+    EXPECT_NE(r.out.find("[topic 1015]\nTopicID=Vellumar1015\n"
+                         "Title=About the TFPCustomTimer component\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("[contents] 16\n  1 TFPCustomTimer component\n"
+                         "  2 TFPCustomTimer component Reference=Vellumar1010\n"
+                         "  2 Methods\n  3 StartTimer method=Vellumar1020\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("  2 TFPTimer component Reference=Vellumar1030\n"), std::string::npos);
 }
 
 } // namespace

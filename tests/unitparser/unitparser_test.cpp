@@ -175,6 +175,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {"procedure Guarded; virtual;| ||protected||k..se",
                     "procedure Shown;| ||public||kmise"},
                    {}},
+        MemberCase{"NestedTypesAreSkippedWhole",
+                   "public\n type\n  TInner = class(TObject)\n  public\n   procedure InnerOnly;\n"
+                   "  end;\n  TKind = (kA, kB);\n  TMeta = class of TInner;\n public\n  procedure "
+                   "Outer;\nprivate\n type TPriv = class procedure Hidden; end;\n F: Integer;\n"
+                   "published\n property Shown;",
+                   {"property Shown;| ||published||..||.m.se"},
+                   {"procedure Outer;| ||public||kmise"},
+                   {}},
         MemberCase{"ClassVarDoesNotMarkNextMethod",
                    "public\n class var Count: Integer;\n procedure Plain;",
                    {},

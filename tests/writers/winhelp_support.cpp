@@ -37,7 +37,7 @@ TStringList TopicText(const std::string& fonts, const std::string& colors, const
 
 std::unique_ptr<TBrindlewovenProject> MakeGuideProject(const fs::path& folder) {
     auto project = std::make_unique<TBrindlewovenProject>();
-    project->DeleteTopic(10);  // the new project's "<new topic>"
+    project->DeleteTopic(10); // the new project's "<new topic>"
     fs::create_directories(folder / "images");
     const std::string out = folder.string();
     project->FileName = out + "/guide.bwv";
@@ -53,9 +53,8 @@ std::unique_ptr<TBrindlewovenProject> MakeGuideProject(const fs::path& folder) {
     project->BitmapPaths = "images, missing";
     project->Windows = {"main=\"Lantern\",(10,10,500,400),0"};
     project->ContentsIndexes = {"Other=other.hlp"};
-    project->ContentsLines = {"1 Getting started", "2 Introduction=intro",
-                              "2 Wicks=wicks>main", "2 Oil=OIL",
-                              "2 Gone=nothere",     "2 Macro=!Beep()",
+    project->ContentsLines = {"1 Getting started",  "2 Introduction=intro", "2 Wicks=wicks>main",
+                              "2 Oil=OIL",          "2 Gone=nothere",       "2 Macro=!Beep()",
                               "2 Other=x@other.hlp"};
 
     auto* intro = project->AddTopic(10, "Introduction");
@@ -64,18 +63,20 @@ std::unique_ptr<TBrindlewovenProject> MakeGuideProject(const fs::path& folder) {
     intro->BrowseSequence = "main:000010";
     intro->Window = "main";
     intro->EntryMacro = "!Beep()";
-    intro->SetText(TopicText("{\\f0\\fswiss\\fprq2\\fcharset0 Arial;}{\\f1\\froman Times New Roman;}",
-                             ";\\red0\\green128\\blue0;",
-                             {"\\pard\\f0\\fs20 See {\\cf1\\uldb wicks}\\{linkID=20\\} and \\f1 Times\\par",
-                              "\\pard\\f0 Bye\\'e9\\par }"}));
+    intro->SetText(
+        TopicText("{\\f0\\fswiss\\fprq2\\fcharset0 Arial;}{\\f1\\froman Times New Roman;}",
+                  ";\\red0\\green128\\blue0;",
+                  {"\\pard\\f0\\fs20 See {\\cf1\\uldb wicks}\\{linkID=20\\} and \\f1 Times\\par",
+                   "\\pard\\f0 Bye\\'e9\\par }"}));
 
     auto* wicks = project->AddTopic(20, "Wicks");
     wicks->TopicID = "wicks";
     wicks->BuildTag = "Net";
     wicks->AKeywords = "wick";
-    wicks->SetText(TopicText("{\\f0\\froman Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}",
-                             ";\\red255\\green0\\blue0;\\red0\\green128\\blue0;",
-                             {"\\pard\\f1\\fs20 Red \\cf1 text\\cf0  and \\cf2 green\\cf0\\par }"}));
+    wicks->SetText(
+        TopicText("{\\f0\\froman Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}",
+                  ";\\red255\\green0\\blue0;\\red0\\green128\\blue0;",
+                  {"\\pard\\f1\\fs20 Red \\cf1 text\\cf0  and \\cf2 green\\cf0\\par }"}));
 
     auto* oil = project->AddTopic(30, "Oil {1}");
     oil->TopicID = "oil";
@@ -129,4 +130,4 @@ std::string RunCapture(const std::string& command, int* status) {
     return output;
 }
 
-}  // namespace winhelptest
+} // namespace winhelptest

@@ -27,8 +27,8 @@ private:
 // wicks (build tag Net, fonts and colours in another order), topic 30 oil
 // (build tag Pro, a target and an html code). Build tags "Pro"; the 32-bit
 // compiler; files named guide.* in `folder`, which gets an images folder.
-std::unique_ptr<helpproject::TBrindlewovenProject> MakeGuideProject(
-    const std::filesystem::path& folder);
+std::unique_ptr<helpproject::TBrindlewovenProject>
+MakeGuideProject(const std::filesystem::path& folder);
 
 // A topic text with the given font table entries, colour table and body lines.
 helpproject::TStringList TopicText(const std::string& fonts, const std::string& colors,
@@ -43,4 +43,4 @@ bool HaveProgram(const std::string& name);
 // Runs a shell command, returns its standard output; `status` gets the exit status.
 std::string RunCapture(const std::string& command, int* status);
 
-}  // namespace winhelptest
+} // namespace winhelptest

@@ -42,7 +42,7 @@ TEST_F(WinHelpWriterTest, ExportModeMatchesTheHandWrittenFiles) {
     EXPECT_EQ(Written("guide.cnt"), ReadBytes(kData + "guide-export.cnt"));
     EXPECT_EQ(Written("guide_HELPID.C"), ReadBytes(kData + "guide-export_HELPID.C"));
     EXPECT_EQ(project->HelpFileName, scratch / "guide.hlp");
-    EXPECT_EQ(project->LocaleID, "0x0409   English (U.S.)");  // kept trimmed
+    EXPECT_EQ(project->LocaleID, "0x0409   English (U.S.)"); // kept trimmed
     EXPECT_TRUE(project->ErrorLogFileName.empty());
 }
 
@@ -67,14 +67,14 @@ TEST_F(WinHelpWriterTest, SixteenBitCompilerGetsOemTextAndNoThirtyTwoBitOptions)
     winhelptest::WriteBytes(scratch.Path() / "guide.cnt", "old");
     WriteWinHelpSources(*project, false);
     const std::string hpj = Hpj();
-    EXPECT_NE(hpj.find("\r\nTITLE=Caf\x82\r\n"), std::string::npos);  // code page 437
+    EXPECT_NE(hpj.find("\r\nTITLE=Caf\x82\r\n"), std::string::npos); // code page 437
     EXPECT_NE(hpj.find("\r\nSetTitle(\"\x82t\x82\")\r\n"), std::string::npos);
     EXPECT_EQ(hpj.find("LCID="), std::string::npos);
     EXPECT_EQ(hpj.find("CNT="), std::string::npos);
     // The topic file is not for the compiler's eyes only: it stays ANSI.
     EXPECT_NE(Rtf().find("{\\up $}{\\footnote {\\up $} Introduction}"), std::string::npos);
-    EXPECT_EQ(Rtf().find("{\\up A}"), std::string::npos);  // A keywords are 32-bit only
-    EXPECT_EQ(ReadBytes(scratch.Path() / "guide.cnt"), "old");  // not the 16-bit compiler's
+    EXPECT_EQ(Rtf().find("{\\up A}"), std::string::npos);      // A keywords are 32-bit only
+    EXPECT_EQ(ReadBytes(scratch.Path() / "guide.cnt"), "old"); // not the 16-bit compiler's
 }
 
 TEST_F(WinHelpWriterTest, ThirtyTwoBitCompilerWritesAnsiText) {
@@ -86,7 +86,7 @@ TEST_F(WinHelpWriterTest, ThirtyTwoBitCompilerWritesAnsiText) {
 struct LocaleCase {
     const char* locale;
     int compiler;
-    const char* line;  // nullptr: no LCID line
+    const char* line; // nullptr: no LCID line
     const char* kept;
 };
 
@@ -107,11 +107,11 @@ TEST_P(LocaleTest, LcidLineAndStoredLocale) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LocaleTest,
-    ::testing::Values(LocaleCase{"0x0409   English (U.S.)", 1, "LCID=0x0409", "0x0409   English (U.S.)"},
+    ::testing::Values(LocaleCase{"0x0409   English (U.S.)", 1, "LCID=0x0409",
+                                 "0x0409   English (U.S.)"},
                       LocaleCase{"0x0409   English (U.S.)", 0, nullptr, "0x0409   English (U.S.)"},
                       LocaleCase{" 0X0c0a ", 1, "LCID=0x0c0a", "0X0c0a"},
-                      LocaleCase{"English", 1, nullptr, ""},
-                      LocaleCase{"0x12", 1, nullptr, ""},
+                      LocaleCase{"English", 1, nullptr, ""}, LocaleCase{"0x12", 1, nullptr, ""},
                       LocaleCase{"0xZZZZ", 1, nullptr, ""}));
 
 TEST_F(WinHelpWriterTest, ContentsFileFollowsHelpKindAndBuildRules) {
@@ -168,7 +168,7 @@ TEST_F(WinHelpWriterTest, LongIdPushesTheHeaderColumns) {
     WriteWinHelpSources(*project, false);
     WriteHelpIdHeader(*project);
     EXPECT_NE(Written("guide_HELPID.C")
-                  .find("#define  a_really_long_context_string_here (10)        // Introduction"),
+                  .find("#define  a_really_long_context_string_here (10) // Introduction\r\n"),
               std::string::npos);
 }
 
@@ -183,12 +183,15 @@ TEST_F(WinHelpWriterTest, TopicErrorsNameTheTopicAndReplaceNothing) {
     std::string manyFonts, manyColors = ";";
     for (int i = 0; i < 257; ++i) {
         manyFonts += "{\\f" + std::to_string(i) + "\\fswiss F" + std::to_string(i) + ";}";
-        manyColors += "\\red" + std::to_string(i % 256) + "\\green0\\blue" + std::to_string(i / 256) + ";";
+        manyColors +=
+            "\\red" + std::to_string(i % 256) + "\\green0\\blue" + std::to_string(i / 256) + ";";
     }
     const Case cases[] = {
         {30, {"{\\rtf1\\ansi \\pard text\\par }"}, "Topic 30 has no font table"},
-        {30, winhelptest::TopicText(manyFonts, ";", {"\\pard x\\par }"}), "Too many (+255) fonts in topic #30"},
-        {20, winhelptest::TopicText("{\\f0 A;}", manyColors, {"\\pard x\\par }"}), "Too many (+255) colors in topic #20"},
+        {30, winhelptest::TopicText(manyFonts, ";", {"\\pard x\\par }"}),
+         "Too many (+255) fonts in topic #30"},
+        {20, winhelptest::TopicText("{\\f0 A;}", manyColors, {"\\pard x\\par }"}),
+         "Too many (+255) colors in topic #20"},
         {20, winhelptest::TopicText("{\\f0 A;}", ";", {"\\pard x\\{linkID=99\\}\\par }"}),
          "Link in topic #20 points to a topic #99 that does not exist"},
     };
@@ -215,9 +218,10 @@ TEST_F(WinHelpWriterTest, AllTopicsExcludedStopsTheBuild) {
 TEST(FontEntries, FixFontCharsetKeepsFamilyAndCharset) {
     EXPECT_EQ(FixFontCharset("\\fswiss\\fprq2\\fcharset0 Arial;"), "\\fswiss\\fcharset0 Arial;");
     EXPECT_EQ(FixFontCharset("\\froman\\fprq2 Times;"), "\\froman Times;");
-    EXPECT_EQ(FixFontCharset("\\fswiss\\fcharset0{\\*\\falt Helv}Arial;"), "\\fswiss\\fcharset0 Arial;");
+    EXPECT_EQ(FixFontCharset("\\fswiss\\fcharset0{\\*\\falt Helv}Arial;"),
+              "\\fswiss\\fcharset0 Arial;");
     EXPECT_EQ(FixFontCharset("\\fnil Symbol;"), "\\fnil Symbol;");
     EXPECT_EQ(RtfEscape("a\\b{c}\xE9\x80"), "a\\\\b\\{c\\}\\'E9\\'80");
 }
 
-}  // namespace
+} // namespace

@@ -16,8 +16,8 @@
 #include "helpproject/writers/bmpreader.h"
 #include "helpproject/writers/flashmovie.h"
 #include "helpproject/writers/imagecodecs.h"
-#include "helpproject/writers/rtftohtml.h"
 #include "helpproject/writers/imageconversion.h"
+#include "helpproject/writers/rtftohtml.h"
 #include "platform/fileio.h"
 
 namespace {

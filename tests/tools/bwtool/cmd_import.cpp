@@ -45,6 +45,6 @@ int Import(const std::vector<std::string>& args) {
     }
 }
 
-}  // namespace
+} // namespace
 
 BW_COMMAND("import", "IN.hpj OUT.bwv", Import);

@@ -1,8 +1,10 @@
 // bwtool pascal-topics UNIT.pas FIRST: generates the component-help topics of
-// a unit (with the parser's default choices) into a new project and lists the
-// project: every topic with its fields and RTF lines, then the contents lines.
+// a unit (with the parser's default choices) into a new, empty project and
+// prints the first topic number created, then the project's listing as
+// `bwtool dump` prints a project file.
 #include "bwtool.h"
 #include "helpproject/brindlewovenproject.h"
+#include "projectdump.h"
 #include "unitparser/projecttopicsink.h"
 #include "unitparser/topicgenerator.h"
 
@@ -40,20 +42,11 @@ int RunPascalTopics(const std::vector<std::string>& args) {
                                                  [&](const std::string& m) { message = m; });
         for (const auto& folder : unitparser::BitmapFolders(parser))
             unitparser::AddBitmapFolder(project.BitmapPaths, folder);
+        // The first topic number is not part of the project: it heads the
+        // listing.
         Print("result " + std::to_string(result) + "\n");
-        Print("bitmappaths " + project.BitmapPaths + "\n");
-        for (const auto& topic : project.Topics) {
-            Print("topic " + std::to_string(topic->Number) + "\n");
-            Print("  id " + topic->TopicID + "\n");
-            Print("  title " + topic->Title + "\n");
-            Print("  k " + topic->KKeywords + "\n");
-            Print("  a " + topic->AKeywords + "\n");
-            Print("  browse " + topic->BrowseSequence + "\n");
-            for (const auto& line : topic->Text)
-                Print("  | " + line + "\n");
-        }
-        for (const auto& line : project.ContentsLines)
-            Print("contents " + line + "\n");
+        helpproject::TTextStyleList styles;
+        Print(bwtool::DumpProject(project, styles));
         return 0;
     } catch (const unitparser::EParseAbort&) {
         std::fprintf(stderr, "This unit seems to be quite empty.\n");

@@ -1,5 +1,6 @@
 // setuptool dump PACKAGE
 // setuptool extract PACKAGE FILE-INDEX TARGET
+// setuptool install PACKAGE (see installcmd.cpp)
 //
 // Prints what the setup engine reads from a package (header, support files,
 // tables and folder variables) in a stable text form. Unless VEXLOR_SANDBOX
@@ -15,6 +16,8 @@
 #include "platform/tempfolder.h"
 #include "setup/packagedump.h"
 #include "setup/setuppackage.h"
+
+int InstallCommand(const std::string& packagePath);
 
 namespace {
 
@@ -69,7 +72,10 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::fprintf(stderr, "usage: setuptool dump PACKAGE\n       setuptool extract PACKAGE "
+    if (args.size() == 2 && args[0] == "install")
+        return InstallCommand(args[1]);
+    std::fprintf(stderr, "usage: setuptool dump PACKAGE\n       setuptool install PACKAGE\n       "
+                         "setuptool extract PACKAGE "
                          "FILE-INDEX TARGET\n");
     return 2;
 }

@@ -1,0 +1,84 @@
+// HTML Help input for a generated 2,000-topic project: the writer's time
+// against chmcmd compiling the same input, measured in one run. The
+// counters writer_s and chmcmd_s are seconds per run; ratio is their
+// quotient (the goal is below 0.25).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "helpproject/brindlewovenproject.h"
+#include "helpproject/writers/chmcmdadapter.h"
+#include "helpproject/writers/htmlhelpwriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using helpproject::TBrindlewovenProject;
+using helpproject::TStringList;
+
+std::unique_ptr<TBrindlewovenProject> MakeProject(const fs::path& folder) {
+    auto p = std::make_unique<TBrindlewovenProject>();
+    p->Title = "Generated";
+    p->HhpFileName = (folder / "gen.hhp").string();
+    p->ChmFileName = (folder / "gen.chm").string();
+    const std::string header = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}";
+    for (int t = 1; t <= 2000; ++t) {
+        auto* topic = t == 1 ? p->Topics.front().get() : p->AddTopic(t * 10, "");
+        topic->Title = "Topic " + std::to_string(t);
+        topic->KKeywords = "Keyword " + std::to_string(t % 200) + ";Group " +
+                           std::to_string(t % 20) + ",sub " + std::to_string(t % 7);
+        TStringList lines = {header, "\\pard\\b " + topic->Title + "\\b0\\par"};
+        for (int k = 0; k < 20; ++k)
+            lines.push_back(
+                "\\pard Some text " + std::to_string(k) +
+                " with {\\strike a jump}\\{linkID=" + std::to_string((t % 2000 + 1) * 10) +
+                "\\} and {\\ul a popup}\\{linkID=" + std::to_string(((t + k) % 2000 + 1) * 10) +
+                "\\} and \\{target=t" + std::to_string(t) + "_" + std::to_string(k) +
+                "\\} more text.\\par");
+        lines.push_back("}");
+        topic->SetText(lines);
+        p->ContentsLines.push_back(std::to_string(1 + t % 3) + " " + topic->Title + "=" +
+                                   topic->TopicID);
+    }
+    return p;
+}
+
+void BM_HtmlHelpWriterAgainstChmcmd(benchmark::State& state) {
+    const fs::path folder = fs::temp_directory_path() / "bw_htmlhelp_bench";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    auto project = MakeProject(folder);
+    double writer = 0, chmcmd = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        for (auto& topic : project->Topics)
+            topic->ClearHtmlCaches();
+        auto t0 = std::chrono::steady_clock::now();
+        helpproject::WriteHtmlHelpProject(*project, false, true);
+        auto t1 = std::chrono::steady_clock::now();
+        state.PauseTiming();
+        const auto result = helpproject::CompileWithChmcmd(*project);
+        auto t2 = std::chrono::steady_clock::now();
+        if (!result.Produced) {
+            state.SkipWithError(result.Log.c_str());
+            break;
+        }
+        state.ResumeTiming();
+        writer += std::chrono::duration<double>(t1 - t0).count();
+        chmcmd += std::chrono::duration<double>(t2 - t1).count();
+        ++runs;
+    }
+    if (runs == 0)
+        return;
+    state.counters["writer_s"] = writer / runs;
+    state.counters["chmcmd_s"] = chmcmd / runs;
+    state.counters["ratio"] = writer / chmcmd;
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_HtmlHelpWriterAgainstChmcmd)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// The HTML Help compiler on Linux: Free Pascal's chmcmd, run on a copy of the
+// written help project that it accepts, with its messages kept as the
+// project's error log.
+#include <string>
+
+#include "helpproject/writers/helpcompiler.h"
+
+namespace helpproject {
+
+struct TChmcmdResult {
+    bool Produced = false; // a non-empty .chm exists at ChmFileName
+    int ExitCode = 0;
+    std::string Log; // chmcmd's merged standard output and error
+};
+
+// True when the configured HTML Help compiler is chmcmd (by file name).
+bool IsChmcmd(const std::string& compilerPath);
+
+// The help project as chmcmd takes it. chmcmd refuses [MAP] symbols that no
+// [ALIAS] line defines, and for those it accepts it stores the absolute
+// build path as the context target, which no viewer can open inside the
+// .chm; so the copy leaves [MAP] out: the compiled file keeps every page,
+// picture, the contents and the index, without context numbers.
+std::string ChmcmdProjectText(const std::string& hhpText);
+
+// Compiles HhpFileName into ChmFileName in the project's folder. The log
+// goes to ErrorLogFileName (the .hhp name with ".log" when none is set).
+// A non-zero exit, a missing or an empty .chm is a failure; an empty or
+// partial .chm is deleted. A chmcmd that cannot be run gives exit code 127
+// and its shell's message as log.
+TChmcmdResult CompileWithChmcmd(TBrindlewovenProject& project,
+                                const std::string& chmcmdPath = "chmcmd",
+                                IProgramRunner* runner = nullptr);
+
+// The compiler seam's form: runs HCHTMLSel through CompileWithChmcmd and
+// throws EHelpCompilerError when chmcmd cannot be started.
+class TChmcmdHtmlHelpCompiler : public IHtmlHelpCompiler {
+public:
+    void Compile(TBrindlewovenProject& project, const TCompilerPaths& paths,
+                 IProgramRunner& runner) override;
+    TChmcmdResult LastResult;
+};
+
+} // namespace helpproject

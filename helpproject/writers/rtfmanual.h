@@ -1,0 +1,32 @@
+#pragma once
+// The flat RTF manual: every included topic in one document for printing, in
+// the order of the topic grid's sorted view. Markup codes mean nothing on
+// paper: links lose their hotspot formatting, every other code disappears,
+// and raw RTF codes become real RTF.
+#include <cstdint>
+#include <string>
+
+#include "helpproject/brindlewovenproject.h"
+
+namespace helpproject {
+
+// The manual's bytes. Throws EBrindlewoven naming the topic for a topic
+// without a font table, for merged tables that would pass 255 entries and
+// for an "{rtf=" code whose braces do not balance; EProjectError when the
+// build tags exclude every topic.
+std::string RtfManualBytes(TBrindlewovenProject& project, bool pageBreaks);
+
+// Writes the manual over `fileName` (through a temporary file; a failure
+// leaves the old file).
+void ExportRtfManual(TBrindlewovenProject& project, const std::string& fileName, bool pageBreaks);
+
+// The question the flat-manual command asks before calling ExportRtfManual.
+inline constexpr const char* kRtfManualPageBreakQuestion =
+    "Do you want the topics in the flat .rtf file to be separated by page breaks?";
+
+// One topic's text with its codes removed on the document model (hotspot
+// formatting of links reset), written back as RTF lines; "{rtf=" codes are
+// still in it. Throws rtf::ERtfError for RTF nested too deep.
+TStringList StripCodesForManual(const TStringList& text);
+
+} // namespace helpproject

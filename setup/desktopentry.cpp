@@ -1,0 +1,252 @@
+#include "setup/desktopentry.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/fileio.h"
+#include "platform/systemfolders.h"
+#include "setup/folders.h"
+#include "setup/installlog.h"
+#include "setup/setuperrors.h"
+
+extern char** environ;
+
+namespace setup {
+
+namespace {
+
+std::string Utf8(std::string_view cp1252) {
+    return platform::Cp1252ToUtf8(cp1252);
+}
+
+bool IconUsable(const std::string& icon) {
+    auto dot = icon.find_last_of('.');
+    if (icon.empty() || dot == std::string::npos)
+        return false;
+    std::string ext = platform::AnsiLowerCase(icon.substr(dot));
+    return ext == ".png" || ext == ".svg" || ext == ".xpm";
+}
+
+std::string XmlEscape(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string EscapeDesktopValue(std::string_view value) {
+    CheckSingleLine(value, "A launcher value");
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == ' ' && i == 0)
+            out += "\\s";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string QuoteExecArgument(std::string_view argument) {
+    static const std::string_view reserved = " \t\n\"'\\><~|&;$*?#()`";
+    bool quote = argument.empty() || argument.find_first_of(reserved) != std::string_view::npos;
+    std::string out;
+    if (quote)
+        out += '"';
+    for (char c : argument) {
+        if (quote && (c == '"' || c == '`' || c == '$' || c == '\\'))
+            out += '\\';
+        if (c == '%')
+            out += '%';
+        out += c;
+    }
+    if (quote)
+        out += '"';
+    return out;
+}
+
+std::vector<std::string> SplitArguments(std::string_view text) {
+    std::vector<std::string> out;
+    std::string current;
+    bool inQuotes = false, any = false;
+    for (char c : text) {
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            any = true;
+        } else if ((c == ' ' || c == '\t') && !inQuotes) {
+            if (any)
+                out.push_back(current);
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+            any = true;
+        }
+    }
+    if (any)
+        out.push_back(current);
+    return out;
+}
+
+std::string LauncherText(const TLauncher& l) {
+    CheckSingleLine(l.name, "A shortcut name");
+    CheckSingleLine(l.description, "A shortcut description");
+    CheckSingleLine(l.arguments, "Shortcut arguments");
+    std::string exec = QuoteExecArgument(l.target);
+    for (auto arg : SplitArguments(l.arguments)) {
+        // An argument that is an expanded folder variable is a native path:
+        // the rest of it was written with Windows separators.
+        if (!arg.empty() && arg[0] == '/')
+            std::replace(arg.begin(), arg.end(), '\\', '/');
+        exec += " " + QuoteExecArgument(Utf8(arg));
+    }
+    std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
+    text += "Name=" + EscapeDesktopValue(Utf8(l.name)) + "\n";
+    if (!l.description.empty())
+        text += "Comment=" + EscapeDesktopValue(Utf8(l.description)) + "\n";
+    text += "Exec=" + EscapeDesktopValue(exec) + "\n";
+    if (!l.workingDirectory.empty())
+        text += "Path=" + EscapeDesktopValue(l.workingDirectory) + "\n";
+    if (IconUsable(l.icon))
+        text += "Icon=" + EscapeDesktopValue(l.icon) + "\n";
+    text += "Terminal=false\n";
+    return text;
+}
+
+std::string LinkLauncherText(const std::string& name, const std::string& url,
+                             const std::string& icon) {
+    CheckSingleLine(name, "An Internet shortcut name");
+    CheckSingleLine(url, "An Internet shortcut address");
+    std::string text = "[Desktop Entry]\nType=Link\nVersion=1.0\n";
+    text += "Name=" + EscapeDesktopValue(Utf8(name)) + "\n";
+    text += "URL=" + EscapeDesktopValue(Utf8(url)) + "\n";
+    if (IconUsable(icon))
+        text += "Icon=" + EscapeDesktopValue(icon) + "\n";
+    return text;
+}
+
+bool WriteLauncherFile(const std::string& path, const std::string& text) {
+    try {
+        if (platform::ReadFileBytes(path) == text)
+            return false;
+    } catch (const std::exception&) {
+    }
+    platform::AtomicFileWriter writer(path);
+    writer.SetMode(0755);
+    writer.Write(text);
+    writer.Commit();
+    return true;
+}
+
+std::string MimeTypeForExtension(std::string_view extension) {
+    std::string name;
+    for (char c : platform::AnsiLowerCase(extension)) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '-' || c == '+')
+            name += c;
+        else if (c != '.')
+            name += '_';
+    }
+    return "application/x-vexlor-" + name;
+}
+
+bool UpdateMimeDatabase(const std::string& mimeFolder) {
+    std::vector<std::string> args = {"update-mime-database", mimeFolder};
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, "update-mime-database", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return false;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
+                                         const TMimeProjection& type) {
+    CheckSingleLine(type.description, "A file type description");
+    CheckSingleLine(type.extension, "A file extension");
+    std::vector<std::string> written;
+    std::string mime = MimeTypeForExtension(type.extension);
+    std::string stem = mime.substr(mime.find('/') + 1);
+    std::string mimeFolder = roots.mimePackages.string();
+    std::string packages = mimeFolder + "/packages";
+    ForceFolders(packages);
+    std::string glob = "*" + Utf8(platform::AnsiLowerCase(type.extension));
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "  <mime-type type=\"" +
+        XmlEscape(mime) + "\">\n    <comment>" + XmlEscape(Utf8(type.description)) +
+        "</comment>\n    <glob pattern=\"" + XmlEscape(glob) +
+        "\"/>\n  </mime-type>\n</mime-info>\n";
+    std::string xmlPath = packages + "/" + stem + ".xml";
+    platform::WriteFileAtomic(xmlPath, xml);
+    written.push_back(xmlPath);
+    if (!type.openCommandTarget.empty()) {
+        std::string apps = roots.xdgDataHome.string() + "/applications";
+        ForceFolders(apps);
+        TLauncher l;
+        l.name = type.description.empty() ? type.extension : type.description;
+        l.target = type.openCommandTarget;
+        l.icon = type.icon;
+        std::string text = LauncherText(l);
+        // The verb's command text carries "%1" for the document.
+        std::string exec = QuoteExecArgument(type.openCommandTarget);
+        for (const auto& arg : SplitArguments(type.openArguments))
+            exec += " " + (arg == "%1" ? std::string("%f") : QuoteExecArgument(Utf8(arg)));
+        if (type.openArguments.find("%1") == std::string::npos)
+            exec += " %f";
+        auto pos = text.find("Exec=");
+        auto end = text.find('\n', pos);
+        text.replace(pos, end - pos, "Exec=" + EscapeDesktopValue(exec));
+        text += "MimeType=" + mime + ";\nNoDisplay=true\n";
+        std::string launcherPath = apps + "/" + stem + ".desktop";
+        WriteLauncherFile(launcherPath, text);
+        written.push_back(launcherPath);
+    }
+    UpdateMimeDatabase(mimeFolder);
+    return written;
+}
+
+} // namespace setup

@@ -1,0 +1,59 @@
+#pragma once
+// Freedesktop launchers in place of the shortcuts a package installs, and
+// the MIME and launcher files derived from the file types it registers.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+struct SystemRoots;
+}
+
+namespace setup {
+
+// A string value of a desktop entry: "\" "\n" "\t" "\r" and a leading blank
+// escaped. Texts with CR or LF are refused before they get here.
+std::string EscapeDesktopValue(std::string_view value);
+// One Exec argument: quoted when it holds a reserved character, with
+// "\"", "`", "$" and "\" escaped inside the quotes, and "%" doubled.
+std::string QuoteExecArgument(std::string_view argument);
+// Splits a Windows-style argument text at blanks outside double quotes.
+std::vector<std::string> SplitArguments(std::string_view text);
+
+struct TLauncher {
+    std::string name;        // Windows-1252
+    std::string description; // Windows-1252
+    std::string target;      // native path of the program
+    std::string arguments;   // Windows-style argument text (Windows-1252)
+    std::string workingDirectory;
+    std::string icon; // native path; used only when the format can show it
+};
+
+// The text of an application launcher (Type=Application).
+std::string LauncherText(const TLauncher& launcher);
+// The text of a link launcher (Type=Link).
+std::string LinkLauncherText(const std::string& name, const std::string& url,
+                             const std::string& icon);
+// Writes the text unless the file already holds it; true when written.
+bool WriteLauncherFile(const std::string& path, const std::string& text);
+
+// The MIME type a registered extension is projected to.
+std::string MimeTypeForExtension(std::string_view extension);
+
+struct TMimeProjection {
+    std::string extension; // ".abc"
+    std::string description;
+    std::string openCommandTarget; // native path of the program that opens it
+    std::string openArguments;     // the verb's command text
+    std::string icon;
+};
+// Writes the MIME package file and a hidden launcher for the type, then
+// runs update-mime-database over the MIME folder when it is present.
+// Returns the files written.
+std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
+                                         const TMimeProjection& type);
+// Runs update-mime-database on the folder when the program exists; false
+// when it is absent or failed.
+bool UpdateMimeDatabase(const std::string& mimeFolder);
+
+} // namespace setup

@@ -1,0 +1,817 @@
+#include "setup/installrun.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <functional>
+
+#include "platform/codepage.h"
+#include "platform/registry.h"
+#include "platform/systemfolders.h"
+#include "setup/comregistration.h"
+#include "setup/decompression.h"
+#include "setup/desktopentry.h"
+#include "setup/folders.h"
+#include "setup/packagenames.h"
+#include "setup/setuperrors.h"
+#include "setup/setuppackage.h"
+#include "setup/uistrings.h"
+
+namespace setup {
+
+namespace {
+
+using platform::RootKey;
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ChangeExtension(const std::string& name, const std::string& ext) {
+    auto dot = name.find_last_of('.');
+    auto slash = name.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return name + ext;
+    return name.substr(0, dot) + ext;
+}
+
+std::string ExtensionOf(const std::string& name) {
+    auto dot = name.find_last_of('.');
+    auto slash = name.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return platform::AnsiLowerCase(name.substr(dot));
+}
+
+void SetFileDate(const std::string& path, std::uint32_t dosDate) {
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = DosDateToTime(dosDate);
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+} // namespace
+
+std::time_t DosDateToTime(std::uint32_t dosDate) {
+    std::tm tm{};
+    tm.tm_year = static_cast<int>((dosDate >> 25) & 0x7F) + 80;
+    tm.tm_mon = static_cast<int>((dosDate >> 21) & 0x0F) - 1;
+    tm.tm_mday = static_cast<int>((dosDate >> 16) & 0x1F);
+    tm.tm_hour = static_cast<int>((dosDate >> 11) & 0x1F);
+    tm.tm_min = static_cast<int>((dosDate >> 5) & 0x3F);
+    tm.tm_sec = static_cast<int>((dosDate & 0x1F) * 2);
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
+    // The fixed file information block: signature 0xFEEF04BD, structure
+    // version, then the file version's high and low 32 bits.
+    static const char kSignature[4] = {'\xBD', '\x04', '\xEF', '\xFE'};
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    constexpr std::size_t kBlock = 1 << 16;
+    constexpr std::uint64_t kLimit = 64ull << 20;
+    std::string carry;
+    std::uint64_t total = 0;
+    std::vector<char> block(kBlock);
+    while (in && total < kLimit) {
+        in.read(block.data(), kBlock);
+        std::size_t n = static_cast<std::size_t>(in.gcount());
+        if (n == 0)
+            break;
+        total += n;
+        std::string data = carry + std::string(block.data(), n);
+        for (std::size_t pos = data.find(std::string_view(kSignature, 4)); pos != std::string::npos;
+             pos = data.find(std::string_view(kSignature, 4), pos + 1)) {
+            if (pos + 16 > data.size())
+                break;
+            auto u32 = [&](std::size_t at) {
+                const auto* p = reinterpret_cast<const unsigned char*>(data.data() + at);
+                return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                       (static_cast<std::uint32_t>(p[2]) << 16) |
+                       (static_cast<std::uint32_t>(p[3]) << 24);
+            };
+            version = (static_cast<std::uint64_t>(u32(pos + 8)) << 32) | u32(pos + 12);
+            return true;
+        }
+        carry = data.size() > 15 ? data.substr(data.size() - 15) : data;
+    }
+    return false;
+}
+
+bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool packagedHasVersion,
+                 std::uint64_t packagedVersion) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0)
+        return true;
+    bool older = st.st_mtime < DosDateToTime(packagedDate);
+    if (!packagedHasVersion)
+        return older;
+    std::uint64_t existing = 0;
+    if (ReadFileVersion(target, existing))
+        older = existing < packagedVersion;
+    return older;
+}
+
+bool IsSameFile(const std::string& target, std::uint32_t size, std::uint32_t crc) {
+    int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                static_cast<std::uint64_t>(st.st_size) == size;
+    if (same) {
+        std::vector<char> block(32768);
+        std::uint32_t running = 0;
+        for (;;) {
+            ssize_t n = ::read(fd, block.data(), block.size());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                same = false;
+                break;
+            }
+            if (n == 0)
+                break;
+            running = UpdateCrc32(block.data(), static_cast<std::size_t>(n), running);
+        }
+        same = same && running == crc;
+    }
+    ::close(fd);
+    return same;
+}
+
+bool MarkExecutableIfProgram(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    char head[4] = {};
+    ssize_t n = ::read(fd, head, sizeof head);
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0;
+    bool program = (n == 4 && std::memcmp(head,
+                                          "\x7F"
+                                          "ELF",
+                                          4) == 0) ||
+                   (n >= 2 && head[0] == '#' && head[1] == '!');
+    if (ok && program) {
+        mode_t mode = st.st_mode & 07777;
+        mode_t exec = ((mode & 0444) >> 2) & 0111;
+        if ((mode | exec) != mode)
+            ok = ::fchmod(fd, mode | exec) == 0;
+    }
+    ::close(fd);
+    return ok && program;
+}
+
+TInstallRun::TInstallRun(TSetupPackage& package, platform::Registry& registry,
+                         const platform::SystemRoots& roots, IInstallProgress& progress,
+                         TPreviousInstall previous)
+    : package_(package), registry_(registry), roots_(roots), progress_(progress),
+      previous_(std::move(previous)) {}
+
+bool TInstallRun::Installed(std::uint16_t index) const {
+    return index < targets_.size() && !targets_[index].empty();
+}
+
+void TInstallRun::LogInstalled(const std::string& path) {
+    installed_.insert(path);
+    log_.WriteLine(path);
+}
+
+void TInstallRun::Section(const char* /*what*/, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const EAbortInstallation&) {
+        throw;
+    } catch (const std::exception& e) {
+        const TUiStrings& ui = package_.Ui();
+        std::string title = package_.Settings().FullProductTitle();
+        std::string message =
+            ui.Format(66, {title}) + "\r\r" + e.what() + "\r\r" + ui.Format(67, {title});
+        result_.errorAsked = true;
+        if (!progress_.ConfirmContinue(message))
+            throw EAbortInstallation();
+    }
+}
+
+void TInstallRun::CollectFolderItems(const std::string& folderPath, const TComponentFolder& folder,
+                                     bool topLevel) {
+    for (const auto& sub : folder.folders) {
+        CheckComponentName(sub.name, "folder name");
+        CollectFolderItems(folderPath + "/" + PackageTextToNative(sub.name), sub, false);
+    }
+    const auto& table = package_.Tables().fileTable.files;
+    for (const auto& item : folder.items) {
+        if (const auto* copy = std::get_if<TCopyItem>(&item)) {
+            if (copy->fileIndex >= table.size())
+                throw EInvalidPackage("This is not a valid setup package: file " +
+                                      std::to_string(copy->fileIndex) + " does not exist.");
+            CheckComponentName(table[copy->fileIndex].name, "file name");
+            TCopyData d;
+            d.target = folderPath + "/" + PackageTextToNative(table[copy->fileIndex].name);
+            d.fileIndex = copy->fileIndex;
+            d.shared = folder.shared;
+            d.replaceRule = copy->replaceRule;
+            d.notLogged = copy->notLogged;
+            d.registerAfterCopy = copy->registerAfterCopy;
+            auto at = std::upper_bound(
+                files_.begin(), files_.end(), d.fileIndex,
+                [](std::uint16_t idx, const TCopyData& e) { return idx < e.fileIndex; });
+            files_.insert(at, d);
+            targets_[d.fileIndex] = d.target;
+        } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
+            if (sc->targetIndex >= table.size())
+                throw EInvalidPackage("This is not a valid setup package: file " +
+                                      std::to_string(sc->targetIndex) + " does not exist.");
+            TShortcutData s;
+            s.targetIndex = sc->targetIndex;
+            s.iconFile = sc->iconFile;
+            s.linkPath = folderPath + "/" +
+                         ChangeExtension(PackageTextToNative(table[sc->targetIndex].name), ".lnk");
+            s.name = sc->name;
+            s.description = sc->description;
+            s.arguments = sc->arguments;
+            s.iconIndex = sc->iconIndex;
+            shortcuts_.push_back(s);
+            // The desktop test uses the folder's variable: its name has
+            // already been replaced by the expanded path.
+            if (topLevel && folder.variable == "%DESKTOP%") {
+                haveDesktopShortcut_ = true;
+                desktopShortcut_ = s;
+            }
+        } else if (const auto* url = std::get_if<TUrlItem>(&item)) {
+            CheckComponentName(url->name + ".url", "Internet shortcut name");
+            TURLData u;
+            u.url = url->url;
+            u.name = url->name;
+            u.path = folderPath + "/" + PackageTextToNative(url->name) + ".url";
+            u.iconFile = url->iconFile;
+            u.iconIndex = url->iconIndex;
+            urls_.push_back(u);
+        }
+    }
+}
+
+void TInstallRun::Collect() {
+    const auto& tables = package_.Tables();
+    targets_.assign(tables.fileTable.files.size(), {});
+    for (const auto& c : tables.components) {
+        if (!c.selected && !c.required)
+            continue;
+        for (const auto& f : c.folders) {
+            if (f.path.empty())
+                throw EInvalidPackage("This is not a valid setup package: the folder " + f.name +
+                                      " is not known.");
+            CollectFolderItems(f.path, f, true);
+        }
+    }
+    // The uninstaller first.
+    if (tables.fileTable.files.size() >= 2) {
+        TCopyData u;
+        u.fileIndex = tables.fileTable.UninstallerVIndex();
+        u.target = windowsFolder_ + "/RetraxalV.exe";
+        u.shared = true;
+        u.replaceRule = 1;
+        files_.insert(files_.begin(), u);
+        targets_[u.fileIndex] = u.target;
+    }
+    for (const auto& f : files_)
+        totalSize_ += tables.fileTable.files[f.fileIndex].size;
+}
+
+void TInstallRun::UpdateSharedCount(const TCopyData& data, bool existed) {
+    std::optional<std::uint32_t> stored;
+    try {
+        stored = registry_.ReadDword(RootKey::LocalMachine, kSharedDllsKey, data.target);
+    } catch (const std::exception&) {
+        return; // the key cannot be opened: no counts
+    }
+    bool shared = data.shared;
+    std::uint32_t count = 0;
+    if (!stored) {
+        count = existed ? 2 : 1;
+    } else {
+        shared = true;
+        // A reinstall over our own earlier installation does not add a user.
+        if (previous_.listedFiles.count(data.target)) {
+            count = std::max<std::uint32_t>(*stored, 1);
+        } else {
+            count = *stored + 1;
+            if (existed)
+                count = std::max<std::uint32_t>(count, 2);
+            count = std::max<std::uint32_t>(count, 1);
+        }
+    }
+    if (shared && (!stored || *stored != count))
+        registry_.WriteDword(RootKey::LocalMachine, kSharedDllsKey, data.target, count);
+}
+
+void TInstallRun::InstallFile(const TCopyData& data) {
+    struct stat st {};
+    if (::stat(data.target.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
+        ::chmod(data.target.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    CreateFolder(FolderOf(data.target), &package_.Ui());
+    std::string temp = package_.InstallPackageFile(data.fileIndex, data.target,
+                                                   [this](std::size_t n) { progress_.Advance(n); });
+    const TPackageFile& file = package_.Tables().fileTable.files[data.fileIndex];
+    std::string written = temp.empty() ? data.target : temp;
+    if (!temp.empty())
+        result_.rebootNeeded = true;
+    else if (data.registerAfterCopy)
+        registerList_.push_back(data.target);
+    MarkExecutableIfProgram(written);
+    SetFileDate(written, file.date);
+}
+
+void TInstallRun::InstallFiles() {
+    const auto& table = package_.Tables().fileTable.files;
+    const TUiStrings& ui = package_.Ui();
+    progress_.BeginStep({}, totalSize_);
+    for (const auto& data : files_) {
+        const TPackageFile& file = table[data.fileIndex];
+        progress_.Status(ui.Format(40, {data.target}));
+        struct stat st {};
+        bool existed = ::stat(data.target.c_str(), &st) == 0;
+        bool skip = data.replaceRule != 0 && existed &&
+                    (data.replaceRule != 1 ||
+                     !IsOlderFile(data.target, file.date, file.HasVersion(), file.Version()));
+        if (!skip)
+            skip = IsSameFile(data.target, file.size, file.crc);
+        if (skip)
+            progress_.Advance(file.size);
+        else
+            InstallFile(data);
+        UpdateSharedCount(data, existed);
+        if (!data.notLogged) {
+            CheckSingleLine(data.target, "A file name");
+            LogInstalled(data.target);
+            if (ExtensionOf(data.target) == ".hlp")
+                LogInstalled(ChangeExtension(data.target, ".gid"));
+        } else {
+            previous_.oldFiles.erase(data.target);
+        }
+    }
+}
+
+void TInstallRun::CreateShortcuts() {
+    if (shortcuts_.empty() && urls_.empty())
+        return;
+    const TUiStrings& ui = package_.Ui();
+    const auto& table = package_.Tables().fileTable.files;
+    progress_.BeginStep({}, shortcuts_.size() + urls_.size());
+    for (const auto& s : shortcuts_) {
+        if (!Installed(s.targetIndex)) {
+            progress_.Advance(1);
+            continue;
+        }
+        const std::string& target = targets_[s.targetIndex];
+        progress_.Status(ui.Format(41, {target}));
+        TLauncher l;
+        l.description = s.description;
+        l.arguments = package_.Folders().ExpandAllFolderVariables(s.arguments);
+        l.target = target;
+        l.workingDirectory = FolderOf(target);
+        if (s.iconFile != kNoFile && Installed(s.iconFile))
+            l.icon = targets_[s.iconFile];
+        std::string folder = FolderOf(s.linkPath);
+        std::string fileName;
+        if (!s.name.empty()) {
+            l.name = s.name;
+            CheckComponentName(s.name + ".desktop", "shortcut name");
+            fileName = PackageTextToNative(s.name) + ".desktop";
+        } else {
+            std::string base = ChangeExtension(FileNameOf(target), "");
+            l.name = platform::Utf8ToCp1252(base);
+            fileName = base + ".desktop";
+        }
+        std::string text = LauncherText(l);
+        CreateFolder(folder, &ui);
+        std::string path = folder + "/" + fileName;
+        WriteLauncherFile(path, text);
+        result_.launchers.push_back(path);
+        LogInstalled(path);
+        progress_.Advance(1);
+        (void)table;
+    }
+    for (const auto& u : urls_) {
+        std::string icon;
+        if (u.iconFile != kNoFile && Installed(u.iconFile))
+            icon = targets_[u.iconFile];
+        std::string text = LinkLauncherText(u.name, u.url, icon);
+        std::string folder = FolderOf(u.path);
+        CreateFolder(folder, &ui);
+        std::string path = ChangeExtension(u.path, ".desktop");
+        WriteLauncherFile(path, text);
+        result_.launchers.push_back(path);
+        LogInstalled(path);
+        progress_.Advance(1);
+    }
+}
+
+std::vector<std::string> TInstallRun::RemovalRoots() const {
+    std::vector<std::string> roots;
+    auto tooWide = [&](const std::string& r) {
+        return r == "/" || r == NormalisePath(roots_.home.string()) ||
+               r == NormalisePath(roots_.systemPrefix.string()) ||
+               (!roots_.sandbox.empty() && r == NormalisePath(roots_.sandbox.string()));
+    };
+    // The package's own folder is where setup was started from, not a
+    // place the installation owns.
+    std::vector<std::string> notOurs;
+    for (const char* v : {"%SETUPFOLDER%", "%SETUPDRIVE%"})
+        if (auto f = package_.Folders().VariableFolder(v))
+            notOurs.push_back(NormalisePath(*f));
+    for (const auto& r : package_.Folders().Roots())
+        if (!tooWide(r) && std::find(notOurs.begin(), notOurs.end(), r) == notOurs.end())
+            roots.push_back(r);
+    return roots;
+}
+
+bool TInstallRun::DeleteOldFile(const std::string& path) {
+    std::string norm = NormalisePath(path);
+    if (norm.empty() || norm != path)
+        return false;
+    auto roots = RemovalRoots();
+    const std::string* root = nullptr;
+    for (const auto& r : roots)
+        if (IsPathUnder(norm, r) && norm != r && (!root || r.size() > root->size()))
+            root = &r;
+    if (!root)
+        return false;
+    // Every folder between the root and the file must be a real folder, so
+    // a link planted in between cannot lead the deletion elsewhere.
+    for (std::size_t pos = root->size() + 1; (pos = norm.find('/', pos)) != std::string::npos;
+         ++pos) {
+        struct stat st {};
+        if (::lstat(norm.substr(0, pos).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+    }
+    struct stat st {};
+    if (::lstat(norm.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    if (::unlink(norm.c_str()) != 0) {
+        package_.Pending().AddDelete(norm);
+        result_.rebootNeeded = true;
+        return true;
+    }
+    RemoveEmptyFolders(FolderOf(norm) + "/", roots);
+    return true;
+}
+
+void TInstallRun::RemoveOldFiles() {
+    std::vector<std::string> remaining;
+    for (const auto& p : previous_.oldFiles)
+        if (!installed_.count(p))
+            remaining.push_back(p);
+    if (remaining.empty())
+        return;
+    if (package_.Tables().uninstallOptions.DeleteOldFiles()) {
+        progress_.BeginStep(package_.Ui().Get(44), remaining.size());
+        for (const auto& p : remaining) {
+            DeleteOldFile(p);
+            progress_.Advance(1);
+        }
+    } else {
+        for (const auto& p : remaining)
+            log_.WriteLine(p);
+    }
+}
+
+void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, std::size_t& pos,
+                                   int depth) {
+    const std::string& t = package_.Tables().registryTable;
+    if (depth > kMaxFolderDepth)
+        throw EInvalidPackage("This is not a valid setup package: the registry table is nested "
+                              "too deeply.");
+    bool active = rootIndex >= 0;
+    RootKey root = static_cast<RootKey>(std::max(rootIndex, 0));
+    auto readText = [&]() {
+        std::size_t end = t.find('\0', pos);
+        if (end == std::string::npos)
+            end = t.size();
+        std::string s = t.substr(pos, end - pos);
+        pos = end < t.size() ? end + 1 : end;
+        return s;
+    };
+    auto need = [&](std::size_t n) {
+        if (t.size() - pos < n)
+            throw EInvalidPackage("This is not a valid setup package: the registry table ends "
+                                  "inside a value.");
+    };
+    auto logValue = [&](const std::string& name) {
+        CheckSingleLine(keyPath + name, "A registry name");
+        registryLines_.insert(RegistryLogLine(root, keyPath, name));
+    };
+    std::string valueName;
+    while (pos < t.size()) {
+        auto op = static_cast<std::uint8_t>(t[pos++]);
+        if (op == 255)
+            return;
+        switch (op) {
+        case 1: {
+            std::string name = readText();
+            CheckSingleLine(name, "A registry key name");
+            std::string sub = keyPath.empty() ? name : keyPath + "\\" + name;
+            if (active)
+                registry_.CreateKey(root, sub);
+            WriteRegistryKey(rootIndex, sub, pos, depth + 1);
+            break;
+        }
+        case 2:
+            valueName = readText();
+            if (platform::AnsiCompareText(valueName, "(Default)") == 0)
+                valueName.clear();
+            break;
+        case 3:
+            if (active)
+                logValue(valueName);
+            break;
+        case 4: {
+            std::string text = package_.Folders().ExpandAllFolderVariables(readText());
+            if (active) {
+                registry_.WriteString(root, keyPath, valueName, text);
+                logValue(valueName);
+            }
+            break;
+        }
+        case 5: {
+            need(4);
+            const auto* p = reinterpret_cast<const unsigned char*>(t.data() + pos);
+            std::uint32_t v =
+                p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+            pos += 4;
+            if (active) {
+                registry_.WriteDword(root, keyPath, valueName, v);
+                logValue(valueName);
+            }
+            break;
+        }
+        case 6: {
+            need(4);
+            const auto* p = reinterpret_cast<const unsigned char*>(t.data() + pos);
+            std::uint32_t len =
+                p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+            pos += 4;
+            need(len);
+            std::string bytes = t.substr(pos, len);
+            pos += len;
+            if (active) {
+                registry_.WriteBinary(root, keyPath, valueName, bytes);
+                logValue(valueName);
+            }
+            break;
+        }
+        case 31:
+            if (active)
+                logValue("*");
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TInstallRun::WriteRegistryEntries() {
+    const std::string& t = package_.Tables().registryTable;
+    if (t.empty())
+        return;
+    progress_.BeginStep(package_.Ui().Get(42), t.size());
+    std::size_t pos = 0;
+    std::size_t reported = 0;
+    while (t.size() - pos >= 2) {
+        ++pos; // passed over
+        std::size_t start = pos;
+        while (pos < t.size() && static_cast<std::uint8_t>(t[pos]) >= 32 &&
+               static_cast<std::uint8_t>(t[pos]) <= 254)
+            ++pos;
+        std::string name = t.substr(start, pos - start);
+        int root = -1;
+        if (platform::AnsiCompareText(name, "HKEY_CURRENT_USER") == 0)
+            root = static_cast<int>(RootKey::CurrentUser);
+        else if (platform::AnsiCompareText(name, "HKEY_LOCAL_MACHINE") == 0)
+            root = static_cast<int>(RootKey::LocalMachine);
+        else if (platform::AnsiCompareText(name, "HKEY_CLASSES_ROOT") == 0)
+            root = static_cast<int>(RootKey::ClassesRoot);
+        // An unsupported root's level is walked without writing.
+        WriteRegistryKey(root, {}, pos, 0);
+        progress_.Advance(pos - reported);
+        reported = pos;
+    }
+}
+
+void TInstallRun::WriteFileTypes() {
+    auto& types = package_.Tables().fileTypes;
+    if (types.empty())
+        return;
+    progress_.BeginStep(package_.Ui().Get(43), types.size());
+    const RootKey cr = RootKey::ClassesRoot;
+    auto writeRecorded = [&](const TLoggedFileType& rec) {
+        for (const auto& l : rec.lines)
+            log_.WriteLine(l);
+        for (const auto& v : rec.verbs)
+            for (const auto& l : v.lines)
+                log_.WriteLine(l);
+        log_.WriteLine("%");
+    };
+    for (const auto& type : types) {
+        const TLoggedFileType* rec = previous_.FindType(type.extension);
+        if (type.carriedOver || !type.registerType) {
+            if (rec)
+                writeRecorded(*rec);
+            progress_.Advance(1);
+            continue;
+        }
+        bool any = false;
+        for (const auto& a : type.actions)
+            any = any || (a.programFile != kNoFile && Installed(a.programFile));
+        if (!any) {
+            if (rec)
+                writeRecorded(*rec);
+            progress_.Advance(1);
+            continue;
+        }
+        CheckSingleLine(type.extension, "A file extension");
+        CheckSingleLine(type.description, "A file type description");
+        std::string className;
+        auto existing = registry_.ReadString(cr, type.extension, "");
+        if (existing && !existing->empty() && existing->size() <= 256) {
+            className = *existing;
+        } else {
+            className = type.extension.substr(type.extension.empty() ? 0 : 1) + "file";
+            registry_.WriteString(cr, type.extension, "", className);
+        }
+        CheckSingleLine(className, "A file class name");
+        registry_.CreateKey(cr, className);
+        auto previousDesc = registry_.ReadString(cr, className, "");
+        log_.WriteLine(type.extension);
+        log_.WriteLine(rec ? rec->previousDescription : previousDesc.value_or(""));
+        log_.WriteLine(type.description);
+        registry_.WriteString(cr, className, "", type.description);
+        std::string iconKey = className + "\\DefaultIcon";
+        std::string icon;
+        auto previousIcon = registry_.ReadString(cr, iconKey, "");
+        std::string recordedIcon = rec ? rec->previousIcon : previousIcon.value_or("");
+        if (type.iconFile != kNoFile && Installed(type.iconFile)) {
+            icon = targets_[type.iconFile] + "," + std::to_string(type.iconIndex);
+            log_.WriteLine(recordedIcon);
+            log_.WriteLine(icon);
+            registry_.WriteString(cr, iconKey, "", icon);
+        } else {
+            log_.WriteLine(recordedIcon);
+            log_.WriteLine("");
+        }
+        TMimeProjection projection;
+        projection.extension = type.extension;
+        projection.description = type.description;
+        if (type.iconFile != kNoFile && Installed(type.iconFile))
+            projection.icon = targets_[type.iconFile];
+        for (const auto& a : type.actions) {
+            const TLoggedVerb* recVerb = rec ? rec->FindVerb(a.verb) : nullptr;
+            if (a.programFile == kNoFile || !Installed(a.programFile)) {
+                if (recVerb)
+                    for (const auto& l : recVerb->lines)
+                        log_.WriteLine(l);
+                continue;
+            }
+            CheckSingleLine(a.verb, "A file type verb");
+            CheckSingleLine(a.command, "A file type command");
+            std::string key = className + "\\shell\\" + a.verb + "\\command";
+            auto previousCommand = registry_.ReadString(cr, key, "");
+            std::string command = "\"" + targets_[a.programFile] + "\" " + a.command;
+            log_.WriteLine(a.verb);
+            log_.WriteLine(recVerb ? recVerb->previousCommand : previousCommand.value_or(""));
+            log_.WriteLine(command);
+            registry_.WriteString(cr, key, "", command);
+            if (projection.openCommandTarget.empty() || a.verb == "open") {
+                projection.openCommandTarget = targets_[a.programFile];
+                projection.openArguments = a.command;
+            }
+        }
+        log_.WriteLine("%");
+        ProjectFileType(roots_, projection);
+        progress_.Advance(1);
+    }
+}
+
+void TInstallRun::RegisterLibraries() {
+    for (const auto& path : registerList_) {
+        if (ExtensionOf(path) == ".tlb") {
+            RegisterTypeLibrary(path);
+            log_.WriteLine(path);
+        } else if (RegisterComServer(path)) {
+            log_.WriteLine(path);
+        }
+    }
+}
+
+TInstallResult TInstallRun::Run() {
+    const TUiStrings& ui = package_.Ui();
+    try {
+        auto win = package_.Folders().VariableFolder("%WINDOWS%");
+        windowsFolder_ = win && !win->empty() ? *win : roots_.windows.string();
+        const TSpecialFolder* app = package_.Folders().Find("%APPFOLDER%");
+        appFolder_ = app && !app->path.empty() && app->path[0] == '/' ? app->path : windowsFolder_;
+        std::string previousLog = previous_.logPath;
+        Collect();
+
+        const auto& tables = package_.Tables();
+        std::string logPath =
+            ChooseLogName(appFolder_, previousLog, package_.Pending(), RemovalRoots());
+        CheckSingleLine(logPath, "The log path");
+        result_.logPath = logPath;
+
+        if (tables.uninstallCommand.createShortcut) {
+            auto menu = package_.Folders().VariableFolder("%APPMENU%");
+            if (menu && !menu->empty()) {
+                TShortcutData s;
+                s.targetIndex = tables.fileTable.UninstallerVIndex();
+                s.linkPath = *menu + "/Retraxal.lnk";
+                s.name = ui.Format(65, {package_.Settings().productName});
+                s.description = ui.Format(59, {package_.Settings().FullProductTitle()});
+                s.arguments = "\"" + logPath + "\"";
+                shortcuts_.insert(shortcuts_.begin(), s);
+            }
+        }
+
+        CreateFolder(appFolder_, &ui);
+        std::string uninstallCommand;
+        if (tables.uninstallCommand.programFile != 0 &&
+            Installed(tables.uninstallCommand.programFile)) {
+            const std::string& p = targets_[tables.uninstallCommand.programFile];
+            uninstallCommand = p.find(' ') != std::string::npos ? "\"" + p + "\"" : p;
+            if (!tables.uninstallCommand.parameters.empty())
+                uninstallCommand += " " + tables.uninstallCommand.parameters;
+        }
+        log_.Create(logPath);
+        WriteLogHead(log_, package_, uninstallCommand);
+
+        Section("files", [&] { InstallFiles(); });
+        Section("shortcuts", [&] { CreateShortcuts(); });
+        Section("old files", [&] { RemoveOldFiles(); });
+        log_.EndSection();
+
+        registryLines_ = previous_.registryLines;
+        Section("registry", [&] { WriteRegistryEntries(); });
+        Section("uninstall", [&] {
+            TUninstallInfo info;
+            info.logPath = logPath;
+            info.uninstallerPath = files_.empty() ? std::string() : files_.front().target;
+            if (haveDesktopShortcut_ && Installed(desktopShortcut_.targetIndex)) {
+                std::string iconPath =
+                    desktopShortcut_.iconFile != kNoFile && Installed(desktopShortcut_.iconFile)
+                        ? targets_[desktopShortcut_.iconFile]
+                        : targets_[desktopShortcut_.targetIndex];
+                info.displayIcon = iconPath + "," + std::to_string(desktopShortcut_.iconIndex);
+            }
+            info.totalSize = totalSize_;
+            info.installDate = installDate_;
+            WriteUninstallRegistration(registry_, package_, info, registryLines_);
+        });
+        for (const auto& line : registryLines_)
+            log_.WriteLine(line);
+        log_.EndSection();
+
+        Section("file types", [&] { WriteFileTypes(); });
+        log_.EndSection();
+
+        Section("registration", [&] { RegisterLibraries(); });
+        log_.EndSection();
+        log_.Close();
+        registry_.Flush();
+        result_.completed = true;
+    } catch (const EAbortInstallation&) {
+        result_.aborted = true;
+    } catch (const std::exception& e) {
+        result_.errorMessage =
+            ui.Format(66, {package_.Settings().FullProductTitle()}) + "\r\r" + e.what();
+    }
+    try {
+        log_.Close();
+    } catch (const std::exception&) {
+    }
+    try {
+        registry_.Flush();
+    } catch (const std::exception& e) {
+        if (result_.errorMessage.empty() && result_.completed) {
+            result_.completed = false;
+            result_.errorMessage = e.what();
+        }
+    }
+    return result_;
+}
+
+} // namespace setup

@@ -1,0 +1,147 @@
+#pragma once
+// The installation run: installs the files of the selected components and
+// the uninstaller, creates launchers for shortcuts and Internet shortcuts,
+// keeps shared-file counts, writes the package's registry entries, the
+// uninstall registration and the file types, self-registers libraries, and
+// records every step in the installation log. Everything it shows or asks
+// goes through IInstallProgress.
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "setup/installlog.h"
+#include "setup/packagetables.h"
+
+namespace platform {
+class Registry;
+struct SystemRoots;
+} // namespace platform
+
+namespace setup {
+
+class TSetupPackage;
+
+class IInstallProgress {
+public:
+    virtual ~IInstallProgress() = default;
+    // A new row of the progress area; an empty label shows none.
+    virtual void BeginStep(const std::string& /*label*/, std::uint64_t /*maximum*/) {}
+    virtual void Status(const std::string& /*text*/) {}
+    virtual void Advance(std::uint64_t /*amount*/) {}
+    // After an error inside a section: true goes on with the next section,
+    // false ends the run silently.
+    virtual bool ConfirmContinue(const std::string& message) = 0;
+};
+
+struct TCopyData {
+    std::string target;
+    std::uint16_t fileIndex = 0;
+    bool shared = false;
+    std::uint8_t replaceRule = 0;
+    bool notLogged = false;
+    bool registerAfterCopy = false;
+};
+
+struct TShortcutData {
+    std::uint16_t targetIndex = 0;
+    std::uint16_t iconFile = 0xFFFF;
+    std::string linkPath; // the folder + the target's name with ".lnk"
+    std::string name;
+    std::string description;
+    std::string arguments;
+    std::uint8_t iconIndex = 0;
+};
+
+struct TURLData {
+    std::string url;
+    std::string name;
+    std::string path; // the folder + name + ".url"
+    std::uint16_t iconFile = 0xFFFF;
+    std::uint8_t iconIndex = 0;
+};
+
+struct TInstallResult {
+    bool completed = false;    // the run reached its end
+    bool aborted = false;      // ended by the user's No (or EAbortInstallation)
+    bool rebootNeeded = false; // a file waits for the next start
+    bool errorAsked = false;   // the user was asked whether to continue
+    std::string logPath;
+    std::string errorMessage;           // an error outside the sections
+    std::vector<std::string> launchers; // the launchers written
+};
+
+// Packed DOS date and time <-> local time.
+std::time_t DosDateToTime(std::uint32_t dosDate);
+// The 64-bit file version of a file's version resource (the fixed file
+// information block), false when it has none.
+bool ReadFileVersion(const std::string& path, std::uint64_t& version);
+// Whether the existing target is older than the packaged file: by version
+// when both have one (unsigned 64-bit), else by date.
+bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool packagedHasVersion,
+                 std::uint64_t packagedVersion);
+// Whether the target has exactly the packaged size and CRC-32.
+bool IsSameFile(const std::string& target, std::uint32_t size, std::uint32_t crc);
+// Sets the executable bits (where readable) of an ELF file or a script.
+bool MarkExecutableIfProgram(const std::string& path);
+
+class TInstallRun {
+public:
+    // `previous` is what ReadPreviousInstallLog found (default: nothing).
+    TInstallRun(TSetupPackage& package, platform::Registry& registry,
+                const platform::SystemRoots& roots, IInstallProgress& progress,
+                TPreviousInstall previous = {});
+
+    TInstallResult Run();
+
+    // For tests: a fixed install date ("yyyymmdd") in the uninstall entry.
+    void SetInstallDate(std::string date) { installDate_ = std::move(date); }
+
+    const std::vector<TCopyData>& Files() const { return files_; }
+    const std::vector<TShortcutData>& Shortcuts() const { return shortcuts_; }
+    const std::vector<TURLData>& Urls() const { return urls_; }
+
+private:
+    void Collect();
+    void CollectFolderItems(const std::string& folderPath, const TComponentFolder& folder,
+                            bool topLevel);
+    void InstallFiles();
+    void InstallFile(const TCopyData& data);
+    void UpdateSharedCount(const TCopyData& data, bool existed);
+    void CreateShortcuts();
+    void RemoveOldFiles();
+    bool DeleteOldFile(const std::string& path);
+    void WriteRegistryEntries();
+    void WriteRegistryKey(int root, const std::string& keyPath, std::size_t& pos, int depth);
+    void WriteFileTypes();
+    void RegisterLibraries();
+    void LogInstalled(const std::string& path);
+    void Section(const char* what, const std::function<void()>& body);
+    bool Installed(std::uint16_t index) const;
+    std::vector<std::string> RemovalRoots() const;
+
+    TSetupPackage& package_;
+    platform::Registry& registry_;
+    const platform::SystemRoots& roots_;
+    IInstallProgress& progress_;
+    TPreviousInstall previous_;
+    TInstallResult result_;
+    TInstallLog log_;
+    std::string installDate_;
+
+    std::vector<TCopyData> files_;
+    std::vector<TShortcutData> shortcuts_;
+    std::vector<TURLData> urls_;
+    std::vector<std::string> registerList_;
+    std::vector<std::string> targets_; // per file index; empty = not installed
+    TNoCaseSet installed_;
+    TNoCaseSet registryLines_;
+    std::string windowsFolder_;
+    std::string appFolder_;
+    bool haveDesktopShortcut_ = false;
+    TShortcutData desktopShortcut_;
+    std::uint64_t totalSize_ = 0;
+};
+
+} // namespace setup

@@ -1,0 +1,278 @@
+// Compiler runs with the fake compilers, the compiler paths in the registry,
+// wiping and removing the temporary input, and showing the built help.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "helpproject/brindlewovenerror.h"
+#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/writers/winhelpwriter.h"
+#include "platform/registry.h"
+#include "winhelp_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace helpproject;
+using winhelptest::ReadBytes;
+using winhelptest::WriteBytes;
+
+const std::string kFakes = BW_SOURCE_DIR "/tests/tools/fakes/";
+
+// Sets an environment variable for one test.
+class TEnv {
+public:
+    TEnv(const char* name, const std::string& value) : name_(name) {
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~TEnv() { ::unsetenv(name_); }
+
+private:
+    const char* name_;
+};
+
+bool IsEmptyFolder(const fs::path& folder) {
+    return fs::is_directory(folder) && fs::is_empty(folder);
+}
+
+class CompilerRunTest : public ::testing::Test {
+protected:
+    winhelptest::TScratch scratch;
+    std::unique_ptr<TBrindlewovenProject> project = winhelptest::MakeGuideProject(scratch.Path());
+    TCompilerPaths paths;
+    THeadlessProgramRunner runner;
+    TWinHelpMakeOptions options;
+    std::string record = scratch / "record";
+    TEnv recordEnv{"FAKE_COMPILER_RECORD", record};
+
+    void SetUp() override {
+        paths.HC31Sel = kFakes + "fake-hc31";
+        paths.HC95Sel = kFakes + "fake-hcrtf";
+        paths.KWGen = kFakes + "fake-kwgen";
+        options.TempParent = scratch.Path() / "tmp";
+        fs::create_directories(options.TempParent);
+        project->BuildTags.clear();
+    }
+    std::string HelpFile() const { return scratch / "guide.hlp"; }
+    std::string Recorded() const { return fs::exists(record) ? ReadBytes(record) : ""; }
+};
+
+TEST_F(CompilerRunTest, ThirtyTwoBitBuildMovesTheHelpFileAndDropsTheStaleIndex) {
+    WriteBytes(scratch.Path() / "guide.GID", "stale");
+    const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+    EXPECT_TRUE(result.Compile.Produced);
+    EXPECT_EQ(ReadBytes(HelpFile()), "FAKE WINHELP 32\r\nTITLE=Lantern Guide\r\nTOPICS=3\r\n");
+    EXPECT_FALSE(fs::exists(scratch.Path() / "guide.GID"));
+    EXPECT_NE(result.ErrorLog.find("0 error(s), 0 warning(s)"), std::string::npos);
+    EXPECT_TRUE(fs::exists(scratch.Path() / "guide.cnt")); // stays beside the help file
+    // The compiler was handed "-x" and the help project in the private folder,
+    // which is gone with everything in it.
+    const std::string line = Recorded();
+    EXPECT_EQ(line.rfind("hcrtf|", 0), 0u) << line;
+    EXPECT_NE(line.find("|-x|" + (options.TempParent).string() + "/bwmake"), std::string::npos)
+        << line;
+    EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+    EXPECT_TRUE(project->HpjFileName.empty());
+    EXPECT_TRUE(project->RtfFileName.empty());
+    EXPECT_TRUE(project->ErrorLogFileName.empty());
+}
+
+TEST_F(CompilerRunTest, SixteenBitBuildTakesTheFileFromItsWorkingFolder) {
+    project->Compiler = 0;
+    const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+    EXPECT_TRUE(result.Compile.Produced);
+    EXPECT_EQ(ReadBytes(HelpFile()).substr(0, 16), "FAKE WINHELP 16\r");
+    const std::string line = Recorded();
+    EXPECT_EQ(line.rfind("hc31|" + options.TempParent.string() + "/bwmake", 0), 0u) << line;
+    EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+}
+
+TEST_F(CompilerRunTest, FailedOrEmptyRunKeepsTheOldHelpFile) {
+    for (const char* mode : {"fail", "empty", "zero", "crash"}) {
+        SCOPED_TRACE(mode);
+        WriteBytes(HelpFile(), "old help");
+        WriteBytes(scratch.Path() / "guide.GID", "old index");
+        TEnv env("FAKE_HCRTF_MODE", mode);
+        const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+        EXPECT_FALSE(result.Compile.Produced);
+        EXPECT_EQ(ReadBytes(HelpFile()), "old help");
+        EXPECT_EQ(ReadBytes(scratch.Path() / "guide.GID"), "old index");
+        EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+        if (std::string(mode) == "fail") {
+            EXPECT_NE(result.ErrorLog.find("HC1001"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CompilerRunTest, StartFailureAndWriterErrorLeaveNoTemporaryFiles) {
+    paths.HC95Sel = (scratch.Path() / "no-such-compiler").string();
+    try {
+        MakeWinHelpFile(*project, paths, runner, options);
+        ADD_FAILURE() << "no error";
+    } catch (const EHelpCompilerError& e) {
+        EXPECT_STREQ(e.what(), "Error running WinHelp Compiler (2)");
+    }
+    EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+
+    paths.HC95Sel = kFakes + "fake-hcrtf";
+    project->TopicByNumber(30)->SetText({"\\pard no tables\\par"});
+    EXPECT_THROW(MakeWinHelpFile(*project, paths, runner, options), EBrindlewoven);
+    EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+    EXPECT_TRUE(project->HpjFileName.empty());
+    EXPECT_EQ(Recorded(), ""); // nothing ran
+}
+
+TEST_F(CompilerRunTest, KeywordGeneratorRunsOnlyForDelphiOneAndTwo) {
+    struct Case {
+        int kind;
+        std::string kwgen;
+        bool runs;
+    };
+    const Case cases[] = {{16, kFakes + "fake-kwgen", true},
+                          {32, kFakes + "fake-kwgen", true},
+                          {48, kFakes + "fake-kwgen", false},
+                          {0, kFakes + "fake-kwgen", false},
+                          {16, "", false},
+                          {16, kFakes + "missing-kwgen", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        fs::remove(record);
+        fs::remove(scratch.Path() / "guide.kwf");
+        project->HelpFileKind = c.kind;
+        paths.KWGen = c.kwgen;
+        const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+        EXPECT_EQ(Recorded().find("kwgen|") != std::string::npos, c.runs);
+        EXPECT_EQ(result.Compile.KeywordsProduced, c.runs);
+        EXPECT_EQ(fs::exists(scratch.Path() / "guide.kwf"), c.runs);
+        EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+    }
+}
+
+TEST(WipeFile, OverwritesWholeBlocksThenDeletes) {
+    winhelptest::TScratch scratch;
+    // A missing file is not an error.
+    EXPECT_FALSE(WipeFile(scratch / "missing"));
+    WriteBytes(scratch.Path() / "secret", "topic text");
+    EXPECT_TRUE(WipeFile(scratch / "secret"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "secret"));
+}
+
+TEST(DeleteBuildTempFiles, GoesOnPastMissingFiles) {
+    winhelptest::TScratch scratch;
+    TBrindlewovenProject project;
+    project.Compiler = 1;
+    project.ErrorLogFileName = scratch / "log";   // missing
+    project.RtfFileName = scratch / "topics.rtf"; // missing
+    project.HpjFileName = scratch / "project.hpj";
+    project.HelpFileName = scratch / "out.hlp";
+    WriteBytes(scratch.Path() / "project.hpj", "x");
+    WriteBytes(scratch.Path() / "project.ph", "x");
+    WriteBytes(scratch.Path() / "out.ph", "x");
+    WriteBytes(scratch.Path() / "a.tmp", "x");
+    WriteBytes(scratch.Path() / "b.tmp", "x");
+    project.TempFiles = {scratch / "a.tmp", scratch / "gone.tmp", scratch / "b.tmp"};
+    DeleteBuildTempFiles(project);
+    EXPECT_TRUE(fs::is_empty(scratch.Path()));
+    EXPECT_TRUE(project.TempFiles.empty());
+    EXPECT_TRUE(project.HpjFileName.empty());
+    EXPECT_TRUE(project.RtfFileName.empty());
+    EXPECT_TRUE(project.ErrorLogFileName.empty());
+}
+
+TEST(CompilerPaths, RoundTripAndWriteOnlyWhenChanged) {
+    winhelptest::TScratch scratch;
+    auto registry = platform::OpenFileRegistry(scratch.Path());
+    EXPECT_EQ(LoadCompilerPaths(*registry), TCompilerPaths{});
+    TCompilerPaths paths{
+        "a;b", "c", "d", "/opt/hc31", "/opt/hcrtf", "/usr/bin/chmcmd", std::string(300, 'k')};
+    SaveCompilerPaths(*registry, paths);
+    auto reopened = platform::OpenFileRegistry(scratch.Path());
+    TCompilerPaths loaded = LoadCompilerPaths(*reopened);
+    EXPECT_EQ(loaded.HC95Sel, "/opt/hcrtf");
+    EXPECT_EQ(loaded.HCHTMLSel, "/usr/bin/chmcmd");
+    EXPECT_EQ(loaded.KWGen, std::string(255, 'k'));
+    EXPECT_EQ(reopened->ValueNames(platform::RootKey::CurrentUser, kCompilerPathsKey).size(), 7u);
+
+    // An unchanged set leaves the hive file alone.
+    fs::path hive;
+    for (const auto& entry : fs::directory_iterator(scratch.Path()))
+        if (entry.path().filename().string().find("HKCU") != std::string::npos)
+            hive = entry.path();
+    ASSERT_FALSE(hive.empty());
+    const auto before = fs::last_write_time(hive);
+    const std::string bytes = ReadBytes(hive);
+    SaveCompilerPaths(*reopened, loaded);
+    EXPECT_EQ(fs::last_write_time(hive), before);
+    EXPECT_EQ(ReadBytes(hive), bytes);
+    loaded.HC31Sel = "/elsewhere/hc31";
+    SaveCompilerPaths(*reopened, loaded);
+    EXPECT_EQ(LoadCompilerPaths(*platform::OpenFileRegistry(scratch.Path())).HC31Sel,
+              "/elsewhere/hc31");
+}
+
+class TRecordingViewer : public IHelpViewer {
+public:
+    void Show(const THelpViewRequest& request) override { calls.push_back(request); }
+    std::vector<THelpViewRequest> calls;
+};
+
+TEST(ShowBuiltHelp, PicksTheFileOfTheCompilerAndTheRightCommand) {
+    winhelptest::TScratch scratch;
+    auto project = winhelptest::MakeGuideProject(scratch.Path());
+    TRecordingViewer viewer;
+    int makes = 0;
+    auto make = [&] {
+        ++makes;
+        WriteBytes(scratch.Path() / "guide.hlp", "built");
+    };
+    // Nothing built yet: make first, then show the topic.
+    project->TopicByNumber(10)->Included = true;
+    ShowBuiltHelp(*project, 10, viewer, make);
+    EXPECT_EQ(makes, 1);
+    ASSERT_EQ(viewer.calls.size(), 1u);
+    EXPECT_EQ(viewer.calls[0].Kind, "hlp");
+    EXPECT_EQ(viewer.calls[0].File, scratch / "guide.hlp");
+    EXPECT_EQ(viewer.calls[0].Folder, scratch.Path().string());
+    EXPECT_EQ(viewer.calls[0].Command, kHelpContext);
+    EXPECT_EQ(viewer.calls[0].Context, 10u);
+
+    // A topic the build tags left out opens the contents.
+    project->TopicByNumber(20)->Included = false;
+    ShowBuiltHelp(*project, 20, viewer, make);
+    EXPECT_EQ(viewer.calls.back().Command, kHelpContents);
+
+    // Both files present and HTML Help chosen: the .chm.
+    WriteBytes(scratch.Path() / "guide.chm", "chm");
+    project->HelpFileName.clear();
+    project->ChmFileName.clear();
+    project->Compiler = 2;
+    ShowBuiltHelp(*project, 30, viewer, make);
+    EXPECT_EQ(makes, 1);
+    EXPECT_EQ(viewer.calls.back().Kind, "chm");
+    EXPECT_EQ(viewer.calls.back().Page, scratch / "guide.chm" + "::/html/oil.htm");
+}
+
+TEST(RegistryHelpViewer, CommandLineFromTheRegistry) {
+    THelpViewRequest request;
+    request.Kind = "chm";
+    request.File = "/h/a b.chm";
+    request.Page = "/h/a b.chm::/html/x.htm";
+    EXPECT_EQ(TRegistryHelpViewer::CommandFor("xchm \"%1\"", request),
+              (std::vector<std::string>{"xchm", "/h/a b.chm::/html/x.htm"}));
+    request.Kind = "hlp";
+    EXPECT_EQ(TRegistryHelpViewer::CommandFor("\"/opt/my viewer\" -x", request),
+              (std::vector<std::string>{"/opt/my viewer", "-x", "/h/a b.chm"}));
+    winhelptest::TScratch scratch;
+    auto registry = platform::OpenFileRegistry(scratch.Path());
+    TRegistryHelpViewer viewer(*registry);
+    try {
+        viewer.Show(request);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("No viewer is set up for .hlp help files"),
+                  std::string::npos);
+    }
+}
+
+} // namespace

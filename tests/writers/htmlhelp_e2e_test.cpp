@@ -1,0 +1,149 @@
+// chmcmd on the written HTML Help input: the sample compiles, the .chm holds
+// every page and picture, and the adapter's failures leave a log and no .chm.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "helpproject/brindlewovenproject.h"
+#include "helpproject/textstylemacro.h"
+#include "helpproject/writers/chmcmdadapter.h"
+#include "helpproject/writers/htmlhelpwriter.h"
+#include "platform/fileio.h"
+
+namespace fs = std::filesystem;
+using helpproject::TBrindlewovenProject;
+
+namespace {
+
+std::string RunCapture(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+fs::path TempFolder(const std::string& name) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("bwchm_" + name + "_" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::unique_ptr<TBrindlewovenProject> WriteSample(const fs::path& folder) {
+    helpproject::TTextStyleList styles;
+    auto p = TBrindlewovenProject::Load(BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
+    p->HhpFileName = (folder / "sample.hhp").string();
+    p->ChmFileName = (folder / "sample.chm").string();
+    helpproject::THtmlHelpWriteOptions options;
+    options.ErrorLogFileName = (folder / "sample.log").string();
+    helpproject::WriteHtmlHelpProject(*p, true, true, options);
+    return p;
+}
+
+TEST(ChmcmdE2E, SampleCompilesWithEveryPageAndPicture) {
+    const fs::path folder = TempFolder("sample");
+    auto p = WriteSample(folder);
+    const auto result = helpproject::CompileWithChmcmd(*p);
+    ASSERT_TRUE(result.Produced) << result.Log;
+    EXPECT_GT(fs::file_size(folder / "sample.chm"), 0u);
+    EXPECT_EQ(platform::ReadFileBytes(folder / "sample.log"), result.Log);
+    const std::string listing =
+        RunCapture("chmls -n list '" + (folder / "sample.chm").string() + "'");
+    int pages = 0;
+    for (const auto& entry : fs::directory_iterator(folder / "html")) {
+        ++pages;
+        EXPECT_NE(listing.find("/html/" + entry.path().filename().string()), std::string::npos)
+            << entry.path();
+    }
+    EXPECT_EQ(pages, static_cast<int>(std::count_if(p->Topics.begin(), p->Topics.end(),
+                                                    [](const auto& t) { return t->Included; })));
+    int pictures = 0;
+    for (const auto& entry : fs::directory_iterator(folder / "images")) {
+        ++pictures;
+        EXPECT_NE(listing.find("/images/" + entry.path().filename().string()), std::string::npos)
+            << entry.path() << listing;
+    }
+    EXPECT_GT(pictures, 0);
+    // The copy chmcmd read is gone; the writer's project keeps its [MAP].
+    EXPECT_NE(platform::ReadFileBytes(folder / "sample.hhp").find("[MAP]"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find("~"), std::string::npos);
+    fs::remove_all(folder);
+}
+
+TEST(ChmcmdE2E, MissingPageGivesLogAndNoChm) {
+    const fs::path folder = TempFolder("missing");
+    auto p = WriteSample(folder);
+    fs::remove(*fs::directory_iterator(folder / "html"));
+    const auto result = helpproject::CompileWithChmcmd(*p);
+    EXPECT_FALSE(result.Produced);
+    EXPECT_NE(result.ExitCode, 0);
+    EXPECT_FALSE(fs::exists(folder / "sample.chm"));
+    EXPECT_FALSE(platform::ReadFileBytes(folder / "sample.log").empty());
+    fs::remove_all(folder);
+}
+
+TEST(ChmcmdE2E, MissingCompilerGivesLogAndNoChm) {
+    const fs::path folder = TempFolder("nocompiler");
+    auto p = WriteSample(folder);
+    const auto result = helpproject::CompileWithChmcmd(*p, (folder / "no-chmcmd").string());
+    EXPECT_FALSE(result.Produced);
+    EXPECT_EQ(result.ExitCode, 127);
+    EXPECT_FALSE(fs::exists(folder / "sample.chm"));
+    EXPECT_NE(platform::ReadFileBytes(folder / "sample.log").find("no-chmcmd"), std::string::npos);
+
+    helpproject::TChmcmdHtmlHelpCompiler seam;
+    helpproject::TCompilerPaths paths;
+    paths.HCHTMLSel = (folder / "no-chmcmd").string();
+    helpproject::THeadlessProgramRunner runner;
+    EXPECT_THROW(seam.Compile(*p, paths, runner), helpproject::EHelpCompilerError);
+    fs::remove_all(folder);
+}
+
+TEST(ChmcmdE2E, SeamCompilesThroughTheCompilerRun) {
+    const fs::path folder = TempFolder("seam");
+    auto p = WriteSample(folder);
+    p->Compiler = 2;
+    helpproject::TChmcmdHtmlHelpCompiler seam;
+    helpproject::TCompilerPaths paths;
+    paths.HCHTMLSel = "chmcmd";
+    helpproject::THeadlessProgramRunner runner;
+    helpproject::TCompilerRunOptions options;
+    options.HtmlHelp = &seam;
+    const auto result = helpproject::RunHelpCompiler(*p, paths, runner, options);
+    EXPECT_TRUE(result.Produced) << seam.LastResult.Log;
+    fs::remove_all(folder);
+}
+
+TEST(ChmcmdE2E, PreviewInputGetsItsCompiledFile) {
+    const fs::path folder = TempFolder("preview");
+    helpproject::TTextStyleList styles;
+    auto p = TBrindlewovenProject::Load(BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
+    p->HhpFileName = (folder / "sample.hhp").string();
+    helpproject::WriteHtmlHelpProject(*p, false, true);
+    const auto result = helpproject::CompileWithChmcmd(*p);
+    EXPECT_TRUE(result.Produced) << result.Log;
+    EXPECT_GT(fs::file_size(folder / "sample.chm"), 0u);
+    fs::remove_all(folder);
+}
+
+TEST(ChmcmdProject, CopyLeavesOutTheMap) {
+    EXPECT_EQ(
+        helpproject::ChmcmdProjectText("[OPTIONS]\r\nA=1\r\n\r\n[FILES]\r\nhtml\\a.htm\r\n\r\n"
+                                       "[MAP]\r\n#define html\\a 10\r\n"),
+        "[OPTIONS]\r\nA=1\r\n\r\n[FILES]\r\nhtml\\a.htm\r\n\r\n");
+    EXPECT_TRUE(helpproject::IsChmcmd("/usr/bin/chmcmd"));
+    EXPECT_FALSE(helpproject::IsChmcmd("hhc.exe"));
+}
+
+} // namespace

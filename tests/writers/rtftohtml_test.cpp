@@ -1,0 +1,167 @@
+#include "helpproject/writers/rtftohtml.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "helpproject/brindlewovenproject.h"
+
+using helpproject::TStringList;
+
+namespace {
+
+const std::string kHeader = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
+                            "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green128\\blue0;}";
+const std::string kFont = "<FONT FACE=\"Arial\" SIZE=\"3\">";
+const std::string kP = "<P STYLE=\"margin-top:0;margin-bottom:0;\">";
+
+TStringList Convert(const std::vector<std::string>& body, bool paragraphForm,
+                    helpproject::TBrindlewovenTopic* reuse = nullptr) {
+    helpproject::TBrindlewovenProject project;
+    helpproject::TBrindlewovenTopic local(1, "t");
+    helpproject::TBrindlewovenTopic& topic = reuse ? *reuse : local;
+    if (!reuse || topic.HtmlParagraphCache.empty()) {
+        TStringList lines = {kHeader};
+        lines.insert(lines.end(), body.begin(), body.end());
+        lines.push_back("}");
+        topic.SetText(lines);
+    }
+    TStringList out;
+    helpproject::RtfToHtml(project, topic, out, paragraphForm);
+    return out;
+}
+
+TEST(HtmlTags, Builders) {
+    helpproject::TBrindlewovenProject project;
+    EXPECT_EQ(helpproject::HtmlEscape("a\"b&c<d>e'"), "a&quot;b&amp;c&lt;d&gt;e'");
+    EXPECT_EQ(helpproject::HtmlColor(0xFF0000), "#0000FF");
+    EXPECT_EQ(helpproject::HtmlColor(0x123456), "#563412");
+    EXPECT_EQ(helpproject::HtmlBodyTag(project),
+              "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\" VLINK=\"#800080\" "
+              "ALINK=\"#FF0000\">");
+    EXPECT_EQ(helpproject::HtmlStyleOpenTags(helpproject::htmlBold | helpproject::htmlItalic |
+                                             helpproject::htmlUnderline |
+                                             helpproject::htmlStrikeOut),
+              "<B><U><I><STRIKE>");
+    EXPECT_EQ(helpproject::HtmlStyleCloseTags(helpproject::htmlBold | helpproject::htmlStrikeOut),
+              "</STRIKE></B>");
+    EXPECT_EQ(helpproject::HtmlFontTag(project, "Arial", 0x0000FF, 3),
+              "<FONT FACE=\"Arial\" COLOR=\"#FF0000\" SIZE=\"3\">");
+    EXPECT_EQ(helpproject::HtmlFontTag(project, "Arial", 0xFF000008, 2),
+              "<FONT FACE=\"Arial\" SIZE=\"2\">");
+    helpproject::HtmlFontSettings().FontSubstitutes = {"MS Sans Serif=Verdana", "Empty="};
+    EXPECT_EQ(helpproject::HtmlFontTag(project, "ms sans serif", 0xFF000008, 2),
+              "<FONT FACE=\"Verdana\" SIZE=\"2\">");
+    EXPECT_EQ(helpproject::HtmlFontTag(project, "Empty", 0xFF000008, 2),
+              "<FONT FACE=\"Empty\" SIZE=\"2\">");
+    helpproject::HtmlFontSettings().FontSubstitutes.clear();
+}
+
+TEST(HtmlTags, FontSizesForBothScales) {
+    helpproject::TBrindlewovenProject project;
+    const int points[] = {0, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 19, 20, 23, 24, -10};
+    const int scaled[] = {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 7, 3};
+    const int plain[] = {1, 1, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 2};
+    for (size_t i = 0; i < std::size(points); ++i) {
+        helpproject::HtmlFontSettings().ScaleFontSizes = true;
+        EXPECT_EQ(helpproject::HtmlFontSize(project, points[i]), scaled[i]) << points[i];
+        helpproject::HtmlFontSettings().ScaleFontSizes = false;
+        EXPECT_EQ(helpproject::HtmlFontSize(project, points[i]), plain[i]) << points[i];
+    }
+    helpproject::HtmlFontSettings().ScaleFontSizes = true;
+}
+
+TEST(HtmlTags, CharsetMetaOnlyForLocalesWithAnAnsiCodePage) {
+    helpproject::TBrindlewovenProject project;
+    project.LocaleID = " 0x0409   English (U.S.) ";
+    EXPECT_EQ(helpproject::HtmlCharsetMeta(project),
+              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=windows-1252\">");
+    project.LocaleID = "0X0419";
+    EXPECT_NE(helpproject::HtmlCharsetMeta(project).find("windows-1251"), std::string::npos);
+    for (const char* locale : {"0x0439   Hindi", "0xFFFF", "409", "", "0xZZZZ"}) {
+        project.LocaleID = locale;
+        EXPECT_EQ(helpproject::HtmlCharsetMeta(project), "") << locale;
+    }
+}
+
+TEST(HtmlTags, PopupScriptAndEmptyFontRemoval) {
+    helpproject::TBrindlewovenProject project;
+    TStringList page = {"<HTML>", "<HEAD>", "</head>", "<BODY>"};
+    helpproject::InsertPopupScript(project, page);
+    EXPECT_EQ(page, (TStringList{"<HTML>", "<HEAD>", "<SCRIPT LANGUAGE=\"JavaScript\">",
+                                 "function popuplink(url) {",
+                                 "  window.open(url, 'bwpopup', "
+                                 "'width=500,height=400,resizable,scrollbars');",
+                                 "}", "</SCRIPT>", "</head>", "<BODY>"}));
+    EXPECT_EQ(helpproject::RemoveEmptyFontTags(
+                  project, "a<FONT FACE=\"x\"></FONT>b<font></font><FONT><FONT></FONT></FONT>c"),
+              "ab<FONT></FONT>c");
+}
+
+TEST(RtfToHtml, ParagraphFormEdgeCases) {
+    const TStringList out = Convert(
+        {"\\pard\\f0\\fs20 two  blanks\\par", "\\par", "\\cf1 black \\cf2\\ul green\\ulnone\\par"},
+        true);
+    EXPECT_EQ(out, (TStringList{
+                       kP + kFont + "two&nbsp; blanks</FONT></P>",
+                       kP + kFont + "&nbsp;</FONT></P>",
+                       kP + kFont + "black </FONT><U>" + kFont + "green",
+                       "</U></FONT>",
+                       "</P>",
+                   }));
+}
+
+TEST(RtfToHtml, LineBreakFormAndCentring) {
+    const TStringList out =
+        Convert({"\\pard\\f0\\fs20 left\\par", "\\pard\\qc middle\\par", "\\pard end\\par"}, false);
+    EXPECT_EQ(out, (TStringList{kFont + "left</FONT><BR>",
+                                "<CENTER>" + kFont + "middle</FONT></CENTER><BR>", kFont + "end",
+                                "</FONT>"}));
+}
+
+TEST(RtfToHtml, BulletsAndTheMiddleDot) {
+    const std::string bullet = "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0}";
+    const TStringList out = Convert({"\\pard" + bullet + "\\f0\\fs20 a \\'b7 b\\par",
+                                     bullet + "second\\par", "\\pard after\\par"},
+                                    true);
+    ASSERT_EQ(out.size(), 5u);
+    EXPECT_EQ(out[0], "<UL STYLE=\"margin-top:0;margin-bottom:0;margin-left=0pt;\"><LI>" + kFont +
+                          "a \xB7 b</FONT>");
+    EXPECT_EQ(out[1], "<LI>" + kFont + "second</FONT></UL>");
+    EXPECT_EQ(out[2], kP + kFont + "after");
+    EXPECT_EQ(out[3], "</FONT>");
+    EXPECT_EQ(out[4], "</P>");
+}
+
+TEST(RtfToHtml, TabSpansWithHangingIndent) {
+    const TStringList out = Convert(
+        {"\\pard\\li720\\fi-360\\tx1080\\tx2000\\f0\\fs20 one\\tab two\\tab three\\par"}, true);
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out[0], "<P STYLE=\"margin-top:0;margin-bottom:0;text-indent=-18pt;"
+                      "margin-left=36pt;\"><SPAN STYLE=\"margin-left=-18pt;text-indent=0pt;"
+                      "width: 36pt\">" +
+                          kFont +
+                          "one  </span><SPAN STYLE=\"text-indent=0pt;width: 28pt\">two  "
+                          "</span>three");
+}
+
+TEST(RtfToHtml, RawHtmlAndRtfOnlyCodes) {
+    const TStringList out = Convert(
+        {"\\pard\\f0\\fs20 a\\{html=<b>x&y</b>\\}b\\{rtf=gone \\{nested\\} still\\}c\\par"}, false);
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ(out[0], kFont + "a<b>x&y</b>bc");
+}
+
+TEST(RtfToHtml, FirstKeepnBecomesARuleOnceAndTheCacheIsReused) {
+    helpproject::TBrindlewovenTopic topic(1, "t");
+    const TStringList first =
+        Convert({"\\pard\\f0\\fs20 \\{keepn\\} x \\{keepn\\}\\par"}, true, &topic);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first[0], kP + kFont + "<HR> x {keepn}");
+    // Converting again takes the cache as it stands: the second code stays.
+    const TStringList again = Convert({}, true, &topic);
+    EXPECT_EQ(again, first);
+    EXPECT_TRUE(topic.HtmlLineBreakCache.empty());
+}
+
+} // namespace
