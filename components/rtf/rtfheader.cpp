@@ -144,8 +144,16 @@ std::vector<FontEntry> ParseFontTable(std::span<const Token> group) {
                 dest.pop_back();
             break;
         case TokenKind::ControlSymbol:
-            if (t.symbol == '*' && dest.back() == Normal)
+            if (t.symbol == '*' && dest.back() == Normal) {
                 dest.back() = Starred;
+            } else if (have && (t.symbol == '\\' || t.symbol == '{' || t.symbol == '}')) {
+                // An escaped character is part of the name, as the writer
+                // escapes it.
+                if (dest.back() == Falt)
+                    cur.altName += t.symbol;
+                else if (dest.back() == Normal && !nameDone)
+                    cur.name += t.symbol;
+            }
             break;
         case TokenKind::ControlWord:
             if (dest.back() == Starred) {

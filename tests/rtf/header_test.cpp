@@ -110,3 +110,16 @@ TEST(RemapTables, OutOfTableColourGoesToAuto) {
     remap.autoColor = 0;
     EXPECT_EQ(RemapTables("\\cf9 x", remap), "\\cf0 x");
 }
+
+TEST(Header, EscapedCharactersInFontNamesSurviveWriting) {
+    // A name holding a backslash or braces is written escaped and must read
+    // back the same, or a second write of the document differs from the first.
+    RtfHeader h = ReadHeader("{\\rtf1{\\fonttbl{\\f0\\fnil Odd\\\\Name\\{x\\};}"
+                             "{\\f1\\fswiss{\\*\\falt Alt\\\\One}Plain;}}}");
+    ASSERT_EQ(h.fonts.size(), 2u);
+    EXPECT_EQ(h.fonts[0].name, "Odd\\Name{x}");
+    EXPECT_EQ(h.fonts[1].altName, "Alt\\One");
+    RtfHeader again = ReadHeader("{\\rtf1{\\fonttbl" + h.fonts[0].ToRtf(0) + "}}");
+    ASSERT_EQ(again.fonts.size(), 1u);
+    EXPECT_EQ(again.fonts[0].name, h.fonts[0].name);
+}
