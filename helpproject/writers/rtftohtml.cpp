@@ -166,6 +166,11 @@ private:
     }
 
     void Open(const rtf::CharFormat& f) {
+        // Characters of one run share their format object: once it is open
+        // and nothing was closed since, the next character opens nothing.
+        if (&f == opened_ && !tagsClosed_ && !spanOpen_)
+            return;
+        opened_ = &f;
         if (tagsClosed_) {
             ReadFont(f);
             styles_ = StylesOf(f);
@@ -315,6 +320,7 @@ private:
     }
 
     void ParagraphEnd(const rtf::Paragraph& next) {
+        opened_ = nullptr;
         if (paragraphForm_) {
             if (!paraHasText_) {
                 if (lastMark_)
@@ -367,6 +373,7 @@ private:
     int size_ = 3;
     unsigned styles_ = 0;
     bool tagsClosed_ = true;
+    const rtf::CharFormat* opened_ = nullptr;  // the format Open last applied
     bool paraHasText_ = false;
     bool breakPending_ = false;
     bool inList_ = false;
