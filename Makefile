@@ -2,7 +2,7 @@
 # sanitizers and runs every test; `make sample` builds the sample project.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps test build-test release bench fuzz sample clean
+.PHONY: deps test build-test release bench fuzz sample clean format format-check
 
 deps:
 	bash scripts/install-deps.sh
@@ -31,3 +31,9 @@ sample: release
 
 clean:
 	rm -rf build out
+
+format:
+	git ls-files -z --cached --others --exclude-standard '*.cpp' '*.h' | xargs -0 clang-format -i
+
+format-check:
+	bash scripts/check-format.sh

@@ -34,11 +34,36 @@ struct Random {
     int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
 };
 
-const char* const kWords[] = {"topic",   "project", "compiler", "window",  "button", "link",
-                              "caf\\'e9", "contents", "index",    "macro",   "help",   "file",
-                              "browse",  "sequence", "keyword",  "popup",   "jump",   "text",
-                              "\\'93quoted\\'94", "style", "paragraph", "bitmap", "the", "a",
-                              "and", "of", "to", "with", "for", "in"};
+const char* const kWords[] = {"topic",
+                              "project",
+                              "compiler",
+                              "window",
+                              "button",
+                              "link",
+                              "caf\\'e9",
+                              "contents",
+                              "index",
+                              "macro",
+                              "help",
+                              "file",
+                              "browse",
+                              "sequence",
+                              "keyword",
+                              "popup",
+                              "jump",
+                              "text",
+                              "\\'93quoted\\'94",
+                              "style",
+                              "paragraph",
+                              "bitmap",
+                              "the",
+                              "a",
+                              "and",
+                              "of",
+                              "to",
+                              "with",
+                              "for",
+                              "in"};
 
 std::string Sentence(Random& r, int words) {
     std::string s;
@@ -53,22 +78,24 @@ std::string Sentence(Random& r, int words) {
 // One topic: its own header lines, then about 5.5 KB of body.
 std::string TopicBody(Random& r, int number) {
     std::string t;
-    t += "\\viewkind4\\uc1\\pard\\f0\\fs28\\b Topic " + std::to_string(number) + " title\\b0\\fs20\\par\r\n";
+    t += "\\viewkind4\\uc1\\pard\\f0\\fs28\\b Topic " + std::to_string(number) +
+         " title\\b0\\fs20\\par\r\n";
     while (t.size() < 5300) {
         switch (r.Below(8)) {
         case 0:
             t += "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
-                 "\\fi-360\\li360\\tx360 " + Sentence(r, 8) + "\\par\r\n";
+                 "\\fi-360\\li360\\tx360 " +
+                 Sentence(r, 8) + "\\par\r\n";
             break;
         case 1:
             t += "\\pard\\tx1440\\tx2880 " + Sentence(r, 3) + "\\tab " + Sentence(r, 3) + "\\tab " +
                  Sentence(r, 2) + "\\par\r\n";
             break;
         case 2:
-            t += "\\pard See \\cf2\\strike " + Sentence(r, 2) + "\\cf0\\strike0{\\v \\{linkID=" +
-                 std::to_string(r.Below(5000)) + "\\}} and \\ul " + Sentence(r, 1) +
-                 "\\ulnone{\\v \\{linkID=%" + std::to_string(r.Below(5000)) + "\\}}, " +
-                 Sentence(r, 10) + ".\\par\r\n";
+            t += "\\pard See \\cf2\\strike " + Sentence(r, 2) +
+                 "\\cf0\\strike0{\\v \\{linkID=" + std::to_string(r.Below(5000)) +
+                 "\\}} and \\ul " + Sentence(r, 1) + "\\ulnone{\\v \\{linkID=%" +
+                 std::to_string(r.Below(5000)) + "\\}}, " + Sentence(r, 10) + ".\\par\r\n";
             break;
         case 3:
             t += "\\pard\\f2 " + Sentence(r, 6) + " \\{braces\\} \\\\path\\f0\\par\r\n";
@@ -78,7 +105,8 @@ std::string TopicBody(Random& r, int number) {
             break;
         case 5:
             t += "\\pard\\sb120\\sa60 Field {\\field{\\*\\fldinst HYPERLINK \"http://example.com/" +
-                 std::to_string(r.Below(100)) + "\"}{\\fldrslt link}} and {\\pict\\wmetafile8\\picw10"
+                 std::to_string(r.Below(100)) +
+                 "\"}{\\fldrslt link}} and {\\pict\\wmetafile8\\picw10"
                  "\\pich10 0100090000031e0000000000050000000b0200000000050000000c02}.\\par\r\n";
             break;
         default:
@@ -195,7 +223,7 @@ int TimeFile(const char* path, int runs) {
     for (int i = 0; i < runs; ++i) {
         auto start = std::chrono::steady_clock::now();
         rtf::RtfDocument doc = rtf::RtfDocument::Parse(bytes);
-        const std::string text = doc.Text();  // as the outside tools print text
+        const std::string text = doc.Text(); // as the outside tools print text
         auto end = std::chrono::steady_clock::now();
         paragraphs = doc.LineCount() + text.size() * 0;
         best = std::min(best, std::chrono::duration<double>(end - start).count());
@@ -204,7 +232,7 @@ int TimeFile(const char* path, int runs) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--dump") == 0)

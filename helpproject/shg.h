@@ -63,9 +63,11 @@ class TSHGUserInterface {
 public:
     enum class Answer { Yes, No, Cancel };
     virtual ~TSHGUserInterface() = default;
-    virtual void GaugeStart(int maxValue) {}
-    virtual void GaugeProgress(int position) {}
-    virtual Answer Ask(const std::string& caption, const std::string& text) { return Answer::Yes; }
+    virtual void GaugeStart(int /*maxValue*/) {}
+    virtual void GaugeProgress(int /*position*/) {}
+    virtual Answer Ask(const std::string& /*caption*/, const std::string& /*text*/) {
+        return Answer::Yes;
+    }
 };
 
 class TSHG {

@@ -31,9 +31,11 @@ const ReverseTable& Reverse() {
     return table;
 }
 
-}  // namespace
+} // namespace
 
-char16_t Cp1252ToUnicode(unsigned char byte) { return tables::kCp1252ToUnicode[byte]; }
+char16_t Cp1252ToUnicode(unsigned char byte) {
+    return tables::kCp1252ToUnicode[byte];
+}
 
 int UnicodeToCp1252(char32_t cp) {
     const ReverseTable& r = Reverse();
@@ -90,7 +92,7 @@ std::string Utf16ToCp1252(std::u16string_view text, char replacement) {
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
-            ++i;  // a surrogate pair is one character, never in Windows-1252
+            ++i; // a surrogate pair is one character, never in Windows-1252
             out.push_back(replacement);
             continue;
         }
@@ -146,7 +148,7 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
     return cp;
 }
 
-}  // namespace
+} // namespace
 
 std::string Utf8ToCp1252(std::string_view text, char replacement) {
     std::string out;
@@ -184,8 +186,12 @@ std::string Oem437ToUtf8(std::string_view oem) {
     return out;
 }
 
-unsigned char AnsiUpper(unsigned char c) { return tables::kCp1252Upper[c]; }
-unsigned char AnsiLower(unsigned char c) { return tables::kCp1252Lower[c]; }
+unsigned char AnsiUpper(unsigned char c) {
+    return tables::kCp1252Upper[c];
+}
+unsigned char AnsiLower(unsigned char c) {
+    return tables::kCp1252Lower[c];
+}
 
 std::string AnsiUpperCase(std::string_view text) {
     std::string out(text);
@@ -225,8 +231,7 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
 
 namespace {
 
-template <typename Key>
-int CompareBy(std::string_view a, std::string_view b, Key key) {
+template <typename Key> int CompareBy(std::string_view a, std::string_view b, Key key) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         unsigned char x = key(static_cast<unsigned char>(a[i]));
@@ -239,7 +244,7 @@ int CompareBy(std::string_view a, std::string_view b, Key key) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int AnsiCompareTextLinguistic(std::string_view a, std::string_view b) {
     int r = CompareBy(a, b, [](unsigned char c) { return tables::kCp1252SortWeight[c]; });
@@ -263,6 +268,8 @@ bool AnsiIsLetter(unsigned char c) {
            c == 0xBA || c == 0xB5;
 }
 
-bool AnsiIsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool AnsiIsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 
-}  // namespace platform
+} // namespace platform

@@ -51,4 +51,4 @@ int AnsiCompareStrLinguistic(std::string_view a, std::string_view b);
 bool AnsiIsLetter(unsigned char c);
 bool AnsiIsDigit(unsigned char c);
 
-}  // namespace platform
+} // namespace platform

@@ -7,4 +7,4 @@ extern const unsigned char kCp1252Lower[256];
 extern const unsigned char kCp1252ToOem437[256];
 extern const unsigned char kCp1252SortWeight[256];
 extern const char16_t kOem437ToUnicode[256];
-}  // namespace platform::tables
+} // namespace platform::tables

@@ -71,10 +71,10 @@ public:
     // Makes every change so far durable in the hive files.
     virtual void Flush() = 0;
     // Makes the changes under one root key durable (the hive holding it).
-    virtual void FlushKey(RootKey root) { Flush(); }
+    virtual void FlushKey(RootKey /*root*/) { Flush(); }
     // Forgets the changes under one root key's hive that were not saved yet
     // (after a flush failed, so they do not fail every later flush).
-    virtual void DiscardChanges(RootKey root) {}
+    virtual void DiscardChanges(RootKey /*root*/) {}
 
     // Typed access. The readers return nullopt when the value is missing or
     // of another type (ReadString accepts String and ExpandString; ReadBinary

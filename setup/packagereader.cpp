@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace setup {
@@ -364,7 +364,7 @@ std::string TPackageReader::ReadCompressedString(std::size_t cap) {
     return text;
 }
 
-std::uint32_t TPackageReader::InflateRecordTo(int fd, const std::string& pathForMessages) {
+std::uint32_t TPackageReader::InflateRecordTo(int fd, const std::string& /*pathForMessages*/) {
     auto length = static_cast<std::int32_t>(ReadDWord());
     if (length < 1)
         return 0;

@@ -101,7 +101,7 @@ public:
     void RewindToWord() { wordLength_ = 0; }
     // True when the current word still stands at its position (the user may
     // have edited the text while the check waited).
-    virtual bool WordStillThere(std::string_view word) const { return true; }
+    virtual bool WordStillThere(std::string_view /*word*/) const { return true; }
     // The user may have changed the text: forget any cached line.
     virtual void TextMayHaveChanged() {}
 
@@ -142,7 +142,7 @@ protected:
     void UndoChanged(TUndo& record);
     // Applies the text change of an undo record (the parser's position is
     // already back at the record).
-    virtual void ApplyUndoText(const TUndo& record) {}
+    virtual void ApplyUndoText(const TUndo& /*record*/) {}
 
     int line_ = 0;
     int column_ = 1;

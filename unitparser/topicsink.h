@@ -21,7 +21,7 @@ public:
 
     // Generation starts: `topicCount` topics will be created (the gauge's
     // range). EndGeneration runs whatever happens afterwards.
-    virtual void BeginGeneration(int topicCount) {}
+    virtual void BeginGeneration(int /*topicCount*/) {}
     virtual void EndGeneration() {}
 
     // Creates the topic (number, title) and makes it current.

@@ -62,7 +62,7 @@ bool IsWordChar(unsigned char c) {
     return platform::AnsiIsLetter(c) || platform::AnsiIsDigit(c) || c == '_';
 }
 
-}  // namespace
+} // namespace
 
 std::size_t Paragraph::Length() const {
     std::size_t n = 0;
@@ -136,7 +136,7 @@ RtfDocument::Place RtfDocument::Locate(std::size_t pos) const {
     std::size_t offset = pos - starts_[index];
     std::size_t length = paragraphs_[index].Length();
     if (offset > length)
-        offset = length;  // past the end: at the final mark
+        offset = length; // past the end: at the final mark
     return {index, offset};
 }
 
@@ -210,7 +210,7 @@ void RtfDocument::Erase(std::size_t pos, std::size_t count) {
     const std::size_t length = TextLength();
     if (length == 0 || pos >= length - 1 || count == 0)
         return;
-    const std::size_t end = std::min(pos + count, length - 1);  // the final mark stays
+    const std::size_t end = std::min(pos + count, length - 1); // the final mark stays
     Place a = Locate(pos);
     Place b = Locate(end);
     Paragraph& first = paragraphs_[a.paragraph];
@@ -242,8 +242,9 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     Place place = Locate(pos);
     Paragraph& target = paragraphs_[place.paragraph];
     std::size_t idx = SplitRunAt(target, place.offset);
-    std::vector<Run> tail(std::make_move_iterator(target.runs.begin() + static_cast<std::ptrdiff_t>(idx)),
-                          std::make_move_iterator(target.runs.end()));
+    std::vector<Run> tail(
+        std::make_move_iterator(target.runs.begin() + static_cast<std::ptrdiff_t>(idx)),
+        std::make_move_iterator(target.runs.end()));
     target.runs.resize(idx);
     const ParaFormat origFormat = target.format;
     const CharFormat origMark = target.markFormat;
@@ -339,7 +340,7 @@ void RtfDocument::SetCharFormat(std::size_t pos, std::size_t count, const CharFo
         Paragraph& p = paragraphs_[pi];
         const std::size_t len = p.Length();
         std::size_t from = pi == a.paragraph ? a.offset : 0;
-        std::size_t to = pi == b.paragraph ? b.offset + 1 : len + 1;  // +1: the mark
+        std::size_t to = pi == b.paragraph ? b.offset + 1 : len + 1; // +1: the mark
         std::size_t i = SplitRunAt(p, from);
         std::size_t j = SplitRunAt(p, std::min(to, len));
         for (std::size_t r = i; r < j; ++r)
@@ -408,16 +409,18 @@ bool RtfDocument::operator==(const RtfDocument& other) const {
     for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
         const Paragraph& a = paragraphs_[i];
         const Paragraph& b = other.paragraphs_[i];
-        if (!(a.format == b.format) || !(a.markFormat == b.markFormat) || a.runs.size() != b.runs.size())
+        if (!(a.format == b.format) || !(a.markFormat == b.markFormat) ||
+            a.runs.size() != b.runs.size())
             return false;
         for (std::size_t r = 0; r < a.runs.size(); ++r) {
             const Run& x = a.runs[r];
             const Run& y = b.runs[r];
-            if (x.text != y.text || !(x.format == y.format) || x.object != y.object || !SameField(x, y))
+            if (x.text != y.text || !(x.format == y.format) || x.object != y.object ||
+                !SameField(x, y))
                 return false;
         }
     }
     return true;
 }
 
-}  // namespace rtf
+} // namespace rtf

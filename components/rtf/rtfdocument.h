@@ -24,7 +24,7 @@ inline constexpr char kLineBreakChar = '\x0B';
 inline constexpr char kParagraphChar = '\r';
 
 struct Run {
-    std::string text;           // Windows-1252; never contains '\r'
+    std::string text; // Windows-1252; never contains '\r'
     CharFormat format;
     // For an object run (text == kObjectChar): the object's RTF as read,
     // from "{" to "}" ("{\pict...}", "{\object...}", "{\footnote...}").
@@ -38,16 +38,16 @@ struct Run {
 
 struct Paragraph {
     ParaFormat format;
-    std::vector<Run> runs;      // adjacent runs differ in format, field or object-ness
-    CharFormat markFormat;      // the format of the paragraph mark (its "\r")
+    std::vector<Run> runs; // adjacent runs differ in format, field or object-ness
+    CharFormat markFormat; // the format of the paragraph mark (its "\r")
 
-    std::size_t Length() const;  // characters, the paragraph mark not counted
-    std::string Text() const;    // without the paragraph mark
+    std::size_t Length() const; // characters, the paragraph mark not counted
+    std::string Text() const;   // without the paragraph mark
 };
 
 struct FindOptions {
     bool matchCase = false;
-    bool wholeWord = false;     // the match must not touch letters or digits on either side
+    bool wholeWord = false; // the match must not touch letters or digits on either side
 };
 
 class RtfDocument {
@@ -70,8 +70,8 @@ public:
         Invalidate();
         return paragraphs_;
     }
-    std::string Text() const;               // plain text, "\r" after every paragraph
-    std::size_t TextLength() const;         // == Text().size()
+    std::string Text() const;       // plain text, "\r" after every paragraph
+    std::size_t TextLength() const; // == Text().size()
     std::string TextRange(std::size_t pos, std::size_t count) const;
     // The format of the character at `pos` (the paragraph mark's format at a
     // "\r"; the last character's format at or beyond the end).
@@ -87,9 +87,9 @@ public:
 
     // ---- lines (a line is a paragraph)
     std::size_t LineCount() const { return paragraphs_.size(); }
-    std::size_t LineFromChar(std::size_t pos) const;   // last line for pos past the end
-    std::size_t LineIndex(std::size_t line) const;     // start position; TextLength() past the end
-    std::size_t LineLength(std::size_t line) const;    // without the paragraph mark
+    std::size_t LineFromChar(std::size_t pos) const; // last line for pos past the end
+    std::size_t LineIndex(std::size_t line) const;   // start position; TextLength() past the end
+    std::size_t LineLength(std::size_t line) const;  // without the paragraph mark
     std::string LineText(std::size_t line) const;
 
     // ---- edits (positions are clamped to the text)
@@ -128,7 +128,7 @@ public:
 private:
     struct Place {
         std::size_t paragraph;
-        std::size_t offset;  // within the paragraph
+        std::size_t offset; // within the paragraph
     };
     Place Locate(std::size_t pos) const;
     void Invalidate() { startsValid_ = false; }
@@ -141,11 +141,11 @@ private:
     std::size_t SplitRunAt(Paragraph& paragraph, std::size_t offset);
 
     std::vector<Paragraph> paragraphs_;
-    mutable std::vector<std::size_t> starts_;  // start position of each paragraph
+    mutable std::vector<std::size_t> starts_; // start position of each paragraph
     mutable bool startsValid_ = false;
     CharFormat defaultFormat_;
     std::string stylesheet_;
     friend class RtfParser;
 };
 
-}  // namespace rtf
+} // namespace rtf

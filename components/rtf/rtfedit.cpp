@@ -90,7 +90,7 @@ void AppendTokenText(std::string& out, const Token& t) {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string RemoveControlWord(std::string_view rtf, std::string_view name,
                               std::optional<int> param) {
@@ -125,7 +125,7 @@ std::string RemoveDestination(std::string_view rtf, std::string_view name) {
         if (tokens[i].kind == TokenKind::GroupStart) {
             bool starred = false;
             if (DestinationAt(tokens, i, starred) == name) {
-                i = match[i];  // unclosed: to the end
+                i = match[i]; // unclosed: to the end
                 continue;
             }
         }
@@ -142,13 +142,13 @@ std::vector<MarkupCode> FindMarkupCodes(std::string_view rtf, const MarkupSearch
         if (!tokens[i].IsSymbol('{'))
             continue;
         if (search.doubledBraceIsText && i + 1 < n && tokens[i + 1].IsSymbol('{')) {
-            ++i;  // both braces are text
+            ++i; // both braces are text
             continue;
         }
         MarkupCode code;
         code.start = tokens[i].Offset(rtf);
         code.valueStart = code.start + 2;
-        std::string text;        // typed text of the code, keyword included
+        std::string text; // typed text of the code, keyword included
         std::size_t keywordEnd = std::string::npos;
         bool nesting = false;
         int level = 1;
@@ -176,10 +176,12 @@ std::vector<MarkupCode> FindMarkupCodes(std::string_view rtf, const MarkupSearch
                 for (std::size_t c = before; c < text.size(); ++c) {
                     if (text[c] == '=' || text[c] == ' ') {
                         keywordEnd = c + 1;
-                        code.valueStart = t.kind == TokenKind::Text ? t.Offset(rtf) + (c - before) + 1
-                                                                    : t.Offset(rtf) + t.raw.size();
+                        code.valueStart = t.kind == TokenKind::Text
+                                              ? t.Offset(rtf) + (c - before) + 1
+                                              : t.Offset(rtf) + t.raw.size();
                         for (const std::string& kw : search.nestingKeywords)
-                            if (platform::AnsiSameText(std::string_view(text).substr(0, keywordEnd), kw))
+                            if (platform::AnsiSameText(std::string_view(text).substr(0, keywordEnd),
+                                                       kw))
                                 nesting = true;
                         break;
                     }
@@ -202,7 +204,7 @@ std::vector<MarkupCode> FindMarkupCodes(std::string_view rtf, const MarkupSearch
                 wanted = true;
         if (wanted && !code.keyword.empty()) {
             codes.push_back(std::move(code));
-            i = k;  // go on after the code; an unwanted one is looked into
+            i = k; // go on after the code; an unwanted one is looked into
         }
     }
     return codes;
@@ -396,4 +398,4 @@ std::size_t MatchingBrace(std::string_view rtf, std::size_t groupStart) {
     return std::string_view::npos;
 }
 
-}  // namespace rtf
+} // namespace rtf

@@ -62,12 +62,12 @@ std::vector<MarkupCode> FindMarkupCodes(std::string_view rtf, const MarkupSearch
 
 // One group seen by RewriteGroups.
 struct GroupView {
-    std::string_view raw;           // from "{" to its matching "}" (to the end when unclosed)
-    std::size_t offset = 0;         // of "{" in the source
-    std::string_view destination;   // first control word after "{" (and an optional "\*")
-    bool starred = false;           // "{\*\..."
-    int depth = 0;                  // 1 for a group directly in the document group
-    std::span<const Token> tokens;  // the group's tokens, "{" and "}" included
+    std::string_view raw;          // from "{" to its matching "}" (to the end when unclosed)
+    std::size_t offset = 0;        // of "{" in the source
+    std::string_view destination;  // first control word after "{" (and an optional "\*")
+    bool starred = false;          // "{\*\..."
+    int depth = 0;                 // 1 for a group directly in the document group
+    std::span<const Token> tokens; // the group's tokens, "{" and "}" included
     // The group's plain text: text and "\'hh" bytes, "\~" as 0xA0, "\tab" as
     // a tab, escaped braces and backslashes; control words dropped.
     std::string Text() const;
@@ -83,9 +83,9 @@ std::string RewriteGroups(std::string_view rtf,
 // a few tokens by a "{\footnote ...}" group.
 struct Footnote {
     char mark = 0;
-    std::string text;           // the footnote's text, trimmed of blanks, braces and backslashes
-    std::size_t start = 0;      // offset of the mark (or of its group, "{\up #}")
-    std::size_t end = 0;        // just after the footnote group
+    std::string text;      // the footnote's text, trimmed of blanks, braces and backslashes
+    std::size_t start = 0; // offset of the mark (or of its group, "{\up #}")
+    std::size_t end = 0;   // just after the footnote group
 };
 
 // The footnotes of a piece of RTF, in order. The footnote's own mark inside
@@ -102,4 +102,4 @@ std::vector<std::string_view> SplitAtPage(std::string_view rtf);
 // counted on tokens, or npos when it is not closed.
 std::size_t MatchingBrace(std::string_view rtf, std::size_t groupStart);
 
-}  // namespace rtf
+} // namespace rtf

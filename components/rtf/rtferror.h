@@ -16,4 +16,4 @@ public:
 // memory.
 inline constexpr int kMaxGroupDepth = 1000;
 
-}  // namespace rtf
+} // namespace rtf

@@ -7,7 +7,8 @@ namespace rtf {
 Color Color::FromTColor(std::uint32_t color) {
     if (color > 0xFFFFFF)
         return Auto();
-    return Rgb(static_cast<std::uint8_t>(color & 0xFF), static_cast<std::uint8_t>((color >> 8) & 0xFF),
+    return Rgb(static_cast<std::uint8_t>(color & 0xFF),
+               static_cast<std::uint8_t>((color >> 8) & 0xFF),
                static_cast<std::uint8_t>((color >> 16) & 0xFF));
 }
 
@@ -75,4 +76,4 @@ void ApplyParaFormat(ParaFormat& to, const ParaFormat& from, std::uint32_t mask)
         to.keepNext = from.keepNext;
 }
 
-}  // namespace rtf
+} // namespace rtf

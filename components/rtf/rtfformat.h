@@ -31,35 +31,35 @@ struct Color {
 
 enum class UnderlineKind : std::uint8_t {
     None,
-    Single,  // "\ul" (and the word, wave and thick forms)
-    Double,  // "\uldb": a WinHelp jump
-    Dotted,  // "\uld"
+    Single, // "\ul" (and the word, wave and thick forms)
+    Double, // "\uldb": a WinHelp jump
+    Dotted, // "\uld"
 };
 
 enum class ScriptKind : std::uint8_t { Normal, Super, Sub };
 
 struct CharFormat {
-    std::string face = "Arial";         // face name
-    int charset = 0;                    // font character set (0 ANSI, 2 symbol, ...)
-    int pitch = 0;                      // 0 default, 1 fixed, 2 variable
+    std::string face = "Arial"; // face name
+    int charset = 0;            // font character set (0 ANSI, 2 symbol, ...)
+    int pitch = 0;              // 0 default, 1 fixed, 2 variable
     FontFamily family = FontFamily::Swiss;
-    int size = 20;                      // in half-points ("\fsN"); RTF without "\fs" reads 24
-    Color color;                        // auto is distinct from black
-    Color background;                   // auto = no background ("\highlight0")
+    int size = 20;    // in half-points ("\fsN"); RTF without "\fs" reads 24
+    Color color;      // auto is distinct from black
+    Color background; // auto = no background ("\highlight0")
     bool bold = false;
     bool italic = false;
     UnderlineKind underline = UnderlineKind::None;
     bool strike = false;
-    bool hidden = false;                // "\v"
-    ScriptKind script = ScriptKind::Normal;  // "\super", "\sub"
-    int offset = 0;                     // "\upN" (> 0) / "\dnN" (< 0), half-points
+    bool hidden = false;                    // "\v"
+    ScriptKind script = ScriptKind::Normal; // "\super", "\sub"
+    int offset = 0;                         // "\upN" (> 0) / "\dnN" (< 0), half-points
 
     bool operator==(const CharFormat&) const = default;
 };
 
 // Which members of a CharFormat an edit applies.
 enum CharMask : std::uint32_t {
-    kCharFace = 1u << 0,        // face, charset, pitch and family together
+    kCharFace = 1u << 0, // face, charset, pitch and family together
     kCharSize = 1u << 1,
     kCharColor = 1u << 2,
     kCharBackground = 1u << 3,
@@ -68,7 +68,7 @@ enum CharMask : std::uint32_t {
     kCharUnderline = 1u << 6,
     kCharStrike = 1u << 7,
     kCharHidden = 1u << 8,
-    kCharScript = 1u << 9,      // script and offset together
+    kCharScript = 1u << 9, // script and offset together
     kCharAll = (1u << 10) - 1,
 };
 
@@ -81,7 +81,7 @@ enum class TabKind : std::uint8_t { Left, Center, Right, Decimal, Bar };
 enum class TabLeader : std::uint8_t { None, Dots, Hyphens, Underline, Thick, Equals };
 
 struct TabStop {
-    int position = 0;           // twips from the left margin
+    int position = 0; // twips from the left margin
     TabKind kind = TabKind::Left;
     TabLeader leader = TabLeader::None;
     bool operator==(const TabStop&) const = default;
@@ -91,16 +91,16 @@ inline constexpr std::size_t kMaxTabStops = 32;
 
 struct ParaFormat {
     Alignment alignment = Alignment::Left;
-    int firstIndent = 0;        // twips, relative to the left indent ("\fiN")
-    int leftIndent = 0;         // twips ("\liN")
-    int rightIndent = 0;        // twips ("\riN")
-    int spaceBefore = 0;        // twips ("\sbN")
-    int spaceAfter = 0;         // twips ("\saN")
-    int lineSpacing = 0;        // "\slN" as written (0 = single)
-    bool lineSpacingMultiple = false;  // "\slmult1"
-    std::vector<TabStop> tabs;  // at most kMaxTabStops; more are read and dropped
-    bool bullet = false;        // "\pn...\pnlvlblt" or a "\pntext" with the middle dot
-    bool keepNext = false;      // "\keepn"
+    int firstIndent = 0;              // twips, relative to the left indent ("\fiN")
+    int leftIndent = 0;               // twips ("\liN")
+    int rightIndent = 0;              // twips ("\riN")
+    int spaceBefore = 0;              // twips ("\sbN")
+    int spaceAfter = 0;               // twips ("\saN")
+    int lineSpacing = 0;              // "\slN" as written (0 = single)
+    bool lineSpacingMultiple = false; // "\slmult1"
+    std::vector<TabStop> tabs;        // at most kMaxTabStops; more are read and dropped
+    bool bullet = false;              // "\pn...\pnlvlblt" or a "\pntext" with the middle dot
+    bool keepNext = false;            // "\keepn"
 
     bool operator==(const ParaFormat&) const = default;
 };
@@ -122,7 +122,11 @@ enum ParaMask : std::uint32_t {
 void ApplyParaFormat(ParaFormat& to, const ParaFormat& from, std::uint32_t mask);
 
 // Twips to points and back, as the editor's paragraph units need them.
-inline int TwipsToPoints(int twips) { return twips / 20; }
-inline int PointsToTwips(int points) { return points * 20; }
+inline int TwipsToPoints(int twips) {
+    return twips / 20;
+}
+inline int PointsToTwips(int points) {
+    return points * 20;
+}
 
-}  // namespace rtf
+} // namespace rtf

@@ -10,7 +10,7 @@ namespace rtf {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> kFamilyWords = {"fnil",  "froman", "fswiss", "fmodern",
+constexpr std::array<std::string_view, 8> kFamilyWords = {"fnil",    "froman", "fswiss", "fmodern",
                                                           "fscript", "fdecor", "ftech",  "fbidi"};
 
 bool FamilyFromWord(std::string_view word, FontFamily& family) {
@@ -57,7 +57,7 @@ std::string EscapeFontName(std::string_view name) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::string_view FontFamilyWord(FontFamily family) {
     auto index = static_cast<std::size_t>(family);
@@ -65,7 +65,8 @@ std::string_view FontFamilyWord(FontFamily family) {
 }
 
 std::string FontEntry::ToRtf(int asNumber) const {
-    std::string out = "{\\f" + std::to_string(asNumber) + "\\" + std::string(FontFamilyWord(family));
+    std::string out =
+        "{\\f" + std::to_string(asNumber) + "\\" + std::string(FontFamilyWord(family));
     if (pitch >= 0)
         out += "\\fprq" + std::to_string(pitch);
     if (charset >= 0)
@@ -195,7 +196,7 @@ std::vector<FontEntry> ParseFontTable(std::span<const Token> group) {
             } else if (dest.back() == Falt) {
                 cur.altName += bytes;
             } else if (dest.back() == Normal && !nameDone && t.kind == TokenKind::HexByte) {
-                cur.name += bytes;  // an escaped byte never ends the name
+                cur.name += bytes; // an escaped byte never ends the name
             } else if (dest.back() == Normal && !nameDone) {
                 for (std::size_t i = 0; i < bytes.size(); ++i) {
                     if (bytes[i] == ';') {
@@ -261,16 +262,16 @@ namespace {
 
 bool IsHeaderWord(std::string_view name) {
     static constexpr std::string_view kWords[] = {
-        "rtf",      "ansi",      "mac",       "pc",        "pca",       "ansicpg",  "deff",
-        "adeff",    "deflang",   "deflangfe", "adeflang",  "uc",        "fbidis",   "stshfdbch",
-        "stshfloch", "stshfhich", "stshfbi",  "deftab",    "fromtext",  "fromhtml", "htmautsp"};
+        "rtf",       "ansi",      "mac",       "pc",       "pca",      "ansicpg",  "deff",
+        "adeff",     "deflang",   "deflangfe", "adeflang", "uc",       "fbidis",   "stshfdbch",
+        "stshfloch", "stshfhich", "stshfbi",   "deftab",   "fromtext", "fromhtml", "htmautsp"};
     return std::find(std::begin(kWords), std::end(kWords), name) != std::end(kWords);
 }
 
 bool IsHeaderDestination(std::string_view name) {
     static constexpr std::string_view kWords[] = {
-        "fonttbl", "colortbl", "stylesheet", "info", "listtable", "listoverridetable",
-        "revtbl",  "rsidtbl",  "filetbl",    "generator", "xmlnstbl", "latentstyles"};
+        "fonttbl", "colortbl", "stylesheet", "info",      "listtable", "listoverridetable",
+        "revtbl",  "rsidtbl",  "filetbl",    "generator", "xmlnstbl",  "latentstyles"};
     return std::find(std::begin(kWords), std::end(kWords), name) != std::end(kWords);
 }
 
@@ -292,7 +293,7 @@ std::string_view GroupDestination(std::span<const Token> tokens, bool& starred) 
     return {};
 }
 
-}  // namespace
+} // namespace
 
 RtfHeader ReadHeader(std::string_view rtf) {
     RtfHeader header;
@@ -316,7 +317,7 @@ RtfHeader ReadHeader(std::string_view rtf) {
     std::vector<Token> group;
     while (lexer.Next(t)) {
         if (t.kind == TokenKind::GroupEnd)
-            break;  // the document ended inside its header
+            break; // the document ended inside its header
         if (t.kind == TokenKind::LineBreak)
             continue;
         if (t.kind == TokenKind::ControlWord) {
@@ -383,7 +384,7 @@ std::uint32_t ColorKey(const ColorEntry& c) {
     return c.isAuto ? 0x1000000u : c.ToTColor();
 }
 
-}  // namespace
+} // namespace
 
 TableRemap TableMerger::Add(const RtfHeader& header) {
     for (const FontEntry& font : header.fonts) {
@@ -462,14 +463,14 @@ bool IsColorWord(std::string_view n) {
            n == "cfpat" || n == "brdrcf" || n == "ulc";
 }
 
-}  // namespace
+} // namespace
 
 std::string RemapTables(std::string_view rtf, const TableRemap& remap) {
     std::string error;
     std::vector<Token> tokens = Tokenize(rtf, &error);
     TokenWriter out;
     out.Result().reserve(rtf.size() + rtf.size() / 16);
-    int tableDepth = 0;  // depth of the table group being copied, 0 outside
+    int tableDepth = 0; // depth of the table group being copied, 0 outside
     int depth = 0;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
@@ -497,10 +498,11 @@ std::string RemapTables(std::string_view rtf, const TableRemap& remap) {
     }
     if (!error.empty()) {
         // Nesting too deep: what was not tokenized is copied unchanged.
-        std::size_t done = tokens.empty() ? 0 : tokens.back().Offset(rtf) + tokens.back().raw.size();
+        std::size_t done =
+            tokens.empty() ? 0 : tokens.back().Offset(rtf) + tokens.back().raw.size();
         out.Raw(rtf.substr(done));
     }
     return out.Take();
 }
 
-}  // namespace rtf
+} // namespace rtf

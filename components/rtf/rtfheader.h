@@ -21,14 +21,14 @@ enum class FontFamily : std::uint8_t { Nil, Roman, Swiss, Modern, Script, Decor,
 std::string_view FontFamilyWord(FontFamily family);
 
 struct FontEntry {
-    int number = 0;                 // the "\fN" number; any value, not an index
+    int number = 0; // the "\fN" number; any value, not an index
     FontFamily family = FontFamily::Nil;
-    int charset = -1;               // "\fcharsetN", -1 when absent
-    int pitch = -1;                 // "\fprqN" (0 default, 1 fixed, 2 variable), -1 when absent
-    std::string panose;             // hex digits of "{\*\panose ...}", empty when absent
-    std::string altName;            // "{\*\falt ...}", empty when absent
-    std::string name;               // the face name, without the closing ";"
-    std::string raw;                // the entry as written, from "{" to its "}"
+    int charset = -1;    // "\fcharsetN", -1 when absent
+    int pitch = -1;      // "\fprqN" (0 default, 1 fixed, 2 variable), -1 when absent
+    std::string panose;  // hex digits of "{\*\panose ...}", empty when absent
+    std::string altName; // "{\*\falt ...}", empty when absent
+    std::string name;    // the face name, without the closing ";"
+    std::string raw;     // the entry as written, from "{" to its "}"
 
     // The entry as this engine writes it: "{\fN\fswiss\fcharset0 Arial;}"
     // (with \fprq, panose and falt when present).
@@ -39,7 +39,7 @@ struct FontEntry {
 };
 
 struct ColorEntry {
-    bool isAuto = false;            // the empty entry ";" (the reader's default colour)
+    bool isAuto = false; // the empty entry ";" (the reader's default colour)
     std::uint8_t red = 0, green = 0, blue = 0;
 
     // As a TColor value 0x00BBGGRR. The auto entry has none; callers choose.
@@ -59,9 +59,9 @@ struct RtfHeader {
     std::optional<int> defaultFont; // "\deffN"
     bool hasFontTable = false;
     bool hasColorTable = false;
-    std::string stylesheet;         // the raw "{\stylesheet ...}" group, empty when none
-    std::string fontTableRaw;       // the raw "{\fonttbl ...}" group
-    std::string colorTableRaw;      // the raw "{\colortbl ...}" group
+    std::string stylesheet;    // the raw "{\stylesheet ...}" group, empty when none
+    std::string fontTableRaw;  // the raw "{\fonttbl ...}" group
+    std::string colorTableRaw; // the raw "{\colortbl ...}" group
     // Offset of the first byte after the header groups (font table, colour
     // table, stylesheet and any other destination group that precedes the
     // first text or paragraph control word): where the body starts.
@@ -83,13 +83,13 @@ RtfHeader ReadHeader(std::string_view rtf);
 
 // New numbers for one topic's font and colour numbers.
 struct TableRemap {
-    std::map<int, int> fonts;       // topic font number -> merged number
-    std::vector<int> colors;        // topic colour index -> merged index
-    int defaultFont = 0;            // merged number of the topic's default font
-    int autoColor = 0;              // merged index used for colour numbers out of the table
+    std::map<int, int> fonts; // topic font number -> merged number
+    std::vector<int> colors;  // topic colour index -> merged index
+    int defaultFont = 0;      // merged number of the topic's default font
+    int autoColor = 0;        // merged index used for colour numbers out of the table
 
-    int MapFont(int number) const;  // unknown numbers map to defaultFont
-    int MapColor(int index) const;  // unknown indexes map to autoColor
+    int MapFont(int number) const; // unknown numbers map to defaultFont
+    int MapColor(int index) const; // unknown indexes map to autoColor
 };
 
 // Builds one font table and one colour table for many topics. Fonts are the
@@ -103,7 +103,7 @@ public:
     // The remap of a topic whose entries were all added before (no new entry).
     TableRemap RemapFor(const RtfHeader& header) const;
 
-    const std::vector<FontEntry>& Fonts() const { return fonts_; }  // merged number = index
+    const std::vector<FontEntry>& Fonts() const { return fonts_; } // merged number = index
     const std::vector<ColorEntry>& Colors() const { return colors_; }
     // "{\fonttbl{\f0...}{\f1...}}" and "{\colortbl ;\red..;}".
     std::string FontTableRtf() const;
@@ -122,4 +122,4 @@ private:
 // whole by whoever writes the merged ones).
 std::string RemapTables(std::string_view rtf, const TableRemap& remap);
 
-}  // namespace rtf
+} // namespace rtf

@@ -31,9 +31,10 @@ struct ParaState {
 
     bool SameAs(const ParaState& o) const {
         if (alignment != o.alignment || keepNext != o.keepNext || bullet != o.bullet ||
-            lineMultiple != o.lineMultiple || tabCount != o.tabCount || firstIndent != o.firstIndent ||
-            leftIndent != o.leftIndent || rightIndent != o.rightIndent ||
-            spaceBefore != o.spaceBefore || spaceAfter != o.spaceAfter || lineSpacing != o.lineSpacing)
+            lineMultiple != o.lineMultiple || tabCount != o.tabCount ||
+            firstIndent != o.firstIndent || leftIndent != o.leftIndent ||
+            rightIndent != o.rightIndent || spaceBefore != o.spaceBefore ||
+            spaceAfter != o.spaceAfter || lineSpacing != o.lineSpacing)
             return false;
         for (std::size_t i = 0; i < tabCount; ++i)
             if (!(tabs[i] == o.tabs[i]))
@@ -58,9 +59,9 @@ struct ParaState {
 };
 
 struct CharState {
-    int font = -1;      // -1: the default font
+    int font = -1; // -1: the default font
     int size = 24;
-    int color = -1;     // colour table index, -1 none (auto)
+    int color = -1; // colour table index, -1 none (auto)
     int background = -1;
     bool bold = false, italic = false, strike = false, hidden = false;
     UnderlineKind underline = UnderlineKind::None;
@@ -72,7 +73,7 @@ struct CharState {
 struct State {
     Dest dest = Dest::Text;
     int uc = 1;
-    int field = -1;     // index of the field whose result this is
+    int field = -1; // index of the field whose result this is
     CharState chr;
     ParaState para;
 };
@@ -80,17 +81,81 @@ struct State {
 enum class Word : std::uint8_t {
     Unknown,
     // destinations
-    FontTbl, ColorTbl, Stylesheet, SkipDest, Capture, Field, FldInst, FldRslt, PnText, Pn,
+    FontTbl,
+    ColorTbl,
+    Stylesheet,
+    SkipDest,
+    Capture,
+    Field,
+    FldInst,
+    FldRslt,
+    PnText,
+    Pn,
     // document
     Deff,
     // special characters
-    Par, Sect, Page, Line, Tab, Cell, Row, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote,
-    RDblQuote, Space, U, Uc,
+    Par,
+    Sect,
+    Page,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    EmDash,
+    EnDash,
+    Bullet,
+    LQuote,
+    RQuote,
+    LDblQuote,
+    RDblQuote,
+    Space,
+    U,
+    Uc,
     // character format
-    Plain, F, Fs, B, I, Ul, UlNone, UlDb, UlD, Strike, V, Cf, Cb, Super, Sub, NoSuperSub, Up, Dn,
+    Plain,
+    F,
+    Fs,
+    B,
+    I,
+    Ul,
+    UlNone,
+    UlDb,
+    UlD,
+    Strike,
+    V,
+    Cf,
+    Cb,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Dn,
     // paragraph format
-    Pard, Ql, Qr, Qc, Qj, Fi, Li, Ri, Sb, Sa, Sl, SlMult, KeepN, Tx, Tb, Tqr, Tqc, Tqdec, TlDot,
-    TlHyph, TlUl, TlTh, TlEq, PnLvlBlt, PnLvlOther,
+    Pard,
+    Ql,
+    Qr,
+    Qc,
+    Qj,
+    Fi,
+    Li,
+    Ri,
+    Sb,
+    Sa,
+    Sl,
+    SlMult,
+    KeepN,
+    Tx,
+    Tb,
+    Tqr,
+    Tqc,
+    Tqdec,
+    TlDot,
+    TlHyph,
+    TlUl,
+    TlTh,
+    TlEq,
+    PnLvlBlt,
+    PnLvlOther,
 };
 
 struct WordEntry {
@@ -99,50 +164,151 @@ struct WordEntry {
 };
 
 constexpr WordEntry kWords[] = {
-    {"fonttbl", Word::FontTbl}, {"colortbl", Word::ColorTbl}, {"stylesheet", Word::Stylesheet},
-    {"info", Word::SkipDest}, {"header", Word::SkipDest}, {"footer", Word::SkipDest},
-    {"headerl", Word::SkipDest}, {"headerr", Word::SkipDest}, {"headerf", Word::SkipDest},
-    {"footerl", Word::SkipDest}, {"footerr", Word::SkipDest}, {"footerf", Word::SkipDest},
-    {"annotation", Word::SkipDest}, {"atnid", Word::SkipDest}, {"atnauthor", Word::SkipDest},
-    {"atndate", Word::SkipDest}, {"atntime", Word::SkipDest}, {"atnref", Word::SkipDest},
-    {"atnicn", Word::SkipDest}, {"listtable", Word::SkipDest}, {"listoverridetable", Word::SkipDest},
-    {"revtbl", Word::SkipDest}, {"rsidtbl", Word::SkipDest}, {"xmlnstbl", Word::SkipDest},
-    {"themedata", Word::SkipDest}, {"colorschememapping", Word::SkipDest},
-    {"latentstyles", Word::SkipDest}, {"datastore", Word::SkipDest}, {"generator", Word::SkipDest},
-    {"nonshppict", Word::SkipDest}, {"private", Word::SkipDest}, {"template", Word::SkipDest},
-    {"filetbl", Word::SkipDest}, {"pgdsctbl", Word::SkipDest}, {"txe", Word::SkipDest},
-    {"xe", Word::SkipDest}, {"tc", Word::SkipDest}, {"bkmkstart", Word::SkipDest},
-    {"bkmkend", Word::SkipDest}, {"docvar", Word::SkipDest}, {"userprops", Word::SkipDest},
-    {"mmathPr", Word::SkipDest}, {"fldtype", Word::SkipDest}, {"pntxta", Word::SkipDest},
-    {"pntxtb", Word::SkipDest}, {"objdata", Word::SkipDest}, {"panose", Word::SkipDest},
-    {"falt", Word::SkipDest}, {"buptim", Word::SkipDest}, {"comment", Word::SkipDest},
-    {"pict", Word::Capture}, {"object", Word::Capture}, {"footnote", Word::Capture},
-    {"shppict", Word::Capture}, {"shp", Word::Capture},
-    {"field", Word::Field}, {"fldinst", Word::FldInst}, {"fldrslt", Word::FldRslt},
-    {"pntext", Word::PnText}, {"listtext", Word::PnText}, {"pn", Word::Pn},
+    {"fonttbl", Word::FontTbl},
+    {"colortbl", Word::ColorTbl},
+    {"stylesheet", Word::Stylesheet},
+    {"info", Word::SkipDest},
+    {"header", Word::SkipDest},
+    {"footer", Word::SkipDest},
+    {"headerl", Word::SkipDest},
+    {"headerr", Word::SkipDest},
+    {"headerf", Word::SkipDest},
+    {"footerl", Word::SkipDest},
+    {"footerr", Word::SkipDest},
+    {"footerf", Word::SkipDest},
+    {"annotation", Word::SkipDest},
+    {"atnid", Word::SkipDest},
+    {"atnauthor", Word::SkipDest},
+    {"atndate", Word::SkipDest},
+    {"atntime", Word::SkipDest},
+    {"atnref", Word::SkipDest},
+    {"atnicn", Word::SkipDest},
+    {"listtable", Word::SkipDest},
+    {"listoverridetable", Word::SkipDest},
+    {"revtbl", Word::SkipDest},
+    {"rsidtbl", Word::SkipDest},
+    {"xmlnstbl", Word::SkipDest},
+    {"themedata", Word::SkipDest},
+    {"colorschememapping", Word::SkipDest},
+    {"latentstyles", Word::SkipDest},
+    {"datastore", Word::SkipDest},
+    {"generator", Word::SkipDest},
+    {"nonshppict", Word::SkipDest},
+    {"private", Word::SkipDest},
+    {"template", Word::SkipDest},
+    {"filetbl", Word::SkipDest},
+    {"pgdsctbl", Word::SkipDest},
+    {"txe", Word::SkipDest},
+    {"xe", Word::SkipDest},
+    {"tc", Word::SkipDest},
+    {"bkmkstart", Word::SkipDest},
+    {"bkmkend", Word::SkipDest},
+    {"docvar", Word::SkipDest},
+    {"userprops", Word::SkipDest},
+    {"mmathPr", Word::SkipDest},
+    {"fldtype", Word::SkipDest},
+    {"pntxta", Word::SkipDest},
+    {"pntxtb", Word::SkipDest},
+    {"objdata", Word::SkipDest},
+    {"panose", Word::SkipDest},
+    {"falt", Word::SkipDest},
+    {"buptim", Word::SkipDest},
+    {"comment", Word::SkipDest},
+    {"pict", Word::Capture},
+    {"object", Word::Capture},
+    {"footnote", Word::Capture},
+    {"shppict", Word::Capture},
+    {"shp", Word::Capture},
+    {"field", Word::Field},
+    {"fldinst", Word::FldInst},
+    {"fldrslt", Word::FldRslt},
+    {"pntext", Word::PnText},
+    {"listtext", Word::PnText},
+    {"pn", Word::Pn},
     {"deff", Word::Deff},
-    {"par", Word::Par}, {"sect", Word::Sect}, {"page", Word::Page}, {"line", Word::Line},
-    {"tab", Word::Tab}, {"cell", Word::Cell}, {"nestcell", Word::Cell}, {"row", Word::Row},
-    {"nestrow", Word::Row}, {"emdash", Word::EmDash}, {"endash", Word::EnDash},
-    {"bullet", Word::Bullet}, {"lquote", Word::LQuote}, {"rquote", Word::RQuote},
-    {"ldblquote", Word::LDblQuote}, {"rdblquote", Word::RDblQuote}, {"emspace", Word::Space},
-    {"enspace", Word::Space}, {"qmspace", Word::Space}, {"u", Word::U}, {"uc", Word::Uc},
-    {"plain", Word::Plain}, {"f", Word::F}, {"fs", Word::Fs}, {"b", Word::B}, {"i", Word::I},
-    {"ul", Word::Ul}, {"ulw", Word::Ul}, {"ulwave", Word::Ul}, {"ulth", Word::Ul},
-    {"ulhwave", Word::Ul}, {"ululdbwave", Word::Ul}, {"uldash", Word::Ul}, {"uldashd", Word::Ul},
-    {"uldashdd", Word::Ul}, {"ulldash", Word::Ul}, {"ulthdash", Word::Ul},
-    {"ulthdashd", Word::Ul}, {"ulthdashdd", Word::Ul}, {"ulthldash", Word::Ul},
-    {"ulnone", Word::UlNone}, {"uldb", Word::UlDb}, {"uld", Word::UlD}, {"ulthd", Word::UlD},
-    {"strike", Word::Strike}, {"striked", Word::Strike}, {"v", Word::V}, {"cf", Word::Cf},
-    {"cb", Word::Cb}, {"highlight", Word::Cb}, {"chcbpat", Word::Cb}, {"super", Word::Super},
-    {"sub", Word::Sub}, {"nosupersub", Word::NoSuperSub}, {"up", Word::Up}, {"dn", Word::Dn},
-    {"pard", Word::Pard}, {"ql", Word::Ql}, {"qr", Word::Qr}, {"qc", Word::Qc}, {"qj", Word::Qj},
-    {"fi", Word::Fi}, {"li", Word::Li}, {"ri", Word::Ri}, {"sb", Word::Sb}, {"sa", Word::Sa},
-    {"sl", Word::Sl}, {"slmult", Word::SlMult}, {"keepn", Word::KeepN}, {"tx", Word::Tx},
-    {"tb", Word::Tb}, {"tqr", Word::Tqr}, {"tqc", Word::Tqc}, {"tqdec", Word::Tqdec},
-    {"tldot", Word::TlDot}, {"tlhyph", Word::TlHyph}, {"tlul", Word::TlUl}, {"tlth", Word::TlTh},
-    {"tleq", Word::TlEq}, {"pnlvlblt", Word::PnLvlBlt}, {"pnlvlbody", Word::PnLvlOther},
-    {"pnlvlcont", Word::PnLvlOther}, {"pnlvl", Word::PnLvlOther},
+    {"par", Word::Par},
+    {"sect", Word::Sect},
+    {"page", Word::Page},
+    {"line", Word::Line},
+    {"tab", Word::Tab},
+    {"cell", Word::Cell},
+    {"nestcell", Word::Cell},
+    {"row", Word::Row},
+    {"nestrow", Word::Row},
+    {"emdash", Word::EmDash},
+    {"endash", Word::EnDash},
+    {"bullet", Word::Bullet},
+    {"lquote", Word::LQuote},
+    {"rquote", Word::RQuote},
+    {"ldblquote", Word::LDblQuote},
+    {"rdblquote", Word::RDblQuote},
+    {"emspace", Word::Space},
+    {"enspace", Word::Space},
+    {"qmspace", Word::Space},
+    {"u", Word::U},
+    {"uc", Word::Uc},
+    {"plain", Word::Plain},
+    {"f", Word::F},
+    {"fs", Word::Fs},
+    {"b", Word::B},
+    {"i", Word::I},
+    {"ul", Word::Ul},
+    {"ulw", Word::Ul},
+    {"ulwave", Word::Ul},
+    {"ulth", Word::Ul},
+    {"ulhwave", Word::Ul},
+    {"ululdbwave", Word::Ul},
+    {"uldash", Word::Ul},
+    {"uldashd", Word::Ul},
+    {"uldashdd", Word::Ul},
+    {"ulldash", Word::Ul},
+    {"ulthdash", Word::Ul},
+    {"ulthdashd", Word::Ul},
+    {"ulthdashdd", Word::Ul},
+    {"ulthldash", Word::Ul},
+    {"ulnone", Word::UlNone},
+    {"uldb", Word::UlDb},
+    {"uld", Word::UlD},
+    {"ulthd", Word::UlD},
+    {"strike", Word::Strike},
+    {"striked", Word::Strike},
+    {"v", Word::V},
+    {"cf", Word::Cf},
+    {"cb", Word::Cb},
+    {"highlight", Word::Cb},
+    {"chcbpat", Word::Cb},
+    {"super", Word::Super},
+    {"sub", Word::Sub},
+    {"nosupersub", Word::NoSuperSub},
+    {"up", Word::Up},
+    {"dn", Word::Dn},
+    {"pard", Word::Pard},
+    {"ql", Word::Ql},
+    {"qr", Word::Qr},
+    {"qc", Word::Qc},
+    {"qj", Word::Qj},
+    {"fi", Word::Fi},
+    {"li", Word::Li},
+    {"ri", Word::Ri},
+    {"sb", Word::Sb},
+    {"sa", Word::Sa},
+    {"sl", Word::Sl},
+    {"slmult", Word::SlMult},
+    {"keepn", Word::KeepN},
+    {"tx", Word::Tx},
+    {"tb", Word::Tb},
+    {"tqr", Word::Tqr},
+    {"tqc", Word::Tqc},
+    {"tqdec", Word::Tqdec},
+    {"tldot", Word::TlDot},
+    {"tlhyph", Word::TlHyph},
+    {"tlul", Word::TlUl},
+    {"tlth", Word::TlTh},
+    {"tleq", Word::TlEq},
+    {"pnlvlblt", Word::PnLvlBlt},
+    {"pnlvlbody", Word::PnLvlOther},
+    {"pnlvlcont", Word::PnLvlOther},
+    {"pnlvl", Word::PnLvlOther},
 };
 
 // Open-addressing table from control word to Word, built once.
@@ -183,11 +349,12 @@ const WordTable& Words() {
     return table;
 }
 
-}  // namespace
+} // namespace
 
 class RtfParser {
 public:
-    RtfParser(std::string_view source, RtfDocument& doc) : src_(source), doc_(doc), lexer_(source) {}
+    RtfParser(std::string_view source, RtfDocument& doc)
+        : src_(source), doc_(doc), lexer_(source) {}
 
     // Returns whether the last paragraph was closed by a paragraph mark.
     bool Parse();
@@ -222,9 +389,9 @@ private:
     RtfDocument& doc_;
     Lexer lexer_;
     std::vector<State> stack_;
-    std::vector<std::size_t> groupStarts_;  // offset of each open group's "{"
+    std::vector<std::size_t> groupStarts_; // offset of each open group's "{"
     bool starPending_ = false;
-    bool fresh_ = false;  // nothing but "\*" read yet in the current group
+    bool fresh_ = false; // nothing but "\*" read yet in the current group
     int skipChars_ = 0;
     char16_t pendingHigh_ = 0;
 
@@ -232,10 +399,10 @@ private:
     // which it ends (0 = not active).
     int skipDepth_ = 0;
     int captureDepth_ = 0;
-    int captureKind_ = 0;  // 0 object, 1 stylesheet, 2 field instruction
+    int captureKind_ = 0; // 0 object, 1 stylesheet, 2 field instruction
     std::size_t captureStart_ = 0;
     int collectDepth_ = 0;
-    int collectKind_ = 0;  // 0 font table, 1 colour table
+    int collectKind_ = 0; // 0 font table, 1 colour table
     std::vector<Token> collected_;
 
     // Pn group result and pntext text.
@@ -546,7 +713,7 @@ void RtfParser::OnControlWord(const Token& t) {
             pendingHigh_ = static_cast<char16_t>(v);
         } else if (v >= 0xDC00 && v <= 0xDFFF && pendingHigh_) {
             pendingHigh_ = 0;
-            out = 0;  // the pair's "?" was written with its high half
+            out = 0; // the pair's "?" was written with its high half
         } else {
             pendingHigh_ = 0;
             int b = platform::UnicodeToCp1252(static_cast<char32_t>(v));
@@ -784,8 +951,7 @@ void RtfParser::OnGroupEnd() {
         if (pnSeen_)
             s.para.bullet = pnBullet_;
     }
-    const bool charChanged =
-        !(popped.chr == s.chr) || popped.field != s.field;
+    const bool charChanged = !(popped.chr == s.chr) || popped.field != s.field;
     if (charChanged)
         formatDirty_ = true;
 }
@@ -797,7 +963,7 @@ bool RtfParser::Parse() {
     doc_.paragraphs_.reserve(src_.size() / 128 + 1);
     doc_.stylesheet_.clear();
     stack_.reserve(64);
-    stack_.push_back(State{});  // outside the document group
+    stack_.push_back(State{}); // outside the document group
     groupStarts_.push_back(0);
     cur_ = Paragraph{};
     Token t;
@@ -916,12 +1082,13 @@ namespace {
 
 bool LooksLikeRtf(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
         ++i;
     return text.substr(i, 5) == "{\\rtf";
 }
 
-}  // namespace
+} // namespace
 
 RtfDocument RtfDocument::Parse(std::string_view text) {
     if (!LooksLikeRtf(text))
@@ -947,4 +1114,4 @@ void RtfDocument::InsertRtf(std::size_t pos, std::string_view rtf) {
     Splice(pos, std::move(fragment.paragraphs_), closed);
 }
 
-}  // namespace rtf
+} // namespace rtf

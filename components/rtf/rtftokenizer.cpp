@@ -22,8 +22,12 @@ constexpr std::array<bool, 256> MakeSpecials() {
 }
 constexpr std::array<bool, 256> kSpecial = MakeSpecials();
 
-inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 inline int HexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -34,7 +38,7 @@ inline int HexValue(char c) {
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 std::string NestingTooDeepMessage(std::size_t offset) {
     return "The RTF text is nested more than " + std::to_string(kMaxGroupDepth) +
@@ -219,17 +223,17 @@ int OpenControlWordAtEnd(std::string_view text) {
     return digits ? 2 : 1;
 }
 
-}  // namespace
+} // namespace
 
 void TokenWriter::BeforeText(std::string_view next) {
     if (needsDelimiter_ != Open::None && !next.empty()) {
         const char first = next.front();
-        const bool isText = first != '\\' && first != '{' && first != '}' && first != '\r' &&
-                            first != '\n';
+        const bool isText =
+            first != '\\' && first != '{' && first != '}' && first != '\r' && first != '\n';
         bool joins = first == ' ' || IsDigit(first);
         if (needsDelimiter_ == Open::Name)
-            joins = joins || IsLetter(first) ||
-                    (first == '-' && next.size() > 1 && IsDigit(next[1]));
+            joins =
+                joins || IsLetter(first) || (first == '-' && next.size() > 1 && IsDigit(next[1]));
         if ((alwaysDelimit_ && isText) || joins)
             out_ += ' ';
     }
@@ -249,7 +253,7 @@ void TokenWriter::Raw(const Token& token) {
                                                   : Open::Name;
         break;
     case TokenKind::LineBreak:
-        out_ += token.raw;  // a line break ends a control word like a blank does
+        out_ += token.raw; // a line break ends a control word like a blank does
         needsDelimiter_ = Open::None;
         break;
     case TokenKind::BinaryData:
@@ -372,7 +376,7 @@ std::string StripLineBreaks(std::string_view rtf) {
         writer.Raw(t);
         done = t.Offset(rtf) + t.raw.size();
     }
-    writer.Raw(rtf.substr(done));  // what a refused nesting left over
+    writer.Raw(rtf.substr(done)); // what a refused nesting left over
     return writer.Take();
 }
 
@@ -382,4 +386,4 @@ std::string EscapeText(std::string_view plain) {
     return writer.Take();
 }
 
-}  // namespace rtf
+} // namespace rtf

@@ -13,23 +13,23 @@
 namespace rtf {
 
 enum class TokenKind : std::uint8_t {
-    GroupStart,     // "{"
-    GroupEnd,       // "}"
-    ControlWord,    // "\name", "\name-12", with its delimiting space if there is one
-    ControlSymbol,  // "\{", "\}", "\\", "\~", "\-", "\_", "\*", "\|", "\:" ... (`symbol`)
-    HexByte,        // "\'hh"; `param` holds the byte value (0..255)
-    Text,           // a run of ordinary bytes (never CR, LF, "\", "{", "}")
-    LineBreak,      // CR and LF bytes, which RTF ignores
-    BinaryData,     // the bytes that follow "\binN" (N clipped to the data present)
+    GroupStart,    // "{"
+    GroupEnd,      // "}"
+    ControlWord,   // "\name", "\name-12", with its delimiting space if there is one
+    ControlSymbol, // "\{", "\}", "\\", "\~", "\-", "\_", "\*", "\|", "\:" ... (`symbol`)
+    HexByte,       // "\'hh"; `param` holds the byte value (0..255)
+    Text,          // a run of ordinary bytes (never CR, LF, "\", "{", "}")
+    LineBreak,     // CR and LF bytes, which RTF ignores
+    BinaryData,    // the bytes that follow "\binN" (N clipped to the data present)
 };
 
 struct Token {
     TokenKind kind = TokenKind::Text;
-    bool hasParam = false;      // ControlWord: a numeric parameter was written
-    char symbol = 0;            // ControlSymbol: the character after "\"
-    std::int32_t param = 0;     // ControlWord parameter (clamped to 32 bits), HexByte value
-    std::string_view raw;       // the token's bytes in the source, delimiter included
-    std::string_view name;      // ControlWord: the letters after "\" (case kept)
+    bool hasParam = false;  // ControlWord: a numeric parameter was written
+    char symbol = 0;        // ControlSymbol: the character after "\"
+    std::int32_t param = 0; // ControlWord parameter (clamped to 32 bits), HexByte value
+    std::string_view raw;   // the token's bytes in the source, delimiter included
+    std::string_view name;  // ControlWord: the letters after "\" (case kept)
 
     bool Is(std::string_view word) const { return kind == TokenKind::ControlWord && name == word; }
     bool IsSymbol(char c) const { return kind == TokenKind::ControlSymbol && symbol == c; }
@@ -59,7 +59,7 @@ private:
     std::string_view source_;
     std::size_t pos_ = 0;
     int depth_ = 0;
-    std::size_t pendingBinary_ = 0;  // bytes of \bin data still to hand out
+    std::size_t pendingBinary_ = 0; // bytes of \bin data still to hand out
     std::string error_;
 };
 
@@ -125,4 +125,4 @@ std::string StripLineBreaks(std::string_view rtf);
 // Escapes plain Windows-1252 text for RTF as TokenWriter::Text does.
 std::string EscapeText(std::string_view plain);
 
-}  // namespace rtf
+} // namespace rtf

@@ -369,7 +369,7 @@ std::vector<std::string> Writer::Write() {
     return lines;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> WriteRtfLines(const RtfDocument& document) {
     Writer writer(document);
@@ -385,4 +385,4 @@ std::string WriteRtf(const RtfDocument& document) {
     return out;
 }
 
-}  // namespace rtf
+} // namespace rtf

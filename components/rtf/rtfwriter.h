@@ -20,4 +20,4 @@ std::vector<std::string> WriteRtfLines(const RtfDocument& document);
 // The same lines, each followed by CR LF.
 std::string WriteRtf(const RtfDocument& document);
 
-}  // namespace rtf
+} // namespace rtf

@@ -43,4 +43,4 @@ std::vector<std::string> SaveToStrings(const RtfDocument& document) {
     return WriteRtfLines(document);
 }
 
-}  // namespace rtf
+} // namespace rtf

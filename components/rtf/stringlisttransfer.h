@@ -21,4 +21,4 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Lines each followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 
-}  // namespace rtf
+} // namespace rtf

@@ -18,7 +18,7 @@ void ReplaceNuls(char* data, std::size_t n) {
             data[i] = kNulReplacement;
 }
 
-}  // namespace
+} // namespace
 
 std::size_t TUnicodeConversion::ConvertReadStream(std::istream& stream, char* buffer,
                                                   std::size_t count) {
@@ -125,4 +125,4 @@ std::string ConvertReadBytes(std::string_view bytes) {
     return out;
 }
 
-}  // namespace rtf
+} // namespace rtf

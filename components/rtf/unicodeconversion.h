@@ -26,13 +26,13 @@ private:
     bool utf16_ = false;
     bool swapBytes_ = false;
     std::vector<char> raw_;
-    std::string ansi_;          // converted bytes not handed out yet
+    std::string ansi_; // converted bytes not handed out yet
     std::size_t ansiPos_ = 0;
-    int pendingByte_ = -1;      // an odd byte left over from the last raw read
-    char16_t pendingHigh_ = 0;  // a high surrogate waiting for its partner
+    int pendingByte_ = -1;     // an odd byte left over from the last raw read
+    char16_t pendingHigh_ = 0; // a high surrogate waiting for its partner
 };
 
 // Converts a whole file's bytes as the control's load does.
 std::string ConvertReadBytes(std::string_view bytes);
 
-}  // namespace rtf
+} // namespace rtf

@@ -11,9 +11,9 @@ class THtmlExportProgress {
 public:
     virtual ~THtmlExportProgress() = default;
     // Shows `text` with the gauge at 0 of `maxValue`.
-    virtual void Start(const std::string& text, int maxValue) {}
+    virtual void Start(const std::string& /*text*/, int /*maxValue*/) {}
     // Moves the gauge and lets pending events through.
-    virtual void SetProgress(int value) {}
+    virtual void SetProgress(int /*value*/) {}
     virtual bool AbortRequested() { return false; }
 };
 

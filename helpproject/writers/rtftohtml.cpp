@@ -373,7 +373,7 @@ private:
     int size_ = 3;
     unsigned styles_ = 0;
     bool tagsClosed_ = true;
-    const rtf::CharFormat* opened_ = nullptr;  // the format Open last applied
+    const rtf::CharFormat* opened_ = nullptr; // the format Open last applied
     bool paraHasText_ = false;
     bool breakPending_ = false;
     bool inList_ = false;

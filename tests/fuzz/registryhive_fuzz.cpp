@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     platform::HiveParseResult parsed = platform::ParseHiveText(text);
     for (const platform::HiveEntry& entry : parsed.entries) {
-        if (!entry.name || entry.name->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        if (!entry.name ||
+            entry.name->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
             continue;
         }
         std::string again = "REGEDIT4\r\n[" + entry.rootName + "]\r\n" +

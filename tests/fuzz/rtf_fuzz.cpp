@@ -24,7 +24,7 @@ void Check(bool ok) {
         std::abort();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rtf::TableRemap remap = merger.Add(header);
     const std::string remapped = rtf::RemapTables(input, remap);
     if (error.empty())
-        Check(rtf::RewriteGroups(input, [](const rtf::GroupView&) { return std::nullopt; }) == input);
+        Check(rtf::RewriteGroups(input, [](const rtf::GroupView&) { return std::nullopt; }) ==
+              input);
     (void)rtf::FindMarkupCodes(input);
     (void)rtf::FindFootnotes(input);
     (void)rtf::SplitAtPage(input);

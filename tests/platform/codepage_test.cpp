@@ -20,16 +20,19 @@ TEST(CodePage, UndefinedBytesMapToC1Controls) {
 }
 
 TEST(CodePage, UnmappableCharactersBecomeReplacement) {
-    EXPECT_EQ(Utf8ToCp1252("a\xE2\x82\xAC\xE4\xB8\xAD"), "a\x80?");  // euro, CJK
-    EXPECT_EQ(Utf8ToCp1252("\xFF\xC3"), "??");                         // invalid bytes
-    EXPECT_EQ(Utf16ToCp1252(u"x\U0001F600y"), "x?y");                  // surrogate pair
+    EXPECT_EQ(Utf8ToCp1252("a\xE2\x82\xAC\xE4\xB8\xAD"), "a\x80?"); // euro, CJK
+    EXPECT_EQ(Utf8ToCp1252("\xFF\xC3"), "??");                      // invalid bytes
+    EXPECT_EQ(Utf16ToCp1252(u"x\U0001F600y"), "x?y");               // surrogate pair
     EXPECT_TRUE(Utf8FitsCp1252("Caf\xC3\xA9"));
     EXPECT_FALSE(Utf8FitsCp1252("\xE4\xB8\xAD"));
 }
 
 TEST(CodePage, CaseTables) {
-    struct Case { unsigned char lower, upper; } cases[] = {
-        {'a', 'A'}, {0xE9, 0xC9}, {0xFF, 0x9F}, {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E}, {0xE0, 0xC0}, {0xFE, 0xDE},
+    struct Case {
+        unsigned char lower, upper;
+    } cases[] = {
+        {'a', 'A'},   {0xE9, 0xC9}, {0xFF, 0x9F}, {0x9A, 0x8A},
+        {0x9C, 0x8C}, {0x9E, 0x8E}, {0xE0, 0xC0}, {0xFE, 0xDE},
     };
     for (auto c : cases) {
         EXPECT_EQ(AnsiUpper(c.lower), c.upper);
@@ -44,7 +47,7 @@ TEST(CodePage, CaseTables) {
 
 TEST(CodePage, OemConversion) {
     EXPECT_EQ(ToOemText("Caf\xE9"), "Caf\x82");
-    EXPECT_EQ(ToOemText("\xC0 la"), "A la");  // no capital A grave in 437: best fit
+    EXPECT_EQ(ToOemText("\xC0 la"), "A la"); // no capital A grave in 437: best fit
     EXPECT_EQ(ToOemText("plain"), "plain");
     EXPECT_EQ(Oem437ToUtf8("Caf\x82"), "Caf\xC3\xA9");
 }

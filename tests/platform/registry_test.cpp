@@ -377,7 +377,7 @@ TEST_F(RegistryTest, FailedFlushKeepsChangesForTheNextTry) {
 }
 
 TEST_F(RegistryTest, UnreadableHiveIsNeverWrittenOver) {
-    fs::create_directory(Folder() / "HKCU.reg");  // unreadable as a file
+    fs::create_directory(Folder() / "HKCU.reg"); // unreadable as a file
     WriteText(Folder() / "HKCU.reg" / "inside", "x");
     auto reg = OpenFileRegistry(Folder());
     EXPECT_FALSE(reg->KeyExists(HKCU, "Software"));

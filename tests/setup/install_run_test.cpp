@@ -99,8 +99,8 @@ TEST(InstallRun, BuilderPackageGivesTreeGoldenLogAndRegistry) {
     EXPECT_NE(ReadFile(menu + "/Home.desktop").find("Type=Link\n"), std::string::npos);
     // The uninstall launcher hands the log path to the uninstaller.
     EXPECT_NE(ReadFile(menu + "/Uninstall Demo.desktop")
-                  .find("Exec=" + sb.Roots().windows.string() + "/RetraxalV.exe " +
-                        result.logPath + "\n"),
+                  .find("Exec=" + sb.Roots().windows.string() + "/RetraxalV.exe " + result.logPath +
+                        "\n"),
               std::string::npos);
 }
 

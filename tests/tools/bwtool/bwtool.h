@@ -16,10 +16,10 @@ struct Command {
 
 bool Register(const Command& command);
 
-}  // namespace bwtool
+} // namespace bwtool
 
 #define BW_COMMAND_CAT2(a, b) a##b
 #define BW_COMMAND_CAT(a, b) BW_COMMAND_CAT2(a, b)
-#define BW_COMMAND(name, usage, fn) \
-    static const bool BW_COMMAND_CAT(bwCommandRegistered_, __LINE__) = \
+#define BW_COMMAND(name, usage, fn)                                                                \
+    static const bool BW_COMMAND_CAT(bwCommandRegistered_, __LINE__) =                             \
         ::bwtool::Register(::bwtool::Command{name, usage, fn})

@@ -87,7 +87,7 @@ int RtfRoundtrip(const std::vector<std::string>& args) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 BW_COMMAND("rtf-text", "IN.rtf", RtfText);
 BW_COMMAND("rtf-roundtrip", "IN.rtf OUT.rtf", RtfRoundtrip);

@@ -19,7 +19,7 @@ bool Register(const Command& command) {
     return true;
 }
 
-}  // namespace bwtool
+} // namespace bwtool
 
 static int Usage() {
     std::fprintf(stderr, "usage: bwtool COMMAND ARGS...\n");

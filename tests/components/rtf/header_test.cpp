@@ -33,8 +33,9 @@ TEST(Header, ReadsFontTableWithAllParts) {
 }
 
 TEST(Header, ColourTableKeepsAutoEntryApartFromBlack) {
-    RtfHeader h = ReadHeader("{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1\\froman Times;}"
-                             "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\\pard x}");
+    RtfHeader h =
+        ReadHeader("{\\rtf1{\\fonttbl\\f0\\fswiss Arial;\\f1\\froman Times;}"
+                   "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\\pard x}");
     ASSERT_EQ(h.colors.size(), 3u);
     EXPECT_TRUE(h.colors[0].isAuto);
     EXPECT_FALSE(h.colors[1].isAuto);
@@ -56,12 +57,14 @@ TEST(Header, PlainTextAndMissingTables) {
 }
 
 TEST(TableMerger, ReorderedTablesShareEntries) {
-    RtfHeader a = ReadHeader("{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 "
-                             "Times;}}{\\colortbl ;\\red255\\green0\\blue0;}}");
+    RtfHeader a =
+        ReadHeader("{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 "
+                   "Times;}}{\\colortbl ;\\red255\\green0\\blue0;}}");
     // Same fonts in the other order, one with a pitch and a different case.
-    RtfHeader b = ReadHeader("{\\rtf1\\deff1{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times;}{\\f1\\fswiss"
-                             "\\fcharset0 arial;}{\\f300\\fmodern Courier;}}{\\colortbl ;\\red0\\green0"
-                             "\\blue255;\\red255\\green0\\blue0;}}");
+    RtfHeader b =
+        ReadHeader("{\\rtf1\\deff1{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times;}{\\f1\\fswiss"
+                   "\\fcharset0 arial;}{\\f300\\fmodern Courier;}}{\\colortbl ;\\red0\\green0"
+                   "\\blue255;\\red255\\green0\\blue0;}}");
     TableMerger merger;
     TableRemap ra = merger.Add(a);
     TableRemap rb = merger.Add(b);
@@ -71,8 +74,8 @@ TEST(TableMerger, ReorderedTablesShareEntries) {
     EXPECT_EQ(rb.MapFont(0), 1);
     EXPECT_EQ(rb.MapFont(1), 0);
     EXPECT_EQ(rb.MapFont(300), 2);
-    EXPECT_EQ(rb.defaultFont, 0);      // \deff1 is Arial
-    EXPECT_EQ(rb.MapFont(55), 0);      // unknown numbers go to the default font
+    EXPECT_EQ(rb.defaultFont, 0); // \deff1 is Arial
+    EXPECT_EQ(rb.MapFont(55), 0); // unknown numbers go to the default font
     ASSERT_EQ(merger.Colors().size(), 3u);
     EXPECT_EQ(rb.MapColor(0), 0);
     EXPECT_EQ(rb.MapColor(1), 2);
@@ -98,10 +101,11 @@ TEST(RemapTables, RewritesTokensNotText) {
         "\\f300\\cf1 text \\\\f2 and \\\\cf1 literal {\\pict\\bin4 \\f0x}"
         "\\highlight2\\cb1\\chcbpat2\\cbpat1\\cfpat2\\brdrcf1\\ulc2 {\\*\\pn\\pnf0}\\af300 \\f0 x}";
     const std::string out = RemapTables(rtf, remap);
-    EXPECT_EQ(out,
-              "{\\rtf1\\deff4{\\fonttbl{\\f0 A;}{\\f300 B;}}{\\colortbl ;\\red1\\green2\\blue3;}"
-              "\\f5\\cf3 text \\\\f2 and \\\\cf1 literal {\\pict\\bin4 \\f0x}"
-              "\\highlight2\\cb3\\chcbpat2\\cbpat3\\cfpat2\\brdrcf3\\ulc2 {\\*\\pn\\pnf4}\\af5 \\f4 x}");
+    EXPECT_EQ(
+        out,
+        "{\\rtf1\\deff4{\\fonttbl{\\f0 A;}{\\f300 B;}}{\\colortbl ;\\red1\\green2\\blue3;}"
+        "\\f5\\cf3 text \\\\f2 and \\\\cf1 literal {\\pict\\bin4 \\f0x}"
+        "\\highlight2\\cb3\\chcbpat2\\cbpat3\\cfpat2\\brdrcf3\\ulc2 {\\*\\pn\\pnf4}\\af5 \\f4 x}");
 }
 
 TEST(RemapTables, OutOfTableColourGoesToAuto) {

@@ -11,15 +11,16 @@ using namespace rtf;
 
 namespace {
 
-const char* const kHead = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
-                          "{\\f1\\fmodern\\fprq1\\fcharset0 Courier New;}{\\f2\\froman\\fcharset2 Symbol;}}"
-                          "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}";
+const char* const kHead =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+    "{\\f1\\fmodern\\fprq1\\fcharset0 Courier New;}{\\f2\\froman\\fcharset2 Symbol;}}"
+    "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}";
 
 RtfDocument Doc(const std::string& body) {
     return RtfDocument::Parse(std::string(kHead) + body + "}");
 }
 
-}  // namespace
+} // namespace
 
 TEST(DocumentText, PlainTextRules) {
     struct Case {
@@ -28,9 +29,10 @@ TEST(DocumentText, PlainTextRules) {
     };
     const Case cases[] = {
         {"abc\\par def\\par", "abc\rdef\r"},
-        {"abc\\par def", "abc\rdef\r"},            // text after the last \par is a paragraph
-        {"", "\r"},                                 // always one paragraph
-        {"a\\tab b\\line c", "a\tb\x0B" "c\r"},
+        {"abc\\par def", "abc\rdef\r"}, // text after the last \par is a paragraph
+        {"", "\r"},                     // always one paragraph
+        {"a\\tab b\\line c", "a\tb\x0B"
+                             "c\r"},
         {"caf\\'e9 \\u8364? \\u20013? \\u-10179?\\u-8704? x", "caf\xE9 \x80 ? ? x\r"},
         {"\\uc2\\u8364\\'80\\'80 x\\uc0\\u8220 y", "\x80 x\x93y\r"},
         {"{\\v hidden} shown", "hidden shown\r"},
@@ -86,7 +88,8 @@ TEST(CharacterFormat, EveryAttributeFromASnippet) {
         std::function<bool(const CharFormat&)> check;
     };
     const Case cases[] = {
-        {"x", [](const CharFormat& f) { return f.face == "Arial" && f.size == 24 && f.color.isAuto; }},
+        {"x",
+         [](const CharFormat& f) { return f.face == "Arial" && f.size == 24 && f.color.isAuto; }},
         {"\\f1 x",
          [](const CharFormat& f) {
              return f.face == "Courier New" && f.pitch == 1 && f.family == FontFamily::Modern;
@@ -114,9 +117,11 @@ TEST(CharacterFormat, EveryAttributeFromASnippet) {
         {"\\up8 x", [](const CharFormat& f) { return f.offset == 8; }},
         {"\\dn x", [](const CharFormat& f) { return f.offset == -6; }},
         {"\\b\\i\\f1\\fs30\\plain x",
-         [](const CharFormat& f) { return !f.bold && !f.italic && f.face == "Arial" && f.size == 24; }},
+         [](const CharFormat& f) {
+             return !f.bold && !f.italic && f.face == "Arial" && f.size == 24;
+         }},
         {"{\\b y}x", [](const CharFormat& f) { return !f.bold; }},
-        {"\\f99 x", [](const CharFormat& f) { return f.face == "Arial"; }},  // unknown font
+        {"\\f99 x", [](const CharFormat& f) { return f.face == "Arial"; }}, // unknown font
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body);
@@ -141,16 +146,20 @@ TEST(ParagraphFormat, EveryAttributeFromASnippet) {
         {"\\qr x", [](const ParaFormat& f) { return f.alignment == Alignment::Right; }},
         {"\\qj x", [](const ParaFormat& f) { return f.alignment == Alignment::Justify; }},
         {"\\fi-360\\li720\\ri100 x",
-         [](const ParaFormat& f) { return f.firstIndent == -360 && f.leftIndent == 720 && f.rightIndent == 100; }},
-        {"\\sb120\\sa240 x", [](const ParaFormat& f) { return f.spaceBefore == 120 && f.spaceAfter == 240; }},
+         [](const ParaFormat& f) {
+             return f.firstIndent == -360 && f.leftIndent == 720 && f.rightIndent == 100;
+         }},
+        {"\\sb120\\sa240 x",
+         [](const ParaFormat& f) { return f.spaceBefore == 120 && f.spaceAfter == 240; }},
         {"\\sl360\\slmult1 x",
          [](const ParaFormat& f) { return f.lineSpacing == 360 && f.lineSpacingMultiple; }},
         {"\\keepn x", [](const ParaFormat& f) { return f.keepNext; }},
         {"\\tx100\\tqr\\tldot\\tx2000\\tqc\\tx3000\\tqdec\\tx4000\\tb5000 x",
          [](const ParaFormat& f) {
-             return f.tabs.size() == 5 && f.tabs[0].position == 100 && f.tabs[1].kind == TabKind::Right &&
-                    f.tabs[1].leader == TabLeader::Dots && f.tabs[2].kind == TabKind::Center &&
-                    f.tabs[3].kind == TabKind::Decimal && f.tabs[4].kind == TabKind::Bar;
+             return f.tabs.size() == 5 && f.tabs[0].position == 100 &&
+                    f.tabs[1].kind == TabKind::Right && f.tabs[1].leader == TabLeader::Dots &&
+                    f.tabs[2].kind == TabKind::Center && f.tabs[3].kind == TabKind::Decimal &&
+                    f.tabs[4].kind == TabKind::Bar;
          }},
         {"{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'b7}}x", [](const ParaFormat& f) { return f.bullet; }},
         {"{\\pntext\\f2\\'b7\\tab}x", [](const ParaFormat& f) { return f.bullet; }},
@@ -192,7 +201,8 @@ TEST(DocumentRoundTrip, ParseWriteParseGivesTheSameDocument) {
 }
 
 TEST(Writer, ProgramLayout) {
-    RtfDocument doc = Doc("\\f1\\fs20 One \\b bold\\b0\\par {\\pntext\\f2\\'b7\\tab}\\cf2 Two\\par");
+    RtfDocument doc =
+        Doc("\\f1\\fs20 One \\b bold\\b0\\par {\\pntext\\f2\\'b7\\tab}\\cf2 Two\\par");
     std::vector<std::string> lines = WriteRtfLines(doc);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].rfind("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss"
@@ -203,7 +213,8 @@ TEST(Writer, ProgramLayout) {
     EXPECT_EQ(lines[1], "{\\colortbl ;\\red255\\green0\\blue0;}");
     EXPECT_EQ(lines[2], "\\viewkind4\\uc1\\pard\\f1\\fs20 One \\b bold\\b0\\par");
     // Bullets are written both ways.
-    EXPECT_NE(lines[3].find("{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'b7}}"),
+    EXPECT_NE(lines[3].find(
+                  "{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'b7}}"),
               std::string::npos);
     EXPECT_EQ(lines[3].substr(lines[3].size() - 6), "\\par }");
 }
@@ -211,7 +222,7 @@ TEST(Writer, ProgramLayout) {
 TEST(Writer, NeverBreaksInsideAMarkupCode) {
     RtfDocument doc = RtfDocument::FromPlainText("a {link=x\r\ny} b\r\nc {keepn}\r\nd");
     std::vector<std::string> lines = WriteRtfLines(doc);
-    ASSERT_EQ(lines.size(), 5u);  // header, colours, "a..y} b", "c", "d"
+    ASSERT_EQ(lines.size(), 5u); // header, colours, "a..y} b", "c", "d"
     EXPECT_NE(lines[2].find("\\{link=x\\par\\pard y\\} b\\par"), std::string::npos);
     EXPECT_EQ(RtfDocument::Parse(WriteRtf(doc)).Text(), doc.Text());
     // An unclosed code does not swallow the rest of the topic.
@@ -231,12 +242,12 @@ TEST(Writer, FieldsAreCarriedThrough) {
 TEST(Edits, EraseAcrossParagraphs) {
     RtfDocument doc = Doc("\\qc one\\par \\pard\\b two\\par three\\par");
     ASSERT_EQ(doc.Text(), "one\rtwo\rthree\r");
-    doc.Erase(2, 4);  // "e\rtw"
+    doc.Erase(2, 4); // "e\rtw"
     EXPECT_EQ(doc.Text(), "ono\rthree\r");
-    EXPECT_EQ(doc.ParaFormatAt(0).alignment, Alignment::Center);  // the first keeps its format
+    EXPECT_EQ(doc.ParaFormatAt(0).alignment, Alignment::Center); // the first keeps its format
     EXPECT_FALSE(doc.CharFormatAt(1).bold);
     EXPECT_TRUE(doc.CharFormatAt(2).bold);
-    doc.Erase(0, 100);  // the final mark stays
+    doc.Erase(0, 100); // the final mark stays
     EXPECT_EQ(doc.Text(), "\r");
     EXPECT_EQ(doc.LineCount(), 1u);
 }
@@ -252,7 +263,7 @@ TEST(Edits, InsertPlainTextWithParagraphs) {
         EXPECT_EQ(doc.Paragraphs()[i].format.leftIndent, 200);
     EXPECT_TRUE(doc.CharFormatAt(3).bold);
     EXPECT_FALSE(doc.CharFormatAt(9).bold);
-    doc.InsertText(0, "<");  // takes the format of the text at the start
+    doc.InsertText(0, "<"); // takes the format of the text at the start
     EXPECT_EQ(doc.Text(), "<abcX\rY\rZdef\r");
     EXPECT_FALSE(doc.CharFormatAt(0).bold);
     doc.InsertText(doc.TextLength() - 1, "\r\n");
@@ -264,7 +275,7 @@ TEST(Edits, InsertRtfKeepsFormats) {
     doc.InsertRtf(3, std::string(kHead) + "\\cf2 red\\par\\qc mid}");
     EXPECT_EQ(doc.Text(), "abcred\rmiddef\r");
     EXPECT_EQ(doc.CharFormatAt(3).color.ToTColor(), 0x0000FFu);
-    EXPECT_EQ(doc.ParaFormatAt(8).alignment, Alignment::Left);  // joins the original mark
+    EXPECT_EQ(doc.ParaFormatAt(8).alignment, Alignment::Left); // joins the original mark
     doc.InsertRtf(0, std::string(kHead) + "\\qr head\\par}");
     EXPECT_EQ(doc.Text(), "head\rabcred\rmiddef\r");
     EXPECT_EQ(doc.ParaFormatAt(0).alignment, Alignment::Right);
@@ -277,19 +288,19 @@ TEST(Edits, SetFormatsOnRangesWithMasks) {
     CharFormat f;
     f.bold = true;
     f.size = 40;
-    doc.SetCharFormat(2, 6, f, kCharBold);  // "e\rtwo\rt"
+    doc.SetCharFormat(2, 6, f, kCharBold); // "e\rtwo\rt"
     EXPECT_FALSE(doc.CharFormatAt(1).bold);
     for (std::size_t i = 2; i < 8; ++i)
         EXPECT_TRUE(doc.CharFormatAt(i).bold) << i;
     EXPECT_FALSE(doc.CharFormatAt(8).bold);
-    EXPECT_TRUE(doc.CharFormatAt(2).italic);  // masked out members stay
+    EXPECT_TRUE(doc.CharFormatAt(2).italic); // masked out members stay
     EXPECT_EQ(doc.CharFormatAt(2).size, 24);
     EXPECT_TRUE(doc.Paragraphs()[0].markFormat.bold);
 
     ParaFormat p;
     p.alignment = Alignment::Right;
     p.leftIndent = 99;
-    doc.SetParaFormat(5, 4, p, kParaAlignment);  // "wo\rt": two paragraphs
+    doc.SetParaFormat(5, 4, p, kParaAlignment); // "wo\rt": two paragraphs
     EXPECT_EQ(doc.ParaFormatAt(0).alignment, Alignment::Left);
     EXPECT_EQ(doc.ParaFormatAt(5).alignment, Alignment::Right);
     EXPECT_EQ(doc.ParaFormatAt(9).alignment, Alignment::Right);
@@ -303,8 +314,8 @@ TEST(Edits, FindAndLines) {
     EXPECT_EQ(doc.Find("cat", 5, 100), 11);
     EXPECT_EQ(doc.Find("CAT", 5, 100, {true, false}), -1);
     EXPECT_EQ(doc.Find("Cat", 5, 100, {true, false}), 15);
-    EXPECT_EQ(doc.Find("cat", 5, 100, {false, true}), 15);  // not inside "concat"
-    EXPECT_EQ(doc.Find("cat", 0, 6), -1);  // the match must end within the range
+    EXPECT_EQ(doc.Find("cat", 5, 100, {false, true}), 15); // not inside "concat"
+    EXPECT_EQ(doc.Find("cat", 0, 6), -1);                  // the match must end within the range
     EXPECT_EQ(doc.LineCount(), 2u);
     EXPECT_EQ(doc.LineIndex(1), 8u);
     EXPECT_EQ(doc.LineFromChar(7), 0u);

@@ -44,8 +44,8 @@ TEST(MarkupCodes, FoundWithoutRegardToCaseSkippingControlWords) {
 }
 
 TEST(MarkupCodes, UnclosedEndsAtLineEndAndRawRtfNests) {
-    std::vector<MarkupCode> codes =
-        FindMarkupCodes("\\{link=abc\r\nmore\\} \\{keepn\\} \\{rtf=\\{\\\\b x\\}\\} \\{bmc a.bmp\\}");
+    std::vector<MarkupCode> codes = FindMarkupCodes(
+        "\\{link=abc\r\nmore\\} \\{keepn\\} \\{rtf=\\{\\\\b x\\}\\} \\{bmc a.bmp\\}");
     ASSERT_EQ(codes.size(), 4u);
     EXPECT_FALSE(codes[0].closed);
     EXPECT_EQ(codes[0].value, "abc");
@@ -78,7 +78,7 @@ TEST(RewriteGroups, HiddenGroupsBecomeCodes) {
 TEST(Footnotes, MarksTextsAndSpans) {
     const std::string rtf = rtftest::ReadFixture("winhelp.rtf");
     std::vector<std::string_view> pieces = SplitAtPage(rtf);
-    ASSERT_EQ(pieces.size(), 4u);  // \pagebb does not split
+    ASSERT_EQ(pieces.size(), 4u); // \pagebb does not split
     std::vector<Footnote> notes = FindFootnotes(pieces[0]);
     ASSERT_EQ(notes.size(), 5u);
     EXPECT_EQ(notes[0].mark, '#');

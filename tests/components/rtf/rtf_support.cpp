@@ -53,11 +53,12 @@ std::string ReadFixture(const std::string& name) {
 
 std::vector<std::string> FixtureNames() {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(BW_TEST_DATA) + "/rtf"))
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(BW_TEST_DATA) + "/rtf"))
         if (entry.path().extension() == ".rtf")
             names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-}  // namespace rtftest
+} // namespace rtftest

@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -94,7 +94,8 @@ std::string OurText(const std::string& bytes) {
 }
 
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("bw-rtf-" + std::to_string(getpid()) + "-" + name))
+    return (std::filesystem::temp_directory_path() /
+            ("bw-rtf-" + std::to_string(getpid()) + "-" + name))
         .string();
 }
 
@@ -112,7 +113,7 @@ bool ComparedWithUnrtf(const std::string& name) {
     return name != "winhelp.rtf" && name != "binpict.rtf";
 }
 
-}  // namespace
+} // namespace
 
 TEST(OutsideReaders, UnrtfReadsTheSameWordsFromTheFixtures) {
     if (!HaveProgram("unrtf"))
@@ -156,7 +157,9 @@ TEST(OutsideReaders, PandocWritesWhatWeRead) {
     rtf::RtfDocument doc = rtf::RtfDocument::Parse(o.out);
     std::string text = doc.Text();
     EXPECT_NE(text.find("Release notes\r"), std::string::npos);
-    EXPECT_NE(text.find("caf\xE9, na\xEFve, \xC5ngstr\xF6m, \x93" "curly quotes\x94 \x97"), std::string::npos);
+    EXPECT_NE(text.find("caf\xE9, na\xEFve, \xC5ngstr\xF6m, \x93"
+                        "curly quotes\x94 \x97"),
+              std::string::npos);
     EXPECT_NE(text.find("\xA9 \xAE \x99 \x80 \xA3 \xA5 \xA7 \xB6 \xBD"), std::string::npos);
     EXPECT_NE(text.find("indented line 2 { braces } and \\backslash"), std::string::npos);
     EXPECT_TRUE(rtf::RtfDocument::Parse(rtf::WriteRtf(doc)) == doc);
@@ -170,14 +173,15 @@ TEST(BwTool, RtfTextAndRoundTrip) {
     Output text = RunCommand("'" + tool + "' rtf-text '" + in + "'");
     ASSERT_EQ(text.status, 0);
     EXPECT_NE(text.out.find("Centred red and black text.\n"), std::string::npos);
-    EXPECT_NE(text.out.find("caf\xC3\xA9 \xE2\x82\xAC"), std::string::npos);  // UTF-8
+    EXPECT_NE(text.out.find("caf\xC3\xA9 \xE2\x82\xAC"), std::string::npos); // UTF-8
 
     const std::string out = TempPath("roundtrip.rtf");
     Output rt = RunCommand("'" + tool + "' rtf-roundtrip '" + in + "' '" + out + "'");
     ASSERT_EQ(rt.status, 0);
     std::string written = rtftest::ReadFileBytes(out);
     EXPECT_EQ(written.rfind("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl", 0), 0u);
-    EXPECT_TRUE(rtf::RtfDocument::Parse(written) == rtf::RtfDocument::Parse(rtftest::ReadFixture("richedit.rtf")));
+    EXPECT_TRUE(rtf::RtfDocument::Parse(written) ==
+                rtf::RtfDocument::Parse(rtftest::ReadFixture("richedit.rtf")));
 
     // Refused input: a message and a non-zero exit, and the target is kept.
     const std::string deep = TempPath("deep.rtf");

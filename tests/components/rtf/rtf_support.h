@@ -20,4 +20,4 @@ std::vector<std::string> FixtureNames();
 // Bytes of any file.
 std::string ReadFileBytes(const std::string& path);
 
-}  // namespace rtftest
+} // namespace rtftest

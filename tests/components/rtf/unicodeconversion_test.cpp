@@ -21,12 +21,13 @@ std::string Utf16(const std::u16string& text, bool bigEndian, bool bom = true) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(UnicodeConversion, PlainBytesLoadAsTheyAreWithNulAsMiddleDot) {
-    EXPECT_EQ(ConvertReadBytes("x"), "x");  // one byte: no byte-order check
+    EXPECT_EQ(ConvertReadBytes("x"), "x"); // one byte: no byte-order check
     EXPECT_EQ(ConvertReadBytes(""), "");
-    EXPECT_EQ(ConvertReadBytes(std::string("a\0b\xE9", 4)), "a\xB7" "b\xE9");
+    EXPECT_EQ(ConvertReadBytes(std::string("a\0b\xE9", 4)), "a\xB7"
+                                                            "b\xE9");
     EXPECT_EQ(ConvertReadBytes("\xFF"), "\xFF");
 }
 
@@ -38,8 +39,10 @@ TEST(UnicodeConversion, BothByteOrdersGiveTheSameText) {
     std::u16string withNul = u"a";
     withNul += u'\0';
     withNul += u"b";
-    EXPECT_EQ(ConvertReadBytes(Utf16(withNul, false)), "a\xB7" "b");
-    EXPECT_EQ(ConvertReadBytes(Utf16(withNul, true)), "a\xB7" "b");
+    EXPECT_EQ(ConvertReadBytes(Utf16(withNul, false)), "a\xB7"
+                                                       "b");
+    EXPECT_EQ(ConvertReadBytes(Utf16(withNul, true)), "a\xB7"
+                                                      "b");
     EXPECT_EQ(ConvertReadBytes(Utf16(text, true)), ConvertReadBytes(Utf16(text, false)));
     (void)expected;
 }
@@ -66,8 +69,8 @@ TEST(UnicodeConversion, LongTextAcrossBufferBoundaries) {
 }
 
 TEST(StringListTransfer, LoadAndSaveLines) {
-    std::vector<std::string> lines = {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}", "\\f0 Hello\\par",
-                                      "World\\par }"};
+    std::vector<std::string> lines = {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}",
+                                      "\\f0 Hello\\par", "World\\par }"};
     RtfDocument doc = LoadFromStrings(lines);
     EXPECT_EQ(doc.Text(), "Hello\rWorld\r");
     std::vector<std::string> saved = SaveToStrings(doc);

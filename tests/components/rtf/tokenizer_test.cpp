@@ -24,7 +24,7 @@ std::string RewriteRaw(std::string_view source) {
     return writer.Take();
 }
 
-}  // namespace
+} // namespace
 
 TEST(Tokenizer, FixturesRoundTripByteForByte) {
     for (const std::string& name : rtftest::FixtureNames()) {
@@ -44,12 +44,12 @@ TEST(Tokenizer, ControlWordsAndParameters) {
     EXPECT_TRUE(t[0].Is("fs"));
     EXPECT_TRUE(t[0].hasParam);
     EXPECT_EQ(t[0].param, 20);
-    EXPECT_EQ(t[0].raw, "\\fs20 ");  // the delimiting blank belongs to the word
+    EXPECT_EQ(t[0].raw, "\\fs20 "); // the delimiting blank belongs to the word
     EXPECT_EQ(t[1].param, -360);
     EXPECT_EQ(t[2].param, 0);
     EXPECT_TRUE(t[2].hasParam);
     EXPECT_FALSE(t[3].hasParam);
-    EXPECT_EQ(t[4].param, 2147483647);  // clamped to 32 bits
+    EXPECT_EQ(t[4].param, 2147483647); // clamped to 32 bits
     EXPECT_EQ(t[5].kind, TokenKind::Text);
     EXPECT_EQ(t[5].raw, "x");
     EXPECT_EQ(t[6].param, 2);
@@ -65,13 +65,18 @@ TEST(Tokenizer, SymbolsHexAndMalformedBytes) {
         int param;
     };
     const Case cases[] = {
-        {"\\{", TokenKind::ControlSymbol, '{', 0}, {"\\}", TokenKind::ControlSymbol, '}', 0},
-        {"\\\\", TokenKind::ControlSymbol, '\\', 0}, {"\\~", TokenKind::ControlSymbol, '~', 0},
-        {"\\-", TokenKind::ControlSymbol, '-', 0}, {"\\_", TokenKind::ControlSymbol, '_', 0},
-        {"\\*", TokenKind::ControlSymbol, '*', 0}, {"\\'e9", TokenKind::HexByte, 0, 0xE9},
+        {"\\{", TokenKind::ControlSymbol, '{', 0},
+        {"\\}", TokenKind::ControlSymbol, '}', 0},
+        {"\\\\", TokenKind::ControlSymbol, '\\', 0},
+        {"\\~", TokenKind::ControlSymbol, '~', 0},
+        {"\\-", TokenKind::ControlSymbol, '-', 0},
+        {"\\_", TokenKind::ControlSymbol, '_', 0},
+        {"\\*", TokenKind::ControlSymbol, '*', 0},
+        {"\\'e9", TokenKind::HexByte, 0, 0xE9},
         {"\\'B7", TokenKind::HexByte, 0, 0xB7},
         // Broken escapes and a lone backslash stay text.
-        {"\\'zz", TokenKind::Text, 0, 0}, {"\\'", TokenKind::Text, 0, 0},
+        {"\\'zz", TokenKind::Text, 0, 0},
+        {"\\'", TokenKind::Text, 0, 0},
         {"\\", TokenKind::Text, 0, 0},
     };
     for (const Case& c : cases) {
@@ -144,9 +149,9 @@ TEST(TokenWriter, TextAfterAControlWordNeverJoinsIt) {
         const char* expected;
     };
     const Case cases[] = {
-        {true, "-5", "\\f7-5"},   {true, "5", "\\f7 5"},  {true, "x", "\\f7x"},
-        {true, " a", "\\f7  a"},  {false, "-5", "\\b -5"}, {false, "-x", "\\b-x"},
-        {false, "x", "\\b x"},    {false, "5", "\\b 5"},  {false, ";", "\\b;"},
+        {true, "-5", "\\f7-5"},  {true, "5", "\\f7 5"},   {true, "x", "\\f7x"},
+        {true, " a", "\\f7  a"}, {false, "-5", "\\b -5"}, {false, "-x", "\\b-x"},
+        {false, "x", "\\b x"},   {false, "5", "\\b 5"},   {false, ";", "\\b;"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -1,0 +1,75 @@
+#include "platform/textutil.h"
+
+#include "platform/codepage.h"
+
+namespace platform {
+
+std::string_view TrimLeftView(std::string_view text, std::string_view blanks) {
+    const std::size_t begin = text.find_first_not_of(blanks);
+    return begin == std::string_view::npos ? std::string_view() : text.substr(begin);
+}
+
+std::string_view TrimRightView(std::string_view text, std::string_view blanks) {
+    const std::size_t last = text.find_last_not_of(blanks);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view TrimView(std::string_view text, std::string_view blanks) {
+    return TrimRightView(TrimLeftView(text, blanks), blanks);
+}
+
+std::string_view TrimControlView(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && AnsiSameText(text.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           AnsiSameText(text.substr(text.size() - suffix.size()), suffix);
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<std::uint32_t> ParseHex32(std::string_view digits) {
+    if (digits.empty() || digits.size() > 8)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value << 4 | static_cast<std::uint32_t>(digit);
+    }
+    return value;
+}
+
+std::string HexUpper(std::uint32_t value, int width) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string result;
+    do {
+        result.insert(result.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    if (static_cast<int>(result.size()) < width)
+        result.insert(0, static_cast<std::size_t>(width) - result.size(), '0');
+    return result;
+}
+
+} // namespace platform
