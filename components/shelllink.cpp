@@ -1,10 +1,12 @@
 #include "components/shelllink.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/codepage.h"
 #include "platform/fileio.h"
+#include "platform/littleendian.h"
 
 namespace components {
 
@@ -28,14 +30,8 @@ enum : std::uint32_t {
 constexpr std::size_t kMaxPath = 259;
 constexpr std::size_t kMaxDescription = 254;
 
-void Put16(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
+using platform::AppendLE16;
+using platform::AppendLE32;
 
 class TReader {
 public:
@@ -44,8 +40,8 @@ public:
         Need(at, 1);
         return static_cast<unsigned char>(b_[at]);
     }
-    std::uint32_t U16(std::size_t at) const { return U8(at) | (U8(at + 1) << 8); }
-    std::uint32_t U32(std::size_t at) const { return U16(at) | (U16(at + 2) << 16); }
+    std::uint32_t U16(std::size_t at) const { return Present(platform::ReadLE16(b_, at)); }
+    std::uint32_t U32(std::size_t at) const { return Present(platform::ReadLE32(b_, at)); }
     // A NUL-terminated ANSI text starting at `at`, not beyond `limit`.
     std::string Z(std::size_t at, std::size_t limit) const {
         limit = std::min(limit, b_.size());
@@ -63,6 +59,12 @@ public:
     const std::string& Bytes() const { return b_; }
 
 private:
+    template <typename T> static std::uint32_t Present(std::optional<T> value) {
+        if (!value)
+            throw std::runtime_error("the file ends early");
+        return *value;
+    }
+
     const std::string& b_;
 };
 
@@ -87,36 +89,36 @@ std::string TShellLink::Serialize() const {
     if (!IconPath.empty())
         flags |= kHasIconLocation;
     std::string out;
-    Put32(out, kHeaderSize);
+    AppendLE32(out, kHeaderSize);
     out.append(reinterpret_cast<const char*>(kLinkClsid), 16);
-    Put32(out, flags);
-    Put32(out, 0x20);     // archive
-    out.append(24, '\0'); // creation, access, write times
-    Put32(out, 0);        // file size
-    Put32(out, static_cast<std::uint32_t>(IconIndex));
-    Put32(out, static_cast<std::uint32_t>(ShowCmd));
-    Put16(out, HotKey);
+    AppendLE32(out, flags);
+    AppendLE32(out, 0x20); // archive
+    out.append(24, '\0');  // creation, access, write times
+    AppendLE32(out, 0);    // file size
+    AppendLE32(out, static_cast<std::uint32_t>(IconIndex));
+    AppendLE32(out, static_cast<std::uint32_t>(ShowCmd));
+    AppendLE16(out, HotKey);
     out.append(10, '\0');
     if (flags & kHasLinkInfo) {
         std::string path = Cut(Path, kMaxPath);
         std::string volume;
-        Put32(volume, 0x11); // size with an empty label
-        Put32(volume, 3);    // fixed drive
-        Put32(volume, 0);    // serial
-        Put32(volume, 0x10); // label offset
+        AppendLE32(volume, 0x11); // size with an empty label
+        AppendLE32(volume, 3);    // fixed drive
+        AppendLE32(volume, 0);    // serial
+        AppendLE32(volume, 0x10); // label offset
         volume += '\0';
         std::uint32_t headerSize = 0x1C;
         std::uint32_t volumeOffset = headerSize;
         std::uint32_t baseOffset = volumeOffset + static_cast<std::uint32_t>(volume.size());
         std::uint32_t suffixOffset = baseOffset + static_cast<std::uint32_t>(path.size()) + 1;
         std::uint32_t total = suffixOffset + 1;
-        Put32(out, total);
-        Put32(out, headerSize);
-        Put32(out, 1); // volume and local base path
-        Put32(out, volumeOffset);
-        Put32(out, baseOffset);
-        Put32(out, 0); // no network link
-        Put32(out, suffixOffset);
+        AppendLE32(out, total);
+        AppendLE32(out, headerSize);
+        AppendLE32(out, 1); // volume and local base path
+        AppendLE32(out, volumeOffset);
+        AppendLE32(out, baseOffset);
+        AppendLE32(out, 0); // no network link
+        AppendLE32(out, suffixOffset);
         out += volume;
         out += path;
         out += '\0';
@@ -124,7 +126,7 @@ std::string TShellLink::Serialize() const {
     }
     auto str = [&](const std::string& s, std::size_t max) {
         std::string t = Cut(s, max);
-        Put16(out, static_cast<std::uint32_t>(t.size()));
+        AppendLE16(out, static_cast<std::uint16_t>(t.size()));
         out += t;
     };
     if (flags & kHasName)
@@ -135,7 +137,7 @@ std::string TShellLink::Serialize() const {
         str(Arguments, kMaxPath);
     if (flags & kHasIconLocation)
         str(IconPath, kMaxPath);
-    Put32(out, 0); // terminal block
+    AppendLE32(out, 0); // terminal block
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/errors.h"
+#include "platform/pathnames.h"
 
 namespace platform {
 
@@ -36,8 +37,7 @@ int WriteAll(int fd, std::string_view bytes) {
 }
 
 std::filesystem::path FolderOf(const std::filesystem::path& target) {
-    std::filesystem::path folder = target.parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
+    return ContainingFolder(target.native(), kNativeSeparators);
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
@@ -50,35 +50,46 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
-// A temporary file beside `target`, created exclusively.
-int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& tempPath) {
+// A new file named prefix + random characters + suffix; -1 with errno set
+// when none could be made.
+int TryCreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
+                        std::string_view suffix, unsigned mode, std::filesystem::path& path) {
     static thread_local std::mt19937_64 random{std::random_device{}() ^
                                                static_cast<uint64_t>(::getpid())};
-    const std::filesystem::path folder = FolderOf(target);
-    const std::string base = "." + target.filename().string() + ".tmp";
     static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = base;
+        std::string name(prefix);
         uint64_t r = random();
         for (int i = 0; i < 8; ++i) {
             name += digits[r % 36];
             r /= 36;
         }
+        name += suffix;
         std::filesystem::path candidate = folder / name;
-        int fd =
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        static_cast<mode_t>(mode));
         if (fd >= 0) {
-            tempPath = candidate;
+            path = candidate;
             return fd;
         }
         if (errno != EEXIST) {
-            ThrowSystemError("Cannot create a temporary file for", target, errno);
+            return -1;
         }
     }
-    ThrowSystemError("Cannot create a temporary file for", target, EEXIST);
+    errno = EEXIST;
+    return -1;
 }
 
 } // namespace
+
+int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
+                     std::string_view suffix, unsigned mode, std::filesystem::path& path) {
+    int fd = TryCreateUniqueFile(folder, prefix, suffix, mode, path);
+    if (fd < 0) {
+        ThrowSystemError("Cannot create a temporary file in", folder, errno);
+    }
+    return fd;
+}
 
 void SetAtomicWriteHook(AtomicWriteHook hook) {
     atomicWriteHook = hook;
@@ -124,8 +135,19 @@ void WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
     writer.Commit();
 }
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
-    fd_ = CreateTempBeside(target_, tempPath_);
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : AtomicFileWriter(std::move(target), std::string_view()) {}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::string_view tempPrefix)
+    : target_(std::move(target)) {
+    const std::filesystem::path folder = FolderOf(target_);
+    fd_ = tempPrefix.empty()
+              ? TryCreateUniqueFile(folder, "." + target_.filename().string() + ".tmp", "", 0600,
+                                    tempPath_)
+              : TryCreateUniqueFile(folder, tempPrefix, ".tmp", 0600, tempPath_);
+    if (fd_ < 0) {
+        ThrowSystemError("Cannot create a temporary file for", target_, errno);
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -135,7 +157,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
     : target_(std::move(other.target_)), tempPath_(std::move(other.tempPath_)), fd_(other.fd_),
       buffer_(std::move(other.buffer_)), mode_(other.mode_), modeSet_(other.modeSet_),
-      committed_(other.committed_) {
+      committed_(other.committed_), sync_(other.sync_) {
     other.fd_ = -1;
     other.tempPath_.clear();
 }
@@ -150,6 +172,7 @@ AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept
         mode_ = other.mode_;
         modeSet_ = other.modeSet_;
         committed_ = other.committed_;
+        sync_ = other.sync_;
         other.fd_ = -1;
         other.tempPath_.clear();
     }
@@ -203,7 +226,7 @@ void AtomicFileWriter::Write(std::string_view bytes) {
     buffer_.append(bytes);
 }
 
-void AtomicFileWriter::Commit() {
+void AtomicFileWriter::Finish() {
     if (fd_ < 0) {
         throw PlatformError("Cannot save \"" + target_.string() + "\": the file is closed");
     }
@@ -227,7 +250,7 @@ void AtomicFileWriter::Commit() {
         fail("Cannot set the permissions of", errno);
     }
     CallHook("before-fsync");
-    if (::fsync(fd_) != 0) {
+    if (sync_ && ::fsync(fd_) != 0) {
         fail("Cannot write", errno);
     }
     if (::close(fd_) != 0) {
@@ -236,12 +259,36 @@ void AtomicFileWriter::Commit() {
     }
     fd_ = -1;
     CallHook("before-rename");
+}
+
+bool AtomicFileWriter::Rename() {
     if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        fail("Cannot save", errno);
+        return false;
     }
     committed_ = true;
     tempPath_.clear();
-    SyncFolder(FolderOf(target_));
+    if (sync_) {
+        SyncFolder(FolderOf(target_));
+    }
+    return true;
+}
+
+void AtomicFileWriter::Commit() {
+    Finish();
+    if (!Rename()) {
+        int err = errno;
+        Discard();
+        ThrowSystemError("Cannot save", target_, err);
+    }
+}
+
+bool AtomicFileWriter::CommitOrKeep() {
+    Finish();
+    if (Rename()) {
+        return true;
+    }
+    committed_ = true; // the finished file now belongs to the caller
+    return false;
 }
 
 } // namespace platform

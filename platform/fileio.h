@@ -15,11 +15,22 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // left as it was, the temporary file is removed and PlatformError is thrown.
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes);
 
+// Creates a new empty file in `folder` named `prefix`, eight random letters
+// or digits, then `suffix`; exclusively and without following links, with
+// `mode` (before the umask). Returns the open (write-only) descriptor and
+// sets `path`; throws PlatformError. The one way the programs make a
+// temporary file beside another.
+int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
+                     std::string_view suffix, unsigned mode, std::filesystem::path& path);
+
 // Streaming form of WriteFileAtomic. Nothing is visible at `target` until
 // Commit; destroying the writer without Commit discards what was written.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::filesystem::path target);
+    // The temporary file is named `tempPrefix`, random characters and ".tmp"
+    // (the setup engine's "cgn" files) instead of ".<name>.tmp...".
+    AtomicFileWriter(std::filesystem::path target, std::string_view tempPrefix);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -29,6 +40,10 @@ public:
     void Write(std::string_view bytes);
     // Flushes, fsyncs, renames over the target and fsyncs the folder.
     void Commit();
+    // Commit, except that a failed rename keeps the finished temporary file
+    // (TempPath() names it, the writer no longer owns it) and returns false,
+    // so that the caller can put it in place later.
+    bool CommitOrKeep();
     // Drops the temporary file (also done by the destructor).
     void Discard() noexcept;
 
@@ -37,9 +52,16 @@ public:
     // Permissions the new file gets (default: those of the old file, else 0644
     // minus the umask).
     void SetMode(unsigned mode);
+    // False skips the fsync of the file and its folder: for bulk writes
+    // (installed files) where the old file is not the only copy of anything.
+    void SetSync(bool sync) { sync_ = sync; }
 
 private:
     void FlushBuffer();
+    // Everything of Commit up to the rename; the file is complete and closed.
+    void Finish();
+    // The rename and what follows it; false (errno set) when it failed.
+    bool Rename();
 
     std::filesystem::path target_;
     std::filesystem::path tempPath_;
@@ -48,6 +70,7 @@ private:
     unsigned mode_ = 0;
     bool modeSet_ = false;
     bool committed_ = false;
+    bool sync_ = true;
 };
 
 // Test hook: when set, WriteFileAtomic/Commit call it with the name of a

@@ -13,11 +13,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <iostream>
 #include <map>
 #include <mutex>
 
 #include "platform/codepage.h"
+#include "platform/diagnostics.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/registry.h"
@@ -303,7 +303,7 @@ private:
                         LoadFromDisk(true);
                     }
                 } catch (const std::exception& e) {
-                    std::cerr << "Warning: " << e.what() << "\n";
+                    Warn(e.what());
                 }
             }
         }
@@ -321,15 +321,12 @@ private:
             }
         }
         if (::rename(path_.c_str(), aside.c_str()) != 0) {
-            std::cerr << "Warning: "
-                      << SystemErrorMessage("Cannot set aside the damaged registry file", path_,
-                                            errno)
-                      << "\n";
+            Warn(SystemErrorMessage("Cannot set aside the damaged registry file", path_, errno));
             return false;
         }
-        std::cerr << "Warning: the registry file \"" << path_.string() << "\" was damaged (line "
-                  << parsed.damagedLine << ": " << parsed.problem << "); it was kept as \""
-                  << aside.string() << "\" and the values before the damage were kept.\n";
+        Warn("the registry file \"" + path_.string() + "\" was damaged (line " +
+             std::to_string(parsed.damagedLine) + ": " + parsed.problem + "); it was kept as \"" +
+             aside.string() + "\" and the values before the damage were kept.");
         Save();
         return true;
     }
@@ -415,7 +412,7 @@ public:
         try {
             Flush();
         } catch (const std::exception& e) {
-            std::cerr << "Warning: the registry could not be saved: " << e.what() << "\n";
+            Warn(std::string("the registry could not be saved: ") + e.what());
         }
     }
 

@@ -118,7 +118,8 @@ struct RegistryLocations {
 // A registry kept in hive files. Hives are read when first used; a damaged
 // hive is renamed to "<hive>.damaged-<n>" and the values read before the
 // damage are kept (and written back at the next flush). The destructor
-// flushes; failures there are reported on stderr.
+// flushes; failures there, like the damage, are reported through
+// platform::Warn.
 std::unique_ptr<Registry> OpenFileRegistry(const RegistryLocations& locations);
 std::unique_ptr<Registry> OpenFileRegistry(const std::filesystem::path& folder);
 // A registry that lives only in memory (for tests of code that uses one).

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
 #include "setup/packagenames.h"
 #include "setup/packagereader.h"
 #include "setup/setuperrors.h"
@@ -18,12 +18,6 @@
 namespace setup {
 
 namespace {
-
-std::string StripSeparator(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
-}
 
 bool IsDirectory(const std::string& path) {
     struct stat st {};
@@ -39,7 +33,7 @@ void CheckListable(const std::string& path) {
 } // namespace
 
 bool ForceFolders(const std::string& input) {
-    std::string folder = StripSeparator(input);
+    std::string folder = platform::ExcludeTrailingSeparator(input, platform::kNativeSeparators);
     if (folder.empty() || folder == "/" || IsDirectory(folder))
         return true;
     std::string parent = ExtractFileDir(folder);
@@ -139,20 +133,15 @@ std::size_t TPendingFileOperations::Apply() {
 }
 
 std::string ReplaceFileOnReboot(const std::string& target, TPendingFileOperations& pending) {
-    static thread_local std::mt19937 random{std::random_device{}()};
-    std::string folder = ExtractFileDir(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string path = folder + "/cgn" + std::to_string(random() % 0xFFFF) + ".tmp";
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            pending.AddRename(path, target);
-            return path;
-        }
-        if (errno != EEXIST)
-            break;
+    std::filesystem::path temp;
+    try {
+        ::close(
+            platform::CreateUniqueFile(ExtractFileDir(target), kTempPrefix, ".tmp", 0644, temp));
+    } catch (const std::exception& e) {
+        throw ESetupError("The file " + target + " cannot be replaced (" + e.what() + ").");
     }
-    throw ESetupError("The file " + target + " cannot be replaced (" + std::strerror(errno) + ").");
+    pending.AddRename(temp.string(), target);
+    return temp.string();
 }
 
 void DeleteFileOrOnReboot(const std::string& path, TPendingFileOperations& pending,

@@ -100,11 +100,12 @@ const TSpecialFolder* TFolderVariables::Find(const std::string& name) const {
 
 void TFolderVariables::InitAppFolderVariables(const TSettings& settings, const TUiStrings& ui) {
     if (!settings.appFolder.empty())
-        Define("%APPFOLDER%", ui.Get(31), settings.appFolder, false);
+        Define("%APPFOLDER%", ui.Get(ui::kAppFolderCaption), settings.appFolder, false);
     if (!settings.commonAppFolder.empty())
-        Define("%APPCOMMONFOLDER%", ui.Get(32), settings.commonAppFolder, true);
+        Define("%APPCOMMONFOLDER%", ui.Get(ui::kCommonAppFolderCaption), settings.commonAppFolder,
+               true);
     if (!settings.menuFolder.empty())
-        Define("%APPMENU%", ui.Get(33), settings.menuFolder, false);
+        Define("%APPMENU%", ui.Get(ui::kMenuFolderCaption), settings.menuFolder, false);
 }
 
 void TFolderVariables::DefineFromSupportLibrary(const std::string& text) {

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/codepage.h"
+#include "platform/pathnames.h"
 #include "setup/folders.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
@@ -21,11 +22,6 @@ namespace {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
-}
-
-std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 std::string StripTrailingSeparator(std::string path) {
@@ -159,7 +155,7 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
     log.WriteLine(s.publisherName);
     log.WriteLine(s.productName);
     log.WriteLine(s.productVersion);
-    for (std::size_t i = 59; i <= 64; ++i)
+    for (std::size_t i = ui::kUninstallerTextFirst; i <= ui::kUninstallerTextLast; ++i)
         log.WriteLine(ui.Get(i));
     log.WriteLine(uninstallCommand);
     const auto& vars = package.Folders().Defined();
@@ -180,7 +176,9 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
 std::string ChooseLogName(const std::string& appFolder, std::string& previousLog,
                           TPendingFileOperations& pending, const std::vector<std::string>& roots) {
     if (!previousLog.empty() &&
-        platform::AnsiCompareText(FolderOf(previousLog), StripTrailingSeparator(appFolder)) != 0) {
+        platform::AnsiCompareText(
+            platform::ExtractFileDir(previousLog, platform::kNativeSeparators),
+            StripTrailingSeparator(appFolder)) != 0) {
         DeleteFileOrOnReboot(previousLog, pending, roots);
         previousLog.clear();
     }
@@ -314,24 +312,24 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
     std::int32_t ours = 0;
     if (package.Settings().ReleaseDay(ours)) {
         std::int32_t theirs = DateToDay(prev.year, prev.month, prev.day);
-        std::string first = ui.Format(51, {prev.title});
+        std::string first = ui.Format(ui::kEarlierInstallation, {prev.title});
         if (ours > theirs) {
             prev.comparison = TReleaseComparison::Newer;
-            prev.welcomeLines = {first, ui.Get(52), ui.Get(53)};
-            prev.installHintAppend = " " + ui.Get(53);
-            prev.componentsHintAppend = " " + ui.Get(56);
+            prev.welcomeLines = {first, ui.Get(ui::kNewerPackage), ui.Get(ui::kNewerPackageHint)};
+            prev.installHintAppend = " " + ui.Get(ui::kNewerPackageHint);
+            prev.componentsHintAppend = " " + ui.Get(ui::kComponentsHint);
         } else if (ours < theirs) {
             prev.comparison = TReleaseComparison::Older;
-            prev.welcomeLines = {first, ui.Get(57), ui.Get(58)};
+            prev.welcomeLines = {first, ui.Get(ui::kOlderPackage), ui.Get(ui::kOlderPackageHint)};
             prev.defaultButton = TWelcomeDefault::Exit;
         } else {
             prev.comparison = TReleaseComparison::Same;
-            prev.welcomeLines = {first, ui.Get(54)};
+            prev.welcomeLines = {first, ui.Get(ui::kSamePackage)};
             if (package.Tables().AnyUserChoice()) {
-                prev.welcomeLines.push_back(ui.Get(55));
-                prev.welcomeLines.push_back(ui.Get(56));
+                prev.welcomeLines.push_back(ui.Get(ui::kSamePackageChoice));
+                prev.welcomeLines.push_back(ui.Get(ui::kComponentsHint));
             }
-            prev.componentsHintAppend = " " + ui.Get(56);
+            prev.componentsHintAppend = " " + ui.Get(ui::kComponentsHint);
             prev.defaultButton = TWelcomeDefault::Components;
         }
     }

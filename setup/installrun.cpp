@@ -10,7 +10,10 @@
 #include <fstream>
 #include <functional>
 
+#include "components/messengerseam.h"
 #include "platform/codepage.h"
+#include "platform/littleendian.h"
+#include "platform/pathnames.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
 #include "setup/comregistration.h"
@@ -29,29 +32,19 @@ namespace {
 using platform::RootKey;
 
 std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    return platform::ExtractFileDir(path, platform::kNativeSeparators);
 }
 
 std::string FileNameOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return platform::ExtractFileName(path, platform::kNativeSeparators);
 }
 
 std::string ChangeExtension(const std::string& name, const std::string& ext) {
-    auto dot = name.find_last_of('.');
-    auto slash = name.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return name + ext;
-    return name.substr(0, dot) + ext;
+    return platform::ChangeFileExt(name, ext, platform::kNativeSeparators);
 }
 
 std::string ExtensionOf(const std::string& name) {
-    auto dot = name.find_last_of('.');
-    auto slash = name.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    return platform::AnsiLowerCase(name.substr(dot));
+    return platform::AnsiLowerCase(platform::ExtractFileExt(name, platform::kNativeSeparators));
 }
 
 void SetFileDate(const std::string& path, std::uint32_t dosDate) {
@@ -99,10 +92,7 @@ bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
             if (pos + 16 > data.size())
                 break;
             auto u32 = [&](std::size_t at) {
-                const auto* p = reinterpret_cast<const unsigned char*>(data.data() + at);
-                return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                       (static_cast<std::uint32_t>(p[2]) << 16) |
-                       (static_cast<std::uint32_t>(p[3]) << 24);
+                return platform::GetLE32(platform::BytesAt(data, at));
             };
             version = (static_cast<std::uint64_t>(u32(pos + 8)) << 32) | u32(pos + 12);
             return true;
@@ -178,10 +168,21 @@ bool MarkExecutableIfProgram(const std::string& path) {
 }
 
 TInstallRun::TInstallRun(TSetupPackage& package, platform::Registry& registry,
-                         const platform::SystemRoots& roots, IInstallProgress& progress,
+                         const platform::SystemRoots& roots, components::IMessenger& messenger,
                          TPreviousInstall previous)
-    : package_(package), registry_(registry), roots_(roots), progress_(progress),
+    : package_(package), registry_(registry), roots_(roots), messenger_(messenger),
       previous_(std::move(previous)) {}
+
+components::TProgressScope TInstallRun::Step(const std::string& label, std::uint64_t maximum) {
+    position_ = 0;
+    return components::TProgressScope(&messenger_, label, static_cast<std::int64_t>(maximum));
+}
+
+void TInstallRun::Advance(std::uint64_t amount) {
+    position_ += amount;
+    messenger_.SetProgress(static_cast<std::int64_t>(position_));
+    messenger_.ProcessEvents();
+}
 
 bool TInstallRun::Installed(std::uint16_t index) const {
     return index < targets_.size() && !targets_[index].empty();
@@ -195,15 +196,19 @@ void TInstallRun::LogInstalled(const std::string& path) {
 void TInstallRun::Section(const char* /*what*/, const std::function<void()>& body) {
     try {
         body();
-    } catch (const EAbortInstallation&) {
+    } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
         const TUiStrings& ui = package_.Ui();
         std::string title = package_.Settings().FullProductTitle();
-        std::string message =
-            ui.Format(66, {title}) + "\r\r" + e.what() + "\r\r" + ui.Format(67, {title});
+        components::TQuestion question;
+        question.Kind = components::TMessageKind::Error;
+        question.Caption = ui.Format(ui::kWindowCaption, {title});
+        question.Text = ui.Format(ui::kErrorIntroduction, {title}) + "\r\r" + e.what() + "\r\r" +
+                        ui.Format(ui::kContinueQuestion, {title});
+        question.Buttons = components::YesNoButtons();
         result_.errorAsked = true;
-        if (!progress_.ConfirmContinue(message))
+        if (messenger_.Ask(question) != components::mrYes)
             throw EAbortInstallation();
     }
 }
@@ -326,7 +331,7 @@ void TInstallRun::InstallFile(const TCopyData& data) {
         ::chmod(data.target.c_str(), (st.st_mode & 07777) | S_IWUSR);
     CreateFolder(FolderOf(data.target), &package_.Ui());
     std::string temp = package_.InstallPackageFile(data.fileIndex, data.target,
-                                                   [this](std::size_t n) { progress_.Advance(n); });
+                                                   [this](std::size_t n) { Advance(n); });
     const TPackageFile& file = package_.Tables().fileTable.files[data.fileIndex];
     std::string written = temp.empty() ? data.target : temp;
     if (!temp.empty())
@@ -340,10 +345,10 @@ void TInstallRun::InstallFile(const TCopyData& data) {
 void TInstallRun::InstallFiles() {
     const auto& table = package_.Tables().fileTable.files;
     const TUiStrings& ui = package_.Ui();
-    progress_.BeginStep({}, totalSize_);
+    auto step = Step({}, totalSize_);
     for (const auto& data : files_) {
         const TPackageFile& file = table[data.fileIndex];
-        progress_.Status(ui.Format(40, {data.target}));
+        messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
         struct stat st {};
         bool existed = ::stat(data.target.c_str(), &st) == 0;
         bool skip = data.replaceRule != 0 && existed &&
@@ -352,7 +357,7 @@ void TInstallRun::InstallFiles() {
         if (!skip)
             skip = IsSameFile(data.target, file.size, file.crc);
         if (skip)
-            progress_.Advance(file.size);
+            Advance(file.size);
         else
             InstallFile(data);
         UpdateSharedCount(data, existed);
@@ -371,15 +376,14 @@ void TInstallRun::CreateShortcuts() {
     if (shortcuts_.empty() && urls_.empty())
         return;
     const TUiStrings& ui = package_.Ui();
-    const auto& table = package_.Tables().fileTable.files;
-    progress_.BeginStep({}, shortcuts_.size() + urls_.size());
+    auto step = Step({}, shortcuts_.size() + urls_.size());
     for (const auto& s : shortcuts_) {
         if (!Installed(s.targetIndex)) {
-            progress_.Advance(1);
+            Advance(1);
             continue;
         }
         const std::string& target = targets_[s.targetIndex];
-        progress_.Status(ui.Format(41, {target}));
+        messenger_.SetProgressText(ui.Format(ui::kCreatingShortcut, {target}));
         TLauncher l;
         l.description = s.description;
         l.arguments = package_.Folders().ExpandAllFolderVariables(s.arguments);
@@ -404,8 +408,7 @@ void TInstallRun::CreateShortcuts() {
         WriteLauncherFile(path, text);
         result_.launchers.push_back(path);
         LogInstalled(path);
-        progress_.Advance(1);
-        (void)table;
+        Advance(1);
     }
     for (const auto& u : urls_) {
         std::string icon;
@@ -418,7 +421,7 @@ void TInstallRun::CreateShortcuts() {
         WriteLauncherFile(path, text);
         result_.launchers.push_back(path);
         LogInstalled(path);
-        progress_.Advance(1);
+        Advance(1);
     }
 }
 
@@ -480,10 +483,10 @@ void TInstallRun::RemoveOldFiles() {
     if (remaining.empty())
         return;
     if (package_.Tables().uninstallOptions.DeleteOldFiles()) {
-        progress_.BeginStep(package_.Ui().Get(44), remaining.size());
+        auto step = Step(package_.Ui().Get(ui::kRemoveOldFilesStep), remaining.size());
         for (const auto& p : remaining) {
             DeleteOldFile(p);
-            progress_.Advance(1);
+            Advance(1);
         }
     } else {
         for (const auto& p : remaining)
@@ -512,17 +515,23 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
             throw EInvalidPackage("This is not a valid setup package: the registry table ends "
                                   "inside a value.");
     };
+    auto readDword = [&]() {
+        need(4);
+        std::uint32_t v = platform::GetLE32(platform::BytesAt(t, pos));
+        pos += 4;
+        return v;
+    };
     auto logValue = [&](const std::string& name) {
         CheckSingleLine(keyPath + name, "A registry name");
         registryLines_.insert(RegistryLogLine(root, keyPath, name));
     };
     std::string valueName;
     while (pos < t.size()) {
-        auto op = static_cast<std::uint8_t>(t[pos++]);
-        if (op == 255)
+        auto op = static_cast<TRegistryOp>(t[pos++]);
+        if (op == TRegistryOp::EndOfLevel)
             return;
         switch (op) {
-        case 1: {
+        case TRegistryOp::OpenKey: {
             std::string name = readText();
             CheckSingleLine(name, "A registry key name");
             std::string sub = keyPath.empty() ? name : keyPath + "\\" + name;
@@ -531,16 +540,16 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
             WriteRegistryKey(rootIndex, sub, pos, depth + 1);
             break;
         }
-        case 2:
+        case TRegistryOp::ValueName:
             valueName = readText();
-            if (platform::AnsiCompareText(valueName, "(Default)") == 0)
+            if (platform::AnsiCompareText(valueName, kDefaultValueName) == 0)
                 valueName.clear();
             break;
-        case 3:
+        case TRegistryOp::LogValue:
             if (active)
                 logValue(valueName);
             break;
-        case 4: {
+        case TRegistryOp::StringValue: {
             std::string text = package_.Folders().ExpandAllFolderVariables(readText());
             if (active) {
                 registry_.WriteString(root, keyPath, valueName, text);
@@ -548,24 +557,16 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
             }
             break;
         }
-        case 5: {
-            need(4);
-            const auto* p = reinterpret_cast<const unsigned char*>(t.data() + pos);
-            std::uint32_t v =
-                p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-            pos += 4;
+        case TRegistryOp::DwordValue: {
+            std::uint32_t v = readDword();
             if (active) {
                 registry_.WriteDword(root, keyPath, valueName, v);
                 logValue(valueName);
             }
             break;
         }
-        case 6: {
-            need(4);
-            const auto* p = reinterpret_cast<const unsigned char*>(t.data() + pos);
-            std::uint32_t len =
-                p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-            pos += 4;
+        case TRegistryOp::BinaryValue: {
+            std::uint32_t len = readDword();
             need(len);
             std::string bytes = t.substr(pos, len);
             pos += len;
@@ -575,10 +576,11 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
             }
             break;
         }
-        case 31:
+        case TRegistryOp::LogWholeKey:
             if (active)
                 logValue("*");
             break;
+        case TRegistryOp::EndOfLevel:
         default:
             break;
         }
@@ -589,14 +591,14 @@ void TInstallRun::WriteRegistryEntries() {
     const std::string& t = package_.Tables().registryTable;
     if (t.empty())
         return;
-    progress_.BeginStep(package_.Ui().Get(42), t.size());
+    auto step = Step(package_.Ui().Get(ui::kRegistryStep), t.size());
     std::size_t pos = 0;
     std::size_t reported = 0;
     while (t.size() - pos >= 2) {
         ++pos; // passed over
         std::size_t start = pos;
-        while (pos < t.size() && static_cast<std::uint8_t>(t[pos]) >= 32 &&
-               static_cast<std::uint8_t>(t[pos]) <= 254)
+        while (pos < t.size() && static_cast<std::uint8_t>(t[pos]) >= kRootNameFirst &&
+               static_cast<std::uint8_t>(t[pos]) <= kRootNameLast)
             ++pos;
         std::string name = t.substr(start, pos - start);
         int root = -1;
@@ -608,7 +610,7 @@ void TInstallRun::WriteRegistryEntries() {
             root = static_cast<int>(RootKey::ClassesRoot);
         // An unsupported root's level is walked without writing.
         WriteRegistryKey(root, {}, pos, 0);
-        progress_.Advance(pos - reported);
+        Advance(pos - reported);
         reported = pos;
     }
 }
@@ -617,7 +619,7 @@ void TInstallRun::WriteFileTypes() {
     auto& types = package_.Tables().fileTypes;
     if (types.empty())
         return;
-    progress_.BeginStep(package_.Ui().Get(43), types.size());
+    auto step = Step(package_.Ui().Get(ui::kFileTypesStep), types.size());
     const RootKey cr = RootKey::ClassesRoot;
     auto writeRecorded = [&](const TLoggedFileType& rec) {
         for (const auto& l : rec.lines)
@@ -632,7 +634,7 @@ void TInstallRun::WriteFileTypes() {
         if (type.carriedOver || !type.registerType) {
             if (rec)
                 writeRecorded(*rec);
-            progress_.Advance(1);
+            Advance(1);
             continue;
         }
         bool any = false;
@@ -641,7 +643,7 @@ void TInstallRun::WriteFileTypes() {
         if (!any) {
             if (rec)
                 writeRecorded(*rec);
-            progress_.Advance(1);
+            Advance(1);
             continue;
         }
         CheckSingleLine(type.extension, "A file extension");
@@ -703,7 +705,7 @@ void TInstallRun::WriteFileTypes() {
         }
         log_.WriteLine("%");
         ProjectFileType(roots_, projection);
-        progress_.Advance(1);
+        Advance(1);
     }
 }
 
@@ -740,8 +742,9 @@ TInstallResult TInstallRun::Run() {
                 TShortcutData s;
                 s.targetIndex = tables.fileTable.UninstallerVIndex();
                 s.linkPath = *menu + "/Retraxal.lnk";
-                s.name = ui.Format(65, {package_.Settings().productName});
-                s.description = ui.Format(59, {package_.Settings().FullProductTitle()});
+                s.name = ui.Format(ui::kUninstallShortcutName, {package_.Settings().productName});
+                s.description = ui.Format(ui::kUninstallShortcutDescription,
+                                          {package_.Settings().FullProductTitle()});
                 s.arguments = "\"" + logPath + "\"";
                 shortcuts_.insert(shortcuts_.begin(), s);
             }
@@ -793,11 +796,12 @@ TInstallResult TInstallRun::Run() {
         log_.Close();
         registry_.Flush();
         result_.completed = true;
-    } catch (const EAbortInstallation&) {
+    } catch (const components::EAbort&) {
         result_.aborted = true;
     } catch (const std::exception& e) {
         result_.errorMessage =
-            ui.Format(66, {package_.Settings().FullProductTitle()}) + "\r\r" + e.what();
+            ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
+            e.what();
     }
     try {
         log_.Close();

@@ -31,7 +31,7 @@ TStartDecision DecideStart(const std::vector<std::string>& args) {
 
 TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnswers& answers,
                               const platform::SystemRoots& roots, platform::Registry& registry,
-                              IInstallProgress& progress) {
+                              components::IMessenger& messenger) {
     TSetupPackage package(roots);
     package.Open(packagePath);
     package.ExtractSupportFiles();
@@ -49,7 +49,7 @@ TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnsw
                                  path, f ? f->shared : false);
     }
     package.FinishComponents();
-    TInstallRun run(package, registry, roots, progress, std::move(previous));
+    TInstallRun run(package, registry, roots, messenger, std::move(previous));
     if (!answers.installDate.empty())
         run.SetInstallDate(answers.installDate);
     TInstallResult result = run.Run();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/diagnostics.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/registry.h"
@@ -229,7 +230,9 @@ TEST_F(RegistryTest, DamagedHiveIsSetAsideAndKeepsTheGoodValues) {
                                  "\"First\"=\"one\"\r\n\"Second\"=dword:00000002\r\n";
         const std::string original = good + c.damage + "\"After\"=\"lost\"\r\n";
         WriteText(folder.Path() / "HKCU.reg", original);
+        std::vector<std::string> warnings;
         {
+            TWarningScope scope([&](const std::string& text) { warnings.push_back(text); });
             auto reg = OpenFileRegistry(folder.Path());
             EXPECT_EQ(reg->ReadString(HKCU, "Software\\Good", "First"), "one");
             EXPECT_EQ(reg->ReadDword(HKCU, "Software\\Good", "Second"), 2u);
@@ -237,6 +240,9 @@ TEST_F(RegistryTest, DamagedHiveIsSetAsideAndKeepsTheGoodValues) {
         }
         ASSERT_TRUE(fs::exists(folder.Path() / "HKCU.reg.damaged-1"));
         EXPECT_EQ(ReadFileBytes(folder.Path() / "HKCU.reg.damaged-1"), original);
+        // The user hears of it through the warning seam, never on stderr.
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_NE(warnings[0].find("HKCU.reg.damaged-1"), std::string::npos) << warnings[0];
         // The hive was written again with what could be read.
         auto again = OpenFileRegistry(folder.Path());
         EXPECT_EQ(again->ReadString(HKCU, "Software\\Good", "First"), "one");

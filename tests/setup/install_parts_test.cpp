@@ -92,11 +92,12 @@ TEST(InstallRegistry, TruncatedBinaryValueIsAnErrorAskedAbout) {
                      3) +
          "\x06" + std::string("\xFF\xFF\0\0", 4) + "ab";
     TInstallSandbox sb;
-    setup::TScriptedProgress progress(true);
-    auto r = sb.Install(WithRegistryHex(Hex(t)), "p", {}, &progress);
+    auto messenger = GoingOnAfterErrors();
+    auto r = sb.Install(WithRegistryHex(Hex(t)), "p", {}, &messenger);
     EXPECT_TRUE(r.completed);
-    ASSERT_EQ(progress.questions.size(), 1u);
-    EXPECT_NE(progress.questions[0].find("registry table"), std::string::npos);
+    auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("registry table"), std::string::npos);
     EXPECT_FALSE(sb.Registry().ValueExists(platform::RootKey::CurrentUser, "K", "B"));
 }
 

@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "components/scriptedmessenger.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
 #include "setup/setupmain.h"
@@ -15,11 +16,12 @@ int InstallCommand(const std::string& packagePath) {
         const platform::SystemRoots& roots = platform::DefaultSystemRoots();
         roots.CreateFolders();
         platform::Registry& registry = platform::DefaultRegistry();
-        setup::TScriptedProgress progress(false);
+        // Every question after an error gets its safe answer, No.
+        components::TScriptedMessenger messenger;
         setup::TInstallAnswers answers;
         setup::TInstallResult result =
-            setup::InstallPackage(packagePath, answers, roots, registry, progress);
-        for (const auto& q : progress.questions)
+            setup::InstallPackage(packagePath, answers, roots, registry, messenger);
+        for (const auto& q : messenger.Texts(components::TScriptedMessenger::TRecord::Question))
             std::fprintf(stderr, "setuptool: %s\n", q.c_str());
         if (!result.logPath.empty())
             std::printf("log: %s\n", result.logPath.c_str());
