@@ -50,18 +50,24 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
+constexpr std::size_t kRandomLength = 8;
+constexpr char kRandomCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string TempPrefixFor(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".tmp";
+}
+
 // A new file named prefix + random characters + suffix; -1 with errno set
 // when none could be made.
 int TryCreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
                         std::string_view suffix, unsigned mode, std::filesystem::path& path) {
     static thread_local std::mt19937_64 random{std::random_device{}() ^
                                                static_cast<uint64_t>(::getpid())};
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name(prefix);
         uint64_t r = random();
-        for (int i = 0; i < 8; ++i) {
-            name += digits[r % 36];
+        for (std::size_t i = 0; i < kRandomLength; ++i) {
+            name += kRandomCharacters[r % 36];
             r /= 36;
         }
         name += suffix;
@@ -89,6 +95,30 @@ int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefi
         ThrowSystemError("Cannot create a temporary file in", folder, errno);
     }
     return fd;
+}
+
+std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
+                                 std::filesystem::file_time_type before) {
+    const std::string prefix = TempPrefixFor(target);
+    auto isTemp = [&prefix](const std::string& name) {
+        return name.size() == prefix.size() + kRandomLength &&
+               name.compare(0, prefix.size(), prefix) == 0 &&
+               name.find_first_not_of(kRandomCharacters, prefix.size()) == std::string::npos;
+    };
+    std::size_t removed = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), ec)) {
+        std::error_code entryError;
+        if (!isTemp(entry.path().filename().string()) || !entry.is_regular_file(entryError) ||
+            entry.is_symlink(entryError) || entry.last_write_time(entryError) >= before ||
+            entryError) {
+            continue;
+        }
+        if (::unlink(entry.path().c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 void SetAtomicWriteHook(AtomicWriteHook hook) {
@@ -142,8 +172,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::string_vie
     : target_(std::move(target)) {
     const std::filesystem::path folder = FolderOf(target_);
     fd_ = tempPrefix.empty()
-              ? TryCreateUniqueFile(folder, "." + target_.filename().string() + ".tmp", "", 0600,
-                                    tempPath_)
+              ? TryCreateUniqueFile(folder, TempPrefixFor(target_), "", 0600, tempPath_)
               : TryCreateUniqueFile(folder, tempPrefix, ".tmp", 0600, tempPath_);
     if (fd_ < 0) {
         ThrowSystemError("Cannot create a temporary file for", target_, errno);

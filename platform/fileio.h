@@ -73,6 +73,14 @@ private:
     bool sync_ = true;
 };
 
+// Removes the temporary files AtomicFileWriter makes for `target`
+// (".<name>.tmp" and eight letters or digits beside it) that were last
+// changed before `before`: what a killed save left. Only for a caller that
+// knows no save of `target` is under way (it holds the target's lock).
+// Returns how many it removed.
+std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
+                                 std::filesystem::file_time_type before);
+
 // Test hook: when set, WriteFileAtomic/Commit call it with the name of a
 // stage ("before-rename") so tests can inject a crash or failure there.
 using AtomicWriteHook = void (*)(const char* stage);

@@ -1,6 +1,7 @@
 // The typed access every registry shares, and the REGEDIT4 hive text format.
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/codepage.h"
@@ -204,6 +205,29 @@ std::optional<RootKey> ParseRootKeyName(std::string_view name) {
     return std::nullopt;
 }
 
+std::string KeyPathProblem(std::string_view key) {
+    std::size_t depth = 0;
+    std::size_t pos = 0;
+    while (pos <= key.size()) {
+        std::size_t end = std::min(key.find('\\', pos), key.size());
+        std::string_view name = key.substr(pos, end - pos);
+        if (!name.empty()) {
+            if (++depth > kMaxKeyDepth) {
+                return "keys nest more than " + std::to_string(kMaxKeyDepth) + " levels deep";
+            }
+            if (name.size() > kMaxKeyNameLength) {
+                return "a key name is longer than " + std::to_string(kMaxKeyNameLength) +
+                       " characters";
+            }
+            if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+                return "a key name holds a line break or NUL byte";
+            }
+        }
+        pos = end + 1;
+    }
+    return {};
+}
+
 std::string EncodeMultiString(const std::vector<std::string>& strings) {
     std::string data;
     for (const std::string& s : strings) {
@@ -398,6 +422,12 @@ HiveParseResult ParseHiveText(std::string_view text) {
             }
             std::string_view path = line.substr(1, line.size() - 2);
             size_t slash = path.find('\\');
+            if (slash != std::string_view::npos) {
+                if (std::string problem = KeyPathProblem(path.substr(slash + 1));
+                    !problem.empty()) {
+                    return damage(i, problem);
+                }
+            }
             std::string_view root = path.substr(0, slash);
             std::optional<RootKey> rootKey = ParseRootKeyName(root);
             if (!rootKey) {
