@@ -156,9 +156,12 @@ DriveMap DriveMap::LoadFromConfig(const fs::path& file) {
 }
 
 DriveMap DriveMap::LoadFromEnvironment() {
-    const SystemRoots& roots = DefaultSystemRoots();
+    return LoadFor(DefaultSystemRoots());
+}
+
+DriveMap DriveMap::LoadFor(const SystemRoots& roots) {
     fs::path prefix;
-    if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine) {
+    if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine && roots.sandbox.empty()) {
         prefix = wine;
     } else {
         prefix = roots.home / ".wine";

@@ -1,6 +1,8 @@
 #include "setup/installlog.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/pathnames.h"
 #include "setup/folders.h"
+#include "setup/foldervariables.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
 #include "setup/uistrings.h"
@@ -83,7 +86,10 @@ void TInstallLog::Create(const std::string& path) {
     if (file_)
         Close();
     path_ = path;
-    file_ = std::fopen(path.c_str(), "wb");
+    // A link planted in the log's place is not followed.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 && !(file_ = ::fdopen(fd, "wb")))
+        ::close(fd);
     if (!file_)
         throw ESetupError("Cannot create the installation log " + path + ": " +
                           std::strerror(errno));
@@ -163,7 +169,8 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
     for (const auto& v : vars) {
         log.WriteLine(v.name);
         log.WriteLine(v.caption);
-        log.WriteLine((v.shared ? "*" : "") + v.path);
+        log.WriteLine((v.shared ? "*" : "") +
+                      (v.native ? NativeToPackageText(v.path, "The folder " + v.name) : v.path));
     }
     const auto& components = package.Tables().components;
     log.WriteLine(std::to_string(components.size()));
@@ -207,7 +214,8 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
     const std::string& product = s.productName;
     CheckSingleLine(product, "The product name");
     registry.CreateKey(RootKey::LocalMachine, kTollvaneKey);
-    registry.WriteString(RootKey::LocalMachine, kTollvaneKey, product, info.logPath);
+    registry.WriteString(RootKey::LocalMachine, kTollvaneKey, product,
+                         NativeToPackageText(info.logPath, "The log path"));
     registryLines.insert(RegistryLogLine(RootKey::LocalMachine, kTollvaneKey, product));
 
     std::string key = std::string(kUninstallKey) + "\\" + product;
@@ -220,10 +228,12 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
         registry.WriteDword(RootKey::LocalMachine, key, name, value);
         registryLines.insert(RegistryLogLine(RootKey::LocalMachine, key, name));
     };
+    auto path = [](const std::string& native) { return NativeToPackageText(native, "A path"); };
     str("DisplayName", s.FullProductTitle());
-    if (!info.displayIcon.empty())
-        str("DisplayIcon", info.displayIcon);
-    str("UninstallString", info.uninstallerPath + " \"" + info.logPath + "\"");
+    if (!info.displayIconFile.empty())
+        str("DisplayIcon",
+            path(info.displayIconFile) + "," + std::to_string(info.displayIconIndex));
+    str("UninstallString", path(info.uninstallerPath) + " \"" + path(info.logPath) + "\"");
     dword("NoModify", 1);
     dword("NoRepair", 1);
     dword("EstimatedSize", static_cast<std::uint32_t>(info.totalSize / 1024));
@@ -238,8 +248,7 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
         date = buffer;
     }
     str("InstallDate", date);
-    const TSpecialFolder* app = package.Folders().Find("%APPFOLDER%");
-    str("InstallLocation", app ? app->path : std::string());
+    str("InstallLocation", path(info.installLocation));
     if (!s.productVersion.empty())
         str("DisplayVersion", s.productVersion);
     if (!s.publisherName.empty())
@@ -277,7 +286,7 @@ TPreviousInstall ReadPreviousInstallLog(TSetupPackage& package, platform::Regist
     }
     if (!value || value->empty() || value->size() > 256)
         return {};
-    std::string path = value->substr(0, value->find('\0'));
+    std::string path = platform::Cp1252ToUtf8(value->substr(0, value->find('\0')));
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
@@ -355,13 +364,13 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             bool shared = !path.empty() && path[0] == '*';
             if (shared)
                 path.erase(0, 1);
-            path = StripTrailingSeparator(path);
+            path = platform::Cp1252ToUtf8(StripTrailingSeparator(path));
             const TSpecialFolder* known = package.Folders().Find(name);
             if (known) {
                 if (!path.empty())
-                    package.Folders().Define(name, known->caption, path, shared);
+                    package.Folders().DefineNative(name, known->caption, path, shared);
             } else {
-                package.Folders().Define(name, caption, path, shared);
+                package.Folders().DefineNative(name, caption, path, shared);
             }
         }
         count = in.Number();
@@ -383,9 +392,10 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
         for (std::string line = in.Line(); line != kSectionEnd; line = in.Line()) {
             if (line.empty())
                 continue;
-            prev.listedFiles.insert(line);
-            if (FileExists(line))
-                prev.oldFiles.insert(line);
+            std::string path = platform::Cp1252ToUtf8(line);
+            prev.listedFiles.insert(path);
+            if (FileExists(path))
+                prev.oldFiles.insert(path);
         }
         for (std::string line = in.Line(); line != kSectionEnd; line = in.Line())
             if (!line.empty())

@@ -190,7 +190,12 @@ bool TInstallRun::Installed(std::uint16_t index) const {
 
 void TInstallRun::LogInstalled(const std::string& path) {
     installed_.insert(path);
-    log_.WriteLine(path);
+    LogPath(path);
+}
+
+void TInstallRun::LogPath(const std::string& path) {
+    CheckSingleLine(path, "A file name");
+    log_.WriteLine(NativeToPackageText(path, "The file name"));
 }
 
 void TInstallRun::Section(const char* /*what*/, const std::function<void()>& body) {
@@ -252,9 +257,8 @@ void TInstallRun::CollectFolderItems(const std::string& folderPath, const TCompo
             s.arguments = sc->arguments;
             s.iconIndex = sc->iconIndex;
             shortcuts_.push_back(s);
-            // The desktop test uses the folder's variable: its name has
-            // already been replaced by the expanded path.
-            if (topLevel && folder.variable == "%DESKTOP%") {
+            // Only the folder named exactly so, not one below the desktop.
+            if (topLevel && folder.name == "%DESKTOP%") {
                 haveDesktopShortcut_ = true;
                 desktopShortcut_ = s;
             }
@@ -279,8 +283,9 @@ void TInstallRun::Collect() {
             continue;
         for (const auto& f : c.folders) {
             if (f.path.empty())
-                throw EInvalidPackage("This is not a valid setup package: the folder " + f.name +
-                                      " is not known.");
+                throw EInvalidPackage(f.expandProblem.empty()
+                                          ? "The folder " + f.name + " is not known."
+                                          : f.expandProblem);
             CollectFolderItems(f.path, f, true);
         }
     }
@@ -299,9 +304,10 @@ void TInstallRun::Collect() {
 }
 
 void TInstallRun::UpdateSharedCount(const TCopyData& data, bool existed) {
+    const std::string name = NativeToPackageText(data.target, "The file name");
     std::optional<std::uint32_t> stored;
     try {
-        stored = registry_.ReadDword(RootKey::LocalMachine, kSharedDllsKey, data.target);
+        stored = registry_.ReadDword(RootKey::LocalMachine, kSharedDllsKey, name);
     } catch (const std::exception&) {
         return; // the key cannot be opened: no counts
     }
@@ -322,14 +328,18 @@ void TInstallRun::UpdateSharedCount(const TCopyData& data, bool existed) {
         }
     }
     if (shared && (!stored || *stored != count))
-        registry_.WriteDword(RootKey::LocalMachine, kSharedDllsKey, data.target, count);
+        registry_.WriteDword(RootKey::LocalMachine, kSharedDllsKey, name, count);
+}
+
+void TInstallRun::CreateTargetFolder(const std::string& folder) {
+    CreateFolder(folder, &package_.Ui(), package_.Folders().TrustedRoots());
 }
 
 void TInstallRun::InstallFile(const TCopyData& data) {
     struct stat st {};
-    if (::stat(data.target.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
+    if (::lstat(data.target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
         ::chmod(data.target.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    CreateFolder(FolderOf(data.target), &package_.Ui());
+    CreateTargetFolder(FolderOf(data.target));
     std::string temp = package_.InstallPackageFile(data.fileIndex, data.target,
                                                    [this](std::size_t n) { Advance(n); });
     const TPackageFile& file = package_.Tables().fileTable.files[data.fileIndex];
@@ -350,7 +360,7 @@ void TInstallRun::InstallFiles() {
         const TPackageFile& file = table[data.fileIndex];
         messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
         struct stat st {};
-        bool existed = ::stat(data.target.c_str(), &st) == 0;
+        bool existed = ::lstat(data.target.c_str(), &st) == 0;
         bool skip = data.replaceRule != 0 && existed &&
                     (data.replaceRule != 1 ||
                      !IsOlderFile(data.target, file.date, file.HasVersion(), file.Version()));
@@ -362,7 +372,6 @@ void TInstallRun::InstallFiles() {
             InstallFile(data);
         UpdateSharedCount(data, existed);
         if (!data.notLogged) {
-            CheckSingleLine(data.target, "A file name");
             LogInstalled(data.target);
             if (ExtensionOf(data.target) == ".hlp")
                 LogInstalled(ChangeExtension(data.target, ".gid"));
@@ -386,7 +395,10 @@ void TInstallRun::CreateShortcuts() {
         messenger_.SetProgressText(ui.Format(ui::kCreatingShortcut, {target}));
         TLauncher l;
         l.description = s.description;
-        l.arguments = package_.Folders().ExpandAllFolderVariables(s.arguments);
+        CheckSingleLine(s.arguments, "Shortcut arguments");
+        // Split first, so that a folder with a blank in it stays one argument.
+        for (const auto& argument : SplitArguments(s.arguments))
+            l.arguments.push_back(package_.Folders().ExpandAllToNative(argument));
         l.target = target;
         l.workingDirectory = FolderOf(target);
         if (s.iconFile != kNoFile && Installed(s.iconFile))
@@ -403,7 +415,7 @@ void TInstallRun::CreateShortcuts() {
             fileName = base + ".desktop";
         }
         std::string text = LauncherText(l);
-        CreateFolder(folder, &ui);
+        CreateTargetFolder(folder);
         std::string path = folder + "/" + fileName;
         WriteLauncherFile(path, text);
         result_.launchers.push_back(path);
@@ -416,7 +428,7 @@ void TInstallRun::CreateShortcuts() {
             icon = targets_[u.iconFile];
         std::string text = LinkLauncherText(u.name, u.url, icon);
         std::string folder = FolderOf(u.path);
-        CreateFolder(folder, &ui);
+        CreateTargetFolder(folder);
         std::string path = ChangeExtension(u.path, ".desktop");
         WriteLauncherFile(path, text);
         result_.launchers.push_back(path);
@@ -455,9 +467,14 @@ bool TInstallRun::DeleteOldFile(const std::string& path) {
             root = &r;
     if (!root)
         return false;
-    // Every folder between the root and the file must be a real folder, so
-    // a link planted in between cannot lead the deletion elsewhere.
-    for (std::size_t pos = root->size() + 1; (pos = norm.find('/', pos)) != std::string::npos;
+    // Every folder between the system's folder and the file must be a real
+    // folder, so a link planted in between cannot lead the deletion
+    // elsewhere.
+    auto trusted = package_.Folders().TrustedRoots();
+    const std::string* from = DeepestRoot(norm, trusted);
+    if (!from || from->size() > root->size())
+        from = root;
+    for (std::size_t pos = from->size() + 1; (pos = norm.find('/', pos)) != std::string::npos;
          ++pos) {
         struct stat st {};
         if (::lstat(norm.substr(0, pos).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -490,18 +507,34 @@ void TInstallRun::RemoveOldFiles() {
         }
     } else {
         for (const auto& p : remaining)
-            log_.WriteLine(p);
+            LogPath(p);
     }
 }
 
-void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, std::size_t& pos,
-                                   int depth) {
+void TInstallRun::LogFileTypeFiles() {
+    for (const auto& type : package_.Tables().fileTypes)
+        if (WillRegister(type))
+            for (const auto& path : FileTypeFiles(roots_, type.extension))
+                LogInstalled(path);
+}
+
+bool TInstallRun::WillRegister(const TFileType& type) const {
+    if (type.carriedOver || !type.registerType)
+        return false;
+    for (const auto& a : type.actions)
+        if (a.programFile != kNoFile && Installed(a.programFile))
+            return true;
+    return false;
+}
+
+void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
     const std::string& t = package_.Tables().registryTable;
-    if (depth > kMaxFolderDepth)
-        throw EInvalidPackage("This is not a valid setup package: the registry table is nested "
-                              "too deeply.");
     bool active = rootIndex >= 0;
     RootKey root = static_cast<RootKey>(std::max(rootIndex, 0));
+    auto invalid = [](const std::string& detail) {
+        return EInvalidPackage("This is not a valid setup package: the registry table " + detail +
+                               ".");
+    };
     auto readText = [&]() {
         std::size_t end = t.find('\0', pos);
         if (end == std::string::npos)
@@ -512,8 +545,7 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
     };
     auto need = [&](std::size_t n) {
         if (t.size() - pos < n)
-            throw EInvalidPackage("This is not a valid setup package: the registry table ends "
-                                  "inside a value.");
+            throw invalid("ends inside a value");
     };
     auto readDword = [&]() {
         need(4);
@@ -521,23 +553,39 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
         pos += 4;
         return v;
     };
-    auto logValue = [&](const std::string& name) {
-        CheckSingleLine(keyPath + name, "A registry name");
-        registryLines_.insert(RegistryLogLine(root, keyPath, name));
+    // One entry per open level: its key and the value name its operations
+    // use. A loop, not recursion, and never deeper than the registry allows.
+    struct Level {
+        std::string keyPath;
+        std::string valueName;
     };
-    std::string valueName;
+    std::vector<Level> levels(1);
+    auto logValue = [&](const std::string& name) {
+        CheckSingleLine(levels.back().keyPath + name, "A registry name");
+        registryLines_.insert(RegistryLogLine(root, levels.back().keyPath, name));
+    };
     while (pos < t.size()) {
         auto op = static_cast<TRegistryOp>(t[pos++]);
-        if (op == TRegistryOp::EndOfLevel)
-            return;
+        std::string& valueName = levels.back().valueName;
+        const std::string& keyPath = levels.back().keyPath;
         switch (op) {
+        case TRegistryOp::EndOfLevel:
+            levels.pop_back();
+            if (levels.empty())
+                return;
+            break;
         case TRegistryOp::OpenKey: {
             std::string name = readText();
             CheckSingleLine(name, "A registry key name");
             std::string sub = keyPath.empty() ? name : keyPath + "\\" + name;
+            if (std::string problem = platform::KeyPathProblem(sub); !problem.empty())
+                throw invalid("names a key that cannot be made (" + problem + ")");
+            if (levels.size() >= platform::kMaxKeyDepth)
+                throw invalid("nests keys more than " + std::to_string(platform::kMaxKeyDepth) +
+                              " levels deep");
             if (active)
                 registry_.CreateKey(root, sub);
-            WriteRegistryKey(rootIndex, sub, pos, depth + 1);
+            levels.push_back({std::move(sub), {}});
             break;
         }
         case TRegistryOp::ValueName:
@@ -550,9 +598,10 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
                 logValue(valueName);
             break;
         case TRegistryOp::StringValue: {
-            std::string text = package_.Folders().ExpandAllFolderVariables(readText());
+            std::string text = readText();
             if (active) {
-                registry_.WriteString(root, keyPath, valueName, text);
+                registry_.WriteString(root, keyPath, valueName,
+                                      package_.Folders().ExpandAllFolderVariables(text));
                 logValue(valueName);
             }
             break;
@@ -580,7 +629,6 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
             if (active)
                 logValue("*");
             break;
-        case TRegistryOp::EndOfLevel:
         default:
             break;
         }
@@ -609,7 +657,7 @@ void TInstallRun::WriteRegistryEntries() {
         else if (platform::AnsiCompareText(name, "HKEY_CLASSES_ROOT") == 0)
             root = static_cast<int>(RootKey::ClassesRoot);
         // An unsupported root's level is walked without writing.
-        WriteRegistryKey(root, {}, pos, 0);
+        WriteRegistryLevels(root, pos);
         Advance(pos - reported);
         reported = pos;
     }
@@ -637,10 +685,7 @@ void TInstallRun::WriteFileTypes() {
             Advance(1);
             continue;
         }
-        bool any = false;
-        for (const auto& a : type.actions)
-            any = any || (a.programFile != kNoFile && Installed(a.programFile));
-        if (!any) {
+        if (!WillRegister(type)) {
             if (rec)
                 writeRecorded(*rec);
             Advance(1);
@@ -668,7 +713,8 @@ void TInstallRun::WriteFileTypes() {
         auto previousIcon = registry_.ReadString(cr, iconKey, "");
         std::string recordedIcon = rec ? rec->previousIcon : previousIcon.value_or("");
         if (type.iconFile != kNoFile && Installed(type.iconFile)) {
-            icon = targets_[type.iconFile] + "," + std::to_string(type.iconIndex);
+            icon = NativeToPackageText(targets_[type.iconFile], "The icon file") + "," +
+                   std::to_string(type.iconIndex);
             log_.WriteLine(recordedIcon);
             log_.WriteLine(icon);
             registry_.WriteString(cr, iconKey, "", icon);
@@ -693,7 +739,9 @@ void TInstallRun::WriteFileTypes() {
             CheckSingleLine(a.command, "A file type command");
             std::string key = className + "\\shell\\" + a.verb + "\\command";
             auto previousCommand = registry_.ReadString(cr, key, "");
-            std::string command = "\"" + targets_[a.programFile] + "\" " + a.command;
+            std::string command = "\"" +
+                                  NativeToPackageText(targets_[a.programFile], "The program") +
+                                  "\" " + a.command;
             log_.WriteLine(a.verb);
             log_.WriteLine(recVerb ? recVerb->previousCommand : previousCommand.value_or(""));
             log_.WriteLine(command);
@@ -713,11 +761,22 @@ void TInstallRun::RegisterLibraries() {
     for (const auto& path : registerList_) {
         if (ExtensionOf(path) == ".tlb") {
             RegisterTypeLibrary(path);
-            log_.WriteLine(path);
+            LogPath(path);
         } else if (RegisterComServer(path)) {
-            log_.WriteLine(path);
+            LogPath(path);
         }
     }
+}
+
+void TInstallRun::BeginLogSection(std::function<void()> close) {
+    closeLogSection_ = std::move(close);
+}
+
+void TInstallRun::EndLogSection() {
+    auto close = std::move(closeLogSection_);
+    closeLogSection_ = nullptr;
+    if (close)
+        close();
 }
 
 TInstallResult TInstallRun::Run() {
@@ -734,6 +793,7 @@ TInstallResult TInstallRun::Run() {
         std::string logPath =
             ChooseLogName(appFolder_, previousLog, package_.Pending(), RemovalRoots());
         CheckSingleLine(logPath, "The log path");
+        std::string logText = NativeToPackageText(logPath, "The log path");
         result_.logPath = logPath;
 
         if (tables.uninstallCommand.createShortcut) {
@@ -745,16 +805,17 @@ TInstallResult TInstallRun::Run() {
                 s.name = ui.Format(ui::kUninstallShortcutName, {package_.Settings().productName});
                 s.description = ui.Format(ui::kUninstallShortcutDescription,
                                           {package_.Settings().FullProductTitle()});
-                s.arguments = "\"" + logPath + "\"";
+                s.arguments = "\"" + logText + "\"";
                 shortcuts_.insert(shortcuts_.begin(), s);
             }
         }
 
-        CreateFolder(appFolder_, &ui);
+        CreateTargetFolder(appFolder_);
         std::string uninstallCommand;
         if (tables.uninstallCommand.programFile != 0 &&
             Installed(tables.uninstallCommand.programFile)) {
-            const std::string& p = targets_[tables.uninstallCommand.programFile];
+            std::string p = NativeToPackageText(targets_[tables.uninstallCommand.programFile],
+                                                "The uninstall command");
             uninstallCommand = p.find(' ') != std::string::npos ? "\"" + p + "\"" : p;
             if (!tables.uninstallCommand.parameters.empty())
                 uninstallCommand += " " + tables.uninstallCommand.parameters;
@@ -762,37 +823,45 @@ TInstallResult TInstallRun::Run() {
         log_.Create(logPath);
         WriteLogHead(log_, package_, uninstallCommand);
 
+        BeginLogSection([this] { log_.EndSection(); });
         Section("files", [&] { InstallFiles(); });
         Section("shortcuts", [&] { CreateShortcuts(); });
+        Section("file type files", [&] { LogFileTypeFiles(); });
         Section("old files", [&] { RemoveOldFiles(); });
-        log_.EndSection();
+        EndLogSection();
 
         registryLines_ = previous_.registryLines;
+        BeginLogSection([this] {
+            for (const auto& line : registryLines_)
+                log_.WriteLine(line);
+            log_.EndSection();
+        });
         Section("registry", [&] { WriteRegistryEntries(); });
         Section("uninstall", [&] {
             TUninstallInfo info;
             info.logPath = logPath;
             info.uninstallerPath = files_.empty() ? std::string() : files_.front().target;
+            info.installLocation = appFolder_;
             if (haveDesktopShortcut_ && Installed(desktopShortcut_.targetIndex)) {
-                std::string iconPath =
+                info.displayIconFile =
                     desktopShortcut_.iconFile != kNoFile && Installed(desktopShortcut_.iconFile)
                         ? targets_[desktopShortcut_.iconFile]
                         : targets_[desktopShortcut_.targetIndex];
-                info.displayIcon = iconPath + "," + std::to_string(desktopShortcut_.iconIndex);
+                info.displayIconIndex = desktopShortcut_.iconIndex;
             }
             info.totalSize = totalSize_;
             info.installDate = installDate_;
             WriteUninstallRegistration(registry_, package_, info, registryLines_);
         });
-        for (const auto& line : registryLines_)
-            log_.WriteLine(line);
-        log_.EndSection();
+        EndLogSection();
 
+        BeginLogSection([this] { log_.EndSection(); });
         Section("file types", [&] { WriteFileTypes(); });
-        log_.EndSection();
+        EndLogSection();
 
+        BeginLogSection([this] { log_.EndSection(); });
         Section("registration", [&] { RegisterLibraries(); });
-        log_.EndSection();
+        EndLogSection();
         log_.Close();
         registry_.Flush();
         result_.completed = true;
@@ -803,7 +872,10 @@ TInstallResult TInstallRun::Run() {
             ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
             e.what();
     }
+    // A section left by an abort or an error still gets its end line.
     try {
+        if (log_.IsOpen())
+            EndLogSection();
         log_.Close();
     } catch (const std::exception&) {
     }

@@ -107,10 +107,23 @@ private:
     void RemoveOldFiles();
     bool DeleteOldFile(const std::string& path);
     void WriteRegistryEntries();
-    void WriteRegistryKey(int root, const std::string& keyPath, std::size_t& pos, int depth);
+    // The levels of one root block of the registry table, from `pos`.
+    void WriteRegistryLevels(int root, std::size_t& pos);
     void WriteFileTypes();
     void RegisterLibraries();
     void LogInstalled(const std::string& path);
+    // A native path as a log line (Windows-1252).
+    void LogPath(const std::string& path);
+    // The freedesktop files of the file types this run registers: logged
+    // with the installed files so that the uninstaller removes them.
+    void LogFileTypeFiles();
+    bool WillRegister(const TFileType& type) const;
+    // Creates a folder for a target, never through a planted link.
+    void CreateTargetFolder(const std::string& folder);
+    // Starts a section of the log; an abort ends it with what it still
+    // owes (the end line, and for the registry section its lines).
+    void BeginLogSection(std::function<void()> close);
+    void EndLogSection();
     void Section(const char* what, const std::function<void()>& body);
     // One row of the progress area: a label (none when empty) and a gauge
     // that Advance moves from 0 to `maximum`; it ends with the scope.
@@ -127,6 +140,7 @@ private:
     TPreviousInstall previous_;
     TInstallResult result_;
     TInstallLog log_;
+    std::function<void()> closeLogSection_; // empty: no section open
     std::string installDate_;
 
     std::vector<TCopyData> files_;

@@ -184,12 +184,15 @@ void TPackageReader::OpenVolume(std::uint32_t number) {
         if (errno != ENOENT)
             Damaged("volume " + ExtractFileName(name) +
                     " cannot be opened: " + std::strerror(errno));
-        if (prompter_ == nullptr)
-            throw ESetupError("The setup package needs its volume " + ExtractFileName(name) +
-                              ", which is missing.");
         std::string prompt;
         if (ui_ != nullptr)
             prompt = ui_->Format(ui::kMissingVolume, {static_cast<std::int64_t>(number)});
+        // Without anyone to ask (silent mode) the package's own prompt
+        // becomes the message, with the file it looked for.
+        if (prompter_ == nullptr)
+            throw ESetupError(prompt.empty() ? "The setup package needs its volume " +
+                                                   ExtractFileName(name) + ", which is missing."
+                                             : prompt + " (" + ExtractFileName(name) + ")");
         if (prompt.empty())
             prompt = "Please insert volume " + std::to_string(number) + " (" +
                      ExtractFileName(name) + ").";

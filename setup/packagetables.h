@@ -101,6 +101,10 @@ struct TComponentFolder {
     // once expanded, the folder's full path ('/'-separated).
     std::string variable;
     std::string path;
+    // Top level only: why the name could not be expanded (an unknown
+    // variable, one that stands for no full path); the folder's component
+    // cannot be installed then, the others can.
+    std::string expandProblem;
     bool shared = false;
     bool hasItemData = false; // the level ended with 254
     std::vector<TComponentFolder> folders;

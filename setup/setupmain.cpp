@@ -45,8 +45,8 @@ TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnsw
     }
     for (const auto& [name, path] : answers.folders) {
         const TSpecialFolder* f = package.Folders().Find(name);
-        package.Folders().Define(platform::AnsiUpperCase(name), f ? f->caption : std::string(),
-                                 path, f ? f->shared : false);
+        package.Folders().DefineNative(platform::AnsiUpperCase(name),
+                                       f ? f->caption : std::string(), path, f ? f->shared : false);
     }
     package.FinishComponents();
     TInstallRun run(package, registry, roots, messenger, std::move(previous));

@@ -19,7 +19,13 @@ namespace {
 
 void ExpandFolder(const TFolderVariables& vars, TComponentFolder& folder) {
     bool shared = false;
-    folder.path = vars.ExpandPackagePath(folder.name, &shared);
+    folder.path.clear();
+    folder.expandProblem.clear();
+    try {
+        folder.path = vars.ExpandPackagePath(folder.name, &shared);
+    } catch (const EInvalidPackage& e) {
+        folder.expandProblem = e.what();
+    }
     std::function<void(TComponentFolder&)> inherit = [&](TComponentFolder& f) {
         f.shared = shared;
         for (auto& sub : f.folders)

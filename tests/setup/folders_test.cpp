@@ -26,7 +26,7 @@ TEST(Folders, ForceFoldersCreatesTheChain) {
     EXPECT_FALSE(ForceFolders(box.Path("file/sub")));
     TUiStrings ui(std::vector<std::string>(75, ""));
     try {
-        CreateFolder(box.Path("file/sub"), &ui);
+        CreateFolder(box.Path("file/sub"), &ui, {box.Dir()});
         FAIL();
     } catch (const ESetupError& e) {
         EXPECT_NE(std::string(e.what()).find("file/sub"), std::string::npos);
@@ -36,13 +36,49 @@ TEST(Folders, ForceFoldersCreatesTheChain) {
     lines[74] = "Cannot create %s.";
     TUiStrings ui2(lines);
     try {
-        CreateFolder(box.Path("file/sub"), &ui2);
+        CreateFolder(box.Path("file/sub"), &ui2, {box.Dir()});
         FAIL();
     } catch (const ESetupError& e) {
+        // The reason goes inside the folder string's argument.
         std::string m = e.what();
-        EXPECT_EQ(m.rfind("Cannot create " + box.Path("file/sub") + ".  (", 0), 0u) << m;
-        EXPECT_NE(m.find(")\r\rSetup cannot continue."), std::string::npos) << m;
+        EXPECT_EQ(m.rfind("Cannot create " + box.Path("file/sub") + "  (", 0), 0u) << m;
+        EXPECT_NE(m.find(").\r\rSetup cannot continue."), std::string::npos) << m;
     }
+}
+
+TEST(Folders, CreateFolderNeverFollowsALinkBelowItsRoot) {
+    TSandbox box;
+    std::string root = box.Path("opt");
+    std::string outside = box.Path("outside");
+    std::filesystem::create_directories(outside);
+    ASSERT_TRUE(ForceFolders(root + "/Product"));
+    std::filesystem::create_directory_symlink(outside, root + "/Product/Docs");
+    std::filesystem::create_symlink(outside, root + "/Linked");
+    struct Case {
+        const char* folder;
+        const char* problem; // empty: created
+    } cases[] = {
+        {"/Product/Docs/deeper", "Docs is a symbolic link"},
+        {"/Product/Docs", "Docs is a symbolic link"},
+        {"/Linked", "Linked is a symbolic link"},
+        {"/Product/New/Sub", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        std::string folder = root + c.folder;
+        try {
+            CreateFolder(folder, nullptr, {box.Path("elsewhere"), root});
+            EXPECT_STREQ(c.problem, "");
+            EXPECT_TRUE(std::filesystem::is_directory(folder));
+        } catch (const ESetupError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
+            EXPECT_NE(std::string(c.problem), "");
+        }
+    }
+    EXPECT_TRUE(setuptest::ListFolder(outside).empty()) << "nothing was made through a link";
+    // A folder under none of the roots is refused outright.
+    EXPECT_THROW(CreateFolder(box.Path("stray/x"), nullptr, {root}), ESetupError);
+    EXPECT_FALSE(Exists(box.Path("stray")));
 }
 
 TEST(Folders, RemoveEmptyFoldersStopsAtTheRoots) {

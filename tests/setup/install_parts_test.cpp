@@ -190,7 +190,7 @@ TEST(Launcher, EveryLauncherKindPassesTheValidator) {
     l.name = "Caf\xE9 \"notes\"";
     l.description = "Opens 50% of $things";
     l.target = sb.Path("my prog");
-    l.arguments = "\"C:\\x y\" `cmd` %1";
+    l.arguments = {"C:\\x y", "`cmd`", "%1", "Caf\xC3\xA9"};
     l.workingDirectory = sb.Dir();
     l.icon = sb.Path("icon.ico"); // not a format launchers show: left out
     std::string app = setup::LauncherText(l);
