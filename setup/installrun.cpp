@@ -104,8 +104,10 @@ bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
 
 bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool packagedHasVersion,
                  std::uint64_t packagedVersion) {
+    // Only a real file is compared: a link, a folder or a device in the
+    // target's place is replaced, never read.
     struct stat st {};
-    if (::stat(target.c_str(), &st) != 0)
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return true;
     bool older = st.st_mtime < DosDateToTime(packagedDate);
     if (!packagedHasVersion)
@@ -117,7 +119,7 @@ bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool pac
 }
 
 bool IsSameFile(const std::string& target, std::uint32_t size, std::uint32_t crc) {
-    int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {};

@@ -21,16 +21,6 @@ std::string WithRegistryHex(const std::string& hex) {
            hex + R"JSON("}})JSON";
 }
 
-std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 } // namespace
 
 TEST(InstallRegistry, EveryOpcode) {
@@ -64,7 +54,7 @@ TEST(InstallRegistry, EveryOpcode) {
     t += std::string("\x01.q\0", 4) + std::string("\x02(default)\0", 11) + "\x04" + "qfile" + '\0' +
          "\xFF\xFF";
     TInstallSandbox sb;
-    auto r = sb.Install(WithRegistryHex(Hex(t)));
+    auto r = sb.Install(WithRegistryHex(HexOf(t)));
     ASSERT_TRUE(r.completed) << r.errorMessage;
     auto& reg = sb.Registry();
     using platform::RootKey;
@@ -93,7 +83,7 @@ TEST(InstallRegistry, TruncatedBinaryValueIsAnErrorAskedAbout) {
          "\x06" + std::string("\xFF\xFF\0\0", 4) + "ab";
     TInstallSandbox sb;
     auto messenger = GoingOnAfterErrors();
-    auto r = sb.Install(WithRegistryHex(Hex(t)), "p", {}, &messenger);
+    auto r = sb.Install(WithRegistryHex(HexOf(t)), "p", {}, &messenger);
     EXPECT_TRUE(r.completed);
     auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
     ASSERT_EQ(questions.size(), 1u);

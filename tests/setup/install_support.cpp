@@ -52,6 +52,16 @@ components::TScriptedMessenger GoingOnAfterErrors(int count) {
     return messenger;
 }
 
+std::string HexOf(const std::string& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
 bool HaveProgram(const std::string& name) {
     return RunShell("command -v " + name + " >/dev/null 2>&1") == 0;
 }

@@ -34,6 +34,9 @@ private:
 // error).
 components::TScriptedMessenger GoingOnAfterErrors(int count = 8);
 
+// Bytes as upper-case hex digits (for "hex" fields of package descriptions).
+std::string HexOf(const std::string& bytes);
+
 // Whether a program can be found on PATH.
 bool HaveProgram(const std::string& name);
 // Runs a command line through the shell; returns its exit status.
