@@ -137,13 +137,24 @@ TEST(Folders, PendingOperationsSurviveAndApply) {
         setuptest::WriteFile(box.Path("gone"), "x");
         pending.AddDelete(box.Path("gone"));
         EXPECT_THROW(pending.AddDelete(box.Path("bad\nname")), ESetupError);
+        // A replacement whose file has vanished has nothing left to do.
+        pending.AddRename(box.Path("vanished.tmp"), box.Path("other"));
+        // One that is still blocked waits for the start after.
+        setuptest::WriteFile(box.Path("blocked.tmp"), "later");
+        std::filesystem::create_directories(box.Path("blocked/in-the-way"));
+        pending.AddRename(box.Path("blocked.tmp"), box.Path("blocked"));
     }
     TPendingFileOperations next(list); // the next start
-    ASSERT_EQ(next.Entries().size(), 2u);
+    ASSERT_EQ(next.Entries().size(), 4u);
     EXPECT_EQ(next.Apply(), 2u);
     EXPECT_EQ(setuptest::ReadFile(box.Path("target")), "new");
     EXPECT_FALSE(Exists(box.Path("gone")));
-    EXPECT_TRUE(next.Entries().empty());
+    ASSERT_EQ(next.Entries().size(), 1u);
+    EXPECT_EQ(next.Entries()[0].target, box.Path("blocked"));
+    // Nothing listed: nothing is written.
+    TSandbox empty;
+    EXPECT_EQ(ApplyPendingFileOperations(empty.Roots()), 0u);
+    EXPECT_FALSE(Exists(empty.Roots().pendingRenames.string()));
 }
 
 TEST(SetupPackage, SupportFilesGetFreeNamesAndCloseRemovesThem) {
