@@ -14,6 +14,7 @@
 #include "platform/pathnames.h"
 #include "setup/folders.h"
 #include "setup/foldervariables.h"
+#include "setup/packagenames.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
 #include "setup/uistrings.h"
@@ -186,7 +187,10 @@ std::string ChooseLogName(const std::string& appFolder, std::string& previousLog
         platform::AnsiCompareText(
             platform::ExtractFileDir(previousLog, platform::kNativeSeparators),
             StripTrailingSeparator(appFolder)) != 0) {
-        DeleteFileOrOnReboot(previousLog, pending, roots);
+        // Only a log inside the installation's folders is ours to delete.
+        std::string norm = NormalisePath(previousLog);
+        if (!norm.empty() && DeepestRoot(norm, roots) != nullptr)
+            DeleteFileOrOnReboot(norm, pending, roots);
         previousLog.clear();
     }
     if (!previousLog.empty())

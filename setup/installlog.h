@@ -64,7 +64,8 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
 // on the way in and out.
 
 // The log's path: an earlier log in the application folder is reused; an
-// earlier log elsewhere is deleted and forgotten; otherwise the first free
+// earlier log elsewhere is forgotten, and deleted when it lies under one of
+// `roots`; otherwise the first free
 // name of Cargon.log, Cargon2.log, Cargon3.log, ...
 std::string ChooseLogName(const std::string& appFolder, std::string& previousLog,
                           TPendingFileOperations& pending, const std::vector<std::string>& roots);

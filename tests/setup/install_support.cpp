@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/textutil.h"
+
 namespace setuptest {
 
 TInstallSandbox::TInstallSandbox() {
@@ -53,12 +55,9 @@ components::TScriptedMessenger GoingOnAfterErrors(int count) {
 }
 
 std::string HexOf(const std::string& bytes) {
-    static const char* digits = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
+    for (unsigned char c : bytes)
+        out += platform::HexUpper(c, 2);
     return out;
 }
 

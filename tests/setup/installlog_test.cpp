@@ -59,6 +59,13 @@ TEST(InstallLog, NameIsFirstFreeCargonLog) {
     EXPECT_EQ(setup::ChooseLogName(app, elsewhere, pending, {sb.Dir()}), app + "/Cargon3.log");
     EXPECT_TRUE(elsewhere.empty());
     EXPECT_FALSE(Exists(sb.Path("other/Cargon.log")));
+    // One outside the installation's folders is only forgotten.
+    TSandbox outside;
+    WriteFile(outside.Path("Cargon.log"), "not ours");
+    std::string foreign = outside.Path("Cargon.log");
+    EXPECT_EQ(setup::ChooseLogName(app, foreign, pending, {sb.Dir()}), app + "/Cargon3.log");
+    EXPECT_TRUE(foreign.empty());
+    EXPECT_EQ(ReadFile(outside.Path("Cargon.log")), "not ours");
 }
 
 TEST(InstallLog, LineBreaksAreRefused) {
