@@ -5,6 +5,7 @@
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
+#include "helpproject/projectfilelines.h"
 #include "platform/fileio.h"
 
 namespace helpproject {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "components/scriptedmessenger.h"
 #include "helpproject/writers/winhelpimport.h"
 #include "platform/tempfolder.h"
 
@@ -29,10 +30,10 @@ protected:
         project->DeleteTopic(10);
         return project;
     }
-    std::string ImportError(TImportProgress* progress = nullptr) {
+    std::string ImportError(components::IMessenger* messenger = nullptr) {
         auto project = Empty();
         try {
-            ImportWinHelpProject(*project, Hpj(), progress);
+            ImportWinHelpProject(*project, Hpj(), messenger);
         } catch (const std::exception& e) {
             return e.what();
         }
@@ -75,29 +76,28 @@ TEST_F(WinHelpImportErrors, WindowsPathInFilesFallsBackToHpjFolder) {
     EXPECT_EQ(ImportWinHelpProject(*project, Hpj()).TopicsImported, 2);
 }
 
-class AbortAfter : public TImportProgress {
+// Records each progress stage as "text/maximum;".
+class StageRecorder : public components::TScriptedMessenger {
 public:
-    explicit AbortAfter(int polls) : polls_(polls) {}
-    void Start(const std::string& text, int maxValue) override {
-        stages += text + "/" + std::to_string(maxValue) + ";";
+    void BeginProgress(const std::string& text, std::int64_t maximum) override {
+        stages += text + "/" + std::to_string(maximum) + ";";
+        TScriptedMessenger::BeginProgress(text, maximum);
     }
-    bool AbortRequested() override { return --polls_ < 0; }
     std::string stages;
-
-private:
-    int polls_;
 };
 
 TEST_F(WinHelpImportErrors, AbortKeepsTopicsAlreadyAdded) {
     Write("p.hpj", "[FILES]\r\nt.rtf\r\n");
     Write("t.rtf", kTopicRtf);
     auto project = Empty();
-    AbortAfter progress(1);
-    EXPECT_THROW(ImportWinHelpProject(*project, Hpj(), &progress), EImportAborted);
+    StageRecorder messenger;
+    messenger.AbortAfter(2); // the second page's poll finds the abort
+    EXPECT_THROW(ImportWinHelpProject(*project, Hpj(), &messenger), components::EAbort);
     ASSERT_EQ(project->TopicCount(), 1);
     EXPECT_EQ(project->Topics[0]->TopicID, "one");
-    EXPECT_EQ(progress.stages, "Reading topics from RTF file.../2;");
-    EXPECT_EQ(ImportError(&progress), "Import aborted by user");
+    EXPECT_EQ(messenger.stages, "Reading topics from RTF file.../2;");
+    EXPECT_FALSE(messenger.ProgressOpen);
+    EXPECT_EQ(ImportError(&messenger), "Import aborted by user");
 }
 
 TEST_F(WinHelpImportErrors, ProgressStagesWithoutAbort) {
@@ -105,9 +105,10 @@ TEST_F(WinHelpImportErrors, ProgressStagesWithoutAbort) {
     Write("t.rtf", kTopicRtf);
     Write("p.cnt", "1 One=one\r\n2 Two=two\r\n");
     auto project = Empty();
-    AbortAfter progress(1000);
-    ImportWinHelpProject(*project, Hpj(), &progress);
-    EXPECT_EQ(progress.stages,
+    StageRecorder messenger;
+    ImportWinHelpProject(*project, Hpj(), &messenger);
+    EXPECT_FALSE(messenger.ProgressOpen);
+    EXPECT_EQ(messenger.stages,
               "Reading topics from RTF file.../2;Converting topics to Brindlewoven format.../2;"
               "Importing contents file.../2;");
 }
@@ -117,11 +118,15 @@ TEST_F(WinHelpImportErrors, UnreadableContentsFileIsReportedAndImportGoesOn) {
     Write("t.rtf", kTopicRtf);
     fs::create_directory(folder.Path() / "p.cnt"); // exists, cannot be read
     auto project = Empty();
-    const TWinHelpImportResult result = ImportWinHelpProject(*project, Hpj());
+    components::TScriptedMessenger messenger;
+    const TWinHelpImportResult result = ImportWinHelpProject(*project, Hpj(), &messenger);
     EXPECT_EQ(result.TopicsImported, 2);
-    ASSERT_EQ(result.Warnings.size(), 1u);
-    EXPECT_TRUE(result.Warnings[0].starts_with("Error importing contents file.\r"));
-    EXPECT_GT(result.Warnings[0].size(), std::string("Error importing contents file.\r").size());
+    const std::vector<std::string> shown =
+        messenger.Texts(components::TScriptedMessenger::TRecord::Message);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].starts_with("Error importing contents file.\r"));
+    EXPECT_GT(shown[0].size(), std::string("Error importing contents file.\r").size());
+    EXPECT_EQ(messenger.Records[0].Icon, components::TMessageKind::Error);
 }
 
 TEST_F(WinHelpImportErrors, ContentsFileFoundByOptionNameThenByHpjName) {

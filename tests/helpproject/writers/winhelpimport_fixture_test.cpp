@@ -8,6 +8,7 @@
 
 #include "components/rtf/rtfedit.h"
 #include "components/rtf/stringlisttransfer.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/writers/winhelpimport.h"
 
@@ -41,9 +42,10 @@ class WinHelpImportFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         project = EmptyProject();
-        result = ImportWinHelpProject(*project, kHpj);
+        result = ImportWinHelpProject(*project, kHpj, &messenger);
     }
     std::unique_ptr<TBrindlewovenProject> project;
+    components::TScriptedMessenger messenger;
     TWinHelpImportResult result;
 };
 
@@ -163,8 +165,11 @@ TEST_F(WinHelpImportFixture, ContentsFileWithBrokenLineReported) {
     EXPECT_EQ(project->ContentsLines,
               (TStringList{"1 Getting started", "2 Introduction=intro", "2 Details=details>main",
                            "2 Macro=!ExecFile(a);Close()"}));
-    ASSERT_EQ(result.Warnings.size(), 1u);
-    EXPECT_EQ(result.Warnings[0],
+    using Record = components::TScriptedMessenger::TRecord;
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].What, Record::Message);
+    EXPECT_EQ(messenger.Records[0].Icon, components::TMessageKind::Error);
+    EXPECT_EQ(messenger.Records[0].Text,
               "Error importing contents file.\rLine 10 has no level: x not a level");
 }
 
