@@ -133,7 +133,7 @@ THpjFile ParseHpj(std::string_view text) {
 }
 
 THpjFile ReadHpjFile(const std::filesystem::path& path) {
-    return ParseHpj(platform::ReadFileBytes(path));
+    return ParseHpj(platform::ReadRegularFile(path, kMaxHpjBytes));
 }
 
 std::string StripHpjComment(std::string_view line) {

@@ -21,6 +21,10 @@
 
 namespace helpproject {
 
+// The largest .hpj the readers take: a text file of a help project, far
+// smaller in practice.
+inline constexpr std::uint64_t kMaxHpjBytes = 16u << 20;
+
 struct THpjFile {
     // The keys of the first [OPTIONS] section, in file order: the name
     // trimmed, the value trimmed, its comment stripped and enclosing double
@@ -44,7 +48,8 @@ struct THpjFile {
 
 // Reads .hpj text.
 THpjFile ParseHpj(std::string_view text);
-// Reads a .hpj file; throws the platform's error when it cannot.
+// Reads a .hpj file (a regular file of at most kMaxHpjBytes); throws the
+// platform's error when it cannot.
 THpjFile ReadHpjFile(const std::filesystem::path& path);
 
 // ---- the small routines, for the tests and for other readers of .hpj text ----

@@ -164,7 +164,7 @@ public:
         : project_(project), hpj_(hpj), messenger_(messenger) {}
 
     void ImportTopicFile(const fs::path& file) {
-        const std::string bytes = platform::ReadFileBytes(file);
+        const std::string bytes = platform::ReadRegularFile(file, kMaxTopicFileBytes);
         bool closed = false;
         const std::string_view document = DocumentOf(bytes, closed);
         CheckNesting(document);

@@ -7,6 +7,7 @@
 // The units it is made of: hpjfile.h reads the .hpj, importedpage.h turns
 // one page into a topic, hotspotconversion.h makes the link codes and
 // contentsimport.h reads the contents file.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ namespace helpproject {
 // The message of the abort exception (components::EAbort) when the user
 // stops an import. Topics already added stay in the project.
 inline constexpr std::string_view kImportAborted = "Import aborted by user";
+
+// The largest RTF topic file the import reads.
+inline constexpr std::uint64_t kMaxTopicFileBytes = 64u << 20;
 
 struct TWinHelpImportResult {
     int TopicsImported = 0;
@@ -32,7 +36,8 @@ struct TWinHelpImportResult {
 // [FILES] section, an RTF file that is not RTF or is empty, EBrindlewoven
 // for a topic that cannot be converted, components::EAbort (kImportAborted)
 // when the user stopped it, and the platform's error for a file that cannot
-// be read; topics added until then stay. A contents file that cannot be imported does not
+// be read, is no regular file (a FIFO, a device) or is too large; topics
+// added until then stay. A contents file that cannot be imported does not
 // stop it: the messenger shows the error ("Error importing contents
 // file.\r..."), and the import goes on.
 TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,

@@ -3,10 +3,14 @@
 // contents file (reported, the import goes on), and COMPRESS= spellings.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <string>
 
 #include "components/scriptedmessenger.h"
+#include "helpproject/writers/contentsimport.h"
+#include "helpproject/writers/hpjfile.h"
 #include "helpproject/writers/winhelpimport.h"
 #include "platform/tempfolder.h"
 
@@ -142,6 +146,57 @@ TEST_F(WinHelpImportErrors, ContentsFileFoundByOptionNameThenByHpjName) {
     project = Empty();
     ImportWinHelpProject(*project, Hpj());
     EXPECT_EQ(project->ContentsLines, (TStringList{"1 From hpj name"}));
+}
+
+// Files the project names are read only when they are regular files of a
+// sane size: a FIFO would block the import, a device or a huge file would
+// fill the memory. The .hpj and topic files stop the import; a contents file
+// is reported and the import goes on.
+TEST_F(WinHelpImportErrors, OnlyRegularFilesOfASaneSizeAreRead) {
+    enum class Kind { Fifo, TooLarge };
+    struct Case {
+        const char* file;
+        Kind kind;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"p.hpj", Kind::Fifo, "not a regular file"}, {"p.hpj", Kind::TooLarge, "larger than 16 MB"},
+        {"t.rtf", Kind::Fifo, "not a regular file"}, {"t.rtf", Kind::TooLarge, "larger than 64 MB"},
+        {"p.cnt", Kind::Fifo, "not a regular file"}, {"p.cnt", Kind::TooLarge, "larger than 16 MB"},
+    };
+    const std::uint64_t limits[] = {kMaxHpjBytes, kMaxTopicFileBytes, kMaxContentsBytes};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.reason);
+        for (const char* name : {"p.hpj", "t.rtf", "p.cnt"})
+            fs::remove(folder.Path() / name);
+        Write("p.hpj", "[FILES]\r\nt.rtf\r\n");
+        Write("t.rtf", kTopicRtf);
+        Write("p.cnt", "1 One=one\r\n");
+        const fs::path hostile = folder.Path() / c.file;
+        fs::remove(hostile);
+        if (c.kind == Kind::Fifo) {
+            ASSERT_EQ(::mkfifo(hostile.c_str(), 0600), 0);
+        } else {
+            Write(c.file, "");
+            // Sparse: one byte over the limit costs no disk.
+            const std::size_t which = std::string_view(c.file) == "p.hpj"   ? 0
+                                      : std::string_view(c.file) == "t.rtf" ? 1
+                                                                            : 2;
+            fs::resize_file(hostile, limits[which] + 1);
+        }
+        const std::string expected =
+            "Cannot read \"" + hostile.string() + "\": " + std::string(c.reason);
+        auto project = Empty();
+        components::TScriptedMessenger messenger;
+        if (std::string_view(c.file) == "p.cnt") {
+            EXPECT_EQ(ImportWinHelpProject(*project, Hpj(), &messenger).TopicsImported, 2);
+            EXPECT_TRUE(project->ContentsLines.empty());
+            EXPECT_EQ(messenger.Texts(components::TScriptedMessenger::TRecord::Message),
+                      (std::vector<std::string>{"Error importing contents file.\r" + expected}));
+        } else {
+            EXPECT_EQ(ImportError(&messenger), expected);
+        }
+    }
 }
 
 TEST_F(WinHelpImportErrors, CompressSpellings) {
