@@ -194,15 +194,16 @@ std::string TranslateLink(std::string_view s, const TMarkupCode& code) {
     return out + "}";
 }
 
-// Offset of the first typed "," of a code's value, or its closing brace.
-std::size_t CommaOf(std::string_view s, const TMarkupCode& code) {
+// Offset just after the first typed "," of a code's value ("," or "\'2c"),
+// or of its closing brace when there is none.
+std::size_t AfterComma(std::string_view s, const TMarkupCode& code) {
     const std::string_view value = s.substr(code.ValueStart, code.CloseStart - code.ValueStart);
     for (const rtf::Token& t : LineTokens(value)) {
-        if (t.kind != rtf::TokenKind::Text)
-            continue;
-        const std::size_t at = t.raw.find(',');
-        if (at != std::string_view::npos)
-            return code.ValueStart + t.Offset(value) + at;
+        const std::size_t at = code.ValueStart + t.Offset(value);
+        if (t.kind == rtf::TokenKind::HexByte && t.param == ',')
+            return at + t.raw.size();
+        if (t.kind == rtf::TokenKind::Text && t.raw.find(',') != std::string_view::npos)
+            return at + t.raw.find(',') + 1;
     }
     return code.CloseStart;
 }
@@ -219,11 +220,11 @@ std::string TranslateButton(std::string_view s, const TMarkupCode& code,
     const TBrindlewovenTopic* target = FindTopicByNumberText(project, button.Action);
     if (target == nullptr)
         throw EBrindlewoven(ButtonToMissingTopicMessage(topicNumber, button.Action), topicNumber);
-    const std::size_t comma = CommaOf(s, code);
-    std::string out(s.substr(code.Start, comma + 1 - code.Start));
+    const std::size_t afterComma = AfterComma(s, code);
+    std::string out(s.substr(code.Start, afterComma - code.Start));
     out += RtfEscape("JumpID(\"\", \"" + IDOf(*target) + "\")");
     out += "\\}"; // an unclosed code gets its closing brace here
-    return out + GroupBracesIn(s, comma + 1, code.CloseStart);
+    return out + GroupBracesIn(s, afterComma, code.CloseStart);
 }
 
 std::string TranslateCode(std::string_view s, const TMarkupCode& code,
