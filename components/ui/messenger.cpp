@@ -294,6 +294,9 @@ void TMessenger::SetPosition(int left, int top) {
 }
 
 void TMessenger::SetText(const QString& text) {
+    lines_.clear();
+    if (text.isEmpty())
+        return;
     lines_ = text.split(QLatin1Char('\n'));
     for (QString& line : lines_)
         if (line.endsWith(QLatin1Char('\r')))

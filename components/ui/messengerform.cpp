@@ -38,9 +38,20 @@ TMessengerForm::TMessengerForm()
 
 TMessengerForm::~TMessengerForm() = default;
 
+namespace {
+
+// Controls go through deleteLater: a rebuild may run inside the click of the
+// very button it replaces.
+void DiscardControl(QWidget* control) {
+    control->hide();
+    control->deleteLater();
+}
+
+} // namespace
+
 void TMessengerForm::SetRadioCount(int count) {
     while (radios_.size() > count)
-        delete radios_.takeLast();
+        DiscardControl(radios_.takeLast());
     while (radios_.size() < count) {
         auto* radio = new QRadioButton(this);
         radios_.append(radio);
@@ -75,7 +86,7 @@ int TMessengerForm::IndexOfButton(const QObject* button) const {
 
 void TMessengerForm::ClearButtons() {
     for (const TDialogButton& b : buttons_)
-        delete b.Button;
+        DiscardControl(b.Button);
     buttons_.clear();
 }
 
