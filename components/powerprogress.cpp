@@ -24,13 +24,21 @@ std::int64_t DivideRoundHalfEven(__int128 x, __int128 y) {
     return static_cast<std::int64_t>(quotient);
 }
 
-// An upper bound may not be the smallest int (its lower bound sits one below
-// it), a lower bound not the largest.
-int UpperBound(int value) {
-    return std::max(value, INT_MIN + 1);
+// A new upper bound lowers the value to it and pushes the lower bound below
+// it; it may not be the smallest int, for there would be no room below.
+void SetUpperBound(int bound, int& upper, int& lower, int& value) {
+    upper = std::max(bound, INT_MIN + 1);
+    value = std::min(value, upper);
+    if (upper <= lower)
+        lower = upper - 1;
 }
-int LowerBound(int value) {
-    return std::min(value, INT_MAX - 1);
+
+// The mirror image: raises the value, pushes the upper bound above.
+void SetLowerBound(int bound, int& lower, int& upper, int& value) {
+    lower = std::min(bound, INT_MAX - 1);
+    value = std::max(value, lower);
+    if (lower >= upper)
+        upper = lower + 1;
 }
 
 } // namespace
@@ -58,18 +66,12 @@ void TPowerProgress::SetColorBack(std::optional<TRgbColor> color) {
 }
 
 void TPowerProgress::SetMaxSpeed(int value) {
-    maxSpeed_ = UpperBound(value);
-    speed_ = std::min(speed_, maxSpeed_);
-    if (maxSpeed_ <= minSpeed_)
-        minSpeed_ = maxSpeed_ - 1;
+    SetUpperBound(value, maxSpeed_, minSpeed_, speed_);
     UpdateDisplay();
 }
 
 void TPowerProgress::SetMinSpeed(int value) {
-    minSpeed_ = LowerBound(value);
-    speed_ = std::max(speed_, minSpeed_);
-    if (minSpeed_ >= maxSpeed_)
-        maxSpeed_ = minSpeed_ + 1;
+    SetLowerBound(value, minSpeed_, maxSpeed_, speed_);
     UpdateDisplay();
 }
 
@@ -79,18 +81,12 @@ void TPowerProgress::SetSpeed(int value) {
 }
 
 void TPowerProgress::SetMaxValue(int value) {
-    maxValue_ = UpperBound(value);
-    progress_ = std::min(progress_, maxValue_);
-    if (maxValue_ <= minValue_)
-        minValue_ = maxValue_ - 1;
+    SetUpperBound(value, maxValue_, minValue_, progress_);
     UpdateDisplay();
 }
 
 void TPowerProgress::SetMinValue(int value) {
-    minValue_ = LowerBound(value);
-    progress_ = std::max(progress_, minValue_);
-    if (minValue_ >= maxValue_)
-        maxValue_ = minValue_ + 1;
+    SetLowerBound(value, minValue_, maxValue_, progress_);
     UpdateDisplay();
 }
 

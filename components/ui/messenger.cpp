@@ -103,7 +103,7 @@ QRect ToQRect(const components::TLayoutRect& r) {
     return QRect(r.Left, r.Top, r.Width, r.Height);
 }
 
-// Delphi-style text of the lines, trimmed of the blanks and line breaks
+// The text of the lines, one per line, trimmed of the blanks and line breaks
 // around it.
 QString MessageText(const QStringList& lines) {
     return lines.join(QLatin1Char('\n')).trimmed();
@@ -137,38 +137,27 @@ void TMessengerButton::Assign(const TMessengerButton& source) {
     Visible = source.Visible;
 }
 
-void TMessengerButtonLayout::SetFont(const QFont& font) {
+void TMessengerFont::SetFont(const QFont& font) {
     font_ = font;
     parentFont_ = false;
 }
 
-void TMessengerButtonLayout::SetParentFont(bool value) {
-    parentFont_ = value;
-    if (value && owner_)
-        font_ = owner_->Font();
-}
-
-void TMessengerEdit::SetFont(const QFont& font) {
-    font_ = font;
-    parentFont_ = false;
-}
-
-void TMessengerEdit::SetParentFont(bool value) {
+void TMessengerFont::SetParentFont(bool value) {
     parentFont_ = value;
     if (value && owner_)
         font_ = owner_->Font();
 }
 
 QString TMessengerEdit::Text() const {
-    if (owner_ && owner_->Form())
-        return owner_->Form()->Edit()->text();
+    if (dialogOwner_ && dialogOwner_->Form())
+        return dialogOwner_->Form()->Edit()->text();
     return text_;
 }
 
 void TMessengerEdit::SetText(const QString& text) {
     text_ = text;
-    if (owner_ && owner_->Form())
-        owner_->Form()->Edit()->setText(text);
+    if (dialogOwner_ && dialogOwner_->Form())
+        dialogOwner_->Form()->Edit()->setText(text);
 }
 
 int TMessengerGauge::MaxValue() const {
@@ -202,10 +191,12 @@ void TMessengerGauge::SetProgress(int value) {
 }
 
 TMessenger::TMessenger(QObject* parent) : QObject(parent), font_(DefaultFont()) {
-    buttonLayout_.owner_ = this;
-    buttonLayout_.font_ = font_;
-    edit_.owner_ = this;
-    edit_.font_ = font_;
+    for (TMessengerFont* follower :
+         {static_cast<TMessengerFont*>(&buttonLayout_), static_cast<TMessengerFont*>(&edit_)}) {
+        follower->owner_ = this;
+        follower->font_ = font_;
+    }
+    edit_.dialogOwner_ = this;
     gauge_.owner_ = this;
     // A plain message box out of the box: OK answers Enter and Escape.
     buttons_[0].Caption = QStringLiteral("OK");
@@ -237,7 +228,8 @@ void TMessenger::AssignTo(TMessenger& target) const {
     target.color_ = color_;
     target.cursor_ = cursor_;
     TMessengerEdit edit = edit_;
-    edit.owner_ = &target;
+    edit.TMessengerFont::owner_ = &target;
+    edit.dialogOwner_ = &target;
     edit.text_ = edit_.Text();
     target.edit_ = edit;
     target.font_ = font_;
@@ -276,10 +268,10 @@ void TMessenger::SetButton(int index, const TMessengerButton& button) {
 
 void TMessenger::SetFont(const QFont& value) {
     font_ = value;
-    if (buttonLayout_.parentFont_)
-        buttonLayout_.font_ = value;
-    if (edit_.parentFont_)
-        edit_.font_ = value;
+    for (TMessengerFont* follower :
+         {static_cast<TMessengerFont*>(&buttonLayout_), static_cast<TMessengerFont*>(&edit_)})
+        if (follower->parentFont_)
+            follower->font_ = value;
 }
 
 void TMessenger::SetChoiceIndex(int value) {

@@ -52,17 +52,11 @@ public:
     void Assign(const TMessengerButton& source);
 };
 
-class TMessengerButtonLayout {
+// A font that follows the messenger's own while ParentFont is set; setting a
+// font of its own stops following.
+class TMessengerFont {
 public:
-    Qt::CursorShape Cursor = Qt::ArrowCursor;
-    TButtonGlyphLayout Layout = TButtonGlyphLayout::GlyphLeft;
-    int Margin = -1;
-    int Spacing = 4; // between glyph and caption
-    int Height = 28;
-    int Width = 100;
-
     QFont Font() const { return font_; }
-    // Setting a font of its own stops following the messenger's font.
     void SetFont(const QFont& font);
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
@@ -74,7 +68,17 @@ private:
     TMessenger* owner_ = nullptr;
 };
 
-class TMessengerEdit {
+class TMessengerButtonLayout : public TMessengerFont {
+public:
+    Qt::CursorShape Cursor = Qt::ArrowCursor;
+    TButtonGlyphLayout Layout = TButtonGlyphLayout::GlyphLeft;
+    int Margin = -1;
+    int Spacing = 4; // between glyph and caption
+    int Height = 28;
+    int Width = 100;
+};
+
+class TMessengerEdit : public TMessengerFont {
 public:
     TEditCharCase CharCase = TEditCharCase::Normal;
     QString Hint;
@@ -82,10 +86,6 @@ public:
     QChar PasswordChar; // null: the text shows
     bool Visible = false;
 
-    QFont Font() const { return font_; }
-    void SetFont(const QFont& font);
-    bool ParentFont() const { return parentFont_; }
-    void SetParentFont(bool value);
     // The open dialog's text while there is one, else the stored text.
     QString Text() const;
     // Stores the text and puts it into the open dialog.
@@ -93,10 +93,8 @@ public:
 
 private:
     friend class TMessenger;
-    QFont font_;
-    bool parentFont_ = true;
     QString text_;
-    TMessenger* owner_ = nullptr;
+    TMessenger* dialogOwner_ = nullptr;
 };
 
 class TMessengerGauge {

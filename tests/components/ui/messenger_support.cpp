@@ -13,10 +13,14 @@ void Poll(std::function<void(components::ui::TMessengerForm&)> answer, int tries
     QTimer::singleShot(5, [answer = std::move(answer), triesLeft]() mutable {
         auto* form =
             qobject_cast<components::ui::TMessengerForm*>(QApplication::activeModalWidget());
-        if (form && form->isVisible()) {
+        // Shortcuts reach only the active window, and activation may come
+        // a moment after the window shows.
+        if (form && form->isVisible() && form->isActiveWindow()) {
             answer(*form);
             return;
         }
+        if (form && form->isVisible())
+            form->activateWindow();
         if (triesLeft > 0)
             Poll(std::move(answer), triesLeft - 1);
         else

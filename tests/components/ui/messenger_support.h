@@ -6,8 +6,8 @@ namespace components::ui {
 class TMessengerForm;
 }
 
-// Runs `answer` on the modal messenger dialog as soon as it is shown; the
-// answer must close it (click a button, press Escape, close it).
+// Runs `answer` on the modal messenger dialog as soon as it is shown and
+// active; the answer must close it (click a button, press Escape, close it).
 void AnswerNextDialog(std::function<void(components::ui::TMessengerForm&)> answer);
 
 class QWidget;
