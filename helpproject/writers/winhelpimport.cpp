@@ -183,7 +183,7 @@ public:
 
     // Hotspots, once every topic is known.
     void ConvertHotspots() {
-        for (const auto& topic : project_.Topics)
+        for (const auto& topic : project_.Topics())
             lookup_.ids.emplace(platform::AnsiLowerCase(topic->TopicID), topic->Number);
         components::TProgressScope stage(messenger_, "Converting topics to Brindlewoven format...",
                                          static_cast<std::int64_t>(imported_.size()));

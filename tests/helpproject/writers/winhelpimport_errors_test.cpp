@@ -98,7 +98,7 @@ TEST_F(WinHelpImportErrors, AbortKeepsTopicsAlreadyAdded) {
     messenger.AbortAfter(2); // the second page's poll finds the abort
     EXPECT_THROW(ImportWinHelpProject(*project, Hpj(), &messenger), components::EAbort);
     ASSERT_EQ(project->TopicCount(), 1);
-    EXPECT_EQ(project->Topics[0]->TopicID, "one");
+    EXPECT_EQ(project->Topics()[0]->TopicID, "one");
     EXPECT_EQ(messenger.stages, "Reading topics from RTF file.../2;");
     EXPECT_FALSE(messenger.ProgressOpen);
     EXPECT_EQ(ImportError(&messenger), "Import aborted by user");

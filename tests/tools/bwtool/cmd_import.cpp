@@ -22,8 +22,7 @@ int Import(const std::vector<std::string>& args) {
     try {
         TBrindlewovenProject project;
         // A new project starts with one topic; the import brings its own.
-        while (!project.Topics.empty())
-            project.DeleteTopic(project.Topics.front()->Number);
+        project.ClearTopics();
         components::TScriptedMessenger messenger;
         const TWinHelpImportResult result = ImportWinHelpProject(project, args[0], &messenger);
         for (const std::string& shown :
