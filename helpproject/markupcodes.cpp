@@ -69,7 +69,7 @@ constexpr std::array<Opening, 17> kOpenings = {{
 // The rules of typed codes in topic lines: a keyword of the vocabulary as
 // written, no line ends inside a line, and "\{\{" may open a code with its
 // second brace.
-rtf::MarkupSearch LineSearch(std::initializer_list<TMarkupKind> kinds = {}) {
+rtf::MarkupSearch MakeLineSearch(std::initializer_list<TMarkupKind> kinds = {}) {
     rtf::MarkupSearch search;
     for (const Opening& opening : kOpenings)
         if (kinds.size() == 0 || std::find(kinds.begin(), kinds.end(), opening.kind) != kinds.end())
@@ -81,6 +81,18 @@ rtf::MarkupSearch LineSearch(std::initializer_list<TMarkupKind> kinds = {}) {
     search.valuelessKeywords = {"keepn"};
     search.tabIsText = false;
     search.lexing = kLineLexing;
+    return search;
+}
+
+// Every code of the vocabulary.
+const rtf::MarkupSearch& LineSearch() {
+    static const rtf::MarkupSearch search = MakeLineSearch();
+    return search;
+}
+
+// Only the codes of output that WinHelp has no use for.
+const rtf::MarkupSearch& HtmlAndFlashSearch() {
+    static const rtf::MarkupSearch search = MakeLineSearch({TMarkupKind::Html, TMarkupKind::Flash});
     return search;
 }
 
@@ -473,8 +485,7 @@ std::string RemoveHtmlAndFlashCodes(std::string_view line) {
     std::string out;
     out.reserve(line.size());
     std::size_t done = 0;
-    for (const TMarkupCode& code :
-         FindCodes(line, LineSearch({TMarkupKind::Html, TMarkupKind::Flash}))) {
+    for (const TMarkupCode& code : FindCodes(line, HtmlAndFlashSearch())) {
         out.append(line, done, code.Start - done);
         out += code.GroupBraces;
         done = code.End;
