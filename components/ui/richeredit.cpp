@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "components/rtf/rtferror.h"
@@ -537,7 +538,8 @@ void TRicherEdit::PaintMarks(QPainter& painter, const QRect& area) {
                 const qreal baseline = origin.y() + line.y() + line.ascent();
                 if (doubled) {
                     const qreal width = std::max<qreal>(metrics.lineWidth(), 1);
-                    const qreal y = baseline + metrics.underlinePos() + 2 * width + 0.5;
+                    // Two line widths below Qt's own line: a clear gap.
+                    const qreal y = std::floor(baseline + metrics.underlinePos()) + 3 * width + 0.5;
                     painter.setPen(QPen(ink, width));
                     painter.drawLine(QPointF(x1, y), QPointF(x2, y));
                 }
