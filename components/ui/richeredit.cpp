@@ -34,6 +34,10 @@ namespace {
 const QString kRtfMime = QStringLiteral("text/rtf");
 const QString kRtfMimeAlias = QStringLiteral("application/rtf");
 
+// Where tabs stop in a paragraph without tab stops of its own: every half
+// inch, as RTF readers assume without "\\deftab".
+constexpr int kDefaultTabTwips = 720;
+
 // The colour of the dotted line under hidden text.
 const QColor kHiddenMark(128, 128, 128);
 
@@ -144,7 +148,7 @@ int ClampFirstVisibleLine(int line, int lineCount, int visibleLines) {
 }
 
 TRicherEdit::TRicherEdit(QWidget* parent) : QTextEdit(parent) {
-    TRtfObjectRenderer::Install(*document());
+    setTabStopDistance(kDefaultTabTwips / kTwipsPerPixel);
     SetDocument(rtf::RtfDocument());
     WatchScrollBars();
 }
@@ -336,7 +340,9 @@ void TRicherEdit::ScrollCaret() {
 }
 
 void TRicherEdit::LayoutAll() const {
-    document()->documentLayout()->documentSize();
+    // Lays out what the background layout has not reached yet.
+    const QTextDocument& doc = *document();
+    doc.documentLayout()->blockBoundingRect(doc.lastBlock());
 }
 
 int TRicherEdit::GetLineCount() const {
@@ -350,8 +356,9 @@ int TRicherEdit::GetLineCount() const {
 }
 
 int TRicherEdit::GetFirstVisibleLine() const {
-    LayoutAll();
     const qreal top = verticalScrollBar()->value();
+    // Lays out as far as the top of the view: the lines above it are counted.
+    document()->documentLayout()->hitTest(QPointF(0, top + viewport()->height()), Qt::FuzzyHit);
     int first = 0;
     LineWalker{*document()}.Each([&](int line, const QTextLayout* layout, int index) {
         first = line;
@@ -445,12 +452,26 @@ rtf::RtfDocument TRicherEdit::GetDocument() const {
 }
 
 void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
-    QTextDocument& doc = *document();
-    doc.setUndoRedoEnabled(false);
-    ModelToQTextDocument(model, doc);
-    doc.setUndoRedoEnabled(true);
-    doc.setModified(false);
-    setTextCursor(QTextCursor(&doc));
+    // The content goes into a new document that has no layout yet: given to
+    // the editor, it is laid out as far as the screen shows at once and the
+    // rest in the background, while filling the shown document would lay
+    // out the whole text before anything is painted.
+    QTextDocument* old = document();
+    auto* fresh = new QTextDocument(this);
+    fresh->setUndoRedoEnabled(false);
+    fresh->setDefaultFont(old->defaultFont());
+    fresh->setDefaultTextOption(old->defaultTextOption());
+    fresh->setDocumentMargin(old->documentMargin());
+    ModelToQTextDocument(model, *fresh);
+    fresh->setUndoRedoEnabled(true);
+    fresh->setModified(false);
+    TRtfObjectRenderer::Install(*fresh);
+    // The editor frees its first document itself; the later ones are ours.
+    const bool ownsOld = old->parent() == this;
+    setDocument(fresh);
+    if (ownsOld)
+        delete old;
+    setTextCursor(QTextCursor(fresh));
 }
 
 // ---- scroll events

@@ -130,6 +130,8 @@ public:
     // Writes RTF, replacing the file only when the whole text is written.
     void SaveToFile(const std::filesystem::path& path) const;
     // The document model of the content, and the content from a model.
+    // Setting content gives the editor a new QTextDocument (so connect to the
+    // editor's signals, not to a document's).
     rtf::RtfDocument GetDocument() const;
     void SetDocument(const rtf::RtfDocument& document);
 
