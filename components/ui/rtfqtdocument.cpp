@@ -164,6 +164,22 @@ std::vector<rtf::TabStop> DecodeTabs(const QVariantList& list) {
     return tabs;
 }
 
+QColor ToQColor(const rtf::Color& color) {
+    return QColor(color.red, color.green, color.blue);
+}
+
+// No brush is the auto colour (the window's text colour, no background).
+rtf::Color ColorOf(const QTextCharFormat& format, int brushProperty) {
+    if (!format.hasProperty(brushProperty))
+        return rtf::Color::Auto();
+    const QBrush brush = format.brushProperty(brushProperty);
+    if (brush.style() == Qt::NoBrush)
+        return rtf::Color::Auto();
+    const QColor c = brush.color();
+    return rtf::Color::Rgb(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                           static_cast<std::uint8_t>(c.blue()));
+}
+
 // An exact value carried beside Qt's pixels, else the pixels converted.
 int ExactTwips(const QTextFormat& format, int property, qreal pixels) {
     const QVariant exact = format.property(property);
@@ -454,10 +470,9 @@ QTextCharFormat ToQtCharFormat(const rtf::CharFormat& format) {
     }
     qt.setFontStrikeOut(format.strike);
     if (!format.color.isAuto)
-        qt.setForeground(QColor(format.color.red, format.color.green, format.color.blue));
+        qt.setForeground(ToQColor(format.color));
     if (!format.background.isAuto)
-        qt.setBackground(
-            QColor(format.background.red, format.background.green, format.background.blue));
+        qt.setBackground(ToQColor(format.background));
     switch (format.script) {
     case rtf::ScriptKind::Super:
         qt.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
@@ -515,18 +530,8 @@ rtf::CharFormat FromQtCharFormat(const QTextCharFormat& qt, const rtf::CharForma
         break;
     }
     format.strike = qt.fontStrikeOut();
-    if (qt.hasProperty(QTextFormat::ForegroundBrush) && qt.foreground().style() != Qt::NoBrush) {
-        const QColor c = qt.foreground().color();
-        format.color = rtf::Color::Rgb(static_cast<std::uint8_t>(c.red()),
-                                       static_cast<std::uint8_t>(c.green()),
-                                       static_cast<std::uint8_t>(c.blue()));
-    }
-    if (qt.hasProperty(QTextFormat::BackgroundBrush) && qt.background().style() != Qt::NoBrush) {
-        const QColor c = qt.background().color();
-        format.background = rtf::Color::Rgb(static_cast<std::uint8_t>(c.red()),
-                                            static_cast<std::uint8_t>(c.green()),
-                                            static_cast<std::uint8_t>(c.blue()));
-    }
+    format.color = ColorOf(qt, QTextFormat::ForegroundBrush);
+    format.background = ColorOf(qt, QTextFormat::BackgroundBrush);
     format.hidden = qt.boolProperty(kQtHidden);
     switch (qt.verticalAlignment()) {
     case QTextCharFormat::AlignSuperScript:
