@@ -128,7 +128,7 @@ TEST(RtfQtRoundTrip, SampleProjectTopics) {
         BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
     ASSERT_GE(project->TopicCount(), 5);
     bool anyHidden = false;
-    for (const auto& topic : project->Topics) {
+    for (const auto& topic : project->Topics()) {
         SCOPED_TRACE("topic " + std::to_string(topic->Number));
         rtf::RtfDocument model = rtf::LoadFromStrings(topic->Text);
         model.Normalize();
