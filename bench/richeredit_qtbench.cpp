@@ -97,10 +97,10 @@ const std::vector<std::string>& Topic(std::size_t bytes) {
 
 // One visible editor of each kind, offscreen, for every benchmark; main
 // owns them.
-components::TRicherEdit* theEditor = nullptr;
+components::ui::TRicherEdit* theEditor = nullptr;
 QTextEdit* theQtEditor = nullptr;
 
-components::TRicherEdit& Editor() {
+components::ui::TRicherEdit& Editor() {
     return *theEditor;
 }
 
@@ -110,7 +110,7 @@ QTextEdit& QtEditor() {
 
 // The same content as Qt's HTML, made by Qt from our document.
 QString TopicHtml(std::size_t bytes) {
-    components::TRicherEdit& editor = Editor();
+    components::ui::TRicherEdit& editor = Editor();
     editor.LoadFromStrings(Topic(bytes));
     return editor.document()->toHtml();
 }
@@ -131,7 +131,7 @@ void RicherEditDocument(benchmark::State& state) {
     const auto& lines = Topic(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         QTextDocument document;
-        components::ModelToQTextDocument(rtf::LoadFromStrings(lines), document);
+        components::ui::ModelToQTextDocument(rtf::LoadFromStrings(lines), document);
         benchmark::DoNotOptimize(document.characterCount());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Bytes(lines)));
@@ -139,7 +139,7 @@ void RicherEditDocument(benchmark::State& state) {
 
 void RicherEditLoad(benchmark::State& state) {
     const auto& lines = Topic(static_cast<std::size_t>(state.range(0)));
-    components::TRicherEdit& editor = Editor();
+    components::ui::TRicherEdit& editor = Editor();
     for (auto _ : state) {
         editor.LoadFromStrings(lines);
         LayoutToEnd(*editor.document());
@@ -167,7 +167,7 @@ void QtDocumentSetHtml(benchmark::State& state) {
 }
 
 void RicherEditStore(benchmark::State& state) {
-    components::TRicherEdit& editor = Editor();
+    components::ui::TRicherEdit& editor = Editor();
     editor.LoadFromStrings(Topic(static_cast<std::size_t>(state.range(0))));
     std::vector<std::string> lines;
     for (auto _ : state) {
@@ -187,7 +187,7 @@ void QtToHtml(benchmark::State& state) {
 // From the lines to the first screen painted.
 void RicherEditShow(benchmark::State& state) {
     const auto& lines = Topic(static_cast<std::size_t>(state.range(0)));
-    components::TRicherEdit& editor = Editor();
+    components::ui::TRicherEdit& editor = Editor();
     for (auto _ : state) {
         editor.LoadFromStrings(lines);
         editor.viewport()->repaint();
@@ -203,14 +203,14 @@ void QtSetHtmlShow(benchmark::State& state) {
     }
 }
 
-void SelectHundredCharacters(components::TRicherEdit& editor) {
+void SelectHundredCharacters(components::ui::TRicherEdit& editor) {
     editor.LoadFromStrings(Topic(1 << 20));
     editor.SetSelStart(editor.GetTextLen() / 2);
     editor.SetSelLength(100);
 }
 
 void SelTextOfSelection(benchmark::State& state) {
-    components::TRicherEdit& editor = Editor();
+    components::ui::TRicherEdit& editor = Editor();
     SelectHundredCharacters(editor);
     for (auto _ : state)
         benchmark::DoNotOptimize(editor.GetSelText());
@@ -218,7 +218,7 @@ void SelTextOfSelection(benchmark::State& state) {
 
 // The way the selection was read before: the whole text, then the span.
 void SelTextThroughWholeText(benchmark::State& state) {
-    components::TRicherEdit& editor = Editor();
+    components::ui::TRicherEdit& editor = Editor();
     SelectHundredCharacters(editor);
     for (auto _ : state) {
         const std::string all = editor.GetText();
@@ -247,7 +247,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    components::TRicherEdit editor;
+    components::ui::TRicherEdit editor;
     QTextEdit qtEditor;
     for (QTextEdit* e : {static_cast<QTextEdit*>(&editor), &qtEditor}) {
         e->resize(800, 600);

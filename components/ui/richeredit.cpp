@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -22,12 +23,12 @@
 #include "components/rtf/rtfwriter.h"
 #include "components/rtf/stringlisttransfer.h"
 #include "components/rtf/unicodeconversion.h"
+#include "components/ui/ansiqt.h"
 #include "components/ui/rtfobjectrenderer.h"
 #include "components/ui/rtfqtdocument.h"
-#include "platform/codepage.h"
 #include "platform/fileio.h"
 
-namespace components {
+namespace components::ui {
 
 namespace {
 
@@ -68,14 +69,6 @@ TScrollCode ScrollCodeOf(int action) {
     default:
         return TScrollCode::scTrack;
     }
-}
-
-bool FitsAnsi(const QString& text) {
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80 && platform::UnicodeToCp1252(c.unicode()) < 0)
-            return false;
-    }
-    return true;
 }
 
 // The clipboard's RTF of a range: its last paragraph is the open tail of the
@@ -591,7 +584,10 @@ void TRicherEdit::keyPressEvent(QKeyEvent* event) {
     }
     const QString text = event->text();
     if (!isReadOnly() && !text.isEmpty() && text.at(0).isPrint() && !FitsAnsi(text)) {
-        QApplication::beep(); // the topic text cannot hold it
+        // The topic text cannot hold it: say so at the caret.
+        QApplication::beep();
+        QToolTip::showText(viewport()->mapToGlobal(cursorRect().bottomLeft()),
+                           RefusedCharacterMessage(), this);
         return;
     }
     QTextEdit::keyPressEvent(event);
@@ -640,4 +636,4 @@ void TRicherEdit::insertFromMimeData(const QMimeData* source) {
         insertPlainText(ModelTextToQt(QtTextToModel(source->text())));
 }
 
-} // namespace components
+} // namespace components::ui

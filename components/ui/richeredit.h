@@ -31,7 +31,7 @@
 class QMimeData;
 class QTextDocument;
 
-namespace components {
+namespace components::ui {
 
 // The scroll codes of the control's scroll events.
 enum class TScrollCode : int {
@@ -137,9 +137,9 @@ public:
 
 signals:
     // The scroll bars were used (after they moved). The position is a copy.
-    void OnVScroll(components::TRicherEdit* sender, components::TScrollCode scrollCode,
+    void OnVScroll(components::ui::TRicherEdit* sender, components::ui::TScrollCode scrollCode,
                    int scrollPos);
-    void OnHScroll(components::TRicherEdit* sender, components::TScrollCode scrollCode,
+    void OnHScroll(components::ui::TRicherEdit* sender, components::ui::TScrollCode scrollCode,
                    int scrollPos);
 
 protected:
@@ -162,4 +162,4 @@ private:
     bool redraw_ = true;
 };
 
-} // namespace components
+} // namespace components::ui

@@ -14,7 +14,7 @@
 #include "platform/littleendian.h"
 #include "platform/textutil.h"
 
-namespace components {
+namespace components::ui {
 
 namespace {
 
@@ -248,4 +248,4 @@ void TRtfObjectRenderer::drawObject(QPainter* painter, const QRectF& rect, QText
     painter->restore();
 }
 
-} // namespace components
+} // namespace components::ui

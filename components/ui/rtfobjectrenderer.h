@@ -15,7 +15,7 @@
 
 class QTextDocument;
 
-namespace components {
+namespace components::ui {
 
 // What the renderer makes of one object's RTF; a pure function for tests.
 struct RtfObjectPicture {
@@ -46,4 +46,4 @@ private:
     QHash<QByteArray, RtfObjectPicture> cache_;
 };
 
-} // namespace components
+} // namespace components::ui

@@ -21,7 +21,7 @@
 
 #include "platform/codepage.h"
 
-namespace components {
+namespace components::ui {
 
 namespace {
 
@@ -710,4 +710,4 @@ void InsertModel(QTextCursor& cursor, const rtf::RtfDocument& model) {
     cursor.endEditBlock();
 }
 
-} // namespace components
+} // namespace components::ui

@@ -30,7 +30,7 @@
 #include "components/rtf/rtfdocument.h"
 #include "components/rtf/rtfformat.h"
 
-namespace components {
+namespace components::ui {
 
 // User properties of the formats (QTextFormat::UserProperty and up).
 enum RtfQtProperty : int {
@@ -110,4 +110,4 @@ QString ModelTextToQt(std::string_view text);
 // separator `paragraphBreak`, and characters Windows-1252 lacks "?".
 std::string QtTextToModel(QStringView text, std::string_view paragraphBreak = "\r");
 
-} // namespace components
+} // namespace components::ui

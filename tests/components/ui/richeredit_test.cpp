@@ -23,7 +23,7 @@
 #include "components/rtf/stringlisttransfer.h"
 #include "components/ui/richeredit.h"
 
-using namespace components;
+using namespace components::ui;
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/textstylemacro.h"
 
-using namespace components;
+using namespace components::ui;
 
 namespace {
 
