@@ -4,6 +4,7 @@
 
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/helpfilekind.h"
 
 namespace helpproject {
 
@@ -437,11 +438,11 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
     case TMarkupKind::LinkDelphi: {
         std::string keyword = Trim(code.Value);
         std::string hidden;
-        if (project.HelpFileKind == 16 || project.HelpFileKind == 32) {
+        if (IsDelphi1Or2Help(project.HelpFileKind)) {
             const std::size_t underscore = keyword.find('_');
             if (underscore != std::string::npos)
                 keyword.erase(underscore, 1);
-            hidden = "vcl" + keyword + (project.HelpFileKind == 16 ? "@DELPHI.HLP" : "@VCL.HLP");
+            hidden = "vcl" + keyword + (project.HelpFileKind == hfkDelphi1 ? "@DELPHI.HLP" : "@VCL.HLP");
         } else {
             hidden = "! ALink(\"" + MacroString(keyword) + "\")";
         }
