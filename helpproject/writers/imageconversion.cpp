@@ -14,6 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
 #include "platform/resolvepath.h"
 
 namespace helpproject {
@@ -38,15 +39,6 @@ std::string FileKey(const fs::path& path) {
 std::string SizedImg(const std::string& src, int width, int height) {
     return "<IMG SRC=\"" + src + "\" WIDTH=\"" + std::to_string(width) + "\" HEIGHT=\"" +
            std::to_string(height) + "\" BORDER=\"0\">";
-}
-
-// The name without the extension of its last part.
-std::string WithoutExtension(const std::string& name) {
-    const size_t dot = name.find_last_of('.');
-    const size_t slash = name.find_last_of("\\/:");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return name;
-    return name.substr(0, dot);
 }
 
 const std::string* LookUpTarget(const TStringList& targets, const std::string& key) {
@@ -127,7 +119,8 @@ bool CopyFileIfDifferent(const fs::path& source, const fs::path& destination) {
 std::string ImageMapMarkup(const std::string& name, const std::vector<TBrindlewovenHotspot>& spots,
                            const TStringList& targets, bool popupsAsScript, const std::string& src,
                            int width, int height) {
-    const std::string mapName = WithoutExtension(name);
+    // A drive letter's colon ends a folder as a separator does.
+    const std::string mapName = platform::ChangeFileExt(name, "", "\\/:");
     std::string out = "\r\n<MAP NAME=\"" + mapName + "\">\r\n";
     for (const TBrindlewovenHotspot& spot : spots) {
         std::string context = spot.Target;

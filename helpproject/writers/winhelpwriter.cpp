@@ -70,11 +70,6 @@ const char* const kBcb1ConfigLines[] = {
     "SetHelpOnFile(\"BCBMAIN.HLP\")",
 };
 
-// The folder of a file name without its trailing separator ("/" stays).
-std::string FolderOf(const std::string& fileName) {
-    return platform::ExcludeTrailingSeparator(platform::ExtractFilePath(fileName));
-}
-
 // The image folders of BMROOT=: the project's folder, then each existing
 // folder of BitmapPaths (relative ones taken from the project's folder).
 std::string BitmapRoots(const TBrindlewovenProject& project) {
@@ -167,7 +162,8 @@ void WriteOptionsSection(TLineWriter& hpj, const TWinHelpRun& run) {
         hpj.Line("CNT=" + platform::ExtractFileName(run.Report.CntFileName));
     if (!project.Copyright.empty())
         hpj.Line("COPYRIGHT=" + ToOemText(project, project.Copyright));
-    hpj.Line("ROOT=" + GetShortPath(FolderOf(project.RtfFileName)));
+    hpj.Line("ROOT=" + GetShortPath(platform::ExcludeTrailingSeparator(
+                           platform::ExtractFilePath(project.RtfFileName))));
     if (!project.Title.empty())
         hpj.Line("TITLE=" + ToOemText(project, project.Title));
     hpj.Line("");
