@@ -197,7 +197,7 @@ int TAppRunner::ExitCodeFromWaitStatus(int status) {
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
+        return SignalExitBase + WTERMSIG(status);
     return -1;
 }
 

@@ -27,6 +27,9 @@ public:
     // What `ExitCode` holds before the first run ends. It is only a starting
     // value: whether the program still runs is `Running`, never this number.
     static constexpr int StillActive = 259;
+    // A run that a signal ended reports this plus the signal number, as
+    // shells do.
+    static constexpr int SignalExitBase = 128;
 
     // The executor must outlive the runner.
     explicit TAppRunner(IExecutor& executor);

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/codepage.h"
+#include "platform/textutil.h"
 
 namespace rtf {
 
@@ -23,16 +24,11 @@ bool FamilyFromWord(std::string_view word, FontFamily& family) {
     return false;
 }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
+// The blanks around a font name and between header entries.
+constexpr std::string_view kSpaceOrTab = " \t";
 
 bool IsBlankText(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return c == ' ' || c == '\t'; });
+    return s.find_first_not_of(kSpaceOrTab) == std::string_view::npos;
 }
 
 // A name in the font table: ";" would end the entry and a control word
@@ -116,7 +112,7 @@ std::vector<FontEntry> ParseFontTable(std::span<const Token> group) {
 
     auto finish = [&](const char* rawEnd) {
         if (have) {
-            cur.name = std::string(Trim(cur.name));
+            cur.name = std::string(platform::TrimView(cur.name, kSpaceOrTab));
             while (!cur.altName.empty() && (cur.altName.back() == ';' || cur.altName.back() == ' '))
                 cur.altName.pop_back();
             if (rawBegin && rawEnd >= rawBegin)

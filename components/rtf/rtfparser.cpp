@@ -17,6 +17,43 @@ namespace {
 
 enum class Dest : std::uint8_t { Text, FieldGroup, PnText, Pn };
 
+// Font size in half-points when a document sets none ("\fs" without a value too).
+constexpr int kDefaultFontSize = 24;
+// The largest size and raise or lowering kept, in half-points.
+constexpr int kMaxHalfPoints = 32767;
+// "\up" and "\dn" without a value, in half-points.
+constexpr int kDefaultScriptOffset = 6;
+// The most fallback characters "\ucN" may ask to skip.
+constexpr int kMaxUnicodeSkip = 16;
+constexpr int kHighSurrogateFirst = 0xD800;
+constexpr int kHighSurrogateLast = 0xDBFF;
+constexpr int kLowSurrogateFirst = 0xDC00;
+constexpr int kLowSurrogateLast = 0xDFFF;
+// No font looked up yet (font numbers are never below -1).
+constexpr int kNoCachedFont = -2;
+// Field indices: text outside any field result, and "no run started yet".
+constexpr int kNoField = -1;
+constexpr int kNoRunField = -2;
+
+// Windows-1252 characters that control words stand for.
+namespace cp1252 {
+constexpr char kEnDash = '\x96';
+constexpr char kEmDash = '\x97';
+constexpr char kBullet = '\x95';
+constexpr char kLeftQuote = '\x91';
+constexpr char kRightQuote = '\x92';
+constexpr char kLeftDoubleQuote = '\x93';
+constexpr char kRightDoubleQuote = '\x94';
+constexpr char kNoBreakSpace = '\xA0';
+constexpr char kSoftHyphen = '\xAD';
+constexpr char kMiddleDot = '\xB7';
+} // namespace cp1252
+
+// What a destination whose bytes are kept as they stand holds.
+enum class Capture : std::uint8_t { Object, Stylesheet, FieldInstruction };
+// The header tables read from the tokens of their group.
+enum class Collect : std::uint8_t { Fonts, Colors };
+
 struct ParaState {
     Alignment alignment = Alignment::Left;
     bool keepNext = false;
@@ -60,7 +97,7 @@ struct ParaState {
 
 struct CharState {
     int font = -1; // -1: the default font
-    int size = 24;
+    int size = kDefaultFontSize;
     int color = -1; // colour table index, -1 none (auto)
     int background = -1;
     bool bold = false, italic = false, strike = false, hidden = false;
@@ -73,7 +110,7 @@ struct CharState {
 struct State {
     Dest dest = Dest::Text;
     int uc = 1;
-    int field = -1; // index of the field whose result this is
+    int field = kNoField; // index of the field whose result this is
     CharState chr;
     ParaState para;
 };
@@ -376,12 +413,26 @@ private:
 
     // ---- tokens
     void OnControlWord(const Token& t);
+    // The word as it acts here: a capturing destination later than the
+    // group's start is skipped (after "\*") or ignored.
+    Word ResolveDestination(Word word);
+    void OnStarredWord(Word word, const Token& t);
+    static bool IsDestinationWord(Word word);
+    void OnNumberingWord(Word word);
+    // Each returns whether the word was one of its kind.
+    bool OnDocumentWord(Word word, const Token& t);
+    bool OnCharacterWord(Word word, const Token& t);
+    bool OnCharFormatWord(Word word, const Token& t);
+    bool OnParaFormatWord(Word word, const Token& t);
+    static bool OnTabStopWord(Word word, ParaState& para);
+    static void AddTabStop(ParaState& para, TabKind kind, int position);
+    void OnUnicode(int param);
     void OnSymbol(const Token& t);
     void OnText(std::string_view text);
     void OnGroupEnd();
     void StartSkip() { skipDepth_ = lexer_.Depth(); }
-    void StartCapture(int kind);
-    void StartCollect(int kind);
+    void StartCapture(Capture kind);
+    void StartCollect(Collect kind);
     void Destination(Word word, const Token& t);
     void SetFonts(std::vector<FontEntry> fonts);
 
@@ -399,10 +450,10 @@ private:
     // which it ends (0 = not active).
     int skipDepth_ = 0;
     int captureDepth_ = 0;
-    int captureKind_ = 0; // 0 object, 1 stylesheet, 2 field instruction
+    Capture captureKind_ = Capture::Object;
     std::size_t captureStart_ = 0;
     int collectDepth_ = 0;
-    int collectKind_ = 0; // 0 font table, 1 colour table
+    Collect collectKind_ = Collect::Fonts;
     std::vector<Token> collected_;
 
     // Pn group result and pntext text.
@@ -415,7 +466,7 @@ private:
     std::map<int, std::size_t> fontIndex_;
     std::vector<ColorEntry> colors_;
     int deff_ = 0;
-    mutable int cachedFont_ = -2;
+    mutable int cachedFont_ = kNoCachedFont;
     mutable const FontEntry* cachedEntry_ = nullptr;
     std::vector<std::shared_ptr<const std::string>> fields_;
 
@@ -425,7 +476,7 @@ private:
     // Paragraph being built.
     Paragraph cur_;
     bool formatDirty_ = true;
-    int runField_ = -2;
+    int runField_ = kNoRunField;
     ParaState lastPara_;
     ParaFormat lastParaFormat_;
     bool haveLastPara_ = false;
@@ -532,13 +583,13 @@ void RtfParser::FinishParagraphs() {
     }
 }
 
-void RtfParser::StartCapture(int kind) {
+void RtfParser::StartCapture(Capture kind) {
     captureDepth_ = lexer_.Depth();
     captureKind_ = kind;
     captureStart_ = groupStarts_.empty() ? 0 : groupStarts_.back();
 }
 
-void RtfParser::StartCollect(int kind) {
+void RtfParser::StartCollect(Collect kind) {
     collectDepth_ = lexer_.Depth();
     collectKind_ = kind;
     collected_.clear();
@@ -553,7 +604,7 @@ void RtfParser::SetFonts(std::vector<FontEntry> fonts) {
     fontIndex_.clear();
     for (std::size_t i = 0; i < fonts_.size(); ++i)
         fontIndex_.emplace(fonts_[i].number, i);
-    cachedFont_ = -2;
+    cachedFont_ = kNoCachedFont;
     formatDirty_ = true;
 }
 
@@ -561,19 +612,19 @@ void RtfParser::Destination(Word word, const Token& t) {
     State& s = stack_.back();
     switch (word) {
     case Word::FontTbl:
-        StartCollect(0);
+        StartCollect(Collect::Fonts);
         break;
     case Word::ColorTbl:
-        StartCollect(1);
+        StartCollect(Collect::Colors);
         break;
     case Word::Stylesheet:
-        StartCapture(1);
+        StartCapture(Capture::Stylesheet);
         break;
     case Word::Capture:
-        StartCapture(0);
+        StartCapture(Capture::Object);
         break;
     case Word::FldInst:
-        StartCapture(2);
+        StartCapture(Capture::FieldInstruction);
         break;
     case Word::Field:
         s.dest = Dest::FieldGroup;
@@ -597,40 +648,34 @@ void RtfParser::Destination(Word word, const Token& t) {
     }
 }
 
-void RtfParser::OnControlWord(const Token& t) {
-    State& s = stack_.back();
-    Word word = Words().Find(t.name);
+Word RtfParser::ResolveDestination(Word word) {
     // A destination that captures its group's bytes must open the group;
     // later in a group it would take text that was already read.
     const bool fresh = fresh_;
     fresh_ = false;
     if (!fresh && (word == Word::Capture || word == Word::FontTbl || word == Word::ColorTbl ||
                    word == Word::Stylesheet || word == Word::FldInst))
-        word = starPending_ ? Word::SkipDest : Word::Unknown;
-    if (starPending_) {
-        starPending_ = false;
-        switch (word) {
-        case Word::FldInst:
-        case Word::Pn:
-        case Word::Capture:
-        case Word::PnText:
-            Destination(word, t);
-            break;
-        default:
-            StartSkip();
-            break;
-        }
-        return;
-    }
-    if (skipChars_ > 0) {
-        --skipChars_;
-        return;
-    }
-    const int p = t.param;
-    const bool on = !t.hasParam || p != 0;
+        return starPending_ ? Word::SkipDest : Word::Unknown;
+    return word;
+}
+
+void RtfParser::OnStarredWord(Word word, const Token& t) {
+    starPending_ = false;
     switch (word) {
-    case Word::Unknown:
-        return;
+    case Word::FldInst:
+    case Word::Pn:
+    case Word::Capture:
+    case Word::PnText:
+        Destination(word, t);
+        break;
+    default:
+        StartSkip(); // an optional destination we do not read
+        break;
+    }
+}
+
+bool RtfParser::IsDestinationWord(Word word) {
+    switch (word) {
     case Word::FontTbl:
     case Word::ColorTbl:
     case Word::Stylesheet:
@@ -641,233 +686,307 @@ void RtfParser::OnControlWord(const Token& t) {
     case Word::FldRslt:
     case Word::PnText:
     case Word::Pn:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RtfParser::OnControlWord(const Token& t) {
+    Word word = ResolveDestination(Words().Find(t.name));
+    if (starPending_) {
+        OnStarredWord(word, t);
+        return;
+    }
+    if (skipChars_ > 0) {
+        --skipChars_;
+        return;
+    }
+    if (word == Word::Unknown)
+        return;
+    if (IsDestinationWord(word)) {
         Destination(word, t);
         return;
-    default:
-        break;
     }
-    if (s.dest == Dest::Pn) {
-        if (word == Word::PnLvlBlt) {
-            pnBullet_ = true;
-            pnSeen_ = true;
-        } else if (word == Word::PnLvlOther) {
-            pnBullet_ = false;
-            pnSeen_ = true;
-        }
+    if (stack_.back().dest == Dest::Pn) {
+        OnNumberingWord(word);
         return;
     }
+    if (OnDocumentWord(word, t) || OnCharacterWord(word, t) || OnParaFormatWord(word, t))
+        return;
+    if (OnCharFormatWord(word, t))
+        FormatChanged();
+}
+
+void RtfParser::OnNumberingWord(Word word) {
+    if (word == Word::PnLvlBlt) {
+        pnBullet_ = true;
+        pnSeen_ = true;
+    } else if (word == Word::PnLvlOther) {
+        pnBullet_ = false;
+        pnSeen_ = true;
+    }
+}
+
+bool RtfParser::OnDocumentWord(Word word, const Token& t) {
+    if (word != Word::Deff)
+        return false;
+    if (t.hasParam) {
+        deff_ = t.param;
+        cachedFont_ = kNoCachedFont;
+        formatDirty_ = true;
+    }
+    return true;
+}
+
+namespace {
+
+// The Windows-1252 character a control word stands for, or 0.
+char SpecialCharacter(Word word) {
     switch (word) {
-    case Word::Deff:
-        if (t.hasParam) {
-            deff_ = p;
-            cachedFont_ = -2;
-            formatDirty_ = true;
-        }
-        return;
-    // ---- characters
+    case Word::Tab:
+    case Word::Cell:
+        return '\t';
+    case Word::Line:
+        return kLineBreakChar;
+    case Word::EmDash:
+        return cp1252::kEmDash;
+    case Word::EnDash:
+        return cp1252::kEnDash;
+    case Word::Bullet:
+        return cp1252::kBullet;
+    case Word::LQuote:
+        return cp1252::kLeftQuote;
+    case Word::RQuote:
+        return cp1252::kRightQuote;
+    case Word::LDblQuote:
+        return cp1252::kLeftDoubleQuote;
+    case Word::RDblQuote:
+        return cp1252::kRightDoubleQuote;
+    case Word::Space:
+        return ' ';
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+bool RtfParser::OnCharacterWord(Word word, const Token& t) {
+    const State& s = stack_.back();
+    switch (word) {
     case Word::Par:
         if (s.dest == Dest::Text)
             EndParagraph();
-        return;
+        return true;
     case Word::Sect:
     case Word::Page:
     case Word::Row:
         if (s.dest == Dest::Text && !cur_.runs.empty())
             EndParagraph();
-        return;
-    case Word::Line:
-        OnText(std::string_view(&kLineBreakChar, 1));
-        return;
-    case Word::Tab:
-    case Word::Cell:
-        OnText("\t");
-        return;
-    case Word::EmDash:
-        OnText("\x97");
-        return;
-    case Word::EnDash:
-        OnText("\x96");
-        return;
-    case Word::Bullet:
-        OnText("\x95");
-        return;
-    case Word::LQuote:
-        OnText("\x91");
-        return;
-    case Word::RQuote:
-        OnText("\x92");
-        return;
-    case Word::LDblQuote:
-        OnText("\x93");
-        return;
-    case Word::RDblQuote:
-        OnText("\x94");
-        return;
-    case Word::Space:
-        OnText(" ");
-        return;
-    case Word::U: {
-        int v = p < 0 ? p + 65536 : p;
-        char out = '?';
-        if (v >= 0xD800 && v <= 0xDBFF) {
-            pendingHigh_ = static_cast<char16_t>(v);
-        } else if (v >= 0xDC00 && v <= 0xDFFF && pendingHigh_) {
-            pendingHigh_ = 0;
-            out = 0; // the pair's "?" was written with its high half
-        } else {
-            pendingHigh_ = 0;
-            int b = platform::UnicodeToCp1252(static_cast<char32_t>(v));
-            out = b >= 0 ? static_cast<char>(b) : '?';
-        }
-        if (v >= 0xD800 && v <= 0xDBFF)
-            out = '?';
-        if (out != 0) {
-            if (s.dest == Dest::Text)
-                AddChar(out);
-            else if (s.dest == Dest::PnText)
-                pnText_ += out;
-        }
-        skipChars_ = s.uc;
-        return;
-    }
+        return true;
+    case Word::U:
+        OnUnicode(t.param);
+        return true;
     case Word::Uc:
-        s.uc = std::clamp(p, 0, 16);
-        return;
-    // ---- character format
-    case Word::Plain:
-        s.chr = CharState{};
+        stack_.back().uc = std::clamp(t.param, 0, kMaxUnicodeSkip);
+        return true;
+    default:
         break;
+    }
+    const char c = SpecialCharacter(word);
+    if (c == 0)
+        return false;
+    OnText(std::string_view(&c, 1));
+    return true;
+}
+
+void RtfParser::OnUnicode(int param) {
+    const State& s = stack_.back();
+    // The parameter is a signed 16-bit number: negative values stand for
+    // the upper half of the range.
+    const int v = param < 0 ? param + 0x10000 : param;
+    const bool high = v >= kHighSurrogateFirst && v <= kHighSurrogateLast;
+    char out = '?';
+    if (high) {
+        pendingHigh_ = static_cast<char16_t>(v);
+    } else if (v >= kLowSurrogateFirst && v <= kLowSurrogateLast && pendingHigh_) {
+        pendingHigh_ = 0;
+        out = 0; // the pair's "?" was written with its high half
+    } else {
+        pendingHigh_ = 0;
+        int b = platform::UnicodeToCp1252(static_cast<char32_t>(v));
+        out = b >= 0 ? static_cast<char>(b) : '?';
+    }
+    if (out != 0) {
+        if (s.dest == Dest::Text)
+            AddChar(out);
+        else if (s.dest == Dest::PnText)
+            pnText_ += out;
+    }
+    skipChars_ = s.uc;
+}
+
+bool RtfParser::OnCharFormatWord(Word word, const Token& t) {
+    CharState& c = stack_.back().chr;
+    const int p = t.param;
+    const bool on = !t.hasParam || p != 0;
+    switch (word) {
+    case Word::Plain:
+        c = CharState{};
+        return true;
     case Word::F:
         if (t.hasParam)
-            s.chr.font = p;
-        break;
+            c.font = p;
+        return true;
     case Word::Fs:
-        s.chr.size = t.hasParam && p > 0 ? std::min(p, 32767) : 24;
-        break;
+        c.size = t.hasParam && p > 0 ? std::min(p, kMaxHalfPoints) : kDefaultFontSize;
+        return true;
     case Word::B:
-        s.chr.bold = on;
-        break;
+        c.bold = on;
+        return true;
     case Word::I:
-        s.chr.italic = on;
-        break;
+        c.italic = on;
+        return true;
     case Word::Ul:
-        s.chr.underline = on ? UnderlineKind::Single : UnderlineKind::None;
-        break;
+        c.underline = on ? UnderlineKind::Single : UnderlineKind::None;
+        return true;
     case Word::UlNone:
-        s.chr.underline = UnderlineKind::None;
-        break;
+        c.underline = UnderlineKind::None;
+        return true;
     case Word::UlDb:
-        s.chr.underline = on ? UnderlineKind::Double : UnderlineKind::None;
-        break;
+        c.underline = on ? UnderlineKind::Double : UnderlineKind::None;
+        return true;
     case Word::UlD:
-        s.chr.underline = on ? UnderlineKind::Dotted : UnderlineKind::None;
-        break;
+        c.underline = on ? UnderlineKind::Dotted : UnderlineKind::None;
+        return true;
     case Word::Strike:
-        s.chr.strike = on;
-        break;
+        c.strike = on;
+        return true;
     case Word::V:
-        s.chr.hidden = on;
-        break;
+        c.hidden = on;
+        return true;
     case Word::Cf:
-        s.chr.color = t.hasParam ? p : 0;
-        break;
+        c.color = t.hasParam ? p : 0;
+        return true;
     case Word::Cb:
-        s.chr.background = t.hasParam ? p : 0;
-        break;
+        c.background = t.hasParam ? p : 0;
+        return true;
     case Word::Super:
-        s.chr.script = on ? ScriptKind::Super : ScriptKind::Normal;
-        break;
+        c.script = on ? ScriptKind::Super : ScriptKind::Normal;
+        return true;
     case Word::Sub:
-        s.chr.script = on ? ScriptKind::Sub : ScriptKind::Normal;
-        break;
+        c.script = on ? ScriptKind::Sub : ScriptKind::Normal;
+        return true;
     case Word::NoSuperSub:
-        s.chr.script = ScriptKind::Normal;
-        break;
+        c.script = ScriptKind::Normal;
+        return true;
     case Word::Up:
-        s.chr.offset = t.hasParam ? std::clamp(p, -32767, 32767) : 6;
-        break;
+        c.offset =
+            t.hasParam ? std::clamp(p, -kMaxHalfPoints, kMaxHalfPoints) : kDefaultScriptOffset;
+        return true;
     case Word::Dn:
-        s.chr.offset = -(t.hasParam ? std::clamp(p, -32767, 32767) : 6);
-        break;
-    // ---- paragraph format
+        c.offset =
+            -(t.hasParam ? std::clamp(p, -kMaxHalfPoints, kMaxHalfPoints) : kDefaultScriptOffset);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RtfParser::OnParaFormatWord(Word word, const Token& t) {
+    ParaState& para = stack_.back().para;
+    const int p = t.param;
+    switch (word) {
     case Word::Pard:
-        s.para = ParaState{};
-        return;
+        para = ParaState{};
+        return true;
     case Word::Ql:
-        s.para.alignment = Alignment::Left;
-        return;
+        para.alignment = Alignment::Left;
+        return true;
     case Word::Qr:
-        s.para.alignment = Alignment::Right;
-        return;
+        para.alignment = Alignment::Right;
+        return true;
     case Word::Qc:
-        s.para.alignment = Alignment::Center;
-        return;
+        para.alignment = Alignment::Center;
+        return true;
     case Word::Qj:
-        s.para.alignment = Alignment::Justify;
-        return;
+        para.alignment = Alignment::Justify;
+        return true;
     case Word::Fi:
-        s.para.firstIndent = p;
-        return;
+        para.firstIndent = p;
+        return true;
     case Word::Li:
-        s.para.leftIndent = p;
-        return;
+        para.leftIndent = p;
+        return true;
     case Word::Ri:
-        s.para.rightIndent = p;
-        return;
+        para.rightIndent = p;
+        return true;
     case Word::Sb:
-        s.para.spaceBefore = p;
-        return;
+        para.spaceBefore = p;
+        return true;
     case Word::Sa:
-        s.para.spaceAfter = p;
-        return;
+        para.spaceAfter = p;
+        return true;
     case Word::Sl:
-        s.para.lineSpacing = p;
-        return;
+        para.lineSpacing = p;
+        return true;
     case Word::SlMult:
-        s.para.lineMultiple = on;
-        return;
+        para.lineMultiple = !t.hasParam || p != 0;
+        return true;
     case Word::KeepN:
-        s.para.keepNext = on;
-        return;
+        para.keepNext = !t.hasParam || p != 0;
+        return true;
     case Word::Tx:
     case Word::Tb:
-        if (s.para.tabCount < kMaxTabStops) {
-            TabStop& tab = s.para.tabs[s.para.tabCount++];
-            tab.position = p;
-            tab.kind = word == Word::Tb ? TabKind::Bar : s.para.pendingKind;
-            tab.leader = s.para.pendingLeader;
-        }
-        s.para.pendingKind = TabKind::Left;
-        s.para.pendingLeader = TabLeader::None;
-        return;
-    case Word::Tqr:
-        s.para.pendingKind = TabKind::Right;
-        return;
-    case Word::Tqc:
-        s.para.pendingKind = TabKind::Center;
-        return;
-    case Word::Tqdec:
-        s.para.pendingKind = TabKind::Decimal;
-        return;
-    case Word::TlDot:
-        s.para.pendingLeader = TabLeader::Dots;
-        return;
-    case Word::TlHyph:
-        s.para.pendingLeader = TabLeader::Hyphens;
-        return;
-    case Word::TlUl:
-        s.para.pendingLeader = TabLeader::Underline;
-        return;
-    case Word::TlTh:
-        s.para.pendingLeader = TabLeader::Thick;
-        return;
-    case Word::TlEq:
-        s.para.pendingLeader = TabLeader::Equals;
-        return;
+        AddTabStop(para, word == Word::Tb ? TabKind::Bar : para.pendingKind, p);
+        return true;
     default:
-        return;
+        return OnTabStopWord(word, para);
     }
-    FormatChanged();
+}
+
+void RtfParser::AddTabStop(ParaState& para, TabKind kind, int position) {
+    if (para.tabCount < kMaxTabStops) {
+        TabStop& tab = para.tabs[para.tabCount++];
+        tab.position = position;
+        tab.kind = kind;
+        tab.leader = para.pendingLeader;
+    }
+    para.pendingKind = TabKind::Left;
+    para.pendingLeader = TabLeader::None;
+}
+
+// The words that describe the next tab stop: its kind and its leader.
+bool RtfParser::OnTabStopWord(Word word, ParaState& para) {
+    switch (word) {
+    case Word::Tqr:
+        para.pendingKind = TabKind::Right;
+        return true;
+    case Word::Tqc:
+        para.pendingKind = TabKind::Center;
+        return true;
+    case Word::Tqdec:
+        para.pendingKind = TabKind::Decimal;
+        return true;
+    case Word::TlDot:
+        para.pendingLeader = TabLeader::Dots;
+        return true;
+    case Word::TlHyph:
+        para.pendingLeader = TabLeader::Hyphens;
+        return true;
+    case Word::TlUl:
+        para.pendingLeader = TabLeader::Underline;
+        return true;
+    case Word::TlTh:
+        para.pendingLeader = TabLeader::Thick;
+        return true;
+    case Word::TlEq:
+        para.pendingLeader = TabLeader::Equals;
+        return true;
+    default:
+        return false;
+    }
 }
 
 void RtfParser::OnSymbol(const Token& t) {
@@ -888,10 +1007,10 @@ void RtfParser::OnSymbol(const Token& t) {
         OnText(std::string_view(&t.symbol, 1));
         break;
     case '~':
-        OnText("\xA0");
+        OnText(std::string_view(&cp1252::kNoBreakSpace, 1));
         break;
     case '-':
-        OnText("\xAD");
+        OnText(std::string_view(&cp1252::kSoftHyphen, 1));
         break;
     case '_':
         OnText("-");
@@ -940,7 +1059,8 @@ void RtfParser::OnGroupEnd() {
             mark.pop_back();
         while (!mark.empty() && mark.front() == ' ')
             mark.erase(0, 1);
-        if (mark == "\xB7" || mark == "\x95" || mark.empty()) {
+        if (mark.empty() ||
+            (mark.size() == 1 && (mark[0] == cp1252::kMiddleDot || mark[0] == cp1252::kBullet))) {
             s.para.bullet = true;
         } else if (s.dest == Dest::Text) {
             // Numbering text of a list we do not model: keep it as text.
@@ -981,7 +1101,7 @@ bool RtfParser::Parse() {
                 captureDepth_ = 0;
                 std::size_t end = t.Offset(src_) + 1;
                 std::string_view raw = src_.substr(captureStart_, end - captureStart_);
-                if (captureKind_ == 0) {
+                if (captureKind_ == Capture::Object) {
                     stack_.pop_back();
                     groupStarts_.pop_back();
                     if (stack_.back().dest == Dest::Text && stack_.size() > 1)
@@ -991,7 +1111,7 @@ bool RtfParser::Parse() {
                         break;
                     continue;
                 }
-                if (captureKind_ == 1) {
+                if (captureKind_ == Capture::Stylesheet) {
                     doc_.stylesheet_ = std::string(raw);
                 } else {
                     fields_.push_back(std::make_shared<const std::string>(StripLineBreaks(raw)));
@@ -999,7 +1119,7 @@ bool RtfParser::Parse() {
                 }
             } else if (collectDepth_ && depth < collectDepth_) {
                 collectDepth_ = 0;
-                if (collectKind_ == 0)
+                if (collectKind_ == Collect::Fonts)
                     SetFonts(ParseFontTable(collected_));
                 else
                     colors_ = ParseColorTable(collected_);
@@ -1072,7 +1192,7 @@ done:
     const bool lastClosed = lastClosed_;
     // The document's default format: its default font at the default size.
     CharFormat def = MakeFormat(CharState{});
-    def.size = 24;
+    def.size = kDefaultFontSize;
     doc_.defaultFormat_ = def;
     doc_.Invalidate();
     return lastClosed;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "components/rtf/rtferror.h"
+#include "platform/textutil.h"
 
 namespace rtf {
 
@@ -27,15 +28,6 @@ inline bool IsLetter(char c) {
 }
 inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-inline int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -150,8 +142,8 @@ bool Lexer::Next(Token& token) {
     }
     if (n == '\'') {
         if (pos_ + 3 < size) {
-            const int hi = HexValue(data[pos_ + 2]);
-            const int lo = HexValue(data[pos_ + 3]);
+            const int hi = platform::HexDigitValue(data[pos_ + 2]);
+            const int lo = platform::HexDigitValue(data[pos_ + 3]);
             if (hi >= 0 && lo >= 0) {
                 pos_ += 4;
                 token.kind = TokenKind::HexByte;

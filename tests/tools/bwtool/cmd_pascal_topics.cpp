@@ -3,6 +3,7 @@
 // prints the first topic number created, then the project's listing as
 // `bwtool dump` prints a project file.
 #include "bwtool.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
 #include "projectdump.h"
 #include "unitparser/projecttopicsink.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -37,9 +39,8 @@ int RunPascalTopics(const std::vector<std::string>& args) {
         helpproject::TBrindlewovenProject project;
         unitparser::TUnitParser parser;
         unitparser::TProjectTopicSink sink(project, nullptr);
-        std::string message;
-        int result = unitparser::ParsePascalUnit(parser, args[0], first, sink, nullptr,
-                                                 [&](const std::string& m) { message = m; });
+        components::TScriptedMessenger messenger(&std::cerr);
+        int result = unitparser::ParsePascalUnit(parser, args[0], first, sink, nullptr, &messenger);
         for (const auto& folder : unitparser::BitmapFolders(parser))
             unitparser::AddBitmapFolder(project.BitmapPaths, folder);
         // The first topic number is not part of the project: it heads the
@@ -48,8 +49,8 @@ int RunPascalTopics(const std::vector<std::string>& args) {
         helpproject::TTextStyleList styles;
         Print(bwtool::DumpProject(project, styles));
         return 0;
-    } catch (const unitparser::EParseAbort&) {
-        std::fprintf(stderr, "This unit seems to be quite empty.\n");
+    } catch (const components::EAbort&) {
+        // The messenger has shown why.
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
