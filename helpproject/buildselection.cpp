@@ -29,8 +29,8 @@ bool PassesBuildTags(const std::vector<std::string>& wanted, const TBrindlewoven
 
 TBuildSelection TBuildSelection::All(const TBrindlewovenProject& project) {
     TBuildSelection selection;
-    for (std::int32_t i = 1; i <= project.TopicCount(); ++i)
-        selection.Add(*project.TopicByIndex(i));
+    for (const auto& topic : project.Topics())
+        selection.Add(*topic);
     return selection;
 }
 
@@ -39,11 +39,9 @@ TBuildSelection TBuildSelection::ByBuildTags(const TBrindlewovenProject& project
         return All(project);
     const std::vector<std::string> wanted = SplitDelimited(project.BuildTags, ';');
     TBuildSelection selection;
-    for (std::int32_t i = 1; i <= project.TopicCount(); ++i) {
-        const TBrindlewovenTopic& topic = *project.TopicByIndex(i);
-        if (PassesBuildTags(wanted, topic))
-            selection.Add(topic);
-    }
+    for (const auto& topic : project.Topics())
+        if (PassesBuildTags(wanted, *topic))
+            selection.Add(*topic);
     return selection;
 }
 

@@ -442,7 +442,8 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
             const std::size_t underscore = keyword.find('_');
             if (underscore != std::string::npos)
                 keyword.erase(underscore, 1);
-            hidden = "vcl" + keyword + (project.HelpFileKind == hfkDelphi1 ? "@DELPHI.HLP" : "@VCL.HLP");
+            hidden =
+                "vcl" + keyword + (project.HelpFileKind == hfkDelphi1 ? "@DELPHI.HLP" : "@VCL.HLP");
         } else {
             hidden = "! ALink(\"" + MacroString(keyword) + "\")";
         }

@@ -105,8 +105,7 @@ public:
     // kSHGSavingText.
     void SaveToFile(const std::string& fileName, bool showProgress,
                     components::IMessenger* messenger = nullptr);
-    std::string SaveToBytes(bool showProgress = false,
-                            components::IMessenger* messenger = nullptr);
+    std::string SaveToBytes(bool showProgress = false, components::IMessenger* messenger = nullptr);
 };
 
 // The pieces of the format, for tests and tools.

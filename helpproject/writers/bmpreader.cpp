@@ -289,7 +289,9 @@ std::string WriteBmp(const TBitmap& bitmap) {
     const size_t paletteBytes = paletted ? bitmap.Palette.size() * 4 : 0;
     const size_t offset = 14 + 40 + paletteBytes;
     std::string out;
-    auto put16 = [&out](std::uint32_t v) { platform::AppendLE16(out, static_cast<std::uint16_t>(v)); };
+    auto put16 = [&out](std::uint32_t v) {
+        platform::AppendLE16(out, static_cast<std::uint16_t>(v));
+    };
     auto put32 = [&out](std::uint32_t v) { platform::AppendLE32(out, v); };
     out += "BM";
     put32(static_cast<std::uint32_t>(offset + stride * h));

@@ -14,10 +14,8 @@ void CopyName(std::string& field, const std::string& chosen) {
 }
 
 void ApplyIncludedTopics(TBrindlewovenProject& project, const std::vector<std::int32_t>& numbers) {
-    for (std::int32_t i = 1; i <= project.TopicCount(); ++i) {
-        TBrindlewovenTopic* topic = project.TopicByIndex(i);
+    for (const auto& topic : project.Topics())
         topic->Included = std::binary_search(numbers.begin(), numbers.end(), topic->Number);
-    }
     project.FirstTopic = numbers.empty() ? nullptr : project.FindTopic(numbers.front());
 }
 

@@ -17,7 +17,6 @@ namespace {
 // The frame rectangle takes at most 5 + 4 x 31 bits.
 constexpr size_t kMaxRectBytes = 17;
 
-
 class BitReader {
 public:
     BitReader(std::string_view bytes) : bytes_(bytes) {}

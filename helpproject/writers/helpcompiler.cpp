@@ -188,7 +188,8 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
     fs::path produced;
     if (project.Compiler == 0) {
         argv = {paths.HC31Sel, project.HpjFileName};
-        produced = fs::path(workingFolder) / platform::ChangeFileExt(platform::ExtractFileName(project.HpjFileName), ".hlp");
+        produced = fs::path(workingFolder) /
+                   platform::ChangeFileExt(platform::ExtractFileName(project.HpjFileName), ".hlp");
     } else {
         argv = {paths.HC95Sel, "-x", project.HpjFileName};
         produced = ProjectPath(platform::ChangeFileExt(project.HpjFileName, ".hlp"));
@@ -219,7 +220,8 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
                 throw EHelpCompilerError("Error running Delphi keyword generator (" +
                                          std::to_string(keywords.ErrorNumber) + ")");
             const fs::path kwf = ProjectPath(platform::ChangeFileExt(shortHpj, ".kwf"));
-            const fs::path kwfTarget = ProjectPath(platform::ChangeFileExt(project.HelpFileName, ".kwf"));
+            const fs::path kwfTarget =
+                ProjectPath(platform::ChangeFileExt(project.HelpFileName, ".kwf"));
             if (IsNonEmptyFile(kwf)) {
                 if (kwf != kwfTarget)
                     MoveOver(kwf, kwfTarget);
@@ -281,7 +283,8 @@ void DeleteBuildTempFiles(TBrindlewovenProject& project, const TCompilerRunOptio
         else
             RemoveQuietly(ProjectPath(platform::ChangeFileExt(project.HpjFileName, ".ph")));
         if (!project.HelpFileName.empty())
-            RemoveQuietly(ProjectPath(platform::ChangeFileExt(GetShortPath(project.HelpFileName), ".ph")));
+            RemoveQuietly(
+                ProjectPath(platform::ChangeFileExt(GetShortPath(project.HelpFileName), ".ph")));
         project.HpjFileName.clear();
     }
     while (!project.TempFiles.empty()) {
@@ -490,7 +493,8 @@ void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHel
     if (!project.HelpFileName.empty()) {
         request.Kind = "hlp";
         request.File = project.HelpFileName;
-        request.Folder = platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.HelpFileName));
+        request.Folder =
+            platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.HelpFileName));
         if (!project.BuildTags.empty() && (topic == nullptr || !topic->Included)) {
             request.Command = kHelpContents;
         } else {
@@ -501,7 +505,8 @@ void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHel
     } else if (!project.ChmFileName.empty()) {
         request.Kind = "chm";
         request.File = project.ChmFileName;
-        request.Folder = platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.ChmFileName));
+        request.Folder =
+            platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.ChmFileName));
         request.Page = project.ChmFileName + "::/html/" +
                        (topic ? topic->GetHtmlFileName() : std::string("index")) + ".htm";
         viewer.Show(request);

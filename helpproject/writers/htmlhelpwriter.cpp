@@ -75,12 +75,9 @@ TStringList TopicPage(const TBrindlewovenProject& project, const TBrindlewovenTo
 
 // The contents file (.hhc): a sitemap tree of the contents lines.
 TStringList ContentsFileLines(const TBrindlewovenProject& project, const TStringList& targets) {
-    TStringList lines = {"<HTML><HEAD>",
-                         "\t" + HtmlCharsetMeta(project),
-                         HtmlAuthorMeta(project),
-                         kHtmlGeneratorMeta,
-                         "<!-- Sitemap 1.0 -->",
-                         "</HEAD>",
+    TStringList lines = {"<HTML><HEAD>",          "\t" + HtmlCharsetMeta(project),
+                         HtmlAuthorMeta(project), kHtmlGeneratorMeta,
+                         "<!-- Sitemap 1.0 -->",  "</HEAD>",
                          HtmlBodyTag(project)};
     if (project.HtmlCollapseContents) {
         lines.push_back("<OBJECT type=\"text/site properties\">");
@@ -168,8 +165,7 @@ TStringList IndexFileLines(const TBrindlewovenProject& project, const THtmlIndex
 }
 
 // The window style flags of the [WINDOWS] line.
-unsigned WindowStyle(const TBrindlewovenProject& project, bool contentsWritten,
-                     bool indexWritten) {
+unsigned WindowStyle(const TBrindlewovenProject& project, bool contentsWritten, bool indexWritten) {
     unsigned style = contentsWritten || indexWritten ? 0x120 : 0;
     if (project.HtmlFullTextSearch) {
         style += 0x400;
@@ -199,8 +195,8 @@ std::string MainWindowLine(const TBrindlewovenProject& project, const THtmlHelpR
     const long x = project.WindowX, y = project.WindowY;
     return "main=\"" + windowTitle + "\"," + contentsField + indexField + ",\"html\\" +
            defaultPage + ".htm\",,,,,,0x" +
-           platform::HexUpper(WindowStyle(project, contentsWritten, indexWritten)) +
-           ",,0x200e,[" + std::to_string(x) + "," + std::to_string(y) + "," +
+           platform::HexUpper(WindowStyle(project, contentsWritten, indexWritten)) + ",,0x200e,[" +
+           std::to_string(x) + "," + std::to_string(y) + "," +
            std::to_string(x + project.WindowWidth) + "," +
            std::to_string(y + project.WindowHeight) + "],,,,,,,0";
 }

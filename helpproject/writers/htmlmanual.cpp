@@ -36,7 +36,7 @@ std::string ManualPage(const TBrindlewovenProject& project, const TBuildSelectio
         HtmlBodyTag(project)};
     for (std::int32_t i = 0; i < count; ++i) {
         progress.Check(i, kHtmlExportAborted);
-        const TBrindlewovenTopic& topic = *project.SortedTopic(i + 1);
+        const TBrindlewovenTopic& topic = *project.SortedTopics()[static_cast<std::size_t>(i)];
         if (!topics.Includes(topic))
             continue;
         const std::string page = names.NameOf(topic.Number);
@@ -64,8 +64,7 @@ TBuildReport ExportHtmlManual(const TBrindlewovenProject& project, const std::st
 
     progress.Stage(kManualTagPass, 3);
     bool popup = false;
-    ConvertLinkIdCodes(project, report.BrokenLinks, "", text, popup, false, true, noLinks,
-                       &names);
+    ConvertLinkIdCodes(project, report.BrokenLinks, "", text, popup, false, true, noLinks, &names);
     progress.Check(0, kHtmlExportAborted);
     ConvertTargetCodes(project, text, "", &targets);
     progress.Check(1, kHtmlExportAborted);

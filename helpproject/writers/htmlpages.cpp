@@ -19,13 +19,12 @@ namespace {
 template <typename Step>
 void ForEachWrittenTopic(const THtmlPageJob& job, const TExportProgress& progress,
                          const char* abortMessage, Step step) {
-    const std::int32_t count = job.Project.TopicCount();
-    for (std::int32_t i = 0; i < count; ++i) {
+    const TTopicOwnerList& topics = job.Project.Topics();
+    for (std::size_t i = 0; i < topics.size(); ++i) {
         if (abortMessage)
-            progress.Check(i, abortMessage);
-        const TBrindlewovenTopic& topic = *job.Project.TopicByIndex(i + 1);
-        if (job.Topics.Includes(topic))
-            step(static_cast<std::size_t>(i), topic);
+            progress.Check(static_cast<std::int64_t>(i), abortMessage);
+        if (job.Topics.Includes(*topics[i]))
+            step(i, *topics[i]);
     }
 }
 

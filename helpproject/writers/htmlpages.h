@@ -93,10 +93,10 @@ THtmlPages BuildHtmlPages(const THtmlPageJob& job, const THtmlPageBuilder& build
 
 // Saves every written page at pathOf(page name + ".htm"); returns the files
 // in topic order.
-TStringList SaveHtmlPages(
-    const THtmlPageJob& job, const THtmlPages& pages,
-    const std::function<std::filesystem::path(const std::string& pageFile)>& pathOf,
-    TExportProgress& progress, TBuildReport& report);
+TStringList
+SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
+              const std::function<std::filesystem::path(const std::string& pageFile)>& pathOf,
+              TExportProgress& progress, TBuildReport& report);
 
 // Saves lines as CR LF text through a temporary file and notes the file as
 // written.

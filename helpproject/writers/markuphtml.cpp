@@ -498,8 +498,8 @@ void ConvertLinkIdCodes(const TBrindlewovenProject& project, TStringList& broken
     html = out.Join();
 }
 
-void ConvertTargetCodes(const TBrindlewovenProject&, std::string& html,
-                        const std::string& pageName, TStringList* targets) {
+void ConvertTargetCodes(const TBrindlewovenProject&, std::string& html, const std::string& pageName,
+                        TStringList* targets) {
     static constexpr std::string_view kCode = "{target=";
     const std::string lower = platform::AnsiLowerCase(html);
     auto at = lower.find(kCode);

@@ -94,11 +94,10 @@ void InsertImageCodes(const TBrindlewovenProject& project, std::string& html,
 // dropped and the popup script added where a popup was made. Empties `html`
 // and returns the page's lines.
 TStringList ConvertPageLinksAndPictures(const TBrindlewovenProject& project,
-                                        TStringList& brokenLinks,
-                                        const TBrindlewovenTopic& topic, std::string& html,
-                                        const THtmlPageNames& pages, const TStringList& targets,
-                                        const TStringList& pictures, bool popupsAsScript,
-                                        bool htmlHelpForm);
+                                        TStringList& brokenLinks, const TBrindlewovenTopic& topic,
+                                        std::string& html, const THtmlPageNames& pages,
+                                        const TStringList& targets, const TStringList& pictures,
+                                        bool popupsAsScript, bool htmlHelpForm);
 
 // The value of the first "key=value" line whose key equals `key` (as given:
 // callers pass lower-cased keys), or nothing.

@@ -201,11 +201,9 @@ namespace {
 std::vector<const TBrindlewovenTopic*> ManualTopics(const TBrindlewovenProject& project,
                                                     const TBuildSelection& selection) {
     std::vector<const TBrindlewovenTopic*> topics;
-    for (std::int32_t i = 1; i <= project.TopicCount(); ++i) {
-        const TBrindlewovenTopic* topic = project.SortedTopic(i);
+    for (const TBrindlewovenTopic* topic : project.SortedTopics())
         if (selection.Includes(*topic))
             topics.push_back(topic);
-    }
     return topics;
 }
 

@@ -8,13 +8,12 @@
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "platform/codepage.h"
-#include "platform/textutil.h"
 #include "platform/locale.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace {
-
 
 void EraseFirst(std::string& text, std::string_view what) {
     const size_t at = text.find(what);

@@ -297,8 +297,7 @@ TBuildReport ExportWebHelp(const TBrindlewovenProject& project, const TTextStyle
                            false,
                            project.WebGifImages ? TPictureFormat::Gif : TPictureFormat::Png};
     const THtmlPages pages = BuildHtmlPages(
-        job,
-        [&](const TBrindlewovenTopic& topic) { return TopicPage(run, topics, names, topic); },
+        job, [&](const TBrindlewovenTopic& topic) { return TopicPage(run, topics, names, topic); },
         progress, report);
     SaveHtmlPages(
         job, pages, [&run](const std::string& file) { return DiskName(run.Folder, file); },

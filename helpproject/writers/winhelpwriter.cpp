@@ -287,9 +287,8 @@ std::string TopicFileText(const TWinHelpRun& run, const std::vector<TTopicRtf>& 
 void ChooseNames(const TBrindlewovenProject& project, bool buildMode, ITempFileNames* tempNames,
                  TBuildReport& report) {
     if (buildMode)
-        report.ErrorLogFileName = tempNames
-                                      ? tempNames->MakeTempFileName()
-                                      : platform::ChangeFileExt(project.HpjFileName, ".err");
+        report.ErrorLogFileName = tempNames ? tempNames->MakeTempFileName()
+                                            : platform::ChangeFileExt(project.HpjFileName, ".err");
     report.HelpFileName = DefaultHelpFileName(project);
     report.CntFileName = project.CntFileName.empty()
                              ? platform::ChangeFileExt(report.HelpFileName, ".cnt")
@@ -325,10 +324,9 @@ std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
 TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool buildMode,
                                  ITempFileNames* tempNames) {
     TBuildReport report;
-    const TWinHelpRun run{project, buildMode,
-                          buildMode ? TBuildSelection::ForBuild(project)
-                                    : TBuildSelection::All(project),
-                          report};
+    const TWinHelpRun run{
+        project, buildMode,
+        buildMode ? TBuildSelection::ForBuild(project) : TBuildSelection::All(project), report};
     report.IncludedTopics = run.Topics.Numbers();
     for (const TBrindlewovenTopic* topic : run.Topics.Topics())
         if (topic->TopicID.empty())
@@ -413,7 +411,8 @@ bool ContentsLineWanted(const TBrindlewovenProject& project, const TBuildReport&
 
 void WriteContentsFile(const TBrindlewovenProject& project, TBuildReport& build, bool buildMode) {
     TLineWriter out;
-    out.Line(":BASE " + platform::ExtractFileName(NameOr(build.HelpFileName, project.HelpFileName)));
+    out.Line(":BASE " +
+             platform::ExtractFileName(NameOr(build.HelpFileName, project.HelpFileName)));
     out.Line(":TITLE " + project.Title);
     if (const char* line = ComponentContentsLine(project.HelpFileKind))
         out.Line(line);

@@ -144,7 +144,8 @@ TEST(HtmlHelpWriter, IdWithoutAPageNameTakesTheAutomaticOne) {
     components::TScriptedMessenger messenger;
     helpproject::THtmlHelpWriteOptions options;
     options.Messenger = &messenger;
-    const helpproject::TBuildReport report = helpproject::WriteHtmlHelpProject(p, false, false, options);
+    const helpproject::TBuildReport report =
+        helpproject::WriteHtmlHelpProject(p, false, false, options);
     EXPECT_TRUE(fs::exists(folder / "html" / "bw20.htm"));
     const std::string hhc = ReadText(folder / "x.hhc");
     EXPECT_NE(hhc.find("VALUE=\"Stars\">\r\n\t\t<PARAM NAME=\"Local\" VALUE=\"html/bw20.htm\">"),

@@ -150,10 +150,10 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
     EXPECT_EQ(progress.ProgressMaximum, 8);
     const fs::path imagesFolder = out / "images";
     EXPECT_EQ(report.FilesWritten,
-              (TStringList{(imagesFolder / "anim.gif").string(), (imagesFolder / "icon.png").string(),
-                           (imagesFolder / "LOGO.png").string(), (imagesFolder / "map.png").string(),
-                           (imagesFolder / "movie.swf").string(),
-                           (imagesFolder / "photo.jpg").string()}));
+              (TStringList{
+                  (imagesFolder / "anim.gif").string(), (imagesFolder / "icon.png").string(),
+                  (imagesFolder / "LOGO.png").string(), (imagesFolder / "map.png").string(),
+                  (imagesFolder / "movie.swf").string(), (imagesFolder / "photo.jpg").string()}));
 
     const fs::path images = out / "images";
     EXPECT_EQ(helpproject::DecodePng(ReadAll(images / "LOGO.png")).Pixels(), logo.Pixels());
@@ -166,8 +166,9 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
 
     // GIF output straight into the folder, without a target list: no map.
     TStringList gifPictures;
-    helpproject::ConvertImagesForHtml(project, report, {"logo.bmp", "map.shg"}, gifPictures, true, false,
-                                      out, nullptr, nullptr, helpproject::TPictureFormat::Gif);
+    helpproject::ConvertImagesForHtml(project, report, {"logo.bmp", "map.shg"}, gifPictures, true,
+                                      false, out, nullptr, nullptr,
+                                      helpproject::TPictureFormat::Gif);
     EXPECT_EQ(gifPictures,
               (TStringList{"logo.bmp=<IMG SRC=\"LOGO.gif\" WIDTH=\"2\" HEIGHT=\"2\" BORDER=\"0\">",
                            "map.shg=<IMG SRC=\"map.gif\" WIDTH=\"4\" HEIGHT=\"3\" BORDER=\"0\">"}));
@@ -201,8 +202,9 @@ TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {
     const fs::path out = root / "out";
     TStringList pictures;
     try {
-        helpproject::ConvertImagesForHtml(project, report, {"a.bmp", "a.shg"}, pictures, false, false, out,
-                                          nullptr, nullptr, helpproject::TPictureFormat::Png);
+        helpproject::ConvertImagesForHtml(project, report, {"a.bmp", "a.shg"}, pictures, false,
+                                          false, out, nullptr, nullptr,
+                                          helpproject::TPictureFormat::Png);
         FAIL();
     } catch (const helpproject::EProjectError& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -215,8 +217,8 @@ TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {
     WriteAll(root / "pics" / "pic.bmp", helpproject::WriteBmp(first));
     WriteAll(root / "other" / "sub" / "pic.bmp", helpproject::WriteBmp(Picture(1, 1, 3)));
     try {
-        helpproject::ConvertImagesForHtml(project, report, {"other/sub/pic.bmp", "pic.bmp"}, pictures,
-                                          false, false, out, nullptr);
+        helpproject::ConvertImagesForHtml(project, report, {"other/sub/pic.bmp", "pic.bmp"},
+                                          pictures, false, false, out, nullptr);
         FAIL();
     } catch (const helpproject::EProjectError& e) {
         EXPECT_NE(std::string(e.what()).find("convert pic.bmp:\r"), std::string::npos) << e.what();
@@ -227,8 +229,9 @@ TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {
     WriteAll(root / "own.bmp", helpproject::WriteBmp(first));
     WriteAll(root / "own.png", "the user's own");
     try {
-        helpproject::ConvertImagesForHtml(project, report, {"own.bmp", "own.png"}, pictures, false, false,
-                                          root, nullptr, nullptr, helpproject::TPictureFormat::Png);
+        helpproject::ConvertImagesForHtml(project, report, {"own.bmp", "own.png"}, pictures, false,
+                                          false, root, nullptr, nullptr,
+                                          helpproject::TPictureFormat::Png);
         FAIL();
     } catch (const helpproject::EProjectError& e) {
         EXPECT_EQ(std::string(e.what()),

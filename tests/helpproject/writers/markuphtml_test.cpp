@@ -130,8 +130,7 @@ TEST(MarkupHtml, LinkIdCodes) {
         bool popup = false;
         TStringList broken;
         helpproject::ConvertLinkIdCodes(p, broken, "5 Intro", html, popup, c.popupsAsScript,
-                                        c.singlePage,
-                                        c.noLinks);
+                                        c.singlePage, c.noLinks);
         EXPECT_EQ(html, c.expected) << c.name;
         EXPECT_EQ(popup, c.popup) << c.name;
         EXPECT_EQ(broken, c.broken) << c.name;

@@ -167,7 +167,8 @@ TEST(WebHelp, AbortMessageFollowsThePass) {
     const Case cases[] = {
         {1, "Web Help export aborted by user", "Converting topics from RTF to HTML..."},
         {4, "Web Help export aborted by user", "Converting WinHelp tags to HTML tags..."},
-        {7, "HTML Export aborted by user", "Converting WinHelp tags to HTML tags...\r(second pass)"},
+        {7, "HTML Export aborted by user",
+         "Converting WinHelp tags to HTML tags...\r(second pass)"},
     };
     for (const Case& c : cases) {
         const fs::path folder = TempFolder("abort" + std::to_string(c.updates));

@@ -235,9 +235,8 @@ TEST_F(WinHelpWriterTest, TheReportCarriesWhatTheProjectKeeps) {
     EXPECT_EQ(project->TopicByNumber(30)->TopicID, "Vellumar30");
     for (std::int32_t i = 1; i <= project->TopicCount(); ++i) {
         const TBrindlewovenTopic& topic = *project->TopicByIndex(i);
-        EXPECT_EQ(topic.Included,
-                  std::count(report.IncludedTopics.begin(), report.IncludedTopics.end(),
-                             topic.Number) == 1)
+        EXPECT_EQ(topic.Included, std::count(report.IncludedTopics.begin(),
+                                             report.IncludedTopics.end(), topic.Number) == 1)
             << topic.Number;
     }
     EXPECT_EQ(report.IncludedTopics, (std::vector<std::int32_t>{10, 30})); // "Net" is left out
