@@ -494,15 +494,12 @@ std::string HtmlStyleCloseTags(unsigned styles) {
 
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
     const std::string locale = TrimText(project.LocaleID);
-    if (locale.size() < 5 || locale[0] != '0' || (locale[1] != 'x' && locale[1] != 'X'))
+    // A code of more than eight digits counts by its first eight.
+    const std::optional<std::uint32_t> lcid =
+        platform::ParseHex32(LocaleCodeDigits(locale).substr(0, 8));
+    if (!lcid)
         return {};
-    uint32_t lcid = 0;
-    size_t i = 2;
-    for (; i < locale.size() && i < 10 && std::isxdigit(static_cast<unsigned char>(locale[i])); ++i)
-        lcid = lcid * 16 + static_cast<uint32_t>(std::stoi(std::string(1, locale[i]), nullptr, 16));
-    if (i == 2)
-        return {};
-    const int codePage = platform::AnsiCodePageForLocale(lcid);
+    const int codePage = platform::AnsiCodePageForLocale(*lcid);
     // Unicode-only and unknown locales have no ANSI code page to name.
     if (codePage <= 0)
         return {};

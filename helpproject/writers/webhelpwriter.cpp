@@ -1,5 +1,6 @@
 #include "helpproject/writers/webhelpwriter.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "helpproject/brindlewovenproject.h"
@@ -85,7 +86,7 @@ TWebHelpRun MakeRun(const TBrindlewovenProject& project, const TTextStyleList* s
     const TFont font = DefaultTextFont(styles);
     return {project,
             styles,
-            project.WebFormat > webFrames ? webFrames : project.WebFormat,
+            std::min<int>(project.WebFormat, webFrames),
             output,
             output.parent_path(),
             platform::Utf8ToCp1252(output.filename().string()),

@@ -112,21 +112,11 @@ void WriteFile(const std::string& fileName, std::string_view bytes, TBuildReport
     report.FilesWritten.push_back(fileName);
 }
 
-// The locale as the project keeps it: trimmed, and cleared when it is no
-// "0x" code of at least five characters.
+// The locale as the project keeps it: trimmed, and cleared when it holds no
+// code.
 std::string KeptLocale(const std::string& locale) {
-    const std::string id = TrimText(locale);
-    const bool wellFormed = id.size() >= 5 && id[0] == '0' && (id[1] == 'x' || id[1] == 'X') &&
-                            platform::HexDigitValue(id[2]) >= 0;
-    return wellFormed ? id : std::string();
-}
-
-// "0409" of "0x0409   English (U.S.)".
-std::string LocaleDigits(const std::string& locale) {
-    std::size_t digits = 2;
-    while (digits < locale.size() && platform::HexDigitValue(locale[digits]) >= 0)
-        ++digits;
-    return locale.substr(2, digits - 2);
+    std::string id = TrimText(locale);
+    return LocaleCodeDigits(id).empty() ? std::string() : id;
 }
 
 bool WritesContentsFile(const TBrindlewovenProject& project) {
@@ -157,7 +147,7 @@ void WriteOptionsSection(TLineWriter& hpj, const TWinHelpRun& run) {
         hpj.Line("CITATION=" + ToOemText(project, project.Citation));
     hpj.Line(project.Compress ? "COMPRESS=True" : "COMPRESS=False");
     if (!run.Report.LocaleID->empty() && project.Compiler == 1)
-        hpj.Line("LCID=0x" + LocaleDigits(*run.Report.LocaleID));
+        hpj.Line("LCID=0x" + std::string(LocaleCodeDigits(*run.Report.LocaleID)));
     if (project.Compiler == 1)
         hpj.Line("CNT=" + platform::ExtractFileName(run.Report.CntFileName));
     if (!project.Copyright.empty())
