@@ -181,7 +181,7 @@ std::string HelpProjectText(const TWinHelpRun& run) {
     hpj.Line("[CONFIG]");
     for (const std::string& line : project.Config)
         hpj.Line(ToOemText(project, line));
-    if (project.HelpFileKind == hfkCppBuilder1)
+    if (project.HelpFileKind == CppBuilderHelpKind(1))
         for (const char* line : kBcb1ConfigLines)
             hpj.Line(line);
     hpj.Line("");
@@ -351,25 +351,25 @@ namespace {
 
 const char* ComponentContentsLine(std::int32_t kind) {
     switch (kind) {
-    case hfkDelphi3:
+    case DelphiHelpKind(3):
         return ":INCLUDE DELPHI3.CFG";
-    case hfkDelphi4:
+    case DelphiHelpKind(4):
         return ":LINK DEL4VCL.HLP";
-    case hfkDelphi5:
+    case DelphiHelpKind(5):
         return ":LINK DEL5VCL.HLP";
-    case hfkDelphi6:
+    case DelphiHelpKind(6):
         return ":LINK DEL6VCL.HLP";
-    case hfkDelphi7:
+    case DelphiHelpKind(7):
         return ":LINK D7VCL.HLP";
-    case hfkCppBuilder1:
+    case CppBuilderHelpKind(1):
         return ":LINK BCBVCL.HLP";
-    case hfkCppBuilder3:
+    case CppBuilderHelpKind(3):
         return ":LINK BCBVCL3.HLP";
-    case hfkCppBuilder4:
+    case CppBuilderHelpKind(4):
         return ":LINK BCB4VCL.HLP";
-    case hfkCppBuilder5:
+    case CppBuilderHelpKind(5):
         return ":LINK BCB5VCL.HLP";
-    case hfkCppBuilder6:
+    case CppBuilderHelpKind(6):
         return ":LINK BCB6VCL.HLP";
     default:
         return nullptr;
