@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "components/reopenlist.h"
+#include "hive_support.h"
 #include "platform/registry.h"
 #include "platform/tempfolder.h"
 
@@ -65,17 +66,7 @@ TEST(ReopenList, RemoveObsoleteKeepsTheFilesThatExist) {
     EXPECT_EQ(list.Files(), (Files{present}));
 }
 
-class ReopenListRegistry : public testing::Test {
-protected:
-    platform::TempFolder folder_{"bwreopen"};
-    std::unique_ptr<platform::Registry> registry_ = platform::OpenFileRegistry(folder_.Path());
-
-    platform::Registry& Reopened() {
-        registry_->Flush();
-        registry_ = platform::OpenFileRegistry(folder_.Path());
-        return *registry_;
-    }
-};
+using ReopenListRegistry = TTestHive;
 
 TEST_F(ReopenListRegistry, RoundTripsInTheStoredLayout) {
     TReopenList list = ListOf({"C:\\Help\\Old.bwv", "C:\\Help\\New.bwv"});

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "components/windowplacement.h"
+#include "hive_support.h"
 #include "platform/registry.h"
-#include "platform/tempfolder.h"
 
 namespace {
 
@@ -16,6 +16,7 @@ using components::TSizeConstraints;
 using components::TWindowPlacement;
 
 constexpr TPlacementRect kScreen{0, 0, 1024, 768};
+constexpr const char* kKey = "Software\\Vexlor\\Brindlewoven";
 constexpr int kMin = std::numeric_limits<int>::min();
 constexpr int kMax = std::numeric_limits<int>::max();
 
@@ -68,19 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {0, 0, 1024, 768}}),
     [](const testing::TestParamInfo<FitCase>& info) { return info.param.name; });
 
-class WindowPlacementRegistry : public testing::Test {
-protected:
-    static constexpr const char* kKey = "Software\\Vexlor\\Brindlewoven";
-    platform::TempFolder folder_{"bwplace"};
-    std::unique_ptr<platform::Registry> registry_ = platform::OpenFileRegistry(folder_.Path());
-
-    // Flushes the hive and opens it again, as the next start of the program would.
-    platform::Registry& Reopened() {
-        registry_->Flush();
-        registry_ = platform::OpenFileRegistry(folder_.Path());
-        return *registry_;
-    }
-};
+using WindowPlacementRegistry = TTestHive;
 
 TEST_F(WindowPlacementRegistry, RoundTripsThroughTheHiveInTheValuesOfTheirSize) {
     TWindowPlacement placement{false, {-8, 20, 1200, 860}};

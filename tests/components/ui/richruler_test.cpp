@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "components/rtf/stringlisttransfer.h"
+#include "components/ui/richeredit.h"
 #include "components/ui/richruler.h"
 
 namespace {
@@ -104,6 +106,62 @@ TEST_F(RichRuler, LetsGoOfAnEditThatIsDestroyed) {
     QTest::mouseRelease(ruler_, Qt::LeftButton, {}, start + QPoint(30, 0));
     EXPECT_EQ(edited.count(), 1);
     ruler_->ReadParagraph(); // the reader went with the edit
+}
+
+// The ruler over the program's own rich-edit control, wired as the topic
+// editor wires it.
+TEST(RichRulerOverRicherEdit, ClicksLeaveTheTextAloneAndADragChangesOnlyWhatMoved) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* ruler = new TRichRuler(&window);
+    auto* edit = new components::ui::TRicherEdit(&window);
+    layout->addWidget(ruler);
+    layout->addWidget(edit);
+    window.resize(640, 300);
+    ruler->SetUnits(TRulerUnits::ruCentimeters);
+    ruler->SetPageSize(15);
+    edit->LoadFromStrings(
+        rtf::SplitLines("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+                        "\\pard\\fi-503\\li1013\\ri781\\tx1001\\tx2003 one\\par\r\n"
+                        "\\pard two\\par\r\n}"));
+    ruler->SetRichEdit(edit, [edit] { return edit->GetParagraph(); });
+    QObject::connect(ruler, &TRichRuler::ParagraphEdited, edit,
+                     [edit](const rtf::ParaFormat& paragraph, quint32 members) {
+                         edit->SetParagraph(paragraph, members);
+                     });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    edit->SetSelStart(0);
+    const rtf::ParaFormat before = edit->GetParagraph();
+    ASSERT_EQ(before.leftIndent, 1013);
+    std::vector<std::string> text;
+    edit->SaveToStrings(text);
+
+    const auto& model = ruler->Model();
+    const int h = ruler->height();
+    for (QPoint at : {QPoint(model.FirstMarkerX() + 2, 2), QPoint(model.LeftMarkerX() + 2, h - 2),
+                      QPoint(model.RightMarkerX() + 2, h - 2),
+                      QPoint(model.TabMarkerX(0) + 2, h - ruler->ButtonSize() - 3)}) {
+        QTest::mouseClick(ruler, Qt::LeftButton, {}, at);
+    }
+    std::vector<std::string> afterClicks;
+    edit->SaveToStrings(afterClicks);
+    EXPECT_EQ(afterClicks, text);
+
+    const QPoint right(model.RightMarkerX() + 2, h - 2);
+    QTest::mousePress(ruler, Qt::LeftButton, {}, right);
+    QTest::mouseMove(ruler, right - QPoint(20, 0));
+    QTest::mouseRelease(ruler, Qt::LeftButton, {}, right - QPoint(20, 0));
+    const rtf::ParaFormat after = edit->GetParagraph();
+    EXPECT_NEAR(after.rightIndent, before.rightIndent + model.PixelsToTwips(20),
+                model.PixelsToTwips(1));
+    EXPECT_EQ(after.leftIndent, before.leftIndent);
+    EXPECT_EQ(after.firstIndent, before.firstIndent);
+    EXPECT_EQ(after.tabs, before.tabs);
+
+    // The caret in the next paragraph shows that paragraph.
+    edit->SetSelStart(6);
+    EXPECT_EQ(ruler->Paragraph().leftIndent, 0);
 }
 
 } // namespace
