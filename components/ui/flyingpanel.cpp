@@ -32,7 +32,13 @@ Qt::DockWidgetArea AreaOf(TPanelAlign align) {
     }
 }
 
-std::optional<TPanelAlign> AlignOfDockArea(Qt::DockWidgetArea area) {
+// The edge of a dock or tool bar area: both kinds of area number their
+// edges with the same flags.
+std::optional<TPanelAlign> AlignOfArea(int area) {
+    static_assert(int(Qt::TopDockWidgetArea) == int(Qt::TopToolBarArea) &&
+                  int(Qt::BottomDockWidgetArea) == int(Qt::BottomToolBarArea) &&
+                  int(Qt::LeftDockWidgetArea) == int(Qt::LeftToolBarArea) &&
+                  int(Qt::RightDockWidgetArea) == int(Qt::RightToolBarArea));
     switch (area) {
     case Qt::TopDockWidgetArea:
         return TPanelAlign::Top;
@@ -41,21 +47,6 @@ std::optional<TPanelAlign> AlignOfDockArea(Qt::DockWidgetArea area) {
     case Qt::LeftDockWidgetArea:
         return TPanelAlign::Left;
     case Qt::RightDockWidgetArea:
-        return TPanelAlign::Right;
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<TPanelAlign> AlignOfToolBarArea(Qt::ToolBarArea area) {
-    switch (area) {
-    case Qt::TopToolBarArea:
-        return TPanelAlign::Top;
-    case Qt::BottomToolBarArea:
-        return TPanelAlign::Bottom;
-    case Qt::LeftToolBarArea:
-        return TPanelAlign::Left;
-    case Qt::RightToolBarArea:
         return TPanelAlign::Right;
     default:
         return std::nullopt;
@@ -97,14 +88,14 @@ std::vector<components::TAlignedControl> AlignedControlsOf(QMainWindow* site,
     TEdgeExtents toolBars;
     for (QToolBar* bar : site->findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (bar->isVisible() && !bar->isFloating())
-            toolBars.Add(AlignOfToolBarArea(site->toolBarArea(bar)), bar->geometry());
+            toolBars.Add(AlignOfArea(site->toolBarArea(bar)), bar->geometry());
     }
     toolBars.AppendTo(aligned);
     TEdgeExtents docks;
     for (QDockWidget* dock :
          site->findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (dock != panel && dock->isVisible() && !dock->isFloating())
-            docks.Add(AlignOfDockArea(site->dockWidgetArea(dock)), dock->geometry());
+            docks.Add(AlignOfArea(site->dockWidgetArea(dock)), dock->geometry());
     }
     docks.AppendTo(aligned);
     return aligned;
@@ -155,7 +146,7 @@ QMainWindow* TFlyingPanel::Site() const {
 
 TPanelAlign TFlyingPanel::Align() const {
     if (QMainWindow* site = Site()) {
-        if (auto align = AlignOfDockArea(site->dockWidgetArea(const_cast<TFlyingPanel*>(this))))
+        if (auto align = AlignOfArea(site->dockWidgetArea(const_cast<TFlyingPanel*>(this))))
             return *align;
     }
     return align_;
