@@ -9,29 +9,35 @@
 
 namespace {
 
-void Poll(std::function<void(components::ui::TMessengerForm&)> answer, int triesLeft) {
-    QTimer::singleShot(5, [answer = std::move(answer), triesLeft]() mutable {
-        auto* form =
-            qobject_cast<components::ui::TMessengerForm*>(QApplication::activeModalWidget());
-        // Shortcuts reach only the active window, and activation may come
-        // a moment after the window shows.
-        if (form && form->isVisible() && form->isActiveWindow()) {
-            answer(*form);
-            return;
-        }
-        if (form && form->isVisible())
-            form->activateWindow();
-        if (triesLeft > 0)
-            Poll(std::move(answer), triesLeft - 1);
-        else
-            ADD_FAILURE() << "no modal messenger dialog appeared";
-    });
+void Poll(std::function<bool(QWidget*)> accepts, std::function<void(QWidget&)> answer,
+          int triesLeft) {
+    QTimer::singleShot(
+        5, [accepts = std::move(accepts), answer = std::move(answer), triesLeft]() mutable {
+            QWidget* modal = QApplication::activeModalWidget();
+            QWidget* dialog = modal && accepts(modal) ? modal : nullptr;
+            // Shortcuts reach only the active window, and activation may come
+            // a moment after the window shows.
+            if (dialog && dialog->isVisible() && dialog->isActiveWindow()) {
+                answer(*dialog);
+                return;
+            }
+            if (dialog && dialog->isVisible())
+                dialog->activateWindow();
+            if (triesLeft > 0)
+                Poll(std::move(accepts), std::move(answer), triesLeft - 1);
+            else
+                ADD_FAILURE() << "no modal dialog appeared";
+        });
 }
 
 } // namespace
 
+void AnswerNextModal(std::function<bool(QWidget*)> accepts, std::function<void(QWidget&)> answer) {
+    Poll(std::move(accepts), std::move(answer), 400);
+}
+
 void AnswerNextDialog(std::function<void(components::ui::TMessengerForm&)> answer) {
-    Poll(std::move(answer), 400);
+    AnswerNext<components::ui::TMessengerForm>(std::move(answer));
 }
 
 void TypeText(QWidget* widget, const QString& text) {

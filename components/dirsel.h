@@ -1,0 +1,21 @@
+#pragma once
+// The logic of the folder picker (components/ui/formdirsel.h): which folder
+// of the tree a typed path selects.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace components {
+
+using TFolderTest = std::function<bool(const std::string& path)>;
+
+// The typed path without its trailing separator when that is an existing
+// folder, else the nearest existing folder above it; nullopt when no part of
+// the path exists. Paths are native (UTF-8, "/" between folders).
+std::optional<std::string> DeepestExistingFolder(std::string_view typed,
+                                                 const TFolderTest& isFolder);
+// The same against the file system.
+std::optional<std::string> DeepestExistingFolder(std::string_view typed);
+
+} // namespace components
