@@ -58,7 +58,7 @@ TEST(DocumentText, ObjectsKeepTheirRtf) {
     const rtf::Run& obj = doc.Paragraphs()[0].runs[1];
     ASSERT_TRUE(obj.IsObject());
     // Kept as read, less the line breaks (a control word they ended gets a blank).
-    EXPECT_EQ(obj.object, "{\\pict\\wmetafile8\\picw10 0102ff}");
+    EXPECT_EQ(*obj.object, "{\\pict\\wmetafile8\\picw10 0102ff}");
     std::string written = WriteRtf(doc);
     EXPECT_NE(written.find("{\\pict\\wmetafile8\\picw10 0102ff}"), std::string::npos);
 }
@@ -260,7 +260,7 @@ TEST(Edits, InsertPlainTextWithParagraphs) {
     EXPECT_EQ(doc.Text(), "abcX\rY\rZdef\r");
     EXPECT_EQ(doc.LineCount(), 3u);
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(doc.Paragraphs()[i].format.leftIndent, 200);
+        EXPECT_EQ(doc.ParaFormatOf(doc.Paragraphs()[i]).leftIndent, 200);
     EXPECT_TRUE(doc.CharFormatAt(3).bold);
     EXPECT_FALSE(doc.CharFormatAt(9).bold);
     doc.InsertText(0, "<"); // takes the format of the text at the start
@@ -295,7 +295,7 @@ TEST(Edits, SetFormatsOnRangesWithMasks) {
     EXPECT_FALSE(doc.CharFormatAt(8).bold);
     EXPECT_TRUE(doc.CharFormatAt(2).italic); // masked out members stay
     EXPECT_EQ(doc.CharFormatAt(2).size, 24);
-    EXPECT_TRUE(doc.Paragraphs()[0].markFormat.bold);
+    EXPECT_TRUE(doc.MarkFormatOf(doc.Paragraphs()[0]).bold);
 
     ParaFormat p;
     p.alignment = Alignment::Right;
