@@ -308,6 +308,36 @@ TEST(Edits, SetFormatsOnRangesWithMasks) {
     EXPECT_TRUE(RtfDocument::Parse(WriteRtf(doc)) == doc);
 }
 
+// Line starts are kept up to date from the first changed paragraph on: after
+// appends at the end and edits in the middle every position still matches
+// the text.
+TEST(Edits, PositionsFollowEveryEdit) {
+    RtfDocument doc;
+    auto expectLinesMatchText = [&doc] {
+        const std::string text = doc.Text();
+        ASSERT_EQ(doc.TextLength(), text.size());
+        std::size_t start = 0;
+        for (std::size_t line = 0; line < doc.LineCount(); ++line) {
+            EXPECT_EQ(doc.LineIndex(line), start) << line;
+            EXPECT_EQ(doc.LineFromChar(start), line);
+            EXPECT_EQ(doc.TextRange(start, doc.LineLength(line)), doc.LineText(line));
+            start = text.find('\r', start) + 1;
+        }
+    };
+    for (int i = 0; i < 50; ++i)
+        doc.InsertText(doc.TextLength() - 1, "line " + std::to_string(i) + "\r\n");
+    expectLinesMatchText();
+    doc.Erase(doc.LineIndex(10) + 2, 20); // joins lines 10 to 12
+    expectLinesMatchText();
+    doc.InsertText(doc.LineIndex(3), "a\rb\rc");
+    expectLinesMatchText();
+    doc.InsertRtf(doc.LineIndex(40), std::string(kHead) + "\\b x\\par y}");
+    expectLinesMatchText();
+    EXPECT_EQ(doc.TextRange(doc.LineIndex(2), 10), "line 2\ra\rb");
+    doc.Clear();
+    expectLinesMatchText();
+}
+
 TEST(Edits, FindAndLines) {
     RtfDocument doc = Doc("The cat\\par concat Cat\\par");
     EXPECT_EQ(doc.Find("cat", 0, 100), 4);

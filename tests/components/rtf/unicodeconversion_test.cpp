@@ -68,6 +68,43 @@ TEST(UnicodeConversion, LongTextAcrossBufferBoundaries) {
     EXPECT_EQ(out, ConvertReadBytes(Utf16(text, false)));
 }
 
+// The whole-buffer conversion (done where the bytes stand) must read as the
+// stream does at the awkward ends of UTF-16 text.
+TEST(UnicodeConversion, WholeBufferReadsAsTheStream) {
+    auto streamed = [](const std::string& bytes) {
+        std::istringstream in(bytes);
+        TUnicodeConversion conversion;
+        std::string out;
+        char buffer[7];
+        while (std::size_t n = conversion.ConvertReadStream(in, buffer, sizeof buffer))
+            out.append(buffer, n);
+        return out;
+    };
+    const std::u16string highAlone(1, char16_t{0xD83D});
+    const std::u16string lowAlone(1, char16_t{0xDE00});
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"mark only", "\xFF\xFE", ""},
+        {"odd last byte", Utf16(u"ab", false) + "x", "ab"},
+        {"high surrogate at the end", Utf16(u"a" + highAlone, true), "a?"},
+        {"high surrogate before a letter", Utf16(highAlone + u"b", false), "?b"},
+        {"low surrogate alone", Utf16(lowAlone + u"c", false), "?c"},
+        {"pair", Utf16(u"\U0001F600d", true), "?d"},
+        {"zero unit", Utf16(std::u16string(1, u'\0'), false), "\xB7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ConvertReadBytes(c.bytes), c.text);
+        EXPECT_EQ(streamed(c.bytes), c.text);
+        std::string inPlace = c.bytes;
+        ConvertReadBytesInPlace(inPlace);
+        EXPECT_EQ(inPlace, c.text);
+    }
+}
+
 TEST(StringListTransfer, LoadAndSaveLines) {
     std::vector<std::string> lines = {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}",
                                       "\\f0 Hello\\par", "World\\par }"};

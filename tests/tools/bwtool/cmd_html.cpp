@@ -185,18 +185,21 @@ int HtmlImages(const std::vector<std::string>& args) {
 // line ends with CR LF (a lone LF gains its CR, and a last line without
 // one gets it), as the lines joined for the conversion give them.
 std::string AsTopicText(std::string bytes) {
-    std::size_t loneFeeds = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
-            ++loneFeeds;
-    if (loneFeeds > 0) {
+    // Where each line feed without its carriage return stands.
+    std::vector<std::size_t> loneFeeds;
+    for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+        if (at == 0 || bytes[at - 1] != '\r')
+            loneFeeds.push_back(at);
+    if (!loneFeeds.empty()) {
         std::string text;
-        text.reserve(bytes.size() + loneFeeds + 2);
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
-                text += '\r';
-            text += bytes[i];
+        text.reserve(bytes.size() + loneFeeds.size() + 2);
+        std::size_t done = 0;
+        for (std::size_t at : loneFeeds) {
+            text.append(bytes, done, at - done);
+            text += '\r';
+            done = at;
         }
+        text.append(bytes, done);
         bytes = std::move(text);
     }
     if (!bytes.empty() && bytes.back() != '\n')
