@@ -27,7 +27,7 @@ std::unique_ptr<TBrindlewovenProject> MakeProject(const fs::path& folder) {
     p->ChmFileName = (folder / "gen.chm").string();
     const std::string header = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}";
     for (int t = 1; t <= 2000; ++t) {
-        auto* topic = t == 1 ? p->Topics.front().get() : p->AddTopic(t * 10, "");
+        auto* topic = t == 1 ? p->Topics().front().get() : p->AddTopic(t * 10, "");
         topic->Title = "Topic " + std::to_string(t);
         topic->KKeywords = "Keyword " + std::to_string(t % 200) + ";Group " +
                            std::to_string(t % 20) + ",sub " + std::to_string(t % 7);
@@ -55,7 +55,7 @@ void BM_HtmlHelpWriterAgainstChmcmd(benchmark::State& state) {
     double writer = 0, chmcmd = 0;
     int runs = 0;
     for (auto _ : state) {
-        for (auto& topic : project->Topics)
+        for (auto& topic : project->Topics())
             topic->ClearHtmlCaches();
         auto t0 = std::chrono::steady_clock::now();
         helpproject::WriteHtmlHelpProject(*project, false, true);

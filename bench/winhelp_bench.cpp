@@ -69,7 +69,7 @@ std::unique_ptr<TBrindlewovenProject> MakeProject(int count, const std::string& 
 
 std::size_t TextBytes(const TBrindlewovenProject& p) {
     std::size_t bytes = 0;
-    for (const auto& t : p.Topics)
+    for (const auto& t : p.Topics())
         for (const auto& line : t->Text)
             bytes += line.size() + 2;
     return bytes;

@@ -86,7 +86,7 @@ void BM_ImportWinHelpProject(benchmark::State& state) {
         const TWinHelpImportResult result = ImportWinHelpProject(project, source->HpjFileName);
         if (result.TopicsImported != state.range(0))
             state.SkipWithError("topics lost");
-        benchmark::DoNotOptimize(project.Topics.data());
+        benchmark::DoNotOptimize(project.Topics().data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(rtfBytes));

@@ -197,13 +197,17 @@ int TAppRunner::ExitCodeFromWaitStatus(int status) {
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
+        return SignalExitBase + WTERMSIG(status);
     return -1;
 }
 
 bool TAppRunner::Run() {
     if (running_)
         return Fail("A program started earlier is still running", 0);
+    // A new run forgets the last one's end before it starts, so that a run
+    // that cannot start never leaves the previous program's result standing.
+    terminated_ = false;
+    exitCode_ = StillActive;
     const std::string program = !applicationName_.empty()
                                     ? applicationName_
                                     : (commandLine_.empty() ? std::string() : commandLine_[0]);
@@ -260,9 +264,7 @@ bool TAppRunner::Run() {
     }
     shared_ = std::move(shared);
     running_ = true;
-    terminated_ = false;
     cancelled_ = false;
-    exitCode_ = StillActive;
     lastError_.clear();
     lastErrorNumber_ = 0;
     return true;

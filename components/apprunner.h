@@ -27,6 +27,9 @@ public:
     // What `ExitCode` holds before the first run ends. It is only a starting
     // value: whether the program still runs is `Running`, never this number.
     static constexpr int StillActive = 259;
+    // A run that a signal ended reports this plus the signal number, as
+    // shells do.
+    static constexpr int SignalExitBase = 128;
 
     // The executor must outlive the runner.
     explicit TAppRunner(IExecutor& executor);
@@ -61,9 +64,10 @@ public:
     // ExitCode are set. It must not destroy the runner.
     TNotifyEvent OnTerminated;
 
-    // Starts the program. False when it cannot be started or a program of
-    // this runner still runs; LastError then says why and nothing else
-    // changes.
+    // Starts the program. Terminated and ExitCode are reset first (to false
+    // and StillActive), whether or not the program starts. False when it
+    // cannot be started or a program of this runner still runs; LastError
+    // then says why and nothing else changes.
     bool Run();
     // Ends the running program's process group: SIGTERM, then SIGKILL after
     // KillGrace (at once on a second call). OnTerminated still fires, with

@@ -1,18 +1,31 @@
 #include "components/shelllink.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
+
+#include <libfwsi.h>
 
 #include "platform/codepage.h"
 #include "platform/fileio.h"
+#include "platform/littleendian.h"
+#include "platform/pathnames.h"
 
 namespace components {
 
 namespace {
 
 constexpr std::uint32_t kHeaderSize = 0x4C;
-const unsigned char kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                      0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+// Fields of the header.
+constexpr std::size_t kClsidAt = 4;
+constexpr std::size_t kClsidSize = 16;
+constexpr std::size_t kFlagsAt = 20;
+constexpr std::size_t kIconIndexAt = 56;
+constexpr std::size_t kShowCmdAt = 60;
+constexpr std::size_t kHotKeyAt = 64;
+constexpr std::uint32_t kFileAttributeArchive = 0x20;
+const unsigned char kLinkClsid[kClsidSize] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                              0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 enum : std::uint32_t {
     kHasIdList = 0x1,
     kHasLinkInfo = 0x2,
@@ -23,29 +36,34 @@ enum : std::uint32_t {
     kHasIconLocation = 0x40,
     kIsUnicode = 0x80,
 };
+// The link info block: its header, the volume of a local path and the
+// network share of a network path.
+constexpr std::uint32_t kLinkInfoHeaderSize = 0x1C;
+constexpr std::size_t kLinkInfoFlagsAt = 8;
+constexpr std::size_t kLocalBasePathOffsetAt = 16;
+constexpr std::size_t kNetworkLinkOffsetAt = 20;
+constexpr std::size_t kCommonPathSuffixOffsetAt = 24;
+enum : std::uint32_t {
+    kHasVolumeAndLocalPath = 0x1,
+    kHasNetworkLink = 0x2,
+};
+constexpr std::uint32_t kVolumeIdSize = 0x11; // with an empty label
+constexpr std::uint32_t kVolumeLabelOffset = 0x10;
+constexpr std::uint32_t kDriveFixed = 3;
+constexpr std::uint32_t kNetworkLinkMinSize = 0x14;
+constexpr std::size_t kNetNameOffsetAt = 8;
+// The extension block of a file entry that holds its long name.
+constexpr std::uint32_t kFileEntryExtensionSignature = 0xBEEF0004;
 // Text buffers of the shell-link interface: at most this many characters
 // before the terminator.
 constexpr std::size_t kMaxPath = 259;
 constexpr std::size_t kMaxDescription = 254;
 
-void Put16(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 class TReader {
 public:
     explicit TReader(const std::string& bytes) : b_(bytes) {}
-    std::uint32_t U8(std::size_t at) const {
-        Need(at, 1);
-        return static_cast<unsigned char>(b_[at]);
-    }
-    std::uint32_t U16(std::size_t at) const { return U8(at) | (U8(at + 1) << 8); }
-    std::uint32_t U32(std::size_t at) const { return U16(at) | (U16(at + 2) << 16); }
+    std::uint32_t U16(std::size_t at) const { return Checked(platform::ReadLE16(b_, at)); }
+    std::uint32_t U32(std::size_t at) const { return Checked(platform::ReadLE32(b_, at)); }
     // A NUL-terminated ANSI text starting at `at`, not beyond `limit`.
     std::string Z(std::size_t at, std::size_t limit) const {
         limit = std::min(limit, b_.size());
@@ -63,8 +81,116 @@ public:
     const std::string& Bytes() const { return b_; }
 
 private:
+    template <typename T> static std::uint32_t Checked(std::optional<T> value) {
+        if (!value)
+            throw std::runtime_error("the file ends early");
+        return *value;
+    }
+
     const std::string& b_;
 };
+
+// libfwsi's handles, freed whichever way the decoding ends.
+struct TShellItems {
+    libfwsi_item_list_t* list = nullptr;
+    libfwsi_error_t* error = nullptr;
+    ~TShellItems() {
+        if (list)
+            libfwsi_item_list_free(&list, nullptr);
+        ForgetError();
+    }
+    void ForgetError() {
+        if (error)
+            libfwsi_error_free(&error);
+    }
+};
+
+// A UTF-8 name that libfwsi hands out through a size and a copy call.
+template <typename Handle, typename SizeOf, typename Copy>
+std::optional<std::string> FwsiName(Handle* handle, SizeOf sizeOf, Copy copy,
+                                    libfwsi_error_t** error) {
+    std::size_t size = 0;
+    if (sizeOf(handle, &size, error) != 1 || size == 0)
+        return std::nullopt;
+    std::string name(size, '\0');
+    if (copy(handle, reinterpret_cast<std::uint8_t*>(name.data()), size, error) != 1)
+        return std::nullopt;
+    name.resize(name.find('\0'));
+    return name;
+}
+
+// The long name a file entry carries in its extension block, if any.
+std::optional<std::string> LongNameOf(libfwsi_item_t* item, libfwsi_error_t** error) {
+    int blocks = 0;
+    if (libfwsi_item_get_number_of_extension_blocks(item, &blocks, error) != 1)
+        return std::nullopt;
+    for (int i = 0; i < blocks; ++i) {
+        libfwsi_extension_block_t* block = nullptr;
+        std::uint32_t signature = 0;
+        if (libfwsi_item_get_extension_block(item, i, &block, error) != 1 ||
+            libfwsi_extension_block_get_signature(block, &signature, error) != 1 ||
+            signature != kFileEntryExtensionSignature)
+            continue;
+        if (auto name = FwsiName(block, libfwsi_file_entry_extension_get_utf8_long_name_size,
+                                 libfwsi_file_entry_extension_get_utf8_long_name, error))
+            return name;
+    }
+    return std::nullopt;
+}
+
+// The file-system path an ID list names, as the shell reports it for a
+// shortcut without link info: the volume ("C:\"), then each folder and
+// file by its long name (the short one when it has none). Empty when the
+// list names no file-system object (a network place, a control panel) or
+// cannot be decoded.
+std::string PathOfIdList(const unsigned char* data, std::size_t size) {
+    TShellItems items;
+    if (libfwsi_item_list_initialize(&items.list, &items.error) != 1 ||
+        libfwsi_item_list_copy_from_byte_stream(items.list, data, size,
+                                                LIBFWSI_CODEPAGE_WINDOWS_1252, &items.error) != 1)
+        return {};
+    int count = 0;
+    if (libfwsi_item_list_get_number_of_items(items.list, &count, &items.error) != 1)
+        return {};
+    std::string path;
+    bool onVolume = false;
+    for (int i = 0; i < count; ++i) {
+        libfwsi_item_t* item = nullptr;
+        int type = LIBFWSI_ITEM_TYPE_UNKNOWN;
+        if (libfwsi_item_list_get_item(items.list, i, &item, &items.error) != 1 ||
+            libfwsi_item_get_type(item, &type, &items.error) != 1)
+            return {};
+        std::optional<std::string> name;
+        switch (type) {
+        case LIBFWSI_ITEM_TYPE_ROOT_FOLDER:
+            // The desktop or "My Computer": the path starts below it.
+            continue;
+        case LIBFWSI_ITEM_TYPE_VOLUME:
+            name = FwsiName(item, libfwsi_volume_get_utf8_name_size, libfwsi_volume_get_utf8_name,
+                            &items.error);
+            if (!name)
+                return {};
+            path = *name;
+            onVolume = true;
+            continue;
+        case LIBFWSI_ITEM_TYPE_FILE_ENTRY:
+            if (!onVolume)
+                return {};
+            name = LongNameOf(item, &items.error);
+            items.ForgetError();
+            if (!name)
+                name = FwsiName(item, libfwsi_file_entry_get_utf8_name_size,
+                                libfwsi_file_entry_get_utf8_name, &items.error);
+            if (!name)
+                return {};
+            path = platform::IncludeTrailingSeparator(path, '\\') + *name;
+            continue;
+        default:
+            return {};
+        }
+    }
+    return onVolume ? platform::Utf8ToCp1252(path) : std::string();
+}
 
 std::string Cut(std::string text, std::size_t max) {
     if (text.size() > max)
@@ -87,36 +213,36 @@ std::string TShellLink::Serialize() const {
     if (!IconPath.empty())
         flags |= kHasIconLocation;
     std::string out;
-    Put32(out, kHeaderSize);
-    out.append(reinterpret_cast<const char*>(kLinkClsid), 16);
-    Put32(out, flags);
-    Put32(out, 0x20);     // archive
-    out.append(24, '\0'); // creation, access, write times
-    Put32(out, 0);        // file size
-    Put32(out, static_cast<std::uint32_t>(IconIndex));
-    Put32(out, static_cast<std::uint32_t>(ShowCmd));
-    Put16(out, HotKey);
-    out.append(10, '\0');
+    platform::AppendLE32(out, kHeaderSize);
+    out.append(reinterpret_cast<const char*>(kLinkClsid), kClsidSize);
+    platform::AppendLE32(out, flags);
+    platform::AppendLE32(out, kFileAttributeArchive);
+    out.append(24, '\0');         // creation, access, write times
+    platform::AppendLE32(out, 0); // file size
+    platform::AppendLE32(out, static_cast<std::uint32_t>(IconIndex));
+    platform::AppendLE32(out, static_cast<std::uint32_t>(ShowCmd));
+    platform::AppendLE16(out, HotKey);
+    out.append(10, '\0'); // reserved
     if (flags & kHasLinkInfo) {
         std::string path = Cut(Path, kMaxPath);
         std::string volume;
-        Put32(volume, 0x11); // size with an empty label
-        Put32(volume, 3);    // fixed drive
-        Put32(volume, 0);    // serial
-        Put32(volume, 0x10); // label offset
+        platform::AppendLE32(volume, kVolumeIdSize);
+        platform::AppendLE32(volume, kDriveFixed);
+        platform::AppendLE32(volume, 0); // serial
+        platform::AppendLE32(volume, kVolumeLabelOffset);
         volume += '\0';
-        std::uint32_t headerSize = 0x1C;
+        std::uint32_t headerSize = kLinkInfoHeaderSize;
         std::uint32_t volumeOffset = headerSize;
         std::uint32_t baseOffset = volumeOffset + static_cast<std::uint32_t>(volume.size());
         std::uint32_t suffixOffset = baseOffset + static_cast<std::uint32_t>(path.size()) + 1;
         std::uint32_t total = suffixOffset + 1;
-        Put32(out, total);
-        Put32(out, headerSize);
-        Put32(out, 1); // volume and local base path
-        Put32(out, volumeOffset);
-        Put32(out, baseOffset);
-        Put32(out, 0); // no network link
-        Put32(out, suffixOffset);
+        platform::AppendLE32(out, total);
+        platform::AppendLE32(out, headerSize);
+        platform::AppendLE32(out, kHasVolumeAndLocalPath);
+        platform::AppendLE32(out, volumeOffset);
+        platform::AppendLE32(out, baseOffset);
+        platform::AppendLE32(out, 0); // no network link
+        platform::AppendLE32(out, suffixOffset);
         out += volume;
         out += path;
         out += '\0';
@@ -124,7 +250,7 @@ std::string TShellLink::Serialize() const {
     }
     auto str = [&](const std::string& s, std::size_t max) {
         std::string t = Cut(s, max);
-        Put16(out, static_cast<std::uint32_t>(t.size()));
+        platform::AppendLE16(out, static_cast<std::uint16_t>(t.size()));
         out += t;
     };
     if (flags & kHasName)
@@ -135,7 +261,7 @@ std::string TShellLink::Serialize() const {
         str(Arguments, kMaxPath);
     if (flags & kHasIconLocation)
         str(IconPath, kMaxPath);
-    Put32(out, 0); // terminal block
+    platform::AppendLE32(out, 0); // terminal block
     return out;
 }
 
@@ -144,45 +270,54 @@ void TShellLink::Parse(const std::string& bytes) {
     if (r.U32(0) != kHeaderSize)
         throw std::runtime_error("not a shortcut file");
     r.Need(0, kHeaderSize);
-    if (bytes.compare(4, 16, reinterpret_cast<const char*>(kLinkClsid), 16) != 0)
+    if (bytes.compare(kClsidAt, kClsidSize, reinterpret_cast<const char*>(kLinkClsid),
+                      kClsidSize) != 0)
         throw std::runtime_error("not a shortcut file");
-    std::uint32_t flags = r.U32(20);
+    std::uint32_t flags = r.U32(kFlagsAt);
     TShellLink l;
-    l.IconIndex = static_cast<int>(r.U32(56));
-    l.ShowCmd = static_cast<int>(r.U32(60));
-    l.HotKey = static_cast<std::uint16_t>(r.U16(64));
+    l.IconIndex = static_cast<int>(r.U32(kIconIndexAt));
+    l.ShowCmd = static_cast<int>(r.U32(kShowCmdAt));
+    l.HotKey = static_cast<std::uint16_t>(r.U16(kHotKeyAt));
     std::size_t pos = kHeaderSize;
-    if (flags & kHasIdList)
-        pos += 2 + r.U16(pos);
+    std::string idListPath;
+    if (flags & kHasIdList) {
+        std::size_t size = r.U16(pos);
+        r.Need(pos + 2, size);
+        idListPath = PathOfIdList(platform::BytesAt(bytes, pos + 2), size);
+        pos += 2 + size;
+    }
     if (flags & kHasLinkInfo) {
         std::uint32_t size = r.U32(pos);
         r.Need(pos, size);
         std::uint32_t headerSize = r.U32(pos + 4);
-        std::uint32_t infoFlags = r.U32(pos + 8);
+        std::uint32_t infoFlags = r.U32(pos + kLinkInfoFlagsAt);
         std::size_t end = pos + size;
-        if (headerSize < 0x1C || headerSize > size)
+        if (headerSize < kLinkInfoHeaderSize || headerSize > size)
             throw std::runtime_error("damaged link info");
         std::string suffix;
-        std::uint32_t suffixOffset = r.U32(pos + 24);
+        std::uint32_t suffixOffset = r.U32(pos + kCommonPathSuffixOffsetAt);
         if (suffixOffset != 0)
             suffix = r.Z(pos + suffixOffset, end);
         std::string local, network;
-        if (infoFlags & 1) {
-            std::uint32_t baseOffset = r.U32(pos + 16);
+        if (infoFlags & kHasVolumeAndLocalPath) {
+            std::uint32_t baseOffset = r.U32(pos + kLocalBasePathOffsetAt);
             local = r.Z(pos + baseOffset, end) + suffix;
         }
-        if (infoFlags & 2) {
-            std::size_t net = pos + r.U32(pos + 20);
+        if (infoFlags & kHasNetworkLink) {
+            std::size_t net = pos + r.U32(pos + kNetworkLinkOffsetAt);
             std::uint32_t netSize = r.U32(net);
-            if (netSize < 0x14 || net + netSize > end)
+            if (netSize < kNetworkLinkMinSize || net + netSize > end)
                 throw std::runtime_error("damaged network link");
-            std::string share = r.Z(net + r.U32(net + 8), net + netSize);
+            std::string share = r.Z(net + r.U32(net + kNetNameOffsetAt), net + netSize);
             network = share + (suffix.empty() ? "" : "\\" + suffix);
         }
         // The network form has priority, as the shell reports it.
         l.Path = Cut(network.empty() ? local : network, kMaxPath);
         pos = end;
     }
+    // Without link info the target is known by its ID list alone.
+    if (l.Path.empty())
+        l.Path = Cut(idListPath, kMaxPath);
     auto str = [&](std::size_t max) {
         std::size_t count = r.U16(pos);
         pos += 2;

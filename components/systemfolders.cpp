@@ -11,26 +11,34 @@
 
 #include "components/shelllink.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/registry.h"
+#include "platform/resolvepath.h"
 #include "platform/systemfolders.h"
+#include "platform/textutil.h"
 
 namespace components {
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsDrivePath(const std::string& s) {
     return s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) &&
            (s[1] == ':' || s[1] == '|');
+}
+
+bool HasDriveLetter(const std::string& s) {
+    return s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) && s[1] == ':';
+}
+
+// A drive-letter path as the folder the drive map gives that drive, each
+// existing component in its real case. An unmapped drive keeps the path as
+// it is: opening it then says what is wrong.
+std::string MapDrivePath(const std::string& path) {
+    try {
+        return platform::resolvePath(platform::Utf8ToCp1252(path)).string();
+    } catch (const platform::PlatformError&) {
+        return path;
+    }
 }
 
 std::string WithSeparator(std::string path) {
@@ -48,7 +56,7 @@ bool IsFolder(const std::string& path) {
 
 std::string FileUrlToPath(const std::string& url) {
     std::string rest = url.size() > 7 ? url.substr(7) : std::string();
-    if (platform::AnsiCompareText(rest.substr(0, 10), "localhost/") == 0)
+    if (platform::StartsWithNoCase(rest, "localhost/"))
         rest.erase(0, 9);
     std::size_t skip = rest.find_first_not_of("/\\");
     if (skip == std::string::npos)
@@ -62,7 +70,8 @@ std::string FileUrlToPath(const std::string& url) {
     for (std::size_t i = 0; i < body.size(); ++i) {
         char c = body[i];
         if (c == '%' && i + 2 < body.size()) {
-            int hi = HexDigit(body[i + 1]), lo = HexDigit(body[i + 2]);
+            int hi = platform::HexDigitValue(body[i + 1]),
+                lo = platform::HexDigitValue(body[i + 2]);
             char decoded = hi < 0 || lo < 0 ? '?' : static_cast<char>(hi * 16 + lo);
             if (hi == 0 && lo == 0)
                 throw std::invalid_argument("A file URL may not contain %00: " + url);
@@ -125,14 +134,18 @@ std::string LongPathOf(const std::string& path) {
 
 std::string NormalizeFileArgument(const std::string& argument) {
     std::string path;
-    if (platform::AnsiCompareText(argument.substr(0, 7), "file://") == 0)
+    if (platform::StartsWithNoCase(argument, "file://"))
         path = FileUrlToPath(argument);
     else if (argument.rfind("\\\\", 0) == 0 || argument.rfind("//", 0) == 0)
         path = argument;
+    else if (HasDriveLetter(argument))
+        path = argument;
     else
         path = LongPathOf(std::filesystem::absolute(argument).lexically_normal().string());
-    auto dot = path.find_last_of('.');
-    if (dot != std::string::npos && platform::AnsiCompareText(path.substr(dot), ".lnk") == 0)
+    // Drive letters name folders of the drive map; a shortcut is read there.
+    if (HasDriveLetter(path))
+        path = MapDrivePath(path);
+    if (platform::EndsWithNoCase(path, ".lnk"))
         path = ResolveShortcut(path);
     return path;
 }

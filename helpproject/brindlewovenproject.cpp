@@ -16,14 +16,14 @@ TBrindlewovenProject::~TBrindlewovenProject() = default;
 // ---- numbers, adding, finding, deleting -----------------------------------
 
 std::size_t TBrindlewovenProject::TopicPlace(std::int32_t number) const {
-    auto it = std::lower_bound(Topics.begin(), Topics.end(), number,
+    auto it = std::lower_bound(topics_.begin(), topics_.end(), number,
                                [](const auto& t, std::int32_t n) { return t->Number < n; });
-    return static_cast<std::size_t>(it - Topics.begin());
+    return static_cast<std::size_t>(it - topics_.begin());
 }
 
 std::int32_t TBrindlewovenProject::FirstFreeNumber(std::int32_t n) const {
     std::int32_t m = std::max<std::int32_t>(n, 1);
-    for (std::size_t i = TopicPlace(m); i < Topics.size() && Topics[i]->Number == m; ++i) {
+    for (std::size_t i = TopicPlace(m); i < topics_.size() && topics_[i]->Number == m; ++i) {
         if (m == MaxTopicNumber)
             throw EProjectError("There is no free topic number from " + std::to_string(n) +
                                 " up to the highest topic number " +
@@ -49,11 +49,11 @@ TBrindlewovenTopic* TBrindlewovenProject::AddTopic(std::int32_t n, const std::st
 
 TBrindlewovenTopic* TBrindlewovenProject::InsertTopic(std::unique_ptr<TBrindlewovenTopic> topic) {
     std::size_t place = TopicPlace(topic->Number);
-    if (place < Topics.size() && Topics[place]->Number == topic->Number)
+    if (place < topics_.size() && topics_[place]->Number == topic->Number)
         throw EProjectError("Topic number " + std::to_string(topic->Number) +
                             " is already in use.");
     TBrindlewovenTopic* raw = topic.get();
-    Topics.insert(Topics.begin() + static_cast<std::ptrdiff_t>(place), std::move(topic));
+    topics_.insert(topics_.begin() + static_cast<std::ptrdiff_t>(place), std::move(topic));
     AddToSortedView(raw);
     AddToTopicLists(raw);
     return raw;
@@ -61,8 +61,8 @@ TBrindlewovenTopic* TBrindlewovenProject::InsertTopic(std::unique_ptr<TBrindlewo
 
 TBrindlewovenTopic* TBrindlewovenProject::FindTopic(std::int32_t number) const {
     std::size_t place = TopicPlace(number);
-    if (place < Topics.size() && Topics[place]->Number == number)
-        return Topics[place].get();
+    if (place < topics_.size() && topics_[place]->Number == number)
+        return topics_[place].get();
     return nullptr;
 }
 
@@ -75,11 +75,11 @@ TBrindlewovenTopic* TBrindlewovenProject::TopicByNumber(std::int32_t number) con
 TBrindlewovenTopic* TBrindlewovenProject::TopicByIndex(std::int32_t position) const {
     if (position < 1 || position > TopicCount())
         throw EProjectError("Topic index out of bounds");
-    return Topics[static_cast<std::size_t>(position - 1)].get();
+    return topics_[static_cast<std::size_t>(position - 1)].get();
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::TopicByID(const std::string& id) const {
-    for (const auto& topic : Topics)
+    for (const auto& topic : topics_)
         if (platform::AnsiSameText(topic->TopicID, id))
             return topic.get();
     throw ENoSuchTopic();
@@ -88,77 +88,91 @@ TBrindlewovenTopic* TBrindlewovenProject::TopicByID(const std::string& id) const
 TBrindlewovenTopic* TBrindlewovenProject::NextTopicByID(const std::string& id,
                                                         const TBrindlewovenTopic* after) const {
     std::size_t i = after ? TopicPlace(after->Number) : 0;
-    if (after && i < Topics.size() && Topics[i]->Number == after->Number)
+    if (after && i < topics_.size() && topics_[i]->Number == after->Number)
         ++i;
-    for (; i < Topics.size(); ++i)
-        if (platform::AnsiSameText(Topics[i]->TopicID, id))
-            return Topics[i].get();
+    for (; i < topics_.size(); ++i)
+        if (platform::AnsiSameText(topics_[i]->TopicID, id))
+            return topics_[i].get();
     throw ENoSuchTopic();
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::PreviousTopic(std::int32_t n) const {
-    if (Topics.empty())
+    if (topics_.empty())
         throw EProjectError("Topic not found");
     std::size_t i = TopicPlace(n);
-    return i == 0 ? Topics.back().get() : Topics[i - 1].get();
+    return i == 0 ? topics_.back().get() : topics_[i - 1].get();
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::NextTopic(std::int32_t n) const {
-    if (Topics.empty())
+    if (topics_.empty())
         throw EProjectError("Topic not found");
-    auto it = std::upper_bound(Topics.begin(), Topics.end(), n,
+    auto it = std::upper_bound(topics_.begin(), topics_.end(), n,
                                [](std::int32_t v, const auto& t) { return v < t->Number; });
-    return it == Topics.end() ? Topics.front().get() : it->get();
+    return it == topics_.end() ? topics_.front().get() : it->get();
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::PreviousBookmark(std::int32_t n) const {
-    if (Topics.empty())
+    if (topics_.empty())
         throw EProjectError("Topic not found");
-    std::size_t last = Topics.size() - 1;
+    std::size_t last = topics_.size() - 1;
     std::size_t i = 0;
-    while (i < last && Topics[i]->Number < n)
+    while (i < last && topics_[i]->Number < n)
         ++i;
     i = i > 0 ? i - 1 : 0;
-    while (i > 0 && !Topics[i]->Bookmark)
+    while (i > 0 && !topics_[i]->Bookmark)
         --i;
-    return Topics[i].get();
+    return topics_[i].get();
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::NextBookmark(std::int32_t n) const {
-    if (Topics.empty())
+    if (topics_.empty())
         throw EProjectError("Topic not found");
-    std::size_t last = Topics.size() - 1;
+    std::size_t last = topics_.size() - 1;
     std::size_t i = last;
-    while (i > 0 && Topics[i]->Number > n)
+    while (i > 0 && topics_[i]->Number > n)
         --i;
     i = std::min(i + 1, last);
-    while (i < last && !Topics[i]->Bookmark)
+    while (i < last && !topics_[i]->Bookmark)
         ++i;
-    return Topics[i].get();
+    return topics_[i].get();
+}
+
+void TBrindlewovenProject::CheckOwnTopic(const TBrindlewovenTopic* topic) const {
+    if (!topic || FindTopic(topic->Number) != topic)
+        throw ENoSuchTopic();
+}
+
+void TBrindlewovenProject::ClearTopics() {
+    sortedView_.clear();
+    sortKeys_.clear();
+    topicsByTitle_.clear();
+    topicsByNumber_.clear();
+    FirstTopic = nullptr;
+    topics_.clear();
 }
 
 void TBrindlewovenProject::DeleteTopic(std::int32_t number) {
     std::size_t place = TopicPlace(number);
-    if (place >= Topics.size() || Topics[place]->Number != number)
+    if (place >= topics_.size() || topics_[place]->Number != number)
         throw ENoSuchTopic();
-    TBrindlewovenTopic* topic = Topics[place].get();
+    TBrindlewovenTopic* topic = topics_[place].get();
     RemoveFromSortedView(topic);
     RemoveFromTopicLists(number);
     if (FirstTopic == topic)
         FirstTopic = nullptr;
-    Topics.erase(Topics.begin() + static_cast<std::ptrdiff_t>(place));
+    topics_.erase(topics_.begin() + static_cast<std::ptrdiff_t>(place));
 }
 
 void TBrindlewovenProject::ChangeTopicNumber(std::int32_t oldNumber, std::int32_t newNumber) {
     if (oldNumber == newNumber)
         return;
     std::size_t place = TopicPlace(oldNumber);
-    if (place >= Topics.size() || Topics[place]->Number != oldNumber)
+    if (place >= topics_.size() || topics_[place]->Number != oldNumber)
         throw ENoSuchTopic();
     if (FindTopic(newNumber))
         throw EProjectError("Topic number " + std::to_string(newNumber) + " is already in use.");
-    std::unique_ptr<TBrindlewovenTopic> topic = std::move(Topics[place]);
-    Topics.erase(Topics.begin() + static_cast<std::ptrdiff_t>(place));
+    std::unique_ptr<TBrindlewovenTopic> topic = std::move(topics_[place]);
+    topics_.erase(topics_.begin() + static_cast<std::ptrdiff_t>(place));
     RemoveFromSortedView(topic.get());
     RemoveFromTopicLists(oldNumber);
     topic->Number = newNumber;
@@ -235,7 +249,7 @@ std::string CanonicalNumber(const std::string& digits) {
 void TBrindlewovenProject::RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber) {
     const std::string oldText = std::to_string(oldNumber);
     const std::string newText = std::to_string(newNumber);
-    for (auto& topic : Topics) {
+    for (auto& topic : topics_) {
         bool changed = false;
         for (auto& line : topic->Text) {
             std::string lower = platform::AnsiLowerCase(line);
@@ -353,7 +367,7 @@ void TBrindlewovenProject::ReplaceContentsTopicTitle(const TBrindlewovenTopic& t
 
 void TBrindlewovenProject::GetTargets(TStringList& list) const {
     static constexpr std::string_view kTarget = "{target=";
-    for (const auto& topic : Topics) {
+    for (const auto& topic : topics_) {
         std::string text;
         for (const auto& line : topic->Text) {
             text += line;
@@ -389,19 +403,19 @@ void TBrindlewovenProject::GetTargets(TStringList& list) const {
 
 namespace {
 
-const std::string& ColumnText(const TBrindlewovenTopic* t, std::uint8_t column) {
+const std::string& ColumnText(const TBrindlewovenTopic* t, TTopicColumn column) {
     switch (column) {
-    case 1:
+    case TTopicColumn::Title:
         return t->Title;
-    case 2:
+    case TTopicColumn::KKeywords:
         return t->KKeywords;
-    case 3:
+    case TTopicColumn::AKeywords:
         return t->AKeywords;
-    case 4:
+    case TTopicColumn::BKeywords:
         return t->BKeywords;
-    case 5:
+    case TTopicColumn::BrowseSequence:
         return t->BrowseSequence;
-    case 6:
+    case TTopicColumn::BuildTag:
         return t->BuildTag;
     default:
         return t->Status;
@@ -411,53 +425,53 @@ const std::string& ColumnText(const TBrindlewovenTopic* t, std::uint8_t column) 
 } // namespace
 
 std::string TBrindlewovenProject::SortKey(const TBrindlewovenTopic* topic) const {
-    if (SortColumn == 0)
+    if (sortOrder_.Column == TTopicColumn::Number)
         return std::string();
-    return platform::AnsiLowerCase(ColumnText(topic, SortColumn));
+    return platform::AnsiLowerCase(ColumnText(topic, sortOrder_.Column));
 }
 
 bool TBrindlewovenProject::SortEntryLess(const std::string& keyA, std::int32_t numA,
                                          const std::string& keyB, std::int32_t numB) const {
     int c = 0;
-    if (SortColumn != 0) {
+    if (sortOrder_.Column != TTopicColumn::Number) {
         int k = keyA.compare(keyB); // byte by byte (char_traits<char> compares unsigned)
         c = k < 0 ? -1 : (k > 0 ? 1 : 0);
     }
     if (c == 0)
         c = numA < numB ? -1 : (numA > numB ? 1 : 0);
-    return SortDescending ? c > 0 : c < 0;
+    return sortOrder_.Descending ? c > 0 : c < 0;
 }
 
 int TBrindlewovenProject::CompareTopics(const TBrindlewovenTopic* a,
                                         const TBrindlewovenTopic* b) const {
     int c = 0;
-    if (SortColumn != 0) {
+    if (sortOrder_.Column != TTopicColumn::Number) {
         int k = SortKey(a).compare(SortKey(b));
         c = k < 0 ? -1 : (k > 0 ? 1 : 0);
     }
     if (c == 0)
         c = a->Number < b->Number ? -1 : (a->Number > b->Number ? 1 : 0);
-    return SortDescending ? -c : c;
+    return sortOrder_.Descending ? -c : c;
 }
 
 void TBrindlewovenProject::RebuildSortedView() {
     std::vector<std::string> keys;
-    keys.reserve(Topics.size());
-    for (const auto& topic : Topics)
+    keys.reserve(topics_.size());
+    for (const auto& topic : topics_)
         keys.push_back(SortKey(topic.get()));
-    std::vector<std::size_t> order(Topics.size());
+    std::vector<std::size_t> order(topics_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     // The order is total (numbers are unique), so any correct sort gives the
     // one result the grid expects.
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return SortEntryLess(keys[a], Topics[a]->Number, keys[b], Topics[b]->Number);
+        return SortEntryLess(keys[a], topics_[a]->Number, keys[b], topics_[b]->Number);
     });
-    SortedView.clear();
+    sortedView_.clear();
     sortKeys_.clear();
-    SortedView.reserve(order.size());
+    sortedView_.reserve(order.size());
     sortKeys_.reserve(order.size());
     for (std::size_t i : order) {
-        SortedView.push_back(Topics[i].get());
+        sortedView_.push_back(topics_[i].get());
         sortKeys_.push_back(std::move(keys[i]));
     }
 }
@@ -466,82 +480,83 @@ void TBrindlewovenProject::AddToSortedView(TBrindlewovenTopic* topic) {
     // Binary insertion with the key computed once: the same order a full
     // sort gives, without re-sorting the whole view for every new topic.
     std::string key = SortKey(topic);
-    std::size_t lo = 0, hi = SortedView.size();
+    std::size_t lo = 0, hi = sortedView_.size();
     while (lo < hi) {
         std::size_t mid = lo + (hi - lo) / 2;
-        if (SortEntryLess(sortKeys_[mid], SortedView[mid]->Number, key, topic->Number))
+        if (SortEntryLess(sortKeys_[mid], sortedView_[mid]->Number, key, topic->Number))
             lo = mid + 1;
         else
             hi = mid;
     }
-    SortedView.insert(SortedView.begin() + static_cast<std::ptrdiff_t>(lo), topic);
+    sortedView_.insert(sortedView_.begin() + static_cast<std::ptrdiff_t>(lo), topic);
     sortKeys_.insert(sortKeys_.begin() + static_cast<std::ptrdiff_t>(lo), std::move(key));
 }
 
 void TBrindlewovenProject::RemoveFromSortedView(const TBrindlewovenTopic* topic) {
-    for (std::size_t i = 0; i < SortedView.size(); ++i)
-        if (SortedView[i] == topic || SortedView[i]->Number == topic->Number) {
-            SortedView.erase(SortedView.begin() + static_cast<std::ptrdiff_t>(i));
+    for (std::size_t i = 0; i < sortedView_.size(); ++i)
+        if (sortedView_[i] == topic || sortedView_[i]->Number == topic->Number) {
+            sortedView_.erase(sortedView_.begin() + static_cast<std::ptrdiff_t>(i));
             sortKeys_.erase(sortKeys_.begin() + static_cast<std::ptrdiff_t>(i));
             return;
         }
 }
 
 void TBrindlewovenProject::UpdateSortedView(TBrindlewovenTopic* topic) {
+    CheckOwnTopic(topic);
     RemoveFromSortedView(topic);
     AddToSortedView(topic);
 }
 
-void TBrindlewovenProject::SortByColumn(std::uint8_t column) {
-    if (column > 7)
-        throw EProjectError("Sort column " + std::to_string(column) + " does not exist");
-    if (column != SortColumn) {
-        SortColumn = column;
-        SortDescending = false;
-    } else {
-        SortDescending = !SortDescending;
-    }
+TTopicColumn TopicColumnFromCode(std::int32_t code) {
+    if (code < 0 || code > kLastTopicColumn)
+        throw EProjectError("Sort column " + std::to_string(code) + " does not exist");
+    return static_cast<TTopicColumn>(code);
+}
+
+void TBrindlewovenProject::SortBy(TTopicSortOrder order) {
+    TopicColumnFromCode(static_cast<std::int32_t>(order.Column));
+    sortOrder_ = order;
     RebuildSortedView();
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::SortedTopic(std::int32_t position) const {
-    if (position < 1 || static_cast<std::size_t>(position) > SortedView.size())
+    if (position < 1 || static_cast<std::size_t>(position) > sortedView_.size())
         throw EProjectError("Topic index out of bounds");
-    return SortedView[static_cast<std::size_t>(position - 1)];
+    return sortedView_[static_cast<std::size_t>(position - 1)];
 }
 
 std::int32_t TBrindlewovenProject::SortedIndexOf(std::int32_t number) const {
-    for (std::size_t i = 0; i < SortedView.size(); ++i)
-        if (SortedView[i]->Number == number)
+    for (std::size_t i = 0; i < sortedView_.size(); ++i)
+        if (sortedView_[i]->Number == number)
             return static_cast<std::int32_t>(i);
     throw EProjectError("Topic not in sorted list");
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::SortedPrevious(std::int32_t number) const {
     std::size_t i = static_cast<std::size_t>(SortedIndexOf(number));
-    return i == 0 ? SortedView.back() : SortedView[i - 1];
+    return i == 0 ? sortedView_.back() : sortedView_[i - 1];
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::SortedNext(std::int32_t number) const {
     std::size_t i = static_cast<std::size_t>(SortedIndexOf(number));
-    return i + 1 == SortedView.size() ? SortedView.front() : SortedView[i + 1];
+    return i + 1 == sortedView_.size() ? sortedView_.front() : sortedView_[i + 1];
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::SortedPreviousBookmark(std::int32_t number) const {
     std::size_t i = static_cast<std::size_t>(SortedIndexOf(number));
     i = i > 0 ? i - 1 : 0;
-    while (i > 0 && !SortedView[i]->Bookmark)
+    while (i > 0 && !sortedView_[i]->Bookmark)
         --i;
-    return SortedView[i];
+    return sortedView_[i];
 }
 
 TBrindlewovenTopic* TBrindlewovenProject::SortedNextBookmark(std::int32_t number) const {
-    std::size_t last = SortedView.size() - 1;
+    std::size_t last = sortedView_.size() - 1;
     std::size_t i =
         std::min<std::size_t>(static_cast<std::size_t>(SortedIndexOf(number)) + 1, last);
-    while (i < last && !SortedView[i]->Bookmark)
+    while (i < last && !sortedView_[i]->Bookmark)
         ++i;
-    return SortedView[i];
+    return sortedView_[i];
 }
 
 } // namespace helpproject

@@ -3,6 +3,10 @@
 // picker lists and the grid's sorted view, contents lines, windows, macros,
 // baggage files and build tags; the operations on topics, build tags,
 // browse sequences and topic display strings; loading and saving.
+//
+// The topic list and the three lists derived from it (the sorted view and
+// the two picker lists) are private: only the operations below change them,
+// so the derived lists always hold exactly the topics of the topic list.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +32,35 @@ std::string NumberStyleText(const std::string& title, std::int32_t number);
 // The highest topic number.
 inline constexpr std::int32_t MaxTopicNumber = 2147483647;
 
+// The topic properties the grid shows and sorts by, by their stored codes
+// (the grid's column codes and the sort column are the same numbers).
+enum class TTopicColumn : std::uint8_t {
+    Number = 0,
+    Title = 1,
+    KKeywords = 2,
+    AKeywords = 3,
+    BKeywords = 4,
+    BrowseSequence = 5,
+    BuildTag = 6,
+    Status = 7,
+};
+inline constexpr std::uint8_t kLastTopicColumn = static_cast<std::uint8_t>(TTopicColumn::Status);
+// The column of a stored code; EProjectError for a code no column has.
+TTopicColumn TopicColumnFromCode(std::int32_t code);
+
+// The order of the sorted view: by a column's text (lower-cased), ties and
+// the number column by topic number; descending reverses the whole order.
+struct TTopicSortOrder {
+    TTopicColumn Column = TTopicColumn::Number;
+    bool Descending = false;
+    bool operator==(const TTopicSortOrder&) const = default;
+};
+
+// The topics, owned, ascending by number.
+using TTopicOwnerList = std::vector<std::unique_ptr<TBrindlewovenTopic>>;
+// Topics referenced in some order (the sorted view).
+using TTopicRefList = std::vector<TBrindlewovenTopic*>;
+
 class TBrindlewovenProject {
 public:
     // All lists, the defaults, and topic 10 "<new topic>".
@@ -36,18 +69,23 @@ public:
     TBrindlewovenProject(const TBrindlewovenProject&) = delete;
     TBrindlewovenProject& operator=(const TBrindlewovenProject&) = delete;
 
+    // ---- the topics and their derived lists (read only) ---------------------
+    // Ascending by Number, numbers unique. The topics' own fields may be
+    // changed through these references; a change of a sorted or listed field
+    // is announced with UpdateSortedView/UpdateTopicLists, a new number goes
+    // through ChangeTopicNumber.
+    const TTopicOwnerList& Topics() const { return topics_; }
+    // The grid order, by SortOrder().
+    const TTopicRefList& SortedTopics() const { return sortedView_; }
+    // "%s (%d)" items, sorted by text, then number.
+    const TTopicList& TopicsByTitle() const { return topicsByTitle_; }
+    // "%d: %s" items, in number order.
+    const TTopicList& TopicsByNumber() const { return topicsByNumber_; }
+    TTopicSortOrder SortOrder() const { return sortOrder_; }
+
     // ---- fields -----------------------------------------------------------
-    std::uint8_t SortColumn = 0; // 0 number, 1 title, 2 K, 3 A, 4 B, 5 browse, 6 tag, 7 status
-    bool SortDescending = false;
-    TTopicList TopicsByTitle;  // "%s (%d)", sorted
-    TTopicList TopicsByNumber; // "%d: %s", number order
     TBrindlewovenTopic* FirstTopic = nullptr;
     TStringList TempFiles;
-    // Owned, ascending by Number, numbers unique. Add and delete only
-    // through AddTopic/InsertTopic/DeleteTopic so the views stay current.
-    std::vector<std::unique_ptr<TBrindlewovenTopic>> Topics;
-    // The grid order (references). Read only; maintained by the operations.
-    std::vector<TBrindlewovenTopic*> SortedView;
 
     std::string FileName;
     std::string HelpFileName;
@@ -107,7 +145,7 @@ public:
 
     // ---- topic list operations ---------------------------------------------
     // Positions given by index are 1-based; SortedIndexOf is 0-based.
-    std::int32_t TopicCount() const { return static_cast<std::int32_t>(Topics.size()); }
+    std::int32_t TopicCount() const { return static_cast<std::int32_t>(topics_.size()); }
     // Smallest m >= max(n, 1) no topic has. Throws EProjectError when every
     // number from there up to MaxTopicNumber is taken.
     std::int32_t FirstFreeNumber(std::int32_t n) const;
@@ -128,7 +166,9 @@ public:
     TBrindlewovenTopic* NextTopic(std::int32_t n) const;
     TBrindlewovenTopic* PreviousBookmark(std::int32_t n) const;
     TBrindlewovenTopic* NextBookmark(std::int32_t n) const;
-    void DeleteTopic(std::int32_t number);
+    void DeleteTopic(std::int32_t number); // ENoSuchTopic
+    // Deletes every topic (before a load or an import fills the project).
+    void ClearTopics();
     // Changes a topic's number, keeping every list in order (the links to it
     // are RenumberTopicLinks' business). EProjectError when `newNumber` is taken.
     void ChangeTopicNumber(std::int32_t oldNumber, std::int32_t newNumber);
@@ -138,12 +178,14 @@ public:
     void GetTargets(TStringList& list) const;
 
     // ---- sorted view -------------------------------------------------------
+    // By SortOrder(): <0, 0, >0.
     int CompareTopics(const TBrindlewovenTopic* a, const TBrindlewovenTopic* b) const;
-    void SortByColumn(std::uint8_t column);
+    // Re-sorts the view by `order`; EProjectError for a column that does not
+    // exist. The grid's header-click rule is TEditingSession::SortByColumn.
+    void SortBy(TTopicSortOrder order);
     void RebuildSortedView();
-    void AddToSortedView(TBrindlewovenTopic* topic);
-    void RemoveFromSortedView(const TBrindlewovenTopic* topic);
     // After a field of the sort column changed: moves the topic to its place.
+    // ENoSuchTopic when the topic is not this project's.
     void UpdateSortedView(TBrindlewovenTopic* topic);
     TBrindlewovenTopic* SortedTopic(std::int32_t position) const; // 1..count
     std::int32_t SortedIndexOf(std::int32_t number) const;
@@ -162,8 +204,8 @@ public:
                              const TStringList& inList);
     void GetStatuses(TStringList& list) const;
     void FillTopicList(TTopicList& list, bool withNumbers) const;
-    void AddToTopicLists(TBrindlewovenTopic* topic);
-    void RemoveFromTopicLists(std::int32_t number);
+    // After a title change: the topic's picker items anew. ENoSuchTopic when
+    // the topic is not this project's.
     void UpdateTopicLists(TBrindlewovenTopic* topic);
     // numberStyle: true for "%d: %s", false for "%s (%d)".
     static std::int32_t NumberFromListText(const std::string& text, bool numberStyle);
@@ -193,15 +235,29 @@ public:
     void LoadFromBytes(const std::string& bytes, const std::string& fileName,
                        TTextStyleList* styles);
 
-    // Fills both picker lists anew from Topics.
+    // Fills both picker lists anew from the topics.
     void RebuildTopicLists();
 
 private:
+    // The derived lists follow the topic list only through these.
+    void AddToSortedView(TBrindlewovenTopic* topic);
+    void RemoveFromSortedView(const TBrindlewovenTopic* topic);
+    void AddToTopicLists(TBrindlewovenTopic* topic);
+    void RemoveFromTopicLists(std::int32_t number);
+    // Throws ENoSuchTopic unless `topic` is the one this project holds at its number.
+    void CheckOwnTopic(const TBrindlewovenTopic* topic) const;
+
     std::string SortKey(const TBrindlewovenTopic* topic) const;
     bool SortEntryLess(const std::string& keyA, std::int32_t numA, const std::string& keyB,
                        std::int32_t numB) const;
     std::size_t TopicPlace(std::int32_t number) const; // first place with Number >= number
-    std::vector<std::string> sortKeys_;                // parallel to SortedView
+
+    TTopicOwnerList topics_;
+    TTopicRefList sortedView_;
+    std::vector<std::string> sortKeys_; // parallel to sortedView_
+    TTopicList topicsByTitle_;
+    TTopicList topicsByNumber_;
+    TTopicSortOrder sortOrder_;
 };
 
 } // namespace helpproject

@@ -140,15 +140,6 @@ std::vector<std::string> SplitDelimited(std::string_view text, char delimiter) {
     return items;
 }
 
-std::string TrimText(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ')
-        --e;
-    return std::string(text.substr(b, e - b));
-}
-
 bool TryParseInt32(std::string_view text, std::int32_t& value) {
     std::size_t b = 0, e = text.size();
     while (b < e && (text[b] == ' ' || text[b] == '\t'))

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/textutil.h"
+
 namespace helpproject {
 
 // The decimal text of `value` with "0" put in front until it has `width`
@@ -23,7 +25,9 @@ std::string StripLineBreaks(std::string_view text);
 // double quotes group an item ("" inside quotes is one quote).
 std::vector<std::string> SplitDelimited(std::string_view text, char delimiter);
 // Trims spaces and control characters from both ends.
-std::string TrimText(std::string_view text);
+inline std::string TrimText(std::string_view text) {
+    return std::string(platform::TrimControlView(text));
+}
 // A whole decimal number (optional sign, surrounding blanks allowed) that
 // fits 32 bits; false otherwise.
 bool TryParseInt32(std::string_view text, std::int32_t& value);

@@ -157,7 +157,7 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
     }
 
     // Everything is read: only now does anything outside this project change.
-    Topics = std::move(topics);
+    topics_ = std::move(topics);
     FirstTopic = nullptr;
     RebuildTopicLists();
     if (styles) {
@@ -189,7 +189,7 @@ std::unique_ptr<TBrindlewovenProject> TBrindlewovenProject::Load(const std::stri
 std::string TBrindlewovenProject::SaveToBytes(const TTextStyleList* styles) const {
     std::string bytes;
     std::size_t estimate = 4096;
-    for (const auto& topic : Topics)
+    for (const auto& topic : topics_)
         for (const auto& line : topic->Text)
             estimate += line.size() + 2;
     bytes.reserve(estimate);
@@ -238,8 +238,8 @@ std::string TBrindlewovenProject::SaveToBytes(const TTextStyleList* styles) cons
     out.WriteLine(WebNextLabel);
     out.WriteBoolean(WebUseBuildTags);
     out.WriteLine(WebOutputFile);
-    out.WriteInteger(static_cast<std::int64_t>(Topics.size()));
-    for (const auto& topic : Topics)
+    out.WriteInteger(static_cast<std::int64_t>(topics_.size()));
+    for (const auto& topic : topics_)
         WriteTopic(out, *topic);
     out.WriteStrings(Windows);
     out.WriteStrings(ContentsIndexes);

@@ -4,6 +4,7 @@
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "platform/codepage.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
@@ -60,14 +61,14 @@ bool TitleItemLess(const TTopicListItem& a, const TTopicListItem& b) {
 
 void TBrindlewovenProject::FilterTopicsByBuildTags() {
     if (BuildTags.empty()) {
-        for (auto& topic : Topics)
+        for (auto& topic : topics_)
             topic->Included = true;
-        FirstTopic = Topics.empty() ? nullptr : Topics.front().get();
+        FirstTopic = topics_.empty() ? nullptr : topics_.front().get();
         return;
     }
     FirstTopic = nullptr;
     const std::vector<std::string> wanted = SplitDelimited(BuildTags, ';');
-    for (auto& topic : Topics) {
+    for (auto& topic : topics_) {
         bool included = true;
         if (!topic->BuildTag.empty()) {
             std::vector<std::string> tags = SplitDelimited(topic->BuildTag, ';');
@@ -88,14 +89,14 @@ void TBrindlewovenProject::FilterTopicsByBuildTags() {
 
 void TBrindlewovenProject::GetBuildTags(TStringList& list, bool split) const {
     list.clear();
-    for (auto it = Topics.rbegin(); it != Topics.rend(); ++it) {
+    for (auto it = topics_.rbegin(); it != topics_.rend(); ++it) {
         std::vector<std::string> tags;
         if (split)
             tags = SplitDelimited((*it)->BuildTag, ';');
         else
             tags.push_back((*it)->BuildTag);
         for (const auto& raw : tags) {
-            std::string tag = TrimText(raw);
+            std::string tag(platform::TrimControlView(raw));
             if (!tag.empty() && !ContainsText(list, tag))
                 list.push_back(std::move(tag));
         }
@@ -106,7 +107,7 @@ void TBrindlewovenProject::GetBuildTags(TStringList& list, bool split) const {
 
 void TBrindlewovenProject::GetBrowseSequences(TStringList& list) const {
     list.clear();
-    for (const auto& topic : Topics) {
+    for (const auto& topic : topics_) {
         std::size_t colon = topic->BrowseSequence.find(':');
         if (colon == std::string::npos || colon == 0)
             continue;
@@ -117,7 +118,7 @@ void TBrindlewovenProject::GetBrowseSequences(TStringList& list) const {
 
 void TBrindlewovenProject::GetStatuses(TStringList& list) const {
     list.clear();
-    for (const auto& topic : Topics)
+    for (const auto& topic : topics_)
         InsertDescending(list, topic->Status, [](const std::string& a, const std::string& b) {
             return platform::AnsiUpperCase(a) > platform::AnsiUpperCase(b);
         });
@@ -128,7 +129,7 @@ void TBrindlewovenProject::ReadBrowseSequence(const std::string& name, TStringLi
     const std::string prefix = name + ":";
     std::vector<std::pair<std::string, std::int32_t>> in;
     TStringList out;
-    for (const auto& topic : Topics) {
+    for (const auto& topic : topics_) {
         const std::string& field = topic->BrowseSequence;
         if (field.compare(0, prefix.size(), prefix) != 0) {
             out.push_back(TitleStyleText(topic->Title, topic->Number));
@@ -180,58 +181,61 @@ void TBrindlewovenProject::WriteBrowseSequence(const std::string& name, const TS
 
 void TBrindlewovenProject::FillTopicList(TTopicList& list, bool withNumbers) const {
     list.clear();
-    list.reserve(Topics.size());
-    for (const auto& topic : Topics)
+    list.reserve(topics_.size());
+    for (const auto& topic : topics_)
         list.push_back({withNumbers ? TitleStyleText(topic->Title, topic->Number) : topic->Title,
                         topic.get()});
 }
 
 void TBrindlewovenProject::AddToTopicLists(TBrindlewovenTopic* topic) {
     TTopicListItem byTitle{TitleStyleText(topic->Title, topic->Number), topic};
-    auto at = std::lower_bound(TopicsByTitle.begin(), TopicsByTitle.end(), byTitle, TitleItemLess);
-    TopicsByTitle.insert(at, std::move(byTitle));
+    auto at =
+        std::lower_bound(topicsByTitle_.begin(), topicsByTitle_.end(), byTitle, TitleItemLess);
+    topicsByTitle_.insert(at, std::move(byTitle));
     auto place = std::lower_bound(
-        TopicsByNumber.begin(), TopicsByNumber.end(), topic->Number,
+        topicsByNumber_.begin(), topicsByNumber_.end(), topic->Number,
         [](const TTopicListItem& item, std::int32_t n) { return item.Topic->Number < n; });
-    TopicsByNumber.insert(place, {NumberStyleText(topic->Title, topic->Number), topic});
+    topicsByNumber_.insert(place, {NumberStyleText(topic->Title, topic->Number), topic});
 }
 
 void TBrindlewovenProject::RebuildTopicLists() {
-    TopicsByNumber.clear();
-    TopicsByTitle.clear();
-    TopicsByNumber.reserve(Topics.size());
-    TopicsByTitle.reserve(Topics.size());
-    for (const auto& topic : Topics) {
-        TopicsByNumber.push_back({NumberStyleText(topic->Title, topic->Number), topic.get()});
-        TopicsByTitle.push_back({TitleStyleText(topic->Title, topic->Number), topic.get()});
+    topicsByNumber_.clear();
+    topicsByTitle_.clear();
+    topicsByNumber_.reserve(topics_.size());
+    topicsByTitle_.reserve(topics_.size());
+    for (const auto& topic : topics_) {
+        topicsByNumber_.push_back({NumberStyleText(topic->Title, topic->Number), topic.get()});
+        topicsByTitle_.push_back({TitleStyleText(topic->Title, topic->Number), topic.get()});
     }
-    std::sort(TopicsByTitle.begin(), TopicsByTitle.end(), TitleItemLess);
+    std::sort(topicsByTitle_.begin(), topicsByTitle_.end(), TitleItemLess);
 }
 
 void TBrindlewovenProject::RemoveFromTopicLists(std::int32_t number) {
-    auto byTitle = std::find_if(TopicsByTitle.begin(), TopicsByTitle.end(), [&](const auto& item) {
-        std::int32_t n = 0;
-        return NumberInParentheses(item.Text, n) && n == number;
-    });
-    if (byTitle != TopicsByTitle.end())
-        TopicsByTitle.erase(byTitle);
+    auto byTitle =
+        std::find_if(topicsByTitle_.begin(), topicsByTitle_.end(), [&](const auto& item) {
+            std::int32_t n = 0;
+            return NumberInParentheses(item.Text, n) && n == number;
+        });
+    if (byTitle != topicsByTitle_.end())
+        topicsByTitle_.erase(byTitle);
     auto byNumber =
-        std::find_if(TopicsByNumber.begin(), TopicsByNumber.end(), [&](const auto& item) {
+        std::find_if(topicsByNumber_.begin(), topicsByNumber_.end(), [&](const auto& item) {
             return NumberFromListText(item.Text, true) == number;
         });
-    if (byNumber != TopicsByNumber.end())
-        TopicsByNumber.erase(byNumber);
+    if (byNumber != topicsByNumber_.end())
+        topicsByNumber_.erase(byNumber);
 }
 
 void TBrindlewovenProject::UpdateTopicLists(TBrindlewovenTopic* topic) {
+    CheckOwnTopic(topic);
     // By object, since the number in the items may be the one before a change.
     auto drop = [&](TTopicList& list) {
         list.erase(std::remove_if(list.begin(), list.end(),
                                   [&](const auto& item) { return item.Topic == topic; }),
                    list.end());
     };
-    drop(TopicsByTitle);
-    drop(TopicsByNumber);
+    drop(topicsByTitle_);
+    drop(topicsByNumber_);
     AddToTopicLists(topic);
 }
 
@@ -263,27 +267,28 @@ std::string TBrindlewovenProject::IDFromListText(const std::string& text, bool n
 std::int32_t TBrindlewovenProject::TopicListIndex(std::int32_t number, bool numberStyle) const {
     if (numberStyle) {
         const std::string prefix = std::to_string(number) + ": ";
-        for (std::size_t i = 0; i < TopicsByNumber.size(); ++i)
-            if (TopicsByNumber[i].Text.compare(0, prefix.size(), prefix) == 0)
+        for (std::size_t i = 0; i < topicsByNumber_.size(); ++i)
+            if (topicsByNumber_[i].Text.compare(0, prefix.size(), prefix) == 0)
                 return static_cast<std::int32_t>(i);
         return -1;
     }
-    for (std::size_t i = 0; i < TopicsByTitle.size(); ++i) {
+    for (std::size_t i = 0; i < topicsByTitle_.size(); ++i) {
         std::int32_t n = 0;
-        if (NumberInParentheses(TopicsByTitle[i].Text, n) && n == number)
+        if (NumberInParentheses(topicsByTitle_[i].Text, n) && n == number)
             return static_cast<std::int32_t>(i);
     }
     return -1;
 }
 
 std::string TBrindlewovenProject::ListTextFromID(const std::string& id, bool numberStyle) const {
-    for (const auto& topic : Topics) {
+    for (const auto& topic : topics_) {
         if (!platform::AnsiSameText(topic->TopicID, id))
             continue;
         std::int32_t index = TopicListIndex(topic->Number, numberStyle);
         if (index < 0)
             break;
-        return (numberStyle ? TopicsByNumber : TopicsByTitle)[static_cast<std::size_t>(index)].Text;
+        return (numberStyle ? topicsByNumber_ : topicsByTitle_)[static_cast<std::size_t>(index)]
+            .Text;
     }
     return id;
 }

@@ -4,28 +4,40 @@
 #include <system_error>
 
 #include "platform/fileio.h"
+#include "platform/littleendian.h"
 #include "speller/edits.h"
 
 namespace speller {
 
 namespace {
 
+// A node is one 32-bit word: the letter in the top byte, the end-of-word
+// flag, a three-bit child code and a 20-bit reference.
+constexpr unsigned kNodeCharShift = 24;
 constexpr uint32_t kEndFlag = 1u << 23;
+constexpr unsigned kChildCodeShift = 20;
+constexpr uint32_t kChildCodeMask = 7u;
+constexpr uint32_t kNodeRefMask = (1u << kChildCodeShift) - 1;
+// Child codes: no children; one child, the reference naming its node; 2 to 6
+// children, the reference naming their list of 16-bit node indices; a list
+// that starts with its own count byte.
+constexpr unsigned kNoChildren = 0;
+constexpr unsigned kOneChild = 1;
+constexpr unsigned kCountedList = 7;
 
 inline unsigned char NodeChar(uint32_t node) {
-    return static_cast<unsigned char>(node >> 24);
+    return static_cast<unsigned char>(node >> kNodeCharShift);
 }
 inline unsigned ChildCode(uint32_t node) {
-    return (node >> 20) & 7u;
+    return (node >> kChildCodeShift) & kChildCodeMask;
 }
 inline uint32_t NodeRef(uint32_t node) {
-    return node & 0xFFFFFu;
+    return node & kNodeRefMask;
 }
 
+// The caller has checked that the four bytes are there.
 uint32_t ReadU32(std::string_view data, std::size_t pos) {
-    const auto* p = reinterpret_cast<const unsigned char*>(data.data() + pos);
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return platform::GetLE32(platform::BytesAt(data, pos));
 }
 
 void Need(std::string_view data, std::size_t pos, uint64_t count, const char* what) {
@@ -72,16 +84,16 @@ void TSubDictionary::Read(std::string_view data, std::size_t& pos) {
 void TSubDictionary::CheckNode(uint32_t node, const char* where) const {
     unsigned k = ChildCode(node);
     uint32_t ref = NodeRef(node);
-    if (k == 0)
+    if (k == kNoChildren)
         return;
-    if (k == 1) {
+    if (k == kOneChild) {
         if (ref >= nodes_.size())
             throw std::runtime_error(std::string(where) + " refers to a node beyond the block");
         return;
     }
     std::size_t count = k;
     std::size_t first = ref;
-    if (k == 7) {
+    if (k == kCountedList) {
         if (ref >= lists_.size())
             throw std::runtime_error(std::string(where) + " refers to a list beyond the block");
         count = lists_[ref];
@@ -90,7 +102,7 @@ void TSubDictionary::CheckNode(uint32_t node, const char* where) const {
     if (first > lists_.size() || count * 2 > lists_.size() - first)
         throw std::runtime_error(std::string(where) + " refers to a list beyond the block");
     for (std::size_t i = 0; i < count; ++i) {
-        std::size_t index = lists_[first + 2 * i] | std::size_t{lists_[first + 2 * i + 1]} << 8;
+        std::size_t index = platform::GetLE16(&lists_[first + 2 * i]);
         if (index >= nodes_.size())
             throw std::runtime_error("a child list refers to a node beyond the block");
     }
@@ -99,18 +111,18 @@ void TSubDictionary::CheckNode(uint32_t node, const char* where) const {
 bool TSubDictionary::Child(uint32_t node, unsigned char c, uint32_t& child) const {
     unsigned k = ChildCode(node);
     uint32_t ref = NodeRef(node);
-    if (k == 0)
+    if (k == kNoChildren)
         return false;
-    if (k == 1) {
+    if (k == kOneChild) {
         child = nodes_[ref];
         return NodeChar(child) == c;
     }
     const uint8_t* p = lists_.data() + ref;
     std::size_t count = k;
-    if (k == 7)
+    if (k == kCountedList)
         count = *p++;
     for (std::size_t i = 0; i < count; ++i, p += 2) {
-        uint32_t candidate = nodes_[p[0] | uint32_t{p[1]} << 8];
+        uint32_t candidate = nodes_[platform::GetLE16(p)];
         if (NodeChar(candidate) == c) {
             child = candidate;
             return true;

@@ -42,6 +42,7 @@ enum TSuggestMethod : uint8_t {
     smDistantTranspose = 32,
     smDoubleDeletion = 64,
     smSplit = 128,
+    smAll = 255,
 };
 
 constexpr std::size_t kDictionaryHeaderSize = 278;
@@ -105,7 +106,7 @@ public:
 
 private:
     bool loaded_ = false;
-    uint8_t suggestMethods_ = 255;
+    uint8_t suggestMethods_ = smAll;
     int suggestLimit_ = 30;
     std::string alphabet_;
     std::filesystem::path fileName_;

@@ -1,22 +1,21 @@
 #include "speller/inifile.h"
 
+#include <cstdint>
+#include <limits>
 #include <system_error>
 #include <unordered_map>
 
 #include "platform/codepage.h"
 #include "platform/fileio.h"
+#include "platform/textutil.h"
 
 namespace speller {
 
 namespace {
 
+// Lines are split before they are trimmed: only blanks and tabs remain.
 std::string_view Trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
+    return platform::TrimView(s, " \t");
 }
 
 std::string_view Unquote(std::string_view s) {
@@ -231,26 +230,24 @@ std::optional<int> ParseIniInteger(std::string_view text) {
     }
     if (t.empty())
         return std::nullopt;
+    // Hexadecimal takes any 32-bit pattern; decimal a magnitude up to 2^31,
+    // so that the most negative value still reads.
+    constexpr long long kMaxHex = std::numeric_limits<uint32_t>::max();
+    constexpr long long kMaxDecimal = -static_cast<long long>(std::numeric_limits<int32_t>::min());
     long long value = 0;
     for (char c : t) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
+        int digit = platform::HexDigitValue(c);
+        if (digit < 0 || digit >= base)
             return std::nullopt;
         value = value * base + digit;
-        if (value > (base == 16 ? 0xFFFFFFFFLL : 2147483648LL))
+        if (value > (base == 16 ? kMaxHex : kMaxDecimal))
             return std::nullopt;
     }
     if (base == 16 && !negative)
         return static_cast<int>(static_cast<uint32_t>(value));
     if (negative)
         value = -value;
-    if (value > 2147483647LL || value < -2147483648LL)
+    if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min())
         return std::nullopt;
     return static_cast<int>(value);
 }

@@ -1,9 +1,9 @@
 #include "speller/userdictionary.h"
 
-#include <cstdio>
 #include <system_error>
 
 #include "platform/codepage.h"
+#include "platform/diagnostics.h"
 #include "platform/fileio.h"
 #include "speller/enhancedini.h"
 
@@ -23,7 +23,7 @@ TUserDictionary::~TUserDictionary() {
         if (loaded_ && !plainList_ && modified_)
             Save();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        platform::Warn(e.what());
     }
 }
 

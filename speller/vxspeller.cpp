@@ -39,14 +39,6 @@ bool HasDigit(std::string_view word) {
     return std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 std::filesystem::path Resolve(std::string_view ansiName, const std::filesystem::path& base) {
     try {
         return platform::resolvePath(ansiName, base);
@@ -361,13 +353,13 @@ TPreparedWord TVXSpeller::PrepareWord(std::string_view word) const {
         std::string lower = platform::AnsiLowerCase(word.substr(begin, end - begin));
         std::string_view view = lower;
         for (const auto& prefix : prefixList_)
-            if (prefix.size() < view.size() && StartsWith(view, prefix)) {
+            if (prefix.size() < view.size() && view.starts_with(prefix)) {
                 begin += prefix.size();
                 view.remove_prefix(prefix.size());
                 break;
             }
         for (const auto& suffix : suffixList_)
-            if (suffix.size() < view.size() && EndsWith(view, suffix)) {
+            if (suffix.size() < view.size() && view.ends_with(suffix)) {
                 end -= suffix.size();
                 break;
             }
@@ -445,8 +437,14 @@ void TVXSpeller::SetupParser() {
     parser_->SetMaxUndo(maxUndo_);
 }
 
-bool TVXSpeller::Pump() {
-    return ProcessMessages ? ProcessMessages() : false;
+void TVXSpeller::ProcessEvents() {
+    if (messenger_)
+        messenger_->ProcessEvents();
+}
+
+void TVXSpeller::WaitForCheck() {
+    while (running_ && messenger_ && !messenger_->AbortRequested())
+        messenger_->ProcessEvents();
 }
 
 void TVXSpeller::Check() {
@@ -470,8 +468,7 @@ void TVXSpeller::Check() {
     parser_->Start();
     RunLoop();
     if (waitForCompletion_)
-        while (running_ && Pump()) {
-        }
+        WaitForCheck();
 }
 
 void TVXSpeller::RunLoop() {
@@ -487,7 +484,7 @@ void TVXSpeller::RunLoop() {
             return;
         }
         if (++wordCount_ % kWordsBetweenMessages == 0) {
-            Pump();
+            ProcessEvents();
             if (!running_)
                 break;
         }
@@ -590,7 +587,7 @@ void TVXSpeller::ExtendedSearch(const std::string& word) {
     };
     auto test = [&](const std::string& candidate) {
         if (++tested % kCandidatesBetweenMessages == 0)
-            Pump();
+            ProcessEvents();
         if (IsWord(candidate))
             return hit(candidate);
         return done();
@@ -599,12 +596,12 @@ void TVXSpeller::ExtendedSearch(const std::string& word) {
     bool stop = done();
     if (!stop && !HasOption(soAutoSuggest)) {
         stop = ForEachOneStepEdit(
-            lower, letters, 255,
+            lower, letters, smAll,
             [&](const std::string& candidate, bool check) {
                 return check ? test(candidate) : hit(candidate);
             },
             [this](std::string_view w) { return IsWord(w); });
-        Pump();
+        ProcessEvents();
         stop = stop || done();
     }
     const std::size_t len = lower.size();
@@ -691,7 +688,7 @@ void TVXSpeller::ExtendedSearch(const std::string& word) {
         for (const auto& group : groups) {
             if (group() || done())
                 break;
-            Pump();
+            ProcessEvents();
             if (done())
                 break;
         }

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "components/messengerseam.h"
 #include "platform/registry.h"
 #include "speller/dictionary.h"
 #include "speller/parser.h"
@@ -109,10 +110,13 @@ public:
     // A dictionary beside the main one could not be read; the check goes on
     // without it. The argument is the user's message.
     std::function<void(const std::string&)> OnWarning;
-    // Processes pending application events; returns false when none can come
-    // any more (headless runs), which ends a wait. Called every 256 words,
-    // during the extended search and while WaitForCompletion waits.
-    std::function<bool()> ProcessMessages;
+    // The messenger that lets pending events through every 256 words,
+    // during the extended search and while WaitForCompletion waits (the
+    // check dialog's buttons arrive that way). Not owned; may be null. A
+    // wait ends when there is none or when it reports that the person asked
+    // to stop; the check then stays at its word, as it does without a wait.
+    void SetMessenger(components::IMessenger* messenger) { messenger_ = messenger; }
+    components::IMessenger* Messenger() const { return messenger_; }
 
     // --- languages
     bool DictionariesAvailable() const { return !languages_.empty(); }
@@ -188,7 +192,8 @@ private:
     void RunLoop();
     void StopAt(const TPreparedWord& word, bool repeated);
     void ExtendedSearch(const std::string& word);
-    bool Pump();
+    void ProcessEvents();
+    void WaitForCheck();
     void Resume();
     void DoReplace(const std::string& replacement, int undoKind);
     void ResumeFromCursor();
@@ -207,6 +212,7 @@ private:
     bool waitForCompletion_ = true;
 
     platform::Registry& registry_;
+    components::IMessenger* messenger_ = nullptr;
     std::filesystem::path appDataFolder_;
     std::vector<TSpellLanguage> languages_;
     std::filesystem::path installFolder_;

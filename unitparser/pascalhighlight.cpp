@@ -1,4 +1,5 @@
 #include "unitparser/pascalhighlight.h"
+#include "unitparser/sourcereader.h"
 
 #include <algorithm>
 #include <array>
@@ -95,6 +96,11 @@ constexpr std::array<std::string_view, 83> ReservedWords = {
     "xor",
 };
 
+// Longer words cannot be reserved: no need to fold them.
+constexpr std::size_t LongestReservedWord =
+    std::max_element(ReservedWords.begin(), ReservedWords.end(),
+                     [](auto a, auto b) { return a.size() < b.size(); }) -> size();
+
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -108,13 +114,9 @@ bool CanStartToken(char c) {
 } // namespace
 
 bool IsReservedWord(std::string_view word) {
-    if (word.empty() || word.size() > 20)
+    if (word.empty() || word.size() > LongestReservedWord)
         return false;
-    std::string lower(word);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return std::binary_search(ReservedWords.begin(), ReservedWords.end(), lower);
+    return std::binary_search(ReservedWords.begin(), ReservedWords.end(), LowerAscii(word));
 }
 
 std::vector<THighlightSpan> HighlightPascal(std::string_view text) {

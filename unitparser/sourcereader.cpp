@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/textutil.h"
+
 namespace unitparser {
 
 namespace {
@@ -27,12 +29,11 @@ constexpr std::array<TCharClass, 256> MakeCharClasses() {
 constexpr std::array<TCharClass, 256> CharClasses = MakeCharClasses();
 
 bool IsHexDigit(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+    return platform::HexDigitValue(c) >= 0;
 }
 
 char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 } // namespace
@@ -45,7 +46,7 @@ std::string LowerAscii(std::string_view text) {
     std::string result(text);
     for (char& c : result)
         if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
+            c = static_cast<char>(c - 'A' + 'a');
     return result;
 }
 

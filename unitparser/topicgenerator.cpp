@@ -1,6 +1,7 @@
 #include "unitparser/topicgenerator.h"
 
 #include "platform/codepage.h"
+#include "platform/pathnames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +12,14 @@ namespace unitparser {
 namespace {
 
 constexpr std::int64_t HighestTopicNumber = std::numeric_limits<std::int32_t>::max();
+// A unit's topics start at the next multiple of this above the numbers in
+// use; the first class block follows the unit topic at this distance.
+constexpr std::int64_t UnitNumberStep = 1000;
+constexpr std::int64_t FirstBlockOffset = 10;
+// Tab stops, in points: the link line's, and the member list's two columns
+// of pictures before the names.
+const std::vector<int> LinkTabs = {72, 144, 216, 288, 360, 432};
+const std::vector<int> MemberListTabs = {10, 32};
 
 bool Keeps(const TMemberEntry& e) {
     return e.flags.mention || e.flags.include;
@@ -24,16 +33,6 @@ std::string Padded(std::int32_t number) {
 
 std::string Num(std::int64_t number) {
     return std::to_string(number);
-}
-
-std::string FileNameOnly(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 // Hands out blocks of numbers and refuses to pass the highest topic number.
@@ -125,7 +124,9 @@ void ApplySelection(TUnitParser& parser) {
 }
 
 std::int32_t FirstParserTopicNumber(std::int32_t highestInUse) {
-    std::int64_t first = (static_cast<std::int64_t>(std::max(highestInUse, 0)) / 1000 + 1) * 1000;
+    std::int64_t first =
+        (static_cast<std::int64_t>(std::max(highestInUse, 0)) / UnitNumberStep + 1) *
+        UnitNumberStep;
     if (first + 1 > HighestTopicNumber)
         throw EParseError("There are no free topic numbers left above " + Num(highestInUse) +
                           " for the generated topics.");
@@ -137,7 +138,7 @@ int AssignTopicNumbers(TUnitParser& parser, std::int32_t first) {
         throw EParseError("The first topic number must be above 0.");
     TNumberer numbers(first);
     numbers.Take(2); // unit topic and its "See also"
-    TNumberer blocks(static_cast<std::int64_t>(first) + 10);
+    TNumberer blocks(static_cast<std::int64_t>(first) + FirstBlockOffset);
     int count = 2;
     for (auto& object : parser.ParseObjects) {
         object->TopicNo = blocks.Take(BlockSize);
@@ -179,8 +180,8 @@ namespace {
 class TWriter {
 public:
     TWriter(const TUnitParser& parser, std::int32_t first, TParsedTopicSink& sink,
-            const TGenerateOptions& options)
-        : parser(parser), unitTopic(first), sink(sink), options(options) {}
+            const TGenerateOptions& options, components::IMessenger* messenger)
+        : parser(parser), unitTopic(first), sink(sink), options(options), messenger(messenger) {}
 
     void Run();
 
@@ -189,9 +190,18 @@ private:
     void StartTopic(std::int32_t number, const std::string& title, const std::string& k,
                     const std::string& a) {
         sink.AddParsedTopic(number, title);
+        AdvanceGauge();
         sink.SetTopicFields(k, a, parser.UnitName + ":" + Padded(number));
         sink.ClearText();
         currentTitle = title;
+    }
+    // Each topic moves the gauge on and lets the window repaint; generation
+    // cannot be aborted, so the abort flag is not asked.
+    void AdvanceGauge() {
+        if (!messenger)
+            return;
+        messenger->SetProgress(++gaugePosition);
+        messenger->ProcessEvents();
     }
     void Line(const std::string& macro, const std::string& text) {
         sink.ApplyMacroFont(macro);
@@ -224,13 +234,13 @@ private:
         sink.InsertText("{linkID=%" + Num(number) + "}" + (tab ? "\t" : ""));
         sink.SetColor(ColorBlack);
     }
-    void SetLinkTabs() { sink.SetTabStops({72, 144, 216, 288, 360, 432}); }
+    void SetLinkTabs() { sink.SetTabStops(LinkTabs); }
     // The title line, the empty "*PopupLink" line that carries the links,
     // and the link tabs; the caller writes the links and calls EndHeader.
     void TitleAndLinkLine(const std::string& bitmapFile) {
         if (!bitmapFile.empty()) {
             sink.ApplyMacroFont("*TopicText");
-            Code("{bml " + FileNameOnly(bitmapFile) + "}\t");
+            Code("{bml " + platform::ExtractFileName(bitmapFile) + "}\t");
             Line("*TopicTitle", currentTitle);
         } else {
             Line("*TopicTitle", currentTitle);
@@ -276,6 +286,9 @@ private:
     std::int32_t unitTopic;
     TParsedTopicSink& sink;
     const TGenerateOptions& options;
+    components::IMessenger* messenger;
+    // The gauge starts at 1, before the first topic.
+    std::int64_t gaugePosition = 1;
     std::string currentTitle;
 };
 
@@ -416,7 +429,7 @@ void TWriter::AddMemberListTopic(std::int32_t number, const std::vector<TMemberE
     StartTopic(number, className + " - " + word, "", "");
     Line("*PopupTopicTitle", word);
     Line("*TopicText", "");
-    sink.SetTabStops({10, 32});
+    sink.SetTabStops(MemberListTabs);
     if (kind == TMemberKind::Property) {
         Code("{bmct runtime.bmp}");
         sink.InsertText(" Run-time only\t");
@@ -546,10 +559,19 @@ struct TGenerationScope {
     ~TGenerationScope() { sink.EndGeneration(); }
 };
 
+// The parser dialog's error box, with its one button.
+void ShowUnitEmpty(components::IMessenger& messenger) {
+    components::TQuestion question;
+    question.Kind = components::TMessageKind::Error;
+    question.Text = kUnitEmptyText;
+    question.Buttons = {{"Bummer", components::mrOk, true, true}};
+    messenger.Ask(question);
+}
+
 } // namespace
 
 void GenerateTopics(const TUnitParser& parser, std::int32_t first, TParsedTopicSink& sink,
-                    const TGenerateOptions& options) {
+                    const TGenerateOptions& options, components::IMessenger* messenger) {
     // Counted again here so the gauge is right whoever numbered the entries.
     int count = 2;
     for (const auto& object : parser.ParseObjects) {
@@ -568,26 +590,28 @@ void GenerateTopics(const TUnitParser& parser, std::int32_t first, TParsedTopicS
             if (e.topicNo >= 0)
                 count += 1 + SeeAlsoExampleCount(e.seeAlso,
                                                  e.list == TDeclListKind::Routines && e.example);
-    sink.BeginGeneration(count);
+    components::TProgressScope progress(messenger, kBuildingTopicsText, count + 1);
+    if (messenger)
+        messenger->SetProgress(1);
     TGenerationScope scope{sink};
-    TWriter(parser, first, sink, options).Run();
+    TWriter(parser, first, sink, options, messenger).Run();
 }
 
 int ParsePascalUnit(TUnitParser& parser, const std::string& fileName, std::int32_t first,
                     TParsedTopicSink& sink, const std::function<bool(TUnitParser&)>& choose,
-                    const std::function<void(const std::string&)>& showMessage,
-                    const TGenerateOptions& options) {
+                    components::IMessenger* messenger, const TGenerateOptions& options) {
     parser.ParseFile(fileName);
     if (parser.Empty()) {
-        if (showMessage)
-            showMessage("This unit seems to be quite empty.");
-        throw EParseAbort("Unit empty");
+        if (messenger)
+            ShowUnitEmpty(*messenger);
+        // The person has been told; the run ends without a further message.
+        throw components::EAbort(std::string());
     }
     if (choose && !choose(parser))
         return -1;
     ApplySelection(parser);
     AssignTopicNumbers(parser, first);
-    GenerateTopics(parser, first, sink, options);
+    GenerateTopics(parser, first, sink, options, messenger);
     return first;
 }
 
@@ -596,7 +620,7 @@ std::vector<std::string> BitmapFolders(const TUnitParser& parser) {
     for (const auto& object : parser.ParseObjects) {
         if (!object->Include || object->BitmapFile.empty())
             continue;
-        std::string folder = FolderOf(object->BitmapFile);
+        std::string folder = platform::ExtractFileDir(object->BitmapFile);
         if (folder.empty())
             continue;
         bool known = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
@@ -608,10 +632,15 @@ std::vector<std::string> BitmapFolders(const TUnitParser& parser) {
     return folders;
 }
 
+void AddGeneratedBitmapFolders(std::string& folderList, const TUnitParser& parser,
+                               const std::string& programFolder) {
+    AddBitmapFolder(folderList, programFolder);
+    for (const auto& folder : BitmapFolders(parser))
+        AddBitmapFolder(folderList, folder);
+}
+
 void AddBitmapFolder(std::string& folderList, const std::string& folder) {
-    std::string item = folder;
-    while (item.size() > 1 && (item.back() == '/' || item.back() == '\\'))
-        item.pop_back();
+    std::string item = platform::ExcludeTrailingSeparator(folder);
     if (item.empty())
         return;
     std::size_t start = 0;

@@ -19,9 +19,8 @@ class TParsedTopicSink {
 public:
     virtual ~TParsedTopicSink() = default;
 
-    // Generation starts: `topicCount` topics will be created (the gauge's
-    // range). EndGeneration runs whatever happens afterwards.
-    virtual void BeginGeneration(int /*topicCount*/) {}
+    // Runs once generation has ended, whichever way: the sink finishes the
+    // topic it was writing.
     virtual void EndGeneration() {}
 
     // Creates the topic (number, title) and makes it current.

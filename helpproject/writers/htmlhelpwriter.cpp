@@ -155,9 +155,9 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
         project.FilterTopicsByBuildTags();
         defaultTopic = project.FirstTopic;
     } else {
-        for (auto& topic : project.Topics)
+        for (auto& topic : project.Topics())
             topic->Included = true;
-        defaultTopic = project.Topics.empty() ? nullptr : project.Topics.front().get();
+        defaultTopic = project.Topics().empty() ? nullptr : project.Topics().front().get();
     }
 
     THtmlPageNames names;
@@ -173,7 +173,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
     const std::string charset = HtmlCharsetMeta(project);
     for (int i = 0; i < count; ++i) {
         CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         const std::string page = names.NameOf(topic.Number);
@@ -203,7 +203,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
     TStringList pictureNames;
     for (int i = 0; i < count; ++i) {
         CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         std::string& text = pages[static_cast<std::size_t>(i)];
@@ -220,7 +220,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
     std::vector<TStringList> pageLines(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         pageLines[static_cast<std::size_t>(i)] =
@@ -233,7 +233,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
         progress->Start("Saving HTML topic files...", count - 1);
     fs::create_directories(folder / "html");
     for (int i = 0; i < count; ++i) {
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         const std::string file = (folder / "html" / (names.NameOf(topic.Number) + ".htm")).string();
@@ -293,7 +293,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
 
     // Index file.
     THtmlIndex index;
-    for (auto& topic : project.Topics) {
+    for (auto& topic : project.Topics()) {
         if (!topic->Included || topic->KKeywords.empty())
             continue;
         AddTopicToIndex(index, topic->KKeywords,
@@ -415,7 +415,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
                     std::to_string(y + project.WindowHeight) + "],,,,,,,0");
     lines.push_back("");
     lines.push_back("[FILES]");
-    for (auto& topic : project.Topics)
+    for (auto& topic : project.Topics())
         if (topic->Included)
             lines.push_back("html\\" + names.NameOf(topic->Number) + ".htm");
     for (const auto& name : pictureNames)
@@ -423,7 +423,7 @@ void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool a
             lines.push_back("images\\" + name);
     lines.push_back("");
     lines.push_back("[MAP]");
-    for (auto& topic : project.Topics)
+    for (auto& topic : project.Topics())
         if (topic->Included)
             lines.push_back("#define html\\" + HhpSymbol(names.NameOf(topic->Number)) + " " +
                             std::to_string(topic->Number));

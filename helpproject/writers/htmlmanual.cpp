@@ -20,7 +20,7 @@ void ExportHtmlManual(TBrindlewovenProject& project, const std::string& fileName
     project.BrokenLinks.clear();
     THtmlPageNames names;
     names.Build(project, true);
-    const int count = static_cast<int>(project.SortedView.size());
+    const int count = static_cast<int>(project.SortedTopics().size());
     if (progress)
         progress->Start("Converting topics from RTF to HTML...", count - 1);
     TStringList lines = {
@@ -35,7 +35,7 @@ void ExportHtmlManual(TBrindlewovenProject& project, const std::string& fileName
     TStringList targets;
     for (int i = 0; i < count; ++i) {
         CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.SortedView[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.SortedTopics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         const std::string page = names.NameOf(topic.Number);

@@ -259,7 +259,7 @@ void THtmlPageNames::Build(TBrindlewovenProject& project, bool includedOnly,
     for (const auto& r : reserved)
         taken.insert(platform::AnsiLowerCase(r));
     std::vector<std::pair<TBrindlewovenTopic*, std::string>> others;
-    for (const auto& topic : project.Topics) {
+    for (const auto& topic : project.Topics()) {
         if (includedOnly && !topic->Included)
             continue;
         const std::string name = topic->GetHtmlFileName();

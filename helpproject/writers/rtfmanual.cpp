@@ -205,7 +205,7 @@ TStringList StripCodesForManual(const TStringList& text) {
 std::string RtfManualBytes(TBrindlewovenProject& project, bool pageBreaks) {
     project.FilterTopicsByBuildTags();
     std::vector<TBrindlewovenTopic*> topics;
-    for (TBrindlewovenTopic* topic : project.SortedView)
+    for (TBrindlewovenTopic* topic : project.SortedTopics())
         if (topic->Included)
             topics.push_back(topic);
 

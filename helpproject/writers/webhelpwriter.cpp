@@ -101,9 +101,9 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
         project.FilterTopicsByBuildTags();
         first = project.FirstTopic;
     } else {
-        for (auto& topic : project.Topics)
+        for (auto& topic : project.Topics())
             topic->Included = true;
-        first = project.Topics.empty() ? nullptr : project.Topics.front().get();
+        first = project.Topics().empty() ? nullptr : project.Topics().front().get();
     }
     // Pages may not take the names of the files this writer makes itself.
     THtmlPageNames names;
@@ -140,7 +140,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
     std::vector<std::string> pages(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         CheckWebHelpExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         targets.push_back(platform::AnsiLowerCase(topic.TopicID) + "=" +
@@ -170,7 +170,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
                 TBrindlewovenTopic* previous = nullptr;
                 TBrindlewovenTopic* next = nullptr;
                 std::string previousValue, nextValue;
-                for (auto it = project.Topics.rbegin(); it != project.Topics.rend(); ++it) {
+                for (auto it = project.Topics().rbegin(); it != project.Topics().rend(); ++it) {
                     TBrindlewovenTopic* other = it->get();
                     if (other == &topic || !other->Included ||
                         other->BrowseSequence.compare(0, group.size(), group) != 0)
@@ -202,7 +202,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
     TStringList pictureNames;
     for (int i = 0; i < count; ++i) {
         CheckWebHelpExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         std::string& text = pages[static_cast<std::size_t>(i)];
@@ -220,7 +220,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
     std::vector<TStringList> pageLines(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (!topic.Included)
             continue;
         pageLines[static_cast<std::size_t>(i)] =
@@ -231,7 +231,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
     if (progress)
         progress->Start("Saving HTML topic files...", count - 1);
     for (int i = 0; i < count; ++i) {
-        TBrindlewovenTopic& topic = *project.Topics[static_cast<std::size_t>(i)];
+        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
         if (topic.Included)
             SaveLines(DiskName(folder, names.NameOf(topic.Number) + ".htm"),
                       pageLines[static_cast<std::size_t>(i)]);
@@ -287,7 +287,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
                 "<!-- Since you did not use the Brindlewoven Contents Editor to create a "
                 "contents tree,");
             lines.push_back("     the contents page simply lists all the topics. -->");
-            for (auto& topic : project.Topics)
+            for (auto& topic : project.Topics())
                 if (topic->Included)
                     lines.push_back("<A HREF=\"" + names.NameOf(topic->Number) + ".htm\"" + target +
                                     ">" + HtmlEscape(topic->Title) + "</A><BR>");
@@ -299,7 +299,7 @@ void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles,
     // Index page.
     {
         THtmlIndex index;
-        for (auto& topic : project.Topics)
+        for (auto& topic : project.Topics())
             if (topic->Included && !topic->KKeywords.empty())
                 AddTopicToIndex(index, topic->KKeywords,
                                 topic->Title + '\x0C' + names.NameOf(topic->Number) + ".htm");

@@ -1087,7 +1087,7 @@ TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
     }
 
     // Hotspots, once every topic is known.
-    for (const auto& topic : project.Topics)
+    for (const auto& topic : project.Topics())
         lookup.ids.emplace(platform::AnsiLowerCase(topic->TopicID), topic->Number);
     Report(progress, "Converting topics to Brindlewoven format...",
            static_cast<int>(imported.size()));

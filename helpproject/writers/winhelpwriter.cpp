@@ -178,12 +178,12 @@ void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode, ITempFil
     if (buildMode) {
         project.FilterTopicsByBuildTags();
     } else {
-        for (auto& topic : project.Topics)
+        for (auto& topic : project.Topics())
             topic->Included = true;
-        project.FirstTopic = project.Topics.empty() ? nullptr : project.Topics.front().get();
+        project.FirstTopic = project.Topics().empty() ? nullptr : project.Topics().front().get();
     }
     std::vector<TBrindlewovenTopic*> counted;
-    for (auto& topic : project.Topics)
+    for (auto& topic : project.Topics())
         if (topic->Included)
             counted.push_back(topic.get());
 
@@ -389,7 +389,7 @@ bool ContentsLineWanted(const TBrindlewovenProject& project, const std::string& 
     if (window != std::string::npos)
         target.erase(window);
     target = TrimText(target);
-    for (const auto& topic : project.Topics)
+    for (const auto& topic : project.Topics())
         if (topic->Included && platform::AnsiSameText(topic->TopicID, target))
             return true;
     return false;
@@ -447,7 +447,7 @@ void WriteHelpIdHeader(const TBrindlewovenProject& project) {
     out.Line("#ifndef _BWVN_HELP_CONSTANTS_");
     out.Line("#define _BWVN_HELP_CONSTANTS_");
     out.Line("");
-    for (const auto& topic : project.Topics) {
+    for (const auto& topic : project.Topics()) {
         if (!topic->Included)
             continue;
         std::string line = "#define  " + IDOf(*topic) + " ";

@@ -200,14 +200,14 @@ TEST(DisplayStrings, PickerListOrder) {
     for (int n = 1; n <= 4; ++n)
         p->UpdateTopicLists(p->TopicByNumber(n));
     std::vector<std::string> texts;
-    for (const auto& item : p->TopicsByTitle)
+    for (const auto& item : p->TopicsByTitle())
         texts.push_back(item.Text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Delta (3)", "echo (4)",
                                                "\xC9"
                                                "clair (1)",
                                                "zeta (2)"}));
     std::vector<std::string> numbers;
-    for (const auto& item : p->TopicsByNumber)
+    for (const auto& item : p->TopicsByNumber())
         numbers.push_back(item.Text);
     EXPECT_EQ(numbers, (std::vector<std::string>{"1: \xC9"
                                                  "clair",

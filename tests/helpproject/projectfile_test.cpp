@@ -131,7 +131,7 @@ TEST(ProjectFile, EveryVersion) {
         EXPECT_EQ(p->WebUseBuildTags, v >= 13);
         EXPECT_EQ(p->WebOutputFile, v >= 13 ? "w.htm" : "");
         ASSERT_EQ(p->TopicCount(), 1);
-        const TBrindlewovenTopic& t = *p->Topics[0];
+        const TBrindlewovenTopic& t = *p->Topics()[0];
         EXPECT_EQ(t.Number, 7);
         EXPECT_EQ(t.TopicID, "id7");
         EXPECT_EQ(t.BKeywords, "b7");
@@ -147,8 +147,8 @@ TEST(ProjectFile, EveryVersion) {
         EXPECT_TRUE(s.Font.Bold);
         EXPECT_EQ(s.RightIndent, 4);
         EXPECT_EQ(s.TabCount, v >= 2 ? 1 : 0);
-        EXPECT_EQ(p->SortedView.size(), 1u);
-        EXPECT_EQ(p->TopicsByNumber.size(), 1u);
+        EXPECT_EQ(p->SortedTopics().size(), 1u);
+        EXPECT_EQ(p->TopicsByNumber().size(), 1u);
     }
 }
 
@@ -165,13 +165,13 @@ TEST(ProjectFile, HandWrittenVersion2) {
     EXPECT_EQ(p->WebContentsLabel, "Contents");
     ASSERT_EQ(p->TopicCount(), 2);
     // Stored as 20, 10: the list is put in number order.
-    EXPECT_EQ(p->Topics[0]->Number, 10);
-    EXPECT_EQ(p->Topics[0]->AKeywords, "");
-    EXPECT_EQ(p->Topics[0]->Text, TStringList{"Welcome\\par"});
-    EXPECT_EQ(p->Topics[1]->TopicID, "first");
-    EXPECT_EQ(p->Topics[1]->EntryMacro, "CB(\"x\")");
-    EXPECT_EQ(p->TopicsByNumber[0].Text, "10: Welcome");
-    EXPECT_EQ(p->TopicsByTitle[0].Text, "First steps (20)");
+    EXPECT_EQ(p->Topics()[0]->Number, 10);
+    EXPECT_EQ(p->Topics()[0]->AKeywords, "");
+    EXPECT_EQ(p->Topics()[0]->Text, TStringList{"Welcome\\par"});
+    EXPECT_EQ(p->Topics()[1]->TopicID, "first");
+    EXPECT_EQ(p->Topics()[1]->EntryMacro, "CB(\"x\")");
+    EXPECT_EQ(p->TopicsByNumber()[0].Text, "10: Welcome");
+    EXPECT_EQ(p->TopicsByTitle()[0].Text, "First steps (20)");
     ASSERT_EQ(styles.Count(), 1u);
     EXPECT_EQ(styles.Items()[0].Style, styles.BuiltIn("*TopicText"));
     EXPECT_EQ(styles.BuiltIn("*TopicText")->TabCount, 2);
@@ -185,8 +185,8 @@ TEST(ProjectFile, HandWrittenVersions8And13) {
     EXPECT_EQ(p8->LocaleID, "0x0407   German (Standard)");
     EXPECT_TRUE(p8->CHeader);
     EXPECT_EQ(p8->OutputFolder, kData); // a version-8 file reads like version 7
-    EXPECT_EQ(p8->Topics[0]->AKeywords, "a5");
-    EXPECT_EQ(p8->Topics[0]->Window, "popup");
+    EXPECT_EQ(p8->Topics()[0]->AKeywords, "a5");
+    EXPECT_EQ(p8->Topics()[0]->Window, "popup");
     const TTextStyleMacro* mine = styles.Find("My Style");
     ASSERT_NE(mine, nullptr);
     EXPECT_EQ(mine->Font.Name, "Courier New");
@@ -210,7 +210,7 @@ TEST(ProjectFile, HandWrittenVersions8And13) {
                                      "ck");
     EXPECT_EQ(p13->WebOutputFile, "web\\index.htm");
     EXPECT_EQ(p13->TopicCount(), 2);
-    EXPECT_EQ(p13->Topics[0]->Text, TStringList{});
+    EXPECT_EQ(p13->Topics()[0]->Text, TStringList{});
     EXPECT_EQ(styles.BuiltIn("*SourceCode")->Font.Charset, 0);
 }
 
@@ -220,8 +220,8 @@ TEST(ProjectFile, Version16RoundTripIsByteIdentical) {
     auto p = TBrindlewovenProject::Load(kData + "v16.bwv", &styles);
     EXPECT_EQ(p->HelpFileKind, 272);
     EXPECT_EQ(p->WindowWidth, 800);
-    EXPECT_EQ(p->Topics[0]->TopicID, "intro");
-    EXPECT_EQ(p->Topics[2]->Text, TStringList{});
+    EXPECT_EQ(p->Topics()[0]->TopicID, "intro");
+    EXPECT_EQ(p->Topics()[2]->Text, TStringList{});
     ASSERT_EQ(styles.Count(), 2u);
     EXPECT_EQ(styles.Items()[1].Style->TabCount, 3);
     EXPECT_EQ(p->SaveToBytes(&styles), original);
@@ -318,8 +318,8 @@ TEST(ProjectFile, Refusals) {
     }
     std::string outOfOrder = dup;
     outOfOrder.replace(outOfOrder.find("7\r\nid7"), 1, "9");
-    EXPECT_EQ(LoadBytes(outOfOrder)->Topics[0]->Number, 7);
-    EXPECT_EQ(LoadBytes(outOfOrder)->Topics[1]->Number, 9);
+    EXPECT_EQ(LoadBytes(outOfOrder)->Topics()[0]->Number, 7);
+    EXPECT_EQ(LoadBytes(outOfOrder)->Topics()[1]->Number, 9);
 
     struct Case {
         std::string bytes;

@@ -8,7 +8,7 @@ using namespace helpproject;
 TEST(ProjectModel, NewProjectDefaults) {
     TBrindlewovenProject p;
     ASSERT_EQ(p.TopicCount(), 1);
-    const TBrindlewovenTopic& t = *p.Topics[0];
+    const TBrindlewovenTopic& t = *p.Topics()[0];
     EXPECT_EQ(t.Number, 10);
     EXPECT_EQ(t.TopicID, "Vellumar10");
     EXPECT_EQ(t.Title, "<new topic>");
@@ -24,10 +24,10 @@ TEST(ProjectModel, NewProjectDefaults) {
     EXPECT_EQ(p.WindowWidth, 600);
     EXPECT_EQ(p.WebFormat, 1);
     EXPECT_EQ(p.WebContentsTitle, "%s Contents");
-    ASSERT_EQ(p.SortedView.size(), 1u);
-    ASSERT_EQ(p.TopicsByTitle.size(), 1u);
-    EXPECT_EQ(p.TopicsByTitle[0].Text, "<new topic> (10)");
-    EXPECT_EQ(p.TopicsByNumber[0].Text, "10: <new topic>");
+    ASSERT_EQ(p.SortedTopics().size(), 1u);
+    ASSERT_EQ(p.TopicsByTitle().size(), 1u);
+    EXPECT_EQ(p.TopicsByTitle()[0].Text, "<new topic> (10)");
+    EXPECT_EQ(p.TopicsByNumber()[0].Text, "10: <new topic>");
 }
 
 TEST(ProjectModel, AssignKeepsAutomaticTargetID) {

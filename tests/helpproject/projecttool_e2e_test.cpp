@@ -92,7 +92,7 @@ TEST(ProjectTool, SampleIsConsistent) {
     p->GetTargets(targets);
     EXPECT_EQ(targets, (TStringList{"greens", "blacks", "herbals"}));
     int links = 0;
-    for (const auto& t : p->Topics)
+    for (const auto& t : p->Topics())
         for (const auto& line : t->Text) {
             for (std::string value : CodeValues(line, "\\{linkID=")) {
                 if (!value.empty() && (value[0] == '%' || value[0] == '*'))
@@ -116,7 +116,7 @@ TEST(ProjectTool, SampleIsConsistent) {
         }
     EXPECT_GT(links, 10);
     p->FilterTopicsByBuildTags();
-    for (const auto& t : p->Topics)
+    for (const auto& t : p->Topics())
         EXPECT_EQ(t->Included, t->Number != 120) << t->Number;
     TStringList sequences;
     p->GetBrowseSequences(sequences);

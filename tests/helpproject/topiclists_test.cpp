@@ -27,7 +27,7 @@ std::vector<std::int32_t> Numbers(const std::vector<TBrindlewovenTopic*>& view) 
 
 std::vector<std::int32_t> TopicNumbers(const TBrindlewovenProject& p) {
     std::vector<std::int32_t> out;
-    for (const auto& t : p.Topics)
+    for (const auto& t : p.Topics())
         out.push_back(t->Number);
     return out;
 }
@@ -55,8 +55,8 @@ TEST(TopicLists, FirstFreeNumberAndAdd) {
     TBrindlewovenTopic* t = r->AddTopic(10, "new");
     EXPECT_EQ(t->Number, 11);
     EXPECT_EQ(TopicNumbers(*r), (std::vector<std::int32_t>{10, 11, 20}));
-    EXPECT_EQ(r->TopicsByNumber[1].Text, "11: new");
-    EXPECT_EQ(Numbers(r->SortedView), (std::vector<std::int32_t>{10, 11, 20}));
+    EXPECT_EQ(r->TopicsByNumber()[1].Text, "11: new");
+    EXPECT_EQ(Numbers(r->SortedTopics()), (std::vector<std::int32_t>{10, 11, 20}));
 }
 
 TEST(TopicLists, NumbersNearTheTopRefused) {
@@ -91,10 +91,10 @@ TEST(TopicLists, LookupsAndFailures) {
     EXPECT_EQ(p->TopicCount(), 3);
     p->DeleteTopic(5);
     EXPECT_EQ(TopicNumbers(*p), (std::vector<std::int32_t>{1, 9}));
-    EXPECT_EQ(Numbers(p->SortedView), (std::vector<std::int32_t>{1, 9}));
-    ASSERT_EQ(p->TopicsByNumber.size(), 2u);
-    EXPECT_EQ(p->TopicsByNumber[1].Text, "9: T9");
-    ASSERT_EQ(p->TopicsByTitle.size(), 2u);
+    EXPECT_EQ(Numbers(p->SortedTopics()), (std::vector<std::int32_t>{1, 9}));
+    ASSERT_EQ(p->TopicsByNumber().size(), 2u);
+    EXPECT_EQ(p->TopicsByNumber()[1].Text, "9: T9");
+    ASSERT_EQ(p->TopicsByTitle().size(), 2u);
 }
 
 TEST(TopicLists, WalkingWrapsAround) {
@@ -131,15 +131,15 @@ TEST(TopicLists, SortByTitleExample) {
     p->TopicByNumber(1)->Title = "beta";
     p->TopicByNumber(2)->Title = "Alpha";
     p->TopicByNumber(3)->Title = "alpha";
-    p->SortByColumn(1);
-    EXPECT_EQ(Numbers(p->SortedView), (std::vector<std::int32_t>{2, 3, 1}));
-    p->SortByColumn(1);
-    EXPECT_TRUE(p->SortDescending);
-    EXPECT_EQ(Numbers(p->SortedView), (std::vector<std::int32_t>{1, 3, 2}));
-    p->SortByColumn(0);
-    EXPECT_FALSE(p->SortDescending);
-    EXPECT_EQ(Numbers(p->SortedView), (std::vector<std::int32_t>{1, 2, 3}));
-    EXPECT_THROW(p->SortByColumn(8), EProjectError);
+    p->SortBy({TTopicColumn::Title});
+    EXPECT_EQ(Numbers(p->SortedTopics()), (std::vector<std::int32_t>{2, 3, 1}));
+    p->SortBy({TTopicColumn::Title, true});
+    EXPECT_EQ(Numbers(p->SortedTopics()), (std::vector<std::int32_t>{1, 3, 2}));
+    p->SortBy({});
+    EXPECT_EQ(Numbers(p->SortedTopics()), (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(What([] { TopicColumnFromCode(8); }), "Sort column 8 does not exist");
+    EXPECT_THROW(p->SortBy({static_cast<TTopicColumn>(8)}), EProjectError);
+    EXPECT_EQ(p->SortOrder(), TTopicSortOrder{});
 }
 
 // Inserting one by one must give exactly the order a full sort gives, for
@@ -147,11 +147,10 @@ TEST(TopicLists, SortByTitleExample) {
 TEST(TopicLists, SortedInsertionEqualsFullSort) {
     std::mt19937 rng(1234);
     const char* words[] = {"alpha", "Alpha", "beta", "", "\xE9t\xE9", "Zed", "zed", "m"};
-    for (std::uint8_t column = 0; column <= 7; ++column) {
+    for (std::uint8_t column = 0; column <= kLastTopicColumn; ++column) {
         for (bool descending : {false, true}) {
             auto p = ProjectWith({});
-            p->SortColumn = column;
-            p->SortDescending = descending;
+            p->SortBy({static_cast<TTopicColumn>(column), descending});
             for (int i = 0; i < 300; ++i) {
                 std::int32_t n = static_cast<std::int32_t>(rng() % 2000) + 1;
                 if (p->FindTopic(n))
@@ -166,14 +165,14 @@ TEST(TopicLists, SortedInsertionEqualsFullSort) {
                 p->InsertTopic(std::move(topic));
             }
             std::vector<TBrindlewovenTopic*> expected;
-            for (const auto& t : p->Topics)
+            for (const auto& t : p->Topics())
                 expected.push_back(t.get());
             std::sort(expected.begin(), expected.end(),
                       [&](auto* a, auto* b) { return p->CompareTopics(a, b) < 0; });
-            EXPECT_EQ(p->SortedView, expected) << int(column) << descending;
-            std::vector<TBrindlewovenTopic*> inserted = p->SortedView;
+            EXPECT_EQ(p->SortedTopics(), expected) << int(column) << descending;
+            std::vector<TBrindlewovenTopic*> inserted = p->SortedTopics();
             p->RebuildSortedView();
-            EXPECT_EQ(p->SortedView, inserted);
+            EXPECT_EQ(p->SortedTopics(), inserted);
         }
     }
 }
@@ -184,7 +183,7 @@ TEST(TopicLists, SortedNeighboursAndBookmarks) {
     p->TopicByNumber(2)->Title = "c";
     p->TopicByNumber(3)->Title = "b";
     p->TopicByNumber(4)->Title = "a";
-    p->SortByColumn(1); // 4 3 2 1
+    p->SortBy({TTopicColumn::Title}); // 4 3 2 1
     EXPECT_EQ(p->SortedIndexOf(4), 0);
     EXPECT_EQ(p->SortedTopic(2)->Number, 3);
     EXPECT_EQ(p->SortedPrevious(4)->Number, 1);
@@ -200,14 +199,14 @@ TEST(TopicLists, SortedNeighboursAndBookmarks) {
     EXPECT_EQ(What([&] { p->SortedTopic(5); }), "Topic index out of bounds");
     p->TopicByNumber(1)->Title = "0";
     p->UpdateSortedView(p->TopicByNumber(1));
-    EXPECT_EQ(Numbers(p->SortedView), (std::vector<std::int32_t>{1, 4, 3, 2}));
+    EXPECT_EQ(Numbers(p->SortedTopics()), (std::vector<std::int32_t>{1, 4, 3, 2}));
 }
 
 TEST(TopicLists, ChangeTopicNumberKeepsOrder) {
     auto p = ProjectWith({10, 20, 30});
     p->ChangeTopicNumber(10, 40);
     EXPECT_EQ(TopicNumbers(*p), (std::vector<std::int32_t>{20, 30, 40}));
-    EXPECT_EQ(p->TopicsByNumber.back().Text, "40: T10");
+    EXPECT_EQ(p->TopicsByNumber().back().Text, "40: T10");
     EXPECT_EQ(p->TopicListIndex(40, false), 0);
     EXPECT_THROW(p->ChangeTopicNumber(20, 30), EProjectError);
     EXPECT_EQ(TopicNumbers(*p), (std::vector<std::int32_t>{20, 30, 40}));
@@ -266,4 +265,91 @@ TEST(TopicLists, GetTargetsIgnoresCase) {
     TStringList list{"existing"};
     p->GetTargets(list);
     EXPECT_EQ(list, (TStringList{"existing", "one", "two", "three"}));
+}
+
+namespace {
+
+// The rules the derived lists keep: the sorted view is the topics in the
+// order CompareTopics gives, the number list runs in number order, and the
+// title list holds every topic once, sorted by text.
+void ExpectDerivedListsFollow(const TBrindlewovenProject& p, const std::string& step) {
+    std::vector<TBrindlewovenTopic*> expected;
+    for (const auto& t : p.Topics())
+        expected.push_back(t.get());
+    std::sort(expected.begin(), expected.end(),
+              [&](auto* a, auto* b) { return p.CompareTopics(a, b) < 0; });
+    EXPECT_EQ(p.SortedTopics(), expected) << step;
+    ASSERT_EQ(p.TopicsByNumber().size(), p.Topics().size()) << step;
+    ASSERT_EQ(p.TopicsByTitle().size(), p.Topics().size()) << step;
+    for (std::size_t i = 0; i < p.Topics().size(); ++i) {
+        const TBrindlewovenTopic* t = p.Topics()[i].get();
+        EXPECT_EQ(p.TopicsByNumber()[i].Topic, t) << step;
+        EXPECT_EQ(p.TopicsByNumber()[i].Text, NumberStyleText(t->Title, t->Number)) << step;
+        EXPECT_GE(p.TopicListIndex(t->Number, false), 0) << step;
+    }
+}
+
+} // namespace
+
+// Every operation that adds, removes or renumbers a topic keeps the sorted
+// view and the picker lists in step with the topic list.
+TEST(TopicLists, DerivedListsFollowEveryOperation) {
+    std::mt19937 rng(99);
+    const char* titles[] = {"beta", "Alpha", "alpha", "", "Zed", "m"};
+    auto p = ProjectWith({});
+    p->SortBy({TTopicColumn::Title, true});
+    for (int step = 0; step < 400; ++step) {
+        const std::int32_t n = static_cast<std::int32_t>(rng() % 60) + 1;
+        const std::string what = std::to_string(step);
+        switch (rng() % 5) {
+        case 0:
+            p->AddTopic(n, titles[rng() % 6]);
+            break;
+        case 1:
+            if (!p->FindTopic(n))
+                p->InsertTopic(std::make_unique<TBrindlewovenTopic>(n, titles[rng() % 6]));
+            break;
+        case 2:
+            if (p->FindTopic(n))
+                p->DeleteTopic(n);
+            break;
+        case 3:
+            if (p->TopicCount() > 0) {
+                const std::int32_t from = p->TopicByIndex(1 + rng() % p->TopicCount())->Number;
+                if (!p->FindTopic(n))
+                    p->ChangeTopicNumber(from, n);
+            }
+            break;
+        default:
+            if (auto* t = p->FindTopic(n)) {
+                t->Title = titles[rng() % 6];
+                p->UpdateSortedView(t);
+                p->UpdateTopicLists(t);
+            }
+            break;
+        }
+        ExpectDerivedListsFollow(*p, what);
+        if (step == 200)
+            p->SortBy({TTopicColumn::Number});
+    }
+    p->FirstTopic = p->Topics().empty() ? nullptr : p->Topics().front().get();
+    p->ClearTopics();
+    EXPECT_EQ(p->TopicCount(), 0);
+    EXPECT_TRUE(p->SortedTopics().empty());
+    EXPECT_TRUE(p->TopicsByTitle().empty());
+    EXPECT_TRUE(p->TopicsByNumber().empty());
+    EXPECT_EQ(p->FirstTopic, nullptr);
+    p->AddTopic(5, "again");
+    ExpectDerivedListsFollow(*p, "after clear");
+}
+
+// A topic that is not the project's own is refused before any list changes.
+TEST(TopicLists, UpdatesRefuseForeignTopics) {
+    auto p = ProjectWith({1, 2});
+    TBrindlewovenTopic stranger(2, "stranger");
+    EXPECT_THROW(p->UpdateSortedView(&stranger), ENoSuchTopic);
+    EXPECT_THROW(p->UpdateTopicLists(&stranger), ENoSuchTopic);
+    EXPECT_THROW(p->UpdateSortedView(nullptr), ENoSuchTopic);
+    ExpectDerivedListsFollow(*p, "foreign");
+    EXPECT_EQ(p->TopicsByTitle()[1].Text, "T2 (2)");
 }

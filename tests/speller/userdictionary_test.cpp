@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "platform/diagnostics.h"
 #include "platform/fileio.h"
 #include "speller/enhancedini.h"
 #include "speller/inifile.h"
@@ -186,6 +187,20 @@ TEST(UserDictionary, PlainListIsReadOnly) {
         user.Release();
     }
     EXPECT_EQ(ReadBytes(dir / "words.DIC"), text);
+}
+
+TEST(UserDictionary, WordsThatCannotBeSavedAtTheEndAreAWarning) {
+    TempDir dir;
+    std::vector<std::string> warnings;
+    platform::TWarningScope scope([&](const std::string& text) { warnings.push_back(text); });
+    {
+        TUserDictionary user(dir / "w.udt");
+        user.AddWord("learned");
+        platform::SetAtomicWriteHook(FailBeforeRename);
+    }
+    platform::SetAtomicWriteHook(nullptr);
+    EXPECT_EQ(warnings, (std::vector<std::string>{"disk full"}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "w.udt"));
 }
 
 TEST(UserDictionary, UnreadableFileIsAnEmptyList) {

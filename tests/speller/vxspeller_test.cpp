@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "components/scriptedmessenger.h"
 #include "tests/speller/dicbuilder_support.h"
 #include "tests/speller/speller_support.h"
 
@@ -381,6 +382,40 @@ TEST_F(SpellerTest, ReplaceAndUndo) {
     EXPECT_TRUE(Speller().Aborted());
 }
 
+TEST_F(SpellerTest, ALongerReplacementInTheMiddleLeavesTheLaterWordsChecked) {
+    struct Case {
+        TSpellButton button;
+        bool autoCorrection; // set up before the check instead of clicking
+    };
+    const Case cases[] = {
+        {TSpellButton::Replace, false},
+        {TSpellButton::ReplaceAlways, false},
+        {TSpellButton::ReplaceLearn, false},
+        {TSpellButton::Replace, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << static_cast<int>(c.button) << " auto " << c.autoCorrection);
+        speller_.reset();
+        if (c.autoCorrection)
+            Speller().AddAlwaysReplace("recve", "receive");
+        Start("the cat recve the text qqqq and\r\nzzzz here");
+        if (!c.autoCorrection) {
+            ASSERT_EQ(Form().word, "recve");
+            Form().replacement = "receive";
+            Form().Click(c.button);
+        }
+        std::vector<std::string> later;
+        while (Speller().Running()) {
+            later.push_back(Form().word);
+            Form().Click(TSpellButton::Ignore);
+        }
+        EXPECT_EQ(later, (W{"qqqq", "zzzz", "here"}));
+        EXPECT_FALSE(Speller().Aborted());
+        EXPECT_EQ(Text(), "the cat receive the text qqqq and\r\nzzzz here");
+    }
+}
+
 TEST_F(SpellerTest, ReplacementIsCheckedAgain) {
     Start("teh end");
     Form().replacement = "thw";
@@ -521,24 +556,36 @@ TEST_F(SpellerTest, CompletionHidesTheDialogAndTellsTheOwner) {
     EXPECT_EQ(Speller().wordListCalls, 1);
 }
 
+// A messenger whose event pumping is the person at the dialog.
+class PumpingMessenger : public components::TScriptedMessenger {
+public:
+    std::function<void()> OnEvents;
+    void ProcessEvents() override {
+        TScriptedMessenger::ProcessEvents();
+        if (OnEvents)
+            OnEvents();
+    }
+};
+
 TEST_F(SpellerTest, WaitForCompletionPumpsAndReplaysClicksAfterTheSearch) {
     auto& speller = Speller();
     speller.SetWaitForCompletion(true);
     std::vector<std::string> seen;
     bool clickedDuringSearch = false;
-    speller.ProcessMessages = [&] {
+    PumpingMessenger messenger;
+    messenger.OnEvents = [&] {
         FakeForm& form = *speller.form;
         if (form.busy && !clickedDuringSearch) {
             clickedDuringSearch = true;
             form.Click(TSpellButton::IgnoreAlways); // held until the search stops
-            return true;
+            return;
         }
         if (speller.WaitingAtWord()) {
             seen.push_back(form.word);
             form.Click(TSpellButton::Ignore);
         }
-        return speller.Running();
     };
+    speller.SetMessenger(&messenger);
     // Long words so that the extended search (and its message pumping) runs.
     target_ = std::make_unique<TMemoTarget>("abcdefghij the klmnopqrst abcdefghij");
     speller.SetParser(std::make_unique<TCustomMemoParser>(*target_));
@@ -547,6 +594,24 @@ TEST_F(SpellerTest, WaitForCompletionPumpsAndReplaysClicksAfterTheSearch) {
     EXPECT_TRUE(clickedDuringSearch);
     EXPECT_TRUE(speller.AlwaysIgnore().Contains("abcdefghij"));
     EXPECT_EQ(seen, (W{"klmnopqrst"}));
+}
+
+TEST_F(SpellerTest, AWaitEndsWithoutAMessengerOrWhenItReportsAStop) {
+    components::TScriptedMessenger stopped;
+    stopped.RequestAbort();
+    for (components::IMessenger* messenger : {static_cast<components::IMessenger*>(nullptr),
+                                              static_cast<components::IMessenger*>(&stopped)}) {
+        SCOPED_TRACE(messenger ? "stopped" : "none");
+        Speller().SetWaitForCompletion(true);
+        Speller().SetMessenger(messenger);
+        Start("zzzz yyyy");
+        // The check stays at its word for the owner to carry on or abort.
+        EXPECT_TRUE(Speller().Running());
+        EXPECT_TRUE(Speller().WaitingAtWord());
+        EXPECT_EQ(Form().word, "zzzz");
+        Form().Click(TSpellButton::Abort);
+    }
+    EXPECT_EQ(stopped.EventPumps, 0);
 }
 
 TEST_F(SpellerTest, PlainUserListCannotLearn) {

@@ -31,10 +31,6 @@ struct TRecordedTopic {
 
 class TRecordingSink : public TParsedTopicSink {
 public:
-    void BeginGeneration(int topicCount) override {
-        announced = topicCount;
-        ++begun;
-    }
     void EndGeneration() override { ++ended; }
     void AddParsedTopic(std::int32_t number, const std::string& title) override;
     void SetTopicFields(const std::string& k, const std::string& a,
@@ -52,8 +48,6 @@ public:
     std::vector<int> order; // topic numbers in creation order
     std::map<int, TRecordedTopic> topics;
     std::vector<std::string> contents;
-    int announced = -1;
-    int begun = 0;
     int ended = 0;
     int failAfterTopics = -1; // throws on creating that many + 1
 

@@ -1,3 +1,4 @@
+#include "components/scriptedmessenger.h"
 #include "recordingsink_support.h"
 #include "unitparser/pascalhighlight.h"
 #include "unitparser/topicgenerator.h"
@@ -39,12 +40,18 @@ bool Has(const std::string& text, const std::string& part) {
 TEST(TopicGenerator, OneComponentUnitGivesTheWholeFamily) {
     TUnitParser parser = ParseAndNumber(OneComponent);
     TRecordingSink sink;
-    GenerateTopics(parser, 1000, sink);
+    components::TScriptedMessenger messenger;
+    GenerateTopics(parser, 1000, sink, {}, &messenger);
 
     EXPECT_EQ(sink.order, (std::vector<int>{1000, 1001, 1010, 1011, 1012, 1015, 1016, 1020, 1021,
                                             1022, 1025, 1026, 1027}));
-    EXPECT_EQ(sink.announced, 13);
-    EXPECT_EQ(sink.begun, 1);
+    // The gauge: the topic count plus one, from 1, one step per topic.
+    EXPECT_EQ(messenger.ProgressTexts, (std::vector<std::string>{"Building help topics..."}));
+    EXPECT_EQ(messenger.ProgressMaximum, 14);
+    EXPECT_EQ(messenger.ProgressPosition, 14);
+    EXPECT_EQ(messenger.ProgressUpdates, 14);
+    EXPECT_EQ(messenger.EventPumps, 13);
+    EXPECT_FALSE(messenger.ProgressOpen);
     EXPECT_EQ(sink.ended, 1);
 
     struct Expect {
@@ -139,11 +146,12 @@ TEST(TopicGenerator, TasksTopicDoesNotCollideWithNextClass) {
     EXPECT_EQ(parser.ParseObjects[2]->TopicNo, 1030); // a class: no tasks topic
     EXPECT_EQ(parser.ParseObjects[3]->TopicNo, 1035);
     TRecordingSink sink;
-    GenerateTopics(parser, 1000, sink); // the sink refuses a number used twice
+    components::TScriptedMessenger messenger;
+    GenerateTopics(parser, 1000, sink, {}, &messenger); // the sink refuses a number used twice
     EXPECT_EQ(sink.Topic(1015).title, "About the TA component");
     EXPECT_EQ(sink.Topic(1016).title, "About the TA component - See also");
     EXPECT_EQ(sink.Topic(1025).title, "About the TB component");
-    EXPECT_EQ(static_cast<int>(sink.order.size()), sink.announced);
+    EXPECT_EQ(static_cast<int>(sink.order.size()) + 1, messenger.ProgressMaximum);
 }
 
 TEST(TopicGenerator, ExcludedClassLeavesNoGap) {
@@ -265,9 +273,11 @@ TEST(TopicGenerator, SinkFailureStillEndsGeneration) {
     TUnitParser parser = ParseAndNumber(OneComponent);
     TRecordingSink sink;
     sink.failAfterTopics = 3;
-    EXPECT_THROW(GenerateTopics(parser, 1000, sink), std::runtime_error);
+    components::TScriptedMessenger messenger;
+    EXPECT_THROW(GenerateTopics(parser, 1000, sink, {}, &messenger), std::runtime_error);
     EXPECT_EQ(sink.order.size(), 3u);
     EXPECT_EQ(sink.ended, 1);
+    EXPECT_FALSE(messenger.ProgressOpen);
 }
 
 TEST(TopicGenerator, BitmapOfEveryIncludedClass) {
@@ -289,6 +299,23 @@ TEST(TopicGenerator, BitmapOfEveryIncludedClass) {
     std::string empty;
     AddBitmapFolder(empty, "/x/");
     EXPECT_EQ(empty, "/x");
+
+    // The program's own folder comes first: the member-list pictures are there.
+    struct Case {
+        const char* before;
+        const char* programFolder;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"", "/opt/brindle/", "/opt/brindle,/art/one,/art/two"},
+        {"/pics", "/opt/brindle", "/pics,/opt/brindle,/art/one,/art/two"},
+        {"/OPT/Brindle,/art/TWO", "/opt/brindle/", "/OPT/Brindle,/art/TWO,/art/one"},
+    };
+    for (const Case& c : cases) {
+        std::string list = c.before;
+        AddGeneratedBitmapFolders(list, parser, c.programFolder);
+        EXPECT_EQ(list, c.after) << c.before;
+    }
 
     ApplySelection(parser);
     AssignTopicNumbers(parser, 1000);
@@ -314,10 +341,9 @@ TEST(TopicGenerator, ParsePascalUnitRuns) {
     std::string path = WriteTemp("bw_widgets.pas", OneComponent);
     TUnitParser parser;
     TRecordingSink sink;
-    std::string message;
-    auto show = [&](const std::string& m) { message = m; };
+    components::TScriptedMessenger messenger;
     EXPECT_EQ(ParsePascalUnit(
-                  parser, path, 3000, sink, [](TUnitParser&) { return false; }, show),
+                  parser, path, 3000, sink, [](TUnitParser&) { return false; }, &messenger),
               -1);
     EXPECT_TRUE(sink.order.empty());
     EXPECT_EQ(ParsePascalUnit(
@@ -326,19 +352,23 @@ TEST(TopicGenerator, ParsePascalUnitRuns) {
                       p.ParseObjects[0]->Properties[0].flags.include = false;
                       return true;
                   },
-                  show),
+                  &messenger),
               3000);
     EXPECT_EQ(sink.order.size(), 10u);
-    EXPECT_TRUE(message.empty());
+    EXPECT_TRUE(messenger.Records.empty());
+    EXPECT_EQ(messenger.ProgressMaximum, 11);
 
     std::string emptyPath = WriteTemp("bw_empty.pas", "unit E; interface uses A; implementation");
     try {
-        ParsePascalUnit(parser, emptyPath, 3000, sink, nullptr, show);
+        ParsePascalUnit(parser, emptyPath, 3000, sink, nullptr, &messenger);
         FAIL();
-    } catch (const EParseAbort& e) {
-        EXPECT_STREQ(e.what(), "Unit empty");
+    } catch (const components::EAbort& e) {
+        EXPECT_STREQ(e.what(), "") << "a silent abort";
     }
-    EXPECT_EQ(message, "This unit seems to be quite empty.");
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].What, components::TScriptedMessenger::TRecord::Question);
+    EXPECT_EQ(messenger.Records[0].Icon, components::TMessageKind::Error);
+    EXPECT_EQ(messenger.Records[0].Text, "This unit seems to be quite empty.");
 }
 
 // ------------------------------------------------------------ highlighting

@@ -65,7 +65,7 @@ TEST(ChmcmdE2E, SampleCompilesWithEveryPageAndPicture) {
         EXPECT_NE(listing.find("/html/" + entry.path().filename().string()), std::string::npos)
             << entry.path();
     }
-    EXPECT_EQ(pages, static_cast<int>(std::count_if(p->Topics.begin(), p->Topics.end(),
+    EXPECT_EQ(pages, static_cast<int>(std::count_if(p->Topics().begin(), p->Topics().end(),
                                                     [](const auto& t) { return t->Included; })));
     int pictures = 0;
     for (const auto& entry : fs::directory_iterator(folder / "images")) {

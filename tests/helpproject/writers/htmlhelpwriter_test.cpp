@@ -41,7 +41,7 @@ void FillSmallProject(TBrindlewovenProject& p, const fs::path& folder) {
     p.BuildTags = "Pro";
     p.WindowRememberPos = false;
     p.HtmlFullTextSearch = true;
-    auto* intro = p.Topics.front().get(); // 10, automatic ID
+    auto* intro = p.Topics().front().get(); // 10, automatic ID
     intro->Title = "Intro";
     intro->KKeywords = "Printing;Tea & milk";
     intro->SetText(Rtf("Hello {\\strike Setup}\\{linkID=20\\}\\par"));
@@ -127,7 +127,7 @@ TEST(HtmlHelpWriter, IndexRulesAndNoContents) {
     const fs::path folder = TempFolder("index");
     TBrindlewovenProject p;
     p.HhpFileName = (folder / "x.hhp").string();
-    p.Topics.front()->KKeywords = "Printing";
+    p.Topics().front()->KKeywords = "Printing";
     p.AddTopic(20, "B")->KKeywords = "printing";
     p.AddTopic(30, "C")->KKeywords = "PRINTING;Alone,one";
     helpproject::WriteHtmlHelpProject(p, false, false);

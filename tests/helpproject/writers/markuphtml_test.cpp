@@ -347,7 +347,7 @@ TEST(MarkupHtml, ImageCodes) {
 
 TEST(MarkupHtml, PageNamesAvoidCollisions) {
     TBrindlewovenProject p;
-    p.Topics.front()->TopicID = "Intro"; // topic 10
+    p.Topics().front()->TopicID = "Intro"; // topic 10
     p.AddTopic(20, "b")->TopicID = "intro";
     p.AddTopic(30, "c")->TopicID = "bw40";
     p.AddTopic(40, "d"); // automatic: bw40

@@ -73,7 +73,7 @@ TEST_F(RtfManualTest, CodesGoAndHotspotsBecomePlainText) {
 }
 
 TEST_F(RtfManualTest, SortedViewOrderSharedTablesAndSeparators) {
-    project->SortByColumn(1); // by title: Codes, Introduction, Oil {1}
+    project->SortBy({TTopicColumn::Title}); // by title: Codes, Introduction, Oil {1}
     const std::string plain = RtfManualBytes(*project, false);
     const std::size_t codes = plain.find("Jump"), intro = plain.find("See"),
                       oil = plain.find("Oil");

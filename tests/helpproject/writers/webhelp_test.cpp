@@ -79,7 +79,7 @@ void CheckLinks(const fs::path& folder) {
 
 void FillProject(TBrindlewovenProject& p) {
     p.Title = "Tea";
-    auto* intro = p.Topics.front().get();
+    auto* intro = p.Topics().front().get();
     intro->Title = "Intro";
     intro->KKeywords = "Brewing;Brewing,green";
     intro->BrowseSequence = "main:001";
@@ -157,7 +157,7 @@ TEST(HtmlManual, AnchorsLinksAndNoLinksForm) {
     const fs::path folder = TempFolder("manual");
     TBrindlewovenProject p;
     FillProject(p);
-    p.Topics[2]->SetText(Rtf("Tip \\{button Go,10\\}\\par"));
+    p.Topics()[2]->SetText(Rtf("Tip \\{button Go,10\\}\\par"));
     helpproject::ExportHtmlManual(p, (folder / "manual.htm").string(), false);
     std::string text = platform::ReadFileBytes(folder / "manual.htm");
     EXPECT_NE(text.find("<A NAME=\"bw10\"></A>"), std::string::npos);

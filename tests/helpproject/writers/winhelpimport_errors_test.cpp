@@ -95,7 +95,7 @@ TEST_F(WinHelpImportErrors, AbortKeepsTopicsAlreadyAdded) {
     AbortAfter progress(1);
     EXPECT_THROW(ImportWinHelpProject(*project, Hpj(), &progress), EImportAborted);
     ASSERT_EQ(project->TopicCount(), 1);
-    EXPECT_EQ(project->Topics[0]->TopicID, "one");
+    EXPECT_EQ(project->Topics()[0]->TopicID, "one");
     EXPECT_EQ(progress.stages, "Reading topics from RTF file.../2;");
     EXPECT_EQ(ImportError(&progress), "Import aborted by user");
 }

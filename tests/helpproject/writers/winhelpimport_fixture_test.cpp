@@ -19,8 +19,7 @@ const std::string kHpj = BW_TEST_DATA "/writers/import/help.hpj";
 
 std::unique_ptr<TBrindlewovenProject> EmptyProject() {
     auto project = std::make_unique<TBrindlewovenProject>();
-    while (!project->Topics.empty())
-        project->DeleteTopic(project->Topics.front()->Number);
+    project->ClearTopics();
     return project;
 }
 
@@ -65,17 +64,17 @@ TEST_F(WinHelpImportFixture, PagesBecomeTopicsNumberedByMap) {
     EXPECT_EQ(result.TopicsImported, 5);
     EXPECT_EQ(result.PagesWithoutID, 1); // the page without "#"
     std::vector<std::pair<std::int32_t, std::string>> got;
-    for (const auto& topic : project->Topics)
+    for (const auto& topic : project->Topics())
         got.emplace_back(topic->Number, topic->TopicID);
     // "start" took 10 first; "late" is mapped to 10 and moves it to 11.
     // "gloss" is mapped in hexadecimal.
     const std::vector<std::pair<std::int32_t, std::string>> expected = {
         {10, "late"}, {11, "start"}, {100, "intro"}, {200, "details"}, {300, "gloss"}};
     EXPECT_EQ(got, expected);
-    for (const auto& topic : project->Topics)
+    for (const auto& topic : project->Topics())
         EXPECT_EQ(topic->Status, "Imported");
-    EXPECT_EQ(project->TopicsByNumber.size(), 5u);
-    EXPECT_EQ(project->SortedView.size(), 5u);
+    EXPECT_EQ(project->TopicsByNumber().size(), 5u);
+    EXPECT_EQ(project->SortedTopics().size(), 5u);
 }
 
 TEST_F(WinHelpImportFixture, EveryFootnoteField) {
@@ -140,7 +139,7 @@ TEST_F(WinHelpImportFixture, PageBreaksOnlyAtPageNeverPagebbOrBinaryData) {
 }
 
 TEST_F(WinHelpImportFixture, TopicTextsAreWholeDocuments) {
-    for (const auto& topic : project->Topics) {
+    for (const auto& topic : project->Topics()) {
         const std::string text = Joined(*topic);
         SCOPED_TRACE(text);
         ASSERT_TRUE(text.starts_with("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}"));

@@ -21,8 +21,7 @@ int Import(const std::vector<std::string>& args) {
     try {
         TBrindlewovenProject project;
         // A new project starts with one topic; the import brings its own.
-        while (!project.Topics.empty())
-            project.DeleteTopic(project.Topics.front()->Number);
+        project.ClearTopics();
         const TWinHelpImportResult result = ImportWinHelpProject(project, args[0]);
         for (const std::string& warning : result.Warnings) {
             std::string line = warning;

@@ -89,8 +89,8 @@ std::string DumpProject(const TBrindlewovenProject& p, const TTextStyleList& sty
     Field(out, "WebOutputFile", p.WebOutputFile);
     List(out, "config", p.Config);
     List(out, "baggage", p.Baggage);
-    out += "[topics] " + std::to_string(p.Topics.size()) + "\n";
-    for (const auto& t : p.Topics) {
+    out += "[topics] " + std::to_string(p.Topics().size()) + "\n";
+    for (const auto& t : p.Topics()) {
         out += "[topic " + std::to_string(t->Number) + "]\n";
         Field(out, "TopicID", t->TopicID);
         Field(out, "Title", t->Title);
