@@ -83,20 +83,27 @@ RtfDocument::RtfDocument() : paragraphs_(1) {
     Intern(ParaFormat{});
 }
 
-std::uint32_t RtfDocument::Intern(const CharFormat& format) {
-    auto [it, added] =
-        formatIndex_.try_emplace(format, static_cast<std::uint32_t>(formats_.size()));
+namespace {
+
+// The index of `format` in a table of formats kept once each.
+template <class Format, class Hash>
+std::uint32_t InternIn(std::vector<Format>& table,
+                       std::unordered_map<Format, std::uint32_t, Hash>& index,
+                       const Format& format) {
+    auto [it, added] = index.try_emplace(format, static_cast<std::uint32_t>(table.size()));
     if (added)
-        formats_.push_back(format);
+        table.push_back(format);
     return it->second;
 }
 
+} // namespace
+
+std::uint32_t RtfDocument::Intern(const CharFormat& format) {
+    return InternIn(formats_, formatIndex_, format);
+}
+
 std::uint32_t RtfDocument::Intern(const ParaFormat& format) {
-    auto [it, added] =
-        paraFormatIndex_.try_emplace(format, static_cast<std::uint32_t>(paraFormats_.size()));
-    if (added)
-        paraFormats_.push_back(format);
-    return it->second;
+    return InternIn(paraFormats_, paraFormatIndex_, format);
 }
 
 void RtfDocument::AdoptFormats(std::vector<Paragraph>& paragraphs, const RtfDocument& from) {
