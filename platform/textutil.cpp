@@ -37,16 +37,6 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
            AnsiSameText(text.substr(text.size() - suffix.size()), suffix);
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::uint32_t> ParseHex32(std::string_view digits) {
     if (digits.empty() || digits.size() > 8)
         return std::nullopt;
