@@ -61,6 +61,15 @@ template <class Fn> void ForEachRun(const Paragraph& paragraph, Fn&& fn) {
     }
 }
 
+// Adds characters (or, with `object`, the one kObjectChar of an object) in
+// the format named by `format` to the end of a paragraph being built.
+inline void AppendRun(Paragraph& paragraph, std::string_view text, std::uint32_t format,
+                      std::shared_ptr<const std::string> object = {},
+                      std::shared_ptr<const std::string> field = {}) {
+    paragraph.text += text;
+    paragraph.runs.push_back(Run{text.size(), format, std::move(object), std::move(field)});
+}
+
 struct FindOptions {
     bool matchCase = false;
     bool wholeWord = false; // the match must not touch letters or digits on either side
@@ -85,6 +94,17 @@ public:
     const CharFormat& FormatOf(const Run& run) const { return formats_[run.format]; }
     const CharFormat& MarkFormatOf(const Paragraph& p) const { return formats_[p.markFormat]; }
     const ParaFormat& ParaFormatOf(const Paragraph& p) const { return paraFormats_[p.format]; }
+
+    // ---- bulk building (readers of other document forms)
+    // Direct access; positions are recomputed afterwards. A document must
+    // keep at least one paragraph.
+    std::vector<Paragraph>& Paragraphs() {
+        Invalidate();
+        return paragraphs_;
+    }
+    // The index that names `format` in this document's runs and paragraphs.
+    std::uint32_t InternFormat(const CharFormat& format) { return Intern(format); }
+    std::uint32_t InternFormat(const ParaFormat& format) { return Intern(format); }
     std::string Text() const;       // plain text, "\r" after every paragraph
     std::size_t TextLength() const; // == Text().size()
     std::string TextRange(std::size_t pos, std::size_t count) const;

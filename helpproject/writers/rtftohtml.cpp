@@ -3,35 +3,18 @@
 #include <algorithm>
 #include <memory>
 
+#include "components/messengerseam.h"
 #include "components/pcreregex.h"
 #include "components/rtf/rtfdocument.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "platform/codepage.h"
 #include "platform/locale.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace {
-
-size_t FindNoCase(std::string_view text, std::string_view what, size_t from) {
-    if (what.empty() || text.size() < what.size())
-        return std::string_view::npos;
-    const auto first = static_cast<unsigned char>(what[0]);
-    const char lower = static_cast<char>(platform::AnsiLower(first));
-    const char upper = static_cast<char>(platform::AnsiUpper(first));
-    for (size_t i = from; i + what.size() <= text.size(); ++i) {
-        if (text[i] != lower && text[i] != upper)
-            continue;
-        size_t k = 1;
-        while (k < what.size() && platform::AnsiLower(static_cast<unsigned char>(text[i + k])) ==
-                                      platform::AnsiLower(static_cast<unsigned char>(what[k])))
-            ++k;
-        if (k == what.size())
-            return i;
-    }
-    return std::string_view::npos;
-}
 
 void EraseFirst(std::string& text, std::string_view what) {
     const size_t at = text.find(what);
@@ -84,7 +67,7 @@ private:
 Cells::Cells(const rtf::RtfDocument& document)
     : text(document.Text()), document_(document), paragraph_(&document.Paragraphs().front()),
       stretchEnd_(StretchLength()) {
-    for (size_t at = FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
+    for (size_t at = platform::FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
         int depth = 1;
         size_t j = at + 5;
         for (; j < text.size() && depth > 0; ++j) {
@@ -96,7 +79,7 @@ Cells::Cells(const rtf::RtfDocument& document)
         if (depth > 0)
             break;
         removed_.emplace_back(at, j);
-        at = FindNoCase(text, "{rtf=", j);
+        at = platform::FindNoCase(text, "{rtf=", j);
     }
     if (removed_.empty())
         return;
@@ -169,14 +152,14 @@ public:
         cellStart_ = line_.size();
         tabIndex_ = 0;
 
-        size_t html = FindNoCase(text, "{html=", 0);
+        size_t html = platform::FindNoCase(text, "{html=", 0);
         const size_t last = cells.size() - 1; // the final paragraph mark is not visited
         for (size_t i = 0; i < last; ++i) {
             if (i == html) {
                 const size_t close = text.find('}', i);
                 if (close != std::string::npos) {
                     line_.append(text, i + 6, close - i - 6);
-                    html = FindNoCase(text, "{html=", close + 1);
+                    html = platform::FindNoCase(text, "{html=", close + 1);
                     i = close;
                     continue;
                 }
@@ -592,15 +575,12 @@ std::string HtmlStyleCloseTags(unsigned styles) {
 
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
     const std::string locale = TrimText(project.LocaleID);
-    if (locale.size() < 5 || locale[0] != '0' || (locale[1] != 'x' && locale[1] != 'X'))
+    // A code of more than eight digits counts by its first eight.
+    const std::optional<std::uint32_t> lcid =
+        platform::ParseHex32(LocaleCodeDigits(locale).substr(0, 8));
+    if (!lcid)
         return {};
-    uint32_t lcid = 0;
-    size_t i = 2;
-    for (; i < locale.size() && i < 10 && std::isxdigit(static_cast<unsigned char>(locale[i])); ++i)
-        lcid = lcid * 16 + static_cast<uint32_t>(std::stoi(std::string(1, locale[i]), nullptr, 16));
-    if (i == 2)
-        return {};
-    const int codePage = platform::AnsiCodePageForLocale(lcid);
+    const int codePage = platform::AnsiCodePageForLocale(*lcid);
     // Unicode-only and unknown locales have no ANSI code page to name.
     if (codePage <= 0)
         return {};
@@ -635,6 +615,10 @@ std::string RemoveEmptyFontTags(const TBrindlewovenProject&, const std::string& 
     return regex->InputText();
 }
 
+void CheckHtmlExportAbort(components::IMessenger* messenger, std::int64_t position) {
+    components::CheckAbort(messenger, position, kHtmlExportAborted);
+}
+
 void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocument& document,
                        bool paragraphForm, const THtmlLineSink& output) {
     const Cells kept(document);
@@ -643,7 +627,7 @@ void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocume
     bool ruleSet = false;
     const THtmlLineSink emit = [&](std::string& line) {
         if (!ruleSet) {
-            const size_t at = FindNoCase(line, "{keepn}", 0);
+            const size_t at = platform::FindNoCase(line, "{keepn}", 0);
             if (at != std::string::npos) {
                 line.replace(at, 7, "<HR>");
                 ruleSet = true;
@@ -655,8 +639,8 @@ void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocume
     walker.Run(kept);
 }
 
-void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, TStringList& output,
-               bool paragraphForm) {
+void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
+               TStringList& output, bool paragraphForm) {
     TStringList& cache = paragraphForm ? topic.HtmlParagraphCache : topic.HtmlLineBreakCache;
     if (cache.empty()) {
         std::string rtfText;
