@@ -61,6 +61,14 @@ template <class Fn> void ForEachRun(const Paragraph& paragraph, Fn&& fn) {
     }
 }
 
+// The characters of the paragraph's run `index` (walks the runs before it).
+inline std::string_view RunText(const Paragraph& paragraph, std::size_t index) {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        offset += paragraph.runs[i].length;
+    return std::string_view(paragraph.text).substr(offset, paragraph.runs[index].length);
+}
+
 // Adds characters (or, with `object`, the one kObjectChar of an object) in
 // the format named by `format` to the end of a paragraph being built.
 inline void AppendRun(Paragraph& paragraph, std::string_view text, std::uint32_t format,

@@ -98,7 +98,8 @@ TEST(RtfQtRoundTrip, KeepsEveryAttribute) {
     }));
     ASSERT_TRUE(
         AnyRun(model, [](const rtf::Run&, const rtf::CharFormat& f) { return f.offset != 0; }));
-    ASSERT_TRUE(AnyRun(model, [](const rtf::Run& r) { return r.IsObject(); }));
+    ASSERT_TRUE(
+        AnyRun(model, [](const rtf::Run& r, const rtf::CharFormat&) { return r.IsObject(); }));
     ASSERT_TRUE(AnyRun(
         model, [](const rtf::Run& r, const rtf::CharFormat&) { return r.field != nullptr; }));
     ASSERT_EQ(model.ParaFormatOf(model.Paragraphs()[0]).tabs.size(), 5u);
@@ -231,14 +232,15 @@ TEST(RtfQtRanges, CopyAndInsertKeepFormatsAndParagraphs) {
     const rtf::RtfDocument back = QTextDocumentToModel(document);
     ASSERT_EQ(back.Paragraphs().size(), 4u);
     EXPECT_EQ(back.Paragraphs()[2].Text(), "tartwo");
-    EXPECT_EQ(back.Paragraphs()[2].format.alignment, rtf::Alignment::Center);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[2]).alignment, rtf::Alignment::Center);
     EXPECT_EQ(back.Paragraphs()[3].Text(), "three foget");
-    EXPECT_EQ(back.Paragraphs()[3].format.alignment, rtf::Alignment::Right);
-    EXPECT_EQ(back.Paragraphs()[3].format.leftIndent, 0);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[3]).alignment, rtf::Alignment::Right);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[3]).leftIndent, 0);
     bool doubled = false;
-    for (const rtf::Run& run : back.Paragraphs()[3].runs)
+    rtf::ForEachRun(back.Paragraphs()[3], [&](const rtf::Run& run, std::string_view text) {
         doubled =
-            doubled || (run.text == "fo" && run.format.underline == rtf::UnderlineKind::Double);
+            doubled || (text == "fo" && back.FormatOf(run).underline == rtf::UnderlineKind::Double);
+    });
     EXPECT_TRUE(doubled);
 }
 
@@ -254,13 +256,13 @@ TEST(RtfQtRanges, BulletsFollowTheirParagraphs) {
     SetBlockParaFormat(document.findBlockByNumber(2), bullet);
     EXPECT_EQ(document.findBlockByNumber(1).textList(), document.findBlockByNumber(2).textList());
     rtf::RtfDocument back = QTextDocumentToModel(document);
-    EXPECT_FALSE(back.Paragraphs()[0].format.bullet);
-    EXPECT_TRUE(back.Paragraphs()[1].format.bullet);
-    EXPECT_EQ(back.Paragraphs()[2].format.leftIndent, 360);
+    EXPECT_FALSE(back.ParaFormatOf(back.Paragraphs()[0]).bullet);
+    EXPECT_TRUE(back.ParaFormatOf(back.Paragraphs()[1]).bullet);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[2]).leftIndent, 360);
     SetBlockParaFormat(document.findBlockByNumber(1), rtf::ParaFormat{});
     back = QTextDocumentToModel(document);
-    EXPECT_FALSE(back.Paragraphs()[1].format.bullet);
-    EXPECT_TRUE(back.Paragraphs()[2].format.bullet);
+    EXPECT_FALSE(back.ParaFormatOf(back.Paragraphs()[1]).bullet);
+    EXPECT_TRUE(back.ParaFormatOf(back.Paragraphs()[2]).bullet);
 }
 
 TEST(RtfObjects, PicturesAndBoxes) {
