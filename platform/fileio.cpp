@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/errors.h"
+#include "platform/pathnames.h"
 
 namespace platform {
 
@@ -37,8 +38,7 @@ int WriteAll(int fd, std::string_view bytes) {
 }
 
 std::filesystem::path FolderOf(const std::filesystem::path& target) {
-    std::filesystem::path folder = target.parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
+    return ContainingFolder(target.native(), kNativeSeparators);
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
@@ -51,32 +51,40 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
-// A temporary file beside `target`, created exclusively.
-int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& tempPath) {
+constexpr std::size_t kRandomLength = 8;
+constexpr char kRandomCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string TempPrefixFor(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".tmp";
+}
+
+// A new file named prefix + random characters + suffix; -1 with errno set
+// when none could be made.
+int TryCreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
+                        std::string_view suffix, unsigned mode, std::filesystem::path& path) {
     static thread_local std::mt19937_64 random{std::random_device{}() ^
                                                static_cast<uint64_t>(::getpid())};
-    const std::filesystem::path folder = FolderOf(target);
-    const std::string base = "." + target.filename().string() + ".tmp";
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = base;
+        std::string name(prefix);
         uint64_t r = random();
-        for (int i = 0; i < 8; ++i) {
-            name += digits[r % 36];
+        for (std::size_t i = 0; i < kRandomLength; ++i) {
+            name += kRandomCharacters[r % 36];
             r /= 36;
         }
+        name += suffix;
         std::filesystem::path candidate = folder / name;
-        int fd =
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        static_cast<mode_t>(mode));
         if (fd >= 0) {
-            tempPath = candidate;
+            path = candidate;
             return fd;
         }
         if (errno != EEXIST) {
-            ThrowSystemError("Cannot create a temporary file for", target, errno);
+            return -1;
         }
     }
-    ThrowSystemError("Cannot create a temporary file for", target, EEXIST);
+    errno = EEXIST;
+    return -1;
 }
 
 // Reads an open file to its end and closes it. More than `maxBytes` (the
@@ -118,6 +126,39 @@ std::string ReadToEnd(int fd, const std::filesystem::path& path, off_t sizeHint,
 }
 
 } // namespace
+
+int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
+                     std::string_view suffix, unsigned mode, std::filesystem::path& path) {
+    int fd = TryCreateUniqueFile(folder, prefix, suffix, mode, path);
+    if (fd < 0) {
+        ThrowSystemError("Cannot create a temporary file in", folder, errno);
+    }
+    return fd;
+}
+
+std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
+                                 std::filesystem::file_time_type before) {
+    const std::string prefix = TempPrefixFor(target);
+    auto isTemp = [&prefix](const std::string& name) {
+        return name.size() == prefix.size() + kRandomLength &&
+               name.compare(0, prefix.size(), prefix) == 0 &&
+               name.find_first_not_of(kRandomCharacters, prefix.size()) == std::string::npos;
+    };
+    std::size_t removed = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), ec)) {
+        std::error_code entryError;
+        if (!isTemp(entry.path().filename().string()) || !entry.is_regular_file(entryError) ||
+            entry.is_symlink(entryError) || entry.last_write_time(entryError) >= before ||
+            entryError) {
+            continue;
+        }
+        if (::unlink(entry.path().c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
+}
 
 void SetAtomicWriteHook(AtomicWriteHook hook) {
     atomicWriteHook = hook;
@@ -169,8 +210,18 @@ void WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
     writer.Commit();
 }
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
-    fd_ = CreateTempBeside(target_, tempPath_);
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : AtomicFileWriter(std::move(target), std::string_view()) {}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::string_view tempPrefix)
+    : target_(std::move(target)) {
+    const std::filesystem::path folder = FolderOf(target_);
+    fd_ = tempPrefix.empty()
+              ? TryCreateUniqueFile(folder, TempPrefixFor(target_), "", 0600, tempPath_)
+              : TryCreateUniqueFile(folder, tempPrefix, ".tmp", 0600, tempPath_);
+    if (fd_ < 0) {
+        ThrowSystemError("Cannot create a temporary file for", target_, errno);
+    }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -180,7 +231,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
     : target_(std::move(other.target_)), tempPath_(std::move(other.tempPath_)), fd_(other.fd_),
       buffer_(std::move(other.buffer_)), mode_(other.mode_), modeSet_(other.modeSet_),
-      committed_(other.committed_) {
+      committed_(other.committed_), sync_(other.sync_) {
     other.fd_ = -1;
     other.tempPath_.clear();
 }
@@ -195,6 +246,7 @@ AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept
         mode_ = other.mode_;
         modeSet_ = other.modeSet_;
         committed_ = other.committed_;
+        sync_ = other.sync_;
         other.fd_ = -1;
         other.tempPath_.clear();
     }
@@ -248,7 +300,7 @@ void AtomicFileWriter::Write(std::string_view bytes) {
     buffer_.append(bytes);
 }
 
-void AtomicFileWriter::Commit() {
+void AtomicFileWriter::Finish() {
     if (fd_ < 0) {
         throw PlatformError("Cannot save \"" + target_.string() + "\": the file is closed");
     }
@@ -272,7 +324,7 @@ void AtomicFileWriter::Commit() {
         fail("Cannot set the permissions of", errno);
     }
     CallHook("before-fsync");
-    if (::fsync(fd_) != 0) {
+    if (sync_ && ::fsync(fd_) != 0) {
         fail("Cannot write", errno);
     }
     if (::close(fd_) != 0) {
@@ -281,12 +333,36 @@ void AtomicFileWriter::Commit() {
     }
     fd_ = -1;
     CallHook("before-rename");
+}
+
+bool AtomicFileWriter::Rename() {
     if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        fail("Cannot save", errno);
+        return false;
     }
     committed_ = true;
     tempPath_.clear();
-    SyncFolder(FolderOf(target_));
+    if (sync_) {
+        SyncFolder(FolderOf(target_));
+    }
+    return true;
+}
+
+void AtomicFileWriter::Commit() {
+    Finish();
+    if (!Rename()) {
+        int err = errno;
+        Discard();
+        ThrowSystemError("Cannot save", target_, err);
+    }
+}
+
+bool AtomicFileWriter::CommitOrKeep() {
+    Finish();
+    if (Rename()) {
+        return true;
+    }
+    committed_ = true; // the finished file now belongs to the caller
+    return false;
 }
 
 } // namespace platform

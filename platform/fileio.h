@@ -25,11 +25,22 @@ std::string SizeLimitText(std::uint64_t bytes);
 // left as it was, the temporary file is removed and PlatformError is thrown.
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes);
 
+// Creates a new empty file in `folder` named `prefix`, eight random letters
+// or digits, then `suffix`; exclusively and without following links, with
+// `mode` (before the umask). Returns the open (write-only) descriptor and
+// sets `path`; throws PlatformError. The one way the programs make a
+// temporary file beside another.
+int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
+                     std::string_view suffix, unsigned mode, std::filesystem::path& path);
+
 // Streaming form of WriteFileAtomic. Nothing is visible at `target` until
 // Commit; destroying the writer without Commit discards what was written.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::filesystem::path target);
+    // The temporary file is named `tempPrefix`, random characters and ".tmp"
+    // (the setup engine's "cgn" files) instead of ".<name>.tmp...".
+    AtomicFileWriter(std::filesystem::path target, std::string_view tempPrefix);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -39,6 +50,10 @@ public:
     void Write(std::string_view bytes);
     // Flushes, fsyncs, renames over the target and fsyncs the folder.
     void Commit();
+    // Commit, except that a failed rename keeps the finished temporary file
+    // (TempPath() names it, the writer no longer owns it) and returns false,
+    // so that the caller can put it in place later.
+    bool CommitOrKeep();
     // Drops the temporary file (also done by the destructor).
     void Discard() noexcept;
 
@@ -47,9 +62,16 @@ public:
     // Permissions the new file gets (default: those of the old file, else 0644
     // minus the umask).
     void SetMode(unsigned mode);
+    // False skips the fsync of the file and its folder: for bulk writes
+    // (installed files) where the old file is not the only copy of anything.
+    void SetSync(bool sync) { sync_ = sync; }
 
 private:
     void FlushBuffer();
+    // Everything of Commit up to the rename; the file is complete and closed.
+    void Finish();
+    // The rename and what follows it; false (errno set) when it failed.
+    bool Rename();
 
     std::filesystem::path target_;
     std::filesystem::path tempPath_;
@@ -58,7 +80,16 @@ private:
     unsigned mode_ = 0;
     bool modeSet_ = false;
     bool committed_ = false;
+    bool sync_ = true;
 };
+
+// Removes the temporary files AtomicFileWriter makes for `target`
+// (".<name>.tmp" and eight letters or digits beside it) that were last
+// changed before `before`: what a killed save left. Only for a caller that
+// knows no save of `target` is under way (it holds the target's lock).
+// Returns how many it removed.
+std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
+                                 std::filesystem::file_time_type before);
 
 // Test hook: when set, WriteFileAtomic/Commit call it with the name of a
 // stage ("before-rename") so tests can inject a crash or failure there.

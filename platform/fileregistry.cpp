@@ -13,11 +13,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <iostream>
 #include <map>
 #include <mutex>
 
 #include "platform/codepage.h"
+#include "platform/diagnostics.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/registry.h"
@@ -56,7 +56,7 @@ void CheckName(std::string_view name, const char* what) {
 
 // Splits "A\\B\\C"; empty components (doubled or outer backslashes) are
 // ignored.
-KeyPath SplitKey(std::string_view key) {
+KeyPath SplitKeyParts(std::string_view key) {
     KeyPath parts;
     size_t pos = 0;
     while (pos <= key.size()) {
@@ -65,13 +65,21 @@ KeyPath SplitKey(std::string_view key) {
             end = key.size();
         }
         if (end > pos) {
-            std::string_view part = key.substr(pos, end - pos);
-            CheckName(part, "key");
-            parts.emplace_back(part);
+            parts.emplace_back(key.substr(pos, end - pos));
         }
         pos = end + 1;
     }
     return parts;
+}
+
+// SplitKeyParts for a key a caller names: refused beyond the registry's
+// limits or with a NUL or line break in a name.
+KeyPath SplitKey(std::string_view key) {
+    if (std::string problem = KeyPathProblem(key); !problem.empty()) {
+        throw PlatformError("The registry key \"" + std::string(key.substr(0, 200)) +
+                            (key.size() > 200 ? "..." : "") + "\" cannot be used: " + problem);
+    }
+    return SplitKeyParts(key);
 }
 
 KeyNode* FindKey(KeyNode& root, const KeyPath& path) {
@@ -237,6 +245,9 @@ public:
             return;
         }
         HiveLock lock(path_);
+        // A temporary file that exists now was left by a save that was
+        // killed: every save holds this lock until its rename.
+        RemoveStaleTempFiles(path_, fs::file_time_type::clock::now());
         // Always read the hive again under the lock: a change by another
         // process may not be visible in the file's times.
         LoadFromDisk(true);
@@ -303,7 +314,7 @@ private:
                         LoadFromDisk(true);
                     }
                 } catch (const std::exception& e) {
-                    std::cerr << "Warning: " << e.what() << "\n";
+                    Warn(e.what());
                 }
             }
         }
@@ -321,15 +332,12 @@ private:
             }
         }
         if (::rename(path_.c_str(), aside.c_str()) != 0) {
-            std::cerr << "Warning: "
-                      << SystemErrorMessage("Cannot set aside the damaged registry file", path_,
-                                            errno)
-                      << "\n";
+            Warn(SystemErrorMessage("Cannot set aside the damaged registry file", path_, errno));
             return false;
         }
-        std::cerr << "Warning: the registry file \"" << path_.string() << "\" was damaged (line "
-                  << parsed.damagedLine << ": " << parsed.problem << "); it was kept as \""
-                  << aside.string() << "\" and the values before the damage were kept.\n";
+        Warn("the registry file \"" + path_.string() + "\" was damaged (line " +
+             std::to_string(parsed.damagedLine) + ": " + parsed.problem + "); it was kept as \"" +
+             aside.string() + "\" and the values before the damage were kept.");
         Save();
         return true;
     }
@@ -337,10 +345,10 @@ private:
     void AddEntry(const HiveEntry& entry) {
         KeyPath path;
         if (entry.rootName == rootName_) {
-            path = SplitKeyLenient(entry.key);
+            path = SplitKeyParts(entry.key);
         } else if (rootName_ == "HKEY_LOCAL_MACHINE" && entry.rootName == "HKEY_CLASSES_ROOT") {
             path = {"Software", "Classes"};
-            for (std::string& p : SplitKeyLenient(entry.key)) {
+            for (std::string& p : SplitKeyParts(entry.key)) {
                 path.push_back(std::move(p));
             }
         } else {
@@ -353,39 +361,36 @@ private:
         }
     }
 
-    static KeyPath SplitKeyLenient(std::string_view key) {
-        KeyPath parts;
-        size_t pos = 0;
-        while (pos <= key.size()) {
-            size_t end = key.find('\\', pos);
-            if (end == std::string_view::npos) {
-                end = key.size();
-            }
-            if (end > pos) {
-                parts.emplace_back(key.substr(pos, end - pos));
-            }
-            pos = end + 1;
-        }
-        return parts;
-    }
-
-    void WriteKey(std::string& out, const KeyNode& node, const std::string& fullName, bool isRoot) {
-        if (!isRoot || !node.values.empty()) {
-            out += "[" + fullName + "]\r\n";
-            for (const auto& [folded, named] : node.values) {
-                out += FormatHiveValue(named.name, named.value);
+    // Every key in the order the hive lists them: a key, then its subkeys
+    // in name order. Iterative, so no hive can exhaust the stack.
+    static void WriteKeys(std::string& out, const KeyNode& root, const std::string& rootName) {
+        struct Pending {
+            const KeyNode* node;
+            std::string fullName;
+        };
+        std::vector<Pending> stack;
+        stack.push_back({&root, rootName});
+        while (!stack.empty()) {
+            Pending current = std::move(stack.back());
+            stack.pop_back();
+            const KeyNode& node = *current.node;
+            if (current.node != &root || !node.values.empty()) {
+                out += "[" + current.fullName + "]\r\n";
+                for (const auto& [folded, named] : node.values) {
+                    out += FormatHiveValue(named.name, named.value);
+                    out += "\r\n";
+                }
                 out += "\r\n";
             }
-            out += "\r\n";
-        }
-        for (const auto& [folded, child] : node.children) {
-            WriteKey(out, *child, fullName + "\\" + child->name, false);
+            for (auto it = node.children.rbegin(); it != node.children.rend(); ++it) {
+                stack.push_back({it->second.get(), current.fullName + "\\" + it->second->name});
+            }
         }
     }
 
     void Save() {
         std::string text = "REGEDIT4\r\n\r\n";
-        WriteKey(text, tree_, rootName_, true);
+        WriteKeys(text, tree_, rootName_);
         std::error_code ec;
         fs::create_directories(path_.parent_path(), ec);
         AtomicFileWriter writer(path_);
@@ -415,7 +420,7 @@ public:
         try {
             Flush();
         } catch (const std::exception& e) {
-            std::cerr << "Warning: the registry could not be saved: " << e.what() << "\n";
+            Warn(std::string("the registry could not be saved: ") + e.what());
         }
     }
 

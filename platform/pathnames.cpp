@@ -30,6 +30,13 @@ std::string ExtractFileDir(std::string_view fileName, std::string_view separator
     return slash == std::string_view::npos ? std::string() : std::string(fileName.substr(0, slash));
 }
 
+std::string ContainingFolder(std::string_view fileName, std::string_view separators) {
+    const std::size_t slash = LastSeparator(fileName, separators);
+    if (slash == std::string_view::npos)
+        return ".";
+    return std::string(fileName.substr(0, slash == 0 ? 1 : slash));
+}
+
 std::string ExtractFileName(std::string_view fileName, std::string_view separators) {
     const std::size_t slash = LastSeparator(fileName, separators);
     return std::string(slash == std::string_view::npos ? fileName : fileName.substr(slash + 1));

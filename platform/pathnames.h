@@ -17,6 +17,11 @@ std::string ExtractFilePath(std::string_view fileName,
 // The folder without its trailing separator ("a/b" of "a/b/c.txt"); empty
 // when the name has no folder.
 std::string ExtractFileDir(std::string_view fileName, std::string_view separators = kAnySeparators);
+// The folder that holds `fileName`, as a place to work in: "." when the name
+// has no folder, the root separator itself for a name directly in the root
+// ("/" of "/x"), else ExtractFileDir.
+std::string ContainingFolder(std::string_view fileName,
+                             std::string_view separators = kAnySeparators);
 // What follows the last separator.
 std::string ExtractFileName(std::string_view fileName,
                             std::string_view separators = kAnySeparators);

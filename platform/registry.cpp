@@ -1,9 +1,12 @@
 // The typed access every registry shares, and the REGEDIT4 hive text format.
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/codepage.h"
+#include "platform/littleendian.h"
+#include "platform/textutil.h"
 
 namespace platform {
 
@@ -23,31 +26,16 @@ constexpr RootName kRootNames[] = {
     {RootKey::Users, "HKEY_USERS", "HKU"},
 };
 
+// Hive lines: blanks at the start, blanks and the CR of a CR LF at the end.
+constexpr std::string_view kLeadingBlanks = " \t";
+constexpr std::string_view kTrailingBlanks = " \t\r";
+
 std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
+    return TrimRightView(s, kTrailingBlanks);
 }
 
 std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    return s;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return TrimLeftView(s, kLeadingBlanks);
 }
 
 // Reads a quoted string starting at text[pos] == '"'; on success pos is just
@@ -155,6 +143,11 @@ void AppendHex(std::string& line, std::string& out, std::string_view bytes) {
     }
 }
 
+std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
+    const std::size_t next = text.find_first_not_of(kLeadingBlanks, pos);
+    return next == std::string_view::npos ? text.size() : next;
+}
+
 // Parses "xx,xx,..." (already joined over continuation lines).
 bool ParseHexBytes(std::string_view text, std::string& out) {
     out.clear();
@@ -164,11 +157,9 @@ bool ParseHexBytes(std::string_view text, std::string& out) {
     }
     size_t pos = 0;
     for (;;) {
-        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
-            ++pos;
-        }
-        int hi = pos < text.size() ? HexDigit(text[pos]) : -1;
-        int lo = pos + 1 < text.size() ? HexDigit(text[pos + 1]) : -1;
+        pos = SkipBlanks(text, pos);
+        int hi = pos < text.size() ? HexDigitValue(text[pos]) : -1;
+        int lo = pos + 1 < text.size() ? HexDigitValue(text[pos + 1]) : -1;
         if (hi < 0) {
             return false;
         }
@@ -180,9 +171,7 @@ bool ParseHexBytes(std::string_view text, std::string& out) {
             out += static_cast<char>(hi * 16 + lo);
             pos += 2;
         }
-        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
-            ++pos;
-        }
+        pos = SkipBlanks(text, pos);
         if (pos == text.size()) {
             return true;
         }
@@ -214,6 +203,29 @@ std::optional<RootKey> ParseRootKeyName(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::string KeyPathProblem(std::string_view key) {
+    std::size_t depth = 0;
+    std::size_t pos = 0;
+    while (pos <= key.size()) {
+        std::size_t end = std::min(key.find('\\', pos), key.size());
+        std::string_view name = key.substr(pos, end - pos);
+        if (!name.empty()) {
+            if (++depth > kMaxKeyDepth) {
+                return "keys nest more than " + std::to_string(kMaxKeyDepth) + " levels deep";
+            }
+            if (name.size() > kMaxKeyNameLength) {
+                return "a key name is longer than " + std::to_string(kMaxKeyNameLength) +
+                       " characters";
+            }
+            if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+                return "a key name holds a line break or NUL byte";
+            }
+        }
+        pos = end + 1;
+    }
+    return {};
 }
 
 std::string EncodeMultiString(const std::vector<std::string>& strings) {
@@ -273,11 +285,7 @@ std::optional<uint32_t> Registry::ReadDword(RootKey root, std::string_view key,
         value->data.size() != 4) {
         return std::nullopt;
     }
-    uint32_t result = 0;
-    for (int i = 3; i >= 0; --i) {
-        result = (result << 8) | static_cast<unsigned char>(value->data[static_cast<size_t>(i)]);
-    }
-    return result;
+    return GetLE32(BytesAt(value->data, 0));
 }
 
 std::optional<std::string> Registry::ReadBinary(RootKey root, std::string_view key,
@@ -322,10 +330,8 @@ void Registry::WriteMultiString(RootKey root, std::string_view key, std::string_
 
 void Registry::WriteDword(RootKey root, std::string_view key, std::string_view name,
                           uint32_t value) {
-    std::string data(4, '\0');
-    for (size_t i = 0; i < 4; ++i) {
-        data[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    }
+    std::string data;
+    AppendLE32(data, value);
     WriteValue(root, key, name, {static_cast<uint32_t>(RegistryValueType::Dword), data});
 }
 
@@ -346,12 +352,8 @@ std::string FormatHiveValue(std::string_view name, const RegistryValue& value) {
     if (type == static_cast<uint32_t>(RegistryValueType::String) && FitsQuoted(data)) {
         line += QuoteValue(data);
     } else if (type == static_cast<uint32_t>(RegistryValueType::Dword) && data.size() == 4) {
-        uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) {
-            v = (v << 8) | static_cast<unsigned char>(data[static_cast<size_t>(i)]);
-        }
         char buf[24];
-        std::snprintf(buf, sizeof buf, "dword:%08x", v);
+        std::snprintf(buf, sizeof buf, "dword:%08x", GetLE32(BytesAt(data, 0)));
         line += buf;
     } else {
         std::string bytes(data);
@@ -420,6 +422,12 @@ HiveParseResult ParseHiveText(std::string_view text) {
             }
             std::string_view path = line.substr(1, line.size() - 2);
             size_t slash = path.find('\\');
+            if (slash != std::string_view::npos) {
+                if (std::string problem = KeyPathProblem(path.substr(slash + 1));
+                    !problem.empty()) {
+                    return damage(i, problem);
+                }
+            }
             std::string_view root = path.substr(0, slash);
             std::optional<RootKey> rootKey = ParseRootKeyName(root);
             if (!rootKey) {
@@ -458,23 +466,12 @@ HiveParseResult ParseHiveText(std::string_view text) {
             }
             value.type = static_cast<uint32_t>(RegistryValueType::String);
         } else if (rest.substr(0, 6) == "dword:") {
-            std::string_view digits = rest.substr(6);
-            if (digits.empty() || digits.size() > 8) {
+            std::optional<uint32_t> v = ParseHex32(rest.substr(6));
+            if (!v) {
                 return damage(i, "malformed dword value");
             }
-            uint32_t v = 0;
-            for (char c : digits) {
-                int d = HexDigit(c);
-                if (d < 0) {
-                    return damage(i, "malformed dword value");
-                }
-                v = v * 16 + static_cast<uint32_t>(d);
-            }
             value.type = static_cast<uint32_t>(RegistryValueType::Dword);
-            value.data.resize(4);
-            for (size_t b = 0; b < 4; ++b) {
-                value.data[b] = static_cast<char>((v >> (8 * b)) & 0xFF);
-            }
+            AppendLE32(value.data, *v);
         } else if (rest.substr(0, 3) == "hex") {
             size_t colon = rest.find(':');
             if (colon == std::string_view::npos) {
@@ -487,14 +484,11 @@ HiveParseResult ParseHiveText(std::string_view text) {
                     kind.size() > 10) {
                     return damage(i, "malformed hex type");
                 }
-                type = 0;
-                for (char c : kind.substr(1, kind.size() - 2)) {
-                    int d = HexDigit(c);
-                    if (d < 0) {
-                        return damage(i, "malformed hex type");
-                    }
-                    type = type * 16 + static_cast<uint32_t>(d);
+                std::optional<uint32_t> number = ParseHex32(kind.substr(1, kind.size() - 2));
+                if (!number) {
+                    return damage(i, "malformed hex type");
                 }
+                type = *number;
             }
             std::string joined;
             std::string_view part = rest.substr(colon + 1);

@@ -16,6 +16,16 @@ namespace platform {
 
 enum class RootKey { CurrentUser, LocalMachine, ClassesRoot, Users };
 
+// The limits of the registry the programs were made for: keys nest at most
+// 512 levels deep and a key's name holds at most 255 characters. A path
+// beyond them is refused (PlatformError) when a key is created or named,
+// and a hive that holds one counts as damaged.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+// Empty when the key path (without its root) is within the limits and its
+// names hold no NUL or line break; else what is wrong with it.
+std::string KeyPathProblem(std::string_view key);
+
 // The value types, with the numbers the hive format uses (hex(N)).
 enum class RegistryValueType : uint32_t {
     None = 0,
@@ -118,7 +128,8 @@ struct RegistryLocations {
 // A registry kept in hive files. Hives are read when first used; a damaged
 // hive is renamed to "<hive>.damaged-<n>" and the values read before the
 // damage are kept (and written back at the next flush). The destructor
-// flushes; failures there are reported on stderr.
+// flushes; failures there, like the damage, are reported through
+// platform::Warn.
 std::unique_ptr<Registry> OpenFileRegistry(const RegistryLocations& locations);
 std::unique_ptr<Registry> OpenFileRegistry(const std::filesystem::path& folder);
 // A registry that lives only in memory (for tests of code that uses one).

@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/systemfolders.h"
+#include "platform/textutil.h"
 
 namespace fs = std::filesystem;
 
@@ -25,15 +26,6 @@ int LetterIndex(char letter) {
         return u - 'A';
     }
     return -1;
-}
-
-std::string Trim(std::string_view text) {
-    size_t b = text.find_first_not_of(" \t\r\n");
-    if (b == std::string_view::npos) {
-        return {};
-    }
-    size_t e = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(b, e - b + 1));
 }
 
 bool Exists(const fs::path& p) {
@@ -164,9 +156,12 @@ DriveMap DriveMap::LoadFromConfig(const fs::path& file) {
 }
 
 DriveMap DriveMap::LoadFromEnvironment() {
-    const SystemRoots& roots = DefaultSystemRoots();
+    return LoadFor(DefaultSystemRoots());
+}
+
+DriveMap DriveMap::LoadFor(const SystemRoots& roots) {
     fs::path prefix;
-    if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine) {
+    if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine && roots.sandbox.empty()) {
         prefix = wine;
     } else {
         prefix = roots.home / ".wine";

@@ -9,6 +9,8 @@
 
 namespace platform {
 
+struct SystemRoots;
+
 // Drive letter -> folder. Loaded from Wine's dosdevices folder when there is
 // one ($WINEPREFIX/dosdevices, else ~/.wine/dosdevices), otherwise from the
 // configuration file ${XDG_CONFIG_HOME:-~/.config}/vexlor/drives.conf (lines
@@ -19,6 +21,10 @@ public:
     // The process-wide map used by resolvePath when none is given.
     static DriveMap& Default();
     static DriveMap LoadFromEnvironment();
+    // The same for the given roots: Wine's dosdevices under $WINEPREFIX
+    // (unless the roots are a sandbox) or the roots' home, else the roots'
+    // drives.conf, else C: is the root folder.
+    static DriveMap LoadFor(const SystemRoots& roots);
     // Reads "X: -> target" links of a dosdevices folder.
     static DriveMap LoadFromDosDevices(const std::filesystem::path& folder);
     // Reads "X=/folder" lines ("#" comments allowed).

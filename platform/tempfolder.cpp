@@ -93,6 +93,12 @@ void TempFolder::Remove() noexcept {
 }
 
 std::filesystem::path TempFolder::NewFile(std::string_view nameHint) {
+    return NewFile(nameHint, [](std::string_view stem, std::string_view extension, unsigned n) {
+        return std::string(stem) + "-" + std::to_string(n) + std::string(extension);
+    });
+}
+
+std::filesystem::path TempFolder::NewFile(std::string_view nameHint, const NameVariant& variant) {
     if (path_.empty()) {
         throw PlatformError("The temporary folder has already been removed");
     }
@@ -106,7 +112,7 @@ std::filesystem::path TempFolder::NewFile(std::string_view nameHint) {
     for (unsigned attempt = 0; attempt < 10000; ++attempt) {
         std::string candidate = name;
         if (attempt > 0) {
-            candidate = stem + "-" + std::to_string(attempt) + extension;
+            candidate = variant(stem, extension, attempt);
         }
         std::filesystem::path file = path_ / candidate;
         int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);

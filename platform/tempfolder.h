@@ -4,6 +4,8 @@
 // following links, and the whole folder removed when the object goes away,
 // whichever way the operation ends.
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -24,6 +26,13 @@ public:
     // based on `nameHint` (only its last component; unsafe bytes replaced),
     // made unique with "-1", "-2", ... before the extension when taken, and returns its path.
     std::filesystem::path NewFile(std::string_view nameHint);
+    // The name of the n-th retry (n = 1, 2, ...) when the hint's own name is
+    // taken, from the hint's stem and extension (with its dot, or empty).
+    using NameVariant =
+        std::function<std::string(std::string_view stem, std::string_view extension, unsigned n)>;
+    // NewFile with another numbering ("readme2.txt" rather than
+    // "readme-1.txt").
+    std::filesystem::path NewFile(std::string_view nameHint, const NameVariant& variant);
     // Removes the folder now (the destructor does it otherwise).
     void Remove() noexcept;
 

@@ -14,6 +14,7 @@
 #include "platform/systemfolders.h"
 #include "setup/folders.h"
 #include "setup/installlog.h"
+#include "setup/packagereader.h"
 #include "setup/setuperrors.h"
 
 extern char** environ;
@@ -120,14 +121,10 @@ std::vector<std::string> SplitArguments(std::string_view text) {
 std::string LauncherText(const TLauncher& l) {
     CheckSingleLine(l.name, "A shortcut name");
     CheckSingleLine(l.description, "A shortcut description");
-    CheckSingleLine(l.arguments, "Shortcut arguments");
     std::string exec = QuoteExecArgument(l.target);
-    for (auto arg : SplitArguments(l.arguments)) {
-        // An argument that is an expanded folder variable is a native path:
-        // the rest of it was written with Windows separators.
-        if (!arg.empty() && arg[0] == '/')
-            std::replace(arg.begin(), arg.end(), '\\', '/');
-        exec += " " + QuoteExecArgument(Utf8(arg));
+    for (const auto& arg : l.arguments) {
+        CheckSingleLine(arg, "A shortcut argument");
+        exec += " " + QuoteExecArgument(arg);
     }
     std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
     text += "Name=" + EscapeDesktopValue(Utf8(l.name)) + "\n";
@@ -155,10 +152,13 @@ std::string LinkLauncherText(const std::string& name, const std::string& url,
 }
 
 bool WriteLauncherFile(const std::string& path, const std::string& text) {
-    try {
-        if (platform::ReadFileBytes(path) == text)
-            return false;
-    } catch (const std::exception&) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        try {
+            if (platform::ReadFileBytes(path) == text)
+                return false;
+        } catch (const std::exception&) {
+        }
     }
     platform::AtomicFileWriter writer(path);
     writer.SetMode(0755);
@@ -202,16 +202,37 @@ bool UpdateMimeDatabase(const std::string& mimeFolder) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+namespace {
+
+// Where the launchers every desktop reads live in this scope.
+std::string ApplicationsFolder(const platform::SystemRoots& roots) {
+    bool system = roots.scope == platform::InstallScope::System && !roots.commonPrograms.empty();
+    return (system ? roots.commonPrograms : roots.programsMenu).string();
+}
+
+std::string MimeStem(const std::string& extension) {
+    std::string mime = MimeTypeForExtension(extension);
+    return mime.substr(mime.find('/') + 1);
+}
+
+} // namespace
+
+std::vector<std::string> FileTypeFiles(const platform::SystemRoots& roots,
+                                       const std::string& extension) {
+    std::string stem = MimeStem(extension);
+    return {roots.mimePackages.string() + "/packages/" + stem + ".xml",
+            ApplicationsFolder(roots) + "/" + stem + ".desktop"};
+}
+
 std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
                                          const TMimeProjection& type) {
     CheckSingleLine(type.description, "A file type description");
     CheckSingleLine(type.extension, "A file extension");
     std::vector<std::string> written;
     std::string mime = MimeTypeForExtension(type.extension);
-    std::string stem = mime.substr(mime.find('/') + 1);
+    const std::vector<std::string> files = FileTypeFiles(roots, type.extension);
     std::string mimeFolder = roots.mimePackages.string();
-    std::string packages = mimeFolder + "/packages";
-    ForceFolders(packages);
+    ForceFolders(ExtractFileDir(files[0]));
     std::string glob = "*" + Utf8(platform::AnsiLowerCase(type.extension));
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -220,12 +241,10 @@ std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
         XmlEscape(mime) + "\">\n    <comment>" + XmlEscape(Utf8(type.description)) +
         "</comment>\n    <glob pattern=\"" + XmlEscape(glob) +
         "\"/>\n  </mime-type>\n</mime-info>\n";
-    std::string xmlPath = packages + "/" + stem + ".xml";
-    platform::WriteFileAtomic(xmlPath, xml);
-    written.push_back(xmlPath);
+    platform::WriteFileAtomic(files[0], xml);
+    written.push_back(files[0]);
     if (!type.openCommandTarget.empty()) {
-        std::string apps = roots.xdgDataHome.string() + "/applications";
-        ForceFolders(apps);
+        ForceFolders(ExtractFileDir(files[1]));
         TLauncher l;
         l.name = type.description.empty() ? type.extension : type.description;
         l.target = type.openCommandTarget;
@@ -241,9 +260,8 @@ std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
         auto end = text.find('\n', pos);
         text.replace(pos, end - pos, "Exec=" + EscapeDesktopValue(exec));
         text += "MimeType=" + mime + ";\nNoDisplay=true\n";
-        std::string launcherPath = apps + "/" + stem + ".desktop";
-        WriteLauncherFile(launcherPath, text);
-        written.push_back(launcherPath);
+        WriteLauncherFile(files[1], text);
+        written.push_back(files[1]);
     }
     UpdateMimeDatabase(mimeFolder);
     return written;

@@ -21,10 +21,10 @@ std::string QuoteExecArgument(std::string_view argument);
 std::vector<std::string> SplitArguments(std::string_view text);
 
 struct TLauncher {
-    std::string name;        // Windows-1252
-    std::string description; // Windows-1252
-    std::string target;      // native path of the program
-    std::string arguments;   // Windows-style argument text (Windows-1252)
+    std::string name;                   // Windows-1252
+    std::string description;            // Windows-1252
+    std::string target;                 // native path of the program
+    std::vector<std::string> arguments; // native (UTF-8), one per argument
     std::string workingDirectory;
     std::string icon; // native path; used only when the format can show it
 };
@@ -34,7 +34,9 @@ std::string LauncherText(const TLauncher& launcher);
 // The text of a link launcher (Type=Link).
 std::string LinkLauncherText(const std::string& name, const std::string& url,
                              const std::string& icon);
-// Writes the text unless the file already holds it; true when written.
+// Writes the text unless the file already holds it; true when written. A
+// link, a folder or a device in the launcher's place is replaced, never
+// read or written through.
 bool WriteLauncherFile(const std::string& path, const std::string& text);
 
 // The MIME type a registered extension is projected to.
@@ -47,6 +49,11 @@ struct TMimeProjection {
     std::string openArguments;     // the verb's command text
     std::string icon;
 };
+// The files ProjectFileType writes for an extension: the MIME package file
+// (in the scope's MIME folder) and the hidden launcher (in the scope's
+// folder of launchers).
+std::vector<std::string> FileTypeFiles(const platform::SystemRoots& roots,
+                                       const std::string& extension);
 // Writes the MIME package file and a hidden launcher for the type, then
 // runs update-mime-database over the MIME folder when it is present.
 // Returns the files written.

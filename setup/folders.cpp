@@ -7,9 +7,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
+#include "platform/systemfolders.h"
 #include "setup/packagenames.h"
 #include "setup/packagereader.h"
 #include "setup/setuperrors.h"
@@ -18,12 +19,6 @@
 namespace setup {
 
 namespace {
-
-std::string StripSeparator(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
-}
 
 bool IsDirectory(const std::string& path) {
     struct stat st {};
@@ -39,7 +34,7 @@ void CheckListable(const std::string& path) {
 } // namespace
 
 bool ForceFolders(const std::string& input) {
-    std::string folder = StripSeparator(input);
+    std::string folder = platform::ExcludeTrailingSeparator(input, platform::kNativeSeparators);
     if (folder.empty() || folder == "/" || IsDirectory(folder))
         return true;
     std::string parent = ExtractFileDir(folder);
@@ -52,17 +47,55 @@ bool ForceFolders(const std::string& input) {
     return errno == EEXIST && IsDirectory(folder);
 }
 
-void CreateFolder(const std::string& folder, const TUiStrings* ui) {
-    if (ForceFolders(folder))
-        return;
-    std::string reason = std::strerror(errno);
+const std::string* DeepestRoot(const std::string& path, const std::vector<std::string>& roots) {
+    const std::string* deepest = nullptr;
+    for (const auto& r : roots)
+        if (IsPathUnder(path, r) && (!deepest || r.size() > deepest->size()))
+            deepest = &r;
+    return deepest;
+}
+
+namespace {
+
+[[noreturn]] void FolderError(const std::string& folder, const std::string& reason,
+                              const TUiStrings* ui) {
     std::string text;
     if (ui != nullptr && !ui->Get(ui::kFolderError).empty())
-        text = ui->Format(ui::kFolderError, {folder}) + "  (" + reason + ")\r\r" +
+        text = ui->Format(ui::kFolderError, {folder + "  (" + reason + ")"}) + "\r\r" +
                ui->Get(ui::kFileErrorClosing);
     else
         text = "The folder " + folder + " could not be created (" + reason + ").";
     throw ESetupError(text);
+}
+
+} // namespace
+
+void CreateFolder(const std::string& folder, const TUiStrings* ui,
+                  const std::vector<std::string>& roots) {
+    std::string path = NormalisePath(folder);
+    const std::string* root = path.empty() ? nullptr : DeepestRoot(path, roots);
+    if (!root)
+        FolderError(folder, "it lies outside the folders of the installation", ui);
+    if (!ForceFolders(*root))
+        FolderError(folder, std::strerror(errno), ui);
+    for (std::size_t pos = *root == "/" ? 0 : root->size(); pos < path.size();) {
+        std::size_t end = path.find('/', pos + 1);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string step = path.substr(0, end);
+        struct stat st {};
+        if (::lstat(step.c_str(), &st) != 0) {
+            if (errno != ENOENT || (::mkdir(step.c_str(), 0755) != 0 && errno != EEXIST))
+                FolderError(folder, std::strerror(errno), ui);
+            if (::lstat(step.c_str(), &st) != 0)
+                FolderError(folder, std::strerror(errno), ui);
+        }
+        if (S_ISLNK(st.st_mode))
+            FolderError(folder, step + " is a symbolic link", ui);
+        if (!S_ISDIR(st.st_mode))
+            FolderError(folder, step + " is not a folder", ui);
+        pos = end;
+    }
 }
 
 void RemoveEmptyFolders(const std::string& input, const std::vector<std::string>& roots) {
@@ -124,35 +157,39 @@ void TPendingFileOperations::Save(const std::vector<Entry>& entries) const {
 }
 
 std::size_t TPendingFileOperations::Apply() {
+    std::vector<Entry> entries = Entries();
+    if (entries.empty())
+        return 0;
     std::vector<Entry> left;
     std::size_t done = 0;
-    for (const auto& e : Entries()) {
+    for (const auto& e : entries) {
         bool ok = e.rename ? ::rename(e.source.c_str(), e.target.c_str()) == 0
                            : (::unlink(e.source.c_str()) == 0 || errno == ENOENT);
         if (ok)
             ++done;
-        else
+        else if (!(e.rename && errno == ENOENT)) // a replacement that is gone has nothing to do
             left.push_back(e);
     }
     Save(left);
     return done;
 }
 
+std::size_t ApplyPendingFileOperations(const platform::SystemRoots& roots) {
+    if (roots.pendingRenames.empty())
+        return 0;
+    return TPendingFileOperations(roots.pendingRenames.string()).Apply();
+}
+
 std::string ReplaceFileOnReboot(const std::string& target, TPendingFileOperations& pending) {
-    static thread_local std::mt19937 random{std::random_device{}()};
-    std::string folder = ExtractFileDir(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string path = folder + "/cgn" + std::to_string(random() % 0xFFFF) + ".tmp";
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            pending.AddRename(path, target);
-            return path;
-        }
-        if (errno != EEXIST)
-            break;
+    std::filesystem::path temp;
+    try {
+        ::close(
+            platform::CreateUniqueFile(ExtractFileDir(target), kTempPrefix, ".tmp", 0644, temp));
+    } catch (const std::exception& e) {
+        throw ESetupError("The file " + target + " cannot be replaced (" + e.what() + ").");
     }
-    throw ESetupError("The file " + target + " cannot be replaced (" + std::strerror(errno) + ").");
+    pending.AddRename(temp.string(), target);
+    return temp.string();
 }
 
 void DeleteFileOrOnReboot(const std::string& path, TPendingFileOperations& pending,

@@ -5,14 +5,27 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+struct SystemRoots;
+}
+
 namespace setup {
 
 class TUiStrings;
 
 // Creates the folder and its missing parents; false when that fails.
 bool ForceFolders(const std::string& folder);
-// ForceFolders, with the package's folder error (UI string 74) on failure.
-void CreateFolder(const std::string& folder, const TUiStrings* ui);
+// The deepest of `roots` (normalised folders) that holds `path`, or null.
+const std::string* DeepestRoot(const std::string& path, const std::vector<std::string>& roots);
+// Creates `folder` and its missing parents for the installation. The
+// deepest of `roots` that holds it is made with ForceFolders; below it each
+// folder is made, or must already be a real folder: a symbolic link (or a
+// file) there is refused, so a link planted in the target tree cannot lead
+// a write elsewhere. A folder under no root is refused. Failures throw
+// ESetupError with the package's folder error: UI string 74 formatted with
+// the folder and the reason, then UI string 70.
+void CreateFolder(const std::string& folder, const TUiStrings* ui,
+                  const std::vector<std::string>& roots);
 // Removes `folder` while it is empty, then its parents, stopping at the first
 // that cannot be removed and never removing a root or anything outside one.
 void RemoveEmptyFolders(const std::string& folder, const std::vector<std::string>& roots);
@@ -41,6 +54,13 @@ private:
     void Save(const std::vector<Entry>& entries) const;
     std::string listPath_;
 };
+
+// Carries out the replacements and deletions that an earlier run left for
+// the next start (SystemRoots::pendingRenames): what `setup` does first at
+// every start and after a restart. Linux renames over a file in use, so
+// only an obstacle such as a folder in the target's place defers one;
+// what still cannot be done stays listed. Returns how many were done.
+std::size_t ApplyPendingFileOperations(const platform::SystemRoots& roots);
 
 // A new empty "cgn" temporary file in the target's folder that replaces the
 // target at the next start; returns its path.

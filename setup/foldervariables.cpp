@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/drives.h"
+#include "platform/resolvepath.h"
 #include "platform/systemfolders.h"
 #include "setup/packageheader.h"
 #include "setup/packagenames.h"
@@ -39,6 +40,13 @@ const char* const kSystemOrder[] = {
 
 } // namespace
 
+std::string NativeToPackageText(const std::string& native, const std::string& what) {
+    if (!platform::Utf8FitsCp1252(native))
+        throw ESetupError(what + " cannot be recorded: " + native +
+                          " holds a character that Windows-1252 cannot hold.");
+    return platform::Utf8ToCp1252(native);
+}
+
 std::string PackageTextToNative(const std::string& text) {
     std::string out = platform::Cp1252ToUtf8(text);
     for (char& c : out)
@@ -48,6 +56,8 @@ std::string PackageTextToNative(const std::string& text) {
 }
 
 void TFolderVariables::InitSystemFolders(const platform::SystemRoots& roots) {
+    sandbox_ = roots.sandbox.empty() ? std::string() : NormalisePath(roots.sandbox.string());
+    drives_ = platform::DriveMap::LoadFor(roots);
     for (const auto& v : platform::SystemFolderVariables(roots))
         SetSystemFolder(v.name, v.path.string(), v.shared);
 }
@@ -65,7 +75,7 @@ void TFolderVariables::SetSystemFolder(const std::string& name, const std::strin
 }
 
 void TFolderVariables::SetSetupPath(const std::string& packagePath) {
-    std::string folder = ExtractFileDir(packagePath);
+    std::string folder = Confine(ExtractFileDir(packagePath));
     if (folder != "/")
         folder += '/';
     SetSystemFolder("%SETUPFOLDER%", folder, false);
@@ -74,20 +84,49 @@ void TFolderVariables::SetSetupPath(const std::string& packagePath) {
     std::string drive = "/";
     if (auto info = platform::DriveOfPath(ExtractFileDir(packagePath)))
         drive = info->root.string();
-    SetSystemFolder("%SETUPDRIVE%", drive, false);
+    SetSystemFolder("%SETUPDRIVE%", Confine(drive), false);
 }
 
-void TFolderVariables::Define(const std::string& name, const std::string& caption,
-                              const std::string& path, bool shared) {
-    std::string key = WithPercents(name);
+TSpecialFolder& TFolderVariables::Define(const std::string& name, const std::string& caption,
+                                         const std::string& path, bool shared) {
+    TSpecialFolder folder{WithPercents(name), caption, StripTrailingSeparator(path), shared, false};
     for (auto& f : defined_)
-        if (f.name == key) {
-            f.caption = caption;
-            f.path = StripTrailingSeparator(path);
-            f.shared = shared;
-            return;
+        if (f.name == folder.name) {
+            f = std::move(folder);
+            return f;
         }
-    defined_.push_back(TSpecialFolder{key, caption, StripTrailingSeparator(path), shared});
+    return defined_.emplace_back(std::move(folder));
+}
+
+void TFolderVariables::DefineNative(const std::string& name, const std::string& caption,
+                                    const std::string& path, bool shared) {
+    TSpecialFolder& f = Define(name, caption, path, shared);
+    f.path = StripTrailingSeparator(Confine(path));
+    f.native = true;
+}
+
+std::string TFolderVariables::Confine(const std::string& nativePath) const {
+    if (sandbox_.empty() || nativePath.empty() || nativePath[0] != '/')
+        return nativePath;
+    std::string path = NormalisePath(nativePath);
+    if (path.empty()) // ".." above the root: the root itself
+        path = "/";
+    if (IsPathUnder(path, sandbox_))
+        return path;
+    return path == "/" ? sandbox_ : sandbox_ + path;
+}
+
+std::optional<std::string> TFolderVariables::MapLiteralFolder(const std::string& text) const {
+    bool drive = text.size() >= 2 && text[1] == ':' && IsNameChar(text[0]) &&
+                 !(text[0] >= '0' && text[0] <= '9');
+    bool rooted = !text.empty() && (text[0] == '\\' || text[0] == '/');
+    if (!drive && !rooted)
+        return std::nullopt;
+    try {
+        return Confine(platform::resolvePath(text, "/", drives_).string());
+    } catch (const std::exception&) {
+        return std::nullopt; // a drive the map does not know
+    }
 }
 
 const TSpecialFolder* TFolderVariables::Find(const std::string& name) const {
@@ -100,11 +139,12 @@ const TSpecialFolder* TFolderVariables::Find(const std::string& name) const {
 
 void TFolderVariables::InitAppFolderVariables(const TSettings& settings, const TUiStrings& ui) {
     if (!settings.appFolder.empty())
-        Define("%APPFOLDER%", ui.Get(31), settings.appFolder, false);
+        Define("%APPFOLDER%", ui.Get(ui::kAppFolderCaption), settings.appFolder, false);
     if (!settings.commonAppFolder.empty())
-        Define("%APPCOMMONFOLDER%", ui.Get(32), settings.commonAppFolder, true);
+        Define("%APPCOMMONFOLDER%", ui.Get(ui::kCommonAppFolderCaption), settings.commonAppFolder,
+               true);
     if (!settings.menuFolder.empty())
-        Define("%APPMENU%", ui.Get(33), settings.menuFolder, false);
+        Define("%APPMENU%", ui.Get(ui::kMenuFolderCaption), settings.menuFolder, false);
 }
 
 void TFolderVariables::DefineFromSupportLibrary(const std::string& text) {
@@ -133,9 +173,16 @@ void TFolderVariables::DefineFromSupportLibrary(const std::string& text) {
 
 void TFolderVariables::ExpandDefinedFolders() {
     for (auto& f : defined_) {
-        auto found = Lookup(f.path, 0);
-        if (!found)
+        if (f.native)
             continue;
+        auto found = Lookup(f.path, 0);
+        if (!found) {
+            if (auto mapped = MapLiteralFolder(f.path)) {
+                f.path = StripTrailingSeparator(*mapped);
+                f.native = true;
+            }
+            continue;
+        }
         std::string rest = found->dropRest ? std::string() : f.path.substr(found->length);
         // The rest is relative to the variable's folder: one safe name per level.
         if (!rest.empty() && rest[0] != '\\')
@@ -154,12 +201,13 @@ void TFolderVariables::ExpandDefinedFolders() {
             i = j;
         }
         f.path = StripTrailingSeparator(found->value + PackageTextToNative(rest));
+        f.native = true;
     }
 }
 
 void TFolderVariables::SetPortable(bool portable, const std::string& folder) {
     portable_ = portable;
-    portableFolder_ = StripTrailingSeparator(folder);
+    portableFolder_ = StripTrailingSeparator(Confine(folder));
 }
 
 std::optional<TFolderVariables::Found> TFolderVariables::Lookup(const std::string& text,
@@ -208,40 +256,67 @@ std::optional<TFolderVariables::Found> TFolderVariables::Lookup(const std::strin
             if (end == std::string::npos)
                 end = supportText_.size();
             found.value = supportText_.substr(start, end - start);
+            if (auto mapped = MapLiteralFolder(found.value))
+                found.value = StripTrailingSeparator(*mapped);
             return found;
         }
     }
     return std::nullopt;
 }
 
-std::string TFolderVariables::ExpandFolderVariable(const std::string& text, bool* shared) const {
+std::vector<TFolderVariables::Piece>
+TFolderVariables::Pieces(const std::string& text, bool leadingOnly, bool* shared) const {
     if (shared)
         *shared = false;
-    auto found = Lookup(text, 0);
-    if (!found)
-        return text;
-    if (shared)
-        *shared = found->shared;
-    if (found->dropRest)
-        return found->value;
-    return found->value + text.substr(found->length);
+    std::vector<Piece> pieces;
+    std::string literal;
+    bool inPath = false;
+    auto flush = [&] {
+        if (!literal.empty())
+            pieces.push_back({std::move(literal), false});
+        literal.clear();
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == '%' && (!leadingOnly || i == 0)) {
+            if (auto found = Lookup(text, i)) {
+                flush();
+                pieces.push_back({found->value, true});
+                if (shared && i == 0)
+                    *shared = found->shared;
+                if (found->dropRest)
+                    return pieces;
+                i += found->length;
+                inPath = true;
+                continue;
+            }
+        }
+        char c = text[i++];
+        if (c == '"')
+            inPath = false;
+        literal += inPath && c == '\\' ? '/' : c;
+    }
+    flush();
+    return pieces;
+}
+
+std::string TFolderVariables::ExpandFolderVariable(const std::string& text, bool* shared) const {
+    std::string out;
+    for (const Piece& piece : Pieces(text, true, shared))
+        out += piece.folder ? piece.text : platform::Cp1252ToUtf8(piece.text);
+    return out;
 }
 
 std::string TFolderVariables::ExpandAllFolderVariables(const std::string& text) const {
     std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == '%') {
-            if (auto found = Lookup(text, i)) {
-                out += found->value;
-                if (found->dropRest)
-                    return out;
-                i += found->length;
-                continue;
-            }
-        }
-        out += text[i++];
-    }
+    for (const Piece& piece : Pieces(text, false))
+        out += piece.folder ? NativeToPackageText(piece.text, "A folder") : piece.text;
+    return out;
+}
+
+std::string TFolderVariables::ExpandAllToNative(const std::string& text) const {
+    std::string out;
+    for (const Piece& piece : Pieces(text, false))
+        out += piece.folder ? piece.text : platform::Cp1252ToUtf8(piece.text);
     return out;
 }
 
@@ -264,29 +339,43 @@ std::string TFolderVariables::ExpandPackagePath(const std::string& text, bool* s
     if (shared)
         *shared = found->shared;
     std::string root = found->value;
+    if (root.empty() || root[0] != '/')
+        throw EInvalidPackage("The folder \"" + text.substr(0, 64) + "\" cannot be installed: " +
+                              text.substr(0, found->length) + " stands for \"" +
+                              root.substr(0, 64) + "\", which is not a full path.");
     std::string rest = found->dropRest ? std::string() : text.substr(found->length);
     std::string path = NormalisePath(root + PackageTextToNative(rest));
-    if (root.empty() || root[0] != '/' || path.empty() || !IsPathUnder(path, root))
+    if (path.empty() || !IsPathUnder(path, root))
         throw EInvalidPackage("This is not a valid setup package: the folder \"" +
                               text.substr(0, 64) + "\" leads outside " + root + ".");
     return path;
 }
 
+namespace {
+
+void AddRoot(std::vector<std::string>& roots, const std::string& path) {
+    if (path.empty() || path[0] != '/')
+        return;
+    std::string norm = NormalisePath(path);
+    if (!norm.empty())
+        roots.push_back(norm);
+}
+
+} // namespace
+
 std::vector<std::string> TFolderVariables::Roots() const {
-    std::vector<std::string> roots;
-    auto add = [&](const std::string& path) {
-        if (path.empty() || path[0] != '/')
-            return;
-        std::string norm = NormalisePath(path);
-        if (!norm.empty())
-            roots.push_back(norm);
-    };
-    if (portable_)
-        add(portableFolder_);
+    std::vector<std::string> roots = TrustedRoots();
     for (const auto& f : defined_)
-        add(f.path);
+        AddRoot(roots, f.path);
+    return roots;
+}
+
+std::vector<std::string> TFolderVariables::TrustedRoots() const {
+    std::vector<std::string> roots;
+    if (portable_)
+        AddRoot(roots, portableFolder_);
     for (const auto& f : system_)
-        add(f.path);
+        AddRoot(roots, f.path);
     return roots;
 }
 

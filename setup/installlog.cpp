@@ -1,6 +1,8 @@
 #include "setup/installlog.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +11,10 @@
 #include <fstream>
 
 #include "platform/codepage.h"
+#include "platform/pathnames.h"
 #include "setup/folders.h"
+#include "setup/foldervariables.h"
+#include "setup/packagenames.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
 #include "setup/uistrings.h"
@@ -21,11 +26,6 @@ namespace {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
-}
-
-std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 std::string StripTrailingSeparator(std::string path) {
@@ -87,7 +87,10 @@ void TInstallLog::Create(const std::string& path) {
     if (file_)
         Close();
     path_ = path;
-    file_ = std::fopen(path.c_str(), "wb");
+    // A link planted in the log's place is not followed.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 && !(file_ = ::fdopen(fd, "wb")))
+        ::close(fd);
     if (!file_)
         throw ESetupError("Cannot create the installation log " + path + ": " +
                           std::strerror(errno));
@@ -159,7 +162,7 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
     log.WriteLine(s.publisherName);
     log.WriteLine(s.productName);
     log.WriteLine(s.productVersion);
-    for (std::size_t i = 59; i <= 64; ++i)
+    for (std::size_t i = ui::kUninstallerTextFirst; i <= ui::kUninstallerTextLast; ++i)
         log.WriteLine(ui.Get(i));
     log.WriteLine(uninstallCommand);
     const auto& vars = package.Folders().Defined();
@@ -167,7 +170,8 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
     for (const auto& v : vars) {
         log.WriteLine(v.name);
         log.WriteLine(v.caption);
-        log.WriteLine((v.shared ? "*" : "") + v.path);
+        log.WriteLine((v.shared ? "*" : "") +
+                      (v.native ? NativeToPackageText(v.path, "The folder " + v.name) : v.path));
     }
     const auto& components = package.Tables().components;
     log.WriteLine(std::to_string(components.size()));
@@ -180,8 +184,13 @@ void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
 std::string ChooseLogName(const std::string& appFolder, std::string& previousLog,
                           TPendingFileOperations& pending, const std::vector<std::string>& roots) {
     if (!previousLog.empty() &&
-        platform::AnsiCompareText(FolderOf(previousLog), StripTrailingSeparator(appFolder)) != 0) {
-        DeleteFileOrOnReboot(previousLog, pending, roots);
+        platform::AnsiCompareText(
+            platform::ExtractFileDir(previousLog, platform::kNativeSeparators),
+            StripTrailingSeparator(appFolder)) != 0) {
+        // Only a log inside the installation's folders is ours to delete.
+        std::string norm = NormalisePath(previousLog);
+        if (!norm.empty() && DeepestRoot(norm, roots) != nullptr)
+            DeleteFileOrOnReboot(norm, pending, roots);
         previousLog.clear();
     }
     if (!previousLog.empty())
@@ -209,7 +218,8 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
     const std::string& product = s.productName;
     CheckSingleLine(product, "The product name");
     registry.CreateKey(RootKey::LocalMachine, kTollvaneKey);
-    registry.WriteString(RootKey::LocalMachine, kTollvaneKey, product, info.logPath);
+    registry.WriteString(RootKey::LocalMachine, kTollvaneKey, product,
+                         NativeToPackageText(info.logPath, "The log path"));
     registryLines.insert(RegistryLogLine(RootKey::LocalMachine, kTollvaneKey, product));
 
     std::string key = std::string(kUninstallKey) + "\\" + product;
@@ -222,10 +232,12 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
         registry.WriteDword(RootKey::LocalMachine, key, name, value);
         registryLines.insert(RegistryLogLine(RootKey::LocalMachine, key, name));
     };
+    auto path = [](const std::string& native) { return NativeToPackageText(native, "A path"); };
     str("DisplayName", s.FullProductTitle());
-    if (!info.displayIcon.empty())
-        str("DisplayIcon", info.displayIcon);
-    str("UninstallString", info.uninstallerPath + " \"" + info.logPath + "\"");
+    if (!info.displayIconFile.empty())
+        str("DisplayIcon",
+            path(info.displayIconFile) + "," + std::to_string(info.displayIconIndex));
+    str("UninstallString", path(info.uninstallerPath) + " \"" + path(info.logPath) + "\"");
     dword("NoModify", 1);
     dword("NoRepair", 1);
     dword("EstimatedSize", static_cast<std::uint32_t>(info.totalSize / 1024));
@@ -240,8 +252,7 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
         date = buffer;
     }
     str("InstallDate", date);
-    const TSpecialFolder* app = package.Folders().Find("%APPFOLDER%");
-    str("InstallLocation", app ? app->path : std::string());
+    str("InstallLocation", path(info.installLocation));
     if (!s.productVersion.empty())
         str("DisplayVersion", s.productVersion);
     if (!s.publisherName.empty())
@@ -279,7 +290,7 @@ TPreviousInstall ReadPreviousInstallLog(TSetupPackage& package, platform::Regist
     }
     if (!value || value->empty() || value->size() > 256)
         return {};
-    std::string path = value->substr(0, value->find('\0'));
+    std::string path = platform::Cp1252ToUtf8(value->substr(0, value->find('\0')));
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
@@ -314,24 +325,24 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
     std::int32_t ours = 0;
     if (package.Settings().ReleaseDay(ours)) {
         std::int32_t theirs = DateToDay(prev.year, prev.month, prev.day);
-        std::string first = ui.Format(51, {prev.title});
+        std::string first = ui.Format(ui::kEarlierInstallation, {prev.title});
         if (ours > theirs) {
             prev.comparison = TReleaseComparison::Newer;
-            prev.welcomeLines = {first, ui.Get(52), ui.Get(53)};
-            prev.installHintAppend = " " + ui.Get(53);
-            prev.componentsHintAppend = " " + ui.Get(56);
+            prev.welcomeLines = {first, ui.Get(ui::kNewerPackage), ui.Get(ui::kNewerPackageHint)};
+            prev.installHintAppend = " " + ui.Get(ui::kNewerPackageHint);
+            prev.componentsHintAppend = " " + ui.Get(ui::kComponentsHint);
         } else if (ours < theirs) {
             prev.comparison = TReleaseComparison::Older;
-            prev.welcomeLines = {first, ui.Get(57), ui.Get(58)};
+            prev.welcomeLines = {first, ui.Get(ui::kOlderPackage), ui.Get(ui::kOlderPackageHint)};
             prev.defaultButton = TWelcomeDefault::Exit;
         } else {
             prev.comparison = TReleaseComparison::Same;
-            prev.welcomeLines = {first, ui.Get(54)};
+            prev.welcomeLines = {first, ui.Get(ui::kSamePackage)};
             if (package.Tables().AnyUserChoice()) {
-                prev.welcomeLines.push_back(ui.Get(55));
-                prev.welcomeLines.push_back(ui.Get(56));
+                prev.welcomeLines.push_back(ui.Get(ui::kSamePackageChoice));
+                prev.welcomeLines.push_back(ui.Get(ui::kComponentsHint));
             }
-            prev.componentsHintAppend = " " + ui.Get(56);
+            prev.componentsHintAppend = " " + ui.Get(ui::kComponentsHint);
             prev.defaultButton = TWelcomeDefault::Components;
         }
     }
@@ -357,13 +368,13 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             bool shared = !path.empty() && path[0] == '*';
             if (shared)
                 path.erase(0, 1);
-            path = StripTrailingSeparator(path);
+            path = platform::Cp1252ToUtf8(StripTrailingSeparator(path));
             const TSpecialFolder* known = package.Folders().Find(name);
             if (known) {
                 if (!path.empty())
-                    package.Folders().Define(name, known->caption, path, shared);
+                    package.Folders().DefineNative(name, known->caption, path, shared);
             } else {
-                package.Folders().Define(name, caption, path, shared);
+                package.Folders().DefineNative(name, caption, path, shared);
             }
         }
         count = in.Number();
@@ -385,9 +396,10 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
         for (std::string line = in.Line(); line != kSectionEnd; line = in.Line()) {
             if (line.empty())
                 continue;
-            prev.listedFiles.insert(line);
-            if (FileExists(line))
-                prev.oldFiles.insert(line);
+            std::string path = platform::Cp1252ToUtf8(line);
+            prev.listedFiles.insert(path);
+            if (FileExists(path))
+                prev.oldFiles.insert(path);
         }
         for (std::string line = in.Line(); line != kSectionEnd; line = in.Line())
             if (!line.empty())

@@ -60,8 +60,12 @@ private:
 void WriteLogHead(TInstallLog& log, const TSetupPackage& package,
                   const std::string& uninstallCommand);
 
+// The log holds Windows-1252 like the package: native paths are converted
+// on the way in and out.
+
 // The log's path: an earlier log in the application folder is reused; an
-// earlier log elsewhere is deleted and forgotten; otherwise the first free
+// earlier log elsewhere is forgotten, and deleted when it lies under one of
+// `roots`; otherwise the first free
 // name of Cargon.log, Cargon2.log, Cargon3.log, ...
 std::string ChooseLogName(const std::string& appFolder, std::string& previousLog,
                           TPendingFileOperations& pending, const std::vector<std::string>& roots);
@@ -73,10 +77,13 @@ std::string RegistryLogLine(platform::RootKey root, std::string_view key, std::s
 void DayToDate(std::int32_t day, int& year, int& month, int& day_);
 std::int32_t DateToDay(int year, int month, int day);
 
+// The paths are native; the registry gets them in Windows-1252.
 struct TUninstallInfo {
     std::string logPath;
     std::string uninstallerPath;
-    std::string displayIcon; // empty: no desktop shortcut
+    std::string installLocation; // the expanded %APPFOLDER%, else the Windows folder
+    std::string displayIconFile; // empty: no desktop shortcut
+    int displayIconIndex = 0;
     std::uint64_t totalSize = 0;
     std::string installDate; // "yyyymmdd"; empty: today
 };
@@ -106,8 +113,8 @@ enum class TWelcomeDefault { Install, Exit, Components };
 
 // What the wizard learns from the earlier installation's log.
 struct TPreviousInstall {
-    bool found = false; // the head was read and an earlier installation noted
-    std::string logPath;
+    bool found = false;  // the head was read and an earlier installation noted
+    std::string logPath; // native
     std::string title;
     int year = 0, month = 0, day = 0;
     std::string publisher, product, version;
@@ -119,7 +126,7 @@ struct TPreviousInstall {
     std::string componentsHintAppend;
     TWelcomeDefault defaultButton = TWelcomeDefault::Install;
 
-    TNoCaseSet listedFiles; // every path of section 1
+    TNoCaseSet listedFiles; // every path of section 1 (native)
     TNoCaseSet oldFiles;    // those that still exist
     TNoCaseSet registryLines;
     std::vector<TLoggedFileType> fileTypes;

@@ -10,7 +10,10 @@
 #include <fstream>
 #include <functional>
 
+#include "components/messengerseam.h"
 #include "platform/codepage.h"
+#include "platform/littleendian.h"
+#include "platform/pathnames.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
 #include "setup/comregistration.h"
@@ -29,29 +32,19 @@ namespace {
 using platform::RootKey;
 
 std::string FolderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    return platform::ExtractFileDir(path, platform::kNativeSeparators);
 }
 
 std::string FileNameOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return platform::ExtractFileName(path, platform::kNativeSeparators);
 }
 
 std::string ChangeExtension(const std::string& name, const std::string& ext) {
-    auto dot = name.find_last_of('.');
-    auto slash = name.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return name + ext;
-    return name.substr(0, dot) + ext;
+    return platform::ChangeFileExt(name, ext, platform::kNativeSeparators);
 }
 
 std::string ExtensionOf(const std::string& name) {
-    auto dot = name.find_last_of('.');
-    auto slash = name.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    return platform::AnsiLowerCase(name.substr(dot));
+    return platform::AnsiLowerCase(platform::ExtractFileExt(name, platform::kNativeSeparators));
 }
 
 void SetFileDate(const std::string& path, std::uint32_t dosDate) {
@@ -99,10 +92,7 @@ bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
             if (pos + 16 > data.size())
                 break;
             auto u32 = [&](std::size_t at) {
-                const auto* p = reinterpret_cast<const unsigned char*>(data.data() + at);
-                return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                       (static_cast<std::uint32_t>(p[2]) << 16) |
-                       (static_cast<std::uint32_t>(p[3]) << 24);
+                return platform::GetLE32(platform::BytesAt(data, at));
             };
             version = (static_cast<std::uint64_t>(u32(pos + 8)) << 32) | u32(pos + 12);
             return true;
@@ -114,8 +104,10 @@ bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
 
 bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool packagedHasVersion,
                  std::uint64_t packagedVersion) {
+    // Only a real file is compared: a link, a folder or a device in the
+    // target's place is replaced, never read.
     struct stat st {};
-    if (::stat(target.c_str(), &st) != 0)
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return true;
     bool older = st.st_mtime < DosDateToTime(packagedDate);
     if (!packagedHasVersion)
@@ -127,7 +119,7 @@ bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool pac
 }
 
 bool IsSameFile(const std::string& target, std::uint32_t size, std::uint32_t crc) {
-    int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -178,10 +170,21 @@ bool MarkExecutableIfProgram(const std::string& path) {
 }
 
 TInstallRun::TInstallRun(TSetupPackage& package, platform::Registry& registry,
-                         const platform::SystemRoots& roots, IInstallProgress& progress,
+                         const platform::SystemRoots& roots, components::IMessenger& messenger,
                          TPreviousInstall previous)
-    : package_(package), registry_(registry), roots_(roots), progress_(progress),
+    : package_(package), registry_(registry), roots_(roots), messenger_(messenger),
       previous_(std::move(previous)) {}
+
+components::TProgressScope TInstallRun::Step(const std::string& label, std::uint64_t maximum) {
+    position_ = 0;
+    return components::TProgressScope(&messenger_, label, static_cast<std::int64_t>(maximum));
+}
+
+void TInstallRun::Advance(std::uint64_t amount) {
+    position_ += amount;
+    messenger_.SetProgress(static_cast<std::int64_t>(position_));
+    messenger_.ProcessEvents();
+}
 
 bool TInstallRun::Installed(std::uint16_t index) const {
     return index < targets_.size() && !targets_[index].empty();
@@ -189,21 +192,30 @@ bool TInstallRun::Installed(std::uint16_t index) const {
 
 void TInstallRun::LogInstalled(const std::string& path) {
     installed_.insert(path);
-    log_.WriteLine(path);
+    LogPath(path);
+}
+
+void TInstallRun::LogPath(const std::string& path) {
+    CheckSingleLine(path, "A file name");
+    log_.WriteLine(NativeToPackageText(path, "The file name"));
 }
 
 void TInstallRun::Section(const char* /*what*/, const std::function<void()>& body) {
     try {
         body();
-    } catch (const EAbortInstallation&) {
+    } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
         const TUiStrings& ui = package_.Ui();
         std::string title = package_.Settings().FullProductTitle();
-        std::string message =
-            ui.Format(66, {title}) + "\r\r" + e.what() + "\r\r" + ui.Format(67, {title});
+        components::TQuestion question;
+        question.Kind = components::TMessageKind::Error;
+        question.Caption = ui.Format(ui::kWindowCaption, {title});
+        question.Text = ui.Format(ui::kErrorIntroduction, {title}) + "\r\r" + e.what() + "\r\r" +
+                        ui.Format(ui::kContinueQuestion, {title});
+        question.Buttons = components::YesNoButtons();
         result_.errorAsked = true;
-        if (!progress_.ConfirmContinue(message))
+        if (messenger_.Ask(question) != components::mrYes)
             throw EAbortInstallation();
     }
 }
@@ -247,9 +259,8 @@ void TInstallRun::CollectFolderItems(const std::string& folderPath, const TCompo
             s.arguments = sc->arguments;
             s.iconIndex = sc->iconIndex;
             shortcuts_.push_back(s);
-            // The desktop test uses the folder's variable: its name has
-            // already been replaced by the expanded path.
-            if (topLevel && folder.variable == "%DESKTOP%") {
+            // Only the folder named exactly so, not one below the desktop.
+            if (topLevel && folder.name == "%DESKTOP%") {
                 haveDesktopShortcut_ = true;
                 desktopShortcut_ = s;
             }
@@ -274,8 +285,9 @@ void TInstallRun::Collect() {
             continue;
         for (const auto& f : c.folders) {
             if (f.path.empty())
-                throw EInvalidPackage("This is not a valid setup package: the folder " + f.name +
-                                      " is not known.");
+                throw EInvalidPackage(f.expandProblem.empty()
+                                          ? "The folder " + f.name + " is not known."
+                                          : f.expandProblem);
             CollectFolderItems(f.path, f, true);
         }
     }
@@ -294,9 +306,10 @@ void TInstallRun::Collect() {
 }
 
 void TInstallRun::UpdateSharedCount(const TCopyData& data, bool existed) {
+    const std::string name = NativeToPackageText(data.target, "The file name");
     std::optional<std::uint32_t> stored;
     try {
-        stored = registry_.ReadDword(RootKey::LocalMachine, kSharedDllsKey, data.target);
+        stored = registry_.ReadDword(RootKey::LocalMachine, kSharedDllsKey, name);
     } catch (const std::exception&) {
         return; // the key cannot be opened: no counts
     }
@@ -317,16 +330,20 @@ void TInstallRun::UpdateSharedCount(const TCopyData& data, bool existed) {
         }
     }
     if (shared && (!stored || *stored != count))
-        registry_.WriteDword(RootKey::LocalMachine, kSharedDllsKey, data.target, count);
+        registry_.WriteDword(RootKey::LocalMachine, kSharedDllsKey, name, count);
+}
+
+void TInstallRun::CreateTargetFolder(const std::string& folder) {
+    CreateFolder(folder, &package_.Ui(), package_.Folders().TrustedRoots());
 }
 
 void TInstallRun::InstallFile(const TCopyData& data) {
     struct stat st {};
-    if (::stat(data.target.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
+    if (::lstat(data.target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
         ::chmod(data.target.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    CreateFolder(FolderOf(data.target), &package_.Ui());
+    CreateTargetFolder(FolderOf(data.target));
     std::string temp = package_.InstallPackageFile(data.fileIndex, data.target,
-                                                   [this](std::size_t n) { progress_.Advance(n); });
+                                                   [this](std::size_t n) { Advance(n); });
     const TPackageFile& file = package_.Tables().fileTable.files[data.fileIndex];
     std::string written = temp.empty() ? data.target : temp;
     if (!temp.empty())
@@ -340,24 +357,23 @@ void TInstallRun::InstallFile(const TCopyData& data) {
 void TInstallRun::InstallFiles() {
     const auto& table = package_.Tables().fileTable.files;
     const TUiStrings& ui = package_.Ui();
-    progress_.BeginStep({}, totalSize_);
+    auto step = Step({}, totalSize_);
     for (const auto& data : files_) {
         const TPackageFile& file = table[data.fileIndex];
-        progress_.Status(ui.Format(40, {data.target}));
+        messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
         struct stat st {};
-        bool existed = ::stat(data.target.c_str(), &st) == 0;
+        bool existed = ::lstat(data.target.c_str(), &st) == 0;
         bool skip = data.replaceRule != 0 && existed &&
                     (data.replaceRule != 1 ||
                      !IsOlderFile(data.target, file.date, file.HasVersion(), file.Version()));
         if (!skip)
             skip = IsSameFile(data.target, file.size, file.crc);
         if (skip)
-            progress_.Advance(file.size);
+            Advance(file.size);
         else
             InstallFile(data);
         UpdateSharedCount(data, existed);
         if (!data.notLogged) {
-            CheckSingleLine(data.target, "A file name");
             LogInstalled(data.target);
             if (ExtensionOf(data.target) == ".hlp")
                 LogInstalled(ChangeExtension(data.target, ".gid"));
@@ -371,18 +387,20 @@ void TInstallRun::CreateShortcuts() {
     if (shortcuts_.empty() && urls_.empty())
         return;
     const TUiStrings& ui = package_.Ui();
-    const auto& table = package_.Tables().fileTable.files;
-    progress_.BeginStep({}, shortcuts_.size() + urls_.size());
+    auto step = Step({}, shortcuts_.size() + urls_.size());
     for (const auto& s : shortcuts_) {
         if (!Installed(s.targetIndex)) {
-            progress_.Advance(1);
+            Advance(1);
             continue;
         }
         const std::string& target = targets_[s.targetIndex];
-        progress_.Status(ui.Format(41, {target}));
+        messenger_.SetProgressText(ui.Format(ui::kCreatingShortcut, {target}));
         TLauncher l;
         l.description = s.description;
-        l.arguments = package_.Folders().ExpandAllFolderVariables(s.arguments);
+        CheckSingleLine(s.arguments, "Shortcut arguments");
+        // Split first, so that a folder with a blank in it stays one argument.
+        for (const auto& argument : SplitArguments(s.arguments))
+            l.arguments.push_back(package_.Folders().ExpandAllToNative(argument));
         l.target = target;
         l.workingDirectory = FolderOf(target);
         if (s.iconFile != kNoFile && Installed(s.iconFile))
@@ -399,13 +417,12 @@ void TInstallRun::CreateShortcuts() {
             fileName = base + ".desktop";
         }
         std::string text = LauncherText(l);
-        CreateFolder(folder, &ui);
+        CreateTargetFolder(folder);
         std::string path = folder + "/" + fileName;
         WriteLauncherFile(path, text);
         result_.launchers.push_back(path);
         LogInstalled(path);
-        progress_.Advance(1);
-        (void)table;
+        Advance(1);
     }
     for (const auto& u : urls_) {
         std::string icon;
@@ -413,12 +430,12 @@ void TInstallRun::CreateShortcuts() {
             icon = targets_[u.iconFile];
         std::string text = LinkLauncherText(u.name, u.url, icon);
         std::string folder = FolderOf(u.path);
-        CreateFolder(folder, &ui);
+        CreateTargetFolder(folder);
         std::string path = ChangeExtension(u.path, ".desktop");
         WriteLauncherFile(path, text);
         result_.launchers.push_back(path);
         LogInstalled(path);
-        progress_.Advance(1);
+        Advance(1);
     }
 }
 
@@ -452,9 +469,14 @@ bool TInstallRun::DeleteOldFile(const std::string& path) {
             root = &r;
     if (!root)
         return false;
-    // Every folder between the root and the file must be a real folder, so
-    // a link planted in between cannot lead the deletion elsewhere.
-    for (std::size_t pos = root->size() + 1; (pos = norm.find('/', pos)) != std::string::npos;
+    // Every folder between the system's folder and the file must be a real
+    // folder, so a link planted in between cannot lead the deletion
+    // elsewhere.
+    auto trusted = package_.Folders().TrustedRoots();
+    const std::string* from = DeepestRoot(norm, trusted);
+    if (!from || from->size() > root->size())
+        from = root;
+    for (std::size_t pos = from->size() + 1; (pos = norm.find('/', pos)) != std::string::npos;
          ++pos) {
         struct stat st {};
         if (::lstat(norm.substr(0, pos).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -480,25 +502,41 @@ void TInstallRun::RemoveOldFiles() {
     if (remaining.empty())
         return;
     if (package_.Tables().uninstallOptions.DeleteOldFiles()) {
-        progress_.BeginStep(package_.Ui().Get(44), remaining.size());
+        auto step = Step(package_.Ui().Get(ui::kRemoveOldFilesStep), remaining.size());
         for (const auto& p : remaining) {
             DeleteOldFile(p);
-            progress_.Advance(1);
+            Advance(1);
         }
     } else {
         for (const auto& p : remaining)
-            log_.WriteLine(p);
+            LogPath(p);
     }
 }
 
-void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, std::size_t& pos,
-                                   int depth) {
+void TInstallRun::LogFileTypeFiles() {
+    for (const auto& type : package_.Tables().fileTypes)
+        if (WillRegister(type))
+            for (const auto& path : FileTypeFiles(roots_, type.extension))
+                LogInstalled(path);
+}
+
+bool TInstallRun::WillRegister(const TFileType& type) const {
+    if (type.carriedOver || !type.registerType)
+        return false;
+    for (const auto& a : type.actions)
+        if (a.programFile != kNoFile && Installed(a.programFile))
+            return true;
+    return false;
+}
+
+void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
     const std::string& t = package_.Tables().registryTable;
-    if (depth > kMaxFolderDepth)
-        throw EInvalidPackage("This is not a valid setup package: the registry table is nested "
-                              "too deeply.");
     bool active = rootIndex >= 0;
     RootKey root = static_cast<RootKey>(std::max(rootIndex, 0));
+    auto invalid = [](const std::string& detail) {
+        return EInvalidPackage("This is not a valid setup package: the registry table " + detail +
+                               ".");
+    };
     auto readText = [&]() {
         std::size_t end = t.find('\0', pos);
         if (end == std::string::npos)
@@ -509,63 +547,77 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
     };
     auto need = [&](std::size_t n) {
         if (t.size() - pos < n)
-            throw EInvalidPackage("This is not a valid setup package: the registry table ends "
-                                  "inside a value.");
+            throw invalid("ends inside a value");
     };
+    auto readDword = [&]() {
+        need(4);
+        std::uint32_t v = platform::GetLE32(platform::BytesAt(t, pos));
+        pos += 4;
+        return v;
+    };
+    // One entry per open level: its key and the value name its operations
+    // use. A loop, not recursion, and never deeper than the registry allows.
+    struct Level {
+        std::string keyPath;
+        std::string valueName;
+    };
+    std::vector<Level> levels(1);
     auto logValue = [&](const std::string& name) {
-        CheckSingleLine(keyPath + name, "A registry name");
-        registryLines_.insert(RegistryLogLine(root, keyPath, name));
+        CheckSingleLine(levels.back().keyPath + name, "A registry name");
+        registryLines_.insert(RegistryLogLine(root, levels.back().keyPath, name));
     };
-    std::string valueName;
     while (pos < t.size()) {
-        auto op = static_cast<std::uint8_t>(t[pos++]);
-        if (op == 255)
-            return;
+        auto op = static_cast<TRegistryOp>(t[pos++]);
+        std::string& valueName = levels.back().valueName;
+        const std::string& keyPath = levels.back().keyPath;
         switch (op) {
-        case 1: {
+        case TRegistryOp::EndOfLevel:
+            levels.pop_back();
+            if (levels.empty())
+                return;
+            break;
+        case TRegistryOp::OpenKey: {
             std::string name = readText();
             CheckSingleLine(name, "A registry key name");
             std::string sub = keyPath.empty() ? name : keyPath + "\\" + name;
+            if (std::string problem = platform::KeyPathProblem(sub); !problem.empty())
+                throw invalid("names a key that cannot be made (" + problem + ")");
+            if (levels.size() >= platform::kMaxKeyDepth)
+                throw invalid("nests keys more than " + std::to_string(platform::kMaxKeyDepth) +
+                              " levels deep");
             if (active)
                 registry_.CreateKey(root, sub);
-            WriteRegistryKey(rootIndex, sub, pos, depth + 1);
+            levels.push_back({std::move(sub), {}});
             break;
         }
-        case 2:
+        case TRegistryOp::ValueName:
             valueName = readText();
-            if (platform::AnsiCompareText(valueName, "(Default)") == 0)
+            if (platform::AnsiCompareText(valueName, kDefaultValueName) == 0)
                 valueName.clear();
             break;
-        case 3:
+        case TRegistryOp::LogValue:
             if (active)
                 logValue(valueName);
             break;
-        case 4: {
-            std::string text = package_.Folders().ExpandAllFolderVariables(readText());
+        case TRegistryOp::StringValue: {
+            std::string text = readText();
             if (active) {
-                registry_.WriteString(root, keyPath, valueName, text);
+                registry_.WriteString(root, keyPath, valueName,
+                                      package_.Folders().ExpandAllFolderVariables(text));
                 logValue(valueName);
             }
             break;
         }
-        case 5: {
-            need(4);
-            const auto* p = reinterpret_cast<const unsigned char*>(t.data() + pos);
-            std::uint32_t v =
-                p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-            pos += 4;
+        case TRegistryOp::DwordValue: {
+            std::uint32_t v = readDword();
             if (active) {
                 registry_.WriteDword(root, keyPath, valueName, v);
                 logValue(valueName);
             }
             break;
         }
-        case 6: {
-            need(4);
-            const auto* p = reinterpret_cast<const unsigned char*>(t.data() + pos);
-            std::uint32_t len =
-                p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-            pos += 4;
+        case TRegistryOp::BinaryValue: {
+            std::uint32_t len = readDword();
             need(len);
             std::string bytes = t.substr(pos, len);
             pos += len;
@@ -575,7 +627,7 @@ void TInstallRun::WriteRegistryKey(int rootIndex, const std::string& keyPath, st
             }
             break;
         }
-        case 31:
+        case TRegistryOp::LogWholeKey:
             if (active)
                 logValue("*");
             break;
@@ -589,14 +641,14 @@ void TInstallRun::WriteRegistryEntries() {
     const std::string& t = package_.Tables().registryTable;
     if (t.empty())
         return;
-    progress_.BeginStep(package_.Ui().Get(42), t.size());
+    auto step = Step(package_.Ui().Get(ui::kRegistryStep), t.size());
     std::size_t pos = 0;
     std::size_t reported = 0;
     while (t.size() - pos >= 2) {
         ++pos; // passed over
         std::size_t start = pos;
-        while (pos < t.size() && static_cast<std::uint8_t>(t[pos]) >= 32 &&
-               static_cast<std::uint8_t>(t[pos]) <= 254)
+        while (pos < t.size() && static_cast<std::uint8_t>(t[pos]) >= kRootNameFirst &&
+               static_cast<std::uint8_t>(t[pos]) <= kRootNameLast)
             ++pos;
         std::string name = t.substr(start, pos - start);
         int root = -1;
@@ -607,8 +659,8 @@ void TInstallRun::WriteRegistryEntries() {
         else if (platform::AnsiCompareText(name, "HKEY_CLASSES_ROOT") == 0)
             root = static_cast<int>(RootKey::ClassesRoot);
         // An unsupported root's level is walked without writing.
-        WriteRegistryKey(root, {}, pos, 0);
-        progress_.Advance(pos - reported);
+        WriteRegistryLevels(root, pos);
+        Advance(pos - reported);
         reported = pos;
     }
 }
@@ -617,7 +669,7 @@ void TInstallRun::WriteFileTypes() {
     auto& types = package_.Tables().fileTypes;
     if (types.empty())
         return;
-    progress_.BeginStep(package_.Ui().Get(43), types.size());
+    auto step = Step(package_.Ui().Get(ui::kFileTypesStep), types.size());
     const RootKey cr = RootKey::ClassesRoot;
     auto writeRecorded = [&](const TLoggedFileType& rec) {
         for (const auto& l : rec.lines)
@@ -632,16 +684,13 @@ void TInstallRun::WriteFileTypes() {
         if (type.carriedOver || !type.registerType) {
             if (rec)
                 writeRecorded(*rec);
-            progress_.Advance(1);
+            Advance(1);
             continue;
         }
-        bool any = false;
-        for (const auto& a : type.actions)
-            any = any || (a.programFile != kNoFile && Installed(a.programFile));
-        if (!any) {
+        if (!WillRegister(type)) {
             if (rec)
                 writeRecorded(*rec);
-            progress_.Advance(1);
+            Advance(1);
             continue;
         }
         CheckSingleLine(type.extension, "A file extension");
@@ -666,7 +715,8 @@ void TInstallRun::WriteFileTypes() {
         auto previousIcon = registry_.ReadString(cr, iconKey, "");
         std::string recordedIcon = rec ? rec->previousIcon : previousIcon.value_or("");
         if (type.iconFile != kNoFile && Installed(type.iconFile)) {
-            icon = targets_[type.iconFile] + "," + std::to_string(type.iconIndex);
+            icon = NativeToPackageText(targets_[type.iconFile], "The icon file") + "," +
+                   std::to_string(type.iconIndex);
             log_.WriteLine(recordedIcon);
             log_.WriteLine(icon);
             registry_.WriteString(cr, iconKey, "", icon);
@@ -691,7 +741,9 @@ void TInstallRun::WriteFileTypes() {
             CheckSingleLine(a.command, "A file type command");
             std::string key = className + "\\shell\\" + a.verb + "\\command";
             auto previousCommand = registry_.ReadString(cr, key, "");
-            std::string command = "\"" + targets_[a.programFile] + "\" " + a.command;
+            std::string command = "\"" +
+                                  NativeToPackageText(targets_[a.programFile], "The program") +
+                                  "\" " + a.command;
             log_.WriteLine(a.verb);
             log_.WriteLine(recVerb ? recVerb->previousCommand : previousCommand.value_or(""));
             log_.WriteLine(command);
@@ -703,7 +755,7 @@ void TInstallRun::WriteFileTypes() {
         }
         log_.WriteLine("%");
         ProjectFileType(roots_, projection);
-        progress_.Advance(1);
+        Advance(1);
     }
 }
 
@@ -711,11 +763,22 @@ void TInstallRun::RegisterLibraries() {
     for (const auto& path : registerList_) {
         if (ExtensionOf(path) == ".tlb") {
             RegisterTypeLibrary(path);
-            log_.WriteLine(path);
+            LogPath(path);
         } else if (RegisterComServer(path)) {
-            log_.WriteLine(path);
+            LogPath(path);
         }
     }
+}
+
+void TInstallRun::BeginLogSection(std::function<void()> close) {
+    closeLogSection_ = std::move(close);
+}
+
+void TInstallRun::EndLogSection() {
+    auto close = std::move(closeLogSection_);
+    closeLogSection_ = nullptr;
+    if (close)
+        close();
 }
 
 TInstallResult TInstallRun::Run() {
@@ -732,6 +795,7 @@ TInstallResult TInstallRun::Run() {
         std::string logPath =
             ChooseLogName(appFolder_, previousLog, package_.Pending(), RemovalRoots());
         CheckSingleLine(logPath, "The log path");
+        std::string logText = NativeToPackageText(logPath, "The log path");
         result_.logPath = logPath;
 
         if (tables.uninstallCommand.createShortcut) {
@@ -740,18 +804,20 @@ TInstallResult TInstallRun::Run() {
                 TShortcutData s;
                 s.targetIndex = tables.fileTable.UninstallerVIndex();
                 s.linkPath = *menu + "/Retraxal.lnk";
-                s.name = ui.Format(65, {package_.Settings().productName});
-                s.description = ui.Format(59, {package_.Settings().FullProductTitle()});
-                s.arguments = "\"" + logPath + "\"";
+                s.name = ui.Format(ui::kUninstallShortcutName, {package_.Settings().productName});
+                s.description = ui.Format(ui::kUninstallShortcutDescription,
+                                          {package_.Settings().FullProductTitle()});
+                s.arguments = "\"" + logText + "\"";
                 shortcuts_.insert(shortcuts_.begin(), s);
             }
         }
 
-        CreateFolder(appFolder_, &ui);
+        CreateTargetFolder(appFolder_);
         std::string uninstallCommand;
         if (tables.uninstallCommand.programFile != 0 &&
             Installed(tables.uninstallCommand.programFile)) {
-            const std::string& p = targets_[tables.uninstallCommand.programFile];
+            std::string p = NativeToPackageText(targets_[tables.uninstallCommand.programFile],
+                                                "The uninstall command");
             uninstallCommand = p.find(' ') != std::string::npos ? "\"" + p + "\"" : p;
             if (!tables.uninstallCommand.parameters.empty())
                 uninstallCommand += " " + tables.uninstallCommand.parameters;
@@ -759,47 +825,59 @@ TInstallResult TInstallRun::Run() {
         log_.Create(logPath);
         WriteLogHead(log_, package_, uninstallCommand);
 
+        BeginLogSection([this] { log_.EndSection(); });
         Section("files", [&] { InstallFiles(); });
         Section("shortcuts", [&] { CreateShortcuts(); });
+        Section("file type files", [&] { LogFileTypeFiles(); });
         Section("old files", [&] { RemoveOldFiles(); });
-        log_.EndSection();
+        EndLogSection();
 
         registryLines_ = previous_.registryLines;
+        BeginLogSection([this] {
+            for (const auto& line : registryLines_)
+                log_.WriteLine(line);
+            log_.EndSection();
+        });
         Section("registry", [&] { WriteRegistryEntries(); });
         Section("uninstall", [&] {
             TUninstallInfo info;
             info.logPath = logPath;
             info.uninstallerPath = files_.empty() ? std::string() : files_.front().target;
+            info.installLocation = appFolder_;
             if (haveDesktopShortcut_ && Installed(desktopShortcut_.targetIndex)) {
-                std::string iconPath =
+                info.displayIconFile =
                     desktopShortcut_.iconFile != kNoFile && Installed(desktopShortcut_.iconFile)
                         ? targets_[desktopShortcut_.iconFile]
                         : targets_[desktopShortcut_.targetIndex];
-                info.displayIcon = iconPath + "," + std::to_string(desktopShortcut_.iconIndex);
+                info.displayIconIndex = desktopShortcut_.iconIndex;
             }
             info.totalSize = totalSize_;
             info.installDate = installDate_;
             WriteUninstallRegistration(registry_, package_, info, registryLines_);
         });
-        for (const auto& line : registryLines_)
-            log_.WriteLine(line);
-        log_.EndSection();
+        EndLogSection();
 
+        BeginLogSection([this] { log_.EndSection(); });
         Section("file types", [&] { WriteFileTypes(); });
-        log_.EndSection();
+        EndLogSection();
 
+        BeginLogSection([this] { log_.EndSection(); });
         Section("registration", [&] { RegisterLibraries(); });
-        log_.EndSection();
+        EndLogSection();
         log_.Close();
         registry_.Flush();
         result_.completed = true;
-    } catch (const EAbortInstallation&) {
+    } catch (const components::EAbort&) {
         result_.aborted = true;
     } catch (const std::exception& e) {
         result_.errorMessage =
-            ui.Format(66, {package_.Settings().FullProductTitle()}) + "\r\r" + e.what();
+            ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
+            e.what();
     }
+    // A section left by an abort or an error still gets its end line.
     try {
+        if (log_.IsOpen())
+            EndLogSection();
         log_.Close();
     } catch (const std::exception&) {
     }

@@ -4,7 +4,8 @@
 // keeps shared-file counts, writes the package's registry entries, the
 // uninstall registration and the file types, self-registers libraries, and
 // records every step in the installation log. Everything it shows or asks
-// goes through IInstallProgress.
+// goes through the messenger seam: one progress step per section, and a
+// Yes/No question after an error inside a section.
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -14,6 +15,11 @@
 #include "setup/installlog.h"
 #include "setup/packagetables.h"
 
+namespace components {
+class IMessenger;
+class TProgressScope;
+} // namespace components
+
 namespace platform {
 class Registry;
 struct SystemRoots;
@@ -22,18 +28,6 @@ struct SystemRoots;
 namespace setup {
 
 class TSetupPackage;
-
-class IInstallProgress {
-public:
-    virtual ~IInstallProgress() = default;
-    // A new row of the progress area; an empty label shows none.
-    virtual void BeginStep(const std::string& /*label*/, std::uint64_t /*maximum*/) {}
-    virtual void Status(const std::string& /*text*/) {}
-    virtual void Advance(std::uint64_t /*amount*/) {}
-    // After an error inside a section: true goes on with the next section,
-    // false ends the run silently.
-    virtual bool ConfirmContinue(const std::string& message) = 0;
-};
 
 struct TCopyData {
     std::string target;
@@ -90,7 +84,7 @@ class TInstallRun {
 public:
     // `previous` is what ReadPreviousInstallLog found (default: nothing).
     TInstallRun(TSetupPackage& package, platform::Registry& registry,
-                const platform::SystemRoots& roots, IInstallProgress& progress,
+                const platform::SystemRoots& roots, components::IMessenger& messenger,
                 TPreviousInstall previous = {});
 
     TInstallResult Run();
@@ -113,21 +107,40 @@ private:
     void RemoveOldFiles();
     bool DeleteOldFile(const std::string& path);
     void WriteRegistryEntries();
-    void WriteRegistryKey(int root, const std::string& keyPath, std::size_t& pos, int depth);
+    // The levels of one root block of the registry table, from `pos`.
+    void WriteRegistryLevels(int root, std::size_t& pos);
     void WriteFileTypes();
     void RegisterLibraries();
     void LogInstalled(const std::string& path);
+    // A native path as a log line (Windows-1252).
+    void LogPath(const std::string& path);
+    // The freedesktop files of the file types this run registers: logged
+    // with the installed files so that the uninstaller removes them.
+    void LogFileTypeFiles();
+    bool WillRegister(const TFileType& type) const;
+    // Creates a folder for a target, never through a planted link.
+    void CreateTargetFolder(const std::string& folder);
+    // Starts a section of the log; an abort ends it with what it still
+    // owes (the end line, and for the registry section its lines).
+    void BeginLogSection(std::function<void()> close);
+    void EndLogSection();
     void Section(const char* what, const std::function<void()>& body);
+    // One row of the progress area: a label (none when empty) and a gauge
+    // that Advance moves from 0 to `maximum`; it ends with the scope.
+    components::TProgressScope Step(const std::string& label, std::uint64_t maximum);
+    void Advance(std::uint64_t amount);
     bool Installed(std::uint16_t index) const;
     std::vector<std::string> RemovalRoots() const;
 
     TSetupPackage& package_;
     platform::Registry& registry_;
     const platform::SystemRoots& roots_;
-    IInstallProgress& progress_;
+    components::IMessenger& messenger_;
+    std::uint64_t position_ = 0; // of the current step's gauge
     TPreviousInstall previous_;
     TInstallResult result_;
     TInstallLog log_;
+    std::function<void()> closeLogSection_; // empty: no section open
     std::string installDate_;
 
     std::vector<TCopyData> files_;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/littleendian.h"
+
 #include "setup/packagenames.h"
 #include "setup/packagereader.h"
 #include "setup/setuperrors.h"
@@ -9,11 +11,6 @@
 namespace setup {
 
 namespace {
-
-std::uint32_t Get32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 [[noreturn]] void Invalid(const std::string& detail) {
     throw EInvalidPackage("This is not a valid setup package: " + detail + ".");
@@ -26,7 +23,7 @@ TFontRecord ParseFontRecord(const unsigned char* bytes) {
     if (bytes[0] > 31)
         Invalid("a font name is " + std::to_string(bytes[0]) + " characters long (at most 31)");
     font.name.assign(reinterpret_cast<const char*>(bytes + 1), bytes[0]);
-    font.color = Get32(bytes + 32);
+    font.color = platform::GetLE32(bytes + 32);
     font.size = bytes[36];
     font.style = bytes[37];
     font.charset = bytes[38];
@@ -136,10 +133,10 @@ TPackageHeader ReadPackageHeader(TPackageReader& reader) {
                     " bytes instead of 97");
         const auto* b = reinterpret_cast<const unsigned char*>(record.data());
         TBackdropRecord& r = h.backdropRecord;
-        r.gradientColor1 = Get32(b);
-        r.gradientColor2 = Get32(b + 4);
-        r.topShadowColor = Get32(b + 8);
-        r.bottomShadowColor = Get32(b + 12);
+        r.gradientColor1 = platform::GetLE32(b);
+        r.gradientColor2 = platform::GetLE32(b + 4);
+        r.topShadowColor = platform::GetLE32(b + 8);
+        r.bottomShadowColor = platform::GetLE32(b + 12);
         r.pictureTransparent = b[16] != 0;
         r.topShadow = b[17] != 0;
         r.bottomShadow = b[18] != 0;

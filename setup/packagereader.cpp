@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <vector>
+
+#include "platform/littleendian.h"
+#include "platform/pathnames.h"
 
 namespace setup {
 
@@ -36,51 +38,19 @@ void WriteAll(int fd, const void* data, std::size_t count) {
     }
 }
 
-// Creates a new file named prefix + random letters in `folder`, exclusively
-// and without following links. Returns the fd and sets `path`.
-int CreateUniqueFile(const std::string& folder, const std::string& prefix, std::string& path) {
-    static thread_local std::mt19937 random{std::random_device{}()};
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 6; ++i)
-            name += letters[random() % 36];
-        std::string candidate = folder + "/" + name + ".tmp";
-        int fd =
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            path = candidate;
-            return fd;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
+std::string ExtractionErrorMessage(const std::string& path, const std::string& reason) {
+    return "An error occurred while trying to extract " + path + " from the setup package:\r" +
+           reason;
 }
-
-struct FdGuard {
-    int fd = -1;
-    ~FdGuard() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
 std::string ExtractFileName(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return platform::ExtractFileName(path);
 }
 
 std::string ExtractFileDir(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return path.substr(0, 1);
-    return path.substr(0, slash);
+    return platform::ContainingFolder(path);
 }
 
 std::string VolumeFileName(const std::string& packagePath, std::uint32_t number) {
@@ -214,12 +184,15 @@ void TPackageReader::OpenVolume(std::uint32_t number) {
         if (errno != ENOENT)
             Damaged("volume " + ExtractFileName(name) +
                     " cannot be opened: " + std::strerror(errno));
-        if (prompter_ == nullptr)
-            throw ESetupError("The setup package needs its volume " + ExtractFileName(name) +
-                              ", which is missing.");
         std::string prompt;
         if (ui_ != nullptr)
             prompt = ui_->Format(ui::kMissingVolume, {static_cast<std::int64_t>(number)});
+        // Without anyone to ask (silent mode) the package's own prompt
+        // becomes the message, with the file it looked for.
+        if (prompter_ == nullptr)
+            throw ESetupError(prompt.empty() ? "The setup package needs its volume " +
+                                                   ExtractFileName(name) + ", which is missing."
+                                             : prompt + " (" + ExtractFileName(name) + ")");
         if (prompt.empty())
             prompt = "Please insert volume " + std::to_string(number) + " (" +
                      ExtractFileName(name) + ").";
@@ -325,14 +298,13 @@ std::uint8_t TPackageReader::ReadByte() {
 std::uint16_t TPackageReader::ReadWord() {
     unsigned char b[2];
     Read(b, 2);
-    return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return platform::GetLE16(b);
 }
 
 std::uint32_t TPackageReader::ReadDWord() {
     unsigned char b[4];
     Read(b, 4);
-    return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-           (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return platform::GetLE32(b);
 }
 
 void TPackageReader::Skip(std::uint64_t count) {
@@ -364,7 +336,7 @@ std::string TPackageReader::ReadCompressedString(std::size_t cap) {
     return text;
 }
 
-std::uint32_t TPackageReader::InflateRecordTo(int fd, const std::string& /*pathForMessages*/) {
+std::uint32_t TPackageReader::InflateRecordTo(const TBlockSink& sink) {
     auto length = static_cast<std::int32_t>(ReadDWord());
     if (length < 1)
         return 0;
@@ -378,7 +350,7 @@ std::uint32_t TPackageReader::InflateRecordTo(int fd, const std::string& /*pathF
             break;
         if (total + static_cast<std::uint64_t>(n) > 0xFFFFFFFFull)
             throw EDecompressionError("error (the record inflates to more than 4 GiB)");
-        WriteAll(fd, block.data(), n);
+        sink(block.data(), n);
         total += static_cast<std::uint32_t>(n);
     }
     if (!stream.AtStreamEnd())
@@ -388,39 +360,28 @@ std::uint32_t TPackageReader::InflateRecordTo(int fd, const std::string& /*pathF
     return total;
 }
 
-void TPackageReader::ExtractPackageBlobTo(int fd, const std::string& pathForMessages) {
+void TPackageReader::ExtractBlob(const TBlockSink& sink, const std::string& pathForMessages) {
     try {
-        InflateRecordTo(fd, pathForMessages);
-    } catch (const EAbortInstallation&) {
+        InflateRecordTo(sink);
+    } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        throw EPackageDamaged("An error occurred while trying to extract " + pathForMessages +
-                              " from the setup package:\r" + e.what());
+        throw EPackageDamaged(ExtractionErrorMessage(pathForMessages, e.what()));
     }
 }
 
+void TPackageReader::ExtractPackageBlobTo(int fd, const std::string& pathForMessages) {
+    ExtractBlob([fd](const unsigned char* data, std::size_t count) { WriteAll(fd, data, count); },
+                pathForMessages);
+}
+
 void TPackageReader::ExtractPackageBlob(const std::string& path) {
-    std::string temp;
-    FdGuard guard;
-    guard.fd = CreateUniqueFile(ExtractFileDir(path), "cgn", temp);
-    if (guard.fd < 0)
-        throw ESetupError("An error occurred while trying to extract " + path +
-                          " from the setup package:\r" + std::strerror(errno));
-    try {
-        ExtractPackageBlobTo(guard.fd, path);
-        if (::close(guard.fd) != 0) {
-            guard.fd = -1;
-            throw ESetupError("An error occurred while trying to extract " + path +
-                              " from the setup package:\r" + std::strerror(errno));
-        }
-        guard.fd = -1;
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw ESetupError("An error occurred while trying to extract " + path +
-                              " from the setup package:\r" + std::strerror(errno));
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
+    TTargetWriter writer(
+        path, [&path](const std::string& reason) { return ExtractionErrorMessage(path, reason); });
+    ExtractBlob(
+        [&writer](const unsigned char* data, std::size_t count) { writer.Write(data, count); },
+        path);
+    writer.Finish();
 }
 
 std::string TPackageReader::ReadErrorMessage(const std::string& target) const {
@@ -455,75 +416,50 @@ std::string TPackageReader::ExtractPackageFile(const std::string& target, std::u
     } catch (const EPackageDamaged& e) {
         throw EPackageDamaged(ReadErrorMessage(target) + "\r\r" + e.what());
     }
-    std::string temp;
-    FdGuard guard;
-    guard.fd = CreateUniqueFile(ExtractFileDir(target), "cgn", temp);
-    if (guard.fd < 0)
-        throw ESetupError(WriteErrorMessage(target) + "\r\r(" + std::strerror(errno) + ")");
+    TTargetWriter writer(target, [&](const std::string& reason) {
+        return WriteErrorMessage(target) + "\r\r(" + reason + ")";
+    });
     // The old target stays untouched until the new file is complete and
-    // checked; any failure removes the temporary file.
-    try {
-        LimitedSource source(*this, packed);
-        TDecompressionStream stream(source);
-        // Large output blocks keep zlib from copying most of each block into
-        // its window a second time; memory stays bounded all the same.
-        // Not zero-filled: for small files clearing 64 KiB costs more than
-        // inflating them.
-        auto block = std::make_unique_for_overwrite<unsigned char[]>(kExtractBlockSize);
-        std::uint64_t total = 0;
-        std::uint32_t running = 0;
-        for (;;) {
-            std::size_t n = 0;
-            try {
-                n = stream.Read(block.get(), kExtractBlockSize);
-            } catch (const EAbortInstallation&) {
-                throw;
-            } catch (const ESetupError& e) {
-                throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(" + e.what() + ")");
-            }
-            if (n == 0)
-                break;
-            total += n;
-            if (total > size)
-                throw EPackageDamaged(ReadErrorMessage(target) +
-                                      "\r\r(the file is longer than its recorded size)");
-            running = UpdateCrc32(block.get(), n, running);
-            try {
-                WriteAll(guard.fd, block.get(), n);
-            } catch (const ESetupError& e) {
-                throw ESetupError(WriteErrorMessage(target) + "\r\r(" + e.what() + ")");
-            }
-            if (progress)
-                progress(n);
+    // checked; any failure removes the temporary file (the writer's
+    // destructor).
+    LimitedSource source(*this, packed);
+    TDecompressionStream stream(source);
+    // Large output blocks keep zlib from copying most of each block into
+    // its window a second time; memory stays bounded all the same.
+    // Not zero-filled: for small files clearing 64 KiB costs more than
+    // inflating them.
+    auto block = std::make_unique_for_overwrite<unsigned char[]>(kExtractBlockSize);
+    std::uint64_t total = 0;
+    std::uint32_t running = 0;
+    for (;;) {
+        std::size_t n = 0;
+        try {
+            n = stream.Read(block.get(), kExtractBlockSize);
+        } catch (const ESetupError& e) {
+            throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(" + e.what() + ")");
         }
-        if (!stream.AtStreamEnd())
+        if (n == 0)
+            break;
+        total += n;
+        if (total > size)
             throw EPackageDamaged(ReadErrorMessage(target) +
-                                  "\r\r(the compressed data ends too soon)");
-        if (stream.InputLeft() != 0 || source.Remaining() != 0)
-            throw EPackageDamaged(ReadErrorMessage(target) +
-                                  "\r\r(data follows the end of the compressed stream)");
-        if (total != size)
-            throw EPackageDamaged(ReadErrorMessage(target) +
-                                  "\r\r(the file is shorter than its recorded size)");
-        if (running != crc)
-            throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(the file's CRC-32 is wrong)");
-        int closed = ::close(guard.fd);
-        guard.fd = -1;
-        if (closed != 0)
-            throw ESetupError(WriteErrorMessage(target) + "\r\r(" + std::strerror(errno) + ")");
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
+                                  "\r\r(the file is longer than its recorded size)");
+        running = UpdateCrc32(block.get(), n, running);
+        writer.Write(block.get(), n);
+        if (progress)
+            progress(n);
     }
-    if (::rename(temp.c_str(), target.c_str()) == 0)
-        return {};
-    if (!deferRename) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        throw ESetupError(WriteErrorMessage(target) + "\r\r(" + std::strerror(err) + ")");
-    }
-    deferRename(temp, target);
-    return temp;
+    if (!stream.AtStreamEnd())
+        throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(the compressed data ends too soon)");
+    if (stream.InputLeft() != 0 || source.Remaining() != 0)
+        throw EPackageDamaged(ReadErrorMessage(target) +
+                              "\r\r(data follows the end of the compressed stream)");
+    if (total != size)
+        throw EPackageDamaged(ReadErrorMessage(target) +
+                              "\r\r(the file is shorter than its recorded size)");
+    if (running != crc)
+        throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(the file's CRC-32 is wrong)");
+    return writer.Finish(deferRename);
 }
 
 } // namespace setup

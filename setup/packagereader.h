@@ -9,6 +9,7 @@
 #include <string>
 
 #include "setup/decompression.h"
+#include "setup/targetwriter.h"
 #include "setup/uistrings.h"
 
 namespace setup {
@@ -28,12 +29,8 @@ public:
 std::string VolumeFileName(const std::string& packagePath, std::uint32_t number);
 
 // Called with each block of inflated bytes while a file is extracted; may
-// throw (EAbortInstallation) to stop.
+// throw (components::EAbort) to stop.
 using TExtractProgress = std::function<void(std::size_t bytes)>;
-
-// Where the replacement at restart is recorded when a finished file cannot
-// be renamed over its target.
-using TDeferRename = std::function<void(const std::string& tempPath, const std::string& target)>;
 
 class TPackageReader {
 public:
@@ -86,6 +83,9 @@ public:
     void ExtractPackageBlob(const std::string& path);
     // The same into an open file (used for the private temporary folder).
     void ExtractPackageBlobTo(int fd, const std::string& pathForMessages);
+    // The same into any sink of inflated blocks.
+    using TBlockSink = std::function<void(const unsigned char* data, std::size_t count)>;
+    void ExtractBlob(const TBlockSink& sink, const std::string& pathForMessages);
 
     // One compressed file stream at the current position: 32-bit compressed
     // size, then the zlib stream. The output must end with the stream and
@@ -109,7 +109,7 @@ private:
     void OpenVolume(std::uint32_t number);
     void SeekInVolume(std::uint64_t offset);
     [[noreturn]] void Damaged(const std::string& detail) const;
-    std::uint32_t InflateRecordTo(int fd, const std::string& pathForMessages);
+    std::uint32_t InflateRecordTo(const TBlockSink& sink);
 
     std::string path_;
     int fd_ = -1;

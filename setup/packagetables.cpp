@@ -1,6 +1,7 @@
 #include "setup/packagetables.h"
 
 #include "platform/codepage.h"
+#include "platform/littleendian.h"
 #include "setup/packagenames.h"
 #include "setup/packagereader.h"
 #include "setup/setuperrors.h"
@@ -26,8 +27,7 @@ public:
     }
     std::uint16_t Word() {
         Need(2);
-        auto v = static_cast<std::uint16_t>(static_cast<unsigned char>(data_[pos_]) |
-                                            (static_cast<unsigned char>(data_[pos_ + 1]) << 8));
+        std::uint16_t v = platform::GetLE16(platform::BytesAt(data_, pos_));
         pos_ += 2;
         return v;
     }

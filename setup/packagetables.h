@@ -75,6 +75,24 @@ struct TUrlItem {
 
 using TFolderItem = std::variant<TCopyItem, TShortcutItem, TUrlItem>;
 
+// The operations of the registry table, one byte each; texts after them end
+// with a NUL byte.
+enum class TRegistryOp : std::uint8_t {
+    OpenKey = 1,      // key name: create or open the sub-key, then its own level
+    ValueName = 2,    // value name for the operations that follow
+    LogValue = 3,     // log the current value without writing anything
+    StringValue = 4,  // text: a string value, folder variables expanded
+    DwordValue = 5,   // 4 bytes: a 32-bit number value
+    BinaryValue = 6,  // 32-bit length, then that many bytes: a binary value
+    LogWholeKey = 31, // log the whole key as removed at uninstallation
+    EndOfLevel = 255,
+};
+// The value name that stands for a key's default value.
+inline constexpr const char* kDefaultValueName = "(Default)";
+// The bytes a root's name in the registry table is made of.
+inline constexpr std::uint8_t kRootNameFirst = 32;
+inline constexpr std::uint8_t kRootNameLast = 254;
+
 struct TComponentFolder {
     // As packaged: on the top level a path that starts with a folder
     // variable ("%APPFOLDER%\Help"), below one path component.
@@ -83,6 +101,10 @@ struct TComponentFolder {
     // once expanded, the folder's full path ('/'-separated).
     std::string variable;
     std::string path;
+    // Top level only: why the name could not be expanded (an unknown
+    // variable, one that stands for no full path); the folder's component
+    // cannot be installed then, the others can.
+    std::string expandProblem;
     bool shared = false;
     bool hasItemData = false; // the level ended with 254
     std::vector<TComponentFolder> folders;

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/messengerseam.h"
+
 namespace setup {
 
 class ESetupError : public std::runtime_error {
@@ -36,10 +38,12 @@ public:
     using ESetupError::ESetupError;
 };
 
-// Ends an installation run without a further message (the user cancelled).
-class EAbortInstallation : public ESetupError {
+// Ends an installation run without a further message: the user answered No
+// after an error or cancelled the prompt for a volume. Its message is empty,
+// which the messenger seam takes as "show nothing".
+class EAbortInstallation : public components::EAbort {
 public:
-    EAbortInstallation() : ESetupError("Installation aborted") {}
+    EAbortInstallation() : components::EAbort(std::string()) {}
 };
 
 } // namespace setup

@@ -31,7 +31,7 @@ TStartDecision DecideStart(const std::vector<std::string>& args) {
 
 TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnswers& answers,
                               const platform::SystemRoots& roots, platform::Registry& registry,
-                              IInstallProgress& progress) {
+                              components::IMessenger& messenger) {
     TSetupPackage package(roots);
     package.Open(packagePath);
     package.ExtractSupportFiles();
@@ -45,11 +45,11 @@ TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnsw
     }
     for (const auto& [name, path] : answers.folders) {
         const TSpecialFolder* f = package.Folders().Find(name);
-        package.Folders().Define(platform::AnsiUpperCase(name), f ? f->caption : std::string(),
-                                 path, f ? f->shared : false);
+        package.Folders().DefineNative(platform::AnsiUpperCase(name),
+                                       f ? f->caption : std::string(), path, f ? f->shared : false);
     }
     package.FinishComponents();
-    TInstallRun run(package, registry, roots, progress, std::move(previous));
+    TInstallRun run(package, registry, roots, messenger, std::move(previous));
     if (!answers.installDate.empty())
         run.SetInstallDate(answers.installDate);
     TInstallResult result = run.Run();

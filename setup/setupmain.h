@@ -8,6 +8,10 @@
 
 #include "setup/installrun.h"
 
+namespace components {
+class IMessenger;
+}
+
 namespace platform {
 class Registry;
 struct SystemRoots;
@@ -36,31 +40,16 @@ struct TInstallAnswers {
     std::map<std::string, bool> components;
     // Folder variable ("%APPFOLDER%") -> native path.
     std::map<std::string, std::string> folders;
-    // The answer to "continue after this error?".
-    bool continueAfterError = false;
     std::string installDate; // "yyyymmdd" for a fixed uninstall entry; empty: today
 };
 
-// Progress that answers every question from the answers and records the
-// messages it was asked with.
-class TScriptedProgress : public IInstallProgress {
-public:
-    explicit TScriptedProgress(bool continueAfterError) : continue_(continueAfterError) {}
-    bool ConfirmContinue(const std::string& message) override {
-        questions.push_back(message);
-        return continue_;
-    }
-    std::vector<std::string> questions;
-
-private:
-    bool continue_;
-};
-
 // Opens the package, reads the earlier installation's log, applies the
-// answers and runs the installation. Errors before the run (a damaged or
-// unsafe package) are thrown before anything is written.
+// answers and runs the installation; progress and the questions after
+// errors go to `messenger` (TScriptedMessenger in batch runs and tests: its
+// safe answer to them is No). Errors before the run (a damaged or unsafe
+// package) are thrown before anything is written.
 TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnswers& answers,
                               const platform::SystemRoots& roots, platform::Registry& registry,
-                              IInstallProgress& progress);
+                              components::IMessenger& messenger);
 
 } // namespace setup

@@ -19,7 +19,13 @@ namespace {
 
 void ExpandFolder(const TFolderVariables& vars, TComponentFolder& folder) {
     bool shared = false;
-    folder.path = vars.ExpandPackagePath(folder.name, &shared);
+    folder.path.clear();
+    folder.expandProblem.clear();
+    try {
+        folder.path = vars.ExpandPackagePath(folder.name, &shared);
+    } catch (const EInvalidPackage& e) {
+        folder.expandProblem = e.what();
+    }
     std::function<void(TComponentFolder&)> inherit = [&](TComponentFolder& f) {
         f.shared = shared;
         for (auto& sub : f.folders)
@@ -55,19 +61,22 @@ std::size_t TSetupPackage::ExtractTempFile(const std::string& packagedName) {
         temp_ = std::make_unique<platform::TempFolder>("setup", roots_.temp);
         tempPath_ = temp_->Path().string();
     }
-    std::string folder = tempPath_;
     std::string name = PackageTextToNative(packagedName);
-    std::size_t dot = name.find_last_of('.');
-    if (dot == 0 || dot == std::string::npos)
-        dot = name.size();
     std::string path;
     int fd = -1;
-    for (unsigned n = 1; n < 100000; ++n) {
-        path = folder + "/" +
-               (n == 1 ? name : name.substr(0, dot) + std::to_string(n) + name.substr(dot));
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST)
-            break;
+    try {
+        // A second file of the same name becomes name2.ext, then name3.ext.
+        path = temp_
+                   ->NewFile(name,
+                             [](std::string_view stem, std::string_view extension, unsigned n) {
+                                 return std::string(stem) + std::to_string(n + 1) +
+                                        std::string(extension);
+                             })
+                   .string();
+        fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    } catch (const std::exception& e) {
+        throw ESetupError("An error occurred while trying to extract " + name +
+                          " from the setup package:\r" + e.what());
     }
     if (fd < 0)
         throw ESetupError("An error occurred while trying to extract " + path +
@@ -188,51 +197,24 @@ std::string TSetupPackage::InstallPackageFile(std::uint16_t fileIndex, const std
         int fd;
         ~Closer() { ::close(fd); }
     } closer{in};
-    std::string folder = ExtractFileDir(target);
-    std::string temp;
-    int out = -1;
-    for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-        temp =
-            folder + "/cgn" + std::to_string(::getpid()) + "_" + std::to_string(attempt) + ".tmp";
-        out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (out < 0 && errno != EEXIST)
-            break;
-    }
-    if (out < 0)
-        throw ESetupError(reader_.WriteErrorMessage(target));
+    auto failure = [&](const std::string& reason) {
+        return reader_.WriteErrorMessage(target) + "\r\r(" + reason + ")";
+    };
+    TTargetWriter writer(target, failure);
     std::vector<char> block(65536);
-    bool ok = true;
-    try {
-        for (;;) {
-            ssize_t n = ::read(in, block.data(), block.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            if (::write(out, block.data(), static_cast<std::size_t>(n)) != n) {
-                ok = false;
-                break;
-            }
-            if (progress)
-                progress(static_cast<std::size_t>(n));
-        }
-    } catch (...) {
-        ::close(out);
-        ::unlink(temp.c_str());
-        throw;
+    for (;;) {
+        ssize_t n = ::read(in, block.data(), block.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw ESetupError(failure(std::strerror(errno)));
+        if (n == 0)
+            break;
+        writer.Write(block.data(), static_cast<std::size_t>(n));
+        if (progress)
+            progress(static_cast<std::size_t>(n));
     }
-    if (::close(out) != 0)
-        ok = false;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        throw ESetupError(reader_.WriteErrorMessage(target));
-    }
-    if (::rename(temp.c_str(), target.c_str()) == 0)
-        return {};
-    defer(temp, target);
-    return temp;
+    return writer.Finish(defer);
 }
 
 void TSetupPackage::Close(const std::string& selfPath) {

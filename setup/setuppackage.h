@@ -41,8 +41,8 @@ public:
     // Expands the defined variables' paths, then reads the nine tables.
     void ReadTables();
     // Required flags, then each component's top-level folders expanded and
-    // checked (EInvalidPackage when one is unknown or leads outside its
-    // variable's folder).
+    // checked; a folder that cannot be expanded keeps its problem, which
+    // stops the run only when its component is installed.
     void FinishComponents();
     // All of the above after Open, as a run without support library or
     // earlier log does it.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -100,6 +101,48 @@ TEST(AtomicFileWriter, NothingIsVisibleUntilCommit) {
     EXPECT_EQ(ReadFileBytes(target).size(), 100000u);
     EXPECT_THROW(writer.Write("late"), PlatformError);
     EXPECT_EQ(EntriesIn(temp.Path()), 1u);
+}
+
+TEST(AtomicFileWriter, NamedTemporaryAndKeptWhenTheRenameFails) {
+    TempFolder temp("bw-fileio");
+    // A folder in the way: the finished file stays under its temporary name
+    // for the caller to put in place later.
+    const fs::path blocked = temp.Path() / "blocked";
+    fs::create_directory(blocked);
+    WriteText(blocked / "inside", "x");
+    fs::path kept;
+    {
+        AtomicFileWriter writer(blocked, "cgn");
+        writer.SetSync(false);
+        writer.Write("finished");
+        EXPECT_EQ(writer.TempPath().filename().string().rfind("cgn", 0), 0u);
+        EXPECT_FALSE(writer.CommitOrKeep());
+        kept = writer.TempPath();
+    }
+    EXPECT_EQ(kept.parent_path(), temp.Path());
+    EXPECT_EQ(kept.extension(), ".tmp");
+    EXPECT_EQ(ReadFileBytes(kept), "finished");
+    EXPECT_TRUE(fs::is_directory(blocked));
+
+    AtomicFileWriter writer(temp.Path() / "free", "cgn");
+    writer.Write("placed");
+    EXPECT_TRUE(writer.CommitOrKeep());
+    EXPECT_EQ(ReadFileBytes(temp.Path() / "free"), "placed");
+    EXPECT_EQ(EntriesIn(temp.Path()), 3u); // blocked, the kept file, free
+}
+
+TEST(CreateUniqueFile, NewNamesNeverFollowLinks) {
+    TempFolder temp("bw-fileio");
+    fs::path first, second;
+    int a = CreateUniqueFile(temp.Path(), "cgn", ".tmp", 0644, first);
+    int b = CreateUniqueFile(temp.Path(), "cgn", ".tmp", 0644, second);
+    ::close(a);
+    ::close(b);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.filename().string().size(), 3u + 8u + 4u);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(first)));
+    EXPECT_THROW(CreateUniqueFile(temp.Path() / "missing", "cgn", ".tmp", 0644, first),
+                 PlatformError);
 }
 
 TEST(ReadFileBytes, ErrorsNameThePathAndTheReason) {

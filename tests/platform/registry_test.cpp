@@ -2,9 +2,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/diagnostics.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/registry.h"
@@ -206,6 +208,14 @@ TEST_F(RegistryTest, HiveFilesAreReadWithHandWrittenForms) {
     EXPECT_FALSE(reg->KeyExists(HKCU, "Elsewhere"));
 }
 
+std::string Repeat(std::string_view part, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += part;
+    }
+    return out;
+}
+
 struct DamageCase {
     const char* label;
     std::string damage;
@@ -221,6 +231,11 @@ TEST_F(RegistryTest, DamagedHiveIsSetAsideAndKeepsTheGoodValues) {
         {"unknown root", "[HKEY_NOWHERE\\x]\n"},
         {"unclosed key", "[HKEY_CURRENT_USER\\Open\n"},
         {"binary junk", std::string("\x00\xFF\x00garbage", 10)},
+        // Hostile hives: each once crashed every later registry call.
+        {"key 50,000 levels deep", "[HKEY_CURRENT_USER" + Repeat("\\a", 50000) + "]\n"},
+        {"key 513 levels deep", "[HKEY_CURRENT_USER" + Repeat("\\k", 513) + "]\n"},
+        {"key name of 256 characters", "[HKEY_CURRENT_USER\\" + std::string(256, 'n') + "]\n"},
+        {"NUL in a key name", std::string("[HKEY_CURRENT_USER\\a\0b]\n", 24)},
     };
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -229,7 +244,9 @@ TEST_F(RegistryTest, DamagedHiveIsSetAsideAndKeepsTheGoodValues) {
                                  "\"First\"=\"one\"\r\n\"Second\"=dword:00000002\r\n";
         const std::string original = good + c.damage + "\"After\"=\"lost\"\r\n";
         WriteText(folder.Path() / "HKCU.reg", original);
+        std::vector<std::string> warnings;
         {
+            TWarningScope scope([&](const std::string& text) { warnings.push_back(text); });
             auto reg = OpenFileRegistry(folder.Path());
             EXPECT_EQ(reg->ReadString(HKCU, "Software\\Good", "First"), "one");
             EXPECT_EQ(reg->ReadDword(HKCU, "Software\\Good", "Second"), 2u);
@@ -237,11 +254,53 @@ TEST_F(RegistryTest, DamagedHiveIsSetAsideAndKeepsTheGoodValues) {
         }
         ASSERT_TRUE(fs::exists(folder.Path() / "HKCU.reg.damaged-1"));
         EXPECT_EQ(ReadFileBytes(folder.Path() / "HKCU.reg.damaged-1"), original);
+        // The user hears of it through the warning seam, never on stderr.
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_NE(warnings[0].find("HKCU.reg.damaged-1"), std::string::npos) << warnings[0];
         // The hive was written again with what could be read.
         auto again = OpenFileRegistry(folder.Path());
         EXPECT_EQ(again->ReadString(HKCU, "Software\\Good", "First"), "one");
         EXPECT_FALSE(fs::exists(folder.Path() / "HKCU.reg.damaged-2"));
     }
+}
+
+TEST_F(RegistryTest, KeysStayWithinTheRegistrysLimits) {
+    const std::string deepest = "k" + Repeat("\\k", 511); // 512 levels
+    const std::string longest(255, 'n');
+    {
+        auto reg = OpenFileRegistry(Folder());
+        reg->WriteString(HKCU, deepest, "v", "deep");
+        reg->WriteString(HKCU, longest, "v", "long");
+        EXPECT_THROW(reg->CreateKey(HKCU, deepest + "\\one-more"), PlatformError);
+        EXPECT_THROW(reg->WriteString(HKCU, longest + "n", "v", "x"), PlatformError);
+        EXPECT_THROW(reg->KeyExists(HKCU, "a" + Repeat("\\a", 50000)), PlatformError);
+        EXPECT_THROW(reg->CreateKey(HKCU, std::string("a\0b", 3)), PlatformError);
+        reg->Flush();
+    }
+    // Written and read again: a hive at the limits is not damaged.
+    auto again = OpenFileRegistry(Folder());
+    EXPECT_EQ(again->ReadString(HKCU, deepest, "v"), "deep");
+    EXPECT_EQ(again->ReadString(HKCU, longest, "v"), "long");
+    EXPECT_FALSE(fs::exists(Folder() / "HKCU.reg.damaged-1"));
+}
+
+TEST_F(RegistryTest, SaveRemovesWhatAKilledSaveLeft) {
+    auto reg = OpenFileRegistry(Folder());
+    reg->WriteString(HKCU, "Software", "v", "1");
+    reg->Flush();
+    const fs::path stale = Folder() / ".HKCU.reg.tmpab12cd34";
+    const fs::path otherHive = Folder() / ".HKLM.reg.tmpab12cd34";
+    const fs::path notOurs = Folder() / ".HKCU.reg.tmp-keep";
+    for (const fs::path& p : {stale, otherHive, notOurs}) {
+        WriteText(p, "REGEDIT4 half written");
+        fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    reg->WriteString(HKCU, "Software", "v", "2");
+    reg->Flush();
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(otherHive)) << "only the saved hive's own files go";
+    EXPECT_TRUE(fs::exists(notOurs)) << "a name the writer never makes stays";
+    EXPECT_EQ(OpenFileRegistry(Folder())->ReadString(HKCU, "Software", "v"), "2");
 }
 
 TEST_F(RegistryTest, NotARegistryFileIsSetAsideWithoutValues) {

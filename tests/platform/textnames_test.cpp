@@ -48,6 +48,14 @@ TEST(PathNames, NativeNamesKeepBackslashes) {
     EXPECT_EQ(ExcludeTrailingSeparator("/"), "/");
 }
 
+TEST(PathNames, ContainingFolderIsAPlaceToWorkIn) {
+    EXPECT_EQ(ContainingFolder("a/b/c.txt"), "a/b");
+    EXPECT_EQ(ContainingFolder("C:\\x.rtf"), "C:");
+    EXPECT_EQ(ContainingFolder("/x"), "/") << "a file in the root";
+    EXPECT_EQ(ContainingFolder("plain"), ".") << "no folder: the current one";
+    EXPECT_EQ(ContainingFolder("/tmp/odd\\name", kNativeSeparators), "/tmp");
+}
+
 TEST(TextUtil, TrimAndCaseBlindPrefixes) {
     EXPECT_EQ(Trim(" \t x y \r\n"), "x y");
     EXPECT_EQ(Trim(" \t "), "");

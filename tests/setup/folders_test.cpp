@@ -26,7 +26,7 @@ TEST(Folders, ForceFoldersCreatesTheChain) {
     EXPECT_FALSE(ForceFolders(box.Path("file/sub")));
     TUiStrings ui(std::vector<std::string>(75, ""));
     try {
-        CreateFolder(box.Path("file/sub"), &ui);
+        CreateFolder(box.Path("file/sub"), &ui, {box.Dir()});
         FAIL();
     } catch (const ESetupError& e) {
         EXPECT_NE(std::string(e.what()).find("file/sub"), std::string::npos);
@@ -36,13 +36,49 @@ TEST(Folders, ForceFoldersCreatesTheChain) {
     lines[74] = "Cannot create %s.";
     TUiStrings ui2(lines);
     try {
-        CreateFolder(box.Path("file/sub"), &ui2);
+        CreateFolder(box.Path("file/sub"), &ui2, {box.Dir()});
         FAIL();
     } catch (const ESetupError& e) {
+        // The reason goes inside the folder string's argument.
         std::string m = e.what();
-        EXPECT_EQ(m.rfind("Cannot create " + box.Path("file/sub") + ".  (", 0), 0u) << m;
-        EXPECT_NE(m.find(")\r\rSetup cannot continue."), std::string::npos) << m;
+        EXPECT_EQ(m.rfind("Cannot create " + box.Path("file/sub") + "  (", 0), 0u) << m;
+        EXPECT_NE(m.find(").\r\rSetup cannot continue."), std::string::npos) << m;
     }
+}
+
+TEST(Folders, CreateFolderNeverFollowsALinkBelowItsRoot) {
+    TSandbox box;
+    std::string root = box.Path("opt");
+    std::string outside = box.Path("outside");
+    std::filesystem::create_directories(outside);
+    ASSERT_TRUE(ForceFolders(root + "/Product"));
+    std::filesystem::create_directory_symlink(outside, root + "/Product/Docs");
+    std::filesystem::create_symlink(outside, root + "/Linked");
+    struct Case {
+        const char* folder;
+        const char* problem; // empty: created
+    } cases[] = {
+        {"/Product/Docs/deeper", "Docs is a symbolic link"},
+        {"/Product/Docs", "Docs is a symbolic link"},
+        {"/Linked", "Linked is a symbolic link"},
+        {"/Product/New/Sub", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        std::string folder = root + c.folder;
+        try {
+            CreateFolder(folder, nullptr, {box.Path("elsewhere"), root});
+            EXPECT_STREQ(c.problem, "");
+            EXPECT_TRUE(std::filesystem::is_directory(folder));
+        } catch (const ESetupError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
+            EXPECT_NE(std::string(c.problem), "");
+        }
+    }
+    EXPECT_TRUE(setuptest::ListFolder(outside).empty()) << "nothing was made through a link";
+    // A folder under none of the roots is refused outright.
+    EXPECT_THROW(CreateFolder(box.Path("stray/x"), nullptr, {root}), ESetupError);
+    EXPECT_FALSE(Exists(box.Path("stray")));
 }
 
 TEST(Folders, RemoveEmptyFoldersStopsAtTheRoots) {
@@ -101,13 +137,24 @@ TEST(Folders, PendingOperationsSurviveAndApply) {
         setuptest::WriteFile(box.Path("gone"), "x");
         pending.AddDelete(box.Path("gone"));
         EXPECT_THROW(pending.AddDelete(box.Path("bad\nname")), ESetupError);
+        // A replacement whose file has vanished has nothing left to do.
+        pending.AddRename(box.Path("vanished.tmp"), box.Path("other"));
+        // One that is still blocked waits for the start after.
+        setuptest::WriteFile(box.Path("blocked.tmp"), "later");
+        std::filesystem::create_directories(box.Path("blocked/in-the-way"));
+        pending.AddRename(box.Path("blocked.tmp"), box.Path("blocked"));
     }
     TPendingFileOperations next(list); // the next start
-    ASSERT_EQ(next.Entries().size(), 2u);
+    ASSERT_EQ(next.Entries().size(), 4u);
     EXPECT_EQ(next.Apply(), 2u);
     EXPECT_EQ(setuptest::ReadFile(box.Path("target")), "new");
     EXPECT_FALSE(Exists(box.Path("gone")));
-    EXPECT_TRUE(next.Entries().empty());
+    ASSERT_EQ(next.Entries().size(), 1u);
+    EXPECT_EQ(next.Entries()[0].target, box.Path("blocked"));
+    // Nothing listed: nothing is written.
+    TSandbox empty;
+    EXPECT_EQ(ApplyPendingFileOperations(empty.Roots()), 0u);
+    EXPECT_FALSE(Exists(empty.Roots().pendingRenames.string()));
 }
 
 TEST(SetupPackage, SupportFilesGetFreeNamesAndCloseRemovesThem) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/systemfolders.h"
 #include "setup/packageheader.h"
 #include "setup/setuperrors.h"
 #include "setup/uistrings.h"
@@ -33,18 +34,23 @@ TEST(FolderVariables, ExpansionTable) {
         const char* leading; // ExpandFolderVariable
         const char* all;     // ExpandAllFolderVariables
     } cases[] = {
-        {"%APPFOLDER%\\Help", "/opt/Product\\Help", "/opt/Product\\Help"},
-        {"%appfolder%\\x", "/opt/Product\\x", "/opt/Product\\x"},
+        {"%APPFOLDER%\\Help", "/opt/Product/Help", "/opt/Product/Help"},
+        {"%appfolder%\\x", "/opt/Product/x", "/opt/Product/x"},
         {"%NO_SUCH%\\x", "%NO_SUCH%\\x", "%NO_SUCH%\\x"},
         {"%UNKNOWN%\\x", "%UNKNOWN%\\x", "%UNKNOWN%\\x"},
         {"%COMMONFILES%", "/opt/common", "/opt/common"},
         {"%SETUPFOLDER%readme.txt", "/media/cd/readme.txt", "/media/cd/readme.txt"},
         // Inserted text is never scanned again: a folder naming its own
         // variable does not grow.
-        {"%SELF%\\a", "/data/%SELF%\\a", "/data/%SELF%\\a"},
-        {"/x %APPFOLDER%\\a", "/x %APPFOLDER%\\a", "/x /opt/Product\\a"},
+        {"%SELF%\\a", "/data/%SELF%/a", "/data/%SELF%/a"},
+        {"/x %APPFOLDER%\\a", "/x %APPFOLDER%\\a", "/x /opt/Product/a"},
         {"\"%APPFOLDER%\\p.exe\" %DESKTOP%", "\"%APPFOLDER%\\p.exe\" %DESKTOP%",
-         "\"/opt/Product\\p.exe\" /home/u/Desktop"},
+         "\"/opt/Product/p.exe\" /home/u/Desktop"},
+        // The path after a folder ends at a double quote: "\" outside one
+        // stays.
+        {"\"%APPFOLDER%\\My Presets\" \\n", "\"%APPFOLDER%\\My Presets\" \\n",
+         "\"/opt/Product/My Presets\" \\n"},
+        {"a\\b", "a\\b", "a\\b"},
         {"100% sure", "100% sure", "100% sure"},
         {"%", "%", "%"},
         {"a%", "a%", "a%"},
@@ -58,6 +64,46 @@ TEST(FolderVariables, ExpansionTable) {
     EXPECT_EQ(v.Find("%APPMENU%")->path, "%PROGRAMSMENU%\\Product");
 }
 
+TEST(FolderVariables, ExpansionsKeepOneEncodingEach) {
+    TFolderVariables v = Sample();
+    v.SetSystemFolder("MYDOCUMENTS", "/home/Jos\xC3\xA9/Documents", false); // UTF-8
+    v.SetSystemFolder("STARTUP", "/home/\xE6\x9D\x8E/autostart", false);    // no Windows-1252
+    // Registry data: Windows-1252 throughout.
+    EXPECT_EQ(v.ExpandAllFolderVariables("%MYDOCUMENTS%\\Caf\xE9"),
+              "/home/Jos\xE9/Documents/Caf\xE9");
+    EXPECT_THROW(v.ExpandAllFolderVariables("%STARTUP%\\x"), ESetupError);
+    // Launcher arguments and file paths: UTF-8 throughout.
+    EXPECT_EQ(v.ExpandAllToNative("--in %MYDOCUMENTS%\\Caf\xE9"),
+              "--in /home/Jos\xC3\xA9/Documents/Caf\xC3\xA9");
+    EXPECT_EQ(v.ExpandFolderVariable("%MYDOCUMENTS%\\Caf\xE9"),
+              "/home/Jos\xC3\xA9/Documents/Caf\xC3\xA9");
+    EXPECT_EQ(v.ExpandAllToNative("\xE9\\x"), "\xC3\xA9\\x");
+}
+
+TEST(FolderVariables, LiteralFoldersGoThroughTheDriveMapAndStayInTheSandbox) {
+    platform::DriveMap drives;
+    drives.Set('C', "/srv/c");
+    TFolderVariables open;
+    open.SetDriveMap(drives);
+    EXPECT_EQ(open.MapLiteralFolder("C:\\Apps\\Dup"), "/srv/c/Apps/Dup");
+    EXPECT_EQ(open.MapLiteralFolder("\\Apps"), "/Apps");
+    EXPECT_EQ(open.MapLiteralFolder("/tmp/elsewhere"), "/tmp/elsewhere");
+    EXPECT_EQ(open.MapLiteralFolder("D:\\x"), std::nullopt) << "an unmapped drive";
+    EXPECT_EQ(open.MapLiteralFolder("Apps\\Dup"), std::nullopt) << "relative";
+
+    TFolderVariables boxed;
+    boxed.InitSystemFolders(platform::SystemRoots::InSandbox("/box"));
+    boxed.SetDriveMap(drives);
+    EXPECT_EQ(boxed.MapLiteralFolder("C:\\Apps\\Dup"), "/box/srv/c/Apps/Dup");
+    EXPECT_EQ(boxed.MapLiteralFolder("/tmp/elsewhere"), "/box/tmp/elsewhere");
+    EXPECT_EQ(boxed.Confine("/box/home/x"), "/box/home/x");
+    EXPECT_EQ(boxed.Confine("/"), "/box");
+    EXPECT_EQ(boxed.Confine("/boxer/x"), "/box/boxer/x");
+    boxed.SetSetupPath("/media/cd/setup.exe");
+    EXPECT_EQ(boxed.VariableFolder("%SETUPFOLDER%"), "/box/media/cd/");
+    EXPECT_EQ(boxed.VariableFolder("%SETUPDRIVE%").value().rfind("/box", 0), 0u);
+}
+
 TEST(FolderVariables, SharedFlagAndLookupOrder) {
     TFolderVariables v = Sample();
     bool shared = true;
@@ -67,7 +113,7 @@ TEST(FolderVariables, SharedFlagAndLookupOrder) {
     EXPECT_TRUE(shared);
     // A defined variable comes before a system folder of the same name.
     v.Define("DESKTOP", "Mine", "/mine", true);
-    EXPECT_EQ(v.ExpandFolderVariable("%DESKTOP%\\x", &shared), "/mine\\x");
+    EXPECT_EQ(v.ExpandFolderVariable("%DESKTOP%\\x", &shared), "/mine/x");
     EXPECT_TRUE(shared);
 }
 
@@ -79,20 +125,20 @@ TEST(FolderVariables, SupportLibraryTexts) {
     EXPECT_EQ(data->caption, "Data folder");
     EXPECT_EQ(data->path, "/srv/data");
     EXPECT_TRUE(data->shared);
-    EXPECT_EQ(v.ExpandFolderVariable("%Logs%\\a"), "/var/log/p\\a");
+    EXPECT_EQ(v.ExpandFolderVariable("%Logs%\\a"), "/var/log/p/a");
     EXPECT_EQ(v.Find("%BROKEN%"), nullptr);
     v.SetSupportSystemFolders("%FONTS%*/usr/share/fonts%Temp%/tmp");
     bool shared = false;
-    EXPECT_EQ(v.ExpandFolderVariable("%fonts%\\a.ttf", &shared), "/usr/share/fonts\\a.ttf");
+    EXPECT_EQ(v.ExpandFolderVariable("%fonts%\\a.ttf", &shared), "/usr/share/fonts/a.ttf");
     EXPECT_TRUE(shared);
-    EXPECT_EQ(v.ExpandFolderVariable("%TEMP%\\x", &shared), "/tmp\\x");
+    EXPECT_EQ(v.ExpandFolderVariable("%TEMP%\\x", &shared), "/tmp/x");
     EXPECT_FALSE(shared);
 }
 
 TEST(FolderVariables, PortableRunSendsEverythingToThePortableFolder) {
     TFolderVariables v = Sample();
     v.SetPortable(true, "/media/stick/Apps\\");
-    EXPECT_EQ(v.ExpandFolderVariable("%APPFOLDER%\\bin"), "/media/stick/Apps\\bin");
+    EXPECT_EQ(v.ExpandFolderVariable("%APPFOLDER%\\bin"), "/media/stick/Apps/bin");
     EXPECT_EQ(v.ExpandFolderVariable("%DESKTOP%\\x"), "/media/stick/Apps");
     EXPECT_EQ(v.ExpandFolderVariable("plain"), "plain");
     EXPECT_EQ(v.ExpandPackagePath("%APPFOLDER%\\bin"), "/media/stick/Apps/bin");

@@ -21,16 +21,6 @@ std::string WithRegistryHex(const std::string& hex) {
            hex + R"JSON("}})JSON";
 }
 
-std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 } // namespace
 
 TEST(InstallRegistry, EveryOpcode) {
@@ -64,7 +54,7 @@ TEST(InstallRegistry, EveryOpcode) {
     t += std::string("\x01.q\0", 4) + std::string("\x02(default)\0", 11) + "\x04" + "qfile" + '\0' +
          "\xFF\xFF";
     TInstallSandbox sb;
-    auto r = sb.Install(WithRegistryHex(Hex(t)));
+    auto r = sb.Install(WithRegistryHex(HexOf(t)));
     ASSERT_TRUE(r.completed) << r.errorMessage;
     auto& reg = sb.Registry();
     using platform::RootKey;
@@ -92,11 +82,12 @@ TEST(InstallRegistry, TruncatedBinaryValueIsAnErrorAskedAbout) {
                      3) +
          "\x06" + std::string("\xFF\xFF\0\0", 4) + "ab";
     TInstallSandbox sb;
-    setup::TScriptedProgress progress(true);
-    auto r = sb.Install(WithRegistryHex(Hex(t)), "p", {}, &progress);
+    auto messenger = GoingOnAfterErrors();
+    auto r = sb.Install(WithRegistryHex(HexOf(t)), "p", {}, &messenger);
     EXPECT_TRUE(r.completed);
-    ASSERT_EQ(progress.questions.size(), 1u);
-    EXPECT_NE(progress.questions[0].find("registry table"), std::string::npos);
+    auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("registry table"), std::string::npos);
     EXPECT_FALSE(sb.Registry().ValueExists(platform::RootKey::CurrentUser, "K", "B"));
 }
 
@@ -189,7 +180,7 @@ TEST(Launcher, EveryLauncherKindPassesTheValidator) {
     l.name = "Caf\xE9 \"notes\"";
     l.description = "Opens 50% of $things";
     l.target = sb.Path("my prog");
-    l.arguments = "\"C:\\x y\" `cmd` %1";
+    l.arguments = {"C:\\x y", "`cmd`", "%1", "Caf\xC3\xA9"};
     l.workingDirectory = sb.Dir();
     l.icon = sb.Path("icon.ico"); // not a format launchers show: left out
     std::string app = setup::LauncherText(l);

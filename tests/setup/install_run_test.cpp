@@ -284,10 +284,10 @@ TEST(InstallRun, TraversalPackageIsRefusedBeforeAnyWrite) {
       "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%",
          "items": [{"file": 0}]}]}]})";
     BuildPackage(json, sb.Path("bad.exe"));
-    setup::TScriptedProgress progress(true);
+    auto messenger = GoingOnAfterErrors();
     setup::TInstallAnswers answers;
     EXPECT_THROW(
-        setup::InstallPackage(sb.Path("bad.exe"), answers, sb.Roots(), sb.Registry(), progress),
+        setup::InstallPackage(sb.Path("bad.exe"), answers, sb.Roots(), sb.Registry(), messenger),
         std::exception);
     EXPECT_FALSE(Exists(sb.AppFolder()));
     EXPECT_FALSE(Exists(sb.Roots().programFiles.string() + "/evil"));
@@ -302,12 +302,13 @@ TEST(InstallRun, LineBreakInShortcutTextIsRefusedAndAsked) {
       "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]},
          {"name": "%APPMENU%", "items": [{"shortcut": "a.txt", "name": "A",
             "description": "line\nExec=/bin/evil"}]}]}]})";
-    setup::TScriptedProgress progress(true);
-    auto r = sb.Install(json, "p", {}, &progress);
+    auto messenger = GoingOnAfterErrors();
+    auto r = sb.Install(json, "p", {}, &messenger);
     EXPECT_TRUE(r.completed);
     EXPECT_TRUE(r.errorAsked);
-    ASSERT_EQ(progress.questions.size(), 1u);
-    EXPECT_NE(progress.questions[0].find("line break"), std::string::npos);
+    auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("line break"), std::string::npos);
     EXPECT_FALSE(Exists(sb.Roots().programsMenu.string() + "/Demo/A.desktop"));
     // The log's sections are still closed.
     std::string log = ReadFile(r.logPath);
@@ -326,8 +327,8 @@ TEST(InstallRun, NoAfterAnErrorEndsTheRunSilently) {
          {"name": "%APPMENU%", "items": [{"shortcut": "a.txt", "name": "A", "description": "x\ry"}]}]}],
       "registry": [{"root": "HKEY_CURRENT_USER", "keys": [{"name": "Software\\Demo",
          "values": [{"name": "V", "dword": 1}]}]}]})";
-    setup::TScriptedProgress progress(false);
-    auto r = sb.Install(json, "p", {}, &progress);
+    components::TScriptedMessenger messenger;
+    auto r = sb.Install(json, "p", {}, &messenger);
     EXPECT_FALSE(r.completed);
     EXPECT_TRUE(r.aborted);
     EXPECT_TRUE(r.errorMessage.empty());

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/textutil.h"
+
 namespace setuptest {
 
 TInstallSandbox::TInstallSandbox() {
@@ -18,13 +20,14 @@ TInstallSandbox::TInstallSandbox() {
 setup::TInstallResult TInstallSandbox::Install(const std::string& json,
                                                const std::string& packageName,
                                                setup::TInstallAnswers answers,
-                                               setup::TScriptedProgress* progress) {
+                                               components::TScriptedMessenger* messenger) {
     std::string package = Path(packageName + ".exe");
     BuildPackage(json, package);
     if (answers.installDate.empty())
         answers.installDate = "20260101";
-    setup::TScriptedProgress own(answers.continueAfterError);
-    return setup::InstallPackage(package, answers, Roots(), *registry_, progress ? *progress : own);
+    components::TScriptedMessenger own;
+    return setup::InstallPackage(package, answers, Roots(), *registry_,
+                                 messenger ? *messenger : own);
 }
 
 std::string TInstallSandbox::Relative(std::string text) const {
@@ -42,6 +45,20 @@ std::string TInstallSandbox::RegistryDump() {
             out += ReadFile(Path("reg/") + hive);
     }
     return Relative(out);
+}
+
+components::TScriptedMessenger GoingOnAfterErrors(int count) {
+    components::TScriptedMessenger messenger;
+    for (int i = 0; i < count; ++i)
+        messenger.QueueAnswer(components::mrYes);
+    return messenger;
+}
+
+std::string HexOf(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes)
+        out += platform::HexUpper(c, 2);
+    return out;
 }
 
 bool HaveProgram(const std::string& name) {

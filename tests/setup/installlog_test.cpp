@@ -59,6 +59,13 @@ TEST(InstallLog, NameIsFirstFreeCargonLog) {
     EXPECT_EQ(setup::ChooseLogName(app, elsewhere, pending, {sb.Dir()}), app + "/Cargon3.log");
     EXPECT_TRUE(elsewhere.empty());
     EXPECT_FALSE(Exists(sb.Path("other/Cargon.log")));
+    // One outside the installation's folders is only forgotten.
+    TSandbox outside;
+    WriteFile(outside.Path("Cargon.log"), "not ours");
+    std::string foreign = outside.Path("Cargon.log");
+    EXPECT_EQ(setup::ChooseLogName(app, foreign, pending, {sb.Dir()}), app + "/Cargon3.log");
+    EXPECT_TRUE(foreign.empty());
+    EXPECT_EQ(ReadFile(outside.Path("Cargon.log")), "not ours");
 }
 
 TEST(InstallLog, LineBreaksAreRefused) {
@@ -92,10 +99,10 @@ TEST(InstallLog, SecondInstallIntoAnotherFolderMovesTheLog) {
     std::string first = sb.AppFolder() + "/Cargon.log";
     ASSERT_TRUE(Exists(first));
     setup::TInstallAnswers answers;
-    answers.folders["%APPFOLDER%"] = sb.Path("elsewhere");
+    answers.folders["%APPFOLDER%"] = sb.Roots().sandbox.string() + "/elsewhere";
     auto r = sb.Install(Package(""), "p2", answers);
     ASSERT_TRUE(r.completed) << r.errorMessage;
-    EXPECT_EQ(r.logPath, sb.Path("elsewhere/Cargon.log"));
+    EXPECT_EQ(r.logPath, sb.Roots().sandbox.string() + "/elsewhere/Cargon.log");
     EXPECT_FALSE(Exists(first));
     EXPECT_EQ(
         sb.Registry().ReadString(platform::RootKey::LocalMachine, setup::kTollvaneKey, "Demo"),
@@ -145,7 +152,7 @@ TEST(InstallLog, PreviousLogPresetsAndComparesRelease) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.earlierDate);
         TInstallSandbox sb;
-        std::string app = sb.Path("earlier");
+        std::string app = sb.Roots().sandbox.string() + "/earlier";
         fs::create_directories(app);
         WriteFile(app + "/kept.txt", "k");
         WriteFile(sb.Path("log"),
@@ -164,7 +171,8 @@ TEST(InstallLog, PreviousLogPresetsAndComparesRelease) {
         EXPECT_EQ(package.Folders().Find("%APPFOLDER%")->path, app) << "trailing separator cut";
         const auto* old = package.Folders().Find("%OLDVAR%");
         ASSERT_NE(old, nullptr);
-        EXPECT_EQ(old->path, "/opt/old");
+        EXPECT_EQ(old->path, sb.Roots().sandbox.string() + "/opt/old")
+            << "a folder from the log stays inside the sandbox";
         EXPECT_TRUE(old->shared);
         const auto& comps = package.Tables().components;
         EXPECT_FALSE(comps[1].selected) << "a choosable component follows its earlier S mark";

@@ -257,10 +257,6 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"components": [{"name": "C", "folders": [{"name": "%DESKTOP%x", "items": []}]}]})",
             "does not separate"},
         Malformed{
-            "unknown variable",
-            R"({"components": [{"name": "C", "folders": [{"name": "%NOSUCH%\\x", "items": []}]}]})",
-            "does not start with a defined variable"},
-        Malformed{
             "variable climbing out",
             R"({"settings": {"appFolder": "%PROGRAMFILES%\\..\\..\\etc"}, "components": [{"name": "C",
                       "folders": [{"name": "%APPFOLDER%", "items": []}]}]})",

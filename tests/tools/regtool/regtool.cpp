@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/diagnostics.h"
 #include "platform/registry.h"
 
 using namespace platform;
@@ -230,6 +231,8 @@ int Dump(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The core's warnings (a damaged hive set aside, a failed save at exit).
+    SetWarningHandler([](const std::string& text) { std::cerr << "Warning: " << text << "\n"; });
     if (argc < 2) {
         return Usage();
     }

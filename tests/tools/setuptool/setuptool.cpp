@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/diagnostics.h"
 #include "platform/systemfolders.h"
 #include "platform/tempfolder.h"
 #include "setup/packagedump.h"
@@ -55,6 +56,9 @@ int Extract(const std::string& path, const std::string& index, const std::string
 } // namespace
 
 int main(int argc, char** argv) {
+    // The core's warnings (a damaged hive set aside, a failed save at exit).
+    platform::SetWarningHandler(
+        [](const std::string& text) { std::fprintf(stderr, "Warning: %s\n", text.c_str()); });
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "dump") {
         try {

@@ -1,0 +1,46 @@
+#pragma once
+// How the engine writes a file it installs or extracts: through a "cgn"
+// temporary file beside the target that is renamed over it only when
+// complete, so a failure never leaves a half-written target. No fsync: the
+// old file is never the only copy of anything here.
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+class AtomicFileWriter;
+}
+
+namespace setup {
+
+// The prefix of the temporary files the engine writes beside a target.
+inline constexpr const char* kTempPrefix = "cgn";
+
+// Where the replacement at restart is recorded when a finished file cannot
+// be renamed over its target.
+using TDeferRename = std::function<void(const std::string& tempPath, const std::string& target)>;
+
+class TTargetWriter {
+public:
+    // `failure` turns the reason of a failed write into the message the
+    // user sees (ESetupError).
+    using TFailureText = std::function<std::string(const std::string& reason)>;
+
+    TTargetWriter(const std::string& target, TFailureText failure);
+    ~TTargetWriter();
+    TTargetWriter(const TTargetWriter&) = delete;
+    TTargetWriter& operator=(const TTargetWriter&) = delete;
+
+    void Write(const void* data, std::size_t count);
+    // Puts the file in place of the target and returns "". When the rename
+    // fails and `deferRename` is given, the file stays under its temporary
+    // name, which is recorded and returned; without it ESetupError is thrown.
+    std::string Finish(const TDeferRename& deferRename = {});
+
+private:
+    std::unique_ptr<platform::AtomicFileWriter> writer_;
+    std::string target_;
+    TFailureText failure_;
+};
+
+} // namespace setup
