@@ -208,6 +208,28 @@ void BM_MergeAndRemapTables(benchmark::State& state) {
 }
 BENCHMARK(BM_MergeAndRemapTables)->Unit(benchmark::kMillisecond);
 
+// What the topic generator does: a long topic written line by line, each
+// line inserted at the end of the text with its own format, then a format
+// change on a stretch of it. The time per line must not grow with the
+// topic's length (run at two lengths to compare).
+void BM_AppendLinesAtEnd(benchmark::State& state) {
+    const auto lines = static_cast<std::size_t>(state.range(0));
+    rtf::CharFormat bold;
+    bold.bold = true;
+    for (auto _ : state) {
+        rtf::RtfDocument doc;
+        for (std::size_t i = 0; i < lines; ++i) {
+            const std::size_t caret = doc.TextLength() - 1;
+            doc.InsertText(caret, "procedure Do" + std::to_string(i) + "(A: Integer);\r\n",
+                           i % 2 ? bold : rtf::CharFormat{});
+            doc.SetCharFormat(caret, 9, bold, rtf::kCharBold);
+        }
+        benchmark::DoNotOptimize(doc);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines));
+}
+BENCHMARK(BM_AppendLinesAtEnd)->Arg(4000)->Arg(40000)->Unit(benchmark::kMillisecond);
+
 int DumpSet(const char* path) {
     const std::string doc = OneDocument();
     std::ofstream out(path, std::ios::binary);

@@ -52,16 +52,6 @@ std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t
     return std::string_view::npos;
 }
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::uint32_t> ParseHex32(std::string_view digits) {
     if (digits.empty() || digits.size() > 8)
         return std::nullopt;

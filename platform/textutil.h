@@ -29,7 +29,16 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t from = 0);
 
 // 0-15 for a hexadecimal digit of either case, -1 for anything else.
-int HexDigitValue(char c);
+// Inline: tokenizers call it per byte.
+inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 // A whole run of hexadecimal digits (no prefix, no sign) as a number; nullopt
 // for an empty run, a foreign character or a value above 32 bits.
 std::optional<std::uint32_t> ParseHex32(std::string_view digits);

@@ -15,17 +15,24 @@ bool SameField(const Run& a, const Run& b) {
     return a.field && b.field && *a.field == *b.field;
 }
 
+bool SameObject(const Run& a, const Run& b) {
+    if (a.object == b.object)
+        return true;
+    return a.object && b.object && *a.object == *b.object;
+}
+
 bool CanMerge(const Run& a, const Run& b) {
     return !a.IsObject() && !b.IsObject() && a.field == b.field && a.format == b.format;
 }
 
+// Formats are interned, so equal indices are equal formats.
 void NormalizeRuns(std::vector<Run>& runs) {
     std::size_t out = 0;
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (runs[i].text.empty() && !runs[i].IsObject())
+        if (runs[i].length == 0 && !runs[i].IsObject())
             continue;
         if (out > 0 && CanMerge(runs[out - 1], runs[i])) {
-            runs[out - 1].text += runs[i].text;
+            runs[out - 1].length += runs[i].length;
             continue;
         }
         if (out != i)
@@ -33,6 +40,13 @@ void NormalizeRuns(std::vector<Run>& runs) {
         ++out;
     }
     runs.resize(out);
+}
+
+// Moves the runs and characters of `from` to the end of `to`.
+void AppendParagraph(Paragraph& to, Paragraph& from) {
+    to.text += from.text;
+    for (Run& run : from.runs)
+        to.runs.push_back(std::move(run));
 }
 
 // Splits `text` into lines at CR LF, LF and CR. `closed` tells whether the
@@ -64,57 +78,90 @@ bool IsWordChar(unsigned char c) {
 
 } // namespace
 
-std::size_t Paragraph::Length() const {
-    std::size_t n = 0;
-    for (const Run& run : runs)
-        n += run.text.size();
-    return n;
+RtfDocument::RtfDocument() : paragraphs_(1) {
+    Intern(CharFormat{});
+    Intern(ParaFormat{});
 }
 
-std::string Paragraph::Text() const {
-    std::string text;
-    text.reserve(Length());
-    for (const Run& run : runs)
-        text += run.text;
-    return text;
+namespace {
+
+// The index of `format` in a table of formats kept once each.
+template <class Format, class Hash>
+std::uint32_t InternIn(std::vector<Format>& table,
+                       std::unordered_map<Format, std::uint32_t, Hash>& index,
+                       const Format& format) {
+    auto [it, added] = index.try_emplace(format, static_cast<std::uint32_t>(table.size()));
+    if (added)
+        table.push_back(format);
+    return it->second;
 }
 
-RtfDocument::RtfDocument() : paragraphs_(1) {}
+} // namespace
+
+std::uint32_t RtfDocument::Intern(const CharFormat& format) {
+    return InternIn(formats_, formatIndex_, format);
+}
+
+std::uint32_t RtfDocument::Intern(const ParaFormat& format) {
+    return InternIn(paraFormats_, paraFormatIndex_, format);
+}
+
+void RtfDocument::AdoptFormats(std::vector<Paragraph>& paragraphs, const RtfDocument& from) {
+    std::vector<std::uint32_t> mapped(from.formats_.size(), 0);
+    std::vector<bool> done(from.formats_.size(), false);
+    auto map = [&](std::uint32_t& index) {
+        if (!done[index]) {
+            mapped[index] = Intern(from.formats_[index]);
+            done[index] = true;
+        }
+        index = mapped[index];
+    };
+    for (Paragraph& p : paragraphs) {
+        p.format = Intern(from.paraFormats_[p.format]);
+        map(p.markFormat);
+        for (Run& run : p.runs)
+            map(run.format);
+    }
+}
 
 RtfDocument RtfDocument::FromPlainText(std::string_view text, const CharFormat& format) {
     RtfDocument doc;
     doc.paragraphs_.clear();
     doc.defaultFormat_ = format;
+    const std::uint32_t index = doc.Intern(format);
     bool closed = false;
     std::vector<std::string_view> lines = SplitParagraphs(text, closed);
     doc.paragraphs_.reserve(lines.size());
     for (std::string_view line : lines) {
         Paragraph& p = doc.paragraphs_.emplace_back();
-        p.markFormat = format;
+        p.markFormat = index;
+        p.text = line;
         if (!line.empty())
-            p.runs.push_back(Run{std::string(line), format, {}, {}});
+            p.runs.push_back(Run{line.size(), index, {}, {}});
     }
     return doc;
 }
 
 void RtfDocument::BuildStarts() const {
-    if (startsValid_)
+    const std::size_t count = paragraphs_.size();
+    if (startsValid_ >= count && starts_.size() == count)
         return;
-    starts_.resize(paragraphs_.size());
-    std::size_t pos = 0;
-    for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
-        starts_[i] = pos;
-        pos += paragraphs_[i].Length() + 1;
+    starts_.resize(count);
+    std::size_t i = std::min(startsValid_, count);
+    if (i == 0 && count > 0) {
+        starts_[0] = 0;
+        i = 1;
     }
-    startsValid_ = true;
+    for (; i < count; ++i)
+        starts_[i] = starts_[i - 1] + paragraphs_[i - 1].Length() + 1;
+    startsValid_ = count;
 }
 
 std::string RtfDocument::Text() const {
     std::string text;
     text.reserve(TextLength());
     for (const Paragraph& p : paragraphs_) {
-        for (const Run& run : p.runs)
-            text += run.text;
+        text += p.text;
         text += kParagraphChar;
     }
     return text;
@@ -141,10 +188,21 @@ RtfDocument::Place RtfDocument::Locate(std::size_t pos) const {
 }
 
 std::string RtfDocument::TextRange(std::size_t pos, std::size_t count) const {
-    std::string text = Text();
-    if (pos >= text.size())
+    const std::size_t length = TextLength();
+    if (pos >= length)
         return {};
-    return text.substr(pos, count);
+    count = std::min(count, length - pos);
+    std::string text;
+    text.reserve(count);
+    Place place = Locate(pos);
+    for (std::size_t i = place.paragraph; i < paragraphs_.size() && text.size() < count; ++i) {
+        const std::string& t = paragraphs_[i].text;
+        const std::size_t from = i == place.paragraph ? place.offset : 0;
+        text.append(t, from, std::min(t.size() - from, count - text.size()));
+        if (text.size() < count)
+            text += kParagraphChar;
+    }
+    return text;
 }
 
 CharFormat RtfDocument::CharFormatAt(std::size_t pos) const {
@@ -157,15 +215,15 @@ CharFormat RtfDocument::CharFormatAt(std::size_t pos) const {
     const Paragraph& p = paragraphs_[place.paragraph];
     std::size_t offset = place.offset;
     for (const Run& run : p.runs) {
-        if (offset < run.text.size())
-            return run.format;
-        offset -= run.text.size();
+        if (offset < run.length)
+            return formats_[run.format];
+        offset -= run.length;
     }
-    return p.markFormat;
+    return formats_[p.markFormat];
 }
 
 const ParaFormat& RtfDocument::ParaFormatAt(std::size_t pos) const {
-    return paragraphs_[Locate(pos).paragraph].format;
+    return paraFormats_[paragraphs_[Locate(pos).paragraph].format];
 }
 
 std::size_t RtfDocument::LineFromChar(std::size_t pos) const {
@@ -184,7 +242,7 @@ std::size_t RtfDocument::LineLength(std::size_t line) const {
 }
 
 std::string RtfDocument::LineText(std::size_t line) const {
-    return line < paragraphs_.size() ? paragraphs_[line].Text() : std::string();
+    return line < paragraphs_.size() ? paragraphs_[line].text : std::string();
 }
 
 std::size_t RtfDocument::SplitRunAt(Paragraph& paragraph, std::size_t offset) {
@@ -193,15 +251,15 @@ std::size_t RtfDocument::SplitRunAt(Paragraph& paragraph, std::size_t offset) {
         Run& run = paragraph.runs[i];
         if (offset == 0)
             return i;
-        if (offset < run.text.size()) {
+        if (offset < run.length) {
             Run tail = run;
-            tail.text = run.text.substr(offset);
-            run.text.resize(offset);
+            tail.length = run.length - offset;
+            run.length = offset;
             paragraph.runs.insert(paragraph.runs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                   std::move(tail));
             return i + 1;
         }
-        offset -= run.text.size();
+        offset -= run.length;
     }
     return i;
 }
@@ -219,19 +277,22 @@ void RtfDocument::Erase(std::size_t pos, std::size_t count) {
         std::size_t j = SplitRunAt(first, b.offset);
         first.runs.erase(first.runs.begin() + static_cast<std::ptrdiff_t>(i),
                          first.runs.begin() + static_cast<std::ptrdiff_t>(j));
+        first.text.erase(a.offset, b.offset - a.offset);
     } else {
         Paragraph& last = paragraphs_[b.paragraph];
         std::size_t i = SplitRunAt(first, a.offset);
         first.runs.resize(i);
+        first.text.resize(a.offset);
         std::size_t j = SplitRunAt(last, b.offset);
         for (std::size_t k = j; k < last.runs.size(); ++k)
             first.runs.push_back(std::move(last.runs[k]));
+        first.text.append(last.text, b.offset);
         first.markFormat = last.markFormat;
         paragraphs_.erase(paragraphs_.begin() + static_cast<std::ptrdiff_t>(a.paragraph) + 1,
                           paragraphs_.begin() + static_cast<std::ptrdiff_t>(b.paragraph) + 1);
     }
     NormalizeRuns(paragraphs_[a.paragraph].runs);
-    Invalidate();
+    Invalidate(a.paragraph);
 }
 
 void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool lastClosed) {
@@ -242,12 +303,15 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     Place place = Locate(pos);
     Paragraph& target = paragraphs_[place.paragraph];
     std::size_t idx = SplitRunAt(target, place.offset);
-    std::vector<Run> tail(
+    Paragraph tail;
+    tail.runs.assign(
         std::make_move_iterator(target.runs.begin() + static_cast<std::ptrdiff_t>(idx)),
         std::make_move_iterator(target.runs.end()));
+    tail.text = target.text.substr(place.offset);
     target.runs.resize(idx);
-    const ParaFormat origFormat = target.format;
-    const CharFormat origMark = target.markFormat;
+    target.text.resize(place.offset);
+    const std::uint32_t origFormat = target.format;
+    const std::uint32_t origMark = target.markFormat;
 
     const std::size_t k = insert.size() - 1;
     // The first inserted paragraph joins the text before the position.
@@ -256,11 +320,10 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     {
         Paragraph first;
         first.runs = std::move(target.runs);
-        for (Run& run : insert[0].runs)
-            first.runs.push_back(std::move(run));
+        first.text = std::move(target.text);
+        AppendParagraph(first, insert[0]);
         if (k == 0 && !lastClosed) {
-            for (Run& run : tail)
-                first.runs.push_back(std::move(run));
+            AppendParagraph(first, tail);
             first.format = origFormat;
             first.markFormat = origMark;
         } else {
@@ -272,8 +335,7 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     for (std::size_t i = 1; i <= k; ++i) {
         if (i == k && !lastClosed) {
             Paragraph last = std::move(insert[i]);
-            for (Run& run : tail)
-                last.runs.push_back(std::move(run));
+            AppendParagraph(last, tail);
             last.format = origFormat;
             last.markFormat = origMark;
             result.push_back(std::move(last));
@@ -282,19 +344,17 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
         }
     }
     if (lastClosed) {
-        Paragraph rest;
-        rest.runs = std::move(tail);
-        rest.format = origFormat;
-        rest.markFormat = origMark;
-        result.push_back(std::move(rest));
+        tail.format = origFormat;
+        tail.markFormat = origMark;
+        result.push_back(std::move(tail));
     }
     for (Paragraph& p : result)
         NormalizeRuns(p.runs);
     auto at = paragraphs_.begin() + static_cast<std::ptrdiff_t>(place.paragraph);
-    at = paragraphs_.erase(at);
-    paragraphs_.insert(at, std::make_move_iterator(result.begin()),
+    *at = std::move(result.front());
+    paragraphs_.insert(at + 1, std::make_move_iterator(result.begin() + 1),
                        std::make_move_iterator(result.end()));
-    Invalidate();
+    Invalidate(place.paragraph);
 }
 
 void RtfDocument::InsertText(std::size_t pos, std::string_view text, const CharFormat& format) {
@@ -302,15 +362,17 @@ void RtfDocument::InsertText(std::size_t pos, std::string_view text, const CharF
         return;
     bool closed = false;
     std::vector<std::string_view> lines = SplitParagraphs(text, closed);
-    const ParaFormat paraFormat = ParaFormatAt(pos);
+    const std::uint32_t paraFormat = paragraphs_[Locate(pos).paragraph].format;
+    const std::uint32_t index = Intern(format);
     std::vector<Paragraph> insert;
     insert.reserve(lines.size());
     for (std::string_view line : lines) {
         Paragraph& p = insert.emplace_back();
         p.format = paraFormat;
-        p.markFormat = format;
+        p.markFormat = index;
+        p.text = line;
         if (!line.empty())
-            p.runs.push_back(Run{std::string(line), format, {}, {}});
+            p.runs.push_back(Run{line.size(), index, {}, {}});
     }
     Splice(pos, std::move(insert), closed);
 }
@@ -343,21 +405,28 @@ void RtfDocument::SetCharFormat(std::size_t pos, std::size_t count, const CharFo
         std::size_t to = pi == b.paragraph ? b.offset + 1 : len + 1; // +1: the mark
         std::size_t i = SplitRunAt(p, from);
         std::size_t j = SplitRunAt(p, std::min(to, len));
+        auto apply = [&](std::uint32_t& index) {
+            CharFormat changed = formats_[index];
+            ApplyCharFormat(changed, format, mask);
+            index = Intern(changed);
+        };
         for (std::size_t r = i; r < j; ++r)
-            ApplyCharFormat(p.runs[r].format, format, mask);
+            apply(p.runs[r].format);
         if (to > len)
-            ApplyCharFormat(p.markFormat, format, mask);
+            apply(p.markFormat);
         NormalizeRuns(p.runs);
     }
-    Invalidate();
 }
 
 void RtfDocument::SetParaFormat(std::size_t pos, std::size_t count, const ParaFormat& format,
                                 std::uint32_t mask) {
     std::size_t first = Locate(pos).paragraph;
     std::size_t last = count == 0 ? first : Locate(pos + count - 1).paragraph;
-    for (std::size_t i = first; i <= last && i < paragraphs_.size(); ++i)
-        ApplyParaFormat(paragraphs_[i].format, format, mask);
+    for (std::size_t i = first; i <= last && i < paragraphs_.size(); ++i) {
+        ParaFormat changed = paraFormats_[paragraphs_[i].format];
+        ApplyParaFormat(changed, format, mask);
+        paragraphs_[i].format = Intern(changed);
+    }
 }
 
 std::ptrdiff_t RtfDocument::Find(std::string_view what, std::size_t from, std::size_t to,
@@ -391,7 +460,7 @@ std::ptrdiff_t RtfDocument::Find(std::string_view what, std::size_t from, std::s
 
 void RtfDocument::Clear() {
     paragraphs_.assign(1, Paragraph{});
-    paragraphs_[0].markFormat = defaultFormat_;
+    paragraphs_[0].markFormat = Intern(defaultFormat_);
     Invalidate();
 }
 
@@ -409,13 +478,13 @@ bool RtfDocument::operator==(const RtfDocument& other) const {
     for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
         const Paragraph& a = paragraphs_[i];
         const Paragraph& b = other.paragraphs_[i];
-        if (!(a.format == b.format) || !(a.markFormat == b.markFormat) ||
-            a.runs.size() != b.runs.size())
+        if (a.text != b.text || !(ParaFormatOf(a) == other.ParaFormatOf(b)) ||
+            !(MarkFormatOf(a) == other.MarkFormatOf(b)) || a.runs.size() != b.runs.size())
             return false;
         for (std::size_t r = 0; r < a.runs.size(); ++r) {
             const Run& x = a.runs[r];
             const Run& y = b.runs[r];
-            if (x.text != y.text || !(x.format == y.format) || x.object != y.object ||
+            if (x.length != y.length || !(FormatOf(x) == other.FormatOf(y)) || !SameObject(x, y) ||
                 !SameField(x, y))
                 return false;
         }

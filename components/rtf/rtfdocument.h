@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "components/rtf/rtfformat.h"
@@ -23,27 +24,59 @@ inline constexpr char kLineBreakChar = '\x0B';
 // The character of a paragraph end in the plain text.
 inline constexpr char kParagraphChar = '\r';
 
+// A stretch of a paragraph's text in one format. Runs hold no characters
+// of their own: they cover the paragraph's text in order, so a document of
+// many small runs costs one text buffer per paragraph. Formats are kept once
+// per document (RtfDocument::Format) and named here by index.
 struct Run {
-    std::string text; // Windows-1252; never contains '\r'
-    CharFormat format;
-    // For an object run (text == kObjectChar): the object's RTF as read,
-    // from "{" to "}" ("{\pict...}", "{\object...}", "{\footnote...}").
-    std::string object;
+    std::size_t length = 0;   // characters of the paragraph's text (1 for an object)
+    std::uint32_t format = 0; // index into the document's formats
+    // For an object run (one kObjectChar): the object's RTF as read, from
+    // "{" to "}" ("{\pict...}", "{\object...}", "{\footnote...}").
+    std::shared_ptr<const std::string> object;
     // For text that is the result of a field: the field's "{\*\fldinst ...}"
     // group. Consecutive runs holding the same pointer form one field.
     std::shared_ptr<const std::string> field;
 
-    bool IsObject() const { return !object.empty(); }
+    bool IsObject() const { return object != nullptr; }
 };
 
 struct Paragraph {
-    ParaFormat format;
-    std::vector<Run> runs; // adjacent runs differ in format, field or object-ness
-    CharFormat markFormat; // the format of the paragraph mark (its "\r")
+    std::string text;         // Windows-1252; never contains '\r'
+    std::vector<Run> runs;    // cover `text`; adjacent runs differ in format, field or object-ness
+    std::uint32_t format = 0; // index into the document's paragraph formats
+    std::uint32_t markFormat = 0; // the format of the paragraph mark (its "\r")
 
-    std::size_t Length() const; // characters, the paragraph mark not counted
-    std::string Text() const;   // without the paragraph mark
+    std::size_t Length() const { return text.size(); } // the paragraph mark not counted
+    const std::string& Text() const { return text; }   // without the paragraph mark
 };
+
+// Calls fn(run, characters) for each run of the paragraph in order.
+template <class Fn> void ForEachRun(const Paragraph& paragraph, Fn&& fn) {
+    std::string_view text(paragraph.text);
+    std::size_t offset = 0;
+    for (const Run& run : paragraph.runs) {
+        fn(run, text.substr(offset, run.length));
+        offset += run.length;
+    }
+}
+
+// The characters of the paragraph's run `index` (walks the runs before it).
+inline std::string_view RunText(const Paragraph& paragraph, std::size_t index) {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        offset += paragraph.runs[i].length;
+    return std::string_view(paragraph.text).substr(offset, paragraph.runs[index].length);
+}
+
+// Adds characters (or, with `object`, the one kObjectChar of an object) in
+// the format named by `format` to the end of a paragraph being built.
+inline void AppendRun(Paragraph& paragraph, std::string_view text, std::uint32_t format,
+                      std::shared_ptr<const std::string> object = {},
+                      std::shared_ptr<const std::string> field = {}) {
+    paragraph.text += text;
+    paragraph.runs.push_back(Run{text.size(), format, std::move(object), std::move(field)});
+}
 
 struct FindOptions {
     bool matchCase = false;
@@ -64,12 +97,22 @@ public:
 
     // ---- reading
     const std::vector<Paragraph>& Paragraphs() const { return paragraphs_; }
-    // Direct access for bulk builders; positions are recomputed afterwards.
-    // A document must keep at least one paragraph.
+    // The character format a run or paragraph mark names.
+    const CharFormat& Format(std::uint32_t index) const { return formats_[index]; }
+    const CharFormat& FormatOf(const Run& run) const { return formats_[run.format]; }
+    const CharFormat& MarkFormatOf(const Paragraph& p) const { return formats_[p.markFormat]; }
+    const ParaFormat& ParaFormatOf(const Paragraph& p) const { return paraFormats_[p.format]; }
+
+    // ---- bulk building (readers of other document forms)
+    // Direct access; positions are recomputed afterwards. A document must
+    // keep at least one paragraph.
     std::vector<Paragraph>& Paragraphs() {
         Invalidate();
         return paragraphs_;
     }
+    // The index that names `format` in this document's runs and paragraphs.
+    std::uint32_t InternFormat(const CharFormat& format) { return Intern(format); }
+    std::uint32_t InternFormat(const ParaFormat& format) { return Intern(format); }
     std::string Text() const;       // plain text, "\r" after every paragraph
     std::size_t TextLength() const; // == Text().size()
     std::string TextRange(std::size_t pos, std::size_t count) const;
@@ -131,18 +174,36 @@ private:
         std::size_t offset; // within the paragraph
     };
     Place Locate(std::size_t pos) const;
-    void Invalidate() { startsValid_ = false; }
+    // The paragraph starts from `paragraph` on are out of date (those up to
+    // it hold: they depend only on the paragraphs before them). Edits name
+    // the first paragraph they change, so appending at the end, as the topic
+    // generator does, recomputes only what was appended.
+    void Invalidate(std::size_t paragraph = 0) {
+        if (paragraph + 1 < startsValid_)
+            startsValid_ = paragraph + 1;
+    }
     void BuildStarts() const;
+    // The index of `format` in formats_, added when new.
+    std::uint32_t Intern(const CharFormat& format);
+    std::uint32_t Intern(const ParaFormat& format);
     // Inserts paragraphs at a position; the last one joins the text after the
-    // position unless `lastClosed`.
+    // position unless `lastClosed`. Their formats are this document's.
     void Splice(std::size_t pos, std::vector<Paragraph> insert, bool lastClosed);
+    // Re-indexes the formats of paragraphs read into `from` for this document.
+    void AdoptFormats(std::vector<Paragraph>& paragraphs, const RtfDocument& from);
     // Splits the run at the place so that a run boundary falls there;
     // returns the index of the run that starts at it.
     std::size_t SplitRunAt(Paragraph& paragraph, std::size_t offset);
 
     std::vector<Paragraph> paragraphs_;
     mutable std::vector<std::size_t> starts_; // start position of each paragraph
-    mutable bool startsValid_ = false;
+    mutable std::size_t startsValid_ = 0;     // how many of starts_ hold
+    // Every character format in use, each once; formats_[0] is CharFormat{}.
+    std::vector<CharFormat> formats_;
+    std::unordered_map<CharFormat, std::uint32_t, CharFormatHash> formatIndex_;
+    // Every paragraph format in use, each once; paraFormats_[0] is ParaFormat{}.
+    std::vector<ParaFormat> paraFormats_;
+    std::unordered_map<ParaFormat, std::uint32_t, ParaFormatHash> paraFormatIndex_;
     CharFormat defaultFormat_;
     std::string stylesheet_;
     friend class RtfParser;

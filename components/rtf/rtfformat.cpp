@@ -1,6 +1,7 @@
 #include "components/rtf/rtfformat.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace rtf {
 
@@ -17,6 +18,40 @@ std::uint32_t Color::ToTColor(std::uint32_t autoValue) const {
         return autoValue;
     return static_cast<std::uint32_t>(red) | (static_cast<std::uint32_t>(green) << 8) |
            (static_cast<std::uint32_t>(blue) << 16);
+}
+
+std::size_t CharFormatHash::operator()(const CharFormat& f) const {
+    auto color = [](const Color& c) {
+        return c.isAuto ? std::uint64_t{1} << 24 : std::uint64_t{c.ToTColor()};
+    };
+    std::uint64_t h = std::hash<std::string>{}(f.face);
+    auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 0x100000001B3u; };
+    mix(static_cast<std::uint64_t>(f.charset));
+    mix(static_cast<std::uint64_t>(f.pitch));
+    mix(static_cast<std::uint64_t>(f.family));
+    mix(static_cast<std::uint64_t>(f.size));
+    mix(color(f.color));
+    mix(color(f.background));
+    mix(static_cast<std::uint64_t>(f.bold) | static_cast<std::uint64_t>(f.italic) << 1 |
+        static_cast<std::uint64_t>(f.strike) << 2 | static_cast<std::uint64_t>(f.hidden) << 3 |
+        static_cast<std::uint64_t>(f.underline) << 4 | static_cast<std::uint64_t>(f.script) << 8);
+    mix(static_cast<std::uint64_t>(f.offset));
+    return static_cast<std::size_t>(h);
+}
+
+std::size_t ParaFormatHash::operator()(const ParaFormat& f) const {
+    std::uint64_t h = 0xCBF29CE484222325u;
+    auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 0x100000001B3u; };
+    mix(static_cast<std::uint64_t>(f.alignment) | static_cast<std::uint64_t>(f.bullet) << 8 |
+        static_cast<std::uint64_t>(f.keepNext) << 9 |
+        static_cast<std::uint64_t>(f.lineSpacingMultiple) << 10);
+    for (int v :
+         {f.firstIndent, f.leftIndent, f.rightIndent, f.spaceBefore, f.spaceAfter, f.lineSpacing})
+        mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
+    for (const TabStop& tab : f.tabs)
+        mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(tab.position)) << 16 |
+            static_cast<std::uint64_t>(tab.kind) << 8 | static_cast<std::uint64_t>(tab.leader));
+    return static_cast<std::size_t>(h);
 }
 
 void ApplyCharFormat(CharFormat& to, const CharFormat& from, std::uint32_t mask) {

@@ -57,6 +57,11 @@ struct CharFormat {
     bool operator==(const CharFormat&) const = default;
 };
 
+// Hashes every member that operator== compares.
+struct CharFormatHash {
+    std::size_t operator()(const CharFormat& format) const;
+};
+
 // Which members of a CharFormat an edit applies.
 enum CharMask : std::uint32_t {
     kCharFace = 1u << 0, // face, charset, pitch and family together
@@ -120,6 +125,11 @@ enum ParaMask : std::uint32_t {
 };
 
 void ApplyParaFormat(ParaFormat& to, const ParaFormat& from, std::uint32_t mask);
+
+// Hashes every member that operator== compares.
+struct ParaFormatHash {
+    std::size_t operator()(const ParaFormat& format) const;
+};
 
 // Twips to points and back, as the editor's paragraph units need them.
 inline int TwipsToPoints(int twips) {

@@ -399,14 +399,24 @@ public:
 private:
     // ---- text building
     CharFormat MakeFormat(const CharState& c) const;
+    // The document's index of the format of `c`.
+    std::uint32_t FormatIndex(const CharState& c);
+    // The font or colour table or the default font changed: formats made
+    // so far no longer follow from the character states.
+    void TablesChanged();
     Run& CurrentRun();
     void AddText(std::string_view text) {
         if (text.empty())
             return;
-        CurrentRun().text += text;
+        CurrentRun().length += text.size();
+        cur_.text += text;
     }
-    void AddChar(char c) { CurrentRun().text += c; }
+    void AddChar(char c) {
+        ++CurrentRun().length;
+        cur_.text += c;
+    }
     void AddObject(std::string_view raw);
+    void DropEmptyLastRun();
     void EndParagraph();
     void FinishParagraphs();
     void FormatChanged() { formatDirty_ = true; }
@@ -473,12 +483,25 @@ private:
     bool finished_ = false;
     bool lastClosed_ = true;
 
-    // Paragraph being built.
+    // Character states met lately and their format indices: text switches
+    // between a few states (plain, bold, plain ...), and each would
+    // otherwise build and look up a whole format.
+    struct CachedFormat {
+        CharState state;
+        std::uint32_t index = 0;
+        bool used = false;
+    };
+    static constexpr std::size_t kFormatCacheSize = 8;
+    CachedFormat formatCache_[kFormatCacheSize];
+    std::size_t formatCacheNext_ = 0;
+
+    // Paragraph being built; its text and runs are reused from one paragraph
+    // to the next and copied out at their final size.
     Paragraph cur_;
     bool formatDirty_ = true;
     int runField_ = kNoRunField;
     ParaState lastPara_;
-    ParaFormat lastParaFormat_;
+    std::uint32_t lastParaFormat_ = 0;
     bool haveLastPara_ = false;
 };
 
@@ -524,37 +547,61 @@ CharFormat RtfParser::MakeFormat(const CharState& c) const {
     return f;
 }
 
+std::uint32_t RtfParser::FormatIndex(const CharState& c) {
+    for (const CachedFormat& cached : formatCache_)
+        if (cached.used && cached.state == c)
+            return cached.index;
+    CachedFormat& slot = formatCache_[formatCacheNext_];
+    formatCacheNext_ = (formatCacheNext_ + 1) % kFormatCacheSize;
+    slot.state = c;
+    slot.index = doc_.Intern(MakeFormat(c));
+    slot.used = true;
+    return slot.index;
+}
+
+void RtfParser::TablesChanged() {
+    cachedFont_ = kNoCachedFont;
+    for (CachedFormat& cached : formatCache_)
+        cached.used = false;
+    formatDirty_ = true;
+}
+
 Run& RtfParser::CurrentRun() {
     const State& s = stack_.back();
     if (!formatDirty_ && runField_ == s.field && !cur_.runs.empty() && !cur_.runs.back().IsObject())
         return cur_.runs.back();
-    CharFormat f = MakeFormat(s.chr);
+    const std::uint32_t format = FormatIndex(s.chr);
     std::shared_ptr<const std::string> field =
         s.field >= 0 ? fields_[static_cast<std::size_t>(s.field)] : nullptr;
     formatDirty_ = false;
     runField_ = s.field;
     if (!cur_.runs.empty()) {
         Run& last = cur_.runs.back();
-        if (!last.IsObject() && last.field == field && last.format == f)
+        if (!last.IsObject() && last.field == field && last.format == format)
             return last;
-        if (last.text.empty() && !last.IsObject()) {
-            last.format = std::move(f);
+        if (last.length == 0 && !last.IsObject()) {
+            last.format = format;
             last.field = std::move(field);
             return last;
         }
     }
-    cur_.runs.push_back(Run{{}, std::move(f), {}, std::move(field)});
+    cur_.runs.push_back(Run{0, format, {}, std::move(field)});
     return cur_.runs.back();
+}
+
+void RtfParser::DropEmptyLastRun() {
+    if (!cur_.runs.empty() && cur_.runs.back().length == 0 && !cur_.runs.back().IsObject())
+        cur_.runs.pop_back();
 }
 
 void RtfParser::AddObject(std::string_view raw) {
     Run run;
-    run.text = std::string(1, kObjectChar);
-    run.format = MakeFormat(stack_.back().chr);
-    run.object = StripLineBreaks(raw);
-    if (!cur_.runs.empty() && cur_.runs.back().text.empty() && !cur_.runs.back().IsObject())
-        cur_.runs.pop_back();
+    run.length = 1;
+    run.format = FormatIndex(stack_.back().chr);
+    run.object = std::make_shared<const std::string>(StripLineBreaks(raw));
+    DropEmptyLastRun();
     cur_.runs.push_back(std::move(run));
+    cur_.text += kObjectChar;
     formatDirty_ = true;
 }
 
@@ -562,15 +609,19 @@ void RtfParser::EndParagraph() {
     const State& s = stack_.back();
     if (!haveLastPara_ || !lastPara_.SameAs(s.para)) {
         lastPara_ = s.para;
-        lastParaFormat_ = s.para.ToFormat();
+        lastParaFormat_ = doc_.Intern(s.para.ToFormat());
         haveLastPara_ = true;
     }
-    cur_.format = lastParaFormat_;
-    cur_.markFormat = MakeFormat(s.chr);
-    if (!cur_.runs.empty() && cur_.runs.back().text.empty() && !cur_.runs.back().IsObject())
-        cur_.runs.pop_back();
-    doc_.paragraphs_.push_back(std::move(cur_));
-    cur_ = Paragraph{};
+    DropEmptyLastRun();
+    Paragraph& p = doc_.paragraphs_.emplace_back();
+    p.format = lastParaFormat_;
+    p.markFormat = FormatIndex(s.chr);
+    p.text = std::string(cur_.text); // at its size: the buffer stays for the next one
+    p.runs.reserve(cur_.runs.size());
+    p.runs.assign(std::make_move_iterator(cur_.runs.begin()),
+                  std::make_move_iterator(cur_.runs.end()));
+    cur_.text.clear();
+    cur_.runs.clear();
     formatDirty_ = true;
 }
 
@@ -604,8 +655,7 @@ void RtfParser::SetFonts(std::vector<FontEntry> fonts) {
     fontIndex_.clear();
     for (std::size_t i = 0; i < fonts_.size(); ++i)
         fontIndex_.emplace(fonts_[i].number, i);
-    cachedFont_ = kNoCachedFont;
-    formatDirty_ = true;
+    TablesChanged();
 }
 
 void RtfParser::Destination(Word word, const Token& t) {
@@ -733,8 +783,7 @@ bool RtfParser::OnDocumentWord(Word word, const Token& t) {
         return false;
     if (t.hasParam) {
         deff_ = t.param;
-        cachedFont_ = kNoCachedFont;
-        formatDirty_ = true;
+        TablesChanged();
     }
     return true;
 }
@@ -1123,7 +1172,7 @@ bool RtfParser::Parse() {
                     SetFonts(ParseFontTable(collected_));
                 else
                     colors_ = ParseColorTable(collected_);
-                formatDirty_ = true;
+                TablesChanged();
             } else {
                 continue;
             }
@@ -1231,6 +1280,7 @@ void RtfDocument::InsertRtf(std::size_t pos, std::string_view rtf) {
     }
     if (!closed && fragment.paragraphs_.size() == 1 && fragment.paragraphs_[0].runs.empty())
         return;
+    AdoptFormats(fragment.paragraphs_, fragment);
     Splice(pos, std::move(fragment.paragraphs_), closed);
 }
 

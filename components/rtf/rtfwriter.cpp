@@ -78,6 +78,7 @@ private:
     void EmitParagraphStart(const Paragraph& p);
     void EmitRuns(const Paragraph& p);
     void EmitObject(const std::string& raw);
+    void EmitRun(const Run& run, std::string_view text);
 
     const RtfDocument& doc_;
     std::vector<FontKey> fonts_;
@@ -91,15 +92,17 @@ private:
 void Writer::CollectTables() {
     AddFont(doc_.DefaultFormat());
     for (const Paragraph& p : doc_.Paragraphs()) {
-        anyBullet_ = anyBullet_ || p.format.bullet;
+        anyBullet_ = anyBullet_ || doc_.ParaFormatOf(p).bullet;
         for (const Run& run : p.runs) {
-            AddFont(run.format);
-            AddColor(run.format.color);
-            AddColor(run.format.background);
+            const CharFormat& format = doc_.FormatOf(run);
+            AddFont(format);
+            AddColor(format.color);
+            AddColor(format.background);
         }
-        AddFont(p.markFormat);
-        AddColor(p.markFormat.color);
-        AddColor(p.markFormat.background);
+        const CharFormat& mark = doc_.MarkFormatOf(p);
+        AddFont(mark);
+        AddColor(mark.color);
+        AddColor(mark.background);
     }
     if (anyBullet_)
         AddFont(kSymbolFont);
@@ -190,7 +193,7 @@ void Writer::EmitFormat(const CharFormat& f) {
 }
 
 void Writer::EmitParagraphStart(const Paragraph& p) {
-    const ParaFormat& f = p.format;
+    const ParaFormat& f = doc_.ParaFormatOf(p);
     out_.ControlWord("pard");
     switch (f.alignment) {
     case Alignment::Left:
@@ -287,7 +290,17 @@ void Writer::EmitObject(const std::string& raw) {
     out_.Raw(std::string_view(StripLineBreaks(raw)));
 }
 
+void Writer::EmitRun(const Run& run, std::string_view text) {
+    EmitFormat(doc_.FormatOf(run));
+    if (run.IsObject())
+        EmitObject(*run.object);
+    else
+        out_.Text(text);
+}
+
 void Writer::EmitRuns(const Paragraph& p) {
+    const std::string_view text(p.text);
+    std::size_t offset = 0;
     std::size_t i = 0;
     while (i < p.runs.size()) {
         const Run& run = p.runs[i];
@@ -299,11 +312,8 @@ void Writer::EmitRuns(const Paragraph& p) {
             out_.GroupStart();
             out_.ControlWord("fldrslt");
             while (i < p.runs.size() && p.runs[i].field == run.field) {
-                EmitFormat(p.runs[i].format);
-                if (p.runs[i].IsObject())
-                    EmitObject(p.runs[i].object);
-                else
-                    out_.Text(p.runs[i].text);
+                EmitRun(p.runs[i], text.substr(offset, p.runs[i].length));
+                offset += p.runs[i].length;
                 ++i;
             }
             out_.GroupEnd();
@@ -311,11 +321,8 @@ void Writer::EmitRuns(const Paragraph& p) {
             state_ = saved;
             continue;
         }
-        EmitFormat(run.format);
-        if (run.IsObject())
-            EmitObject(run.object);
-        else
-            out_.Text(run.text);
+        EmitRun(run, text.substr(offset, run.length));
+        offset += run.length;
         ++i;
     }
 }
@@ -331,9 +338,8 @@ std::vector<std::string> Writer::Write() {
     const auto& paragraphs = doc_.Paragraphs();
     std::size_t lastClose = std::string::npos;
     for (std::size_t pi = 0; pi < paragraphs.size(); ++pi)
-        for (const Run& run : paragraphs[pi].runs)
-            if (!run.IsObject() && run.text.find('}') != std::string::npos)
-                lastClose = pi;
+        if (paragraphs[pi].text.find('}') != std::string::npos) // objects are kObjectChar
+            lastClose = pi;
 
     out_.ControlWord("viewkind", 4);
     out_.ControlWord("uc", 1);
@@ -342,10 +348,10 @@ std::vector<std::string> Writer::Write() {
         const Paragraph& p = paragraphs[pi];
         EmitParagraphStart(p);
         EmitRuns(p);
-        for (const Run& run : p.runs) {
+        // A code opens with "{" and a letter within one run.
+        ForEachRun(p, [&inCode](const Run& run, std::string_view text) {
             if (run.IsObject())
-                continue;
-            const std::string& text = run.text;
+                return;
             for (std::size_t c = 0; c < text.size(); ++c) {
                 if (text[c] == '{' && c + 1 < text.size() &&
                     std::isalpha(static_cast<unsigned char>(text[c + 1])))
@@ -353,8 +359,8 @@ std::vector<std::string> Writer::Write() {
                 else if (text[c] == '}')
                     inCode = false;
             }
-        }
-        EmitFormat(p.markFormat);
+        });
+        EmitFormat(doc_.MarkFormatOf(p));
         out_.ControlWord("par");
         const bool last = pi + 1 == paragraphs.size();
         if (last) {

@@ -112,17 +112,44 @@ std::size_t TUnicodeConversion::ConvertReadStream(std::istream& stream, char* bu
 }
 
 std::string ConvertReadBytes(std::string_view bytes) {
-    std::istringstream stream{std::string(bytes)};
-    TUnicodeConversion conversion;
-    std::string out;
-    std::vector<char> buffer(65536);
-    while (true) {
-        std::size_t n = conversion.ConvertReadStream(stream, buffer.data(), buffer.size());
-        if (n == 0)
-            break;
-        out.append(buffer.data(), n);
+    std::string text(bytes);
+    ConvertReadBytesInPlace(text);
+    return text;
+}
+
+void ConvertReadBytesInPlace(std::string& bytes) {
+    const auto byteAt = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const bool little = bytes.size() >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE;
+    const bool big = bytes.size() >= 2 && byteAt(0) == 0xFE && byteAt(1) == 0xFF;
+    if (!little && !big) {
+        ReplaceNuls(bytes.data(), bytes.size());
+        return;
     }
-    return out;
+    // Units start after the mark; an odd last byte is no unit. Each unit
+    // is read before its byte is written over, as out <= in / 2.
+    const std::size_t units = (bytes.size() - 2) / 2;
+    const auto unitAt = [&](std::size_t u) {
+        const unsigned char first = byteAt(2 + 2 * u);
+        const unsigned char second = byteAt(3 + 2 * u);
+        return big ? static_cast<char16_t>(first << 8 | second)
+                   : static_cast<char16_t>(first | second << 8);
+    };
+    std::size_t out = 0;
+    for (std::size_t u = 0; u < units; ++u) {
+        const char16_t unit = unitAt(u);
+        char c = '?';
+        if (unit >= 0xD800 && unit <= 0xDBFF && u + 1 < units && unitAt(u + 1) >= 0xDC00 &&
+            unitAt(u + 1) <= 0xDFFF) {
+            ++u; // a surrogate pair is one character, never in Windows-1252
+        } else {
+            const int b = platform::UnicodeToCp1252(unit);
+            if (b >= 0)
+                c = static_cast<char>(b);
+        }
+        bytes[out++] = c;
+    }
+    bytes.resize(out);
+    ReplaceNuls(bytes.data(), bytes.size());
 }
 
 } // namespace rtf

@@ -34,5 +34,8 @@ private:
 
 // Converts a whole file's bytes as the control's load does.
 std::string ConvertReadBytes(std::string_view bytes);
+// The same, in the buffer that holds them (the text never grows: a UTF-16
+// unit gives at most one byte).
+void ConvertReadBytesInPlace(std::string& bytes);
 
 } // namespace rtf

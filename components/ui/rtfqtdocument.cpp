@@ -228,10 +228,10 @@ public:
         return Lookup(blocks_, format, [](const rtf::ParaFormat& f) { return ToQtBlockFormat(f); });
     }
     // The format of a run that belongs to a field (or is an object).
-    QTextCharFormat RunFormat(const rtf::Run& run) {
+    QTextCharFormat RunFormat(const rtf::Run& run, const rtf::CharFormat& runFormat) {
         if (!run.field && !run.IsObject())
-            return Char(run.format);
-        QTextCharFormat format = Char(run.format);
+            return Char(runFormat);
+        QTextCharFormat format = Char(runFormat);
         if (run.field) {
             if (run.field != lastField_) {
                 lastField_ = run.field;
@@ -242,7 +242,7 @@ public:
         }
         if (run.IsObject()) {
             format.setObjectType(kRtfObjectType);
-            format.setProperty(kQtObjectRtf, ToByteArray(run.object));
+            format.setProperty(kQtObjectRtf, ToByteArray(*run.object));
         }
         return format;
     }
@@ -270,15 +270,16 @@ private:
     int lastFieldId_ = 0;
 };
 
-void InsertRuns(QTextCursor& cursor, const std::vector<rtf::Run>& runs, WriteCache& cache) {
+void InsertRuns(QTextCursor& cursor, const rtf::RtfDocument& model, const rtf::Paragraph& paragraph,
+                WriteCache& cache) {
     static const QString objectChar = QString(QChar(kQtObjectChar));
-    for (const rtf::Run& run : runs) {
+    rtf::ForEachRun(paragraph, [&](const rtf::Run& run, std::string_view text) {
         if (run.IsObject())
-            cursor.insertText(objectChar, cache.RunFormat(run));
-        else if (!run.text.empty())
-            cursor.insertText(ModelTextToQt(run.text), cache.RunFormat(run));
+            cursor.insertText(objectChar, cache.RunFormat(run, model.FormatOf(run)));
+        else if (!text.empty())
+            cursor.insertText(ModelTextToQt(text), cache.RunFormat(run, model.FormatOf(run)));
         cache.EndOfRun(run);
-    }
+    });
 }
 
 // Keeps a run of bullet paragraphs in one Qt list, as Qt itself does when
@@ -304,16 +305,17 @@ private:
 
 struct ReadFormat {
     rtf::CharFormat format;
+    std::uint32_t index = 0; // of `format` in the model being read
     bool isObject = false;
-    std::string object;
+    std::shared_ptr<const std::string> object;
     int fieldId = 0;
     QByteArray fieldInstruction;
 };
 
 class ReadCache {
 public:
-    explicit ReadCache(const QTextDocument& document)
-        : fallback_(DocumentDefaultFormat(document)) {}
+    ReadCache(const QTextDocument& document, rtf::RtfDocument& model)
+        : fallback_(DocumentDefaultFormat(document)), model_(model) {}
 
     // `qtFormat` gives the Qt format of the index; it runs once per index.
     template <typename QtFormat> const ReadFormat& Char(int index, QtFormat qtFormat) {
@@ -323,21 +325,24 @@ public:
         const QTextCharFormat qt = qtFormat();
         ReadFormat read;
         read.format = FromQtCharFormat(qt, fallback_);
+        read.index = model_.InternFormat(read.format);
         read.isObject = qt.objectType() == kRtfObjectType;
         if (read.isObject)
-            read.object = FromByteArray(qt.property(kQtObjectRtf).toByteArray());
+            read.object = std::make_shared<const std::string>(
+                FromByteArray(qt.property(kQtObjectRtf).toByteArray()));
         read.fieldId = qt.property(kQtFieldId).toInt();
         if (read.fieldId != 0)
             read.fieldInstruction = qt.property(kQtFieldInstruction).toByteArray();
         return chars_.emplace(index, std::move(read)).first->second;
     }
 
-    const rtf::ParaFormat& Para(const QTextBlock& block) {
+    // The model's index of the block's paragraph format.
+    std::uint32_t Para(const QTextBlock& block) {
         const int index = block.blockFormatIndex();
         auto it = paras_.find(index);
         if (it != paras_.end())
             return it->second;
-        return paras_.emplace(index, FromQtBlock(block)).first->second;
+        return paras_.emplace(index, model_.InternFormat(FromQtBlock(block))).first->second;
     }
 
     std::shared_ptr<const std::string> Field(const ReadFormat& format) {
@@ -351,8 +356,9 @@ public:
 
 private:
     rtf::CharFormat fallback_;
+    rtf::RtfDocument& model_;
     std::unordered_map<int, ReadFormat> chars_;
-    std::unordered_map<int, rtf::ParaFormat> paras_;
+    std::unordered_map<int, std::uint32_t> paras_;
     std::unordered_map<int, std::shared_ptr<const std::string>> fields_;
 };
 
@@ -360,7 +366,7 @@ void AppendFragment(rtf::Paragraph& paragraph, QStringView text, const ReadForma
                     ReadCache& cache) {
     auto field = cache.Field(format);
     if (!format.isObject) {
-        paragraph.runs.push_back(rtf::Run{QtTextToModel(text), format.format, {}, field});
+        rtf::AppendRun(paragraph, QtTextToModel(text), format.index, {}, field);
         return;
     }
     // Equal neighbouring objects share one fragment: one run each. Text typed
@@ -370,11 +376,11 @@ void AppendFragment(rtf::Paragraph& paragraph, QStringView text, const ReadForma
         if (i < text.size() && text[i] != QChar(kQtObjectChar))
             continue;
         if (i > start)
-            paragraph.runs.push_back(
-                rtf::Run{QtTextToModel(text.mid(start, i - start)), format.format, {}, field});
+            rtf::AppendRun(paragraph, QtTextToModel(text.mid(start, i - start)), format.index, {},
+                           field);
         if (i < text.size())
-            paragraph.runs.push_back(
-                rtf::Run{std::string(1, rtf::kObjectChar), format.format, format.object, field});
+            rtf::AppendRun(paragraph, std::string_view(&rtf::kObjectChar, 1), format.index,
+                           format.object, field);
         start = i + 1;
     }
 }
@@ -399,8 +405,7 @@ void AppendBlockRange(rtf::Paragraph& paragraph, const QTextBlock& block, int fr
             AppendFragment(paragraph, piece, format, cache);
             continue;
         }
-        paragraph.runs.push_back(
-            rtf::Run{QtTextToModel(piece), format.format, {}, cache.Field(format)});
+        rtf::AppendRun(paragraph, QtTextToModel(piece), format.index, {}, cache.Field(format));
     }
 }
 
@@ -646,14 +651,15 @@ void ModelToQTextDocument(const rtf::RtfDocument& model, QTextDocument& document
         const rtf::Paragraph& paragraph = paragraphs[i];
         // Qt's block character format is what typing into an empty block
         // uses, as the paragraph mark's format is in the model.
+        const rtf::ParaFormat& format = model.ParaFormatOf(paragraph);
         if (i == 0) {
-            cursor.setBlockFormat(cache.Block(paragraph.format));
-            cursor.setBlockCharFormat(cache.Char(paragraph.markFormat));
+            cursor.setBlockFormat(cache.Block(format));
+            cursor.setBlockCharFormat(cache.Char(model.MarkFormatOf(paragraph)));
         } else {
-            cursor.insertBlock(cache.Block(paragraph.format), cache.Char(paragraph.markFormat));
+            cursor.insertBlock(cache.Block(format), cache.Char(model.MarkFormatOf(paragraph)));
         }
-        lists.Paragraph(cursor, paragraph.format.bullet);
-        InsertRuns(cursor, paragraph.runs, cache);
+        lists.Paragraph(cursor, format.bullet);
+        InsertRuns(cursor, model, paragraph, cache);
     }
     cursor.endEditBlock();
 }
@@ -671,12 +677,12 @@ rtf::RtfDocument QTextRangeToModel(const QTextDocument& document, int from, int 
     model.SetDefaultFormat(DocumentDefaultFormat(document));
     std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
     paragraphs.clear();
-    ReadCache cache(document);
+    ReadCache cache(document, model);
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
         rtf::Paragraph& paragraph = paragraphs.emplace_back();
         paragraph.format = cache.Para(block);
         paragraph.markFormat =
-            cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).format;
+            cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).index;
         AppendBlockRange(paragraph, block, from, to, cache);
         const int end = block.position() + block.length() - 1; // its paragraph end
         if (end >= to)
@@ -700,13 +706,13 @@ void InsertModel(QTextCursor& cursor, const rtf::RtfDocument& model) {
     const std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
     for (std::size_t i = 0; i + 1 < paragraphs.size(); ++i) {
         const rtf::Paragraph& paragraph = paragraphs[i];
-        InsertRuns(cursor, paragraph.runs, cache);
-        SetBlockParaFormat(cursor.block(), paragraph.format);
-        cursor.setBlockCharFormat(cache.Char(paragraph.markFormat));
+        InsertRuns(cursor, model, paragraph, cache);
+        SetBlockParaFormat(cursor.block(), model.ParaFormatOf(paragraph));
+        cursor.setBlockCharFormat(cache.Char(model.MarkFormatOf(paragraph)));
         cursor.insertBlock(tailFormat, tailMark);
     }
     if (!paragraphs.empty())
-        InsertRuns(cursor, paragraphs.back().runs, cache);
+        InsertRuns(cursor, model, paragraphs.back(), cache);
     cursor.endEditBlock();
 }
 

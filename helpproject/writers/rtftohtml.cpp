@@ -1,5 +1,6 @@
 #include "helpproject/writers/rtftohtml.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "components/messengerseam.h"
@@ -21,21 +22,97 @@ void EraseFirst(std::string& text, std::string_view what) {
         text.erase(at, what.size());
 }
 
-// The attributes of a stretch of characters (a run, or a paragraph mark).
-// Each character of the walked text names its stretch by index, which keeps
-// the per-character cost at four bytes.
-struct Stretch {
-    const rtf::CharFormat* format;
-    const rtf::Paragraph* paragraph;
-};
-struct Cells {
+// The text the walker visits: the document's characters with "{rtf=" codes
+// taken out. The walker only moves forward, so it finds the run or
+// paragraph mark a character came from by moving a cursor along the
+// document, and needs no index per character.
+class Cells {
+public:
+    explicit Cells(const rtf::RtfDocument& document);
+
     std::string text;
-    std::vector<std::uint32_t> stretchOf;
-    std::vector<Stretch> stretches;
     size_t size() const { return text.size(); }
-    const rtf::CharFormat& Format(size_t i) const { return *stretches[stretchOf[i]].format; }
-    const rtf::Paragraph& Paragraph(size_t i) const { return *stretches[stretchOf[i]].paragraph; }
+    // Positions must not go backwards between calls.
+    const rtf::CharFormat& Format(size_t i) const {
+        Seek(i);
+        return run_ < paragraph_->runs.size() ? document_.FormatOf(paragraph_->runs[run_])
+                                              : document_.MarkFormatOf(*paragraph_);
+    }
+    const rtf::ParaFormat& ParaFormat(size_t i) const {
+        Seek(i);
+        return document_.ParaFormatOf(*paragraph_);
+    }
+
+private:
+    size_t StretchLength() const {
+        return run_ < paragraph_->runs.size() ? paragraph_->runs[run_].length : 1;
+    }
+    void Seek(size_t kept) const;
+
+    const rtf::RtfDocument& document_;
+    std::vector<std::pair<size_t, size_t>> removed_; // in positions of the document's text
+    // The cursor: the next removed range and the characters removed before
+    // it; the stretch (a run, or the mark when run_ is past the runs) and
+    // where it ends in the document's text.
+    mutable size_t nextRemoved_ = 0;
+    mutable size_t removedBefore_ = 0;
+    mutable size_t paragraphIndex_ = 0;
+    mutable const rtf::Paragraph* paragraph_;
+    mutable size_t run_ = 0;
+    mutable size_t stretchEnd_;
 };
+
+// Text inside "{rtf=" codes is for RTF output only; nested braces count, so
+// a code ends at its own closing brace.
+Cells::Cells(const rtf::RtfDocument& document)
+    : text(document.Text()), document_(document), paragraph_(&document.Paragraphs().front()),
+      stretchEnd_(StretchLength()) {
+    for (size_t at = platform::FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
+        int depth = 1;
+        size_t j = at + 5;
+        for (; j < text.size() && depth > 0; ++j) {
+            if (text[j] == '{')
+                ++depth;
+            else if (text[j] == '}')
+                --depth;
+        }
+        if (depth > 0)
+            break;
+        removed_.emplace_back(at, j);
+        at = platform::FindNoCase(text, "{rtf=", j);
+    }
+    if (removed_.empty())
+        return;
+    // The kept characters move down in place.
+    size_t out = removed_.front().first;
+    for (size_t r = 0; r < removed_.size(); ++r) {
+        const size_t from = removed_[r].second;
+        const size_t to = r + 1 < removed_.size() ? removed_[r + 1].first : text.size();
+        std::copy(text.begin() + static_cast<std::ptrdiff_t>(from),
+                  text.begin() + static_cast<std::ptrdiff_t>(to),
+                  text.begin() + static_cast<std::ptrdiff_t>(out));
+        out += to - from;
+    }
+    text.resize(out);
+}
+
+void Cells::Seek(size_t kept) const {
+    while (nextRemoved_ < removed_.size() &&
+           removed_[nextRemoved_].first <= kept + removedBefore_) {
+        removedBefore_ += removed_[nextRemoved_].second - removed_[nextRemoved_].first;
+        ++nextRemoved_;
+    }
+    const size_t pos = kept + removedBefore_;
+    while (stretchEnd_ <= pos) {
+        if (run_ < paragraph_->runs.size()) {
+            ++run_;
+        } else {
+            paragraph_ = &document_.Paragraphs()[++paragraphIndex_];
+            run_ = 0;
+        }
+        stretchEnd_ += StretchLength();
+    }
+}
 
 unsigned StylesOf(const rtf::CharFormat& f) {
     unsigned s = 0;
@@ -53,20 +130,20 @@ unsigned StylesOf(const rtf::CharFormat& f) {
 
 class Walker {
 public:
-    Walker(const TBrindlewovenProject& project, bool paragraphForm, TStringList& out)
+    Walker(const TBrindlewovenProject& project, bool paragraphForm, const THtmlLineSink& out)
         : project_(project), paragraphForm_(paragraphForm), out_(out) {}
 
     void Run(const Cells& cells) {
         if (cells.size() == 0)
             return;
         const std::string& text = cells.text;
-        const rtf::Paragraph* first = &cells.Paragraph(0);
+        const rtf::ParaFormat& first = cells.ParaFormat(0);
         if (paragraphForm_) {
-            line_ = ParagraphStart(first->format);
+            line_ = ParagraphStart(first);
         } else {
-            if (first->format.bullet)
+            if (first.bullet)
                 line_ = "<LI>";
-            if (first->format.alignment == rtf::Alignment::Center) {
+            if (first.alignment == rtf::Alignment::Center) {
                 line_ += "<CENTER>";
                 centred_ = true;
             }
@@ -89,7 +166,7 @@ public:
                 html = std::string::npos;
             }
             const unsigned char c = static_cast<unsigned char>(text[i]);
-            const rtf::Paragraph& paragraph = cells.Paragraph(i);
+            const rtf::ParaFormat& paragraph = cells.ParaFormat(i);
             if (c == '\r') {
                 if (breakPending_)
                     ParagraphEnd(paragraph);
@@ -100,7 +177,7 @@ public:
             if (c == '\n' || c == static_cast<unsigned char>(rtf::kObjectChar))
                 continue;
             // The bullet glyph of a bulleted paragraph; a dot elsewhere is text.
-            if (c == 0xB7 && paragraph.format.bullet && (i == 0 || text[i - 1] == '\r'))
+            if (c == 0xB7 && paragraph.bullet && (i == 0 || text[i - 1] == '\r'))
                 continue;
             if (breakPending_) {
                 ParagraphEnd(paragraph);
@@ -110,14 +187,16 @@ public:
             Translate(cells, i);
             paraHasText_ = true;
         }
-        out_.push_back(line_);
+        Emit(std::move(line_));
         if (!tagsClosed_)
-            out_.push_back(CloseTags());
+            Emit(CloseTags());
         if (paragraphForm_)
-            out_.push_back(inList_ ? "</UL>" : "</P>");
+            Emit(inList_ ? "</UL>" : "</P>");
     }
 
 private:
+    void Emit(std::string line) { out_(line); }
+
     std::string FontTag() const { return HtmlFontTag(project_, face_, color_, size_); }
 
     std::string CloseTags() const {
@@ -232,7 +311,7 @@ private:
             break;
         case '\t':
             if (paragraphForm_)
-                TabSpan(cells.Paragraph(i).format);
+                TabSpan(cells.ParaFormat(i));
             [[fallthrough]];
         case ' ':
             line_ += BlankFollows(cells, i) ? "&nbsp;" : " ";
@@ -302,7 +381,7 @@ private:
         return s;
     }
 
-    void ParagraphEnd(const rtf::Paragraph& next) {
+    void ParagraphEnd(const rtf::ParaFormat& next) {
         opened_ = nullptr;
         if (paragraphForm_) {
             if (!paraHasText_) {
@@ -318,12 +397,13 @@ private:
                 spanOpen_ = false;
             }
             paraHasText_ = false;
-            if (inList_ && next.format.bullet) {
-                out_.push_back(line_);
+            if (inList_ && next.bullet) {
+                Emit(std::move(line_));
                 line_ = "<LI>";
             } else {
-                out_.push_back(line_ + (inList_ ? "</UL>" : "</P>"));
-                line_ = ParagraphStart(next.format);
+                line_ += inList_ ? "</UL>" : "</P>";
+                Emit(std::move(line_));
+                line_ = ParagraphStart(next);
             }
         } else {
             if (!tagsClosed_)
@@ -332,14 +412,15 @@ private:
             paraHasText_ = false;
             if (centred_)
                 line_ += "</CENTER>";
-            if (!next.format.bullet) {
-                out_.push_back(line_ + "<BR>");
+            if (!next.bullet) {
+                line_ += "<BR>";
+                Emit(std::move(line_));
                 line_.clear();
             } else {
-                out_.push_back(line_);
+                Emit(std::move(line_));
                 line_ = "<LI>";
             }
-            centred_ = next.format.alignment == rtf::Alignment::Center;
+            centred_ = next.alignment == rtf::Alignment::Center;
             if (centred_)
                 line_ += "<CENTER>";
         }
@@ -349,7 +430,7 @@ private:
 
     const TBrindlewovenProject& project_;
     bool paragraphForm_;
-    TStringList& out_;
+    const THtmlLineSink& out_;
     std::string line_;
     std::string face_;
     TColorValue color_ = 0;
@@ -538,6 +619,26 @@ void CheckHtmlExportAbort(components::IMessenger* messenger, std::int64_t positi
     components::CheckAbort(messenger, position, kHtmlExportAborted);
 }
 
+void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocument& document,
+                       bool paragraphForm, const THtmlLineSink& output) {
+    const Cells kept(document);
+    // The first keep-with-next code marks the end of the non-scrolling
+    // region: a rule.
+    bool ruleSet = false;
+    const THtmlLineSink emit = [&](std::string& line) {
+        if (!ruleSet) {
+            const size_t at = platform::FindNoCase(line, "{keepn}", 0);
+            if (at != std::string::npos) {
+                line.replace(at, 7, "<HR>");
+                ruleSet = true;
+            }
+        }
+        output(line);
+    };
+    Walker walker(project, paragraphForm, emit);
+    walker.Run(kept);
+}
+
 void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
                TStringList& output, bool paragraphForm) {
     TStringList& cache = paragraphForm ? topic.HtmlParagraphCache : topic.HtmlLineBreakCache;
@@ -548,65 +649,9 @@ void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& to
             rtfText += "\r\n";
         }
         const rtf::RtfDocument document = rtf::RtfDocument::Parse(rtfText);
-        std::string text;
-        text.reserve(document.TextLength());
-        for (const rtf::Paragraph& p : document.Paragraphs()) {
-            for (const rtf::Run& run : p.runs)
-                text += run.text;
-            text += '\r';
-        }
-        // Text inside "{rtf=" codes is for RTF output only; nested braces
-        // count, so the code ends at its own closing brace.
-        std::vector<std::pair<size_t, size_t>> removed;
-        for (size_t at = platform::FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
-            int depth = 1;
-            size_t j = at + 5;
-            for (; j < text.size() && depth > 0; ++j) {
-                if (text[j] == '{')
-                    ++depth;
-                else if (text[j] == '}')
-                    --depth;
-            }
-            if (depth > 0)
-                break;
-            removed.emplace_back(at, j);
-            at = platform::FindNoCase(text, "{rtf=", j);
-        }
-        Cells kept;
-        kept.text.reserve(text.size());
-        kept.stretchOf.reserve(text.size());
-        size_t pos = 0;
-        size_t next = 0; // the next removed range
-        auto keep = [&](char c) {
-            while (next < removed.size() && pos >= removed[next].second)
-                ++next;
-            if (next >= removed.size() || pos < removed[next].first) {
-                kept.text += c;
-                kept.stretchOf.push_back(static_cast<std::uint32_t>(kept.stretches.size() - 1));
-            }
-            ++pos;
-        };
-        for (const rtf::Paragraph& p : document.Paragraphs()) {
-            for (const rtf::Run& run : p.runs) {
-                kept.stretches.push_back({&run.format, &p});
-                for (char c : run.text)
-                    keep(c);
-            }
-            kept.stretches.push_back({&p.markFormat, &p});
-            keep('\r');
-        }
-
-        Walker walker(project, paragraphForm, cache);
-        walker.Run(kept);
-        // The first keep-with-next code marks the end of the non-scrolling
-        // region: a rule, set once when the cache is filled.
-        for (std::string& line : cache) {
-            const size_t at = platform::FindNoCase(line, "{keepn}", 0);
-            if (at != std::string::npos) {
-                line.replace(at, 7, "<HR>");
-                break;
-            }
-        }
+        rtfText = std::string(); // the document holds all the walk needs
+        RtfDocumentToHtml(project, document, paragraphForm,
+                          [&cache](std::string& line) { cache.push_back(std::move(line)); });
     }
     output.insert(output.end(), cache.begin(), cache.end());
 }

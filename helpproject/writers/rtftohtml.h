@@ -5,11 +5,15 @@
 // paragraph form (P and UL elements) or line-break form (BR). The result is
 // cached in the topic until its text changes.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "helpproject/brindlewoventopic.h"
 
+namespace rtf {
+class RtfDocument;
+}
 namespace components {
 class IMessenger;
 }
@@ -51,6 +55,16 @@ std::string HtmlCharsetMeta(const TBrindlewovenProject& project);
 void InsertPopupScript(const TBrindlewovenProject& project, TStringList& page);
 // Drops every empty FONT element ("<FONT ...></FONT>"), in one pass.
 std::string RemoveEmptyFontTags(const TBrindlewovenProject& project, const std::string& html);
+
+// Receives each line of HTML as the conversion finishes it; it may take the
+// text away.
+using THtmlLineSink = std::function<void(std::string& line)>;
+
+// Converts a document read from RTF as RtfToHtml converts a topic's text,
+// handing each line to `output` as soon as it is finished (no cache, no
+// list of lines).
+void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocument& document,
+                       bool paragraphForm, const THtmlLineSink& output);
 
 // Converts the topic (or reuses its cache for the form) and appends the
 // lines to `output`.

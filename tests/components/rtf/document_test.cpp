@@ -58,7 +58,7 @@ TEST(DocumentText, ObjectsKeepTheirRtf) {
     const rtf::Run& obj = doc.Paragraphs()[0].runs[1];
     ASSERT_TRUE(obj.IsObject());
     // Kept as read, less the line breaks (a control word they ended gets a blank).
-    EXPECT_EQ(obj.object, "{\\pict\\wmetafile8\\picw10 0102ff}");
+    EXPECT_EQ(*obj.object, "{\\pict\\wmetafile8\\picw10 0102ff}");
     std::string written = WriteRtf(doc);
     EXPECT_NE(written.find("{\\pict\\wmetafile8\\picw10 0102ff}"), std::string::npos);
 }
@@ -260,7 +260,7 @@ TEST(Edits, InsertPlainTextWithParagraphs) {
     EXPECT_EQ(doc.Text(), "abcX\rY\rZdef\r");
     EXPECT_EQ(doc.LineCount(), 3u);
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(doc.Paragraphs()[i].format.leftIndent, 200);
+        EXPECT_EQ(doc.ParaFormatOf(doc.Paragraphs()[i]).leftIndent, 200);
     EXPECT_TRUE(doc.CharFormatAt(3).bold);
     EXPECT_FALSE(doc.CharFormatAt(9).bold);
     doc.InsertText(0, "<"); // takes the format of the text at the start
@@ -295,7 +295,7 @@ TEST(Edits, SetFormatsOnRangesWithMasks) {
     EXPECT_FALSE(doc.CharFormatAt(8).bold);
     EXPECT_TRUE(doc.CharFormatAt(2).italic); // masked out members stay
     EXPECT_EQ(doc.CharFormatAt(2).size, 24);
-    EXPECT_TRUE(doc.Paragraphs()[0].markFormat.bold);
+    EXPECT_TRUE(doc.MarkFormatOf(doc.Paragraphs()[0]).bold);
 
     ParaFormat p;
     p.alignment = Alignment::Right;
@@ -306,6 +306,36 @@ TEST(Edits, SetFormatsOnRangesWithMasks) {
     EXPECT_EQ(doc.ParaFormatAt(9).alignment, Alignment::Right);
     EXPECT_EQ(doc.ParaFormatAt(9).leftIndent, 0);
     EXPECT_TRUE(RtfDocument::Parse(WriteRtf(doc)) == doc);
+}
+
+// Line starts are kept up to date from the first changed paragraph on: after
+// appends at the end and edits in the middle every position still matches
+// the text.
+TEST(Edits, PositionsFollowEveryEdit) {
+    RtfDocument doc;
+    auto expectLinesMatchText = [&doc] {
+        const std::string text = doc.Text();
+        ASSERT_EQ(doc.TextLength(), text.size());
+        std::size_t start = 0;
+        for (std::size_t line = 0; line < doc.LineCount(); ++line) {
+            EXPECT_EQ(doc.LineIndex(line), start) << line;
+            EXPECT_EQ(doc.LineFromChar(start), line);
+            EXPECT_EQ(doc.TextRange(start, doc.LineLength(line)), doc.LineText(line));
+            start = text.find('\r', start) + 1;
+        }
+    };
+    for (int i = 0; i < 50; ++i)
+        doc.InsertText(doc.TextLength() - 1, "line " + std::to_string(i) + "\r\n");
+    expectLinesMatchText();
+    doc.Erase(doc.LineIndex(10) + 2, 20); // joins lines 10 to 12
+    expectLinesMatchText();
+    doc.InsertText(doc.LineIndex(3), "a\rb\rc");
+    expectLinesMatchText();
+    doc.InsertRtf(doc.LineIndex(40), std::string(kHead) + "\\b x\\par y}");
+    expectLinesMatchText();
+    EXPECT_EQ(doc.TextRange(doc.LineIndex(2), 10), "line 2\ra\rb");
+    doc.Clear();
+    expectLinesMatchText();
 }
 
 TEST(Edits, FindAndLines) {

@@ -31,18 +31,19 @@ std::string DumpDocument(const rtf::RtfDocument& doc) {
                std::to_string(static_cast<int>(f.script)) + " up" + std::to_string(f.offset);
     };
     for (const rtf::Paragraph& p : doc.Paragraphs()) {
-        const rtf::ParaFormat& f = p.format;
+        const rtf::ParaFormat& f = doc.ParaFormatOf(p);
         out += "P al" + std::to_string(static_cast<int>(f.alignment)) + " fi" +
                std::to_string(f.firstIndent) + " li" + std::to_string(f.leftIndent) + " ri" +
                std::to_string(f.rightIndent) + " sb" + std::to_string(f.spaceBefore) + " sa" +
                std::to_string(f.spaceAfter) + " sl" + std::to_string(f.lineSpacing) +
                (f.lineSpacingMultiple ? "m" : "") + " tabs" + std::to_string(f.tabs.size()) +
                (f.bullet ? " bullet" : "") + (f.keepNext ? " keepn" : "") + " mark[" +
-               chr(p.markFormat) + "]\n";
-        for (const rtf::Run& r : p.runs) {
-            out += "  [" + chr(r.format) + "]" + (r.field ? " field=" + *r.field : "") +
-                   (r.IsObject() ? " object=" + r.object : " \"" + r.text + "\"") + "\n";
-        }
+               chr(doc.MarkFormatOf(p)) + "]\n";
+        rtf::ForEachRun(p, [&](const rtf::Run& r, std::string_view text) {
+            out += "  [" + chr(doc.FormatOf(r)) + "]" + (r.field ? " field=" + *r.field : "") +
+                   (r.IsObject() ? " object=" + *r.object : " \"" + std::string(text) + "\"") +
+                   "\n";
+        });
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "components/rtf/stringlisttransfer.h"
 #include "components/rtf/unicodeconversion.h"
@@ -18,6 +19,17 @@ std::string Utf16(const std::u16string& text, bool bigEndian, bool bom = true) {
         out += bigEndian ? hi : lo;
         out += bigEndian ? lo : hi;
     }
+    return out;
+}
+
+// The text a load delivers through a caller's buffer of `size` bytes.
+std::string ReadThroughStream(const std::string& bytes, std::size_t size) {
+    std::istringstream in(bytes);
+    TUnicodeConversion conversion;
+    std::string out;
+    std::vector<char> buffer(size);
+    while (std::size_t n = conversion.ConvertReadStream(in, buffer.data(), buffer.size()))
+        out.append(buffer.data(), n);
     return out;
 }
 
@@ -54,18 +66,40 @@ TEST(UnicodeConversion, LongTextAcrossBufferBoundaries) {
     for (int i = 0; i < 40000; ++i)
         text += (i % 7 == 0) ? u"\u00e9" : u"a";
     text.insert(16383, u"\U0001F600");
-    std::string bytes = Utf16(text, true);
-    std::istringstream in(bytes);
-    TUnicodeConversion conversion;
-    std::string out;
-    char buffer[1000];
-    while (std::size_t n = conversion.ConvertReadStream(in, buffer, sizeof buffer))
-        out.append(buffer, n);
+    const std::string out = ReadThroughStream(Utf16(text, true), 1000);
     ASSERT_EQ(out.size(), 40001u);
     EXPECT_EQ(out[0], '\xE9');
     EXPECT_EQ(out[1], 'a');
     EXPECT_EQ(out[16383], '?');
     EXPECT_EQ(out, ConvertReadBytes(Utf16(text, false)));
+}
+
+// The whole-buffer conversion (done where the bytes stand) must read as the
+// stream does at the awkward ends of UTF-16 text.
+TEST(UnicodeConversion, WholeBufferReadsAsTheStream) {
+    const std::u16string highAlone(1, char16_t{0xD83D});
+    const std::u16string lowAlone(1, char16_t{0xDE00});
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"mark only", "\xFF\xFE", ""},
+        {"odd last byte", Utf16(u"ab", false) + "x", "ab"},
+        {"high surrogate at the end", Utf16(u"a" + highAlone, true), "a?"},
+        {"high surrogate before a letter", Utf16(highAlone + u"b", false), "?b"},
+        {"low surrogate alone", Utf16(lowAlone + u"c", false), "?c"},
+        {"pair", Utf16(u"\U0001F600d", true), "?d"},
+        {"zero unit", Utf16(std::u16string(1, u'\0'), false), "\xB7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ConvertReadBytes(c.bytes), c.text);
+        EXPECT_EQ(ReadThroughStream(c.bytes, 7), c.text);
+        std::string inPlace = c.bytes;
+        ConvertReadBytesInPlace(inPlace);
+        EXPECT_EQ(inPlace, c.text);
+    }
 }
 
 TEST(StringListTransfer, LoadAndSaveLines) {

@@ -373,8 +373,8 @@ TEST_F(RicherEdit, SelectionFormats) {
     EXPECT_FALSE(read.bold);
     const rtf::RtfDocument model = edit.GetDocument();
     ASSERT_EQ(model.Paragraphs()[0].runs.size(), 3u);
-    EXPECT_EQ(model.Paragraphs()[0].runs[1].text, "text");
-    EXPECT_TRUE(model.Paragraphs()[0].runs[1].format.hidden);
+    EXPECT_EQ(rtf::RunText(model.Paragraphs()[0], 1), "text");
+    EXPECT_TRUE(model.FormatOf(model.Paragraphs()[0].runs[1]).hidden);
 
     // Over a paragraph end: the mark changes with the text.
     edit.SetSelStart(11);
@@ -383,10 +383,11 @@ TEST_F(RicherEdit, SelectionFormats) {
     big.size = 40;
     edit.SetSelAttributes(big, rtf::kCharSize);
     const rtf::RtfDocument sized = edit.GetDocument();
-    EXPECT_EQ(sized.Paragraphs()[0].markFormat.size, 40);
-    EXPECT_EQ(sized.Paragraphs()[1].markFormat.size, model.Paragraphs()[1].markFormat.size);
-    EXPECT_EQ(sized.Paragraphs()[1].runs[0].text, "s");
-    EXPECT_EQ(sized.Paragraphs()[1].runs[0].format.size, 40);
+    EXPECT_EQ(sized.MarkFormatOf(sized.Paragraphs()[0]).size, 40);
+    EXPECT_EQ(sized.MarkFormatOf(sized.Paragraphs()[1]).size,
+              model.MarkFormatOf(model.Paragraphs()[1]).size);
+    EXPECT_EQ(rtf::RunText(sized.Paragraphs()[1], 0), "s");
+    EXPECT_EQ(sized.FormatOf(sized.Paragraphs()[1].runs[0]).size, 40);
 
     // Paragraph formats of every paragraph the selection touches.
     edit.SetSelStart(2);
@@ -399,8 +400,8 @@ TEST_F(RicherEdit, SelectionFormats) {
     EXPECT_EQ(edit.GetParagraph().leftIndent, 725);
     const rtf::RtfDocument aligned = edit.GetDocument();
     for (const rtf::Paragraph& paragraph : aligned.Paragraphs()) {
-        EXPECT_EQ(paragraph.format.alignment, rtf::Alignment::Center);
-        EXPECT_TRUE(paragraph.format.bullet);
+        EXPECT_EQ(aligned.ParaFormatOf(paragraph).alignment, rtf::Alignment::Center);
+        EXPECT_TRUE(aligned.ParaFormatOf(paragraph).bullet);
     }
 }
 
@@ -431,11 +432,11 @@ TEST_F(RicherEdit, ClipboardKeepsHiddenTextAndDoubleUnderline) {
     ASSERT_EQ(model.Paragraphs().size(), 2u); // the tail joined the last paragraph
     const rtf::Paragraph& last = model.Paragraphs()[1];
     EXPECT_EQ(last.Text(), "endInstalling{linkID=20}.");
-    EXPECT_EQ(last.format.alignment, rtf::Alignment::Right);
+    EXPECT_EQ(model.ParaFormatOf(last).alignment, rtf::Alignment::Right);
     ASSERT_EQ(last.runs.size(), 4u);
-    EXPECT_EQ(last.runs[1].format.underline, rtf::UnderlineKind::Double);
-    EXPECT_TRUE(last.runs[2].format.hidden);
-    EXPECT_EQ(last.runs[2].text, "{linkID=20}");
+    EXPECT_EQ(model.FormatOf(last.runs[1]).underline, rtf::UnderlineKind::Double);
+    EXPECT_TRUE(model.FormatOf(last.runs[2]).hidden);
+    EXPECT_EQ(rtf::RunText(last, 2), "{linkID=20}");
 }
 
 TEST_F(RicherEdit, HiddenTextIsShownAndMarked) {

@@ -77,10 +77,13 @@ void ExpectSameDocument(const rtf::RtfDocument& expected, const rtf::RtfDocument
     EXPECT_TRUE(actual == expected);
 }
 
-bool AnyRun(const rtf::RtfDocument& model, bool (*test)(const rtf::Run&)) {
+// Whether a run of the model passes `test` (given the run's format too).
+bool AnyRun(const rtf::RtfDocument& model,
+            bool (*test)(const rtf::Run&, const rtf::CharFormat& format)) {
     for (const rtf::Paragraph& paragraph : model.Paragraphs())
-        if (std::any_of(paragraph.runs.begin(), paragraph.runs.end(), test))
-            return true;
+        for (const rtf::Run& run : paragraph.runs)
+            if (test(run, model.FormatOf(run)))
+                return true;
     return false;
 }
 
@@ -89,14 +92,18 @@ bool AnyRun(const rtf::RtfDocument& model, bool (*test)(const rtf::Run&)) {
 TEST(RtfQtRoundTrip, KeepsEveryAttribute) {
     const rtf::RtfDocument model = Model(kEveryAttribute);
     // The fixture really holds what the round trip must keep.
-    ASSERT_TRUE(AnyRun(model, [](const rtf::Run& r) { return r.format.hidden; }));
+    ASSERT_TRUE(AnyRun(model, [](const rtf::Run&, const rtf::CharFormat& f) { return f.hidden; }));
+    ASSERT_TRUE(AnyRun(model, [](const rtf::Run&, const rtf::CharFormat& f) {
+        return f.underline == rtf::UnderlineKind::Double;
+    }));
+    ASSERT_TRUE(
+        AnyRun(model, [](const rtf::Run&, const rtf::CharFormat& f) { return f.offset != 0; }));
+    ASSERT_TRUE(
+        AnyRun(model, [](const rtf::Run& r, const rtf::CharFormat&) { return r.IsObject(); }));
     ASSERT_TRUE(AnyRun(
-        model, [](const rtf::Run& r) { return r.format.underline == rtf::UnderlineKind::Double; }));
-    ASSERT_TRUE(AnyRun(model, [](const rtf::Run& r) { return r.format.offset != 0; }));
-    ASSERT_TRUE(AnyRun(model, [](const rtf::Run& r) { return r.IsObject(); }));
-    ASSERT_TRUE(AnyRun(model, [](const rtf::Run& r) { return r.field != nullptr; }));
-    ASSERT_EQ(model.Paragraphs()[0].format.tabs.size(), 5u);
-    ASSERT_TRUE(model.Paragraphs()[2].format.bullet);
+        model, [](const rtf::Run& r, const rtf::CharFormat&) { return r.field != nullptr; }));
+    ASSERT_EQ(model.ParaFormatOf(model.Paragraphs()[0]).tabs.size(), 5u);
+    ASSERT_TRUE(model.ParaFormatOf(model.Paragraphs()[2]).bullet);
 
     const rtf::RtfDocument back = ThroughQt(model);
     ExpectSameDocument(model, back);
@@ -132,7 +139,9 @@ TEST(RtfQtRoundTrip, SampleProjectTopics) {
         SCOPED_TRACE("topic " + std::to_string(topic->Number));
         rtf::RtfDocument model = rtf::LoadFromStrings(topic->Text);
         model.Normalize();
-        anyHidden = anyHidden || AnyRun(model, [](const rtf::Run& r) { return r.format.hidden; });
+        anyHidden = anyHidden || AnyRun(model, [](const rtf::Run&, const rtf::CharFormat& f) {
+                        return f.hidden;
+                    });
         const rtf::RtfDocument back = ThroughQt(model);
         EXPECT_EQ(rtf::SaveToStrings(back), rtf::SaveToStrings(model));
         EXPECT_TRUE(back == model);
@@ -163,13 +172,19 @@ TEST(RtfQtFormats, ReadsQtsOwnFormatsWhereNoModelRidesAlong) {
     const rtf::RtfDocument model = QTextDocumentToModel(document);
     ASSERT_EQ(model.Paragraphs().size(), 1u);
     const rtf::Paragraph& paragraph = model.Paragraphs()[0];
-    EXPECT_EQ(paragraph.format.alignment, rtf::Alignment::Center);
+    EXPECT_EQ(model.ParaFormatOf(paragraph).alignment, rtf::Alignment::Center);
     auto formatOf = [&](const std::string& text) {
-        for (const rtf::Run& run : paragraph.runs)
-            if (run.text == text)
-                return run.format;
-        ADD_FAILURE() << "no run " << text;
-        return rtf::CharFormat{};
+        rtf::CharFormat found;
+        bool seen = false;
+        rtf::ForEachRun(paragraph, [&](const rtf::Run& run, std::string_view runText) {
+            if (!seen && runText == text) {
+                found = model.FormatOf(run);
+                seen = true;
+            }
+        });
+        if (!seen)
+            ADD_FAILURE() << "no run " << text;
+        return found;
     };
     EXPECT_TRUE(formatOf("bold").bold);
     EXPECT_EQ(formatOf("under").underline, rtf::UnderlineKind::Single);
@@ -189,8 +204,8 @@ TEST(RtfQtFormats, TypingIntoAnEmptyParagraphUsesItsMark) {
     cursor.insertText("typed");
     const rtf::RtfDocument back = QTextDocumentToModel(document);
     ASSERT_EQ(back.Paragraphs()[1].runs.size(), 1u);
-    EXPECT_TRUE(back.Paragraphs()[1].runs[0].format.bold);
-    EXPECT_EQ(back.Paragraphs()[1].runs[0].format.size, 32);
+    EXPECT_TRUE(back.FormatOf(back.Paragraphs()[1].runs[0]).bold);
+    EXPECT_EQ(back.FormatOf(back.Paragraphs()[1].runs[0]).size, 32);
 }
 
 TEST(RtfQtRanges, CopyAndInsertKeepFormatsAndParagraphs) {
@@ -217,14 +232,15 @@ TEST(RtfQtRanges, CopyAndInsertKeepFormatsAndParagraphs) {
     const rtf::RtfDocument back = QTextDocumentToModel(document);
     ASSERT_EQ(back.Paragraphs().size(), 4u);
     EXPECT_EQ(back.Paragraphs()[2].Text(), "tartwo");
-    EXPECT_EQ(back.Paragraphs()[2].format.alignment, rtf::Alignment::Center);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[2]).alignment, rtf::Alignment::Center);
     EXPECT_EQ(back.Paragraphs()[3].Text(), "three foget");
-    EXPECT_EQ(back.Paragraphs()[3].format.alignment, rtf::Alignment::Right);
-    EXPECT_EQ(back.Paragraphs()[3].format.leftIndent, 0);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[3]).alignment, rtf::Alignment::Right);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[3]).leftIndent, 0);
     bool doubled = false;
-    for (const rtf::Run& run : back.Paragraphs()[3].runs)
+    rtf::ForEachRun(back.Paragraphs()[3], [&](const rtf::Run& run, std::string_view text) {
         doubled =
-            doubled || (run.text == "fo" && run.format.underline == rtf::UnderlineKind::Double);
+            doubled || (text == "fo" && back.FormatOf(run).underline == rtf::UnderlineKind::Double);
+    });
     EXPECT_TRUE(doubled);
 }
 
@@ -240,13 +256,13 @@ TEST(RtfQtRanges, BulletsFollowTheirParagraphs) {
     SetBlockParaFormat(document.findBlockByNumber(2), bullet);
     EXPECT_EQ(document.findBlockByNumber(1).textList(), document.findBlockByNumber(2).textList());
     rtf::RtfDocument back = QTextDocumentToModel(document);
-    EXPECT_FALSE(back.Paragraphs()[0].format.bullet);
-    EXPECT_TRUE(back.Paragraphs()[1].format.bullet);
-    EXPECT_EQ(back.Paragraphs()[2].format.leftIndent, 360);
+    EXPECT_FALSE(back.ParaFormatOf(back.Paragraphs()[0]).bullet);
+    EXPECT_TRUE(back.ParaFormatOf(back.Paragraphs()[1]).bullet);
+    EXPECT_EQ(back.ParaFormatOf(back.Paragraphs()[2]).leftIndent, 360);
     SetBlockParaFormat(document.findBlockByNumber(1), rtf::ParaFormat{});
     back = QTextDocumentToModel(document);
-    EXPECT_FALSE(back.Paragraphs()[1].format.bullet);
-    EXPECT_TRUE(back.Paragraphs()[2].format.bullet);
+    EXPECT_FALSE(back.ParaFormatOf(back.Paragraphs()[1]).bullet);
+    EXPECT_TRUE(back.ParaFormatOf(back.Paragraphs()[2]).bullet);
 }
 
 TEST(RtfObjects, PicturesAndBoxes) {

@@ -44,11 +44,13 @@ void ExpectSameText(const std::string& file, const std::string& toolOutput, bool
     const rtf::RtfDocument document = rtf::RtfDocument::Parse(winhelptest::ReadBytes(file));
     std::string ours;
     for (const rtf::Paragraph& p : document.Paragraphs()) {
-        for (const rtf::Run& run : p.runs)
-            if (!run.IsObject() && !run.format.hidden && run.format.offset == 0)
-                ours += run.text;
+        rtf::ForEachRun(p, [&](const rtf::Run& run, std::string_view text) {
+            const rtf::CharFormat& format = document.FormatOf(run);
+            if (!run.IsObject() && !format.hidden && format.offset == 0)
+                ours += text;
             else
                 ours += ' ';
+        });
         ours += '\n';
     }
     if (utf8)

@@ -1,7 +1,9 @@
 #pragma once
 // The test driver: each command lives in its own cmd_*.cpp and registers
 // itself with BW_COMMAND. Commands return the process exit code.
+#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bwtool {
@@ -15,6 +17,29 @@ struct Command {
 };
 
 bool Register(const Command& command);
+
+// Output written to stdout as it is produced, in blocks, so that a large
+// result is never held whole.
+class StdoutWriter {
+public:
+    StdoutWriter() { buffer_.reserve(kBlock); }
+    StdoutWriter(const StdoutWriter&) = delete;
+    StdoutWriter& operator=(const StdoutWriter&) = delete;
+    ~StdoutWriter() { Flush(); }
+    void Write(std::string_view text) {
+        buffer_ += text;
+        if (buffer_.size() >= kBlock)
+            Flush();
+    }
+    void Flush() {
+        std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 16;
+    std::string buffer_;
+};
 
 } // namespace bwtool
 

@@ -11,6 +11,7 @@
 
 #include "bwtool.h"
 #include "components/pcreregex.h"
+#include "components/rtf/rtfdocument.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/shg.h"
 #include "helpproject/writers/bmpreader.h"
@@ -181,24 +182,47 @@ int HtmlImages(const std::vector<std::string>& args) {
     return 0;
 }
 
+// The bytes a topic holds when its lines are read from the file: every
+// line ends with CR LF (a lone LF gains its CR, and a last line without
+// one gets it), as the lines joined for the conversion give them.
+std::string AsTopicText(std::string bytes) {
+    // Where each line feed without its carriage return stands.
+    std::vector<std::size_t> loneFeeds;
+    for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1))
+        if (at == 0 || bytes[at - 1] != '\r')
+            loneFeeds.push_back(at);
+    if (!loneFeeds.empty()) {
+        std::string text;
+        text.reserve(bytes.size() + loneFeeds.size() + 2);
+        std::size_t done = 0;
+        for (std::size_t at : loneFeeds) {
+            text.append(bytes, done, at - done);
+            text += '\r';
+            done = at;
+        }
+        text.append(bytes, done);
+        bytes = std::move(text);
+    }
+    if (!bytes.empty() && bytes.back() != '\n')
+        bytes += bytes.back() == '\r' ? "\n" : "\r\n";
+    return bytes;
+}
+
 // bwtool rtf2html IN.rtf [--linebreak]
 int RtfToHtmlCommand(const std::vector<std::string>& args) {
     if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--linebreak"))
         return 2;
     helpproject::TBrindlewovenProject project;
-    helpproject::TBrindlewovenTopic topic(1, "topic");
-    helpproject::TStringList lines;
-    std::stringstream in(platform::ReadFileBytes(args[0]));
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    topic.SetText(lines);
-    helpproject::TStringList html;
-    helpproject::RtfToHtml(project, topic, html, args.size() == 1);
-    for (const auto& line : html)
-        std::printf("%s\r\n", line.c_str());
+    rtf::RtfDocument document;
+    {
+        const std::string text = AsTopicText(platform::ReadFileBytes(args[0]));
+        document = rtf::RtfDocument::Parse(text);
+    } // the document holds all the conversion needs
+    bwtool::StdoutWriter out;
+    helpproject::RtfDocumentToHtml(project, document, args.size() == 1, [&out](std::string& line) {
+        out.Write(line.c_str()); // up to a zero byte, as a C string prints
+        out.Write("\r\n");
+    });
     return 0;
 }
 

@@ -14,6 +14,8 @@
 #include "components/rtf/rtfwriter.h"
 #include "components/rtf/unicodeconversion.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/fileio.h"
 
 namespace {
 
@@ -30,22 +32,26 @@ int RtfText(const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: bwtool rtf-text IN.rtf\n");
         return 2;
     }
-    std::string bytes;
-    if (!ReadFile(args[0], bytes)) {
-        std::fprintf(stderr, "Cannot read %s\n", args[0].c_str());
-        return 1;
-    }
+    rtf::RtfDocument doc;
     try {
-        rtf::RtfDocument doc = rtf::RtfDocument::Parse(rtf::ConvertReadBytes(bytes));
-        std::string out;
-        for (const rtf::Paragraph& p : doc.Paragraphs()) {
-            out += platform::Cp1252ToUtf8(p.Text());
-            out += '\n';
+        // One buffer: read once, converted where it stands, dropped once read.
+        std::string bytes;
+        try {
+            bytes = platform::ReadFileBytes(args[0]);
+        } catch (const platform::PlatformError&) {
+            std::fprintf(stderr, "Cannot read %s\n", args[0].c_str());
+            return 1;
         }
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        rtf::ConvertReadBytesInPlace(bytes);
+        doc = rtf::RtfDocument::Parse(bytes);
     } catch (const rtf::ERtfError& e) {
         std::fprintf(stderr, "%s: %s\n", args[0].c_str(), e.what());
         return 1;
+    }
+    bwtool::StdoutWriter out;
+    for (const rtf::Paragraph& p : doc.Paragraphs()) {
+        out.Write(platform::Cp1252ToUtf8(p.text));
+        out.Write("\n");
     }
     return 0;
 }
