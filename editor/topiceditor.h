@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editorsettings.h"
 #include "editor/texteditor.h"
 #include "editor/undomenu.h"
 #include "helpproject/editingsession.h"
@@ -23,13 +24,6 @@
 namespace editor {
 
 class TFootnoteDialogModel;
-
-// The program-wide settings the editor and the make pipeline read.
-struct TEditorSettings {
-    bool UpdateLinks = true;      // links follow a topic whose number changes
-    std::int32_t IDIncrease = 10; // step to the number of a new topic (1 or more)
-    bool AutoSaveCompile = false; // save before making the help file
-};
 
 // What the property bar shows: the current topic with its unstored edits.
 struct TPropertyBar {
