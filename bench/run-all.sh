@@ -2,7 +2,7 @@
 # Runs every benchmark program and every comparison script.
 set -euo pipefail
 build=${1:-build/release}
-for exe in "$build"/bench/*_bench; do
+for exe in "$build"/bench/*_bench "$build"/bench/*_qtbench; do
   [ -x "$exe" ] || continue
   echo "== $(basename "$exe")"
   "$exe"

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -64,6 +65,58 @@ void BM_ParseLargeUnit(benchmark::State& state) {
                                                    benchmark::Counter::kIsRate);
 }
 
+// A unit of `count` declarations in scrambled alphabetical order: a quarter
+// each of constants, variables, types, and methods of one class, so that
+// every list the parser keeps sorted is large.
+std::string GeneratedUnit(int count) {
+    const int quarter = count / 4;
+    // Visits 0..quarter-1 once each, out of order (the step is prime and
+    // does not divide the sizes used).
+    auto name = [&](const char* prefix, int i) {
+        return prefix + std::to_string(static_cast<long long>(i) * 7919 % quarter);
+    };
+    std::string text = "unit Generated;\ninterface\nconst\n";
+    for (int i = 0; i < quarter; ++i)
+        text += "  " + name("Const", i) + " = " + std::to_string(i) + "; // a constant\n";
+    text += "var\n";
+    for (int i = 0; i < quarter; ++i)
+        text += "  " + name("Var", i) + ": Integer;\n";
+    text += "type\n";
+    for (int i = 0; i < quarter; ++i)
+        text += "  " + name("TRange", i) + " = 0..9;\n";
+    text += "  TBig = class(TComponent)\n  public\n";
+    for (int i = 0; i < quarter; ++i)
+        text += "    procedure " + name("Method", i) + "(Value: Integer);\n";
+    text += "  end;\nimplementation\nend.\n";
+    return text;
+}
+
+double SecondsToParse(const std::string& text) {
+    auto start = std::chrono::steady_clock::now();
+    unitparser::TUnitParser parser;
+    parser.ParseText(text, "generated.pas");
+    benchmark::DoNotOptimize(parser.ListConsts.data());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Seconds for 20,000 and 200,000 declarations and their ratio: about 10
+// when parsing grows as n log n, about 100 when it grows as n^2.
+void BM_ParseGeneratedDeclarations(benchmark::State& state) {
+    const std::string small = GeneratedUnit(20000);
+    const std::string large = GeneratedUnit(200000);
+    double smallSeconds = 0, largeSeconds = 0;
+    for (auto _ : state) {
+        smallSeconds = SecondsToParse(small);
+        largeSeconds = SecondsToParse(large);
+        state.SetIterationTime(largeSeconds);
+    }
+    state.counters["s_20000"] = smallSeconds;
+    state.counters["s_200000"] = largeSeconds;
+    state.counters["ratio"] = smallSeconds > 0 ? largeSeconds / smallSeconds : 0;
+    state.SetLabel("200,000 declarations (time shown), 20,000 for the ratio");
+}
+
 } // namespace
 
 BENCHMARK(BM_ParseLargeUnit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseGeneratedDeclarations)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(3);

@@ -63,3 +63,18 @@ function(bw_existing_core out)
   endforeach()
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
+
+# The pictures that generated component help refers to ("{bmct key.bmp}" and
+# the like) are found in the program's own folder: they are copied next to
+# each program that generates topics once it is built, and installed beside
+# the programs. unitparser/pictures/make-pictures.py draws them.
+set(BW_PROGRAM_PICTURES
+  ${CMAKE_SOURCE_DIR}/unitparser/pictures/runtime.bmp
+  ${CMAKE_SOURCE_DIR}/unitparser/pictures/key.bmp
+  ${CMAKE_SOURCE_DIR}/unitparser/pictures/protect.bmp)
+
+function(bw_ship_program_pictures target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${BW_PROGRAM_PICTURES} $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()

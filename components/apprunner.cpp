@@ -204,6 +204,10 @@ int TAppRunner::ExitCodeFromWaitStatus(int status) {
 bool TAppRunner::Run() {
     if (running_)
         return Fail("A program started earlier is still running", 0);
+    // A new run forgets the last one's end before it starts, so that a run
+    // that cannot start never leaves the previous program's result standing.
+    terminated_ = false;
+    exitCode_ = StillActive;
     const std::string program = !applicationName_.empty()
                                     ? applicationName_
                                     : (commandLine_.empty() ? std::string() : commandLine_[0]);
@@ -260,9 +264,7 @@ bool TAppRunner::Run() {
     }
     shared_ = std::move(shared);
     running_ = true;
-    terminated_ = false;
     cancelled_ = false;
-    exitCode_ = StillActive;
     lastError_.clear();
     lastErrorNumber_ = 0;
     return true;

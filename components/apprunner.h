@@ -64,9 +64,10 @@ public:
     // ExitCode are set. It must not destroy the runner.
     TNotifyEvent OnTerminated;
 
-    // Starts the program. False when it cannot be started or a program of
-    // this runner still runs; LastError then says why and nothing else
-    // changes.
+    // Starts the program. Terminated and ExitCode are reset first (to false
+    // and StillActive), whether or not the program starts. False when it
+    // cannot be started or a program of this runner still runs; LastError
+    // then says why and nothing else changes.
     bool Run();
     // Ends the running program's process group: SIGTERM, then SIGKILL after
     // KillGrace (at once on a second call). OnTerminated still fires, with

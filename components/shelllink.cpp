@@ -4,9 +4,12 @@
 #include <optional>
 #include <stdexcept>
 
+#include <libfwsi.h>
+
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/littleendian.h"
+#include "platform/pathnames.h"
 
 namespace components {
 
@@ -49,6 +52,8 @@ constexpr std::uint32_t kVolumeLabelOffset = 0x10;
 constexpr std::uint32_t kDriveFixed = 3;
 constexpr std::uint32_t kNetworkLinkMinSize = 0x14;
 constexpr std::size_t kNetNameOffsetAt = 8;
+// The extension block of a file entry that holds its long name.
+constexpr std::uint32_t kFileEntryExtensionSignature = 0xBEEF0004;
 // Text buffers of the shell-link interface: at most this many characters
 // before the terminator.
 constexpr std::size_t kMaxPath = 259;
@@ -84,6 +89,108 @@ private:
 
     const std::string& b_;
 };
+
+// libfwsi's handles, freed whichever way the decoding ends.
+struct TShellItems {
+    libfwsi_item_list_t* list = nullptr;
+    libfwsi_error_t* error = nullptr;
+    ~TShellItems() {
+        if (list)
+            libfwsi_item_list_free(&list, nullptr);
+        ForgetError();
+    }
+    void ForgetError() {
+        if (error)
+            libfwsi_error_free(&error);
+    }
+};
+
+// A UTF-8 name that libfwsi hands out through a size and a copy call.
+template <typename Handle, typename SizeOf, typename Copy>
+std::optional<std::string> FwsiName(Handle* handle, SizeOf sizeOf, Copy copy,
+                                    libfwsi_error_t** error) {
+    std::size_t size = 0;
+    if (sizeOf(handle, &size, error) != 1 || size == 0)
+        return std::nullopt;
+    std::string name(size, '\0');
+    if (copy(handle, reinterpret_cast<std::uint8_t*>(name.data()), size, error) != 1)
+        return std::nullopt;
+    name.resize(name.find('\0'));
+    return name;
+}
+
+// The long name a file entry carries in its extension block, if any.
+std::optional<std::string> LongNameOf(libfwsi_item_t* item, libfwsi_error_t** error) {
+    int blocks = 0;
+    if (libfwsi_item_get_number_of_extension_blocks(item, &blocks, error) != 1)
+        return std::nullopt;
+    for (int i = 0; i < blocks; ++i) {
+        libfwsi_extension_block_t* block = nullptr;
+        std::uint32_t signature = 0;
+        if (libfwsi_item_get_extension_block(item, i, &block, error) != 1 ||
+            libfwsi_extension_block_get_signature(block, &signature, error) != 1 ||
+            signature != kFileEntryExtensionSignature)
+            continue;
+        if (auto name = FwsiName(block, libfwsi_file_entry_extension_get_utf8_long_name_size,
+                                 libfwsi_file_entry_extension_get_utf8_long_name, error))
+            return name;
+    }
+    return std::nullopt;
+}
+
+// The file-system path an ID list names, as the shell reports it for a
+// shortcut without link info: the volume ("C:\"), then each folder and
+// file by its long name (the short one when it has none). Empty when the
+// list names no file-system object (a network place, a control panel) or
+// cannot be decoded.
+std::string PathOfIdList(const unsigned char* data, std::size_t size) {
+    TShellItems items;
+    if (libfwsi_item_list_initialize(&items.list, &items.error) != 1 ||
+        libfwsi_item_list_copy_from_byte_stream(items.list, data, size,
+                                                LIBFWSI_CODEPAGE_WINDOWS_1252, &items.error) != 1)
+        return {};
+    int count = 0;
+    if (libfwsi_item_list_get_number_of_items(items.list, &count, &items.error) != 1)
+        return {};
+    std::string path;
+    bool onVolume = false;
+    for (int i = 0; i < count; ++i) {
+        libfwsi_item_t* item = nullptr;
+        int type = LIBFWSI_ITEM_TYPE_UNKNOWN;
+        if (libfwsi_item_list_get_item(items.list, i, &item, &items.error) != 1 ||
+            libfwsi_item_get_type(item, &type, &items.error) != 1)
+            return {};
+        std::optional<std::string> name;
+        switch (type) {
+        case LIBFWSI_ITEM_TYPE_ROOT_FOLDER:
+            // The desktop or "My Computer": the path starts below it.
+            continue;
+        case LIBFWSI_ITEM_TYPE_VOLUME:
+            name = FwsiName(item, libfwsi_volume_get_utf8_name_size, libfwsi_volume_get_utf8_name,
+                            &items.error);
+            if (!name)
+                return {};
+            path = *name;
+            onVolume = true;
+            continue;
+        case LIBFWSI_ITEM_TYPE_FILE_ENTRY:
+            if (!onVolume)
+                return {};
+            name = LongNameOf(item, &items.error);
+            items.ForgetError();
+            if (!name)
+                name = FwsiName(item, libfwsi_file_entry_get_utf8_name_size,
+                                libfwsi_file_entry_get_utf8_name, &items.error);
+            if (!name)
+                return {};
+            path = platform::IncludeTrailingSeparator(path, '\\') + *name;
+            continue;
+        default:
+            return {};
+        }
+    }
+    return onVolume ? platform::Utf8ToCp1252(path) : std::string();
+}
 
 std::string Cut(std::string text, std::size_t max) {
     if (text.size() > max)
@@ -172,8 +279,13 @@ void TShellLink::Parse(const std::string& bytes) {
     l.ShowCmd = static_cast<int>(r.U32(kShowCmdAt));
     l.HotKey = static_cast<std::uint16_t>(r.U16(kHotKeyAt));
     std::size_t pos = kHeaderSize;
-    if (flags & kHasIdList)
-        pos += 2 + r.U16(pos);
+    std::string idListPath;
+    if (flags & kHasIdList) {
+        std::size_t size = r.U16(pos);
+        r.Need(pos + 2, size);
+        idListPath = PathOfIdList(platform::BytesAt(bytes, pos + 2), size);
+        pos += 2 + size;
+    }
     if (flags & kHasLinkInfo) {
         std::uint32_t size = r.U32(pos);
         r.Need(pos, size);
@@ -203,6 +315,9 @@ void TShellLink::Parse(const std::string& bytes) {
         l.Path = Cut(network.empty() ? local : network, kMaxPath);
         pos = end;
     }
+    // Without link info the target is known by its ID list alone.
+    if (l.Path.empty())
+        l.Path = Cut(idListPath, kMaxPath);
     auto str = [&](std::size_t max) {
         std::size_t count = r.U16(pos);
         pos += 2;

@@ -2,7 +2,8 @@
 // Shortcut (.lnk) files in the binary shell-link format: the header, the
 // link info with the volume and the local base path, and the string data
 // (description, working folder, arguments, icon location) as ANSI text.
-// Loading also understands Unicode string data and network link info.
+// Loading also understands Unicode string data, network link info, and a
+// target given only by its ID list (a volume and file entries).
 #include <cstdint>
 #include <string>
 

@@ -11,7 +11,9 @@
 
 #include "components/shelllink.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/registry.h"
+#include "platform/resolvepath.h"
 #include "platform/systemfolders.h"
 #include "platform/textutil.h"
 
@@ -22,6 +24,21 @@ namespace {
 bool IsDrivePath(const std::string& s) {
     return s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) &&
            (s[1] == ':' || s[1] == '|');
+}
+
+bool HasDriveLetter(const std::string& s) {
+    return s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) && s[1] == ':';
+}
+
+// A drive-letter path as the folder the drive map gives that drive, each
+// existing component in its real case. An unmapped drive keeps the path as
+// it is: opening it then says what is wrong.
+std::string MapDrivePath(const std::string& path) {
+    try {
+        return platform::resolvePath(platform::Utf8ToCp1252(path)).string();
+    } catch (const platform::PlatformError&) {
+        return path;
+    }
 }
 
 std::string WithSeparator(std::string path) {
@@ -121,8 +138,13 @@ std::string NormalizeFileArgument(const std::string& argument) {
         path = FileUrlToPath(argument);
     else if (argument.rfind("\\\\", 0) == 0 || argument.rfind("//", 0) == 0)
         path = argument;
+    else if (HasDriveLetter(argument))
+        path = argument;
     else
         path = LongPathOf(std::filesystem::absolute(argument).lexically_normal().string());
+    // Drive letters name folders of the drive map; a shortcut is read there.
+    if (HasDriveLetter(path))
+        path = MapDrivePath(path);
     if (platform::EndsWithNoCase(path, ".lnk"))
         path = ResolveShortcut(path);
     return path;

@@ -18,7 +18,10 @@ std::string FileUrlToPath(const std::string& url);
 // The path with each existing component in the case the file system has
 // (matched without regard to case where the exact name does not exist).
 std::string LongPathOf(const std::string& path);
-// The project argument of the command line as a path.
+// The project argument of the command line as a path: a file: URL decoded,
+// a network path kept, a drive-letter path taken through the drive map,
+// anything else made absolute with its real names; then a shortcut (".lnk")
+// replaced by its target.
 std::string NormalizeFileArgument(const std::string& argument);
 
 class TSystemFolders {

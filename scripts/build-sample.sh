@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Turns examples/sample into its outputs, headless: the compiled HTML Help
-# file (through chmcmd), web help, and the RTF and HTML manuals.
+# file (through chmcmd), web help, the RTF and HTML manuals, and component
+# help (web help) from its Pascal unit.
 #   bash scripts/build-sample.sh BUILD_DIR OUT_DIR
 # Any failing step stops the script with a message and a non-zero exit.
 set -euo pipefail
@@ -40,7 +41,23 @@ step "web help" "$bwtool" webhelp "$sample" "$out/web/index.htm" --layout 2
 step "HTML manual" "$bwtool" html-manual "$sample" "$out/manual.htm"
 step "RTF manual" "$bwtool" rtf-manual "$sample" "$out/manual.rtf"
 
-for f in sample.chm web/index.htm manual.htm manual.rtf; do
+# Component help from the sample's Pascal unit, as web help: its member lists
+# show the pictures that ship beside the program.
+for picture in runtime.bmp key.bmp protect.bmp; do
+  [ -s "$(dirname "$bwtool")/$picture" ] || fail "$picture is missing beside $bwtool"
+done
+rm -rf "$out/component"
+mkdir -p "$out/component"
+step "component help" "$bwtool" pascal-topics "$root/examples/sample/teatimer.pas" 1000 \
+  --save "$out/component/teatimer.bwv" >/dev/null
+"$bwtool" webhelp "$out/component/teatimer.bwv" "$out/component/index.htm" 2>"$out/component/report.txt" \
+  || fail "component web help failed"
+if grep -q "MISSING IMAGES" "$out/component/report.txt"; then
+  cat "$out/component/report.txt" >&2
+  fail "component help misses pictures"
+fi
+
+for f in sample.chm web/index.htm manual.htm manual.rtf component/index.htm; do
   [ -s "$out/$f" ] || fail "$out/$f is missing or empty"
 done
-echo "build-sample: done; open $out/sample.chm, $out/web/index.htm, $out/manual.htm, $out/manual.rtf"
+echo "build-sample: done; open $out/sample.chm, $out/web/index.htm, $out/manual.htm, $out/manual.rtf, $out/component/index.htm"

@@ -34,18 +34,27 @@ void TParser::SelectWord(int start, int length) {
     selLength_ = length;
 }
 
+void TParser::MoveRangeEnd(int delta) {
+    if (rangeEnd_ == kTextEnd)
+        return;
+    // A set end stays a set end: it never reaches kTextEnd nor wraps.
+    const long long moved = static_cast<long long>(rangeEnd_) + delta;
+    rangeEnd_ = static_cast<int>(
+        std::clamp<long long>(moved, std::numeric_limits<int>::min(), kTextEnd - 1));
+}
+
 void TParser::ReplaceWord(std::string_view text) {
-    rangeEnd_ += static_cast<int>(text.size()) - selLength_;
+    MoveRangeEnd(static_cast<int>(text.size()) - selLength_);
     RecordReplacement(text);
 }
 
 bool TParser::DeleteBlank() {
-    rangeEnd_ -= 1;
+    MoveRangeEnd(-1);
     return true;
 }
 
 void TParser::InsertAfterWord(std::string_view text) {
-    rangeEnd_ += static_cast<int>(text.size());
+    MoveRangeEnd(static_cast<int>(text.size()));
 }
 
 void TParser::UndoChanged(TUndo& record) {
@@ -161,7 +170,7 @@ void TCustomMemoParser::CheckFromCursor() {
 }
 
 void TCustomMemoParser::CheckSelection() {
-    SetRange(target_.SelStart() + 1, target_.SelStart() + target_.SelLength());
+    SetRange(start_, target_.SelStart() + target_.SelLength());
 }
 
 void TCustomMemoParser::BackToWordStart() {
@@ -306,7 +315,7 @@ void TCustomMemoParser::ApplyUndoText(const TUndo& record) {
         return;
     target_.Select(record.start - 1, length);
     target_.ReplaceSelection(record.word);
-    rangeEnd_ += static_cast<int>(record.word.size()) - length;
+    MoveRangeEnd(static_cast<int>(record.word.size()) - length);
     selLength_ = static_cast<int>(record.word.size());
     target_.Select(record.start - 1, selLength_);
     cachedLine_ = -1;

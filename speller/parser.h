@@ -6,6 +6,7 @@
 // engine's actions.
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@ namespace speller {
 
 inline constexpr std::string_view kDefaultWordChars =
     "abcdefghijklmnopqrstuvwxyz'ABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890&";
+
+// The end of a range that runs to the end of the text, however edits change
+// the text's length; a parser with no range set checks up to it.
+inline constexpr int kTextEnd = std::numeric_limits<int>::max();
 
 // Kinds of undo records the engine sets.
 enum TUndoKind : int {
@@ -64,13 +69,17 @@ public:
     bool IsWordChar(unsigned char c) const { return wordCharTable_[c]; }
 
     // Positions: `start` and `end` are 1-based character positions; words
-    // that start after `end` are outside the range.
+    // that start after `end` are outside the range. An `end` of kTextEnd
+    // runs to the end of the text.
     virtual void SetRange(int start, int end);
     // SetRange with data for parsers of other kinds of controls (a control
     // may need more than two positions to place a range); the memo and
     // rich-edit parsers ignore it and place the range as SetRange does.
     virtual void SetRangeEx(int start, int end, std::intptr_t data = 0);
+    // From the text cursor up to the stored end.
     virtual void CheckFromCursor() {}
+    // From the stored start (where the parser stands) up to the end of the
+    // selection.
     virtual void CheckSelection() {}
     // The next word, or nullopt at the end of the text.
     virtual std::optional<std::string> GetNextWord() { return std::nullopt; }
@@ -140,6 +149,9 @@ public:
 
 protected:
     void UndoChanged(TUndo& record);
+    // Moves a set range end with an edit of `delta` characters before it; an
+    // end at kTextEnd stays there.
+    void MoveRangeEnd(int delta);
     // Applies the text change of an undo record (the parser's position is
     // already back at the record).
     virtual void ApplyUndoText(const TUndo& /*record*/) {}
@@ -152,7 +164,7 @@ protected:
     int leading_ = 0;
     int trailing_ = 0;
     int rangeStart_ = 1;
-    int rangeEnd_ = 0x7FFFFFFF;
+    int rangeEnd_ = kTextEnd;
     std::string word_;
     std::string wordChars_;
     bool wordCharTable_[256] = {};

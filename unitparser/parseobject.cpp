@@ -159,29 +159,38 @@ const std::vector<TMemberEntry>& TParseObject::List(TMemberKind kind) const {
 }
 
 void TParseObject::AddMember(TMemberKind kind, TMemberEntry entry) {
-    auto& list = List(kind);
-    if (Sorted)
-        InsertSorted(list, std::move(entry));
-    else
-        list.push_back(std::move(entry));
+    List(kind).push_back(std::move(entry));
+}
+
+void TParseObject::EndMembers() {
+    if (Sorted) {
+        SortEntries(Properties);
+        SortEntries(Methods);
+        SortEntries(Events);
+    }
+    Sorted = false;
 }
 
 namespace {
-template <typename Entry> void InsertSortedImpl(std::vector<Entry>& list, Entry entry) {
-    std::string key = entry.BarText();
-    auto pos =
-        std::upper_bound(list.begin(), list.end(), key, [](const std::string& k, const Entry& e) {
-            return platform::AnsiCompareText(k, e.BarText()) < 0;
-        });
-    list.insert(pos, std::move(entry));
+template <typename Entry> void SortEntriesImpl(std::vector<Entry>& list) {
+    // The display text is built once per entry, not once per comparison.
+    std::vector<std::pair<std::string, Entry>> keyed;
+    keyed.reserve(list.size());
+    for (Entry& entry : list)
+        keyed.emplace_back(entry.BarText(), std::move(entry));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return platform::AnsiCompareText(a.first, b.first) < 0;
+    });
+    for (std::size_t i = 0; i < list.size(); ++i)
+        list[i] = std::move(keyed[i].second);
 }
 } // namespace
 
-void InsertSorted(std::vector<TMemberEntry>& list, TMemberEntry entry) {
-    InsertSortedImpl(list, std::move(entry));
+void SortEntries(std::vector<TMemberEntry>& list) {
+    SortEntriesImpl(list);
 }
-void InsertSorted(std::vector<TDeclEntry>& list, TDeclEntry entry) {
-    InsertSortedImpl(list, std::move(entry));
+void SortEntries(std::vector<TDeclEntry>& list) {
+    SortEntriesImpl(list);
 }
 
 } // namespace unitparser

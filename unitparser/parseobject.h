@@ -90,17 +90,22 @@ public:
     std::string BitmapFile;
     int TopicNo = -1;
 
-    // While the class is parsed its lists stay in alphabetical order (of
-    // their display text, ignoring case); afterwards the dialog may reorder.
+    // While the class is parsed its lists are sorted lists: members are
+    // gathered as they come and put in alphabetical order (of their display
+    // text, ignoring case) once the class ends (EndMembers); afterwards the
+    // dialog may reorder them.
     bool Sorted = true;
     void AddMember(TMemberKind kind, TMemberEntry entry);
+    // Sorts the three lists and leaves them unsorted from then on.
+    void EndMembers();
     std::vector<TMemberEntry>& List(TMemberKind kind);
     const std::vector<TMemberEntry>& List(TMemberKind kind) const;
 };
 
-// Inserts keeping the list in case-insensitive order of the display text;
-// equal entries keep their source order.
-void InsertSorted(std::vector<TMemberEntry>& list, TMemberEntry entry);
-void InsertSorted(std::vector<TDeclEntry>& list, TDeclEntry entry);
+// Puts a list in case-insensitive order of the display text; equal entries
+// keep their order (the order of the source). One sort of n entries, where
+// inserting each in its place would move n^2 / 4 of them.
+void SortEntries(std::vector<TMemberEntry>& list);
+void SortEntries(std::vector<TDeclEntry>& list);
 
 } // namespace unitparser

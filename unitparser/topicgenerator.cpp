@@ -632,6 +632,13 @@ std::vector<std::string> BitmapFolders(const TUnitParser& parser) {
     return folders;
 }
 
+void AddGeneratedBitmapFolders(std::string& folderList, const TUnitParser& parser,
+                               const std::string& programFolder) {
+    AddBitmapFolder(folderList, programFolder);
+    for (const auto& folder : BitmapFolders(parser))
+        AddBitmapFolder(folderList, folder);
+}
+
 void AddBitmapFolder(std::string& folderList, const std::string& folder) {
     std::string item = platform::ExcludeTrailingSeparator(folder);
     if (item.empty())

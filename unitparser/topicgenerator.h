@@ -58,9 +58,18 @@ int ParsePascalUnit(TUnitParser& parser, const std::string& fileName, std::int32
                     TParsedTopicSink& sink, const std::function<bool(TUnitParser&)>& choose,
                     components::IMessenger* messenger, const TGenerateOptions& options = {});
 
+// The pictures of the member-list topics ("{bmct runtime.bmp}" and the
+// like); they ship in the program's own folder.
+inline constexpr const char* kMemberListPictures[] = {"runtime.bmp", "key.bmp", "protect.bmp"};
+
 // The bitmap folders the generated topics need: the folder of every included
 // class's bitmap, each once.
 std::vector<std::string> BitmapFolders(const TUnitParser& parser);
+// Adds what generated topics need to a project's bitmap folder list: the
+// program's own folder (where the member-list pictures are), then the
+// folders of BitmapFolders; each once, as AddBitmapFolder does.
+void AddGeneratedBitmapFolders(std::string& folderList, const TUnitParser& parser,
+                               const std::string& programFolder);
 // Adds a folder (without a trailing separator) to a comma-separated folder
 // list unless the list already holds it, compared ignoring case.
 void AddBitmapFolder(std::string& folderList, const std::string& folder);

@@ -112,6 +112,9 @@ void TUnitParser::Run(const std::string& fileName) {
                 NextToken();
             }
         }
+        // The dialog's lists are sorted lists: gathered first, ordered once.
+        for (auto* list : {&ListTypes, &ListRoutines, &ListConsts, &ListVars})
+            SortEntries(*list);
     } catch (...) {
         Clear();
         throw;
@@ -132,7 +135,7 @@ void TUnitParser::CheckDepth(int depth) const {
 }
 
 void TUnitParser::AddDecl(std::vector<TDeclEntry>& list, TDeclListKind kind, std::string text) {
-    InsertSorted(list, MakeDeclEntry(kind, std::move(text), reader.TakeDescription()));
+    list.push_back(MakeDeclEntry(kind, std::move(text), reader.TakeDescription()));
 }
 
 // ---------------------------------------------------------------- types
@@ -390,7 +393,7 @@ void TUnitParser::ParseClassDecl(const std::string& typeName, const std::string&
     }
 
     if (Token() == ";") {
-        object->Sorted = false;
+        object->EndMembers();
         ParseObjects.push_back(std::move(object));
         NextToken();
         return;
@@ -438,7 +441,7 @@ void TUnitParser::ParseClassDecl(const std::string& typeName, const std::string&
             SkipDeclaration();
         }
     }
-    object->Sorted = false;
+    object->EndMembers();
     ParseObjects.push_back(std::move(object));
     // Past "end" and whatever hint follows it up to its ";".
     while (NextToken() != ";") {
@@ -800,8 +803,8 @@ void TUnitParser::ParseVarSection() {
         NextToken();
         std::string description = reader.TakeDescription();
         for (const std::string& name : names) {
-            InsertSorted(ListVars,
-                         MakeDeclEntry(TDeclListKind::Variables, name + typeText, description));
+            ListVars.push_back(
+                MakeDeclEntry(TDeclListKind::Variables, name + typeText, description));
         }
     }
 }

@@ -134,23 +134,32 @@ TEST_F(AppRunnerTest, RefusesProgramsThatCannotStart) {
         {"/bin/true", (folder / "missing").string(), ENOENT, "No such file or directory"},
         {"/bin/true", notExecutable.string(), ENOTDIR, "Not a directory"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.program + " in " + c.folder);
-        TAppRunner runner(executor);
-        bool fired = false;
-        runner.OnTerminated = [&](TAppRunner&) { fired = true; };
-        runner.SetCommandLine({c.program, "x"});
-        runner.SetCurrentDirectory(c.folder);
-        EXPECT_FALSE(runner.Run());
-        EXPECT_EQ(runner.LastErrorNumber(), c.errorNumber);
-        EXPECT_NE(runner.LastError().find(c.text), std::string::npos) << runner.LastError();
-        EXPECT_NE(runner.LastError().find(c.program), std::string::npos) << runner.LastError();
-        EXPECT_FALSE(runner.Running());
-        EXPECT_FALSE(runner.Terminated());
-        EXPECT_EQ(runner.ExitCode(), TAppRunner::StillActive);
-        EXPECT_EQ(executor.RunPending(), 0u);
-        EXPECT_FALSE(fired);
-    }
+    for (const auto& c : cases)
+        for (bool ranBefore : {false, true}) {
+            SCOPED_TRACE(c.program + " in " + c.folder + (ranBefore ? " after a run" : ""));
+            TAppRunner runner(executor);
+            if (ranBefore) {
+                // The earlier run's end does not survive a run that cannot start.
+                runner.SetCommandLine({"/bin/sh", "-c", "exit 3"});
+                ASSERT_TRUE(runner.Run()) << runner.LastError();
+                ASSERT_TRUE(PumpUntilTerminated(runner));
+                ASSERT_TRUE(runner.Terminated());
+                ASSERT_EQ(runner.ExitCode(), 3);
+            }
+            bool fired = false;
+            runner.OnTerminated = [&](TAppRunner&) { fired = true; };
+            runner.SetCommandLine({c.program, "x"});
+            runner.SetCurrentDirectory(c.folder);
+            EXPECT_FALSE(runner.Run());
+            EXPECT_EQ(runner.LastErrorNumber(), c.errorNumber);
+            EXPECT_NE(runner.LastError().find(c.text), std::string::npos) << runner.LastError();
+            EXPECT_NE(runner.LastError().find(c.program), std::string::npos) << runner.LastError();
+            EXPECT_FALSE(runner.Running());
+            EXPECT_FALSE(runner.Terminated());
+            EXPECT_EQ(runner.ExitCode(), TAppRunner::StillActive);
+            EXPECT_EQ(executor.RunPending(), 0u);
+            EXPECT_FALSE(fired);
+        }
     TAppRunner empty(executor);
     EXPECT_FALSE(empty.Run());
     EXPECT_EQ(empty.LastError(), "No program to run");

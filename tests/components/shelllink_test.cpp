@@ -146,6 +146,123 @@ TEST(ShellLink, HandAssembledUnicodeLinkWithNetworkPathLoads) {
     }
 }
 
+// Little-endian bytes for hand-assembled files.
+void Put16(std::string& b, unsigned v) {
+    b += char(v & 0xFF);
+    b += char((v >> 8) & 0xFF);
+}
+void Put32(std::string& b, unsigned v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+// A shell item: its size, then the body.
+std::string Item(const std::string& body) {
+    std::string b;
+    Put16(b, unsigned(body.size() + 2));
+    return b + body;
+}
+std::string MyComputer() {
+    return Item(
+        std::string("\x1F\x50") +
+        std::string("\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\x00\x2B\x30\x30\x9D", 16));
+}
+std::string Volume(const std::string& name) {
+    std::string body = "\x2F" + name;
+    body.resize(23, '\0');
+    return Item(body);
+}
+// A folder (0x31) or file (0x32) entry by its short name, with the long
+// name in an extension block when given.
+std::string Entry(char kind, const std::string& shortName, const std::u16string& longName = {}) {
+    std::string body;
+    body += kind;
+    body += '\0';
+    Put32(body, 0);                            // size
+    Put32(body, 0);                            // modification time
+    Put16(body, kind == '\x31' ? 0x10 : 0x20); // attributes
+    body += shortName + '\0';
+    if (body.size() % 2)
+        body += '\0';
+    if (!longName.empty()) {
+        std::string ext;
+        Put16(ext, 3);          // version
+        Put32(ext, 0xBEEF0004); // signature
+        Put32(ext, 0);          // creation time
+        Put32(ext, 0);          // access time
+        Put16(ext, 0x14);       // identifier
+        Put16(ext, 0);          // no localised name
+        for (char16_t c : longName)
+            Put16(ext, c);
+        Put16(ext, 0);
+        std::string block;
+        Put16(block, unsigned(ext.size() + 4));
+        block += ext;
+        Put16(block, unsigned(body.size() + 2)); // where the block starts in the item
+        body += block;
+    }
+    return Item(body);
+}
+
+// A shortcut made of the header and an ID list, nothing else.
+std::string IdListOnlyLink(const std::string& items) {
+    std::string b;
+    Put32(b, 0x4C);
+    b += std::string("\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
+    Put32(b, 0x1); // an ID list only
+    Put32(b, 0);
+    b.append(24, '\0');
+    Put32(b, 0);
+    Put32(b, 0);
+    Put32(b, 1);
+    Put16(b, 0);
+    b.append(10, '\0');
+    std::string list = items;
+    Put16(list, 0); // the list's end
+    Put16(b, unsigned(list.size()));
+    b += list;
+    Put32(b, 0);
+    return b;
+}
+
+TEST(ShellLink, AnIdListAloneGivesTheTargetPath) {
+    struct Case {
+        const char* what;
+        std::string items;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"short names",
+         MyComputer() + Volume("C:\\") + Entry('\x31', "DOCS") + Entry('\x32', "NOTES.BWV"),
+         "C:\\DOCS\\NOTES.BWV"},
+        {"long names",
+         MyComputer() + Volume("D:\\") + Entry('\x31', "MYPROJ~1", u"My Projects") +
+             Entry('\x32', "CAFNOT~1.BWV", u"Caf\u00E9 notes.bwv"),
+         "D:\\My Projects\\Caf\xE9 notes.bwv"},
+        {"a drive", MyComputer() + Volume("E:\\"), "E:\\"},
+        // Nothing on a file system: no path.
+        {"only My Computer", MyComputer(), ""},
+        {"no list", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        components::TShellLink link;
+        link.Parse(IdListOnlyLink(c.items));
+        EXPECT_EQ(link.Path, c.path);
+    }
+    // A list that claims more bytes than the file holds is refused.
+    std::string cut = IdListOnlyLink(MyComputer() + Volume("C:\\"));
+    cut.resize(cut.size() - 10);
+    components::TShellLink link;
+    EXPECT_THROW(link.Parse(cut), std::runtime_error);
+
+    TempDir dir;
+    std::string file = dir.path + "/target.lnk";
+    std::ofstream(file, std::ios::binary)
+        << IdListOnlyLink(MyComputer() + Volume("C:\\") + Entry('\x32', "A.TXT"));
+    EXPECT_EQ(components::ResolveShortcut(file), "C:\\A.TXT");
+}
+
 TEST(ShellLink, ErrorsNameTheFile) {
     TempDir dir;
     std::string bad = dir.path + "/bad.lnk";

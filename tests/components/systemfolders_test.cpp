@@ -7,6 +7,7 @@
 #include "components/shelllink.h"
 #include "components/systemfolders.h"
 #include "platform/registry.h"
+#include "platform/resolvepath.h"
 #include "platform/systemfolders.h"
 
 namespace fs = std::filesystem;
@@ -62,6 +63,45 @@ TEST(FileArgument, RealCaseLongPathAndShortcuts) {
     EXPECT_EQ(components::NormalizeFileArgument("\\\\server\\share\\x.bwv"),
               "\\\\server\\share\\x.bwv");
     EXPECT_THROW(components::NormalizeFileArgument("\\\\server\\share\\x.lnk"), std::runtime_error);
+}
+
+TEST(FileArgument, DriveLettersGoThroughTheDriveMapBeforeAShortcutIsRead) {
+    TempDir dir;
+    fs::create_directories(dir.path + "/My Project/Sub");
+    std::ofstream(dir.path + "/My Project/Sub/Notes.bwv") << "x";
+    components::TShellLink link;
+    link.Path = "C:\\Projects\\Notes.bwv";
+    link.Save(dir.path + "/My Project/notes.LNK");
+    // Two letters the map does not know yet: one for the test folder, one left unmapped.
+    platform::DriveMap& drives = platform::DriveMap::Default();
+    std::string free;
+    for (char letter = 'Z'; letter > 'D' && free.size() < 2; --letter)
+        if (!drives.Get(letter))
+            free += letter;
+    ASSERT_EQ(free.size(), 2u);
+    const std::string mapped(1, free[0]), unmapped(1, free[1]);
+    drives.Set(free[0], dir.path);
+    struct Case {
+        std::string argument;
+        std::string path;
+    };
+    const Case cases[] = {
+        {mapped + ":\\my project\\SUB\\notes.BWV", dir.path + "/My Project/Sub/Notes.bwv"},
+        {mapped + ":\\My Project\\NOTES.lnk", link.Path},
+        {"file:///" + mapped + "|/My%20Project/notes.lnk", link.Path},
+        {"file:///" + mapped + ":/My%20Project/Sub", dir.path + "/My Project/Sub"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(components::NormalizeFileArgument(c.argument), c.path) << c.argument;
+    // An unmapped drive is kept as written: the shortcut cannot be read there.
+    EXPECT_EQ(components::NormalizeFileArgument(unmapped + ":\\x.bwv"), unmapped + ":\\x.bwv");
+    try {
+        components::NormalizeFileArgument(unmapped + ":\\x.lnk");
+        ADD_FAILURE() << "an unmapped shortcut was read";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot load " + unmapped + ":\\x.lnk");
+    }
+    drives.Remove(free[0]);
 }
 
 TEST(AppLocation, MarkerMakesAnyDriveRemovable) {

@@ -131,30 +131,84 @@ TEST(MemoParser, RangesAndCursor) {
     target.Select(19, 0); // beyond the stored end now
     parser.CheckFromCursor();
     EXPECT_FALSE(parser.GetNextWord());
-
-    target.Select(6, 4); // "beta"
-    parser.CheckSelection();
-    found = Walk(parser);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].word, "beta");
 }
 
-TEST(MemoParser, ReplaceMovesTheRangeAndGoesOn) {
-    TMemoTarget target("teh cat\r\nsat");
-    TCustomMemoParser parser(target);
-    parser.SetRange(1, 11); // up to "sat"
-    ASSERT_EQ(Next(parser), "teh");
-    parser.SetCurrentWord("teh");
-    parser.SelectWord(parser.WordStart(), 3);
-    parser.PushUndo();
-    parser.ReplaceWord("thee");
-    EXPECT_EQ(target.Text(), "thee cat\r\nsat");
-    EXPECT_EQ(parser.RangeEnd(), 12);
-    EXPECT_EQ(Next(parser), "cat");
-    EXPECT_EQ(Next(parser), "sat");
-    EXPECT_FALSE(parser.GetNextWord());
-    EXPECT_EQ(parser.NewestUndo()->replacement, "thee");
-    EXPECT_EQ(parser.NewestUndo()->word, "teh");
+TEST(MemoParser, CheckSelectionRunsFromWhereTheParserStandsToTheSelectionEnd) {
+    struct Case {
+        int wordsRead; // before the selection is checked
+        int selStart;  // 0-based, as the control has it
+        int selLength;
+        W words;
+    };
+    const Case cases[] = {
+        // A fresh parser stands at the text's start.
+        {0, 6, 4, {"alpha", "beta"}},
+        {0, 11, 5, {"alpha", "beta", "gamma"}},
+        // After "beta" the parser stands on it; the selection start does not count.
+        {2, 11, 5, {"beta", "gamma"}},
+        {2, 0, 5, {}},
+        {3, 18, 5, {"gamma", "delta"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.wordsRead << " read, " << c.selStart << "+" << c.selLength);
+        TMemoTarget target("alpha beta gamma\r\ndelta");
+        TCustomMemoParser parser(target);
+        for (int i = 0; i < c.wordsRead; ++i)
+            parser.GetNextWord();
+        target.Select(c.selStart, c.selLength);
+        parser.CheckSelection();
+        EXPECT_EQ(parser.RangeEnd(), c.selStart + c.selLength);
+        W words;
+        for (const auto& f : Walk(parser))
+            words.push_back(f.word);
+        EXPECT_EQ(words, c.words);
+    }
+}
+
+TEST(MemoParser, ReplacementsOfAnyLengthKeepTheRangeToTheEndOfTheText) {
+    struct Case {
+        const char* replacement;
+        int rangeEnd; // kTextEnd: no range set
+        int endAfter;
+        int endAfterUndo;
+        W rest;
+    };
+    const int nearEnd = kTextEnd - 2;
+    const Case cases[] = {
+        {"thee", kTextEnd, kTextEnd, kTextEnd, {"cat", "sat", "mat"}},
+        {"the", kTextEnd, kTextEnd, kTextEnd, {"cat", "sat", "mat"}},
+        {"t", kTextEnd, kTextEnd, kTextEnd, {"cat", "sat", "mat"}},
+        {"theeeeeeeeeeeeeeeeee", kTextEnd, kTextEnd, kTextEnd, {"cat", "sat", "mat"}},
+        // A set end moves with the text and never wraps past the largest position.
+        {"theeeeeeeeeeeeeeeeee", nearEnd, kTextEnd - 1, kTextEnd - 18, {"cat", "sat", "mat"}},
+        // Up to "sat": "mat" moves with the text and stays outside.
+        {"thee", 15, 16, 15, {"cat", "sat"}},
+        {"t", 15, 13, 15, {"cat", "sat"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.replacement << " up to " << c.rangeEnd);
+        TMemoTarget target("a teh cat\r\nsat mat");
+        TCustomMemoParser parser(target);
+        if (c.rangeEnd != kTextEnd)
+            parser.SetRange(1, c.rangeEnd);
+        ASSERT_EQ(Next(parser), "a");
+        ASSERT_EQ(Next(parser), "teh");
+        parser.SetCurrentWord("teh");
+        parser.SelectWord(parser.WordStart(), 3);
+        parser.PushUndo();
+        parser.ReplaceWord(c.replacement);
+        EXPECT_EQ(parser.RangeEnd(), c.endAfter);
+        W rest;
+        while (auto word = parser.GetNextWord())
+            rest.push_back(*word);
+        EXPECT_EQ(rest, c.rest);
+        // Taking the replacement back moves a set end back as well.
+        parser.PushUndo();
+        ASSERT_TRUE(parser.PopUndo());
+        EXPECT_EQ(target.Text(), "a teh cat\r\nsat mat");
+        EXPECT_EQ(parser.RangeEnd(), c.endAfterUndo);
+    }
 }
 
 TEST(MemoParser, DeleteBlankOnlyAtABlank) {

@@ -382,6 +382,40 @@ TEST_F(SpellerTest, ReplaceAndUndo) {
     EXPECT_TRUE(Speller().Aborted());
 }
 
+TEST_F(SpellerTest, ALongerReplacementInTheMiddleLeavesTheLaterWordsChecked) {
+    struct Case {
+        TSpellButton button;
+        bool autoCorrection; // set up before the check instead of clicking
+    };
+    const Case cases[] = {
+        {TSpellButton::Replace, false},
+        {TSpellButton::ReplaceAlways, false},
+        {TSpellButton::ReplaceLearn, false},
+        {TSpellButton::Replace, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << static_cast<int>(c.button) << " auto " << c.autoCorrection);
+        speller_.reset();
+        if (c.autoCorrection)
+            Speller().AddAlwaysReplace("recve", "receive");
+        Start("the cat recve the text qqqq and\r\nzzzz here");
+        if (!c.autoCorrection) {
+            ASSERT_EQ(Form().word, "recve");
+            Form().replacement = "receive";
+            Form().Click(c.button);
+        }
+        std::vector<std::string> later;
+        while (Speller().Running()) {
+            later.push_back(Form().word);
+            Form().Click(TSpellButton::Ignore);
+        }
+        EXPECT_EQ(later, (W{"qqqq", "zzzz", "here"}));
+        EXPECT_FALSE(Speller().Aborted());
+        EXPECT_EQ(Text(), "the cat receive the text qqqq and\r\nzzzz here");
+    }
+}
+
 TEST_F(SpellerTest, ReplacementIsCheckedAgain) {
     Start("teh end");
     Form().replacement = "thw";

@@ -300,6 +300,23 @@ TEST(TopicGenerator, BitmapOfEveryIncludedClass) {
     AddBitmapFolder(empty, "/x/");
     EXPECT_EQ(empty, "/x");
 
+    // The program's own folder comes first: the member-list pictures are there.
+    struct Case {
+        const char* before;
+        const char* programFolder;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"", "/opt/brindle/", "/opt/brindle,/art/one,/art/two"},
+        {"/pics", "/opt/brindle", "/pics,/opt/brindle,/art/one,/art/two"},
+        {"/OPT/Brindle,/art/TWO", "/opt/brindle/", "/OPT/Brindle,/art/TWO,/art/one"},
+    };
+    for (const Case& c : cases) {
+        std::string list = c.before;
+        AddGeneratedBitmapFolders(list, parser, c.programFolder);
+        EXPECT_EQ(list, c.after) << c.before;
+    }
+
     ApplySelection(parser);
     AssignTopicNumbers(parser, 1000);
     TRecordingSink sink;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 struct RunResult {
@@ -80,6 +82,41 @@ TEST_F(BwtoolPascal, GeneratesTopicsIntoAProject) {
                          "  2 Methods\n  3 StartTimer method=Vellumar1020\n"),
               std::string::npos);
     EXPECT_NE(r.out.find("  2 TFPTimer component Reference=Vellumar1030\n"), std::string::npos);
+    // The program's folder is a bitmap folder: the member-list pictures are there.
+    const std::string tools = std::filesystem::canonical(BW_TOOLS_DIR).string();
+    EXPECT_NE(r.out.find("BitmapPaths=" + tools + "\n"), std::string::npos) << r.out;
+}
+
+TEST_F(BwtoolPascal, GeneratedHelpFindsEveryPicture) {
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("bw_pictures_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(out);
+    RunResult made =
+        RunTool("pascal-topics " + Data("fptimer.pp") + " 1000 --save " + (out / "u.bwv").string());
+    ASSERT_EQ(made.status, 0) << made.out;
+    // The member lists show the pictures, and the HTML output finds them.
+    for (const char* picture : {"runtime.bmp", "key.bmp"})
+        EXPECT_NE(made.out.find(std::string("bmct ") + picture), std::string::npos) << picture;
+    RunResult html = RunTool("htmlhelp " + (out / "u.bwv").string() + " " + (out / "chm").string());
+    EXPECT_EQ(html.status, 0) << html.out;
+    EXPECT_EQ(html.out.find("MISSING IMAGES"), std::string::npos) << html.out;
+    for (const char* picture : {"runtime", "key"}) {
+        bool converted = false;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(out / "chm"))
+            converted = converted || entry.path().stem() == picture;
+        EXPECT_TRUE(converted) << picture;
+    }
+    // All three ship beside the program and read as pictures.
+    RunResult images =
+        RunTool("html-images " + (out / "u.bwv").string() + " " + (out / "images").string() +
+                " --bitmap-paths " + BW_TOOLS_DIR + " runtime.bmp key.bmp protect.bmp");
+    EXPECT_EQ(images.status, 0) << images.out;
+    EXPECT_TRUE(images.out.size() >= 9 && images.out.substr(images.out.size() - 9) == "MISSING:\n")
+        << images.out;
+    const std::string listed = images.out.substr(0, images.out.rfind("MISSING:"));
+    for (const char* picture : {"runtime", "key", "protect"})
+        EXPECT_NE(listed.find(picture), std::string::npos) << images.out;
+    std::filesystem::remove_all(out);
 }
 
 } // namespace

@@ -200,6 +200,39 @@ TEST(UnitParser, MembersStaySortedByDisplayText) {
     EXPECT_FALSE(parser.ParseObjects[0]->Sorted);
 }
 
+TEST(UnitParser, ListsAreSortedIgnoringCaseAndEqualEntriesKeepTheirOrder) {
+    struct Case {
+        const char* source;
+        Strings consts, vars, methods;
+    };
+    const Case cases[] = {
+        {"const b = 1; A = 2; c = 3;", {"A = 2", "b = 1", "c = 3"}, {}, {}},
+        // Entries equal but for case stay in source order, either way round.
+        {"var x: Integer; X: Integer;", {}, {"x: Integer;", "X: Integer;"}, {}},
+        {"var X: Integer; x: Integer;", {}, {"X: Integer;", "x: Integer;"}, {}},
+        {"var Zed, alpha, Mid: Byte;", {}, {"alpha: Byte;", "Mid: Byte;", "Zed: Byte;"}, {}},
+        {"type T = class(TButton) public procedure go; procedure Go; procedure a; end;",
+         {},
+         {},
+         {"procedure a;", "procedure go;", "procedure Go;"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        TUnitParser parser = Parse(c.source);
+        Strings consts, vars, methods;
+        for (const auto& e : parser.ListConsts)
+            consts.push_back(e.declaration);
+        for (const auto& e : parser.ListVars)
+            vars.push_back(e.declaration);
+        for (const auto& object : parser.ParseObjects)
+            for (const auto& m : object->Methods)
+                methods.push_back(m.declaration);
+        EXPECT_EQ(consts, c.consts);
+        EXPECT_EQ(vars, c.vars);
+        EXPECT_EQ(methods, c.methods);
+    }
+}
+
 // ------------------------------------------------------------ class kinds
 
 struct KindCase {

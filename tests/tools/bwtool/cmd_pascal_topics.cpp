@@ -1,8 +1,12 @@
-// bwtool pascal-topics UNIT.pas FIRST: generates the component-help topics of
-// a unit (with the parser's default choices) into a new, empty project and
-// prints the first topic number created, then the project's listing as
-// `bwtool dump` prints a project file.
+// bwtool pascal-topics UNIT.pas FIRST [--save OUT.bwv]: generates the
+// component-help topics of a unit (with the parser's default choices) into a
+// new, empty project, adds the bitmap folders as the program does (this
+// tool's own folder, where the member-list pictures ship, then the classes'
+// bitmap folders), and prints the first topic number created, then the
+// project's listing as `bwtool dump` prints a project file; --save also
+// writes the project.
 #include "bwtool.h"
+#include "components/applocation.h"
 #include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
 #include "projectdump.h"
@@ -20,8 +24,8 @@ void Print(const std::string& text) {
 }
 
 int RunPascalTopics(const std::vector<std::string>& args) {
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: bwtool pascal-topics UNIT.pas FIRST\n");
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--save")) {
+        std::fprintf(stderr, "usage: bwtool pascal-topics UNIT.pas FIRST [--save OUT.bwv]\n");
         return 2;
     }
     std::int32_t first = 0;
@@ -41,13 +45,16 @@ int RunPascalTopics(const std::vector<std::string>& args) {
         unitparser::TProjectTopicSink sink(project, nullptr);
         components::TScriptedMessenger messenger(&std::cerr);
         int result = unitparser::ParsePascalUnit(parser, args[0], first, sink, nullptr, &messenger);
-        for (const auto& folder : unitparser::BitmapFolders(parser))
-            unitparser::AddBitmapFolder(project.BitmapPaths, folder);
+        if (result > 0)
+            unitparser::AddGeneratedBitmapFolders(project.BitmapPaths, parser,
+                                                  components::AppLocation().AppFolder);
         // The first topic number is not part of the project: it heads the
         // listing.
         Print("result " + std::to_string(result) + "\n");
         helpproject::TTextStyleList styles;
         Print(bwtool::DumpProject(project, styles));
+        if (args.size() == 4)
+            project.SaveToFile(args[3], &styles);
         return 0;
     } catch (const components::EAbort&) {
         // The messenger has shown why.
@@ -60,4 +67,4 @@ int RunPascalTopics(const std::vector<std::string>& args) {
 
 } // namespace
 
-BW_COMMAND("pascal-topics", "UNIT.pas FIRST", RunPascalTopics);
+BW_COMMAND("pascal-topics", "UNIT.pas FIRST [--save OUT.bwv]", RunPascalTopics);

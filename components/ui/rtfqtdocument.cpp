@@ -1,0 +1,713 @@
+#include "components/ui/rtfqtdocument.h"
+
+#include <QBrush>
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QStringList>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextOption>
+#include <QVariant>
+#include <QVariantList>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace components::ui {
+
+namespace {
+
+// ---- Windows-1252 <-> UTF-16 through the platform's tables
+
+const std::array<char16_t, 256>& AnsiToUnicodeTable() {
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[static_cast<std::size_t>(i)] =
+                platform::Cp1252ToUnicode(static_cast<unsigned char>(i));
+        return t;
+    }();
+    return table;
+}
+
+char UnicodeToAnsi(char32_t c) {
+    if (c < 0x80)
+        return static_cast<char>(c);
+    const int byte = platform::UnicodeToCp1252(c);
+    return byte < 0 ? '?' : static_cast<char>(byte);
+}
+
+QByteArray ToByteArray(const std::string& bytes) {
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string FromByteArray(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Field ids only have to differ between neighbouring fields; one counter for
+// the process keeps fields pasted next to each other apart.
+int NextFieldId() {
+    static std::atomic<int> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+double TwipsToPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+int PixelsToTwips(qreal pixels) {
+    return qRound(pixels * kTwipsPerPixel);
+}
+
+QTextListFormat BulletListFormat() {
+    QTextListFormat format;
+    format.setStyle(QTextListFormat::ListDisc);
+    format.setIndent(0); // the paragraph's own left indent places the text
+    return format;
+}
+
+// ---- paragraph format pieces
+
+Qt::Alignment ToQtAlignment(rtf::Alignment alignment) {
+    switch (alignment) {
+    case rtf::Alignment::Right:
+        return Qt::AlignRight;
+    case rtf::Alignment::Center:
+        return Qt::AlignHCenter;
+    case rtf::Alignment::Justify:
+        return Qt::AlignJustify;
+    case rtf::Alignment::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+rtf::Alignment FromQtAlignment(Qt::Alignment alignment) {
+    const Qt::Alignment horizontal = alignment & Qt::AlignHorizontal_Mask;
+    if (horizontal & Qt::AlignJustify)
+        return rtf::Alignment::Justify;
+    if (horizontal & Qt::AlignHCenter)
+        return rtf::Alignment::Center;
+    if (horizontal & Qt::AlignRight)
+        return rtf::Alignment::Right;
+    return rtf::Alignment::Left;
+}
+
+QTextOption::Tab ToQtTab(const rtf::TabStop& tab) {
+    QTextOption::Tab qtTab;
+    qtTab.position = TwipsToPixels(tab.position);
+    switch (tab.kind) {
+    case rtf::TabKind::Center:
+        qtTab.type = QTextOption::CenterTab;
+        break;
+    case rtf::TabKind::Right:
+        qtTab.type = QTextOption::RightTab;
+        break;
+    case rtf::TabKind::Decimal:
+        qtTab.type = QTextOption::DelimiterTab;
+        qtTab.delimiter = QLatin1Char('.');
+        break;
+    case rtf::TabKind::Left:
+    case rtf::TabKind::Bar:
+        qtTab.type = QTextOption::LeftTab;
+        break;
+    }
+    return qtTab;
+}
+
+rtf::TabStop FromQtTab(const QTextOption::Tab& qtTab) {
+    rtf::TabStop tab;
+    tab.position = PixelsToTwips(qtTab.position);
+    switch (qtTab.type) {
+    case QTextOption::CenterTab:
+        tab.kind = rtf::TabKind::Center;
+        break;
+    case QTextOption::RightTab:
+        tab.kind = rtf::TabKind::Right;
+        break;
+    case QTextOption::DelimiterTab:
+        tab.kind = rtf::TabKind::Decimal;
+        break;
+    case QTextOption::LeftTab:
+        break;
+    }
+    return tab;
+}
+
+QVariantList EncodeTabs(const std::vector<rtf::TabStop>& tabs) {
+    QVariantList list;
+    list.reserve(static_cast<qsizetype>(tabs.size() * 3));
+    for (const rtf::TabStop& tab : tabs) {
+        list << tab.position << static_cast<int>(tab.kind) << static_cast<int>(tab.leader);
+    }
+    return list;
+}
+
+std::vector<rtf::TabStop> DecodeTabs(const QVariantList& list) {
+    std::vector<rtf::TabStop> tabs;
+    for (qsizetype i = 0; i + 2 < list.size(); i += 3) {
+        rtf::TabStop tab;
+        tab.position = list[i].toInt();
+        tab.kind = static_cast<rtf::TabKind>(std::clamp(list[i + 1].toInt(), 0, 4));
+        tab.leader = static_cast<rtf::TabLeader>(std::clamp(list[i + 2].toInt(), 0, 5));
+        tabs.push_back(tab);
+    }
+    return tabs;
+}
+
+QColor ToQColor(const rtf::Color& color) {
+    return QColor(color.red, color.green, color.blue);
+}
+
+// No brush is the auto colour (the window's text colour, no background).
+rtf::Color ColorOf(const QTextCharFormat& format, int brushProperty) {
+    if (!format.hasProperty(brushProperty))
+        return rtf::Color::Auto();
+    const QBrush brush = format.brushProperty(brushProperty);
+    if (brush.style() == Qt::NoBrush)
+        return rtf::Color::Auto();
+    const QColor c = brush.color();
+    return rtf::Color::Rgb(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                           static_cast<std::uint8_t>(c.blue()));
+}
+
+// An exact value carried beside Qt's pixels, else the pixels converted.
+int ExactTwips(const QTextFormat& format, int property, qreal pixels) {
+    const QVariant exact = format.property(property);
+    return exact.isValid() ? exact.toInt() : PixelsToTwips(pixels);
+}
+
+void LineSpacingFromQt(const QTextBlockFormat& format, rtf::ParaFormat& para) {
+    const QVariant exact = format.property(kQtLineSpacing);
+    if (exact.isValid()) {
+        para.lineSpacing = exact.toInt();
+        para.lineSpacingMultiple = format.property(kQtLineSpacingMultiple).toBool();
+        return;
+    }
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        para.lineSpacing = qRound(format.lineHeight() * 240 / 100);
+        para.lineSpacingMultiple = true;
+        break;
+    case QTextBlockFormat::FixedHeight:
+        para.lineSpacing = -PixelsToTwips(format.lineHeight());
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        para.lineSpacing = PixelsToTwips(format.lineHeight());
+        break;
+    default:
+        break;
+    }
+}
+
+void SetDocumentDefaultFormat(QTextDocument& document, const rtf::CharFormat& format) {
+    QTextFrameFormat frame = document.rootFrame()->frameFormat();
+    frame.setProperty(kQtDefaultFormat, QVariant::fromValue<QTextFormat>(ToQtCharFormat(format)));
+    document.rootFrame()->setFrameFormat(frame);
+}
+
+// ---- writing the model into a document
+
+// Conversions are cached: a topic uses a handful of formats over thousands
+// of runs, and Qt finds an identical format object faster than an equal one.
+class WriteCache {
+public:
+    const QTextCharFormat& Char(const rtf::CharFormat& format) {
+        return Lookup(chars_, format, [](const rtf::CharFormat& f) { return ToQtCharFormat(f); });
+    }
+    const QTextBlockFormat& Block(const rtf::ParaFormat& format) {
+        return Lookup(blocks_, format, [](const rtf::ParaFormat& f) { return ToQtBlockFormat(f); });
+    }
+    // The format of a run that belongs to a field (or is an object).
+    QTextCharFormat RunFormat(const rtf::Run& run) {
+        if (!run.field && !run.IsObject())
+            return Char(run.format);
+        QTextCharFormat format = Char(run.format);
+        if (run.field) {
+            if (run.field != lastField_) {
+                lastField_ = run.field;
+                lastFieldId_ = NextFieldId();
+            }
+            format.setProperty(kQtFieldId, lastFieldId_);
+            format.setProperty(kQtFieldInstruction, ToByteArray(*run.field));
+        }
+        if (run.IsObject()) {
+            format.setObjectType(kRtfObjectType);
+            format.setProperty(kQtObjectRtf, ToByteArray(run.object));
+        }
+        return format;
+    }
+    void EndOfRun(const rtf::Run& run) {
+        if (!run.field)
+            lastField_.reset();
+    }
+
+private:
+    template <typename Model, typename Qt, typename Convert>
+    const Qt& Lookup(std::vector<std::pair<Model, Qt>>& cache, const Model& format,
+                     Convert convert) {
+        if (!cache.empty() && cache.back().first == format)
+            return cache.back().second;
+        for (auto& entry : cache)
+            if (entry.first == format)
+                return entry.second;
+        cache.emplace_back(format, convert(format));
+        return cache.back().second;
+    }
+
+    std::vector<std::pair<rtf::CharFormat, QTextCharFormat>> chars_;
+    std::vector<std::pair<rtf::ParaFormat, QTextBlockFormat>> blocks_;
+    std::shared_ptr<const std::string> lastField_;
+    int lastFieldId_ = 0;
+};
+
+void InsertRuns(QTextCursor& cursor, const std::vector<rtf::Run>& runs, WriteCache& cache) {
+    static const QString objectChar = QString(QChar(kQtObjectChar));
+    for (const rtf::Run& run : runs) {
+        if (run.IsObject())
+            cursor.insertText(objectChar, cache.RunFormat(run));
+        else if (!run.text.empty())
+            cursor.insertText(ModelTextToQt(run.text), cache.RunFormat(run));
+        cache.EndOfRun(run);
+    }
+}
+
+// Keeps a run of bullet paragraphs in one Qt list, as Qt itself does when
+// Enter is pressed in one.
+class BulletLists {
+public:
+    void Paragraph(QTextCursor& cursor, bool bullet) {
+        if (!bullet) {
+            list_ = nullptr;
+            return;
+        }
+        if (list_)
+            list_->add(cursor.block());
+        else
+            list_ = cursor.createList(BulletListFormat());
+    }
+
+private:
+    QTextList* list_ = nullptr;
+};
+
+// ---- reading a document into the model
+
+struct ReadFormat {
+    rtf::CharFormat format;
+    bool isObject = false;
+    std::string object;
+    int fieldId = 0;
+    QByteArray fieldInstruction;
+};
+
+class ReadCache {
+public:
+    explicit ReadCache(const QTextDocument& document)
+        : fallback_(DocumentDefaultFormat(document)) {}
+
+    // `qtFormat` gives the Qt format of the index; it runs once per index.
+    template <typename QtFormat> const ReadFormat& Char(int index, QtFormat qtFormat) {
+        auto it = chars_.find(index);
+        if (it != chars_.end())
+            return it->second;
+        const QTextCharFormat qt = qtFormat();
+        ReadFormat read;
+        read.format = FromQtCharFormat(qt, fallback_);
+        read.isObject = qt.objectType() == kRtfObjectType;
+        if (read.isObject)
+            read.object = FromByteArray(qt.property(kQtObjectRtf).toByteArray());
+        read.fieldId = qt.property(kQtFieldId).toInt();
+        if (read.fieldId != 0)
+            read.fieldInstruction = qt.property(kQtFieldInstruction).toByteArray();
+        return chars_.emplace(index, std::move(read)).first->second;
+    }
+
+    const rtf::ParaFormat& Para(const QTextBlock& block) {
+        const int index = block.blockFormatIndex();
+        auto it = paras_.find(index);
+        if (it != paras_.end())
+            return it->second;
+        return paras_.emplace(index, FromQtBlock(block)).first->second;
+    }
+
+    std::shared_ptr<const std::string> Field(const ReadFormat& format) {
+        if (format.fieldId == 0)
+            return nullptr;
+        auto& field = fields_[format.fieldId];
+        if (!field)
+            field = std::make_shared<const std::string>(FromByteArray(format.fieldInstruction));
+        return field;
+    }
+
+private:
+    rtf::CharFormat fallback_;
+    std::unordered_map<int, ReadFormat> chars_;
+    std::unordered_map<int, rtf::ParaFormat> paras_;
+    std::unordered_map<int, std::shared_ptr<const std::string>> fields_;
+};
+
+void AppendFragment(rtf::Paragraph& paragraph, QStringView text, const ReadFormat& format,
+                    ReadCache& cache) {
+    auto field = cache.Field(format);
+    if (!format.isObject) {
+        paragraph.runs.push_back(rtf::Run{QtTextToModel(text), format.format, {}, field});
+        return;
+    }
+    // Equal neighbouring objects share one fragment: one run each. Text typed
+    // next to an object may have inherited its format: it is text.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != QChar(kQtObjectChar))
+            continue;
+        if (i > start)
+            paragraph.runs.push_back(
+                rtf::Run{QtTextToModel(text.mid(start, i - start)), format.format, {}, field});
+        if (i < text.size())
+            paragraph.runs.push_back(
+                rtf::Run{std::string(1, rtf::kObjectChar), format.format, format.object, field});
+        start = i + 1;
+    }
+}
+
+void AppendBlockRange(rtf::Paragraph& paragraph, const QTextBlock& block, int from, int to,
+                      ReadCache& cache) {
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int start = fragment.position();
+        const int end = start + fragment.length();
+        if (end <= from)
+            continue;
+        if (start >= to)
+            break;
+        const ReadFormat& format =
+            cache.Char(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+        const QString text = fragment.text();
+        const int cutStart = std::max(start, from);
+        const int cutEnd = std::min(end, to);
+        QStringView piece = QStringView(text).mid(cutStart - start, cutEnd - cutStart);
+        if (format.isObject || piece.contains(QChar(kQtObjectChar))) {
+            AppendFragment(paragraph, piece, format, cache);
+            continue;
+        }
+        paragraph.runs.push_back(
+            rtf::Run{QtTextToModel(piece), format.format, {}, cache.Field(format)});
+    }
+}
+
+} // namespace
+
+// ---- text
+
+QString ModelTextToQt(std::string_view text) {
+    const auto& table = AnsiToUnicodeTable();
+    QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    QChar* data = out.data();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        data[i] = byte == static_cast<unsigned char>(rtf::kLineBreakChar) ? QChar(kQtLineBreakChar)
+                                                                          : QChar(table[byte]);
+    }
+    return out;
+}
+
+std::string QtTextToModel(QStringView text, std::string_view paragraphBreak) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c == kQtLineBreakChar) {
+            out += rtf::kLineBreakChar;
+        } else if (c == QChar::ParagraphSeparator) {
+            out += paragraphBreak;
+        } else if (c == kQtObjectChar) {
+            out += rtf::kObjectChar;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                   text[i + 1].isLowSurrogate()) {
+            out += '?'; // one character, none of Windows-1252
+            ++i;
+        } else {
+            out += UnicodeToAnsi(c);
+        }
+    }
+    return out;
+}
+
+// ---- formats
+
+QTextCharFormat ToQtCharFormat(const rtf::CharFormat& format) {
+    QTextCharFormat qt;
+    qt.setFontFamilies(QStringList{ModelTextToQt(format.face)});
+    qt.setFontPointSize(format.size / 2.0);
+    qt.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
+    qt.setFontItalic(format.italic);
+    switch (format.underline) {
+    case rtf::UnderlineKind::None:
+        qt.setUnderlineStyle(QTextCharFormat::NoUnderline);
+        break;
+    case rtf::UnderlineKind::Single:
+        qt.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        break;
+    case rtf::UnderlineKind::Double:
+        // Qt draws one line; the widget draws the second.
+        qt.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+        qt.setProperty(kQtDoubleUnderline, true);
+        break;
+    case rtf::UnderlineKind::Dotted:
+        qt.setUnderlineStyle(QTextCharFormat::DotLine);
+        break;
+    }
+    qt.setFontStrikeOut(format.strike);
+    if (!format.color.isAuto)
+        qt.setForeground(ToQColor(format.color));
+    if (!format.background.isAuto)
+        qt.setBackground(ToQColor(format.background));
+    switch (format.script) {
+    case rtf::ScriptKind::Super:
+        qt.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        break;
+    case rtf::ScriptKind::Sub:
+        qt.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        break;
+    case rtf::ScriptKind::Normal:
+        break;
+    }
+    if (format.offset != 0) {
+        qt.setProperty(kQtOffset, format.offset);
+        qt.setBaselineOffset(format.offset * 100.0 / std::max(format.size, 1));
+    }
+    qt.setProperty(kQtCharset, format.charset);
+    qt.setProperty(kQtPitch, format.pitch);
+    qt.setProperty(kQtFontFamily, static_cast<int>(format.family));
+    if (format.hidden)
+        qt.setProperty(kQtHidden, true);
+    return qt;
+}
+
+rtf::CharFormat FromQtCharFormat(const QTextCharFormat& qt, const rtf::CharFormat& fallback) {
+    rtf::CharFormat format;
+    const QStringList families = qt.fontFamilies().toStringList();
+    if (!families.isEmpty()) {
+        format.face = QtTextToModel(families.first());
+    } else {
+        format.face = fallback.face;
+    }
+    format.charset = qt.hasProperty(kQtCharset) ? qt.intProperty(kQtCharset) : fallback.charset;
+    format.pitch = qt.hasProperty(kQtPitch) ? qt.intProperty(kQtPitch) : fallback.pitch;
+    format.family =
+        qt.hasProperty(kQtFontFamily)
+            ? static_cast<rtf::FontFamily>(std::clamp(qt.intProperty(kQtFontFamily), 0,
+                                                      static_cast<int>(rtf::FontFamily::Bidi)))
+            : fallback.family;
+    format.size =
+        qt.hasProperty(QTextFormat::FontPointSize) ? qRound(qt.fontPointSize() * 2) : fallback.size;
+    format.bold = qt.hasProperty(QTextFormat::FontWeight) && qt.fontWeight() >= QFont::DemiBold;
+    format.italic = qt.fontItalic();
+    switch (qt.underlineStyle()) {
+    case QTextCharFormat::NoUnderline:
+        format.underline = rtf::UnderlineKind::None;
+        break;
+    case QTextCharFormat::DotLine:
+        format.underline = rtf::UnderlineKind::Dotted;
+        break;
+    case QTextCharFormat::SingleUnderline:
+        format.underline = qt.boolProperty(kQtDoubleUnderline) ? rtf::UnderlineKind::Double
+                                                               : rtf::UnderlineKind::Single;
+        break;
+    default:
+        format.underline = rtf::UnderlineKind::Single;
+        break;
+    }
+    format.strike = qt.fontStrikeOut();
+    format.color = ColorOf(qt, QTextFormat::ForegroundBrush);
+    format.background = ColorOf(qt, QTextFormat::BackgroundBrush);
+    format.hidden = qt.boolProperty(kQtHidden);
+    switch (qt.verticalAlignment()) {
+    case QTextCharFormat::AlignSuperScript:
+        format.script = rtf::ScriptKind::Super;
+        break;
+    case QTextCharFormat::AlignSubScript:
+        format.script = rtf::ScriptKind::Sub;
+        break;
+    default:
+        break;
+    }
+    format.offset = qt.intProperty(kQtOffset);
+    return format;
+}
+
+QTextBlockFormat ToQtBlockFormat(const rtf::ParaFormat& format) {
+    QTextBlockFormat qt;
+    qt.setAlignment(ToQtAlignment(format.alignment));
+    // A bullet stands in front of the first line, so that line starts at the
+    // left indent as the following ones do.
+    qt.setTextIndent(format.bullet ? 0.0 : TwipsToPixels(format.firstIndent));
+    qt.setLeftMargin(TwipsToPixels(std::max(format.leftIndent, 0)));
+    qt.setRightMargin(TwipsToPixels(std::max(format.rightIndent, 0)));
+    qt.setTopMargin(TwipsToPixels(std::max(format.spaceBefore, 0)));
+    qt.setBottomMargin(TwipsToPixels(std::max(format.spaceAfter, 0)));
+    if (format.lineSpacingMultiple && format.lineSpacing > 0)
+        qt.setLineHeight(format.lineSpacing * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    else if (format.lineSpacing < 0)
+        qt.setLineHeight(TwipsToPixels(-format.lineSpacing), QTextBlockFormat::FixedHeight);
+    else if (format.lineSpacing > 0)
+        qt.setLineHeight(TwipsToPixels(format.lineSpacing), QTextBlockFormat::MinimumHeight);
+    if (!format.tabs.empty()) {
+        QList<QTextOption::Tab> tabs;
+        for (const rtf::TabStop& tab : format.tabs)
+            tabs.append(ToQtTab(tab));
+        qt.setTabPositions(tabs);
+    }
+    qt.setProperty(kQtFirstIndent, format.firstIndent);
+    qt.setProperty(kQtLeftIndent, format.leftIndent);
+    qt.setProperty(kQtRightIndent, format.rightIndent);
+    qt.setProperty(kQtSpaceBefore, format.spaceBefore);
+    qt.setProperty(kQtSpaceAfter, format.spaceAfter);
+    qt.setProperty(kQtLineSpacing, format.lineSpacing);
+    qt.setProperty(kQtLineSpacingMultiple, format.lineSpacingMultiple);
+    qt.setProperty(kQtTabs, EncodeTabs(format.tabs));
+    if (format.keepNext)
+        qt.setProperty(kQtKeepNext, true);
+    return qt;
+}
+
+rtf::ParaFormat FromQtBlock(const QTextBlock& block) {
+    const QTextBlockFormat qt = block.blockFormat();
+    rtf::ParaFormat format;
+    format.alignment = FromQtAlignment(qt.alignment());
+    format.bullet = block.textList() != nullptr;
+    format.firstIndent = ExactTwips(qt, kQtFirstIndent, qt.textIndent());
+    format.leftIndent = ExactTwips(qt, kQtLeftIndent, qt.leftMargin());
+    format.rightIndent = ExactTwips(qt, kQtRightIndent, qt.rightMargin());
+    format.spaceBefore = ExactTwips(qt, kQtSpaceBefore, qt.topMargin());
+    format.spaceAfter = ExactTwips(qt, kQtSpaceAfter, qt.bottomMargin());
+    LineSpacingFromQt(qt, format);
+    if (qt.hasProperty(kQtTabs)) {
+        format.tabs = DecodeTabs(qt.property(kQtTabs).toList());
+    } else {
+        for (const QTextOption::Tab& tab : qt.tabPositions())
+            format.tabs.push_back(FromQtTab(tab));
+    }
+    if (format.tabs.size() > rtf::kMaxTabStops)
+        format.tabs.resize(rtf::kMaxTabStops);
+    format.keepNext = qt.boolProperty(kQtKeepNext);
+    return format;
+}
+
+void SetBlockParaFormat(const QTextBlock& block, const rtf::ParaFormat& format) {
+    QTextCursor cursor(block);
+    QTextList* list = block.textList();
+    if (format.bullet && !list) {
+        list = block.previous().textList();
+        if (!list)
+            list = block.next().textList();
+        if (!list)
+            list = cursor.createList(BulletListFormat());
+    } else if (!format.bullet) {
+        list = nullptr;
+    }
+    // A block format names the block's list: Qt moves the block in or out
+    // of lists by it.
+    QTextBlockFormat qt = ToQtBlockFormat(format);
+    if (list)
+        qt.setObjectIndex(list->objectIndex());
+    cursor.setBlockFormat(qt);
+}
+
+rtf::CharFormat DocumentDefaultFormat(const QTextDocument& document) {
+    const QVariant stored = document.rootFrame()->frameFormat().property(kQtDefaultFormat);
+    if (!stored.isValid())
+        return {};
+    return FromQtCharFormat(stored.value<QTextFormat>().toCharFormat(), rtf::CharFormat{});
+}
+
+// ---- whole documents and ranges
+
+void ModelToQTextDocument(const rtf::RtfDocument& model, QTextDocument& document) {
+    document.clear();
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    SetDocumentDefaultFormat(document, model.DefaultFormat());
+    WriteCache cache;
+    BulletLists lists;
+    const std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        const rtf::Paragraph& paragraph = paragraphs[i];
+        // Qt's block character format is what typing into an empty block
+        // uses, as the paragraph mark's format is in the model.
+        if (i == 0) {
+            cursor.setBlockFormat(cache.Block(paragraph.format));
+            cursor.setBlockCharFormat(cache.Char(paragraph.markFormat));
+        } else {
+            cursor.insertBlock(cache.Block(paragraph.format), cache.Char(paragraph.markFormat));
+        }
+        lists.Paragraph(cursor, paragraph.format.bullet);
+        InsertRuns(cursor, paragraph.runs, cache);
+    }
+    cursor.endEditBlock();
+}
+
+rtf::RtfDocument QTextDocumentToModel(const QTextDocument& document) {
+    rtf::RtfDocument model = QTextRangeToModel(document, 0, document.characterCount() - 1);
+    return model;
+}
+
+rtf::RtfDocument QTextRangeToModel(const QTextDocument& document, int from, int to) {
+    const int last = document.characterCount() - 1; // the final paragraph end
+    from = std::clamp(from, 0, last);
+    to = std::clamp(to, from, last);
+    rtf::RtfDocument model;
+    model.SetDefaultFormat(DocumentDefaultFormat(document));
+    std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
+    paragraphs.clear();
+    ReadCache cache(document);
+    for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
+        rtf::Paragraph& paragraph = paragraphs.emplace_back();
+        paragraph.format = cache.Para(block);
+        paragraph.markFormat =
+            cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).format;
+        AppendBlockRange(paragraph, block, from, to, cache);
+        const int end = block.position() + block.length() - 1; // its paragraph end
+        if (end >= to)
+            break;
+    }
+    if (paragraphs.empty())
+        paragraphs.emplace_back();
+    model.Normalize();
+    return model;
+}
+
+void InsertModel(QTextCursor& cursor, const rtf::RtfDocument& model) {
+    cursor.beginEditBlock();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    // The text after the cursor keeps its paragraph: the breaks inserted
+    // give it a block of its own format each time.
+    const QTextBlockFormat tailFormat = cursor.blockFormat();
+    const QTextCharFormat tailMark = cursor.blockCharFormat();
+    WriteCache cache;
+    const std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
+    for (std::size_t i = 0; i + 1 < paragraphs.size(); ++i) {
+        const rtf::Paragraph& paragraph = paragraphs[i];
+        InsertRuns(cursor, paragraph.runs, cache);
+        SetBlockParaFormat(cursor.block(), paragraph.format);
+        cursor.setBlockCharFormat(cache.Char(paragraph.markFormat));
+        cursor.insertBlock(tailFormat, tailMark);
+    }
+    if (!paragraphs.empty())
+        InsertRuns(cursor, paragraphs.back().runs, cache);
+    cursor.endEditBlock();
+}
+
+} // namespace components::ui
