@@ -58,19 +58,18 @@ std::string TTextStyleBox::Change(const std::string& lastSelected, const std::st
 }
 
 bool TTextStyleBox::Apply(const std::string& name) {
-    const helpproject::TTextStyleMacro* style = styles_.Find(name);
-    if (!style)
-        return false;
-    editor_.ApplyTextStyleMacro(*style);
-    editor_.View().RefreshEditorState();
-    return true;
+    return ApplyWith(name, &TTopicEditor::ApplyTextStyleMacro);
 }
 
 bool TTextStyleBox::ApplyFont(const std::string& name) {
+    return ApplyWith(name, &TTopicEditor::ApplyMacroFont);
+}
+
+bool TTextStyleBox::ApplyWith(const std::string& name, TApply apply) {
     const helpproject::TTextStyleMacro* style = styles_.Find(name);
     if (!style)
         return false;
-    editor_.ApplyMacroFont(*style);
+    (editor_.*apply)(*style);
     editor_.View().RefreshEditorState();
     return true;
 }

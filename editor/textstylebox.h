@@ -38,6 +38,8 @@ public:
     bool ApplyFont(const std::string& name);
 
 private:
+    using TApply = void (TTopicEditor::*)(const helpproject::TTextStyleMacro&);
+    bool ApplyWith(const std::string& name, TApply apply);
     helpproject::TTextStyleMacro SelectionStyle();
 
     helpproject::TTextStyleList& styles_;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/dialogs/footnotedialogmodel.h"
 #include "editor/topicnumbering.h"
-#include "editor/topictext.h"
 #include "helpproject/textstylerange.h"
 #include "platform/codepage.h"
 #include "unitparser/pascalhighlight.h"
@@ -130,7 +130,7 @@ void TTopicEditor::LoadControls(const TBrindlewovenTopic& topic) {
     bar_.BrowseSequence = topic.BrowseSequence;
     bar_.BuildTag = topic.BuildTag;
     bar_.Status = topic.Status;
-    rtf::RtfDocument document = ParseTopicText(topic.Text);
+    rtf::RtfDocument document = rtf::LoadFromStrings(topic.Text);
     RemoveBulletText(document);
     Editor().LoadDocument(document);
     ClearModifiedFlags();
@@ -168,7 +168,7 @@ bool TTopicEditor::BarChanged() {
 }
 
 void TTopicEditor::SaveEditorText(TBrindlewovenTopic& topic) {
-    topic.SetText(TopicTextLines(Editor().SaveDocument()));
+    topic.SetText(rtf::SaveToStrings(Editor().SaveDocument()));
     topic.StripKeepnAndStyleSheet();
 }
 
@@ -507,7 +507,7 @@ void TTopicEditor::UndoCurrent() {
     controls->BrowseSequence = bar_.BrowseSequence;
     controls->BuildTag = bar_.BuildTag;
     controls->Status = bar_.Status;
-    controls->Text = TopicTextLines(Editor().SaveDocument());
+    controls->Text = rtf::SaveToStrings(Editor().SaveDocument());
     LoadControls(*topic);
     redoCurrentCopy_ = std::move(controls);
     view_.PropertyBarChanged();
@@ -532,31 +532,27 @@ void TTopicEditor::RedoCurrent() {
 
 // ---- navigation ---------------------------------------------------------------------
 
-void TTopicEditor::GoToNext() {
+void TTopicEditor::GoToNeighbour(TNeighbour inGrid, TNeighbour inNumbers) {
     StoreTopic();
     const std::int32_t n = CurrentTopic()->Number;
-    MakeCurrentAndShow(view_.GridVisible() ? Project().SortedNext(n) : Project().NextTopic(n));
+    MakeCurrentAndShow((Project().*(view_.GridVisible() ? inGrid : inNumbers))(n));
+}
+
+void TTopicEditor::GoToNext() {
+    GoToNeighbour(&TBrindlewovenProject::SortedNext, &TBrindlewovenProject::NextTopic);
 }
 
 void TTopicEditor::GoToPrevious() {
-    StoreTopic();
-    const std::int32_t n = CurrentTopic()->Number;
-    MakeCurrentAndShow(view_.GridVisible() ? Project().SortedPrevious(n)
-                                           : Project().PreviousTopic(n));
+    GoToNeighbour(&TBrindlewovenProject::SortedPrevious, &TBrindlewovenProject::PreviousTopic);
 }
 
 void TTopicEditor::GoToNextBookmark() {
-    StoreTopic();
-    const std::int32_t n = CurrentTopic()->Number;
-    MakeCurrentAndShow(view_.GridVisible() ? Project().SortedNextBookmark(n)
-                                           : Project().NextBookmark(n));
+    GoToNeighbour(&TBrindlewovenProject::SortedNextBookmark, &TBrindlewovenProject::NextBookmark);
 }
 
 void TTopicEditor::GoToPreviousBookmark() {
-    StoreTopic();
-    const std::int32_t n = CurrentTopic()->Number;
-    MakeCurrentAndShow(view_.GridVisible() ? Project().SortedPreviousBookmark(n)
-                                           : Project().PreviousBookmark(n));
+    GoToNeighbour(&TBrindlewovenProject::SortedPreviousBookmark,
+                  &TBrindlewovenProject::PreviousBookmark);
 }
 
 void TTopicEditor::GoToFirst() {

@@ -214,6 +214,10 @@ private:
     void ClearModifiedFlags();
     void SaveEditorText(helpproject::TBrindlewovenTopic& topic);
     void MakeCurrentAndShow(helpproject::TBrindlewovenTopic* topic);
+    // A neighbour of the current topic in the grid's order or in number order.
+    using TNeighbour =
+        helpproject::TBrindlewovenTopic* (helpproject::TBrindlewovenProject::*)(std::int32_t) const;
+    void GoToNeighbour(TNeighbour inGrid, TNeighbour inNumbers);
     helpproject::TBrindlewovenTopic* CreateTopicAfter(std::int32_t number);
     void SetNewTopicText(const std::string& title, std::string_view lineEnds);
     void PushHistory(const helpproject::TBrindlewovenTopic& topic);

@@ -18,41 +18,23 @@ bool IsProperty(std::uint8_t code) {
     return code >= 1 && code <= helpproject::kLastTopicColumn;
 }
 
-const std::string& StoredField(const TBrindlewovenTopic& topic, TTopicColumn column) {
+// The field of a column in a topic or in the property bar, which name their
+// fields alike. The B keywords are not shown.
+template <class TFields> const std::string& FieldOf(const TFields& fields, TTopicColumn column) {
     static const std::string kNone;
     switch (column) {
     case TTopicColumn::Title:
-        return topic.Title;
+        return fields.Title;
     case TTopicColumn::KKeywords:
-        return topic.KKeywords;
+        return fields.KKeywords;
     case TTopicColumn::AKeywords:
-        return topic.AKeywords;
+        return fields.AKeywords;
     case TTopicColumn::BrowseSequence:
-        return topic.BrowseSequence;
+        return fields.BrowseSequence;
     case TTopicColumn::BuildTag:
-        return topic.BuildTag;
+        return fields.BuildTag;
     case TTopicColumn::Status:
-        return topic.Status;
-    default:
-        return kNone; // the B keywords are not shown
-    }
-}
-
-const std::string& BarField(const TPropertyBar& bar, TTopicColumn column) {
-    static const std::string kNone;
-    switch (column) {
-    case TTopicColumn::Title:
-        return bar.Title;
-    case TTopicColumn::KKeywords:
-        return bar.KKeywords;
-    case TTopicColumn::AKeywords:
-        return bar.AKeywords;
-    case TTopicColumn::BrowseSequence:
-        return bar.BrowseSequence;
-    case TTopicColumn::BuildTag:
-        return bar.BuildTag;
-    case TTopicColumn::Status:
-        return bar.Status;
+        return fields.Status;
     default:
         return kNone;
     }
@@ -197,8 +179,8 @@ std::string TTopicGrid::CellText(int row, int column) const {
     if (property == TTopicColumn::Number)
         return std::to_string(topic->Number);
     if (topic == editor_.CurrentTopic())
-        return BarField(editor_.PropertyBar(), property);
-    return StoredField(*topic, property);
+        return FieldOf(editor_.PropertyBar(), property);
+    return FieldOf(*topic, property);
 }
 
 std::string TTopicGrid::EditText(int row, int column) const {

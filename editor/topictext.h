@@ -1,16 +1,11 @@
 #pragma once
-// A topic's text, stored as lines of RTF, as a document of the RTF engine
-// and back, in the layout every reader of the project expects.
+// Editing a topic's title inside its text. The text goes to and from its
+// stored lines through rtf::LoadFromStrings and rtf::SaveToStrings.
+#include <string_view>
+
 #include "components/rtf/rtfdocument.h"
-#include "helpproject/brindlewoventopic.h"
 
 namespace editor {
-
-// The topic's lines as one document (plain lines, as a new topic has, are
-// plain paragraphs). ERtfError for RTF nested too deep.
-rtf::RtfDocument ParseTopicText(const helpproject::TStringList& lines);
-// The document as the lines a topic stores.
-helpproject::TStringList TopicTextLines(const rtf::RtfDocument& document);
 
 // Replaces the first occurrence of `oldTitle` in the first paragraph by
 // `newTitle`, in the format the old title had. The text goes through the

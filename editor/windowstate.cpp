@@ -79,6 +79,18 @@ private:
     platform::Registry& registry_;
 };
 
+// The one-byte flags of the window, in the order they are written.
+struct TFlagValue {
+    std::string_view Name;
+    bool TWindowState::*Field;
+};
+constexpr TFlagValue kBarFlags[] = {
+    {"GridOnTop", &TWindowState::GridOnTop},   {"ProjectBarItem", &TWindowState::ProjectBar},
+    {"TopicBarItem", &TWindowState::TopicBar}, {"PropertiesBarItem", &TWindowState::PropertiesBar},
+    {"TextBarItem", &TWindowState::TextBar},   {"HelpToolBarItem", &TWindowState::HelpToolBar},
+    {"GridItem", &TWindowState::GridShown},    {"RulerItem", &TWindowState::RulerShown},
+};
+
 } // namespace
 
 TWindowState ReadWindowState(platform::Registry& registry) {
@@ -107,14 +119,8 @@ TWindowState ReadWindowState(platform::Registry& registry) {
                 static_cast<std::int32_t>(platform::GetLE32(platform::BytesAt(*widths, i * 4)));
         state.Grid.SetWidths(values);
     }
-    in.Bool("GridOnTop", state.GridOnTop);
-    in.Bool("ProjectBarItem", state.ProjectBar);
-    in.Bool("TopicBarItem", state.TopicBar);
-    in.Bool("PropertiesBarItem", state.PropertiesBar);
-    in.Bool("TextBarItem", state.TextBar);
-    in.Bool("HelpToolBarItem", state.HelpToolBar);
-    in.Bool("GridItem", state.GridShown);
-    in.Bool("RulerItem", state.RulerShown);
+    for (const TFlagValue& flag : kBarFlags)
+        in.Bool(flag.Name, state.*flag.Field);
     in.Int("RulerUnits", state.RulerUnits);
     in.Bool("UpdateLinks", state.Settings.UpdateLinks);
     if (auto increase = in.Int("IDIncrease"); increase && *increase >= 1)
@@ -140,14 +146,8 @@ void WriteWindowState(platform::Registry& registry, const TWindowState& state) {
     for (std::int32_t width : state.Grid.Widths())
         platform::AppendLE32(widths, static_cast<std::uint32_t>(width));
     out.Binary("GridWidths", widths);
-    out.Bool("GridOnTop", state.GridOnTop);
-    out.Bool("ProjectBarItem", state.ProjectBar);
-    out.Bool("TopicBarItem", state.TopicBar);
-    out.Bool("PropertiesBarItem", state.PropertiesBar);
-    out.Bool("TextBarItem", state.TextBar);
-    out.Bool("HelpToolBarItem", state.HelpToolBar);
-    out.Bool("GridItem", state.GridShown);
-    out.Bool("RulerItem", state.RulerShown);
+    for (const TFlagValue& flag : kBarFlags)
+        out.Bool(flag.Name, state.*flag.Field);
     out.Dword("RulerUnits", state.RulerUnits);
     out.Bool("UpdateLinks", state.Settings.UpdateLinks);
     out.Int("IDIncrease", state.Settings.IDIncrease);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "editor/topicnumbering.h"
 #include "editor/topictext.h"
 #include "platform/codepage.h"
@@ -76,9 +77,9 @@ void TFootnoteDialogModel::Ok(bool updateLinks) {
         project_.ReplaceContentsTopicID(oldID, topic.TopicID);
 
     if (Title != topic.Title) {
-        rtf::RtfDocument text = ParseTopicText(topic.Text);
+        rtf::RtfDocument text = rtf::LoadFromStrings(topic.Text);
         if (ReplaceTitleInText(text, topic.Title, Title))
-            topic.SetText(TopicTextLines(text));
+            topic.SetText(rtf::SaveToStrings(text));
     }
     topic.Title = Title;
     topic.KKeywords = KKeywords;

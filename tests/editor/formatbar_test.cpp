@@ -25,6 +25,13 @@ public:
     }
 };
 
+// Keeps what the bar showed last.
+class TRecordingBarView : public IFormatBarView {
+public:
+    TFormatBarState last;
+    void ShowFormat(const TFormatBarState& state) override { last = state; }
+};
+
 class FormatBarTest : public EditorFixture {
 protected:
     void SetUp() override {
@@ -89,10 +96,7 @@ TEST(FormatBar, MirrorShowsTheSelectionsFormat) {
 TEST_F(FormatBarTest, MixedColoursShowTheFirstEntry) {
     Color(0, 3, 0x0000FF);
     Color(8, 4, 0xFF0000);
-    struct TRecorder : IFormatBarView {
-        TFormatBarState last;
-        void ShowFormat(const TFormatBarState& s) override { last = s; }
-    } recorder;
+    TRecordingBarView recorder;
     TFormatBar bar(*editor, recorder);
     view.text.SetSelection(0, 3);
     bar.Mirror();
@@ -117,10 +121,7 @@ TEST_F(FormatBarTest, MirroringNeverModifiesTheText) {
 }
 
 TEST_F(FormatBarTest, CommandsFormatTheSelection) {
-    struct TRecorder : IFormatBarView {
-        TFormatBarState last;
-        void ShowFormat(const TFormatBarState& s) override { last = s; }
-    } recorder;
+    TRecordingBarView recorder;
     TFormatBar bar(*editor, recorder);
     view.text.SetSelection(0, 3);
     bar.Mirror();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "editor/dialogs/footnotedialogmodel.h"
-#include "editor/topictext.h"
 #include "editorfixture_support.h"
 
 using namespace editor;
@@ -136,7 +136,7 @@ TEST_F(TopicEditorTest, TypedTitleReplacesTheFirstLineAndTheContentsEntry) {
     editor->StoreTopic();
     EXPECT_EQ(Topic(10).Title, "Start");
     EXPECT_EQ(Project().ContentsLines[0], "1 Start=Vellumar10");
-    EXPECT_EQ(ParseTopicText(Topic(10).Text).Text(), "Start\r\r");
+    EXPECT_EQ(rtf::LoadFromStrings(Topic(10).Text).Text(), "Start\r\r");
 }
 
 TEST_F(TopicEditorTest, NewTopicIsNumberedAfterTheCurrentOneWithTheStandardText) {
@@ -266,7 +266,7 @@ TEST_F(TopicEditorTest, UndoAndRedoOfTheCurrentTopicsEdits) {
     EXPECT_EQ(editor->PropertyBar().AKeywords, "a");
     editor->StoreTopic();
     EXPECT_EQ(Topic(10).AKeywords, "a");
-    EXPECT_EQ(ParseTopicText(Topic(10).Text).Text(), "T10\rmore\r");
+    EXPECT_EQ(rtf::LoadFromStrings(Topic(10).Text).Text(), "T10\rmore\r");
 }
 
 TEST_F(TopicEditorTest, HistoryListsTheTopicsShownBefore) {

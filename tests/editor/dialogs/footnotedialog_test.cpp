@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "editor/dialogs/footnotedialogmodel.h"
-#include "editor/topictext.h"
 
 using namespace editor;
 using helpproject::TBrindlewovenTopic;
@@ -90,7 +90,7 @@ TEST(FootnoteDialog, RenumberingKeepsFieldsAndNamesTheNumberTaken) {
         EXPECT_EQ(topic.Window, "main");
         EXPECT_TRUE(topic.Bookmark);
         EXPECT_EQ(topic.EntryMacro, "Back()");
-        EXPECT_EQ(ParseTopicText(topic.Text).Text(), "Body\r");
+        EXPECT_EQ(rtf::LoadFromStrings(topic.Text).Text(), "Body\r");
         EXPECT_EQ(project->TopicByNumber(20)->Text[0],
                   c.updateLinks ? "go \\{linkID=" + std::to_string(c.taken) + "\\}"
                                 : "go \\{linkID=5\\}");
@@ -125,6 +125,6 @@ TEST(FootnoteDialog, TitleInTheTextIsReplacedThroughTheEngine) {
     dialog.Title = "New {x} \\ y";
     dialog.Ok(true);
     EXPECT_EQ(topic.Title, "New {x} \\ y");
-    EXPECT_EQ(ParseTopicText(topic.Text).Text(), "The New {x} \\ y title\rpar again\r");
+    EXPECT_EQ(rtf::LoadFromStrings(topic.Text).Text(), "The New {x} \\ y title\rpar again\r");
     EXPECT_EQ(project->TopicsByTitle().front().Text, "New {x} \\ y (5)");
 }
