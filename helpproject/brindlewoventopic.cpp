@@ -9,43 +9,6 @@ namespace {
 
 constexpr std::string_view kAutoPrefix = "Vellumar";
 
-bool IsRtfLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// Removes the first {\stylesheet ...} group, stepping over escaped
-// characters so braces typed in the text are not counted.
-std::string RemoveStyleSheet(const std::string& text) {
-    const std::string lower = platform::AnsiLowerCase(text);
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        if (text[i] == '\\') {
-            i += 2;
-            continue;
-        }
-        if (text[i] == '{' && lower.compare(i, 12, "{\\stylesheet") == 0 &&
-            (i + 12 >= n || !IsRtfLetter(text[i + 12]))) {
-            std::size_t j = i + 12;
-            int depth = 1;
-            while (j < n && depth > 0) {
-                if (text[j] == '\\')
-                    ++j;
-                else if (text[j] == '{')
-                    ++depth;
-                else if (text[j] == '}')
-                    --depth;
-                ++j;
-            }
-            if (j > n)
-                j = n;
-            return text.substr(0, i) + text.substr(j);
-        }
-        ++i;
-    }
-    return text;
-}
-
 } // namespace
 
 TBrindlewovenTopic::TBrindlewovenTopic(std::int32_t number, std::string title)
@@ -130,7 +93,9 @@ void TBrindlewovenTopic::StripKeepnAndStyleSheet() {
     }
     // \keepn goes through the tokenizer, so a literal "\\keepn" typed in
     // the text (inside an {rtf= code, say) is left alone.
-    joined = RemoveStyleSheet(rtf::RemoveControlWord(joined, "keepn"));
+    // The style sheet is matched in any case; only the first one goes.
+    joined = rtf::RemoveDestination(rtf::RemoveControlWord(joined, "keepn"), "stylesheet",
+                                    {.ignoreCase = true, .firstOnly = true});
     TStringList lines;
     std::size_t start = 0;
     while (start < joined.size()) {

@@ -1,132 +1,43 @@
 #include "helpproject/markupcodes.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 
+#include "components/rtf/rtfmarkupcodes.h"
+#include "components/rtf/rtftokenizer.h"
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/helpfilekind.h"
+#include "platform/codepage.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace {
 
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+constexpr std::string_view kSpaces = " \t";
+
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-bool IsHexDigit(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-int HexValue(char c) {
-    if (IsDigit(c))
-        return c - '0';
-    return (c | 0x20) - 'a' + 10;
-}
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiLower(text[i]) != AsciiLower(prefix[i]))
-            return false;
-    return true;
-}
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
+// Topic lines are read byte for byte: typed text holds no binary data, and
+// nothing here builds on the nesting of groups.
+constexpr rtf::LexerOptions kLineLexing{.binaryData = false, .limitDepth = false};
 
-std::string Trim(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
-        ++begin;
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
-        --end;
-    return std::string(text.substr(begin, end - begin));
-}
-
-// The smallest units of stored RTF that matter here. Reading the line piece
-// by piece is what keeps "\\{" (a typed backslash before a group) from being
-// taken for the "\{" of a code.
-enum class PieceKind {
-    Char,          // an ordinary byte
-    Escaped,       // "\\", "\{", "\}": the character typed (`ch`)
-    HexByte,       // "\'hh": the byte (`ch`)
-    ControlWord,   // "\name" with optional parameter and delimiting space
-    ControlSymbol, // any other "\x"
-    GroupOpen,     // "{"
-    GroupClose,    // "}"
-};
-
-struct Piece {
-    PieceKind kind = PieceKind::Char;
-    std::size_t start = 0;
-    std::size_t end = 0;
-    char ch = 0;
-    std::string_view word;   // ControlWord: its name
-    std::size_t wordEnd = 0; // ControlWord: just after name and parameter, before the delimiter
-};
-
-Piece PieceAt(std::string_view s, std::size_t pos) {
-    Piece p;
-    p.start = pos;
-    const char c = s[pos];
-    if (c == '{' || c == '}') {
-        p.kind = c == '{' ? PieceKind::GroupOpen : PieceKind::GroupClose;
-        p.ch = c;
-        p.end = pos + 1;
-        return p;
-    }
-    if (c != '\\' || pos + 1 >= s.size()) {
-        p.kind = PieceKind::Char;
-        p.ch = c;
-        p.end = pos + 1;
-        return p;
-    }
-    const char next = s[pos + 1];
-    if (IsLetter(next)) {
-        std::size_t j = pos + 1;
-        while (j < s.size() && IsLetter(s[j]))
-            ++j;
-        p.word = s.substr(pos + 1, j - pos - 1);
-        if (j < s.size() &&
-            (IsDigit(s[j]) || (s[j] == '-' && j + 1 < s.size() && IsDigit(s[j + 1])))) {
-            ++j;
-            while (j < s.size() && IsDigit(s[j]))
-                ++j;
-        }
-        p.wordEnd = j;
-        if (j < s.size() && s[j] == ' ')
-            ++j;
-        p.kind = PieceKind::ControlWord;
-        p.end = j;
-        return p;
-    }
-    if (next == '\\' || next == '{' || next == '}') {
-        p.kind = PieceKind::Escaped;
-        p.ch = next;
-        p.end = pos + 2;
-        return p;
-    }
-    if (next == '\'' && pos + 3 < s.size() && IsHexDigit(s[pos + 2]) && IsHexDigit(s[pos + 3])) {
-        p.kind = PieceKind::HexByte;
-        p.ch = static_cast<char>(HexValue(s[pos + 2]) * 16 + HexValue(s[pos + 3]));
-        p.end = pos + 4;
-        return p;
-    }
-    p.kind = PieceKind::ControlSymbol;
-    p.ch = next;
-    p.end = pos + 2;
-    return p;
+std::vector<rtf::Token> LineTokens(std::string_view line) {
+    return rtf::Tokenize(line, nullptr, kLineLexing);
 }
 
 bool IsCodeStart(std::string_view s, std::size_t pos) {
     return pos + 1 < s.size() && s[pos] == '\\' && s[pos + 1] == '{';
+}
+
+// Where a control word's name and parameter end, before its delimiter.
+std::size_t WordEnd(const rtf::Token& word, std::string_view line) {
+    const std::size_t end = word.Offset(line) + word.raw.size();
+    return word.raw.back() == ' ' ? end - 1 : end;
 }
 
 struct Opening {
@@ -135,7 +46,7 @@ struct Opening {
 };
 
 // Longer openings that share a beginning come first ("linkID=" before "link=").
-constexpr std::array<Opening, 10> kOpenings = {{
+constexpr std::array<Opening, 17> kOpenings = {{
     {"linkID=", TMarkupKind::LinkID},
     {"linkTarget=", TMarkupKind::LinkTarget},
     {"linkFile=", TMarkupKind::LinkFile},
@@ -146,171 +57,89 @@ constexpr std::array<Opening, 10> kOpenings = {{
     {"flash=", TMarkupKind::Flash},
     {"rtf=", TMarkupKind::Rtf},
     {"html=", TMarkupKind::Html},
+    {"bmc ", TMarkupKind::Bitmap},
+    {"bml ", TMarkupKind::Bitmap},
+    {"bmr ", TMarkupKind::Bitmap},
+    {"bmct ", TMarkupKind::Bitmap},
+    {"bmlt ", TMarkupKind::Bitmap},
+    {"bmrt ", TMarkupKind::Bitmap},
+    {"keepn", TMarkupKind::Keepn},
 }};
 
-// "bmc ", "bml ", "bmr ", "bmct ", "bmlt ", "bmrt " in any case: the length
-// of the opening, or 0.
-std::size_t MatchBitmapOpening(std::string_view rest, char& align, bool& transparent) {
-    if (rest.size() < 4 || AsciiLower(rest[0]) != 'b' || AsciiLower(rest[1]) != 'm')
-        return 0;
-    const char a = AsciiLower(rest[2]);
-    if (a != 'c' && a != 'l' && a != 'r')
-        return 0;
-    align = a;
-    if (rest[3] == ' ') {
-        transparent = false;
-        return 4;
-    }
-    if (rest.size() >= 5 && AsciiLower(rest[3]) == 't' && rest[4] == ' ') {
-        transparent = true;
-        return 5;
-    }
-    return 0;
+// The rules of typed codes in topic lines: a keyword of the vocabulary as
+// written, no line ends inside a line, and "\{\{" may open a code with its
+// second brace.
+rtf::MarkupSearch MakeLineSearch(std::initializer_list<TMarkupKind> kinds = {}) {
+    rtf::MarkupSearch search;
+    for (const Opening& opening : kOpenings)
+        if (kinds.size() == 0 || std::find(kinds.begin(), kinds.end(), opening.kind) != kinds.end())
+            search.keywords.emplace_back(opening.text);
+    search.keywordsAsWritten = true;
+    search.stopAtLineEnd = false;
+    search.doubledBraceIsText = false;
+    search.rawRtfKeywords = {"rtf="};
+    search.valuelessKeywords = {"keepn"};
+    search.tabIsText = false;
+    search.lexing = kLineLexing;
+    return search;
 }
 
-void AppendValueChar(const Piece& p, TMarkupCode& code) {
-    switch (p.kind) {
-    case PieceKind::Char:
-    case PieceKind::HexByte:
-        code.Value += p.ch;
-        break;
-    case PieceKind::Escaped:
-        code.Value += p.ch;
-        break;
-    case PieceKind::GroupOpen:
-    case PieceKind::GroupClose:
-        code.GroupBraces += p.ch;
-        break;
-    case PieceKind::ControlSymbol:
-        if (p.ch == '~')
-            code.Value += '\xA0';
-        else if (p.ch == '_')
-            code.Value += '-';
-        break;
-    case PieceKind::ControlWord:
-        break;
-    }
+// Every code of the vocabulary.
+const rtf::MarkupSearch& LineSearch() {
+    static const rtf::MarkupSearch search = MakeLineSearch();
+    return search;
 }
 
-// Reads a value up to the closing "\}" (or the line end).
-void ReadPlainValue(std::string_view s, TMarkupCode& code) {
-    std::size_t i = code.ValueStart;
-    while (i < s.size()) {
-        const Piece p = PieceAt(s, i);
-        if (p.kind == PieceKind::Escaped && p.ch == '}') {
-            code.CloseStart = p.start;
-            code.End = p.end;
-            code.Closed = true;
-            return;
-        }
-        AppendValueChar(p, code);
-        i = p.end;
-    }
-    code.CloseStart = code.End = s.size();
-    code.Closed = false;
+// Only the codes of output that WinHelp has no use for.
+const rtf::MarkupSearch& HtmlAndFlashSearch() {
+    static const rtf::MarkupSearch search = MakeLineSearch({TMarkupKind::Html, TMarkupKind::Flash});
+    return search;
 }
 
-// An "{rtf=" value is raw RTF typed as text: its escapes are undone and its
-// braces counted on the result, so that braces the user escaped in the raw
-// RTF ("\{" typed) do not count and the code ends at the brace that balances
-// its own opening one.
-void ReadRtfValue(std::string_view s, TMarkupCode& code) {
-    int depth = 1;
-    bool escapePending = false; // the value so far ends in an unpaired backslash
-    std::size_t i = code.ValueStart;
-    while (i < s.size()) {
-        const Piece p = PieceAt(s, i);
-        i = p.end;
-        char out = 0;
-        switch (p.kind) {
-        case PieceKind::ControlWord:
-        case PieceKind::ControlSymbol:
-            continue; // the editor's formatting, not typed text
-        case PieceKind::HexByte:
-            code.Value.append(s.substr(p.start, p.end - p.start));
-            escapePending = false;
-            continue;
-        case PieceKind::Char:
-        case PieceKind::Escaped:
-        case PieceKind::GroupOpen:
-        case PieceKind::GroupClose:
-            out = p.ch;
+TMarkupCode ToMarkupCode(rtf::MarkupCode&& found) {
+    TMarkupCode code;
+    for (const Opening& opening : kOpenings) {
+        if (platform::AnsiSameText(found.keyword, opening.text)) {
+            code.Kind = opening.kind;
             break;
         }
-        if (escapePending) {
-            code.Value += out;
-            escapePending = false;
-            continue;
-        }
-        if (out == '\\') {
-            escapePending = true;
-        } else if (out == '{') {
-            ++depth;
-        } else if (out == '}') {
-            if (--depth == 0) {
-                code.CloseStart = p.start;
-                code.End = p.end;
-                code.Closed = true;
-                return;
-            }
-        }
-        code.Value += out;
     }
-    code.CloseStart = code.End = s.size();
-    code.Closed = false;
+    if (code.Kind == TMarkupKind::Bitmap) {
+        code.BitmapAlign = platform::AnsiLowerCase(found.keyword)[2];
+        code.Transparent = found.keyword.size() == 5;
+    }
+    code.Start = found.start;
+    code.ValueStart = found.valueStart;
+    code.CloseStart = found.valueEnd;
+    code.End = found.end;
+    code.Closed = found.closed;
+    code.Keyword = std::move(found.keyword);
+    code.Value = std::move(found.value);
+    code.GroupBraces = std::move(found.groupBraces);
+    return code;
 }
 
-// "{keepn}" takes no value: only formatting may stand before its brace.
-bool ReadKeepn(std::string_view s, TMarkupCode& code) {
-    std::size_t i = code.ValueStart;
-    while (i < s.size()) {
-        const Piece p = PieceAt(s, i);
-        if (p.kind == PieceKind::Escaped && p.ch == '}') {
-            code.CloseStart = p.start;
-            code.End = p.end;
-            code.Closed = true;
-            return true;
-        }
-        if (p.kind == PieceKind::GroupOpen || p.kind == PieceKind::GroupClose)
-            code.GroupBraces += p.ch;
-        else if (p.kind != PieceKind::ControlWord && !(p.kind == PieceKind::Char && p.ch == ' '))
-            return false;
-        i = p.end;
-    }
-    return false;
+std::vector<TMarkupCode> FindCodes(std::string_view line, const rtf::MarkupSearch& search) {
+    std::vector<TMarkupCode> codes;
+    for (rtf::MarkupCode& found : rtf::FindMarkupCodes(line, search))
+        codes.push_back(ToMarkupCode(std::move(found)));
+    return codes;
 }
 
 // Group braces between two offsets, for replacements of part of a code.
 std::string GroupBracesIn(std::string_view s, std::size_t from, std::size_t to) {
     std::string braces;
-    for (std::size_t i = from; i < to;) {
-        const Piece p = PieceAt(s, i);
-        if (p.kind == PieceKind::GroupOpen || p.kind == PieceKind::GroupClose)
-            braces += p.ch;
-        i = p.end;
-    }
+    if (from >= to)
+        return braces;
+    for (const rtf::Token& t : LineTokens(s.substr(from, to - from)))
+        if (t.kind == rtf::TokenKind::GroupStart || t.kind == rtf::TokenKind::GroupEnd)
+            braces += t.raw.front();
     return braces;
 }
 
 // Plain text as the topic file needs it.
 std::string RtfEscape(std::string_view text) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '{' || c == '}') {
-            out += '\\';
-            out += c;
-        } else if (byte >= 128) {
-            out += "\\'";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return rtf::EscapeSpecials(text);
 }
 
 // WinHelp reads "\" in a macro string as an escape, so a path's backslashes
@@ -326,13 +155,9 @@ std::string MacroString(std::string_view text) {
 }
 
 bool EndsWithOpenControlWord(std::string_view rtf) {
-    bool open = false;
-    for (std::size_t i = 0; i < rtf.size();) {
-        const Piece p = PieceAt(rtf, i);
-        open = p.kind == PieceKind::ControlWord && p.end == p.wordEnd;
-        i = p.end;
-    }
-    return open;
+    const std::vector<rtf::Token> tokens = LineTokens(rtf);
+    return !tokens.empty() && tokens.back().kind == rtf::TokenKind::ControlWord &&
+           tokens.back().raw.back() != ' ';
 }
 
 const TBrindlewovenTopic* FindTopicByNumberText(const TBrindlewovenProject& project,
@@ -349,17 +174,18 @@ std::string IDOf(const TBrindlewovenTopic& topic) {
 
 std::string TranslateLink(std::string_view s, const TMarkupCode& code) {
     if (code.Kind == TMarkupKind::Link) {
-        std::string target = Trim(code.Value);
+        std::string target = platform::Trim(code.Value, kSpaces);
         char prefix = 0;
         if (!target.empty() && (target[0] == '%' || target[0] == '*')) {
             prefix = target[0];
             target.erase(0, 1);
         }
         const std::size_t at = target.rfind('@');
-        if (EndsWithNoCase(target, ".chm") && at != std::string::npos) {
+        if (platform::EndsWithNoCase(target, ".chm") && at != std::string::npos) {
             const std::string id = target.substr(0, at);
             const std::string file = target.substr(at + 1);
-            const std::string page = StartsWithNoCase(id, "Vellumar") ? "bw" + id.substr(8) : id;
+            const std::string page =
+                platform::StartsWithNoCase(id, "Vellumar") ? "bw" + id.substr(8) : id;
             std::string hidden = "{\\v ";
             if (prefix)
                 hidden += prefix;
@@ -369,16 +195,29 @@ std::string TranslateLink(std::string_view s, const TMarkupCode& code) {
         }
     }
     std::string out = "{\\v ";
-    for (std::size_t i = code.ValueStart; i < code.CloseStart;) {
-        const Piece p = PieceAt(s, i);
-        if (p.kind == PieceKind::Escaped && p.ch == '\\')
+    for (const rtf::Token& t :
+         LineTokens(s.substr(code.ValueStart, code.CloseStart - code.ValueStart))) {
+        if (t.IsSymbol('\\'))
             out += "\\\\\\\\";
         else
-            out.append(s.substr(p.start, p.end - p.start));
-        i = p.end;
+            out += t.raw;
     }
     // An unclosed code runs to the line end; its hidden group is closed there.
     return out + "}";
+}
+
+// Offset just after the first typed "," of a code's value ("," or "\'2c"),
+// or of its closing brace when there is none.
+std::size_t AfterComma(std::string_view s, const TMarkupCode& code) {
+    const std::string_view value = s.substr(code.ValueStart, code.CloseStart - code.ValueStart);
+    for (const rtf::Token& t : LineTokens(value)) {
+        const std::size_t at = code.ValueStart + t.Offset(value);
+        if (t.kind == rtf::TokenKind::HexByte && t.param == ',')
+            return at + t.raw.size();
+        if (t.kind == rtf::TokenKind::Text && t.raw.find(',') != std::string_view::npos)
+            return at + t.raw.find(',') + 1;
+    }
+    return code.CloseStart;
 }
 
 std::string TranslateButton(std::string_view s, const TMarkupCode& code,
@@ -393,17 +232,11 @@ std::string TranslateButton(std::string_view s, const TMarkupCode& code,
     const TBrindlewovenTopic* target = FindTopicByNumberText(project, button.Action);
     if (target == nullptr)
         throw EBrindlewoven(ButtonToMissingTopicMessage(topicNumber, button.Action), topicNumber);
-    std::size_t comma = code.ValueStart;
-    while (comma < code.CloseStart) {
-        const Piece p = PieceAt(s, comma);
-        if (p.kind == PieceKind::Char && p.ch == ',')
-            break;
-        comma = p.end;
-    }
-    std::string out(s.substr(code.Start, comma + 1 - code.Start));
+    const std::size_t afterComma = AfterComma(s, code);
+    std::string out(s.substr(code.Start, afterComma - code.Start));
     out += RtfEscape("JumpID(\"\", \"" + IDOf(*target) + "\")");
     out += "\\}"; // an unclosed code gets its closing brace here
-    return out + GroupBracesIn(s, comma + 1, code.CloseStart);
+    return out + GroupBracesIn(s, afterComma, code.CloseStart);
 }
 
 std::string TranslateCode(std::string_view s, const TMarkupCode& code,
@@ -435,13 +268,14 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
                code.GroupBraces;
     }
     case TMarkupKind::LinkDelphi: {
-        std::string keyword = Trim(code.Value);
+        std::string keyword = platform::Trim(code.Value, kSpaces);
         std::string hidden;
-        if (project.HelpFileKind == 16 || project.HelpFileKind == 32) {
+        const std::int32_t kind = project.HelpFileKind;
+        if (kind == DelphiHelpKind(1) || kind == DelphiHelpKind(2)) {
             const std::size_t underscore = keyword.find('_');
             if (underscore != std::string::npos)
                 keyword.erase(underscore, 1);
-            hidden = "vcl" + keyword + (project.HelpFileKind == 16 ? "@DELPHI.HLP" : "@VCL.HLP");
+            hidden = "vcl" + keyword + (kind == DelphiHelpKind(1) ? "@DELPHI.HLP" : "@VCL.HLP");
         } else {
             hidden = "! ALink(\"" + MacroString(keyword) + "\")";
         }
@@ -484,12 +318,9 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
 
 // Offset where "\keepn" goes in a line: right after its first "\pard".
 std::optional<std::size_t> AfterFirstPard(std::string_view line) {
-    for (std::size_t i = 0; i < line.size();) {
-        const Piece p = PieceAt(line, i);
-        if (p.kind == PieceKind::ControlWord && p.word == "pard")
-            return p.wordEnd;
-        i = p.end;
-    }
+    for (const rtf::Token& t : LineTokens(line))
+        if (t.Is("pard"))
+            return WordEnd(t, line);
     return std::nullopt;
 }
 
@@ -497,26 +328,24 @@ std::optional<std::size_t> AfterFirstPard(std::string_view line) {
 // that the next line begins a paragraph of its own.
 bool EndsParagraph(std::string_view line) {
     bool ends = false;
-    for (std::size_t i = 0; i < line.size();) {
-        const Piece p = PieceAt(line, i);
-        if (p.kind == PieceKind::ControlWord && p.word == "par")
+    for (const rtf::Token& t : LineTokens(line)) {
+        if (t.Is("par"))
             ends = true;
-        else if (p.kind == PieceKind::Escaped || p.kind == PieceKind::HexByte ||
-                 p.kind == PieceKind::ControlSymbol || (p.kind == PieceKind::Char && p.ch != ' '))
+        else if (t.kind != rtf::TokenKind::ControlWord && t.kind != rtf::TokenKind::GroupStart &&
+                 t.kind != rtf::TokenKind::GroupEnd &&
+                 t.raw.find_first_not_of(' ') != std::string_view::npos)
             ends = false;
-        i = p.end;
     }
     return ends;
 }
 
 bool BeginsWithPard(std::string_view line) {
-    for (std::size_t i = 0; i < line.size();) {
-        const Piece p = PieceAt(line, i);
-        if (p.kind == PieceKind::ControlWord)
-            return p.word == "pard";
-        if (p.kind != PieceKind::GroupOpen && !(p.kind == PieceKind::Char && p.ch == ' '))
+    for (const rtf::Token& t : LineTokens(line)) {
+        if (t.kind == rtf::TokenKind::ControlWord)
+            return t.name == "pard";
+        if (t.kind != rtf::TokenKind::GroupStart &&
+            !(t.kind == rtf::TokenKind::Text && t.raw.find_first_not_of(' ') == std::string::npos))
             return false;
-        i = p.end;
     }
     return false;
 }
@@ -532,16 +361,16 @@ void StartNewParagraph(std::string& line, std::string_view previous) {
     }
     if (AfterFirstPard(line))
         return;
-    for (std::size_t i = 0; i < line.size();) {
-        const Piece p = PieceAt(line, i);
-        if (p.kind == PieceKind::ControlWord && p.word == "par") {
-            const bool controlFollows = p.end < line.size() && line[p.end] == '\\';
-            line.insert(p.end, controlFollows ? "\\pard" : "\\pard ");
-            if (p.end == p.wordEnd)
-                line.insert(p.end, " ");
+    for (const rtf::Token& t : LineTokens(line)) {
+        if (t.Is("par")) {
+            const std::size_t end = t.Offset(line) + t.raw.size();
+            const bool delimited = end != WordEnd(t, line);
+            const bool controlFollows = end < line.size() && line[end] == '\\';
+            line.insert(end, controlFollows ? "\\pard" : "\\pard ");
+            if (!delimited)
+                line.insert(end, " ");
             return;
         }
-        i = p.end;
     }
     line.insert(0, "\\pard ");
 }
@@ -552,67 +381,25 @@ std::string_view MarkupOpening(TMarkupKind kind) {
     for (const auto& opening : kOpenings)
         if (opening.kind == kind)
             return opening.text;
-    if (kind == TMarkupKind::Bitmap)
-        return "bmc ";
     return "keepn";
 }
 
 std::optional<TMarkupCode> MarkupCodeAt(std::string_view line, std::size_t pos) {
     if (!IsCodeStart(line, pos))
         return std::nullopt;
-    const std::string_view rest = line.substr(pos + 2);
-    TMarkupCode code;
-    code.Start = pos;
-    bool found = false;
-    for (const auto& opening : kOpenings) {
-        if (StartsWithNoCase(rest, opening.text)) {
-            code.Kind = opening.kind;
-            code.Keyword = std::string(rest.substr(0, opening.text.size()));
-            found = true;
-            break;
-        }
-    }
-    if (!found) {
-        char align = 0;
-        bool transparent = false;
-        if (const std::size_t length = MatchBitmapOpening(rest, align, transparent)) {
-            code.Kind = TMarkupKind::Bitmap;
-            code.Keyword = std::string(rest.substr(0, length));
-            code.BitmapAlign = align;
-            code.Transparent = transparent;
-            found = true;
-        } else if (StartsWithNoCase(rest, "keepn")) {
-            code.Kind = TMarkupKind::Keepn;
-            code.Keyword = std::string(rest.substr(0, 5));
-            code.ValueStart = pos + 7;
-            if (!ReadKeepn(line, code))
-                return std::nullopt;
-            return code;
-        }
-    }
-    if (!found)
+    std::vector<TMarkupCode> codes = FindCodes(line.substr(pos), LineSearch());
+    if (codes.empty() || codes.front().Start != 0)
         return std::nullopt;
-    code.ValueStart = pos + 2 + code.Keyword.size();
-    if (code.Kind == TMarkupKind::Rtf)
-        ReadRtfValue(line, code);
-    else
-        ReadPlainValue(line, code);
+    TMarkupCode code = std::move(codes.front());
+    code.Start += pos;
+    code.ValueStart += pos;
+    code.CloseStart += pos;
+    code.End += pos;
     return code;
 }
 
 std::vector<TMarkupCode> ScanMarkupCodes(std::string_view line) {
-    std::vector<TMarkupCode> codes;
-    for (std::size_t i = 0; i < line.size();) {
-        if (IsCodeStart(line, i)) {
-            if (auto code = MarkupCodeAt(line, i)) {
-                i = code->End;
-                codes.push_back(std::move(*code));
-                continue;
-            }
-        }
-        i = PieceAt(line, i).end;
-    }
-    return codes;
+    return FindCodes(line, LineSearch());
 }
 
 TLinkIDValue ParseLinkIDValue(std::string_view value) {
@@ -635,10 +422,10 @@ TLinkIDValue ParseLinkIDValue(std::string_view value) {
 
 TLinkFileValue ParseLinkFileValue(std::string_view value) {
     TLinkFileValue link;
-    std::string text = Trim(value);
+    std::string text = platform::Trim(value, kSpaces);
     if (!text.empty() && (text[0] == '%' || text[0] == '*')) {
         link.Prefix = text[0];
-        text = Trim(std::string_view(text).substr(1));
+        text = platform::Trim(std::string_view(text).substr(1), kSpaces);
     }
     link.File = std::move(text);
     return link;
@@ -653,7 +440,7 @@ TButtonValue ParseButtonValue(std::string_view value) {
     }
     button.HasComma = true;
     button.Caption = std::string(value.substr(0, comma));
-    button.Action = Trim(value.substr(comma + 1));
+    button.Action = platform::Trim(value.substr(comma + 1), kSpaces);
     return button;
 }
 
@@ -697,19 +484,13 @@ std::string UnbalancedRtfCodeMessage(std::int32_t topicNumber) {
 std::string RemoveHtmlAndFlashCodes(std::string_view line) {
     std::string out;
     out.reserve(line.size());
-    for (std::size_t i = 0; i < line.size();) {
-        if (IsCodeStart(line, i)) {
-            if (auto code = MarkupCodeAt(line, i);
-                code && (code->Kind == TMarkupKind::Html || code->Kind == TMarkupKind::Flash)) {
-                out += code->GroupBraces;
-                i = code->End;
-                continue;
-            }
-        }
-        const Piece p = PieceAt(line, i);
-        out.append(line.substr(p.start, p.end - p.start));
-        i = p.end;
+    std::size_t done = 0;
+    for (const TMarkupCode& code : FindCodes(line, HtmlAndFlashSearch())) {
+        out.append(line, done, code.Start - done);
+        out += code.GroupBraces;
+        done = code.End;
     }
+    out.append(line, done);
     return out;
 }
 
@@ -721,18 +502,13 @@ std::string TranslateMarkupLineForWinHelp(std::string_view line,
     std::string out;
     out.reserve(s.size() + 16);
     bool keepn = false;
-    for (std::size_t i = 0; i < s.size();) {
-        if (IsCodeStart(s, i)) {
-            if (auto code = MarkupCodeAt(s, i)) {
-                out += TranslateCode(s, *code, project, topicNumber, keepn);
-                i = code->End;
-                continue;
-            }
-        }
-        const Piece p = PieceAt(s, i);
-        out.append(s, p.start, p.end - p.start);
-        i = p.end;
+    std::size_t done = 0;
+    for (const TMarkupCode& code : ScanMarkupCodes(s)) {
+        out.append(s, done, code.Start - done);
+        out += TranslateCode(s, code, project, topicNumber, keepn);
+        done = code.End;
     }
+    out.append(s, done);
     if (hadKeepn)
         *hadKeepn = keepn;
     return out;

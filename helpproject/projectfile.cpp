@@ -5,6 +5,7 @@
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
+#include "helpproject/projectfilelines.h"
 #include "platform/fileio.h"
 
 namespace helpproject {
@@ -58,10 +59,8 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
     const std::int32_t version = in.ReadInteger();
     if (version > kProjectFileVersion)
         throw EProjectError(fileName +
-                            " was created with a newer version of Brindlewoven (file "
-                            "version " +
-                            std::to_string(version) +
-                            ").\rPlease use that version to edit the project");
+                            " was created with a newer version of Brindlewoven.\rPlease use "
+                            "that version to edit the project");
     if (version < 1)
         throw EProjectError(fileName + " has the unknown project file version " +
                             std::to_string(version));

@@ -1,58 +1,12 @@
 #pragma once
-// The line format of project files: one value per line, integers in
-// decimal, Booleans "TRUE"/"FALSE", string lists as a count line and items.
-// The reader names the file and the line in every error.
-#include <cstdint>
-#include <string>
+// The project file (.bwv): its first line and the version this program
+// writes. TBrindlewovenProject::LoadFromFile and SaveToFile read and write
+// it (projectfile.cpp) through the line format of projectfilelines.h.
 #include <string_view>
-
-#include "helpproject/brindlewoventopic.h"
 
 namespace helpproject {
 
 inline constexpr std::string_view kProjectFileMagic = "Brindlewoven project file.";
 inline constexpr int kProjectFileVersion = 16;
-
-class TProjectFileReader {
-public:
-    // `bytes` must outlive the reader. Lines end with CR, LF or CR LF.
-    TProjectFileReader(std::string_view bytes, std::string fileName);
-
-    bool AtEnd() const { return pos_ >= bytes_.size(); }
-    // The number of the line read last (1-based).
-    std::size_t LineNumber() const { return line_; }
-    const std::string& FileName() const { return fileName_; }
-
-    std::string ReadLine();
-    std::int32_t ReadInteger();
-    // True exactly when the line starts with an upper-case "T".
-    bool ReadBoolean();
-    // A count that must not be negative.
-    std::int32_t ReadCount();
-    // Empties the list, then reads the count line and that many lines.
-    void ReadStrings(TStringList& list);
-
-    [[noreturn]] void Fail(const std::string& what) const;
-
-private:
-    std::string_view bytes_;
-    std::string fileName_;
-    std::size_t pos_ = 0;
-    std::size_t line_ = 0;
-};
-
-class TProjectFileWriter {
-public:
-    explicit TProjectFileWriter(std::string& out) : out_(out) {}
-    // CR and LF inside the value would break the line format: they are
-    // dropped.
-    void WriteLine(std::string_view text);
-    void WriteInteger(std::int64_t value);
-    void WriteBoolean(bool value);
-    void WriteStrings(const TStringList& list);
-
-private:
-    std::string& out_;
-};
 
 } // namespace helpproject

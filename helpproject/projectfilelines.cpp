@@ -1,6 +1,7 @@
+#include "helpproject/projectfilelines.h"
+
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/helputils.h"
-#include "helpproject/projectfile.h"
 
 namespace helpproject {
 

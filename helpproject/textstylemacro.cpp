@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "helpproject/projectfile.h"
+#include "helpproject/projectfilelines.h"
 
 namespace helpproject {
 

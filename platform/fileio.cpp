@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,6 +79,44 @@ int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path&
     ThrowSystemError("Cannot create a temporary file for", target, EEXIST);
 }
 
+// Reads an open file to its end and closes it. More than `maxBytes` (the
+// file may grow while it is read) throws without reading further.
+std::string ReadToEnd(int fd, const std::filesystem::path& path, off_t sizeHint,
+                      std::uint64_t maxBytes) {
+    const auto tooLarge = [&] {
+        ::close(fd);
+        throw PlatformError(SystemErrorMessage("Cannot read", path, 0) + ": larger than " +
+                            SizeLimitText(maxBytes));
+    };
+    if (sizeHint > 0 && static_cast<std::uint64_t>(sizeHint) > maxBytes)
+        tooLarge();
+    std::string bytes;
+    if (sizeHint > 0) {
+        bytes.reserve(static_cast<size_t>(sizeHint));
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            int err = errno;
+            ::close(fd);
+            ThrowSystemError("Cannot read", path, err);
+        }
+        if (n == 0) {
+            break;
+        }
+        if (static_cast<std::uint64_t>(n) > maxBytes - bytes.size()) {
+            tooLarge();
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
 } // namespace
 
 void SetAtomicWriteHook(AtomicWriteHook hook) {
@@ -94,28 +133,34 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
         ::close(fd);
         ThrowSystemError("Cannot read", path, EISDIR);
     }
-    std::string bytes;
-    if (st.st_size > 0) {
-        bytes.reserve(static_cast<size_t>(st.st_size));
+    return ReadToEnd(fd, path, st.st_size, std::numeric_limits<std::uint64_t>::max());
+}
+
+std::string SizeLimitText(std::uint64_t bytes) {
+    constexpr std::uint64_t kKB = 1024, kMB = 1024 * kKB;
+    if (bytes >= kMB && bytes % kMB == 0)
+        return std::to_string(bytes / kMB) + " MB";
+    if (bytes >= kKB && bytes % kKB == 0)
+        return std::to_string(bytes / kKB) + " KB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+    // Non-blocking, so that opening a FIFO nobody writes to returns at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        ThrowSystemError("Cannot open", path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        ThrowSystemError("Cannot read", path, err);
     }
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            int err = errno;
-            ::close(fd);
-            ThrowSystemError("Cannot read", path, err);
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw PlatformError(SystemErrorMessage("Cannot read", path, 0) + ": not a regular file");
     }
-    ::close(fd);
-    return bytes;
+    return ReadToEnd(fd, path, st.st_size, maxBytes);
 }
 
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes) {

@@ -2,6 +2,7 @@
 // Reading whole files and saving over existing ones without ever losing the
 // old file: the new contents go to a temporary file in the same folder, are
 // flushed to disk and then renamed over the target in one step.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -10,6 +11,15 @@ namespace platform {
 
 // The file's bytes; throws PlatformError when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// The bytes of a file that outside data names (a project's list of files,
+// say): only a regular file of at most `maxBytes` is read. Anything else (a
+// folder, a FIFO, a device) or a larger file throws PlatformError naming the
+// file, as does a failed read; opening never waits on a FIFO.
+std::string ReadRegularFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// "64 MB", "512 KB", "100 bytes": a size limit as messages name it.
+std::string SizeLimitText(std::uint64_t bytes);
 
 // Replaces (or creates) `target` with `bytes`. On any failure the old file is
 // left as it was, the temporary file is removed and PlatformError is thrown.

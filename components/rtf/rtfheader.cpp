@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "components/rtf/rtftokenstream.h"
 #include "platform/codepage.h"
 #include "platform/textutil.h"
 
@@ -269,24 +270,6 @@ bool IsHeaderDestination(std::string_view name) {
         "fonttbl", "colortbl", "stylesheet", "info",      "listtable", "listoverridetable",
         "revtbl",  "rsidtbl",  "filetbl",    "generator", "xmlnstbl",  "latentstyles"};
     return std::find(std::begin(kWords), std::end(kWords), name) != std::end(kWords);
-}
-
-// The destination word of a group (tokens from "{"), and whether it is starred.
-std::string_view GroupDestination(std::span<const Token> tokens, bool& starred) {
-    starred = false;
-    for (std::size_t i = 1; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.kind == TokenKind::LineBreak)
-            continue;
-        if (t.IsSymbol('*') && !starred) {
-            starred = true;
-            continue;
-        }
-        if (t.kind == TokenKind::ControlWord)
-            return t.name;
-        return {};
-    }
-    return {};
 }
 
 } // namespace

@@ -60,7 +60,7 @@ bool Lexer::Next(Token& token) {
     const char c = data[pos_];
     switch (c) {
     case '{':
-        if (depth_ >= kMaxGroupDepth) {
+        if (options_.limitDepth && depth_ >= kMaxGroupDepth) {
             error_ = NestingTooDeepMessage(pos_);
             return false;
         }
@@ -136,7 +136,7 @@ bool Lexer::Next(Token& token) {
             ++p;
         pos_ = p;
         token.raw = source_.substr(start, pos_ - start);
-        if (token.hasParam && token.param > 0 && token.name == "bin")
+        if (options_.binaryData && token.hasParam && token.param > 0 && token.name == "bin")
             pendingBinary_ = static_cast<std::size_t>(token.param);
         return true;
     }
@@ -165,10 +165,10 @@ bool Lexer::Next(Token& token) {
     return true;
 }
 
-std::vector<Token> Tokenize(std::string_view source, std::string* error) {
+std::vector<Token> Tokenize(std::string_view source, std::string* error, LexerOptions options) {
     std::vector<Token> tokens;
     tokens.reserve(source.size() / 6 + 4);
-    Lexer lexer(source);
+    Lexer lexer(source, options);
     Token token;
     while (lexer.Next(token))
         tokens.push_back(token);
@@ -376,6 +376,24 @@ std::string EscapeText(std::string_view plain) {
     TokenWriter writer;
     writer.Text(plain);
     return writer.Take();
+}
+
+std::string EscapeSpecials(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '\\' || ch == '{' || ch == '}') {
+            out += '\\';
+            out += ch;
+        } else if (c >= 128) {
+            out += "\\'";
+            out += platform::HexUpper(c, 2);
+        } else {
+            out += ch;
+        }
+    }
+    return out;
 }
 
 } // namespace rtf

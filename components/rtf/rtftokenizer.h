@@ -39,11 +39,25 @@ struct Token {
     }
 };
 
+// How a lexer reads its source; the defaults are RTF's own rules. Topic
+// lines as the editor stores them never hold binary data or deep nesting,
+// and the scanners of their typed markup read them byte for byte with both
+// rules off.
+struct LexerOptions {
+    // The N bytes after "\binN" are one BinaryData token; off, they are read
+    // as RTF like any other bytes.
+    bool binaryData = true;
+    // Nesting deeper than kMaxGroupDepth is refused; off, the lexer only
+    // counts it (for scanners that build nothing on groups).
+    bool limitDepth = true;
+};
+
 // Streaming tokenizer: no allocation per token, so the parser can run at
 // memory speed. Depth() is the group depth after the last token returned.
 class Lexer {
 public:
-    explicit Lexer(std::string_view source) : source_(source) {}
+    explicit Lexer(std::string_view source, LexerOptions options = {})
+        : source_(source), options_(options) {}
 
     // Fills `token` and returns true, or returns false at the end of the input
     // or when nesting went beyond kMaxGroupDepth (then Error() says so).
@@ -57,6 +71,7 @@ public:
 
 private:
     std::string_view source_;
+    LexerOptions options_;
     std::size_t pos_ = 0;
     int depth_ = 0;
     std::size_t pendingBinary_ = 0; // bytes of \bin data still to hand out
@@ -65,7 +80,8 @@ private:
 
 // All tokens of `source`. On refused input the tokens up to the fault are
 // returned and `error` (when given) receives the message.
-std::vector<Token> Tokenize(std::string_view source, std::string* error = nullptr);
+std::vector<Token> Tokenize(std::string_view source, std::string* error = nullptr,
+                            LexerOptions options = {});
 // As Tokenize, but refused input throws ERtfError.
 std::vector<Token> TokenizeOrThrow(std::string_view source);
 
@@ -124,5 +140,10 @@ std::string StripLineBreaks(std::string_view rtf);
 
 // Escapes plain Windows-1252 text for RTF as TokenWriter::Text does.
 std::string EscapeText(std::string_view plain);
+
+// Escapes only what RTF text cannot hold as it is: "\", "{" and "}", and
+// bytes of 128 or more as "\'XX" (upper-case hex); control characters and
+// tabs stay as they are.
+std::string EscapeSpecials(std::string_view text);
 
 } // namespace rtf

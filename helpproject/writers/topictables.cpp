@@ -61,23 +61,7 @@ std::string FixFontCharset(std::string_view entry) {
 }
 
 std::string RtfEscape(std::string_view text) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '\\' || c == '{' || c == '}') {
-            out += '\\';
-            out += ch;
-        } else if (c >= 128) {
-            out += "\\'";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return rtf::EscapeSpecials(text);
 }
 
 TTopicRtf ReadTopicRtf(const TBrindlewovenTopic& topic) {

@@ -95,6 +95,8 @@ TEST_F(MarkupCodesTest, TranslatesEveryCodeOfALineForWinHelp) {
         {"button to an automatic ID", R"(\{BUTTON Go,3\cf0\})",
          R"(\{BUTTON Go,JumpID("", "Vellumar3")\})"},
         {"button without action", R"(\{button Caption only\})", R"(\{button Caption only\})"},
+        {"button with its comma as an escape", R"(\{button Go\'2c 12\})",
+         R"(\{button Go\'2cJumpID("", "intro")\})"},
         {"button to a missing topic", R"(\{button Go,77\})",
          "Button in topic #40 points to a topic #77 that does not exist", true},
 

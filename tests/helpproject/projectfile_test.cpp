@@ -329,10 +329,10 @@ TEST(ProjectFile, Refusals) {
         {"", "/p/x.bwv is not a Brindlewoven project file"},
         {"Brindlewoven project file\r\n16\r\n", "/p/x.bwv is not a Brindlewoven project file"},
         {"brindlewoven project file.\r\n16\r\n", "/p/x.bwv is not a Brindlewoven project file"},
-        {withLine2("17"), "/p/x.bwv was created with a newer version of Brindlewoven (file "
-                          "version 17).\rPlease use that version to edit the project"},
-        {withLine2("272"), "/p/x.bwv was created with a newer version of Brindlewoven (file "
-                           "version 272).\rPlease use that version to edit the project"},
+        {withLine2("17"), "/p/x.bwv was created with a newer version of Brindlewoven.\rPlease "
+                          "use that version to edit the project"},
+        {withLine2("272"), "/p/x.bwv was created with a newer version of Brindlewoven.\rPlease "
+                           "use that version to edit the project"},
         {withLine2("0"), "/p/x.bwv has the unknown project file version 0"},
         {withLine2("-3"), "/p/x.bwv has the unknown project file version -3"},
         {withLine2("1x"), "/p/x.bwv, line 2: Invalid numeric input \"1x\""},

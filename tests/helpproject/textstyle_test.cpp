@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/projectfile.h"
+#include "helpproject/projectfilelines.h"
 #include "helpproject/textstylemacro.h"
 
 using namespace helpproject;

@@ -113,6 +113,46 @@ TEST(ReadFileBytes, ErrorsNameThePathAndTheReason) {
     EXPECT_THROW(ReadFileBytes("/"), PlatformError);
 }
 
+// Files that outside data names: a FIFO must not block the reader, and
+// nothing larger than the limit is read.
+TEST(ReadRegularFile, OnlyRegularFilesUpToTheLimit) {
+    TempFolder temp("bw-fileio");
+    const fs::path fifo = temp.Path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteText(temp.Path() / "small", "1234");
+    WriteText(temp.Path() / "five", "12345");
+    const fs::path huge = temp.Path() / "huge";
+    WriteText(huge, "");
+    fs::resize_file(huge, (std::uint64_t{1} << 32) + 1); // sparse: nothing is stored
+    fs::create_symlink(temp.Path() / "small", temp.Path() / "link");
+    struct Case {
+        fs::path path;
+        std::string bytes; // or the reason after the path
+        bool fails = false;
+    };
+    const Case cases[] = {
+        {temp.Path() / "small", "1234"},
+        {temp.Path() / "link", "1234"},
+        {temp.Path() / "five", ": larger than 4 bytes", true},
+        {huge, ": larger than 4 bytes", true},
+        {fifo, ": not a regular file", true},
+        {temp.Path(), ": not a regular file", true},
+        {"/dev/zero", ": not a regular file", true},
+    };
+    for (const Case& c : cases) {
+        try {
+            EXPECT_EQ(ReadRegularFile(c.path, 4), c.bytes) << c.path;
+            EXPECT_FALSE(c.fails) << c.path;
+        } catch (const PlatformError& e) {
+            EXPECT_TRUE(c.fails) << c.path;
+            EXPECT_EQ(e.what(), "Cannot read \"" + c.path.string() + "\"" + c.bytes);
+        }
+    }
+    EXPECT_EQ(SizeLimitText(64u << 20), "64 MB");
+    EXPECT_EQ(SizeLimitText(512u << 10), "512 KB");
+    EXPECT_EQ(SizeLimitText(1536), "1536 bytes");
+}
+
 TEST(TempFolder, IsPrivateAndRemovedOnEveryExit) {
     fs::path path;
     {

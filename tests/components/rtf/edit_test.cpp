@@ -20,41 +20,12 @@ TEST(TokenEdits, RemoveDestination) {
               "ab{\\*\\generator x;}c");
     EXPECT_EQ(RemoveDestination("a{\\*\\generator x;}c", "generator"), "ac");
     EXPECT_EQ(RemoveDestination("a{\\pntext unclosed", "pntext"), "a");
-}
-
-TEST(MarkupCodes, FoundWithoutRegardToCaseSkippingControlWords) {
-    const std::string rtf = "See \\{LinkID=1\\b 2\\b0 >main\\} and \\{button Go,JumpID(`a',`b')\\}"
-                            " and \\\\{linkID=9\\} and \\{\\{linkid=8\\}.";
-    std::vector<MarkupCode> codes = FindMarkupCodes(rtf);
-    ASSERT_EQ(codes.size(), 2u);
-    EXPECT_EQ(codes[0].keyword, "LinkID=");
-    EXPECT_EQ(codes[0].value, "12>main");
-    EXPECT_TRUE(codes[0].closed);
-    EXPECT_EQ(rtf.substr(codes[0].start, 2), "\\{");
-    EXPECT_EQ(rtf.substr(codes[0].end - 2, 2), "\\}");
-    EXPECT_EQ(rtf.substr(codes[0].valueStart, 1), "1");
-    EXPECT_EQ(codes[1].keyword, "button ");
-    EXPECT_EQ(codes[1].value, "Go,JumpID(`a',`b')");
-
-    MarkupSearch search;
-    search.keywords = {"linkid="};
-    std::vector<MarkupCode> links = FindMarkupCodes(rtf, search);
-    ASSERT_EQ(links.size(), 1u);
-    EXPECT_EQ(links[0].value, "12>main");
-}
-
-TEST(MarkupCodes, UnclosedEndsAtLineEndAndRawRtfNests) {
-    std::vector<MarkupCode> codes = FindMarkupCodes(
-        "\\{link=abc\r\nmore\\} \\{keepn\\} \\{rtf=\\{\\\\b x\\}\\} \\{bmc a.bmp\\}");
-    ASSERT_EQ(codes.size(), 4u);
-    EXPECT_FALSE(codes[0].closed);
-    EXPECT_EQ(codes[0].value, "abc");
-    EXPECT_EQ(codes[1].keyword, "keepn");
-    EXPECT_EQ(codes[1].value, "");
-    EXPECT_EQ(codes[2].keyword, "rtf=");
-    EXPECT_EQ(codes[2].value, "{\\b x}");
-    EXPECT_EQ(codes[3].keyword, "bmc ");
-    EXPECT_EQ(codes[3].value, "a.bmp");
+    // In any case, the first group only.
+    const std::string sheets = "{\\STYLESHEET{\\s0 N;}}x{\\stylesheet b}";
+    EXPECT_EQ(RemoveDestination(sheets, "stylesheet"), "{\\STYLESHEET{\\s0 N;}}x");
+    EXPECT_EQ(RemoveDestination(sheets, "stylesheet", {.ignoreCase = true, .firstOnly = true}),
+              "x{\\stylesheet b}");
+    EXPECT_EQ(RemoveDestination(sheets, "stylesheet", {.ignoreCase = true}), "x");
 }
 
 TEST(RewriteGroups, HiddenGroupsBecomeCodes) {
@@ -73,35 +44,6 @@ TEST(RewriteGroups, HiddenGroupsBecomeCodes) {
     EXPECT_EQ(out.find("{\\v"), std::string::npos);
     // Everything else is untouched.
     EXPECT_EQ(RewriteGroups(rtf, [](const GroupView&) { return std::nullopt; }), rtf);
-}
-
-TEST(Footnotes, MarksTextsAndSpans) {
-    const std::string rtf = rtftest::ReadFixture("winhelp.rtf");
-    std::vector<std::string_view> pieces = SplitAtPage(rtf);
-    ASSERT_EQ(pieces.size(), 4u); // \pagebb does not split
-    std::vector<Footnote> notes = FindFootnotes(pieces[0]);
-    ASSERT_EQ(notes.size(), 5u);
-    EXPECT_EQ(notes[0].mark, '#');
-    EXPECT_EQ(notes[0].text, "intro");
-    EXPECT_EQ(notes[1].mark, '$');
-    EXPECT_EQ(notes[1].text, "Introduction");
-    EXPECT_EQ(notes[2].mark, 'K');
-    EXPECT_EQ(notes[2].text, "start;welcome");
-    EXPECT_EQ(notes[3].mark, '+');
-    EXPECT_EQ(notes[3].text, "main:0010");
-    EXPECT_EQ(pieces[0].substr(notes[3].start, 6), "{\\up +");
-    EXPECT_EQ(notes[4].text, "anchor_two");
-    EXPECT_EQ(pieces[0].substr(notes[0].start, 1), "#");
-    EXPECT_EQ(pieces[0][notes[0].end - 1], '}');
-
-    std::vector<Footnote> second = FindFootnotes(pieces[1]);
-    ASSERT_EQ(second.size(), 2u);
-    EXPECT_EQ(second[1].text, "Details \xE9t\xE9");
-    EXPECT_NE(pieces[1].find("\\pagebb"), std::string::npos);
-    // "{\page}" splits around the whole group.
-    EXPECT_EQ(pieces[1].find("{\\page"), std::string::npos);
-    EXPECT_EQ(pieces[2].front(), '\r');
-    EXPECT_EQ(FindFootnotes(pieces[2]).size(), 1u);
 }
 
 TEST(SplitAtPage, NoPageGivesOnePiece) {

@@ -107,6 +107,21 @@ TEST(Tokenizer, BinaryDataIsOpaqueAndBounded) {
     EXPECT_EQ(Concat(c), cut);
 }
 
+TEST(Tokenizer, BinaryDataAndDepthRulesCanBeLifted) {
+    // Typed text is read byte for byte: "\bin" takes no data.
+    const std::string rtf = "\\bin3 \\{x\\}";
+    std::vector<Token> t = Tokenize(rtf, nullptr, {.binaryData = false});
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_TRUE(t[1].IsSymbol('{'));
+    EXPECT_EQ(Concat(t), rtf);
+    EXPECT_EQ(Tokenize(rtf)[1].kind, TokenKind::BinaryData);
+
+    std::string error;
+    const std::string deep(5000, '{');
+    EXPECT_EQ(Tokenize(deep, &error, {.limitDepth = false}).size(), deep.size());
+    EXPECT_TRUE(error.empty());
+}
+
 TEST(Tokenizer, RefusesNestingBeyondLimitWithoutRecursion) {
     std::string fine(kMaxGroupDepth, '{');
     std::string error;

@@ -3,9 +3,14 @@
 // contents file (reported, the import goes on), and COMPRESS= spellings.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <string>
 
+#include "components/scriptedmessenger.h"
+#include "helpproject/writers/contentsimport.h"
+#include "helpproject/writers/hpjfile.h"
 #include "helpproject/writers/winhelpimport.h"
 #include "platform/tempfolder.h"
 
@@ -29,10 +34,10 @@ protected:
         project->DeleteTopic(10);
         return project;
     }
-    std::string ImportError(TImportProgress* progress = nullptr) {
+    std::string ImportError(components::IMessenger* messenger = nullptr) {
         auto project = Empty();
         try {
-            ImportWinHelpProject(*project, Hpj(), progress);
+            ImportWinHelpProject(*project, Hpj(), messenger);
         } catch (const std::exception& e) {
             return e.what();
         }
@@ -75,29 +80,28 @@ TEST_F(WinHelpImportErrors, WindowsPathInFilesFallsBackToHpjFolder) {
     EXPECT_EQ(ImportWinHelpProject(*project, Hpj()).TopicsImported, 2);
 }
 
-class AbortAfter : public TImportProgress {
+// Records each progress stage as "text/maximum;".
+class StageRecorder : public components::TScriptedMessenger {
 public:
-    explicit AbortAfter(int polls) : polls_(polls) {}
-    void Start(const std::string& text, int maxValue) override {
-        stages += text + "/" + std::to_string(maxValue) + ";";
+    void BeginProgress(const std::string& text, std::int64_t maximum) override {
+        stages += text + "/" + std::to_string(maximum) + ";";
+        TScriptedMessenger::BeginProgress(text, maximum);
     }
-    bool AbortRequested() override { return --polls_ < 0; }
     std::string stages;
-
-private:
-    int polls_;
 };
 
 TEST_F(WinHelpImportErrors, AbortKeepsTopicsAlreadyAdded) {
     Write("p.hpj", "[FILES]\r\nt.rtf\r\n");
     Write("t.rtf", kTopicRtf);
     auto project = Empty();
-    AbortAfter progress(1);
-    EXPECT_THROW(ImportWinHelpProject(*project, Hpj(), &progress), EImportAborted);
+    StageRecorder messenger;
+    messenger.AbortAfter(2); // the second page's poll finds the abort
+    EXPECT_THROW(ImportWinHelpProject(*project, Hpj(), &messenger), components::EAbort);
     ASSERT_EQ(project->TopicCount(), 1);
     EXPECT_EQ(project->Topics()[0]->TopicID, "one");
-    EXPECT_EQ(progress.stages, "Reading topics from RTF file.../2;");
-    EXPECT_EQ(ImportError(&progress), "Import aborted by user");
+    EXPECT_EQ(messenger.stages, "Reading topics from RTF file.../2;");
+    EXPECT_FALSE(messenger.ProgressOpen);
+    EXPECT_EQ(ImportError(&messenger), "Import aborted by user");
 }
 
 TEST_F(WinHelpImportErrors, ProgressStagesWithoutAbort) {
@@ -105,9 +109,10 @@ TEST_F(WinHelpImportErrors, ProgressStagesWithoutAbort) {
     Write("t.rtf", kTopicRtf);
     Write("p.cnt", "1 One=one\r\n2 Two=two\r\n");
     auto project = Empty();
-    AbortAfter progress(1000);
-    ImportWinHelpProject(*project, Hpj(), &progress);
-    EXPECT_EQ(progress.stages,
+    StageRecorder messenger;
+    ImportWinHelpProject(*project, Hpj(), &messenger);
+    EXPECT_FALSE(messenger.ProgressOpen);
+    EXPECT_EQ(messenger.stages,
               "Reading topics from RTF file.../2;Converting topics to Brindlewoven format.../2;"
               "Importing contents file.../2;");
 }
@@ -117,11 +122,15 @@ TEST_F(WinHelpImportErrors, UnreadableContentsFileIsReportedAndImportGoesOn) {
     Write("t.rtf", kTopicRtf);
     fs::create_directory(folder.Path() / "p.cnt"); // exists, cannot be read
     auto project = Empty();
-    const TWinHelpImportResult result = ImportWinHelpProject(*project, Hpj());
+    components::TScriptedMessenger messenger;
+    const TWinHelpImportResult result = ImportWinHelpProject(*project, Hpj(), &messenger);
     EXPECT_EQ(result.TopicsImported, 2);
-    ASSERT_EQ(result.Warnings.size(), 1u);
-    EXPECT_TRUE(result.Warnings[0].starts_with("Error importing contents file.\r"));
-    EXPECT_GT(result.Warnings[0].size(), std::string("Error importing contents file.\r").size());
+    const std::vector<std::string> shown =
+        messenger.Texts(components::TScriptedMessenger::TRecord::Message);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].starts_with("Error importing contents file.\r"));
+    EXPECT_GT(shown[0].size(), std::string("Error importing contents file.\r").size());
+    EXPECT_EQ(messenger.Records[0].Icon, components::TMessageKind::Error);
 }
 
 TEST_F(WinHelpImportErrors, ContentsFileFoundByOptionNameThenByHpjName) {
@@ -137,6 +146,57 @@ TEST_F(WinHelpImportErrors, ContentsFileFoundByOptionNameThenByHpjName) {
     project = Empty();
     ImportWinHelpProject(*project, Hpj());
     EXPECT_EQ(project->ContentsLines, (TStringList{"1 From hpj name"}));
+}
+
+// Files the project names are read only when they are regular files of a
+// sane size: a FIFO would block the import, a device or a huge file would
+// fill the memory. The .hpj and topic files stop the import; a contents file
+// is reported and the import goes on.
+TEST_F(WinHelpImportErrors, OnlyRegularFilesOfASaneSizeAreRead) {
+    enum class Kind { Fifo, TooLarge };
+    struct Case {
+        const char* file;
+        Kind kind;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"p.hpj", Kind::Fifo, "not a regular file"}, {"p.hpj", Kind::TooLarge, "larger than 16 MB"},
+        {"t.rtf", Kind::Fifo, "not a regular file"}, {"t.rtf", Kind::TooLarge, "larger than 64 MB"},
+        {"p.cnt", Kind::Fifo, "not a regular file"}, {"p.cnt", Kind::TooLarge, "larger than 16 MB"},
+    };
+    const std::uint64_t limits[] = {kMaxHpjBytes, kMaxTopicFileBytes, kMaxContentsBytes};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.reason);
+        for (const char* name : {"p.hpj", "t.rtf", "p.cnt"})
+            fs::remove(folder.Path() / name);
+        Write("p.hpj", "[FILES]\r\nt.rtf\r\n");
+        Write("t.rtf", kTopicRtf);
+        Write("p.cnt", "1 One=one\r\n");
+        const fs::path hostile = folder.Path() / c.file;
+        fs::remove(hostile);
+        if (c.kind == Kind::Fifo) {
+            ASSERT_EQ(::mkfifo(hostile.c_str(), 0600), 0);
+        } else {
+            Write(c.file, "");
+            // Sparse: one byte over the limit costs no disk.
+            const std::size_t which = std::string_view(c.file) == "p.hpj"   ? 0
+                                      : std::string_view(c.file) == "t.rtf" ? 1
+                                                                            : 2;
+            fs::resize_file(hostile, limits[which] + 1);
+        }
+        const std::string expected =
+            "Cannot read \"" + hostile.string() + "\": " + std::string(c.reason);
+        auto project = Empty();
+        components::TScriptedMessenger messenger;
+        if (std::string_view(c.file) == "p.cnt") {
+            EXPECT_EQ(ImportWinHelpProject(*project, Hpj(), &messenger).TopicsImported, 2);
+            EXPECT_TRUE(project->ContentsLines.empty());
+            EXPECT_EQ(messenger.Texts(components::TScriptedMessenger::TRecord::Message),
+                      (std::vector<std::string>{"Error importing contents file.\r" + expected}));
+        } else {
+            EXPECT_EQ(ImportError(&messenger), expected);
+        }
+    }
 }
 
 TEST_F(WinHelpImportErrors, CompressSpellings) {

@@ -8,6 +8,7 @@
 
 #include "components/rtf/rtfedit.h"
 #include "components/rtf/stringlisttransfer.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/writers/winhelpimport.h"
 
@@ -40,9 +41,10 @@ class WinHelpImportFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         project = EmptyProject();
-        result = ImportWinHelpProject(*project, kHpj);
+        result = ImportWinHelpProject(*project, kHpj, &messenger);
     }
     std::unique_ptr<TBrindlewovenProject> project;
+    components::TScriptedMessenger messenger;
     TWinHelpImportResult result;
 };
 
@@ -156,15 +158,13 @@ TEST_F(WinHelpImportFixture, TopicTextsAreWholeDocuments) {
               std::string::npos);
 }
 
-TEST_F(WinHelpImportFixture, ContentsFileWithBrokenLineReported) {
+TEST_F(WinHelpImportFixture, ContentsFileKeepsEveryRemainingLine) {
     EXPECT_EQ(project->ContentsIndexes, (TStringList{"Other Index=other.hlp"}));
     EXPECT_EQ(project->ContentsLinks, (TStringList{"linked.hlp"}));
     EXPECT_EQ(project->ContentsLines,
               (TStringList{"1 Getting started", "2 Introduction=intro", "2 Details=details>main",
-                           "2 Macro=!ExecFile(a);Close()"}));
-    ASSERT_EQ(result.Warnings.size(), 1u);
-    EXPECT_EQ(result.Warnings[0],
-              "Error importing contents file.\rLine 10 has no level: x not a level");
+                           "x not a level", "2 Macro=!ExecFile(a);Close()"}));
+    EXPECT_TRUE(messenger.Records.empty());
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-// The small readers of the WinHelp import: .hpj comments and INI values,
-// Booleans, [MAP] lines and footnotes.
+// The small readers of the help project file: comments and INI values,
+// Booleans and [MAP] lines.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/writers/hpjfile.h"
 
 using namespace helpproject;
 
@@ -81,54 +81,6 @@ TEST(WinHelpImportHpj, MapLines) {
             EXPECT_EQ(number, c.number) << c.line;
         }
     }
-}
-
-TEST(WinHelpImportFootnotes, EveryFormOfMarkAndText) {
-    struct Case {
-        const char* rtf;
-        char mark;
-        const char* text;
-    };
-    const Case cases[] = {
-        {R"(#{\footnote intro})", '#', "intro"},
-        {R"(#{\footnote # intro})", '#', "intro"},
-        // What this program's own writer emits: the mark group repeated inside.
-        {R"({\up #}{\footnote {\up #} intro})", '#', "intro"},
-        {R"({\up K}{\footnote {\up K} Kiwi;Kea})", 'K', "Kiwi;Kea"},
-        // A keyword that starts with its own mark letter keeps it.
-        {R"(K{\footnote Kangaroo})", 'K', "Kangaroo"},
-        {R"({\cs16\super $}{\footnote \pard\plain \s15\fs20 {\cs16\super $} Title})", '$', "Title"},
-        {R"(\super #\nosupersub {\footnote x1})", '#', "x1"},
-        {"${\\footnote \\'e9t\\'e9\r\n}", '$', "\xE9t\xE9"},
-        {R"(${\footnote A \{brace\} and \\ one})", '$', "A {brace} and \\ one"},
-        {R"( {\up !}{\footnote {\up !} SetContents(`',`x')})", '!', "SetContents(`',`x')"},
-        {R"(${\footnote {\*\bkmkstart b}Bookmarked})", '$', "Bookmarked"},
-    };
-    for (const Case& c : cases) {
-        const auto notes = ExtractFootnotes(c.rtf);
-        ASSERT_EQ(notes.size(), 1u) << c.rtf;
-        EXPECT_EQ(notes[0].Mark, c.mark) << c.rtf;
-        EXPECT_EQ(notes[0].Text, c.text) << c.rtf;
-    }
-}
-
-TEST(WinHelpImportFootnotes, PositionsCoverMarkAndGroup) {
-    const std::string rtf = R"(\pard {\up #}{\footnote {\up #} a}Text #{\footnote # b} end)";
-    const auto notes = ExtractFootnotes(rtf);
-    ASSERT_EQ(notes.size(), 2u);
-    EXPECT_EQ(rtf.substr(notes[0].Start, notes[0].End - notes[0].Start),
-              R"({\up #}{\footnote {\up #} a})");
-    EXPECT_EQ(rtf.substr(notes[1].Start, notes[1].End - notes[1].Start), R"(#{\footnote # b})");
-    EXPECT_EQ(ExtractFootnote(rtf, '#'), "a");
-    EXPECT_EQ(ExtractFootnote(rtf, '$'), "");
-}
-
-TEST(WinHelpImportFootnotes, BracesInBinaryDataDoNotEndTheFootnote) {
-    const std::string rtf = std::string(R"(${\footnote T{\*\data\bin3 )") + "}}{" + "}x})";
-    const auto notes = ExtractFootnotes(rtf);
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0].End, rtf.size() - 1); // the ")" after it is not part of it
-    EXPECT_EQ(notes[0].Text, "Tx");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bwtool.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/writers/winhelpimport.h"
 
@@ -22,9 +23,11 @@ int Import(const std::vector<std::string>& args) {
         TBrindlewovenProject project;
         // A new project starts with one topic; the import brings its own.
         project.ClearTopics();
-        const TWinHelpImportResult result = ImportWinHelpProject(project, args[0]);
-        for (const std::string& warning : result.Warnings) {
-            std::string line = warning;
+        components::TScriptedMessenger messenger;
+        const TWinHelpImportResult result = ImportWinHelpProject(project, args[0], &messenger);
+        for (const std::string& shown :
+             messenger.Texts(components::TScriptedMessenger::TRecord::Message)) {
+            std::string line = shown;
             for (char& c : line)
                 if (c == '\r')
                     c = '\n';

@@ -1,0 +1,44 @@
+#pragma once
+// What a run of tokens says beyond each single token: which brace closes
+// which group, what a group is (its destination) and the plain text the
+// tokens stand for. The token edits, the footnote and markup-code finders
+// and the WinHelp import all read token runs through these.
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "components/rtf/rtftokenizer.h"
+
+namespace rtf {
+
+// Every token of `rtf`. When nesting is refused, the rest of the text is one
+// more text token, so that copying every token gives the input back.
+std::vector<Token> TokenizeAll(std::string_view rtf, LexerOptions options = {});
+
+// For each GroupStart token, the index of its GroupEnd (tokens.size() when
+// unclosed); the other entries are unused.
+std::vector<std::size_t> MatchGroups(const std::vector<Token>& tokens);
+
+// For each GroupEnd token, the index of its GroupStart (tokens.size() when
+// it closes nothing); the other entries are unused.
+std::vector<std::size_t> OpeningGroups(const std::vector<Token>& tokens,
+                                       const std::vector<std::size_t>& match);
+
+// The destination of a group (`group` starts at its "{"): its first control
+// word, after line breaks and one "\*" (then `starred` is set); empty when
+// the group starts with anything else.
+std::string_view GroupDestination(std::span<const Token> group, bool& starred);
+// The same for the group that opens at token `i`.
+std::string_view DestinationAt(const std::vector<Token>& tokens, std::size_t i, bool& starred);
+
+// Appends the plain text a token stands for: text, the byte of "\'hh", "\~"
+// as 0xA0, "\_" as "-", escaped braces and backslashes, and "\tab" as a tab
+// unless `tabIsText` is off; other control words and symbols add nothing.
+void AppendTokenText(std::string& out, const Token& token, bool tabIsText = true);
+
+// The plain text of tokens [from, to).
+std::string TokensText(const std::vector<Token>& tokens, std::size_t from, std::size_t to);
+
+} // namespace rtf
