@@ -35,6 +35,25 @@ std::uint32_t DifferingMembers(const rtf::CharFormat& a, const rtf::CharFormat& 
 
 } // namespace
 
+TSelectionFormat SelectionFormatOf(const rtf::RtfDocument& document, std::size_t start,
+                                   std::size_t length) {
+    TSelectionFormat result{document.CharFormatAt(start), rtf::kCharAll};
+    const std::size_t end = start + length;
+    const auto& paragraphs = document.Paragraphs();
+    for (std::size_t line = document.LineFromChar(start); line < paragraphs.size(); ++line) {
+        std::size_t at = document.LineIndex(line);
+        if (at >= end)
+            break;
+        for (const rtf::Run& run : paragraphs[line].runs) {
+            const std::size_t runEnd = at + run.text.size();
+            if (runEnd > start && at < end)
+                result.Uniform &= ~DifferingMembers(result.Format, run.format);
+            at = runEnd;
+        }
+    }
+    return result;
+}
+
 TDocumentTextEditor::TDocumentTextEditor(rtf::RtfDocument document) {
     LoadDocument(document);
 }
@@ -96,21 +115,7 @@ void TDocumentTextEditor::ReplaceRange(std::size_t pos, std::size_t count, std::
 TSelectionFormat TDocumentTextEditor::SelFormat() const {
     if (selLength_ == 0)
         return {typingFormat_, rtf::kCharAll};
-    TSelectionFormat result{document_.CharFormatAt(selStart_), rtf::kCharAll};
-    const std::size_t end = selStart_ + selLength_;
-    const auto& paragraphs = document_.Paragraphs();
-    for (std::size_t line = document_.LineFromChar(selStart_); line < paragraphs.size(); ++line) {
-        std::size_t at = document_.LineIndex(line);
-        if (at >= end)
-            break;
-        for (const rtf::Run& run : paragraphs[line].runs) {
-            const std::size_t runEnd = at + run.text.size();
-            if (runEnd > selStart_ && at < end)
-                result.Uniform &= ~DifferingMembers(result.Format, run.format);
-            at = runEnd;
-        }
-    }
-    return result;
+    return SelectionFormatOf(document_, selStart_, selLength_);
 }
 
 void TDocumentTextEditor::SetSelFormat(const rtf::CharFormat& format, std::uint32_t mask) {

@@ -7,6 +7,12 @@
 
 namespace editor {
 
+// The format of `length` characters from `start` (at least one) and which
+// of its members are the same over all of them: the selection format of a
+// rich edit that holds this document.
+TSelectionFormat SelectionFormatOf(const rtf::RtfDocument& document, std::size_t start,
+                                   std::size_t length);
+
 class TDocumentTextEditor : public ITextEditor {
 public:
     TDocumentTextEditor() = default;
