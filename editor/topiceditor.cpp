@@ -303,6 +303,22 @@ void TTopicEditor::SetStatus(const std::string& text) {
     view_.GridChanged();
 }
 
+TKeyFilter TTopicEditor::PropertyFilter(helpproject::TTopicColumn column) {
+    using helpproject::TTopicColumn;
+    constexpr std::size_t kKeywordLimit = 16383;
+    constexpr std::size_t kFootnoteLimit = 50;
+    switch (column) {
+    case TTopicColumn::KKeywords:
+    case TTopicColumn::AKeywords:
+        return TKeyFilter(TKeyFilter::TKind::Any, kKeywordLimit);
+    case TTopicColumn::BrowseSequence:
+    case TTopicColumn::BuildTag:
+        return TKeyFilter(TKeyFilter::TKind::FootnoteBar, kFootnoteLimit);
+    default:
+        return TKeyFilter();
+    }
+}
+
 int TTopicEditor::TitleBoxIndex() const {
     const TBrindlewovenTopic* topic = CurrentTopic();
     const auto& items = Project().TopicsByTitle();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/dialogs/keyfilters.h"
 #include "editor/editorsettings.h"
 #include "editor/texteditor.h"
 #include "editor/undomenu.h"
@@ -134,6 +135,10 @@ public:
     void SetBrowseSequence(const std::string& text);
     void SetBuildTag(const std::string& text);
     void SetStatus(const std::string& text);
+    // What the property bar's boxes accept: the keyword boxes up to 16383
+    // characters, the browse sequence and build tag up to 50 without
+    // ! # % * + = > @ and backslash; the title and status anything.
+    static TKeyFilter PropertyFilter(helpproject::TTopicColumn column);
     // Position of the current topic in the title box's list
     // (Project().TopicsByTitle()), -1 when it is not listed.
     int TitleBoxIndex() const;

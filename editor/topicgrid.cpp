@@ -118,6 +118,8 @@ void TGridLayout::StoreWidths(std::span<const std::int32_t> columnWidths) {
 
 bool TGridLayout::ToggleColumn(TTopicColumn column) {
     const auto code = static_cast<std::uint8_t>(column);
+    if (!IsProperty(code))
+        return false; // the number column is always there
     auto shown = std::find(contents_.begin(), contents_.end(), code);
     if (shown != contents_.end()) {
         std::copy(shown + 1, contents_.end(), shown);

@@ -418,3 +418,14 @@ TEST_F(TopicEditorTest, TopicPropertiesMovesTheCurrentTopicAndShowsIt) {
     EXPECT_EQ(editor->BuildTagList(), std::vector<std::string>{"net"});
     EXPECT_TRUE(session->Modified());
 }
+
+TEST(PropertyBarFilters, BrowseAndBuildTagRefuseCodeCharacters) {
+    using helpproject::TTopicColumn;
+    for (TTopicColumn column : {TTopicColumn::BrowseSequence, TTopicColumn::BuildTag}) {
+        const TKeyFilter filter = TTopicEditor::PropertyFilter(column);
+        EXPECT_EQ(filter.FilterInserted("main:(10) #x@y\\z"), "main:(10) xyz");
+        EXPECT_EQ(filter.MaxLength(), 50u);
+    }
+    EXPECT_EQ(TTopicEditor::PropertyFilter(TTopicColumn::KKeywords).MaxLength(), 16383u);
+    EXPECT_TRUE(TTopicEditor::PropertyFilter(TTopicColumn::Status).AcceptsKey('#'));
+}
