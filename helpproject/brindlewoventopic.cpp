@@ -59,8 +59,10 @@ void TBrindlewovenTopic::SetText(TStringList lines) {
     ClearHtmlCaches();
 }
 
-std::string TBrindlewovenTopic::GetHtmlFileName() {
-    std::string_view id = TopicID;
+namespace {
+
+// The page name an ID gives; empty when nothing usable is left of it.
+std::string PageNameOfID(std::string_view id) {
     if (id.substr(0, 8) == kAutoPrefix || platform::AnsiSameText(id, "con") ||
         platform::AnsiSameText(id, "prn") || platform::AnsiSameText(id, "aux")) {
         std::string rest(id.size() > 8 ? id.substr(8) : std::string_view());
@@ -78,11 +80,23 @@ std::string TBrindlewovenTopic::GetHtmlFileName() {
             c = static_cast<char>(c - 'A' + 'a');
         name += c;
     }
-    if (name.empty()) {
-        TopicID = AutomaticID(Number);
-        name = "bw" + std::to_string(Number);
-    }
     return name;
+}
+
+} // namespace
+
+std::string TBrindlewovenTopic::HtmlFileName() const {
+    std::string name = PageNameOfID(TopicID);
+    return name.empty() ? "bw" + std::to_string(Number) : name;
+}
+
+std::string TBrindlewovenTopic::HtmlTopicID() const {
+    return PageNameOfID(TopicID).empty() ? AutomaticID(Number) : TopicID;
+}
+
+std::string TBrindlewovenTopic::GetHtmlFileName() {
+    TopicID = HtmlTopicID();
+    return HtmlFileName();
 }
 
 void TBrindlewovenTopic::StripKeepnAndStyleSheet() {

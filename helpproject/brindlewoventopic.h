@@ -30,8 +30,14 @@ public:
     // automatic one); empties both HTML caches.
     void Assign(const TBrindlewovenTopic& source);
 
-    // The page name of the topic without extension ("bw12", "my topic").
-    // Resets TopicID to the automatic one when nothing usable is left of it.
+    // The page name of the topic without extension ("bw12", "my topic"):
+    // the ID lower-cased without the characters file names cannot hold, or
+    // "bw" + number when nothing usable is left of it.
+    std::string HtmlFileName() const;
+    // The ID the HTML outputs file the topic under: TopicID, or the
+    // automatic ID when nothing of TopicID can name a page.
+    std::string HtmlTopicID() const;
+    // HtmlFileName, after resetting TopicID to HtmlTopicID.
     std::string GetHtmlFileName();
     // Removes every \keepn control word and the style sheet group from the
     // text, before topics are merged into one document.
@@ -54,8 +60,10 @@ public:
     std::string BuildTag;
     std::string BrowseSequence;
     TStringList Text;
-    TStringList HtmlParagraphCache;
-    TStringList HtmlLineBreakCache;
+    // Derived from Text by the HTML conversion, which fills them on first
+    // use even for a topic it only reads.
+    mutable TStringList HtmlParagraphCache;
+    mutable TStringList HtmlLineBreakCache;
     std::string Status;
     std::string Window;
     std::string EntryMacro;

@@ -18,4 +18,17 @@ constexpr std::int32_t CppBuilderHelpKind(int version) {
     return 256 + 16 * version;
 }
 
+// Delphi 1 and 2 component help, which works the old way: topics carry B
+// keywords, the keyword generator runs after the compiler, and Delphi links
+// go to the environment's help file by name.
+constexpr bool IsDelphi1Or2Help(std::int32_t kind) {
+    return kind == DelphiHelpKind(1) || kind == DelphiHelpKind(2);
+}
+
+// From Delphi 3 on the environment reads a contents file of the component
+// help, so one is written even without contents lines.
+constexpr bool NeedsContentsFile(std::int32_t kind) {
+    return kind >= DelphiHelpKind(3);
+}
+
 } // namespace helpproject

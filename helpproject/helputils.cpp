@@ -161,4 +161,13 @@ bool TryParseInt32(std::string_view text, std::int32_t& value) {
     return true;
 }
 
+std::string_view LocaleCodeDigits(std::string_view locale) {
+    if (locale.size() < 5 || locale[0] != '0' || (locale[1] != 'x' && locale[1] != 'X'))
+        return {};
+    std::size_t end = 2;
+    while (end < locale.size() && platform::HexDigitValue(locale[end]) >= 0)
+        ++end;
+    return locale.substr(2, end - 2);
+}
+
 } // namespace helpproject

@@ -31,5 +31,9 @@ inline std::string TrimText(std::string_view text) {
 // A whole decimal number (optional sign, surrounding blanks allowed) that
 // fits 32 bits; false otherwise.
 bool TryParseInt32(std::string_view text, std::int32_t& value);
+// The hexadecimal digits of a locale entry's code ("0409" of "0x0409
+// English (U.S.)"): the run after "0x" or "0X" in an entry of at least five
+// characters, given trimmed. Empty when the entry has no code.
+std::string_view LocaleCodeDigits(std::string_view locale);
 
 } // namespace helpproject

@@ -271,7 +271,7 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
         std::string keyword = platform::Trim(code.Value, kSpaces);
         std::string hidden;
         const std::int32_t kind = project.HelpFileKind;
-        if (kind == DelphiHelpKind(1) || kind == DelphiHelpKind(2)) {
+        if (IsDelphi1Or2Help(kind)) {
             const std::size_t underscore = keyword.find('_');
             if (underscore != std::string::npos)
                 keyword.erase(underscore, 1);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/helpfilekind.h"
 #include "helpproject/helputils.h"
 #include "helpproject/projectfilelines.h"
 #include "platform/fileio.h"
@@ -68,7 +69,7 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
     if (version >= 5)
         in.ReadLine(); // "..."
     if (version <= 3)
-        HelpFileKind = in.ReadBoolean() ? 32 : 0;
+        HelpFileKind = in.ReadBoolean() ? DelphiHelpKind(2) : kRegularHelp;
     else
         HelpFileKind = in.ReadInteger();
     Compiler = in.ReadInteger();

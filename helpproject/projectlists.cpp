@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/buildselection.h"
 #include "helpproject/helputils.h"
 #include "platform/codepage.h"
 #include "platform/textutil.h"
@@ -60,31 +61,11 @@ bool TitleItemLess(const TTopicListItem& a, const TTopicListItem& b) {
 // ---- build tags --------------------------------------------------------------
 
 void TBrindlewovenProject::FilterTopicsByBuildTags() {
-    if (BuildTags.empty()) {
-        for (auto& topic : topics_)
-            topic->Included = true;
-        FirstTopic = topics_.empty() ? nullptr : topics_.front().get();
-        return;
-    }
-    FirstTopic = nullptr;
-    const std::vector<std::string> wanted = SplitDelimited(BuildTags, ';');
-    for (auto& topic : topics_) {
-        bool included = true;
-        if (!topic->BuildTag.empty()) {
-            std::vector<std::string> tags = SplitDelimited(topic->BuildTag, ';');
-            if (!tags.empty())
-                included = std::any_of(tags.begin(), tags.end(), [&](const std::string& tag) {
-                    return ContainsText(wanted, tag);
-                });
-        }
-        topic->Included = included;
-        if (included && !FirstTopic)
-            FirstTopic = topic.get();
-    }
-    if (!FirstTopic)
-        throw EProjectError("The build tag settings you specified caused all topics to be "
-                            "excluded from the help project.  Therefore, the help file has not "
-                            "been compiled.");
+    const TBuildSelection selection = TBuildSelection::ByBuildTags(*this);
+    for (auto& topic : topics_)
+        topic->Included = selection.Includes(*topic);
+    FirstTopic = selection.Empty() ? nullptr : FindTopic(selection.First()->Number);
+    CheckBuildLeavesTopics(*this, selection);
 }
 
 void TBrindlewovenProject::GetBuildTags(TStringList& list, bool split) const {

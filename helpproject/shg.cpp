@@ -5,8 +5,10 @@
 #include <limits>
 #include <unordered_map>
 
+#include "components/messengerseam.h"
 #include "helpproject/helputils.h"
 #include "platform/fileio.h"
+#include "platform/littleendian.h"
 
 namespace helpproject {
 
@@ -38,13 +40,15 @@ public:
     }
     std::uint16_t Word() {
         Need(2);
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data() + pos_);
+        const std::uint16_t value = platform::GetLE16(platform::BytesAt(bytes_, pos_));
         pos_ += 2;
-        return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+        return value;
     }
     std::uint32_t DWord() {
-        const std::uint32_t low = Word();
-        return low | (std::uint32_t{Word()} << 16);
+        Need(4);
+        const std::uint32_t value = platform::GetLE32(platform::BytesAt(bytes_, pos_));
+        pos_ += 4;
+        return value;
     }
     std::uint32_t CompressedWord() {
         const std::uint8_t first = Byte();
@@ -83,15 +87,6 @@ private:
     size_t pos_ = 0;
 };
 
-void PutWord(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-void PutDWord(std::string& out, std::uint32_t v) {
-    PutWord(out, v & 0xFFFF);
-    PutWord(out, v >> 16);
-}
-
 // Windows' default palette for 8-bit device-dependent pictures, which carry
 // none: the sixteen standard colours, a 6x6x6 colour cube and a grey ramp.
 std::vector<TRgb> DefaultPalette256() {
@@ -109,28 +104,57 @@ std::vector<TRgb> DefaultPalette256() {
     return palette;
 }
 
+// The messenger's gauge over the rows: shown from Start to the end of the
+// read or write. Reading and writing let no other events through.
 class Gauge {
 public:
-    Gauge(bool show, TSHGUserInterface* ui) : ui_(show ? ui : nullptr) {}
-    void Start(int max) {
-        if (ui_) {
-            ui_->GaugeStart(max);
-            position_ = 1;
-            ui_->GaugeProgress(position_);
+    Gauge(bool show, components::IMessenger* messenger) : messenger_(show ? messenger : nullptr) {}
+    ~Gauge() {
+        if (started_)
+            messenger_->EndProgress();
+    }
+    Gauge(const Gauge&) = delete;
+    Gauge& operator=(const Gauge&) = delete;
+    void Start(const char* text, int max) {
+        if (messenger_) {
+            messenger_->BeginProgress(text, max);
+            started_ = true;
+            Set(1);
         }
     }
     void Set(int position) {
-        if (ui_) {
+        if (messenger_) {
             position_ = position;
-            ui_->GaugeProgress(position_);
+            messenger_->SetProgress(position_);
         }
     }
     void Step() { Set(position_ + 1); }
 
 private:
-    TSHGUserInterface* ui_;
+    components::IMessenger* messenger_;
+    bool started_ = false;
     int position_ = 0;
 };
+
+// The colour depth a picture without one is saved with: asked, or true
+// colour when nobody can be asked.
+std::uint16_t AskColourDepth(components::IMessenger* messenger) {
+    if (!messenger)
+        return 24;
+    components::TQuestion question;
+    question.Kind = components::TMessageKind::Confirmation;
+    question.Caption = "Save hotspot bitmap";
+    question.Text = "Save as true color hotspot bitmap?\r(Click no to save it with only 16 colors)";
+    question.Buttons = components::YesNoCancelButtons();
+    switch (messenger->Ask(question)) {
+    case components::mrYes:
+        return 24;
+    case components::mrNo:
+        return 4;
+    default:
+        throw components::EAbort(kSHGSaveCancelled);
+    }
+}
 
 // Nearest palette entry for each colour, remembered across pixels.
 class PaletteMatcher {
@@ -220,7 +244,7 @@ void WriteCompressedWord(std::string& out, std::uint32_t value) {
     if (value <= 127) {
         out += static_cast<char>(value * 2);
     } else if (value <= 32767) {
-        PutWord(out, value * 2 + 1);
+        platform::AppendLE16(out, static_cast<std::uint16_t>(value * 2 + 1));
     } else {
         throw EProjectError("Value too large for an SHG file");
     }
@@ -228,9 +252,9 @@ void WriteCompressedWord(std::string& out, std::uint32_t value) {
 
 void WriteCompressedDWord(std::string& out, std::uint32_t value) {
     if (value <= 32767) {
-        PutWord(out, value * 2);
+        platform::AppendLE16(out, static_cast<std::uint16_t>(value * 2));
     } else if (value <= 0x7FFFFFFFu) {
-        PutDWord(out, value * 2 + 1);
+        platform::AppendLE32(out, value * 2 + 1);
     } else {
         throw EProjectError("Value too large for an SHG file");
     }
@@ -332,7 +356,8 @@ std::string RleDecode(std::string_view packed, std::uint64_t limit) {
 
 } // namespace shg
 
-void TSHG::LoadFromFile(const std::string& fileName, bool showProgress, TSHGUserInterface* ui) {
+void TSHG::LoadFromFile(const std::string& fileName, bool showProgress,
+                        components::IMessenger* messenger) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         throw ESHGError("Cannot open " + fileName);
@@ -346,11 +371,12 @@ void TSHG::LoadFromFile(const std::string& fileName, bool showProgress, TSHGUser
     std::string bytes(static_cast<size_t>(size), '\0');
     if (!in.read(bytes.data(), size))
         throw ESHGError("Cannot open " + fileName);
-    LoadFromBytes(bytes, showProgress, ui);
+    LoadFromBytes(bytes, showProgress, messenger);
     FileName = fileName;
 }
 
-void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress, TSHGUserInterface* ui) {
+void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
+                         components::IMessenger* messenger) {
     ByteReader r(bytes);
     Magic = r.Word();
     if (Magic != kMagic && Magic != kMagicOld)
@@ -407,8 +433,8 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress, TSHGUserInte
     if (BitCount == 8)
         palette.resize(256);
 
-    Gauge gauge(showProgress, ui);
-    gauge.Start(static_cast<int>(Height));
+    Gauge gauge(showProgress, messenger);
+    gauge.Start(kSHGLoadingText, static_cast<int>(Height));
 
     r.Seek(std::uint64_t{8} + CompressedOffset);
     const std::string_view stored = r.Bytes(CompressedSize);
@@ -484,7 +510,7 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress, TSHGUserInte
             break;
         case 16: {
             for (int x = 0; x < w; ++x) {
-                const unsigned v = p[offset + 2 * x] | (p[offset + 2 * x + 1] << 8);
+                const unsigned v = platform::GetLE16(p + offset + 2 * x);
                 Bitmap.SetPixel(x, y,
                                 {static_cast<std::uint8_t>(((v >> 10) & 31) * 8),
                                  static_cast<std::uint8_t>(((v >> 5) & 31) * 8),
@@ -526,10 +552,10 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress, TSHGUserInte
         TBrindlewovenHotspot spot;
         spot.HotspotType = q[0];
         spot.HotspotAttr = q[1];
-        spot.Left = static_cast<std::uint16_t>(q[3] | (q[4] << 8));
-        spot.Top = static_cast<std::uint16_t>(q[5] | (q[6] << 8));
-        spot.Width = static_cast<std::uint16_t>(q[7] | (q[8] << 8));
-        spot.Height = static_cast<std::uint16_t>(q[9] | (q[10] << 8));
+        spot.Left = platform::GetLE16(q + 3);
+        spot.Top = platform::GetLE16(q + 5);
+        spot.Width = platform::GetLE16(q + 7);
+        spot.Height = platform::GetLE16(q + 9);
         Hotspots.push_back(std::move(spot));
     }
     r.Bytes(MacroDataSize);
@@ -539,23 +565,9 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress, TSHGUserInte
     }
 }
 
-std::string TSHG::SaveToBytes(bool showProgress, TSHGUserInterface* ui) {
-    if (BitCount == 0) {
-        TSHGUserInterface fallback;
-        TSHGUserInterface& asker = ui ? *ui : fallback;
-        switch (asker.Ask("Save hotspot bitmap",
-                          "Save as true color hotspot bitmap?\r(Click no to save it with only "
-                          "16 colors)")) {
-        case TSHGUserInterface::Answer::Yes:
-            BitCount = 24;
-            break;
-        case TSHGUserInterface::Answer::No:
-            BitCount = 4;
-            break;
-        default:
-            throw EOperationCancelled();
-        }
-    }
+std::string TSHG::SaveToBytes(bool showProgress, components::IMessenger* messenger) {
+    if (BitCount == 0)
+        BitCount = AskColourDepth(messenger);
     // Depths the writer does not encode are kept losslessly as true colour.
     const int depth = (BitCount == 4 || BitCount == 8) ? BitCount : 24;
     if (Bitmap.Empty())
@@ -563,8 +575,8 @@ std::string TSHG::SaveToBytes(bool showProgress, TSHGUserInterface* ui) {
     const int w = Bitmap.Width();
     const int h = Bitmap.Height();
 
-    Gauge gauge(showProgress, ui);
-    gauge.Start(h);
+    Gauge gauge(showProgress, messenger);
+    gauge.Start(kSHGSavingText, h);
 
     std::vector<TRgb> palette;
     if (depth == 8)
@@ -631,7 +643,7 @@ std::string TSHG::SaveToBytes(bool showProgress, TSHGUserInterface* ui) {
             spot.HashOrOffset = static_cast<std::uint32_t>(macroData.size());
             macroData += static_cast<char>((gt != std::string::npos ? 2 : 0) |
                                            (at != std::string::npos ? 4 : 0));
-            PutDWord(macroData, WinHelpHash(t));
+            platform::AppendLE32(macroData, WinHelpHash(t));
             if (gt != std::string::npos) {
                 const size_t end = t.find('@', gt + 1);
                 macroData += t.substr(gt + 1, end == std::string::npos ? end : end - gt - 1);
@@ -689,12 +701,12 @@ std::string TSHG::SaveToBytes(bool showProgress, TSHGUserInterface* ui) {
 
     std::string out;
     out.reserve(8 + CompressedOffset + packed.size() + HotspotSize + 2);
-    PutWord(out, Magic);
-    PutWord(out, PictureCount);
-    PutDWord(out, 8);
+    platform::AppendLE16(out, Magic);
+    platform::AppendLE16(out, PictureCount);
+    platform::AppendLE32(out, 8);
     out += header;
-    PutDWord(out, CompressedOffset);
-    PutDWord(out, HotspotOffset);
+    platform::AppendLE32(out, CompressedOffset);
+    platform::AppendLE32(out, HotspotOffset);
     out += paletteBytes;
     out += packed;
     if (HotspotSize == 0) {
@@ -702,17 +714,17 @@ std::string TSHG::SaveToBytes(bool showProgress, TSHGUserInterface* ui) {
         out += '\0';
     } else {
         out += static_cast<char>(HotspotVersion);
-        PutWord(out, HotspotCount);
-        PutDWord(out, MacroDataSize);
+        platform::AppendLE16(out, HotspotCount);
+        platform::AppendLE32(out, MacroDataSize);
         for (const TBrindlewovenHotspot& spot : Hotspots) {
             out += static_cast<char>(spot.HotspotType);
             out += static_cast<char>(spot.HotspotAttr);
             out += '\0';
-            PutWord(out, spot.Left);
-            PutWord(out, spot.Top);
-            PutWord(out, spot.Width);
-            PutWord(out, spot.Height);
-            PutDWord(out, spot.HashOrOffset);
+            platform::AppendLE16(out, spot.Left);
+            platform::AppendLE16(out, spot.Top);
+            platform::AppendLE16(out, spot.Width);
+            platform::AppendLE16(out, spot.Height);
+            platform::AppendLE32(out, spot.HashOrOffset);
         }
         out += macroData;
         out += strings;
@@ -720,8 +732,9 @@ std::string TSHG::SaveToBytes(bool showProgress, TSHGUserInterface* ui) {
     return out;
 }
 
-void TSHG::SaveToFile(const std::string& fileName, bool showProgress, TSHGUserInterface* ui) {
-    const std::string bytes = SaveToBytes(showProgress, ui);
+void TSHG::SaveToFile(const std::string& fileName, bool showProgress,
+                      components::IMessenger* messenger) {
+    const std::string bytes = SaveToBytes(showProgress, messenger);
     platform::WriteFileAtomic(fileName, bytes);
     FileName = fileName;
 }

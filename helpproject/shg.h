@@ -4,13 +4,16 @@
 // pictures of 4, 8, 16, 24 and 32 bits, packed or not; writes RLE-packed DIBs
 // of 4, 8 or 24 bits.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "helpproject/bitmap.h"
 #include "helpproject/brindlewovenerror.h"
+
+namespace components {
+class IMessenger;
+}
 
 namespace helpproject {
 
@@ -19,12 +22,6 @@ namespace helpproject {
 class ESHGError : public EProjectError {
 public:
     explicit ESHGError(const std::string& message) : EProjectError(message) {}
-};
-
-// The user cancelled (the colour-depth question). Callers show nothing.
-class EOperationCancelled : public std::runtime_error {
-public:
-    EOperationCancelled() : std::runtime_error("Operation cancelled by user") {}
 };
 
 // Hotspot kinds. +4 makes a hotspot invisible, +8 marks a link whose target
@@ -56,19 +53,12 @@ struct TBrindlewovenHotspot {
     }
 };
 
-// What reading and writing need from the user interface. The defaults do
-// nothing and answer the colour question with true colour (the lossless
-// choice for runs without a user).
-class TSHGUserInterface {
-public:
-    enum class Answer { Yes, No, Cancel };
-    virtual ~TSHGUserInterface() = default;
-    virtual void GaugeStart(int /*maxValue*/) {}
-    virtual void GaugeProgress(int /*position*/) {}
-    virtual Answer Ask(const std::string& /*caption*/, const std::string& /*text*/) {
-        return Answer::Yes;
-    }
-};
+// The gauge texts of reading and writing with progress shown.
+inline constexpr const char* kSHGLoadingText = "Loading Segmented HyperGraphic...";
+inline constexpr const char* kSHGSavingText = "Saving Segmented HyperGraphic...";
+// What Cancel at the colour question ends the save with (components::EAbort,
+// shown as nothing).
+inline constexpr const char* kSHGSaveCancelled = "Operation cancelled by user";
 
 class TSHG {
 public:
@@ -98,18 +88,24 @@ public:
     std::string FileName;
 
     // Reads the file (opened read-only). Throws ESHGError; on failure the
-    // object may be partly filled and should be dropped.
+    // object may be partly filled and should be dropped. With
+    // `showProgress` the messenger's gauge shows kSHGLoadingText and runs
+    // from 1 to the picture's height with the rows, and closes at the end.
     void LoadFromFile(const std::string& fileName, bool showProgress,
-                      TSHGUserInterface* ui = nullptr);
+                      components::IMessenger* messenger = nullptr);
     void LoadFromBytes(std::string_view bytes, bool showProgress = false,
-                       TSHGUserInterface* ui = nullptr);
+                       components::IMessenger* messenger = nullptr);
 
     // Writes the file through a temporary file, so a failure leaves the old
-    // one. BitCount 0 asks for the depth first (Cancel: EOperationCancelled,
-    // nothing written); 16 and 32 bits are written as 24.
+    // one. BitCount 0 asks the messenger for the depth first ("Save hotspot
+    // bitmap", Yes true colour, No 16 colours, Cancel
+    // components::EAbort(kSHGSaveCancelled) with nothing written); without a
+    // messenger the picture is written in true colour, the lossless choice.
+    // 16 and 32 bits are written as 24. `showProgress` as for reading, with
+    // kSHGSavingText.
     void SaveToFile(const std::string& fileName, bool showProgress,
-                    TSHGUserInterface* ui = nullptr);
-    std::string SaveToBytes(bool showProgress = false, TSHGUserInterface* ui = nullptr);
+                    components::IMessenger* messenger = nullptr);
+    std::string SaveToBytes(bool showProgress = false, components::IMessenger* messenger = nullptr);
 };
 
 // The pieces of the format, for tests and tools.

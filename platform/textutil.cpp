@@ -37,6 +37,21 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
            AnsiSameText(text.substr(text.size() - suffix.size()), suffix);
 }
 
+std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t from) {
+    if (what.empty() || text.size() < what.size())
+        return std::string_view::npos;
+    const auto first = static_cast<unsigned char>(what[0]);
+    const char lower = static_cast<char>(AnsiLower(first));
+    const char upper = static_cast<char>(AnsiUpper(first));
+    for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
+        if (text[i] != lower && text[i] != upper)
+            continue;
+        if (AnsiSameText(text.substr(i + 1, what.size() - 1), what.substr(1)))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';

@@ -24,6 +24,9 @@ std::string_view TrimControlView(std::string_view text);
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+// Where `what` first occurs in `text` at `from` or later, case-blind; npos
+// when it does not, or when `what` is empty.
+std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t from = 0);
 
 // 0-15 for a hexadecimal digit of either case, -1 for anything else.
 int HexDigitValue(char c);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <unordered_map>
 
+#include "platform/littleendian.h"
+
 namespace helpproject {
 
 namespace {
@@ -15,11 +17,12 @@ constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 30;
     throw EImageError("Cannot understand bitmap file.\r(" + reason + ")");
 }
 
-std::uint32_t U16(std::string_view b, size_t at) {
-    return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
+// Header fields at offsets the header size has been checked against.
+std::uint16_t U16(std::string_view b, size_t at) {
+    return platform::GetLE16(platform::BytesAt(b, at));
 }
 std::uint32_t U32(std::string_view b, size_t at) {
-    return U16(b, at) | (U16(b, at + 2) << 16);
+    return platform::GetLE32(platform::BytesAt(b, at));
 }
 
 // One channel of a bit-field pixel scaled to 0..255.
@@ -240,7 +243,7 @@ TBitmap ReadBmp(std::string_view b) {
                 c = fromPalette(r[x]);
                 break;
             case 16: {
-                const std::uint32_t v = r[2 * x] | (r[2 * x + 1] << 8);
+                const std::uint32_t v = platform::GetLE16(r + 2 * x);
                 c = {red.Get(v), green.Get(v), blue.Get(v)};
                 break;
             }
@@ -248,8 +251,7 @@ TBitmap ReadBmp(std::string_view b) {
                 c = {r[3 * x + 2], r[3 * x + 1], r[3 * x]};
                 break;
             default: {
-                const std::uint32_t v = r[4 * x] | (r[4 * x + 1] << 8) | (r[4 * x + 2] << 16) |
-                                        (std::uint32_t{r[4 * x + 3]} << 24);
+                const std::uint32_t v = platform::GetLE32(r + 4 * x);
                 c = {red.Get(v), green.Get(v), blue.Get(v)};
                 break;
             }
@@ -288,13 +290,9 @@ std::string WriteBmp(const TBitmap& bitmap) {
     const size_t offset = 14 + 40 + paletteBytes;
     std::string out;
     auto put16 = [&out](std::uint32_t v) {
-        out += static_cast<char>(v & 255);
-        out += static_cast<char>((v >> 8) & 255);
+        platform::AppendLE16(out, static_cast<std::uint16_t>(v));
     };
-    auto put32 = [&](std::uint32_t v) {
-        put16(v & 0xFFFF);
-        put16(v >> 16);
-    };
+    auto put32 = [&out](std::uint32_t v) { platform::AppendLE32(out, v); };
     out += "BM";
     put32(static_cast<std::uint32_t>(offset + stride * h));
     put32(0);

@@ -8,6 +8,7 @@
 #include "helpproject/helputils.h"
 #include "helpproject/writers/bmpreader.h"
 #include "platform/codepage.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
@@ -15,20 +16,6 @@ namespace {
 
 // The frame rectangle takes at most 5 + 4 x 31 bits.
 constexpr size_t kMaxRectBytes = 17;
-
-size_t FindNoCase(std::string_view text, std::string_view what, size_t from) {
-    if (what.empty() || text.size() < what.size())
-        return std::string_view::npos;
-    for (size_t i = from; i + what.size() <= text.size(); ++i) {
-        size_t k = 0;
-        while (k < what.size() && platform::AnsiLower(static_cast<unsigned char>(text[i + k])) ==
-                                      platform::AnsiLower(static_cast<unsigned char>(what[k])))
-            ++k;
-        if (k == what.size())
-            return i;
-    }
-    return std::string_view::npos;
-}
 
 class BitReader {
 public:
@@ -122,8 +109,8 @@ bool AddPictureName(TStringList& names, const std::string& name) {
 
 void CollectPictureNames(const TBrindlewovenProject& /*project*/, std::string_view html,
                          TStringList& names) {
-    for (size_t at = FindNoCase(html, "{bm", 0); at != std::string_view::npos;
-         at = FindNoCase(html, "{bm", at + 3)) {
+    for (size_t at = platform::FindNoCase(html, "{bm", 0); at != std::string_view::npos;
+         at = platform::FindNoCase(html, "{bm", at + 3)) {
         const size_t close = html.find('}', at);
         const size_t limit = close == std::string_view::npos ? html.size() : close;
         const size_t blank = html.find(' ', at + 4);
@@ -134,8 +121,8 @@ void CollectPictureNames(const TBrindlewovenProject& /*project*/, std::string_vi
             AddPictureName(names, name);
     }
     constexpr std::string_view kFlash = "{flash=";
-    for (size_t at = FindNoCase(html, kFlash, 0); at != std::string_view::npos;
-         at = FindNoCase(html, kFlash, at + kFlash.size())) {
+    for (size_t at = platform::FindNoCase(html, kFlash, 0); at != std::string_view::npos;
+         at = platform::FindNoCase(html, kFlash, at + kFlash.size())) {
         const size_t start = at + kFlash.size();
         const size_t close = html.find('}', start);
         const size_t limit = close == std::string_view::npos ? html.size() : close;

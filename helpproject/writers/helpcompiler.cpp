@@ -13,9 +13,11 @@
 
 #include "components/apprunner.h"
 #include "components/executor.h"
+#include "helpproject/helpfilekind.h"
 #include "helpproject/helputils.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
 #include "platform/registry.h"
 #include "platform/tempfolder.h"
 
@@ -186,10 +188,11 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
     fs::path produced;
     if (project.Compiler == 0) {
         argv = {paths.HC31Sel, project.HpjFileName};
-        produced = fs::path(workingFolder) / ChangeFileExt(NameOnly(project.HpjFileName), ".hlp");
+        produced = fs::path(workingFolder) /
+                   platform::ChangeFileExt(platform::ExtractFileName(project.HpjFileName), ".hlp");
     } else {
         argv = {paths.HC95Sel, "-x", project.HpjFileName};
-        produced = ProjectPath(ChangeFileExt(project.HpjFileName, ".hlp"));
+        produced = ProjectPath(platform::ChangeFileExt(project.HpjFileName, ".hlp"));
     }
     const auto run = runner.RunAndWait(argv, workingFolder);
     if (!run.Started)
@@ -200,7 +203,7 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
     const fs::path target = ProjectPath(project.HelpFileName);
     if (IsNonEmptyFile(produced)) {
         // The viewer's index of the old file would not match the new one.
-        RemoveQuietly(ProjectPath(ChangeFileExt(project.HelpFileName, ".GID")));
+        RemoveQuietly(ProjectPath(platform::ChangeFileExt(project.HelpFileName, ".GID")));
         if (produced != target)
             MoveOver(produced, target);
         result.Produced = true;
@@ -208,7 +211,7 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
         RemoveQuietly(produced); // an empty file is no help file
     }
 
-    if ((project.HelpFileKind == 16 || project.HelpFileKind == 32) && !paths.KWGen.empty()) {
+    if (IsDelphi1Or2Help(project.HelpFileKind) && !paths.KWGen.empty()) {
         std::error_code ec;
         if (fs::is_regular_file(ProjectPath(paths.KWGen), ec)) {
             const std::string shortHpj = GetShortPath(project.HpjFileName);
@@ -216,8 +219,9 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
             if (!keywords.Started)
                 throw EHelpCompilerError("Error running Delphi keyword generator (" +
                                          std::to_string(keywords.ErrorNumber) + ")");
-            const fs::path kwf = ProjectPath(ChangeFileExt(shortHpj, ".kwf"));
-            const fs::path kwfTarget = ProjectPath(ChangeFileExt(project.HelpFileName, ".kwf"));
+            const fs::path kwf = ProjectPath(platform::ChangeFileExt(shortHpj, ".kwf"));
+            const fs::path kwfTarget =
+                ProjectPath(platform::ChangeFileExt(project.HelpFileName, ".kwf"));
             if (IsNonEmptyFile(kwf)) {
                 if (kwf != kwfTarget)
                     MoveOver(kwf, kwfTarget);
@@ -275,11 +279,12 @@ void DeleteBuildTempFiles(TBrindlewovenProject& project, const TCompilerRunOptio
         const std::string shortHpj = GetShortPath(project.HpjFileName);
         if (project.Compiler == 0)
             RemoveQuietly(fs::path(WorkingFolderOf(options)) /
-                          ChangeFileExt(NameOnly(shortHpj), ".ph"));
+                          platform::ChangeFileExt(platform::ExtractFileName(shortHpj), ".ph"));
         else
-            RemoveQuietly(ProjectPath(ChangeFileExt(project.HpjFileName, ".ph")));
+            RemoveQuietly(ProjectPath(platform::ChangeFileExt(project.HpjFileName, ".ph")));
         if (!project.HelpFileName.empty())
-            RemoveQuietly(ProjectPath(ChangeFileExt(GetShortPath(project.HelpFileName), ".ph")));
+            RemoveQuietly(
+                ProjectPath(platform::ChangeFileExt(GetShortPath(project.HelpFileName), ".ph")));
         project.HpjFileName.clear();
     }
     while (!project.TempFiles.empty()) {
@@ -316,7 +321,7 @@ private:
 // created under the first name is removed).
 std::string TempNameWithExtension(platform::TempFolder& folder, std::string_view extension) {
     const fs::path made = folder.NewFile("bwv.tmp");
-    const std::string name = ChangeFileExt(made.string(), extension);
+    const std::string name = platform::ChangeFileExt(made.string(), extension);
     RemoveQuietly(made);
     return name;
 }
@@ -337,11 +342,13 @@ TWinHelpMakeResult MakeWinHelpFile(TBrindlewovenProject& project, const TCompile
     project.ChmFileName.clear();
     project.HpjFileName = TempNameWithExtension(temp, ".hpj");
     project.RtfFileName = TempNameWithExtension(temp, ".rtf");
-    project.CntFileName = ChangeFileExt(DefaultHelpFileName(project), ".cnt");
+    project.CntFileName = platform::ChangeFileExt(DefaultHelpFileName(project), ".cnt");
     TTempFolderFileNames names(temp);
-    WriteWinHelpSources(project, true, &names);
+    result.Build = WriteWinHelpSources(project, true, &names);
+    // The compiler run and the clean-up find the names on the project.
+    ApplyBuildReport(project, result.Build);
     if (project.CHeader)
-        WriteHelpIdHeader(project);
+        WriteHelpIdHeader(project, result.Build);
     result.Compile = RunHelpCompiler(project, paths, runner, run);
     if (!project.ErrorLogFileName.empty()) {
         try {
@@ -450,7 +457,7 @@ void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHel
     auto deriveNames = [&] {
         if (project.HelpFileName.empty() && project.ChmFileName.empty()) {
             project.HelpFileName = DefaultHelpFileName(project);
-            project.ChmFileName = ChangeFileExt(project.HelpFileName, ".chm");
+            project.ChmFileName = platform::ChangeFileExt(project.HelpFileName, ".chm");
         }
     };
     auto checkNames = [&] {
@@ -486,7 +493,8 @@ void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHel
     if (!project.HelpFileName.empty()) {
         request.Kind = "hlp";
         request.File = project.HelpFileName;
-        request.Folder = FolderOfName(project.HelpFileName);
+        request.Folder =
+            platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.HelpFileName));
         if (!project.BuildTags.empty() && (topic == nullptr || !topic->Included)) {
             request.Command = kHelpContents;
         } else {
@@ -497,7 +505,8 @@ void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHel
     } else if (!project.ChmFileName.empty()) {
         request.Kind = "chm";
         request.File = project.ChmFileName;
-        request.Folder = FolderOfName(project.ChmFileName);
+        request.Folder =
+            platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.ChmFileName));
         request.Page = project.ChmFileName + "::/html/" +
                        (topic ? topic->GetHtmlFileName() : std::string("index")) + ".htm";
         viewer.Show(request);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/writers/buildreport.h"
 
 namespace components {
 class TAppRunner;
@@ -150,13 +151,14 @@ struct TWinHelpMakeOptions {
 struct TWinHelpMakeResult {
     TCompileResult Compile;
     std::string ErrorLog; // the compiler's log as it wrote it
+    TBuildReport Build;   // what the writers did, already copied into the project
 };
 
 // The WinHelp part of the make: writes the input into a private temporary
 // folder (the contents file beside the help file, the C header when CHeader
-// is set), runs the compiler, reads its log and deletes the input. The
-// temporary files are gone on every exit path, a writer's error or a failed
-// start included.
+// is set), copies the writers' report into the project, runs the compiler,
+// reads its log and deletes the input. The temporary files are gone on every
+// exit path, a writer's error or a failed start included.
 TWinHelpMakeResult MakeWinHelpFile(TBrindlewovenProject& project, const TCompilerPaths& paths,
                                    IProgramRunner& runner, const TWinHelpMakeOptions& options = {});
 

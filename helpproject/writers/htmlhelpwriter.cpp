@@ -1,24 +1,21 @@
 #include "helpproject/writers/htmlhelpwriter.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/buildselection.h"
 #include "helpproject/helputils.h"
-#include "helpproject/writers/imageconversion.h"
+#include "helpproject/writers/htmlpages.h"
 #include "helpproject/writers/rtftohtml.h"
 #include "platform/codepage.h"
-#include "platform/fileio.h"
+#include "platform/pathnames.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kGeneratorMeta = "\t<META NAME=\"GENERATOR\" CONTENT=\"Brindlewoven 7.7.6\">";
 
 // Parts split at ";", empty ones kept except a trailing one.
 TStringList SplitKeywordParts(const std::string& text) {
@@ -37,31 +34,228 @@ TStringList SplitKeywordParts(const std::string& text) {
     return parts;
 }
 
-std::string NameOnly(const std::string& fileName) {
-    const auto slash = fileName.find_last_of("/\\");
-    return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+// One HTML Help run: the project, its output and what it reports.
+struct THtmlHelpRun {
+    const TBrindlewovenProject& Project;
+    bool ForCompile;
+    fs::path Folder;
+    std::string HhcName;
+    std::string HhkName;
+    TBuildReport& Report;
+
+    // Saves one of the run's files; compiler input goes on the temporary
+    // list when compiling.
+    void Save(const std::string& fileName, const TStringList& lines) const {
+        SaveHtmlFile(fileName, lines, Report);
+        if (ForCompile)
+            Report.TempFiles.push_back(fileName);
+    }
+};
+
+// Pass 1's page of a topic: the head with its keywords, and its HTML.
+TStringList TopicPage(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
+                      const std::string& charset) {
+    TStringList lines = {"<HTML><HEAD>", "\t" + charset,
+                         "\t<TITLE>" + HtmlEscape(topic.Title) + "</TITLE>"};
+    if (!topic.KKeywords.empty()) {
+        lines.push_back("\t<OBJECT TYPE=\"application/x-oleobject\" "
+                        "CLASSID=\"clsid:1e2a7bd0-dab9-11d0-b93a-00c04fc99f9e\">");
+        for (const auto& part : SplitKeywordParts(topic.KKeywords))
+            lines.push_back("\t\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(part) + "\">");
+        lines.push_back("\t</OBJECT>");
+    }
+    lines.push_back(HtmlAuthorMeta(project));
+    lines.push_back(kHtmlGeneratorMeta);
+    lines.push_back("</HEAD>");
+    lines.push_back(HtmlBodyTag(project));
+    RtfToHtml(project, topic, lines, true);
+    lines.push_back("</BODY></HTML>");
+    return lines;
 }
 
-std::string ChangeExtension(const std::string& fileName, const std::string& ext) {
-    const auto slash = fileName.find_last_of("/\\");
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return fileName + ext;
-    return fileName.substr(0, dot) + ext;
+// The contents file (.hhc): a sitemap tree of the contents lines.
+TStringList ContentsFileLines(const TBrindlewovenProject& project, const TStringList& targets) {
+    TStringList lines = {"<HTML><HEAD>",          "\t" + HtmlCharsetMeta(project),
+                         HtmlAuthorMeta(project), kHtmlGeneratorMeta,
+                         "<!-- Sitemap 1.0 -->",  "</HEAD>",
+                         HtmlBodyTag(project)};
+    if (project.HtmlCollapseContents) {
+        lines.push_back("<OBJECT type=\"text/site properties\">");
+        lines.push_back("\t<param name=\"Window Styles\" value=\"0x800425\">");
+        lines.push_back("</OBJECT>");
+    }
+    AppendContentsTree(lines, BuildHtmlContents(project.ContentsLines, targets),
+                       [&lines](const std::string& indent, const THtmlContentsEntry& entry) {
+                           lines.push_back(indent + "<LI><OBJECT TYPE=\"text/sitemap\">");
+                           lines.push_back(indent + "\t<PARAM NAME=\"Name\" VALUE=\"" + entry.Name +
+                                           "\">");
+                           if (!entry.Link.empty())
+                               lines.push_back(indent + "\t<PARAM NAME=\"Local\" VALUE=\"html/" +
+                                               entry.Link + "\">");
+                           lines.push_back(indent + "</OBJECT>");
+                       });
+    lines.push_back("</BODY></HTML>");
+    return lines;
 }
 
-std::string HexUpper(unsigned value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%X", value);
-    return buffer;
+// The Name and Local pairs of every page of an index item.
+void AppendIndexPages(TStringList& lines, const THHKItem& item, const std::string& tabs) {
+    for (const auto& pageLine : item.Pages) {
+        std::string title, page;
+        SplitIndexPage(pageLine, title, page);
+        lines.push_back(tabs + "<PARAM NAME=\"Name\" VALUE=\"" + HtmlEscape(title) + "\">");
+        lines.push_back(tabs + "<PARAM NAME=\"Local\" VALUE=\"html/" + page + "\">");
+    }
 }
 
-std::string MakeTempLogName() {
-    std::string pattern = (fs::temp_directory_path() / "bwhhlogXXXXXX").string();
-    const int fd = mkstemp(pattern.data());
-    if (fd >= 0)
-        close(fd);
-    return pattern;
+// The Local line alone of an item with one page.
+void AppendIndexLocal(TStringList& lines, const THHKItem& item, const std::string& tabs,
+                      bool escape) {
+    std::string title, page;
+    SplitIndexPage(*item.Pages.begin(), title, page);
+    lines.push_back(tabs + "<PARAM NAME=\"Local\" VALUE=\"html/" +
+                    (escape ? HtmlEscape(page) : page) + "\">");
+}
+
+// What a first-level keyword points at: its own pages, or, without any,
+// those of its sub-keywords.
+void AppendKeywordTargets(TStringList& lines, const THHKItem& item) {
+    if (item.Pages.size() > 1)
+        AppendIndexPages(lines, item, "\t");
+    else if (item.Pages.size() == 1)
+        AppendIndexLocal(lines, item, "\t", true);
+    else if (item.SubKeywords.size() == 1 && item.SubKeywords.begin()->second->Pages.size() == 1)
+        AppendIndexLocal(lines, *item.SubKeywords.begin()->second, "\t\t", false);
+    else
+        for (const auto& [subKey, sub] : item.SubKeywords)
+            AppendIndexPages(lines, *sub, "\t\t");
+}
+
+// The index file (.hhk).
+TStringList IndexFileLines(const TBrindlewovenProject& project, const THtmlIndex& index) {
+    TStringList lines = {"<HTML><HEAD>",
+                         HtmlAuthorMeta(project),
+                         kHtmlGeneratorMeta,
+                         "<!-- Sitemap 1.0 -->",
+                         "</HEAD>",
+                         HtmlBodyTag(project),
+                         "<OBJECT TYPE=\"text/site properties\">",
+                         "</OBJECT>",
+                         "<UL>"};
+    for (const auto& [key, item] : index) {
+        lines.push_back("<LI><OBJECT TYPE=\"text/sitemap\">");
+        lines.push_back("\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(item->Keyword) + "\">");
+        AppendKeywordTargets(lines, *item);
+        lines.push_back("</OBJECT>");
+        for (const auto& [subKey, sub] : item->SubKeywords) {
+            lines.push_back("<UL>\t<LI><OBJECT TYPE=\"text/sitemap\">");
+            lines.push_back("\t\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(sub->Keyword) +
+                            "\">");
+            if (sub->Pages.size() == 1)
+                AppendIndexLocal(lines, *sub, "\t\t", false);
+            else
+                AppendIndexPages(lines, *sub, "\t\t");
+            lines.push_back("\t</OBJECT>");
+            lines.push_back("</UL>");
+        }
+    }
+    lines.push_back("</UL>");
+    lines.push_back("</BODY></HTML>");
+    return lines;
+}
+
+// The window style flags of the [WINDOWS] line.
+unsigned WindowStyle(const TBrindlewovenProject& project, bool contentsWritten, bool indexWritten) {
+    unsigned style = contentsWritten || indexWritten ? 0x120 : 0;
+    if (project.HtmlFullTextSearch) {
+        style += 0x400;
+        if (project.HtmlAdvancedSearch)
+            style += 0x20000;
+    }
+    if (project.HtmlFavorites)
+        style += 0x1000;
+    if (project.WindowRememberPos)
+        style += 0x40000;
+    return style;
+}
+
+// The "main" window of the [WINDOWS] section.
+std::string MainWindowLine(const TBrindlewovenProject& project, const THtmlHelpRun& run,
+                           bool contentsWritten, bool indexWritten,
+                           const std::string& defaultPage) {
+    // A double quote would end the window title early.
+    std::string windowTitle = project.Title;
+    for (char& c : windowTitle)
+        if (c == '"')
+            c = '\'';
+    const std::string contentsField =
+        contentsWritten ? "\"" + platform::ExtractFileName(run.HhcName) + "\"," : ",";
+    const std::string indexField =
+        indexWritten ? "\"" + platform::ExtractFileName(run.HhkName) + "\"" : "";
+    const long x = project.WindowX, y = project.WindowY;
+    return "main=\"" + windowTitle + "\"," + contentsField + indexField + ",\"html\\" +
+           defaultPage + ".htm\",,,,,,0x" +
+           platform::HexUpper(WindowStyle(project, contentsWritten, indexWritten)) + ",,0x200e,[" +
+           std::to_string(x) + "," + std::to_string(y) + "," +
+           std::to_string(x + project.WindowWidth) + "," +
+           std::to_string(y + project.WindowHeight) + "],,,,,,,0";
+}
+
+// The help project (.hhp).
+TStringList ProjectFileLines(const THtmlHelpRun& run, const TBuildSelection& topics,
+                             const THtmlPageNames& names, const TStringList& pictureNames,
+                             bool contentsWritten, bool indexWritten) {
+    const TBrindlewovenProject& project = run.Project;
+    const TBrindlewovenTopic* defaultTopic = topics.First();
+    const std::string defaultPage =
+        defaultTopic ? names.NameOf(defaultTopic->Number) : std::string();
+    TStringList lines = {"; " + project.Title, "; " + project.Copyright, "", "[OPTIONS]",
+                         "Compatibility=1.1 or later"};
+    if (run.ForCompile)
+        lines.push_back("Compiled file=" + run.Report.ChmFileName);
+    if (contentsWritten)
+        lines.push_back("Contents file=" + platform::ExtractFileName(run.HhcName));
+    lines.push_back("Default topic=html\\" + defaultPage + ".htm");
+    lines.push_back("Default Window=main");
+    if (run.ForCompile)
+        lines.push_back("Error log file=" + run.Report.ErrorLogFileName);
+    if (project.HtmlFullTextSearch)
+        lines.push_back("Full-text search=Yes");
+    if (indexWritten)
+        lines.push_back("Index file=" + platform::ExtractFileName(run.HhkName));
+    lines.push_back("Language=" + project.LocaleID);
+    lines.push_back("Title=" + project.Title);
+    lines.push_back("");
+    lines.push_back("[WINDOWS]");
+    lines.push_back(MainWindowLine(project, run, contentsWritten, indexWritten, defaultPage));
+    lines.push_back("");
+    lines.push_back("[FILES]");
+    for (const TBrindlewovenTopic* topic : topics.Topics())
+        lines.push_back("html\\" + names.NameOf(topic->Number) + ".htm");
+    for (const auto& name : pictureNames)
+        if (platform::EndsWithNoCase(name, ".swf"))
+            lines.push_back("images\\" + name);
+    lines.push_back("");
+    lines.push_back("[MAP]");
+    for (const TBrindlewovenTopic* topic : topics.Topics())
+        lines.push_back("#define html\\" + HhpSymbol(names.NameOf(topic->Number)) + " " +
+                        std::to_string(topic->Number));
+    return lines;
+}
+
+// The names a compile needs: the compiled file (beside the help project
+// unless the project names one) and the compiler's error log.
+void ChooseCompileNames(const TBrindlewovenProject& project, const THtmlHelpWriteOptions& options,
+                        TBuildReport& report) {
+    report.ChmFileName = project.ChmFileName.empty()
+                             ? platform::ChangeFileExt(project.HhpFileName, ".chm")
+                             : project.ChmFileName;
+    if (!options.ErrorLogFileName.empty())
+        report.ErrorLogFileName = options.ErrorLogFileName;
+    else if (options.TempNames)
+        report.ErrorLogFileName = options.TempNames->MakeTempFileName();
+    else
+        report.ErrorLogFileName = platform::ChangeFileExt(project.HhpFileName, ".log");
 }
 
 } // namespace
@@ -90,6 +284,15 @@ void AddTopicToIndex(THtmlIndex& index, const std::string& keywords, const std::
             subItem = std::make_unique<THHKItem>(sub);
         subItem->Pages.insert(pageLine);
     }
+}
+
+THtmlIndex BuildTopicIndex(const TBuildSelection& topics, const THtmlPageNames& names) {
+    THtmlIndex index;
+    for (const TBrindlewovenTopic* topic : topics.Topics())
+        if (!topic->KKeywords.empty())
+            AddTopicToIndex(index, topic->KKeywords,
+                            topic->Title + '\x0C' + names.NameOf(topic->Number) + ".htm");
+    return index;
 }
 
 void SplitIndexPage(const std::string& pageLine, std::string& title, std::string& page) {
@@ -125,6 +328,32 @@ std::vector<THtmlContentsEntry> BuildHtmlContents(const TStringList& contentsLin
     return entries;
 }
 
+void AppendContentsTree(TStringList& lines, const std::vector<THtmlContentsEntry>& entries,
+                        const THtmlContentsItem& addItem) {
+    lines.push_back("<UL>");
+    int level = 1;
+    std::string indent = "\t";
+    for (const auto& entry : entries) {
+        while (level < entry.Level) {
+            lines.push_back(indent + "<UL>");
+            indent += '\t';
+            ++level;
+        }
+        while (level > entry.Level) {
+            indent.pop_back();
+            lines.push_back(indent + "</UL>");
+            --level;
+        }
+        addItem(indent, entry);
+    }
+    while (level > 1) {
+        indent.pop_back();
+        lines.push_back(indent + "</UL>");
+        --level;
+    }
+    lines.push_back("</UL>");
+}
+
 std::string HhpSymbol(const std::string& pageName) {
     std::string symbol = pageName;
     for (char& c : symbol)
@@ -133,303 +362,57 @@ std::string HhpSymbol(const std::string& pageName) {
     return symbol;
 }
 
-void SaveHtmlLines(const std::string& fileName, const TStringList& lines) {
-    std::string bytes;
-    for (const auto& line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    platform::WriteFileAtomic(fs::path(fileName), bytes);
-}
-
-void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool applyBuildTags,
-                          const THtmlHelpWriteOptions& options) {
-    THtmlExportProgress* progress = options.Progress;
+TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forCompile,
+                                  bool applyBuildTags, const THtmlHelpWriteOptions& options) {
+    TBuildReport report;
     const fs::path hhp(project.HhpFileName);
-    const fs::path folder = hhp.has_parent_path() ? hhp.parent_path() : fs::path(".");
-    project.MissingImages.clear();
-    project.BrokenLinks.clear();
-
-    TBrindlewovenTopic* defaultTopic = nullptr;
-    if (applyBuildTags) {
-        project.FilterTopicsByBuildTags();
-        defaultTopic = project.FirstTopic;
-    } else {
-        for (auto& topic : project.Topics())
-            topic->Included = true;
-        defaultTopic = project.Topics().empty() ? nullptr : project.Topics().front().get();
-    }
-
+    THtmlHelpRun run{project,
+                     forCompile,
+                     hhp.has_parent_path() ? hhp.parent_path() : fs::path("."),
+                     platform::ChangeFileExt(project.HhpFileName, ".hhc"),
+                     platform::ChangeFileExt(project.HhpFileName, ".hhk"),
+                     report};
+    const TBuildSelection topics = TBuildSelection::For(project, applyBuildTags);
+    NoteHtmlTopics(topics, report);
     THtmlPageNames names;
-    names.Build(project, true);
-    const int count = project.TopicCount();
-    const bool popupsAsScript = !project.HtmlPopupsAsLinks;
+    names.Build(project, topics);
+    TExportProgress progress(options.Messenger);
 
-    // Pass 1: pages.
-    if (progress)
-        progress->Start("Converting topics from RTF to HTML...", count - 1);
-    TStringList targets;
-    std::vector<std::string> pages(static_cast<std::size_t>(count));
+    const THtmlPageJob job{project,
+                           topics,
+                           names,
+                           "Converting WinHelp tags to HTMLHelp tags...",
+                           kHtmlExportAborted,
+                           true,
+                           run.Folder,
+                           true,
+                           TPictureFormat::FromProject};
     const std::string charset = HtmlCharsetMeta(project);
-    for (int i = 0; i < count; ++i) {
-        CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
-        if (!topic.Included)
-            continue;
-        const std::string page = names.NameOf(topic.Number);
-        targets.push_back(platform::AnsiLowerCase(topic.TopicID) + "=" + page + ".htm");
-        TStringList lines = {"<HTML><HEAD>", "\t" + charset,
-                             "\t<TITLE>" + HtmlEscape(topic.Title) + "</TITLE>"};
-        if (!topic.KKeywords.empty()) {
-            lines.push_back("\t<OBJECT TYPE=\"application/x-oleobject\" "
-                            "CLASSID=\"clsid:1e2a7bd0-dab9-11d0-b93a-00c04fc99f9e\">");
-            for (const auto& part : SplitKeywordParts(topic.KKeywords))
-                lines.push_back("\t\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(part) + "\">");
-            lines.push_back("\t</OBJECT>");
-        }
-        lines.push_back("\t<META NAME=\"AUTHOR\" CONTENT=\"" + HtmlEscape(project.Copyright) +
-                        "\">");
-        lines.push_back(kGeneratorMeta);
-        lines.push_back("</HEAD>");
-        lines.push_back(HtmlBodyTag(project));
-        RtfToHtml(project, topic, lines, true);
-        lines.push_back("</BODY></HTML>");
-        pages[static_cast<std::size_t>(i)] = JoinHtmlLines(lines);
-    }
-
-    // Pass 2: anchors and picture names, then the pictures.
-    if (progress)
-        progress->Start("Converting WinHelp tags to HTMLHelp tags...", count - 1);
-    TStringList pictureNames;
-    for (int i = 0; i < count; ++i) {
-        CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
-        if (!topic.Included)
-            continue;
-        std::string& text = pages[static_cast<std::size_t>(i)];
-        ConvertTargetCodes(project, text, names.NameOf(topic.Number), &targets);
-        CollectHtmlPictureNames(text, pictureNames);
-    }
-    TStringList pictures;
-    ConvertImagesForHtml(project, pictureNames, pictures, popupsAsScript, true, folder, &targets,
-                         progress);
-
-    // Pass 3: links, buttons, pictures.
-    if (progress)
-        progress->Start("Converting WinHelp tags to HTMLHelp tags...\r(second pass)", count - 1);
-    std::vector<TStringList> pageLines(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        CheckHtmlExportAbort(progress, i);
-        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
-        if (!topic.Included)
-            continue;
-        pageLines[static_cast<std::size_t>(i)] =
-            ConvertPageLinksAndPictures(project, topic, pages[static_cast<std::size_t>(i)], names,
-                                        targets, pictures, popupsAsScript, true);
-    }
-
-    // Saving.
-    if (progress)
-        progress->Start("Saving HTML topic files...", count - 1);
-    fs::create_directories(folder / "html");
-    for (int i = 0; i < count; ++i) {
-        TBrindlewovenTopic& topic = *project.Topics()[static_cast<std::size_t>(i)];
-        if (!topic.Included)
-            continue;
-        const std::string file = (folder / "html" / (names.NameOf(topic.Number) + ".htm")).string();
-        SaveHtmlLines(file, pageLines[static_cast<std::size_t>(i)]);
-        if (forCompile)
-            project.TempFiles.push_back(file);
-    }
-
-    const std::string author =
-        "\t<META NAME=\"AUTHOR\" CONTENT=\"" + HtmlEscape(project.Copyright) + "\">";
-
-    // Contents file.
-    const std::string hhcName = ChangeExtension(project.HhpFileName, ".hhc");
-    bool contentsWritten = false;
-    if (!project.ContentsLines.empty()) {
-        TStringList lines = {"<HTML><HEAD>",      "\t" + charset,         author,
-                             kGeneratorMeta,      "<!-- Sitemap 1.0 -->", "</HEAD>",
-                             HtmlBodyTag(project)};
-        if (project.HtmlCollapseContents) {
-            lines.push_back("<OBJECT type=\"text/site properties\">");
-            lines.push_back("\t<param name=\"Window Styles\" value=\"0x800425\">");
-            lines.push_back("</OBJECT>");
-        }
-        lines.push_back("<UL>");
-        int level = 1;
-        std::string indent = "\t";
-        for (const auto& entry : BuildHtmlContents(project.ContentsLines, targets)) {
-            while (level < entry.Level) {
-                lines.push_back(indent + "<UL>");
-                indent += '\t';
-                ++level;
-            }
-            while (level > entry.Level) {
-                indent.pop_back();
-                lines.push_back(indent + "</UL>");
-                --level;
-            }
-            lines.push_back(indent + "<LI><OBJECT TYPE=\"text/sitemap\">");
-            lines.push_back(indent + "\t<PARAM NAME=\"Name\" VALUE=\"" + entry.Name + "\">");
-            if (!entry.Link.empty())
-                lines.push_back(indent + "\t<PARAM NAME=\"Local\" VALUE=\"html/" + entry.Link +
-                                "\">");
-            lines.push_back(indent + "</OBJECT>");
-        }
-        while (level > 1) {
-            indent.pop_back();
-            lines.push_back(indent + "</UL>");
-            --level;
-        }
-        lines.push_back("</UL>");
-        lines.push_back("</BODY></HTML>");
-        SaveHtmlLines(hhcName, lines);
-        contentsWritten = true;
-        if (forCompile)
-            project.TempFiles.push_back(hhcName);
-    }
-
-    // Index file.
-    THtmlIndex index;
-    for (auto& topic : project.Topics()) {
-        if (!topic->Included || topic->KKeywords.empty())
-            continue;
-        AddTopicToIndex(index, topic->KKeywords,
-                        topic->Title + '\x0C' + names.NameOf(topic->Number) + ".htm");
-    }
-    const std::string hhkName = ChangeExtension(project.HhpFileName, ".hhk");
-    const bool indexWritten = !index.empty();
-    if (indexWritten) {
-        TStringList lines = {"<HTML><HEAD>",
-                             author,
-                             kGeneratorMeta,
-                             "<!-- Sitemap 1.0 -->",
-                             "</HEAD>",
-                             HtmlBodyTag(project),
-                             "<OBJECT TYPE=\"text/site properties\">",
-                             "</OBJECT>",
-                             "<UL>"};
-        auto pairs = [&lines](const THHKItem& item, const std::string& tabs) {
-            for (const auto& pageLine : item.Pages) {
-                std::string title, page;
-                SplitIndexPage(pageLine, title, page);
-                lines.push_back(tabs + "<PARAM NAME=\"Name\" VALUE=\"" + HtmlEscape(title) + "\">");
-                lines.push_back(tabs + "<PARAM NAME=\"Local\" VALUE=\"html/" + page + "\">");
-            }
-        };
-        auto localOnly = [&lines](const THHKItem& item, const std::string& tabs, bool escape) {
-            std::string title, page;
-            SplitIndexPage(*item.Pages.begin(), title, page);
-            lines.push_back(tabs + "<PARAM NAME=\"Local\" VALUE=\"html/" +
-                            (escape ? HtmlEscape(page) : page) + "\">");
-        };
-        for (const auto& [key, item] : index) {
-            lines.push_back("<LI><OBJECT TYPE=\"text/sitemap\">");
-            lines.push_back("\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(item->Keyword) +
-                            "\">");
-            if (item->Pages.size() > 1)
-                pairs(*item, "\t");
-            else if (item->Pages.size() == 1)
-                localOnly(*item, "\t", true);
-            else if (item->SubKeywords.size() == 1 &&
-                     item->SubKeywords.begin()->second->Pages.size() == 1)
-                localOnly(*item->SubKeywords.begin()->second, "\t\t", false);
-            else
-                for (const auto& [subKey, sub] : item->SubKeywords)
-                    pairs(*sub, "\t\t");
-            lines.push_back("</OBJECT>");
-            for (const auto& [subKey, sub] : item->SubKeywords) {
-                lines.push_back("<UL>\t<LI><OBJECT TYPE=\"text/sitemap\">");
-                lines.push_back("\t\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(sub->Keyword) +
-                                "\">");
-                if (sub->Pages.size() == 1)
-                    localOnly(*sub, "\t\t", false);
-                else
-                    pairs(*sub, "\t\t");
-                lines.push_back("\t</OBJECT>");
-                lines.push_back("</UL>");
-            }
-        }
-        lines.push_back("</UL>");
-        lines.push_back("</BODY></HTML>");
-        SaveHtmlLines(hhkName, lines);
-        if (forCompile)
-            project.TempFiles.push_back(hhkName);
-    }
-
-    // Help project.
-    if (progress) {
-        progress->Start("Writing HTML Help project file...", 0);
-        if (progress->AbortRequested())
-            throw EHtmlExportAborted();
-    }
-    const std::string defaultPage =
-        defaultTopic ? names.NameOf(defaultTopic->Number) : std::string();
-    if (forCompile && project.ChmFileName.empty())
-        project.ChmFileName = ChangeExtension(project.HhpFileName, ".chm");
-    TStringList lines = {"; " + project.Title, "; " + project.Copyright, "", "[OPTIONS]",
-                         "Compatibility=1.1 or later"};
+    const THtmlPages pages = BuildHtmlPages(
+        job, [&](const TBrindlewovenTopic& topic) { return TopicPage(project, topic, charset); },
+        progress, report);
+    fs::create_directories(run.Folder / "html");
+    const TStringList pageFiles = SaveHtmlPages(
+        job, pages, [&run](const std::string& file) { return run.Folder / "html" / file; },
+        progress, report);
     if (forCompile)
-        lines.push_back("Compiled file=" + project.ChmFileName);
+        report.TempFiles = pageFiles;
+
+    const bool contentsWritten = !project.ContentsLines.empty();
     if (contentsWritten)
-        lines.push_back("Contents file=" + NameOnly(hhcName));
-    lines.push_back("Default topic=html\\" + defaultPage + ".htm");
-    lines.push_back("Default Window=main");
-    if (forCompile) {
-        project.ErrorLogFileName =
-            options.ErrorLogFileName.empty() ? MakeTempLogName() : options.ErrorLogFileName;
-        lines.push_back("Error log file=" + project.ErrorLogFileName);
-    }
-    if (project.HtmlFullTextSearch)
-        lines.push_back("Full-text search=Yes");
+        run.Save(run.HhcName, ContentsFileLines(project, pages.Targets));
+    const THtmlIndex index = BuildTopicIndex(topics, names);
+    const bool indexWritten = !index.empty();
     if (indexWritten)
-        lines.push_back("Index file=" + NameOnly(hhkName));
-    lines.push_back("Language=" + project.LocaleID);
-    lines.push_back("Title=" + project.Title);
-    lines.push_back("");
-    lines.push_back("[WINDOWS]");
-    unsigned style = contentsWritten || indexWritten ? 0x120 : 0;
-    if (project.HtmlFullTextSearch) {
-        style += 0x400;
-        if (project.HtmlAdvancedSearch)
-            style += 0x20000;
-    }
-    if (project.HtmlFavorites)
-        style += 0x1000;
-    if (project.WindowRememberPos)
-        style += 0x40000;
-    // A double quote would end the window title early.
-    std::string windowTitle = project.Title;
-    for (char& c : windowTitle)
-        if (c == '"')
-            c = '\'';
-    const std::string contentsField = contentsWritten ? "\"" + NameOnly(hhcName) + "\"," : ",";
-    const std::string indexField = indexWritten ? "\"" + NameOnly(hhkName) + "\"" : "";
-    const long x = project.WindowX, y = project.WindowY;
-    lines.push_back("main=\"" + windowTitle + "\"," + contentsField + indexField + ",\"html\\" +
-                    defaultPage + ".htm\",,,,,,0x" + HexUpper(style) + ",,0x200e,[" +
-                    std::to_string(x) + "," + std::to_string(y) + "," +
-                    std::to_string(x + project.WindowWidth) + "," +
-                    std::to_string(y + project.WindowHeight) + "],,,,,,,0");
-    lines.push_back("");
-    lines.push_back("[FILES]");
-    for (auto& topic : project.Topics())
-        if (topic->Included)
-            lines.push_back("html\\" + names.NameOf(topic->Number) + ".htm");
-    for (const auto& name : pictureNames)
-        if (name.size() >= 4 && platform::AnsiSameText(name.substr(name.size() - 4), ".swf"))
-            lines.push_back("images\\" + name);
-    lines.push_back("");
-    lines.push_back("[MAP]");
-    for (auto& topic : project.Topics())
-        if (topic->Included)
-            lines.push_back("#define html\\" + HhpSymbol(names.NameOf(topic->Number)) + " " +
-                            std::to_string(topic->Number));
-    SaveHtmlLines(project.HhpFileName, lines);
+        run.Save(run.HhkName, IndexFileLines(project, index));
+
+    progress.Stage("Writing HTML Help project file...", 0);
+    progress.CheckAborted(kHtmlExportAborted);
     if (forCompile)
-        project.TempFiles.push_back(project.HhpFileName);
+        ChooseCompileNames(project, options, report);
+    run.Save(project.HhpFileName, ProjectFileLines(run, topics, names, pages.PictureNames,
+                                                   contentsWritten, indexWritten));
+    return report;
 }
 
 } // namespace helpproject

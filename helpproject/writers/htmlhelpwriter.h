@@ -3,6 +3,7 @@
 // in "images", the contents file (.hhc), the index file (.hhk) and the help
 // project (.hhp). Also the index items and the contents tree that the web
 // help writer builds the same way.
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -10,12 +11,18 @@
 #include <vector>
 
 #include "helpproject/brindlewoventopic.h"
-#include "helpproject/writers/htmlexportprogress.h"
+#include "helpproject/writers/buildreport.h"
 #include "helpproject/writers/markuphtml.h"
+#include "helpproject/writers/tempfilenames.h"
+
+namespace components {
+class IMessenger;
+}
 
 namespace helpproject {
 
 class TBrindlewovenProject;
+class TBuildSelection;
 
 // Orders like a sorted string list that ignores case; equal keys are one.
 struct TAnsiTextLess {
@@ -37,6 +44,8 @@ using THtmlIndex = std::map<std::string, std::unique_ptr<THHKItem>, TAnsiTextLes
 
 // Adds the K keywords of one topic ("a;b,sub;...") with its page line.
 void AddTopicToIndex(THtmlIndex& index, const std::string& keywords, const std::string& pageLine);
+// The index of the written topics' K keywords, each with its page.
+THtmlIndex BuildTopicIndex(const TBuildSelection& topics, const THtmlPageNames& names);
 // Splits the page line into title and page file.
 void SplitIndexPage(const std::string& pageLine, std::string& title, std::string& page);
 
@@ -50,25 +59,33 @@ struct THtmlContentsEntry {
 // entries whose ID is not in `targets` left out.
 std::vector<THtmlContentsEntry> BuildHtmlContents(const TStringList& contentsLines,
                                                   const TStringList& targets);
+// Writes one entry at its indent.
+using THtmlContentsItem =
+    std::function<void(const std::string& indent, const THtmlContentsEntry& entry)>;
+// The entries as nested UL lists, one tab deeper for each level.
+void AppendContentsTree(TStringList& lines, const std::vector<THtmlContentsEntry>& entries,
+                        const THtmlContentsItem& addItem);
 
 // "_" for every blank, so a page name can serve as a [MAP]/[ALIAS] symbol.
 std::string HhpSymbol(const std::string& pageName);
 
 struct THtmlHelpWriteOptions {
-    THtmlExportProgress* Progress = nullptr;
-    // The "Error log file=" name when compiling; empty: a new temporary file
-    // name is made.
+    // The gauge and the user's abort; nullptr: neither.
+    components::IMessenger* Messenger = nullptr;
+    // The "Error log file=" name when compiling. Empty: a new temporary file
+    // from `TempNames`, or without one the help project's name with ".log".
     std::string ErrorLogFileName;
+    ITempFileNames* TempNames = nullptr;
 };
 
 // Writes the whole HTML Help compiler input to the folder of HhpFileName.
-// ForCompile: every written file goes to TempFiles, and the compiled-file
-// and error-log lines are written (the log name is stored in the project).
-// ApplyBuildTags: only the included topics are written.
-void WriteHtmlHelpProject(TBrindlewovenProject& project, bool forCompile, bool applyBuildTags,
-                          const THtmlHelpWriteOptions& options = {});
-
-// Saves lines as CR LF text through a temporary file.
-void SaveHtmlLines(const std::string& fileName, const TStringList& lines);
+// ForCompile: every written page, the .hhc, the .hhk and the .hhp go to the
+// report's TempFiles, and the compiled-file and error-log lines are written
+// (their names, ChmFileName or the .hhp's name with ".chm", come back in the
+// report). ApplyBuildTags: only the topics the build tags let through are
+// written, and EProjectError stops a build that leaves none. The user's
+// abort ends the run with components::EAbort("HTML Export aborted by user").
+TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forCompile,
+                                  bool applyBuildTags, const THtmlHelpWriteOptions& options = {});
 
 } // namespace helpproject

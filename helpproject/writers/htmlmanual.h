@@ -3,7 +3,11 @@
 // sort order, each at its own anchor, links jumping within the page.
 #include <string>
 
-#include "helpproject/writers/htmlexportprogress.h"
+#include "helpproject/writers/buildreport.h"
+
+namespace components {
+class IMessenger;
+}
 
 namespace helpproject {
 
@@ -13,8 +17,10 @@ class TBrindlewovenProject;
 inline constexpr const char* kMakerWebSite = "https://www.vexlor.example/brindlewoven";
 
 // Writes the manual to `fileName` (its pictures beside it). `noLinks`
-// writes hotspots as plain text, without anchors or buttons.
-void ExportHtmlManual(TBrindlewovenProject& project, const std::string& fileName, bool noLinks,
-                      THtmlExportProgress* progress = nullptr);
+// writes hotspots as plain text, without anchors or buttons. Only the topics
+// the build tags let through are written; EProjectError when they leave
+// none.
+TBuildReport ExportHtmlManual(const TBrindlewovenProject& project, const std::string& fileName,
+                              bool noLinks, components::IMessenger* messenger = nullptr);
 
 } // namespace helpproject

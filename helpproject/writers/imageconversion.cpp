@@ -4,14 +4,17 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "components/messengerseam.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "helpproject/writers/bmpreader.h"
 #include "helpproject/writers/flashmovie.h"
 #include "helpproject/writers/imagecodecs.h"
+#include "helpproject/writers/rtftohtml.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
 #include "platform/resolvepath.h"
 
 namespace helpproject {
@@ -36,15 +39,6 @@ std::string FileKey(const fs::path& path) {
 std::string SizedImg(const std::string& src, int width, int height) {
     return "<IMG SRC=\"" + src + "\" WIDTH=\"" + std::to_string(width) + "\" HEIGHT=\"" +
            std::to_string(height) + "\" BORDER=\"0\">";
-}
-
-// The name without the extension of its last part.
-std::string WithoutExtension(const std::string& name) {
-    const size_t dot = name.find_last_of('.');
-    const size_t slash = name.find_last_of("\\/:");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return name;
-    return name.substr(0, dot);
 }
 
 const std::string* LookUpTarget(const TStringList& targets, const std::string& key) {
@@ -114,17 +108,19 @@ fs::path FindPictureFile(const TBrindlewovenProject& project, const std::string&
     return FindPictureFile(PictureSearchFolders(project), name);
 }
 
-void CopyFileIfDifferent(const fs::path& source, const fs::path& destination) {
+bool CopyFileIfDifferent(const fs::path& source, const fs::path& destination) {
     std::error_code ec;
     if (fs::exists(destination, ec) && fs::equivalent(source, destination, ec))
-        return;
+        return false;
     WriteBytes(destination, platform::ReadFileBytes(source));
+    return true;
 }
 
 std::string ImageMapMarkup(const std::string& name, const std::vector<TBrindlewovenHotspot>& spots,
                            const TStringList& targets, bool popupsAsScript, const std::string& src,
                            int width, int height) {
-    const std::string mapName = WithoutExtension(name);
+    // A drive letter's colon ends a folder as a separator does.
+    const std::string mapName = platform::ChangeFileExt(name, "", "\\/:");
     std::string out = "\r\n<MAP NAME=\"" + mapName + "\">\r\n";
     for (const TBrindlewovenHotspot& spot : spots) {
         std::string context = spot.Target;
@@ -149,18 +145,19 @@ std::string ImageMapMarkup(const std::string& name, const std::vector<TBrindlewo
     return out;
 }
 
-void ConvertImagesForHtml(TBrindlewovenProject& project, const TStringList& names,
-                          TStringList& pictures, bool popupsAsScript, bool imagesSubfolder,
-                          const fs::path& outputFolder, const TStringList* targets,
-                          THtmlExportProgress* progress, TPictureFormat format) {
+void ConvertImagesForHtml(const TBrindlewovenProject& project, TBuildReport& report,
+                          const TStringList& names, TStringList& pictures, bool popupsAsScript,
+                          bool imagesSubfolder, const fs::path& outputFolder,
+                          const TStringList* targets, components::IMessenger* messenger,
+                          TPictureFormat format) {
     if (names.empty())
         return;
     const bool png = format == TPictureFormat::Png ||
                      (format == TPictureFormat::FromProject && project.HtmlPngImages);
-    if (progress)
-        progress->Start(png ? "Converting BMPs and SHGs to PNGs..."
-                            : "Converting BMPs and SHGs to GIFs...",
-                        static_cast<int>(names.size()));
+    if (messenger)
+        messenger->BeginProgress(png ? "Converting BMPs and SHGs to PNGs..."
+                                     : "Converting BMPs and SHGs to GIFs...",
+                                 static_cast<std::int64_t>(names.size()));
     const std::vector<fs::path> folders = PictureSearchFolders(project);
     const fs::path folder = imagesSubfolder ? outputFolder / "images" : outputFolder;
     {
@@ -189,11 +186,11 @@ void ConvertImagesForHtml(TBrindlewovenProject& project, const TStringList& name
     std::unordered_map<std::string, size_t> written;
 
     for (size_t i = 0; i < names.size(); ++i) {
-        CheckHtmlExportAbort(progress, static_cast<int>(i));
+        CheckHtmlExportAbort(messenger, static_cast<std::int64_t>(i));
         const std::string& name = names[i];
         const fs::path& source = found[i];
         if (source.empty()) {
-            project.MissingImages.push_back(name);
+            report.MissingImages.push_back(name);
             continue;
         }
         const std::string extension = platform::AnsiLowerCase(Ansi(source.extension()));
@@ -223,17 +220,18 @@ void ConvertImagesForHtml(TBrindlewovenProject& project, const TStringList& name
                           names[it->second] + ".");
 
         std::string markup;
+        bool copied = true;
         try {
             if (extension == ".jpg" || extension == ".jpeg") {
-                CopyFileIfDifferent(source, destination);
+                copied = CopyFileIfDifferent(source, destination);
                 markup = "<IMG SRC=\"" + src + "\" BORDER=\"0\">";
             } else if (extension == ".swf") {
-                CopyFileIfDifferent(source, destination);
+                copied = CopyFileIfDifferent(source, destination);
                 markup = FlashMovieTag(source, src);
             } else if (extension == ".gif" || extension == ".png") {
                 const TImageSize size =
                     extension == ".gif" ? ReadGifSize(source) : ReadPngSize(source);
-                CopyFileIfDifferent(source, destination);
+                copied = CopyFileIfDifferent(source, destination);
                 markup = SizedImg(src, size.Width, size.Height);
             } else {
                 TSHG shg;
@@ -253,7 +251,7 @@ void ConvertImagesForHtml(TBrindlewovenProject& project, const TStringList& name
                 else
                     markup = SizedImg(src, bitmap->Width(), bitmap->Height());
             }
-        } catch (const EHtmlExportAborted&) {
+        } catch (const components::EAbort&) {
             throw;
         } catch (const std::exception& e) {
             // A half-made output goes; a source never does.
@@ -263,9 +261,11 @@ void ConvertImagesForHtml(TBrindlewovenProject& project, const TStringList& name
             throw failure(e.what());
         }
         written.emplace(key, i);
+        if (copied)
+            report.FilesWritten.push_back(destination.string());
         pictures.push_back(name + "=" + markup);
     }
-    CheckHtmlExportAbort(progress, static_cast<int>(names.size()));
+    CheckHtmlExportAbort(messenger, static_cast<std::int64_t>(names.size()));
 }
 
 } // namespace helpproject

@@ -10,7 +10,11 @@
 
 #include "helpproject/brindlewoventopic.h"
 #include "helpproject/shg.h"
-#include "helpproject/writers/htmlexportprogress.h"
+#include "helpproject/writers/buildreport.h"
+
+namespace components {
+class IMessenger;
+}
 
 namespace helpproject {
 
@@ -30,8 +34,9 @@ std::vector<std::filesystem::path> PictureSearchFolders(const TBrindlewovenProje
 std::filesystem::path FindPictureFile(const std::vector<std::filesystem::path>& folders,
                                       const std::string& name);
 std::filesystem::path FindPictureFile(const TBrindlewovenProject& project, const std::string& name);
-// Copies over `destination`, unless both name the same file.
-void CopyFileIfDifferent(const std::filesystem::path& source,
+// Copies over `destination`, unless both name the same file; true when it
+// copied.
+bool CopyFileIfDifferent(const std::filesystem::path& source,
                          const std::filesystem::path& destination);
 
 // The image map of an SHG's hotspots (markup begins with a line break).
@@ -41,16 +46,17 @@ std::string ImageMapMarkup(const std::string& name, const std::vector<TBrindlewo
                            int width, int height);
 
 // Converts and copies every picture of `names` into `outputFolder` (or its
-// "images" folder), appending "name=markup" lines to `pictures` and names
-// not found to the project's missing-picture list. Without `targets` no
-// image maps are made. Any failure stops the run with "The following error
-// occurred while trying to convert <name>:\r<reason>"; the user's abort
-// throws EHtmlExportAborted. No file is written over a source picture or
-// over a file written earlier in the same run.
-void ConvertImagesForHtml(TBrindlewovenProject& project, const TStringList& names,
-                          TStringList& pictures, bool popupsAsScript, bool imagesSubfolder,
-                          const std::filesystem::path& outputFolder, const TStringList* targets,
-                          THtmlExportProgress* progress = nullptr,
+// "images" folder), appending "name=markup" lines to `pictures`, names not
+// found to the report's missing pictures and the files written to its list.
+// Without `targets` no image maps are made. Any failure stops the run with
+// "The following error occurred while trying to convert <name>:\r<reason>";
+// the messenger shows the stage in its gauge and the user's abort throws
+// components::EAbort("HTML Export aborted by user"). No file is written over
+// a source picture or over a file written earlier in the same run.
+void ConvertImagesForHtml(const TBrindlewovenProject& project, TBuildReport& report,
+                          const TStringList& names, TStringList& pictures, bool popupsAsScript,
+                          bool imagesSubfolder, const std::filesystem::path& outputFolder,
+                          const TStringList* targets, components::IMessenger* messenger = nullptr,
                           TPictureFormat format = TPictureFormat::FromProject);
 
 } // namespace helpproject

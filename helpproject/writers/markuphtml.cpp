@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/buildselection.h"
 #include "helpproject/helputils.h"
 #include "helpproject/writers/flashmovie.h"
 #include "helpproject/writers/rtftohtml.h"
@@ -252,23 +253,21 @@ std::string MacroUrl(const std::string& argument) {
 
 // ---- page names ------------------------------------------------------------
 
-void THtmlPageNames::Build(TBrindlewovenProject& project, bool includedOnly,
+void THtmlPageNames::Build(const TBrindlewovenProject&, const TBuildSelection& topics,
                            const TStringList& reserved) {
     names_.clear();
     std::set<std::string> taken;
     for (const auto& r : reserved)
         taken.insert(platform::AnsiLowerCase(r));
-    std::vector<std::pair<TBrindlewovenTopic*, std::string>> others;
-    for (const auto& topic : project.Topics()) {
-        if (includedOnly && !topic->Included)
-            continue;
-        const std::string name = topic->GetHtmlFileName();
+    std::vector<std::pair<const TBrindlewovenTopic*, std::string>> others;
+    for (const TBrindlewovenTopic* topic : topics.Topics()) {
+        const std::string name = topic->HtmlFileName();
         const std::string own = "bw" + std::to_string(topic->Number);
         if (name == own && !taken.count(name)) {
             taken.insert(name);
             names_[topic->Number] = name;
         } else {
-            others.emplace_back(topic.get(), name);
+            others.emplace_back(topic, name);
         }
     }
     for (auto& [topic, name] : others) {
@@ -289,12 +288,12 @@ std::string THtmlPageNames::NameOf(std::int32_t number) const {
     return it == names_.end() ? std::string() : it->second;
 }
 
-std::string HtmlPageOf(TBrindlewovenProject& project, std::int32_t number,
+std::string HtmlPageOf(const TBrindlewovenProject& project, std::int32_t number,
                        const THtmlPageNames* names) {
     if (names)
         return names->NameOf(number);
-    TBrindlewovenTopic* topic = project.FindTopic(number);
-    return topic ? topic->GetHtmlFileName() : std::string();
+    const TBrindlewovenTopic* topic = project.FindTopic(number);
+    return topic ? topic->HtmlFileName() : std::string();
 }
 
 std::string HtmlTopicLabel(const TBrindlewovenTopic& topic) {
@@ -328,18 +327,19 @@ std::string JoinHtmlLines(const TStringList& lines) {
     return out;
 }
 
-TStringList ConvertPageLinksAndPictures(TBrindlewovenProject& project,
-                                        const TBrindlewovenTopic& topic, std::string& html,
-                                        const THtmlPageNames& pages, const TStringList& targets,
-                                        const TStringList& pictures, bool popupsAsScript,
-                                        bool htmlHelpForm) {
+TStringList ConvertPageLinksAndPictures(const TBrindlewovenProject& project,
+                                        TStringList& brokenLinks, const TBrindlewovenTopic& topic,
+                                        std::string& html, const THtmlPageNames& pages,
+                                        const TStringList& targets, const TStringList& pictures,
+                                        bool popupsAsScript, bool htmlHelpForm) {
     const std::string label = HtmlTopicLabel(topic);
     bool popup = false;
-    ConvertLinkIdCodes(project, label, html, popup, popupsAsScript, false, false, &pages);
-    ConvertLinkCodes(project, label, html, false, &targets);
-    ConvertLinkTargetCodes(project, label, html, false, &targets);
+    ConvertLinkIdCodes(project, brokenLinks, label, html, popup, popupsAsScript, false, false,
+                       &pages);
+    ConvertLinkCodes(project, brokenLinks, label, html, false, &targets);
+    ConvertLinkTargetCodes(project, brokenLinks, label, html, false, &targets);
     ConvertLinkFileCodes(project, html, false, htmlHelpForm);
-    ConvertButtonCodes(project, label, html, htmlHelpForm, false, false, &pages);
+    ConvertButtonCodes(project, brokenLinks, label, html, htmlHelpForm, false, false, &pages);
     InsertImageCodes(project, html, pictures, popup);
     html = RemoveEmptyFontTags(project, html);
     TStringList lines = SplitHtmlLines(html);
@@ -440,8 +440,9 @@ void CollectHtmlPictureNames(std::string_view htmlView, TStringList& names) {
 
 // ---- translators --------------------------------------------------------------
 
-void ConvertLinkIdCodes(TBrindlewovenProject& project, const std::string& label, std::string& html,
-                        bool& popupFlag, bool popupsAsScript, bool singlePage, bool noLinks,
+void ConvertLinkIdCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
+                        const std::string& label, std::string& html, bool& popupFlag,
+                        bool popupsAsScript, bool singlePage, bool noLinks,
                         const THtmlPageNames* pages) {
     static constexpr std::string_view kCode = "{linkid=";
     const std::string lower = platform::AnsiLowerCase(html);
@@ -476,7 +477,7 @@ void ConvertLinkIdCodes(TBrindlewovenProject& project, const std::string& label,
         if (ParseInt32(number, value))
             page = HtmlPageOf(project, value, pages);
         if (page.empty())
-            project.BrokenLinks.push_back(BrokenLine("linkID=" + number, label));
+            brokenLinks.push_back(BrokenLine("linkID=" + number, label));
 
         THotspotOutput::THotspot spot;
         if (!out.FindHotspot(true, false, spot))
@@ -497,7 +498,7 @@ void ConvertLinkIdCodes(TBrindlewovenProject& project, const std::string& label,
     html = out.Join();
 }
 
-void ConvertTargetCodes(TBrindlewovenProject&, std::string& html, const std::string& pageName,
+void ConvertTargetCodes(const TBrindlewovenProject&, std::string& html, const std::string& pageName,
                         TStringList* targets) {
     static constexpr std::string_view kCode = "{target=";
     const std::string lower = platform::AnsiLowerCase(html);
@@ -523,8 +524,9 @@ void ConvertTargetCodes(TBrindlewovenProject&, std::string& html, const std::str
     html = std::move(out);
 }
 
-void ConvertLinkCodes(TBrindlewovenProject& project, const std::string& label, std::string& html,
-                      bool noLinks, const TStringList* targets) {
+void ConvertLinkCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
+                      const std::string& label, std::string& html, bool noLinks,
+                      const TStringList* targets) {
     static constexpr std::string_view kCode = "{link=";
     const std::string lower = platform::AnsiLowerCase(html);
     auto at = lower.find(kCode);
@@ -549,12 +551,12 @@ void ConvertLinkCodes(TBrindlewovenProject& project, const std::string& label, s
                 anchor = "<A HREF=\"" + url + "\">";
             else {
                 anchor = "<A>UNCONVERTED WINHELP MACRO:" + argument;
-                project.BrokenLinks.push_back(BrokenLine("link=" + argument, label));
+                brokenLinks.push_back(BrokenLine("link=" + argument, label));
             }
         } else if (atSign == std::string::npos) {
             std::string url;
             if (!index.Find(platform::AnsiLowerCase(argument), url))
-                project.BrokenLinks.push_back(BrokenLine("link=" + argument, label));
+                brokenLinks.push_back(BrokenLine("link=" + argument, label));
             anchor = "<A HREF=\"" + url + "\">";
         } else {
             const std::string context = argument.substr(0, atSign);
@@ -568,7 +570,7 @@ void ConvertLinkCodes(TBrindlewovenProject& project, const std::string& label, s
                 // A jump into a WinHelp file has no HTML form: the text
                 // stays without link, and the link is reported.
                 link = false;
-                project.BrokenLinks.push_back(BrokenLine("link=" + argument, label));
+                brokenLinks.push_back(BrokenLine("link=" + argument, label));
             } else if (TBrindlewovenTopic::IsAutomaticID(context)) {
                 anchor = "<A HREF=\"mk:@MSITStore:" + file + "::/html/bw" + context.substr(8) +
                          ".htm\">";
@@ -588,8 +590,9 @@ void ConvertLinkCodes(TBrindlewovenProject& project, const std::string& label, s
     html = out.Join();
 }
 
-void ConvertLinkTargetCodes(TBrindlewovenProject& project, const std::string& label,
-                            std::string& html, bool noLinks, const TStringList* targets) {
+void ConvertLinkTargetCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
+                            const std::string& label, std::string& html, bool noLinks,
+                            const TStringList* targets) {
     static constexpr std::string_view kCode = "{linktarget=";
     const std::string lower = platform::AnsiLowerCase(html);
     auto at = lower.find(kCode);
@@ -610,7 +613,7 @@ void ConvertLinkTargetCodes(TBrindlewovenProject& project, const std::string& la
         name = platform::AnsiLowerCase(TrimText(name));
         std::string url;
         if (!index.Find(name, url))
-            project.BrokenLinks.push_back(BrokenLine("linktarget=" + name, label));
+            brokenLinks.push_back(BrokenLine("linktarget=" + name, label));
         THotspotOutput::THotspot spot;
         if (out.FindHotspot(false, false, spot))
             RewriteHotspot(out, spot, !noLinks, "<A HREF=\"" + url + "\">");
@@ -619,7 +622,7 @@ void ConvertLinkTargetCodes(TBrindlewovenProject& project, const std::string& la
     html = out.Join();
 }
 
-void ConvertLinkFileCodes(TBrindlewovenProject&, std::string& html, bool noLinks,
+void ConvertLinkFileCodes(const TBrindlewovenProject&, std::string& html, bool noLinks,
                           bool htmlHelpForm) {
     static constexpr std::string_view kCode = "{linkfile=";
     const std::string lower = platform::AnsiLowerCase(html);
@@ -677,9 +680,9 @@ void ConvertLinkFileCodes(TBrindlewovenProject&, std::string& html, bool noLinks
     html = out.Join();
 }
 
-void ConvertButtonCodes(TBrindlewovenProject& project, const std::string& label, std::string& html,
-                        bool htmlHelpForm, bool singlePage, bool noLinks,
-                        const THtmlPageNames* pages) {
+void ConvertButtonCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
+                        const std::string& label, std::string& html, bool htmlHelpForm,
+                        bool singlePage, bool noLinks, const THtmlPageNames* pages) {
     static constexpr std::string_view kCode = "{button";
     const std::string lower = platform::AnsiLowerCase(html);
     auto at = lower.find(kCode);
@@ -704,7 +707,7 @@ void ConvertButtonCodes(TBrindlewovenProject& project, const std::string& label,
         const std::string page = HtmlPageOf(project, number, pages);
         if (page.empty()) {
             out += "BUTTON TO TOPIC " + numberText + " WHICH DOES NOT EXIST";
-            project.BrokenLinks.push_back(BrokenLine(code, label));
+            brokenLinks.push_back(BrokenLine(code, label));
         } else if (htmlHelpForm) {
             out += "<OBJECT type=\"application/x-oleobject\" "
                    "classid=\"clsid:adb880a6-d8ff-11cf-9377-00aa003b7a11\" codebase=\"hhctrl.ocx\">"
@@ -721,7 +724,7 @@ void ConvertButtonCodes(TBrindlewovenProject& project, const std::string& label,
     html = std::move(out);
 }
 
-void InsertImageCodes(TBrindlewovenProject&, std::string& html, const TStringList& pictures,
+void InsertImageCodes(const TBrindlewovenProject&, std::string& html, const TStringList& pictures,
                       bool& popupFlag) {
     std::unordered_map<std::string, std::string> byName;
     auto lookup = [&](const std::string& lowerName, std::string& markup) {

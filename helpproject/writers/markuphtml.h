@@ -22,6 +22,7 @@
 namespace helpproject {
 
 class TBrindlewovenProject;
+class TBuildSelection;
 
 // The page name (no extension) of every topic an export writes, free of
 // collisions.
@@ -37,8 +38,10 @@ class TBrindlewovenProject;
 // theirs before anything else is given out.
 class THtmlPageNames {
 public:
-    // `reserved`: names no page may take (compared ignoring case).
-    void Build(TBrindlewovenProject& project, bool includedOnly, const TStringList& reserved = {});
+    // The names of the topics in `topics`. `reserved`: names no page may take
+    // (compared ignoring case).
+    void Build(const TBrindlewovenProject& project, const TBuildSelection& topics,
+               const TStringList& reserved = {});
     // Empty when the topic gets no page.
     std::string NameOf(std::int32_t number) const;
     bool Has(std::int32_t number) const { return names_.count(number) != 0; }
@@ -48,8 +51,8 @@ private:
 };
 
 // The page name of a topic number: from `names` when given, otherwise the
-// topic's own GetHtmlFileName. Empty when there is no such page.
-std::string HtmlPageOf(TBrindlewovenProject& project, std::int32_t number,
+// topic's own HtmlFileName. Empty when there is no such page.
+std::string HtmlPageOf(const TBrindlewovenProject& project, std::int32_t number,
                        const THtmlPageNames* names);
 
 // "12" or "12 Title".
@@ -63,35 +66,38 @@ std::string PictureNameFromHtml(std::string_view raw);
 // duplicates ignoring case).
 void CollectHtmlPictureNames(std::string_view html, TStringList& names);
 
-// Translators. `html` is the whole page; `label` the topic label for
-// broken-link lines (may be empty). `pages` may be null (then each topic's
-// GetHtmlFileName is used).
-void ConvertLinkIdCodes(TBrindlewovenProject& project, const std::string& label, std::string& html,
-                        bool& popupFlag, bool popupsAsScript, bool singlePage, bool noLinks,
+// Translators. `html` is the whole page; `label` the topic label for the
+// lines added to `brokenLinks` (may be empty). `pages` may be null (then each
+// topic's HtmlFileName is used).
+void ConvertLinkIdCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
+                        const std::string& label, std::string& html, bool& popupFlag,
+                        bool popupsAsScript, bool singlePage, bool noLinks,
                         const THtmlPageNames* pages = nullptr);
-void ConvertTargetCodes(TBrindlewovenProject& project, std::string& html,
+void ConvertTargetCodes(const TBrindlewovenProject& project, std::string& html,
                         const std::string& pageName, TStringList* targets);
-void ConvertLinkCodes(TBrindlewovenProject& project, const std::string& label, std::string& html,
-                      bool noLinks, const TStringList* targets);
-void ConvertLinkTargetCodes(TBrindlewovenProject& project, const std::string& label,
-                            std::string& html, bool noLinks, const TStringList* targets);
-void ConvertLinkFileCodes(TBrindlewovenProject& project, std::string& html, bool noLinks,
+void ConvertLinkCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
+                      const std::string& label, std::string& html, bool noLinks,
+                      const TStringList* targets);
+void ConvertLinkTargetCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
+                            const std::string& label, std::string& html, bool noLinks,
+                            const TStringList* targets);
+void ConvertLinkFileCodes(const TBrindlewovenProject& project, std::string& html, bool noLinks,
                           bool htmlHelpForm);
-void ConvertButtonCodes(TBrindlewovenProject& project, const std::string& label, std::string& html,
-                        bool htmlHelpForm, bool singlePage, bool noLinks,
-                        const THtmlPageNames* pages = nullptr);
-void InsertImageCodes(TBrindlewovenProject& project, std::string& html, const TStringList& pictures,
-                      bool& popupFlag);
+void ConvertButtonCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
+                        const std::string& label, std::string& html, bool htmlHelpForm,
+                        bool singlePage, bool noLinks, const THtmlPageNames* pages = nullptr);
+void InsertImageCodes(const TBrindlewovenProject& project, std::string& html,
+                      const TStringList& pictures, bool& popupFlag);
 
 // The second conversion pass of a page in a multi-page output (HTML Help
 // or web help): links, buttons and pictures, then the empty FONT tags are
 // dropped and the popup script added where a popup was made. Empties `html`
 // and returns the page's lines.
-TStringList ConvertPageLinksAndPictures(TBrindlewovenProject& project,
-                                        const TBrindlewovenTopic& topic, std::string& html,
-                                        const THtmlPageNames& pages, const TStringList& targets,
-                                        const TStringList& pictures, bool popupsAsScript,
-                                        bool htmlHelpForm);
+TStringList ConvertPageLinksAndPictures(const TBrindlewovenProject& project,
+                                        TStringList& brokenLinks, const TBrindlewovenTopic& topic,
+                                        std::string& html, const THtmlPageNames& pages,
+                                        const TStringList& targets, const TStringList& pictures,
+                                        bool popupsAsScript, bool htmlHelpForm);
 
 // The value of the first "key=value" line whose key equals `key` (as given:
 // callers pass lower-cased keys), or nothing.

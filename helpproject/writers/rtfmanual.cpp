@@ -7,10 +7,12 @@
 #include "components/rtf/rtferror.h"
 #include "components/rtf/rtfwriter.h"
 #include "helpproject/brindlewovenerror.h"
+#include "helpproject/buildselection.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/writers/topictables.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/fileio.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
@@ -41,15 +43,6 @@ const TOpening kOpenings[] = {
     {"bmc ", TPlainKind::Other},     {"bml ", TPlainKind::Other},
     {"bmr ", TPlainKind::Other},
 };
-
-bool StartsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
-    if (text.size() - at < word.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i])
-            return false;
-    return true;
-}
 
 // The codes of a document's plain text, left to right. A code ends at the
 // next "}" of its paragraph; a raw RTF code at the "}" that balances it.
@@ -83,7 +76,7 @@ std::vector<TPlainCode> FindPlainCodes(std::string_view text) {
         }
         const TOpening* opening = nullptr;
         for (const TOpening& o : kOpenings)
-            if (StartsWithNoCase(text, i + 1, o.text)) {
+            if (platform::StartsWithNoCase(text.substr(i + 1), o.text)) {
                 opening = &o;
                 break;
             }
@@ -202,17 +195,25 @@ TStringList StripCodesForManual(const TStringList& text) {
     return rtf::WriteRtfLines(document);
 }
 
-std::string RtfManualBytes(TBrindlewovenProject& project, bool pageBreaks) {
-    project.FilterTopicsByBuildTags();
-    std::vector<TBrindlewovenTopic*> topics;
-    for (TBrindlewovenTopic* topic : project.SortedTopics())
-        if (topic->Included)
-            topics.push_back(topic);
+namespace {
 
+// The written topics in the grid's order.
+std::vector<const TBrindlewovenTopic*> ManualTopics(const TBrindlewovenProject& project,
+                                                    const TBuildSelection& selection) {
+    std::vector<const TBrindlewovenTopic*> topics;
+    for (const TBrindlewovenTopic* topic : project.SortedTopics())
+        if (selection.Includes(*topic))
+            topics.push_back(topic);
+    return topics;
+}
+
+std::string ManualBytes(const TBrindlewovenProject& project, const TBuildSelection& selection,
+                        bool pageBreaks) {
+    const std::vector<const TBrindlewovenTopic*> topics = ManualTopics(project, selection);
     std::vector<TTopicRtf> texts;
     texts.reserve(topics.size());
     TTopicTables tables;
-    for (TBrindlewovenTopic* topic : topics) {
+    for (const TBrindlewovenTopic* topic : topics) {
         ReadTopicRtf(*topic); // a topic without a font table is the user's to mend
         TStringList lines;
         try {
@@ -268,9 +269,21 @@ std::string RtfManualBytes(TBrindlewovenProject& project, bool pageBreaks) {
     return out;
 }
 
-void ExportRtfManual(TBrindlewovenProject& project, const std::string& fileName, bool pageBreaks) {
-    const std::string bytes = RtfManualBytes(project, pageBreaks);
+} // namespace
+
+std::string RtfManualBytes(const TBrindlewovenProject& project, bool pageBreaks) {
+    return ManualBytes(project, TBuildSelection::ForBuild(project), pageBreaks);
+}
+
+TBuildReport ExportRtfManual(const TBrindlewovenProject& project, const std::string& fileName,
+                             bool pageBreaks) {
+    const TBuildSelection selection = TBuildSelection::ForBuild(project);
+    const std::string bytes = ManualBytes(project, selection, pageBreaks);
     platform::WriteFileAtomic(ProjectPath(fileName), bytes);
+    TBuildReport report;
+    report.IncludedTopics = selection.Numbers();
+    report.FilesWritten.push_back(fileName);
+    return report;
 }
 
 } // namespace helpproject

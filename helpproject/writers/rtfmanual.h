@@ -7,18 +7,21 @@
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/writers/buildreport.h"
 
 namespace helpproject {
 
-// The manual's bytes. Throws EBrindlewoven naming the topic for a topic
-// without a font table, for merged tables that would pass 255 entries and
-// for an "{rtf=" code whose braces do not balance; EProjectError when the
-// build tags exclude every topic.
-std::string RtfManualBytes(TBrindlewovenProject& project, bool pageBreaks);
+// The manual's bytes: the topics the build tags let through, in the grid's
+// order. Throws EBrindlewoven naming the topic for a topic without a font
+// table, for merged tables that would pass 255 entries and for an "{rtf="
+// code whose braces do not balance; EProjectError when the build tags
+// exclude every topic.
+std::string RtfManualBytes(const TBrindlewovenProject& project, bool pageBreaks);
 
 // Writes the manual over `fileName` (through a temporary file; a failure
 // leaves the old file).
-void ExportRtfManual(TBrindlewovenProject& project, const std::string& fileName, bool pageBreaks);
+TBuildReport ExportRtfManual(const TBrindlewovenProject& project, const std::string& fileName,
+                             bool pageBreaks);
 
 // The question the flat-manual command asks before calling ExportRtfManual.
 inline constexpr const char* kRtfManualPageBreakQuestion =

@@ -2,35 +2,18 @@
 
 #include <memory>
 
+#include "components/messengerseam.h"
 #include "components/pcreregex.h"
 #include "components/rtf/rtfdocument.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "platform/codepage.h"
 #include "platform/locale.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace {
-
-size_t FindNoCase(std::string_view text, std::string_view what, size_t from) {
-    if (what.empty() || text.size() < what.size())
-        return std::string_view::npos;
-    const auto first = static_cast<unsigned char>(what[0]);
-    const char lower = static_cast<char>(platform::AnsiLower(first));
-    const char upper = static_cast<char>(platform::AnsiUpper(first));
-    for (size_t i = from; i + what.size() <= text.size(); ++i) {
-        if (text[i] != lower && text[i] != upper)
-            continue;
-        size_t k = 1;
-        while (k < what.size() && platform::AnsiLower(static_cast<unsigned char>(text[i + k])) ==
-                                      platform::AnsiLower(static_cast<unsigned char>(what[k])))
-            ++k;
-        if (k == what.size())
-            return i;
-    }
-    return std::string_view::npos;
-}
 
 void EraseFirst(std::string& text, std::string_view what) {
     const size_t at = text.find(what);
@@ -92,14 +75,14 @@ public:
         cellStart_ = line_.size();
         tabIndex_ = 0;
 
-        size_t html = FindNoCase(text, "{html=", 0);
+        size_t html = platform::FindNoCase(text, "{html=", 0);
         const size_t last = cells.size() - 1; // the final paragraph mark is not visited
         for (size_t i = 0; i < last; ++i) {
             if (i == html) {
                 const size_t close = text.find('}', i);
                 if (close != std::string::npos) {
                     line_.append(text, i + 6, close - i - 6);
-                    html = FindNoCase(text, "{html=", close + 1);
+                    html = platform::FindNoCase(text, "{html=", close + 1);
                     i = close;
                     continue;
                 }
@@ -511,15 +494,12 @@ std::string HtmlStyleCloseTags(unsigned styles) {
 
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
     const std::string locale = TrimText(project.LocaleID);
-    if (locale.size() < 5 || locale[0] != '0' || (locale[1] != 'x' && locale[1] != 'X'))
+    // A code of more than eight digits counts by its first eight.
+    const std::optional<std::uint32_t> lcid =
+        platform::ParseHex32(LocaleCodeDigits(locale).substr(0, 8));
+    if (!lcid)
         return {};
-    uint32_t lcid = 0;
-    size_t i = 2;
-    for (; i < locale.size() && i < 10 && std::isxdigit(static_cast<unsigned char>(locale[i])); ++i)
-        lcid = lcid * 16 + static_cast<uint32_t>(std::stoi(std::string(1, locale[i]), nullptr, 16));
-    if (i == 2)
-        return {};
-    const int codePage = platform::AnsiCodePageForLocale(lcid);
+    const int codePage = platform::AnsiCodePageForLocale(*lcid);
     // Unicode-only and unknown locales have no ANSI code page to name.
     if (codePage <= 0)
         return {};
@@ -554,8 +534,12 @@ std::string RemoveEmptyFontTags(const TBrindlewovenProject&, const std::string& 
     return regex->InputText();
 }
 
-void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, TStringList& output,
-               bool paragraphForm) {
+void CheckHtmlExportAbort(components::IMessenger* messenger, std::int64_t position) {
+    components::CheckAbort(messenger, position, kHtmlExportAborted);
+}
+
+void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
+               TStringList& output, bool paragraphForm) {
     TStringList& cache = paragraphForm ? topic.HtmlParagraphCache : topic.HtmlLineBreakCache;
     if (cache.empty()) {
         std::string rtfText;
@@ -574,7 +558,7 @@ void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, T
         // Text inside "{rtf=" codes is for RTF output only; nested braces
         // count, so the code ends at its own closing brace.
         std::vector<std::pair<size_t, size_t>> removed;
-        for (size_t at = FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
+        for (size_t at = platform::FindNoCase(text, "{rtf=", 0); at != std::string::npos;) {
             int depth = 1;
             size_t j = at + 5;
             for (; j < text.size() && depth > 0; ++j) {
@@ -586,7 +570,7 @@ void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, T
             if (depth > 0)
                 break;
             removed.emplace_back(at, j);
-            at = FindNoCase(text, "{rtf=", j);
+            at = platform::FindNoCase(text, "{rtf=", j);
         }
         Cells kept;
         kept.text.reserve(text.size());
@@ -617,7 +601,7 @@ void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, T
         // The first keep-with-next code marks the end of the non-scrolling
         // region: a rule, set once when the cache is filled.
         for (std::string& line : cache) {
-            const size_t at = FindNoCase(line, "{keepn}", 0);
+            const size_t at = platform::FindNoCase(line, "{keepn}", 0);
             if (at != std::string::npos) {
                 line.replace(at, 7, "<HR>");
                 break;

@@ -10,6 +10,10 @@
 
 #include "helpproject/brindlewoventopic.h"
 
+namespace components {
+class IMessenger;
+}
+
 namespace helpproject {
 
 class TBrindlewovenProject;
@@ -50,7 +54,16 @@ std::string RemoveEmptyFontTags(const TBrindlewovenProject& project, const std::
 
 // Converts the topic (or reuses its cache for the form) and appends the
 // lines to `output`.
-void RtfToHtml(const TBrindlewovenProject& project, TBrindlewovenTopic& topic, TStringList& output,
-               bool paragraphForm);
+void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
+               TStringList& output, bool paragraphForm);
+
+// What the user's abort ends an HTML export with (components::EAbort, shown
+// as nothing).
+inline constexpr const char* kHtmlExportAborted = "HTML Export aborted by user";
+// The progress and abort step of the HTML writers: moves the messenger's
+// gauge, lets pending events through and throws
+// components::EAbort(kHtmlExportAborted) when the user asked to stop. A null
+// messenger does nothing.
+void CheckHtmlExportAbort(components::IMessenger* messenger, std::int64_t position);
 
 } // namespace helpproject

@@ -5,21 +5,20 @@
 // 8-bit ANSI text.
 #include <string>
 
-#include "helpproject/writers/htmlexportprogress.h"
+#include "helpproject/writers/buildreport.h"
+
+namespace components {
+class IMessenger;
+}
 
 namespace helpproject {
 
 class TBrindlewovenProject;
 class TTextStyleList;
 
-// The user stopped the page passes of the web help export.
-class EWebHelpExportAborted : public EHtmlExportAborted {
-public:
-    const char* what() const noexcept override { return "Web Help export aborted by user"; }
-};
-
-// The progress and abort step of the page passes.
-void CheckWebHelpExportAbort(THtmlExportProgress* progress, int value);
+// What the user's abort ends the page passes with (the last link pass ends
+// with "HTML Export aborted by user" as the other HTML writers do).
+inline constexpr const char* kWebHelpExportAborted = "Web Help export aborted by user";
 
 // The contents/index link line of the frame layout. `styles` gives the
 // "*TopicText" font (nullptr: Arial 10 in the window-text colour).
@@ -27,8 +26,10 @@ std::string WebHelpNavigationHeader(const TBrindlewovenProject& project,
                                     const TTextStyleList* styles);
 
 // Writes the web help of the project into the folder of WebOutputFile, in
-// the layout WebFormat (0 simple, 1 with navigation, 2 frames).
-void ExportWebHelp(TBrindlewovenProject& project, const TTextStyleList* styles = nullptr,
-                   THtmlExportProgress* progress = nullptr);
+// the layout WebFormat (0 simple, 1 with navigation, 2 frames); with
+// WebUseBuildTags only the topics the build tags let through.
+TBuildReport ExportWebHelp(const TBrindlewovenProject& project,
+                           const TTextStyleList* styles = nullptr,
+                           components::IMessenger* messenger = nullptr);
 
 } // namespace helpproject

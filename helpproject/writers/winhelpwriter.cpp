@@ -1,41 +1,25 @@
 #include "helpproject/writers/winhelpwriter.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
 #include "components/rtf/rtfheader.h"
+#include "helpproject/buildselection.h"
+#include "helpproject/helpfilekind.h"
 #include "helpproject/helputils.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/writers/topictables.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
 #include "platform/resolvepath.h"
-#include "platform/tempfolder.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool IsSeparator(char c) {
-    return c == '/' || c == '\\';
-}
-
-std::string WithoutTrailingSeparator(std::string folder) {
-    while (folder.size() > 1 && IsSeparator(folder.back()))
-        folder.pop_back();
-    return folder;
-}
-
-std::string JoinFolder(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
-    if (IsSeparator(folder.back()))
-        return folder + name;
-    return folder + "/" + name;
-}
 
 // Lines joined with CR LF after each.
 class TLineWriter {
@@ -50,8 +34,14 @@ private:
     std::string out_;
 };
 
+// The ID a topic is written under: an empty one takes the automatic ID.
 std::string IDOf(const TBrindlewovenTopic& topic) {
     return topic.TopicID.empty() ? TBrindlewovenTopic::AutomaticID(topic.Number) : topic.TopicID;
+}
+
+// A name the writer chose for this output, else the project's own.
+const std::string& NameOr(const std::string& chosen, const std::string& own) {
+    return chosen.empty() ? own : chosen;
 }
 
 void Footnote(TLineWriter& out, char mark, const std::string& value, bool leadingSpace = false) {
@@ -80,18 +70,14 @@ const char* const kBcb1ConfigLines[] = {
     "SetHelpOnFile(\"BCBMAIN.HLP\")",
 };
 
-bool IsHexDigit(char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
 // The image folders of BMROOT=: the project's folder, then each existing
 // folder of BitmapPaths (relative ones taken from the project's folder).
 std::string BitmapRoots(const TBrindlewovenProject& project) {
     std::string roots;
-    const std::string projectFolder = FolderOfName(project.FileName);
+    const std::string projectFolder = platform::ExtractFilePath(project.FileName);
     if (!projectFolder.empty())
-        roots = GetShortPath(WithoutTrailingSeparator(projectFolder));
-    std::string rest = project.BitmapPaths;
+        roots = GetShortPath(platform::ExcludeTrailingSeparator(projectFolder));
+    const std::string& rest = project.BitmapPaths;
     std::size_t start = 0;
     while (start <= rest.size()) {
         std::size_t comma = rest.find(',', start);
@@ -101,8 +87,10 @@ std::string BitmapRoots(const TBrindlewovenProject& project) {
         start = comma + 1;
         if (entry.empty())
             continue;
-        const bool absolute = IsSeparator(entry.front()) || (entry.size() >= 2 && entry[1] == ':');
-        const std::string folder = absolute ? entry : JoinFolder(projectFolder, entry);
+        const bool absolute = platform::kAnySeparators.find(entry.front()) != std::string::npos ||
+                              (entry.size() >= 2 && entry[1] == ':');
+        const std::string folder =
+            absolute ? entry : platform::IncludeTrailingSeparator(projectFolder) + entry;
         std::error_code ec;
         fs::path resolved;
         try {
@@ -114,158 +102,95 @@ std::string BitmapRoots(const TBrindlewovenProject& project) {
             continue;
         if (!roots.empty())
             roots += ",";
-        roots += GetShortPath(WithoutTrailingSeparator(folder));
+        roots += GetShortPath(platform::ExcludeTrailingSeparator(folder));
     }
     return roots;
 }
 
-void WriteFile(const std::string& fileName, std::string_view bytes) {
+void WriteFile(const std::string& fileName, std::string_view bytes, TBuildReport& report) {
     platform::WriteFileAtomic(ProjectPath(fileName), bytes);
+    report.FilesWritten.push_back(fileName);
 }
 
-} // namespace
-
-// ---- paths ------------------------------------------------------------------
-
-std::string FolderOfName(const std::string& fileName) {
-    const std::size_t at = fileName.find_last_of("/\\");
-    if (at == std::string::npos)
-        return {};
-    if (at == 0)
-        return fileName.substr(0, 1);
-    return fileName.substr(0, at);
+// The locale as the project keeps it: trimmed, and cleared when it holds no
+// code.
+std::string KeptLocale(const std::string& locale) {
+    std::string id = TrimText(locale);
+    return LocaleCodeDigits(id).empty() ? std::string() : id;
 }
 
-std::string NameOnly(const std::string& fileName) {
-    const std::size_t at = fileName.find_last_of("/\\");
-    return at == std::string::npos ? fileName : fileName.substr(at + 1);
+bool WritesContentsFile(const TBrindlewovenProject& project) {
+    return project.Compiler == 1 &&
+           (!project.ContentsLines.empty() || NeedsContentsFile(project.HelpFileKind));
 }
 
-std::string ChangeFileExt(const std::string& fileName, std::string_view extension) {
-    const std::size_t slash = fileName.find_last_of("/\\");
-    const std::size_t dot = fileName.rfind('.');
-    std::string base = fileName;
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        base.erase(dot);
-    return base + std::string(extension);
-}
+// The names and topics one run writes, all fixed before anything is written.
+struct TWinHelpRun {
+    const TBrindlewovenProject& Project;
+    bool BuildMode;
+    TBuildSelection Topics;
+    TBuildReport& Report;
+};
 
-fs::path ProjectPath(const std::string& fileName) {
-    return platform::resolvePath(fileName);
-}
-
-std::string TTempFolderFileNames::MakeTempFileName() {
-    return folder_.NewFile("bwv.tmp").string();
-}
-
-std::string ToOemText(const TBrindlewovenProject& project, std::string_view text) {
-    if (project.Compiler == 0)
-        return platform::ToOemText(text);
-    return std::string(text);
-}
-
-std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
-    const std::string& own = project.FileName.empty() ? project.HpjFileName : project.FileName;
-    const std::string base =
-        project.OutputFolder.empty() ? own : JoinFolder(project.OutputFolder, NameOnly(own));
-    return ChangeFileExt(base, ".hlp");
-}
-
-// ---- help project and topic file ---------------------------------------------
-
-void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode, ITempFileNames* tempNames) {
-    // Topic selection.
-    if (buildMode) {
-        project.FilterTopicsByBuildTags();
-    } else {
-        for (auto& topic : project.Topics())
-            topic->Included = true;
-        project.FirstTopic = project.Topics().empty() ? nullptr : project.Topics().front().get();
-    }
-    std::vector<TBrindlewovenTopic*> counted;
-    for (auto& topic : project.Topics())
-        if (topic->Included)
-            counted.push_back(topic.get());
-
-    // First pass: the merged tables.
-    std::vector<TTopicRtf> texts;
-    texts.reserve(counted.size());
-    TTopicTables tables;
-    for (TBrindlewovenTopic* topic : counted) {
-        texts.push_back(ReadTopicRtf(*topic));
-        tables.Add(texts.back());
-    }
-
-    // Help project.
-    TLineWriter hpj;
-    hpj.Line("; " + project.Title);
-    hpj.Line("; " + project.Copyright);
-    hpj.Line("");
+void WriteOptionsSection(TLineWriter& hpj, const TWinHelpRun& run) {
+    const TBrindlewovenProject& project = run.Project;
     hpj.Line("[OPTIONS]");
-    if (buildMode) {
-        project.ErrorLogFileName =
-            tempNames ? tempNames->MakeTempFileName() : ChangeFileExt(project.HpjFileName, ".err");
-        hpj.Line("ERRORLOG=" + project.ErrorLogFileName);
-    }
+    if (run.BuildMode)
+        hpj.Line("ERRORLOG=" + run.Report.ErrorLogFileName);
     hpj.Line("REPORT=YES");
-    project.HelpFileName = DefaultHelpFileName(project);
-    if (project.CntFileName.empty())
-        project.CntFileName = ChangeFileExt(project.HelpFileName, ".cnt");
     const std::string roots = BitmapRoots(project);
     if (!roots.empty())
         hpj.Line("BMROOT=" + roots);
-    if (!buildMode && !project.BuildTags.empty())
+    if (!run.BuildMode && !project.BuildTags.empty())
         hpj.Line("BUILD=" + project.BuildTags);
     if (!project.Citation.empty())
         hpj.Line("CITATION=" + ToOemText(project, project.Citation));
     hpj.Line(project.Compress ? "COMPRESS=True" : "COMPRESS=False");
-    project.LocaleID = TrimText(project.LocaleID);
-    {
-        const std::string& id = project.LocaleID;
-        std::size_t digits = 2;
-        while (digits < id.size() && IsHexDigit(id[digits]))
-            ++digits;
-        const bool wellFormed =
-            id.size() >= 5 && id[0] == '0' && (id[1] == 'x' || id[1] == 'X') && digits > 2;
-        if (!wellFormed)
-            project.LocaleID.clear();
-        else if (project.Compiler == 1)
-            hpj.Line("LCID=0x" + id.substr(2, digits - 2));
-    }
-    bool writeContents = false;
-    if (project.Compiler == 1) {
-        hpj.Line("CNT=" + NameOnly(project.CntFileName));
-        writeContents = !project.ContentsLines.empty() || project.HelpFileKind >= 48;
-    }
+    if (!run.Report.LocaleID->empty() && project.Compiler == 1)
+        hpj.Line("LCID=0x" + std::string(LocaleCodeDigits(*run.Report.LocaleID)));
+    if (project.Compiler == 1)
+        hpj.Line("CNT=" + platform::ExtractFileName(run.Report.CntFileName));
     if (!project.Copyright.empty())
         hpj.Line("COPYRIGHT=" + ToOemText(project, project.Copyright));
-    hpj.Line("ROOT=" + GetShortPath(WithoutTrailingSeparator(FolderOfName(project.RtfFileName))));
+    hpj.Line("ROOT=" + GetShortPath(platform::ExcludeTrailingSeparator(
+                           platform::ExtractFilePath(project.RtfFileName))));
     if (!project.Title.empty())
         hpj.Line("TITLE=" + ToOemText(project, project.Title));
     hpj.Line("");
+}
+
+// A section of lines handed to the compiler in its code page, when there
+// are any.
+void WriteTextSection(TLineWriter& hpj, const TBrindlewovenProject& project,
+                      const std::string& name, const TStringList& lines) {
+    if (lines.empty())
+        return;
+    hpj.Line(name);
+    for (const std::string& line : lines)
+        hpj.Line(ToOemText(project, line));
+    hpj.Line("");
+}
+
+std::string HelpProjectText(const TWinHelpRun& run) {
+    const TBrindlewovenProject& project = run.Project;
+    TLineWriter hpj;
+    hpj.Line("; " + project.Title);
+    hpj.Line("; " + project.Copyright);
+    hpj.Line("");
+    WriteOptionsSection(hpj, run);
     hpj.Line("[CONFIG]");
     for (const std::string& line : project.Config)
         hpj.Line(ToOemText(project, line));
-    if (project.HelpFileKind == 272)
+    if (project.HelpFileKind == CppBuilderHelpKind(1))
         for (const char* line : kBcb1ConfigLines)
             hpj.Line(line);
     hpj.Line("");
-    if (!project.Windows.empty()) {
-        hpj.Line("[WINDOWS]");
-        for (const std::string& line : project.Windows)
-            hpj.Line(ToOemText(project, line));
-        hpj.Line("");
-    }
-    if (!project.Baggage.empty()) {
-        hpj.Line("[BAGGAGE]");
-        for (const std::string& line : project.Baggage)
-            hpj.Line(ToOemText(project, line));
-        hpj.Line("");
-    }
+    WriteTextSection(hpj, project, "[WINDOWS]", project.Windows);
+    WriteTextSection(hpj, project, "[BAGGAGE]", project.Baggage);
     hpj.Line("[FILES]");
     hpj.Line(GetShortPath(project.RtfFileName));
     hpj.Line("");
-    if (!buildMode) {
+    if (!run.BuildMode) {
         TStringList tags;
         project.GetBuildTags(tags, true);
         if (!tags.empty()) {
@@ -276,14 +201,50 @@ void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode, ITempFil
         }
     }
     hpj.Line("[MAP]");
-    for (TBrindlewovenTopic* topic : counted) {
-        if (topic->TopicID.empty())
-            topic->TopicID = TBrindlewovenTopic::AutomaticID(topic->Number);
-        hpj.Line(topic->TopicID + "   " + std::to_string(topic->Number));
-    }
+    for (const TBrindlewovenTopic* topic : run.Topics.Topics())
+        hpj.Line(IDOf(*topic) + "   " + std::to_string(topic->Number));
     hpj.Line("");
+    return std::move(hpj.Bytes());
+}
 
-    // Topic file.
+// The footnotes that open a topic in the topic file.
+void WriteFootnotes(TLineWriter& out, const TWinHelpRun& run, const TBrindlewovenTopic& topic) {
+    const TBrindlewovenProject& project = run.Project;
+    if (!run.BuildMode && !topic.BuildTag.empty())
+        Footnote(out, '*', topic.BuildTag);
+    Footnote(out, '#', IDOf(topic));
+    if (!topic.Window.empty())
+        Footnote(out, '>', topic.Window);
+    if (!topic.Title.empty())
+        Footnote(out, '$', topic.Title);
+    if (!topic.BrowseSequence.empty())
+        Footnote(out, '+', topic.BrowseSequence);
+    if (!topic.KKeywords.empty())
+        Footnote(out, 'K', topic.KKeywords);
+    if (project.Compiler == 1 && !topic.AKeywords.empty())
+        Footnote(out, 'A', topic.AKeywords);
+    if (IsDelphi1Or2Help(project.HelpFileKind) && !topic.BKeywords.empty())
+        Footnote(out, 'B', topic.BKeywords);
+    if (!topic.EntryMacro.empty())
+        Footnote(out, '!', topic.EntryMacro, true);
+}
+
+TStringList SplitCrLf(const std::string& text) {
+    TStringList lines;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string TopicFileText(const TWinHelpRun& run, const std::vector<TTopicRtf>& texts,
+                          const TTopicTables& tables) {
     TLineWriter out;
     out.Bytes().reserve(64 * 1024);
     out.Line("{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl");
@@ -293,56 +254,95 @@ void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode, ITempFil
     out.Line("{\\colortbl");
     out.Line(tables.ColorLine());
     out.Line("}");
-    for (std::size_t i = 0; i < counted.size(); ++i) {
-        const TBrindlewovenTopic& topic = *counted[i];
-        const TTopicRtf& text = texts[i];
-        const rtf::TableRemap remap = tables.RemapFor(text);
+    const auto& topics = run.Topics.Topics();
+    for (std::size_t i = 0; i < topics.size(); ++i) {
+        const TBrindlewovenTopic& topic = *topics[i];
+        const rtf::TableRemap remap = tables.RemapFor(texts[i]);
         if (i > 0)
             out.Line("{\\page}");
         out.Line("{\\pard\\plain\\f" + std::to_string(remap.defaultFont) + "\\fs20");
-        if (!buildMode && !topic.BuildTag.empty())
-            Footnote(out, '*', topic.BuildTag);
-        Footnote(out, '#', topic.TopicID);
-        if (!topic.Window.empty())
-            Footnote(out, '>', topic.Window);
-        if (!topic.Title.empty())
-            Footnote(out, '$', topic.Title);
-        if (!topic.BrowseSequence.empty())
-            Footnote(out, '+', topic.BrowseSequence);
-        if (!topic.KKeywords.empty())
-            Footnote(out, 'K', topic.KKeywords);
-        if (project.Compiler == 1 && !topic.AKeywords.empty())
-            Footnote(out, 'A', topic.AKeywords);
-        if ((project.HelpFileKind == 16 || project.HelpFileKind == 32) && !topic.BKeywords.empty())
-            Footnote(out, 'B', topic.BKeywords);
-        if (!topic.EntryMacro.empty())
-            Footnote(out, '!', topic.EntryMacro, true);
+        WriteFootnotes(out, run, topic);
         // The topic's own closing brace ends the group opened above.
-        const std::string body = rtf::RemapTables(text.Body, remap) + "}";
-        TStringList lines;
-        for (std::size_t start = 0;;) {
-            const std::size_t end = body.find("\r\n", start);
-            if (end == std::string::npos) {
-                lines.push_back(body.substr(start));
-                break;
-            }
-            lines.push_back(body.substr(start, end - start));
-            start = end + 2;
-        }
-        TranslateMarkupForWinHelp(lines, project, topic.Number);
+        TStringList lines = SplitCrLf(rtf::RemapTables(texts[i].Body, remap) + "}");
+        TranslateMarkupForWinHelp(lines, run.Project, topic.Number);
         for (const std::string& line : lines)
             out.Line(line);
     }
     out.Line("}");
+    return std::move(out.Bytes());
+}
 
-    WriteFile(project.HpjFileName, hpj.Bytes());
-    WriteFile(project.RtfFileName, out.Bytes());
-    if (writeContents) {
-        WriteContentsFile(project, buildMode);
+// The names the run uses: the error log (build mode), the help file and the
+// contents file; and the locale as kept.
+void ChooseNames(const TBrindlewovenProject& project, bool buildMode, ITempFileNames* tempNames,
+                 TBuildReport& report) {
+    if (buildMode)
+        report.ErrorLogFileName = tempNames ? tempNames->MakeTempFileName()
+                                            : platform::ChangeFileExt(project.HpjFileName, ".err");
+    report.HelpFileName = DefaultHelpFileName(project);
+    report.CntFileName = project.CntFileName.empty()
+                             ? platform::ChangeFileExt(report.HelpFileName, ".cnt")
+                             : project.CntFileName;
+    report.LocaleID = KeptLocale(project.LocaleID);
+}
+
+} // namespace
+
+// ---- paths ------------------------------------------------------------------
+
+fs::path ProjectPath(const std::string& fileName) {
+    return platform::resolvePath(fileName);
+}
+
+std::string ToOemText(const TBrindlewovenProject& project, std::string_view text) {
+    if (project.Compiler == 0)
+        return platform::ToOemText(text);
+    return std::string(text);
+}
+
+std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
+    const std::string& own = project.FileName.empty() ? project.HpjFileName : project.FileName;
+    const std::string base = project.OutputFolder.empty()
+                                 ? own
+                                 : platform::IncludeTrailingSeparator(project.OutputFolder) +
+                                       platform::ExtractFileName(own);
+    return platform::ChangeFileExt(base, ".hlp");
+}
+
+// ---- help project and topic file ---------------------------------------------
+
+TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool buildMode,
+                                 ITempFileNames* tempNames) {
+    TBuildReport report;
+    const TWinHelpRun run{
+        project, buildMode,
+        buildMode ? TBuildSelection::ForBuild(project) : TBuildSelection::All(project), report};
+    report.IncludedTopics = run.Topics.Numbers();
+    for (const TBrindlewovenTopic* topic : run.Topics.Topics())
+        if (topic->TopicID.empty())
+            report.AutomaticIDs.push_back(topic->Number);
+
+    // First pass: the merged tables.
+    std::vector<TTopicRtf> texts;
+    texts.reserve(run.Topics.Topics().size());
+    TTopicTables tables;
+    for (const TBrindlewovenTopic* topic : run.Topics.Topics()) {
+        texts.push_back(ReadTopicRtf(*topic));
+        tables.Add(texts.back());
+    }
+
+    ChooseNames(project, buildMode, tempNames, report);
+    const std::string hpj = HelpProjectText(run);
+    const std::string rtf = TopicFileText(run, texts, tables);
+    WriteFile(project.HpjFileName, hpj, report);
+    WriteFile(project.RtfFileName, rtf, report);
+    if (WritesContentsFile(project)) {
+        WriteContentsFile(project, report, buildMode);
     } else if (project.Compiler == 1) {
         std::error_code ec;
-        fs::remove(ProjectPath(project.CntFileName), ec);
+        fs::remove(ProjectPath(report.CntFileName), ec);
     }
+    return report;
 }
 
 // ---- contents file --------------------------------------------------------------
@@ -351,32 +351,33 @@ namespace {
 
 const char* ComponentContentsLine(std::int32_t kind) {
     switch (kind) {
-    case 48:
+    case DelphiHelpKind(3):
         return ":INCLUDE DELPHI3.CFG";
-    case 64:
+    case DelphiHelpKind(4):
         return ":LINK DEL4VCL.HLP";
-    case 80:
+    case DelphiHelpKind(5):
         return ":LINK DEL5VCL.HLP";
-    case 96:
+    case DelphiHelpKind(6):
         return ":LINK DEL6VCL.HLP";
-    case 112:
+    case DelphiHelpKind(7):
         return ":LINK D7VCL.HLP";
-    case 272:
+    case CppBuilderHelpKind(1):
         return ":LINK BCBVCL.HLP";
-    case 304:
+    case CppBuilderHelpKind(3):
         return ":LINK BCBVCL3.HLP";
-    case 320:
+    case CppBuilderHelpKind(4):
         return ":LINK BCB4VCL.HLP";
-    case 336:
+    case CppBuilderHelpKind(5):
         return ":LINK BCB5VCL.HLP";
-    case 352:
+    case CppBuilderHelpKind(6):
         return ":LINK BCB6VCL.HLP";
     default:
         return nullptr;
     }
 }
 
-bool ContentsLineWanted(const TBrindlewovenProject& project, const std::string& line) {
+bool ContentsLineWanted(const TBrindlewovenProject& project, const TBuildReport& build,
+                        const std::string& line) {
     const std::size_t eq = line.rfind('=');
     if (eq == std::string::npos)
         return true; // a heading
@@ -389,17 +390,19 @@ bool ContentsLineWanted(const TBrindlewovenProject& project, const std::string& 
     if (window != std::string::npos)
         target.erase(window);
     target = TrimText(target);
-    for (const auto& topic : project.Topics())
-        if (topic->Included && platform::AnsiSameText(topic->TopicID, target))
-            return true;
-    return false;
+    return std::any_of(build.IncludedTopics.begin(), build.IncludedTopics.end(),
+                       [&](std::int32_t number) {
+                           const TBrindlewovenTopic* topic = project.FindTopic(number);
+                           return topic && platform::AnsiSameText(IDOf(*topic), target);
+                       });
 }
 
 } // namespace
 
-void WriteContentsFile(const TBrindlewovenProject& project, bool buildMode) {
+void WriteContentsFile(const TBrindlewovenProject& project, TBuildReport& build, bool buildMode) {
     TLineWriter out;
-    out.Line(":BASE " + NameOnly(project.HelpFileName));
+    out.Line(":BASE " +
+             platform::ExtractFileName(NameOr(build.HelpFileName, project.HelpFileName)));
     out.Line(":TITLE " + project.Title);
     if (const char* line = ComponentContentsLine(project.HelpFileKind))
         out.Line(line);
@@ -408,9 +411,9 @@ void WriteContentsFile(const TBrindlewovenProject& project, bool buildMode) {
     for (const std::string& link : project.ContentsLinks)
         out.Line(":LINK " + link);
     for (const std::string& line : project.ContentsLines)
-        if (!buildMode || ContentsLineWanted(project, line))
+        if (!buildMode || ContentsLineWanted(project, build, line))
             out.Line(line);
-    WriteFile(project.CntFileName, out.Bytes());
+    WriteFile(NameOr(build.CntFileName, project.CntFileName), out.Bytes(), build);
 }
 
 // ---- C header -----------------------------------------------------------------
@@ -431,12 +434,14 @@ void PadTo(std::string& line, std::size_t width) {
 
 } // namespace
 
-std::string HelpIdHeaderFileName(const TBrindlewovenProject& project) {
-    const std::string& help = project.Compiler == 2 ? project.ChmFileName : project.HelpFileName;
-    return ChangeFileExt(help, "_HELPID.C");
+std::string HelpIdHeaderFileName(const TBrindlewovenProject& project, const TBuildReport& build) {
+    const std::string& help = project.Compiler == 2
+                                  ? NameOr(build.ChmFileName, project.ChmFileName)
+                                  : NameOr(build.HelpFileName, project.HelpFileName);
+    return platform::ChangeFileExt(help, "_HELPID.C");
 }
 
-void WriteHelpIdHeader(const TBrindlewovenProject& project) {
+void WriteHelpIdHeader(const TBrindlewovenProject& project, TBuildReport& build) {
     TLineWriter out;
     out.Line("/*");
     out.Line(" * " + CommentSafe(project.Title));
@@ -447,8 +452,9 @@ void WriteHelpIdHeader(const TBrindlewovenProject& project) {
     out.Line("#ifndef _BWVN_HELP_CONSTANTS_");
     out.Line("#define _BWVN_HELP_CONSTANTS_");
     out.Line("");
-    for (const auto& topic : project.Topics()) {
-        if (!topic->Included)
+    for (std::int32_t number : build.IncludedTopics) {
+        const TBrindlewovenTopic* topic = project.FindTopic(number);
+        if (!topic)
             continue;
         std::string line = "#define  " + IDOf(*topic) + " ";
         PadTo(line, 32);
@@ -460,7 +466,7 @@ void WriteHelpIdHeader(const TBrindlewovenProject& project) {
     }
     out.Line("");
     out.Line("#endif /* _BWVN_HELP_CONSTANTS_ */");
-    WriteFile(HelpIdHeaderFileName(project), out.Bytes());
+    WriteFile(HelpIdHeaderFileName(project, build), out.Bytes(), build);
 }
 
 } // namespace helpproject

@@ -2,41 +2,21 @@
 // The input files of the WinHelp compilers: the help project (.hpj), the
 // topic file (.rtf), the contents file (.cnt) and the C header of help IDs.
 //
-// Build mode (making a help file) runs the build-tag filter and writes only
-// the included topics, and asks the compiler for an error log; export mode
-// writes every topic and hands the build tags to the compiler instead.
-// Every file is written through a temporary file in its folder, so a failed
-// write leaves the previous file (or none) and never a half-written one.
+// Build mode (making a help file) writes only the topics the build tags let
+// through and asks the compiler for an error log; export mode writes every
+// topic and hands the build tags to the compiler instead. Every file is
+// written through a temporary file in its folder, so a failed write leaves
+// the previous file (or none) and never a half-written one. The writers
+// leave the project as it is; what they chose comes back in the report.
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "helpproject/brindlewovenproject.h"
-
-namespace platform {
-class TempFolder;
-}
+#include "helpproject/writers/buildreport.h"
+#include "helpproject/writers/tempfilenames.h"
 
 namespace helpproject {
-
-// Hands out names of new temporary files (the main window's service; the
-// headless core uses a private temporary folder).
-class ITempFileNames {
-public:
-    virtual ~ITempFileNames() = default;
-    // A new, empty, unique file; its name.
-    virtual std::string MakeTempFileName() = 0;
-};
-
-// Temporary files inside a private folder, removed with the folder.
-class TTempFolderFileNames : public ITempFileNames {
-public:
-    explicit TTempFolderFileNames(platform::TempFolder& folder) : folder_(folder) {}
-    std::string MakeTempFileName() override;
-
-private:
-    platform::TempFolder& folder_;
-};
 
 // The text converted to the OEM code page when the project's compiler is
 // the 16-bit one; unchanged otherwise.
@@ -47,28 +27,27 @@ std::string ToOemText(const TBrindlewovenProject& project, std::string_view text
 std::string DefaultHelpFileName(const TBrindlewovenProject& project);
 
 // Writes HpjFileName and RtfFileName (set by the caller) and, for the 32-bit
-// compiler, the contents file. Sets HelpFileName, CntFileName (when the
-// caller left it empty) and, in build mode, ErrorLogFileName (a name from
-// `tempNames`; without one, the help project's name with ".err").
-// Throws EBrindlewoven for a topic at fault and EProjectError when the build
-// tags exclude every topic.
-void WriteWinHelpSources(TBrindlewovenProject& project, bool buildMode,
-                         ITempFileNames* tempNames = nullptr);
+// compiler, the contents file. The report gives HelpFileName, CntFileName
+// (the project's, or one made from the help file's name), the locale as
+// kept, the topics written, those written under the automatic ID and, in
+// build mode, ErrorLogFileName (a name from `tempNames`; without one, the
+// help project's name with ".err"). Throws EBrindlewoven for a topic at
+// fault and EProjectError when the build tags exclude every topic.
+TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool buildMode,
+                                 ITempFileNames* tempNames = nullptr);
 
-// Writes CntFileName. In build mode entries whose topic is not included (or
-// does not exist) are dropped; the topics' Included flags must be current.
-void WriteContentsFile(const TBrindlewovenProject& project, bool buildMode);
+// Writes the contents file of the build `build` reports (its CntFileName
+// and HelpFileName, else the project's). In build mode entries whose topic
+// the build did not write (or that does not exist) are dropped. The file
+// goes on the report's list of files written.
+void WriteContentsFile(const TBrindlewovenProject& project, TBuildReport& build, bool buildMode);
 
 // The file name of the C header: the help file's name (the .chm for the
 // HTML Help compiler) with its extension replaced by "_HELPID.C".
-std::string HelpIdHeaderFileName(const TBrindlewovenProject& project);
-// Writes the C header of help IDs for the included topics.
-void WriteHelpIdHeader(const TBrindlewovenProject& project);
+std::string HelpIdHeaderFileName(const TBrindlewovenProject& project, const TBuildReport& build);
+// Writes the C header of help IDs for the topics the build wrote.
+void WriteHelpIdHeader(const TBrindlewovenProject& project, TBuildReport& build);
 
-// Path helpers shared by the help-file writers and the compiler runs.
-std::string FolderOfName(const std::string& fileName); // without the trailing separator
-std::string NameOnly(const std::string& fileName);
-std::string ChangeFileExt(const std::string& fileName, std::string_view extension);
 // An ANSI file name of the project as a path of this system.
 std::filesystem::path ProjectPath(const std::string& fileName);
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "components/messengerseam.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/helputils.h"
 
 using helpproject::ESHGError;
@@ -519,23 +521,6 @@ TEST(SHGWriter, OldMagicIsWrittenAsTheNewOne) {
     EXPECT_EQ(back.Bitmap.Pixels(), s.Bitmap.Pixels());
 }
 
-class RecordingUi : public helpproject::TSHGUserInterface {
-public:
-    Answer answer = Answer::Cancel;
-    int asked = 0;
-    int max = -1;
-    std::vector<int> positions;
-    void GaugeStart(int maxValue) override { max = maxValue; }
-    void GaugeProgress(int position) override { positions.push_back(position); }
-    Answer Ask(const std::string& caption, const std::string& text) override {
-        ++asked;
-        EXPECT_EQ(caption, "Save hotspot bitmap");
-        EXPECT_EQ(text,
-                  "Save as true color hotspot bitmap?\r(Click no to save it with only 16 colors)");
-        return answer;
-    }
-};
-
 TEST(SHGWriter, DepthQuestionAndAtomicSave) {
     const auto dir = std::filesystem::temp_directory_path() / "bw_shg_save";
     std::filesystem::remove_all(dir);
@@ -545,30 +530,54 @@ TEST(SHGWriter, DepthQuestionAndAtomicSave) {
 
     TSHG s;
     s.Bitmap.SetSize(3, 3);
-    RecordingUi ui;
-    EXPECT_THROW(s.SaveToFile(path, true, &ui), helpproject::EOperationCancelled);
-    EXPECT_EQ(ui.asked, 1);
+    // Nobody to answer: the safe answer is Cancel, and nothing is written.
+    components::TScriptedMessenger cancel;
+    EXPECT_THROW(s.SaveToFile(path, true, &cancel), components::EAbort);
+    ASSERT_EQ(cancel.Records.size(), 1u);
+    EXPECT_EQ(cancel.Records[0].Caption, "Save hotspot bitmap");
+    EXPECT_EQ(cancel.Records[0].Text,
+              "Save as true color hotspot bitmap?\r(Click no to save it with only 16 colors)");
+    EXPECT_EQ(cancel.Records[0].Result, components::mrCancel);
     EXPECT_EQ(s.FileName, "");
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+    {
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+    }
 
-    ui.answer = RecordingUi::Answer::No;
-    s.SaveToFile(path, true, &ui);
+    components::TScriptedMessenger no;
+    no.QueueAnswer(components::mrNo);
+    s.SaveToFile(path, true, &no);
     EXPECT_EQ(s.BitCount, 4);
     EXPECT_EQ(s.FileName, path);
-    EXPECT_EQ(ui.max, 3);
-    EXPECT_EQ(ui.positions, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(no.ProgressTexts, std::vector<std::string>{"Saving Segmented HyperGraphic..."});
+    EXPECT_EQ(no.ProgressMaximum, 3);
+    EXPECT_EQ(no.ProgressUpdates, 4); // 1, then one step per row
+    EXPECT_EQ(no.ProgressPosition, 4);
+    EXPECT_FALSE(no.ProgressOpen);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),
               1); // no temporary file left
 
     TSHG back;
-    RecordingUi readUi;
-    back.LoadFromFile(path, true, &readUi);
+    components::TScriptedMessenger reading;
+    back.LoadFromFile(path, true, &reading);
     EXPECT_EQ(back.BitCount, 4);
-    EXPECT_EQ(readUi.max, 3);
-    EXPECT_FALSE(readUi.positions.empty());
+    EXPECT_EQ(reading.ProgressTexts, std::vector<std::string>{"Loading Segmented HyperGraphic..."});
+    EXPECT_EQ(reading.ProgressMaximum, 3);
+    EXPECT_GT(reading.ProgressUpdates, 0);
+    EXPECT_FALSE(reading.ProgressOpen);
     std::filesystem::remove_all(dir);
+}
+
+TEST(SHGWriter, WithoutAMessengerThePictureIsSavedInTrueColour) {
+    TSHG s;
+    s.Bitmap.SetSize(2, 2);
+    s.Bitmap.SetPixel(0, 0, {12, 34, 56});
+    const std::string file = s.SaveToBytes();
+    EXPECT_EQ(s.BitCount, 24);
+    TSHG back;
+    back.LoadFromBytes(file);
+    EXPECT_EQ(back.Bitmap.Pixels(), s.Bitmap.Pixels());
 }
 
 } // namespace

@@ -61,6 +61,16 @@ TEST(TextUtil, TrimAndCaseBlindPrefixes) {
     EXPECT_FALSE(EndsWithNoCase("m", ".htm"));
 }
 
+TEST(TextUtil, CaseBlindSearch) {
+    EXPECT_EQ(FindNoCase("a {RTF=x} {rtf=y}", "{rtf="), 2u);
+    EXPECT_EQ(FindNoCase("a {RTF=x} {rtf=y}", "{rtf=", 3), 10u);
+    EXPECT_EQ(FindNoCase("\xC9T\xC9", "\xE9t\xE9"), 0u); // accented letters fold too
+    EXPECT_EQ(FindNoCase("abc", "bcd"), std::string_view::npos);
+    EXPECT_EQ(FindNoCase("abc", ""), std::string_view::npos);
+    EXPECT_EQ(FindNoCase("ab", "abc"), std::string_view::npos);
+    EXPECT_EQ(FindNoCase("abc", "c", 5), std::string_view::npos);
+}
+
 TEST(TextUtil, Hexadecimal) {
     EXPECT_EQ(HexDigitValue('7'), 7);
     EXPECT_EQ(HexDigitValue('b'), 11);

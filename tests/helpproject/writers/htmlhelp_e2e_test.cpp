@@ -46,7 +46,8 @@ std::unique_ptr<TBrindlewovenProject> WriteSample(const fs::path& folder) {
     p->ChmFileName = (folder / "sample.chm").string();
     helpproject::THtmlHelpWriteOptions options;
     options.ErrorLogFileName = (folder / "sample.log").string();
-    helpproject::WriteHtmlHelpProject(*p, true, true, options);
+    // The compiler adapter finds the log and output names on the project.
+    helpproject::ApplyBuildReport(*p, helpproject::WriteHtmlHelpProject(*p, true, true, options));
     return p;
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
 #include "platform/fileio.h"
 
@@ -62,7 +63,8 @@ TEST(HtmlHelpWriter, GoldenProjectContentsAndIndex) {
     FillSmallProject(p, folder);
     helpproject::THtmlHelpWriteOptions options;
     options.ErrorLogFileName = "tea.log";
-    helpproject::WriteHtmlHelpProject(p, true, true, options);
+    const helpproject::TBuildReport report =
+        helpproject::WriteHtmlHelpProject(p, true, true, options);
 
     EXPECT_EQ(
         ReadText(folder / "tea.hhp"),
@@ -118,8 +120,49 @@ TEST(HtmlHelpWriter, GoldenProjectContentsAndIndex) {
     EXPECT_NE(page.find("\t\t<PARAM NAME=\"Keyword\" VALUE=\"Tea &amp; milk\">"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(folder / "html" / "bw30.htm"));
-    EXPECT_EQ(p.ErrorLogFileName, "tea.log");
-    EXPECT_EQ(p.TempFiles.size(), 5u);
+    EXPECT_EQ(report.ErrorLogFileName, "tea.log");
+    EXPECT_EQ(report.ChmFileName, (folder / "tea.chm").string());
+    EXPECT_EQ(report.TempFiles,
+              (TStringList{(folder / "html" / "bw10.htm").string(),
+                           (folder / "html" / "set up.htm").string(), (folder / "tea.hhc").string(),
+                           (folder / "tea.hhk").string(), (folder / "tea.hhp").string()}));
+    EXPECT_EQ(report.IncludedTopics, (std::vector<std::int32_t>{10, 20}));
+    // The writer leaves the project as it was.
+    EXPECT_TRUE(p.TempFiles.empty());
+    EXPECT_TRUE(p.ErrorLogFileName.empty());
+    fs::remove_all(folder);
+}
+
+// An ID that names no page takes the automatic one in the output, as links
+// and contents entries know it; the project keeps its own.
+TEST(HtmlHelpWriter, IdWithoutAPageNameTakesTheAutomaticOne) {
+    const fs::path folder = TempFolder("automatic");
+    TBrindlewovenProject p;
+    p.HhpFileName = (folder / "x.hhp").string();
+    p.AddTopic(20, "Stars")->TopicID = "***";
+    p.ContentsLines = {"1 Stars=Vellumar20", "1 Old=***"};
+    components::TScriptedMessenger messenger;
+    helpproject::THtmlHelpWriteOptions options;
+    options.Messenger = &messenger;
+    const helpproject::TBuildReport report =
+        helpproject::WriteHtmlHelpProject(p, false, false, options);
+    EXPECT_TRUE(fs::exists(folder / "html" / "bw20.htm"));
+    const std::string hhc = ReadText(folder / "x.hhc");
+    EXPECT_NE(hhc.find("VALUE=\"Stars\">\r\n\t\t<PARAM NAME=\"Local\" VALUE=\"html/bw20.htm\">"),
+              std::string::npos)
+        << hhc;
+    EXPECT_EQ(hhc.find("VALUE=\"Old\""), std::string::npos);
+    EXPECT_EQ(report.AutomaticIDs, std::vector<std::int32_t>{20});
+    EXPECT_EQ(p.TopicByNumber(20)->TopicID, "***");
+    EXPECT_EQ(messenger.ProgressTexts,
+              (TStringList{"Converting topics from RTF to HTML...",
+                           "Converting WinHelp tags to HTMLHelp tags...",
+                           "Converting WinHelp tags to HTMLHelp tags...\r(second pass)",
+                           "Saving HTML topic files...", "Writing HTML Help project file..."}));
+    EXPECT_EQ(messenger.ProgressMaximum, 0);
+    EXPECT_FALSE(messenger.ProgressOpen);
+    helpproject::ApplyBuildReport(p, report);
+    EXPECT_EQ(p.TopicByNumber(20)->TopicID, "Vellumar20");
     fs::remove_all(folder);
 }
 

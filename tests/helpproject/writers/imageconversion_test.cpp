@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "components/messengerseam.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/shg.h"
 #include "helpproject/writers/bmpreader.h"
@@ -64,20 +66,6 @@ std::string FlashFile() {
     return s + rect + std::string(10, 'x');
 }
 
-class RecordingProgress : public helpproject::THtmlExportProgress {
-public:
-    std::string text;
-    int max = -1;
-    std::vector<int> values;
-    int abortAt = -1;
-    void Start(const std::string& t, int m) override {
-        text = t;
-        max = m;
-    }
-    void SetProgress(int v) override { values.push_back(v); }
-    bool AbortRequested() override { return abortAt >= 0 && values.back() >= abortAt; }
-};
-
 class ImageConversion : public testing::Test {
 protected:
     void SetUp() override {
@@ -93,6 +81,7 @@ protected:
 
     fs::path root;
     helpproject::TBrindlewovenProject project;
+    helpproject::TBuildReport report;
 };
 
 TEST_F(ImageConversion, SearchPathSplitsAtSemicolonsAndCommas) {
@@ -135,9 +124,9 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
                                "missing.bmp", "movie.swf", "notes.txt", "photo.jpg"};
     const TStringList targets = {"topic_a=bw12.htm", "topic_b=bw14.htm"};
     TStringList pictures;
-    RecordingProgress progress;
+    components::TScriptedMessenger progress;
     const fs::path out = root / "out";
-    helpproject::ConvertImagesForHtml(project, names, pictures, true, true, out, &targets,
+    helpproject::ConvertImagesForHtml(project, report, names, pictures, true, true, out, &targets,
                                       &progress, helpproject::TPictureFormat::Png);
 
     const TStringList expected = {
@@ -155,9 +144,16 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
         "photo.jpg=<IMG SRC=\"../images/photo.jpg\" BORDER=\"0\">",
     };
     EXPECT_EQ(pictures, expected);
-    EXPECT_EQ(project.MissingImages, TStringList{"missing.bmp"});
-    EXPECT_EQ(progress.text, "Converting BMPs and SHGs to PNGs...");
-    EXPECT_EQ(progress.max, 8);
+    EXPECT_EQ(report.MissingImages, TStringList{"missing.bmp"});
+    EXPECT_TRUE(project.MissingImages.empty()); // the project is left as it was
+    EXPECT_EQ(progress.ProgressTexts, TStringList{"Converting BMPs and SHGs to PNGs..."});
+    EXPECT_EQ(progress.ProgressMaximum, 8);
+    const fs::path imagesFolder = out / "images";
+    EXPECT_EQ(report.FilesWritten,
+              (TStringList{
+                  (imagesFolder / "anim.gif").string(), (imagesFolder / "icon.png").string(),
+                  (imagesFolder / "LOGO.png").string(), (imagesFolder / "map.png").string(),
+                  (imagesFolder / "movie.swf").string(), (imagesFolder / "photo.jpg").string()}));
 
     const fs::path images = out / "images";
     EXPECT_EQ(helpproject::DecodePng(ReadAll(images / "LOGO.png")).Pixels(), logo.Pixels());
@@ -170,8 +166,9 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
 
     // GIF output straight into the folder, without a target list: no map.
     TStringList gifPictures;
-    helpproject::ConvertImagesForHtml(project, {"logo.bmp", "map.shg"}, gifPictures, true, false,
-                                      out, nullptr, nullptr, helpproject::TPictureFormat::Gif);
+    helpproject::ConvertImagesForHtml(project, report, {"logo.bmp", "map.shg"}, gifPictures, true,
+                                      false, out, nullptr, nullptr,
+                                      helpproject::TPictureFormat::Gif);
     EXPECT_EQ(gifPictures,
               (TStringList{"logo.bmp=<IMG SRC=\"LOGO.gif\" WIDTH=\"2\" HEIGHT=\"2\" BORDER=\"0\">",
                            "map.shg=<IMG SRC=\"map.gif\" WIDTH=\"4\" HEIGHT=\"3\" BORDER=\"0\">"}));
@@ -205,8 +202,9 @@ TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {
     const fs::path out = root / "out";
     TStringList pictures;
     try {
-        helpproject::ConvertImagesForHtml(project, {"a.bmp", "a.shg"}, pictures, false, false, out,
-                                          nullptr, nullptr, helpproject::TPictureFormat::Png);
+        helpproject::ConvertImagesForHtml(project, report, {"a.bmp", "a.shg"}, pictures, false,
+                                          false, out, nullptr, nullptr,
+                                          helpproject::TPictureFormat::Png);
         FAIL();
     } catch (const helpproject::EProjectError& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -219,8 +217,8 @@ TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {
     WriteAll(root / "pics" / "pic.bmp", helpproject::WriteBmp(first));
     WriteAll(root / "other" / "sub" / "pic.bmp", helpproject::WriteBmp(Picture(1, 1, 3)));
     try {
-        helpproject::ConvertImagesForHtml(project, {"other/sub/pic.bmp", "pic.bmp"}, pictures,
-                                          false, false, out, nullptr);
+        helpproject::ConvertImagesForHtml(project, report, {"other/sub/pic.bmp", "pic.bmp"},
+                                          pictures, false, false, out, nullptr);
         FAIL();
     } catch (const helpproject::EProjectError& e) {
         EXPECT_NE(std::string(e.what()).find("convert pic.bmp:\r"), std::string::npos) << e.what();
@@ -231,8 +229,9 @@ TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {
     WriteAll(root / "own.bmp", helpproject::WriteBmp(first));
     WriteAll(root / "own.png", "the user's own");
     try {
-        helpproject::ConvertImagesForHtml(project, {"own.bmp", "own.png"}, pictures, false, false,
-                                          root, nullptr, nullptr, helpproject::TPictureFormat::Png);
+        helpproject::ConvertImagesForHtml(project, report, {"own.bmp", "own.png"}, pictures, false,
+                                          false, root, nullptr, nullptr,
+                                          helpproject::TPictureFormat::Png);
         FAIL();
     } catch (const helpproject::EProjectError& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -247,7 +246,7 @@ TEST_F(ImageConversion, DamagedPictureStopsTheRunAndLeavesNoOutput) {
     WriteAll(root / "out" / "bad.png", "stale");
     TStringList pictures;
     try {
-        helpproject::ConvertImagesForHtml(project, {"bad.bmp"}, pictures, false, false,
+        helpproject::ConvertImagesForHtml(project, report, {"bad.bmp"}, pictures, false, false,
                                           root / "out", nullptr, nullptr,
                                           helpproject::TPictureFormat::Png);
         FAIL();
@@ -265,14 +264,18 @@ TEST_F(ImageConversion, DamagedPictureStopsTheRunAndLeavesNoOutput) {
 TEST_F(ImageConversion, AbortStopsBetweenPictures) {
     WriteAll(root / "a.jpg", "a");
     WriteAll(root / "b.jpg", "b");
-    RecordingProgress progress;
-    progress.abortAt = 1;
+    components::TScriptedMessenger progress;
+    progress.AbortAfter(2); // with the check after the first picture
     TStringList pictures;
-    EXPECT_THROW(helpproject::ConvertImagesForHtml(project, {"a.jpg", "b.jpg"}, pictures, false,
-                                                   false, root / "out", nullptr, &progress,
-                                                   helpproject::TPictureFormat::Gif),
-                 helpproject::EHtmlExportAborted);
-    EXPECT_EQ(progress.text, "Converting BMPs and SHGs to GIFs...");
+    try {
+        helpproject::ConvertImagesForHtml(project, report, {"a.jpg", "b.jpg"}, pictures, false,
+                                          false, root / "out", nullptr, &progress,
+                                          helpproject::TPictureFormat::Gif);
+        FAIL();
+    } catch (const components::EAbort& e) {
+        EXPECT_STREQ(e.what(), "HTML Export aborted by user");
+    }
+    EXPECT_EQ(progress.ProgressTexts, TStringList{"Converting BMPs and SHGs to GIFs..."});
     EXPECT_EQ(pictures.size(), 1u);
     EXPECT_FALSE(fs::exists(root / "out" / "b.jpg"));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/buildselection.h"
 #include "platform/codepage.h"
 
 using helpproject::TBrindlewovenProject;
@@ -127,17 +128,19 @@ TEST(MarkupHtml, LinkIdCodes) {
         AddTopics(p);
         std::string html = c.html;
         bool popup = false;
-        helpproject::ConvertLinkIdCodes(p, "5 Intro", html, popup, c.popupsAsScript, c.singlePage,
-                                        c.noLinks);
+        TStringList broken;
+        helpproject::ConvertLinkIdCodes(p, broken, "5 Intro", html, popup, c.popupsAsScript,
+                                        c.singlePage, c.noLinks);
         EXPECT_EQ(html, c.expected) << c.name;
         EXPECT_EQ(popup, c.popup) << c.name;
-        EXPECT_EQ(p.BrokenLinks, c.broken) << c.name;
+        EXPECT_EQ(broken, c.broken) << c.name;
     }
     TBrindlewovenProject p;
     std::string html = "<U>x</U>{linkID=7}";
     bool popup = false;
-    helpproject::ConvertLinkIdCodes(p, "", html, popup, true, false, false);
-    EXPECT_EQ(p.BrokenLinks, TStringList{"linkID=7"});
+    TStringList broken;
+    helpproject::ConvertLinkIdCodes(p, broken, "", html, popup, true, false, false);
+    EXPECT_EQ(broken, TStringList{"linkID=7"});
 }
 
 TEST(MarkupHtml, TargetCodes) {
@@ -207,9 +210,10 @@ TEST(MarkupHtml, LinkCodes) {
     for (const auto& c : cases) {
         TBrindlewovenProject p;
         std::string html = c.html;
-        helpproject::ConvertLinkCodes(p, "1 T", html, c.noLinks, &targets);
+        TStringList broken;
+        helpproject::ConvertLinkCodes(p, broken, "1 T", html, c.noLinks, &targets);
         EXPECT_EQ(html, c.expected) << c.html;
-        EXPECT_EQ(p.BrokenLinks, c.broken) << c.html;
+        EXPECT_EQ(broken, c.broken) << c.html;
     }
 }
 
@@ -233,9 +237,10 @@ TEST(MarkupHtml, LinkTargetCodes) {
     for (const auto& c : cases) {
         TBrindlewovenProject p;
         std::string html = c.html;
-        helpproject::ConvertLinkTargetCodes(p, "1 T", html, c.noLinks, &targets);
+        TStringList broken;
+        helpproject::ConvertLinkTargetCodes(p, broken, "1 T", html, c.noLinks, &targets);
         EXPECT_EQ(html, c.expected) << c.html;
-        EXPECT_EQ(p.BrokenLinks, c.broken) << c.html;
+        EXPECT_EQ(broken, c.broken) << c.html;
     }
 }
 
@@ -303,9 +308,11 @@ TEST(MarkupHtml, ButtonCodes) {
         TBrindlewovenProject p;
         AddTopics(p);
         std::string html = c.html;
-        helpproject::ConvertButtonCodes(p, "1 T", html, c.htmlHelp, c.singlePage, c.noLinks);
+        TStringList broken;
+        helpproject::ConvertButtonCodes(p, broken, "1 T", html, c.htmlHelp, c.singlePage,
+                                        c.noLinks);
         EXPECT_EQ(html, c.expected) << c.html;
-        EXPECT_EQ(p.BrokenLinks, c.broken) << c.html;
+        EXPECT_EQ(broken, c.broken) << c.html;
     }
 }
 
@@ -355,7 +362,7 @@ TEST(MarkupHtml, PageNamesAvoidCollisions) {
     p.AddTopic(60, "f")->TopicID = "a:b";
     p.AddTopic(70, "g")->TopicID = "ab";
     helpproject::THtmlPageNames names;
-    names.Build(p, false, {"cnt", "idx"});
+    names.Build(p, helpproject::TBuildSelection::All(p), {"cnt", "idx"});
     EXPECT_EQ(names.NameOf(10), "intro");
     EXPECT_EQ(names.NameOf(20), "bw20");
     EXPECT_EQ(names.NameOf(30), "bw30");
@@ -365,7 +372,8 @@ TEST(MarkupHtml, PageNamesAvoidCollisions) {
     EXPECT_EQ(names.NameOf(70), "bw70");
     std::string html = "<STRIKE>x</STRIKE>{linkID=20}";
     bool popup = false;
-    helpproject::ConvertLinkIdCodes(p, "", html, popup, true, false, false, &names);
+    TStringList broken;
+    helpproject::ConvertLinkIdCodes(p, broken, "", html, popup, true, false, false, &names);
     EXPECT_EQ(html, "<A HREF=\"bw20.htm\">x</A>");
 }
 
@@ -501,14 +509,16 @@ TEST(MarkupHtml, OnePassEqualsTheRepeatedSearch) {
         AddTopics(slow);
         std::string a = page, b = page;
         bool popupA = false, popupB = false;
-        helpproject::ConvertLinkIdCodes(fast, "", a, popupA, popupsAsScript, false, false);
+        TStringList fastBroken;
+        helpproject::ConvertLinkIdCodes(fast, fastBroken, "", a, popupA, popupsAsScript, false,
+                                        false);
         NaiveLinkId(slow, b, popupB, popupsAsScript);
         ASSERT_EQ(a, b) << page;
         ASSERT_EQ(popupA, popupB) << page;
-        helpproject::ConvertLinkCodes(fast, "", a, false, &targets);
+        helpproject::ConvertLinkCodes(fast, fastBroken, "", a, false, &targets);
         NaiveLink(slow, b, targets);
         ASSERT_EQ(a, b) << page;
-        ASSERT_EQ(fast.BrokenLinks, slow.BrokenLinks) << page;
+        ASSERT_EQ(fastBroken, slow.BrokenLinks) << page;
     }
 }
 

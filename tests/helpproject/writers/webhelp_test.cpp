@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "components/messengerseam.h"
+#include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/textstylemacro.h"
 #include "helpproject/writers/htmlmanual.h"
@@ -102,8 +104,8 @@ TEST(WebHelp, ThreeLayoutsLinkOnlyToWhatExists) {
         FillProject(p);
         p.WebFormat = static_cast<std::uint8_t>(layout);
         p.WebOutputFile = (folder / "index.htm").string();
-        helpproject::ExportWebHelp(p);
-        EXPECT_TRUE(p.BrokenLinks.empty()) << p.BrokenLinks.front();
+        const helpproject::TBuildReport report = helpproject::ExportWebHelp(p);
+        EXPECT_TRUE(report.BrokenLinks.empty()) << report.BrokenLinks.front();
         // The topic named "idx" got its automatic name; "Café" is UTF-8 on disk.
         EXPECT_TRUE(fs::exists(folder / "bw30.htm"));
         EXPECT_TRUE(fs::exists(folder / "caf\xc3\xa9.htm"));
@@ -149,6 +151,41 @@ TEST(WebHelp, ThreeLayoutsLinkOnlyToWhatExists) {
         EXPECT_NE(intro.find("<A HREF=\"caf\xe9.htm#Spot\">"), std::string::npos);
         EXPECT_NE(intro.find("<META NAME=\"KEYWORDS\" CONTENT=\"Brewing;Brewing,green\">"),
                   std::string::npos);
+        fs::remove_all(folder);
+    }
+}
+
+// The page passes end with the web help's own message, the last link pass
+// with the one every HTML writer uses; the gauge closes either way.
+TEST(WebHelp, AbortMessageFollowsThePass) {
+    struct Case {
+        int updates; // the progress update that finds the abort
+        const char* message;
+        const char* stage;
+    };
+    // Three topics and no pictures: three checks in each pass.
+    const Case cases[] = {
+        {1, "Web Help export aborted by user", "Converting topics from RTF to HTML..."},
+        {4, "Web Help export aborted by user", "Converting WinHelp tags to HTML tags..."},
+        {7, "HTML Export aborted by user",
+         "Converting WinHelp tags to HTML tags...\r(second pass)"},
+    };
+    for (const Case& c : cases) {
+        const fs::path folder = TempFolder("abort" + std::to_string(c.updates));
+        TBrindlewovenProject p;
+        FillProject(p);
+        p.WebOutputFile = (folder / "index.htm").string();
+        components::TScriptedMessenger messenger;
+        messenger.AbortAfter(c.updates);
+        try {
+            helpproject::ExportWebHelp(p, nullptr, &messenger);
+            ADD_FAILURE() << c.updates;
+        } catch (const components::EAbort& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_EQ(messenger.ProgressTexts.back(), c.stage);
+        EXPECT_FALSE(messenger.ProgressOpen);
+        EXPECT_FALSE(fs::exists(folder / "bw10.htm")); // no page saved yet
         fs::remove_all(folder);
     }
 }

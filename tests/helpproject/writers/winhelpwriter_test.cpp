@@ -2,6 +2,7 @@
 // C header, compared byte for byte with files written by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "helpproject/brindlewovenerror.h"
@@ -23,11 +24,12 @@ class WinHelpWriterTest : public ::testing::Test {
 protected:
     winhelptest::TScratch scratch;
     std::unique_ptr<TBrindlewovenProject> project = winhelptest::MakeGuideProject(scratch.Path());
+    TBuildReport report;
 
     std::string Written(const std::string& name) {
         std::string text = ReadBytes(scratch.Path() / name);
-        if (!project->ErrorLogFileName.empty())
-            text = ReplaceAll(text, project->ErrorLogFileName, "@LOG@");
+        if (!report.ErrorLogFileName.empty())
+            text = ReplaceAll(text, report.ErrorLogFileName, "@LOG@");
         return ReplaceAll(text, scratch.Path().string(), "@OUT@");
     }
     std::string Hpj() { return Written("guide.hpj"); }
@@ -35,24 +37,24 @@ protected:
 };
 
 TEST_F(WinHelpWriterTest, ExportModeMatchesTheHandWrittenFiles) {
-    WriteWinHelpSources(*project, false);
-    WriteHelpIdHeader(*project);
+    report = WriteWinHelpSources(*project, false);
+    WriteHelpIdHeader(*project, report);
     EXPECT_EQ(Hpj(), ReadBytes(kData + "guide-export.hpj"));
     EXPECT_EQ(Rtf(), ReadBytes(kData + "guide-export.rtf"));
     EXPECT_EQ(Written("guide.cnt"), ReadBytes(kData + "guide-export.cnt"));
     EXPECT_EQ(Written("guide_HELPID.C"), ReadBytes(kData + "guide-export_HELPID.C"));
-    EXPECT_EQ(project->HelpFileName, scratch / "guide.hlp");
-    EXPECT_EQ(project->LocaleID, "0x0409   English (U.S.)"); // kept trimmed
-    EXPECT_TRUE(project->ErrorLogFileName.empty());
+    EXPECT_EQ(report.HelpFileName, scratch / "guide.hlp");
+    EXPECT_EQ(report.LocaleID, "0x0409   English (U.S.)"); // kept trimmed
+    EXPECT_TRUE(report.ErrorLogFileName.empty());
 }
 
 TEST_F(WinHelpWriterTest, BuildModeWritesOnlyIncludedTopicsAndAnErrorLog) {
     platform::TempFolder temp("bwtest");
     TTempFolderFileNames names(temp);
-    WriteWinHelpSources(*project, true, &names);
-    WriteHelpIdHeader(*project);
-    ASSERT_FALSE(project->ErrorLogFileName.empty());
-    EXPECT_EQ(fs::path(project->ErrorLogFileName).parent_path(), temp.Path());
+    report = WriteWinHelpSources(*project, true, &names);
+    WriteHelpIdHeader(*project, report);
+    ASSERT_FALSE(report.ErrorLogFileName.empty());
+    EXPECT_EQ(fs::path(report.ErrorLogFileName).parent_path(), temp.Path());
     EXPECT_EQ(Hpj(), ReadBytes(kData + "guide-build.hpj"));
     EXPECT_EQ(Rtf(), ReadBytes(kData + "guide-build.rtf"));
     EXPECT_EQ(Written("guide.cnt"), ReadBytes(kData + "guide-build.cnt"));
@@ -65,7 +67,7 @@ TEST_F(WinHelpWriterTest, SixteenBitCompilerGetsOemTextAndNoThirtyTwoBitOptions)
     project->Config = {"SetTitle(\"\xE9t\xE9\")"};
     fs::remove(scratch.Path() / "guide.cnt");
     winhelptest::WriteBytes(scratch.Path() / "guide.cnt", "old");
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     const std::string hpj = Hpj();
     EXPECT_NE(hpj.find("\r\nTITLE=Caf\x82\r\n"), std::string::npos); // code page 437
     EXPECT_NE(hpj.find("\r\nSetTitle(\"\x82t\x82\")\r\n"), std::string::npos);
@@ -79,7 +81,7 @@ TEST_F(WinHelpWriterTest, SixteenBitCompilerGetsOemTextAndNoThirtyTwoBitOptions)
 
 TEST_F(WinHelpWriterTest, ThirtyTwoBitCompilerWritesAnsiText) {
     project->Title = "Caf\xE9";
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     EXPECT_NE(Hpj().find("\r\nTITLE=Caf\xE9\r\n"), std::string::npos);
 }
 
@@ -96,13 +98,13 @@ TEST_P(LocaleTest, LcidLineAndStoredLocale) {
     const LocaleCase& c = GetParam();
     project->LocaleID = c.locale;
     project->Compiler = c.compiler;
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     const std::string hpj = Hpj();
     if (c.line)
         EXPECT_NE(hpj.find(std::string("\r\n") + c.line + "\r\n"), std::string::npos) << hpj;
     else
         EXPECT_EQ(hpj.find("LCID"), std::string::npos) << hpj;
-    EXPECT_EQ(project->LocaleID, c.kept);
+    EXPECT_EQ(report.LocaleID, c.kept);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,21 +119,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WinHelpWriterTest, ContentsFileFollowsHelpKindAndBuildRules) {
     project->HelpFileKind = 48;
     project->ContentsLines.clear();
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     EXPECT_EQ(ReadBytes(scratch.Path() / "guide.cnt"),
               ":BASE guide.hlp\r\n:TITLE Lantern Guide\r\n:INCLUDE DELPHI3.CFG\r\n"
               ":INDEX Other=other.hlp\r\n");
 
     // A plain help file without contents lines has no contents file.
     project->HelpFileKind = 0;
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     EXPECT_FALSE(fs::exists(scratch.Path() / "guide.cnt"));
 }
 
 TEST_F(WinHelpWriterTest, ComponentHelpKindsGetTheirExtras) {
     project->HelpFileKind = 272;
     project->Compiler = 1;
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     const std::string hpj = Hpj();
     EXPECT_NE(hpj.find("[CONFIG]\r\nBrowseButtons()\r\nCB(`Master_Btn',`Book &Shelf',"
                        "`EF(`bcbmain.hlp',`',1,`')')\r\n"),
@@ -143,7 +145,7 @@ TEST_F(WinHelpWriterTest, ComponentHelpKindsGetTheirExtras) {
 
     project->HelpFileKind = 16;
     project->TopicByNumber(10)->BKeywords = "TLantern";
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     EXPECT_NE(Rtf().find("{\\up B}{\\footnote {\\up B} TLantern}"), std::string::npos);
 }
 
@@ -152,10 +154,10 @@ TEST_F(WinHelpWriterTest, OutputFolderAndEmptyIdsAndEscapes) {
     fs::create_directories(scratch.Path() / "out");
     project->TopicByNumber(20)->TopicID = "";
     project->TopicByNumber(20)->Title = "Wicks \\ {braces} \xE9";
-    WriteWinHelpSources(*project, false);
-    WriteHelpIdHeader(*project);
-    EXPECT_EQ(project->HelpFileName, scratch / "out/guide.hlp");
-    EXPECT_EQ(project->TopicByNumber(20)->TopicID, "Vellumar20");
+    report = WriteWinHelpSources(*project, false);
+    WriteHelpIdHeader(*project, report);
+    EXPECT_EQ(report.HelpFileName, scratch / "out/guide.hlp");
+    EXPECT_EQ(report.AutomaticIDs, std::vector<std::int32_t>{20});
     EXPECT_NE(Hpj().find("\r\nVellumar20   20\r\n"), std::string::npos);
     EXPECT_NE(Rtf().find("{\\up $}{\\footnote {\\up $} Wicks \\\\ \\{braces\\} \\'E9}"),
               std::string::npos);
@@ -165,15 +167,15 @@ TEST_F(WinHelpWriterTest, OutputFolderAndEmptyIdsAndEscapes) {
 
 TEST_F(WinHelpWriterTest, LongIdPushesTheHeaderColumns) {
     project->TopicByNumber(10)->TopicID = "a_really_long_context_string_here";
-    WriteWinHelpSources(*project, false);
-    WriteHelpIdHeader(*project);
+    report = WriteWinHelpSources(*project, false);
+    WriteHelpIdHeader(*project, report);
     EXPECT_NE(Written("guide_HELPID.C")
                   .find("#define  a_really_long_context_string_here (10) // Introduction\r\n"),
               std::string::npos);
 }
 
 TEST_F(WinHelpWriterTest, TopicErrorsNameTheTopicAndReplaceNothing) {
-    WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, false);
     const std::string before = ReadBytes(scratch.Path() / "guide.rtf");
     struct Case {
         int topic;
@@ -207,6 +209,41 @@ TEST_F(WinHelpWriterTest, TopicErrorsNameTheTopicAndReplaceNothing) {
         }
         EXPECT_EQ(ReadBytes(scratch.Path() / "guide.rtf"), before);
     }
+}
+
+TEST_F(WinHelpWriterTest, TheReportCarriesWhatTheProjectKeeps) {
+    project->LocaleID = " 0X0c0a ";
+    project->CntFileName.clear();
+    project->TopicByNumber(30)->TopicID = "";
+    const TBrindlewovenProject& unchanged = *project;
+    platform::TempFolder temp("bwtest");
+    TTempFolderFileNames names(temp);
+    report = WriteWinHelpSources(unchanged, true, &names);
+    WriteHelpIdHeader(unchanged, report);
+    // The writers leave the project as it was ...
+    EXPECT_EQ(project->LocaleID, " 0X0c0a ");
+    EXPECT_TRUE(project->HelpFileName.empty());
+    EXPECT_TRUE(project->CntFileName.empty());
+    EXPECT_TRUE(project->ErrorLogFileName.empty());
+    EXPECT_EQ(project->TopicByNumber(30)->TopicID, "");
+    // ... and copying the report in gives what the make pipeline reads.
+    ApplyBuildReport(*project, report);
+    EXPECT_EQ(project->LocaleID, "0X0c0a");
+    EXPECT_EQ(project->HelpFileName, scratch / "guide.hlp");
+    EXPECT_EQ(project->CntFileName, scratch / "guide.cnt");
+    EXPECT_EQ(project->ErrorLogFileName, report.ErrorLogFileName);
+    EXPECT_EQ(project->TopicByNumber(30)->TopicID, "Vellumar30");
+    for (std::int32_t i = 1; i <= project->TopicCount(); ++i) {
+        const TBrindlewovenTopic& topic = *project->TopicByIndex(i);
+        EXPECT_EQ(topic.Included, std::count(report.IncludedTopics.begin(),
+                                             report.IncludedTopics.end(), topic.Number) == 1)
+            << topic.Number;
+    }
+    EXPECT_EQ(report.IncludedTopics, (std::vector<std::int32_t>{10, 30})); // "Net" is left out
+    EXPECT_EQ(project->FirstTopic, project->FindTopic(report.IncludedTopics.front()));
+    EXPECT_EQ(report.FilesWritten,
+              (TStringList{project->HpjFileName, project->RtfFileName, scratch / "guide.cnt",
+                           scratch / "guide_HELPID.C"}));
 }
 
 TEST_F(WinHelpWriterTest, AllTopicsExcludedStopsTheBuild) {

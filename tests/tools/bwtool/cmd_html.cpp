@@ -169,13 +169,14 @@ int HtmlImages(const std::vector<std::string>& args) {
     }
     helpproject::TStringList pictures;
     const helpproject::TStringList targets;
+    helpproject::TBuildReport report;
     helpproject::ConvertImagesForHtml(
-        project, names, pictures, true, subfolder, args[1], &targets, nullptr,
+        project, report, names, pictures, true, subfolder, args[1], &targets, nullptr,
         gif ? helpproject::TPictureFormat::Gif : helpproject::TPictureFormat::Png);
     for (const auto& line : pictures)
         std::printf("%s\n", line.c_str());
     std::printf("MISSING:\n");
-    for (const auto& name : project.MissingImages)
+    for (const auto& name : report.MissingImages)
         std::printf("%s\n", name.c_str());
     return 0;
 }

@@ -17,15 +17,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void ReportLists(const helpproject::TBrindlewovenProject& project) {
-    if (!project.BrokenLinks.empty()) {
+void ReportLists(const helpproject::TBuildReport& report) {
+    if (!report.BrokenLinks.empty()) {
         std::cerr << "BROKEN LINKS:\n";
-        for (const auto& line : project.BrokenLinks)
+        for (const auto& line : report.BrokenLinks)
             std::cerr << line << "\n";
     }
-    if (!project.MissingImages.empty()) {
+    if (!report.MissingImages.empty()) {
         std::cerr << "MISSING IMAGES:\n";
-        for (const auto& line : project.MissingImages)
+        for (const auto& line : report.MissingImages)
             std::cerr << line << "\n";
     }
 }
@@ -44,10 +44,13 @@ int HtmlHelp(const std::vector<std::string>& args) {
     helpproject::THtmlHelpWriteOptions options;
     if (compile)
         options.ErrorLogFileName = (fs::absolute(args[1]) / (base + ".log")).string();
-    helpproject::WriteHtmlHelpProject(*project, compile, true, options);
-    ReportLists(*project);
+    const helpproject::TBuildReport report =
+        helpproject::WriteHtmlHelpProject(*project, compile, true, options);
+    ReportLists(report);
     if (!compile)
         return 0;
+    // The compiler finds the log and output names on the project.
+    helpproject::ApplyBuildReport(*project, report);
     const helpproject::TChmcmdResult result = helpproject::CompileWithChmcmd(*project);
     std::cout << result.Log;
     if (!result.Produced) {
@@ -71,8 +74,7 @@ int WebHelp(const std::vector<std::string>& args) {
     if (fs::path(args[1]).has_parent_path())
         fs::create_directories(fs::path(args[1]).parent_path());
     project->WebOutputFile = fs::absolute(args[1]).string();
-    helpproject::ExportWebHelp(*project, &styles);
-    ReportLists(*project);
+    ReportLists(helpproject::ExportWebHelp(*project, &styles));
     return 0;
 }
 
@@ -84,8 +86,8 @@ int HtmlManual(const std::vector<std::string>& args) {
     auto project = helpproject::TBrindlewovenProject::Load(args[0], &styles);
     if (fs::path(args[1]).has_parent_path())
         fs::create_directories(fs::path(args[1]).parent_path());
-    helpproject::ExportHtmlManual(*project, fs::absolute(args[1]).string(), args.size() == 3);
-    ReportLists(*project);
+    ReportLists(
+        helpproject::ExportHtmlManual(*project, fs::absolute(args[1]).string(), args.size() == 3));
     return 0;
 }
 

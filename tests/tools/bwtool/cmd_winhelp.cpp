@@ -14,6 +14,7 @@
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/writers/rtfmanual.h"
 #include "helpproject/writers/winhelpwriter.h"
+#include "platform/pathnames.h"
 
 using namespace helpproject;
 
@@ -45,8 +46,9 @@ int WinHelp(const std::vector<std::string>& args) {
             TBrindlewovenProject::Load(std::filesystem::absolute(names[0]).string(), nullptr);
         std::filesystem::create_directories(names[1]);
         const std::string folder = std::filesystem::absolute(names[1]).string();
-        const std::string base =
-            ChangeFileExt(NameOnly(project->FileName.empty() ? names[0] : project->FileName), "");
+        const std::string base = platform::ChangeFileExt(
+            platform::ExtractFileName(project->FileName.empty() ? names[0] : project->FileName),
+            "");
         if (project->Compiler != 0 && project->Compiler != 1)
             project->Compiler =
                 1; // the input of the 32-bit compiler unless the project says 16-bit
@@ -54,11 +56,11 @@ int WinHelp(const std::vector<std::string>& args) {
         project->HpjFileName = folder + "/" + base + ".hpj";
         project->RtfFileName = folder + "/" + base + ".rtf";
         project->CntFileName = folder + "/" + base + ".cnt";
-        WriteWinHelpSources(*project, !exportMode);
+        TBuildReport report = WriteWinHelpSources(*project, !exportMode);
         // The header is wanted here whatever the project's option says.
-        WriteHelpIdHeader(*project);
-        if (!exportMode && !project->ErrorLogFileName.empty())
-            std::printf("ERRORLOG=%s\n", project->ErrorLogFileName.c_str());
+        WriteHelpIdHeader(*project, report);
+        if (!exportMode && !report.ErrorLogFileName.empty())
+            std::printf("ERRORLOG=%s\n", report.ErrorLogFileName.c_str());
     } catch (const std::exception& e) {
         ReportError(e);
         return 1;

@@ -1,0 +1,11 @@
+#include "helpproject/writers/tempfilenames.h"
+
+#include "platform/tempfolder.h"
+
+namespace helpproject {
+
+std::string TTempFolderFileNames::MakeTempFileName() {
+    return folder_.NewFile("bwv.tmp").string();
+}
+
+} // namespace helpproject
