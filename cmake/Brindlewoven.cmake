@@ -1,14 +1,19 @@
 # Build helpers shared by every folder.
 #
-# A core library is every .cpp in one folder (not its subfolders). Core
+# A core library is every .cpp in one folder (not its subfolders), or the
+# sources listed after SOURCES (for a folder that also holds widgets). Core
 # libraries never see Qt: bw_check_core_libraries() fails the configure step
 # when one of them links a Qt target, directly or through a dependency.
 
 set(BW_CORE_LIBRARIES "" CACHE INTERNAL "")
 
 function(bw_core_library name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
+  if(ARG_SOURCES)
+    list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/${dir}/ OUTPUT_VARIABLE sources)
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  endif()
   if(NOT sources)
     return()
   endif()
@@ -51,7 +56,7 @@ endfunction()
 # The core libraries that exist, for test programs that want all of them.
 function(bw_existing_core out)
   set(result "")
-  foreach(lib bw_writers bw_unitparser bw_speller bw_setup bw_helpproject bw_components bw_rtf bw_platform)
+  foreach(lib bw_editorcore bw_writers bw_unitparser bw_speller bw_setup bw_helpproject bw_components bw_rtf bw_platform)
     if(TARGET ${lib})
       list(APPEND result ${lib})
     endif()

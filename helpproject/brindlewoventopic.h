@@ -1,6 +1,7 @@
 #pragma once
 // One topic of a help project: its number, context string, footnote fields
 // and its body as lines of RTF.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -68,6 +69,10 @@ public:
     std::string EntryMacro;
     bool Bookmark = false;
     bool Included = false;
+    // Where the editor's selection was when the topic was last stored, so
+    // that showing it again puts the caret back. Not copied by Assign.
+    std::size_t EditorSelStart = 0;
+    std::size_t EditorSelLength = 0;
 };
 
 } // namespace helpproject

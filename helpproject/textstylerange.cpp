@@ -14,9 +14,8 @@ int SwapPitch(int pitch) {
 
 } // namespace
 
-TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t pos) {
+TTextStyleMacro StyleFromFormats(const rtf::CharFormat& cf, const rtf::ParaFormat& pf) {
     TTextStyleMacro style;
-    const rtf::CharFormat cf = document.CharFormatAt(pos);
     style.Font.Name = cf.face;
     style.Font.Charset = cf.charset;
     style.Font.Pitch = SwapPitch(cf.pitch);
@@ -27,7 +26,6 @@ TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t 
     style.Font.Underline = cf.underline != rtf::UnderlineKind::None;
     style.Font.StrikeOut = cf.strike;
 
-    const rtf::ParaFormat& pf = document.ParaFormatAt(pos);
     switch (pf.alignment) {
     case rtf::Alignment::Right:
         style.Alignment = 1;
@@ -50,23 +48,26 @@ TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t 
     return style;
 }
 
-void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& document, std::size_t pos,
-                          std::size_t count) {
-    rtf::CharFormat cf;
-    cf.face = style.Font.Name;
-    cf.charset = style.Font.Charset;
-    cf.pitch = SwapPitch(style.Font.Pitch);
-    cf.family = cf.pitch == 1 ? rtf::FontFamily::Modern : rtf::FontFamily::Nil;
-    cf.size = style.Font.Size * 2;
-    cf.color = rtf::Color::FromTColor(static_cast<std::uint32_t>(style.Font.Color));
-    cf.bold = style.Font.Bold;
-    cf.italic = style.Font.Italic;
-    cf.underline = style.Font.Underline ? rtf::UnderlineKind::Single : rtf::UnderlineKind::None;
-    cf.strike = style.Font.StrikeOut;
-    document.SetCharFormat(pos, count, cf,
-                           rtf::kCharFace | rtf::kCharSize | rtf::kCharColor | rtf::kCharBold |
-                               rtf::kCharItalic | rtf::kCharUnderline | rtf::kCharStrike);
+TTextStyleMacro StyleFromDocument(const rtf::RtfDocument& document, std::size_t pos) {
+    return StyleFromFormats(document.CharFormatAt(pos), document.ParaFormatAt(pos));
+}
 
+rtf::CharFormat CharFormatFromFont(const TFont& font) {
+    rtf::CharFormat cf;
+    cf.face = font.Name;
+    cf.charset = font.Charset;
+    cf.pitch = SwapPitch(font.Pitch);
+    cf.family = cf.pitch == 1 ? rtf::FontFamily::Modern : rtf::FontFamily::Nil;
+    cf.size = font.Size * 2;
+    cf.color = rtf::Color::FromTColor(static_cast<std::uint32_t>(font.Color));
+    cf.bold = font.Bold;
+    cf.italic = font.Italic;
+    cf.underline = font.Underline ? rtf::UnderlineKind::Single : rtf::UnderlineKind::None;
+    cf.strike = font.StrikeOut;
+    return cf;
+}
+
+rtf::ParaFormat ParaFormatFromStyle(const TTextStyleMacro& style) {
     rtf::ParaFormat pf;
     pf.alignment = style.Alignment == 1   ? rtf::Alignment::Right
                    : style.Alignment == 2 ? rtf::Alignment::Center
@@ -78,9 +79,13 @@ void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& docume
     const std::int32_t tabs = std::clamp(style.TabCount, 0, TTextStyleMacro::MaxTabs);
     for (std::int32_t i = 0; i < tabs; ++i)
         pf.tabs.push_back({rtf::PointsToTwips(style.Tabs[static_cast<std::size_t>(i)])});
-    document.SetParaFormat(pos, count, pf,
-                           rtf::kParaAlignment | rtf::kParaFirstIndent | rtf::kParaLeftIndent |
-                               rtf::kParaRightIndent | rtf::kParaTabs | rtf::kParaBullet);
+    return pf;
+}
+
+void ApplyStyleToDocument(const TTextStyleMacro& style, rtf::RtfDocument& document, std::size_t pos,
+                          std::size_t count) {
+    document.SetCharFormat(pos, count, CharFormatFromFont(style.Font), kStyleCharMask);
+    document.SetParaFormat(pos, count, ParaFormatFromStyle(style), kStyleParaMask);
 }
 
 } // namespace helpproject

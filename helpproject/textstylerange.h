@@ -5,11 +5,28 @@
 // margin, LeftIndent the indent of the following lines relative to the first
 // line, RightIndent from the right margin, tab stops from the left margin.
 #include <cstddef>
+#include <cstdint>
 
 #include "components/rtf/rtfdocument.h"
 #include "helpproject/textstylemacro.h"
 
 namespace helpproject {
+
+// The members of a character format that a style's font sets, and those of a
+// paragraph format that its paragraph values set.
+inline constexpr std::uint32_t kStyleCharMask = rtf::kCharFace | rtf::kCharSize | rtf::kCharColor |
+                                                rtf::kCharBold | rtf::kCharItalic |
+                                                rtf::kCharUnderline | rtf::kCharStrike;
+inline constexpr std::uint32_t kStyleParaMask = rtf::kParaAlignment | rtf::kParaFirstIndent |
+                                                rtf::kParaLeftIndent | rtf::kParaRightIndent |
+                                                rtf::kParaTabs | rtf::kParaBullet;
+
+// The character format of a style's font (members of kStyleCharMask).
+rtf::CharFormat CharFormatFromFont(const TFont& font);
+// The paragraph format of a style's paragraph values (members of kStyleParaMask).
+rtf::ParaFormat ParaFormatFromStyle(const TTextStyleMacro& style);
+// The style of a character format and a paragraph format (at most 32 tab stops).
+TTextStyleMacro StyleFromFormats(const rtf::CharFormat& cf, const rtf::ParaFormat& pf);
 
 // The style of the selection that starts at `pos`: the character format of
 // its first character and the format of its first paragraph (at most 32

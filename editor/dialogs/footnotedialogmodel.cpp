@@ -1,0 +1,95 @@
+#include "editor/dialogs/footnotedialogmodel.h"
+
+#include <algorithm>
+
+#include "components/rtf/stringlisttransfer.h"
+#include "editor/topicnumbering.h"
+#include "editor/topictext.h"
+#include "platform/codepage.h"
+#include "platform/textutil.h"
+
+namespace editor {
+
+using helpproject::TBrindlewovenTopic;
+
+TFootnoteDialogModel::TFootnoteDialogModel(helpproject::TBrindlewovenProject& project,
+                                           TBrindlewovenTopic& topic,
+                                           std::vector<std::string> buildTags,
+                                           std::vector<std::string> statuses)
+    : project_(project), topic_(&topic), buildTags_(std::move(buildTags)),
+      statuses_(std::move(statuses)), number_(topic.Number) {
+    if (topic.TopicID.empty())
+        topic.TopicID = TBrindlewovenTopic::AutomaticID(topic.Number);
+    Context = topic.TopicID;
+    Title = topic.Title;
+    KKeywords = topic.KKeywords;
+    AKeywords = topic.AKeywords;
+    BrowseSequence = topic.BrowseSequence;
+    BuildTag = topic.BuildTag;
+    Status = topic.Status;
+    EntryMacro = topic.EntryMacro;
+}
+
+void TFootnoteDialogModel::SetNumber(std::int32_t number) {
+    number_ = std::clamp<std::int32_t>(number, 1, helpproject::MaxTopicNumber);
+    if (Context.empty() || platform::StartsWithNoCase(Context, "vellumar"))
+        Context = TBrindlewovenTopic::AutomaticID(number_);
+}
+
+TKeyFilter TFootnoteDialogModel::FieldFilter(TFootnoteField field) {
+    using TKind = TKeyFilter::TKind;
+    switch (field) {
+    case TFootnoteField::Context:
+        return TKeyFilter(TKind::ContextString, 127);
+    case TFootnoteField::Title:
+        return TKeyFilter(TKind::Any, 127);
+    case TFootnoteField::BrowseSequence:
+    case TFootnoteField::BuildTag:
+        return TKeyFilter(TKind::Footnote, 50);
+    case TFootnoteField::Status:
+        return TKeyFilter(TKind::Any, 255);
+    case TFootnoteField::KKeywords:
+    case TFootnoteField::AKeywords:
+    case TFootnoteField::EntryMacro:
+        break;
+    }
+    return TKeyFilter(TKind::Any, 16383);
+}
+
+std::string TFootnoteDialogModel::ContextFor(std::int32_t number) const {
+    const std::string context = platform::Trim(Context);
+    // "Vellumar" and digits names a number, which is the number the topic
+    // takes, whatever number was typed.
+    if (IsAutomaticTopicID(context))
+        return TBrindlewovenTopic::AutomaticID(number);
+    return context;
+}
+
+void TFootnoteDialogModel::Ok(bool updateLinks) {
+    TBrindlewovenTopic& topic = *topic_;
+    const std::string oldID = topic.TopicID;
+    const std::int32_t taken = RenumberTopic(project_, topic, number_, updateLinks);
+    number_ = taken;
+    const std::string context = ContextFor(taken);
+    if (!context.empty())
+        topic.TopicID = context;
+    if (topic.TopicID != oldID)
+        project_.ReplaceContentsTopicID(oldID, topic.TopicID);
+
+    if (Title != topic.Title) {
+        rtf::RtfDocument text = rtf::LoadFromStrings(topic.Text);
+        if (ReplaceTitleInText(text, topic.Title, Title))
+            topic.SetText(rtf::SaveToStrings(text));
+    }
+    topic.Title = Title;
+    topic.KKeywords = KKeywords;
+    topic.BrowseSequence = BrowseSequence;
+    topic.BuildTag = BuildTag;
+    topic.Status = Status;
+    topic.EntryMacro = EntryMacro;
+    topic.AKeywords = AKeywords;
+    project_.UpdateTopicLists(&topic);
+    project_.UpdateSortedView(&topic);
+}
+
+} // namespace editor

@@ -1,0 +1,214 @@
+#include "editor/markupcommands.h"
+
+#include "editor/defaulttextstyles.h"
+#include "editor/dialogs/keyfilters.h"
+#include "helpproject/markupcodes.h"
+#include "helpproject/textstylerange.h"
+#include "platform/codepage.h"
+#include "platform/pathnames.h"
+
+namespace editor {
+
+using helpproject::TBrindlewovenProject;
+using helpproject::TBrindlewovenTopic;
+
+namespace {
+
+rtf::CharFormat Colored(helpproject::TColor color) {
+    rtf::CharFormat format;
+    format.color = rtf::Color::FromTColor(static_cast<std::uint32_t>(color));
+    return format;
+}
+
+constexpr std::uint32_t kCodeMask = rtf::kCharColor | rtf::kCharUnderline | rtf::kCharStrike;
+
+} // namespace
+
+std::size_t InsertCode(ITextEditor& editor, std::string_view code) {
+    editor.SetSelection(editor.SelEnd(), 0);
+    const rtf::Color colorInForce = editor.SelFormat().Format.color;
+    const std::size_t start = editor.SelStart();
+    editor.ReplaceSelection(code);
+    editor.SetSelection(start, code.size());
+    editor.SetSelFormat(Colored(clMaroon), kCodeMask);
+    editor.SetSelection(start + code.size(), 0);
+    rtf::CharFormat restore;
+    restore.color = colorInForce;
+    editor.SetSelFormat(restore, rtf::kCharColor);
+    return start;
+}
+
+void FormatHotspot(ITextEditor& editor, THotspotKind kind, bool green) {
+    rtf::CharFormat format = Colored(clGreen);
+    std::uint32_t mask = rtf::kCharUnderline | rtf::kCharStrike;
+    if (green)
+        mask |= rtf::kCharColor;
+    format.strike = kind == THotspotKind::Jump;
+    format.underline =
+        kind == THotspotKind::Popup ? rtf::UnderlineKind::Single : rtf::UnderlineKind::None;
+    editor.SetSelFormat(format, mask);
+}
+
+void EnsureHotspotText(ITextEditor& editor, std::string_view text) {
+    if (editor.SelLength() > 0)
+        return;
+    const std::size_t start = editor.SelStart();
+    editor.ReplaceSelection(text);
+    editor.SetSelection(start, text.size());
+}
+
+std::string TopicLinkCode(const TBrindlewovenTopic& target, THotspotKind kind) {
+    std::string code = "{linkID=" + std::to_string(target.Number);
+    if (kind == THotspotKind::Jump && !target.Window.empty())
+        code += ">" + target.Window;
+    return code + "}";
+}
+
+void InsertTopicLink(ITextEditor& editor, const TBrindlewovenTopic& target, THotspotKind kind) {
+    EnsureHotspotText(editor, target.Title);
+    FormatHotspot(editor, kind);
+    InsertCode(editor, TopicLinkCode(target, kind));
+}
+
+std::string InternetLinkCode(std::string_view address) {
+    return "{link=*! ExecFile(\"" + std::string(address) + "\")}";
+}
+
+void InsertInternetLink(ITextEditor& editor, std::string_view text, std::string_view address,
+                        const helpproject::TTextStyleMacro& internetLinkStyle,
+                        const helpproject::TTextStyleMacro& topicTextStyle) {
+    const std::size_t start = editor.SelStart();
+    editor.ReplaceSelection(text);
+    editor.SetSelection(start, text.size());
+    rtf::CharFormat hotspot = helpproject::CharFormatFromFont(internetLinkStyle.Font);
+    hotspot.strike = true;
+    hotspot.underline = rtf::UnderlineKind::None;
+    editor.SetSelFormat(hotspot, helpproject::kStyleCharMask);
+
+    const std::string code = InternetLinkCode(address);
+    editor.SetSelection(start + text.size(), 0);
+    const std::size_t codeStart = editor.SelStart();
+    editor.ReplaceSelection(code);
+    editor.SetSelection(codeStart, code.size());
+    rtf::CharFormat plain = Colored(clMaroon);
+    editor.SetSelFormat(plain, kCodeMask | rtf::kCharBold | rtf::kCharItalic);
+    editor.SetSelection(codeStart + code.size(), 0);
+    editor.SetSelFormat(helpproject::CharFormatFromFont(topicTextStyle.Font),
+                        helpproject::kStyleCharMask);
+}
+
+void InsertFileLink(ITextEditor& editor, std::string_view fileName) {
+    const std::string name = platform::ExtractFileName(fileName);
+    EnsureHotspotText(editor, name);
+    FormatHotspot(editor, THotspotKind::Jump);
+    InsertCode(editor, "{linkFile=" + name + "}");
+}
+
+bool FlashAllowed(const TBrindlewovenProject& project) {
+    constexpr std::int32_t kNoCompiler = -1;
+    constexpr std::int32_t kHtmlHelpCompiler = 2;
+    return project.Compiler == kNoCompiler || project.Compiler == kHtmlHelpCompiler;
+}
+
+bool AddToBitmapPaths(TBrindlewovenProject& project, std::string_view fileName) {
+    const std::string folder = platform::ExtractFileDir(fileName);
+    if (folder.empty())
+        return false;
+    const std::string lower = platform::AnsiLowerCase(folder);
+    std::string_view paths = project.BitmapPaths;
+    while (!paths.empty()) {
+        const std::size_t comma = paths.find(',');
+        if (platform::AnsiLowerCase(paths.substr(0, comma)) == lower)
+            return false;
+        paths = comma == std::string_view::npos ? std::string_view() : paths.substr(comma + 1);
+    }
+    if (!project.BitmapPaths.empty())
+        project.BitmapPaths += ',';
+    project.BitmapPaths += folder;
+    return true;
+}
+
+void InsertFlash(ITextEditor& editor, TBrindlewovenProject& project, std::string_view fileName) {
+    InsertCode(editor, "{flash=" + platform::ExtractFileName(fileName) + "}");
+    AddToBitmapPaths(project, fileName);
+}
+
+std::string BitmapCode(std::string_view fileName, TBitmapAlign align, bool transparent) {
+    std::string code = align == TBitmapAlign::Left    ? "{bml"
+                       : align == TBitmapAlign::Right ? "{bmr"
+                                                      : "{bmc";
+    if (transparent)
+        code += 't';
+    return code + " " + platform::ExtractFileName(fileName) + "}";
+}
+
+void InsertBitmap(ITextEditor& editor, TBrindlewovenProject& project, std::string_view fileName,
+                  TBitmapAlign align, bool transparent) {
+    InsertCode(editor, BitmapCode(fileName, align, transparent));
+    AddToBitmapPaths(project, fileName);
+}
+
+std::string ButtonCode(std::string_view caption, std::string_view action) {
+    return "{button " + std::string(caption) + "," + std::string(action) + "}";
+}
+
+std::string TargetName(std::string_view typed) {
+    return TKeyFilter(TKeyFilter::TKind::ContextString).FilterInserted(typed);
+}
+
+bool InsertTarget(ITextEditor& editor, std::string_view typedName) {
+    const std::string name = TargetName(typedName);
+    if (name.empty())
+        return false;
+    InsertCode(editor, "{target=" + name + "}");
+    return true;
+}
+
+void InsertKeepn(ITextEditor& editor) {
+    InsertCode(editor, "{keepn}");
+}
+
+namespace {
+
+// A code whose value the user types next: the caret goes before its "}".
+void InsertOpenCode(ITextEditor& editor, std::string_view code) {
+    const std::size_t start = InsertCode(editor, code);
+    editor.SetSelection(start + code.size() - 1, 0);
+}
+
+} // namespace
+
+void InsertRtfCode(ITextEditor& editor) {
+    InsertOpenCode(editor, "{rtf=}");
+}
+
+void InsertHtmlCode(ITextEditor& editor) {
+    InsertOpenCode(editor, "{html=}");
+}
+
+std::optional<TFollowLink> FollowLinkAt(std::string_view text, std::size_t caret) {
+    constexpr std::size_t kLookAhead = 15;
+    constexpr std::size_t kLookBack = 10;
+    if (caret >= text.size())
+        return std::nullopt;
+    const std::size_t brace = text.substr(caret, kLookAhead).find('}');
+    if (brace == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t close = caret + brace;
+    if (close <= kLookBack)
+        return std::nullopt;
+    const std::string_view before = text.substr(close - kLookBack, kLookBack);
+    const std::size_t equals = before.rfind('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    std::string_view value = before.substr(equals + 1);
+    value = value.substr(0, value.find('>'));
+    if (!value.empty() && (value.front() == '%' || value.front() == '*'))
+        value.remove_prefix(1);
+    std::int32_t number = 0;
+    if (!helpproject::ParseTopicNumber(value, number) || number < 1)
+        return std::nullopt;
+    return TFollowLink{number, "&Follow Link to #" + std::string(value)};
+}
+
+} // namespace editor

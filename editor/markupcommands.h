@@ -1,0 +1,102 @@
+#pragma once
+// What the markup commands type into a topic: each code, where it goes and
+// how it and its hotspot are coloured. Codes are ordinary text in maroon;
+// a jump hotspot is green and struck out, a popup hotspot green and
+// underlined. The commands work on the editor's selection.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "editor/texteditor.h"
+#include "helpproject/brindlewovenproject.h"
+#include "helpproject/textstylemacro.h"
+
+namespace editor {
+
+// How the hotspot text in front of a link looks.
+enum class THotspotKind : std::uint8_t {
+    Jump,  // strike-out on, underline off
+    Popup, // underline on, strike-out off
+};
+
+// The common insertion rule of every code: the caret goes to the end of the
+// selection, the code is typed there and made maroon without underline or
+// strike-out, the caret goes behind it and typing takes the colour that was
+// in force before. Returns where the code starts.
+std::size_t InsertCode(ITextEditor& editor, std::string_view code);
+
+// The selection becomes hotspot text of that kind; `green` also makes it
+// green (links of the link dialog may keep their colour).
+void FormatHotspot(ITextEditor& editor, THotspotKind kind, bool green = true);
+
+// With nothing selected, types `text` at the caret and selects it, so that a
+// link always has a hotspot.
+void EnsureHotspotText(ITextEditor& editor, std::string_view text);
+
+// "{linkID=" number ">" window "}" for a jump to a topic with a window,
+// otherwise "{linkID=" number "}"; a popup never names a window.
+std::string TopicLinkCode(const helpproject::TBrindlewovenTopic& target, THotspotKind kind);
+
+// Link and Popup Link: the target's title is the hotspot when nothing is
+// selected.
+void InsertTopicLink(ITextEditor& editor, const helpproject::TBrindlewovenTopic& target,
+                     THotspotKind kind);
+
+// Internet Link: `text` replaces the selection and gets the internet-link
+// style's font, struck out and not underlined; behind it the code that
+// opens `address`; typing then takes the topic-text style's font.
+void InsertInternetLink(ITextEditor& editor, std::string_view text, std::string_view address,
+                        const helpproject::TTextStyleMacro& internetLinkStyle,
+                        const helpproject::TTextStyleMacro& topicTextStyle);
+std::string InternetLinkCode(std::string_view address);
+
+// Link to File: the file's name (without folder) is the hotspot when nothing
+// is selected.
+void InsertFileLink(ITextEditor& editor, std::string_view fileName);
+
+// Flash movies are for HTML Help: the command is offered only while the
+// project's compiler is HTML Help or none.
+bool FlashAllowed(const helpproject::TBrindlewovenProject& project);
+// "{flash=" name "}"; the movie's folder joins the project's bitmap paths.
+void InsertFlash(ITextEditor& editor, helpproject::TBrindlewovenProject& project,
+                 std::string_view fileName);
+
+enum class TBitmapAlign : std::uint8_t { Character, Left, Right };
+// "{bmc", "{bml" or "{bmr", "t" when transparent, a blank, the name and "}".
+std::string BitmapCode(std::string_view fileName, TBitmapAlign align, bool transparent);
+// The code; the picture's folder joins the project's bitmap paths.
+void InsertBitmap(ITextEditor& editor, helpproject::TBrindlewovenProject& project,
+                  std::string_view fileName, TBitmapAlign align, bool transparent);
+// Appends the folder of `fileName` (without its trailing separator) to the
+// ","-separated bitmap paths unless one of them is that folder ignoring case.
+// True when it was added.
+bool AddToBitmapPaths(helpproject::TBrindlewovenProject& project, std::string_view fileName);
+
+// "{button " caption "," action "}".
+std::string ButtonCode(std::string_view caption, std::string_view action);
+
+// A target name keeps letters, digits and underscores (what a context
+// string may hold); "{target=" name "}" is typed unless nothing is left.
+std::string TargetName(std::string_view typed);
+bool InsertTarget(ITextEditor& editor, std::string_view typedName);
+
+void InsertKeepn(ITextEditor& editor);
+// "{rtf=}" and "{html=}" with the caret inside, before the closing brace.
+void InsertRtfCode(ITextEditor& editor);
+void InsertHtmlCode(ITextEditor& editor);
+
+// Follow Link: the code around the caret, when it links a topic number.
+struct TFollowLink {
+    std::int32_t Number = 0;
+    std::string Caption; // "&Follow Link to #" + number
+};
+// A "}" within 15 characters after the caret, at a position above 10, with
+// an "=" among the 10 characters before it: the text after the "=" (up to a
+// ">") must be a decimal topic number, after an optional "%" or "*" prefix.
+// nullopt when there is no such code: the item reads "&Follow Link" and is
+// disabled.
+std::optional<TFollowLink> FollowLinkAt(std::string_view text, std::size_t caret);
+inline constexpr std::string_view kFollowLinkCaption = "&Follow Link";
+
+} // namespace editor

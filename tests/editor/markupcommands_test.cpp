@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include "editor/defaulttextstyles.h"
+#include "editor/documenttexteditor.h"
+#include "editor/markupcommands.h"
+
+using namespace editor;
+
+namespace {
+
+// A run as the tests compare it: text, colour (as a TColor, -1 for the
+// automatic colour), underlined, struck out.
+struct TRunLook {
+    std::string text;
+    std::int64_t color;
+    bool underline;
+    bool strike;
+    bool operator==(const TRunLook&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TRunLook& r) {
+    return out << '"' << r.text << "\" color " << r.color << (r.underline ? " underline" : "")
+               << (r.strike ? " strike" : "");
+}
+
+std::vector<TRunLook> Runs(const TDocumentTextEditor& editor) {
+    std::vector<TRunLook> runs;
+    for (const auto& run : editor.Document().Paragraphs().front().runs)
+        runs.push_back({run.text,
+                        run.format.color.isAuto ? -1 : std::int64_t(run.format.color.ToTColor()),
+                        run.format.underline != rtf::UnderlineKind::None, run.format.strike});
+    return runs;
+}
+
+// "Hello world" with "world" selected.
+TDocumentTextEditor HelloWorld() {
+    TDocumentTextEditor editor(rtf::RtfDocument::FromPlainText("Hello world"));
+    editor.SetSelection(6, 5);
+    return editor;
+}
+
+helpproject::TBrindlewovenTopic Target(const char* window) {
+    helpproject::TBrindlewovenTopic topic(20, "Details");
+    topic.Window = window;
+    return topic;
+}
+
+} // namespace
+
+TEST(MarkupCommands, JumpLinkIsGreenStruckOutWithAMaroonCode) {
+    TDocumentTextEditor editor = HelloWorld();
+    InsertTopicLink(editor, Target("main"), THotspotKind::Jump);
+    EXPECT_EQ(Runs(editor), (std::vector<TRunLook>{{"Hello ", -1, false, false},
+                                                   {"world", clGreen, false, true},
+                                                   {"{linkID=20>main}", clMaroon, false, false}}));
+    // Typing goes on in the colour in force before the code.
+    editor.ReplaceSelection("!");
+    EXPECT_EQ(Runs(editor).back(), (TRunLook{"!", clGreen, false, false}));
+    EXPECT_TRUE(editor.Modified());
+}
+
+TEST(MarkupCommands, PopupLinkIsGreenUnderlinedAndNamesNoWindow) {
+    TDocumentTextEditor editor = HelloWorld();
+    InsertTopicLink(editor, Target("main"), THotspotKind::Popup);
+    EXPECT_EQ(Runs(editor), (std::vector<TRunLook>{{"Hello ", -1, false, false},
+                                                   {"world", clGreen, true, false},
+                                                   {"{linkID=20}", clMaroon, false, false}}));
+}
+
+TEST(MarkupCommands, LinkWithoutSelectionTakesTheTitleAsHotspot) {
+    TDocumentTextEditor editor(rtf::RtfDocument::FromPlainText("See "));
+    editor.SetSelection(4, 0);
+    InsertTopicLink(editor, Target(""), THotspotKind::Jump);
+    EXPECT_EQ(editor.TextRange(0, editor.TextLength()), "See Details{linkID=20}\r");
+    EXPECT_EQ(Runs(editor)[1], (TRunLook{"Details", clGreen, false, true}));
+}
+
+TEST(MarkupCommands, InternetLink) {
+    TDocumentTextEditor editor = HelloWorld();
+    InsertInternetLink(editor, "our site", "http://example.org",
+                       DefaultTextStyle(kInternetLinkStyle), DefaultTextStyle(kTopicTextStyle));
+    EXPECT_EQ(editor.TextRange(0, editor.TextLength()),
+              "Hello our site{link=*! ExecFile(\"http://example.org\")}\r");
+    const auto runs = Runs(editor);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1], (TRunLook{"our site", clBlue, false, true}));
+    EXPECT_EQ(editor.Document().Paragraphs().front().runs[1].format.face, "Courier New");
+    EXPECT_EQ(runs[2].color, clMaroon);
+    EXPECT_FALSE(runs[2].strike);
+    // Typing goes on in the topic text's font.
+    EXPECT_EQ(editor.SelFormat().Format.face, "Arial");
+    EXPECT_TRUE(editor.SelFormat().Format.color.isAuto);
+}
+
+TEST(MarkupCommands, CodesAndWhereTheCaretGoes) {
+    struct Case {
+        void (*insert)(ITextEditor&);
+        const char* text;
+        std::size_t caret;
+    };
+    const Case cases[] = {
+        {InsertKeepn, "ab{keepn}\r", 9},
+        {InsertRtfCode, "ab{rtf=}\r", 7},
+        {InsertHtmlCode, "ab{html=}\r", 8},
+        {[](ITextEditor& e) { InsertFileLink(e, "/docs/manual.pdf"); },
+         "abmanual.pdf{linkFile=manual.pdf}\r", 33},
+        {[](ITextEditor& e) { InsertTarget(e, "my target-1!"); }, "ab{target=mytarget1}\r", 20},
+        {[](ITextEditor& e) { InsertTarget(e, "!!"); }, "ab\r", 2},
+    };
+    for (const Case& c : cases) {
+        TDocumentTextEditor editor(rtf::RtfDocument::FromPlainText("ab"));
+        editor.SetSelection(2, 0);
+        c.insert(editor);
+        EXPECT_EQ(editor.TextRange(0, editor.TextLength()), c.text);
+        EXPECT_EQ(editor.SelStart(), c.caret) << c.text;
+    }
+}
+
+TEST(MarkupCommands, CodeGoesBehindTheSelection) {
+    TDocumentTextEditor editor = HelloWorld();
+    editor.SetSelection(0, 5);
+    InsertKeepn(editor);
+    EXPECT_EQ(editor.TextRange(0, editor.TextLength()), "Hello{keepn} world\r");
+}
+
+TEST(MarkupCommands, BitmapsAndMoviesAddTheirFolderOnce) {
+    helpproject::TBrindlewovenProject project;
+    TDocumentTextEditor editor;
+    InsertBitmap(editor, project, "/pics/logo.bmp", TBitmapAlign::Left, true);
+    EXPECT_EQ(project.BitmapPaths, "/pics");
+    InsertBitmap(editor, project, "/PICS/other.bmp", TBitmapAlign::Character, false);
+    EXPECT_EQ(project.BitmapPaths, "/pics");
+    InsertFlash(editor, project, "/pics2/intro.swf");
+    EXPECT_EQ(project.BitmapPaths, "/pics,/pics2");
+    EXPECT_EQ(editor.TextRange(0, editor.TextLength()),
+              "{bmlt logo.bmp}{bmc other.bmp}{flash=intro.swf}\r");
+    EXPECT_EQ(BitmapCode("a\\b.shg", TBitmapAlign::Right, false), "{bmr b.shg}");
+}
+
+TEST(MarkupCommands, FlashOnlyForHtmlHelpOrNoCompiler) {
+    helpproject::TBrindlewovenProject project;
+    for (auto [compiler, allowed] : {std::pair{-1, true}, {0, false}, {1, false}, {2, true}}) {
+        project.Compiler = compiler;
+        EXPECT_EQ(FlashAllowed(project), allowed) << compiler;
+    }
+}
+
+TEST(MarkupCommands, ButtonCode) {
+    EXPECT_EQ(ButtonCode("Go", "20"), "{button Go,20}");
+    EXPECT_EQ(ButtonCode("Back", "Back()"), "{button Back,Back()}");
+}
+
+// Follow Link is offered only for a code whose target is a topic number.
+TEST(MarkupCommands, FollowLink) {
+    struct Case {
+        const char* text;
+        std::size_t caret;
+        std::int32_t number; // 0: not offered
+    };
+    const Case cases[] = {
+        {"See this{linkID=12}", 4, 12},
+        {"ab{linkID=12}", 2, 12},
+        {"xxxxxxxx{linkID=*12>main}", 10, 12},
+        {"xxxxxxxxxxxxx{link=intro}", 13, 0}, // a context string
+        {"xxxxxxxxxxxxx{linkID=1x2}", 13, 0}, // not a number
+        {"xxxxxxxxxxxxx{target=}", 13, 0},    // nothing after "="
+        {"a{link=12}", 1, 0},                 // the brace at position 9
+        {"Some long text {linkID=12}", 0, 0}, // the brace too far away
+        {"xxxxxxxxxxxxx{keepn}", 13, 0},      // no "="
+        {"xxxxxxxxxxxxx{linkID=0}", 13, 0},
+    };
+    for (const Case& c : cases) {
+        const auto link = FollowLinkAt(c.text, c.caret);
+        if (c.number == 0) {
+            EXPECT_FALSE(link.has_value()) << c.text;
+            continue;
+        }
+        ASSERT_TRUE(link.has_value()) << c.text;
+        EXPECT_EQ(link->Number, c.number);
+        EXPECT_EQ(link->Caption, "&Follow Link to #" + std::to_string(c.number));
+    }
+}
