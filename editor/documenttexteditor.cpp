@@ -45,9 +45,9 @@ TSelectionFormat SelectionFormatOf(const rtf::RtfDocument& document, std::size_t
         if (at >= end)
             break;
         for (const rtf::Run& run : paragraphs[line].runs) {
-            const std::size_t runEnd = at + run.text.size();
+            const std::size_t runEnd = at + run.length;
             if (runEnd > start && at < end)
-                result.Uniform &= ~DifferingMembers(result.Format, run.format);
+                result.Uniform &= ~DifferingMembers(result.Format, document.FormatOf(run));
             at = runEnd;
         }
     }

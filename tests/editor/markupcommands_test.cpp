@@ -25,10 +25,14 @@ std::ostream& operator<<(std::ostream& out, const TRunLook& r) {
 
 std::vector<TRunLook> Runs(const TDocumentTextEditor& editor) {
     std::vector<TRunLook> runs;
-    for (const auto& run : editor.Document().Paragraphs().front().runs)
-        runs.push_back({run.text,
-                        run.format.color.isAuto ? -1 : std::int64_t(run.format.color.ToTColor()),
-                        run.format.underline != rtf::UnderlineKind::None, run.format.strike});
+    const auto& document = editor.Document();
+    const auto& paragraph = document.Paragraphs().front();
+    for (std::size_t i = 0; i < paragraph.runs.size(); ++i) {
+        const rtf::CharFormat& format = document.FormatOf(paragraph.runs[i]);
+        runs.push_back({std::string(rtf::RunText(paragraph, i)),
+                        format.color.isAuto ? -1 : std::int64_t(format.color.ToTColor()),
+                        format.underline != rtf::UnderlineKind::None, format.strike});
+    }
     return runs;
 }
 
@@ -84,7 +88,8 @@ TEST(MarkupCommands, InternetLink) {
     const auto runs = Runs(editor);
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[1], (TRunLook{"our site", clBlue, false, true}));
-    EXPECT_EQ(editor.Document().Paragraphs().front().runs[1].format.face, "Courier New");
+    const auto& document = editor.Document();
+    EXPECT_EQ(document.FormatOf(document.Paragraphs().front().runs[1]).face, "Courier New");
     EXPECT_EQ(runs[2].color, clMaroon);
     EXPECT_FALSE(runs[2].strike);
     // Typing goes on in the topic text's font.
