@@ -24,8 +24,8 @@ using components::ui::ToQString;
 namespace {
 
 constexpr std::array<const char*, 16> kColorNames = {
-    "Window text", "Black", "Maroon", "Green",  "Olive", "Navy", "Purple",  "Teal",
-    "Gray",        "Silver", "Red",   "Lime",   "Yellow", "Blue", "Fuchsia", "Aqua"};
+    "Window text", "Black",  "Maroon", "Green", "Olive",  "Navy", "Purple",  "Teal",
+    "Gray",        "Silver", "Red",    "Lime",  "Yellow", "Blue", "Fuchsia", "Aqua"};
 
 QIcon Swatch(const QColor& color) {
     QPixmap pixmap(16, 12);
@@ -60,14 +60,14 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
     comboColor_->setObjectName("ComboColor");
     comboColor_->setToolTip("Color");
     for (std::size_t i = 0; i < kTextColors.size(); ++i)
-        comboColor_->addItem(
-            Swatch(components::ui::TColorToQColor(kTextColors[i], palette())), kColorNames[i]);
+        comboColor_->addItem(Swatch(components::ui::TColorToQColor(kTextColors[i], palette())),
+                             kColorNames[i]);
     addWidget(comboColor_);
     addSeparator();
 
     bold_ = AddToggle("&Bold", QKeySequence("Ctrl+B"), "ActionTextBold", &TFormatBar::ToggleBold);
-    italic_ = AddToggle("&Italic", QKeySequence("Ctrl+I"), "ActionTextItalic",
-                        &TFormatBar::ToggleItalic);
+    italic_ =
+        AddToggle("&Italic", QKeySequence("Ctrl+I"), "ActionTextItalic", &TFormatBar::ToggleItalic);
     underline_ = AddToggle("&Underline", QKeySequence("Ctrl+U"), "ActionTextUnderline",
                            &TFormatBar::ToggleUnderline);
     strikeout_ = AddToggle("&Strike out", QKeySequence("Ctrl+S"), "ActionTextStrikeout",
@@ -82,9 +82,8 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
     fontItem_->setShortcut(QKeySequence("Ctrl+F"));
     connect(fontItem_, &QAction::triggered, this, &TFormatBarWidget::FontDialog);
 
-    connect(comboFont_, &QFontComboBox::currentFontChanged, this, [this](const QFont& font) {
-        bar_.SetFontName(FromQString(font.family()));
-    });
+    connect(comboFont_, &QFontComboBox::currentFontChanged, this,
+            [this](const QFont& font) { bar_.SetFontName(FromQString(font.family())); });
     connect(comboFont_->lineEdit(), &QLineEdit::returnPressed, this,
             &TFormatBarWidget::ReturnToEditor);
     connect(spinFontSize_, &QSpinBox::valueChanged, this,
@@ -135,10 +134,12 @@ void TFormatBarWidget::ShowFormat(const TFormatBarState& state) {
         const QSignalBlocker blockColor(comboColor_);
         const QString face = ToQString(state.FontName);
         if (comboFont_->currentText() != face) {
-            if (face.isEmpty())
-                comboFont_->setEditText(QString());
-            else
+            if (!face.isEmpty())
                 comboFont_->setCurrentFont(QFont(face));
+            // A font this machine lacks (or mixed fonts) still shows the
+            // text's own name (or none), not the nearest one installed.
+            if (comboFont_->currentText() != face)
+                comboFont_->setEditText(face);
         }
         if (state.FontSize > 0)
             spinFontSize_->setValue(state.FontSize);

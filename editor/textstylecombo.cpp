@@ -28,8 +28,8 @@ TTextStyleCombo::TTextStyleCombo(helpproject::TTextStyleList& styles, TTopicEdit
     delete_ = makeAction("Delete TextMacro", "BtnMacroDel", {});
     change_ = makeAction("Change TextMacro", "BtnMacroChange", {});
     apply_ = makeAction("Apply TextMacro", "BtnMacroApply", QKeySequence("Alt+M"));
-    applyFont_ = makeAction("Apply TextMacro font", "BtnMacroApplyFont",
-                            QKeySequence("Alt+Shift+M"));
+    applyFont_ =
+        makeAction("Apply TextMacro font", "BtnMacroApplyFont", QKeySequence("Alt+Shift+M"));
     connect(add_, &QAction::triggered, this, &TTextStyleCombo::AddFromSelection);
     connect(delete_, &QAction::triggered, this, &TTextStyleCombo::DeleteSelected);
     connect(change_, &QAction::triggered, this, &TTextStyleCombo::ChangeSelected);

@@ -11,13 +11,19 @@ using components::ui::FitsAnsi;
 using components::ui::FromQString;
 
 TKeyFilterValidator::TKeyFilterValidator(const TKeyFilter& filter, QLineEdit* edit)
-    : QValidator(edit), filter_(filter), edit_(edit) {}
+    : QValidator(edit), filter_(filter), edit_(edit), before_(edit->text()) {
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { before_ = text; });
+}
 
 QValidator::State TKeyFilterValidator::validate(QString& input, int&) const {
+    // Text set by the program (a stored value loaded, an item of the list
+    // chosen) empties the box's undo history; only what is typed or pasted
+    // afterwards is judged.
+    if (!edit_->isUndoAvailable())
+        return Acceptable;
     if (!FitsAnsi(input))
         return Invalid;
-    return filter_.AcceptsEdit(FromQString(edit_->text()), FromQString(input)) ? Acceptable
-                                                                               : Invalid;
+    return filter_.AcceptsEdit(FromQString(before_), FromQString(input)) ? Acceptable : Invalid;
 }
 
 TKeyFilterValidator* InstallKeyFilter(QLineEdit* edit, const TKeyFilter& filter) {

@@ -17,13 +17,16 @@ namespace editor::ui {
 class TKeyFilterValidator : public QValidator {
     Q_OBJECT
 public:
-    // Judges edits of `edit` (its present text is the text before the edit).
+    // Judges edits of `edit` against the text it held before each.
     TKeyFilterValidator(const TKeyFilter& filter, QLineEdit* edit);
     State validate(QString& input, int& pos) const override;
 
 private:
     TKeyFilter filter_;
     QLineEdit* edit_;
+    // The box's text as last set or accepted: the box itself already holds
+    // the edit being judged.
+    QString before_;
 };
 
 // Installs the filter on the box and shows the refusal at the field.

@@ -70,8 +70,8 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
 
     auto* textBox = new QGroupBox(" L&inked text ", this);
     textBox->setObjectName("RadioGroupText");
-    radioText_ = RadioGroup(textBox, {"Green + underline", "No green or underline",
-                                      "Underline only"});
+    radioText_ =
+        RadioGroup(textBox, {"Green + underline", "No green or underline", "Underline only"});
     auto* linkBox = new QGroupBox(" &Link ", this);
     linkBox->setObjectName("RadioGroupLink");
     radioLink_ = RadioGroup(linkBox, {"This help file", "Other Brindlewoven help file",

@@ -10,6 +10,10 @@ namespace editor::ui {
 using components::ui::FromQString;
 using components::ui::ToQString;
 
+TMacroForm* TMacroEditorOpener::Form() const {
+    return form_;
+}
+
 bool TMacroEditorOpener::Edit(QLineEdit& field) {
     if (!form_)
         form_ = new TMacroForm(owner_);

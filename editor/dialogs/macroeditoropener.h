@@ -17,7 +17,7 @@ public:
 
     // True when the editor was closed with OK and the field took its result.
     bool Edit(QLineEdit& field);
-    TMacroForm* Form() const { return form_; }
+    TMacroForm* Form() const;
 
 private:
     QWidget* owner_;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
 
@@ -43,7 +44,10 @@ TMacroForm::TMacroForm(QWidget* parent) : QDialog(parent) {
     listMacro_->setObjectName("ListMacro");
     for (const TMacroRecord& record : kMacroTable)
         listMacro_->addItem(ToQString(record.Name));
-    listMacro_->setMinimumWidth(listMacro_->sizeHintForColumn(0) + 30);
+    // As wide as the longest name: the room is the parameters'.
+    listMacro_->setFixedWidth(listMacro_->sizeHintForColumn(0) +
+                              listMacro_->verticalScrollBar()->sizeHint().width() +
+                              2 * listMacro_->frameWidth() + 8);
     listMacro_->setMinimumHeight(300);
 
     labelMacro_ = new QLabel(this);

@@ -1,6 +1,7 @@
 #pragma once
 // What the dialog tests share: a small project and a person's clicks.
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
@@ -18,3 +19,7 @@ void Click(QAbstractButton* button);
 void ClickItem(QListWidget* list, const char* text);
 // Replaces a field's text as a person does: select all, then type.
 void Retype(QWidget* field, const char* text);
+
+class QString;
+// Readable QString values in failure messages.
+void PrintTo(const QString& text, std::ostream* out);

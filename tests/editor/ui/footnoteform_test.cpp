@@ -54,9 +54,9 @@ TEST(FootnoteForm, RenumberWithAutomaticAndCustomContext) {
         });
         ASSERT_TRUE(fx.form.Execute(model));
         model.Ok(false);
-        const TBrindlewovenTopic* moved = fx.project->TopicByNumber(25);
+        const TBrindlewovenTopic* moved = fx.project->FindTopic(25);
         ASSERT_NE(moved, nullptr);
-        EXPECT_EQ(fx.project->TopicByNumber(20), nullptr);
+        EXPECT_EQ(fx.project->FindTopic(20), nullptr);
         EXPECT_EQ(moved->TopicID, c.expectedID);
         EXPECT_EQ(moved->KKeywords, "alpha;beta");
         EXPECT_EQ(moved->EntryMacro, "Back()");
