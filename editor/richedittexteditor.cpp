@@ -48,11 +48,18 @@ std::size_t TRichEditTextEditor::TextLength() const {
 }
 
 std::string TRichEditTextEditor::TextRange(std::size_t pos, std::size_t count) const {
+    // The final paragraph end cannot be selected in a QTextDocument; it is
+    // text all the same.
+    const int last = LastCaret();
+    const int from = std::min(ToInt(pos), last);
+    const int end = std::min(ToInt(pos + count), last);
     QTextCursor cursor(edit_.document());
-    const int end = std::min(ToInt(pos + count), edit_.document()->characterCount() - 1);
-    cursor.setPosition(std::min(ToInt(pos), end));
+    cursor.setPosition(from);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
-    return QtTextToModel(cursor.selectedText());
+    std::string text = QtTextToModel(cursor.selectedText());
+    if (pos + count > static_cast<std::size_t>(last) && pos <= static_cast<std::size_t>(last))
+        text += '\r';
+    return text;
 }
 
 std::size_t TRichEditTextEditor::SelStart() const {
