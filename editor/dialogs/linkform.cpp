@@ -19,7 +19,6 @@
 #include <limits>
 
 #include "components/ui/ansiqt.h"
-#include "components/ui/centeronscreen.h"
 #include "editor/dialogs/keyfiltervalidator.h"
 #include "editor/dialogs/linkdialogmodel.h"
 #include "editor/dialogs/topicpickerbox.h"
@@ -42,14 +41,6 @@ QButtonGroup* RadioGroup(QGroupBox* box, const QStringList& items) {
     return group;
 }
 
-QPushButton* EllipsisButton(const char* name, QWidget* parent) {
-    auto* button = new QPushButton("...", parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance("...") + 16);
-    return button;
-}
-
 QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     label->setBuddy(buddy);
@@ -64,7 +55,8 @@ void SetItems(QComboBox& combo, const std::vector<std::string>& items) {
 
 } // namespace
 
-TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
+TLinkForm::TLinkForm(QWidget* parent)
+    : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("LinkForm");
     setWindowTitle("Insert link");
 
@@ -123,10 +115,6 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
     checkPopup_->setObjectName("CheckPopup");
     checkPopup_->setStatusTip(tr("Show the topic in a popup window"));
 
-    okBtn_ = new QPushButton("OK", this);
-    okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
-    helpBtn_ = new QPushButton("&Help", this);
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName("StatusBar");
     statusBar_->setSizeGripEnabled(false);
@@ -158,15 +146,9 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
     top->addLayout(left);
     top->addLayout(fields, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    buttons->addWidget(helpBtn_);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     layout->addWidget(statusBar_);
     setMinimumWidth(620);
 
@@ -174,9 +156,6 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
     connect(checkPopup_, &QCheckBox::toggled, this, [this] { ShowControlsOfKind(); });
     connect(browseBtn_, &QPushButton::clicked, this, &TLinkForm::BrowseClicked);
     connect(macroBtn_, &QPushButton::clicked, this, [this] { macroEditor_.Edit(*editMacro_); });
-    connect(okBtn_, &QPushButton::clicked, this, &TLinkForm::accept);
-    connect(cancelBtn_, &QPushButton::clicked, this, &TLinkForm::reject);
-    connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
 }
 
 QComboBox* TLinkForm::ComboTopic() const {
@@ -273,11 +252,6 @@ void TLinkForm::accept() {
         m.Topic().SetText(FromQString(topicBox_->Combo()->currentText()));
     }
     QDialog::accept();
-}
-
-void TLinkForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    components::ui::CenterOnScreen(*this);
 }
 
 bool TLinkForm::event(QEvent* event) {

@@ -53,7 +53,13 @@ TEST(MacroForm, ComposesCallsJoinedBySemicolons) {
     TMacroForm form;
     form.SetMacroText("");
     AnswerNext<TMacroForm>([](TMacroForm& f) {
-        AddCall(f, "JumpID", {"a.hlp", "x"});
+        // Enter in a parameter is Add's key, not OK's.
+        ClickItem(f.ListMacro(), "JumpID");
+        Retype(f.ParamEdit(0), "a.hlp");
+        Retype(f.ParamEdit(1), "x");
+        QTest::keyClick(f.ParamEdit(1), Qt::Key_Return);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.MemoMacro()->text(), "JumpID(\"a.hlp\",\"x\")");
         AddCall(f, "Back", {});
         EXPECT_EQ(f.MemoMacro()->text(), "JumpID(\"a.hlp\",\"x\");Back()");
         Click(f.OkBtn());
