@@ -47,6 +47,7 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
     comboFont_->setObjectName("ComboFont");
     comboFont_->setToolTip("Select a typeface");
     comboFont_->setInsertPolicy(QComboBox::NoInsert);
+    components::ui::RefuseNonAnsiInput(comboFont_->lineEdit());
     addWidget(comboFont_);
     spinFontSize_ = new QSpinBox(this);
     spinFontSize_->setObjectName("SpinFontSize");
