@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
@@ -174,6 +175,9 @@ void TFormatBarWidget::FontDialog() {
     initial.setItalic(s.Italic);
     initial.setUnderline(s.Underline);
     initial.setStrikeOut(s.StrikeOut);
+    // The dialog lists installed fonts only: a font the machine lacks is
+    // shown as the one that stands in for it, keeping size and styles.
+    initial.setFamily(QFontInfo(initial).family());
     QFontDialog dialog(initial, this);
     dialog.setObjectName("FontDialog");
     dialog.setOption(QFontDialog::DontUseNativeDialog);
