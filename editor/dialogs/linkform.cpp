@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
+#include <initializer_list>
 #include <limits>
 
 #include "components/ui/ansiqt.h"
@@ -45,6 +46,11 @@ QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     label->setBuddy(buddy);
     return label;
+}
+
+void ShowAll(std::initializer_list<QWidget*> widgets, bool visible) {
+    for (QWidget* widget : widgets)
+        widget->setVisible(visible);
 }
 
 void SetItems(QComboBox& combo, const std::vector<std::string>& items) {
@@ -194,19 +200,13 @@ void TLinkForm::ShowControlsOfKind() {
     const TLinkDialogControls c = model_->Controls();
     using TFocus = TLinkDialogControls::TFocus;
     topicBox_->setVisible(c.TopicCombo);
-    for (QWidget* w : {static_cast<QWidget*>(labelFile_), static_cast<QWidget*>(editFile_),
-                       static_cast<QWidget*>(browseBtn_)})
-        w->setVisible(c.File);
+    ShowAll({labelFile_, editFile_, browseBtn_}, c.File);
     spinTopic_->setVisible(c.SpinTopic);
     editTopic_->setVisible(c.EditTopic);
     labelTopic_->setVisible(c.LabelFocus != TFocus::None);
-    for (QWidget* w : {static_cast<QWidget*>(labelMacro_), static_cast<QWidget*>(editMacro_),
-                       static_cast<QWidget*>(macroBtn_)})
-        w->setVisible(c.Macro);
-    labelTarget_->setVisible(c.Target);
-    comboTarget_->setVisible(c.Target);
-    labelWindow_->setVisible(c.Window);
-    comboWindow_->setVisible(c.Window);
+    ShowAll({labelMacro_, editMacro_, macroBtn_}, c.Macro);
+    ShowAll({labelTarget_, comboTarget_}, c.Target);
+    ShowAll({labelWindow_, comboWindow_}, c.Window);
     checkPopup_->setVisible(c.Popup);
     switch (c.LabelFocus) {
     case TFocus::TopicCombo:
