@@ -1,5 +1,7 @@
-// The flat RTF manual: sorted-view order, shared tables, codes removed with
-// their hotspot formatting, raw RTF unwrapped, and outside readers agreeing.
+// The flat RTF manual: sorted-view order, shared tables, each topic's RTF kept
+// as it stands with only its codes cut out (links with their hotspot
+// formatting), raw RTF unwrapped or refused alike with the topic file, and
+// outside readers agreeing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
