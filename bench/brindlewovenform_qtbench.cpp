@@ -61,7 +61,8 @@ std::unique_ptr<TBrindlewovenProject> LargeProject(int topics, std::size_t bytes
     auto project = std::make_unique<TBrindlewovenProject>();
     project->ClearTopics();
     for (int i = 1; i <= topics; ++i) {
-        auto* topic = project->AddTopic(i * 10, "Topic title " + std::to_string((i * 7919) % topics));
+        auto* topic =
+            project->AddTopic(i * 10, "Topic title " + std::to_string((i * 7919) % topics));
         topic->Text = TopicText(i * 10, i <= 2 ? 50000 : bytesPerTopic);
     }
     return project;

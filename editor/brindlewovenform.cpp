@@ -94,8 +94,12 @@ TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
 }
 
 TBrindlewovenForm::~TBrindlewovenForm() {
-    // The views go before the editor they show.
-    delete gridView_;
+    // The widgets outlive this part of the window: they may tell it nothing
+    // more while they go.
+    for (QObject* sender : std::initializer_list<QObject*>{
+             panelGrid_, panelHCError_, richEdit_, ruler_, gridModel_, propertyBar_, reopen_})
+        QObject::disconnect(sender, nullptr, this, nullptr);
+    delete gridView_; // before the grid it shows
     gridView_ = nullptr;
 }
 
@@ -130,16 +134,16 @@ void TBrindlewovenForm::BuildBars() {
     propertiesBar_ = MakeBar(*this, "PropertiesBar", "Properties");
     textBar_ = MakeBar(*this, "TextBar", "Text");
     helpToolBar_ = MakeBar(*this, "HelpToolBar", "Help tools");
-    for (const char* name : {"ActionProjectNew", "ActionProjectOpen", "ActionProjectSave",
-                             "ActionProjectMake"})
+    for (const char* name :
+         {"ActionProjectNew", "ActionProjectOpen", "ActionProjectSave", "ActionProjectMake"})
         projectBar_->addAction(actions_->Action(name));
     for (const char* name : {"ActionTopicAdd", "ActionTopicDelete", "ActionTopicFootnotes"})
         topicBar_->addAction(actions_->Action(name));
     topicBar_->addSeparator();
     propertyBar_ = new TPropertyBarWidgets(*topicBar_, *propertiesBar_, this);
-    for (const char* name : {"ActionTextBold", "ActionTextItalic", "ActionTextUnderline",
-                             "ActionTextStrikeout", "ActionTextJustLeft", "ActionTextJustCenter",
-                             "ActionTextJustRight", "ActionTextBullet"})
+    for (const char* name :
+         {"ActionTextBold", "ActionTextItalic", "ActionTextUnderline", "ActionTextStrikeout",
+          "ActionTextJustLeft", "ActionTextJustCenter", "ActionTextJustRight", "ActionTextBullet"})
         textBar_->addAction(actions_->Action(name));
     for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
         helpToolBar_->addAction(actions_->Action(name));
@@ -172,9 +176,8 @@ void TBrindlewovenForm::BuildDocks() {
     errorTopic->setValidator(new QIntValidator(0, 2147483647, errorTopic));
     auto* goButton = new QPushButton("Go to topic", errorPanel);
     goButton->setObjectName("GoHCErrorTopicBtn");
-    connect(goButton, &QPushButton::clicked, this, [this, errorTopic] {
-        Run([&] { GoToTopicIndex(errorTopic->text().toInt()); });
-    });
+    connect(goButton, &QPushButton::clicked, this,
+            [this, errorTopic] { Run([&] { GoToTopicIndex(errorTopic->text().toInt()); }); });
     controls->addWidget(errorTopic);
     controls->addWidget(goButton);
     controls->addStretch();
@@ -300,9 +303,8 @@ void TBrindlewovenForm::BindViewCommands() {
     bindBar("ActionViewErrorLog", panelHCError_);
     actions_->Bind("ActionViewFocusEditor", [this] { richEdit_->setFocus(); });
     // The check marks follow the panels when they are closed or shown otherwise.
-    connect(panelGrid_, &QDockWidget::visibilityChanged, this, [this] {
-        actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden());
-    });
+    connect(panelGrid_, &QDockWidget::visibilityChanged, this,
+            [this] { actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden()); });
     connect(panelHCError_, &QDockWidget::visibilityChanged, this, [this] {
         actions_->Action("ActionViewErrorLog")->setChecked(!panelHCError_->isHidden());
     });
@@ -437,10 +439,14 @@ void TBrindlewovenForm::RefreshEditorState() {
 
 void TBrindlewovenForm::ShowFormat(const TFormatBarState& state) {
     const std::pair<const char*, bool> checks[] = {
-        {"ActionTextBold", state.Bold},           {"ActionTextItalic", state.Italic},
-        {"ActionTextUnderline", state.Underline}, {"ActionTextStrikeout", state.StrikeOut},
-        {"ActionTextJustLeft", state.AlignLeft},  {"ActionTextJustCenter", state.AlignCenter},
-        {"ActionTextJustRight", state.AlignRight}, {"ActionTextBullet", state.Bullet},
+        {"ActionTextBold", state.Bold},
+        {"ActionTextItalic", state.Italic},
+        {"ActionTextUnderline", state.Underline},
+        {"ActionTextStrikeout", state.StrikeOut},
+        {"ActionTextJustLeft", state.AlignLeft},
+        {"ActionTextJustCenter", state.AlignCenter},
+        {"ActionTextJustRight", state.AlignRight},
+        {"ActionTextBullet", state.Bullet},
     };
     for (const auto& [name, checked] : checks)
         actions_->Action(name)->setChecked(checked);
@@ -478,9 +484,9 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
             resizeDocks({panelGrid_}, {*state.GridWidth}, Qt::Horizontal);
     }
     const std::pair<const char*, bool> shown[] = {
-        {"ActionViewProjectBar", state.ProjectBar}, {"ActionViewTopicBar", state.TopicBar},
+        {"ActionViewProjectBar", state.ProjectBar},       {"ActionViewTopicBar", state.TopicBar},
         {"ActionViewPropertiesBar", state.PropertiesBar}, {"ActionViewTextBar", state.TextBar},
-        {"ActionViewHelpToolBar", state.HelpToolBar}, {"ActionViewRuler", state.RulerShown},
+        {"ActionViewHelpToolBar", state.HelpToolBar},     {"ActionViewRuler", state.RulerShown},
     };
     for (const auto& [name, visible] : shown) {
         QAction* action = actions_->Action(name);
@@ -507,9 +513,9 @@ TWindowState TBrindlewovenForm::CurrentWindowState() {
     state.HCErrorDock = panelHCError_->isFloating() ? 0 : 1;
     state.HCErrorFloatRect = ScreenRectOf(*panelHCError_);
     state.GridWidth = panelGrid_->width();
-    state.GridDock = panelGrid_->isFloating()                                         ? 3
+    state.GridDock = panelGrid_->isFloating()                                ? 3
                      : dockWidgetArea(panelGrid_) == Qt::RightDockWidgetArea ? 2
-                                                                                      : 1;
+                                                                             : 1;
     state.GridFloatRect = ScreenRectOf(*panelGrid_);
     state.ProjectBar = !projectBar_->isHidden();
     state.TopicBar = !topicBar_->isHidden();

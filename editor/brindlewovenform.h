@@ -54,9 +54,7 @@ class TUndoMenuWidgets;
 inline constexpr std::string_view kMainKey = "Software\\Vexlor\\Brindlewoven";
 inline constexpr std::string_view kReopenKey = "Software\\Vexlor\\Brindlewoven\\Reopen";
 
-class TBrindlewovenForm : public QMainWindow,
-                          public ITopicEditorView,
-                          public IFormatBarView {
+class TBrindlewovenForm : public QMainWindow, public ITopicEditorView, public IFormatBarView {
     Q_OBJECT
 
 public:

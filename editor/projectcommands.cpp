@@ -95,8 +95,7 @@ void TProjectCommands::ProjectOpenExecute() {
     form_.StoreTopic();
     if (!ConfirmDiscard())
         return;
-    const std::string fileName =
-        ChooseFile(TFileDialogKind::OpenProject, form_.Project().FileName);
+    const std::string fileName = ChooseFile(TFileDialogKind::OpenProject, form_.Project().FileName);
     if (!fileName.empty())
         OpenProject(fileName);
 }
@@ -124,8 +123,7 @@ void TProjectCommands::ProjectSaveExecute() {
 }
 
 void TProjectCommands::ProjectSaveAsExecute(bool fromCode) {
-    const std::string fileName =
-        ChooseFile(TFileDialogKind::SaveProject, form_.Project().FileName);
+    const std::string fileName = ChooseFile(TFileDialogKind::SaveProject, form_.Project().FileName);
     if (fileName.empty()) {
         if (fromCode)
             throw components::EAbort(kSaveAsCanceled);

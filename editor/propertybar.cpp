@@ -59,8 +59,7 @@ QSpinBox* MakeSpin(QToolBar& bar, const char* name, const char* hint) {
 TKeyFilterValidator* Filter(QLineEdit* edit, TTopicColumn column) {
     auto* validator = new TKeyFilterValidator(TTopicEditor::PropertyFilter(column), edit);
     edit->setValidator(validator);
-    QObject::connect(edit, &QLineEdit::textChanged, validator,
-                     &TKeyFilterValidator::SetAccepted);
+    QObject::connect(edit, &QLineEdit::textChanged, validator, &TKeyFilterValidator::SetAccepted);
     return validator;
 }
 
@@ -98,10 +97,9 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     topicBar.addWidget(BtnGo);
 
     EditKeywords = MakeEdit(propertiesBar, "EditKeywords", "Keywords", TTopicColumn::KKeywords);
-    EditAKeywords =
-        MakeEdit(propertiesBar, "EditAKeywords", "A Keywords", TTopicColumn::AKeywords);
-    EditBrowse = MakeEdit(propertiesBar, "EditBrowse", "Browse sequence",
-                          TTopicColumn::BrowseSequence);
+    EditAKeywords = MakeEdit(propertiesBar, "EditAKeywords", "A Keywords", TTopicColumn::AKeywords);
+    EditBrowse =
+        MakeEdit(propertiesBar, "EditBrowse", "Browse sequence", TTopicColumn::BrowseSequence);
     browseFilter_ = Filter(EditBrowse, TTopicColumn::BrowseSequence);
     ComboBuild = MakeCombo(propertiesBar, "ComboBuild", "Build tag");
     ComboBuild->lineEdit()->setMaxLength(50);
@@ -129,9 +127,8 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     connect(ComboBuild, &QComboBox::editTextChanged, this, [this](const QString& text) {
         Typed([&] { editor_->SetBuildTag(FromQString(text)); });
     });
-    connect(ComboStatus, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        Typed([&] { editor_->SetStatus(FromQString(text)); });
-    });
+    connect(ComboStatus, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { Typed([&] { editor_->SetStatus(FromQString(text)); }); });
     connect(BtnGo, &QToolButton::clicked, this, &TPropertyBarWidgets::Go);
     connect(SpinGo->findChild<QLineEdit*>(), &QLineEdit::returnPressed, this,
             &TPropertyBarWidgets::Go);

@@ -28,8 +28,7 @@ TTopicGridView::TTopicGridView(TTopicGridModel& model, QWidget* parent)
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setHighlightSections(false);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &TTopicGridView::HeaderClicked);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TTopicGridView::HeaderClicked);
     connect(horizontalHeader(), &QHeaderView::sectionMoved, this, &TTopicGridView::SectionMoved);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             &TTopicGridView::SectionResized);

@@ -24,8 +24,8 @@ QMenu* SubmenuFor(QMenu& topicMenu, QAction& action, const char* name) {
 
 } // namespace
 
-TUndoMenuWidgets::TUndoMenuWidgets(TBrindlewovenForm& form, QMenu& topicMenu,
-                                   QAction& undoCurrent, QAction& redoCurrent)
+TUndoMenuWidgets::TUndoMenuWidgets(TBrindlewovenForm& form, QMenu& topicMenu, QAction& undoCurrent,
+                                   QAction& redoCurrent)
     : QObject(&form), form_(form), redoCurrent_(&redoCurrent) {
     undoMenu_ = SubmenuFor(topicMenu, undoCurrent, "UndoMenu");
     redoMenu_ = SubmenuFor(topicMenu, redoCurrent, "RedoMenu");

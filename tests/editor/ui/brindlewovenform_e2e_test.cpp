@@ -11,6 +11,7 @@
 #include "components/ui/richeredit.h"
 #include "editor/mainactions.h"
 #include "editor/markupactions.h"
+#include "editor/markupcommands.h"
 #include "editor/projectcommands.h"
 #include "editor/propertybar.h"
 #include "editor/topicgridmodel.h"
@@ -54,12 +55,14 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     ASSERT_TRUE(messenger.Records.empty());
     ASSERT_GE(window.Project().TopicCount(), 3);
 
-    // The grid lists the sample's topics; a double-click opens the third.
+    // The grid lists the sample's topics; the third is clicked and opened
+    // with Ctrl+Enter.
     editor::TTopicGridView& grid = window.GridView();
     ASSERT_EQ(grid.Model().rowCount(), window.Project().TopicCount());
     const QModelIndex third = grid.Model().index(2, 1);
     const std::int32_t picked = window.Project().SortedTopic(3)->Number;
-    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(third).center());
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(third).center());
+    QTest::keyClick(&grid, Qt::Key_Return, Qt::ControlModifier);
     ASSERT_EQ(window.Session().CurrentTopic()->Number, picked);
 
     // Type at the end of its text.
@@ -73,13 +76,14 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     const helpproject::TBrindlewovenTopic* target = window.Project().SortedTopic(1);
     ASSERT_NE(target->Number, picked);
     QComboBox* links = window.Markup().ComboLink;
-    const int item = links->findText(QString::fromStdString(
-        helpproject::TitleStyleText(target->Title, target->Number)));
+    const int item = links->findText(
+        QString::fromStdString(helpproject::TitleStyleText(target->Title, target->Number)));
     ASSERT_GE(item, 0);
     links->setCurrentIndex(item);
     window.Actions().Action("ActionHelpToolsLink")->trigger();
     const std::string targetTitle = target->Title;
-    const std::string code = "{linkID=" + std::to_string(target->Number) + "}";
+    const std::string code = editor::TopicLinkCode(*target, editor::THotspotKind::Jump);
+    ASSERT_EQ(code.rfind("{linkID=" + std::to_string(target->Number), 0), 0u);
     EXPECT_NE(EditorText(window).find("Steep notes for the brave " + targetTitle + code),
               std::string::npos);
 
@@ -90,8 +94,8 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     const std::string saved = ReadFile();
     EXPECT_NE(saved.find("Steep notes for the brave"), std::string::npos);
     // In the topic's RTF the braces of the code are escaped.
-    EXPECT_NE(saved.find("\\{linkID=" + std::to_string(target->Number) + "\\}"),
-              std::string::npos);
+    const std::string escaped = "\\" + code.substr(0, code.size() - 1) + "\\}";
+    EXPECT_NE(saved.find(escaped), std::string::npos) << escaped;
 
     // Opened anew, the topic shows the text and the code.
     window.ProjectCommands().OpenProject(file.string());

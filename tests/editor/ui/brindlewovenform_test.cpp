@@ -31,9 +31,8 @@ std::vector<std::string> GridHeaders(editor::TBrindlewovenForm& form) {
     std::vector<std::string> headers;
     const auto& model = form.GridView().Model();
     for (int column = 0; column < model.columnCount(); ++column)
-        headers.push_back(model.headerData(column, Qt::Horizontal, Qt::DisplayRole)
-                              .toString()
-                              .toStdString());
+        headers.push_back(
+            model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
     return headers;
 }
 
@@ -53,13 +52,13 @@ TEST_F(BrindlewovenFormTest, EmptyHiveGivesDefaultLayoutAndCloseWritesTwentyValu
     ASSERT_TRUE(window.close());
     EXPECT_EQ(registry->ValueNames(RootKey::CurrentUser, kStateKey).size(), 20u);
     const std::pair<const char*, std::size_t> sizes[] = {
-        {"HCErrorHeight", 4}, {"HCErrorDock", 4},   {"HCErrorFloatRect", 16},
-        {"GridWidth", 4},     {"GridDock", 4},      {"GridFloatRect", 16},
-        {"GridContents", 7},  {"GridWidths", 28},   {"GridOnTop", 1},
-        {"ProjectBarItem", 1}, {"TopicBarItem", 1}, {"PropertiesBarItem", 1},
-        {"TextBarItem", 1},   {"HelpToolBarItem", 1}, {"GridItem", 1},
-        {"RulerItem", 1},     {"RulerUnits", 4},    {"UpdateLinks", 1},
-        {"IDIncrease", 4},    {"AutoSaveCompile", 1}};
+        {"HCErrorHeight", 4},  {"HCErrorDock", 4},     {"HCErrorFloatRect", 16},
+        {"GridWidth", 4},      {"GridDock", 4},        {"GridFloatRect", 16},
+        {"GridContents", 7},   {"GridWidths", 28},     {"GridOnTop", 1},
+        {"ProjectBarItem", 1}, {"TopicBarItem", 1},    {"PropertiesBarItem", 1},
+        {"TextBarItem", 1},    {"HelpToolBarItem", 1}, {"GridItem", 1},
+        {"RulerItem", 1},      {"RulerUnits", 4},      {"UpdateLinks", 1},
+        {"IDIncrease", 4},     {"AutoSaveCompile", 1}};
     for (const auto& [name, size] : sizes) {
         const auto value = registry->ReadValue(RootKey::CurrentUser, kStateKey, name);
         ASSERT_TRUE(value) << name;
@@ -82,7 +81,8 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
     registry->WriteBinary(RootKey::CurrentUser, kStateKey, "GridWidths", widths);
     registry->WriteDword(RootKey::CurrentUser, kStateKey, "GridDock", 2);
     registry->WriteBinary(RootKey::CurrentUser, kStateKey, "TextBarItem", std::string(1, '\0'));
-    registry->WriteBinary(RootKey::CurrentUser, kStateKey, "IDIncrease", std::string("\x05\0\0\0", 4));
+    registry->WriteBinary(RootKey::CurrentUser, kStateKey, "IDIncrease",
+                          std::string("\x05\0\0\0", 4));
 
     editor::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Keywords", "Status"}));

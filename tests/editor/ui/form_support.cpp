@@ -1,5 +1,7 @@
 #include "form_support.h"
 
+#include <QTest>
+
 #include "editor/texteditor.h"
 #include "helpproject/editingsession.h"
 
@@ -8,6 +10,7 @@ namespace editortest {
 editor::TBrindlewovenForm& FormFixture::MakeForm() {
     form = std::make_unique<editor::TBrindlewovenForm>(messenger, *registry);
     form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return *form;
 }
 

@@ -1,5 +1,6 @@
 // The topic grid over the session: its columns, header sort, in-place edits
 // routed to the property bar or the project, and opening a row's topic.
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
@@ -91,14 +92,19 @@ TEST_F(TopicGridViewTest, EditOfAnotherTopicIsStoredAtOnce) {
     EXPECT_EQ(Cell(RowOf(20), 1), "Aardvark");
 }
 
-TEST_F(TopicGridViewTest, DoubleClickOpensTheRowsTopic) {
+TEST_F(TopicGridViewTest, CtrlEnterOrDoubleClickOpensTheRowsTopic) {
     View().resize(300, 300);
     const QModelIndex cell = Model().index(RowOf(30), 1);
-    const QPoint at = View().visualRect(cell).center();
-    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, View().visualRect(cell).center());
+    EXPECT_EQ(form->Session().CurrentTopic()->Number, 10); // a click only moves the cell
+    QTest::keyClick(&View(), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(form->Session().CurrentTopic()->Number, 30);
     EXPECT_EQ(form->PropertyBarWidgets().ComboTopic->currentText(), "Charlie");
     EXPECT_TRUE(Model().index(RowOf(30), 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(Model().index(RowOf(10), 0).data(Qt::FontRole).value<QFont>().bold());
+
+    emit View().doubleClicked(Model().index(RowOf(40), 1));
+    EXPECT_EQ(form->Session().CurrentTopic()->Number, 40);
 }
 
 TEST_F(TopicGridViewTest, TogglingAColumnKeepsItsWidth) {
