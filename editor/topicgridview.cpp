@@ -26,6 +26,8 @@ TTopicGridView::TTopicGridView(TTopicGridModel& model, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(kRowHeight + 2);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionsClickable(true);
+    // The last column takes the rest of the panel (see ApplyWidths), so that
+    // a title column at its first-start width of 32 pixels shows the titles.
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setHighlightSections(false);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TTopicGridView::HeaderClicked);
@@ -46,8 +48,14 @@ void TTopicGridView::ApplyWidths() {
     applying_ = true;
     TTopicGrid& grid = model_.Grid();
     setColumnWidth(0, 48);
-    for (int column = 1; column < model_.columnCount(); ++column)
-        setColumnWidth(column, grid.Layout().Width(grid.ColumnProperty(column)));
+    int total = 48;
+    const int last = model_.columnCount() - 1;
+    for (int column = 1; column <= last; ++column) {
+        const int width = grid.Layout().Width(grid.ColumnProperty(column));
+        const int room = viewport()->width() - total - width;
+        setColumnWidth(column, column == last && room > 0 ? width + room : width);
+        total += width;
+    }
     applying_ = false;
 }
 
@@ -72,10 +80,14 @@ void TTopicGridView::EndEdit() {
 }
 
 void TTopicGridView::StoreWidths() {
+    TTopicGrid& grid = model_.Grid();
     std::vector<std::int32_t> widths;
-    for (int column = 1; column < model_.columnCount(); ++column)
-        widths.push_back(columnWidth(column));
-    model_.Grid().Layout().StoreWidths(widths);
+    for (int column = 1; column < model_.columnCount(); ++column) {
+        const bool stretched = column == model_.columnCount() - 1;
+        widths.push_back(stretched ? grid.Layout().Width(grid.ColumnProperty(column))
+                                   : columnWidth(column));
+    }
+    grid.Layout().StoreWidths(widths);
 }
 
 void TTopicGridView::HeaderClicked(int section) {
@@ -96,7 +108,8 @@ void TTopicGridView::SectionMoved(int /*logical*/, int oldVisual, int newVisual)
 }
 
 void TTopicGridView::SectionResized(int logical, int /*oldSize*/, int newSize) {
-    if (applying_ || logical == 0)
+    // The last column is stretched to the panel: its own width stays.
+    if (applying_ || logical == 0 || logical == model_.columnCount() - 1)
         return;
     TTopicGrid& grid = model_.Grid();
     grid.Layout().SetWidth(grid.ColumnProperty(logical), newSize);
@@ -106,6 +119,11 @@ void TTopicGridView::RowActivated(const QModelIndex& index) {
     if (!index.isValid())
         return;
     emit EditTopic(model_.Grid().RowTopic(TTopicGridModel::GridRow(index))->Number);
+}
+
+void TTopicGridView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    ApplyWidths();
 }
 
 void TTopicGridView::keyPressEvent(QKeyEvent* event) {

@@ -76,7 +76,7 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
     registry->WriteBinary(RootKey::CurrentUser, kStateKey, "GridContents",
                           std::string("\x02\x07\0\0\0\0\0", 7));
     std::string widths;
-    for (std::uint32_t width : {40u, 111u, 50u, 60u, 70u, 80u, 122u})
+    for (std::uint32_t width : {40u, 311u, 50u, 60u, 70u, 80u, 322u})
         platform::AppendLE32(widths, width);
     registry->WriteBinary(RootKey::CurrentUser, kStateKey, "GridWidths", widths);
     registry->WriteDword(RootKey::CurrentUser, kStateKey, "GridDock", 2);
@@ -86,8 +86,8 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
 
     editor::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Keywords", "Status"}));
-    EXPECT_EQ(window.GridView().columnWidth(1), 111);
-    EXPECT_EQ(window.GridView().columnWidth(2), 122);
+    EXPECT_EQ(window.GridView().columnWidth(1), 311);
+    EXPECT_GE(window.GridView().columnWidth(2), 322); // the last column fills the panel
     EXPECT_EQ(window.dockWidgetArea(window.PanelGrid()), Qt::RightDockWidgetArea);
     EXPECT_TRUE(window.TextBar()->isHidden());
     EXPECT_FALSE(window.Actions().Action("ActionViewTextBar")->isChecked());
@@ -96,14 +96,14 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
     // A column moved by its header and widened is saved that way.
     window.GridView().horizontalHeader()->moveSection(2, 1);
     EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Status", "Keywords"}));
-    window.GridView().setColumnWidth(2, 90);
+    window.GridView().setColumnWidth(1, 290);
     ASSERT_TRUE(window.close());
     EXPECT_EQ(*registry->ReadBinary(RootKey::CurrentUser, kStateKey, "GridContents"),
               std::string("\x07\x02\0\0\0\0\0", 7));
     const std::string saved = *registry->ReadBinary(RootKey::CurrentUser, kStateKey, "GridWidths");
     const auto* bytes = reinterpret_cast<const unsigned char*>(saved.data());
-    EXPECT_EQ(platform::GetLE32(bytes + 4), 90u);   // keywords, by its code
-    EXPECT_EQ(platform::GetLE32(bytes + 24), 122u); // status
+    EXPECT_EQ(platform::GetLE32(bytes + 4), 311u);  // keywords, by its code
+    EXPECT_EQ(platform::GetLE32(bytes + 24), 290u); // status
     EXPECT_EQ(*registry->ReadDword(RootKey::CurrentUser, kStateKey, "GridDock"), 2u);
     EXPECT_EQ(*registry->ReadBinary(RootKey::CurrentUser, kStateKey, "TextBarItem"),
               std::string(1, '\0'));

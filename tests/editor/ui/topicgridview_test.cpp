@@ -107,14 +107,19 @@ TEST_F(TopicGridViewTest, CtrlEnterOrDoubleClickOpensTheRowsTopic) {
     EXPECT_EQ(form->Session().CurrentTopic()->Number, 40);
 }
 
-TEST_F(TopicGridViewTest, TogglingAColumnKeepsItsWidth) {
+TEST_F(TopicGridViewTest, ARemovedColumnComesBackLastWithItsWidth) {
     ShowKeywords();
-    View().setColumnWidth(2, 77);
-    form->Grid().Layout().ToggleColumn(TTopicColumn::KKeywords);
+    View().setColumnWidth(1, 77); // the title
+    form->Grid().Layout().ToggleColumn(TTopicColumn::Title);
     View().Rebuild();
-    EXPECT_EQ(Model().columnCount(), 2);
-    ShowKeywords();
-    EXPECT_EQ(View().columnWidth(2), 77);
+    ASSERT_EQ(Model().columnCount(), 2);
+    form->Grid().Layout().ToggleColumn(TTopicColumn::Title);
+    View().Rebuild();
+    EXPECT_EQ(Model().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Keywords");
+    EXPECT_EQ(Model().headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
+    EXPECT_EQ(form->Grid().Layout().Width(TTopicColumn::Title), 77);
+    // The last column fills the panel, never below its own width.
+    EXPECT_GE(View().columnWidth(2), 77);
 }
 
 } // namespace
