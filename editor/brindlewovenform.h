@@ -15,7 +15,6 @@
 
 #include "editor/editorsettings.h"
 #include "editor/formatbar.h"
-#include "editor/textstylebox.h"
 #include "editor/topiceditor.h"
 #include "editor/topicgrid.h"
 #include "editor/windowstate.h"
@@ -40,13 +39,19 @@ namespace platform {
 class Registry;
 }
 
+namespace editor::ui {
+class TFormatBarWidget;
+class TTextStyleCombo;
+} // namespace editor::ui
+
 namespace editor {
 
+class TDialogCommands;
 class TMainActions;
 class TMarkupActions;
 class TProjectCommands;
 class TPropertyBarWidgets;
-class TRichTextEditor;
+class TRichEditTextEditor;
 class TTopicGridModel;
 class TTopicGridView;
 class TUndoMenuWidgets;
@@ -54,7 +59,7 @@ class TUndoMenuWidgets;
 inline constexpr std::string_view kMainKey = "Software\\Vexlor\\Brindlewoven";
 inline constexpr std::string_view kReopenKey = "Software\\Vexlor\\Brindlewoven\\Reopen";
 
-class TBrindlewovenForm : public QMainWindow, public ITopicEditorView, public IFormatBarView {
+class TBrindlewovenForm : public QMainWindow, public ITopicEditorView {
     Q_OBJECT
 
 public:
@@ -70,8 +75,9 @@ public:
     TTopicEditor& TopicEditor() { return *topicEditor_; }
     TTopicGrid& Grid() { return *grid_; }
     TTopicGridView& GridView() { return *gridView_; }
-    TFormatBar& FormatBar() { return *formatBar_; }
-    TTextStyleBox& StyleBox() { return *styleBox_; }
+    TFormatBar& FormatBar();
+    ui::TFormatBarWidget& FormatBarWidget() { return *formatBarWidget_; }
+    ui::TTextStyleCombo& StyleCombo() { return *styleCombo_; }
     helpproject::TTextStyleList& TextStyles() { return styles_; }
     TEditorSettings& Settings() { return state_.Settings; }
     components::ui::TRicherEdit& RichEdit() { return *richEdit_; }
@@ -80,6 +86,7 @@ public:
     TPropertyBarWidgets& PropertyBarWidgets() { return *propertyBar_; }
     TMarkupActions& Markup() { return *markup_; }
     TProjectCommands& ProjectCommands() { return *projectCommands_; }
+    TDialogCommands& DialogCommands() { return *dialogCommands_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
     components::IMessenger& Messenger() { return messenger_; }
@@ -90,7 +97,7 @@ public:
     QToolBar* ProjectBar() const { return projectBar_; }
     QToolBar* TopicBar() const { return topicBar_; }
     QToolBar* PropertiesBar() const { return propertiesBar_; }
-    // The formatting bar's controls are placed here by their own unit.
+    // The formatting bar with the text-style box.
     QToolBar* TextBar() const { return textBar_; }
     QToolBar* HelpToolBar() const { return helpToolBar_; }
 
@@ -119,7 +126,8 @@ public:
     void HighlightSourceCode() { topicEditor_->HighlightSourceCode(); }
     bool BulkUpdate() const { return topicEditor_->BulkUpdate(); }
     void SetBulkUpdate(bool on) { topicEditor_->SetBulkUpdate(on); }
-    // Keeps the source-code style in step with the help-file kind.
+    // Keeps the source-code style (and the style box) in step with the
+    // help-file kind.
     void SetHelpFileKind(std::int32_t kind);
 
     // The command line as delivered (without the program name). For now a
@@ -151,11 +159,6 @@ public:
     void PropertyListsChanged() override;
     void RefreshEditorState() override;
 
-    // ---- IFormatBarView: the Text menu's check marks ------------------------
-    void ShowFormat(const TFormatBarState& state) override;
-    // Further views of the formatting bar (its widgets) are told too.
-    void AddFormatBarView(IFormatBarView* view) { formatViews_.push_back(view); }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -165,6 +168,8 @@ private:
     void BuildBars();
     void BuildDocks();
     void BuildCore();
+    void BuildTextBar();
+    void SelectionPresenceChanged(bool hasSelection);
     void BindCommands();
     void BindTextCommands();
     void BindViewCommands();
@@ -192,20 +197,20 @@ private:
     QDockWidget* panelHCError_ = nullptr;
     QPlainTextEdit* memoHCError_ = nullptr;
 
-    std::unique_ptr<TRichTextEditor> textEditor_;
+    std::unique_ptr<TRichEditTextEditor> textEditor_;
     TMainActions* actions_ = nullptr;
     TPropertyBarWidgets* propertyBar_ = nullptr;
     std::unique_ptr<TTopicEditor> topicEditor_;
     std::unique_ptr<TTopicGrid> grid_;
-    std::unique_ptr<TFormatBar> formatBar_;
-    std::unique_ptr<TTextStyleBox> styleBox_;
+    ui::TFormatBarWidget* formatBarWidget_ = nullptr;
+    ui::TTextStyleCombo* styleCombo_ = nullptr;
     TTopicGridModel* gridModel_ = nullptr;
     TTopicGridView* gridView_ = nullptr;
     TMarkupActions* markup_ = nullptr;
     TProjectCommands* projectCommands_ = nullptr;
+    TDialogCommands* dialogCommands_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
-    std::vector<IFormatBarView*> formatViews_;
 
     int busy_ = 0;
     int showTimeRuns_ = 0;

@@ -71,6 +71,12 @@ void TMarkupActions::SetDialog(const char* action, std::function<void()>& slot,
 
 void TMarkupActions::SetLinkDialog(std::function<void()> run) {
     SetDialog("ActionHelpToolsLinkSpecial", linkDialog_, std::move(run));
+    SetSelectionPresent(selectionPresent_);
+}
+
+void TMarkupActions::SetSelectionPresent(bool present) {
+    selectionPresent_ = present;
+    form_.Actions().Action("ActionHelpToolsLinkSpecial")->setEnabled(present && linkDialog_);
 }
 void TMarkupActions::SetInternetLinkDialog(std::function<void()> run) {
     SetDialog("ActionHelpToolsLinkInternet", internetLinkDialog_, std::move(run));

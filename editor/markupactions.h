@@ -56,6 +56,8 @@ public:
     void SetInternetLinkDialog(std::function<void()> run);
     void SetButtonDialog(std::function<void()> run);
     void SetBitmapDialog(std::function<void()> run);
+    // Link... works on a selection.
+    void SetSelectionPresent(bool present);
 
 private:
     void InsertTopicLinkOf(bool popup);
@@ -67,6 +69,7 @@ private:
     TBrindlewovenForm& form_;
     bool byNumber_ = false;
     bool filling_ = false;
+    bool selectionPresent_ = false;
     std::function<void()> linkDialog_;
     std::function<void()> internetLinkDialog_;
     std::function<void()> buttonDialog_;
