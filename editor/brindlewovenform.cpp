@@ -37,6 +37,7 @@
 #include "editor/richedittexteditor.h"
 #include "editor/textstylecombo.h"
 #include "editor/topicgridmodel.h"
+#include "editor/topicgridpanel.h"
 #include "editor/topicgridview.h"
 #include "editor/undomenuwidgets.h"
 #include "platform/registry.h"
@@ -193,7 +194,8 @@ void TBrindlewovenForm::BuildCore() {
     BuildTextBar();
     gridModel_ = new TTopicGridModel(*grid_, this);
     gridView_ = new TTopicGridView(*gridModel_, panelGrid_);
-    panelGrid_->setWidget(gridView_);
+    gridPanel_ = new TTopicGridPanel(*this, *gridView_, panelGrid_);
+    panelGrid_->setWidget(gridPanel_);
     connect(gridView_, &TTopicGridView::EditTopic, this,
             [this](std::int32_t number) { Run([&] { topicEditor_->TitleChosen(number); }); });
     connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
@@ -214,6 +216,8 @@ void TBrindlewovenForm::BuildCore() {
     // The editor showed its first topic before the lists had their views.
     topicEditor_->ProjectReplaced();
     formatBarWidget_->Follow(richEdit_);
+    richEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(richEdit_, &QWidget::customContextMenuRequested, this, &TBrindlewovenForm::EditorPopup);
     connect(propertyBar_, &TPropertyBarWidgets::PropertyTyped, this,
             [this] { gridModel_->Repaint(); });
     connect(propertyBar_, &TPropertyBarWidgets::HistoryRequested, this, [this] {
@@ -253,6 +257,13 @@ void TBrindlewovenForm::BuildTextBar() {
     textMenu->insertSeparator(before);
     connect(formatBarWidget_, &ui::TFormatBarWidget::SelectionPresenceChanged, this,
             &TBrindlewovenForm::SelectionPresenceChanged);
+}
+
+void TBrindlewovenForm::EditorPopup(const QPoint& at) {
+    std::unique_ptr<QMenu> menu(richEdit_->createStandardContextMenu(at));
+    menu->addSeparator();
+    markup_->AddFollowLink(*menu);
+    menu->exec(richEdit_->viewport()->mapToGlobal(at));
 }
 
 TFormatBar& TBrindlewovenForm::FormatBar() {
@@ -513,6 +524,7 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     panelGrid_->setVisible(state.GridShown);
     actions_->Action("ActionViewGrid")->setChecked(state.GridShown);
     gridView_->Rebuild();
+    gridPanel_->UpdateButtons();
 }
 
 TWindowState TBrindlewovenForm::CurrentWindowState() {

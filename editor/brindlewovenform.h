@@ -53,6 +53,7 @@ class TProjectCommands;
 class TPropertyBarWidgets;
 class TRichEditTextEditor;
 class TTopicGridModel;
+class TTopicGridPanel;
 class TTopicGridView;
 class TUndoMenuWidgets;
 
@@ -75,6 +76,7 @@ public:
     TTopicEditor& TopicEditor() { return *topicEditor_; }
     TTopicGrid& Grid() { return *grid_; }
     TTopicGridView& GridView() { return *gridView_; }
+    TTopicGridPanel& GridPanel() { return *gridPanel_; }
     TFormatBar& FormatBar();
     ui::TFormatBarWidget& FormatBarWidget() { return *formatBarWidget_; }
     ui::TTextStyleCombo& StyleCombo() { return *styleCombo_; }
@@ -170,6 +172,7 @@ private:
     void BuildCore();
     void BuildTextBar();
     void SelectionPresenceChanged(bool hasSelection);
+    void EditorPopup(const QPoint& at);
     void BindCommands();
     void BindTextCommands();
     void BindViewCommands();
@@ -206,6 +209,7 @@ private:
     ui::TTextStyleCombo* styleCombo_ = nullptr;
     TTopicGridModel* gridModel_ = nullptr;
     TTopicGridView* gridView_ = nullptr;
+    TTopicGridPanel* gridPanel_ = nullptr;
     TMarkupActions* markup_ = nullptr;
     TProjectCommands* projectCommands_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -185,6 +186,22 @@ void TMarkupActions::InsertFlash() {
     editor::InsertFlash(form_.TextEditor(), form_.Project(), file);
     form_.Session().SetModified();
     Inserted();
+}
+
+QAction* TMarkupActions::AddFollowLink(QMenu& menu) {
+    ITextEditor& text = form_.TextEditor();
+    const std::optional<TFollowLink> link =
+        FollowLinkAt(text.TextRange(0, text.TextLength()), text.SelStart());
+    QAction* item =
+        menu.addAction(ToQString(link ? link->Caption : std::string(kFollowLinkCaption)));
+    item->setObjectName("FollowLinkItem");
+    item->setEnabled(link.has_value());
+    if (link) {
+        const std::int32_t number = link->Number;
+        connect(item, &QAction::triggered, this,
+                [this, number] { form_.Run([&] { form_.GoToTopicID(number); }); });
+    }
+    return item;
 }
 
 void TMarkupActions::InsertTarget() {

@@ -10,8 +10,10 @@
 #include <optional>
 
 class QComboBox;
+class QMenu;
 class QToolBar;
 class QToolButton;
+class QAction;
 
 namespace editor {
 
@@ -48,6 +50,10 @@ public:
     void InsertKeepn();
     void InsertRtfCode();
     void InsertHtmlCode();
+
+    // The editor pop-up's "Follow Link" item: enabled, and naming the topic,
+    // when the caret stands before a link code's end.
+    QAction* AddFollowLink(QMenu& menu);
 
     // Seams for the dialogs' units: the link dialog, the internet-link
     // dialog, the button dialog and the bitmap form. Setting one enables its
