@@ -524,6 +524,7 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     panelGrid_->setVisible(state.GridShown);
     actions_->Action("ActionViewGrid")->setChecked(state.GridShown);
     gridView_->Rebuild();
+    gridView_->ApplyWidths();
     gridPanel_->UpdateButtons();
 }
 
