@@ -34,6 +34,7 @@
 #include "components/ui/textprinter.h"
 #include "components/ui/urllabel.h"
 #include "platform/codepage.h"
+#include "platform/pathnames.h"
 #include "setup/setuppackage.h"
 #include "setup/ui/formbackground.h"
 #include "setup/ui/wizardmessenger.h"
@@ -81,6 +82,12 @@ components::ui::TURLLabel* NewLink(QWidget* parent, const QString& text, const Q
     link->SetURL(url);
     link->setToolTip(url + "\n" + text);
     link->setStatusTip(url);
+    QPalette colors = link->palette();
+    colors.setColor(QPalette::WindowText, Qt::blue);
+    link->setPalette(colors);
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
     return link;
 }
 
@@ -124,16 +131,27 @@ void TFormSetup::BuildControls() {
     pages_->addWidget(progressPage_ = BuildProgressPage());
     pages_->addWidget(donePage_ = BuildDonePage());
 
+    // One row of buttons under every page: Print at the left, the page's
+    // own buttons at the right.
     auto* row = new QHBoxLayout;
+    btnPrint_ = NewButton(this, "BtnPrint");
+    btnPrint_->setText(tr("&Print"));
+    row->addWidget(btnPrint_);
     row->addStretch(1);
     btnBack_ = NewButton(this, "BtnBack");
+    btnLicenseYes_ = NewButton(this, "BtnLicenseYes");
+    btnLicenseNo_ = NewButton(this, "BtnLicenseNo");
     btnProceed_ = NewButton(this, "BtnProceed");
     btnAbort_ = NewButton(this, "BtnAbort");
     row->addWidget(btnBack_);
+    row->addWidget(btnLicenseYes_);
+    row->addWidget(btnLicenseNo_);
     row->addWidget(btnProceed_);
-    row->addSpacing(kMargin);
     row->addWidget(btnAbort_);
     outer->addLayout(row);
+    connect(btnPrint_, &QPushButton::clicked, this, &TFormSetup::BtnPrintClick);
+    connect(btnLicenseYes_, &QPushButton::clicked, this, [this] { ShowPage(flow_->LicenceYes()); });
+    connect(btnLicenseNo_, &QPushButton::clicked, this, &TFormSetup::BtnExitClick);
     connect(btnBack_, &QPushButton::clicked, this, &TFormSetup::BtnBackClick);
     connect(btnProceed_, &QPushButton::clicked, this, &TFormSetup::BtnProceedClick);
     connect(btnAbort_, &QPushButton::clicked, this, &TFormSetup::BtnExitClick);
@@ -210,19 +228,6 @@ QWidget* TFormSetup::BuildTextPage() {
     memoLicense_->setObjectName("MemoLicense");
     memoLicense_->setReadOnly(true);
     box->addWidget(memoLicense_, 1);
-    auto* row = new QHBoxLayout;
-    btnPrint_ = NewButton(page, "BtnPrint");
-    btnPrint_->setText(tr("&Print"));
-    row->addWidget(btnPrint_);
-    row->addStretch(1);
-    btnLicenseYes_ = NewButton(page, "BtnLicenseYes");
-    btnLicenseNo_ = NewButton(page, "BtnLicenseNo");
-    row->addWidget(btnLicenseYes_);
-    row->addWidget(btnLicenseNo_);
-    box->addLayout(row);
-    connect(btnPrint_, &QPushButton::clicked, this, &TFormSetup::BtnPrintClick);
-    connect(btnLicenseYes_, &QPushButton::clicked, this, [this] { ShowPage(flow_->LicenceYes()); });
-    connect(btnLicenseNo_, &QPushButton::clicked, this, &TFormSetup::BtnExitClick);
     return page;
 }
 
@@ -246,6 +251,7 @@ QWidget* TFormSetup::BuildComponentsPage() {
     memoComponent_ = new components::ui::TRicherEdit(page);
     memoComponent_->setObjectName("MemoComponent");
     memoComponent_->setReadOnly(true);
+    memoComponent_->setFocusPolicy(Qt::NoFocus);
     right->addWidget(memoComponent_, 1);
     labelSpace_ = NewLabel(page, "LabelSpace", true);
     right->addWidget(labelSpace_);
@@ -260,7 +266,7 @@ QWidget* TFormSetup::BuildComponentsPage() {
             int index = item->data(0, kComponentRole).toInt();
             text = package_.Tables().components.at(index).description;
         }
-        memoComponent_->LoadFromStrings(SplitLines(text));
+        memoComponent_->setPlainText(ToQString(text));
     });
     connect(checkComponentsDetail_, &QCheckBox::toggled, this, [this](bool on) {
         if (on && !detailAdded_ && treeComponents_->topLevelItemCount() > 0)
@@ -385,6 +391,8 @@ QWidget* TFormSetup::BuildDonePage() {
     box->addStretch(1);
     labelDone_ = NewLabel(page, "LabelDone", true);
     labelReboot_ = NewLabel(page, "LabelReboot", true);
+    labelDone_->setAlignment(Qt::AlignHCenter);
+    labelReboot_->setAlignment(Qt::AlignHCenter);
     box->addWidget(labelDone_);
     box->addWidget(labelReboot_);
     auto* row = new QHBoxLayout;
@@ -544,9 +552,9 @@ QWidget* TFormSetup::CurrentPage() const {
 
 void TFormSetup::ShowPage(TWizardPage page) {
     const bool welcome = page == TWizardPage::Welcome;
-    btnBack_->setVisible(false);
-    btnProceed_->setVisible(false);
-    btnAbort_->setVisible(false);
+    for (QPushButton* b :
+         {btnPrint_, btnBack_, btnLicenseYes_, btnLicenseNo_, btnProceed_, btnAbort_})
+        b->setVisible(false);
     if (page != TWizardPage::Advanced)
         ClearAdvancedRows();
     if (page != TWizardPage::FileTypes)

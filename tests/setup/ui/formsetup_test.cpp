@@ -3,10 +3,13 @@
 #include "setup/ui/formsetup.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -20,7 +23,9 @@
 
 #include "components/scriptedmessenger.h"
 #include "components/ui/richeredit.h"
+#include "components/ui/textprinter.h"
 #include "setup/setuppackage.h"
+#include "setup/ui/formbackground.h"
 #include "setup/ui/setupwizard.h"
 #include "wizard_support.h"
 
@@ -294,4 +299,60 @@ TEST(RunWizard, ExitAndBadPackageGiveTheirStatus) {
     });
     EXPECT_EQ(setup::ui::RunWizard(package, sb.Roots(), sb.Registry(), options),
               setup::ui::kWizardAborted);
+}
+
+namespace {
+
+// A PNG picture as upper-case hex for the package builder.
+std::string PngHex(QColor color, int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(color);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(image.rect().adjusted(2, 2, -2, -2));
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return HexOf(bytes.toStdString());
+}
+
+} // namespace
+
+TEST_F(FormSetupTest, BackdropLaysOutPictureCaptionsAndShadows) {
+    std::string json = NormalPackage();
+    json.replace(json.find("\"readme\": \"readme.txt\","), 0,
+                 R"("icon": "icon.png", "backdropPicture": "back.png",
+                    "backdropTopCaption": "Demo 1.0", "backdropBottomCaption": "Vexlor tools",)");
+    json.replace(json.find("\"supportFiles\": {") + 17, 0,
+                 "\"icon\": {\"hex\": \"" + PngHex(Qt::darkGreen, 32, 32) +
+                     "\"}, \"backdropPicture\": {\"hex\": \"" + PngHex(Qt::yellow, 96, 64) +
+                     "\"},");
+    json.insert(json.rfind('}'), R"(, "gradient": 1, "backdrop": {"gradientColor1": 16711680,
+        "gradientColor2": 0, "topShadow": 1, "bottomShadow": 1, "topShadowColor": 0,
+        "bottomShadowColor": 0, "topFont": {"name": "Sans", "size": 28, "style": 3, "color": 16777215},
+        "bottomFont": {"name": "Sans", "size": 16, "style": 0, "color": 65535}})");
+    auto& form = Open(json);
+    Shot("welcome-gradient");
+    setup::ui::TFormBackground* back = form.Background();
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(back->isVisible()) << "shown when the installation is prepared";
+    if (QString dir = qEnvironmentVariable("BW_SETUP_SCREENSHOTS"); !dir.isEmpty())
+        back->grab().scaled(800, 600).save(QDir(dir).filePath("backdrop.png"));
+    const QLabel* image = back->Image();
+    EXPECT_EQ(image->width(), 96);
+    EXPECT_EQ(back->LabelTop()->text(), "Demo 1.0");
+    EXPECT_EQ(back->LabelTop()->x(), 2 * image->x() + image->width());
+    EXPECT_EQ(back->LabelTopShadow()->pos(), back->LabelTop()->pos() + QPoint(3, 3));
+    EXPECT_EQ(back->LabelBottomShadow()->pos(), back->LabelBottom()->pos() + QPoint(3, 3));
+    EXPECT_EQ(back->height() - back->LabelBottom()->geometry().bottom() - 1,
+              back->LabelTop()->y() + 3);
+    EXPECT_TRUE(back->LabelTop()->font().bold());
+    EXPECT_FALSE(form.windowIcon().isNull()) << "the package's icon";
+    Click(form.WelcomeButton(setup::wbExit));
+    QTest::qWait(20);
+    EXPECT_FALSE(back->isVisible()) << "closed with the wizard";
 }
