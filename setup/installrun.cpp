@@ -47,13 +47,6 @@ std::string ExtensionOf(const std::string& name) {
     return platform::AnsiLowerCase(platform::ExtractFileExt(name, platform::kNativeSeparators));
 }
 
-void SetFileDate(const std::string& path, std::uint32_t dosDate) {
-    struct timespec times[2];
-    times[0].tv_sec = times[1].tv_sec = DosDateToTime(dosDate);
-    times[0].tv_nsec = times[1].tv_nsec = 0;
-    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
-}
-
 } // namespace
 
 std::time_t DosDateToTime(std::uint32_t dosDate) {
@@ -66,6 +59,26 @@ std::time_t DosDateToTime(std::uint32_t dosDate) {
     tm.tm_sec = static_cast<int>((dosDate & 0x1F) * 2);
     tm.tm_isdst = -1;
     return std::mktime(&tm);
+}
+
+void SetPackagedDate(const std::string& path, std::uint32_t dosDate) {
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = DosDateToTime(dosDate);
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
+                     const std::string& message) {
+    const TUiStrings& ui = package.Ui();
+    std::string title = package.Settings().FullProductTitle();
+    components::TQuestion question;
+    question.Kind = components::TMessageKind::Error;
+    question.Caption = ui.Format(ui::kWindowCaption, {title});
+    question.Text = ui.Format(ui::kErrorIntroduction, {title}) + "\r\r" + message + "\r\r" +
+                    ui.Format(ui::kContinueQuestion, {title});
+    question.Buttons = components::YesNoButtons();
+    return messenger.Ask(question) == components::mrYes;
 }
 
 bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
@@ -206,16 +219,8 @@ void TInstallRun::Section(const char* /*what*/, const std::function<void()>& bod
     } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        const TUiStrings& ui = package_.Ui();
-        std::string title = package_.Settings().FullProductTitle();
-        components::TQuestion question;
-        question.Kind = components::TMessageKind::Error;
-        question.Caption = ui.Format(ui::kWindowCaption, {title});
-        question.Text = ui.Format(ui::kErrorIntroduction, {title}) + "\r\r" + e.what() + "\r\r" +
-                        ui.Format(ui::kContinueQuestion, {title});
-        question.Buttons = components::YesNoButtons();
         result_.errorAsked = true;
-        if (messenger_.Ask(question) != components::mrYes)
+        if (!ConfirmContinue(package_, messenger_, e.what()))
             throw EAbortInstallation();
     }
 }
@@ -351,7 +356,7 @@ void TInstallRun::InstallFile(const TCopyData& data) {
     else if (data.registerAfterCopy)
         registerList_.push_back(data.target);
     MarkExecutableIfProgram(written);
-    SetFileDate(written, file.date);
+    SetPackagedDate(written, file.date);
 }
 
 void TInstallRun::InstallFiles() {

@@ -77,6 +77,13 @@ bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool pac
                  std::uint64_t packagedVersion);
 // Whether the target has exactly the packaged size and CRC-32.
 bool IsSameFile(const std::string& target, std::uint32_t size, std::uint32_t crc);
+// Sets a written file's dates to the packed DOS date and time.
+void SetPackagedDate(const std::string& path, std::uint32_t dosDate);
+// The question after an error inside a step of a run: the package's error
+// introduction, the message and whether to go on (Yes/No, error icon).
+// True for Yes.
+bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
+                     const std::string& message);
 // Sets the executable bits (where readable) of an ELF file or a script.
 bool MarkExecutableIfProgram(const std::string& path);
 
