@@ -34,8 +34,11 @@
 #include "components/ui/textprinter.h"
 #include "components/ui/urllabel.h"
 #include "platform/codepage.h"
+#include "platform/machinerestart.h"
 #include "platform/pathnames.h"
+#include "setup/restart.h"
 #include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 #include "setup/ui/formbackground.h"
 #include "setup/ui/wizardmessenger.h"
 
@@ -93,16 +96,14 @@ components::ui::TURLLabel* NewLink(QWidget* parent, const QString& text, const Q
 
 } // namespace
 
-TFormSetup::TFormSetup(TSetupPackage& package, platform::Registry& registry,
-                       const platform::SystemRoots& roots, components::IMessenger& messenger,
-                       TWizardEnvironment environment, TWizardHooks hooks)
-    : QWidget(nullptr), package_(package), hooks_(hooks),
-      textPrinter_(std::make_unique<components::ui::TTextPrinter>()) {
+TFormSetup::TFormSetup(TSetupSession& session, TWizardMessenger& messenger,
+                       TWizardEnvironment environment, platform::IMachineRestart* restart)
+    : QWidget(nullptr), package_(session.Package()), wizardMessenger_(&messenger),
+      restart_(restart), textPrinter_(std::make_unique<components::ui::TTextPrinter>()) {
     setObjectName("FormSetup");
     BuildControls();
-    wizardMessenger_ = std::make_unique<TWizardMessenger>(messenger, labelProgress_, gauge_);
-    flow_ = std::make_unique<TWizardFlow>(package, registry, roots, *wizardMessenger_,
-                                          std::move(environment), std::move(hooks));
+    messenger.Attach(labelProgress_, gauge_);
+    flow_ = std::make_unique<TWizardFlow>(session, std::move(environment));
     havePrinter_ = !QPrinterInfo::availablePrinterNames().isEmpty();
     const TUiStrings& ui = package_.Ui();
     btnBack_->setText(ToQString(ui.Get(kBack)));
@@ -361,7 +362,7 @@ QWidget* TFormSetup::BuildPrerequisitePage() {
             timer3rdParty_->stop();
             return;
         }
-        if (hooks_.prerequisites && hooks_.prerequisites(package_).ready)
+        if (flow_->PrerequisiteInstallerEnded())
             BtnProceedClick();
     });
     return page;
@@ -424,6 +425,7 @@ bool TFormSetup::Start() {
         return true;
     if (background_ && !flow_->Prepared())
         background_->show();
+    raise();
     if (!flow_->PrepareInstallation())
         return false;
     FillWelcomePage();
@@ -851,12 +853,12 @@ void TFormSetup::FillDriveList() {
 }
 
 void TFormSetup::ShowPrerequisitePage() {
-    const TPrerequisiteState& p = flow_->Prerequisite();
+    const TPrerequisitePrompt& p = flow_->Prerequisite();
     labelPrerequisite_->setText(ToQString(p.text));
-    labelPrerequisiteDetail_->setText(ToQString(p.detail));
-    label3rdPartyURL_->setText(ToQString(p.url));
-    label3rdPartyURL_->SetURL(ToQString(p.url));
-    label3rdPartyURL_->setVisible(!p.url.empty());
+    labelPrerequisiteDetail_->setText(ToQString(p.statusText));
+    label3rdPartyURL_->setText(ToQString(p.downloadUrl));
+    label3rdPartyURL_->SetURL(ToQString(p.downloadUrl));
+    label3rdPartyURL_->setVisible(!p.downloadUrl.empty());
     btnProceed_->setVisible(true);
     btnAbort_->setVisible(true);
     pages_->setCurrentWidget(prerequisitePage_);
@@ -969,8 +971,14 @@ void TFormSetup::BtnDoneClick() {
 }
 
 void TFormSetup::BtnRebootNowClick() {
-    if (hooks_.restart)
-        hooks_.restart();
+    std::unique_ptr<platform::IMachineRestart> own;
+    platform::IMachineRestart* restart = restart_;
+    if (!restart) {
+        own = platform::SystemMachineRestart();
+        restart = own.get();
+    }
+    TSetupSession& session = flow_->Session();
+    RestartNow(session.Roots(), flow_->Welcome().windowCaption, *wizardMessenger_, *restart);
     BtnExitClick();
 }
 

@@ -3,6 +3,7 @@
 // its own, and the machine's facts (free space, drives, the rights probe)
 // as the test sets them.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,15 +19,24 @@ public:
     std::string Build(const std::string& json, const std::string& name = "p");
     setup::TWizardEnvironment Environment();
 
+    // A registry whose machine hive cannot be written: the rights check fails.
+    platform::Registry& BlockedRegistry();
+    // What the sessions of the tests take as the running setup program.
+    std::string SelfPath() const { return Path("setup"); }
+
     std::uint64_t freeBytes = std::uint64_t(1) << 40;
-    bool rights = true;
     std::vector<platform::DriveInfo> drives;
     std::vector<std::string> freeSpaceAsked; // the paths asked about
+
+private:
+    std::unique_ptr<platform::Registry> blocked_;
 };
 
 // A package with two components the person may choose (Docs selected,
 // Extras not), one fixed, a readme, a licence, the advanced page, one file
 // type and the portable choice (install mode 1).
 std::string WizardPackageJson();
+// The same package for normal installations only (install mode 0).
+std::string NormalPackageJson();
 
 } // namespace setuptest

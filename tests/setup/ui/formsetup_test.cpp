@@ -25,8 +25,10 @@
 #include "components/ui/richeredit.h"
 #include "components/ui/textprinter.h"
 #include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 #include "setup/ui/formbackground.h"
 #include "setup/ui/setupwizard.h"
+#include "setup/ui/wizardmessenger.h"
 #include "wizard_support.h"
 
 using components::TScriptedMessenger;
@@ -38,14 +40,16 @@ namespace {
 
 class FormSetupTest : public ::testing::Test {
 protected:
-    TFormSetup& Open(const std::string& json, setup::TWizardHooks hooks = {}) {
+    TFormSetup& Open(const std::string& json) {
         path_ = sb_.Build(json);
-        package_ = std::make_unique<setup::TSetupPackage>(sb_.Roots());
-        package_->Open(path_);
-        form_ = std::make_unique<TFormSetup>(*package_, sb_.Registry(), sb_.Roots(), messenger_,
-                                             sb_.Environment(), std::move(hooks));
+        session_ = std::make_unique<setup::TSetupSession>(sb_.Roots(), sb_.Registry(),
+                                                          wizardMessenger_, sb_.SelfPath());
+        session_->Open(path_);
+        package_ = &session_->Package();
+        form_ = std::make_unique<TFormSetup>(*session_, wizardMessenger_, sb_.Environment());
         form_->show();
         EXPECT_TRUE(form_->Start());
+        QApplication::processEvents(); // lays the page out
         return *form_;
     }
     // Writes the window as a PNG when BW_SETUP_SCREENSHOTS names a folder.
@@ -69,16 +73,12 @@ protected:
 
     TWizardSandbox sb_;
     TScriptedMessenger messenger_;
+    setup::ui::TWizardMessenger wizardMessenger_{messenger_};
     std::string path_;
-    std::unique_ptr<setup::TSetupPackage> package_;
+    std::unique_ptr<setup::TSetupSession> session_;
+    setup::TSetupPackage* package_ = nullptr;
     std::unique_ptr<TFormSetup> form_;
 };
-
-std::string NormalPackage() {
-    std::string json = WizardPackageJson();
-    json.replace(json.find("\"installMode\": 1"), 16, "\"installMode\": 0");
-    return json;
-}
 
 std::string NoReadmePackage() {
     return R"({"settings": {"product": "Plain", "version": "2", "appFolder": "%PROGRAMFILES%\\Plain"},
@@ -119,7 +119,7 @@ TEST_F(FormSetupTest, WithoutReadmeFourWelcomeButtonsMoveUp) {
 }
 
 TEST_F(FormSetupTest, BackOnTheComponentsPageForgetsTheChanges) {
-    auto& form = Open(NormalPackage());
+    auto& form = Open(NormalPackageJson());
     Shot("welcome");
     Click(form.WelcomeButton(setup::wbComponents));
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Components);
@@ -161,7 +161,7 @@ TEST_F(FormSetupTest, BackOnTheComponentsPageForgetsTheChanges) {
 }
 
 TEST_F(FormSetupTest, PathCleaningShowsItsMessageOnce) {
-    auto& form = Open(NormalPackage());
+    auto& form = Open(NormalPackageJson());
     Click(form.WelcomeButton(setup::wbAdvanced));
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Advanced);
     ASSERT_FALSE(form.FolderEdits().empty());
@@ -224,7 +224,7 @@ TEST_F(FormSetupTest, PortablePageListsDrivesAndTakesTheFolder) {
 }
 
 TEST_F(FormSetupTest, LicenceShowsAndPrintsThroughTheTextPrinter) {
-    auto& form = Open(NormalPackage());
+    auto& form = Open(NormalPackageJson());
     form.SetHavePrinter(true);
     Click(form.WelcomeButton(setup::wbInstall));
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Licence);
@@ -246,7 +246,7 @@ TEST_F(FormSetupTest, LicenceShowsAndPrintsThroughTheTextPrinter) {
 }
 
 TEST_F(FormSetupTest, ClickingThroughInstallsFilesLogAndLaunchers) {
-    std::string json = NormalPackage();
+    std::string json = NormalPackageJson();
     // Keep the done page open (finish flag 7) to look at it.
     json.insert(json.rfind('}'), R"(, "finish": {"flags": 128})");
     auto& form = Open(json);
@@ -286,7 +286,8 @@ TEST(RunWizard, ExitAndBadPackageGiveTheirStatus) {
     setup::ui::TWizardOptions options;
     options.messenger = &messenger;
     options.environment = sb.Environment();
-    EXPECT_EQ(setup::ui::RunWizard(sb.Path("missing.exe"), sb.Roots(), sb.Registry(), options),
+    EXPECT_EQ(setup::ui::RunWizard(sb.Path("missing.exe"), sb.SelfPath(), sb.Roots(), sb.Registry(),
+                                   options),
               setup::ui::kWizardBadPackage);
     EXPECT_EQ(messenger.Records.size(), 1u);
 
@@ -297,7 +298,7 @@ TEST(RunWizard, ExitAndBadPackageGiveTheirStatus) {
             if (auto* form = qobject_cast<TFormSetup*>(w); form && form->isVisible())
                 form->WelcomeButton(setup::wbExit)->click();
     });
-    EXPECT_EQ(setup::ui::RunWizard(package, sb.Roots(), sb.Registry(), options),
+    EXPECT_EQ(setup::ui::RunWizard(package, sb.SelfPath(), sb.Roots(), sb.Registry(), options),
               setup::ui::kWizardAborted);
 }
 
@@ -323,7 +324,7 @@ std::string PngHex(QColor color, int width, int height) {
 } // namespace
 
 TEST_F(FormSetupTest, BackdropLaysOutPictureCaptionsAndShadows) {
-    std::string json = NormalPackage();
+    std::string json = NormalPackageJson();
     json.replace(json.find("\"readme\": \"readme.txt\","), 0,
                  R"("icon": "icon.png", "backdropPicture": "back.png",
                     "backdropTopCaption": "Demo 1.0", "backdropBottomCaption": "Vexlor tools",)");
