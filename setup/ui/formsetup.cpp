@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressBar>
@@ -78,6 +79,16 @@ QPushButton* NewButton(QWidget* parent, const char* name) {
     return button;
 }
 
+// Blue and underlined, as links are.
+void StyleAsLink(components::ui::TURLLabel* link) {
+    QPalette colors = link->palette();
+    colors.setColor(QPalette::WindowText, Qt::blue);
+    link->setPalette(colors);
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
+}
+
 // A hyperlink label for the first line of the welcome page.
 components::ui::TURLLabel* NewLink(QWidget* parent, const QString& text, const QString& url) {
     auto* link = new components::ui::TURLLabel(parent);
@@ -85,12 +96,7 @@ components::ui::TURLLabel* NewLink(QWidget* parent, const QString& text, const Q
     link->SetURL(url);
     link->setToolTip(url + "\n" + text);
     link->setStatusTip(url);
-    QPalette colors = link->palette();
-    colors.setColor(QPalette::WindowText, Qt::blue);
-    link->setPalette(colors);
-    QFont underlined = link->font();
-    underlined.setUnderline(true);
-    link->setFont(underlined);
+    StyleAsLink(link);
     return link;
 }
 
@@ -235,28 +241,31 @@ QWidget* TFormSetup::BuildTextPage() {
 QWidget* TFormSetup::BuildComponentsPage() {
     auto* page = new QWidget;
     page->setObjectName("ComponentsPage");
-    auto* box = new QHBoxLayout(page);
+    auto* box = new QVBoxLayout(page);
     box->setContentsMargins(0, 0, 0, 0);
-    auto* left = new QVBoxLayout;
+    // The tree and the description side by side, the detail switch and the
+    // space line in one row under them.
+    auto* lists = new QHBoxLayout;
     treeComponents_ = new QTreeWidget(page);
     treeComponents_->setObjectName("TreeComponents");
     treeComponents_->setHeaderHidden(true);
     treeComponents_->setRootIsDecorated(false);
     treeComponents_->installEventFilter(this);
-    left->addWidget(treeComponents_, 1);
-    checkComponentsDetail_ = new QCheckBox(page);
-    checkComponentsDetail_->setObjectName("CheckComponentsDetail");
-    left->addWidget(checkComponentsDetail_);
-    box->addLayout(left, 3);
-    auto* right = new QVBoxLayout;
-    memoComponent_ = new components::ui::TRicherEdit(page);
+    lists->addWidget(treeComponents_, 3);
+    memoComponent_ = new QPlainTextEdit(page);
     memoComponent_->setObjectName("MemoComponent");
     memoComponent_->setReadOnly(true);
     memoComponent_->setFocusPolicy(Qt::NoFocus);
-    right->addWidget(memoComponent_, 1);
-    labelSpace_ = NewLabel(page, "LabelSpace", true);
-    right->addWidget(labelSpace_);
-    box->addLayout(right, 2);
+    lists->addWidget(memoComponent_, 2);
+    box->addLayout(lists, 1);
+    auto* row = new QHBoxLayout;
+    checkComponentsDetail_ = new QCheckBox(page);
+    checkComponentsDetail_->setObjectName("CheckComponentsDetail");
+    row->addWidget(checkComponentsDetail_);
+    row->addStretch(1);
+    labelSpace_ = NewLabel(page, "LabelSpace");
+    row->addWidget(labelSpace_);
+    box->addLayout(row);
     connect(treeComponents_, &QTreeWidget::itemChanged, this, &TFormSetup::TreeItemChanged);
     connect(treeComponents_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         // The description of the component the selected node belongs to.
@@ -349,6 +358,7 @@ QWidget* TFormSetup::BuildPrerequisitePage() {
     labelPrerequisiteDetail_ = NewLabel(page, "LabelReboot", true);
     label3rdPartyURL_ = new components::ui::TURLLabel(page);
     label3rdPartyURL_->setObjectName("Label3rdPartyURL");
+    StyleAsLink(label3rdPartyURL_);
     box->addWidget(labelPrerequisite_);
     box->addWidget(labelPrerequisiteDetail_);
     box->addWidget(label3rdPartyURL_);

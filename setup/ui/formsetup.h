@@ -15,6 +15,7 @@ class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -179,7 +180,7 @@ private:
     QPushButton* btnPrint_ = nullptr;
     // Components.
     QTreeWidget* treeComponents_ = nullptr;
-    components::ui::TRicherEdit* memoComponent_ = nullptr;
+    QPlainTextEdit* memoComponent_ = nullptr;
     QCheckBox* checkComponentsDetail_ = nullptr;
     QLabel* labelSpace_ = nullptr;
     // Advanced and file types.

@@ -33,6 +33,16 @@ platform::Registry& TWizardSandbox::BlockedRegistry() {
     return *blocked_;
 }
 
+platform::DriveInfo FixedDrive(const std::string& root, const std::string& label,
+                               std::optional<std::uint64_t> freeBytes) {
+    platform::DriveInfo drive;
+    drive.root = root;
+    drive.type = platform::DriveType::Fixed;
+    drive.label = label;
+    drive.freeBytes = freeBytes;
+    return drive;
+}
+
 std::string WizardPackageJson() {
     return R"({
   "settings": {"publisher": "Vexlor", "publisherUrl": "http://vexlor.example", "product": "Demo",

@@ -4,6 +4,7 @@
 // as the test sets them.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ public:
 private:
     std::unique_ptr<platform::Registry> blocked_;
 };
+
+// A fixed drive at `root` with its label and free space (none: its volume
+// information cannot be read).
+platform::DriveInfo FixedDrive(const std::string& root, const std::string& label,
+                               std::optional<std::uint64_t> freeBytes);
 
 // A package with two components the person may choose (Docs selected,
 // Extras not), one fixed, a readme, a licence, the advanced page, one file

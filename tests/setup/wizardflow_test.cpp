@@ -297,12 +297,7 @@ TEST_F(WizardFlowTest, TickedFileTypeIsRegistered) {
 }
 
 TEST_F(WizardFlowTest, PortablePageChoosesDriveAndFolder) {
-    platform::DriveInfo fixed;
-    fixed.root = sb_.Path("root/disk");
-    fixed.type = platform::DriveType::Fixed;
-    fixed.freeBytes = 5u << 20;
-    fixed.label = "disk";
-    sb_.drives = {fixed};
+    sb_.drives = {FixedDrive(sb_.Path("root/disk"), "disk", 5u << 20)};
     auto& flow = Open(WizardPackageJson());
     EXPECT_EQ(flow.Components(), TWizardPage::Portable) << "install mode 1";
     EXPECT_TRUE(flow.FillDriveList(false).empty()) << "no removable drive";

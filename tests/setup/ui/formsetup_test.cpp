@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "components/scriptedmessenger.h"
@@ -190,15 +191,8 @@ TEST_F(FormSetupTest, PathCleaningShowsItsMessageOnce) {
 }
 
 TEST_F(FormSetupTest, PortablePageListsDrivesAndTakesTheFolder) {
-    platform::DriveInfo fixed;
-    fixed.root = sb_.Path("root/disk");
-    fixed.type = platform::DriveType::Fixed;
-    fixed.freeBytes = 3u << 30;
-    fixed.label = "Data";
-    platform::DriveInfo unreadable = fixed;
-    unreadable.root = sb_.Path("root/other");
-    unreadable.freeBytes.reset();
-    sb_.drives = {fixed, unreadable};
+    sb_.drives = {FixedDrive(sb_.Path("root/disk"), "Data", std::uint64_t(3) << 30),
+                  FixedDrive(sb_.Path("root/other"), "", std::nullopt)};
     auto& form = Open(WizardPackageJson());
     EXPECT_EQ(form.WelcomeButton(setup::wbComponents)->text(), "Portable");
     Click(form.WelcomeButton(setup::wbComponents));
@@ -356,4 +350,38 @@ TEST_F(FormSetupTest, BackdropLaysOutPictureCaptionsAndShadows) {
     Click(form.WelcomeButton(setup::wbExit));
     QTest::qWait(20);
     EXPECT_FALSE(back->isVisible()) << "closed with the wizard";
+}
+
+TEST_F(FormSetupTest, MissingPrerequisiteShowsItsPageUntilProceedFindsIt) {
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "thirdParty": [{"name": "Tool",
+        "downloadUrl": "http://vexlor.example/tool", "filePath": "%APPCOMMONFOLDER%\\tool.flag"}])");
+    json.replace(json.find("\"menuFolder\""), 0, R"("commonAppFolder": "%COMMONFILES%\\Tool",)");
+    auto& form = Open(json);
+    Click(form.WelcomeButton(setup::wbInstall));
+    Click(form.BtnLicenseYes());
+    for (int i = 0; i < 100 && form.Flow().Page() == TWizardPage::Installing; ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(form.Flow().Page(), TWizardPage::Prerequisite);
+    Shot("prerequisite");
+    auto* text = form.findChild<QLabel*>("LabelPrerequisite");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), "Tool must be installed first.");
+    auto* link = form.findChild<QLabel*>("Label3rdPartyURL");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->isVisible());
+    EXPECT_EQ(link->text(), "http://vexlor.example/tool");
+    EXPECT_TRUE(form.BtnAbort()->isVisible());
+    Click(form.BtnProceed());
+    EXPECT_EQ(form.Flow().Page(), TWizardPage::Prerequisite) << "still missing";
+    const auto* common = package_->Folders().Find("%APPCOMMONFOLDER%");
+    ASSERT_NE(common, nullptr);
+    std::filesystem::create_directories(common->path);
+    WriteFile(common->path + "/tool.flag", "");
+    Click(form.BtnProceed());
+    for (int i = 0; i < 200 && form.Flow().Page() != TWizardPage::Done; ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(form.Flow().Page(), TWizardPage::Done);
+    EXPECT_TRUE(form.Flow().Result().completed) << form.Flow().Result().errorMessage;
+    EXPECT_TRUE(Exists(sb_.AppFolder() + "/demo.sh"));
 }
