@@ -11,5 +11,5 @@ struct SystemRoots;
 
 // Runs the wizard until it closes; returns the exit status (0 done, 1
 // aborted or left, 2 not allowed, 3 bad package).
-int RunSetupWizard(const std::string& packagePath, const std::string& selfPath,
-                   const platform::SystemRoots& roots, platform::Registry& registry);
+int RunSetupWizard(const std::string& packagePath, const platform::SystemRoots& roots,
+                   platform::Registry& registry);
