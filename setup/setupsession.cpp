@@ -75,24 +75,12 @@ bool TSetupSession::PrepareInstallation(void* window) {
     if (prepared_)
         return prepareAnswer_;
     prepared_ = true;
-    package_->ExtractSupportFiles();
     package_->InitAppFolderVariables();
-    int libraryIndex = package_->SupportLibraryIndex();
-    if (libraryIndex >= 0)
-        library_->Load(package_->SupportPaths().at(static_cast<std::size_t>(libraryIndex)));
-    if (!library_->AllowInstallation(window))
+    if (!StartSupportLibrary(*library_, *package_, window))
         return prepareAnswer_ = false;
-    TFolderVariables& folders = package_->Folders();
-    folders.SetSupportSystemFolders(library_->GetSystemFolders());
-    std::string installFolders = library_->GetInstallFolders();
-    if (!installFolders.empty())
-        folders.DefineFromSupportLibrary(installFolders);
     package_->ReadTables();
     previous_ = ReadPreviousInstallLog(*package_, registry_);
-    if (library_->HasGetComponentSelection())
-        for (auto& c : package_->Tables().components)
-            library_->GetComponentSelection(c.name, c.previouslyInstalled, c.userMayChoose,
-                                            c.selected);
+    ApplySupportComponentSelection(*library_, *package_);
     package_->FinishComponents();
     return prepareAnswer_ = true;
 }
@@ -148,13 +136,19 @@ void TSetupSession::CloseDown() {
     prerequisites_.reset();
     library_->Unload();
     package_->Close();
+    ScheduleSelfDeletion(roots_, selfPath_);
+}
+
+bool ScheduleSelfDeletion(const platform::SystemRoots& roots, const std::string& selfPath) {
     // The setup executable extracted this program to the temporary folder:
     // it goes at the next start. A copy started from anywhere else (an
     // installed one, a build) is not ours to delete.
-    bool extracted = IsInsideFolder(selfPath_, roots_.temp.string()) ||
-                     IsInsideFolder(selfPath_, platform::SystemTempDirectory().string());
-    if (extracted && !roots_.pendingRenames.empty())
-        TPendingFileOperations(roots_.pendingRenames.string()).AddDelete(selfPath_);
+    bool extracted = IsInsideFolder(selfPath, roots.temp.string()) ||
+                     IsInsideFolder(selfPath, platform::SystemTempDirectory().string());
+    if (!extracted || roots.pendingRenames.empty())
+        return false;
+    TPendingFileOperations(roots.pendingRenames.string()).AddDelete(selfPath);
+    return true;
 }
 
 } // namespace setup

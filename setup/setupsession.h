@@ -119,6 +119,11 @@ private:
     bool closed_ = false;
 };
 
+// The close-down's last step: the running setup program is deleted at the
+// next start (recorded with the pending file operations) when it runs from
+// the temporary folder, where the setup executable extracted it. True when
+// recorded.
+bool ScheduleSelfDeletion(const platform::SystemRoots& roots, const std::string& selfPath);
 // Whether `path` lies inside `folder` (both made absolute and normal).
 bool IsInsideFolder(const std::string& path, const std::string& folder);
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "components/messengerseam.h"
+#include "setup/foldervariables.h"
+#include "setup/setuppackage.h"
 
 namespace setup {
 
@@ -115,6 +117,28 @@ void TSupportLibrary::FinishDeployment(const std::string& path) {
     if (!finish_)
         return;
     Call(kFinishDeploymentEntry, [&] { finish_(path.c_str()); });
+}
+
+bool StartSupportLibrary(TSupportLibrary& library, TSetupPackage& package, void* window) {
+    package.ExtractSupportFiles();
+    int index = package.SupportLibraryIndex();
+    if (index >= 0)
+        library.Load(package.SupportPaths().at(static_cast<std::size_t>(index)));
+    if (!library.AllowInstallation(window))
+        return false;
+    TFolderVariables& folders = package.Folders();
+    folders.SetSupportSystemFolders(library.GetSystemFolders());
+    std::string installFolders = library.GetInstallFolders();
+    if (!installFolders.empty())
+        folders.DefineFromSupportLibrary(installFolders);
+    return true;
+}
+
+void ApplySupportComponentSelection(TSupportLibrary& library, TSetupPackage& package) {
+    if (!library.HasGetComponentSelection())
+        return;
+    for (auto& c : package.Tables().components)
+        library.GetComponentSelection(c.name, c.previouslyInstalled, c.userMayChoose, c.selected);
 }
 
 } // namespace setup

@@ -14,6 +14,8 @@ class IMessenger;
 
 namespace setup {
 
+class TSetupPackage;
+
 // The C interface a support library exports (extern "C", the platform's
 // default calling convention). "Boolean" is one byte, the 32-bit Booleans
 // are non-zero for true.
@@ -91,5 +93,14 @@ private:
     TGetComponentSelectionProc componentSelection_ = nullptr;
     TFinishDeploymentProc finish_ = nullptr;
 };
+
+// The first step of preparing the installation: loads the package's support
+// library (when it names one), asks "AllowInstallation", then takes its
+// system folders and install folders into the package's folder variables
+// (before the tables are read). False: the library refused.
+bool StartSupportLibrary(TSupportLibrary& library, TSetupPackage& package, void* window);
+// After the tables and the earlier log: the library's choice for every
+// component, in component order.
+void ApplySupportComponentSelection(TSupportLibrary& library, TSetupPackage& package);
 
 } // namespace setup
