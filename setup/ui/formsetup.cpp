@@ -64,6 +64,14 @@ QString Native(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// An engine text whose lines break at "\r" (or CR LF), for a label.
+QString LabelText(const std::string& text) {
+    QString q = ToQString(text);
+    q.replace("\r\n", "\n");
+    q.replace('\r', '\n');
+    return q;
+}
+
 QLabel* NewLabel(QWidget* parent, const char* name, bool wrap = false) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -512,12 +520,12 @@ void TFormSetup::FillWelcomePage() {
     }
     for (const auto& text : w.rightsLines) {
         QLabel* l = NewLabel(welcomePage_, "LabelRights", true);
-        l->setText(ToQString(text));
+        l->setText(LabelText(text));
         noticeLines_->addWidget(l);
     }
     for (const auto& text : w.earlierLines) {
         QLabel* l = NewLabel(welcomePage_, "LabelEarlier", true);
-        l->setText(ToQString(text));
+        l->setText(LabelText(text));
         noticeLines_->addWidget(l);
     }
 
@@ -864,8 +872,12 @@ void TFormSetup::FillDriveList() {
 
 void TFormSetup::ShowPrerequisitePage() {
     const TPrerequisitePrompt& p = flow_->Prerequisite();
-    labelPrerequisite_->setText(ToQString(p.text));
-    labelPrerequisiteDetail_->setText(ToQString(p.statusText));
+    labelPrerequisite_->setText(LabelText(p.text));
+    // Why no installer runs, when one cannot, follows the status line.
+    std::string detail = p.statusText;
+    if (!p.problem.empty())
+        detail += (detail.empty() ? "" : "\r") + p.problem;
+    labelPrerequisiteDetail_->setText(LabelText(detail));
     label3rdPartyURL_->setText(ToQString(p.downloadUrl));
     label3rdPartyURL_->SetURL(ToQString(p.downloadUrl));
     label3rdPartyURL_->setVisible(!p.downloadUrl.empty());
@@ -883,8 +895,8 @@ void TFormSetup::RunInstallation() {
 
 void TFormSetup::ShowDonePage() {
     const TDonePage& d = flow_->Done();
-    labelDone_->setText(ToQString(d.text));
-    labelReboot_->setText(ToQString(d.rebootText));
+    labelDone_->setText(LabelText(d.text));
+    labelReboot_->setText(LabelText(d.rebootText));
     labelReboot_->setVisible(d.reboot);
     btnRebootNow_->setText(ToQString(d.rebootNow));
     btnRebootLater_->setText(ToQString(d.rebootLater));
@@ -988,7 +1000,10 @@ void TFormSetup::BtnRebootNowClick() {
         restart = own.get();
     }
     TSetupSession& session = flow_->Session();
-    RestartNow(session.Roots(), flow_->Welcome().windowCaption, *wizardMessenger_, *restart);
+    const std::string& caption = flow_->Welcome().windowCaption;
+    TRestartOutcome outcome = RestartNow(session.Roots(), caption, *wizardMessenger_, *restart);
+    if (outcome.accepted && !outcome.restarted)
+        wizardMessenger_->ShowMessage(components::TMessageKind::Error, caption, outcome.error);
     BtnExitClick();
 }
 
