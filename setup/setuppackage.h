@@ -71,8 +71,6 @@ public:
 
     const std::string& PackagePath() const { return packagePath_; }
     const TPackageHeader& Header() const { return header_; }
-    // The wizard turns a package portable-only when the rights probe fails.
-    TPackageHeader& MutableHeader() { return header_; }
     const TUiStrings& Ui() const { return header_.uiStrings; }
     const TSettings& Settings() const { return header_.settings; }
     TPackageTables& Tables() { return tables_; }

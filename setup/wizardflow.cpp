@@ -8,11 +8,11 @@
 #include "components/messengerseam.h"
 #include "platform/codepage.h"
 #include "platform/pathnames.h"
-#include "platform/registry.h"
-#include "platform/rights.h"
 #include "platform/textutil.h"
+#include "setup/portablerun.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 
 namespace setup {
 
@@ -50,12 +50,6 @@ fs::path ExistingAncestor(const std::string& path) {
     while (!p.empty() && !fs::exists(p, ec) && p.has_parent_path() && p.parent_path() != p)
         p = p.parent_path();
     return p;
-}
-
-std::string RunningProgram() {
-    std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("setup") : self.string();
 }
 
 void SumFolderSizes(const TComponentFolder& folder, const TFileTable& files, std::uint64_t& total) {
@@ -109,24 +103,6 @@ std::string CleanFolderText(const std::string& text, bool& changed) {
     return out;
 }
 
-std::string PortableFolder(const std::string& driveRoot, const std::string& typed) {
-    std::string folder = platform::Trim(typed);
-    if (folder.size() >= 2 && folder[1] == ':')
-        folder.erase(0, 2);
-    while (!folder.empty() && (folder.front() == '\\' || folder.front() == '/'))
-        folder.erase(0, 1);
-    for (char& c : folder)
-        if (c == '\\')
-            c = '/';
-    std::string root = driveRoot;
-    while (root.size() > 1 && root.back() == '/')
-        root.pop_back();
-    std::string result = root == "/" ? "/" + folder : root + (folder.empty() ? "" : "/" + folder);
-    while (result.size() > 1 && result.back() == '/')
-        result.pop_back();
-    return result;
-}
-
 std::string StripAccelerators(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -140,7 +116,7 @@ std::string StripAccelerators(const std::string& text) {
     return out;
 }
 
-TWizardEnvironment MachineEnvironment(platform::Registry& registry) {
+TWizardEnvironment MachineEnvironment() {
     TWizardEnvironment env;
     env.freeSpace = [](const std::string& path) -> std::optional<std::uint64_t> {
         auto space = platform::DiskSpaceOf(ExistingAncestor(path));
@@ -153,17 +129,24 @@ TWizardEnvironment MachineEnvironment(platform::Registry& registry) {
         return drive ? drive->root.string() : path;
     };
     env.drives = [] { return platform::ListDrives(); };
-    env.rightsProbe = [&registry] {
-        return platform::ProbeSetupRights(registry, RunningProgram());
-    };
     return env;
 }
 
-TWizardFlow::TWizardFlow(TSetupPackage& package, platform::Registry& registry,
-                         const platform::SystemRoots& roots, components::IMessenger& messenger,
-                         TWizardEnvironment environment, TWizardHooks hooks)
-    : package_(package), registry_(registry), roots_(roots), messenger_(messenger),
-      env_(std::move(environment)), hooks_(std::move(hooks)) {}
+TWizardFlow::TWizardFlow(TSetupSession& session, TWizardEnvironment environment)
+    : session_(session), package_(session.Package()), messenger_(session.Messenger()),
+      env_(std::move(environment)) {}
+
+TInstallMode TWizardFlow::Mode() const {
+    return session_.InstallMode();
+}
+
+bool TWizardFlow::Portable() const {
+    return session_.Portable();
+}
+
+std::string TWizardFlow::PortableTarget() const {
+    return session_.Portable() ? session_.PortableFolder() : std::string();
+}
 
 const TWelcomeData& TWizardFlow::BuildWelcome() {
     const TUiStrings& ui = package_.Ui();
@@ -189,54 +172,42 @@ const TWelcomeData& TWizardFlow::BuildWelcome() {
     }
     w.buttons[wbInstall].hint = ui.Format(kButtonTexts + 1, {w.fullTitle});
 
-    package_.ExtractSupportFiles();
+    const TRightsResult rights = session_.CheckRights();
+    allowed_ = session_.InstallationAllowed();
     if (!HasReadme()) {
         w.buttons[wbReadme].visible = false;
         for (int b = wbComponents; b < wbCount; ++b)
             --w.buttons[b].slot;
     }
-
-    const TPackageHeader& h = package_.Header();
-    if (h.installMode == TInstallMode::PortableOnly) {
-        allowed_ = true;
-    } else if (env_.rightsProbe && env_.rightsProbe()) {
-        allowed_ = true;
-    } else {
+    if (rights != TRightsResult::Allowed) {
         w.buttons[wbComponents].enabled = false;
         w.buttons[wbAdvanced].enabled = false;
         w.rightsLines.push_back(ui.Get(kNoRights));
-        if (h.installMode == TInstallMode::NormalOrPortable) {
-            package_.MutableHeader().installMode = TInstallMode::PortableOnly;
-            allowed_ = true;
+        if (rights == TRightsResult::PortableOnly) {
             w.rightsLines.push_back(ui.Get(kPortableOnly));
         } else {
             w.rightsLines.push_back(ui.Get(kNoNormalInstall));
             w.buttons[wbInstall].enabled = false;
         }
     }
-    package_.InitAppFolderVariables();
     return welcome_;
 }
 
 bool TWizardFlow::PrepareInstallation() {
     if (prepared_ || !allowed_)
         return allowed_;
-    if (hooks_.allowInstallation && !hooks_.allowInstallation(package_)) {
+    if (!session_.PrepareInstallation()) {
         allowed_ = false;
         return false;
     }
-    package_.ReadTables();
-    previous_ = ReadPreviousInstallLog(package_, registry_);
-    if (hooks_.componentSelection)
-        hooks_.componentSelection(package_);
-    package_.FinishComponents();
     prepared_ = true;
-    welcome_.earlierLines = previous_.welcomeLines;
-    welcome_.buttons[wbInstall].hint += previous_.installHintAppend;
-    welcome_.buttons[wbComponents].hint += previous_.componentsHintAppend;
-    if (previous_.defaultButton == TWelcomeDefault::Exit)
+    const TPreviousInstall& previous = session_.Previous();
+    welcome_.earlierLines = previous.welcomeLines;
+    welcome_.buttons[wbInstall].hint += previous.installHintAppend;
+    welcome_.buttons[wbComponents].hint += previous.componentsHintAppend;
+    if (previous.defaultButton == TWelcomeDefault::Exit)
         welcome_.defaultButton = wbExit;
-    else if (previous_.defaultButton == TWelcomeDefault::Components)
+    else if (previous.defaultButton == TWelcomeDefault::Components)
         welcome_.defaultButton = wbComponents;
     ApplyInstallModeButtons();
     return true;
@@ -247,7 +218,7 @@ void TWizardFlow::ApplyInstallModeButtons() {
     const TPackageHeader& h = package_.Header();
     auto& b = welcome_.buttons;
     const bool anyChoice = package_.Tables().AnyUserChoice();
-    if (h.installMode == TInstallMode::PortableOnly) {
+    if (Mode() == TInstallMode::PortableOnly) {
         b[wbInstall].caption = ui.Get(kPortableCaption);
         b[wbInstall].hint = ui.Get(kPortableHint);
         b[wbExit].slot = b[wbComponents].slot;
@@ -255,7 +226,7 @@ void TWizardFlow::ApplyInstallModeButtons() {
         b[wbAdvanced].visible = false;
         return;
     }
-    if (h.installMode == TInstallMode::NormalOrPortable) {
+    if (Mode() == TInstallMode::NormalOrPortable) {
         b[wbComponents].caption = ui.Get(kPortableCaption);
         b[wbComponents].hint = ui.Get(kPortableHint);
     } else if (!anyChoice) {
@@ -304,8 +275,7 @@ TWizardPage TWizardFlow::Readme() {
 TWizardPage TWizardFlow::Install() {
     if (!prepared_)
         return page_;
-    if (package_.Header().installMode == TInstallMode::PortableOnly) {
-        portable_ = true;
+    if (Mode() == TInstallMode::PortableOnly) {
         page_ = TWizardPage::Portable;
         return page_;
     }
@@ -332,8 +302,7 @@ TWizardPage TWizardFlow::LicenceYes() {
 TWizardPage TWizardFlow::Components() {
     if (!prepared_)
         return page_;
-    if (package_.Header().installMode == TInstallMode::NormalOrPortable) {
-        portable_ = true;
+    if (Mode() == TInstallMode::NormalOrPortable) {
         page_ = TWizardPage::Portable;
         return page_;
     }
@@ -388,16 +357,13 @@ TWizardPage TWizardFlow::Back() {
                     : !package_.Folders().Defined().empty() ? TWizardPage::Advanced
                                                             : TWizardPage::Welcome;
         else
-            page_ = portable_ ? TWizardPage::Portable : TWizardPage::Welcome;
+            page_ = Portable() ? TWizardPage::Portable : TWizardPage::Welcome;
         break;
     default:
         break;
     }
-    if (page_ == TWizardPage::Welcome && portable_) {
-        portable_ = false;
-        package_.Folders().SetPortable(false, {});
-        package_.FinishComponents();
-    }
+    if (page_ == TWizardPage::Welcome && Portable())
+        session_.SetPortable(false, {});
     return page_;
 }
 
@@ -410,8 +376,11 @@ TWizardPage TWizardFlow::Proceed() {
         }
         break;
     case TWizardPage::Prerequisite:
-        page_ = TWizardPage::Installing;
-        ran_ = false;
+        // Still missing: the page stays.
+        if (session_.Prerequisites().Continue()) {
+            page_ = TWizardPage::Installing;
+            ran_ = false;
+        }
         break;
     default:
         break;
@@ -509,12 +478,8 @@ TWizardPage TWizardFlow::ProceedPortable(int driveRow, const std::string& folder
                                StripAccelerators(ui.Get(kChooseDrive)));
         return page_;
     }
-    portable_ = true;
-    portableFolder_ =
-        package_.Folders().Confine(PortableFolder(drives_[driveRow].root, folderText));
-    package_.Folders().SetPortable(true, portableFolder_);
-    package_.MutableHeader().portableFolder = platform::Utf8ToCp1252(folderText);
-    package_.FinishComponents();
+    session_.SetPortable(
+        true, PortableTargetFolder(drives_[driveRow].root, PackageTextToNative(folderText)));
     if (package_.Tables().AnyUserChoice())
         return OpenComponents(TWizardPage::Portable);
     if (!CheckDiskSpace())
@@ -525,7 +490,7 @@ TWizardPage TWizardFlow::ProceedPortable(int driveRow, const std::string& folder
 
 bool TWizardFlow::ComponentInstallsSomething(std::size_t component) const {
     for (const auto& f : package_.Tables().components[component].folders)
-        if (FolderInstallsSomething(f, portable_))
+        if (FolderInstallsSomething(f, Portable()))
             return true;
     return false;
 }
@@ -575,8 +540,8 @@ std::uint64_t TWizardFlow::SelectedSize() const {
 }
 
 std::string TWizardFlow::TargetFolder() const {
-    if (portable_)
-        return portableFolder_;
+    if (Portable())
+        return session_.PortableFolder();
     const TSpecialFolder* app = package_.Folders().Find("%APPFOLDER%");
     return app ? app->path : std::string();
 }
@@ -627,9 +592,9 @@ bool TWizardFlow::CheckDiskSpace() {
 TWizardPage TWizardFlow::Run() {
     if (page_ != TWizardPage::Installing || ran_)
         return page_;
-    if (hooks_.prerequisites && !portable_) {
-        prerequisite_ = hooks_.prerequisites(package_);
-        if (!prerequisite_.ready) {
+    if (!Portable()) {
+        if (auto prompt = session_.Prerequisites().Check()) {
+            prerequisite_ = *prompt;
             page_ = TWizardPage::Prerequisite;
             return page_;
         }
@@ -637,17 +602,7 @@ TWizardPage TWizardFlow::Run() {
     ran_ = true;
     busy_ = true;
     try {
-        if (portable_) {
-            if (hooks_.portableRun) {
-                result_ = hooks_.portableRun(package_, messenger_);
-            } else {
-                result_ = {};
-                result_.errorMessage = "The portable installation is not available.";
-            }
-        } else {
-            TInstallRun run(package_, registry_, roots_, messenger_, previous_);
-            result_ = run.Run();
-        }
+        result_ = session_.RunInstallation();
     } catch (const components::EAbort&) {
         result_ = {};
         result_.aborted = true;
@@ -662,18 +617,12 @@ TWizardPage TWizardFlow::Run() {
                                ui.Format(ui::kErrorIntroduction, {welcome_.fullTitle}) + "\r\r" +
                                    result_.errorMessage);
     }
-    FinishRun();
+    ShowDonePage(!result_.completed);
     return page_;
 }
 
-void TWizardFlow::FinishRun() {
-    if (!result_.completed) {
-        ShowDonePage(true);
-        return;
-    }
-    if (hooks_.finishDeployment)
-        hooks_.finishDeployment(result_.logPath);
-    ShowDonePage(false);
+bool TWizardFlow::PrerequisiteInstallerEnded() {
+    return page_ == TWizardPage::Prerequisite && session_.Prerequisites().PollInstallerEnded();
 }
 
 void TWizardFlow::ShowDonePage(bool aborted) {
@@ -709,8 +658,8 @@ std::vector<TFinishAction> TWizardFlow::FinishActions() const {
     const std::uint8_t flags = t.finish.flags;
     if (flags & 0x02) {
         std::string folder;
-        if (portable_)
-            folder = portableFolder_;
+        if (Portable())
+            folder = session_.PortableFolder();
         else if (const TSpecialFolder* menu = package_.Folders().Find("%APPMENU%"))
             folder = menu->path;
         if (!folder.empty())

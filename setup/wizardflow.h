@@ -15,19 +15,17 @@
 #include "platform/drives.h"
 #include "setup/installlog.h"
 #include "setup/installrun.h"
+#include "setup/packageheader.h"
+#include "setup/prerequisites.h"
 
 namespace components {
 class IMessenger;
 }
 
-namespace platform {
-class Registry;
-struct SystemRoots;
-} // namespace platform
-
 namespace setup {
 
 class TSetupPackage;
+class TSetupSession;
 
 enum class TWizardPage {
     Welcome,
@@ -122,35 +120,9 @@ struct TWizardEnvironment {
     std::function<std::string(const std::string&)> driveName;
     // Every drive of the machine (the portable page filters them).
     std::function<std::vector<platform::DriveInfo>()> drives;
-    // The probe for installation rights (the running program's path).
-    std::function<bool()> rightsProbe;
 };
-// The real machine: statvfs, mountinfo and the registry probe.
-TWizardEnvironment MachineEnvironment(platform::Registry& registry);
-
-// The hooks that other parts of the program fill in (prerequisites, support
-// library, portable run, restart); each may stay empty.
-struct TPrerequisiteState {
-    bool ready = true;  // nothing missing: the run may go on
-    std::string text;   // what is missing
-    std::string detail; // the installer runs, or where to download it
-    std::string url;    // the download link; empty: none
-};
-struct TWizardHooks {
-    // Loads the support library and asks whether installation is allowed.
-    std::function<bool(TSetupPackage&)> allowInstallation;
-    // After the tables and the earlier log: the support library's choice.
-    std::function<void(TSetupPackage&)> componentSelection;
-    // Checks (and starts the installers of) the prerequisites; called again
-    // when the person presses Proceed or the installer ends.
-    std::function<TPrerequisiteState(TSetupPackage&)> prerequisites;
-    // The portable installation run.
-    std::function<TInstallResult(TSetupPackage&, components::IMessenger&)> portableRun;
-    // Called at the end of every completed run with the log or marker path.
-    std::function<void(const std::string&)> finishDeployment;
-    // "Restart now" on the done page: offers the restart (never forces it).
-    std::function<void()> restart;
-};
+// The real machine: statvfs and mountinfo.
+TWizardEnvironment MachineEnvironment();
 
 std::string FormatByteSize(std::uint64_t bytes); // "%.2f GB|MB|kB"
 // The drive page's and space question's unit: chosen by `unitOf`.
@@ -159,20 +131,17 @@ std::string FormatByteSizeIn(std::uint64_t bytes, std::uint64_t unitOf);
 // colon but the second character), trims, and strips one trailing
 // separator; `changed` tells whether a character was removed.
 std::string CleanFolderText(const std::string& text, bool& changed);
-// The portable folder from a drive root and the typed folder.
-std::string PortableFolder(const std::string& driveRoot, const std::string& typed);
 // Removes "&" accelerator marks ("&&" stays as one "&").
 std::string StripAccelerators(const std::string& text);
 
 class TWizardFlow {
 public:
-    TWizardFlow(TSetupPackage& package, platform::Registry& registry,
-                const platform::SystemRoots& roots, components::IMessenger& messenger,
-                TWizardEnvironment environment, TWizardHooks hooks = {});
+    // The session must be open; its messenger shows the boxes.
+    TWizardFlow(TSetupSession& session, TWizardEnvironment environment);
 
-    // Welcome data from the header and settings, the rights probe and the
-    // install mode; the support files are extracted and the package's
-    // folder variables defined. Call once, after the package is open.
+    // Welcome data from the header and settings, the rights check and the
+    // install mode (the session extracts the support files and defines the
+    // package's folder variables). Call once.
     const TWelcomeData& BuildWelcome();
     // Tables, earlier log, component flags and the buttons by install mode;
     // false when the support library refused (the wizard then closes).
@@ -181,7 +150,7 @@ public:
     bool Prepared() const { return prepared_; }
     const TWelcomeData& Welcome() const { return welcome_; }
     TWizardPage Page() const { return page_; }
-    bool Portable() const { return portable_; }
+    bool Portable() const;
     bool Busy() const { return busy_; }
     bool HasReadme() const;
     bool HasLicence() const;
@@ -222,19 +191,22 @@ public:
     // Portable page.
     const std::vector<TDriveRow>& Drives() const { return drives_; }
     const std::vector<TDriveRow>& FillDriveList(bool all);
-    const std::string& PortableTarget() const { return portableFolder_; }
+    std::string PortableTarget() const;
     std::string PortableFolderText() const; // the header's folder
 
     // The run: prerequisites first (the prerequisite page when one is
     // missing), then the installation or the portable run, then the done
     // page. Call while RunPending.
     TWizardPage Run();
-    const TPrerequisiteState& Prerequisite() const { return prerequisite_; }
+    // The prompt of the prerequisite page.
+    const TPrerequisitePrompt& Prerequisite() const { return prerequisite_; }
+    // The installer started for it has ended (the page's timer asks).
+    bool PrerequisiteInstallerEnded();
     const TInstallResult& Result() const { return result_; }
     const TDonePage& Done() const { return done_; }
     // What Done starts (finish flags 1 and 2); empty on the abort page.
     std::vector<TFinishAction> FinishActions() const;
-    const TPreviousInstall& Previous() const { return previous_; }
+    TSetupSession& Session() { return session_; }
 
 private:
     void ApplyInstallModeButtons();
@@ -247,28 +219,24 @@ private:
     bool ComponentInstallsSomething(std::size_t component) const;
     std::string TargetFolder() const;
     void ShowDonePage(bool aborted);
-    void FinishRun();
 
+    TInstallMode Mode() const;
+
+    TSetupSession& session_;
     TSetupPackage& package_;
-    platform::Registry& registry_;
-    const platform::SystemRoots& roots_;
     components::IMessenger& messenger_;
     TWizardEnvironment env_;
-    TWizardHooks hooks_;
     TWelcomeData welcome_;
-    TPreviousInstall previous_;
     TWizardPage page_ = TWizardPage::Welcome;
     TWizardPage componentsOrigin_ = TWizardPage::Welcome;
     TWizardPage licenceOrigin_ = TWizardPage::Welcome;
     std::vector<bool> savedSelection_;
     std::vector<TDriveRow> drives_;
-    std::string portableFolder_; // native, chosen on the portable page
-    TPrerequisiteState prerequisite_;
+    TPrerequisitePrompt prerequisite_;
     TInstallResult result_;
     TDonePage done_;
     bool allowed_ = false;
     bool prepared_ = false;
-    bool portable_ = false;
     bool busy_ = false;
     bool ran_ = false;
 };

@@ -94,7 +94,5 @@ int main(int argc, char** argv) {
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
     QApplication app(argc, argv);
-    int status = RunSetupWizard(start.packagePath, roots, platform::DefaultRegistry());
-    setup::ScheduleSelfDeletion(roots, selfPath);
-    return status;
+    return RunSetupWizard(start.packagePath, selfPath, roots, platform::DefaultRegistry());
 }

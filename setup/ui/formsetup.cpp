@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressBar>
@@ -34,8 +35,11 @@
 #include "components/ui/textprinter.h"
 #include "components/ui/urllabel.h"
 #include "platform/codepage.h"
+#include "platform/machinerestart.h"
 #include "platform/pathnames.h"
+#include "setup/restart.h"
 #include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 #include "setup/ui/formbackground.h"
 #include "setup/ui/wizardmessenger.h"
 
@@ -60,6 +64,14 @@ QString Native(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// An engine text whose lines break at "\r" (or CR LF), for a label.
+QString LabelText(const std::string& text) {
+    QString q = ToQString(text);
+    q.replace("\r\n", "\n");
+    q.replace('\r', '\n');
+    return q;
+}
+
 QLabel* NewLabel(QWidget* parent, const char* name, bool wrap = false) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -75,6 +87,16 @@ QPushButton* NewButton(QWidget* parent, const char* name) {
     return button;
 }
 
+// Blue and underlined, as links are.
+void StyleAsLink(components::ui::TURLLabel* link) {
+    QPalette colors = link->palette();
+    colors.setColor(QPalette::WindowText, Qt::blue);
+    link->setPalette(colors);
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
+}
+
 // A hyperlink label for the first line of the welcome page.
 components::ui::TURLLabel* NewLink(QWidget* parent, const QString& text, const QString& url) {
     auto* link = new components::ui::TURLLabel(parent);
@@ -82,27 +104,20 @@ components::ui::TURLLabel* NewLink(QWidget* parent, const QString& text, const Q
     link->SetURL(url);
     link->setToolTip(url + "\n" + text);
     link->setStatusTip(url);
-    QPalette colors = link->palette();
-    colors.setColor(QPalette::WindowText, Qt::blue);
-    link->setPalette(colors);
-    QFont underlined = link->font();
-    underlined.setUnderline(true);
-    link->setFont(underlined);
+    StyleAsLink(link);
     return link;
 }
 
 } // namespace
 
-TFormSetup::TFormSetup(TSetupPackage& package, platform::Registry& registry,
-                       const platform::SystemRoots& roots, components::IMessenger& messenger,
-                       TWizardEnvironment environment, TWizardHooks hooks)
-    : QWidget(nullptr), package_(package), hooks_(hooks),
-      textPrinter_(std::make_unique<components::ui::TTextPrinter>()) {
+TFormSetup::TFormSetup(TSetupSession& session, TWizardMessenger& messenger,
+                       TWizardEnvironment environment, platform::IMachineRestart* restart)
+    : QWidget(nullptr), package_(session.Package()), wizardMessenger_(&messenger),
+      restart_(restart), textPrinter_(std::make_unique<components::ui::TTextPrinter>()) {
     setObjectName("FormSetup");
     BuildControls();
-    wizardMessenger_ = std::make_unique<TWizardMessenger>(messenger, labelProgress_, gauge_);
-    flow_ = std::make_unique<TWizardFlow>(package, registry, roots, *wizardMessenger_,
-                                          std::move(environment), std::move(hooks));
+    messenger.Attach(labelProgress_, gauge_);
+    flow_ = std::make_unique<TWizardFlow>(session, std::move(environment));
     havePrinter_ = !QPrinterInfo::availablePrinterNames().isEmpty();
     const TUiStrings& ui = package_.Ui();
     btnBack_->setText(ToQString(ui.Get(kBack)));
@@ -234,28 +249,31 @@ QWidget* TFormSetup::BuildTextPage() {
 QWidget* TFormSetup::BuildComponentsPage() {
     auto* page = new QWidget;
     page->setObjectName("ComponentsPage");
-    auto* box = new QHBoxLayout(page);
+    auto* box = new QVBoxLayout(page);
     box->setContentsMargins(0, 0, 0, 0);
-    auto* left = new QVBoxLayout;
+    // The tree and the description side by side, the detail switch and the
+    // space line in one row under them.
+    auto* lists = new QHBoxLayout;
     treeComponents_ = new QTreeWidget(page);
     treeComponents_->setObjectName("TreeComponents");
     treeComponents_->setHeaderHidden(true);
     treeComponents_->setRootIsDecorated(false);
     treeComponents_->installEventFilter(this);
-    left->addWidget(treeComponents_, 1);
-    checkComponentsDetail_ = new QCheckBox(page);
-    checkComponentsDetail_->setObjectName("CheckComponentsDetail");
-    left->addWidget(checkComponentsDetail_);
-    box->addLayout(left, 3);
-    auto* right = new QVBoxLayout;
-    memoComponent_ = new components::ui::TRicherEdit(page);
+    lists->addWidget(treeComponents_, 3);
+    memoComponent_ = new QPlainTextEdit(page);
     memoComponent_->setObjectName("MemoComponent");
     memoComponent_->setReadOnly(true);
     memoComponent_->setFocusPolicy(Qt::NoFocus);
-    right->addWidget(memoComponent_, 1);
-    labelSpace_ = NewLabel(page, "LabelSpace", true);
-    right->addWidget(labelSpace_);
-    box->addLayout(right, 2);
+    lists->addWidget(memoComponent_, 2);
+    box->addLayout(lists, 1);
+    auto* row = new QHBoxLayout;
+    checkComponentsDetail_ = new QCheckBox(page);
+    checkComponentsDetail_->setObjectName("CheckComponentsDetail");
+    row->addWidget(checkComponentsDetail_);
+    row->addStretch(1);
+    labelSpace_ = NewLabel(page, "LabelSpace");
+    row->addWidget(labelSpace_);
+    box->addLayout(row);
     connect(treeComponents_, &QTreeWidget::itemChanged, this, &TFormSetup::TreeItemChanged);
     connect(treeComponents_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         // The description of the component the selected node belongs to.
@@ -348,6 +366,7 @@ QWidget* TFormSetup::BuildPrerequisitePage() {
     labelPrerequisiteDetail_ = NewLabel(page, "LabelReboot", true);
     label3rdPartyURL_ = new components::ui::TURLLabel(page);
     label3rdPartyURL_->setObjectName("Label3rdPartyURL");
+    StyleAsLink(label3rdPartyURL_);
     box->addWidget(labelPrerequisite_);
     box->addWidget(labelPrerequisiteDetail_);
     box->addWidget(label3rdPartyURL_);
@@ -361,7 +380,7 @@ QWidget* TFormSetup::BuildPrerequisitePage() {
             timer3rdParty_->stop();
             return;
         }
-        if (hooks_.prerequisites && hooks_.prerequisites(package_).ready)
+        if (flow_->PrerequisiteInstallerEnded())
             BtnProceedClick();
     });
     return page;
@@ -424,6 +443,7 @@ bool TFormSetup::Start() {
         return true;
     if (background_ && !flow_->Prepared())
         background_->show();
+    raise();
     if (!flow_->PrepareInstallation())
         return false;
     FillWelcomePage();
@@ -500,12 +520,12 @@ void TFormSetup::FillWelcomePage() {
     }
     for (const auto& text : w.rightsLines) {
         QLabel* l = NewLabel(welcomePage_, "LabelRights", true);
-        l->setText(ToQString(text));
+        l->setText(LabelText(text));
         noticeLines_->addWidget(l);
     }
     for (const auto& text : w.earlierLines) {
         QLabel* l = NewLabel(welcomePage_, "LabelEarlier", true);
-        l->setText(ToQString(text));
+        l->setText(LabelText(text));
         noticeLines_->addWidget(l);
     }
 
@@ -851,12 +871,16 @@ void TFormSetup::FillDriveList() {
 }
 
 void TFormSetup::ShowPrerequisitePage() {
-    const TPrerequisiteState& p = flow_->Prerequisite();
-    labelPrerequisite_->setText(ToQString(p.text));
-    labelPrerequisiteDetail_->setText(ToQString(p.detail));
-    label3rdPartyURL_->setText(ToQString(p.url));
-    label3rdPartyURL_->SetURL(ToQString(p.url));
-    label3rdPartyURL_->setVisible(!p.url.empty());
+    const TPrerequisitePrompt& p = flow_->Prerequisite();
+    labelPrerequisite_->setText(LabelText(p.text));
+    // Why no installer runs, when one cannot, follows the status line.
+    std::string detail = p.statusText;
+    if (!p.problem.empty())
+        detail += (detail.empty() ? "" : "\r") + p.problem;
+    labelPrerequisiteDetail_->setText(LabelText(detail));
+    label3rdPartyURL_->setText(ToQString(p.downloadUrl));
+    label3rdPartyURL_->SetURL(ToQString(p.downloadUrl));
+    label3rdPartyURL_->setVisible(!p.downloadUrl.empty());
     btnProceed_->setVisible(true);
     btnAbort_->setVisible(true);
     pages_->setCurrentWidget(prerequisitePage_);
@@ -871,8 +895,8 @@ void TFormSetup::RunInstallation() {
 
 void TFormSetup::ShowDonePage() {
     const TDonePage& d = flow_->Done();
-    labelDone_->setText(ToQString(d.text));
-    labelReboot_->setText(ToQString(d.rebootText));
+    labelDone_->setText(LabelText(d.text));
+    labelReboot_->setText(LabelText(d.rebootText));
     labelReboot_->setVisible(d.reboot);
     btnRebootNow_->setText(ToQString(d.rebootNow));
     btnRebootLater_->setText(ToQString(d.rebootLater));
@@ -969,8 +993,17 @@ void TFormSetup::BtnDoneClick() {
 }
 
 void TFormSetup::BtnRebootNowClick() {
-    if (hooks_.restart)
-        hooks_.restart();
+    std::unique_ptr<platform::IMachineRestart> own;
+    platform::IMachineRestart* restart = restart_;
+    if (!restart) {
+        own = platform::SystemMachineRestart();
+        restart = own.get();
+    }
+    TSetupSession& session = flow_->Session();
+    const std::string& caption = flow_->Welcome().windowCaption;
+    TRestartOutcome outcome = RestartNow(session.Roots(), caption, *wizardMessenger_, *restart);
+    if (outcome.accepted && !outcome.restarted)
+        wizardMessenger_->ShowMessage(components::TMessageKind::Error, caption, outcome.error);
     BtnExitClick();
 }
 

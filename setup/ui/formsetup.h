@@ -15,6 +15,7 @@ class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -23,8 +24,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QVBoxLayout;
 
-namespace components {
-class IMessenger;
+namespace platform {
+class IMachineRestart;
 }
 namespace components::ui {
 class TFormDirSel;
@@ -42,11 +43,11 @@ class TFormSetup : public QWidget {
     Q_OBJECT
 
 public:
-    // The package must be open; `messenger` shows the boxes and answers the
-    // questions (a scripted one in tests).
-    TFormSetup(TSetupPackage& package, platform::Registry& registry,
-               const platform::SystemRoots& roots, components::IMessenger& messenger,
-               TWizardEnvironment environment, TWizardHooks hooks = {});
+    // The session must be open and talk through `messenger`, which the
+    // window connects to its installation page. `restart` carries out
+    // "Restart now" (null: the platform's own).
+    TFormSetup(TSetupSession& session, TWizardMessenger& messenger, TWizardEnvironment environment,
+               platform::IMachineRestart* restart = nullptr);
     ~TFormSetup() override;
 
     // Welcome page, folder variables and backdrop (the first show), then
@@ -141,9 +142,9 @@ private:
     void ShowAbout();
 
     TSetupPackage& package_;
-    std::unique_ptr<TWizardMessenger> wizardMessenger_;
+    TWizardMessenger* wizardMessenger_;
+    platform::IMachineRestart* restart_;
     std::unique_ptr<TWizardFlow> flow_;
-    TWizardHooks hooks_;
     std::unique_ptr<components::ui::TTextPrinter> textPrinter_;
     TFormBackground* background_ = nullptr;
     bool havePrinter_ = false;
@@ -179,7 +180,7 @@ private:
     QPushButton* btnPrint_ = nullptr;
     // Components.
     QTreeWidget* treeComponents_ = nullptr;
-    components::ui::TRicherEdit* memoComponent_ = nullptr;
+    QPlainTextEdit* memoComponent_ = nullptr;
     QCheckBox* checkComponentsDetail_ = nullptr;
     QLabel* labelSpace_ = nullptr;
     // Advanced and file types.

@@ -1,75 +1,68 @@
 #include "setup/ui/setupwizard.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <exception>
 #include <memory>
 
 #include "components/ui/windowedmessenger.h"
 #include "setup/setupmain.h"
-#include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 #include "setup/ui/formsetup.h"
+#include "setup/ui/wizardmessenger.h"
 
 namespace setup::ui {
 
 namespace {
 
-TWizardEnvironment CompleteEnvironment(TWizardEnvironment env, platform::Registry& registry) {
-    TWizardEnvironment machine = MachineEnvironment(registry);
+TWizardEnvironment CompleteEnvironment(TWizardEnvironment env) {
+    TWizardEnvironment machine = MachineEnvironment();
     if (!env.freeSpace)
         env.freeSpace = machine.freeSpace;
     if (!env.driveName)
         env.driveName = machine.driveName;
     if (!env.drives)
         env.drives = machine.drives;
-    if (!env.rightsProbe)
-        env.rightsProbe = machine.rightsProbe;
     return env;
+}
+
+int StatusOf(const TWizardFlow& flow) {
+    if (flow.Result().completed)
+        return kWizardDone;
+    return flow.InstallationAllowed() ? kWizardAborted : kWizardNotAllowed;
 }
 
 } // namespace
 
-int RunWizard(const std::string& packagePath, const platform::SystemRoots& roots,
-              platform::Registry& registry, const TWizardOptions& options) {
-    std::unique_ptr<components::IMessenger> ownMessenger;
-    components::IMessenger* messenger = options.messenger;
-    if (!messenger) {
-        ownMessenger = std::make_unique<components::ui::TWindowedMessenger>();
-        messenger = ownMessenger.get();
+int RunWizard(const std::string& packagePath, const std::string& selfPath,
+              const platform::SystemRoots& roots, platform::Registry& registry,
+              const TWizardOptions& options) {
+    std::unique_ptr<components::IMessenger> ownBoxes;
+    components::IMessenger* boxes = options.messenger;
+    if (!boxes) {
+        ownBoxes = std::make_unique<components::ui::TWindowedMessenger>();
+        boxes = ownBoxes.get();
     }
-    TSetupPackage package(roots);
-    try {
-        package.Open(packagePath);
-    } catch (const std::exception& e) {
-        messenger->ShowMessage(components::TMessageKind::Error, kSetupCaption, e.what());
-        return kWizardBadPackage;
-    }
+    TWizardMessenger messenger(*boxes);
+    TSetupSession session(roots, registry, messenger, selfPath);
     int status = kWizardAborted;
-    {
-        TFormSetup form(package, registry, roots, *messenger,
-                        CompleteEnvironment(options.environment, registry), options.hooks);
-        bool started = false;
-        try {
-            form.show();
-            started = form.Start();
-        } catch (const std::exception& e) {
-            messenger->ShowMessage(components::TMessageKind::Error, kSetupCaption, e.what());
-            return kWizardBadPackage;
-        }
-        if (!started)
+    try {
+        session.Open(packagePath);
+        TFormSetup form(session, messenger, CompleteEnvironment(options.environment),
+                        options.restart);
+        form.show();
+        if (!form.Start())
             return kWizardNotAllowed;
         QEventLoop loop;
         QObject::connect(&form, &TFormSetup::Closed, &loop, &QEventLoop::quit,
                          Qt::QueuedConnection);
         if (form.isVisible())
             loop.exec();
-        const TWizardFlow& flow = form.Flow();
-        if (flow.Result().completed)
-            status = kWizardDone;
-        else if (!flow.InstallationAllowed())
-            status = kWizardNotAllowed;
+        status = StatusOf(form.Flow());
+    } catch (const std::exception& e) {
+        boxes->ShowMessage(components::TMessageKind::Error, kSetupCaption, e.what());
+        status = kWizardBadPackage;
     }
-    package.Close();
+    session.CloseDown();
     return status;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The entry of `setup` into its wizard: opens the package, builds the
-// wizard window (and its backdrop when the package has one), shows it and
-// runs the event loop until it closes. A QApplication must exist.
+// The entry of `setup` into its wizard: opens the package in a setup
+// session, builds the wizard window (and its backdrop when the package has
+// one), shows it and runs the event loop until it closes, then closes the
+// session down. A QApplication must exist.
 #include <string>
 
 #include "setup/wizardflow.h"
@@ -11,6 +12,7 @@ class IMessenger;
 }
 
 namespace platform {
+class IMachineRestart;
 class Registry;
 struct SystemRoots;
 } // namespace platform
@@ -21,21 +23,24 @@ namespace setup::ui {
 enum TWizardExit : int {
     kWizardDone = 0,       // the installation completed
     kWizardAborted = 1,    // aborted, or left before installing
-    kWizardNotAllowed = 2, // the rights probe or the support library refused
+    kWizardNotAllowed = 2, // the rights check or the support library refused
     kWizardBadPackage = 3, // the package could not be opened or read
 };
 
 struct TWizardOptions {
-    // Prerequisites, support library, portable run, restart; each optional.
-    TWizardHooks hooks;
     // Shows the boxes and answers the questions; null: message dialogs.
     components::IMessenger* messenger = nullptr;
-    // The machine's facts (free space, drives, rights probe); empty members
-    // are taken from MachineEnvironment.
+    // Carries out "Restart now"; null: the platform's own.
+    platform::IMachineRestart* restart = nullptr;
+    // The machine's facts (free space, drives); empty members are taken
+    // from MachineEnvironment.
     TWizardEnvironment environment;
 };
 
-int RunWizard(const std::string& packagePath, const platform::SystemRoots& roots,
-              platform::Registry& registry, const TWizardOptions& options = {});
+// `selfPath` is the running setup program (the rights probe writes it; the
+// close-down deletes it when the setup executable extracted it).
+int RunWizard(const std::string& packagePath, const std::string& selfPath,
+              const platform::SystemRoots& roots, platform::Registry& registry,
+              const TWizardOptions& options = {});
 
 } // namespace setup::ui

@@ -9,9 +9,10 @@
 
 namespace setup::ui {
 
-TWizardMessenger::TWizardMessenger(components::IMessenger& boxes, QLabel* status,
-                                   QProgressBar* gauge)
-    : boxes_(boxes), status_(status), gauge_(gauge) {}
+void TWizardMessenger::Attach(QLabel* status, QProgressBar* gauge) {
+    status_ = status;
+    gauge_ = gauge;
+}
 
 void TWizardMessenger::ShowMessage(components::TMessageKind kind, const std::string& caption,
                                    const std::string& text) {
@@ -27,6 +28,8 @@ void TWizardMessenger::Warning(const std::string& text) {
 }
 
 void TWizardMessenger::BeginProgress(const std::string& text, std::int64_t maximum) {
+    if (!status_ || !gauge_)
+        return;
     status_->setText(components::ui::ToQString(text));
     divisor_ = 1;
     while (maximum / divisor_ > std::numeric_limits<int>::max())
@@ -37,17 +40,21 @@ void TWizardMessenger::BeginProgress(const std::string& text, std::int64_t maxim
 }
 
 void TWizardMessenger::SetProgressText(const std::string& text) {
-    status_->setText(components::ui::ToQString(text));
+    if (status_)
+        status_->setText(components::ui::ToQString(text));
 }
 
 void TWizardMessenger::SetProgress(std::int64_t position) {
+    if (!gauge_)
+        return;
     int value = static_cast<int>(std::min<std::int64_t>(position / divisor_, gauge_->maximum()));
     if (value != gauge_->value())
         gauge_->setValue(value);
 }
 
 void TWizardMessenger::EndProgress() {
-    gauge_->setValue(gauge_->maximum());
+    if (gauge_)
+        gauge_->setValue(gauge_->maximum());
 }
 
 void TWizardMessenger::ProcessEvents() {

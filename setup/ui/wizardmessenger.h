@@ -13,7 +13,9 @@ namespace setup::ui {
 
 class TWizardMessenger : public components::IMessenger {
 public:
-    TWizardMessenger(components::IMessenger& boxes, QLabel* status, QProgressBar* gauge);
+    explicit TWizardMessenger(components::IMessenger& boxes) : boxes_(boxes) {}
+    // Where progress shows; without them it is not shown.
+    void Attach(QLabel* status, QProgressBar* gauge);
 
     void ShowMessage(components::TMessageKind kind, const std::string& caption,
                      const std::string& text) override;
@@ -28,8 +30,8 @@ public:
 
 private:
     components::IMessenger& boxes_;
-    QLabel* status_;
-    QProgressBar* gauge_;
+    QLabel* status_ = nullptr;
+    QProgressBar* gauge_ = nullptr;
     std::int64_t divisor_ = 1; // the gauge counts in int; larger ranges are scaled
 };
 

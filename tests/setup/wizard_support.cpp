@@ -1,5 +1,7 @@
 #include "wizard_support.h"
 
+#include <filesystem>
+
 namespace setuptest {
 
 std::string TWizardSandbox::Build(const std::string& json, const std::string& name) {
@@ -16,8 +18,29 @@ setup::TWizardEnvironment TWizardSandbox::Environment() {
     };
     env.driveName = [](const std::string&) { return std::string("/"); };
     env.drives = [this] { return drives; };
-    env.rightsProbe = [this] { return rights; };
     return env;
+}
+
+platform::Registry& TWizardSandbox::BlockedRegistry() {
+    if (!blocked_) {
+        // A file where the machine hive's folder would have to be.
+        WriteFile(Path("blocked"), "x");
+        auto locations = platform::RegistryLocations::InFolder(Path("blockedreg"));
+        std::filesystem::create_directories(Path("blockedreg"));
+        locations.localMachine = Path("blocked") + "/HKLM.reg";
+        blocked_ = platform::OpenFileRegistry(locations);
+    }
+    return *blocked_;
+}
+
+platform::DriveInfo FixedDrive(const std::string& root, const std::string& label,
+                               std::optional<std::uint64_t> freeBytes) {
+    platform::DriveInfo drive;
+    drive.root = root;
+    drive.type = platform::DriveType::Fixed;
+    drive.label = label;
+    drive.freeBytes = freeBytes;
+    return drive;
 }
 
 std::string WizardPackageJson() {
@@ -43,6 +66,13 @@ std::string WizardPackageJson() {
   "fileTypes": [{"register": 1, "description": "Demo document", "extension": ".dmo",
                  "actions": [{"verb": "open", "program": "demo.sh", "command": "\"%1\""}]}]
 })";
+}
+
+std::string NormalPackageJson() {
+    std::string json = WizardPackageJson();
+    const std::string mode = "\"installMode\": 1";
+    json.replace(json.find(mode), mode.size(), "\"installMode\": 0");
+    return json;
 }
 
 } // namespace setuptest

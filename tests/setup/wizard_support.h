@@ -3,6 +3,8 @@
 // its own, and the machine's facts (free space, drives, the rights probe)
 // as the test sets them.
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,15 +20,29 @@ public:
     std::string Build(const std::string& json, const std::string& name = "p");
     setup::TWizardEnvironment Environment();
 
+    // A registry whose machine hive cannot be written: the rights check fails.
+    platform::Registry& BlockedRegistry();
+    // What the sessions of the tests take as the running setup program.
+    std::string SelfPath() const { return Path("setup"); }
+
     std::uint64_t freeBytes = std::uint64_t(1) << 40;
-    bool rights = true;
     std::vector<platform::DriveInfo> drives;
     std::vector<std::string> freeSpaceAsked; // the paths asked about
+
+private:
+    std::unique_ptr<platform::Registry> blocked_;
 };
+
+// A fixed drive at `root` with its label and free space (none: its volume
+// information cannot be read).
+platform::DriveInfo FixedDrive(const std::string& root, const std::string& label,
+                               std::optional<std::uint64_t> freeBytes);
 
 // A package with two components the person may choose (Docs selected,
 // Extras not), one fixed, a readme, a licence, the advanced page, one file
 // type and the portable choice (install mode 1).
 std::string WizardPackageJson();
+// The same package for normal installations only (install mode 0).
+std::string NormalPackageJson();
 
 } // namespace setuptest

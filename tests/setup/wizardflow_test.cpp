@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <set>
 
 #include "components/scriptedmessenger.h"
 #include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 #include "wizard_support.h"
 
 using components::TScriptedMessenger;
@@ -24,13 +26,14 @@ protected:
     // Opens the package and builds the welcome page; `prepare` reads the
     // tables as the wizard does after its first show.
     setup::TWizardFlow& Open(const std::string& json, bool prepare = true,
-                             setup::TWizardHooks hooks = {}) {
+                             platform::Registry* registry = nullptr) {
         path_ = sb_.Build(json);
-        package_ = std::make_unique<setup::TSetupPackage>(sb_.Roots());
-        package_->Open(path_);
-        flow_ =
-            std::make_unique<setup::TWizardFlow>(*package_, sb_.Registry(), sb_.Roots(), messenger_,
-                                                 sb_.Environment(), std::move(hooks));
+        flow_.reset();
+        session_ = std::make_unique<setup::TSetupSession>(
+            sb_.Roots(), registry ? *registry : sb_.Registry(), messenger_, sb_.SelfPath());
+        session_->Open(path_);
+        package_ = &session_->Package();
+        flow_ = std::make_unique<setup::TWizardFlow>(*session_, sb_.Environment());
         flow_->BuildWelcome();
         if (prepare)
             EXPECT_TRUE(flow_->PrepareInstallation());
@@ -54,7 +57,8 @@ protected:
     TWizardSandbox sb_;
     TScriptedMessenger messenger_;
     std::string path_;
-    std::unique_ptr<setup::TSetupPackage> package_;
+    std::unique_ptr<setup::TSetupSession> session_;
+    setup::TSetupPackage* package_ = nullptr;
     std::unique_ptr<setup::TWizardFlow> flow_;
 };
 
@@ -123,8 +127,7 @@ TEST_F(WizardFlowTest, WelcomeButtonsFollowReadmeModeAndAdvancedFlag) {
 }
 
 TEST_F(WizardFlowTest, FailedRightsProbeBlocksNormalInstallOrTurnsPortable) {
-    sb_.rights = false;
-    auto& normal = Open(ButtonPackage(true, 0, true, true), false);
+    auto& normal = Open(ButtonPackage(true, 0, true, true), false, &sb_.BlockedRegistry());
     EXPECT_FALSE(normal.InstallationAllowed());
     EXPECT_FALSE(normal.Welcome().buttons[setup::wbInstall].enabled);
     EXPECT_FALSE(normal.Welcome().buttons[setup::wbComponents].enabled);
@@ -133,9 +136,9 @@ TEST_F(WizardFlowTest, FailedRightsProbeBlocksNormalInstallOrTurnsPortable) {
     EXPECT_FALSE(normal.PrepareInstallation());
     EXPECT_EQ(normal.Install(), TWizardPage::Welcome);
 
-    auto& both = Open(ButtonPackage(true, 1, true, true));
+    auto& both = Open(ButtonPackage(true, 1, true, true), true, &sb_.BlockedRegistry());
     EXPECT_TRUE(both.InstallationAllowed());
-    EXPECT_EQ(package_->Header().installMode, setup::TInstallMode::PortableOnly);
+    EXPECT_EQ(session_->InstallMode(), setup::TInstallMode::PortableOnly);
     ASSERT_EQ(both.Welcome().rightsLines.size(), 2u);
     EXPECT_EQ(both.Welcome().rightsLines[1], package_->Ui().Get(90));
     EXPECT_EQ(both.Welcome().buttons[setup::wbInstall].caption, package_->Ui().Get(77));
@@ -143,10 +146,7 @@ TEST_F(WizardFlowTest, FailedRightsProbeBlocksNormalInstallOrTurnsPortable) {
 }
 
 TEST_F(WizardFlowTest, BackOnTheComponentsPageRestoresTheSelection) {
-    auto& flow = Open(WizardPackageJson());
-    // Mode 1 sends Components to the portable page; the advanced road
-    // reaches the components page as well.
-    package_->MutableHeader().installMode = setup::TInstallMode::NormalOnly;
+    auto& flow = Open(NormalPackageJson());
     EXPECT_EQ(flow.Components(), TWizardPage::Components);
     const auto before = Selection();
     const std::size_t docs = ComponentIndex("Docs"), extras = ComponentIndex("Extras");
@@ -175,8 +175,7 @@ TEST_F(WizardFlowTest, BackOnTheComponentsPageRestoresTheSelection) {
 }
 
 TEST_F(WizardFlowTest, SpaceLineAndDiskSpaceQuestion) {
-    auto& flow = Open(WizardPackageJson());
-    package_->MutableHeader().installMode = setup::TInstallMode::NormalOnly;
+    auto& flow = Open(NormalPackageJson());
     flow.Components();
     // Program (fixed) and Docs: the script and 200,000 bytes.
     const std::uint64_t size = flow.SelectedSize();
@@ -247,8 +246,6 @@ TEST(WizardTexts, CleaningPortableFoldersAndSizes) {
     EXPECT_FALSE(changed);
     EXPECT_EQ(setup::CleanFolderText("/a:b", changed), "/ab");
     EXPECT_TRUE(changed);
-    EXPECT_EQ(setup::PortableFolder("/media/usb", "E:\\\\Apps\\Demo\\"), "/media/usb/Apps/Demo");
-    EXPECT_EQ(setup::PortableFolder("/media/usb/", ""), "/media/usb");
     EXPECT_EQ(setup::StripAccelerators("&Folder && more"), "Folder & more");
     EXPECT_EQ(setup::FormatByteSize(1024), "1.00 kB");
     EXPECT_EQ(setup::FormatByteSize(3u << 20), "3.00 MB");
@@ -256,8 +253,7 @@ TEST(WizardTexts, CleaningPortableFoldersAndSizes) {
 }
 
 TEST_F(WizardFlowTest, FileTypeAndFolderChoicesReachTheInstallation) {
-    auto& flow = Open(WizardPackageJson());
-    package_->MutableHeader().installMode = setup::TInstallMode::NormalOnly;
+    auto& flow = Open(NormalPackageJson());
     EXPECT_EQ(flow.Advanced(), TWizardPage::Advanced);
     std::vector<std::string> texts;
     for (const auto& row : flow.FolderRows())
@@ -285,8 +281,7 @@ TEST_F(WizardFlowTest, FileTypeAndFolderChoicesReachTheInstallation) {
 }
 
 TEST_F(WizardFlowTest, TickedFileTypeIsRegistered) {
-    auto& flow = Open(WizardPackageJson());
-    package_->MutableHeader().installMode = setup::TInstallMode::NormalOnly;
+    auto& flow = Open(NormalPackageJson());
     flow.Advanced();
     std::vector<std::string> texts;
     for (const auto& row : flow.FolderRows())
@@ -302,21 +297,8 @@ TEST_F(WizardFlowTest, TickedFileTypeIsRegistered) {
 }
 
 TEST_F(WizardFlowTest, PortablePageChoosesDriveAndFolder) {
-    platform::DriveInfo fixed;
-    fixed.root = sb_.Path("root/disk");
-    fixed.type = platform::DriveType::Fixed;
-    fixed.freeBytes = 5u << 20;
-    fixed.label = "disk";
-    sb_.drives = {fixed};
-    std::vector<std::string> portableRuns;
-    setup::TWizardHooks hooks;
-    hooks.portableRun = [&](setup::TSetupPackage& p, components::IMessenger&) {
-        portableRuns.push_back(p.Folders().ExpandPackagePath("%APPFOLDER%\\x"));
-        setup::TInstallResult r;
-        r.completed = true;
-        return r;
-    };
-    auto& flow = Open(WizardPackageJson(), true, hooks);
+    sb_.drives = {FixedDrive(sb_.Path("root/disk"), "disk", 5u << 20)};
+    auto& flow = Open(WizardPackageJson());
     EXPECT_EQ(flow.Components(), TWizardPage::Portable) << "install mode 1";
     EXPECT_TRUE(flow.FillDriveList(false).empty()) << "no removable drive";
     ASSERT_EQ(flow.FillDriveList(true).size(), 1u);
@@ -336,31 +318,33 @@ TEST_F(WizardFlowTest, PortablePageChoosesDriveAndFolder) {
     EXPECT_EQ(flow.Proceed(), TWizardPage::Licence);
     EXPECT_EQ(flow.LicenceYes(), TWizardPage::Installing);
     EXPECT_EQ(flow.Run(), TWizardPage::Done);
-    ASSERT_EQ(portableRuns.size(), 1u);
-    EXPECT_EQ(portableRuns[0], sb_.Path("root/disk") + "/Portable/Demo/x");
-    auto actions = flow.FinishActions();
-    EXPECT_TRUE(actions.empty()) << "finish flags 0";
+    ASSERT_TRUE(flow.Result().completed) << flow.Result().errorMessage;
+    const std::string target = sb_.Path("root/disk") + "/Portable/Demo";
+    EXPECT_TRUE(Exists(target + "/demo.sh"));
+    EXPECT_TRUE(Exists(target + "/Docs/guide.txt"));
+    EXPECT_FALSE(Exists(target + "/Cargon.log")) << "a portable run keeps no log";
+    EXPECT_FALSE(Exists(sb_.AppFolder() + "/demo.sh"));
+    EXPECT_TRUE(flow.FinishActions().empty()) << "finish flags 0";
 }
 
 TEST_F(WizardFlowTest, MissingPrerequisiteWaitsOnItsPage) {
-    int checks = 0;
-    setup::TWizardHooks hooks;
-    hooks.prerequisites = [&](setup::TSetupPackage&) {
-        setup::TPrerequisiteState s;
-        s.ready = ++checks > 1;
-        s.text = "Tool must be installed first.";
-        return s;
-    };
-    auto& flow = Open(WizardPackageJson(), true, hooks);
-    package_->MutableHeader().installMode = setup::TInstallMode::NormalOnly;
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "thirdParty": [{"name": "Tool",
+        "filePath": "%APPCOMMONFOLDER%\\tool.flag"}])");
+    json.replace(json.find("\"menuFolder\""), 0, R"("commonAppFolder": "%COMMONFILES%\\Tool",)");
+    auto& flow = Open(json);
     flow.Install();
     EXPECT_EQ(flow.Page(), TWizardPage::Licence);
     flow.LicenceYes();
     EXPECT_EQ(flow.Run(), TWizardPage::Prerequisite);
     EXPECT_EQ(flow.Prerequisite().text, "Tool must be installed first.");
     EXPECT_FALSE(flow.Result().completed);
+    EXPECT_EQ(flow.Proceed(), TWizardPage::Prerequisite) << "still missing";
+    const auto* common = package_->Folders().Find("%APPCOMMONFOLDER%");
+    ASSERT_NE(common, nullptr);
+    std::filesystem::create_directories(common->path);
+    WriteFile(common->path + "/tool.flag", "");
     EXPECT_EQ(flow.Proceed(), TWizardPage::Installing);
     EXPECT_EQ(flow.Run(), TWizardPage::Done);
     EXPECT_TRUE(flow.Result().completed) << flow.Result().errorMessage;
-    EXPECT_EQ(checks, 2);
 }

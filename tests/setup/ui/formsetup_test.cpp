@@ -19,14 +19,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "components/scriptedmessenger.h"
 #include "components/ui/richeredit.h"
 #include "components/ui/textprinter.h"
 #include "setup/setuppackage.h"
+#include "setup/setupsession.h"
 #include "setup/ui/formbackground.h"
 #include "setup/ui/setupwizard.h"
+#include "setup/ui/wizardmessenger.h"
 #include "wizard_support.h"
 
 using components::TScriptedMessenger;
@@ -38,14 +41,16 @@ namespace {
 
 class FormSetupTest : public ::testing::Test {
 protected:
-    TFormSetup& Open(const std::string& json, setup::TWizardHooks hooks = {}) {
+    TFormSetup& Open(const std::string& json) {
         path_ = sb_.Build(json);
-        package_ = std::make_unique<setup::TSetupPackage>(sb_.Roots());
-        package_->Open(path_);
-        form_ = std::make_unique<TFormSetup>(*package_, sb_.Registry(), sb_.Roots(), messenger_,
-                                             sb_.Environment(), std::move(hooks));
+        session_ = std::make_unique<setup::TSetupSession>(sb_.Roots(), sb_.Registry(),
+                                                          wizardMessenger_, sb_.SelfPath());
+        session_->Open(path_);
+        package_ = &session_->Package();
+        form_ = std::make_unique<TFormSetup>(*session_, wizardMessenger_, sb_.Environment());
         form_->show();
         EXPECT_TRUE(form_->Start());
+        QApplication::processEvents(); // lays the page out
         return *form_;
     }
     // Writes the window as a PNG when BW_SETUP_SCREENSHOTS names a folder.
@@ -69,16 +74,12 @@ protected:
 
     TWizardSandbox sb_;
     TScriptedMessenger messenger_;
+    setup::ui::TWizardMessenger wizardMessenger_{messenger_};
     std::string path_;
-    std::unique_ptr<setup::TSetupPackage> package_;
+    std::unique_ptr<setup::TSetupSession> session_;
+    setup::TSetupPackage* package_ = nullptr;
     std::unique_ptr<TFormSetup> form_;
 };
-
-std::string NormalPackage() {
-    std::string json = WizardPackageJson();
-    json.replace(json.find("\"installMode\": 1"), 16, "\"installMode\": 0");
-    return json;
-}
 
 std::string NoReadmePackage() {
     return R"({"settings": {"product": "Plain", "version": "2", "appFolder": "%PROGRAMFILES%\\Plain"},
@@ -119,7 +120,7 @@ TEST_F(FormSetupTest, WithoutReadmeFourWelcomeButtonsMoveUp) {
 }
 
 TEST_F(FormSetupTest, BackOnTheComponentsPageForgetsTheChanges) {
-    auto& form = Open(NormalPackage());
+    auto& form = Open(NormalPackageJson());
     Shot("welcome");
     Click(form.WelcomeButton(setup::wbComponents));
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Components);
@@ -161,7 +162,7 @@ TEST_F(FormSetupTest, BackOnTheComponentsPageForgetsTheChanges) {
 }
 
 TEST_F(FormSetupTest, PathCleaningShowsItsMessageOnce) {
-    auto& form = Open(NormalPackage());
+    auto& form = Open(NormalPackageJson());
     Click(form.WelcomeButton(setup::wbAdvanced));
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Advanced);
     ASSERT_FALSE(form.FolderEdits().empty());
@@ -190,15 +191,8 @@ TEST_F(FormSetupTest, PathCleaningShowsItsMessageOnce) {
 }
 
 TEST_F(FormSetupTest, PortablePageListsDrivesAndTakesTheFolder) {
-    platform::DriveInfo fixed;
-    fixed.root = sb_.Path("root/disk");
-    fixed.type = platform::DriveType::Fixed;
-    fixed.freeBytes = 3u << 30;
-    fixed.label = "Data";
-    platform::DriveInfo unreadable = fixed;
-    unreadable.root = sb_.Path("root/other");
-    unreadable.freeBytes.reset();
-    sb_.drives = {fixed, unreadable};
+    sb_.drives = {FixedDrive(sb_.Path("root/disk"), "Data", std::uint64_t(3) << 30),
+                  FixedDrive(sb_.Path("root/other"), "", std::nullopt)};
     auto& form = Open(WizardPackageJson());
     EXPECT_EQ(form.WelcomeButton(setup::wbComponents)->text(), "Portable");
     Click(form.WelcomeButton(setup::wbComponents));
@@ -224,7 +218,7 @@ TEST_F(FormSetupTest, PortablePageListsDrivesAndTakesTheFolder) {
 }
 
 TEST_F(FormSetupTest, LicenceShowsAndPrintsThroughTheTextPrinter) {
-    auto& form = Open(NormalPackage());
+    auto& form = Open(NormalPackageJson());
     form.SetHavePrinter(true);
     Click(form.WelcomeButton(setup::wbInstall));
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Licence);
@@ -246,7 +240,7 @@ TEST_F(FormSetupTest, LicenceShowsAndPrintsThroughTheTextPrinter) {
 }
 
 TEST_F(FormSetupTest, ClickingThroughInstallsFilesLogAndLaunchers) {
-    std::string json = NormalPackage();
+    std::string json = NormalPackageJson();
     // Keep the done page open (finish flag 7) to look at it.
     json.insert(json.rfind('}'), R"(, "finish": {"flags": 128})");
     auto& form = Open(json);
@@ -286,7 +280,8 @@ TEST(RunWizard, ExitAndBadPackageGiveTheirStatus) {
     setup::ui::TWizardOptions options;
     options.messenger = &messenger;
     options.environment = sb.Environment();
-    EXPECT_EQ(setup::ui::RunWizard(sb.Path("missing.exe"), sb.Roots(), sb.Registry(), options),
+    EXPECT_EQ(setup::ui::RunWizard(sb.Path("missing.exe"), sb.SelfPath(), sb.Roots(), sb.Registry(),
+                                   options),
               setup::ui::kWizardBadPackage);
     EXPECT_EQ(messenger.Records.size(), 1u);
 
@@ -297,7 +292,7 @@ TEST(RunWizard, ExitAndBadPackageGiveTheirStatus) {
             if (auto* form = qobject_cast<TFormSetup*>(w); form && form->isVisible())
                 form->WelcomeButton(setup::wbExit)->click();
     });
-    EXPECT_EQ(setup::ui::RunWizard(package, sb.Roots(), sb.Registry(), options),
+    EXPECT_EQ(setup::ui::RunWizard(package, sb.SelfPath(), sb.Roots(), sb.Registry(), options),
               setup::ui::kWizardAborted);
 }
 
@@ -323,7 +318,7 @@ std::string PngHex(QColor color, int width, int height) {
 } // namespace
 
 TEST_F(FormSetupTest, BackdropLaysOutPictureCaptionsAndShadows) {
-    std::string json = NormalPackage();
+    std::string json = NormalPackageJson();
     json.replace(json.find("\"readme\": \"readme.txt\","), 0,
                  R"("icon": "icon.png", "backdropPicture": "back.png",
                     "backdropTopCaption": "Demo 1.0", "backdropBottomCaption": "Vexlor tools",)");
@@ -355,4 +350,38 @@ TEST_F(FormSetupTest, BackdropLaysOutPictureCaptionsAndShadows) {
     Click(form.WelcomeButton(setup::wbExit));
     QTest::qWait(20);
     EXPECT_FALSE(back->isVisible()) << "closed with the wizard";
+}
+
+TEST_F(FormSetupTest, MissingPrerequisiteShowsItsPageUntilProceedFindsIt) {
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "thirdParty": [{"name": "Tool",
+        "downloadUrl": "http://vexlor.example/tool", "filePath": "%APPCOMMONFOLDER%\\tool.flag"}])");
+    json.replace(json.find("\"menuFolder\""), 0, R"("commonAppFolder": "%COMMONFILES%\\Tool",)");
+    auto& form = Open(json);
+    Click(form.WelcomeButton(setup::wbInstall));
+    Click(form.BtnLicenseYes());
+    for (int i = 0; i < 100 && form.Flow().Page() == TWizardPage::Installing; ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(form.Flow().Page(), TWizardPage::Prerequisite);
+    Shot("prerequisite");
+    auto* text = form.findChild<QLabel*>("LabelPrerequisite");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), "Tool must be installed first.");
+    auto* link = form.findChild<QLabel*>("Label3rdPartyURL");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->isVisible());
+    EXPECT_EQ(link->text(), "http://vexlor.example/tool");
+    EXPECT_TRUE(form.BtnAbort()->isVisible());
+    Click(form.BtnProceed());
+    EXPECT_EQ(form.Flow().Page(), TWizardPage::Prerequisite) << "still missing";
+    const auto* common = package_->Folders().Find("%APPCOMMONFOLDER%");
+    ASSERT_NE(common, nullptr);
+    std::filesystem::create_directories(common->path);
+    WriteFile(common->path + "/tool.flag", "");
+    Click(form.BtnProceed());
+    for (int i = 0; i < 200 && form.Flow().Page() != TWizardPage::Done; ++i)
+        QTest::qWait(10);
+    ASSERT_EQ(form.Flow().Page(), TWizardPage::Done);
+    EXPECT_TRUE(form.Flow().Result().completed) << form.Flow().Result().errorMessage;
+    EXPECT_TRUE(Exists(sb_.AppFolder() + "/demo.sh"));
 }
