@@ -88,10 +88,7 @@ void TPortableRun::CollectFolder(const std::string& folderPath, const TComponent
         d.target = folderPath + "/" + PackageTextToNative(table[copy->fileIndex].name);
         d.fileIndex = copy->fileIndex;
         d.replaceRule = copy->replaceRule;
-        auto at = std::upper_bound(
-            files_.begin(), files_.end(), d.fileIndex,
-            [](std::uint16_t idx, const TCopyData& e) { return idx < e.fileIndex; });
-        files_.insert(at, d);
+        InsertByFileIndex(files_, d);
     }
 }
 
@@ -100,11 +97,7 @@ void TPortableRun::Collect() {
         if (!c.selected && !c.required)
             continue;
         for (const auto& f : c.folders) {
-            if (f.path.empty())
-                throw EInvalidPackage(f.expandProblem.empty()
-                                          ? "The folder " + f.name + " is not known."
-                                          : f.expandProblem);
-            CollectFolder(f.path, f);
+            CollectFolder(InstalledFolderPath(f), f);
         }
     }
     for (const auto& f : files_)
@@ -112,11 +105,7 @@ void TPortableRun::Collect() {
 }
 
 void TPortableRun::InstallPortableFile(const TCopyData& data) {
-    struct stat st {};
-    if (::lstat(data.target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
-        ::chmod(data.target.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    CreateFolder(platform::ExtractFileDir(data.target, platform::kNativeSeparators), &package_.Ui(),
-                 package_.Folders().TrustedRoots());
+    PrepareTarget(data.target, package_);
     // Streamed block by block through a temporary file beside the target:
     // memory stays small whatever the size, and a package in volumes is
     // followed from one volume to the next. Nothing waits for a restart.
@@ -136,12 +125,7 @@ void TPortableRun::InstallFiles() {
         try {
             struct stat st {};
             bool existed = ::lstat(data.target.c_str(), &st) == 0;
-            bool skip = data.replaceRule != 0 && existed &&
-                        (data.replaceRule != 1 ||
-                         !IsOlderFile(data.target, file.date, file.HasVersion(), file.Version()));
-            if (!skip)
-                skip = IsSameFile(data.target, file.size, file.crc);
-            if (skip)
+            if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
                 Advance(file.size);
             else
                 InstallPortableFile(data);

@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kNoRights = 14;
 constexpr std::size_t kCannotInstall = 15;
+constexpr std::size_t kRestartNeeded = 47;
 
 // Installs what is missing when an installer can run; false when something
 // is still missing afterwards (its prompt is shown as a message).
@@ -59,8 +60,12 @@ TSilentExit RunSilent(TSetupSession& session, int installerTimeoutMs) {
     if (!session.Portable() && !SettlePrerequisites(session, installerTimeoutMs))
         return TSilentExit::Aborted;
     TInstallResult result = session.RunInstallation();
-    if (result.completed)
+    if (result.completed) {
+        // No done page: the package's restart text says what still waits.
+        if (result.rebootNeeded)
+            messenger.Warning(session.Package().Ui().Get(kRestartNeeded));
         return TSilentExit::Done;
+    }
     if (!result.errorMessage.empty())
         messenger.ShowMessage(components::TMessageKind::Error, kSetupCaption, result.errorMessage);
     return TSilentExit::Aborted;

@@ -81,6 +81,10 @@ int main(int argc, char** argv) {
         ShowStartMessage(start.message, argc, argv);
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
+    // A sandbox (VEXLOR_SANDBOX) starts empty: its temporary folder,
+    // registry and home are made before anything is extracted into them.
+    if (!roots.sandbox.empty())
+        roots.CreateFolders();
     const std::string selfPath = components::AppLocation().AppExePath;
     if (start.action == setup::TStartAction::Silent)
         return RunSilently(start.packagePath, selfPath, roots);

@@ -77,8 +77,11 @@ protected:
     std::string stderr_;
 };
 
+// With a readme: the support files go to the (sandbox's) temporary folder.
 const char* kGoodPackage = R"({
-  "settings": {"product": "Demo", "version": "1.0", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "settings": {"product": "Demo", "version": "1.0", "appFolder": "%PROGRAMFILES%\\Demo",
+               "readme": "readme.txt"},
+  "supportFiles": {"readme": {"text": "Read me."}},
   "files": [{"name": "a.txt", "text": "hello"}],
   "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]
 })";

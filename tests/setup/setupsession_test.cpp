@@ -129,4 +129,23 @@ TEST(SessionCloseDown, AProgramOutsideTheTemporaryFolderStays) {
     EXPECT_FALSE(setup::IsInsideFolder("/a/b", "/a/b"));
 }
 
+TEST(SessionSilent, AReplacementLeftForTheNextStartIsReported) {
+    TSessionSandbox sandbox;
+    // A folder with content where the file must go: it can only be replaced
+    // at the next start.
+    std::filesystem::create_directories(sandbox.AppFolder() + "/a.txt/inside");
+    auto session = sandbox.Open(R"({
+  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "uiStringOverrides": {"47": "Restart to finish."},
+  "files": [{"name": "a.txt", "text": "hello"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]
+})");
+    EXPECT_EQ(setup::RunSilent(*session), setup::TSilentExit::Done);
+    EXPECT_EQ(sandbox.messenger.Texts(components::TScriptedMessenger::TRecord::Warning),
+              std::vector<std::string>{"Restart to finish."});
+    EXPECT_EQ(
+        setup::TPendingFileOperations(sandbox.Roots().pendingRenames.string()).Entries().size(),
+        1u);
+}
+
 } // namespace
