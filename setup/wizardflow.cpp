@@ -275,10 +275,8 @@ TWizardPage TWizardFlow::Readme() {
 TWizardPage TWizardFlow::Install() {
     if (!prepared_)
         return page_;
-    if (Mode() == TInstallMode::PortableOnly) {
-        page_ = TWizardPage::Portable;
-        return page_;
-    }
+    if (Mode() == TInstallMode::PortableOnly)
+        return page_ = TWizardPage::Portable;
     if (!CheckDiskSpace())
         return page_;
     licenceOrigin_ = TWizardPage::Welcome;
@@ -286,10 +284,8 @@ TWizardPage TWizardFlow::Install() {
 }
 
 TWizardPage TWizardFlow::LicenceStep() {
-    if (HasLicence()) {
-        page_ = TWizardPage::Licence;
-        return page_;
-    }
+    if (HasLicence())
+        return page_ = TWizardPage::Licence;
     return LicenceYes();
 }
 
@@ -302,10 +298,8 @@ TWizardPage TWizardFlow::LicenceYes() {
 TWizardPage TWizardFlow::Components() {
     if (!prepared_)
         return page_;
-    if (Mode() == TInstallMode::NormalOrPortable) {
-        page_ = TWizardPage::Portable;
-        return page_;
-    }
+    if (Mode() == TInstallMode::NormalOrPortable)
+        return page_ = TWizardPage::Portable;
     return OpenComponents(TWizardPage::Welcome);
 }
 
@@ -319,14 +313,10 @@ TWizardPage TWizardFlow::OpenComponents(TWizardPage origin) {
 TWizardPage TWizardFlow::Advanced() {
     if (!prepared_)
         return page_;
-    if (!package_.Folders().Defined().empty()) {
-        page_ = TWizardPage::Advanced;
-        return page_;
-    }
-    if (HasFileTypePage()) {
-        page_ = TWizardPage::FileTypes;
-        return page_;
-    }
+    if (!package_.Folders().Defined().empty())
+        return page_ = TWizardPage::Advanced;
+    if (HasFileTypePage())
+        return page_ = TWizardPage::FileTypes;
     return OpenComponents(TWizardPage::Advanced);
 }
 
@@ -421,10 +411,8 @@ TWizardPage TWizardFlow::ProceedAdvanced(std::vector<std::string>& texts, int& f
         package_.Folders().DefineNative(f.name, f.caption, natives[i], f.shared);
     }
     package_.FinishComponents();
-    if (HasFileTypePage()) {
-        page_ = TWizardPage::FileTypes;
-        return page_;
-    }
+    if (HasFileTypePage())
+        return page_ = TWizardPage::FileTypes;
     return OpenComponents(TWizardPage::Advanced);
 }
 

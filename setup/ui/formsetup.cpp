@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -719,19 +720,26 @@ void TFormSetup::AddComponentDetail() {
                 if (!folderNode) {
                     folderNode = new QTreeWidgetItem(parent, {text});
                     folderNode->setData(0, kComponentRole, -1);
+                    folderNode->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
                 }
                 for (const auto& item : folder.items) {
+                    // Files, shortcuts and Internet shortcuts each with their image.
                     QString name;
-                    if (const auto* copy = std::get_if<TCopyItem>(&item))
+                    QStyle::StandardPixmap image = QStyle::SP_FileIcon;
+                    if (const auto* copy = std::get_if<TCopyItem>(&item)) {
                         name = fileName(copy->fileIndex);
-                    else if (portable)
+                    } else if (portable) {
                         continue;
-                    else if (const auto* link = std::get_if<TShortcutItem>(&item))
+                    } else if (const auto* link = std::get_if<TShortcutItem>(&item)) {
                         name = fileName(link->targetIndex);
-                    else
+                        image = QStyle::SP_FileLinkIcon;
+                    } else {
                         name = ToQString(std::get<TUrlItem>(item).name);
+                        image = QStyle::SP_DriveNetIcon;
+                    }
                     auto* leaf = new QTreeWidgetItem(folderNode, {name});
                     leaf->setData(0, kComponentRole, -1);
+                    leaf->setIcon(0, style()->standardIcon(image));
                 }
                 for (const auto& sub : folder.folders)
                     addFolder(folderNode, sub, false);

@@ -25,6 +25,8 @@
 #include "components/scriptedmessenger.h"
 #include "components/ui/richeredit.h"
 #include "components/ui/textprinter.h"
+#include "platform/registry.h"
+#include "platform/systemfolders.h"
 #include "setup/setuppackage.h"
 #include "setup/setupsession.h"
 #include "setup/ui/formbackground.h"
@@ -384,4 +386,69 @@ TEST_F(FormSetupTest, MissingPrerequisiteShowsItsPageUntilProceedFindsIt) {
     ASSERT_EQ(form.Flow().Page(), TWizardPage::Done);
     EXPECT_TRUE(form.Flow().Result().completed) << form.Flow().Result().errorMessage;
     EXPECT_TRUE(Exists(sb_.AppFolder() + "/demo.sh"));
+}
+
+TEST(RunWizard, ClicksThroughIntoTheEnvironmentSandbox) {
+    // The program's own way to find its roots and registry, pointed at a
+    // sandbox by the environment.
+    TSandbox dirs;
+    const std::string sandbox = dirs.Path("env");
+    const std::string hives = dirs.Path("hives");
+    std::filesystem::create_directories(hives);
+    qputenv("VEXLOR_SANDBOX", QByteArray::fromStdString(sandbox));
+    qputenv("VEXLOR_REGISTRY_DIR", QByteArray::fromStdString(hives));
+    const platform::SystemRoots roots = platform::SystemRoots::FromEnvironment();
+    roots.CreateFolders();
+    auto registry = platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment());
+    const std::string package = dirs.Path("demo.exe");
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "finish": {"flags": 128})");
+    BuildPackage(json, package);
+
+    TScriptedMessenger messenger;
+    setup::ui::TWizardOptions options;
+    options.messenger = &messenger;
+    // A person: Install, accept the licence, wait for the done page, Done.
+    QTimer person;
+    int step = 0;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        TFormSetup* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<TFormSetup*>(w); f && f->isVisible())
+                form = f;
+        if (!form)
+            return;
+        if (step == 0 && form->Flow().Page() == TWizardPage::Welcome) {
+            form->WelcomeButton(setup::wbInstall)->click();
+            ++step;
+        } else if (step == 1 && form->Flow().Page() == TWizardPage::Licence) {
+            form->BtnLicenseYes()->click();
+            ++step;
+        } else if (step == 2 && form->Flow().Page() == TWizardPage::Done) {
+            form->BtnDone()->click();
+            ++step;
+        }
+    });
+    person.start(20);
+    const int status = setup::ui::RunWizard(package, dirs.Path("setup"), roots, *registry, options);
+    person.stop();
+    qunsetenv("VEXLOR_SANDBOX");
+    qunsetenv("VEXLOR_REGISTRY_DIR");
+    EXPECT_EQ(step, 3);
+    ASSERT_EQ(status, setup::ui::kWizardDone);
+    const std::string app = roots.programFiles.string() + "/Demo";
+    EXPECT_EQ(app.rfind(sandbox, 0), 0u) << "inside the sandbox: " << app;
+    EXPECT_EQ(ReadFile(app + "/demo.sh"), "#!/bin/sh\necho demo\n");
+    EXPECT_TRUE(Exists(app + "/Docs/guide.txt"));
+    EXPECT_NE(ReadFile(app + "/Cargon.log").find("demo.sh"), std::string::npos);
+    // The menu's launcher, wherever this scope keeps menus, inside the sandbox.
+    std::vector<std::string> launchers;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(sandbox))
+        if (entry.path().filename() == "Demo.desktop")
+            launchers.push_back(entry.path().string());
+    EXPECT_EQ(launchers.size(), 1u);
+    // The uninstall registration went into the sandbox's hives.
+    registry->Flush();
+    EXPECT_FALSE(ReadFile(hives + "/HKLM.reg").empty());
+    EXPECT_TRUE(messenger.Records.empty());
 }
