@@ -63,14 +63,24 @@ std::time_t DosDateToTime(std::uint32_t dosDate) {
 
 void SetPackagedDate(const std::string& path, std::uint32_t dosDate) {
     struct timespec times[2];
-    times[0].tv_sec = times[1].tv_sec = DosDateToTime(dosDate);
+    // The files of a package mostly share a few dates: converting one asks
+    // for the time zone each time.
+    thread_local std::uint32_t lastDate = 0;
+    thread_local std::time_t lastTime = DosDateToTime(0);
+    if (dosDate != lastDate) {
+        lastDate = dosDate;
+        lastTime = DosDateToTime(dosDate);
+    }
+    times[0].tv_sec = times[1].tv_sec = lastTime;
     times[0].tv_nsec = times[1].tv_nsec = 0;
     ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
 bool KeepsExistingTarget(const std::string& target, bool exists, std::uint8_t replaceRule,
                          const TPackageFile& file) {
-    if (replaceRule != 0 && exists &&
+    if (!exists)
+        return false;
+    if (replaceRule != 0 &&
         (replaceRule != 1 || !IsOlderFile(target, file.date, file.HasVersion(), file.Version())))
         return true;
     return IsSameFile(target, file.size, file.crc);
@@ -84,6 +94,22 @@ const std::string& InstalledFolderPath(const TComponentFolder& folder) {
     return folder.path;
 }
 
+TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
+                      const TCopyItem& item, const std::vector<TPackageFile>& table) {
+    if (item.fileIndex >= table.size())
+        throw EInvalidPackage("This is not a valid setup package: file " +
+                              std::to_string(item.fileIndex) + " does not exist.");
+    CheckComponentName(table[item.fileIndex].name, "file name");
+    TCopyData d;
+    d.target = folderPath + "/" + PackageTextToNative(table[item.fileIndex].name);
+    d.fileIndex = item.fileIndex;
+    d.shared = folder.shared;
+    d.replaceRule = item.replaceRule;
+    d.notLogged = item.notLogged;
+    d.registerAfterCopy = item.registerAfterCopy;
+    return d;
+}
+
 void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data) {
     auto at =
         std::upper_bound(files.begin(), files.end(), data.fileIndex,
@@ -91,11 +117,17 @@ void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data) {
     files.insert(at, data);
 }
 
-void PrepareTarget(const std::string& target, const TSetupPackage& package) {
+void PrepareTarget(const std::string& target, bool exists, const TSetupPackage& package,
+                   std::string& madeFolder) {
     struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
+    if (exists && ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & 0222) == 0)
         ::chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    CreateFolder(FolderOf(target), &package.Ui(), package.Folders().TrustedRoots());
+    std::string folder = FolderOf(target);
+    if (folder == madeFolder)
+        return;
+    CreateFolder(folder, &package.Ui(), package.Folders().TrustedRoots());
+    madeFolder = folder;
 }
 
 bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
@@ -264,17 +296,7 @@ void TInstallRun::CollectFolderItems(const std::string& folderPath, const TCompo
     const auto& table = package_.Tables().fileTable.files;
     for (const auto& item : folder.items) {
         if (const auto* copy = std::get_if<TCopyItem>(&item)) {
-            if (copy->fileIndex >= table.size())
-                throw EInvalidPackage("This is not a valid setup package: file " +
-                                      std::to_string(copy->fileIndex) + " does not exist.");
-            CheckComponentName(table[copy->fileIndex].name, "file name");
-            TCopyData d;
-            d.target = folderPath + "/" + PackageTextToNative(table[copy->fileIndex].name);
-            d.fileIndex = copy->fileIndex;
-            d.shared = folder.shared;
-            d.replaceRule = copy->replaceRule;
-            d.notLogged = copy->notLogged;
-            d.registerAfterCopy = copy->registerAfterCopy;
+            TCopyData d = CopyDataFor(folderPath, folder, *copy, table);
             InsertByFileIndex(files_, d);
             targets_[d.fileIndex] = d.target;
         } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
@@ -365,8 +387,8 @@ void TInstallRun::CreateTargetFolder(const std::string& folder) {
     CreateFolder(folder, &package_.Ui(), package_.Folders().TrustedRoots());
 }
 
-void TInstallRun::InstallFile(const TCopyData& data) {
-    PrepareTarget(data.target, package_);
+void TInstallRun::InstallFile(const TCopyData& data, bool exists) {
+    PrepareTarget(data.target, exists, package_, madeFolder_);
     std::string temp = package_.InstallPackageFile(data.fileIndex, data.target,
                                                    [this](std::size_t n) { Advance(n); });
     const TPackageFile& file = package_.Tables().fileTable.files[data.fileIndex];
@@ -375,7 +397,6 @@ void TInstallRun::InstallFile(const TCopyData& data) {
         result_.rebootNeeded = true;
     else if (data.registerAfterCopy)
         registerList_.push_back(data.target);
-    MarkExecutableIfProgram(written);
     SetPackagedDate(written, file.date);
 }
 
@@ -391,7 +412,7 @@ void TInstallRun::InstallFiles() {
         if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
             Advance(file.size);
         else
-            InstallFile(data);
+            InstallFile(data, existed);
         UpdateSharedCount(data, existed);
         if (!data.notLogged) {
             LogInstalled(data.target);

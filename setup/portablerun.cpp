@@ -80,15 +80,7 @@ void TPortableRun::CollectFolder(const std::string& folderPath, const TComponent
         const auto* copy = std::get_if<TCopyItem>(&item);
         if (!copy)
             continue; // launchers belong to the machine, not to the portable folder
-        if (copy->fileIndex >= table.size())
-            throw EInvalidPackage("This is not a valid setup package: file " +
-                                  std::to_string(copy->fileIndex) + " does not exist.");
-        CheckComponentName(table[copy->fileIndex].name, "file name");
-        TCopyData d;
-        d.target = folderPath + "/" + PackageTextToNative(table[copy->fileIndex].name);
-        d.fileIndex = copy->fileIndex;
-        d.replaceRule = copy->replaceRule;
-        InsertByFileIndex(files_, d);
+        InsertByFileIndex(files_, CopyDataFor(folderPath, folder, *copy, table));
     }
 }
 
@@ -104,14 +96,13 @@ void TPortableRun::Collect() {
         totalSize_ += package_.Tables().fileTable.files[f.fileIndex].size;
 }
 
-void TPortableRun::InstallPortableFile(const TCopyData& data) {
-    PrepareTarget(data.target, package_);
+void TPortableRun::InstallPortableFile(const TCopyData& data, bool exists) {
+    PrepareTarget(data.target, exists, package_, madeFolder_);
     // Streamed block by block through a temporary file beside the target:
     // memory stays small whatever the size, and a package in volumes is
     // followed from one volume to the next. Nothing waits for a restart.
     package_.InstallPackageFile(
         data.fileIndex, data.target, [this](std::size_t n) { Advance(n); }, false);
-    MarkExecutableIfProgram(data.target);
     SetPackagedDate(data.target, package_.Tables().fileTable.files[data.fileIndex].date);
 }
 
@@ -128,7 +119,7 @@ void TPortableRun::InstallFiles() {
             if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
                 Advance(file.size);
             else
-                InstallPortableFile(data);
+                InstallPortableFile(data, existed);
         } catch (const components::EAbort&) {
             throw;
         } catch (const std::exception& e) {

@@ -60,7 +60,7 @@ private:
     void Collect();
     void CollectFolder(const std::string& folderPath, const TComponentFolder& folder);
     void InstallFiles();
-    void InstallPortableFile(const TCopyData& data);
+    void InstallPortableFile(const TCopyData& data, bool exists);
     void Advance(std::uint64_t amount);
 
     TSetupPackage& package_;
@@ -70,6 +70,7 @@ private:
     std::vector<TCopyData> files_;
     std::uint64_t totalSize_ = 0;
     std::uint64_t position_ = 0;
+    std::string madeFolder_; // the target folder made last
     TInstallResult result_;
 };
 
