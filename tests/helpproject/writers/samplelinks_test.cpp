@@ -15,6 +15,7 @@
 #include "helpproject/writers/htmlmanual.h"
 #include "helpproject/writers/webhelpwriter.h"
 #include "platform/fileio.h"
+#include "platform/tempfolder.h"
 
 namespace fs = std::filesystem;
 using helpproject::TBrindlewovenProject;
@@ -42,14 +43,6 @@ const PageLinks kSamplePages[] = {
     {"faq", {}, {}},
     {"glossary", {}, {}},
 };
-
-fs::path TempFolder(const std::string& name) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("bwsample_" + name + "_" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
 
 std::unique_ptr<TBrindlewovenProject> LoadSample() {
     helpproject::TTextStyleList styles;
@@ -85,39 +78,36 @@ void CheckPages(const fs::path& folder) {
 }
 
 TEST(SampleLinks, HtmlHelpPages) {
-    const fs::path folder = TempFolder("chm");
+    const platform::TempFolder folder("bwsample");
     auto p = LoadSample();
-    p->HhpFileName = (folder / "sample.hhp").string();
+    p->HhpFileName = (folder.Path() / "sample.hhp").string();
     helpproject::WriteHtmlHelpProject(*p, false, true);
-    CheckPages(folder / "html");
-    fs::remove_all(folder);
+    CheckPages(folder.Path() / "html");
 }
 
 TEST(SampleLinks, WebHelpPages) {
     for (std::uint8_t layout : {0, 1, 2}) {
-        const fs::path folder = TempFolder("web" + std::to_string(layout));
+        const platform::TempFolder folder("bwsample");
         auto p = LoadSample();
         p->WebFormat = layout;
-        p->WebOutputFile = (folder / "index.htm").string();
+        p->WebOutputFile = (folder.Path() / "index.htm").string();
         helpproject::ExportWebHelp(*p);
-        CheckPages(folder);
-        fs::remove_all(folder);
+        CheckPages(folder.Path());
     }
 }
 
 TEST(SampleLinks, HtmlManualJumpsWithinThePage) {
-    const fs::path folder = TempFolder("manual");
+    const platform::TempFolder folder("bwsample");
     auto p = LoadSample();
     helpproject::UseManualFontSizes(*p);
-    helpproject::ExportHtmlManual(*p, (folder / "manual.htm").string(), false);
-    const std::string manual = platform::ReadFileBytes(folder / "manual.htm");
+    helpproject::ExportHtmlManual(*p, (folder.Path() / "manual.htm").string(), false);
+    const std::string manual = platform::ReadFileBytes(folder.Path() / "manual.htm");
     for (const PageLinks& page : kSamplePages)
         for (const auto& list : {page.jumps, page.popups})
             for (const std::string& target : list)
                 EXPECT_NE(manual.find("<A HREF=\"#" + target + "\">"), std::string::npos) << target;
     EXPECT_EQ(manual.find("javascript:"), std::string::npos);
     EXPECT_EQ(Count(manual, "<STRIKE>"), Count(manual, "</STRIKE>{linkDelphi="));
-    fs::remove_all(folder);
 }
 
 } // namespace
