@@ -90,6 +90,18 @@ const rtf::MarkupSearch& LineSearch() {
     return search;
 }
 
+// Every code of the vocabulary in text of many lines, a typed double brace
+// being text.
+const rtf::MarkupSearch& TopicSearch() {
+    static const rtf::MarkupSearch search = [] {
+        rtf::MarkupSearch topic = MakeLineSearch();
+        topic.stopAtLineEnd = true;
+        topic.doubledBraceIsText = true;
+        return topic;
+    }();
+    return search;
+}
+
 // Only the codes of output that WinHelp has no use for.
 const rtf::MarkupSearch& HtmlAndFlashSearch() {
     static const rtf::MarkupSearch search = MakeLineSearch({TMarkupKind::Html, TMarkupKind::Flash});
@@ -116,6 +128,7 @@ TMarkupCode ToMarkupCode(rtf::MarkupCode&& found) {
     code.Keyword = std::move(found.keyword);
     code.Value = std::move(found.value);
     code.GroupBraces = std::move(found.groupBraces);
+    code.SplitByGroup = found.splitByGroup;
     return code;
 }
 
@@ -289,15 +302,8 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
             return code.GroupBraces; // nothing to anchor
         return "#{\\footnote # " + RtfEscape(name) + "}" + code.GroupBraces;
     }
-    case TMarkupKind::Rtf: {
-        if (!code.Closed)
-            throw EBrindlewoven(UnbalancedRtfCodeMessage(topicNumber), topicNumber);
-        std::string out = code.Value;
-        // A control word at the end of the value would run into the text after it.
-        if (code.End < s.size() && s[code.End] != ' ' && EndsWithOpenControlWord(out))
-            out += ' ';
-        return out;
-    }
+    case TMarkupKind::Rtf:
+        return RawRtfOfCode(s, code, topicNumber);
     case TMarkupKind::Bitmap: {
         std::string out = "\\{";
         if (project.NoImages)
@@ -400,6 +406,20 @@ std::optional<TMarkupCode> MarkupCodeAt(std::string_view line, std::size_t pos) 
 
 std::vector<TMarkupCode> ScanMarkupCodes(std::string_view line) {
     return FindCodes(line, LineSearch());
+}
+
+std::vector<TMarkupCode> ScanTopicMarkupCodes(std::string_view text) {
+    return FindCodes(text, TopicSearch());
+}
+
+std::string RawRtfOfCode(std::string_view text, const TMarkupCode& code, std::int32_t topicNumber) {
+    if (!code.Closed || code.SplitByGroup)
+        throw EBrindlewoven(UnbalancedRtfCodeMessage(topicNumber), topicNumber);
+    std::string out = code.Value;
+    // A control word at the end of the value would run into the text after it.
+    if (code.End < text.size() && text[code.End] != ' ' && EndsWithOpenControlWord(out))
+        out += ' ';
+    return out;
 }
 
 TLinkIDValue ParseLinkIDValue(std::string_view value) {

@@ -119,6 +119,10 @@ TEST_F(MarkupCodesTest, TranslatesEveryCodeOfALineForWinHelp) {
          "An {rtf= code in topic #40 has unbalanced braces", true},
         {"unclosed raw RTF", R"(\{rtf=\\pard)", "An {rtf= code in topic #40 has unbalanced braces",
          true},
+        {"raw RTF split by a group of the RTF", R"({\b A\{rtf=\\b0 }B\})",
+         "An {rtf= code in topic #40 has unbalanced braces", true},
+        {"raw RTF closed by the brace that ends the topic", R"(\{rtf=\\b x\par })",
+         "An {rtf= code in topic #40 has unbalanced braces", true},
 
         // Output of other kinds disappears, whatever it holds.
         {"raw HTML", R"(A\{html=<b>x</b>\}B)", "AB"},
