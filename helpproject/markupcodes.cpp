@@ -514,6 +514,61 @@ std::string RemoveHtmlAndFlashCodes(std::string_view line) {
     return out;
 }
 
+namespace {
+
+const rtf::MarkupSearch& HtmlSearch() {
+    static const rtf::MarkupSearch search = MakeLineSearch({TMarkupKind::Html});
+    return search;
+}
+
+// Raw HTML may run over several lines of a topic: its codes are removed
+// from the whole text, each up to its closing brace wherever that lies; one
+// without a closing brace ends at its line's end.
+void RemoveHtmlCodesOfTopic(TStringList& lines) {
+    if (std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return platform::FindNoCase(line, "html=", 0) != std::string::npos;
+        }))
+        return;
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            text += "\r\n";
+        text += lines[i];
+    }
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    std::size_t from = 0; // where the search goes on
+    while (from < text.size()) {
+        const std::string_view rest = std::string_view(text).substr(from);
+        std::size_t next = text.size();
+        for (const TMarkupCode& code : FindCodes(rest, HtmlSearch())) {
+            if (!code.Closed) {
+                // Left for the line's own translation; the search goes on
+                // with the next line.
+                const std::size_t lineEnd = text.find("\r\n", from + code.Start);
+                next = lineEnd == std::string::npos ? text.size() : lineEnd + 2;
+                break;
+            }
+            out.append(text, done, from + code.Start - done);
+            out += code.GroupBraces;
+            done = from + code.End;
+        }
+        from = next;
+    }
+    out.append(text, done);
+    lines.clear();
+    for (std::size_t start = 0;;) {
+        const std::size_t end = out.find("\r\n", start);
+        lines.push_back(out.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
+}
+
+} // namespace
+
 std::string TranslateMarkupLineForWinHelp(std::string_view line,
                                           const TBrindlewovenProject& project,
                                           std::int32_t topicNumber, bool* hadKeepn) {
@@ -537,6 +592,7 @@ std::string TranslateMarkupLineForWinHelp(std::string_view line,
 void TranslateMarkupForWinHelp(TStringList& lines, const TBrindlewovenProject& project,
                                std::int32_t topicNumber) {
     TStringList source = lines; // the caller's lines stay as they were when a code is refused
+    RemoveHtmlCodesOfTopic(source);
     TStringList result;
     result.reserve(source.size());
     std::vector<bool> inRegion(source.size(), false);
