@@ -316,19 +316,30 @@ void TBrindlewovenForm::BindCommands() {
 
 void TBrindlewovenForm::BindTextCommands() {
     // The editor's own clipboard commands; in a focused box its own.
-    auto forward = [this](const char* name, auto editCommand, auto boxCommand) {
-        actions_->Bind(name, [this, editCommand, boxCommand] {
-            QWidget* focus = QApplication::focusWidget();
-            if (auto* box = qobject_cast<QLineEdit*>(focus))
-                (box->*boxCommand)();
-            else
-                (richEdit_->*editCommand)();
+    enum class TClip { Cut, Copy, Paste, SelectAll };
+    auto forward = [this](const char* name, TClip command) {
+        actions_->Bind(name, [this, command] {
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            switch (command) {
+            case TClip::Cut:
+                box ? box->cut() : richEdit_->cut();
+                break;
+            case TClip::Copy:
+                box ? box->copy() : richEdit_->copy();
+                break;
+            case TClip::Paste:
+                box ? box->paste() : richEdit_->paste();
+                break;
+            case TClip::SelectAll:
+                box ? box->selectAll() : richEdit_->selectAll();
+                break;
+            }
         });
     };
-    forward("ActionTextCut", &QTextEdit::cut, &QLineEdit::cut);
-    forward("ActionTextCopy", &QTextEdit::copy, &QLineEdit::copy);
-    forward("ActionTextPaste", &QTextEdit::paste, &QLineEdit::paste);
-    forward("ActionTextSelectAll", &QTextEdit::selectAll, &QLineEdit::selectAll);
+    forward("ActionTextCut", TClip::Cut);
+    forward("ActionTextCopy", TClip::Copy);
+    forward("ActionTextPaste", TClip::Paste);
+    forward("ActionTextSelectAll", TClip::SelectAll);
     actions_->Bind("ActionTextDelete", [this] { richEdit_->textCursor().removeSelectedText(); });
 }
 

@@ -35,8 +35,9 @@ protected:
         package_ = &session_->Package();
         flow_ = std::make_unique<setup::TWizardFlow>(*session_, sb_.Environment());
         flow_->BuildWelcome();
-        if (prepare)
+        if (prepare) {
             EXPECT_TRUE(flow_->PrepareInstallation());
+        }
         return *flow_;
     }
     std::vector<bool> Selection() const {
@@ -121,8 +122,9 @@ TEST_F(WizardFlowTest, WelcomeButtonsFollowReadmeModeAndAdvancedFlag) {
         // No two visible buttons share a place.
         std::set<int> used;
         for (const auto& b : buttons)
-            if (b.visible)
+            if (b.visible) {
                 EXPECT_TRUE(used.insert(b.slot).second) << b.caption;
+            }
     }
 }
 
