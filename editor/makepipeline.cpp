@@ -292,6 +292,9 @@ TMakePipeline::TBuild TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
     Progress("Running help compiler...");
     host_.SetWindowEnabled(false);
     TScopeGuard enable([this] { host_.SetWindowEnabled(true); });
+    // The progress window's Abort button is the Cancel that ends the
+    // compiler's process group.
+    components::TProgressScope running(&commands_.Messenger(), "Running help compiler...", 0);
     build.Produced = helpproject::RunHelpCompiler(project, paths, Runner(), run).Produced;
     build.HelpFile = project.ChmFileName;
     if (!project.ErrorLogFileName.empty() && IsFile(project.ErrorLogFileName)) {
@@ -311,6 +314,9 @@ TMakePipeline::TBuild TMakePipeline::BuildWinHelp() {
     Progress("Running help compiler...");
     host_.SetWindowEnabled(false);
     TScopeGuard enable([this] { host_.SetWindowEnabled(true); });
+    // The progress window's Abort button is the Cancel that ends the
+    // compiler's process group.
+    components::TProgressScope running(&commands_.Messenger(), "Running help compiler...", 0);
     helpproject::TWinHelpMakeResult made =
         helpproject::MakeWinHelpFile(project, paths_, Runner(), options);
     build.Produced = made.Compile.Produced;

@@ -195,7 +195,8 @@ TEST_F(MakePipelineTest, GoToTopicCountsOnlyTheTopicsTheBuildCompiled) {
     ASSERT_EQ(make.CompiledTopics().size(), topics.size() - 1);
     EXPECT_TRUE(make.GoToErrorTopic("1"));
     EXPECT_EQ(session.CurrentTopic()->Number, topics[1]->Number);
-    for (const std::string text : {"0", "", "x1", std::to_string(topics.size())}) {
+    for (const std::string& text :
+         std::vector<std::string>{"0", "", "x1", std::to_string(topics.size())}) {
         messenger.Records.clear();
         EXPECT_FALSE(make.GoToErrorTopic(text)) << text;
         ASSERT_EQ(messenger.Records.size(), 1u);
