@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "components/reopenlist.h"
+#include "editor/defaulttextstyles.h"
 #include "helpproject/textstylemacro.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 #include "helpproject/writers/htmlmanual.h"
@@ -101,6 +102,11 @@ void TProjectCommands::NewProject() {
         return;
     session_.NewProject();
     saveDialogName_.clear();
+    if (styles_) {
+        // A new project starts from the built-in styles, not the last one's.
+        styles_->Clear();
+        AddDefaultTextStyles(*styles_, false);
+    }
     host_.HelpFileKindChanged(0);
     host_.ProjectReplaced();
     host_.ShowTopic();

@@ -135,7 +135,7 @@ TEST_F(BatchRunTest, MissingCompilerNeedsAPersonAndShowsWhy) {
     const auto result = Run({project, "/chtml", "/q"});
     EXPECT_TRUE(result.Quit);
     EXPECT_EQ(result.ExitCode, editor::kExitNeededPerson);
-    EXPECT_NE(err.str().find("Help Compiler Needed"), std::string::npos);
+    EXPECT_NE(err.str().find("Before your help project can be compiled"), std::string::npos);
 }
 
 TEST_F(BatchRunTest, WebHelpExportSucceedsWithBuildTags) {
