@@ -135,7 +135,14 @@ void TOptionsForm::BuildGeneralPage() {
     form->addRow("&Locale ID:", comboLCID_);
     form->addRow("&Bitmap paths:", editBMRoot_);
     spinIncr_ = Spin("SpinIncr", 1, 10000, 10);
-    form->addRow("&When creating a new topic, increase the topic ID by:", spinIncr_);
+    // Its own row, so that the long caption does not narrow the fields above.
+    auto* increase = new QHBoxLayout;
+    auto* increaseLabel = new QLabel("&When creating a new topic, increase the topic ID by:");
+    increaseLabel->setBuddy(spinIncr_);
+    increase->addWidget(increaseLabel);
+    increase->addWidget(spinIncr_);
+    increase->addStretch();
+    form->addRow(increase);
     checkUpdateLinks_ =
         Check("CheckUpdateLinks", "Update all links to a topic when its topic ID is changed");
     checkAutoSave_ = Check("CheckAutoSave", "&Automatically save project when compiling");
@@ -164,7 +171,10 @@ void TOptionsForm::BuildCompilerPage() {
         if (!folder.isEmpty())
             editOutputFolder_->setText(folder);
     });
-    folderRow->addWidget(new QLabel("Output &Folder:"));
+    auto* folderLabel = new QLabel("Output &Folder:");
+    folderLabel->setBuddy(editOutputFolder_);
+    browseFolder->setMaximumWidth(40);
+    folderRow->addWidget(folderLabel);
     folderRow->addWidget(editOutputFolder_, 1);
     folderRow->addWidget(browseFolder);
     layout->addLayout(folderRow);
@@ -176,7 +186,9 @@ void TOptionsForm::BuildCompilerPage() {
         buildTags_.SetChecked(static_cast<std::size_t>(listBuildTag_->row(item)),
                               item->checkState() == Qt::Checked);
     });
-    layout->addWidget(new QLabel("B&uild tag:"));
+    auto* tagLabel = new QLabel("B&uild tag:");
+    tagLabel->setBuddy(listBuildTag_);
+    layout->addWidget(tagLabel);
     layout->addWidget(listBuildTag_);
 
     auto* group = new QGroupBox(" Help compiler ");
@@ -211,6 +223,7 @@ void TOptionsForm::BuildCompilerPage() {
     for (const Row& row : rows) {
         auto* browse = new QPushButton("...");
         browse->setObjectName(row.button);
+        browse->setMaximumWidth(40);
         connect(browse, &QPushButton::clicked, this,
                 [this, row] { BrowseCompiler(row.combo, row.filter, row.title, row.name); });
         grid->addWidget(row.radio, r++, 0, 1, 2);
