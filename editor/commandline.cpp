@@ -208,7 +208,7 @@ TCommandLineResult RunBatchCommandLine(const TCommandLine& line,
                                        const TCommandLineServices& services) {
     components::TScriptedMessenger messenger(&err);
     TBatchHost host(err);
-    TProjectCommands commands(session, messenger, host, styles, nullptr);
+    TProjectCommands commands(session, messenger, host, styles);
     TMakePipeline make(commands, host, paths, settings);
     TCommandLineServices batch = services;
     batch.NeededPerson = [&] {

@@ -5,9 +5,6 @@
 
 namespace editor {
 
-namespace {
-
-// The CharMask members in which two formats differ.
 std::uint32_t DifferingMembers(const rtf::CharFormat& a, const rtf::CharFormat& b) {
     std::uint32_t differ = 0;
     if (a.face != b.face || a.charset != b.charset || a.pitch != b.pitch || a.family != b.family)
@@ -32,8 +29,6 @@ std::uint32_t DifferingMembers(const rtf::CharFormat& a, const rtf::CharFormat& 
         differ |= rtf::kCharScript;
     return differ;
 }
-
-} // namespace
 
 TSelectionFormat SelectionFormatOf(const rtf::RtfDocument& document, std::size_t start,
                                    std::size_t length) {

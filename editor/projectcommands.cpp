@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "components/reopenlist.h"
 #include "editor/defaulttextstyles.h"
 #include "helpproject/textstylemacro.h"
 #include "helpproject/writers/htmlhelpwriter.h"
@@ -78,9 +77,8 @@ std::int32_t NextThousandAbove(const TBrindlewovenProject& project) {
 
 TProjectCommands::TProjectCommands(helpproject::TEditingSession& session, IMessenger& messenger,
                                    IProjectCommandHost& host,
-                                   helpproject::TTextStyleList* styles,
-                                   components::TReopenList* reopen)
-    : session_(session), messenger_(messenger), host_(host), styles_(styles), reopen_(reopen) {}
+                                   helpproject::TTextStyleList* styles)
+    : session_(session), messenger_(messenger), host_(host), styles_(styles) {}
 
 bool TProjectCommands::ConfirmDropProject() {
     if (!session_.Modified())
@@ -123,12 +121,7 @@ void TProjectCommands::InstallLoadedProject(const std::string& fileName) {
     host_.ShowTopic();
     session_.SetModified(false);
     saveDialogName_ = fileName;
-    AddToReopen(fileName);
-}
-
-void TProjectCommands::AddToReopen(const std::string& fileName) {
-    if (reopen_)
-        reopen_->AddFile(fileName);
+    host_.AddRecentFile(fileName);
 }
 
 void TProjectCommands::ProjectOpen() {
@@ -161,7 +154,7 @@ bool TProjectCommands::SaveAs(bool fromCode) {
     session_.SaveProject(*file, styles_);
     session_.Project().FileName = *file;
     saveDialogName_ = *file;
-    AddToReopen(*file);
+    host_.AddRecentFile(*file);
     host_.ShowTopic();
     return true;
 }
@@ -170,8 +163,7 @@ void TProjectCommands::Reopen(const std::string& fileName) {
     if (!FileExists(fileName)) {
         messenger_.ShowMessage(components::TMessageKind::Error, "Error",
                                "Project " + fileName + " doesn't exist any more.");
-        if (reopen_)
-            reopen_->RemoveFile(fileName);
+        host_.RemoveRecentFile(fileName);
         return;
     }
     host_.StoreTopic();

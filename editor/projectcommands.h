@@ -13,9 +13,6 @@
 #include "helpproject/editingsession.h"
 #include "helpproject/writers/buildreport.h"
 
-namespace components {
-class TReopenList;
-}
 namespace helpproject {
 class TTextStyleList;
 }
@@ -58,6 +55,10 @@ public:
     virtual void HelpFileKindChanged(std::int32_t /*kind*/) {}
     // Opens a document with the desktop's default program.
     virtual void OpenDocument(const std::string& /*fileName*/) {}
+    // The recent-files menu: a file opened or saved goes to its top; a file
+    // that is gone leaves it.
+    virtual void AddRecentFile(const std::string& /*fileName*/) {}
+    virtual void RemoveRecentFile(const std::string& /*fileName*/) {}
     // The source-unit parser: the first topic number it made, or -1.
     virtual std::int32_t ParsePascalUnit(const std::string& /*unitFile*/,
                                          std::int32_t /*firstNumber*/) {
@@ -75,10 +76,9 @@ inline constexpr const char* kSaveAsCanceled = "Save As canceled";
 
 class TProjectCommands {
 public:
-    // `styles` and `reopen` may be null.
+    // `styles` may be null.
     TProjectCommands(helpproject::TEditingSession& session, components::IMessenger& messenger,
-                     IProjectCommandHost& host, helpproject::TTextStyleList* styles,
-                     components::TReopenList* reopen);
+                     IProjectCommandHost& host, helpproject::TTextStyleList* styles);
 
     helpproject::TEditingSession& Session() { return session_; }
     components::IMessenger& Messenger() { return messenger_; }
@@ -116,13 +116,11 @@ public:
 
 private:
     void InstallLoadedProject(const std::string& fileName);
-    void AddToReopen(const std::string& fileName);
 
     helpproject::TEditingSession& session_;
     components::IMessenger& messenger_;
     IProjectCommandHost& host_;
     helpproject::TTextStyleList* styles_;
-    components::TReopenList* reopen_;
     std::string saveDialogName_;
 };
 

@@ -574,7 +574,8 @@ void TRicherEdit::keyPressEvent(QKeyEvent* event) {
     if (tab && (event->modifiers() & Qt::ControlModifier)) {
         const bool backwards =
             event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
-        focusNextPrevChild(!backwards);
+        // QTextEdit's own override refuses to leave an editable text.
+        QWidget::focusNextPrevChild(!backwards);
         return;
     }
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier && !isReadOnly()) {

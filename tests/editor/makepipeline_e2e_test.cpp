@@ -52,7 +52,7 @@ protected:
     helpproject::TTextStyleList styles;
     helpproject::TCompilerPaths paths;
     editor::TEditorSettings settings;
-    editor::TProjectCommands commands{session, messenger, host, &styles, nullptr};
+    editor::TProjectCommands commands{session, messenger, host, &styles};
     editor::TMakePipeline make{commands, host, paths, settings};
 
     void SetUp() override {

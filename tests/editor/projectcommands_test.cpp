@@ -29,8 +29,8 @@ protected:
     components::TScriptedMessenger messenger;
     projecttest::TRecordingHost host;
     helpproject::TTextStyleList styles;
-    components::TReopenList reopen;
-    TProjectCommands commands{session, messenger, host, &styles, &reopen};
+    components::TReopenList& reopen = host.Recent;
+    TProjectCommands commands{session, messenger, host, &styles};
     std::string sample = projecttest::CopySample(scratch.Path());
     std::string other = projecttest::CopySample(scratch.Path(), "other.bwv");
 
@@ -201,7 +201,7 @@ TEST_F(ProjectCommandsTest, PascalUnitStartsAtTheNextThousand) {
             return -1;
         }
     } parsing;
-    TProjectCommands unitCommands(session, messenger, parsing, &styles, nullptr);
+    TProjectCommands unitCommands(session, messenger, parsing, &styles);
     session.Project().AddTopic(2500, "x");
     parsing.OpenAnswers = {"unit.pas"};
     unitCommands.PascalUnit();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "components/reopenlist.h"
 #include "editor/makepipeline.h"
 #include "editor/projectcommands.h"
 #include "helpproject/writers/helpcompiler.h"
@@ -39,6 +40,9 @@ public:
     void ProjectReplaced() override { ++Replaced; }
     void HelpFileKindChanged(std::int32_t kind) override { KindChanges.push_back(kind); }
     void OpenDocument(const std::string& fileName) override { OpenedDocuments.push_back(fileName); }
+    void AddRecentFile(const std::string& fileName) override { Recent.AddFile(fileName); }
+    void RemoveRecentFile(const std::string& fileName) override { Recent.RemoveFile(fileName); }
+    components::TReopenList Recent;
     void ShowProgressText(const std::string& text) override;
     void SetBusy(bool busy) override { Busy = busy; }
     void SetWindowEnabled(bool enabled) override;

@@ -1,0 +1,65 @@
+// The help authoring program: the main window over an editing session.
+#include <QApplication>
+#include <QCursor>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/applocation.h"
+#include "components/messengerseam.h"
+#include "components/ui/ansiqt.h"
+#include "components/ui/windowedmessenger.h"
+#include "editor/aboutbox.h"
+#include "editor/brindlewovenform.h"
+#include "editor/commandline.h"
+#include "editor/topicclipboardformat.h"
+#include "helpproject/writers/helpcompiler.h"
+#include "platform/registry.h"
+
+int main(int argc, char** argv) {
+    // The units' start-up work: where the program lives, the compiler paths,
+    // the topic clipboard format.
+    components::AppLocation();
+    std::unique_ptr<platform::Registry> registry =
+        platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment());
+    const helpproject::TCompilerPaths compilerPaths = helpproject::LoadCompilerPaths(*registry);
+    editor::TopicClipboardMimeType();
+
+    // A quiet build run without a display draws its windows offscreen; the
+    // platform is chosen before the application object exists.
+    const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (editor::NeedsOffscreenPlatform(editor::ParseCommandLine(rawArgs),
+                                       [](const char* name) { return std::getenv(name); }))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Brindlewoven");
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    auto splash = std::make_unique<editor::TSplashForm>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    std::unique_ptr<components::IMessenger> messenger =
+        components::ui::MakeMessenger(true, &std::cerr);
+    editor::TBrindlewovenForm form(*messenger, *registry);
+    form.SetCompilerPaths(compilerPaths);
+
+    splash.reset();
+    QApplication::restoreOverrideCursor();
+    form.show();
+
+    std::vector<std::string> args;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        args.push_back(components::ui::FromQString(arguments[i]));
+    // The window catches what the run raises; a quiet run ends here with
+    // its exit status.
+    const editor::TCommandLineResult result = form.RunCommandLine(args);
+    if (result.Quit)
+        return result.ExitCode;
+    return QApplication::exec();
+}

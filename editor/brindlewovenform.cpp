@@ -1,0 +1,554 @@
+#include "editor/brindlewovenform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDockWidget>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "components/messengerseam.h"
+#include "components/ui/ansiqt.h"
+#include "components/ui/reopenmenu.h"
+#include "components/ui/richeredit.h"
+#include "components/ui/richruler.h"
+#include "components/ui/saveformsize.h"
+#include "editor/aboutbox.h"
+#include "editor/defaulttextstyles.h"
+#include "editor/mainactions.h"
+#include "editor/markupactions.h"
+#include "editor/commandline.h"
+#include "editor/errorlogpanel.h"
+#include "editor/projectactions.h"
+#include "editor/propertybar.h"
+#include "editor/richtexteditor.h"
+#include "editor/topicgridmodel.h"
+#include "editor/topicgridview.h"
+#include "editor/undomenuwidgets.h"
+#include "platform/registry.h"
+
+namespace editor {
+
+using components::ui::FromQString;
+using components::ui::ToQString;
+
+namespace {
+
+QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
+    auto* bar = new QToolBar(title, &window);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    window.addToolBarBreak(Qt::TopToolBarArea);
+    window.addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+TScreenRect ScreenRectOf(const QWidget& widget) {
+    const QRect frame = widget.frameGeometry();
+    const QPoint topLeft = widget.isWindow() ? frame.topLeft() : widget.mapToGlobal(QPoint(0, 0));
+    return {topLeft.x(), topLeft.y(), topLeft.x() + frame.width(), topLeft.y() + frame.height()};
+}
+
+QRect QtRectOf(const TScreenRect& rect) {
+    return QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1));
+}
+
+} // namespace
+
+TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
+                                     platform::Registry& registry, QWidget* parent)
+    : QMainWindow(parent), messenger_(messenger), registry_(registry) {
+    setObjectName("BrindlewovenForm");
+    setWindowTitle("Brindlewoven");
+    resize(1000, 700);
+    setStatusTip(kProductBanner);
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setToolTip(QString(kProductBanner) + "   ---   We love you all!");
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
+    AddDefaultTextStyles(styles_, false);
+
+    actions_ = new TMainActions(*menuBar(), *this);
+    BuildEditor();
+    BuildBars();
+    BuildDocks();
+    BuildCore();
+    BindCommands();
+
+    ApplyWindowState(ReadWindowState(registry_));
+    reopen_->LoadFromRegistry(registry_, kReopenKey);
+    UpdateCaption();
+}
+
+TBrindlewovenForm::~TBrindlewovenForm() {
+    // The widgets outlive this part of the window: they may tell it nothing
+    // more while they go.
+    for (QObject* sender : std::initializer_list<QObject*>{
+             panelGrid_, panelHCError_, richEdit_, ruler_, gridModel_, propertyBar_, reopen_})
+        QObject::disconnect(sender, nullptr, this, nullptr);
+    delete gridView_; // before the grid it shows
+    gridView_ = nullptr;
+}
+
+// ---- building -----------------------------------------------------------------------
+
+void TBrindlewovenForm::BuildEditor() {
+    auto* panelEdit = new QWidget(this);
+    panelEdit->setObjectName("PanelEdit");
+    panelEdit->setMinimumWidth(510);
+    auto* layout = new QVBoxLayout(panelEdit);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    ruler_ = new components::ui::TRichRuler(panelEdit);
+    ruler_->setObjectName("Ruler");
+    richEdit_ = new components::ui::TRicherEdit(panelEdit);
+    richEdit_->setObjectName("RichEdit");
+    richEdit_->setMinimumHeight(100);
+    layout->addWidget(ruler_);
+    layout->addWidget(richEdit_, 1);
+    setCentralWidget(panelEdit);
+    ruler_->SetRichEdit(richEdit_, [this] { return richEdit_->GetParagraph(); });
+    connect(ruler_, &components::ui::TRichRuler::ParagraphEdited, this,
+            [this](const rtf::ParaFormat& paragraph, quint32 members) {
+                richEdit_->SetParagraph(paragraph, members);
+            });
+    textEditor_ = std::make_unique<TRichTextEditor>(*richEdit_);
+}
+
+void TBrindlewovenForm::BuildBars() {
+    projectBar_ = MakeBar(*this, "ProjectBar", "Project");
+    topicBar_ = MakeBar(*this, "TopicBar", "Topic");
+    propertiesBar_ = MakeBar(*this, "PropertiesBar", "Properties");
+    textBar_ = MakeBar(*this, "TextBar", "Text");
+    helpToolBar_ = MakeBar(*this, "HelpToolBar", "Help tools");
+    for (const char* name :
+         {"ActionProjectNew", "ActionProjectOpen", "ActionProjectSave", "ActionProjectMake"})
+        projectBar_->addAction(actions_->Action(name));
+    for (const char* name : {"ActionTopicAdd", "ActionTopicDelete", "ActionTopicFootnotes"})
+        topicBar_->addAction(actions_->Action(name));
+    topicBar_->addSeparator();
+    propertyBar_ = new TPropertyBarWidgets(*topicBar_, *propertiesBar_, this);
+    for (const char* name :
+         {"ActionTextBold", "ActionTextItalic", "ActionTextUnderline", "ActionTextStrikeout",
+          "ActionTextJustLeft", "ActionTextJustCenter", "ActionTextJustRight", "ActionTextBullet"})
+        textBar_->addAction(actions_->Action(name));
+    for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
+        helpToolBar_->addAction(actions_->Action(name));
+    markup_ = new TMarkupActions(*this, *helpToolBar_);
+    helpToolBar_->addWidget(markup_->ComboLink);
+    helpToolBar_->addWidget(markup_->BtnLinkSort);
+}
+
+void TBrindlewovenForm::BuildDocks() {
+    panelGrid_ = new QDockWidget("Topic Grid", this);
+    panelGrid_->setObjectName("PanelGrid");
+    panelGrid_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    panelGrid_->setMinimumSize(164, 164);
+    addDockWidget(Qt::LeftDockWidgetArea, panelGrid_);
+
+    panelHCError_ = new QDockWidget("Error Log", this);
+    panelHCError_->setObjectName("PanelHCError");
+    panelHCError_->setAllowedAreas(Qt::BottomDockWidgetArea);
+    panelHCError_->setMinimumHeight(70);
+    errorLogPanel_ = new TErrorLogPanel(panelHCError_);
+    memoHCError_ = errorLogPanel_->Memo();
+    panelHCError_->setWidget(errorLogPanel_);
+    addDockWidget(Qt::BottomDockWidgetArea, panelHCError_);
+}
+
+void TBrindlewovenForm::BuildCore() {
+    topicEditor_ = std::make_unique<TTopicEditor>(session_, *this, styles_, state_.Settings);
+    propertyBar_->SetEditor(topicEditor_.get());
+    propertyBar_->SetRunner([this](const std::function<void()>& command) { Run(command); });
+    grid_ = std::make_unique<TTopicGrid>(*topicEditor_, state_.Grid);
+    formatBar_ = std::make_unique<TFormatBar>(*topicEditor_, *this);
+    styleBox_ = std::make_unique<TTextStyleBox>(styles_, *topicEditor_);
+    gridModel_ = new TTopicGridModel(*grid_, this);
+    gridView_ = new TTopicGridView(*gridModel_, panelGrid_);
+    panelGrid_->setWidget(gridView_);
+    connect(gridView_, &TTopicGridView::EditTopic, this,
+            [this](std::int32_t number) { Run([&] { topicEditor_->TitleChosen(number); }); });
+    connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
+    projectActions_ = new TProjectActions(*this, *errorLogPanel_);
+    reopen_ = new components::ui::TReopenMenu(this);
+    QMenu* project = actions_->Menu("MenuProject");
+    QAction* reopenItem = actions_->Action("ReopenItem");
+    QMenu* reopenMenu = reopen_->MenuItem();
+    reopenMenu->setTitle("&Reopen");
+    project->insertMenu(reopenItem, reopenMenu);
+    project->removeAction(reopenItem);
+    connect(reopen_, &components::ui::TReopenMenu::Reopen, this, [this](const QString& file) {
+        Run([&] { projectActions_->Commands().Reopen(FromQString(file)); });
+    });
+    undoMenus_ = new TUndoMenuWidgets(*this, *actions_->Menu("MenuTopic"),
+                                      *actions_->Action("ActionTopicUndoCurrent"),
+                                      *actions_->Action("ActionTopicRedoCurrent"));
+    // The editor showed its first topic before the lists had their views.
+    topicEditor_->ProjectReplaced();
+    auto mirror = [this] {
+        if (formatBar_)
+            formatBar_->Mirror();
+    };
+    connect(richEdit_, &QTextEdit::textChanged, this, mirror);
+    connect(richEdit_, &QTextEdit::cursorPositionChanged, this, mirror);
+    connect(richEdit_, &QTextEdit::selectionChanged, this, mirror);
+    connect(propertyBar_, &TPropertyBarWidgets::PropertyTyped, this,
+            [this] { gridModel_->Repaint(); });
+    connect(propertyBar_, &TPropertyBarWidgets::HistoryRequested, this, [this] {
+        const QWidget* go = propertyBar_->BtnGo;
+        ShowHistoryMenu(go->mapToGlobal(QPoint(0, go->height())));
+    });
+}
+
+void TBrindlewovenForm::BindCommands() {
+    auto bind = [this](const char* name, std::function<void()> command) {
+        actions_->Bind(name, [this, command = std::move(command)] { Run(command); });
+    };
+    projectActions_->BindActions();
+    actions_->Bind("ActionProjectExit", [this] { close(); });
+    TTopicEditor& topics = *topicEditor_;
+    bind("ActionTopicAdd", [&topics] { topics.NewTopic(); });
+    bind("ActionTopicDelete", [&topics] { topics.DeleteCurrentTopic(); });
+    bind("ActionTopicUndoCurrent", [&topics] { topics.UndoCurrent(); });
+    bind("ActionTopicRedoCurrent", [&topics] { topics.RedoCurrent(); });
+    bind("ActionGoToNext", [&topics] { topics.GoToNext(); });
+    bind("ActionGoToPrev", [&topics] { topics.GoToPrevious(); });
+    bind("ActionGoToNextBookmark", [&topics] { topics.GoToNextBookmark(); });
+    bind("ActionGoToPrevBookmark", [&topics] { topics.GoToPreviousBookmark(); });
+    bind("HistoryItem", [this] { ShowHistoryMenu(QCursor::pos()); });
+    bind("ActionHelpAbout", [this] { ShowAboutBox(); });
+    bind("ActionHelpTechSupport", [this] { ShowTechSupport(); });
+    BindTextCommands();
+    BindViewCommands();
+    markup_->BindActions();
+    actions_->Action("ActionTopicRedoCurrent")->setEnabled(topicEditor_->RedoCurrentEnabled());
+}
+
+void TBrindlewovenForm::BindTextCommands() {
+    auto bind = [this](const char* name, void (TFormatBar::*command)()) {
+        actions_->Bind(name, [this, command] { Run([&] { (formatBar_.get()->*command)(); }); });
+    };
+    bind("ActionTextBold", &TFormatBar::ToggleBold);
+    bind("ActionTextItalic", &TFormatBar::ToggleItalic);
+    bind("ActionTextUnderline", &TFormatBar::ToggleUnderline);
+    bind("ActionTextStrikeout", &TFormatBar::ToggleStrikeOut);
+    bind("ActionTextJustLeft", &TFormatBar::AlignLeft);
+    bind("ActionTextJustCenter", &TFormatBar::AlignCenter);
+    bind("ActionTextJustRight", &TFormatBar::AlignRight);
+    bind("ActionTextBullet", &TFormatBar::ToggleBullet);
+    // The editor's own clipboard commands; in a focused box its own.
+    auto forward = [this](const char* name, auto editCommand, auto boxCommand) {
+        actions_->Bind(name, [this, editCommand, boxCommand] {
+            QWidget* focus = QApplication::focusWidget();
+            if (auto* box = qobject_cast<QLineEdit*>(focus))
+                (box->*boxCommand)();
+            else
+                (richEdit_->*editCommand)();
+        });
+    };
+    forward("ActionTextCut", &QTextEdit::cut, &QLineEdit::cut);
+    forward("ActionTextCopy", &QTextEdit::copy, &QLineEdit::copy);
+    forward("ActionTextPaste", &QTextEdit::paste, &QLineEdit::paste);
+    forward("ActionTextSelectAll", &QTextEdit::selectAll, &QLineEdit::selectAll);
+    actions_->Bind("ActionTextDelete", [this] { richEdit_->textCursor().removeSelectedText(); });
+}
+
+void TBrindlewovenForm::BindViewCommands() {
+    auto bindBar = [this](const char* name, QWidget* bar) {
+        QAction* action = actions_->Action(name);
+        action->setChecked(!bar->isHidden());
+        actions_->Bind(name, [bar, action] { bar->setVisible(action->isChecked()); });
+    };
+    bindBar("ActionViewProjectBar", projectBar_);
+    bindBar("ActionViewTopicBar", topicBar_);
+    bindBar("ActionViewPropertiesBar", propertiesBar_);
+    bindBar("ActionViewTextBar", textBar_);
+    bindBar("ActionViewHelpToolBar", helpToolBar_);
+    bindBar("ActionViewRuler", ruler_);
+    actions_->Bind("ActionViewGrid", [this] { ToggleGrid(); });
+    bindBar("ActionViewErrorLog", panelHCError_);
+    actions_->Bind("ActionViewFocusEditor", [this] { richEdit_->setFocus(); });
+    // The check marks follow the panels when they are closed or shown otherwise.
+    connect(panelGrid_, &QDockWidget::visibilityChanged, this,
+            [this] { actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden()); });
+    connect(panelHCError_, &QDockWidget::visibilityChanged, this, [this] {
+        actions_->Action("ActionViewErrorLog")->setChecked(!panelHCError_->isHidden());
+    });
+}
+
+void TBrindlewovenForm::ToggleGrid() {
+    panelGrid_->setVisible(panelGrid_->isHidden());
+    actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden());
+    if (!panelGrid_->isHidden())
+        gridView_->Rebuild();
+}
+
+// ---- running commands -------------------------------------------------------------
+
+void TBrindlewovenForm::Run(const std::function<void()>& command) {
+    ++busy_;
+    try {
+        command();
+    } catch (const components::EAbort&) {
+        // A cancelled operation ends without a word.
+    } catch (const std::exception& error) {
+        messenger_.ShowMessage(components::TMessageKind::Error, "Brindlewoven", error.what());
+    }
+    --busy_;
+}
+
+// ---- services ---------------------------------------------------------------------
+
+void TBrindlewovenForm::SetHelpFileKind(std::int32_t kind) {
+    editor::SetHelpFileKind(session_.Project(), styles_, kind);
+}
+
+TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {
+    TCommandLineResult result;
+    Run([&] { result = projectActions_->RunCommandLine(args); });
+    return result;
+}
+
+void TBrindlewovenForm::ShowAboutBox() {
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TBrindlewovenForm::ShowTechSupport() {
+    TFormTechSupport box(this);
+    box.exec();
+}
+
+void TBrindlewovenForm::ShowHistoryMenu(const QPoint& at) {
+    QMenu menu(this);
+    for (const THistoryMenuItem& item : topicEditor_->HistoryMenu()) {
+        QAction* action = menu.addAction(ToQString(item.Caption));
+        action->setStatusTip(ToQString(std::string(kHistoryHint)));
+        const std::int32_t number = item.Number;
+        connect(action, &QAction::triggered, this,
+                [this, number] { Run([&] { GoToTopicID(number); }); });
+    }
+    if (!menu.isEmpty())
+        menu.exec(at);
+}
+
+void TBrindlewovenForm::UpdateCaption() {
+    const std::string& file = session_.Project().FileName;
+    QString caption = "Brindlewoven";
+    if (!file.empty())
+        caption += " - " + ToQString(file);
+    setWindowTitle(caption);
+}
+
+// ---- ITopicEditorView -------------------------------------------------------------
+
+ITextEditor& TBrindlewovenForm::TextEditor() {
+    return *textEditor_;
+}
+
+void TBrindlewovenForm::PropertyBarChanged() {
+    if (propertyBar_)
+        propertyBar_->ShowBar();
+    if (gridModel_)
+        gridModel_->Repaint();
+    UpdateCaption();
+}
+
+void TBrindlewovenForm::TopicListChanged() {
+    if (propertyBar_ && topicEditor_)
+        propertyBar_->FillTopicList();
+}
+
+void TBrindlewovenForm::LinkListChanged() {
+    if (markup_ && topicEditor_)
+        markup_->FillLinkList();
+}
+
+void TBrindlewovenForm::EndGridEdit() {
+    if (gridView_)
+        gridView_->EndEdit();
+}
+
+void TBrindlewovenForm::GridChanged() {
+    if (gridView_ && topicEditor_ && !topicEditor_->BulkUpdate())
+        gridView_->Rebuild();
+}
+
+bool TBrindlewovenForm::GridVisible() const {
+    return panelGrid_ && !panelGrid_->isHidden();
+}
+
+void TBrindlewovenForm::UndoMenusChanged() {
+    if (undoMenus_)
+        undoMenus_->Rebuild();
+}
+
+void TBrindlewovenForm::PropertyListsChanged() {
+    if (propertyBar_ && topicEditor_)
+        propertyBar_->FillPropertyLists();
+}
+
+void TBrindlewovenForm::RefreshEditorState() {
+    if (formatBar_)
+        formatBar_->Mirror();
+    if (ruler_)
+        ruler_->ReadParagraph();
+}
+
+void TBrindlewovenForm::ShowFormat(const TFormatBarState& state) {
+    const std::pair<const char*, bool> checks[] = {
+        {"ActionTextBold", state.Bold},
+        {"ActionTextItalic", state.Italic},
+        {"ActionTextUnderline", state.Underline},
+        {"ActionTextStrikeout", state.StrikeOut},
+        {"ActionTextJustLeft", state.AlignLeft},
+        {"ActionTextJustCenter", state.AlignCenter},
+        {"ActionTextJustRight", state.AlignRight},
+        {"ActionTextBullet", state.Bullet},
+    };
+    for (const auto& [name, checked] : checks)
+        actions_->Action(name)->setChecked(checked);
+    actions_->Action("ActionTextDelete")->setEnabled(state.HasSelection);
+    actions_->Action("ActionTextCut")->setEnabled(state.HasSelection);
+    actions_->Action("ActionTextCopy")->setEnabled(state.HasSelection);
+    for (IFormatBarView* view : formatViews_)
+        view->ShowFormat(state);
+}
+
+// ---- layout and state ----------------------------------------------------------------
+
+void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
+    state_ = state;
+    if (!state.Stored) {
+        panelGrid_->setFloating(false);
+        addDockWidget(Qt::LeftDockWidgetArea, panelGrid_);
+        addDockWidget(Qt::BottomDockWidgetArea, panelHCError_);
+    } else {
+        if (state.HCErrorDock == 0) {
+            panelHCError_->setFloating(true);
+            if (state.HCErrorFloatRect)
+                panelHCError_->setGeometry(QtRectOf(*state.HCErrorFloatRect));
+        }
+        if (state.HCErrorHeight)
+            resizeDocks({panelHCError_}, {*state.HCErrorHeight}, Qt::Vertical);
+        if (state.GridDock == 2)
+            addDockWidget(Qt::RightDockWidgetArea, panelGrid_);
+        if (state.GridDock == 3) {
+            panelGrid_->setFloating(true);
+            if (state.GridFloatRect)
+                panelGrid_->setGeometry(QtRectOf(*state.GridFloatRect));
+        }
+        if (state.GridWidth)
+            resizeDocks({panelGrid_}, {*state.GridWidth}, Qt::Horizontal);
+    }
+    const std::pair<const char*, bool> shown[] = {
+        {"ActionViewProjectBar", state.ProjectBar},       {"ActionViewTopicBar", state.TopicBar},
+        {"ActionViewPropertiesBar", state.PropertiesBar}, {"ActionViewTextBar", state.TextBar},
+        {"ActionViewHelpToolBar", state.HelpToolBar},     {"ActionViewRuler", state.RulerShown},
+    };
+    for (const auto& [name, visible] : shown) {
+        QAction* action = actions_->Action(name);
+        action->setChecked(visible);
+    }
+    projectBar_->setVisible(state.ProjectBar);
+    topicBar_->setVisible(state.TopicBar);
+    propertiesBar_->setVisible(state.PropertiesBar);
+    textBar_->setVisible(state.TextBar);
+    helpToolBar_->setVisible(state.HelpToolBar);
+    ruler_->setVisible(state.RulerShown);
+    ruler_->SetUnits(state.RulerUnits == 1 ? components::TRulerUnits::ruInches
+                                           : components::TRulerUnits::ruCentimeters);
+    panelGrid_->setVisible(state.GridShown);
+    actions_->Action("ActionViewGrid")->setChecked(state.GridShown);
+    gridView_->Rebuild();
+}
+
+TWindowState TBrindlewovenForm::CurrentWindowState() {
+    gridView_->StoreWidths();
+    TWindowState state = state_;
+    state.Stored = true;
+    state.HCErrorHeight = panelHCError_->height();
+    state.HCErrorDock = panelHCError_->isFloating() ? 0 : 1;
+    state.HCErrorFloatRect = ScreenRectOf(*panelHCError_);
+    state.GridWidth = panelGrid_->width();
+    state.GridDock = panelGrid_->isFloating()                                ? 3
+                     : dockWidgetArea(panelGrid_) == Qt::RightDockWidgetArea ? 2
+                                                                             : 1;
+    state.GridFloatRect = ScreenRectOf(*panelGrid_);
+    state.ProjectBar = !projectBar_->isHidden();
+    state.TopicBar = !topicBar_->isHidden();
+    state.PropertiesBar = !propertiesBar_->isHidden();
+    state.TextBar = !textBar_->isHidden();
+    state.HelpToolBar = !helpToolBar_->isHidden();
+    state.GridShown = !panelGrid_->isHidden();
+    state.RulerShown = !ruler_->isHidden();
+    state.RulerUnits = ruler_->Units() == components::TRulerUnits::ruInches ? 1 : 0;
+    return state;
+}
+
+// ---- show and close ------------------------------------------------------------------
+
+void TBrindlewovenForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (showTimeRuns_ == 0) // shown again after a minimise: nothing to redo
+        RunShowTimeWork();
+}
+
+void TBrindlewovenForm::RunShowTimeWork() {
+    ++showTimeRuns_;
+    Run([this] { projectActions_->Commands().NewProject(); });
+    panelHCError_->hide(); // shown again when a make fills it
+    if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
+        components::ui::LoadFormPlacement(registry_, kMainKey, *this);
+}
+
+void TBrindlewovenForm::closeEvent(QCloseEvent* event) {
+    // The window manager closes even a disabled window: a running command
+    // (or its modal dialog) keeps the window open.
+    if (Busy() || closing_ || !CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TBrindlewovenForm::CloseQuery() {
+    bool mayClose = false;
+    closing_ = true;
+    Run([&] {
+        StoreTopic();
+        mayClose = projectActions_->ConfirmDiscard();
+    });
+    closing_ = false;
+    return mayClose;
+}
+
+void TBrindlewovenForm::FormClose() {
+    try {
+        if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
+            components::ui::SaveFormPlacement(registry_, kMainKey, *this);
+        WriteWindowState(registry_, CurrentWindowState());
+        reopen_->SaveToRegistry(registry_, kReopenKey);
+        registry_.Flush();
+    } catch (const std::exception& error) {
+        messenger_.Warning(error.what()); // losing the layout must not keep the window open
+    }
+}
+
+} // namespace editor

@@ -1,0 +1,239 @@
+// The main window: its layout from the registry and back, close refusals,
+// the show-time work, the editor's keys and the link commands.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolBar>
+
+#include "components/ui/richeredit.h"
+#include "editor/defaulttextstyles.h"
+#include "editor/mainactions.h"
+#include "editor/markupactions.h"
+#include "editor/propertybar.h"
+#include "editor/topicgridmodel.h"
+#include "editor/topicgridview.h"
+#include "form_support.h"
+#include "platform/littleendian.h"
+
+namespace editortest {
+namespace {
+
+using editor::kStateKey;
+using platform::RootKey;
+
+class BrindlewovenFormTest : public FormFixture {};
+
+std::vector<std::string> GridHeaders(editor::TBrindlewovenForm& form) {
+    std::vector<std::string> headers;
+    const auto& model = form.GridView().Model();
+    for (int column = 0; column < model.columnCount(); ++column)
+        headers.push_back(
+            model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
+    return headers;
+}
+
+TEST_F(BrindlewovenFormTest, EmptyHiveGivesDefaultLayoutAndCloseWritesTwentyValues) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    EXPECT_FALSE(window.PanelGrid()->isHidden());
+    EXPECT_FALSE(window.PanelGrid()->isFloating());
+    EXPECT_EQ(window.dockWidgetArea(window.PanelGrid()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Title"}));
+    for (QToolBar* bar : {window.ProjectBar(), window.TopicBar(), window.PropertiesBar(),
+                          window.TextBar(), window.HelpToolBar()})
+        EXPECT_FALSE(bar->isHidden()) << bar->objectName().toStdString();
+    EXPECT_TRUE(window.Actions().Action("ActionViewGrid")->isChecked());
+    // The error log waits for a make.
+    EXPECT_TRUE(window.PanelHCError()->isHidden());
+
+    ASSERT_TRUE(window.close());
+    EXPECT_EQ(registry->ValueNames(RootKey::CurrentUser, kStateKey).size(), 20u);
+    const std::pair<const char*, std::size_t> sizes[] = {
+        {"HCErrorHeight", 4},  {"HCErrorDock", 4},     {"HCErrorFloatRect", 16},
+        {"GridWidth", 4},      {"GridDock", 4},        {"GridFloatRect", 16},
+        {"GridContents", 7},   {"GridWidths", 28},     {"GridOnTop", 1},
+        {"ProjectBarItem", 1}, {"TopicBarItem", 1},    {"PropertiesBarItem", 1},
+        {"TextBarItem", 1},    {"HelpToolBarItem", 1}, {"GridItem", 1},
+        {"RulerItem", 1},      {"RulerUnits", 4},      {"UpdateLinks", 1},
+        {"IDIncrease", 4},     {"AutoSaveCompile", 1}};
+    for (const auto& [name, size] : sizes) {
+        const auto value = registry->ReadValue(RootKey::CurrentUser, kStateKey, name);
+        ASSERT_TRUE(value) << name;
+        EXPECT_EQ(value->data.size(), size) << name;
+    }
+    EXPECT_EQ(*registry->ReadBinary(RootKey::CurrentUser, kStateKey, "GridContents"),
+              std::string("\x01\0\0\0\0\0\0", 7));
+    EXPECT_EQ(*registry->ReadDword(RootKey::CurrentUser, kStateKey, "GridDock"), 1u);
+    const std::string increase =
+        *registry->ReadBinary(RootKey::CurrentUser, kStateKey, "IDIncrease");
+    EXPECT_EQ(platform::GetLE32(reinterpret_cast<const unsigned char*>(increase.data())), 10u);
+}
+
+TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
+    registry->WriteBinary(RootKey::CurrentUser, kStateKey, "GridContents",
+                          std::string("\x02\x07\0\0\0\0\0", 7));
+    std::string widths;
+    for (std::uint32_t width : {40u, 311u, 50u, 60u, 70u, 80u, 322u})
+        platform::AppendLE32(widths, width);
+    registry->WriteBinary(RootKey::CurrentUser, kStateKey, "GridWidths", widths);
+    registry->WriteDword(RootKey::CurrentUser, kStateKey, "GridDock", 2);
+    registry->WriteBinary(RootKey::CurrentUser, kStateKey, "TextBarItem", std::string(1, '\0'));
+    registry->WriteBinary(RootKey::CurrentUser, kStateKey, "IDIncrease",
+                          std::string("\x05\0\0\0", 4));
+
+    editor::TBrindlewovenForm& window = MakeForm();
+    EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Keywords", "Status"}));
+    EXPECT_EQ(window.GridView().columnWidth(1), 311);
+    EXPECT_GE(window.GridView().columnWidth(2), 322); // the last column fills the panel
+    EXPECT_EQ(window.dockWidgetArea(window.PanelGrid()), Qt::RightDockWidgetArea);
+    EXPECT_TRUE(window.TextBar()->isHidden());
+    EXPECT_FALSE(window.Actions().Action("ActionViewTextBar")->isChecked());
+    EXPECT_EQ(window.Settings().IDIncrease, 5);
+
+    // A column moved by its header and widened is saved that way.
+    window.GridView().horizontalHeader()->moveSection(2, 1);
+    EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Status", "Keywords"}));
+    window.GridView().setColumnWidth(1, 290);
+    ASSERT_TRUE(window.close());
+    EXPECT_EQ(*registry->ReadBinary(RootKey::CurrentUser, kStateKey, "GridContents"),
+              std::string("\x07\x02\0\0\0\0\0", 7));
+    const std::string saved = *registry->ReadBinary(RootKey::CurrentUser, kStateKey, "GridWidths");
+    const auto* bytes = reinterpret_cast<const unsigned char*>(saved.data());
+    EXPECT_EQ(platform::GetLE32(bytes + 4), 311u);  // keywords, by its code
+    EXPECT_EQ(platform::GetLE32(bytes + 24), 290u); // status
+    EXPECT_EQ(*registry->ReadDword(RootKey::CurrentUser, kStateKey, "GridDock"), 2u);
+    EXPECT_EQ(*registry->ReadBinary(RootKey::CurrentUser, kStateKey, "TextBarItem"),
+              std::string(1, '\0'));
+}
+
+TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    EXPECT_EQ(window.ShowTimeRuns(), 1);
+    OpenFourTopics();
+    window.showMinimized();
+    window.showNormal();
+    window.hide();
+    window.show();
+    EXPECT_EQ(window.ShowTimeRuns(), 1);
+    // A second run would have started a new project over the open one.
+    EXPECT_EQ(window.Project().TopicCount(), 4);
+}
+
+TEST_F(BrindlewovenFormTest, CloseIsRefusedWhileBusyOrCancelled) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    bool closedWhileBusy = true;
+    window.Run([&] { closedWhileBusy = window.close(); });
+    EXPECT_FALSE(closedWhileBusy);
+    EXPECT_TRUE(window.isVisible());
+
+    window.Session().SetModified();
+    messenger.QueueAnswer(components::mrCancel);
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Caption,
+              "If you do not save your project, you will lose all your changes");
+    EXPECT_TRUE(window.Session().Modified());
+
+    messenger.QueueAnswer(components::mrNo);
+    EXPECT_TRUE(window.close());
+}
+
+TEST_F(BrindlewovenFormTest, CloseOfAnUnmodifiedProjectAsksNothing) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(messenger.Records.empty());
+}
+
+TEST_F(BrindlewovenFormTest, TabIsTypedAndCtrlTabMovesTheFocus) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    QApplication::setActiveWindow(&window);
+    components::ui::TRicherEdit& edit = window.RichEdit();
+    edit.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit.hasFocus(); }));
+    edit.selectAll();
+    QTest::keyClicks(&edit, "a");
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QTest::keyClicks(&edit, "b");
+    EXPECT_EQ(EditorText(window), "a\tb\r");
+    EXPECT_TRUE(edit.hasFocus());
+
+    QTest::keyClick(&edit, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_FALSE(edit.hasFocus());
+    QWidget* next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    edit.setFocus();
+    QTest::keyClick(&edit, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(edit.hasFocus());
+    EXPECT_NE(QApplication::focusWidget(), next);
+    EXPECT_EQ(EditorText(window), "a\tb\r");
+}
+
+// ---- link insertion -----------------------------------------------------------------
+
+struct LinkCase {
+    const char* Action;
+    bool Popup;
+};
+
+class LinkInsertionTest : public FormFixture, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinkInsertionTest, HotspotIsGreenAndTheCodeMaroon) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    editor::TMarkupActions& markup = window.Markup();
+    QAction* action = window.Actions().Action(GetParam().Action);
+    EXPECT_FALSE(action->isEnabled()); // no target chosen
+    markup.SelectLinkTarget(30);
+    ASSERT_TRUE(action->isEnabled());
+
+    editor::ITextEditor& text = window.TextEditor();
+    text.SetSelection(0, text.TextLength());
+    text.ReplaceSelection("See ");
+    action->trigger();
+    EXPECT_EQ(EditorText(window), "See Charlie{linkID=30}\r");
+    EXPECT_TRUE(messenger.Records.empty());
+
+    text.SetSelection(4, 7); // the hotspot
+    const editor::TSelectionFormat hotspot = text.SelFormat();
+    EXPECT_EQ(hotspot.Format.color.ToTColor(), editor::clGreen);
+    EXPECT_EQ(hotspot.Format.strike, !GetParam().Popup);
+    EXPECT_EQ(hotspot.Format.underline != rtf::UnderlineKind::None, GetParam().Popup);
+    text.SetSelection(11, 11); // the code
+    const editor::TSelectionFormat code = text.SelFormat();
+    EXPECT_TRUE(code.IsUniform(rtf::kCharColor | rtf::kCharStrike | rtf::kCharUnderline));
+    EXPECT_EQ(code.Format.color.ToTColor(), editor::clMaroon);
+    EXPECT_FALSE(code.Format.strike);
+    EXPECT_EQ(code.Format.underline, rtf::UnderlineKind::None);
+
+    // The window stores it into the topic as any edit.
+    window.StoreTopic();
+    EXPECT_TRUE(window.Session().Modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LinkInsertionTest,
+                         ::testing::Values(LinkCase{"ActionHelpToolsLink", false},
+                                           LinkCase{"ActionHelpToolsLinkPopup", true}));
+
+TEST_F(BrindlewovenFormTest, CodeCommandsTypeTheirCodesAtTheCaret) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ITextEditor& text = window.TextEditor();
+    text.SetSelection(0, text.TextLength());
+    text.ReplaceSelection("x");
+    window.Actions().Action("ActionHelpToolsKeepn")->trigger();
+    window.Actions().Action("ActionHelpToolsRTF")->trigger();
+    EXPECT_EQ(text.SelStart(), std::string("x{keepn}{rtf=").size());
+    components::TScriptedMessenger::TAnswer name;
+    name.Result = components::mrOk;
+    name.HasInput = true;
+    name.Input = "a b!c";
+    messenger.QueueAnswer(name);
+    text.MoveCaretToEnd();
+    window.Actions().Action("ActionHelpToolsLinkTarget")->trigger();
+    EXPECT_EQ(EditorText(window), "x{keepn}{rtf=}{target=abc}\r");
+}
+
+} // namespace
+} // namespace editortest

@@ -1,0 +1,40 @@
+#include "form_support.h"
+
+#include <QTest>
+
+#include "editor/texteditor.h"
+#include "helpproject/editingsession.h"
+
+namespace editortest {
+
+editor::TBrindlewovenForm& FormFixture::MakeForm() {
+    form = std::make_unique<editor::TBrindlewovenForm>(messenger, *registry);
+    form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    return *form;
+}
+
+void FormFixture::OpenFourTopics() {
+    auto project = std::make_unique<helpproject::TBrindlewovenProject>();
+    project->ClearTopics();
+    const std::pair<int, const char*> topics[] = {
+        {10, "Delta"}, {20, "Alpha"}, {30, "Charlie"}, {40, "Bravo"}};
+    for (const auto& [number, title] : topics) {
+        helpproject::TBrindlewovenTopic* topic = project->AddTopic(number, title);
+        topic->KKeywords = "k" + std::to_string(number);
+        project->UpdateSortedView(topic);
+    }
+    form->Session().ReplaceProject(std::move(project));
+    form->TopicEditor().ProjectReplaced();
+}
+
+void FormFixture::DropForm() {
+    form.reset();
+}
+
+std::string EditorText(editor::TBrindlewovenForm& form) {
+    editor::ITextEditor& text = form.TextEditor();
+    return text.TextRange(0, text.TextLength());
+}
+
+} // namespace editortest

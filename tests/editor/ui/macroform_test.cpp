@@ -1,0 +1,128 @@
+#include "editor/dialogs/macroform.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "components/ui/messenger_support.h"
+#include "dialogs_support.h"
+#include "editor/dialogs/macroeditoropener.h"
+
+using editor::ui::TMacroForm;
+
+namespace {
+
+// Picks the macro, types its parameters in order and clicks Add.
+void AddCall(TMacroForm& f, const char* macro, std::initializer_list<const char*> values) {
+    ClickItem(f.ListMacro(), macro);
+    std::size_t slot = 0;
+    for (const char* value : values)
+        Retype(f.ParamEdit(slot++), value);
+    Click(f.AddBtn());
+}
+
+} // namespace
+
+TEST(MacroForm, ShowsTheSlotsOfThePickedMacro) {
+    TMacroForm form;
+    form.show();
+    ClickItem(form.ListMacro(), "ExecFile");
+    EXPECT_TRUE(form.LabelWin95()->isVisible());
+    EXPECT_FALSE(form.LabelMacro()->text().startsWith('*'));
+    EXPECT_EQ(form.ParamLabel(0)->text(), "program");
+    EXPECT_EQ(form.ParamLabel(2)->text(), "display-state");
+    EXPECT_TRUE(form.ParamEdit(2)->isVisible());
+    EXPECT_FALSE(form.ParamEdit(3)->isVisible());
+    EXPECT_FALSE(form.ParamButton(0)->isVisible()) << "no ... for a string";
+
+    ClickItem(form.ListMacro(), "JumpID");
+    EXPECT_FALSE(form.LabelWin95()->isVisible());
+    EXPECT_TRUE(form.ParamButton(0)->isVisible()) << "... for a help file";
+    EXPECT_FALSE(form.ParamButton(1)->isVisible());
+    // The hint of the parameter being typed is shown.
+    form.ParamEdit(1)->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form.LabelHint()->text(), form.ParamEdit(1)->statusTip());
+    EXPECT_FALSE(form.LabelHint()->text().isEmpty());
+}
+
+TEST(MacroForm, ComposesCallsJoinedBySemicolons) {
+    TMacroForm form;
+    form.SetMacroText("");
+    AnswerNext<TMacroForm>([](TMacroForm& f) {
+        AddCall(f, "JumpID", {"a.hlp", "x"});
+        AddCall(f, "Back", {});
+        EXPECT_EQ(f.MemoMacro()->text(), "JumpID(\"a.hlp\",\"x\");Back()");
+        Click(f.OkBtn());
+    });
+    ASSERT_EQ(form.exec(), QDialog::Accepted);
+    EXPECT_EQ(form.MacroText(), "JumpID(\"a.hlp\",\"x\");Back()");
+}
+
+// OK with an empty memo takes the picked macro's call; Escape is Clear's
+// key, not Cancel's.
+TEST(MacroForm, OkWithEmptyMemoAddsThePickedMacro) {
+    TMacroForm form;
+    form.SetMacroText("Exit()");
+    AnswerNext<TMacroForm>([](TMacroForm& f) {
+        EXPECT_EQ(f.MemoMacro()->text(), "Exit()");
+        f.ListMacro()->setFocus();
+        QTest::keyClick(&f, Qt::Key_Escape);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.MemoMacro()->text(), "");
+        ClickItem(f.ListMacro(), "About");
+        Click(f.OkBtn());
+    });
+    ASSERT_EQ(form.exec(), QDialog::Accepted);
+    EXPECT_EQ(form.MacroText(), "About()");
+}
+
+// A macro parameter is composed in a second editor; its result comes back
+// with its quotes turned into ` and ', inside the outer call's quotes.
+TEST(MacroForm, NestedEditorForAMacroParameter) {
+    TMacroForm form;
+    AnswerNext<TMacroForm>([](TMacroForm& f) {
+        ClickItem(f.ListMacro(), "ChangeButtonBinding");
+        Retype(f.ParamEdit(0), "btn_up");
+        ASSERT_TRUE(f.ParamButton(1)->isVisible());
+        AnswerNextModal(
+            [&f](QWidget* w) { return w != &f && dynamic_cast<TMacroForm*>(w) != nullptr; },
+            [](QWidget& w) {
+                auto& nested = dynamic_cast<TMacroForm&>(w);
+                AddCall(nested, "JumpID", {"a.hlp", "x"});
+                Click(nested.OkBtn());
+            });
+        Click(f.ParamButton(1));
+        EXPECT_EQ(f.ParamEdit(1)->text(), "JumpID(`a.hlp',`x')");
+        Click(f.AddBtn());
+        Click(f.OkBtn());
+    });
+    ASSERT_EQ(form.exec(), QDialog::Accepted);
+    EXPECT_EQ(form.MacroText(), "ChangeButtonBinding(\"btn_up\",\"JumpID(`a.hlp',`x')\")");
+}
+
+// The opener of the dialogs keeps its editor: the next use starts on the
+// macro picked last, and Cancel leaves the field alone.
+TEST(MacroEditorOpener, OkFillsTheFieldCancelLeavesIt) {
+    QWidget owner;
+    QLineEdit field(&owner);
+    field.setText("Back()");
+    editor::ui::TMacroEditorOpener opener(&owner);
+    AnswerNext<TMacroForm>([](TMacroForm& f) {
+        EXPECT_EQ(f.MemoMacro()->text(), "Back()");
+        AddCall(f, "Contents", {});
+        Click(f.OkBtn());
+    });
+    EXPECT_TRUE(opener.Edit(field));
+    EXPECT_EQ(field.text(), "Back();Contents()");
+
+    AnswerNext<TMacroForm>([](TMacroForm& f) {
+        EXPECT_EQ(f.ListMacro()->currentItem()->text(), "Contents");
+        Click(f.CancelBtn());
+    });
+    EXPECT_FALSE(opener.Edit(field));
+    EXPECT_EQ(field.text(), "Back();Contents()");
+}
