@@ -50,7 +50,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 // chmcmd's input: the same pages, contents, index and help project as the
 // make writes, in `folder`.
 std::unique_ptr<helpproject::TBrindlewovenProject> WriteChmcmdInput(const std::string& file,
-                                                                   const fs::path& folder) {
+                                                                    const fs::path& folder) {
     fs::create_directories(folder);
     helpproject::TTextStyleList styles;
     auto input = helpproject::TBrindlewovenProject::Load(file, &styles);

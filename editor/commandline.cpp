@@ -17,7 +17,9 @@ using components::TMessageKind;
 
 namespace {
 
-bool IsSwitch(const std::string& arg, const char* name) { return platform::AnsiSameText(arg, name); }
+bool IsSwitch(const std::string& arg, const char* name) {
+    return platform::AnsiSameText(arg, name);
+}
 
 bool IsBuildTagSwitch(const std::string& arg) {
     return arg.size() > 2 && platform::StartsWithNoCase(arg, "/b");
@@ -189,8 +191,8 @@ TCommandLineResult RunCommandLine(const TCommandLine& line, TProjectCommands& co
             project.WebUseBuildTags = true;
     }
     try {
-        result.ExitCode =
-            line.WebHelp ? ExportWebHelpRun(line, commands, services) : MakeRun(line, make, services);
+        result.ExitCode = line.WebHelp ? ExportWebHelpRun(line, commands, services)
+                                       : MakeRun(line, make, services);
     } catch (const components::EAbort&) {
         result.ExitCode = FailureCode(kExitBuildFailed, services);
     } catch (const std::exception& error) {

@@ -143,8 +143,7 @@ bool AcceptedCompilerName(TCompilerKind kind, const std::string& fileName) {
     }
 }
 
-std::vector<std::string>
-DefaultSearchRoots(const std::function<const char*(const char*)>& getenv) {
+std::vector<std::string> DefaultSearchRoots(const std::function<const char*(const char*)>& getenv) {
     std::vector<std::string> roots = SplitSearchPath(getenv("PATH"));
     for (const char* folder : {"/usr/bin", "/usr/local/bin", "/opt"})
         roots.emplace_back(folder);

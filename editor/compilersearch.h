@@ -36,8 +36,7 @@ using TSearchProgress = std::function<bool(const std::string& folder)>;
 // The folders to search: PATH's, /usr/bin, /usr/local/bin, /opt,
 // ~/.local/bin, and `WINEPREFIX` (else ~/.wine) drive_c when it exists.
 // `getenv` reads the environment (tests give their own).
-std::vector<std::string>
-DefaultSearchRoots(const std::function<const char*(const char*)>& getenv);
+std::vector<std::string> DefaultSearchRoots(const std::function<const char*(const char*)>& getenv);
 
 // Searches each root depth first. PATH folders are usually flat and full of
 // programs, the program folders deep: both are walked the same way.

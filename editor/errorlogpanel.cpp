@@ -26,8 +26,7 @@ TErrorLogPanel::TErrorLogPanel(QWidget* parent)
     goButton_->setEnabled(false);
     connect(topicEdit_, &QLineEdit::textChanged, this,
             [this](const QString& text) { goButton_->setEnabled(!text.isEmpty()); });
-    connect(goButton_, &QPushButton::clicked, this,
-            [this] { emit GoToTopic(topicEdit_->text()); });
+    connect(goButton_, &QPushButton::clicked, this, [this] { emit GoToTopic(topicEdit_->text()); });
     auto* side = new QVBoxLayout;
     side->addWidget(topicEdit_);
     side->addWidget(goButton_);

@@ -56,9 +56,10 @@ bool IsFile(const std::string& file) {
 // The compiled file's name: the output folder (else the project file's
 // folder) and the project file's name with `extension`.
 std::string OutputFileName(const TBrindlewovenProject& project, const std::string& extension) {
-    const std::string base = project.OutputFolder.empty()
-                                 ? project.FileName
-                                 : project.OutputFolder + platform::ExtractFileName(project.FileName);
+    const std::string base =
+        project.OutputFolder.empty()
+            ? project.FileName
+            : project.OutputFolder + platform::ExtractFileName(project.FileName);
     return platform::ChangeFileExt(base, extension);
 }
 
@@ -165,7 +166,9 @@ void TMakePipeline::Cancel() {
         ownRunner_->Cancel();
 }
 
-bool TMakePipeline::CompilerRunning() const { return ownRunner_ && ownRunner_->Running(); }
+bool TMakePipeline::CompilerRunning() const {
+    return ownRunner_ && ownRunner_->Running();
+}
 
 void TMakePipeline::Progress(const std::string& text) {
     host_.ShowProgressText(text);

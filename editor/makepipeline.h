@@ -52,8 +52,8 @@ class TMakePipeline {
 public:
     using TGetEnv = std::function<const char*(const char*)>;
 
-    TMakePipeline(TProjectCommands& commands, IMakeHost& host,
-                  helpproject::TCompilerPaths& paths, const TEditorSettings& settings);
+    TMakePipeline(TProjectCommands& commands, IMakeHost& host, helpproject::TCompilerPaths& paths,
+                  const TEditorSettings& settings);
     ~TMakePipeline();
     TMakePipeline(const TMakePipeline&) = delete;
     TMakePipeline& operator=(const TMakePipeline&) = delete;

@@ -74,8 +74,8 @@ TProjectActions::TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorL
     };
     chooser_ = [this](TFileDialogKind kind, const std::string& startFile) {
         const TMarkupDialog dialog = MarkupDialogOf(kind);
-        return FromQString(QFileDialog::getOpenFileName(&form_, dialog.Title,
-                                                        ToQString(startFile), dialog.Filter));
+        return FromQString(QFileDialog::getOpenFileName(&form_, dialog.Title, ToQString(startFile),
+                                                        dialog.Filter));
     };
     connect(&errorLog_, &TErrorLogPanel::GoToTopic, this, [this](const QString& text) {
         form_.Run([&] { make_->GoToErrorTopic(FromQString(text)); });
@@ -181,13 +181,21 @@ std::optional<std::string> TProjectActions::PromptSaveFile(const TFileDialogSpec
     return fileDialog_(dialog, true);
 }
 
-void TProjectActions::StoreTopic() { form_.StoreTopic(); }
+void TProjectActions::StoreTopic() {
+    form_.StoreTopic();
+}
 
-void TProjectActions::ShowTopic() { form_.ShowTopic(); }
+void TProjectActions::ShowTopic() {
+    form_.ShowTopic();
+}
 
-void TProjectActions::ProjectReplaced() { form_.TopicEditor().ProjectReplaced(); }
+void TProjectActions::ProjectReplaced() {
+    form_.TopicEditor().ProjectReplaced();
+}
 
-void TProjectActions::HelpFileKindChanged(std::int32_t kind) { form_.SetHelpFileKind(kind); }
+void TProjectActions::HelpFileKindChanged(std::int32_t kind) {
+    form_.SetHelpFileKind(kind);
+}
 
 void TProjectActions::OpenDocument(const std::string& fileName) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(fileName)));

@@ -49,8 +49,12 @@ TFileDialogSpec SaveProjectDialog(const std::string& fileName) {
     return {"Save Brindlewoven project", "bwv", kProjectFilter, fileName, false, true};
 }
 TFileDialogSpec FlatManualDialog() {
-    return {"Save flat manual in HTML or RTF format", "htm",
-            "HTML (*.html)|*.htm;*.html|Rich Text Format (*.rtf)|*.rtf", "", false, true};
+    return {"Save flat manual in HTML or RTF format",
+            "htm",
+            "HTML (*.html)|*.htm;*.html|Rich Text Format (*.rtf)|*.rtf",
+            "",
+            false,
+            true};
 }
 TFileDialogSpec ImportDialog() {
     return {"Import Help Project", "hpj", "Help Projects (*.hpj)|*.hpj", "", true, false};
@@ -76,8 +80,7 @@ std::int32_t NextThousandAbove(const TBrindlewovenProject& project) {
 }
 
 TProjectCommands::TProjectCommands(helpproject::TEditingSession& session, IMessenger& messenger,
-                                   IProjectCommandHost& host,
-                                   helpproject::TTextStyleList* styles)
+                                   IProjectCommandHost& host, helpproject::TTextStyleList* styles)
     : session_(session), messenger_(messenger), host_(host), styles_(styles) {}
 
 bool TProjectCommands::ConfirmDropProject() {
@@ -190,9 +193,9 @@ void TProjectCommands::FlatManual() {
         const bool withLinks = messenger_.Ask(links) == components::mrYes;
         helpproject::ExportHtmlManual(project, *file, !withLinks, &messenger_);
     } else {
-        const bool pageBreaks = messenger_.AskYesNo("Make Flat Manual",
-                                                    helpproject::kRtfManualPageBreakQuestion) ==
-                                components::mrYes;
+        const bool pageBreaks =
+            messenger_.AskYesNo("Make Flat Manual", helpproject::kRtfManualPageBreakQuestion) ==
+            components::mrYes;
         helpproject::ExportRtfManual(project, *file, pageBreaks);
     }
     host_.ShowTopic();

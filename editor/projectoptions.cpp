@@ -38,7 +38,7 @@ helpproject::TStringList WithoutEmptyLines(const std::vector<std::string>& lines
 } // namespace
 
 const std::vector<std::int32_t>& HelpFileKindTable() {
-    static const std::vector<std::int32_t> kinds = {0,   16,  32,  48,  64,  80,  96,
+    static const std::vector<std::int32_t> kinds = {0,   16,  32,  48,  64,  80, 96,
                                                     112, 272, 304, 320, 336, 352};
     return kinds;
 }

@@ -37,7 +37,8 @@ struct TProjectOptionsValues {
     // HTML Help page
     bool PngImages = true;
     helpproject::TColor Background = 0, Text = 0, Links = 0, Visited = 0, Active = 0;
-    bool FullTextSearch = false, AdvancedSearch = false, Favorites = false, CollapseContents = false;
+    bool FullTextSearch = false, AdvancedSearch = false, Favorites = false,
+         CollapseContents = false;
     std::int32_t X = 0, Y = 0, Width = 0, Height = 0;
     bool RememberPosition = false, PopupsAsLinks = false;
 };

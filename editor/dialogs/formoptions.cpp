@@ -75,13 +75,22 @@ QCheckBox* Check(const char* name, const char* caption) {
     return check;
 }
 
-const char* const kLocales[] = {
-    "0x0436   Afrikaans", "0x041C   Albanian",  "0x0406   Danish",
-    "0x0413   Dutch",     "0x0409   English (U.S.)", "0x0809   English (U.K.)",
-    "0x040B   Finnish",   "0x040C   French",    "0x0407   German",
-    "0x0410   Italian",   "0x0411   Japanese",  "0x0414   Norwegian",
-    "0x0416   Portuguese (Brazil)", "0x0419   Russian", "0x0C0A   Spanish",
-    "0x041D   Swedish"};
+const char* const kLocales[] = {"0x0436   Afrikaans",
+                                "0x041C   Albanian",
+                                "0x0406   Danish",
+                                "0x0413   Dutch",
+                                "0x0409   English (U.S.)",
+                                "0x0809   English (U.K.)",
+                                "0x040B   Finnish",
+                                "0x040C   French",
+                                "0x0407   German",
+                                "0x0410   Italian",
+                                "0x0411   Japanese",
+                                "0x0414   Norwegian",
+                                "0x0416   Portuguese (Brazil)",
+                                "0x0419   Russian",
+                                "0x0C0A   Spanish",
+                                "0x041D   Swedish"};
 
 } // namespace
 
@@ -252,7 +261,9 @@ void TOptionsForm::BuildWinHelpPage() {
     connect(comboDelphi_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         const int current = radioHCWin31_->isChecked() ? 0 : radioHCWin95_->isChecked() ? 1 : 2;
         const int wanted = CompilerForKindIndex(index, current);
-        (wanted == 0 ? radioHCWin31_ : wanted == 1 ? radioHCWin95_ : radioHCHTML_)
+        (wanted == 0   ? radioHCWin31_
+         : wanted == 1 ? radioHCWin95_
+                       : radioHCHTML_)
             ->setChecked(true);
     });
     memoConfig_ = new QPlainTextEdit;
@@ -347,7 +358,9 @@ void TOptionsForm::SetValues(const TProjectOptionsValues& v,
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         listBuildTag_->addItem(item);
     }
-    (v.CompilerRadio == 0 ? radioHCWin31_ : v.CompilerRadio == 1 ? radioHCWin95_ : radioHCHTML_)
+    (v.CompilerRadio == 0   ? radioHCWin31_
+     : v.CompilerRadio == 1 ? radioHCWin95_
+                            : radioHCHTML_)
         ->setChecked(true);
     FillCombo(comboHCWin31_, v.HC31Items, v.HC31Path);
     FillCombo(comboHCWin95_, v.HC95Items, v.HC95Path);

@@ -37,7 +37,8 @@ public:
     explicit TOptionsForm(components::IMessenger& messenger, QWidget* parent = nullptr);
 
     // Fills the pages; `projectTags` are the build tags the topics use.
-    void SetValues(const TProjectOptionsValues& values, const std::vector<std::string>& projectTags);
+    void SetValues(const TProjectOptionsValues& values,
+                   const std::vector<std::string>& projectTags);
     TProjectOptionsValues Values() const;
 
     // "Search for help compilers": fills all three compiler boxes with what

@@ -68,20 +68,19 @@ int CompilerForKindIndex(int kindIndex, int compilerRadio) {
 }
 
 const std::vector<std::string>& HelpFileKindNames() {
-    static const std::vector<std::string> names = {
-        "Regular Help File (anything not in this list)",
-        "Delphi 1 VCL component",
-        "Delphi 2 VCL component",
-        "Delphi 3 VCL component",
-        "Delphi 4 VCL component",
-        "Delphi 5 VCL component",
-        "Delphi 6 VCL/CLX component",
-        "Delphi 7 VCL/CLX component",
-        "C++Builder 1 VCL component",
-        "C++Builder 3 VCL component",
-        "C++Builder 4 VCL component",
-        "C++Builder 5 VCL component",
-        "C++Builder 6 VCL/CLX component"};
+    static const std::vector<std::string> names = {"Regular Help File (anything not in this list)",
+                                                   "Delphi 1 VCL component",
+                                                   "Delphi 2 VCL component",
+                                                   "Delphi 3 VCL component",
+                                                   "Delphi 4 VCL component",
+                                                   "Delphi 5 VCL component",
+                                                   "Delphi 6 VCL/CLX component",
+                                                   "Delphi 7 VCL/CLX component",
+                                                   "C++Builder 1 VCL component",
+                                                   "C++Builder 3 VCL component",
+                                                   "C++Builder 4 VCL component",
+                                                   "C++Builder 5 VCL component",
+                                                   "C++Builder 6 VCL/CLX component"};
     return names;
 }
 

@@ -108,8 +108,7 @@ TStringList SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
     return files;
 }
 
-void SaveHtmlFile(const fs::path& path, const TStringList& lines, TBuildReport& report,
-                  bool sync) {
+void SaveHtmlFile(const fs::path& path, const TStringList& lines, TBuildReport& report, bool sync) {
     std::string bytes;
     for (const auto& line : lines) {
         bytes += line;

@@ -103,8 +103,8 @@ SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
 // Saves lines as CR LF text through a temporary file and notes the file as
 // written. `sync` false skips the flush to disk: for compiler input that is
 // read at once and then deleted, where a crash loses nothing worth keeping.
-void SaveHtmlFile(const std::filesystem::path& path, const TStringList& lines,
-                  TBuildReport& report, bool sync = true);
+void SaveHtmlFile(const std::filesystem::path& path, const TStringList& lines, TBuildReport& report,
+                  bool sync = true);
 
 // Notes the written topics of an HTML output in the report, with the ones
 // whose ID names no page and so take the automatic one.

@@ -52,8 +52,9 @@ protected:
     // Runs Brindle with `args`, no display, at most 120 s; its exit status.
     int Run(const std::string& args, const std::string& extraEnv = "") {
         const fs::path err = scratch.Path() / "stderr.txt";
-        std::string env = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=" +
-                          Quote(path) + " VEXLOR_SANDBOX=" + Quote((scratch.Path() / "sandbox").string());
+        std::string env =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=" + Quote(path) +
+            " VEXLOR_SANDBOX=" + Quote((scratch.Path() / "sandbox").string());
         if (fs::exists(scratch.Path() / "registry"))
             env += " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "registry").string());
         const std::string command = env + " " + extraEnv + " /usr/bin/timeout 120 " +
@@ -97,7 +98,8 @@ TEST_F(BrindleBatchTest, WebHelp) {
 TEST_F(BrindleBatchTest, NoCompilerNeedsAPerson) {
     path = (scratch.Path() / "sandbox").string(); // no chmcmd on PATH
     EXPECT_EQ(Run(P() + " /chtml /q"), 3);
-    EXPECT_NE(stderrText.find("Before your help project can be compiled"), std::string::npos) << stderrText;
+    EXPECT_NE(stderrText.find("Before your help project can be compiled"), std::string::npos)
+        << stderrText;
 }
 
 TEST_F(BrindleBatchTest, FailingCompilerIsBuildFailed) {

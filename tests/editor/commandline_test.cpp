@@ -44,8 +44,13 @@ TEST(CommandLineParse, PositionsDecideEverySwitch) {
         {{"p.bwv", "/c32", "/q", "/bX"}, true, false, "", 1, {}, true},
         // A bare /b is no switch; then it is not /q either.
         {{"p.bwv", "/c32", "/b", "/q"}, true, false, "", 1, {}, false},
-        {{"p.bwv", "/cweb", "out/index.htm", "/bNet", "/q"}, true, true, "out/index.htm", {},
-         "Net", true},
+        {{"p.bwv", "/cweb", "out/index.htm", "/bNet", "/q"},
+         true,
+         true,
+         "out/index.htm",
+         {},
+         "Net",
+         true},
         {{"p.bwv", "/cweb"}, true, true, "", {}, {}, false},
         // The quiet switch where the output file belongs: no output file,
         // and the run is still quiet.

@@ -47,7 +47,7 @@ TEST_F(CompilerSearchTest, FindsEveryKindThroughTheTrapsOfARealTree) {
     Touch(root / "wine/drive_c/HTML Help Workshop/hhc.exe");
     Touch(root / "bin/chmcmd");
     Touch(root / "bin/KWGEN.EXE");
-    Touch(root / ".hidden/HCRTF.EXE");      // dot folders are skipped
+    Touch(root / ".hidden/HCRTF.EXE");              // dot folders are skipped
     fs::create_directories(root / "decoy/HHC.EXE"); // a folder is no compiler
     fs::create_directory_symlink(root / "wine", root / "wine/drive_c/loop");
     Touch(root / "locked/HCRTF.EXE");
@@ -60,7 +60,8 @@ TEST_F(CompilerSearchTest, FindsEveryKindThroughTheTrapsOfARealTree) {
     });
     EXPECT_FALSE(result.Aborted);
     EXPECT_EQ(result.WinHelp32.size(), getuid() == 0 ? 2u : 1u);
-    EXPECT_TRUE(Contains(result.WinHelp32, root / "wine/drive_c/Program Files/Help Workshop/hcrtf.exe"));
+    EXPECT_TRUE(
+        Contains(result.WinHelp32, root / "wine/drive_c/Program Files/Help Workshop/hcrtf.exe"));
     EXPECT_EQ(result.WinHelp16.size(), 2u);
     EXPECT_EQ(result.HtmlHelp.size(), 2u);
     EXPECT_TRUE(Contains(result.HtmlHelp, root / "bin/chmcmd"));

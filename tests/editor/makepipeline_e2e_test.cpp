@@ -65,9 +65,7 @@ protected:
         Project().OutputFolder.clear();
     }
     helpproject::TBrindlewovenProject& Project() { return session.Project(); }
-    fs::path Output(const std::string& ext) const {
-        return fs::path(file).replace_extension(ext);
-    }
+    fs::path Output(const std::string& ext) const { return fs::path(file).replace_extension(ext); }
     // The window is usable and nothing of the build is left behind.
     void ExpectEndStepsRan() {
         EXPECT_TRUE(host.Enabled);
@@ -101,7 +99,8 @@ TEST_F(MakePipelineTest, ChmcmdBuildsACompiledHelpFileWithThisBuildsMissingImage
     fs::remove(fs::path(file).parent_path() / "cup.bmp");
     Project().MissingImages = {"stale.bmp"};
     Project().BrokenLinks = {"stale link"};
-    EXPECT_EQ(make.MakeHelpFile(true), TMakeOutcome::Built) << ::testing::PrintToString(host.ErrorLog);
+    EXPECT_EQ(make.MakeHelpFile(true), TMakeOutcome::Built)
+        << ::testing::PrintToString(host.ErrorLog);
     EXPECT_GT(fs::file_size(Output(".chm")), 0u);
     ASSERT_EQ(viewer.Requests.size(), 1u);
     EXPECT_EQ(viewer.Requests[0].Kind, "chm");

@@ -53,9 +53,9 @@ TEST_F(ProjectCommandsTest, SavePromptMatrix) {
     struct Case {
         Command command;
         bool modified;
-        int answer;          // mrNone: no question expected
-        bool proceeds;       // the open project is replaced
-        bool saved;          // the changed title reached the file
+        int answer;    // mrNone: no question expected
+        bool proceeds; // the open project is replaced
+        bool saved;    // the changed title reached the file
     } cases[] = {
         {Command::New, false, components::mrNone, true, false},
         {Command::New, true, mrYes, true, true},
@@ -98,7 +98,8 @@ TEST_F(ProjectCommandsTest, SavePromptMatrix) {
             break;
         }
         const auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
-        const bool asked = !questions.empty() && questions.front().rfind("Project has been modified!", 0) == 0;
+        const bool asked =
+            !questions.empty() && questions.front().rfind("Project has been modified!", 0) == 0;
         EXPECT_EQ(asked, c.answer != components::mrNone);
         EXPECT_EQ(&session.Project() != before, c.proceeds);
         EXPECT_EQ(SavedTitleOf(sample) == "Changed title", c.saved);

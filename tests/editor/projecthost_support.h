@@ -53,7 +53,9 @@ public:
 class TRecordingViewer : public helpproject::IHelpViewer {
 public:
     std::vector<helpproject::THelpViewRequest> Requests;
-    void Show(const helpproject::THelpViewRequest& request) override { Requests.push_back(request); }
+    void Show(const helpproject::THelpViewRequest& request) override {
+        Requests.push_back(request);
+    }
 };
 
 // The sample project copied to `folder`/`name`; its path.

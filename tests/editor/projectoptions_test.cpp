@@ -79,8 +79,8 @@ TEST(ProjectOptions, NoCompilerShowsHtmlHelpAndOkStoresIt) {
 }
 
 TEST(OptionsDialogChecks, FirstFailingCheckInOrder) {
-    const std::set<std::string> existing = {"/w/HCP.EXE", "/w/hcrtf.exe", "/w/HHC.EXE",
-                                            "/usr/bin/chmcmd", "/w/hc31", "/w/HCRTF"};
+    const std::set<std::string> existing = {"/w/HCP.EXE",      "/w/hcrtf.exe", "/w/HHC.EXE",
+                                            "/usr/bin/chmcmd", "/w/hc31",      "/w/HCRTF"};
     auto exists = [&](const std::string& p) { return existing.count(p) != 0; };
     struct Case {
         int radio;

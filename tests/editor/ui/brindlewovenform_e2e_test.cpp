@@ -9,10 +9,10 @@
 #include <sstream>
 
 #include "components/ui/richeredit.h"
+#include "editor/commandline.h"
 #include "editor/mainactions.h"
 #include "editor/markupactions.h"
 #include "editor/markupcommands.h"
-#include "editor/commandline.h"
 #include "editor/projectactions.h"
 #include "editor/propertybar.h"
 #include "editor/topicgridmodel.h"

@@ -68,7 +68,7 @@ TEST_F(ProjectActionsTest, GoToTopicInTheLogMovesToTheCompiledTopic) {
 TEST_F(ProjectActionsTest, MakeWithoutACompilerOpensOptionsAndCancelEndsQuietly) {
     form->Project().Compiler = -1;
     form->MutableCompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
-    messenger.QueueAnswer(components::mrOk);           // "Help Compiler Needed": OK
+    messenger.QueueAnswer(components::mrOk);            // "Help Compiler Needed": OK
     QTimer::singleShot(0, [this] { form->ProjectActions().OptionsForm().reject(); });
     form->Actions().Action("ActionProjectMake")->trigger();
     EXPECT_EQ(messenger.Records.size(), 1u); // the question only: the cancel is silent
