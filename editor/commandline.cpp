@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "components/scriptedmessenger.h"
+#include "components/systemfolders.h"
 #include "editor/makepipeline.h"
 #include "editor/projectcommands.h"
 #include "editor/projectoptions.h"
@@ -151,7 +152,8 @@ TCommandLineResult RunCommandLine(const TCommandLine& line, TProjectCommands& co
     result.Quit = line.Quiet;
     std::string file;
     try {
-        file = services.NormalizeFile ? services.NormalizeFile(line.ProjectFile) : line.ProjectFile;
+        file = services.NormalizeFile ? services.NormalizeFile(line.ProjectFile)
+                                      : components::NormalizeFileArgument(line.ProjectFile);
     } catch (const std::exception&) {
         file.clear(); // a file: URL that names no file
     }

@@ -63,6 +63,7 @@ struct TCommandLineResult {
 // What the run needs besides the commands: normalising the project argument
 // (file: URLs, shortcuts) and whether a person was asked anything.
 struct TCommandLineServices {
+    // Null: components::NormalizeFileArgument.
     std::function<std::string(const std::string&)> NormalizeFile;
     std::function<bool()> NeededPerson; // null: never
 };

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <iostream>
 
-#include "components/systemfolders.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/reopenmenu.h"
 #include "editor/brindlewovenform.h"
@@ -161,7 +160,6 @@ void TProjectActions::ProjectOptions(bool fromCode) {
 TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string>& args) {
     const TCommandLine line = ParseCommandLine(args);
     TCommandLineServices services;
-    services.NormalizeFile = components::NormalizeFileArgument;
     if (!line.Quiet)
         return editor::RunCommandLine(line, *commands_, *make_, services);
     // No person answers in a quiet run: the window's own dialogs stay shut.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "editor/commandline.h"
+#include "editor/compilersearch.h"
 #include "editor/makepipeline.h"
 #include "helpproject/editingsession.h"
 #include "helpproject/textstylemacro.h"
@@ -160,6 +161,22 @@ TEST_F(BatchRunTest, FailedCompileIsBuildFailed) {
     const auto result = Run({project, "/c32", "/q"});
     EXPECT_EQ(result.ExitCode, editor::kExitBuildFailed) << err.str();
     EXPECT_NE(err.str().find("The help file was not created."), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BatchRunTest, RelativeProjectNameIsTakenFromTheCurrentFolder) {
+    if (editor::FindOnPath("chmcmd", std::getenv("PATH")).empty())
+        GTEST_SKIP() << "chmcmd is not installed";
+    projecttest::CopySample(scratch.Path() / "rel");
+    const fs::path before = fs::current_path();
+    fs::current_path(scratch.Path());
+    const auto result = Run({"rel/sample.bwv", "/chtml", "/q"});
+    fs::current_path(before);
+    EXPECT_EQ(result.ExitCode, editor::kExitBuilt) << err.str();
+    EXPECT_GT(fs::file_size(scratch.Path() / "rel" / "sample.chm"), 0u);
 }
 
 } // namespace
