@@ -166,8 +166,8 @@ TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string
     const TCommandLineResult result =
         RunBatchCommandLine(line, form_.Session(), &form_.TextStyles(),
                             form_.MutableCompilerPaths(), form_.Settings(), std::cerr, services);
-    HelpFileKindChanged(form_.Project().HelpFileKind);
     ProjectReplaced();
+    HelpFileKindChanged(form_.Project().HelpFileKind);
     return result;
 }
 

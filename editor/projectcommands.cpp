@@ -108,8 +108,9 @@ void TProjectCommands::NewProject() {
         styles_->Clear();
         AddDefaultTextStyles(*styles_, false);
     }
-    host_.HelpFileKindChanged(0);
+    // The window's views leave the old project before anything else runs.
     host_.ProjectReplaced();
+    host_.HelpFileKindChanged(0);
     host_.ShowTopic();
 }
 
@@ -119,8 +120,9 @@ void TProjectCommands::OpenProject(const std::string& fileName) {
 }
 
 void TProjectCommands::InstallLoadedProject(const std::string& fileName) {
-    host_.HelpFileKindChanged(session_.Project().HelpFileKind);
+    // The window's views leave the old project before anything else runs.
     host_.ProjectReplaced();
+    host_.HelpFileKindChanged(session_.Project().HelpFileKind);
     host_.ShowTopic();
     session_.SetModified(false);
     saveDialogName_ = fileName;
@@ -274,8 +276,9 @@ void TProjectCommands::Import() {
     project->FileName.clear();
     session_.ReplaceProject(std::move(project));
     saveDialogName_ = platform::ChangeFileExt(*file, ".bwv");
-    host_.HelpFileKindChanged(0);
+    // The window's views leave the old project before anything else runs.
     host_.ProjectReplaced();
+    host_.HelpFileKindChanged(0);
     host_.ShowTopic();
     session_.SetModified(false);
 }
