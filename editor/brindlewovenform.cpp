@@ -29,13 +29,17 @@
 #include "editor/aboutbox.h"
 #include "editor/commandline.h"
 #include "editor/defaulttextstyles.h"
+#include "editor/dialogcommands.h"
 #include "editor/errorlogpanel.h"
+#include "editor/formatbarwidget.h"
 #include "editor/mainactions.h"
 #include "editor/markupactions.h"
 #include "editor/projectactions.h"
 #include "editor/propertybar.h"
-#include "editor/richtexteditor.h"
+#include "editor/richedittexteditor.h"
+#include "editor/textstylecombo.h"
 #include "editor/topicgridmodel.h"
+#include "editor/topicgridpanel.h"
 #include "editor/topicgridview.h"
 #include "editor/undomenuwidgets.h"
 #include "platform/registry.h"
@@ -98,8 +102,9 @@ TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
 TBrindlewovenForm::~TBrindlewovenForm() {
     // The widgets outlive this part of the window: they may tell it nothing
     // more while they go.
-    for (QObject* sender : std::initializer_list<QObject*>{
-             panelGrid_, panelHCError_, richEdit_, ruler_, gridModel_, propertyBar_, reopen_})
+    for (QObject* sender :
+         std::initializer_list<QObject*>{panelGrid_, panelHCError_, richEdit_, ruler_, gridModel_,
+                                         propertyBar_, reopen_, formatBarWidget_})
         QObject::disconnect(sender, nullptr, this, nullptr);
     delete gridView_; // before the grid it shows
     gridView_ = nullptr;
@@ -127,14 +132,13 @@ void TBrindlewovenForm::BuildEditor() {
             [this](const rtf::ParaFormat& paragraph, quint32 members) {
                 richEdit_->SetParagraph(paragraph, members);
             });
-    textEditor_ = std::make_unique<TRichTextEditor>(*richEdit_);
+    textEditor_ = std::make_unique<TRichEditTextEditor>(*richEdit_);
 }
 
 void TBrindlewovenForm::BuildBars() {
     projectBar_ = MakeBar(*this, "ProjectBar", "Project");
     topicBar_ = MakeBar(*this, "TopicBar", "Topic");
     propertiesBar_ = MakeBar(*this, "PropertiesBar", "Properties");
-    textBar_ = MakeBar(*this, "TextBar", "Text");
     helpToolBar_ = MakeBar(*this, "HelpToolBar", "Help tools");
     for (const char* name :
          {"ActionProjectNew", "ActionProjectOpen", "ActionProjectSave", "ActionProjectMake"})
@@ -143,10 +147,6 @@ void TBrindlewovenForm::BuildBars() {
         topicBar_->addAction(actions_->Action(name));
     topicBar_->addSeparator();
     propertyBar_ = new TPropertyBarWidgets(*topicBar_, *propertiesBar_, this);
-    for (const char* name :
-         {"ActionTextBold", "ActionTextItalic", "ActionTextUnderline", "ActionTextStrikeout",
-          "ActionTextJustLeft", "ActionTextJustCenter", "ActionTextJustRight", "ActionTextBullet"})
-        textBar_->addAction(actions_->Action(name));
     for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
         helpToolBar_->addAction(actions_->Action(name));
     markup_ = new TMarkupActions(*this, *helpToolBar_);
@@ -176,11 +176,11 @@ void TBrindlewovenForm::BuildCore() {
     propertyBar_->SetEditor(topicEditor_.get());
     propertyBar_->SetRunner([this](const std::function<void()>& command) { Run(command); });
     grid_ = std::make_unique<TTopicGrid>(*topicEditor_, state_.Grid);
-    formatBar_ = std::make_unique<TFormatBar>(*topicEditor_, *this);
-    styleBox_ = std::make_unique<TTextStyleBox>(styles_, *topicEditor_);
+    BuildTextBar();
     gridModel_ = new TTopicGridModel(*grid_, this);
     gridView_ = new TTopicGridView(*gridModel_, panelGrid_);
-    panelGrid_->setWidget(gridView_);
+    gridPanel_ = new TTopicGridPanel(*this, *gridView_, panelGrid_);
+    panelGrid_->setWidget(gridPanel_);
     connect(gridView_, &TTopicGridView::EditTopic, this,
             [this](std::int32_t number) { Run([&] { topicEditor_->TitleChosen(number); }); });
     connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
@@ -200,19 +200,59 @@ void TBrindlewovenForm::BuildCore() {
                                       *actions_->Action("ActionTopicRedoCurrent"));
     // The editor showed its first topic before the lists had their views.
     topicEditor_->ProjectReplaced();
-    auto mirror = [this] {
-        if (formatBar_)
-            formatBar_->Mirror();
-    };
-    connect(richEdit_, &QTextEdit::textChanged, this, mirror);
-    connect(richEdit_, &QTextEdit::cursorPositionChanged, this, mirror);
-    connect(richEdit_, &QTextEdit::selectionChanged, this, mirror);
+    formatBarWidget_->Follow(richEdit_);
+    richEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(richEdit_, &QWidget::customContextMenuRequested, this, &TBrindlewovenForm::EditorPopup);
     connect(propertyBar_, &TPropertyBarWidgets::PropertyTyped, this,
             [this] { gridModel_->Repaint(); });
     connect(propertyBar_, &TPropertyBarWidgets::HistoryRequested, this, [this] {
         const QWidget* go = propertyBar_->BtnGo;
         ShowHistoryMenu(go->mapToGlobal(QPoint(0, go->height())));
     });
+}
+
+// The formatting bar and the style box, between the properties bar and the
+// help tool bar; their commands join the Text menu.
+void TBrindlewovenForm::BuildTextBar() {
+    formatBarWidget_ = new ui::TFormatBarWidget(*topicEditor_, this);
+    textBar_ = formatBarWidget_;
+    formatBarWidget_->setMovable(false);
+    formatBarWidget_->setFloatable(false);
+    formatBarWidget_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    insertToolBar(helpToolBar_, formatBarWidget_);
+    insertToolBarBreak(helpToolBar_);
+    formatBarWidget_->addSeparator();
+    styleCombo_ = new ui::TTextStyleCombo(styles_, *topicEditor_, formatBarWidget_);
+    styleCombo_->setObjectName("ComboMacro");
+    formatBarWidget_->addWidget(styleCombo_);
+    for (QAction* action : {styleCombo_->ActionMacroAdd(), styleCombo_->ActionMacroDel(),
+                            styleCombo_->ActionMacroChange(), styleCombo_->ActionMacroApply()})
+        formatBarWidget_->addAction(action);
+    addAction(styleCombo_->ActionMacroApplyFont());
+    QMenu* textMenu = actions_->Menu("MenuText");
+    QAction* before = actions_->Action("ActionTextFind");
+    ui::TFormatBarWidget& bar = *formatBarWidget_;
+    for (QAction* action :
+         {bar.ActionTextBold(), bar.ActionTextItalic(), bar.ActionTextUnderline(),
+          bar.ActionTextStrikeout(), bar.ActionTextJustLeft(), bar.ActionTextJustCenter(),
+          bar.ActionTextJustRight(), bar.ActionTextBullet(), bar.FontItem()}) {
+        textMenu->insertAction(before, action);
+        addAction(action); // their keys work with the bar hidden
+    }
+    textMenu->insertSeparator(before);
+    connect(formatBarWidget_, &ui::TFormatBarWidget::SelectionPresenceChanged, this,
+            &TBrindlewovenForm::SelectionPresenceChanged);
+}
+
+void TBrindlewovenForm::EditorPopup(const QPoint& at) {
+    std::unique_ptr<QMenu> menu(richEdit_->createStandardContextMenu(at));
+    menu->addSeparator();
+    markup_->AddFollowLink(*menu);
+    menu->exec(richEdit_->viewport()->mapToGlobal(at));
+}
+
+TFormatBar& TBrindlewovenForm::FormatBar() {
+    return formatBarWidget_->Bar();
 }
 
 void TBrindlewovenForm::BindCommands() {
@@ -236,21 +276,13 @@ void TBrindlewovenForm::BindCommands() {
     BindTextCommands();
     BindViewCommands();
     markup_->BindActions();
+    dialogCommands_ = new TDialogCommands(*this);
+    dialogCommands_->BindActions();
+    SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topicEditor_->RedoCurrentEnabled());
 }
 
 void TBrindlewovenForm::BindTextCommands() {
-    auto bind = [this](const char* name, void (TFormatBar::*command)()) {
-        actions_->Bind(name, [this, command] { Run([&] { (formatBar_.get()->*command)(); }); });
-    };
-    bind("ActionTextBold", &TFormatBar::ToggleBold);
-    bind("ActionTextItalic", &TFormatBar::ToggleItalic);
-    bind("ActionTextUnderline", &TFormatBar::ToggleUnderline);
-    bind("ActionTextStrikeout", &TFormatBar::ToggleStrikeOut);
-    bind("ActionTextJustLeft", &TFormatBar::AlignLeft);
-    bind("ActionTextJustCenter", &TFormatBar::AlignCenter);
-    bind("ActionTextJustRight", &TFormatBar::AlignRight);
-    bind("ActionTextBullet", &TFormatBar::ToggleBullet);
     // The editor's own clipboard commands; in a focused box its own.
     auto forward = [this](const char* name, auto editCommand, auto boxCommand) {
         actions_->Bind(name, [this, editCommand, boxCommand] {
@@ -316,6 +348,8 @@ void TBrindlewovenForm::Run(const std::function<void()>& command) {
 
 void TBrindlewovenForm::SetHelpFileKind(std::int32_t kind) {
     editor::SetHelpFileKind(session_.Project(), styles_, kind);
+    if (styleCombo_)
+        styleCombo_->Refresh();
 }
 
 TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {
@@ -404,30 +438,17 @@ void TBrindlewovenForm::PropertyListsChanged() {
 }
 
 void TBrindlewovenForm::RefreshEditorState() {
-    if (formatBar_)
-        formatBar_->Mirror();
+    if (formatBarWidget_)
+        formatBarWidget_->Mirror();
     if (ruler_)
         ruler_->ReadParagraph();
 }
 
-void TBrindlewovenForm::ShowFormat(const TFormatBarState& state) {
-    const std::pair<const char*, bool> checks[] = {
-        {"ActionTextBold", state.Bold},
-        {"ActionTextItalic", state.Italic},
-        {"ActionTextUnderline", state.Underline},
-        {"ActionTextStrikeout", state.StrikeOut},
-        {"ActionTextJustLeft", state.AlignLeft},
-        {"ActionTextJustCenter", state.AlignCenter},
-        {"ActionTextJustRight", state.AlignRight},
-        {"ActionTextBullet", state.Bullet},
-    };
-    for (const auto& [name, checked] : checks)
-        actions_->Action(name)->setChecked(checked);
-    actions_->Action("ActionTextDelete")->setEnabled(state.HasSelection);
-    actions_->Action("ActionTextCut")->setEnabled(state.HasSelection);
-    actions_->Action("ActionTextCopy")->setEnabled(state.HasSelection);
-    for (IFormatBarView* view : formatViews_)
-        view->ShowFormat(state);
+// Delete, Cut, Copy and Link... need a selection.
+void TBrindlewovenForm::SelectionPresenceChanged(bool hasSelection) {
+    for (const char* name : {"ActionTextDelete", "ActionTextCut", "ActionTextCopy"})
+        actions_->Action(name)->setEnabled(hasSelection);
+    markup_->SetSelectionPresent(hasSelection);
 }
 
 // ---- layout and state ----------------------------------------------------------------
@@ -476,6 +497,8 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     panelGrid_->setVisible(state.GridShown);
     actions_->Action("ActionViewGrid")->setChecked(state.GridShown);
     gridView_->Rebuild();
+    gridView_->ApplyWidths();
+    gridPanel_->UpdateButtons();
 }
 
 TWindowState TBrindlewovenForm::CurrentWindowState() {

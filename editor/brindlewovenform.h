@@ -15,7 +15,6 @@
 
 #include "editor/editorsettings.h"
 #include "editor/formatbar.h"
-#include "editor/textstylebox.h"
 #include "editor/topiceditor.h"
 #include "editor/topicgrid.h"
 #include "editor/windowstate.h"
@@ -40,23 +39,30 @@ namespace platform {
 class Registry;
 }
 
+namespace editor::ui {
+class TFormatBarWidget;
+class TTextStyleCombo;
+} // namespace editor::ui
+
 namespace editor {
 
+class TDialogCommands;
 class TMainActions;
 class TMarkupActions;
 class TProjectActions;
 class TErrorLogPanel;
 struct TCommandLineResult;
 class TPropertyBarWidgets;
-class TRichTextEditor;
+class TRichEditTextEditor;
 class TTopicGridModel;
+class TTopicGridPanel;
 class TTopicGridView;
 class TUndoMenuWidgets;
 
 inline constexpr std::string_view kMainKey = "Software\\Vexlor\\Brindlewoven";
 inline constexpr std::string_view kReopenKey = "Software\\Vexlor\\Brindlewoven\\Reopen";
 
-class TBrindlewovenForm : public QMainWindow, public ITopicEditorView, public IFormatBarView {
+class TBrindlewovenForm : public QMainWindow, public ITopicEditorView {
     Q_OBJECT
 
 public:
@@ -72,8 +78,10 @@ public:
     TTopicEditor& TopicEditor() { return *topicEditor_; }
     TTopicGrid& Grid() { return *grid_; }
     TTopicGridView& GridView() { return *gridView_; }
-    TFormatBar& FormatBar() { return *formatBar_; }
-    TTextStyleBox& StyleBox() { return *styleBox_; }
+    TTopicGridPanel& GridPanel() { return *gridPanel_; }
+    TFormatBar& FormatBar();
+    ui::TFormatBarWidget& FormatBarWidget() { return *formatBarWidget_; }
+    ui::TTextStyleCombo& StyleCombo() { return *styleCombo_; }
     helpproject::TTextStyleList& TextStyles() { return styles_; }
     TEditorSettings& Settings() { return state_.Settings; }
     components::ui::TRicherEdit& RichEdit() { return *richEdit_; }
@@ -82,6 +90,7 @@ public:
     TPropertyBarWidgets& PropertyBarWidgets() { return *propertyBar_; }
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
+    TDialogCommands& DialogCommands() { return *dialogCommands_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
     components::IMessenger& Messenger() { return messenger_; }
@@ -92,7 +101,7 @@ public:
     QToolBar* ProjectBar() const { return projectBar_; }
     QToolBar* TopicBar() const { return topicBar_; }
     QToolBar* PropertiesBar() const { return propertiesBar_; }
-    // The formatting bar's controls are placed here by their own unit.
+    // The formatting bar with the text-style box.
     QToolBar* TextBar() const { return textBar_; }
     QToolBar* HelpToolBar() const { return helpToolBar_; }
 
@@ -124,7 +133,8 @@ public:
     void HighlightSourceCode() { topicEditor_->HighlightSourceCode(); }
     bool BulkUpdate() const { return topicEditor_->BulkUpdate(); }
     void SetBulkUpdate(bool on) { topicEditor_->SetBulkUpdate(on); }
-    // Keeps the source-code style in step with the help-file kind.
+    // Keeps the source-code style (and the style box) in step with the
+    // help-file kind.
     void SetHelpFileKind(std::int32_t kind);
 
     // The command line as delivered (without the program name), run once
@@ -156,11 +166,6 @@ public:
     void PropertyListsChanged() override;
     void RefreshEditorState() override;
 
-    // ---- IFormatBarView: the Text menu's check marks ------------------------
-    void ShowFormat(const TFormatBarState& state) override;
-    // Further views of the formatting bar (its widgets) are told too.
-    void AddFormatBarView(IFormatBarView* view) { formatViews_.push_back(view); }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -170,6 +175,9 @@ private:
     void BuildBars();
     void BuildDocks();
     void BuildCore();
+    void BuildTextBar();
+    void SelectionPresenceChanged(bool hasSelection);
+    void EditorPopup(const QPoint& at);
     void BindCommands();
     void BindTextCommands();
     void BindViewCommands();
@@ -197,21 +205,22 @@ private:
     QDockWidget* panelHCError_ = nullptr;
     QPlainTextEdit* memoHCError_ = nullptr;
 
-    std::unique_ptr<TRichTextEditor> textEditor_;
+    std::unique_ptr<TRichEditTextEditor> textEditor_;
     TMainActions* actions_ = nullptr;
     TPropertyBarWidgets* propertyBar_ = nullptr;
     std::unique_ptr<TTopicEditor> topicEditor_;
     std::unique_ptr<TTopicGrid> grid_;
-    std::unique_ptr<TFormatBar> formatBar_;
-    std::unique_ptr<TTextStyleBox> styleBox_;
+    ui::TFormatBarWidget* formatBarWidget_ = nullptr;
+    ui::TTextStyleCombo* styleCombo_ = nullptr;
     TTopicGridModel* gridModel_ = nullptr;
     TTopicGridView* gridView_ = nullptr;
+    TTopicGridPanel* gridPanel_ = nullptr;
     TMarkupActions* markup_ = nullptr;
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
+    TDialogCommands* dialogCommands_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
-    std::vector<IFormatBarView*> formatViews_;
 
     int busy_ = 0;
     int showTimeRuns_ = 0;

@@ -5,6 +5,9 @@
 
 namespace editor {
 
+namespace {
+
+// The CharMask members in which two formats differ.
 std::uint32_t DifferingMembers(const rtf::CharFormat& a, const rtf::CharFormat& b) {
     std::uint32_t differ = 0;
     if (a.face != b.face || a.charset != b.charset || a.pitch != b.pitch || a.family != b.family)
@@ -29,6 +32,8 @@ std::uint32_t DifferingMembers(const rtf::CharFormat& a, const rtf::CharFormat& 
         differ |= rtf::kCharScript;
     return differ;
 }
+
+} // namespace
 
 TSelectionFormat SelectionFormatOf(const rtf::RtfDocument& document, std::size_t start,
                                    std::size_t length) {

@@ -7,9 +7,6 @@
 
 namespace editor {
 
-// The CharMask members in which two formats differ.
-std::uint32_t DifferingMembers(const rtf::CharFormat& a, const rtf::CharFormat& b);
-
 // The format of `length` characters from `start` (at least one) and which
 // of its members are the same over all of them: the selection format of a
 // rich edit that holds this document.

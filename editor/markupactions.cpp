@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -71,6 +72,12 @@ void TMarkupActions::SetDialog(const char* action, std::function<void()>& slot,
 
 void TMarkupActions::SetLinkDialog(std::function<void()> run) {
     SetDialog("ActionHelpToolsLinkSpecial", linkDialog_, std::move(run));
+    SetSelectionPresent(selectionPresent_);
+}
+
+void TMarkupActions::SetSelectionPresent(bool present) {
+    selectionPresent_ = present;
+    form_.Actions().Action("ActionHelpToolsLinkSpecial")->setEnabled(present && linkDialog_);
 }
 void TMarkupActions::SetInternetLinkDialog(std::function<void()> run) {
     SetDialog("ActionHelpToolsLinkInternet", internetLinkDialog_, std::move(run));
@@ -179,6 +186,22 @@ void TMarkupActions::InsertFlash() {
     editor::InsertFlash(form_.TextEditor(), form_.Project(), file);
     form_.Session().SetModified();
     Inserted();
+}
+
+QAction* TMarkupActions::AddFollowLink(QMenu& menu) {
+    ITextEditor& text = form_.TextEditor();
+    const std::optional<TFollowLink> link =
+        FollowLinkAt(text.TextRange(0, text.TextLength()), text.SelStart());
+    QAction* item =
+        menu.addAction(ToQString(link ? link->Caption : std::string(kFollowLinkCaption)));
+    item->setObjectName("FollowLinkItem");
+    item->setEnabled(link.has_value());
+    if (link) {
+        const std::int32_t number = link->Number;
+        connect(item, &QAction::triggered, this,
+                [this, number] { form_.Run([&] { form_.GoToTopicID(number); }); });
+    }
+    return item;
 }
 
 void TMarkupActions::InsertTarget() {

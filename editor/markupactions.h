@@ -10,8 +10,10 @@
 #include <optional>
 
 class QComboBox;
+class QMenu;
 class QToolBar;
 class QToolButton;
+class QAction;
 
 namespace editor {
 
@@ -49,6 +51,10 @@ public:
     void InsertRtfCode();
     void InsertHtmlCode();
 
+    // The editor pop-up's "Follow Link" item: enabled, and naming the topic,
+    // when the caret stands before a link code's end.
+    QAction* AddFollowLink(QMenu& menu);
+
     // Seams for the dialogs' units: the link dialog, the internet-link
     // dialog, the button dialog and the bitmap form. Setting one enables its
     // action.
@@ -56,6 +62,8 @@ public:
     void SetInternetLinkDialog(std::function<void()> run);
     void SetButtonDialog(std::function<void()> run);
     void SetBitmapDialog(std::function<void()> run);
+    // Link... works on a selection.
+    void SetSelectionPresent(bool present);
 
 private:
     void InsertTopicLinkOf(bool popup);
@@ -67,6 +75,7 @@ private:
     TBrindlewovenForm& form_;
     bool byNumber_ = false;
     bool filling_ = false;
+    bool selectionPresent_ = false;
     std::function<void()> linkDialog_;
     std::function<void()> internetLinkDialog_;
     std::function<void()> buttonDialog_;

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "components/ui/ansiqt.h"
-#include "editor/keyfiltervalidator.h"
+#include "editor/dialogs/keyfiltervalidator.h"
 #include "editor/topiceditor.h"
 
 namespace editor {
@@ -56,13 +56,6 @@ QSpinBox* MakeSpin(QToolBar& bar, const char* name, const char* hint) {
     return spin;
 }
 
-TKeyFilterValidator* Filter(QLineEdit* edit, TTopicColumn column) {
-    auto* validator = new TKeyFilterValidator(TTopicEditor::PropertyFilter(column), edit);
-    edit->setValidator(validator);
-    QObject::connect(edit, &QLineEdit::textChanged, validator, &TKeyFilterValidator::SetAccepted);
-    return validator;
-}
-
 void SetTextQuietly(QLineEdit* edit, const std::string& text) {
     const QString shown = ToQString(text);
     if (edit->text() != shown)
@@ -100,10 +93,10 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     EditAKeywords = MakeEdit(propertiesBar, "EditAKeywords", "A Keywords", TTopicColumn::AKeywords);
     EditBrowse =
         MakeEdit(propertiesBar, "EditBrowse", "Browse sequence", TTopicColumn::BrowseSequence);
-    browseFilter_ = Filter(EditBrowse, TTopicColumn::BrowseSequence);
+    ui::InstallKeyFilter(EditBrowse, TTopicEditor::PropertyFilter(TTopicColumn::BrowseSequence));
     ComboBuild = MakeCombo(propertiesBar, "ComboBuild", "Build tag");
     ComboBuild->lineEdit()->setMaxLength(50);
-    buildFilter_ = Filter(ComboBuild->lineEdit(), TTopicColumn::BuildTag);
+    ui::InstallKeyFilter(ComboBuild, TTopicEditor::PropertyFilter(TTopicColumn::BuildTag));
     ComboStatus = MakeCombo(propertiesBar, "ComboStatus", "Status");
     for (QWidget* box : {static_cast<QWidget*>(EditKeywords), static_cast<QWidget*>(EditAKeywords)})
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -164,8 +157,6 @@ void TPropertyBarWidgets::ShowBar() {
         ComboBuild->setEditText(ToQString(bar.BuildTag));
     if (ComboStatus->currentText() != ToQString(bar.Status))
         ComboStatus->setEditText(ToQString(bar.Status));
-    browseFilter_->SetAccepted(EditBrowse->text());
-    buildFilter_->SetAccepted(ComboBuild->currentText());
     showing_ = false;
 }
 

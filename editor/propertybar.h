@@ -17,7 +17,6 @@ class QToolButton;
 namespace editor {
 
 class TTopicEditor;
-class TKeyFilterValidator;
 
 class TPropertyBarWidgets : public QObject {
     Q_OBJECT
@@ -67,8 +66,6 @@ private:
 
     TTopicEditor* editor_ = nullptr;
     TRunner run_ = [](const std::function<void()>& command) { command(); };
-    TKeyFilterValidator* browseFilter_ = nullptr;
-    TKeyFilterValidator* buildFilter_ = nullptr;
     bool showing_ = false;
 };
 

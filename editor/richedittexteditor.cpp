@@ -49,10 +49,16 @@ std::size_t TRichEditTextEditor::TextLength() const {
 
 std::string TRichEditTextEditor::TextRange(std::size_t pos, std::size_t count) const {
     QTextCursor cursor(edit_.document());
-    const int end = std::min(ToInt(pos + count), edit_.document()->characterCount() - 1);
+    const int last = edit_.document()->characterCount() - 1; // the final paragraph end
+    const int end = std::min(ToInt(pos + count), last);
     cursor.setPosition(std::min(ToInt(pos), end));
     cursor.setPosition(end, QTextCursor::KeepAnchor);
-    return QtTextToModel(cursor.selectedText());
+    std::string text = QtTextToModel(cursor.selectedText());
+    // A cursor cannot select the final paragraph end, but the text has it,
+    // as the document model's has.
+    if (pos <= static_cast<std::size_t>(last) && pos + count > static_cast<std::size_t>(last))
+        text += '\r';
+    return text;
 }
 
 std::size_t TRichEditTextEditor::SelStart() const {

@@ -35,12 +35,22 @@ TTopicGridView::TTopicGridView(TTopicGridModel& model, QWidget* parent)
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             &TTopicGridView::SectionResized);
     connect(this, &QAbstractItemView::doubleClicked, this, &TTopicGridView::RowActivated);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &TTopicGridView::ApplyWidths);
     Rebuild();
 }
 
 void TTopicGridView::Rebuild() {
-    model_.Reset();
-    ApplyWidths();
+    // Cells are read live from the grid, so only a change of the rows or
+    // columns needs a reset (costly with thousands of rows); showing another
+    // topic or sorting only repaints.
+    const auto& contents = model_.Grid().Layout().Contents();
+    if (model_.rowCount() != shownRows_ || contents != shownContents_) {
+        shownRows_ = model_.rowCount();
+        shownContents_ = contents;
+        model_.Reset(); // the widths follow on modelReset
+    } else {
+        model_.Repaint();
+    }
     FollowCurrentTopic();
 }
 

@@ -5,6 +5,8 @@
 // they survive hiding a column and are saved with the window's state.
 // Double-click or Ctrl+Enter opens the row's topic.
 #include <QTableView>
+#include <array>
+#include <cstdint>
 
 #include "editor/topicgridmodel.h"
 
@@ -24,6 +26,8 @@ public:
     void FollowCurrentTopic();
     // An in-place edit in progress is taken.
     void EndEdit();
+    // Each column at its property's width, the last one filling the panel.
+    void ApplyWidths();
     // The present widths of the shown columns go into the layout.
     void StoreWidths();
 
@@ -40,11 +44,13 @@ private:
     void HeaderClicked(int section);
     void SectionMoved(int logical, int oldVisual, int newVisual);
     void SectionResized(int logical, int oldSize, int newSize);
-    void ApplyWidths();
     void RowActivated(const QModelIndex& index);
 
     TTopicGridModel& model_;
     bool applying_ = false;
+    // The shape the view was last reset to.
+    int shownRows_ = -1;
+    std::array<std::uint8_t, TGridLayout::kSlots> shownContents_{};
 };
 
 } // namespace editor

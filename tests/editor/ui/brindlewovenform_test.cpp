@@ -6,11 +6,17 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
 
+#include "components/ui/messenger_support.h"
 #include "components/ui/richeredit.h"
+#include "dialogs_support.h"
 #include "editor/defaulttextstyles.h"
+#include "editor/dialogs/footnoteform.h"
 #include "editor/mainactions.h"
 #include "editor/markupactions.h"
 #include "editor/propertybar.h"
@@ -233,6 +239,47 @@ TEST_F(BrindlewovenFormTest, CodeCommandsTypeTheirCodesAtTheCaret) {
     text.MoveCaretToEnd();
     window.Actions().Action("ActionHelpToolsLinkTarget")->trigger();
     EXPECT_EQ(EditorText(window), "x{keepn}{rtf=}{target=abc}\r");
+}
+
+TEST_F(BrindlewovenFormTest, FollowLinkNamesTheTopicOfTheCodeAtTheCaret) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    editor::ITextEditor& text = window.TextEditor();
+    text.SetSelection(0, text.TextLength());
+    text.ReplaceSelection("Go there: Charlie{linkID=30} or {linkID=x}");
+    QMenu menu;
+    text.SetSelection(20, 0); // inside the first code
+    QAction* follow = window.Markup().AddFollowLink(menu);
+    EXPECT_EQ(follow->text(), "&Follow Link to #30");
+    ASSERT_TRUE(follow->isEnabled());
+    follow->trigger();
+    EXPECT_EQ(window.Session().CurrentTopic()->Number, 30);
+
+    text.SetSelection(0, text.TextLength());
+    text.ReplaceSelection("A code that names no number: {linkID=x}");
+    text.SetSelection(33, 0);
+    menu.clear();
+    follow = window.Markup().AddFollowLink(menu);
+    EXPECT_EQ(follow->text(), "&Follow Link");
+    EXPECT_FALSE(follow->isEnabled());
+}
+
+TEST_F(BrindlewovenFormTest, TopicPropertiesRenumberThroughTheDialog) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    AnswerNext<editor::ui::TFootnoteForm>([](editor::ui::TFootnoteForm& dialog) {
+        Retype(dialog.SpinID(), "25");
+        Retype(dialog.EditTitle(), "Delta moved");
+        Click(dialog.OkBtn());
+    });
+    window.Actions().Action("ActionTopicFootnotes")->trigger();
+    EXPECT_TRUE(messenger.Records.empty());
+    ASSERT_EQ(window.Session().CurrentTopic()->Number, 25);
+    EXPECT_EQ(window.Session().CurrentTopic()->Title, "Delta moved");
+    EXPECT_EQ(window.Session().CurrentTopic()->KKeywords, "k10"); // kept
+    EXPECT_EQ(window.Project().FindTopic(10), nullptr);
+    EXPECT_EQ(window.PropertyBarWidgets().ComboTopic->currentText(), "Delta moved");
+    EXPECT_TRUE(window.Session().Modified());
 }
 
 } // namespace
