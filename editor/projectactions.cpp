@@ -148,8 +148,7 @@ void TProjectActions::BindActions() {
 
 void TProjectActions::ProjectOptions(bool fromCode) {
     helpproject::TCompilerPaths& paths = form_.MutableCompilerPaths();
-    if (!ExecuteProjectOptions(OptionsForm(), form_.Project(), paths, compilerLists_,
-                               form_.Settings(), fromCode))
+    if (!ExecuteProjectOptions(OptionsForm(), form_.Project(), paths, form_.Settings(), fromCode))
         return;
     form_.Session().SetModified();
     form_.SetHelpFileKind(form_.Project().HelpFileKind);

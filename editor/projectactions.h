@@ -94,7 +94,6 @@ private:
     std::unique_ptr<TMakePipeline> make_;
     std::unique_ptr<helpproject::TRegistryHelpViewer> viewer_;
     TOptionsForm* optionsForm_ = nullptr;
-    TCompilerLists compilerLists_;
     TFileDialog fileDialog_;
     TFileChooser chooser_;
     int busy_ = 0;

@@ -35,7 +35,41 @@ helpproject::TStringList WithoutEmptyLines(const std::vector<std::string>& lines
     return kept;
 }
 
+std::vector<std::string> ListLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string ListText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
 } // namespace
+
+TCompilerLists CompilerListsFromPaths(const helpproject::TCompilerPaths& paths) {
+    return {ListLines(paths.HC31), ListLines(paths.HC95), ListLines(paths.HCHTML)};
+}
+
+void StoreCompilerLists(const TCompilerLists& lists, helpproject::TCompilerPaths& paths) {
+    paths.HC31 = ListText(lists.WinHelp16);
+    paths.HC95 = ListText(lists.WinHelp32);
+    paths.HCHTML = ListText(lists.HtmlHelp);
+}
 
 const std::vector<std::int32_t>& HelpFileKindTable() {
     static const std::vector<std::int32_t> kinds = {0,   16,  32,  48,  64,  80, 96,

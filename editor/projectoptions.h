@@ -48,6 +48,11 @@ struct TCompilerLists {
     std::vector<std::string> WinHelp16, WinHelp32, HtmlHelp;
 };
 
+// The lists as the program keeps them between runs: the text of each list,
+// one path a line (CR LF), in the compiler paths' HC31, HC95 and HCHTML.
+TCompilerLists CompilerListsFromPaths(const helpproject::TCompilerPaths& paths);
+void StoreCompilerLists(const TCompilerLists& lists, helpproject::TCompilerPaths& paths);
+
 TProjectOptionsValues OptionsFromProject(const helpproject::TBrindlewovenProject& project,
                                          const helpproject::TCompilerPaths& paths,
                                          const TCompilerLists& lists,

@@ -477,13 +477,14 @@ void TOptionsForm::accept() {
 }
 
 bool ExecuteProjectOptions(TOptionsForm& form, helpproject::TBrindlewovenProject& project,
-                           helpproject::TCompilerPaths& paths, TCompilerLists& lists,
-                           TEditorSettings& settings, bool fromCode) {
+                           helpproject::TCompilerPaths& paths, TEditorSettings& settings,
+                           bool fromCode) {
     auto exists = [](const std::string& path) {
         std::error_code ec;
         return !path.empty() && std::filesystem::is_regular_file(path, ec);
     };
-    TProjectOptionsValues values = OptionsFromProject(project, paths, lists, settings);
+    TProjectOptionsValues values =
+        OptionsFromProject(project, paths, CompilerListsFromPaths(paths), settings);
     helpproject::TStringList tags;
     project.GetBuildTags(tags, true);
     form.SetValues(values, tags);
@@ -496,9 +497,7 @@ bool ExecuteProjectOptions(TOptionsForm& form, helpproject::TBrindlewovenProject
     }
     values = form.Values();
     ApplyOptionsToProject(values, project, paths, settings);
-    lists.WinHelp16 = values.HC31Items;
-    lists.WinHelp32 = values.HC95Items;
-    lists.HtmlHelp = values.HCHTMLItems;
+    StoreCompilerLists({values.HC31Items, values.HC95Items, values.HCHTMLItems}, paths);
     if (!form.KeywordGenerator().empty())
         paths.KWGen = form.KeywordGenerator();
     return true;

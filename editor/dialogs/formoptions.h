@@ -99,8 +99,9 @@ private:
 // three compilers exists, the dialog filled from the project, and on OK
 // everything copied back (the project marked modified by the caller). From
 // code a Cancel throws components::EAbort("Options dialog canceled").
+// The lists of found compilers travel in `paths` (HC31, HC95, HCHTML).
 bool ExecuteProjectOptions(TOptionsForm& form, helpproject::TBrindlewovenProject& project,
-                           helpproject::TCompilerPaths& paths, TCompilerLists& lists,
-                           TEditorSettings& settings, bool fromCode);
+                           helpproject::TCompilerPaths& paths, TEditorSettings& settings,
+                           bool fromCode);
 
 } // namespace editor

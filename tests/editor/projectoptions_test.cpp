@@ -78,6 +78,17 @@ TEST(ProjectOptions, NoCompilerShowsHtmlHelpAndOkStoresIt) {
     EXPECT_EQ(HelpFileKindIndex(12345), 0);
 }
 
+TEST(ProjectOptions, CompilerListsKeptAsTheListsText) {
+    helpproject::TCompilerPaths paths;
+    StoreCompilerLists({{"/a/HCP.EXE", "/b/HC31.EXE"}, {}, {"/usr/bin/chmcmd"}}, paths);
+    EXPECT_EQ(paths.HC31, "/a/HCP.EXE\r\n/b/HC31.EXE\r\n");
+    EXPECT_EQ(paths.HC95, "");
+    const TCompilerLists lists = CompilerListsFromPaths(paths);
+    EXPECT_EQ(lists.WinHelp16, (std::vector<std::string>{"/a/HCP.EXE", "/b/HC31.EXE"}));
+    EXPECT_TRUE(lists.WinHelp32.empty());
+    EXPECT_EQ(lists.HtmlHelp, (std::vector<std::string>{"/usr/bin/chmcmd"}));
+}
+
 TEST(OptionsDialogChecks, FirstFailingCheckInOrder) {
     const std::set<std::string> existing = {"/w/HCP.EXE",      "/w/hcrtf.exe", "/w/HHC.EXE",
                                             "/usr/bin/chmcmd", "/w/hc31",      "/w/HCRTF"};

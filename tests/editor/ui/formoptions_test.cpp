@@ -127,12 +127,11 @@ TEST_F(FormOptionsTest, CancelFromCodeAbortsAndFromTheMenuDoesNothing) {
     helpproject::TBrindlewovenProject project;
     helpproject::TCompilerPaths paths;
     paths.HCHTMLSel = "/bin/sh"; // exists: no search first
-    editor::TCompilerLists lists;
     editor::TEditorSettings settings;
     QTimer::singleShot(0, &form, &QDialog::reject);
-    EXPECT_FALSE(editor::ExecuteProjectOptions(form, project, paths, lists, settings, false));
+    EXPECT_FALSE(editor::ExecuteProjectOptions(form, project, paths, settings, false));
     QTimer::singleShot(0, &form, &QDialog::reject);
-    EXPECT_THROW(editor::ExecuteProjectOptions(form, project, paths, lists, settings, true),
+    EXPECT_THROW(editor::ExecuteProjectOptions(form, project, paths, settings, true),
                  components::EAbort);
     EXPECT_EQ(project.Compiler, -1);
 }
