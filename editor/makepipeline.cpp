@@ -5,6 +5,7 @@
 
 #include "components/apprunner.h"
 #include "components/executor.h"
+#include "components/rtf/stringlisttransfer.h"
 #include "editor/compilersearch.h"
 #include "editor/projectoptions.h"
 #include "helpproject/writers/chmcmdadapter.h"
@@ -61,22 +62,6 @@ std::string OutputFileName(const TBrindlewovenProject& project, const std::strin
             ? project.FileName
             : project.OutputFolder + platform::ExtractFileName(project.FileName);
     return platform::ChangeFileExt(base, extension);
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
 }
 
 void AppendList(std::vector<std::string>& log, const char* heading,
@@ -331,7 +316,7 @@ TMakePipeline::TBuild TMakePipeline::BuildWinHelp() {
 }
 
 void TMakePipeline::FillErrorLog(const TBuild& build) {
-    errorLog_ = SplitLines(build.Log);
+    errorLog_ = rtf::SplitLines(build.Log);
     if (!build.LogFound || build.Log.empty())
         errorLog_.emplace_back(kNoCompilerLog);
     // This build's lists only: an earlier build's entries are not this one's.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "helpproject/helputils.h"
 #include "platform/pathnames.h"
 #include "platform/textutil.h"
@@ -36,27 +37,9 @@ helpproject::TStringList WithoutEmptyLines(const std::vector<std::string>& lines
 }
 
 std::vector<std::string> ListLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(std::move(line));
-        start = end + 1;
-    }
+    std::vector<std::string> lines = rtf::SplitLines(text);
+    lines.erase(std::remove(lines.begin(), lines.end(), std::string()), lines.end());
     return lines;
-}
-
-std::string ListText(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
 }
 
 } // namespace
@@ -66,9 +49,9 @@ TCompilerLists CompilerListsFromPaths(const helpproject::TCompilerPaths& paths) 
 }
 
 void StoreCompilerLists(const TCompilerLists& lists, helpproject::TCompilerPaths& paths) {
-    paths.HC31 = ListText(lists.WinHelp16);
-    paths.HC95 = ListText(lists.WinHelp32);
-    paths.HCHTML = ListText(lists.HtmlHelp);
+    paths.HC31 = rtf::JoinLines(lists.WinHelp16);
+    paths.HC95 = rtf::JoinLines(lists.WinHelp32);
+    paths.HCHTML = rtf::JoinLines(lists.HtmlHelp);
 }
 
 const std::vector<std::int32_t>& HelpFileKindTable() {
