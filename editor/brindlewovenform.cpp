@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,6 +34,7 @@
 #include "editor/errorlogpanel.h"
 #include "editor/formatbarwidget.h"
 #include "editor/mainactions.h"
+#include "editor/mainwindowlayout.h"
 #include "editor/markupactions.h"
 #include "editor/projectactions.h"
 #include "editor/propertybar.h"
@@ -61,16 +63,6 @@ QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
     window.addToolBarBreak(Qt::TopToolBarArea);
     window.addToolBar(Qt::TopToolBarArea, bar);
     return bar;
-}
-
-TScreenRect ScreenRectOf(const QWidget& widget) {
-    const QRect frame = widget.frameGeometry();
-    const QPoint topLeft = widget.isWindow() ? frame.topLeft() : widget.mapToGlobal(QPoint(0, 0));
-    return {topLeft.x(), topLeft.y(), topLeft.x() + frame.width(), topLeft.y() + frame.height()};
-}
-
-QRect QtRectOf(const TScreenRect& rect) {
-    return QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1));
 }
 
 } // namespace
@@ -133,6 +125,7 @@ void TBrindlewovenForm::BuildEditor() {
                 richEdit_->SetParagraph(paragraph, members);
             });
     textEditor_ = std::make_unique<TRichEditTextEditor>(*richEdit_);
+    richEdit_->installEventFilter(this);
 }
 
 void TBrindlewovenForm::BuildBars() {
@@ -455,47 +448,8 @@ void TBrindlewovenForm::SelectionPresenceChanged(bool hasSelection) {
 
 void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     state_ = state;
-    if (!state.Stored) {
-        panelGrid_->setFloating(false);
-        addDockWidget(Qt::LeftDockWidgetArea, panelGrid_);
-        addDockWidget(Qt::BottomDockWidgetArea, panelHCError_);
-    } else {
-        if (state.HCErrorDock == 0) {
-            panelHCError_->setFloating(true);
-            if (state.HCErrorFloatRect)
-                panelHCError_->setGeometry(QtRectOf(*state.HCErrorFloatRect));
-        }
-        if (state.HCErrorHeight)
-            resizeDocks({panelHCError_}, {*state.HCErrorHeight}, Qt::Vertical);
-        if (state.GridDock == 2)
-            addDockWidget(Qt::RightDockWidgetArea, panelGrid_);
-        if (state.GridDock == 3) {
-            panelGrid_->setFloating(true);
-            if (state.GridFloatRect)
-                panelGrid_->setGeometry(QtRectOf(*state.GridFloatRect));
-        }
-        if (state.GridWidth)
-            resizeDocks({panelGrid_}, {*state.GridWidth}, Qt::Horizontal);
-    }
-    const std::pair<const char*, bool> shown[] = {
-        {"ActionViewProjectBar", state.ProjectBar},       {"ActionViewTopicBar", state.TopicBar},
-        {"ActionViewPropertiesBar", state.PropertiesBar}, {"ActionViewTextBar", state.TextBar},
-        {"ActionViewHelpToolBar", state.HelpToolBar},     {"ActionViewRuler", state.RulerShown},
-    };
-    for (const auto& [name, visible] : shown) {
-        QAction* action = actions_->Action(name);
-        action->setChecked(visible);
-    }
-    projectBar_->setVisible(state.ProjectBar);
-    topicBar_->setVisible(state.TopicBar);
-    propertiesBar_->setVisible(state.PropertiesBar);
-    textBar_->setVisible(state.TextBar);
-    helpToolBar_->setVisible(state.HelpToolBar);
-    ruler_->setVisible(state.RulerShown);
-    ruler_->SetUnits(state.RulerUnits == 1 ? components::TRulerUnits::ruInches
-                                           : components::TRulerUnits::ruCentimeters);
-    panelGrid_->setVisible(state.GridShown);
-    actions_->Action("ActionViewGrid")->setChecked(state.GridShown);
+    ApplyWindowLayout(*this, state_);
+    UpdateRulerPage();
     gridView_->Rebuild();
     gridView_->ApplyWidths();
     gridPanel_->UpdateButtons();
@@ -504,24 +458,24 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
 TWindowState TBrindlewovenForm::CurrentWindowState() {
     gridView_->StoreWidths();
     TWindowState state = state_;
-    state.Stored = true;
-    state.HCErrorHeight = panelHCError_->height();
-    state.HCErrorDock = panelHCError_->isFloating() ? 0 : 1;
-    state.HCErrorFloatRect = ScreenRectOf(*panelHCError_);
-    state.GridWidth = panelGrid_->width();
-    state.GridDock = panelGrid_->isFloating()                                ? 3
-                     : dockWidgetArea(panelGrid_) == Qt::RightDockWidgetArea ? 2
-                                                                             : 1;
-    state.GridFloatRect = ScreenRectOf(*panelGrid_);
-    state.ProjectBar = !projectBar_->isHidden();
-    state.TopicBar = !topicBar_->isHidden();
-    state.PropertiesBar = !propertiesBar_->isHidden();
-    state.TextBar = !textBar_->isHidden();
-    state.HelpToolBar = !helpToolBar_->isHidden();
-    state.GridShown = !panelGrid_->isHidden();
-    state.RulerShown = !ruler_->isHidden();
-    state.RulerUnits = ruler_->Units() == components::TRulerUnits::ruInches ? 1 : 0;
+    CollectWindowLayout(*this, state);
     return state;
+}
+
+bool TBrindlewovenForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == richEdit_ && event->type() == QEvent::Resize)
+        UpdateRulerPage(); // the grid's splitter moves the editor's edge too
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TBrindlewovenForm::UpdateRulerPage() {
+    const double dpi = richEdit_->logicalDpiX();
+    if (dpi <= 0)
+        return;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const double inches = (richEdit_->width() - scrollBar) / dpi;
+    const bool centimetres = ruler_->Units() == components::TRulerUnits::ruCentimeters;
+    ruler_->SetPageSize(centimetres ? inches * 2.54 : inches);
 }
 
 // ---- show and close ------------------------------------------------------------------

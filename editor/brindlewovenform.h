@@ -169,6 +169,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildEditor();
@@ -186,6 +187,8 @@ private:
     bool CloseQuery();
     void FormClose();
     void UpdateCaption();
+    // The ruler's page is the editor's text width, in the ruler's units.
+    void UpdateRulerPage();
 
     components::IMessenger& messenger_;
     platform::Registry& registry_;
