@@ -63,9 +63,11 @@ bool IsExecutableFile(const std::string& path, int& errorNumber) {
     return true;
 }
 
-// Finds the file to execute. The working folder of the child changes before
-// the program is loaded, so relative names are fixed here, against the
-// caller's folder, where the user meant them.
+} // namespace
+
+// The working folder of the child changes before the program is loaded, so
+// relative names are fixed here, against the caller's folder, where the user
+// meant them.
 bool ResolveProgram(const std::string& program, std::string& path, int& errorNumber) {
     if (program.find('/') != std::string::npos) {
         path = program;
@@ -106,6 +108,8 @@ bool ResolveProgram(const std::string& program, std::string& path, int& errorNum
     }
     return false;
 }
+
+namespace {
 
 class SpawnSetup {
 public:

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDockWidget>
+#include <QFontComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -72,7 +73,7 @@ TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
     : QMainWindow(parent), messenger_(messenger), registry_(registry) {
     setObjectName("BrindlewovenForm");
     setWindowTitle("Brindlewoven");
-    resize(1000, 700);
+    resize(1180, 760);
     setStatusTip(kProductBanner);
     statusBar()->setObjectName("StatusBar");
     statusBar()->setToolTip(QString(kProductBanner) + "   ---   We love you all!");
@@ -217,10 +218,29 @@ void TBrindlewovenForm::BuildTextBar() {
     formatBarWidget_->addSeparator();
     styleCombo_ = new ui::TTextStyleCombo(styles_, *topicEditor_, formatBarWidget_);
     styleCombo_->setObjectName("ComboMacro");
+    styleCombo_->SelectStyle(std::string(kTopicTextStyle));
+    // The font and style boxes share what the bar leaves free, so that the
+    // whole bar fits a window of about a thousand pixels.
+    for (QComboBox* box : {static_cast<QComboBox*>(formatBarWidget_->ComboFont()),
+                           static_cast<QComboBox*>(styleCombo_)}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(6);
+    }
     formatBarWidget_->addWidget(styleCombo_);
-    for (QAction* action : {styleCombo_->ActionMacroAdd(), styleCombo_->ActionMacroDel(),
-                            styleCombo_->ActionMacroChange(), styleCombo_->ActionMacroApply()})
+    // Beside the box the style commands go by short names (their hints
+    // keep the full ones).
+    const std::pair<QAction*, const char*> styleCommands[] = {
+        {styleCombo_->ActionMacroAdd(), "New"},
+        {styleCombo_->ActionMacroDel(), "Delete"},
+        {styleCombo_->ActionMacroChange(), "Change"},
+        {styleCombo_->ActionMacroApply(), "Apply"}};
+    for (const auto& [action, caption] : styleCommands) {
         formatBarWidget_->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(formatBarWidget_->widgetForAction(action))) {
+            button->setText(caption);
+            button->setToolTip(action->text());
+        }
+    }
     addAction(styleCombo_->ActionMacroApplyFont());
     QMenu* textMenu = actions_->Menu("MenuText");
     QAction* before = actions_->Action("ActionTextFind");
@@ -341,8 +361,11 @@ void TBrindlewovenForm::Run(const std::function<void()>& command) {
 
 void TBrindlewovenForm::SetHelpFileKind(std::int32_t kind) {
     editor::SetHelpFileKind(session_.Project(), styles_, kind);
-    if (styleCombo_)
+    if (styleCombo_) {
         styleCombo_->Refresh();
+        if (styleCombo_->currentText().isEmpty())
+            styleCombo_->SelectStyle(std::string(kTopicTextStyle));
+    }
 }
 
 TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {

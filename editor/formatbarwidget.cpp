@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
@@ -47,6 +48,7 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
     comboFont_->setObjectName("ComboFont");
     comboFont_->setToolTip("Select a typeface");
     comboFont_->setInsertPolicy(QComboBox::NoInsert);
+    components::ui::RefuseNonAnsiInput(comboFont_->lineEdit());
     addWidget(comboFont_);
     spinFontSize_ = new QSpinBox(this);
     spinFontSize_->setObjectName("SpinFontSize");
@@ -173,6 +175,9 @@ void TFormatBarWidget::FontDialog() {
     initial.setItalic(s.Italic);
     initial.setUnderline(s.Underline);
     initial.setStrikeOut(s.StrikeOut);
+    // The dialog lists installed fonts only: a font the machine lacks is
+    // shown as the one that stands in for it, keeping size and styles.
+    initial.setFamily(QFontInfo(initial).family());
     QFontDialog dialog(initial, this);
     dialog.setObjectName("FontDialog");
     dialog.setOption(QFontDialog::DontUseNativeDialog);

@@ -2,6 +2,7 @@
 
 #include "editor/defaulttextstyles.h"
 #include "editor/dialogs/keyfilters.h"
+#include "helpproject/bitmapfolders.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/textstylerange.h"
 #include "platform/codepage.h"
@@ -111,21 +112,7 @@ bool FlashAllowed(const TBrindlewovenProject& project) {
 }
 
 bool AddToBitmapPaths(TBrindlewovenProject& project, std::string_view fileName) {
-    const std::string folder = platform::ExtractFileDir(fileName);
-    if (folder.empty())
-        return false;
-    const std::string lower = platform::AnsiLowerCase(folder);
-    std::string_view paths = project.BitmapPaths;
-    while (!paths.empty()) {
-        const std::size_t comma = paths.find(',');
-        if (platform::AnsiLowerCase(paths.substr(0, comma)) == lower)
-            return false;
-        paths = comma == std::string_view::npos ? std::string_view() : paths.substr(comma + 1);
-    }
-    if (!project.BitmapPaths.empty())
-        project.BitmapPaths += ',';
-    project.BitmapPaths += folder;
-    return true;
+    return helpproject::AddBitmapFolder(project.BitmapPaths, platform::ExtractFileDir(fileName));
 }
 
 void InsertFlash(ITextEditor& editor, TBrindlewovenProject& project, std::string_view fileName) {

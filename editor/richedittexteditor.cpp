@@ -48,15 +48,16 @@ std::size_t TRichEditTextEditor::TextLength() const {
 }
 
 std::string TRichEditTextEditor::TextRange(std::size_t pos, std::size_t count) const {
-    QTextCursor cursor(edit_.document());
-    const int last = edit_.document()->characterCount() - 1; // the final paragraph end
+    // The final paragraph end cannot be selected in a QTextDocument; it is
+    // text all the same.
+    const int last = LastCaret();
+    const int from = std::min(ToInt(pos), last);
     const int end = std::min(ToInt(pos + count), last);
-    cursor.setPosition(std::min(ToInt(pos), end));
+    QTextCursor cursor(edit_.document());
+    cursor.setPosition(from);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     std::string text = QtTextToModel(cursor.selectedText());
-    // A cursor cannot select the final paragraph end, but the text has it,
-    // as the document model's has.
-    if (pos <= static_cast<std::size_t>(last) && pos + count > static_cast<std::size_t>(last))
+    if (pos + count > static_cast<std::size_t>(last) && pos <= static_cast<std::size_t>(last))
         text += '\r';
     return text;
 }

@@ -129,6 +129,13 @@ public:
     std::int32_t WindowHeight = 500;
     bool WindowRememberPos = true;
     bool HtmlPopupsAsLinks = false;
+    // Not stored. "face=replacement" lines for the FONT tags of HTML output;
+    // a face without a non-empty replacement is written as it is.
+    TStringList HtmlFontSubstitutes;
+    // Not stored. Set: HTML output maps point sizes to the larger FONT sizes
+    // that the HTML Help viewer needs; the flat HTML manual's command clears
+    // it for the sizes of ordinary browsers (UseManualFontSizes).
+    bool HtmlScaleFontSizes = true;
     std::uint8_t WebFormat = 1;
     bool WebGifImages = false;
     bool WebFlag = false;

@@ -90,6 +90,18 @@ const rtf::MarkupSearch& LineSearch() {
     return search;
 }
 
+// Every code of the vocabulary in text of many lines, a typed double brace
+// being text.
+const rtf::MarkupSearch& TopicSearch() {
+    static const rtf::MarkupSearch search = [] {
+        rtf::MarkupSearch topic = MakeLineSearch();
+        topic.stopAtLineEnd = true;
+        topic.doubledBraceIsText = true;
+        return topic;
+    }();
+    return search;
+}
+
 // Only the codes of output that WinHelp has no use for.
 const rtf::MarkupSearch& HtmlAndFlashSearch() {
     static const rtf::MarkupSearch search = MakeLineSearch({TMarkupKind::Html, TMarkupKind::Flash});
@@ -116,6 +128,7 @@ TMarkupCode ToMarkupCode(rtf::MarkupCode&& found) {
     code.Keyword = std::move(found.keyword);
     code.Value = std::move(found.value);
     code.GroupBraces = std::move(found.groupBraces);
+    code.SplitByGroup = found.splitByGroup;
     return code;
 }
 
@@ -289,15 +302,8 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
             return code.GroupBraces; // nothing to anchor
         return "#{\\footnote # " + RtfEscape(name) + "}" + code.GroupBraces;
     }
-    case TMarkupKind::Rtf: {
-        if (!code.Closed)
-            throw EBrindlewoven(UnbalancedRtfCodeMessage(topicNumber), topicNumber);
-        std::string out = code.Value;
-        // A control word at the end of the value would run into the text after it.
-        if (code.End < s.size() && s[code.End] != ' ' && EndsWithOpenControlWord(out))
-            out += ' ';
-        return out;
-    }
+    case TMarkupKind::Rtf:
+        return RawRtfOfCode(s, code, topicNumber);
     case TMarkupKind::Bitmap: {
         std::string out = "\\{";
         if (project.NoImages)
@@ -402,6 +408,20 @@ std::vector<TMarkupCode> ScanMarkupCodes(std::string_view line) {
     return FindCodes(line, LineSearch());
 }
 
+std::vector<TMarkupCode> ScanTopicMarkupCodes(std::string_view text) {
+    return FindCodes(text, TopicSearch());
+}
+
+std::string RawRtfOfCode(std::string_view text, const TMarkupCode& code, std::int32_t topicNumber) {
+    if (!code.Closed || code.SplitByGroup)
+        throw EBrindlewoven(UnbalancedRtfCodeMessage(topicNumber), topicNumber);
+    std::string out = code.Value;
+    // A control word at the end of the value would run into the text after it.
+    if (code.End < text.size() && text[code.End] != ' ' && EndsWithOpenControlWord(out))
+        out += ' ';
+    return out;
+}
+
 TLinkIDValue ParseLinkIDValue(std::string_view value) {
     TLinkIDValue link;
     std::size_t i = 0;
@@ -494,6 +514,61 @@ std::string RemoveHtmlAndFlashCodes(std::string_view line) {
     return out;
 }
 
+namespace {
+
+const rtf::MarkupSearch& HtmlSearch() {
+    static const rtf::MarkupSearch search = MakeLineSearch({TMarkupKind::Html});
+    return search;
+}
+
+// Raw HTML may run over several lines of a topic: its codes are removed
+// from the whole text, each up to its closing brace wherever that lies; one
+// without a closing brace ends at its line's end.
+void RemoveHtmlCodesOfTopic(TStringList& lines) {
+    if (std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return platform::FindNoCase(line, "html=", 0) != std::string::npos;
+        }))
+        return;
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            text += "\r\n";
+        text += lines[i];
+    }
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    std::size_t from = 0; // where the search goes on
+    while (from < text.size()) {
+        const std::string_view rest = std::string_view(text).substr(from);
+        std::size_t next = text.size();
+        for (const TMarkupCode& code : FindCodes(rest, HtmlSearch())) {
+            if (!code.Closed) {
+                // Left for the line's own translation; the search goes on
+                // with the next line.
+                const std::size_t lineEnd = text.find("\r\n", from + code.Start);
+                next = lineEnd == std::string::npos ? text.size() : lineEnd + 2;
+                break;
+            }
+            out.append(text, done, from + code.Start - done);
+            out += code.GroupBraces;
+            done = from + code.End;
+        }
+        from = next;
+    }
+    out.append(text, done);
+    lines.clear();
+    for (std::size_t start = 0;;) {
+        const std::size_t end = out.find("\r\n", start);
+        lines.push_back(out.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
+}
+
+} // namespace
+
 std::string TranslateMarkupLineForWinHelp(std::string_view line,
                                           const TBrindlewovenProject& project,
                                           std::int32_t topicNumber, bool* hadKeepn) {
@@ -517,6 +592,7 @@ std::string TranslateMarkupLineForWinHelp(std::string_view line,
 void TranslateMarkupForWinHelp(TStringList& lines, const TBrindlewovenProject& project,
                                std::int32_t topicNumber) {
     TStringList source = lines; // the caller's lines stay as they were when a code is refused
+    RemoveHtmlCodesOfTopic(source);
     TStringList result;
     result.reserve(source.size());
     std::vector<bool> inRegion(source.size(), false);

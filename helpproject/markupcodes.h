@@ -56,6 +56,10 @@ struct TMarkupCode {
     // that start or end in the middle of a typed code). Whoever replaces the
     // code puts them back, or the document's groups would no longer match.
     std::string GroupBraces;
+    // "{rtf=": a group brace of the RTF stood inside the raw value or closed
+    // it (formatting changed in the middle of the code, or the code left open
+    // up to the brace that ends the topic).
+    bool SplitByGroup = false;
     // Bitmaps: 'c', 'l' or 'r', and whether the transparent form was used.
     char BitmapAlign = 0;
     bool Transparent = false;
@@ -66,6 +70,17 @@ std::optional<TMarkupCode> MarkupCodeAt(std::string_view line, std::size_t pos);
 // Every code of a line, left to right; the search resumes after each code.
 // An escaped backslash before a brace ("\\{") never opens a code.
 std::vector<TMarkupCode> ScanMarkupCodes(std::string_view line);
+// Every code of a topic's text of many lines, as the flat RTF manual reads
+// it: an unclosed code ends at the end of its line, and a typed double
+// brace ("\{\{") is a brace of the text that never opens a code.
+std::vector<TMarkupCode> ScanTopicMarkupCodes(std::string_view text);
+
+// The raw RTF that an "{rtf=" code of `text` stands for, with a blank after
+// it when it ends in a control word that the text after the code would run
+// into. Throws EBrindlewoven (UnbalancedRtfCodeMessage, naming
+// `topicNumber`) for a code that stays open or that a group brace of the
+// RTF splits: either way the output's groups would no longer match.
+std::string RawRtfOfCode(std::string_view text, const TMarkupCode& code, std::int32_t topicNumber);
 
 // The parts of a "{linkID=" value. Number holds the digits as written
 // (empty when there were none); Window is ">" and the window name, or empty.

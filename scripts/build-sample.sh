@@ -3,7 +3,9 @@
 # file (through chmcmd) and web help with the program itself, as a build
 # script runs it (`Brindle project.bwv /chtml /q`, no display needed); the
 # RTF and HTML manuals and component help (web help) from its Pascal unit,
-# which the command line has no switches for, with the test driver bwtool.
+# which the command line has no switches for, with the test driver bwtool;
+# and a setup package of the project installed silently into a sandbox
+# (scripts/build-sample-setup.sh).
 #   bash scripts/build-sample.sh BUILD_DIR OUT_DIR
 # Any failing step stops the script with a message and a non-zero exit.
 set -euo pipefail
@@ -68,4 +70,6 @@ fi
 for f in sample.chm web/index.htm manual.htm manual.rtf component/index.htm; do
   [ -s "$out/$f" ] || fail "$out/$f is missing or empty"
 done
+bash "$root/scripts/build-sample-setup.sh" "$build" "$out" || fail "the setup sample failed"
+
 echo "build-sample: done; open $out/sample.chm, $out/web/index.htm, $out/manual.htm, $out/manual.rtf, $out/component/index.htm"

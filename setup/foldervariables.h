@@ -71,6 +71,7 @@ public:
     // A portable run sends every variable into the portable folder.
     void SetPortable(bool portable, const std::string& folder);
     bool Portable() const { return portable_; }
+    const std::string& PortableFolder() const { return portableFolder_; }
 
     // The expansions below replace a variable by its folder; the rest of
     // that path, up to the next double quote, gets "/" for "\" (so a folder

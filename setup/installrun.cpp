@@ -47,13 +47,6 @@ std::string ExtensionOf(const std::string& name) {
     return platform::AnsiLowerCase(platform::ExtractFileExt(name, platform::kNativeSeparators));
 }
 
-void SetFileDate(const std::string& path, std::uint32_t dosDate) {
-    struct timespec times[2];
-    times[0].tv_sec = times[1].tv_sec = DosDateToTime(dosDate);
-    times[0].tv_nsec = times[1].tv_nsec = 0;
-    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
-}
-
 } // namespace
 
 std::time_t DosDateToTime(std::uint32_t dosDate) {
@@ -66,6 +59,88 @@ std::time_t DosDateToTime(std::uint32_t dosDate) {
     tm.tm_sec = static_cast<int>((dosDate & 0x1F) * 2);
     tm.tm_isdst = -1;
     return std::mktime(&tm);
+}
+
+void SetPackagedDate(const std::string& path, std::uint32_t dosDate) {
+    struct timespec times[2];
+    // The files of a package mostly share a few dates: converting one asks
+    // for the time zone each time.
+    thread_local std::uint32_t lastDate = 0;
+    thread_local std::time_t lastTime = DosDateToTime(0);
+    if (dosDate != lastDate) {
+        lastDate = dosDate;
+        lastTime = DosDateToTime(dosDate);
+    }
+    times[0].tv_sec = times[1].tv_sec = lastTime;
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+bool KeepsExistingTarget(const std::string& target, bool exists, std::uint8_t replaceRule,
+                         const TPackageFile& file) {
+    if (!exists)
+        return false;
+    if (replaceRule != 0 &&
+        (replaceRule != 1 || !IsOlderFile(target, file.date, file.HasVersion(), file.Version())))
+        return true;
+    return IsSameFile(target, file.size, file.crc);
+}
+
+const std::string& InstalledFolderPath(const TComponentFolder& folder) {
+    if (folder.path.empty())
+        throw EInvalidPackage(folder.expandProblem.empty()
+                                  ? "The folder " + folder.name + " is not known."
+                                  : folder.expandProblem);
+    return folder.path;
+}
+
+TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
+                      const TCopyItem& item, const std::vector<TPackageFile>& table) {
+    if (item.fileIndex >= table.size())
+        throw EInvalidPackage("This is not a valid setup package: file " +
+                              std::to_string(item.fileIndex) + " does not exist.");
+    CheckComponentName(table[item.fileIndex].name, "file name");
+    TCopyData d;
+    d.target = folderPath + "/" + PackageTextToNative(table[item.fileIndex].name);
+    d.fileIndex = item.fileIndex;
+    d.shared = folder.shared;
+    d.replaceRule = item.replaceRule;
+    d.notLogged = item.notLogged;
+    d.registerAfterCopy = item.registerAfterCopy;
+    return d;
+}
+
+void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data) {
+    auto at =
+        std::upper_bound(files.begin(), files.end(), data.fileIndex,
+                         [](std::uint16_t idx, const TCopyData& e) { return idx < e.fileIndex; });
+    files.insert(at, data);
+}
+
+void PrepareTarget(const std::string& target, bool exists, const TSetupPackage& package,
+                   std::string& madeFolder) {
+    struct stat st {};
+    if (exists && ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & 0222) == 0)
+        ::chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    std::string folder = FolderOf(target);
+    if (folder == madeFolder)
+        return;
+    CreateFolder(folder, &package.Ui(), package.Folders().TrustedRoots());
+    madeFolder = folder;
+}
+
+bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
+                     const std::string& message) {
+    const TUiStrings& ui = package.Ui();
+    std::string title = package.Settings().FullProductTitle();
+    components::TQuestion question;
+    question.Kind = components::TMessageKind::Error;
+    question.Caption = ui.Format(ui::kWindowCaption, {title});
+    question.Text = ui.Format(ui::kErrorIntroduction, {title}) + "\r\r" + message + "\r\r" +
+                    ui.Format(ui::kContinueQuestion, {title});
+    question.Buttons = components::YesNoButtons();
+    return messenger.Ask(question) == components::mrYes;
 }
 
 bool ReadFileVersion(const std::string& path, std::uint64_t& version) {
@@ -206,16 +281,8 @@ void TInstallRun::Section(const char* /*what*/, const std::function<void()>& bod
     } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        const TUiStrings& ui = package_.Ui();
-        std::string title = package_.Settings().FullProductTitle();
-        components::TQuestion question;
-        question.Kind = components::TMessageKind::Error;
-        question.Caption = ui.Format(ui::kWindowCaption, {title});
-        question.Text = ui.Format(ui::kErrorIntroduction, {title}) + "\r\r" + e.what() + "\r\r" +
-                        ui.Format(ui::kContinueQuestion, {title});
-        question.Buttons = components::YesNoButtons();
         result_.errorAsked = true;
-        if (messenger_.Ask(question) != components::mrYes)
+        if (!ConfirmContinue(package_, messenger_, e.what()))
             throw EAbortInstallation();
     }
 }
@@ -229,21 +296,8 @@ void TInstallRun::CollectFolderItems(const std::string& folderPath, const TCompo
     const auto& table = package_.Tables().fileTable.files;
     for (const auto& item : folder.items) {
         if (const auto* copy = std::get_if<TCopyItem>(&item)) {
-            if (copy->fileIndex >= table.size())
-                throw EInvalidPackage("This is not a valid setup package: file " +
-                                      std::to_string(copy->fileIndex) + " does not exist.");
-            CheckComponentName(table[copy->fileIndex].name, "file name");
-            TCopyData d;
-            d.target = folderPath + "/" + PackageTextToNative(table[copy->fileIndex].name);
-            d.fileIndex = copy->fileIndex;
-            d.shared = folder.shared;
-            d.replaceRule = copy->replaceRule;
-            d.notLogged = copy->notLogged;
-            d.registerAfterCopy = copy->registerAfterCopy;
-            auto at = std::upper_bound(
-                files_.begin(), files_.end(), d.fileIndex,
-                [](std::uint16_t idx, const TCopyData& e) { return idx < e.fileIndex; });
-            files_.insert(at, d);
+            TCopyData d = CopyDataFor(folderPath, folder, *copy, table);
+            InsertByFileIndex(files_, d);
             targets_[d.fileIndex] = d.target;
         } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
             if (sc->targetIndex >= table.size())
@@ -284,11 +338,7 @@ void TInstallRun::Collect() {
         if (!c.selected && !c.required)
             continue;
         for (const auto& f : c.folders) {
-            if (f.path.empty())
-                throw EInvalidPackage(f.expandProblem.empty()
-                                          ? "The folder " + f.name + " is not known."
-                                          : f.expandProblem);
-            CollectFolderItems(f.path, f, true);
+            CollectFolderItems(InstalledFolderPath(f), f, true);
         }
     }
     // The uninstaller first.
@@ -337,11 +387,8 @@ void TInstallRun::CreateTargetFolder(const std::string& folder) {
     CreateFolder(folder, &package_.Ui(), package_.Folders().TrustedRoots());
 }
 
-void TInstallRun::InstallFile(const TCopyData& data) {
-    struct stat st {};
-    if (::lstat(data.target.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
-        ::chmod(data.target.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    CreateTargetFolder(FolderOf(data.target));
+void TInstallRun::InstallFile(const TCopyData& data, bool exists) {
+    PrepareTarget(data.target, exists, package_, madeFolder_);
     std::string temp = package_.InstallPackageFile(data.fileIndex, data.target,
                                                    [this](std::size_t n) { Advance(n); });
     const TPackageFile& file = package_.Tables().fileTable.files[data.fileIndex];
@@ -350,8 +397,7 @@ void TInstallRun::InstallFile(const TCopyData& data) {
         result_.rebootNeeded = true;
     else if (data.registerAfterCopy)
         registerList_.push_back(data.target);
-    MarkExecutableIfProgram(written);
-    SetFileDate(written, file.date);
+    SetPackagedDate(written, file.date);
 }
 
 void TInstallRun::InstallFiles() {
@@ -363,15 +409,10 @@ void TInstallRun::InstallFiles() {
         messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
         struct stat st {};
         bool existed = ::lstat(data.target.c_str(), &st) == 0;
-        bool skip = data.replaceRule != 0 && existed &&
-                    (data.replaceRule != 1 ||
-                     !IsOlderFile(data.target, file.date, file.HasVersion(), file.Version()));
-        if (!skip)
-            skip = IsSameFile(data.target, file.size, file.crc);
-        if (skip)
+        if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
             Advance(file.size);
         else
-            InstallFile(data);
+            InstallFile(data, existed);
         UpdateSharedCount(data, existed);
         if (!data.notLogged) {
             LogInstalled(data.target);

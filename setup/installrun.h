@@ -77,6 +77,31 @@ bool IsOlderFile(const std::string& target, std::uint32_t packagedDate, bool pac
                  std::uint64_t packagedVersion);
 // Whether the target has exactly the packaged size and CRC-32.
 bool IsSameFile(const std::string& target, std::uint32_t size, std::uint32_t crc);
+// Whether an existing target stays as it is: by the replace rule (never,
+// or older only) and when it already is the packaged file.
+bool KeepsExistingTarget(const std::string& target, bool exists, std::uint8_t replaceRule,
+                         const TPackageFile& file);
+// The expanded path of a top-level folder of an installed component;
+// EInvalidPackage when it could not be expanded.
+const std::string& InstalledFolderPath(const TComponentFolder& folder);
+// The file to install for a file item of a folder at `folderPath`; checks
+// the item's index and the file's name (EInvalidPackage).
+TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
+                      const TCopyItem& item, const std::vector<TPackageFile>& table);
+// Adds a file to a list kept sorted by file index (equal indices keep their
+// order).
+void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data);
+// Makes an existing target writable when it is read-only and creates its
+// folder, unless it is `madeFolder`, the folder made last (then updated).
+void PrepareTarget(const std::string& target, bool exists, const TSetupPackage& package,
+                   std::string& madeFolder);
+// Sets a written file's dates to the packed DOS date and time.
+void SetPackagedDate(const std::string& path, std::uint32_t dosDate);
+// The question after an error inside a step of a run: the package's error
+// introduction, the message and whether to go on (Yes/No, error icon).
+// True for Yes.
+bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
+                     const std::string& message);
 // Sets the executable bits (where readable) of an ELF file or a script.
 bool MarkExecutableIfProgram(const std::string& path);
 
@@ -101,7 +126,7 @@ private:
     void CollectFolderItems(const std::string& folderPath, const TComponentFolder& folder,
                             bool topLevel);
     void InstallFiles();
-    void InstallFile(const TCopyData& data);
+    void InstallFile(const TCopyData& data, bool exists);
     void UpdateSharedCount(const TCopyData& data, bool existed);
     void CreateShortcuts();
     void RemoveOldFiles();
@@ -142,6 +167,7 @@ private:
     TInstallLog log_;
     std::function<void()> closeLogSection_; // empty: no section open
     std::string installDate_;
+    std::string madeFolder_; // the target folder made last
 
     std::vector<TCopyData> files_;
     std::vector<TShortcutData> shortcuts_;

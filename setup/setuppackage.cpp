@@ -55,12 +55,17 @@ void TSetupPackage::Open(const std::string& packagePath) {
     folders_.SetSetupPath(packagePath);
 }
 
-std::size_t TSetupPackage::ExtractTempFile(const std::string& packagedName) {
-    CheckComponentName(packagedName, "support file name");
+const std::string& TSetupPackage::EnsureTempFolder() {
     if (!temp_) {
         temp_ = std::make_unique<platform::TempFolder>("setup", roots_.temp);
         tempPath_ = temp_->Path().string();
     }
+    return tempPath_;
+}
+
+std::size_t TSetupPackage::ExtractTempFile(const std::string& packagedName) {
+    CheckComponentName(packagedName, "support file name");
+    EnsureTempFolder();
     std::string name = PackageTextToNative(packagedName);
     std::string path;
     int fd = -1;
@@ -172,14 +177,16 @@ void TSetupPackage::PrepareInstallation() {
 }
 
 std::string TSetupPackage::InstallPackageFile(std::uint16_t fileIndex, const std::string& target,
-                                              const TExtractProgress& progress) {
+                                              const TExtractProgress& progress, bool deferAllowed) {
     if (fileIndex >= tables_.fileTable.files.size())
         throw EInvalidPackage("This is not a valid setup package: file " +
                               std::to_string(fileIndex) + " does not exist.");
     const TPackageFile& file = tables_.fileTable.files[fileIndex];
-    auto defer = [this](const std::string& temp, const std::string& finalTarget) {
-        pending_.AddRename(temp, finalTarget);
-    };
+    TDeferRename defer;
+    if (deferAllowed)
+        defer = [this](const std::string& temp, const std::string& finalTarget) {
+            pending_.AddRename(temp, finalTarget);
+        };
     if (!file.IsSupportFile()) {
         try {
             reader_.SeekPackage(file.position);

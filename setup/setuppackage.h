@@ -52,11 +52,15 @@ public:
     // temporary file, a package file inflated from its position; both go
     // through a temporary file in the target's folder. Returns the temporary
     // name when the target could only be replaced at the next start.
+    // Without `deferAllowed` a target that cannot be replaced now is an
+    // error (ESetupError) instead.
     std::string InstallPackageFile(std::uint16_t fileIndex, const std::string& target,
-                                   const TExtractProgress& progress = {});
+                                   const TExtractProgress& progress = {}, bool deferAllowed = true);
     // Copies `size` bytes at a package position unchanged into a new file
     // (packaged external installers).
     void ExtractRawBytes(std::uint32_t position, std::uint32_t size, const std::string& path);
+    // The private temporary folder, made when first needed.
+    const std::string& EnsureTempFolder();
     // Extracts the next blob into the temporary folder under a free name;
     // returns its index in the support-file lists.
     std::size_t ExtractTempFile(const std::string& packagedName);

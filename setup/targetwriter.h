@@ -31,6 +31,9 @@ public:
     TTargetWriter(const TTargetWriter&) = delete;
     TTargetWriter& operator=(const TTargetWriter&) = delete;
 
+    // A file that starts like a program (ELF, or "#!" for a script) gets
+    // the executable bits wherever it is readable, so that no second pass
+    // has to open it again.
     void Write(const void* data, std::size_t count);
     // Puts the file in place of the target and returns "". When the rename
     // fails and `deferRename` is given, the file stays under its temporary
@@ -41,6 +44,7 @@ private:
     std::unique_ptr<platform::AtomicFileWriter> writer_;
     std::string target_;
     TFailureText failure_;
+    std::string head_; // the first bytes written
 };
 
 } // namespace setup

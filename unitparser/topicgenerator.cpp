@@ -1,5 +1,6 @@
 #include "unitparser/topicgenerator.h"
 
+#include "helpproject/bitmapfolders.h"
 #include "platform/codepage.h"
 #include "platform/pathnames.h"
 
@@ -634,28 +635,9 @@ std::vector<std::string> BitmapFolders(const TUnitParser& parser) {
 
 void AddGeneratedBitmapFolders(std::string& folderList, const TUnitParser& parser,
                                const std::string& programFolder) {
-    AddBitmapFolder(folderList, programFolder);
+    helpproject::AddBitmapFolder(folderList, programFolder);
     for (const auto& folder : BitmapFolders(parser))
-        AddBitmapFolder(folderList, folder);
-}
-
-void AddBitmapFolder(std::string& folderList, const std::string& folder) {
-    std::string item = platform::ExcludeTrailingSeparator(folder);
-    if (item.empty())
-        return;
-    std::size_t start = 0;
-    while (start <= folderList.size()) {
-        std::size_t comma = folderList.find(',', start);
-        std::size_t end = comma == std::string::npos ? folderList.size() : comma;
-        if (platform::AnsiSameText(folderList.substr(start, end - start), item))
-            return;
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
-    if (!folderList.empty())
-        folderList += ",";
-    folderList += item;
+        helpproject::AddBitmapFolder(folderList, folder);
 }
 
 } // namespace unitparser

@@ -67,12 +67,9 @@ inline constexpr const char* kMemberListPictures[] = {"runtime.bmp", "key.bmp", 
 std::vector<std::string> BitmapFolders(const TUnitParser& parser);
 // Adds what generated topics need to a project's bitmap folder list: the
 // program's own folder (where the member-list pictures are), then the
-// folders of BitmapFolders; each once, as AddBitmapFolder does.
+// folders of BitmapFolders; each once (helpproject::AddBitmapFolder).
 void AddGeneratedBitmapFolders(std::string& folderList, const TUnitParser& parser,
                                const std::string& programFolder);
-// Adds a folder (without a trailing separator) to a comma-separated folder
-// list unless the list already holds it, compared ignoring case.
-void AddBitmapFolder(std::string& folderList, const std::string& folder);
 
 // "Property" from "Properties", "Method" from "Methods".
 std::string SingularWord(const std::string& plural);

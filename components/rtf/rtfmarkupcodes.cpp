@@ -108,6 +108,7 @@ private:
             return false; // the editor's formatting, not typed text
         case TokenKind::GroupStart:
         case TokenKind::GroupEnd:
+            code_.splitByGroup = true;
             return ReadRawChar(t.raw.front());
         default:
             return false;

@@ -26,6 +26,10 @@ struct MarkupCode {
     // code puts them back, or the document's groups would no longer match.
     // Raw RTF values count their braces as typed and leave this empty.
     std::string groupBraces;
+    // Raw RTF values: a group brace of the RTF stood inside the value or
+    // closed it, so the code and the document's groups overlap. Whoever turns
+    // the value into RTF cannot keep both balanced and refuses the code.
+    bool splitByGroup = false;
 };
 
 struct MarkupSearch {

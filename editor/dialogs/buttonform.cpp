@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "components/ui/ansiqt.h"
-#include "components/ui/centeronscreen.h"
 #include "editor/dialogs/buttondialogmodel.h"
 #include "editor/dialogs/keyfiltervalidator.h"
 #include "editor/dialogs/topicpickerbox.h"
@@ -21,7 +20,8 @@ namespace editor::ui {
 using components::ui::FromQString;
 using components::ui::ToQString;
 
-TButtonForm::TButtonForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
+TButtonForm::TButtonForm(QWidget* parent)
+    : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("ButtonForm");
     setWindowTitle("Insert Button into Help Topic");
 
@@ -39,15 +39,7 @@ TButtonForm::TButtonForm(QWidget* parent) : QDialog(parent), macroEditor_(this) 
     editMacro_ = new QLineEdit(this);
     editMacro_->setObjectName("EditMacro");
     components::ui::RefuseNonAnsiInput(editMacro_);
-    btnMacro_ = new QPushButton("...", this);
-    btnMacro_->setObjectName("BtnMacro");
-    btnMacro_->setAutoDefault(false);
-    btnMacro_->setFixedWidth(btnMacro_->fontMetrics().horizontalAdvance("...") + 16);
-
-    okBtn_ = new QPushButton("OK", this);
-    okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
-    helpBtn_ = new QPushButton("&Help", this);
+    btnMacro_ = EllipsisButton("BtnMacro", this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(captionLabel, 0, 0);
@@ -59,23 +51,14 @@ TButtonForm::TButtonForm(QWidget* parent) : QDialog(parent), macroEditor_(this) 
     grid->addWidget(btnMacro_, 2, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    buttons->addWidget(helpBtn_);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     setMinimumWidth(520);
 
     connect(radioLink_, &QRadioButton::toggled, this, &TButtonForm::EnableChoice);
     connect(btnMacro_, &QPushButton::clicked, this, [this] { macroEditor_.Edit(*editMacro_); });
-    connect(okBtn_, &QPushButton::clicked, this, &TButtonForm::accept);
-    connect(cancelBtn_, &QPushButton::clicked, this, &TButtonForm::reject);
-    connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
     EnableChoice();
 }
 
@@ -104,11 +87,6 @@ void TButtonForm::accept() {
         model_->Macro = FromQString(editMacro_->text());
     }
     QDialog::accept();
-}
-
-void TButtonForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    components::ui::CenterOnScreen(*this);
 }
 
 } // namespace editor::ui

@@ -4,7 +4,7 @@
 // for the model and, on OK, leaves the choices in it; the caller then
 // inserts TButtonDialogModel::Code(). Keep the model between uses: it
 // remembers the sort order of the topic list.
-#include <QDialog>
+#include "editor/dialogs/editordialog.h"
 
 #include "editor/dialogs/macroeditoropener.h"
 
@@ -20,7 +20,7 @@ namespace editor::ui {
 
 class TTopicPickerBox;
 
-class TButtonForm : public QDialog {
+class TButtonForm : public TEditorDialog {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 10750;
@@ -36,17 +36,9 @@ public:
     TTopicPickerBox* TopicBox() const { return topicBox_; }
     QLineEdit* EditMacro() const { return editMacro_; }
     QPushButton* BtnMacro() const { return btnMacro_; }
-    QPushButton* OkBtn() const { return okBtn_; }
-    QPushButton* CancelBtn() const { return cancelBtn_; }
     TMacroEditorOpener& MacroEditor() { return macroEditor_; }
 
     void accept() override;
-
-signals:
-    void HelpRequested(int helpContext);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void EnableChoice();
@@ -59,9 +51,6 @@ private:
     TTopicPickerBox* topicBox_;
     QLineEdit* editMacro_;
     QPushButton* btnMacro_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
-    QPushButton* helpBtn_;
 };
 
 } // namespace editor::ui

@@ -12,7 +12,6 @@
 #include <limits>
 
 #include "components/ui/ansiqt.h"
-#include "components/ui/centeronscreen.h"
 #include "editor/dialogs/footnotedialogmodel.h"
 #include "editor/dialogs/keyfiltervalidator.h"
 
@@ -48,7 +47,8 @@ void SetList(QComboBox& combo, const std::vector<std::string>& items, const std:
 
 } // namespace
 
-TFootnoteForm::TFootnoteForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
+TFootnoteForm::TFootnoteForm(QWidget* parent)
+    : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("FootnoteForm");
     setWindowTitle("Topic Properties");
 
@@ -64,15 +64,7 @@ TFootnoteForm::TFootnoteForm(QWidget* parent) : QDialog(parent), macroEditor_(th
     comboBuild_ = FieldCombo("ComboBuild", TFootnoteField::BuildTag, this);
     comboStatus_ = FieldCombo("ComboStatus", TFootnoteField::Status, this);
     editMacro_ = FieldEdit("EditMacro", TFootnoteField::EntryMacro, this);
-    btnMacro_ = new QPushButton("...", this);
-    btnMacro_->setObjectName("BtnMacro");
-    btnMacro_->setAutoDefault(false);
-    btnMacro_->setFixedWidth(btnMacro_->fontMetrics().horizontalAdvance("...") + 16);
-
-    okBtn_ = new QPushButton("OK", this);
-    okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
-    helpBtn_ = new QPushButton("&Help", this);
+    btnMacro_ = EllipsisButton("BtnMacro", this);
 
     auto* id = new QHBoxLayout;
     id->addWidget(spinID_);
@@ -98,23 +90,14 @@ TFootnoteForm::TFootnoteForm(QWidget* parent) : QDialog(parent), macroEditor_(th
     if (auto* label = qobject_cast<QLabel*>(form->labelForField(macro)))
         label->setBuddy(editMacro_);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    buttons->addWidget(helpBtn_);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     setMinimumWidth(520);
 
     connect(spinID_, &QSpinBox::valueChanged, this, &TFootnoteForm::NumberChanged);
     connect(btnMacro_, &QPushButton::clicked, this, [this] { macroEditor_.Edit(*editMacro_); });
-    connect(okBtn_, &QPushButton::clicked, this, &TFootnoteForm::accept);
-    connect(cancelBtn_, &QPushButton::clicked, this, &TFootnoteForm::reject);
-    connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
 }
 
 bool TFootnoteForm::Execute(TFootnoteDialogModel& model) {
@@ -158,11 +141,6 @@ void TFootnoteForm::accept() {
         m.EntryMacro = FromQString(editMacro_->text());
     }
     QDialog::accept();
-}
-
-void TFootnoteForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    components::ui::CenterOnScreen(*this);
 }
 
 } // namespace editor::ui

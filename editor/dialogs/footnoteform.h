@@ -4,7 +4,7 @@
 // on OK, leaves the edited fields in it; the caller runs
 // TFootnoteDialogModel::Ok (TTopicEditor::TopicProperties does, given
 // Execute as its dialog).
-#include <QDialog>
+#include "editor/dialogs/editordialog.h"
 
 #include "editor/dialogs/macroeditoropener.h"
 
@@ -19,7 +19,7 @@ class TFootnoteDialogModel;
 
 namespace editor::ui {
 
-class TFootnoteForm : public QDialog {
+class TFootnoteForm : public TEditorDialog {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 10480;
@@ -39,17 +39,9 @@ public:
     QComboBox* ComboStatus() const { return comboStatus_; }
     QLineEdit* EditMacro() const { return editMacro_; }
     QPushButton* BtnMacro() const { return btnMacro_; }
-    QPushButton* OkBtn() const { return okBtn_; }
-    QPushButton* CancelBtn() const { return cancelBtn_; }
     TMacroEditorOpener& MacroEditor() { return macroEditor_; }
 
     void accept() override;
-
-signals:
-    void HelpRequested(int helpContext);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void NumberChanged(int number);
@@ -66,9 +58,6 @@ private:
     QComboBox* comboStatus_;
     QLineEdit* editMacro_;
     QPushButton* btnMacro_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
-    QPushButton* helpBtn_;
 };
 
 } // namespace editor::ui

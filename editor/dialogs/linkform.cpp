@@ -16,10 +16,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
+#include <initializer_list>
 #include <limits>
 
 #include "components/ui/ansiqt.h"
-#include "components/ui/centeronscreen.h"
 #include "editor/dialogs/keyfiltervalidator.h"
 #include "editor/dialogs/linkdialogmodel.h"
 #include "editor/dialogs/topicpickerbox.h"
@@ -42,18 +42,15 @@ QButtonGroup* RadioGroup(QGroupBox* box, const QStringList& items) {
     return group;
 }
 
-QPushButton* EllipsisButton(const char* name, QWidget* parent) {
-    auto* button = new QPushButton("...", parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance("...") + 16);
-    return button;
-}
-
 QLabel* Label(const QString& caption, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     label->setBuddy(buddy);
     return label;
+}
+
+void ShowAll(std::initializer_list<QWidget*> widgets, bool visible) {
+    for (QWidget* widget : widgets)
+        widget->setVisible(visible);
 }
 
 void SetItems(QComboBox& combo, const std::vector<std::string>& items) {
@@ -64,7 +61,8 @@ void SetItems(QComboBox& combo, const std::vector<std::string>& items) {
 
 } // namespace
 
-TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
+TLinkForm::TLinkForm(QWidget* parent)
+    : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("LinkForm");
     setWindowTitle("Insert link");
 
@@ -123,10 +121,6 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
     checkPopup_->setObjectName("CheckPopup");
     checkPopup_->setStatusTip(tr("Show the topic in a popup window"));
 
-    okBtn_ = new QPushButton("OK", this);
-    okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
-    helpBtn_ = new QPushButton("&Help", this);
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName("StatusBar");
     statusBar_->setSizeGripEnabled(false);
@@ -158,15 +152,9 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
     top->addLayout(left);
     top->addLayout(fields, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    buttons->addWidget(helpBtn_);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     layout->addWidget(statusBar_);
     setMinimumWidth(620);
 
@@ -174,9 +162,6 @@ TLinkForm::TLinkForm(QWidget* parent) : QDialog(parent), macroEditor_(this) {
     connect(checkPopup_, &QCheckBox::toggled, this, [this] { ShowControlsOfKind(); });
     connect(browseBtn_, &QPushButton::clicked, this, &TLinkForm::BrowseClicked);
     connect(macroBtn_, &QPushButton::clicked, this, [this] { macroEditor_.Edit(*editMacro_); });
-    connect(okBtn_, &QPushButton::clicked, this, &TLinkForm::accept);
-    connect(cancelBtn_, &QPushButton::clicked, this, &TLinkForm::reject);
-    connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
 }
 
 QComboBox* TLinkForm::ComboTopic() const {
@@ -215,19 +200,13 @@ void TLinkForm::ShowControlsOfKind() {
     const TLinkDialogControls c = model_->Controls();
     using TFocus = TLinkDialogControls::TFocus;
     topicBox_->setVisible(c.TopicCombo);
-    for (QWidget* w : {static_cast<QWidget*>(labelFile_), static_cast<QWidget*>(editFile_),
-                       static_cast<QWidget*>(browseBtn_)})
-        w->setVisible(c.File);
+    ShowAll({labelFile_, editFile_, browseBtn_}, c.File);
     spinTopic_->setVisible(c.SpinTopic);
     editTopic_->setVisible(c.EditTopic);
     labelTopic_->setVisible(c.LabelFocus != TFocus::None);
-    for (QWidget* w : {static_cast<QWidget*>(labelMacro_), static_cast<QWidget*>(editMacro_),
-                       static_cast<QWidget*>(macroBtn_)})
-        w->setVisible(c.Macro);
-    labelTarget_->setVisible(c.Target);
-    comboTarget_->setVisible(c.Target);
-    labelWindow_->setVisible(c.Window);
-    comboWindow_->setVisible(c.Window);
+    ShowAll({labelMacro_, editMacro_, macroBtn_}, c.Macro);
+    ShowAll({labelTarget_, comboTarget_}, c.Target);
+    ShowAll({labelWindow_, comboWindow_}, c.Window);
     checkPopup_->setVisible(c.Popup);
     switch (c.LabelFocus) {
     case TFocus::TopicCombo:
@@ -273,11 +252,6 @@ void TLinkForm::accept() {
         m.Topic().SetText(FromQString(topicBox_->Combo()->currentText()));
     }
     QDialog::accept();
-}
-
-void TLinkForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    components::ui::CenterOnScreen(*this);
 }
 
 bool TLinkForm::event(QEvent* event) {

@@ -5,7 +5,7 @@
 // (TLinkDialogModel::Insert) into the topic text and runs its editor
 // change routine. Keep the model between uses: it remembers the choices and
 // the sort order of the topic list, as the dialog does.
-#include <QDialog>
+#include "editor/dialogs/editordialog.h"
 
 #include "editor/dialogs/macroeditoropener.h"
 
@@ -27,7 +27,7 @@ namespace editor::ui {
 
 class TTopicPickerBox;
 
-class TLinkForm : public QDialog {
+class TLinkForm : public TEditorDialog {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 10710;
@@ -53,18 +53,12 @@ public:
     QCheckBox* CheckPopup() const { return checkPopup_; }
     QLabel* LabelTopic() const { return labelTopic_; }
     QStatusBar* StatusBar() const { return statusBar_; }
-    QPushButton* OkBtn() const { return okBtn_; }
-    QPushButton* CancelBtn() const { return cancelBtn_; }
     TMacroEditorOpener& MacroEditor() { return macroEditor_; }
 
     // OK: the controls go into the model.
     void accept() override;
 
-signals:
-    void HelpRequested(int helpContext);
-
 protected:
-    void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -92,9 +86,6 @@ private:
     QComboBox* comboWindow_;
     QCheckBox* checkPopup_;
     QStatusBar* statusBar_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
-    QPushButton* helpBtn_;
 };
 
 } // namespace editor::ui

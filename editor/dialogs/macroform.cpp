@@ -36,7 +36,7 @@ QLineEdit* ParameterEdit(QWidget* parent) {
 
 } // namespace
 
-TMacroForm::TMacroForm(QWidget* parent) : QDialog(parent) {
+TMacroForm::TMacroForm(QWidget* parent) : TEditorDialog(parent, kHelpContext, TPlace::Owner) {
     setObjectName("MacroForm");
     setWindowTitle("Brindlewoven Macro Editor");
 
@@ -70,10 +70,7 @@ TMacroForm::TMacroForm(QWidget* parent) : QDialog(parent) {
         labels_[i] = new QLabel(this);
         labels_[i]->setObjectName("Label" + n);
         labels_[i]->setBuddy(edits_[i]);
-        buttons_[i] = new QPushButton("...", this);
-        buttons_[i]->setObjectName("Button" + n);
-        buttons_[i]->setAutoDefault(false);
-        buttons_[i]->setFixedWidth(buttons_[i]->fontMetrics().horizontalAdvance("...") + 16);
+        buttons_[i] = EllipsisButton(qPrintable("Button" + n), this);
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] { ParamButtonClicked(i); });
         const int row = static_cast<int>(i);
         parameters->addWidget(labels_[i], row, 0);
@@ -103,10 +100,9 @@ TMacroForm::TMacroForm(QWidget* parent) : QDialog(parent) {
     clearBtn_->setObjectName("BitBtn1");
     clearBtn_->setAutoDefault(false);
 
-    okBtn_ = new QPushButton("OK", this);
-    cancelBtn_ = new QPushButton("Cancel", this);
-    helpBtn_ = new QPushButton("&Help", this);
-    for (QPushButton* b : {okBtn_, cancelBtn_, helpBtn_})
+    // Enter adds the call; OK is clicked.
+    OkBtn()->setDefault(false);
+    for (QPushButton* b : {OkBtn(), CancelBtn(), HelpBtn()})
         b->setAutoDefault(false);
 
     auto* right = new QVBoxLayout;
@@ -125,16 +121,10 @@ TMacroForm::TMacroForm(QWidget* parent) : QDialog(parent) {
     memo->addWidget(addBtn_);
     memo->addWidget(clearBtn_);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    buttons->addWidget(helpBtn_);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(memo);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow());
     resize(640, 440);
 
     connect(listMacro_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -144,9 +134,6 @@ TMacroForm::TMacroForm(QWidget* parent) : QDialog(parent) {
     });
     connect(addBtn_, &QPushButton::clicked, this, &TMacroForm::AddClicked);
     connect(clearBtn_, &QPushButton::clicked, memoMacro_, &QLineEdit::clear);
-    connect(okBtn_, &QPushButton::clicked, this, &TMacroForm::accept);
-    connect(cancelBtn_, &QPushButton::clicked, this, &TMacroForm::reject);
-    connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
 
     listMacro_->setCurrentRow(0);
     ShowMacro();
@@ -170,7 +157,7 @@ void TMacroForm::ShowMacro() {
 void TMacroForm::showEvent(QShowEvent* event) {
     model_.Show();
     memoMacro_->setText(ToQString(model_.Memo));
-    QDialog::showEvent(event);
+    TEditorDialog::showEvent(event);
 }
 
 void TMacroForm::keyPressEvent(QKeyEvent* event) {

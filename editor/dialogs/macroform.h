@@ -3,7 +3,7 @@
 // TMacroEditorModel. The caller sets MacroText, runs exec() and on
 // QDialog::Accepted reads MacroText back. A macro parameter is composed in a
 // second editor opened on top.
-#include <QDialog>
+#include "editor/dialogs/editordialog.h"
 #include <array>
 #include <string>
 
@@ -16,7 +16,7 @@ class QPushButton;
 
 namespace editor::ui {
 
-class TMacroForm : public QDialog {
+class TMacroForm : public TEditorDialog {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 25000;
@@ -37,14 +37,9 @@ public:
     QLineEdit* MemoMacro() const { return memoMacro_; }
     QPushButton* AddBtn() const { return addBtn_; }
     QPushButton* ClearBtn() const { return clearBtn_; }
-    QPushButton* OkBtn() const { return okBtn_; }
-    QPushButton* CancelBtn() const { return cancelBtn_; }
 
     // OK: an empty result takes the selected macro's call first.
     void accept() override;
-
-signals:
-    void HelpRequested(int helpContext);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,9 +65,6 @@ private:
     QLineEdit* memoMacro_;
     QPushButton* addBtn_;
     QPushButton* clearBtn_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
-    QPushButton* helpBtn_;
 };
 
 } // namespace editor::ui

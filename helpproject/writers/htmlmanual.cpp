@@ -51,6 +51,14 @@ std::string ManualPage(const TBrindlewovenProject& project, const TBuildSelectio
 
 } // namespace
 
+void UseManualFontSizes(TBrindlewovenProject& project) {
+    if (!project.HtmlScaleFontSizes)
+        return;
+    project.HtmlScaleFontSizes = false;
+    for (const auto& topic : project.Topics())
+        topic->ClearHtmlCaches();
+}
+
 TBuildReport ExportHtmlManual(const TBrindlewovenProject& project, const std::string& fileName,
                               bool noLinks, components::IMessenger* messenger) {
     TBuildReport report;

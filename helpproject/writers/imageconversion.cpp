@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "components/messengerseam.h"
+#include "helpproject/bitmapfolders.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "helpproject/writers/bmpreader.h"
@@ -62,25 +63,15 @@ std::vector<fs::path> PictureSearchFolders(const TBrindlewovenProject& project) 
     if (!project.FileName.empty())
         projectFolder = fs::absolute(fs::path(project.FileName)).parent_path();
     std::vector<fs::path> folders;
-    std::string part;
-    auto addPart = [&]() {
-        const std::string trimmed = TrimText(part);
-        part.clear();
-        if (trimmed.empty())
-            return;
+    // Folders separated by ";" as this search has always read them, and by
+    // "," as the commands and the component-help generator write them.
+    for (const std::string& entry : BitmapFolderEntries(project.BitmapPaths, ";,")) {
         try {
-            folders.push_back(platform::resolvePath(trimmed, projectFolder));
+            folders.push_back(platform::resolvePath(entry, projectFolder));
         } catch (const platform::PlatformError&) {
             // A drive letter with no folder mapped to it holds no pictures.
         }
-    };
-    for (char c : project.BitmapPaths) {
-        if (c == ';' || c == ',')
-            addPart();
-        else
-            part += c;
     }
-    addPart();
     if (!projectFolder.empty())
         folders.push_back(projectFolder);
     folders.emplace_back();

@@ -1,201 +1,175 @@
 #include "helpproject/writers/rtfmanual.h"
 
 #include <algorithm>
-#include <cctype>
+#include <map>
 
-#include "components/rtf/rtfdocument.h"
-#include "components/rtf/rtferror.h"
-#include "components/rtf/rtfwriter.h"
+#include "components/rtf/rtftokenstream.h"
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/buildselection.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/writers/topictables.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/fileio.h"
-#include "platform/textutil.h"
 
 namespace helpproject {
 
 namespace {
 
-enum class TPlainKind { Link, Rtf, Other, DoubledBrace };
+// Byte for byte, as the finder of typed codes reads topic text, so that its
+// offsets fall on the boundaries of these tokens.
+constexpr rtf::LexerOptions kTopicLexing{.binaryData = false, .limitDepth = false};
 
-struct TPlainCode {
-    std::size_t start = 0;
-    std::size_t end = 0; // after the closing brace (the paragraph end when unclosed)
-    TPlainKind kind = TPlainKind::Other;
-};
-
-struct TOpening {
-    const char* text;
-    TPlainKind kind;
-};
-
-// Longer openings before the shorter ones they begin with.
-const TOpening kOpenings[] = {
-    {"linkid=", TPlainKind::Link},   {"linktarget=", TPlainKind::Link},
-    {"linkfile=", TPlainKind::Link}, {"linkdelphi=", TPlainKind::Link},
-    {"link=", TPlainKind::Link},     {"rtf=", TPlainKind::Rtf},
-    {"target=", TPlainKind::Other},  {"keepn}", TPlainKind::Other},
-    {"html=", TPlainKind::Other},    {"flash=", TPlainKind::Other},
-    {"button ", TPlainKind::Other},  {"bmct ", TPlainKind::Other},
-    {"bmlt ", TPlainKind::Other},    {"bmrt ", TPlainKind::Other},
-    {"bmc ", TPlainKind::Other},     {"bml ", TPlainKind::Other},
-    {"bmr ", TPlainKind::Other},
-};
-
-// The codes of a document's plain text, left to right. A code ends at the
-// next "}" of its paragraph; a raw RTF code at the "}" that balances it.
-std::vector<TPlainCode> FindPlainCodes(std::string_view text) {
-    std::vector<TPlainCode> codes;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] != '{') {
-            ++i;
-            continue;
-        }
-        if (i + 1 < text.size() && text[i + 1] == '{') {
-            // A typed double brace is a brace of the text, never a code.
-            TPlainCode code;
-            code.start = i;
-            code.end = i + 1;
-            code.kind = TPlainKind::DoubledBrace;
-            codes.push_back(code);
-            std::size_t close = i + 2;
-            while (close + 1 < text.size() && text[close] != rtf::kParagraphChar &&
-                   !(text[close] == '}' && text[close + 1] == '}'))
-                ++close;
-            if (close + 1 < text.size() && text[close] == '}' && text[close + 1] == '}') {
-                code.start = close;
-                code.end = close + 1;
-                codes.push_back(code);
-                i = close + 2;
-            } else {
-                i += 2;
-            }
-            continue;
-        }
-        const TOpening* opening = nullptr;
-        for (const TOpening& o : kOpenings)
-            if (platform::StartsWithNoCase(text.substr(i + 1), o.text)) {
-                opening = &o;
-                break;
-            }
-        if (opening == nullptr) {
-            ++i;
-            continue;
-        }
-        TPlainCode code;
-        code.start = i;
-        code.kind = opening->kind;
-        std::size_t j = i + 1 + std::string_view(opening->text).size();
-        if (opening->text[std::string_view(opening->text).size() - 1] == '}') {
-            code.end = j;
-        } else if (opening->kind == TPlainKind::Rtf) {
-            int depth = 1;
-            while (j < text.size() && text[j] != rtf::kParagraphChar && depth > 0) {
-                if (text[j] == '\\' && j + 1 < text.size() && text[j + 1] != rtf::kParagraphChar)
-                    j += 2;
-                else if (text[j] == '{')
-                    ++depth, ++j;
-                else if (text[j] == '}')
-                    --depth, ++j;
-                else
-                    ++j;
-            }
-            code.end = j;
-        } else {
-            while (j < text.size() && text[j] != '}' && text[j] != rtf::kParagraphChar)
-                ++j;
-            code.end = j < text.size() && text[j] == '}' ? j + 1 : j;
-        }
-        codes.push_back(code);
-        i = code.end > i ? code.end : i + 1;
-    }
-    return codes;
-}
-
-// True when the RTF ends in a control word that the next letter would extend.
-bool EndsWithOpenControlWord(std::string_view rtfText) {
-    std::size_t i = rtfText.size();
-    while (i > 0 &&
-           (std::isalnum(static_cast<unsigned char>(rtfText[i - 1])) || rtfText[i - 1] == '-'))
-        --i;
-    if (i == rtfText.size() || i == 0 || rtfText[i - 1] != '\\')
+bool IsLinkCode(TMarkupKind kind) {
+    switch (kind) {
+    case TMarkupKind::LinkID:
+    case TMarkupKind::Link:
+    case TMarkupKind::LinkTarget:
+    case TMarkupKind::LinkFile:
+    case TMarkupKind::LinkDelphi:
+        return true;
+    default:
         return false;
-    std::size_t slashes = 0;
-    for (std::size_t j = i; j > 0 && rtfText[j - 1] == '\\'; --j)
-        ++slashes;
-    return slashes % 2 == 1;
-}
-
-// The "{rtf=" codes of a line replaced by the raw RTF they hold.
-std::string UnwrapRtfCodes(std::string_view line, std::int32_t topicNumber) {
-    std::string out;
-    std::size_t copied = 0;
-    for (const TMarkupCode& code : ScanMarkupCodes(line)) {
-        if (code.Kind != TMarkupKind::Rtf)
-            continue;
-        if (!code.Closed)
-            throw EBrindlewoven(UnbalancedRtfCodeMessage(topicNumber), topicNumber);
-        out.append(line.substr(copied, code.Start - copied));
-        out += code.Value;
-        if (code.End < line.size() && line[code.End] != ' ' && EndsWithOpenControlWord(code.Value))
-            out += ' ';
-        out += code.GroupBraces;
-        copied = code.End;
     }
-    if (copied == 0)
-        return std::string(line);
-    out.append(line.substr(copied));
-    return out;
 }
 
-bool IsHotspotFormat(const rtf::CharFormat& format) {
-    return format.underline != rtf::UnderlineKind::None || format.strike;
+bool IsHotspotSwitch(const rtf::Token& t) {
+    return t.Is("strike") || t.Is("ul") || t.Is("uldb");
 }
 
-} // namespace
+// The switch that starts a hotspot ("\strike", "\ul", "\uldb").
+bool StartsHotspot(const rtf::Token& t) {
+    return IsHotspotSwitch(t) && (!t.hasParam || t.param != 0);
+}
 
-TStringList StripCodesForManual(const TStringList& text) {
-    std::string joined;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i > 0)
-            joined += "\r\n";
-        joined += text[i];
+// The switch that ends one ("\strike0", "\ul0", "\ulnone", ...).
+bool EndsHotspot(const rtf::Token& t) {
+    return (IsHotspotSwitch(t) && t.hasParam && t.param == 0) || t.Is("ulnone") ||
+           t.Is("strikenone");
+}
+
+// Formatting before these belongs to other text.
+bool EndsHotspotSearch(const rtf::Token& t) {
+    return t.Is("par") || t.Is("pard") || t.Is("plain") || t.Is("sect") || t.Is("page");
+}
+
+// One topic's body as the manual prints it. The topic's RTF is kept as it
+// stands, token for token (tables, borders, every character format); only
+// the typed codes that mean nothing on paper are cut out of it.
+class TManualBody {
+public:
+    TManualBody(std::string_view body, std::int32_t topicNumber)
+        : body_(body), topicNumber_(topicNumber), tokens_(rtf::TokenizeAll(body, kTopicLexing)),
+          dropped_(tokens_.size(), false) {}
+
+    std::string Result() {
+        const std::vector<TMarkupCode> codes = ScanTopicMarkupCodes(body_);
+        std::size_t next = 0; // the first code not yet applied
+        std::size_t hotspotLimit = 0;
+        for (std::size_t i = 0; i < tokens_.size();) {
+            if (next < codes.size() && tokens_[i].Offset(body_) == codes[next].Start) {
+                const TMarkupCode& code = codes[next++];
+                const std::size_t end = TokenAt(code.End);
+                Apply(code, i, end, hotspotLimit);
+                i = end;
+                continue;
+            }
+            if (tokens_[i].IsSymbol('{') && i + 1 < tokens_.size() &&
+                tokens_[i + 1].IsSymbol('{')) {
+                // A typed double brace prints as one and never opens a code.
+                dropped_[i + 1] = true;
+                i += 2;
+                continue;
+            }
+            ++i;
+        }
+        return Written();
     }
-    rtf::RtfDocument document = rtf::RtfDocument::Parse(joined);
-    const std::string plain = document.Text();
-    const std::vector<TPlainCode> codes = FindPlainCodes(plain);
-    // From the last code back, so that earlier positions stay valid.
-    for (auto it = codes.rbegin(); it != codes.rend(); ++it) {
-        if (it->kind == TPlainKind::Rtf)
-            continue; // unwrapped on the written RTF
-        if (it->kind == TPlainKind::DoubledBrace) {
-            document.Erase(it->start, 1);
-            continue;
+
+private:
+    // Index of the token that starts at `offset` (tokens_.size() at the end).
+    std::size_t TokenAt(std::size_t offset) const {
+        const auto it = std::lower_bound(
+            tokens_.begin(), tokens_.end(), offset,
+            [this](const rtf::Token& t, std::size_t at) { return t.Offset(body_) < at; });
+        return static_cast<std::size_t>(it - tokens_.begin());
+    }
+
+    // Tokens [from, to) leave the text; group braces inside the code stay,
+    // since they close or open formatting groups around it.
+    void DropCode(std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            if (tokens_[i].kind != rtf::TokenKind::GroupStart &&
+                tokens_[i].kind != rtf::TokenKind::GroupEnd)
+                dropped_[i] = true;
+    }
+
+    void Apply(const TMarkupCode& code, std::size_t from, std::size_t to,
+               std::size_t& hotspotLimit) {
+        if (IsLinkCode(code.Kind)) {
+            FindRtfHotspotState(from, hotspotLimit);
+            DropCode(from, to);
+            hotspotLimit = to;
+            return;
         }
-        std::size_t hotspot = it->start;
-        if (it->kind == TPlainKind::Link) {
-            while (hotspot > 0 && plain[hotspot - 1] != rtf::kParagraphChar &&
-                   IsHotspotFormat(document.CharFormatAt(hotspot - 1)))
-                --hotspot;
-        }
-        document.Erase(it->start, it->end - it->start);
-        if (hotspot < it->start) {
-            rtf::CharFormat plainFormat;
-            plainFormat.underline = rtf::UnderlineKind::None;
-            plainFormat.strike = false;
-            plainFormat.color = hotspot > 0 && plain[hotspot - 1] != rtf::kParagraphChar
-                                    ? document.CharFormatAt(hotspot - 1).color
-                                    : rtf::Color::Auto();
-            document.SetCharFormat(hotspot, it->start - hotspot, plainFormat,
-                                   rtf::kCharUnderline | rtf::kCharStrike | rtf::kCharColor);
+        switch (code.Kind) {
+        case TMarkupKind::Target:
+        case TMarkupKind::Keepn:
+            DropCode(from, to);
+            return;
+        case TMarkupKind::Rtf:
+            // Raw RTF becomes real RTF; one that would break the document's
+            // groups is refused.
+            DropCode(from, to);
+            replacements_[from] = RawRtfOfCode(body_, code, topicNumber_);
+            return;
+        default:
+            return; // buttons, pictures, movies and raw HTML print as typed
         }
     }
-    return rtf::WriteRtfLines(document);
-}
 
-namespace {
+    // Removes the formatting that made the text before a link code a
+    // hotspot, walking back from the code: colours and the switches that end
+    // a hotspot go on the way, and the switch that starts it (with colours
+    // written right before it) ends the walk. The walk never passes a
+    // paragraph start, a "\plain", raw RTF or the previous link code.
+    void FindRtfHotspotState(std::size_t code, std::size_t limit) {
+        for (std::size_t j = code; j > limit;) {
+            --j;
+            const rtf::Token& t = tokens_[j];
+            if (replacements_.count(j) != 0)
+                return; // raw RTF of the author's, such as a paragraph reset
+            if (dropped_[j] || t.kind != rtf::TokenKind::ControlWord)
+                continue;
+            if (EndsHotspotSearch(t))
+                return;
+            if (t.Is("cf") || EndsHotspot(t)) {
+                dropped_[j] = true;
+            } else if (StartsHotspot(t)) {
+                dropped_[j] = true;
+                while (j > limit && tokens_[j - 1].Is("cf"))
+                    dropped_[--j] = true;
+                return;
+            }
+        }
+    }
+
+    std::string Written() {
+        rtf::TokenWriter out;
+        for (std::size_t i = 0; i < tokens_.size(); ++i) {
+            if (const auto it = replacements_.find(i); it != replacements_.end())
+                out.Raw(it->second);
+            if (!dropped_[i])
+                out.Raw(tokens_[i]);
+        }
+        return out.Take();
+    }
+
+    std::string_view body_;
+    std::int32_t topicNumber_;
+    std::vector<rtf::Token> tokens_;
+    std::vector<bool> dropped_;
+    std::map<std::size_t, std::string> replacements_; // written in front of a token
+};
 
 // The written topics in the grid's order.
 std::vector<const TBrindlewovenTopic*> ManualTopics(const TBrindlewovenProject& project,
@@ -214,14 +188,7 @@ std::string ManualBytes(const TBrindlewovenProject& project, const TBuildSelecti
     texts.reserve(topics.size());
     TTopicTables tables;
     for (const TBrindlewovenTopic* topic : topics) {
-        ReadTopicRtf(*topic); // a topic without a font table is the user's to mend
-        TStringList lines;
-        try {
-            lines = StripCodesForManual(topic->Text);
-        } catch (const rtf::ERtfError& e) {
-            throw EBrindlewoven(std::string(e.what()), topic->Number);
-        }
-        texts.push_back(ReadTopicRtf(lines, topic->Number));
+        texts.push_back(ReadTopicRtf(*topic));
         tables.Add(texts.back());
         if (tables.FontCount() > 255)
             throw EBrindlewoven(TooManyFontsMessage(topic->Number), topic->Number);
@@ -254,16 +221,7 @@ std::string ManualBytes(const TBrindlewovenProject& project, const TBuildSelecti
                 line("\\par \\pard\\plain");
             }
         }
-        const std::string body = rtf::RemapTables(texts[i].Body, remap);
-        for (std::size_t start = 0; start <= body.size();) {
-            std::size_t end = body.find("\r\n", start);
-            if (end == std::string::npos)
-                end = body.size();
-            // What is left of the codes is raw RTF, which goes in as it stands.
-            line(UnwrapRtfCodes(std::string_view(body).substr(start, end - start),
-                                topics[i]->Number));
-            start = end + 2;
-        }
+        line(TManualBody(rtf::RemapTables(texts[i].Body, remap), topics[i]->Number).Result());
     }
     line("}");
     return out;

@@ -1,8 +1,10 @@
 #pragma once
 // The flat RTF manual: every included topic in one document for printing, in
-// the order of the topic grid's sorted view. Markup codes mean nothing on
-// paper: links lose their hotspot formatting, every other code disappears,
-// and raw RTF codes become real RTF.
+// the order of the topic grid's sorted view, each topic's RTF kept as it
+// stands under one merged font and colour table. Codes that mean nothing on
+// paper go: links with their hotspot formatting, link targets and the end of
+// the non-scrolling region; raw RTF codes become real RTF. Buttons,
+// pictures, movies and raw HTML print as typed.
 #include <cstdint>
 #include <string>
 
@@ -26,10 +28,5 @@ TBuildReport ExportRtfManual(const TBrindlewovenProject& project, const std::str
 // The question the flat-manual command asks before calling ExportRtfManual.
 inline constexpr const char* kRtfManualPageBreakQuestion =
     "Do you want the topics in the flat .rtf file to be separated by page breaks?";
-
-// One topic's text with its codes removed on the document model (hotspot
-// formatting of links reset), written back as RTF lines; "{rtf=" codes are
-// still in it. Throws rtf::ERtfError for RTF nested too deep.
-TStringList StripCodesForManual(const TStringList& text);
 
 } // namespace helpproject

@@ -120,11 +120,13 @@ unsigned StylesOf(const rtf::CharFormat& f) {
         s |= htmlBold;
     if (f.italic)
         s |= htmlItalic;
-    // Every underline counts, a double one (a jump) included.
-    if (f.underline != rtf::UnderlineKind::None)
-        s |= htmlUnderline;
-    if (f.strike)
+    // WinHelp reads a double underline as a jump, like strike-out, and a
+    // plain one as a popup; the link translators tell the two apart by
+    // STRIKE and U.
+    if (f.strike || f.underline == rtf::UnderlineKind::Double)
         s |= htmlStrikeOut;
+    if (f.underline != rtf::UnderlineKind::None && f.underline != rtf::UnderlineKind::Double)
+        s |= htmlUnderline;
     return s;
 }
 
@@ -169,18 +171,18 @@ public:
             const rtf::ParaFormat& paragraph = cells.ParaFormat(i);
             if (c == '\r') {
                 if (breakPending_)
-                    ParagraphEnd(paragraph);
+                    ParagraphEnd(paragraph, cells.Format(i));
                 breakPending_ = true;
-                lastMark_ = &cells.Format(i);
                 continue;
             }
             if (c == '\n' || c == static_cast<unsigned char>(rtf::kObjectChar))
                 continue;
-            // The bullet glyph of a bulleted paragraph; a dot elsewhere is text.
-            if (c == 0xB7 && paragraph.bullet && (i == 0 || text[i - 1] == '\r'))
+            // The bullet glyph a bulleted paragraph starts with, told from
+            // text only by what stands before it.
+            if (c == 0xB7 && (i == 0 || static_cast<unsigned char>(text[i - 1]) <= ' '))
                 continue;
             if (breakPending_) {
-                ParagraphEnd(paragraph);
+                ParagraphEnd(paragraph, cells.Format(i));
                 breakPending_ = false;
             }
             Open(cells.Format(i));
@@ -381,12 +383,13 @@ private:
         return s;
     }
 
-    void ParagraphEnd(const rtf::ParaFormat& next) {
+    // `caret` is the format of the character whose arrival ends the
+    // paragraph: an empty paragraph keeps its height in that font.
+    void ParagraphEnd(const rtf::ParaFormat& next, const rtf::CharFormat& caret) {
         opened_ = nullptr;
         if (paragraphForm_) {
             if (!paraHasText_) {
-                if (lastMark_)
-                    ReadFont(*lastMark_);
+                ReadFont(caret);
                 styles_ = 0;
                 line_ += FontTag() + "&nbsp;";
             }
@@ -447,15 +450,9 @@ private:
     size_t tabIndex_ = 0;
     int hanging_ = 0;
     std::string indentReset_;
-    const rtf::CharFormat* lastMark_ = nullptr;
 };
 
 } // namespace
-
-THtmlFontSettings& HtmlFontSettings() {
-    static THtmlFontSettings settings;
-    return settings;
-}
 
 std::string HtmlEscape(std::string_view text) {
     std::string out;
@@ -498,9 +495,9 @@ std::string HtmlBodyTag(const TBrindlewovenProject& p) {
            HtmlColor(p.HtmlVisitedColor) + "\" ALINK=\"" + HtmlColor(p.HtmlActiveColor) + "\">";
 }
 
-int HtmlFontSize(const TBrindlewovenProject&, int pointSize) {
+int HtmlFontSize(const TBrindlewovenProject& project, int pointSize) {
     const int s = pointSize < 0 ? -pointSize : pointSize;
-    if (!HtmlFontSettings().ScaleFontSizes) {
+    if (!project.HtmlScaleFontSizes) {
         if (s <= 8)
             return 1;
         if (s <= 10)
@@ -530,10 +527,10 @@ int HtmlFontSize(const TBrindlewovenProject&, int pointSize) {
     return 7;
 }
 
-std::string HtmlFontTag(const TBrindlewovenProject&, const std::string& face, TColorValue color,
-                        int size) {
+std::string HtmlFontTag(const TBrindlewovenProject& project, const std::string& face,
+                        TColorValue color, int size) {
     std::string name = face;
-    for (const std::string& line : HtmlFontSettings().FontSubstitutes) {
+    for (const std::string& line : project.HtmlFontSubstitutes) {
         const size_t eq = line.find('=');
         if (eq != std::string::npos && eq + 1 < line.size() &&
             platform::AnsiSameText(std::string_view(line).substr(0, eq), face)) {
@@ -580,10 +577,9 @@ std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
         platform::ParseHex32(LocaleCodeDigits(locale).substr(0, 8));
     if (!lcid)
         return {};
-    const int codePage = platform::AnsiCodePageForLocale(*lcid);
-    // Unicode-only and unknown locales have no ANSI code page to name.
-    if (codePage <= 0)
-        return {};
+    // Unicode-only and unknown locales have no ANSI code page: the tag
+    // names code page 0, as the locale query answers for them.
+    const int codePage = std::max(platform::AnsiCodePageForLocale(*lcid), 0);
     return "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=windows-" +
            std::to_string(codePage) + "\">";
 }

@@ -24,16 +24,6 @@ class TBrindlewovenProject;
 
 using TColorValue = std::uint32_t; // 0x00BBGGRR; above 0xFFFFFF a system colour
 
-// Settings the project model does not hold yet: the face substitutions
-// ("face=replacement" lines) and the font-size scale flag, which the flat
-// HTML manual clears.
-struct THtmlFontSettings {
-    TStringList FontSubstitutes;
-    bool ScaleFontSizes = true;
-};
-// The settings the functions below use (one per program, like the options).
-THtmlFontSettings& HtmlFontSettings();
-
 enum THtmlStyle : unsigned {
     htmlBold = 1,
     htmlItalic = 2,

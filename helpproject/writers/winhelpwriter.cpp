@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "components/rtf/rtfheader.h"
+#include "helpproject/bitmapfolders.h"
 #include "helpproject/buildselection.h"
 #include "helpproject/helpfilekind.h"
 #include "helpproject/helputils.h"
@@ -77,16 +78,7 @@ std::string BitmapRoots(const TBrindlewovenProject& project) {
     const std::string projectFolder = platform::ExtractFilePath(project.FileName);
     if (!projectFolder.empty())
         roots = GetShortPath(platform::ExcludeTrailingSeparator(projectFolder));
-    const std::string& rest = project.BitmapPaths;
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t comma = rest.find(',', start);
-        if (comma == std::string::npos)
-            comma = rest.size();
-        const std::string entry = TrimText(rest.substr(start, comma - start));
-        start = comma + 1;
-        if (entry.empty())
-            continue;
+    for (const std::string& entry : BitmapFolderEntries(project.BitmapPaths)) {
         const bool absolute = platform::kAnySeparators.find(entry.front()) != std::string::npos ||
                               (entry.size() >= 2 && entry[1] == ':');
         const std::string folder =

@@ -119,6 +119,10 @@ TEST_F(MarkupCodesTest, TranslatesEveryCodeOfALineForWinHelp) {
          "An {rtf= code in topic #40 has unbalanced braces", true},
         {"unclosed raw RTF", R"(\{rtf=\\pard)", "An {rtf= code in topic #40 has unbalanced braces",
          true},
+        {"raw RTF split by a group of the RTF", R"({\b A\{rtf=\\b0 }B\})",
+         "An {rtf= code in topic #40 has unbalanced braces", true},
+        {"raw RTF closed by the brace that ends the topic", R"(\{rtf=\\b x\par })",
+         "An {rtf= code in topic #40 has unbalanced braces", true},
 
         // Output of other kinds disappears, whatever it holds.
         {"raw HTML", R"(A\{html=<b>x</b>\}B)", "AB"},
@@ -204,6 +208,38 @@ TEST_F(MarkupCodesTest, KeepnMakesTheTopicStartANonScrollingRegion) {
          {R"(\pard A\{keepn\}\par)", R"(\pard B\{keepn\}\par)", R"(C\par)"},
          {R"(\pard\keepn A\par)", R"(\pard\keepn B\par)", R"(\pard C\par)"}},
         {"no code, no region", {R"(\pard A\par)", R"(B\par)"}, {R"(\pard A\par)", R"(B\par)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TStringList lines = c.lines;
+        TranslateMarkupForWinHelp(lines, project, 40);
+        EXPECT_EQ(lines, c.expected);
+    }
+}
+
+// Raw HTML may run over several lines; all of it goes, up to its own
+// closing brace, and the lines it joined stay joined.
+TEST_F(MarkupCodesTest, RawHtmlGoesAcrossLines) {
+    const KeepnCase cases[] = {
+        {"two lines",
+         {R"(\pard A\{html=<p class="caption">Choosing)", R"(a sound</p>\} B\par)", R"(C\par)"},
+         {R"(\pard A B\par)", R"(C\par)"}},
+        {"three lines, any case",
+         {R"(A\{HTML=<table>)", R"(<tr><td>x</td></tr>)", R"(</table>\}B\par)"},
+         {R"(AB\par)"}},
+        {"group braces inside the code stay",
+         {R"(\pard {\v \{html=<b>)", R"(x</b>}\} after\par)"},
+         {R"(\pard {\v } after\par)"}},
+        {"codes after it are translated",
+         {R"(\{html=<a>)", R"(</a>\}\{linkID=12\}\par)"},
+         {R"({\v intro}\par)"}},
+        {"a code runs to the next closing brace, however far",
+         {R"(A\{html=<i>)", R"(B\{html=<p>)", R"(</p>\} C\par)"},
+         {R"(A C\par)"}},
+        {"a code no brace closes ends at its line",
+         {R"(A\{html=<i>)", R"(B\par)"},
+         {R"(A)", R"(B\par)"}},
+        {"one line", {R"(x\{html=<br>\}y\par)"}, {R"(xy\par)"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

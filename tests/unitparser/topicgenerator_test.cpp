@@ -1,4 +1,5 @@
 #include "components/scriptedmessenger.h"
+#include "helpproject/bitmapfolders.h"
 #include "recordingsink_support.h"
 #include "unitparser/pascalhighlight.h"
 #include "unitparser/topicgenerator.h"
@@ -9,6 +10,7 @@
 #include <fstream>
 
 using namespace unitparser;
+using helpproject::AddBitmapFolder;
 using unitparser::testing::TRecordingSink;
 
 namespace {

@@ -64,7 +64,8 @@ TEST(MarkupCodes, RulesOfBothKindsOfReader) {
     struct Case {
         const char* name;
         std::string rtf;
-        std::string typed;   // "keyword|value|braces" of each code, typed keyword
+        std::string typed;   // "keyword|value|braces" of each code, typed keyword, and "!"
+                             // when a group brace splits a raw RTF value
         std::string written; // the same with the keyword as written
     };
     const Case cases[] = {
@@ -77,7 +78,10 @@ TEST(MarkupCodes, RulesOfBothKindsOfReader) {
         {"unclosed valueless code", R"(\{keepn)", "keepn||;", ""},
         {"raw RTF: escaped brace typed", R"(\{rtf=\\\{\}x)", "rtf=|\\{|;", "rtf=|\\{|;"},
         {"raw RTF: hex stays as written", R"(\{rtf=\'e9\})", "rtf=|\\'e9|;", "rtf=|\\'e9|;"},
-        {"raw RTF closed by a group brace", "\\{rtf=a}x", "rtf=|a|;", "rtf=|a|;"},
+        {"raw RTF closed by a group brace", "\\{rtf=a}x", "rtf=|a|!;", "rtf=|a|!;"},
+        {"raw RTF holding a group of the RTF", R"(\{rtf={\b x}\})", "rtf=|{x}|!;", "rtf=|{x}|!;"},
+        {"raw RTF with typed braces only", R"(\{rtf=\{\\b x\}\})", "rtf=|{\\b x}|;",
+         "rtf=|{\\b x}|;"},
         {"binary data", "\\bin4 \\{link=a\\}", "", "link=|a|;"},
     };
     for (const Case& c : cases) {
@@ -86,7 +90,8 @@ TEST(MarkupCodes, RulesOfBothKindsOfReader) {
             std::string found;
             for (const MarkupCode& code :
                  FindMarkupCodes(c.rtf, written ? AsWritten() : MarkupSearch{}))
-                found += code.keyword + "|" + code.value + "|" + code.groupBraces + ";";
+                found += code.keyword + "|" + code.value + "|" + code.groupBraces +
+                         (code.splitByGroup ? "!" : "") + ";";
             EXPECT_EQ(found, written ? c.written : c.typed) << (written ? "as written" : "typed");
         }
     }

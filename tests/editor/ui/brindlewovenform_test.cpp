@@ -20,8 +20,10 @@
 #include "editor/mainactions.h"
 #include "editor/markupactions.h"
 #include "editor/propertybar.h"
+#include "editor/textstylecombo.h"
 #include "editor/topicgridmodel.h"
 #include "editor/topicgridview.h"
+#include "editor/undomenuwidgets.h"
 #include "form_support.h"
 #include "platform/littleendian.h"
 
@@ -54,6 +56,7 @@ TEST_F(BrindlewovenFormTest, EmptyHiveGivesDefaultLayoutAndCloseWritesTwentyValu
     EXPECT_TRUE(window.Actions().Action("ActionViewGrid")->isChecked());
     // The error log waits for a make.
     EXPECT_TRUE(window.PanelHCError()->isHidden());
+    EXPECT_EQ(window.StyleCombo().currentText(), "*TopicText");
 
     ASSERT_TRUE(window.close());
     EXPECT_EQ(registry->ValueNames(RootKey::CurrentUser, kStateKey).size(), 20u);
@@ -239,6 +242,26 @@ TEST_F(BrindlewovenFormTest, CodeCommandsTypeTheirCodesAtTheCaret) {
     text.MoveCaretToEnd();
     window.Actions().Action("ActionHelpToolsLinkTarget")->trigger();
     EXPECT_EQ(EditorText(window), "x{keepn}{rtf=}{target=abc}\r");
+}
+
+TEST_F(BrindlewovenFormTest, UndoMenuBringsADeletedTopicBack) {
+    editor::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    window.Actions().Action("ActionTopicDelete")->trigger();
+    ASSERT_EQ(window.Project().FindTopic(10), nullptr);
+    EXPECT_EQ(window.Session().CurrentTopic()->Number, 20);
+    QMenu* undo = window.UndoMenus().UndoMenu();
+    const QList<QAction*> items = undo->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), "&Changes to current topic");
+    EXPECT_EQ(items[1]->text(), "Delete #10");
+    EXPECT_EQ(items[1]->statusTip(), "Undo deletion of topic #10: Delta");
+    items[1]->trigger();
+    ASSERT_NE(window.Project().FindTopic(10), nullptr);
+    EXPECT_EQ(window.Project().TopicByNumber(10)->KKeywords, "k10");
+    EXPECT_EQ(window.GridView().Model().rowCount(), 4);
+    EXPECT_EQ(window.UndoMenus().RedoMenu()->actions().size(), 2);
+    EXPECT_TRUE(messenger.Records.empty());
 }
 
 TEST_F(BrindlewovenFormTest, FollowLinkNamesTheTopicOfTheCodeAtTheCaret) {

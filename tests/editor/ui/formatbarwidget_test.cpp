@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontComboBox>
+#include <QFontDialog>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "components/ui/messenger_support.h"
 #include "components/ui/richeredit.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/richedittexteditor.h"
@@ -205,4 +207,27 @@ TEST_F(FormatBarWidget, StyleBoxAppliesAndKeepsStyles) {
     box.ActionMacroDel()->trigger();
     EXPECT_EQ(box.findText("Mine"), -1);
     EXPECT_EQ(box.currentText(), "");
+}
+
+// "Font..." starts on the selection's font; OK sets the selection's font,
+// size and styles from the dialog.
+TEST_F(FormatBarWidget, FontDialogSetsTheSelectionsFont) {
+    Select(6, 4); // "bold"
+    QString chosen;
+    AnswerNext<QFontDialog>([&chosen](QFontDialog& d) {
+        EXPECT_TRUE(d.currentFont().bold());
+        EXPECT_EQ(d.currentFont().pointSize(), 10);
+        QFont font(d.currentFont().family(), 14);
+        font.setItalic(true);
+        d.setCurrentFont(font);
+        chosen = d.currentFont().family();
+        static_cast<QDialog&>(d).accept();
+    });
+    bar->FontItem()->trigger();
+    const rtf::CharFormat format = CharAt(7);
+    EXPECT_EQ(format.face, chosen.toStdString());
+    EXPECT_EQ(format.size, 28);
+    EXPECT_FALSE(format.bold);
+    EXPECT_TRUE(format.italic);
+    EXPECT_EQ(CharAt(2).size, 20) << "outside the selection";
 }

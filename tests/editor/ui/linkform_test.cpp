@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
@@ -158,4 +159,20 @@ TEST(LinkForm, MacroButtonOpensTheMacroEditor) {
                               EXPECT_EQ(f.EditMacro()->text(), "Back()");
                           }),
               "{link=! Back()}");
+}
+
+// The dialog's own status bar shows the hint of the control under the mouse.
+TEST(LinkForm, StatusBarShowsHints) {
+    auto project = DialogProject();
+    TLinkDialogModel model(*project);
+    TLinkForm form;
+    AnswerNext<TLinkForm>([](TLinkForm& f) {
+        Click(f.RadioGroupLink()->button(1));
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(f.BrowseBtn(), &enter);
+        EXPECT_EQ(f.StatusBar()->currentMessage(), f.BrowseBtn()->statusTip());
+        EXPECT_FALSE(f.StatusBar()->currentMessage().isEmpty());
+        Click(f.CancelBtn());
+    });
+    EXPECT_FALSE(form.Execute(model));
 }

@@ -1,9 +1,11 @@
 #include "editor/dialogs/macroform.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -53,7 +55,13 @@ TEST(MacroForm, ComposesCallsJoinedBySemicolons) {
     TMacroForm form;
     form.SetMacroText("");
     AnswerNext<TMacroForm>([](TMacroForm& f) {
-        AddCall(f, "JumpID", {"a.hlp", "x"});
+        // Enter in a parameter is Add's key, not OK's.
+        ClickItem(f.ListMacro(), "JumpID");
+        Retype(f.ParamEdit(0), "a.hlp");
+        Retype(f.ParamEdit(1), "x");
+        QTest::keyClick(f.ParamEdit(1), Qt::Key_Return);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.MemoMacro()->text(), "JumpID(\"a.hlp\",\"x\")");
         AddCall(f, "Back", {});
         EXPECT_EQ(f.MemoMacro()->text(), "JumpID(\"a.hlp\",\"x\");Back()");
         Click(f.OkBtn());
@@ -125,4 +133,37 @@ TEST(MacroEditorOpener, OkFillsTheFieldCancelLeavesIt) {
     });
     EXPECT_FALSE(opener.Edit(field));
     EXPECT_EQ(field.text(), "Back();Contents()");
+}
+
+// "..." of a help-file parameter puts the chosen file's name, without its
+// folder, into the parameter.
+TEST(MacroForm, HelpFileParameterTakesTheFileName) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("other.hlp");
+    QFile(path).open(QIODevice::WriteOnly);
+    TMacroForm form;
+    AnswerNext<TMacroForm>([&path](TMacroForm& f) {
+        ClickItem(f.ListMacro(), "JumpID");
+        AnswerNext<QFileDialog>([&path](QFileDialog& d) {
+            auto* name = d.findChild<QLineEdit*>("fileNameEdit");
+            if (!name) {
+                ADD_FAILURE() << "no file name box";
+                d.reject();
+                return;
+            }
+            name->setText(path);
+            QTest::keyClick(name, Qt::Key_Return);
+            if (d.isVisible()) {
+                ADD_FAILURE() << "the file dialog stayed open";
+                d.reject();
+            }
+        });
+        Click(f.ParamButton(0));
+        EXPECT_EQ(f.ParamEdit(0)->text(), "other.hlp");
+        Retype(f.ParamEdit(1), "x");
+        Click(f.OkBtn());
+    });
+    ASSERT_EQ(form.exec(), QDialog::Accepted);
+    EXPECT_EQ(form.MacroText(), "JumpID(\"other.hlp\",\"x\")");
+    EXPECT_EQ(form.Model().HelpFolder(), dir.path().toStdString());
 }

@@ -49,38 +49,54 @@ TEST(HtmlTags, Builders) {
               "<FONT FACE=\"Arial\" COLOR=\"#FF0000\" SIZE=\"3\">");
     EXPECT_EQ(helpproject::HtmlFontTag(project, "Arial", 0xFF000008, 2),
               "<FONT FACE=\"Arial\" SIZE=\"2\">");
-    helpproject::HtmlFontSettings().FontSubstitutes = {"MS Sans Serif=Verdana", "Empty="};
+    project.HtmlFontSubstitutes = {"MS Sans Serif=Verdana", "Empty="};
     EXPECT_EQ(helpproject::HtmlFontTag(project, "ms sans serif", 0xFF000008, 2),
               "<FONT FACE=\"Verdana\" SIZE=\"2\">");
     EXPECT_EQ(helpproject::HtmlFontTag(project, "Empty", 0xFF000008, 2),
               "<FONT FACE=\"Empty\" SIZE=\"2\">");
-    helpproject::HtmlFontSettings().FontSubstitutes.clear();
+    // The list is the project's: another project writes its faces as they are.
+    const helpproject::TBrindlewovenProject other;
+    EXPECT_EQ(helpproject::HtmlFontTag(other, "MS Sans Serif", 0xFF000008, 2),
+              "<FONT FACE=\"MS Sans Serif\" SIZE=\"2\">");
 }
 
 TEST(HtmlTags, FontSizesForBothScales) {
-    helpproject::TBrindlewovenProject project;
+    helpproject::TBrindlewovenProject scaledProject;
+    helpproject::TBrindlewovenProject plainProject;
+    EXPECT_TRUE(scaledProject.HtmlScaleFontSizes); // what a project starts with
+    plainProject.HtmlScaleFontSizes = false;
     const int points[] = {0, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 19, 20, 23, 24, -10};
     const int scaled[] = {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 7, 3};
     const int plain[] = {1, 1, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 2};
     for (size_t i = 0; i < std::size(points); ++i) {
-        helpproject::HtmlFontSettings().ScaleFontSizes = true;
-        EXPECT_EQ(helpproject::HtmlFontSize(project, points[i]), scaled[i]) << points[i];
-        helpproject::HtmlFontSettings().ScaleFontSizes = false;
-        EXPECT_EQ(helpproject::HtmlFontSize(project, points[i]), plain[i]) << points[i];
+        EXPECT_EQ(helpproject::HtmlFontSize(scaledProject, points[i]), scaled[i]) << points[i];
+        EXPECT_EQ(helpproject::HtmlFontSize(plainProject, points[i]), plain[i]) << points[i];
     }
-    helpproject::HtmlFontSettings().ScaleFontSizes = true;
 }
 
-TEST(HtmlTags, CharsetMetaOnlyForLocalesWithAnAnsiCodePage) {
+TEST(HtmlTags, CharsetMetaForEveryLocaleCode) {
+    const std::string meta = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=";
+    const struct {
+        const char* locale;
+        std::string tag;
+    } cases[] = {
+        {" 0x0409   English (U.S.) ", meta + "windows-1252\">"},
+        {"0X0419", meta + "windows-1251\">"},
+        {"0x411", meta + "windows-932\">"},
+        // Locales without an ANSI code page: the query answers 0.
+        {"0x0439   Hindi", meta + "windows-0\">"},
+        {"0xFFFF", meta + "windows-0\">"},
+        // No locale code: no tag.
+        {"409", ""},
+        {"0x40", ""},
+        {"", ""},
+        {"x0409", ""},
+        {"0xZZZZ", ""},
+    };
     helpproject::TBrindlewovenProject project;
-    project.LocaleID = " 0x0409   English (U.S.) ";
-    EXPECT_EQ(helpproject::HtmlCharsetMeta(project),
-              "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=windows-1252\">");
-    project.LocaleID = "0X0419";
-    EXPECT_NE(helpproject::HtmlCharsetMeta(project).find("windows-1251"), std::string::npos);
-    for (const char* locale : {"0x0439   Hindi", "0xFFFF", "409", "", "0xZZZZ"}) {
-        project.LocaleID = locale;
-        EXPECT_EQ(helpproject::HtmlCharsetMeta(project), "") << locale;
+    for (const auto& c : cases) {
+        project.LocaleID = c.locale;
+        EXPECT_EQ(helpproject::HtmlCharsetMeta(project), c.tag) << c.locale;
     }
 }
 
@@ -102,9 +118,11 @@ TEST(RtfToHtml, ParagraphFormEdgeCases) {
     const TStringList out = Convert(
         {"\\pard\\f0\\fs20 two  blanks\\par", "\\par", "\\cf1 black \\cf2\\ul green\\ulnone\\par"},
         true);
+    // The empty paragraph takes the font of the black text after it, colour
+    // and all.
     EXPECT_EQ(out, (TStringList{
                        kP + kFont + "two&nbsp; blanks</FONT></P>",
-                       kP + kFont + "&nbsp;</FONT></P>",
+                       kP + "<FONT FACE=\"Arial\" COLOR=\"#000000\" SIZE=\"3\">&nbsp;</FONT></P>",
                        kP + kFont + "black </FONT><U>" + kFont + "green",
                        "</U></FONT>",
                        "</P>",
@@ -121,16 +139,99 @@ TEST(RtfToHtml, LineBreakFormAndCentring) {
 
 TEST(RtfToHtml, BulletsAndTheMiddleDot) {
     const std::string bullet = "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0}";
-    const TStringList out = Convert({"\\pard" + bullet + "\\f0\\fs20 a \\'b7 b\\par",
+    const TStringList out = Convert({"\\pard" + bullet + "\\f0\\fs20 a\\'b7b\\par",
                                      bullet + "second\\par", "\\pard after\\par"},
                                     true);
     ASSERT_EQ(out.size(), 5u);
     EXPECT_EQ(out[0], "<UL STYLE=\"margin-top:0;margin-bottom:0;margin-left=0pt;\"><LI>" + kFont +
-                          "a \xB7 b</FONT>");
+                          "a\xB7"
+                          "b</FONT>");
     EXPECT_EQ(out[1], "<LI>" + kFont + "second</FONT></UL>");
     EXPECT_EQ(out[2], kP + kFont + "after");
     EXPECT_EQ(out[3], "</FONT>");
     EXPECT_EQ(out[4], "</P>");
+}
+
+// A middle dot is the bullet glyph, and left out, where it opens the text or
+// follows a blank or a control character, in any paragraph.
+TEST(RtfToHtml, MiddleDotLeftOutAfterBlanksAndControls) {
+    const struct {
+        const char* body;
+        std::string first; // the first line, line-break form
+    } cases[] = {
+        {"\\'b7 first", kFont + " first"},
+        {"a\\'b7"
+         "b",
+         kFont + "a\xB7"
+                 "b"},
+        {"a \\'b7 b", kFont + "a  b"},
+        {"a\\tab\\'b7 b", kFont + "a  b"},
+        {"a\\'b7\\'b7 b", kFont + "a\xB7\xB7 b"},
+        {"\\'b7\\'b7", kFont + "\xB7"},
+        {"x\\par \\'b7 y", kFont + "x</FONT><BR>"},
+    };
+    for (const auto& c : cases) {
+        const TStringList out =
+            Convert({std::string("\\pard\\f0\\fs20 ") + c.body + "\\par"}, false);
+        ASSERT_FALSE(out.empty()) << c.body;
+        EXPECT_EQ(out[0], c.first) << c.body;
+    }
+    const TStringList twoParagraphs = Convert({"\\pard\\f0\\fs20 x\\par \\'b7 y\\par"}, false);
+    ASSERT_EQ(twoParagraphs.size(), 3u);
+    EXPECT_EQ(twoParagraphs[1], kFont + " y");
+}
+
+// An empty paragraph keeps its height in the font of the character that
+// follows its end: the next paragraph mark, or the next paragraph's text.
+TEST(RtfToHtml, EmptyParagraphTakesTheFontThatFollowsIt) {
+    const TStringList out = Convert(
+        {"\\pard\\f0\\fs20 a\\par", "\\fs32\\par", "\\fs12\\par", "\\fs40\\b big\\par"}, true);
+    const std::string size1 = "<FONT FACE=\"Arial\" SIZE=\"1\">";
+    const std::string size7 = "<FONT FACE=\"Arial\" SIZE=\"7\">";
+    EXPECT_EQ(out, (TStringList{
+                       kP + kFont + "a</FONT></P>",
+                       kP + size1 + "&nbsp;</FONT></P>",
+                       kP + size7 + "&nbsp;</FONT></P>",
+                       kP + size7 + "<B>big",
+                       "</B></FONT>",
+                       "</P>",
+                   }));
+}
+
+// WinHelp's hotspot forms: a jump (double underline or strike-out) reaches
+// HTML as STRIKE, a popup (any other underline) as U.
+TEST(RtfToHtml, JumpAndPopupHotspotForms) {
+    const struct {
+        const char* on;
+        const char* off;
+        const char* open;
+        const char* close;
+    } cases[] = {
+        {"\\uldb", "\\ulnone", "<STRIKE>", "</STRIKE>"},
+        {"\\strike", "\\strike0", "<STRIKE>", "</STRIKE>"},
+        {"\\striked1", "\\striked0", "<STRIKE>", "</STRIKE>"},
+        {"\\strike\\uldb", "\\strike0\\ulnone", "<STRIKE>", "</STRIKE>"},
+        {"\\ul", "\\ulnone", "<U>", "</U>"},
+        {"\\ul", "\\ul0", "<U>", "</U>"},
+        {"\\uld", "\\ulnone", "<U>", "</U>"},
+        {"\\ulw", "\\ulnone", "<U>", "</U>"},
+    };
+    for (const auto& c : cases) {
+        const std::string body =
+            std::string("\\pard\\f0\\fs20 see ") + c.on + " hot" + c.off + "\\{linkID=2\\}\\par";
+        for (bool paragraphForm : {false, true}) {
+            const TStringList out = Convert({body}, paragraphForm);
+            ASSERT_FALSE(out.empty()) << c.on;
+            EXPECT_EQ(out[0], std::string(paragraphForm ? kP : "") + kFont + "see " + c.open +
+                                  "hot" + c.close + "{linkID=2}")
+                << c.on;
+        }
+    }
+    // Hotspot green goes with either form; other colours stay.
+    const TStringList green =
+        Convert({"\\pard\\f0\\fs20\\cf2\\uldb jump\\ulnone\\cf0\\par"}, false);
+    ASSERT_FALSE(green.empty());
+    EXPECT_EQ(green[0], kFont + "<STRIKE>jump");
 }
 
 TEST(RtfToHtml, TabSpansWithHangingIndent) {

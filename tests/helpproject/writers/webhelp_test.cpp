@@ -213,4 +213,25 @@ TEST(HtmlManual, AnchorsLinksAndNoLinksForm) {
     fs::remove_all(folder);
 }
 
+// The flat-manual command gives the manual the browsers' FONT sizes (12
+// points: 3), even after web help cached the HTML Help viewer's larger ones
+// (12 points: 4) in the same form.
+TEST(HtmlManual, CommandWritesTheSmallerFontSizes) {
+    const fs::path folder = TempFolder("sizes");
+    TBrindlewovenProject p;
+    FillProject(p);
+    p.WebOutputFile = (folder / "index.htm").string();
+    helpproject::ExportWebHelp(p);
+    EXPECT_NE(platform::ReadFileBytes(folder / "bw30.htm").find("SIZE=\"4\">Tip"),
+              std::string::npos);
+
+    helpproject::UseManualFontSizes(p);
+    EXPECT_FALSE(p.HtmlScaleFontSizes);
+    helpproject::ExportHtmlManual(p, (folder / "manual.htm").string(), false);
+    const std::string manual = platform::ReadFileBytes(folder / "manual.htm");
+    EXPECT_NE(manual.find("SIZE=\"3\">Tip"), std::string::npos) << manual;
+    EXPECT_EQ(manual.find("SIZE=\"4\""), std::string::npos);
+    fs::remove_all(folder);
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "components/rtf/rtfdocument.h"
+#include "helpproject/textstylemacro.h"
 #include "helpproject/writers/rtfmanual.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/codepage.h"
@@ -91,7 +92,13 @@ TEST_P(OutsideReaders, ReadTheTopicFileAndTheManual) {
     project->BuildTags.clear();
     WriteWinHelpSources(*project, false);
     ExportRtfManual(*project, scratch / "manual.rtf", true);
-    for (const std::string& file : {scratch / "guide.rtf", scratch / "manual.rtf"}) {
+    // The sample's manual: tables of tabs, raw RTF and every kind of code.
+    TTextStyleList styles;
+    const auto sample =
+        TBrindlewovenProject::Load(BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
+    ExportRtfManual(*sample, scratch / "sample-manual.rtf", false);
+    for (const std::string& file :
+         {scratch / "guide.rtf", scratch / "manual.rtf", scratch / "sample-manual.rtf"}) {
         SCOPED_TRACE(file);
         int status = -1;
         const std::string output =

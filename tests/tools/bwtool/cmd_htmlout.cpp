@@ -86,6 +86,7 @@ int HtmlManual(const std::vector<std::string>& args) {
     auto project = helpproject::TBrindlewovenProject::Load(args[0], &styles);
     if (fs::path(args[1]).has_parent_path())
         fs::create_directories(fs::path(args[1]).parent_path());
+    helpproject::UseManualFontSizes(*project); // as the flat-manual command does
     ReportLists(
         helpproject::ExportHtmlManual(*project, fs::absolute(args[1]).string(), args.size() == 3));
     return 0;

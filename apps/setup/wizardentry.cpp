@@ -1,0 +1,19 @@
+#include "apps/setup/wizardentry.h"
+
+#include <memory>
+
+#include "components/ui/windowedmessenger.h"
+#include "platform/machinerestart.h"
+#include "platform/registry.h"
+#include "platform/systemfolders.h"
+#include "setup/ui/setupwizard.h"
+
+int RunSetupWizard(const std::string& packagePath, const std::string& selfPath,
+                   const platform::SystemRoots& roots, platform::Registry& registry) {
+    components::ui::TWindowedMessenger messenger;
+    std::unique_ptr<platform::IMachineRestart> restart = platform::SystemMachineRestart();
+    setup::ui::TWizardOptions options;
+    options.messenger = &messenger;
+    options.restart = restart.get();
+    return setup::ui::RunWizard(packagePath, selfPath, roots, registry, options);
+}

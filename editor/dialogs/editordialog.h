@@ -1,0 +1,45 @@
+#pragma once
+// What the editor's modal dialogs share: OK, Cancel and Help buttons in a
+// row at the right, Help asking for the dialog's help context, and, for
+// the dialogs the program centres, the place in the middle of the screen.
+#include <QDialog>
+
+class QHBoxLayout;
+class QPushButton;
+
+namespace editor::ui {
+
+class TEditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    int HelpContext() const { return helpContext_; }
+    QPushButton* OkBtn() const { return okBtn_; }
+    QPushButton* CancelBtn() const { return cancelBtn_; }
+    QPushButton* HelpBtn() const { return helpBtn_; }
+
+signals:
+    void HelpRequested(int helpContext);
+
+protected:
+    enum class TPlace { Centered, Owner };
+    TEditorDialog(QWidget* parent, int helpContext, TPlace place);
+
+    // The three buttons, pushed to the right, for the dialog's layout. OK
+    // runs accept(), Cancel reject().
+    QHBoxLayout* ButtonRow() const { return buttonRow_; }
+
+    void showEvent(QShowEvent* event) override;
+
+private:
+    int helpContext_;
+    TPlace place_;
+    QPushButton* okBtn_;
+    QPushButton* cancelBtn_;
+    QPushButton* helpBtn_;
+    QHBoxLayout* buttonRow_;
+};
+
+// The small "..." button beside a field.
+QPushButton* EllipsisButton(const char* name, QWidget* parent);
+
+} // namespace editor::ui

@@ -1,0 +1,152 @@
+// `setup` as a separate process, with no display: the start-up messages on
+// stderr and the silent mode's exit statuses.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSetup = BW_BINARY_DIR "/apps/setup/setup";
+const std::string kMkpackage = BW_TOOLS_DIR "/mkpackage";
+
+std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class SetupProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "bwsetupappXXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string Box() const { return Path("box"); }
+
+    void Package(const std::string& json, const std::string& name = "p.exe") {
+        std::ofstream(Path("p.json")) << json;
+        std::string command = Quote(kMkpackage) + " " + Quote(Path("p.json")) + " " +
+                              Quote(Path(name)) + " > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    // Runs `program` with the arguments (already quoted) in the sandbox,
+    // without a display; returns the exit status and keeps stderr.
+    int Run(const std::string& arguments, const std::string& program = kSetup,
+            const std::string& environment = {}) {
+        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY VEXLOR_SANDBOX=" + Quote(Box()) +
+                              " " + environment + " timeout 120 " + Quote(program) + " " +
+                              arguments + " > /dev/null 2> " + Quote(Path("stderr.txt"));
+        int status = std::system(command.c_str());
+        stderr_ = ReadAll(Path("stderr.txt"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Installed(const std::string& name) const {
+        for (const auto& e : fs::recursive_directory_iterator(Box()))
+            if (e.path().filename() == name)
+                return e.path().string();
+        return {};
+    }
+
+    std::string dir_;
+    std::string stderr_;
+};
+
+// With a readme: the support files go to the (sandbox's) temporary folder.
+const char* kGoodPackage = R"({
+  "settings": {"product": "Demo", "version": "1.0", "appFolder": "%PROGRAMFILES%\\Demo",
+               "readme": "readme.txt"},
+  "supportFiles": {"readme": {"text": "Read me."}},
+  "files": [{"name": "a.txt", "text": "hello"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]
+})";
+
+TEST_F(SetupProcess, StartUpMessagesGoToStderrWithoutADisplay) {
+    EXPECT_EQ(Run(""), 3);
+    EXPECT_EQ(stderr_, "Vexlor Packwhistler: This executable is part of an installation program "
+                       "and serves no purpose on its own.\nIt will be automatically deleted the "
+                       "next time you start your computer.\n");
+    EXPECT_EQ(Run(Quote(Path("missing.exe")) + " /silent"), 3);
+    EXPECT_EQ(stderr_, "Vexlor Packwhistler: Unable to open file " + Path("missing.exe") + "\n");
+    EXPECT_FALSE(fs::exists(Box())); // nothing is created
+}
+
+TEST_F(SetupProcess, SilentExitStatuses) {
+    Package(kGoodPackage);
+    std::ofstream(Path("garbage.exe")) << std::string(4096, 'G');
+    struct Case {
+        std::string name;
+        std::string arguments;
+        std::string environment;
+        int status;
+    } cases[] = {
+        {"not a package", Quote(Path("garbage.exe")) + " /silent", "", 3},
+        // A registry that cannot be written: no rights for a normal package.
+        {"no rights", Quote(Path("p.exe")) + " /silent",
+         "VEXLOR_REGISTRY_DIR=" + Quote(Path("p.json")), 2},
+        {"installs", Quote(Path("p.exe")) + " /SILENT extra", "", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.arguments, kSetup, c.environment), c.status) << c.name << "\n" << stderr_;
+    }
+    std::string file = Installed("a.txt");
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(ReadAll(file), "hello");
+    EXPECT_NE(file.find("/Demo/a.txt"), std::string::npos) << file;
+}
+
+TEST_F(SetupProcess, AnErrorInSilentModeTakesTheSafeAnswer) {
+    Package(R"({
+  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "hello"}, {"name": "b.txt", "text": "b"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}],
+     "folders": [{"name": "Sub", "items": [{"file": "b.txt"}]}]}]}]
+})");
+    ASSERT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 0) << stderr_;
+    std::string app = fs::path(Installed("a.txt")).parent_path().string();
+    fs::remove_all(app + "/Sub");
+    std::ofstream(app + "/Sub") << "a file where a folder must go";
+    EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 1) << stderr_;
+    // The question was echoed with the answer taken; nobody was waited for.
+    EXPECT_NE(stderr_.find("Sub"), std::string::npos) << stderr_;
+}
+
+TEST_F(SetupProcess, AnExtractedCopyIsDeletedAtTheNextStart) {
+    Package(kGoodPackage);
+    fs::create_directories(Path("box/tmp/stub"));
+    std::string copy = Path("box/tmp/stub/setup");
+    fs::copy_file(kSetup, copy);
+    fs::permissions(copy, fs::perms::owner_all);
+    ASSERT_EQ(Run(Quote(Path("p.exe")) + " /silent", copy), 0) << stderr_;
+    EXPECT_TRUE(fs::exists(copy));
+    // The next start of any setup carries the deletion out first.
+    EXPECT_EQ(Run(""), 3);
+    EXPECT_FALSE(fs::exists(copy));
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "setup/restart.h"
+
+#include <gtest/gtest.h>
+
+#include "components/scriptedmessenger.h"
+#include "platform/machinerestart.h"
+#include "setup/folders.h"
+#include "setup_support.h"
+
+namespace {
+
+using namespace setuptest;
+
+// Records restart requests instead of restarting anything.
+class TRestartRecorder : public platform::IMachineRestart {
+public:
+    bool RestartMachine(std::string& error) override {
+        ++calls;
+        if (!succeed)
+            error = "refused";
+        return succeed;
+    }
+    int calls = 0;
+    bool succeed = true;
+};
+
+class RestartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(sandbox.Path("new.tmp"), "new");
+        WriteFile(sandbox.Path("target.txt"), "old");
+        WriteFile(sandbox.Path("gone.txt"), "x");
+        setup::TPendingFileOperations pending(sandbox.Roots().pendingRenames.string());
+        pending.AddRename(sandbox.Path("new.tmp"), sandbox.Path("target.txt"));
+        pending.AddDelete(sandbox.Path("gone.txt"));
+    }
+
+    TSandbox sandbox;
+    components::TScriptedMessenger messenger;
+    TRestartRecorder recorder;
+};
+
+TEST_F(RestartTest, CarriesOutThePendingOperationsAndOnlyOffersTheRestart) {
+    setup::TRestartOutcome outcome =
+        setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
+    EXPECT_EQ(outcome.done, 2u);
+    EXPECT_EQ(outcome.remaining, 0u);
+    EXPECT_EQ(ReadFile(sandbox.Path("target.txt")), "new");
+    EXPECT_FALSE(Exists(sandbox.Path("gone.txt")));
+    // Nobody said yes: the safe answer never restarts the machine.
+    EXPECT_FALSE(outcome.accepted);
+    EXPECT_EQ(recorder.calls, 0);
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Text, setup::kRestartQuestion);
+    EXPECT_EQ(messenger.Records[0].Caption, "Demo");
+}
+
+TEST_F(RestartTest, RestartsOnlyOnYes) {
+    messenger.QueueAnswer(components::mrYes);
+    setup::TRestartOutcome outcome =
+        setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
+    EXPECT_TRUE(outcome.accepted);
+    EXPECT_TRUE(outcome.restarted);
+    EXPECT_EQ(recorder.calls, 1);
+    messenger.QueueAnswer(components::mrYes);
+    recorder.succeed = false;
+    outcome = setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
+    EXPECT_FALSE(outcome.restarted);
+    EXPECT_EQ(outcome.error, "refused");
+}
+
+TEST_F(RestartTest, NamesWhatStillWaitsForARestart) {
+    // A folder where the replacement must go cannot be replaced now.
+    std::filesystem::remove(sandbox.Path("target.txt"));
+    std::filesystem::create_directories(sandbox.Path("target.txt/inside"));
+    setup::TRestartOutcome outcome =
+        setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
+    EXPECT_EQ(outcome.done, 1u);
+    EXPECT_EQ(outcome.remaining, 1u);
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Text, std::string("1") + setup::kRestartQuestionRemaining);
+}
+
+TEST(MachineRestartCommand, ReportsWhetherTheCommandWorked) {
+    std::string error;
+    EXPECT_TRUE(platform::TCommandMachineRestart({"true"}).RestartMachine(error)) << error;
+    EXPECT_FALSE(platform::TCommandMachineRestart({"false"}).RestartMachine(error));
+    EXPECT_FALSE(error.empty());
+    error.clear();
+    EXPECT_FALSE(
+        platform::TCommandMachineRestart({"/nonexistent/reboot-tool"}).RestartMachine(error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(platform::TCommandMachineRestart().Command(),
+              (std::vector<std::string>{"systemctl", "reboot"}));
+}
+
+} // namespace
