@@ -26,7 +26,7 @@
 
 #include "components/scriptedmessenger.h"
 #include "editor/brindlewovenform.h"
-#include "editor/projectcommands.h"
+#include "editor/projectactions.h"
 #include "editor/topicgridmodel.h"
 #include "editor/topicgridview.h"
 #include "platform/registry.h"
@@ -117,7 +117,7 @@ void OpenAndShow(benchmark::State& state) {
         auto window = std::make_unique<TWindow>();
         const double before = HeapInUse();
         state.ResumeTiming();
-        window->form.ProjectCommands().OpenProject(file.string());
+        window->form.ProjectActions().OpenProject(file.string());
         window->Paint();
         state.PauseTiming();
         added = std::max(added, HeapInUse() - before);
@@ -137,7 +137,7 @@ enum TSwitchPaint { kNoPaint, kFirstFrame, kIdle };
 
 void SwitchTopics(benchmark::State& state) {
     TWindow window;
-    window.form.ProjectCommands().OpenProject(ProjectFile().string());
+    window.form.ProjectActions().OpenProject(ProjectFile().string());
     const auto paint = static_cast<TSwitchPaint>(state.range(0));
     bool first = true;
     for (auto _ : state) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "generatedproject.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/writers/chmcmdadapter.h"
 #include "helpproject/writers/htmlhelpwriter.h"
@@ -21,29 +22,9 @@ using helpproject::TBrindlewovenProject;
 using helpproject::TStringList;
 
 std::unique_ptr<TBrindlewovenProject> MakeProject(const fs::path& folder) {
-    auto p = std::make_unique<TBrindlewovenProject>();
-    p->Title = "Generated";
+    auto p = benchproject::MakeGeneratedProject(2000);
     p->HhpFileName = (folder / "gen.hhp").string();
     p->ChmFileName = (folder / "gen.chm").string();
-    const std::string header = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}";
-    for (int t = 1; t <= 2000; ++t) {
-        auto* topic = t == 1 ? p->Topics().front().get() : p->AddTopic(t * 10, "");
-        topic->Title = "Topic " + std::to_string(t);
-        topic->KKeywords = "Keyword " + std::to_string(t % 200) + ";Group " +
-                           std::to_string(t % 20) + ",sub " + std::to_string(t % 7);
-        TStringList lines = {header, "\\pard\\b " + topic->Title + "\\b0\\par"};
-        for (int k = 0; k < 20; ++k)
-            lines.push_back(
-                "\\pard Some text " + std::to_string(k) +
-                " with {\\strike a jump}\\{linkID=" + std::to_string((t % 2000 + 1) * 10) +
-                "\\} and {\\ul a popup}\\{linkID=" + std::to_string(((t + k) % 2000 + 1) * 10) +
-                "\\} and \\{target=t" + std::to_string(t) + "_" + std::to_string(k) +
-                "\\} more text.\\par");
-        lines.push_back("}");
-        topic->SetText(lines);
-        p->ContentsLines.push_back(std::to_string(1 + t % 3) + " " + topic->Title + "=" +
-                                   topic->TopicID);
-    }
     return p;
 }
 

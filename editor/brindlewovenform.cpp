@@ -29,13 +29,15 @@
 #include "components/ui/richruler.h"
 #include "components/ui/saveformsize.h"
 #include "editor/aboutbox.h"
+#include "editor/commandline.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/dialogcommands.h"
+#include "editor/errorlogpanel.h"
 #include "editor/formatbarwidget.h"
 #include "editor/mainactions.h"
 #include "editor/mainwindowlayout.h"
 #include "editor/markupactions.h"
-#include "editor/projectcommands.h"
+#include "editor/projectactions.h"
 #include "editor/propertybar.h"
 #include "editor/richedittexteditor.h"
 #include "editor/textstylecombo.h"
@@ -157,26 +159,9 @@ void TBrindlewovenForm::BuildDocks() {
     panelHCError_->setObjectName("PanelHCError");
     panelHCError_->setAllowedAreas(Qt::BottomDockWidgetArea);
     panelHCError_->setMinimumHeight(70);
-    auto* errorPanel = new QWidget(panelHCError_);
-    auto* errorLayout = new QHBoxLayout(errorPanel);
-    errorLayout->setContentsMargins(2, 2, 2, 2);
-    memoHCError_ = new QPlainTextEdit(errorPanel);
-    memoHCError_->setObjectName("MemoHCError");
-    memoHCError_->setReadOnly(true);
-    errorLayout->addWidget(memoHCError_, 1);
-    auto* controls = new QVBoxLayout;
-    auto* errorTopic = new QLineEdit(errorPanel);
-    errorTopic->setObjectName("EditHCErrorTopic");
-    errorTopic->setValidator(new QIntValidator(0, 2147483647, errorTopic));
-    auto* goButton = new QPushButton("Go to topic", errorPanel);
-    goButton->setObjectName("GoHCErrorTopicBtn");
-    connect(goButton, &QPushButton::clicked, this,
-            [this, errorTopic] { Run([&] { GoToTopicIndex(errorTopic->text().toInt()); }); });
-    controls->addWidget(errorTopic);
-    controls->addWidget(goButton);
-    controls->addStretch();
-    errorLayout->addLayout(controls);
-    panelHCError_->setWidget(errorPanel);
+    errorLogPanel_ = new TErrorLogPanel(panelHCError_);
+    memoHCError_ = errorLogPanel_->Memo();
+    panelHCError_->setWidget(errorLogPanel_);
     addDockWidget(Qt::BottomDockWidgetArea, panelHCError_);
 }
 
@@ -193,7 +178,7 @@ void TBrindlewovenForm::BuildCore() {
     connect(gridView_, &TTopicGridView::EditTopic, this,
             [this](std::int32_t number) { Run([&] { topicEditor_->TitleChosen(number); }); });
     connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
-    projectCommands_ = new TProjectCommands(*this);
+    projectActions_ = new TProjectActions(*this, *errorLogPanel_);
     reopen_ = new components::ui::TReopenMenu(this);
     QMenu* project = actions_->Menu("MenuProject");
     QAction* reopenItem = actions_->Action("ReopenItem");
@@ -202,7 +187,7 @@ void TBrindlewovenForm::BuildCore() {
     project->insertMenu(reopenItem, reopenMenu);
     project->removeAction(reopenItem);
     connect(reopen_, &components::ui::TReopenMenu::Reopen, this, [this](const QString& file) {
-        Run([&] { projectCommands_->ReopenExecute(FromQString(file)); });
+        Run([&] { projectActions_->Commands().Reopen(FromQString(file)); });
     });
     undoMenus_ = new TUndoMenuWidgets(*this, *actions_->Menu("MenuTopic"),
                                       *actions_->Action("ActionTopicUndoCurrent"),
@@ -287,11 +272,7 @@ void TBrindlewovenForm::BindCommands() {
     auto bind = [this](const char* name, std::function<void()> command) {
         actions_->Bind(name, [this, command = std::move(command)] { Run(command); });
     };
-    TProjectCommands& project = *projectCommands_;
-    bind("ActionProjectNew", [&project] { project.ProjectNewExecute(); });
-    bind("ActionProjectOpen", [&project] { project.ProjectOpenExecute(); });
-    bind("ActionProjectSave", [&project] { project.ProjectSaveExecute(); });
-    bind("ActionProjectSaveAs", [&project] { project.ProjectSaveAsExecute(false); });
+    projectActions_->BindActions();
     actions_->Bind("ActionProjectExit", [this] { close(); });
     TTopicEditor& topics = *topicEditor_;
     bind("ActionTopicAdd", [&topics] { topics.NewTopic(); });
@@ -398,18 +379,10 @@ void TBrindlewovenForm::SetHelpFileKind(std::int32_t kind) {
     }
 }
 
-bool TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {
-    if (args.empty())
-        return false;
-    const std::string& file = args.front();
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) {
-        messenger_.ShowMessage(components::TMessageKind::Error, "Brindlewoven",
-                               "Cannot find the project you are trying to open: " + file);
-        return false;
-    }
-    Run([&] { projectCommands_->OpenProject(file); });
-    return false;
+TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {
+    TCommandLineResult result;
+    Run([&] { result = projectActions_->RunCommandLine(args); });
+    return result;
 }
 
 void TBrindlewovenForm::ShowAboutBox() {
@@ -549,7 +522,7 @@ void TBrindlewovenForm::showEvent(QShowEvent* event) {
 
 void TBrindlewovenForm::RunShowTimeWork() {
     ++showTimeRuns_;
-    Run([this] { projectCommands_->NewProject(); });
+    Run([this] { projectActions_->Commands().NewProject(); });
     panelHCError_->hide(); // shown again when a make fills it
     if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
         components::ui::LoadFormPlacement(registry_, kMainKey, *this);
@@ -571,7 +544,7 @@ bool TBrindlewovenForm::CloseQuery() {
     closing_ = true;
     Run([&] {
         StoreTopic();
-        mayClose = projectCommands_->ConfirmDiscard();
+        mayClose = projectActions_->ConfirmDiscard();
     });
     closing_ = false;
     return mayClose;

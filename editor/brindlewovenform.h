@@ -49,7 +49,9 @@ namespace editor {
 class TDialogCommands;
 class TMainActions;
 class TMarkupActions;
-class TProjectCommands;
+class TProjectActions;
+class TErrorLogPanel;
+struct TCommandLineResult;
 class TPropertyBarWidgets;
 class TRichEditTextEditor;
 class TTopicGridModel;
@@ -87,7 +89,7 @@ public:
     TMainActions& Actions() { return *actions_; }
     TPropertyBarWidgets& PropertyBarWidgets() { return *propertyBar_; }
     TMarkupActions& Markup() { return *markup_; }
-    TProjectCommands& ProjectCommands() { return *projectCommands_; }
+    TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
@@ -106,6 +108,9 @@ public:
     // The help compilers, loaded at start-up.
     const helpproject::TCompilerPaths& CompilerPaths() const { return compilerPaths_; }
     void SetCompilerPaths(const helpproject::TCompilerPaths& paths) { compilerPaths_ = paths; }
+    // The make pipeline and Project Options change them.
+    helpproject::TCompilerPaths& MutableCompilerPaths() { return compilerPaths_; }
+    TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
 
     // ---- running commands ---------------------------------------------------
     // Runs a command: an EAbort ends it silently, any other exception is
@@ -132,10 +137,10 @@ public:
     // help-file kind.
     void SetHelpFileKind(std::int32_t kind);
 
-    // The command line as delivered (without the program name). For now a
-    // single argument names a project file to open; returns true when the
-    // program should end at once instead of running its loop.
-    bool RunCommandLine(const std::vector<std::string>& args);
+    // The command line as delivered (without the program name), run once
+    // after start-up. Quit: the program ends at once with ExitCode instead
+    // of running its loop.
+    TCommandLineResult RunCommandLine(const std::vector<std::string>& args);
 
     void ShowAboutBox();
     void ShowTechSupport();
@@ -214,7 +219,8 @@ private:
     TTopicGridView* gridView_ = nullptr;
     TTopicGridPanel* gridPanel_ = nullptr;
     TMarkupActions* markup_ = nullptr;
-    TProjectCommands* projectCommands_ = nullptr;
+    TProjectActions* projectActions_ = nullptr;
+    TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;

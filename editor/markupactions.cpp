@@ -11,7 +11,7 @@
 #include "editor/brindlewovenform.h"
 #include "editor/mainactions.h"
 #include "editor/markupcommands.h"
-#include "editor/projectcommands.h"
+#include "editor/projectactions.h"
 
 namespace editor {
 
@@ -170,7 +170,7 @@ void TMarkupActions::InsertPopupLink() {
 }
 
 void TMarkupActions::InsertFileLink() {
-    const std::string file = form_.ProjectCommands().ChooseFile(TFileDialogKind::LinkFile);
+    const std::string file = form_.ProjectActions().ChooseFile(TFileDialogKind::LinkFile);
     if (file.empty())
         return;
     editor::InsertFileLink(form_.TextEditor(), file);
@@ -180,7 +180,7 @@ void TMarkupActions::InsertFileLink() {
 void TMarkupActions::InsertFlash() {
     if (!FlashAllowed(form_.Project()))
         return;
-    const std::string file = form_.ProjectCommands().ChooseFile(TFileDialogKind::Flash);
+    const std::string file = form_.ProjectActions().ChooseFile(TFileDialogKind::Flash);
     if (file.empty())
         return;
     editor::InsertFlash(form_.TextEditor(), form_.Project(), file);

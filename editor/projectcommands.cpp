@@ -1,165 +1,302 @@
 #include "editor/projectcommands.h"
 
-#include <QFileDialog>
-#include <QMenu>
 #include <filesystem>
 
-#include "components/messengerseam.h"
-#include "components/ui/ansiqt.h"
-#include "components/ui/reopenmenu.h"
-#include "editor/brindlewovenform.h"
 #include "editor/defaulttextstyles.h"
-#include "helpproject/helpfilekind.h"
+#include "helpproject/textstylemacro.h"
+#include "helpproject/writers/htmlhelpwriter.h"
+#include "helpproject/writers/htmlmanual.h"
+#include "helpproject/writers/rtfmanual.h"
+#include "helpproject/writers/webhelpwriter.h"
+#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/writers/winhelpwriter.h"
 #include "platform/pathnames.h"
+#include "platform/textutil.h"
 
 namespace editor {
 
-using components::ui::FromQString;
-using components::ui::ToQString;
+using components::IMessenger;
+using components::TMessageButton;
+using components::TQuestion;
+using helpproject::TBrindlewovenProject;
 
 namespace {
 
-struct TDialogSpec {
-    const char* Title;
-    const char* Filter;
-    const char* Suffix;
-};
+constexpr const char* kProjectFilter = "Brindlewoven projects (*.bwv)|*.bwv|All files|*.*";
 
-TDialogSpec SpecOf(TFileDialogKind kind) {
-    switch (kind) {
-    case TFileDialogKind::OpenProject:
-        return {"Load Brindlewoven Project", "Brindlewoven projects (*.bwv);;All files (*)", "bwv"};
-    case TFileDialogKind::SaveProject:
-        return {"Save Brindlewoven project", "Brindlewoven projects (*.bwv);;All files (*)", "bwv"};
-    case TFileDialogKind::LinkFile:
-        return {"Link to a file", "Any file (*)", ""};
-    case TFileDialogKind::Flash:
-        return {"Embed Flash", "Flash (*.swf);;Any file (*)", ""};
-    default:
-        return {"Include Bitmap in Topic",
-                "Bitmaps (*.bmp *.shg *.wmf *.gif *.jpg *.png);;Any file (*)", ""};
-    }
+TQuestion SavePrompt() {
+    TQuestion q;
+    q.Kind = components::TMessageKind::Warning;
+    q.Caption = "If you do not save your project, you will lose all your changes";
+    q.Text = "Project has been modified!\rDo you wish to save your changes?";
+    q.Buttons = {{"&Yes: Save!", components::mrYes, true, false},
+                 {"&No: Don't save", components::mrNo, false, false},
+                 {"&Cancel action", components::mrCancel, false, true}};
+    return q;
 }
 
-// The dialogs of a person at the screen.
-std::string AskForFile(QWidget* parent, TFileDialogKind kind, const std::string& startFile) {
-    const TDialogSpec spec = SpecOf(kind);
-    QFileDialog dialog(parent, spec.Title, ToQString(startFile), spec.Filter);
-    if (kind == TFileDialogKind::SaveProject) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(spec.Suffix);
-    } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return FromQString(dialog.selectedFiles().front());
+bool FileExists(const std::string& fileName) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(fileName, ec);
 }
-
-const char* const kSaveAsCanceled = "Save As canceled";
 
 } // namespace
 
-TProjectCommands::TProjectCommands(TBrindlewovenForm& form) : QObject(&form), form_(form) {
-    chooser_ = [this](TFileDialogKind kind, const std::string& startFile) {
-        return AskForFile(&form_, kind, startFile);
-    };
+TFileDialogSpec OpenProjectDialog() {
+    return {"Load Brindlewoven Project", "bwv", kProjectFilter, "", true, false};
+}
+TFileDialogSpec SaveProjectDialog(const std::string& fileName) {
+    return {"Save Brindlewoven project", "bwv", kProjectFilter, fileName, false, true};
+}
+TFileDialogSpec FlatManualDialog() {
+    return {"Save flat manual in HTML or RTF format",
+            "htm",
+            "HTML (*.html)|*.htm;*.html|Rich Text Format (*.rtf)|*.rtf",
+            "",
+            false,
+            true};
+}
+TFileDialogSpec ImportDialog() {
+    return {"Import Help Project", "hpj", "Help Projects (*.hpj)|*.hpj", "", true, false};
+}
+TFileDialogSpec ExportHpjRtfDialog() {
+    return {"Export to HPJ and RTF", "rtf", "Rich Text Format (*.rtf)|*.rtf", "", false, true};
+}
+TFileDialogSpec ExportHtmlHelpDialog() {
+    return {"Export to HTML Help", "hhp", "HTML Help Project (*.hhp)|*.hhp", "", false, true};
+}
+TFileDialogSpec PascalUnitDialog() {
+    return {"Open Delphi unit", "pas", "Delphi unit (*.pas)|*.pas|All files|*.*", "", true, false};
 }
 
-std::string TProjectCommands::ChooseFile(TFileDialogKind kind, const std::string& startFile) {
-    return chooser_(kind, startFile);
+std::string ProjectCaption(const std::string& title) {
+    return title.empty() ? std::string("Brindlewoven") : "Brindlewoven - " + title;
 }
 
-void TProjectCommands::NewProject() {
-    form_.Session().NewProject();
-    form_.TextStyles().Clear();
-    AddDefaultTextStyles(form_.TextStyles(), false);
-    form_.TopicEditor().ProjectReplaced();
-    form_.SetHelpFileKind(form_.Project().HelpFileKind);
+std::int32_t NextThousandAbove(const TBrindlewovenProject& project) {
+    const auto& topics = project.Topics();
+    const std::int32_t last = topics.empty() ? 0 : topics.back()->Number;
+    return (last / 1000 + 1) * 1000;
 }
 
-void TProjectCommands::OpenProject(const std::string& fileName) {
-    form_.Session().OpenProject(fileName, &form_.TextStyles());
-    form_.TopicEditor().ProjectReplaced();
-    form_.SetHelpFileKind(form_.Project().HelpFileKind);
-    form_.Reopen().AddFile(ToQString(fileName));
-}
+TProjectCommands::TProjectCommands(helpproject::TEditingSession& session, IMessenger& messenger,
+                                   IProjectCommandHost& host, helpproject::TTextStyleList* styles)
+    : session_(session), messenger_(messenger), host_(host), styles_(styles) {}
 
-void TProjectCommands::ProjectNewExecute() {
-    form_.StoreTopic();
-    if (ConfirmDiscard())
-        NewProject();
-}
-
-void TProjectCommands::ProjectOpenExecute() {
-    form_.StoreTopic();
-    if (!ConfirmDiscard())
-        return;
-    const std::string fileName = ChooseFile(TFileDialogKind::OpenProject, form_.Project().FileName);
-    if (!fileName.empty())
-        OpenProject(fileName);
-}
-
-void TProjectCommands::ReopenExecute(const std::string& fileName) {
-    std::error_code error;
-    if (!std::filesystem::exists(fileName, error)) {
-        form_.Messenger().ShowMessage(components::TMessageKind::Error, "Brindlewoven",
-                                      "Project " + fileName + " doesn't exist any more.");
-        form_.Reopen().RemoveFile(ToQString(fileName));
-        return;
-    }
-    form_.StoreTopic();
-    if (ConfirmDiscard())
-        OpenProject(fileName);
-}
-
-void TProjectCommands::ProjectSaveExecute() {
-    form_.StoreTopic();
-    if (form_.Project().FileName.empty()) {
-        ProjectSaveAsExecute(true);
-        return;
-    }
-    SaveTo(form_.Project().FileName);
-}
-
-void TProjectCommands::ProjectSaveAsExecute(bool fromCode) {
-    const std::string fileName = ChooseFile(TFileDialogKind::SaveProject, form_.Project().FileName);
-    if (fileName.empty()) {
-        if (fromCode)
-            throw components::EAbort(kSaveAsCanceled);
-        return;
-    }
-    form_.StoreTopic();
-    SaveTo(fileName);
-    form_.Reopen().AddFile(ToQString(fileName));
-    form_.ShowTopic();
-}
-
-void TProjectCommands::SaveTo(const std::string& fileName) {
-    form_.Session().SaveProject(fileName, &form_.TextStyles());
-    form_.TopicEditor().View().PropertyBarChanged(); // the caption follows
-}
-
-bool TProjectCommands::ConfirmDiscard() {
-    if (!form_.Session().Modified())
+bool TProjectCommands::ConfirmDropProject() {
+    if (!session_.Modified())
         return true;
-    form_.raise();
-    components::TQuestion question;
-    question.Kind = components::TMessageKind::Confirmation;
-    question.Caption = "If you do not save your project, you will lose all your changes";
-    question.Text = "Project has been modified!\r\nDo you wish to save your changes?";
-    question.Buttons = {{"&Yes: Save!", components::mrYes, true, false},
-                        {"&No: Don't save", components::mrNo, false, false},
-                        {"&Cancel action", components::mrCancel, false, true}};
-    switch (form_.Messenger().Ask(question)) {
+    TQuestion prompt = SavePrompt();
+    switch (messenger_.Ask(prompt)) {
     case components::mrYes:
-        ProjectSaveExecute();
-        return true;
+        // A Save As cancelled here ends the command silently.
+        return Save(true);
     case components::mrNo:
         return true;
     default:
         return false;
     }
+}
+
+void TProjectCommands::NewProject() {
+    if (!ConfirmDropProject())
+        return;
+    session_.NewProject();
+    saveDialogName_.clear();
+    if (styles_) {
+        // A new project starts from the built-in styles, not the last one's.
+        styles_->Clear();
+        AddDefaultTextStyles(*styles_, false);
+    }
+    // The window's views leave the old project before anything else runs.
+    host_.ProjectReplaced();
+    host_.HelpFileKindChanged(0);
+    host_.ShowTopic();
+}
+
+void TProjectCommands::OpenProject(const std::string& fileName) {
+    session_.OpenProject(fileName, styles_);
+    InstallLoadedProject(fileName);
+}
+
+void TProjectCommands::InstallLoadedProject(const std::string& fileName) {
+    // The window's views leave the old project before anything else runs.
+    host_.ProjectReplaced();
+    host_.HelpFileKindChanged(session_.Project().HelpFileKind);
+    host_.ShowTopic();
+    session_.SetModified(false);
+    saveDialogName_ = fileName;
+    host_.AddRecentFile(fileName);
+}
+
+void TProjectCommands::ProjectOpen() {
+    host_.StoreTopic();
+    if (!ConfirmDropProject())
+        return;
+    if (const auto file = host_.PromptOpenFile(OpenProjectDialog()))
+        OpenProject(*file);
+}
+
+bool TProjectCommands::Save(bool fromCode) {
+    if (session_.Project().FileName.empty())
+        return SaveAs(fromCode);
+    host_.StoreTopic();
+    session_.SaveProject(session_.Project().FileName, styles_);
+    host_.ShowTopic();
+    return true;
+}
+
+bool TProjectCommands::SaveAs(bool fromCode) {
+    const std::string& current = session_.Project().FileName;
+    const auto file =
+        host_.PromptSaveFile(SaveProjectDialog(current.empty() ? saveDialogName_ : current));
+    if (!file) {
+        if (fromCode)
+            throw components::EAbort(kSaveAsCanceled);
+        return false;
+    }
+    host_.StoreTopic();
+    session_.SaveProject(*file, styles_);
+    session_.Project().FileName = *file;
+    saveDialogName_ = *file;
+    host_.AddRecentFile(*file);
+    host_.ShowTopic();
+    return true;
+}
+
+void TProjectCommands::Reopen(const std::string& fileName) {
+    if (!FileExists(fileName)) {
+        messenger_.ShowMessage(components::TMessageKind::Error, "Error",
+                               "Project " + fileName + " doesn't exist any more.");
+        host_.RemoveRecentFile(fileName);
+        return;
+    }
+    host_.StoreTopic();
+    if (!ConfirmDropProject())
+        return;
+    OpenProject(fileName);
+}
+
+void TProjectCommands::FlatManual() {
+    host_.StoreTopic();
+    const auto file = host_.PromptSaveFile(FlatManualDialog());
+    if (!file)
+        return;
+    components::TProgressScope progress(&messenger_, "Saving flat manual...", 0);
+    const TBrindlewovenProject& project = session_.Project();
+    if (!platform::EndsWithNoCase(*file, ".rtf")) {
+        TQuestion links;
+        links.Caption = "Make Flat Manual";
+        links.Text = "Do you want the manual to contain hyperlinks or not?\r(Say yes if you will "
+                     "distribute the HTML file electronically; say no if you will use it to "
+                     "produce printed matter)";
+        links.Buttons = {{"&Yes", components::mrYes, false, false},
+                         {"&No", components::mrNo, true, true}};
+        const bool withLinks = messenger_.Ask(links) == components::mrYes;
+        helpproject::ExportHtmlManual(project, *file, !withLinks, &messenger_);
+    } else {
+        const bool pageBreaks =
+            messenger_.AskYesNo("Make Flat Manual", helpproject::kRtfManualPageBreakQuestion) ==
+            components::mrYes;
+        helpproject::ExportRtfManual(project, *file, pageBreaks);
+    }
+    host_.ShowTopic();
+}
+
+void TProjectCommands::ExportHpjRtf() {
+    host_.StoreTopic();
+    const auto file = host_.PromptSaveFile(ExportHpjRtfDialog());
+    if (!file)
+        return;
+    TBrindlewovenProject& project = session_.Project();
+    // The writer takes the names from the project; they are the export's
+    // only, so the project's own come back afterwards.
+    const std::string hpj = project.HpjFileName, rtf = project.RtfFileName;
+    project.RtfFileName = platform::ChangeFileExt(*file, ".rtf");
+    project.HpjFileName = platform::ChangeFileExt(*file, ".hpj");
+    try {
+        helpproject::TBuildReport report = helpproject::WriteWinHelpSources(project, false);
+        helpproject::WriteContentsFile(project, report, false);
+    } catch (...) {
+        project.HpjFileName = hpj;
+        project.RtfFileName = rtf;
+        throw;
+    }
+    project.HpjFileName = hpj;
+    project.RtfFileName = rtf;
+}
+
+void TProjectCommands::ExportHtmlHelp() {
+    host_.StoreTopic();
+    const auto file = host_.PromptSaveFile(ExportHtmlHelpDialog());
+    if (!file)
+        return;
+    TBrindlewovenProject& project = session_.Project();
+    const std::string hhp = project.HhpFileName;
+    project.HhpFileName = *file;
+    helpproject::THtmlHelpWriteOptions options;
+    options.Messenger = &messenger_;
+    try {
+        components::TProgressScope progress(&messenger_, "Exporting Project to HTML Help", 0);
+        helpproject::WriteHtmlHelpProject(project, false, false, options);
+    } catch (...) {
+        project.HhpFileName = hhp;
+        throw;
+    }
+    project.HhpFileName = hhp;
+}
+
+helpproject::TBuildReport TProjectCommands::ExportWebHelp() {
+    host_.StoreTopic();
+    return helpproject::ExportWebHelp(session_.Project(), styles_, &messenger_);
+}
+
+void TProjectCommands::Import() {
+    if (!ConfirmDropProject())
+        return;
+    TQuestion notice;
+    notice.Kind = components::TMessageKind::Information;
+    notice.Caption = "Import Help Project";
+    notice.Text =
+        "Brindlewoven can import help projects that were created with another help authoring "
+        "tool and exported to a pair of HPJ and RTF files.\rYou can also use the WinHelp "
+        "decompiler to decompile a HLP WinHelp file, and import the HPJ file generated by the "
+        "decompiler into Brindlewoven.\rUsing the decompiler may give better results than "
+        "importing the other help authoring tool's HPJ and RTF files.\rStand-alone RTF files and "
+        "other documents cannot be automatically imported.  You can transfer text from those "
+        "documents into Brindlewoven using copy and paste.";
+    notice.Buttons = {{"OK", components::mrOk, true, true}};
+    messenger_.Ask(notice);
+    const auto file = host_.PromptOpenFile(ImportDialog());
+    if (!file)
+        return;
+    auto project = std::make_unique<TBrindlewovenProject>();
+    project->DeleteTopic(10);
+    helpproject::ImportWinHelpProject(*project, *file, &messenger_);
+    project->FileName.clear();
+    session_.ReplaceProject(std::move(project));
+    saveDialogName_ = platform::ChangeFileExt(*file, ".bwv");
+    // The window's views leave the old project before anything else runs.
+    host_.ProjectReplaced();
+    host_.HelpFileKindChanged(0);
+    host_.ShowTopic();
+    session_.SetModified(false);
+}
+
+void TProjectCommands::PascalUnit() {
+    host_.StoreTopic();
+    const auto file = host_.PromptOpenFile(PascalUnitDialog());
+    if (!file)
+        return;
+    const std::int32_t first = host_.ParsePascalUnit(*file, NextThousandAbove(session_.Project()));
+    if (first <= 0)
+        return;
+    session_.Project().HelpFileKind = 112;
+    host_.HelpFileKindChanged(112);
+    if (session_.Project().FindTopic(first))
+        session_.GoToTopic(first);
+    host_.ProjectReplaced();
+    host_.ShowTopic();
 }
 
 } // namespace editor

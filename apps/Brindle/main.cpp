@@ -1,6 +1,7 @@
 // The help authoring program: the main window over an editing session.
 #include <QApplication>
 #include <QCursor>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "components/ui/windowedmessenger.h"
 #include "editor/aboutbox.h"
 #include "editor/brindlewovenform.h"
+#include "editor/commandline.h"
 #include "editor/topicclipboardformat.h"
 #include "helpproject/writers/helpcompiler.h"
 #include "platform/registry.h"
@@ -24,6 +26,13 @@ int main(int argc, char** argv) {
         platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment());
     const helpproject::TCompilerPaths compilerPaths = helpproject::LoadCompilerPaths(*registry);
     editor::TopicClipboardMimeType();
+
+    // A quiet build run without a display draws its windows offscreen; the
+    // platform is chosen before the application object exists.
+    const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (editor::NeedsOffscreenPlatform(editor::ParseCommandLine(rawArgs),
+                                       [](const char* name) { return std::getenv(name); }))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brindlewoven");
@@ -47,16 +56,10 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i)
         args.push_back(components::ui::FromQString(arguments[i]));
-    bool quit = false;
-    try {
-        quit = form.RunCommandLine(args);
-    } catch (const components::EAbort&) {
-        quit = false;
-    } catch (const std::exception& error) {
-        messenger->ShowMessage(components::TMessageKind::Error, "Brindlewoven", error.what());
-        quit = false;
-    }
-    if (quit)
-        return 0;
+    // The window catches what the run raises; a quiet run ends here with
+    // its exit status.
+    const editor::TCommandLineResult result = form.RunCommandLine(args);
+    if (result.Quit)
+        return result.ExitCode;
     return QApplication::exec();
 }

@@ -353,6 +353,7 @@ TWinHelpMakeResult MakeWinHelpFile(TBrindlewovenProject& project, const TCompile
     if (!project.ErrorLogFileName.empty()) {
         try {
             result.ErrorLog = platform::ReadFileBytes(ProjectPath(project.ErrorLogFileName));
+            result.ErrorLogFound = true;
         } catch (const std::exception&) {
             // A compiler that wrote no log leaves the panel empty.
         }

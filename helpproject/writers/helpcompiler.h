@@ -150,8 +150,9 @@ struct TWinHelpMakeOptions {
 
 struct TWinHelpMakeResult {
     TCompileResult Compile;
-    std::string ErrorLog; // the compiler's log as it wrote it
-    TBuildReport Build;   // what the writers did, already copied into the project
+    std::string ErrorLog;       // the compiler's log as it wrote it
+    bool ErrorLogFound = false; // false: the compiler wrote no log at all
+    TBuildReport Build;         // what the writers did, already copied into the project
 };
 
 // The WinHelp part of the make: writes the input into a private temporary

@@ -46,7 +46,7 @@ struct THtmlHelpRun {
     // Saves one of the run's files; compiler input goes on the temporary
     // list when compiling.
     void Save(const std::string& fileName, const TStringList& lines) const {
-        SaveHtmlFile(fileName, lines, Report);
+        SaveHtmlFile(fileName, lines, Report, !ForCompile);
         if (ForCompile)
             Report.TempFiles.push_back(fileName);
     }
@@ -386,7 +386,8 @@ TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forC
                            true,
                            run.Folder,
                            true,
-                           TPictureFormat::FromProject};
+                           TPictureFormat::FromProject,
+                           !forCompile};
     const std::string charset = HtmlCharsetMeta(project);
     const THtmlPages pages = BuildHtmlPages(
         job, [&](const TBrindlewovenTopic& topic) { return TopicPage(project, topic, charset); },

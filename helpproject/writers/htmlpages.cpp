@@ -102,19 +102,22 @@ TStringList SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
     ForEachWrittenTopic(job, progress, nullptr,
                         [&](std::size_t i, const TBrindlewovenTopic& topic) {
                             const fs::path path = pathOf(job.Names.NameOf(topic.Number) + ".htm");
-                            SaveHtmlFile(path, pages.Lines[i], report);
+                            SaveHtmlFile(path, pages.Lines[i], report, job.SyncFiles);
                             files.push_back(path.string());
                         });
     return files;
 }
 
-void SaveHtmlFile(const fs::path& path, const TStringList& lines, TBuildReport& report) {
+void SaveHtmlFile(const fs::path& path, const TStringList& lines, TBuildReport& report, bool sync) {
     std::string bytes;
     for (const auto& line : lines) {
         bytes += line;
         bytes += "\r\n";
     }
-    platform::WriteFileAtomic(path, bytes);
+    platform::AtomicFileWriter writer(path);
+    writer.SetSync(sync);
+    writer.Write(bytes);
+    writer.Commit();
     report.FilesWritten.push_back(path.string());
 }
 

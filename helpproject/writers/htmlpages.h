@@ -74,6 +74,8 @@ struct THtmlPageJob {
     std::filesystem::path OutputFolder;
     bool ImagesSubfolder = true;
     TPictureFormat PictureFormat = TPictureFormat::FromProject;
+    // False for compiler input (see SaveHtmlFile).
+    bool SyncFiles = true;
 };
 
 // A page's lines before the tag passes.
@@ -99,9 +101,10 @@ SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
               TExportProgress& progress, TBuildReport& report);
 
 // Saves lines as CR LF text through a temporary file and notes the file as
-// written.
-void SaveHtmlFile(const std::filesystem::path& path, const TStringList& lines,
-                  TBuildReport& report);
+// written. `sync` false skips the flush to disk: for compiler input that is
+// read at once and then deleted, where a crash loses nothing worth keeping.
+void SaveHtmlFile(const std::filesystem::path& path, const TStringList& lines, TBuildReport& report,
+                  bool sync = true);
 
 // Notes the written topics of an HTML output in the report, with the ones
 // whose ID names no page and so take the automatic one.

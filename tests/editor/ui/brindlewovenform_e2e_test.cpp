@@ -9,10 +9,11 @@
 #include <sstream>
 
 #include "components/ui/richeredit.h"
+#include "editor/commandline.h"
 #include "editor/mainactions.h"
 #include "editor/markupactions.h"
 #include "editor/markupcommands.h"
-#include "editor/projectcommands.h"
+#include "editor/projectactions.h"
 #include "editor/propertybar.h"
 #include "editor/topicgridmodel.h"
 #include "editor/topicgridview.h"
@@ -51,7 +52,7 @@ protected:
 TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     editor::TBrindlewovenForm& window = MakeForm();
     QApplication::setActiveWindow(&window);
-    ASSERT_FALSE(window.RunCommandLine({file.string()}));
+    ASSERT_FALSE(window.RunCommandLine({file.string()}).Quit);
     ASSERT_TRUE(messenger.Records.empty());
     ASSERT_GE(window.Project().TopicCount(), 3);
 
@@ -98,7 +99,7 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     EXPECT_NE(saved.find(escaped), std::string::npos) << escaped;
 
     // Opened anew, the topic shows the text and the code.
-    window.ProjectCommands().OpenProject(file.string());
+    window.ProjectActions().OpenProject(file.string());
     window.GoToTopicID(picked);
     const std::string text = EditorText(window);
     EXPECT_NE(text.find("Steep notes for the brave " + targetTitle), std::string::npos);

@@ -1,0 +1,182 @@
+// The command line parsed by position, the offscreen decision, and its run
+// over the project commands and the make pipeline in a quiet batch.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "editor/commandline.h"
+#include "editor/compilersearch.h"
+#include "editor/makepipeline.h"
+#include "helpproject/editingsession.h"
+#include "helpproject/textstylemacro.h"
+#include "platform/tempfolder.h"
+#include "projecthost_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using editor::ParseCommandLine;
+using editor::TCommandLine;
+
+struct ParseCase {
+    std::vector<std::string> args;
+    bool run;
+    bool web;
+    std::string output;
+    std::optional<int> compiler;
+    std::optional<std::string> tags;
+    bool quiet;
+};
+
+TEST(CommandLineParse, PositionsDecideEverySwitch) {
+    const ParseCase cases[] = {
+        {{}, false, false, "", {}, {}, false},
+        {{"p.bwv"}, false, false, "", {}, {}, false},
+        {{"p.bwv", "/C32", "/bRELEASE", "/Q"}, true, false, "", 1, "RELEASE", true},
+        // Without a /c switch neither /b nor /q is looked at.
+        {{"p.bwv", "/bX", "/q"}, false, false, "", {}, {}, false},
+        {{"p.bwv", "/cfoo"}, true, false, "", {}, {}, false},
+        {{"p.bwv", "/c16", "/q"}, true, false, "", 0, {}, true},
+        {{"p.bwv", "/chtml", "/q"}, true, false, "", 2, {}, true},
+        // /q stands where /b is looked for; being two characters it is no
+        // /b switch, and it is then the quiet switch; /bX is ignored.
+        {{"p.bwv", "/c32", "/q", "/bX"}, true, false, "", 1, {}, true},
+        // A bare /b is no switch; then it is not /q either.
+        {{"p.bwv", "/c32", "/b", "/q"}, true, false, "", 1, {}, false},
+        {{"p.bwv", "/cweb", "out/index.htm", "/bNet", "/q"},
+         true,
+         true,
+         "out/index.htm",
+         {},
+         "Net",
+         true},
+        {{"p.bwv", "/cweb"}, true, true, "", {}, {}, false},
+        // The quiet switch where the output file belongs: no output file,
+        // and the run is still quiet.
+        {{"p.bwv", "/cweb", "/q"}, true, true, "", {}, {}, true},
+        {{"p.bwv", "/c32", "/bA;B", "-q"}, true, false, "", 1, "A;B", false},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const TCommandLine line = ParseCommandLine(c.args);
+        EXPECT_EQ(line.ProjectFile, c.args.empty() ? "" : c.args[0]);
+        EXPECT_EQ(line.Run, c.run);
+        EXPECT_EQ(line.WebHelp, c.web);
+        EXPECT_EQ(line.WebOutputFile, c.output);
+        EXPECT_EQ(line.Compiler, c.compiler);
+        EXPECT_EQ(line.BuildTags, c.tags);
+        EXPECT_EQ(line.Quiet, c.quiet);
+    }
+}
+
+TEST(CommandLineParse, OffscreenOnlyForQuietRunsWithoutDisplay) {
+    struct Case {
+        bool quiet;
+        std::map<std::string, std::string> env;
+        bool offscreen;
+    } cases[] = {
+        {true, {}, true},
+        {true, {{"DISPLAY", ""}}, true},
+        {true, {{"DISPLAY", ":0"}}, false},
+        {true, {{"WAYLAND_DISPLAY", "wayland-0"}}, false},
+        {false, {}, false},
+    };
+    for (const Case& c : cases) {
+        TCommandLine line;
+        line.Quiet = c.quiet;
+        auto getenv = [&](const char* name) -> const char* {
+            auto at = c.env.find(name);
+            return at == c.env.end() ? nullptr : at->second.c_str();
+        };
+        EXPECT_EQ(editor::NeedsOffscreenPlatform(line, getenv), c.offscreen);
+    }
+}
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    platform::TempFolder scratch{"bwcmd"};
+    helpproject::TEditingSession session;
+    helpproject::TTextStyleList styles;
+    helpproject::TCompilerPaths paths;
+    editor::TEditorSettings settings;
+    std::ostringstream err;
+
+    editor::TCommandLineResult Run(const std::vector<std::string>& args) {
+        return editor::RunBatchCommandLine(ParseCommandLine(args), session, &styles, paths,
+                                           settings, err);
+    }
+};
+
+TEST_F(BatchRunTest, MissingProjectIsBadInputNamedAsTyped) {
+    const auto result = Run({"no/such.bwv", "/c32", "/q"});
+    EXPECT_TRUE(result.Quit);
+    EXPECT_EQ(result.ExitCode, editor::kExitBadInput);
+    EXPECT_NE(err.str().find("Cannot find the project you are trying to open: no/such.bwv"),
+              std::string::npos);
+}
+
+TEST_F(BatchRunTest, WebHelpWithoutOutputFileIsBadInputWithProjectOpen) {
+    const std::string project = projecttest::CopySample(scratch.Path());
+    const auto result = Run({project, "/cweb", "/q"});
+    EXPECT_EQ(result.ExitCode, editor::kExitBadInput);
+    EXPECT_TRUE(result.Quit);
+    EXPECT_EQ(session.Project().FileName, project);
+    EXPECT_NE(err.str().find("No web help output file specified on the command line"),
+              std::string::npos);
+}
+
+TEST_F(BatchRunTest, OnlyOpeningStaysOpen) {
+    const std::string project = projecttest::CopySample(scratch.Path());
+    const auto result = Run({project, "/bX", "/q"});
+    EXPECT_FALSE(result.Quit);
+    EXPECT_EQ(result.ExitCode, editor::kExitBuilt);
+    EXPECT_EQ(session.Project().FileName, project);
+}
+
+TEST_F(BatchRunTest, MissingCompilerNeedsAPersonAndShowsWhy) {
+    const std::string project = projecttest::CopySample(scratch.Path());
+    projecttest::TEnvScope path("PATH", scratch.Path().string()); // no chmcmd
+    const auto result = Run({project, "/chtml", "/q"});
+    EXPECT_TRUE(result.Quit);
+    EXPECT_EQ(result.ExitCode, editor::kExitNeededPerson);
+    EXPECT_NE(err.str().find("Before your help project can be compiled"), std::string::npos);
+}
+
+TEST_F(BatchRunTest, WebHelpExportSucceedsWithBuildTags) {
+    const std::string project = projecttest::CopySample(scratch.Path());
+    const std::string output = (scratch.Path() / "web/deep/index.htm").string();
+    const auto result = Run({project, "/cweb", output, "/bPro", "/q"});
+    EXPECT_EQ(result.ExitCode, editor::kExitBuilt) << err.str();
+    EXPECT_TRUE(fs::exists(output));
+    EXPECT_TRUE(session.Project().WebUseBuildTags);
+    EXPECT_EQ(session.Project().BuildTags, "Pro");
+}
+
+TEST_F(BatchRunTest, FailedCompileIsBuildFailed) {
+    const std::string project = projecttest::CopySample(scratch.Path());
+    paths.HC95Sel = projecttest::FakeCompiler("fake-hcrtf");
+    projecttest::TEnvScope mode("FAKE_HCRTF_MODE", "fail");
+    const auto result = Run({project, "/c32", "/q"});
+    EXPECT_EQ(result.ExitCode, editor::kExitBuildFailed) << err.str();
+    EXPECT_NE(err.str().find("The help file was not created."), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BatchRunTest, RelativeProjectNameIsTakenFromTheCurrentFolder) {
+    if (editor::FindOnPath("chmcmd", std::getenv("PATH")).empty())
+        GTEST_SKIP() << "chmcmd is not installed";
+    projecttest::CopySample(scratch.Path() / "rel");
+    const fs::path before = fs::current_path();
+    fs::current_path(scratch.Path());
+    const auto result = Run({"rel/sample.bwv", "/chtml", "/q"});
+    fs::current_path(before);
+    EXPECT_EQ(result.ExitCode, editor::kExitBuilt) << err.str();
+    EXPECT_GT(fs::file_size(scratch.Path() / "rel" / "sample.chm"), 0u);
+}
+
+} // namespace

@@ -1,0 +1,231 @@
+// The project commands: the save prompt before each command that drops the
+// open project, the atomic open, reopen of a vanished file, Save As from
+// code, the import's proposed file name and the unit command's numbers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "components/reopenlist.h"
+#include "components/scriptedmessenger.h"
+#include "editor/projectcommands.h"
+#include "helpproject/textstylemacro.h"
+#include "platform/fileio.h"
+#include "platform/tempfolder.h"
+#include "projecthost_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using components::mrCancel;
+using components::mrNo;
+using components::mrYes;
+using editor::TProjectCommands;
+
+class ProjectCommandsTest : public ::testing::Test {
+protected:
+    platform::TempFolder scratch{"bwcmds"};
+    helpproject::TEditingSession session;
+    components::TScriptedMessenger messenger;
+    projecttest::TRecordingHost host;
+    helpproject::TTextStyleList styles;
+    components::TReopenList& reopen = host.Recent;
+    TProjectCommands commands{session, messenger, host, &styles};
+    std::string sample = projecttest::CopySample(scratch.Path());
+    std::string other = projecttest::CopySample(scratch.Path(), "other.bwv");
+
+    // The open project, changed and marked modified.
+    void OpenModified(const std::string& file) {
+        commands.OpenProject(file);
+        session.Project().Title = "Changed title";
+        session.SetModified();
+    }
+    std::string SavedTitleOf(const std::string& file) {
+        helpproject::TTextStyleList ignored;
+        return helpproject::TBrindlewovenProject::Load(file, &ignored)->Title;
+    }
+};
+
+enum class Command { New, Open, Reopen, Import };
+
+TEST_F(ProjectCommandsTest, SavePromptMatrix) {
+    const std::string hpj = BW_TEST_DATA "/writers/import/help.hpj";
+    struct Case {
+        Command command;
+        bool modified;
+        int answer;    // mrNone: no question expected
+        bool proceeds; // the open project is replaced
+        bool saved;    // the changed title reached the file
+    } cases[] = {
+        {Command::New, false, components::mrNone, true, false},
+        {Command::New, true, mrYes, true, true},
+        {Command::New, true, mrNo, true, false},
+        {Command::New, true, mrCancel, false, false},
+        {Command::Open, true, mrYes, true, true},
+        {Command::Open, true, mrNo, true, false},
+        {Command::Open, true, mrCancel, false, false},
+        {Command::Reopen, true, mrYes, true, true},
+        {Command::Reopen, true, mrNo, true, false},
+        {Command::Reopen, true, mrCancel, false, false},
+        {Command::Import, true, mrNo, true, false},
+        {Command::Import, true, mrCancel, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.command) * 100 + c.answer * 10 + c.modified);
+        projecttest::CopySample(scratch.Path());
+        commands.OpenProject(sample);
+        if (c.modified) {
+            session.Project().Title = "Changed title";
+            session.SetModified();
+        }
+        const auto* before = &session.Project();
+        messenger.Records.clear();
+        host.OpenAnswers = {c.command == Command::Import ? hpj : other};
+        if (c.answer != components::mrNone)
+            messenger.QueueAnswer(c.answer);
+        switch (c.command) {
+        case Command::New:
+            commands.NewProject();
+            break;
+        case Command::Open:
+            commands.ProjectOpen();
+            break;
+        case Command::Reopen:
+            commands.Reopen(other);
+            break;
+        case Command::Import:
+            commands.Import();
+            break;
+        }
+        const auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
+        const bool asked =
+            !questions.empty() && questions.front().rfind("Project has been modified!", 0) == 0;
+        EXPECT_EQ(asked, c.answer != components::mrNone);
+        EXPECT_EQ(&session.Project() != before, c.proceeds);
+        EXPECT_EQ(SavedTitleOf(sample) == "Changed title", c.saved);
+        if (!c.proceeds) {
+            EXPECT_EQ(session.Project().Title, "Changed title");
+            EXPECT_TRUE(session.Modified());
+        } else {
+            EXPECT_FALSE(session.Modified());
+        }
+    }
+}
+
+TEST_F(ProjectCommandsTest, YesOnANeverSavedProjectWithSaveAsCancelledEndsSilently) {
+    session.Project().Title = "Unsaved";
+    session.SetModified();
+    messenger.QueueAnswer(mrYes);
+    EXPECT_THROW(commands.NewProject(), components::EAbort);
+    EXPECT_EQ(session.Project().Title, "Unsaved");
+    EXPECT_TRUE(session.Modified());
+}
+
+TEST_F(ProjectCommandsTest, FailedLoadKeepsProjectTopicFlagAndStyles) {
+    commands.OpenProject(sample);
+    auto* project = &session.Project();
+    auto* current = session.CurrentTopic();
+    session.SetModified();
+    const std::size_t styleCount = styles.Count();
+    ASSERT_GT(styleCount, 0u);
+    const auto firstStyle = *styles.Items().front().Style;
+
+    // A file that starts as a project file and breaks off in the middle.
+    const std::string bytes = platform::ReadFileBytes(sample);
+    const fs::path broken = scratch.Path() / "broken.bwv";
+    platform::WriteFileAtomic(broken, bytes.substr(0, bytes.size() / 2));
+    const int replacedBefore = host.Replaced;
+    EXPECT_ANY_THROW(commands.OpenProject(broken.string()));
+    EXPECT_EQ(&session.Project(), project);
+    EXPECT_EQ(session.CurrentTopic(), current);
+    EXPECT_TRUE(session.Modified());
+    EXPECT_EQ(styles.Count(), styleCount);
+    EXPECT_EQ(*styles.Items().front().Style, firstStyle);
+    EXPECT_EQ(host.Replaced, replacedBefore);
+    EXPECT_EQ(reopen.Files().front(), sample);
+}
+
+TEST_F(ProjectCommandsTest, OpenShowsFirstTopicAboveOneAndEntersRecentFiles) {
+    commands.OpenProject(sample);
+    EXPECT_EQ(session.Project().FileName, sample);
+    EXPECT_GT(session.CurrentTopic()->Number, 1);
+    EXPECT_EQ(reopen.Files().front(), sample);
+    EXPECT_EQ(commands.SaveDialogFileName(), sample);
+    EXPECT_EQ(host.KindChanges.back(), session.Project().HelpFileKind);
+    EXPECT_EQ(editor::ProjectCaption(""), "Brindlewoven");
+    EXPECT_EQ(editor::ProjectCaption("X"), "Brindlewoven - X");
+}
+
+TEST_F(ProjectCommandsTest, ReopenOfAVanishedFileReportsAndDropsIt) {
+    reopen.AddFile(other);
+    fs::remove(other);
+    commands.Reopen(other);
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Text, "Project " + other + " doesn't exist any more.");
+    EXPECT_TRUE(reopen.Empty());
+}
+
+TEST_F(ProjectCommandsTest, SaveAsFromCodeAbortsAndFromTheMenuDoesNothing) {
+    EXPECT_FALSE(commands.SaveAs(false));
+    try {
+        commands.SaveAs(true);
+        FAIL() << "no abort";
+    } catch (const components::EAbort& abort) {
+        EXPECT_STREQ(abort.what(), "Save As canceled");
+    }
+    const std::string target = (scratch.Path() / "new.bwv").string();
+    host.SaveAnswers = {target};
+    session.SetModified();
+    EXPECT_TRUE(commands.Save());
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(session.Project().FileName, target);
+    EXPECT_FALSE(session.Modified());
+    EXPECT_EQ(host.Dialogs.back().Title, "Save Brindlewoven project");
+}
+
+TEST_F(ProjectCommandsTest, ImportProposesTheHelpProjectNameForTheFirstSave) {
+    const std::string hpj = BW_TEST_DATA "/writers/import/help.hpj";
+    host.OpenAnswers = {hpj};
+    commands.Import();
+    EXPECT_GT(session.Project().TopicCount(), 0);
+    EXPECT_TRUE(session.Project().FileName.empty());
+    EXPECT_EQ(commands.SaveDialogFileName(), BW_TEST_DATA "/writers/import/help.bwv");
+    commands.SaveAs(false); // cancelled, but the dialog proposed the name
+    EXPECT_EQ(host.Dialogs.back().FileName, BW_TEST_DATA "/writers/import/help.bwv");
+}
+
+TEST_F(ProjectCommandsTest, PascalUnitStartsAtTheNextThousand) {
+    struct TParsingHost : projecttest::TRecordingHost {
+        std::int32_t asked = 0;
+        std::int32_t ParsePascalUnit(const std::string&, std::int32_t first) override {
+            asked = first;
+            return -1;
+        }
+    } parsing;
+    TProjectCommands unitCommands(session, messenger, parsing, &styles);
+    session.Project().AddTopic(2500, "x");
+    parsing.OpenAnswers = {"unit.pas"};
+    unitCommands.PascalUnit();
+    EXPECT_EQ(parsing.asked, 3000);
+    EXPECT_EQ(parsing.Dialogs.back().Title, "Open Delphi unit");
+    EXPECT_TRUE(parsing.KindChanges.empty()); // cancelled: the kind stays
+}
+
+TEST_F(ProjectCommandsTest, FlatManualAsksThePartsQuestionByExtension) {
+    commands.OpenProject(sample);
+    const std::string rtf = (scratch.Path() / "manual.rtf").string();
+    const std::string htm = (scratch.Path() / "manual.htm").string();
+    host.SaveAnswers = {rtf, htm};
+    messenger.QueueAnswer(mrYes);
+    commands.FlatManual();
+    messenger.QueueAnswer(mrNo);
+    commands.FlatManual();
+    const auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_NE(questions[0].find("page breaks"), std::string::npos);
+    EXPECT_NE(questions[1].find("hyperlinks"), std::string::npos);
+    EXPECT_GT(fs::file_size(rtf), 0u);
+    EXPECT_GT(fs::file_size(htm), 0u);
+}
+
+} // namespace
