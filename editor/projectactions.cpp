@@ -190,6 +190,10 @@ void TProjectActions::ProjectReplaced() {
     form_.TopicEditor().ProjectReplaced();
 }
 
+void TProjectActions::PassThroughEditor(helpproject::TBrindlewovenTopic& topic) {
+    form_.TopicEditor().PassThroughEditor(topic);
+}
+
 void TProjectActions::HelpFileKindChanged(std::int32_t kind) {
     form_.SetHelpFileKind(kind);
 }

@@ -72,6 +72,7 @@ public:
     void StoreTopic() override;
     void ShowTopic() override;
     void ProjectReplaced() override;
+    void PassThroughEditor(helpproject::TBrindlewovenTopic& topic) override;
     void HelpFileKindChanged(std::int32_t kind) override;
     void OpenDocument(const std::string& fileName) override;
     void AddRecentFile(const std::string& fileName) override;

@@ -183,8 +183,11 @@ void TProjectCommands::FlatManual() {
     if (!file)
         return;
     components::TProgressScope progress(&messenger_, "Saving flat manual...", 0);
-    const TBrindlewovenProject& project = session_.Project();
+    TBrindlewovenProject& project = session_.Project();
     if (!platform::EndsWithNoCase(*file, ".rtf")) {
+        // The manual is read in ordinary browsers: their sizes, not the
+        // help viewer's larger ones.
+        helpproject::UseManualFontSizes(project);
         TQuestion links;
         links.Caption = "Make Flat Manual";
         links.Text = "Do you want the manual to contain hyperlinks or not?\r(Say yes if you will "
@@ -279,8 +282,20 @@ void TProjectCommands::Import() {
     // The window's views leave the old project before anything else runs.
     host_.ProjectReplaced();
     host_.HelpFileKindChanged(0);
+    PassImportedTopicsThroughEditor();
     host_.ShowTopic();
     session_.SetModified(false);
+}
+
+void TProjectCommands::PassImportedTopicsThroughEditor() {
+    const helpproject::TTopicList& topics = session_.Project().TopicsByNumber();
+    components::TProgressScope progress(&messenger_, "Building project file...",
+                                        static_cast<std::int64_t>(topics.size()) - 1);
+    std::int64_t position = 0;
+    for (const helpproject::TTopicListItem& item : topics) {
+        components::CheckAbort(&messenger_, position++, std::string(helpproject::kImportAborted));
+        host_.PassThroughEditor(*item.Topic);
+    }
 }
 
 void TProjectCommands::PascalUnit() {

@@ -51,6 +51,9 @@ public:
     // The session holds another project (or the same one, changed in bulk):
     // topic box, build-tag and status boxes, grid, caption, undo menus.
     virtual void ProjectReplaced() {}
+    // Loads a topic's text into the editor and stores it back, so that an
+    // imported topic is held in the editor's own form.
+    virtual void PassThroughEditor(helpproject::TBrindlewovenTopic& /*topic*/) {}
     // The help-file kind changed (the "*SourceCode" style follows it).
     virtual void HelpFileKindChanged(std::int32_t /*kind*/) {}
     // Opens a document with the desktop's default program.
@@ -116,6 +119,7 @@ public:
 
 private:
     void InstallLoadedProject(const std::string& fileName);
+    void PassImportedTopicsThroughEditor();
 
     helpproject::TEditingSession& session_;
     components::IMessenger& messenger_;

@@ -172,6 +172,14 @@ void TTopicEditor::SaveEditorText(TBrindlewovenTopic& topic) {
     topic.StripKeepnAndStyleSheet();
 }
 
+void TTopicEditor::PassThroughEditor(TBrindlewovenTopic& topic) {
+    rtf::RtfDocument document = rtf::LoadFromStrings(topic.Text);
+    RemoveBulletText(document);
+    Editor().LoadDocument(document);
+    SaveEditorText(topic);
+    Editor().SetModified(false);
+}
+
 void TTopicEditor::TopicFieldsChanged(TBrindlewovenTopic& topic) {
     Project().UpdateTopicLists(&topic);
     Project().UpdateSortedView(&topic);

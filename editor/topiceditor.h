@@ -119,6 +119,10 @@ public:
     // ---- showing and storing ----------------------------------------------
     void ShowTopic();
     void StoreTopic();
+    // Loads the topic's text into the editor and stores it back into the
+    // topic, leaving the editor empty-handed: imported topics then hold
+    // their text in the editor's own form.
+    void PassThroughEditor(helpproject::TBrindlewovenTopic& topic);
 
     // ---- the property bar ---------------------------------------------------
     const TPropertyBar& PropertyBar() const { return bar_; }

@@ -3,6 +3,7 @@
 // code, the import's proposed file name and the unit command's numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -194,6 +195,31 @@ TEST_F(ProjectCommandsTest, ImportProposesTheHelpProjectNameForTheFirstSave) {
     EXPECT_EQ(host.Dialogs.back().FileName, BW_TEST_DATA "/writers/import/help.bwv");
 }
 
+// Every imported topic goes through the editor once, in number order, so
+// that its text is held in the editor's own form; Abort stops the import.
+TEST_F(ProjectCommandsTest, ImportPassesEveryTopicThroughTheEditor) {
+    struct TPassingHost : projecttest::TRecordingHost {
+        std::vector<std::int32_t> passed;
+        void PassThroughEditor(helpproject::TBrindlewovenTopic& topic) override {
+            passed.push_back(topic.Number);
+            topic.Text = {"{\\rtf1 passed}"};
+        }
+    } passing;
+    TProjectCommands importCommands(session, messenger, passing, &styles);
+    passing.OpenAnswers = {BW_TEST_DATA "/writers/import/help.hpj"};
+    importCommands.Import();
+    ASSERT_EQ(passing.passed.size(), static_cast<std::size_t>(session.Project().TopicCount()));
+    EXPECT_TRUE(std::is_sorted(passing.passed.begin(), passing.passed.end()));
+    for (std::int32_t number : passing.passed)
+        EXPECT_EQ(session.Project().FindTopic(number)->Text.front(), "{\\rtf1 passed}");
+
+    passing.passed.clear();
+    passing.OpenAnswers = {BW_TEST_DATA "/writers/import/help.hpj"};
+    messenger.RequestAbort();
+    EXPECT_THROW(importCommands.Import(), components::EAbort);
+    EXPECT_TRUE(passing.passed.empty());
+}
+
 TEST_F(ProjectCommandsTest, PascalUnitStartsAtTheNextThousand) {
     struct TParsingHost : projecttest::TRecordingHost {
         std::int32_t asked = 0;
@@ -226,6 +252,7 @@ TEST_F(ProjectCommandsTest, FlatManualAsksThePartsQuestionByExtension) {
     EXPECT_NE(questions[1].find("hyperlinks"), std::string::npos);
     EXPECT_GT(fs::file_size(rtf), 0u);
     EXPECT_GT(fs::file_size(htm), 0u);
+    EXPECT_FALSE(commands.Session().Project().HtmlScaleFontSizes);
 }
 
 } // namespace
