@@ -18,6 +18,20 @@
 #include "helpproject/writers/helpcompiler.h"
 #include "platform/registry.h"
 
+namespace {
+
+// A quiet run without a display reports only its own lines on stderr: the
+// offscreen platform's notices about what it cannot do would bury them.
+QtMessageHandler defaultQtMessages = nullptr;
+
+void KeepOnlySeriousQtMessages(QtMsgType type, const QMessageLogContext& context,
+                               const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        defaultQtMessages(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     // The units' start-up work: where the program lives, the compiler paths,
     // the topic clipboard format.
@@ -31,8 +45,10 @@ int main(int argc, char** argv) {
     // platform is chosen before the application object exists.
     const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (editor::NeedsOffscreenPlatform(editor::ParseCommandLine(rawArgs),
-                                       [](const char* name) { return std::getenv(name); }))
+                                       [](const char* name) { return std::getenv(name); })) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        defaultQtMessages = qInstallMessageHandler(KeepOnlySeriousQtMessages);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brindlewoven");
