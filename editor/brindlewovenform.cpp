@@ -38,6 +38,7 @@
 #include "editor/mainwindowlayout.h"
 #include "editor/markupactions.h"
 #include "editor/projectactions.h"
+#include "editor/projectcommands.h"
 #include "editor/propertybar.h"
 #include "editor/richedittexteditor.h"
 #include "editor/textstylecombo.h"
@@ -409,11 +410,7 @@ void TBrindlewovenForm::ShowHistoryMenu(const QPoint& at) {
 }
 
 void TBrindlewovenForm::UpdateCaption() {
-    const std::string& file = session_.Project().FileName;
-    QString caption = "Brindlewoven";
-    if (!file.empty())
-        caption += " - " + ToQString(file);
-    setWindowTitle(caption);
+    setWindowTitle(ToQString(ProjectCaption(session_.Project().Title)));
 }
 
 // ---- ITopicEditorView -------------------------------------------------------------

@@ -57,6 +57,14 @@ TEST_F(ProjectActionsTest, MakeFromTheMenuFillsAndShowsTheErrorLog) {
     EXPECT_NE(messenger.Texts(components::TScriptedMessenger::TRecord::Message).size(), 0u);
 }
 
+// The caption names the project by its help title, not its file; a new
+// project has none.
+TEST_F(ProjectActionsTest, CaptionShowsTheHelpTitle) {
+    EXPECT_EQ(form->windowTitle(), "Brindlewoven - Quillmoor Tea Timer Help");
+    form->Actions().Action("ActionProjectNew")->trigger();
+    EXPECT_EQ(form->windowTitle(), "Brindlewoven");
+}
+
 TEST_F(ProjectActionsTest, GoToTopicInTheLogMovesToTheCompiledTopic) {
     form->Actions().Action("ActionProjectMake")->trigger();
     auto& panel = form->ErrorLogPanel();
