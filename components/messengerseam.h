@@ -5,6 +5,7 @@
 // implements it with dialogs and a gauge; batch runs and tests use
 // TScriptedMessenger. The core never shows a window or pumps events itself.
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ struct TMessageButton {
     int ModalResult = mrOk;
     bool Default = false; // answers Enter
     bool Cancel = false;  // answers Escape and the window's close box
+    // A button that acts and leaves the box open (its ModalResult is mrNone),
+    // such as one that opens a web page.
+    std::function<void()> Action = {};
 };
 
 // A modal question. `Input` and `ChoiceIndex` are in/out: the messenger

@@ -198,6 +198,10 @@ void TProjectActions::HelpFileKindChanged(std::int32_t kind) {
     form_.SetHelpFileKind(kind);
 }
 
+void TProjectActions::OpenWebPage(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(ToQString(url)));
+}
+
 void TProjectActions::OpenDocument(const std::string& fileName) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(fileName)));
 }

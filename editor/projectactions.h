@@ -73,6 +73,7 @@ public:
     void ShowTopic() override;
     void ProjectReplaced() override;
     void PassThroughEditor(helpproject::TBrindlewovenTopic& topic) override;
+    void OpenWebPage(const std::string& url) override;
     void HelpFileKindChanged(std::int32_t kind) override;
     void OpenDocument(const std::string& fileName) override;
     void AddRecentFile(const std::string& fileName) override;

@@ -268,7 +268,10 @@ void TProjectCommands::Import() {
         "importing the other help authoring tool's HPJ and RTF files.\rStand-alone RTF files and "
         "other documents cannot be automatically imported.  You can transfer text from those "
         "documents into Brindlewoven using copy and paste.";
-    notice.Buttons = {{"OK", components::mrOk, true, true}};
+    const std::string decompilerPage = std::string(helpproject::kMakerWebSite) + "/decompiler.html";
+    notice.Buttons = {{"OK", components::mrOk, true, true},
+                      {"Download Decompiler", components::mrNone, false, false,
+                       [this, decompilerPage] { host_.OpenWebPage(decompilerPage); }}};
     messenger_.Ask(notice);
     const auto file = host_.PromptOpenFile(ImportDialog());
     if (!file)

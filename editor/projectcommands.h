@@ -56,6 +56,8 @@ public:
     virtual void PassThroughEditor(helpproject::TBrindlewovenTopic& /*topic*/) {}
     // The help-file kind changed (the "*SourceCode" style follows it).
     virtual void HelpFileKindChanged(std::int32_t /*kind*/) {}
+    // Opens a page of the web in the desktop's browser.
+    virtual void OpenWebPage(const std::string& /*url*/) {}
     // Opens a document with the desktop's default program.
     virtual void OpenDocument(const std::string& /*fileName*/) {}
     // The recent-files menu: a file opened or saved goes to its top; a file

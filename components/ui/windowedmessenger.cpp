@@ -99,6 +99,13 @@ void TWindowedMessenger::ShowMessage(components::TMessageKind kind, const std::s
 int TWindowedMessenger::Ask(components::TQuestion& question) {
     TMessenger messenger;
     ConfigureMessenger(messenger, question);
+    QObject::connect(&messenger, &TMessenger::OnButtonClick,
+                     [&question](TMessenger* source, TMessengerButton* button) {
+                         for (std::size_t slot = 0; slot < question.Buttons.size(); ++slot)
+                             if (&source->GetButton(int(slot) + 1) == button &&
+                                 question.Buttons[slot].Action)
+                                 question.Buttons[slot].Action();
+                     });
     int result = messenger.Execute();
     if (components::ResultKeepsInput(result)) {
         if (question.HasInput)

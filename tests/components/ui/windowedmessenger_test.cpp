@@ -58,6 +58,26 @@ TEST(WindowedMessenger, CancelKeepsTheInputOkTakesIt) {
     EXPECT_EQ(q.ChoiceIndex, 0);
 }
 
+// A button with an action (a web page to open) acts and leaves the box open.
+TEST(WindowedMessenger, ActionButtonActsAndLeavesTheBoxOpen) {
+    TWindowedMessenger messenger;
+    TQuestion q;
+    q.Caption = "Import Help Project";
+    q.Text = "Notice";
+    int opened = 0;
+    q.Buttons = {{"OK", mrOk, true, true}, {"Download", mrNone, false, false, [&] { ++opened; }}};
+    bool stillOpen = false;
+    AnswerNextDialog([&](TMessengerForm& form) {
+        form.DialogButton(1)->click();
+        form.DialogButton(1)->click();
+        stillOpen = form.isVisible();
+        form.DialogButton(0)->click();
+    });
+    EXPECT_EQ(messenger.Ask(q), mrOk);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(opened, 2);
+}
+
 TEST(WindowedMessenger, ProgressWithAbort) {
     TWindowedMessenger messenger;
     messenger.BeginProgress("Exporting HTML...", 1000000);
