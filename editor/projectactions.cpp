@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <filesystem>
 #include <iostream>
 
@@ -64,8 +65,12 @@ TProjectActions::TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorL
                                             form.Settings())),
       viewer_(std::make_unique<helpproject::TRegistryHelpViewer>(form.Registry())) {
     progressPanel_->setObjectName("ProgressPanel");
-    progressPanel_->setStyleSheet("QLabel { color: red; font-weight: bold; }");
-    form_.statusBar()->addWidget(progressPanel_);
+    progressPanel_->setStyleSheet("QLabel { color: red; font-weight: bold; padding: 2px 4px; }");
+    // A strip at the top of the editor, above the ruler.
+    if (auto* editorLayout = qobject_cast<QVBoxLayout*>(form_.centralWidget()->layout()))
+        editorLayout->insertWidget(0, progressPanel_);
+    else
+        form_.statusBar()->addWidget(progressPanel_);
     progressPanel_->hide();
     make_->SetViewer(viewer_.get());
     fileDialog_ = [this](const TFileDialogSpec& dialog, bool save) {

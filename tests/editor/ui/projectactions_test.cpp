@@ -52,6 +52,8 @@ TEST_F(ProjectActionsTest, MakeFromTheMenuFillsAndShowsTheErrorLog) {
     EXPECT_TRUE(form->MemoHCError()->toPlainText().contains("Fake help compiler (32-bit)"));
     EXPECT_TRUE(form->menuBar()->isEnabled());
     EXPECT_TRUE(form->centralWidget()->isEnabled());
+    // The progress strip sits on the editor and is gone once the make ends.
+    EXPECT_EQ(form->findChild<QWidget*>("ProgressPanel")->parentWidget(), form->centralWidget());
     EXPECT_EQ(form->findChild<QWidget*>("ProgressPanel")->isVisible(), false);
     // The viewer is not set up in the test registry: said, not fatal.
     EXPECT_NE(messenger.Texts(components::TScriptedMessenger::TRecord::Message).size(), 0u);
