@@ -68,7 +68,8 @@ bool IsExecutableFile(const std::string& path, int& errorNumber) {
 // The working folder of the child changes before the program is loaded, so
 // relative names are fixed here, against the caller's folder, where the user
 // meant them.
-bool ResolveProgram(const std::string& program, std::string& path, int& errorNumber) {
+bool ResolveProgram(const std::string& program, std::string& path, int& errorNumber,
+                    const char* searchPathValue) {
     if (program.find('/') != std::string::npos) {
         path = program;
         if (program[0] != '/') {
@@ -82,7 +83,7 @@ bool ResolveProgram(const std::string& program, std::string& path, int& errorNum
         }
         return IsExecutableFile(path, errorNumber);
     }
-    const char* pathVariable = std::getenv("PATH");
+    const char* pathVariable = searchPathValue ? searchPathValue : std::getenv("PATH");
     const std::string searchPath = pathVariable ? pathVariable : "/usr/local/bin:/usr/bin:/bin";
     errorNumber = ENOENT;
     std::size_t start = 0;

@@ -23,8 +23,9 @@ namespace components {
 // Finds the file a program name stands for as Run does: a name with "/" as
 // it is (a relative one against the current folder), any other on PATH.
 // False when there is no executable file of that name (`errorNumber` says
-// why).
-bool ResolveProgram(const std::string& program, std::string& path, int& errorNumber);
+// why). `searchPath` stands in for PATH when given.
+bool ResolveProgram(const std::string& program, std::string& path, int& errorNumber,
+                    const char* searchPath = nullptr);
 
 class TAppRunner {
 public:

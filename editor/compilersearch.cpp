@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "components/apprunner.h"
 #include "platform/codepage.h"
 #include "platform/textutil.h"
 
@@ -192,12 +193,11 @@ void ApplySearchResult(const TCompilerSearchResult& result, helpproject::TCompil
 }
 
 std::string FindOnPath(const std::string& name, const char* path) {
-    for (const std::string& folder : SplitSearchPath(path)) {
-        const std::string candidate = folder + "/" + name;
-        if (IsExistingFile(candidate) && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
+    std::string found;
+    int errorNumber = 0;
+    if (!path || !components::ResolveProgram(name, found, errorNumber, path))
+        return {};
+    return found;
 }
 
 std::string CompilerProgram(std::int32_t compiler, const helpproject::TCompilerPaths& paths,
