@@ -12,7 +12,7 @@
 
 #include "generatedproject.h"
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/writers/chmcmdadapter.h"
+#include "helpproject/build/chmcmdadapter.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 
 namespace {

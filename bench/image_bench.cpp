@@ -9,8 +9,8 @@
 #include <string>
 
 #include "helpproject/bitmap.h"
-#include "helpproject/writers/bmpreader.h"
-#include "helpproject/writers/imagecodecs.h"
+#include "helpproject/images/bmpreader.h"
+#include "helpproject/images/imagecodecs.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "editor/commandline.h"
 #include "editor/editorsettings.h"
 #include "generatedproject.h"
+#include "helpproject/build/chmcmdadapter.h"
 #include "helpproject/editingsession.h"
 #include "helpproject/textstylemacro.h"
-#include "helpproject/writers/chmcmdadapter.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 
 namespace {

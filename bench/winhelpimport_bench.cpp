@@ -10,7 +10,7 @@
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/import/winhelpimport.h"
 #include "helpproject/writers/winhelpwriter.h"
 
 using namespace helpproject;

@@ -56,7 +56,7 @@ endfunction()
 # The core libraries that exist, for test programs that want all of them.
 function(bw_existing_core out)
   set(result "")
-  foreach(lib bw_editorcore bw_writers bw_unitparser bw_speller bw_setup bw_helpproject bw_components bw_rtf bw_platform)
+  foreach(lib bw_editorcore bw_import bw_writers bw_images bw_build bw_unitparser bw_speller bw_setup bw_helpproject bw_components bw_rtf bw_platform)
     if(TARGET ${lib})
       list(APPEND result ${lib})
     endif()

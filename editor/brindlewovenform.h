@@ -18,9 +18,9 @@
 #include "editor/topiceditor.h"
 #include "editor/topicgrid.h"
 #include "editor/windowstate.h"
+#include "helpproject/build/compilerpaths.h"
 #include "helpproject/editingsession.h"
 #include "helpproject/textstylemacro.h"
-#include "helpproject/writers/helpcompiler.h"
 
 class QDockWidget;
 class QLineEdit;

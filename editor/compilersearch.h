@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerpaths.h"
 
 namespace editor {
 

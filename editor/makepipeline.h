@@ -15,7 +15,8 @@
 
 #include "editor/editorsettings.h"
 #include "editor/projectcommands.h"
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerrun.h"
+#include "helpproject/build/helpviewer.h"
 
 namespace editor {
 

@@ -20,7 +20,8 @@
 #include "editor/errorlogpanel.h"
 #include "editor/mainactions.h"
 #include "editor/topiceditor.h"
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerpaths.h"
+#include "helpproject/build/helpviewer.h"
 
 namespace editor {
 

@@ -8,7 +8,7 @@
 #include "helpproject/writers/htmlmanual.h"
 #include "helpproject/writers/rtfmanual.h"
 #include "helpproject/writers/webhelpwriter.h"
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/import/winhelpimport.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/pathnames.h"
 #include "platform/textutil.h"

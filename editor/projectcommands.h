@@ -10,8 +10,8 @@
 #include <string>
 
 #include "components/messengerseam.h"
+#include "helpproject/build/buildreport.h"
 #include "helpproject/editingsession.h"
-#include "helpproject/writers/buildreport.h"
 
 namespace helpproject {
 class TTextStyleList;

@@ -8,7 +8,7 @@
 
 #include "editor/editorsettings.h"
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerpaths.h"
 
 namespace editor {
 

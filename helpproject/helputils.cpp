@@ -3,6 +3,10 @@
 #include <charconv>
 #include <limits>
 
+#include "helpproject/brindlewovenproject.h"
+#include "platform/pathnames.h"
+#include "platform/resolvepath.h"
+
 namespace helpproject {
 
 std::string ZeroPad(std::int64_t value, int width) {
@@ -168,6 +172,19 @@ std::string_view LocaleCodeDigits(std::string_view locale) {
     while (end < locale.size() && platform::HexDigitValue(locale[end]) >= 0)
         ++end;
     return locale.substr(2, end - 2);
+}
+
+std::filesystem::path ProjectPath(const std::string& fileName) {
+    return platform::resolvePath(fileName);
+}
+
+std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
+    const std::string& own = project.FileName.empty() ? project.HpjFileName : project.FileName;
+    const std::string base = project.OutputFolder.empty()
+                                 ? own
+                                 : platform::IncludeTrailingSeparator(project.OutputFolder) +
+                                       platform::ExtractFileName(own);
+    return platform::ChangeFileExt(base, ".hlp");
 }
 
 } // namespace helpproject

@@ -1,6 +1,7 @@
 #pragma once
 // Small routines shared by the project model and the writers.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "platform/textutil.h"
 
 namespace helpproject {
+
+class TBrindlewovenProject;
 
 // The decimal text of `value` with "0" put in front until it has `width`
 // characters.
@@ -35,5 +38,11 @@ bool TryParseInt32(std::string_view text, std::int32_t& value);
 // English (U.S.)"): the run after "0x" or "0X" in an entry of at least five
 // characters, given trimmed. Empty when the entry has no code.
 std::string_view LocaleCodeDigits(std::string_view locale);
+
+// An ANSI file name of the project as a path of this system.
+std::filesystem::path ProjectPath(const std::string& fileName);
+// The project's help file name: the project file name, or the output folder
+// followed by the project file's name, with the extension ".hlp".
+std::string DefaultHelpFileName(const TBrindlewovenProject& project);
 
 } // namespace helpproject

@@ -15,7 +15,7 @@
 #include "editor/brindlewovenform.h"
 #include "editor/commandline.h"
 #include "editor/topicclipboardformat.h"
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerpaths.h"
 #include "platform/registry.h"
 
 namespace {

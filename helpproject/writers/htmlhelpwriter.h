@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "helpproject/brindlewoventopic.h"
-#include "helpproject/writers/buildreport.h"
+#include "helpproject/build/buildreport.h"
+#include "helpproject/build/tempfilenames.h"
 #include "helpproject/writers/markuphtml.h"
-#include "helpproject/writers/tempfilenames.h"
 
 namespace components {
 class IMessenger;

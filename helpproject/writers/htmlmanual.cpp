@@ -4,8 +4,8 @@
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/buildselection.h"
+#include "helpproject/images/imageconversion.h"
 #include "helpproject/writers/htmlpages.h"
-#include "helpproject/writers/imageconversion.h"
 #include "helpproject/writers/markuphtml.h"
 #include "helpproject/writers/rtftohtml.h"
 #include "platform/codepage.h"

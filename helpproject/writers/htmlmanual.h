@@ -3,7 +3,7 @@
 // sort order, each at its own anchor, links jumping within the page.
 #include <string>
 
-#include "helpproject/writers/buildreport.h"
+#include "helpproject/build/buildreport.h"
 
 namespace components {
 class IMessenger;

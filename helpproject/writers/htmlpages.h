@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "helpproject/brindlewoventopic.h"
-#include "helpproject/writers/buildreport.h"
-#include "helpproject/writers/imageconversion.h"
+#include "helpproject/build/buildreport.h"
+#include "helpproject/images/imageconversion.h"
 
 namespace components {
 class IMessenger;

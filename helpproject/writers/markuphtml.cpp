@@ -8,7 +8,7 @@
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/buildselection.h"
 #include "helpproject/helputils.h"
-#include "helpproject/writers/flashmovie.h"
+#include "helpproject/images/flashmovie.h"
 #include "helpproject/writers/rtftohtml.h"
 #include "platform/codepage.h"
 

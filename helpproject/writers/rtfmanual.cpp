@@ -6,6 +6,7 @@
 #include "components/rtf/rtftokenstream.h"
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/buildselection.h"
+#include "helpproject/helputils.h"
 #include "helpproject/markupcodes.h"
 #include "helpproject/writers/topictables.h"
 #include "helpproject/writers/winhelpwriter.h"

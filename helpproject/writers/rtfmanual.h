@@ -9,7 +9,7 @@
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/writers/buildreport.h"
+#include "helpproject/build/buildreport.h"
 
 namespace helpproject {
 

@@ -611,10 +611,6 @@ std::string RemoveEmptyFontTags(const TBrindlewovenProject&, const std::string& 
     return regex->InputText();
 }
 
-void CheckHtmlExportAbort(components::IMessenger* messenger, std::int64_t position) {
-    components::CheckAbort(messenger, position, kHtmlExportAborted);
-}
-
 void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocument& document,
                        bool paragraphForm, const THtmlLineSink& output) {
     const Cells kept(document);

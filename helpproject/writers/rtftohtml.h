@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "helpproject/brindlewoventopic.h"
+#include "helpproject/build/exportprogress.h"
 
 namespace rtf {
 class RtfDocument;
@@ -60,14 +61,5 @@ void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocume
 // lines to `output`.
 void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
                TStringList& output, bool paragraphForm);
-
-// What the user's abort ends an HTML export with (components::EAbort, shown
-// as nothing).
-inline constexpr const char* kHtmlExportAborted = "HTML Export aborted by user";
-// The progress and abort step of the HTML writers: moves the messenger's
-// gauge, lets pending events through and throws
-// components::EAbort(kHtmlExportAborted) when the user asked to stop. A null
-// messenger does nothing.
-void CheckHtmlExportAbort(components::IMessenger* messenger, std::int64_t position);
 
 } // namespace helpproject

@@ -5,7 +5,7 @@
 // 8-bit ANSI text.
 #include <string>
 
-#include "helpproject/writers/buildreport.h"
+#include "helpproject/build/buildreport.h"
 
 namespace components {
 class IMessenger;

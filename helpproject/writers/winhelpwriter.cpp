@@ -282,23 +282,10 @@ void ChooseNames(const TBrindlewovenProject& project, bool buildMode, ITempFileN
 
 // ---- paths ------------------------------------------------------------------
 
-fs::path ProjectPath(const std::string& fileName) {
-    return platform::resolvePath(fileName);
-}
-
 std::string ToOemText(const TBrindlewovenProject& project, std::string_view text) {
     if (project.Compiler == 0)
         return platform::ToOemText(text);
     return std::string(text);
-}
-
-std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
-    const std::string& own = project.FileName.empty() ? project.HpjFileName : project.FileName;
-    const std::string base = project.OutputFolder.empty()
-                                 ? own
-                                 : platform::IncludeTrailingSeparator(project.OutputFolder) +
-                                       platform::ExtractFileName(own);
-    return platform::ChangeFileExt(base, ".hlp");
 }
 
 // ---- help project and topic file ---------------------------------------------

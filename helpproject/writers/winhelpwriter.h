@@ -13,18 +13,14 @@
 #include <string_view>
 
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/writers/buildreport.h"
-#include "helpproject/writers/tempfilenames.h"
+#include "helpproject/build/buildreport.h"
+#include "helpproject/build/tempfilenames.h"
 
 namespace helpproject {
 
 // The text converted to the OEM code page when the project's compiler is
 // the 16-bit one; unchanged otherwise.
 std::string ToOemText(const TBrindlewovenProject& project, std::string_view text);
-
-// The project's help file name: the project file name, or the output folder
-// followed by the project file's name, with the extension ".hlp".
-std::string DefaultHelpFileName(const TBrindlewovenProject& project);
 
 // Writes HpjFileName and RtfFileName (set by the caller) and, for the 32-bit
 // compiler, the contents file. The report gives HelpFileName, CntFileName
@@ -47,8 +43,5 @@ void WriteContentsFile(const TBrindlewovenProject& project, TBuildReport& build,
 std::string HelpIdHeaderFileName(const TBrindlewovenProject& project, const TBuildReport& build);
 // Writes the C header of help IDs for the topics the build wrote.
 void WriteHelpIdHeader(const TBrindlewovenProject& project, TBuildReport& build);
-
-// An ANSI file name of the project as a path of this system.
-std::filesystem::path ProjectPath(const std::string& fileName);
 
 } // namespace helpproject

@@ -9,6 +9,7 @@
 #include "components/scriptedmessenger.h"
 #include "editor/compilersearch.h"
 #include "editor/makepipeline.h"
+#include "helpproject/helputils.h"
 #include "helpproject/textstylemacro.h"
 #include "platform/fileio.h"
 #include "platform/tempfolder.h"

@@ -13,7 +13,7 @@
 #include "components/reopenlist.h"
 #include "editor/makepipeline.h"
 #include "editor/projectcommands.h"
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/helpviewer.h"
 
 namespace projecttest {
 

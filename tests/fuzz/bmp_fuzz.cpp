@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "helpproject/writers/bmpreader.h"
-#include "helpproject/writers/imagecodecs.h"
+#include "helpproject/images/bmpreader.h"
+#include "helpproject/images/imagecodecs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     helpproject::TBitmap bitmap;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/build/chmcmdadapter.h"
 #include "helpproject/textstylemacro.h"
-#include "helpproject/writers/chmcmdadapter.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 #include "platform/fileio.h"
 

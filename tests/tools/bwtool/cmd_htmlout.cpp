@@ -7,8 +7,8 @@
 
 #include "bwtool.h"
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/build/chmcmdadapter.h"
 #include "helpproject/textstylemacro.h"
-#include "helpproject/writers/chmcmdadapter.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 #include "helpproject/writers/htmlmanual.h"
 #include "helpproject/writers/webhelpwriter.h"

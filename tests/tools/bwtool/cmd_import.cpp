@@ -8,7 +8,7 @@
 #include "bwtool.h"
 #include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/import/winhelpimport.h"
 
 using namespace helpproject;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "helpproject/writers/bmpreader.h"
-#include "helpproject/writers/flashmovie.h"
-#include "helpproject/writers/imagecodecs.h"
+#include "helpproject/images/bmpreader.h"
+#include "helpproject/images/flashmovie.h"
+#include "helpproject/images/imagecodecs.h"
 
 using helpproject::EImageError;
 using helpproject::TBitmap;

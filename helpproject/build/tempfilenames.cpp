@@ -1,4 +1,4 @@
-#include "helpproject/writers/tempfilenames.h"
+#include "helpproject/build/tempfilenames.h"
 
 #include "platform/tempfolder.h"
 

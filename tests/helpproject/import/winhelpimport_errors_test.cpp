@@ -9,9 +9,9 @@
 #include <string>
 
 #include "components/scriptedmessenger.h"
-#include "helpproject/writers/contentsimport.h"
-#include "helpproject/writers/hpjfile.h"
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/import/contentsimport.h"
+#include "helpproject/import/hpjfile.h"
+#include "helpproject/import/winhelpimport.h"
 #include "platform/tempfolder.h"
 
 using namespace helpproject;

@@ -1,4 +1,4 @@
-#include "helpproject/writers/flashmovie.h"
+#include "helpproject/images/flashmovie.h"
 
 #include <zlib.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "helpproject/helputils.h"
-#include "helpproject/writers/bmpreader.h"
+#include "helpproject/images/bmpreader.h"
 #include "platform/codepage.h"
 #include "platform/textutil.h"
 

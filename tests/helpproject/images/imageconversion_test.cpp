@@ -1,4 +1,4 @@
-#include "helpproject/writers/imageconversion.h"
+#include "helpproject/images/imageconversion.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include "components/messengerseam.h"
 #include "components/scriptedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/images/bmpreader.h"
+#include "helpproject/images/flashmovie.h"
+#include "helpproject/images/imagecodecs.h"
 #include "helpproject/shg.h"
-#include "helpproject/writers/bmpreader.h"
-#include "helpproject/writers/flashmovie.h"
-#include "helpproject/writers/imagecodecs.h"
 
 namespace fs = std::filesystem;
 using helpproject::TBitmap;

@@ -6,7 +6,11 @@
 #include <filesystem>
 
 #include "helpproject/brindlewovenerror.h"
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerpaths.h"
+#include "helpproject/build/compilerrun.h"
+#include "helpproject/build/helpviewer.h"
+#include "helpproject/build/programrunner.h"
+#include "helpproject/writers/winhelpmake.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/registry.h"
 #include "winhelp_support.h"

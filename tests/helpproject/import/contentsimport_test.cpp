@@ -6,7 +6,7 @@
 #include <string>
 
 #include "components/scriptedmessenger.h"
-#include "helpproject/writers/contentsimport.h"
+#include "helpproject/import/contentsimport.h"
 #include "platform/tempfolder.h"
 
 using namespace helpproject;

@@ -1,4 +1,4 @@
-#include "helpproject/writers/buildreport.h"
+#include "helpproject/build/buildreport.h"
 
 #include <algorithm>
 

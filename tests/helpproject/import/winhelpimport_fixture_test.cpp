@@ -9,8 +9,8 @@
 #include "components/rtf/rtfedit.h"
 #include "components/rtf/stringlisttransfer.h"
 #include "components/scriptedmessenger.h"
+#include "helpproject/import/winhelpimport.h"
 #include "helpproject/markupcodes.h"
-#include "helpproject/writers/winhelpimport.h"
 
 using namespace helpproject;
 

@@ -1,4 +1,4 @@
-#include "helpproject/writers/importedpage.h"
+#include "helpproject/import/importedpage.h"
 
 #include <algorithm>
 #include <vector>

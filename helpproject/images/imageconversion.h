@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "helpproject/brindlewoventopic.h"
+#include "helpproject/build/buildreport.h"
 #include "helpproject/shg.h"
-#include "helpproject/writers/buildreport.h"
 
 namespace components {
 class IMessenger;

@@ -1,8 +1,8 @@
-#include "helpproject/writers/contentsimport.h"
+#include "helpproject/import/contentsimport.h"
 
 #include "components/rtf/stringlisttransfer.h"
-#include "helpproject/writers/hpjfile.h"
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/import/hpjfile.h"
+#include "helpproject/import/winhelpimport.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 

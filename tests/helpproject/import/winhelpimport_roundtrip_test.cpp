@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "components/scriptedmessenger.h"
+#include "helpproject/import/winhelpimport.h"
 #include "helpproject/markupcodes.h"
-#include "helpproject/writers/winhelpimport.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/codepage.h"
 #include "platform/tempfolder.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "helpproject/writers/hpjfile.h"
+#include "helpproject/import/hpjfile.h"
 
 using namespace helpproject;
 

@@ -1,4 +1,4 @@
-#include "helpproject/writers/bmpreader.h"
+#include "helpproject/images/bmpreader.h"
 
 #include <algorithm>
 #include <bit>

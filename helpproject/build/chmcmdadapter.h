@@ -4,7 +4,7 @@
 // project's error log.
 #include <string>
 
-#include "helpproject/writers/helpcompiler.h"
+#include "helpproject/build/compilerrun.h"
 
 namespace helpproject {
 

@@ -1,4 +1,4 @@
-#include "helpproject/writers/winhelpimport.h"
+#include "helpproject/import/winhelpimport.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,10 +11,10 @@
 #include "components/rtf/rtftokenizer.h"
 #include "components/rtf/stringlisttransfer.h"
 #include "helpproject/helputils.h"
-#include "helpproject/writers/contentsimport.h"
-#include "helpproject/writers/hotspotconversion.h"
-#include "helpproject/writers/hpjfile.h"
-#include "helpproject/writers/importedpage.h"
+#include "helpproject/import/contentsimport.h"
+#include "helpproject/import/hotspotconversion.h"
+#include "helpproject/import/hpjfile.h"
+#include "helpproject/import/importedpage.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"

@@ -1,4 +1,4 @@
-#include "helpproject/writers/chmcmdadapter.h"
+#include "helpproject/build/chmcmdadapter.h"
 
 #include <filesystem>
 

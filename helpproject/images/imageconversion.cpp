@@ -1,4 +1,4 @@
-#include "helpproject/writers/imageconversion.h"
+#include "helpproject/images/imageconversion.h"
 
 #include <fstream>
 #include <system_error>
@@ -7,11 +7,11 @@
 #include "components/messengerseam.h"
 #include "helpproject/bitmapfolders.h"
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/build/exportprogress.h"
 #include "helpproject/helputils.h"
-#include "helpproject/writers/bmpreader.h"
-#include "helpproject/writers/flashmovie.h"
-#include "helpproject/writers/imagecodecs.h"
-#include "helpproject/writers/rtftohtml.h"
+#include "helpproject/images/bmpreader.h"
+#include "helpproject/images/flashmovie.h"
+#include "helpproject/images/imagecodecs.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"

@@ -1,4 +1,4 @@
-#include "helpproject/writers/imagecodecs.h"
+#include "helpproject/images/imagecodecs.h"
 
 #include <gif_lib.h>
 #include <png.h>

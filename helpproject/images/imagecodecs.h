@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "helpproject/bitmap.h"
-#include "helpproject/writers/bmpreader.h"
+#include "helpproject/images/bmpreader.h"
 
 namespace helpproject {
 

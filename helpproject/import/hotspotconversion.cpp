@@ -1,4 +1,4 @@
-#include "helpproject/writers/hotspotconversion.h"
+#include "helpproject/import/hotspotconversion.h"
 
 #include <optional>
 

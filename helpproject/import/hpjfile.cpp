@@ -1,4 +1,4 @@
-#include "helpproject/writers/hpjfile.h"
+#include "helpproject/import/hpjfile.h"
 
 #include "components/rtf/stringlisttransfer.h"
 #include "helpproject/brindlewovenproject.h"

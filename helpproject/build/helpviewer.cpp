@@ -1,0 +1,176 @@
+#include "helpproject/build/helpviewer.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+#include "helpproject/helputils.h"
+#include "platform/pathnames.h"
+#include "platform/registry.h"
+
+extern char** environ;
+
+namespace helpproject {
+
+namespace fs = std::filesystem;
+using platform::RootKey;
+
+namespace {
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+// Starts a viewer that outlives the call; a thread of its own reaps it.
+void StartDetached(const std::vector<std::string>& argv, const std::string& folder) {
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (!folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (rc != 0)
+        throw std::runtime_error("Cannot start the help viewer " + argv[0] + ": " +
+                                 std::strerror(rc));
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
+} // namespace
+
+std::vector<std::string> TRegistryHelpViewer::CommandFor(const std::string& commandLine,
+                                                         const THelpViewRequest& request) {
+    const std::string& argument = request.Kind == "chm" ? request.Page : request.File;
+    std::vector<std::string> argv = SplitCommandLine(commandLine);
+    bool placed = false;
+    for (std::string& word : argv)
+        for (std::size_t at = word.find("%1"); at != std::string::npos;
+             at = word.find("%1", at + argument.size())) {
+            word.replace(at, 2, argument);
+            placed = true;
+        }
+    if (!placed && !argv.empty())
+        argv.push_back(argument);
+    return argv;
+}
+
+void TRegistryHelpViewer::Show(const THelpViewRequest& request) {
+    std::string command;
+    try {
+        command =
+            registry_.ReadString(RootKey::CurrentUser, kHelpViewersKey, request.Kind).value_or("");
+    } catch (const std::exception&) {
+    }
+    const std::vector<std::string> argv = CommandFor(command, request);
+    if (argv.empty())
+        throw std::runtime_error("No viewer is set up for ." + request.Kind +
+                                 " help files. Name one under HKEY_CURRENT_USER\\" +
+                                 kHelpViewersKey + ", value \"" + request.Kind + "\".");
+    StartDetached(argv, request.Folder);
+}
+
+void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHelpViewer& viewer,
+                   const std::function<void()>& makeHelpFile) {
+    auto exists = [](const std::string& name) {
+        std::error_code ec;
+        return !name.empty() && fs::is_regular_file(ProjectPath(name), ec);
+    };
+    auto deriveNames = [&] {
+        if (project.HelpFileName.empty() && project.ChmFileName.empty()) {
+            project.HelpFileName = DefaultHelpFileName(project);
+            project.ChmFileName = platform::ChangeFileExt(project.HelpFileName, ".chm");
+        }
+    };
+    auto checkNames = [&] {
+        if (!exists(project.HelpFileName))
+            project.HelpFileName.clear();
+        if (!exists(project.ChmFileName))
+            project.ChmFileName.clear();
+    };
+    if (!project.FileName.empty()) {
+        deriveNames();
+        checkNames();
+        if (project.HelpFileName.empty() && project.ChmFileName.empty()) {
+            if (makeHelpFile)
+                makeHelpFile();
+            deriveNames();
+            checkNames();
+        } else if (!project.HelpFileName.empty() && !project.ChmFileName.empty()) {
+            if (project.Compiler == 2)
+                project.HelpFileName.clear();
+            else
+                project.ChmFileName.clear();
+        }
+    } else {
+        if (makeHelpFile)
+            makeHelpFile();
+        if (!project.FileName.empty())
+            deriveNames();
+        checkNames();
+    }
+
+    TBrindlewovenTopic* topic = project.FindTopic(topicNumber);
+    THelpViewRequest request;
+    if (!project.HelpFileName.empty()) {
+        request.Kind = "hlp";
+        request.File = project.HelpFileName;
+        request.Folder =
+            platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.HelpFileName));
+        if (!project.BuildTags.empty() && (topic == nullptr || !topic->Included)) {
+            request.Command = kHelpContents;
+        } else {
+            request.Command = kHelpContext;
+            request.Context = static_cast<std::uint32_t>(topicNumber);
+        }
+        viewer.Show(request);
+    } else if (!project.ChmFileName.empty()) {
+        request.Kind = "chm";
+        request.File = project.ChmFileName;
+        request.Folder =
+            platform::ExcludeTrailingSeparator(platform::ExtractFilePath(project.ChmFileName));
+        request.Page = project.ChmFileName + "::/html/" +
+                       (topic ? topic->GetHtmlFileName() : std::string("index")) + ".htm";
+        viewer.Show(request);
+    }
+}
+
+} // namespace helpproject
