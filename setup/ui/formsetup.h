@@ -1,43 +1,43 @@
 #pragma once
-// The setup wizard window: one window whose pages (welcome, readme,
-// licence, components, advanced, file types, portable drive, prerequisite,
-// installation, done) are shown in turn. What each page holds and where a
-// button leads is decided by setup::TWizardFlow; the window lays it out and
-// forwards the clicks.
+// The setup wizard window: a frame that shows one page at a time (welcome,
+// readme or licence, components, advanced, file types, portable drive,
+// prerequisite, installation, done) over one row of buttons. What each page
+// holds and where a button leads is decided by setup::TWizardFlow; the pages
+// lay it out and the frame forwards the clicks.
 #include <QWidget>
-#include <array>
 #include <memory>
 #include <vector>
 
 #include "setup/wizardflow.h"
 
 class QCheckBox;
-class QGridLayout;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 class QStackedWidget;
-class QTimer;
 class QTreeWidget;
-class QTreeWidgetItem;
-class QVBoxLayout;
 
 namespace platform {
 class IMachineRestart;
 }
 namespace components::ui {
-class TFormDirSel;
 class TRicherEdit;
 class TTextPrinter;
-class TURLLabel;
 } // namespace components::ui
 
 namespace setup::ui {
 
 class TFormBackground;
 class TWizardMessenger;
+class TPageWelcome;
+class TPageText;
+class TPageComponents;
+class TPageAdvanced;
+class TPageFileTypes;
+class TPagePortable;
+class TPagePrerequisite;
+class TPageProgress;
+class TPageDone;
 
 class TFormSetup : public QWidget {
     Q_OBJECT
@@ -62,27 +62,27 @@ public:
     void SetHavePrinter(bool have) { havePrinter_ = have; }
 
     // The controls, by their design names.
-    QPushButton* WelcomeButton(TWelcomeButtonId id) const { return welcomeButtons_[id]; }
+    QPushButton* WelcomeButton(TWelcomeButtonId id) const;
     QPushButton* BtnBack() const { return btnBack_; }
     QPushButton* BtnProceed() const { return btnProceed_; }
     QPushButton* BtnAbort() const { return btnAbort_; }
     QPushButton* BtnLicenseYes() const { return btnLicenseYes_; }
     QPushButton* BtnLicenseNo() const { return btnLicenseNo_; }
     QPushButton* BtnPrint() const { return btnPrint_; }
-    QPushButton* BtnDone() const { return btnDone_; }
-    QPushButton* BtnRebootNow() const { return btnRebootNow_; }
-    QPushButton* BtnRebootLater() const { return btnRebootLater_; }
-    QTreeWidget* TreeComponents() const { return treeComponents_; }
-    QCheckBox* CheckComponentsDetail() const { return checkComponentsDetail_; }
-    QLabel* SpaceLine() const { return labelSpace_; }
-    QLabel* LabelHint() const { return labelHint_; }
-    QLabel* LabelDone() const { return labelDone_; }
-    components::ui::TRicherEdit* MemoLicense() const { return memoLicense_; }
-    const std::vector<QLineEdit*>& FolderEdits() const { return folderEdits_; }
-    const std::vector<QCheckBox*>& FileTypeChecks() const { return fileTypeChecks_; }
-    QTreeWidget* ListDrive() const { return listDrive_; }
-    QCheckBox* CheckAllDrives() const { return checkAllDrives_; }
-    QLineEdit* EditFolder() const { return editFolder_; }
+    QPushButton* BtnDone() const;
+    QPushButton* BtnRebootNow() const;
+    QPushButton* BtnRebootLater() const;
+    QTreeWidget* TreeComponents() const;
+    QCheckBox* CheckComponentsDetail() const;
+    QLabel* SpaceLine() const;
+    QLabel* LabelHint() const;
+    QLabel* LabelDone() const;
+    components::ui::TRicherEdit* MemoLicense() const;
+    const std::vector<QLineEdit*>& FolderEdits() const;
+    const std::vector<QCheckBox*>& FileTypeChecks() const;
+    QTreeWidget* ListDrive() const;
+    QCheckBox* CheckAllDrives() const;
+    QLineEdit* EditFolder() const;
     QWidget* CurrentPage() const;
 
 signals:
@@ -93,52 +93,27 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildControls();
-    QWidget* BuildWelcomePage();
-    QWidget* BuildTextPage();
-    QWidget* BuildComponentsPage();
-    QWidget* BuildAdvancedPage();
-    QWidget* BuildFileTypesPage();
-    QWidget* BuildPortablePage();
-    QWidget* BuildPrerequisitePage();
-    QWidget* BuildProgressPage();
-    QWidget* BuildDonePage();
+    void BuildButtonRow(QLayout* outer);
+    void ConnectPages();
     void ApplyWizardFont();
     void FillWelcomePage();
-    void PlaceWelcomeButtons();
     void SetupBackground();
     void AddAboutAction();
 
-    // Shows the flow's page and runs the installation when it is due.
+    // Shows the flow's page with its buttons and runs the installation
+    // when it is due.
     void ShowPage(TWizardPage page);
     void ShowTextPage(bool licence);
-    void ShowComponentsPage();
-    void FillComponentTree();
-    void RefreshComponentStates();
-    void AddComponentDetail();
-    void UpdateSpaceLine();
-    void ShowAdvancedPage();
-    void ClearAdvancedRows();
-    void ShowFileTypesPage();
-    void ClearFileTypeRows();
-    void ShowPortablePage();
-    void FillDriveList();
-    void ShowPrerequisitePage();
-    void ShowDonePage();
     void RunInstallation();
 
     void BtnReadmeClick();
     void BtnProceedClick();
-    void BtnBackClick();
     void BtnExitClick();
     void BtnDoneClick();
     void BtnRebootNowClick();
     void BtnPrintClick();
-    void BrowseFolder(std::size_t row);
-    void TreeItemChanged(QTreeWidgetItem* item);
     void ShowAbout();
 
     TSetupPackage& package_;
@@ -148,71 +123,23 @@ private:
     std::unique_ptr<components::ui::TTextPrinter> textPrinter_;
     TFormBackground* background_ = nullptr;
     bool havePrinter_ = false;
-    bool detailAdded_ = false;
-    bool fillingTree_ = false;
 
     QStackedWidget* pages_ = nullptr;
-    QWidget* welcomePage_ = nullptr;
-    QWidget* textPage_ = nullptr;
-    QWidget* componentsPage_ = nullptr;
-    QWidget* advancedPage_ = nullptr;
-    QWidget* fileTypesPage_ = nullptr;
-    QWidget* portablePage_ = nullptr;
-    QWidget* prerequisitePage_ = nullptr;
-    QWidget* progressPage_ = nullptr;
-    QWidget* donePage_ = nullptr;
+    TPageWelcome* welcomePage_ = nullptr;
+    TPageText* textPage_ = nullptr;
+    TPageComponents* componentsPage_ = nullptr;
+    TPageAdvanced* advancedPage_ = nullptr;
+    TPageFileTypes* fileTypesPage_ = nullptr;
+    TPagePortable* portablePage_ = nullptr;
+    TPagePrerequisite* prerequisitePage_ = nullptr;
+    TPageProgress* progressPage_ = nullptr;
+    TPageDone* donePage_ = nullptr;
 
-    // Welcome page.
-    QLabel* imageIconTop_ = nullptr;
-    QLabel* imageIconBottom_ = nullptr;
-    QWidget* firstLine_ = nullptr;
-    QLabel* labelRelease_ = nullptr;
-    QLabel* labelExtra_ = nullptr;
-    QVBoxLayout* noticeLines_ = nullptr; // rights and earlier-installation lines
-    QGridLayout* welcomeGrid_ = nullptr;
-    std::array<QPushButton*, wbCount> welcomeButtons_{};
-    QLabel* labelHint_ = nullptr;
-    // Readme and licence.
-    QLabel* labelLicense_ = nullptr;
-    components::ui::TRicherEdit* memoLicense_ = nullptr;
+    // The row under every page but the welcome page.
+    QPushButton* btnPrint_ = nullptr;
+    QPushButton* btnBack_ = nullptr;
     QPushButton* btnLicenseYes_ = nullptr;
     QPushButton* btnLicenseNo_ = nullptr;
-    QPushButton* btnPrint_ = nullptr;
-    // Components.
-    QTreeWidget* treeComponents_ = nullptr;
-    QPlainTextEdit* memoComponent_ = nullptr;
-    QCheckBox* checkComponentsDetail_ = nullptr;
-    QLabel* labelSpace_ = nullptr;
-    // Advanced and file types.
-    QLabel* labelIdentity_ = nullptr;
-    QGridLayout* folderGrid_ = nullptr;
-    std::vector<QWidget*> folderRowWidgets_;
-    std::vector<QLineEdit*> folderEdits_;
-    QLabel* labelFileTypes_ = nullptr;
-    QVBoxLayout* fileTypeBox_ = nullptr;
-    std::vector<QCheckBox*> fileTypeChecks_;
-    components::ui::TFormDirSel* formDirSel_ = nullptr;
-    // Portable.
-    QLabel* labelDrive_ = nullptr;
-    QTreeWidget* listDrive_ = nullptr;
-    QCheckBox* checkAllDrives_ = nullptr;
-    QLabel* labelFolder_ = nullptr;
-    QLineEdit* editFolder_ = nullptr;
-    // Prerequisite.
-    QLabel* labelPrerequisite_ = nullptr;
-    QLabel* labelPrerequisiteDetail_ = nullptr;
-    components::ui::TURLLabel* label3rdPartyURL_ = nullptr;
-    QTimer* timer3rdParty_ = nullptr;
-    // Installation and done.
-    QLabel* labelProgress_ = nullptr;
-    QProgressBar* gauge_ = nullptr;
-    QLabel* labelDone_ = nullptr;
-    QLabel* labelReboot_ = nullptr;
-    QPushButton* btnDone_ = nullptr;
-    QPushButton* btnRebootNow_ = nullptr;
-    QPushButton* btnRebootLater_ = nullptr;
-    // The row of every page but the welcome page.
-    QPushButton* btnBack_ = nullptr;
     QPushButton* btnProceed_ = nullptr;
     QPushButton* btnAbort_ = nullptr;
 };
