@@ -3,12 +3,12 @@
 #include <filesystem>
 
 #include "editor/defaulttextstyles.h"
+#include "helpproject/import/winhelpimport.h"
 #include "helpproject/textstylemacro.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 #include "helpproject/writers/htmlmanual.h"
 #include "helpproject/writers/rtfmanual.h"
 #include "helpproject/writers/webhelpwriter.h"
-#include "helpproject/import/winhelpimport.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/pathnames.h"
 #include "platform/textutil.h"

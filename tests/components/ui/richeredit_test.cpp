@@ -291,7 +291,10 @@ TEST_F(RicherEdit, ScrollEventsFollowTheScroll) {
         EXPECT_EQ(seen[i].code, cases[i].code) << i;
         EXPECT_EQ(seen[i].position, seen[i].barValue) << i;
     }
-    EXPECT_GT(seen[0].firstLine, 0); // the text had moved when the event came
+    // The text had moved when the event came. A line step may be shorter than
+    // the first line in some fonts, so the page step shows it for certain.
+    EXPECT_GT(seen[0].barValue, 0);
+    EXPECT_GT(seen[1].firstLine, 0);
     EXPECT_EQ(seen[3].position, bar->maximum());
     EXPECT_EQ(seen[5].position, 0);
 
