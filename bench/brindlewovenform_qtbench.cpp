@@ -25,10 +25,10 @@
 #include <string>
 
 #include "components/scriptedmessenger.h"
-#include "editor/brindlewovenform.h"
-#include "editor/projectactions.h"
-#include "editor/topicgridmodel.h"
-#include "editor/topicgridview.h"
+#include "editor/ui/brindlewovenform.h"
+#include "editor/ui/projectactions.h"
+#include "editor/ui/topicgridmodel.h"
+#include "editor/ui/topicgridview.h"
 #include "platform/registry.h"
 
 namespace {
@@ -105,7 +105,7 @@ struct TWindow {
     void Paint() { QApplication::processEvents(); }
     std::unique_ptr<platform::Registry> registry;
     components::TScriptedMessenger messenger;
-    editor::TBrindlewovenForm form;
+    editor::ui::TBrindlewovenForm form;
 };
 
 void OpenAndShow(benchmark::State& state) {

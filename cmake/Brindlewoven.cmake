@@ -1,19 +1,20 @@
 # Build helpers shared by every folder.
 #
-# A core library is every .cpp in one folder (not its subfolders), or the
-# sources listed after SOURCES (for a folder that also holds widgets). Core
-# libraries never see Qt: bw_check_core_libraries() fails the configure step
+# A core library is every .cpp in one folder (not its subfolders), plus every
+# .cpp of the subfolders named after SUBDIRS (editor/ takes editor/dialogs/,
+# while its widgets sit in editor/ui/ and never reach it). Core libraries
+# never see Qt: bw_check_core_libraries() fails the configure step
 # when one of them links a Qt target, directly or through a dependency.
 
 set(BW_CORE_LIBRARIES "" CACHE INTERNAL "")
 
 function(bw_core_library name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
-  if(ARG_SOURCES)
-    list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/${dir}/ OUTPUT_VARIABLE sources)
-  else()
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-  endif()
+  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS" ${ARGN})
+  set(patterns ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  foreach(sub IN LISTS ARG_SUBDIRS)
+    list(APPEND patterns ${CMAKE_SOURCE_DIR}/${dir}/${sub}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   if(NOT sources)
     return()
   endif()

@@ -11,10 +11,10 @@
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/windowedmessenger.h"
-#include "editor/aboutbox.h"
-#include "editor/brindlewovenform.h"
 #include "editor/commandline.h"
-#include "editor/topicclipboardformat.h"
+#include "editor/ui/aboutbox.h"
+#include "editor/ui/brindlewovenform.h"
+#include "editor/ui/topicclipboardformat.h"
 #include "helpproject/build/compilerpaths.h"
 #include "platform/registry.h"
 
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<platform::Registry> registry =
         platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment());
     const helpproject::TCompilerPaths compilerPaths = helpproject::LoadCompilerPaths(*registry);
-    editor::TopicClipboardMimeType();
+    editor::ui::TopicClipboardMimeType();
 
     // A quiet build run without a display draws its windows offscreen; the
     // platform is chosen before the application object exists.
@@ -54,14 +54,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Brindlewoven");
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    auto splash = std::make_unique<editor::TSplashForm>();
+    auto splash = std::make_unique<editor::ui::TSplashForm>();
     splash->show();
     splash->repaint();
     QApplication::processEvents();
 
     std::unique_ptr<components::IMessenger> messenger =
         components::ui::MakeMessenger(true, &std::cerr);
-    editor::TBrindlewovenForm form(*messenger, *registry);
+    editor::ui::TBrindlewovenForm form(*messenger, *registry);
     form.SetCompilerPaths(compilerPaths);
 
     splash.reset();

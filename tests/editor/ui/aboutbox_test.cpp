@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "components/ui/urllabel.h"
-#include "editor/aboutbox.h"
+#include "editor/ui/aboutbox.h"
 
 namespace {
 
 TEST(AboutBoxTest, BannerCaptionsAndButton) {
-    editor::TAboutBox about;
+    editor::ui::TAboutBox about;
     EXPECT_EQ(about.windowTitle(), "About Brindlewoven");
     EXPECT_EQ(about.LabelProgramTitle->text(), "Brindlewoven 7.7.6");
     auto* ok = about.findChild<QPushButton*>("OKButton");
@@ -19,12 +19,12 @@ TEST(AboutBoxTest, BannerCaptionsAndButton) {
     ok->click();
     EXPECT_EQ(about.result(), QDialog::Accepted);
 
-    editor::TSplashForm splash;
+    editor::ui::TSplashForm splash;
     EXPECT_EQ(splash.LabelLoading->text(), "Loading Brindlewoven 7.7.6...");
 }
 
 TEST(AboutBoxTest, TechnicalSupportNamesTheProductInTheSubject) {
-    editor::TFormTechSupport support;
+    editor::ui::TFormTechSupport support;
     EXPECT_EQ(support.windowTitle(), "Brindlewoven Technical Support");
     EXPECT_TRUE(support.URLLabel->URL().startsWith("mailto:"));
     EXPECT_TRUE(support.URLLabel->URL().endsWith("?Subject=Brindlewoven 7.7.6"));

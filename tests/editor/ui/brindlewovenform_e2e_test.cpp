@@ -10,13 +10,13 @@
 
 #include "components/ui/richeredit.h"
 #include "editor/commandline.h"
-#include "editor/mainactions.h"
-#include "editor/markupactions.h"
 #include "editor/markupcommands.h"
-#include "editor/projectactions.h"
-#include "editor/propertybar.h"
-#include "editor/topicgridmodel.h"
-#include "editor/topicgridview.h"
+#include "editor/ui/mainactions.h"
+#include "editor/ui/markupactions.h"
+#include "editor/ui/projectactions.h"
+#include "editor/ui/propertybar.h"
+#include "editor/ui/topicgridmodel.h"
+#include "editor/ui/topicgridview.h"
 #include "form_support.h"
 
 namespace editortest {
@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     QApplication::setActiveWindow(&window);
     ASSERT_FALSE(window.RunCommandLine({file.string()}).Quit);
     ASSERT_TRUE(messenger.Records.empty());
@@ -58,7 +58,7 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
 
     // The grid lists the sample's topics; the third is clicked and opened
     // with Ctrl+Enter.
-    editor::TTopicGridView& grid = window.GridView();
+    editor::ui::TTopicGridView& grid = window.GridView();
     ASSERT_EQ(grid.Model().rowCount(), window.Project().TopicCount());
     const QModelIndex third = grid.Model().index(2, 1);
     const std::int32_t picked = window.Project().SortedTopic(3)->Number;

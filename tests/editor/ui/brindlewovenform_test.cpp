@@ -16,14 +16,14 @@
 #include "components/ui/richeredit.h"
 #include "dialogs_support.h"
 #include "editor/defaulttextstyles.h"
-#include "editor/dialogs/footnoteform.h"
-#include "editor/mainactions.h"
-#include "editor/markupactions.h"
-#include "editor/propertybar.h"
-#include "editor/textstylecombo.h"
-#include "editor/topicgridmodel.h"
-#include "editor/topicgridview.h"
-#include "editor/undomenuwidgets.h"
+#include "editor/ui/dialogs/footnoteform.h"
+#include "editor/ui/mainactions.h"
+#include "editor/ui/markupactions.h"
+#include "editor/ui/propertybar.h"
+#include "editor/ui/textstylecombo.h"
+#include "editor/ui/topicgridmodel.h"
+#include "editor/ui/topicgridview.h"
+#include "editor/ui/undomenuwidgets.h"
 #include "form_support.h"
 #include "platform/littleendian.h"
 
@@ -35,7 +35,7 @@ using platform::RootKey;
 
 class BrindlewovenFormTest : public FormFixture {};
 
-std::vector<std::string> GridHeaders(editor::TBrindlewovenForm& form) {
+std::vector<std::string> GridHeaders(editor::ui::TBrindlewovenForm& form) {
     std::vector<std::string> headers;
     const auto& model = form.GridView().Model();
     for (int column = 0; column < model.columnCount(); ++column)
@@ -45,7 +45,7 @@ std::vector<std::string> GridHeaders(editor::TBrindlewovenForm& form) {
 }
 
 TEST_F(BrindlewovenFormTest, EmptyHiveGivesDefaultLayoutAndCloseWritesTwentyValues) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_FALSE(window.PanelGrid()->isHidden());
     EXPECT_FALSE(window.PanelGrid()->isFloating());
     EXPECT_EQ(window.dockWidgetArea(window.PanelGrid()), Qt::LeftDockWidgetArea);
@@ -93,7 +93,7 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
     registry->WriteBinary(RootKey::CurrentUser, kStateKey, "IDIncrease",
                           std::string("\x05\0\0\0", 4));
 
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(GridHeaders(window), (std::vector<std::string>{"ID", "Keywords", "Status"}));
     EXPECT_EQ(window.GridView().columnWidth(1), 311);
     EXPECT_GE(window.GridView().columnWidth(2), 322); // the last column fills the panel
@@ -119,7 +119,7 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
 }
 
 TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(window.ShowTimeRuns(), 1);
     OpenFourTopics();
     window.showMinimized();
@@ -132,7 +132,7 @@ TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
 }
 
 TEST_F(BrindlewovenFormTest, CloseIsRefusedWhileBusyOrCancelled) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     bool closedWhileBusy = true;
     window.Run([&] { closedWhileBusy = window.close(); });
     EXPECT_FALSE(closedWhileBusy);
@@ -151,13 +151,13 @@ TEST_F(BrindlewovenFormTest, CloseIsRefusedWhileBusyOrCancelled) {
 }
 
 TEST_F(BrindlewovenFormTest, CloseOfAnUnmodifiedProjectAsksNothing) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(messenger.Records.empty());
 }
 
 TEST_F(BrindlewovenFormTest, TabIsTypedAndCtrlTabMovesTheFocus) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     QApplication::setActiveWindow(&window);
     components::ui::TRicherEdit& edit = window.RichEdit();
     edit.setFocus();
@@ -190,9 +190,9 @@ struct LinkCase {
 class LinkInsertionTest : public FormFixture, public ::testing::WithParamInterface<LinkCase> {};
 
 TEST_P(LinkInsertionTest, HotspotIsGreenAndTheCodeMaroon) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     OpenFourTopics();
-    editor::TMarkupActions& markup = window.Markup();
+    editor::ui::TMarkupActions& markup = window.Markup();
     QAction* action = window.Actions().Action(GetParam().Action);
     EXPECT_FALSE(action->isEnabled()); // no target chosen
     markup.SelectLinkTarget(30);
@@ -227,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LinkInsertionTest,
                                            LinkCase{"ActionHelpToolsLinkPopup", true}));
 
 TEST_F(BrindlewovenFormTest, CodeCommandsTypeTheirCodesAtTheCaret) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     editor::ITextEditor& text = window.TextEditor();
     text.SetSelection(0, text.TextLength());
     text.ReplaceSelection("x");
@@ -245,7 +245,7 @@ TEST_F(BrindlewovenFormTest, CodeCommandsTypeTheirCodesAtTheCaret) {
 }
 
 TEST_F(BrindlewovenFormTest, UndoMenuBringsADeletedTopicBack) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     OpenFourTopics();
     window.Actions().Action("ActionTopicDelete")->trigger();
     ASSERT_EQ(window.Project().FindTopic(10), nullptr);
@@ -265,7 +265,7 @@ TEST_F(BrindlewovenFormTest, UndoMenuBringsADeletedTopicBack) {
 }
 
 TEST_F(BrindlewovenFormTest, FollowLinkNamesTheTopicOfTheCodeAtTheCaret) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     OpenFourTopics();
     editor::ITextEditor& text = window.TextEditor();
     text.SetSelection(0, text.TextLength());
@@ -288,7 +288,7 @@ TEST_F(BrindlewovenFormTest, FollowLinkNamesTheTopicOfTheCodeAtTheCaret) {
 }
 
 TEST_F(BrindlewovenFormTest, TopicPropertiesRenumberThroughTheDialog) {
-    editor::TBrindlewovenForm& window = MakeForm();
+    editor::ui::TBrindlewovenForm& window = MakeForm();
     OpenFourTopics();
     AnswerNext<editor::ui::TFootnoteForm>([](editor::ui::TFootnoteForm& dialog) {
         Retype(dialog.SpinID(), "25");

@@ -1,4 +1,4 @@
-#include "editor/dialogs/buttonform.h"
+#include "editor/ui/dialogs/buttonform.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,7 +11,7 @@
 #include "components/ui/messenger_support.h"
 #include "dialogs_support.h"
 #include "editor/dialogs/buttondialogmodel.h"
-#include "editor/dialogs/topicpickerbox.h"
+#include "editor/ui/dialogs/topicpickerbox.h"
 
 using editor::TButtonDialogModel;
 using editor::ui::TButtonForm;

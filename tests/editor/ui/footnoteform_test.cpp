@@ -1,4 +1,4 @@
-#include "editor/dialogs/footnoteform.h"
+#include "editor/ui/dialogs/footnoteform.h"
 
 #include <QComboBox>
 #include <QLineEdit>

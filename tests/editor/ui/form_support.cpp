@@ -7,8 +7,8 @@
 
 namespace editortest {
 
-editor::TBrindlewovenForm& FormFixture::MakeForm() {
-    form = std::make_unique<editor::TBrindlewovenForm>(messenger, *registry);
+editor::ui::TBrindlewovenForm& FormFixture::MakeForm() {
+    form = std::make_unique<editor::ui::TBrindlewovenForm>(messenger, *registry);
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return *form;
@@ -32,7 +32,7 @@ void FormFixture::DropForm() {
     form.reset();
 }
 
-std::string EditorText(editor::TBrindlewovenForm& form) {
+std::string EditorText(editor::ui::TBrindlewovenForm& form) {
     editor::ITextEditor& text = form.TextEditor();
     return text.TextRange(0, text.TextLength());
 }

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "components/scriptedmessenger.h"
-#include "editor/brindlewovenform.h"
+#include "editor/ui/brindlewovenform.h"
 #include "platform/registry.h"
 
 namespace editortest {
@@ -16,7 +16,7 @@ protected:
     FormFixture() : registry(platform::OpenMemoryRegistry()) {}
 
     // The window as the program builds it, shown (the show-time work ran).
-    editor::TBrindlewovenForm& MakeForm();
+    editor::ui::TBrindlewovenForm& MakeForm();
     // A project of topics 10, 20, 30, 40 titled "Delta", "Alpha", "Charlie",
     // "Bravo" with keywords "k<n>", shown in the window, unmodified.
     void OpenFourTopics();
@@ -25,10 +25,10 @@ protected:
 
     std::unique_ptr<platform::Registry> registry;
     components::TScriptedMessenger messenger;
-    std::unique_ptr<editor::TBrindlewovenForm> form;
+    std::unique_ptr<editor::ui::TBrindlewovenForm> form;
 };
 
 // The plain text of the window's editor, paragraph ends as "\r".
-std::string EditorText(editor::TBrindlewovenForm& form);
+std::string EditorText(editor::ui::TBrindlewovenForm& form);
 
 } // namespace editortest

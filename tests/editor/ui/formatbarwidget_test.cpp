@@ -1,4 +1,4 @@
-#include "editor/formatbarwidget.h"
+#include "editor/ui/formatbarwidget.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -13,9 +13,9 @@
 #include "components/ui/messenger_support.h"
 #include "components/ui/richeredit.h"
 #include "editor/defaulttextstyles.h"
-#include "editor/richedittexteditor.h"
-#include "editor/textstylecombo.h"
 #include "editor/topiceditor.h"
+#include "editor/ui/richedittexteditor.h"
+#include "editor/ui/textstylecombo.h"
 #include "helpproject/editingsession.h"
 
 using components::ui::TRicherEdit;
@@ -26,7 +26,7 @@ namespace {
 class TRichView : public editor::ITopicEditorView {
 public:
     editor::ITextEditor& TextEditor() override { return *text; }
-    std::unique_ptr<editor::TRichEditTextEditor> text;
+    std::unique_ptr<editor::ui::TRichEditTextEditor> text;
 };
 
 // "plain " regular, "bold" bold, " " and "red" red, " " and "odd" in a font
@@ -39,7 +39,7 @@ protected:
         session = std::make_unique<helpproject::TEditingSession>();
         editor::AddDefaultTextStyles(styles, true);
         edit = new TRicherEdit(&window);
-        view.text = std::make_unique<editor::TRichEditTextEditor>(*edit);
+        view.text = std::make_unique<editor::ui::TRichEditTextEditor>(*edit);
         topicEditor = std::make_unique<editor::TTopicEditor>(*session, view, styles, settings);
         edit->LoadFromStrings(
             {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fswiss Nowhere Sans;}}"

@@ -16,14 +16,14 @@
 #include <fstream>
 
 #include "components/scriptedmessenger.h"
-#include "editor/dialogs/formoptions.h"
-#include "editor/errorlogpanel.h"
+#include "editor/ui/dialogs/formoptions.h"
+#include "editor/ui/errorlogpanel.h"
 #include "platform/tempfolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using editor::TOptionsForm;
+using editor::ui::TOptionsForm;
 
 template <class T> T* Child(QWidget& parent, const char* name) {
     T* child = parent.findChild<T*>(name);
@@ -129,19 +129,19 @@ TEST_F(FormOptionsTest, CancelFromCodeAbortsAndFromTheMenuDoesNothing) {
     paths.HCHTMLSel = "/bin/sh"; // exists: no search first
     editor::TEditorSettings settings;
     QTimer::singleShot(0, &form, &QDialog::reject);
-    EXPECT_FALSE(editor::ExecuteProjectOptions(form, project, paths, settings, false));
+    EXPECT_FALSE(editor::ui::ExecuteProjectOptions(form, project, paths, settings, false));
     QTimer::singleShot(0, &form, &QDialog::reject);
-    EXPECT_THROW(editor::ExecuteProjectOptions(form, project, paths, settings, true),
+    EXPECT_THROW(editor::ui::ExecuteProjectOptions(form, project, paths, settings, true),
                  components::EAbort);
     EXPECT_EQ(project.Compiler, -1);
 }
 
 TEST(ErrorLogPanel, DigitsOnlyAndAnEmptyBoxDisablesGoToTopic) {
-    editor::TErrorLogPanel panel;
+    editor::ui::TErrorLogPanel panel;
     panel.SetLines({"line 1", "", "MISSING IMAGES:", "cup.bmp"});
     EXPECT_EQ(panel.Memo()->toPlainText(), "line 1\n\nMISSING IMAGES:\ncup.bmp");
     QString asked;
-    QObject::connect(&panel, &editor::TErrorLogPanel::GoToTopic,
+    QObject::connect(&panel, &editor::ui::TErrorLogPanel::GoToTopic,
                      [&](const QString& text) { asked = text; });
     EXPECT_FALSE(panel.GoButton()->isEnabled());
     QTest::keyClicks(panel.TopicEdit(), "1a-2");

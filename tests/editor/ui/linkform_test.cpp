@@ -1,4 +1,4 @@
-#include "editor/dialogs/linkform.h"
+#include "editor/ui/dialogs/linkform.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,8 +15,8 @@
 #include "components/ui/messenger_support.h"
 #include "dialogs_support.h"
 #include "editor/dialogs/linkdialogmodel.h"
-#include "editor/dialogs/macroform.h"
-#include "editor/dialogs/topicpickerbox.h"
+#include "editor/ui/dialogs/macroform.h"
+#include "editor/ui/dialogs/topicpickerbox.h"
 
 using editor::TLinkDialogModel;
 using editor::ui::TLinkForm;

@@ -1,4 +1,4 @@
-#include "editor/dialogs/macroform.h"
+#include "editor/ui/dialogs/macroform.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -11,7 +11,7 @@
 
 #include "components/ui/messenger_support.h"
 #include "dialogs_support.h"
-#include "editor/dialogs/macroeditoropener.h"
+#include "editor/ui/dialogs/macroeditoropener.h"
 
 using editor::ui::TMacroForm;
 

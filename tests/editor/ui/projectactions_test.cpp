@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "editor/dialogs/formoptions.h"
-#include "editor/errorlogpanel.h"
-#include "editor/mainactions.h"
-#include "editor/projectactions.h"
+#include "editor/ui/dialogs/formoptions.h"
+#include "editor/ui/errorlogpanel.h"
+#include "editor/ui/mainactions.h"
+#include "editor/ui/projectactions.h"
 #include "form_support.h"
 
 namespace editortest {

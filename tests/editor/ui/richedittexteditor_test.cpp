@@ -1,4 +1,4 @@
-#include "editor/richedittexteditor.h"
+#include "editor/ui/richedittexteditor.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -11,10 +11,10 @@
 #include "components/ui/richeredit.h"
 #include "dialogs_support.h"
 #include "editor/dialogs/linkdialogmodel.h"
-#include "editor/dialogs/linkform.h"
+#include "editor/ui/dialogs/linkform.h"
 
 using components::ui::TRicherEdit;
-using editor::TRichEditTextEditor;
+using editor::ui::TRichEditTextEditor;
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "editor/propertybar.h"
-#include "editor/topicgridmodel.h"
-#include "editor/topicgridpanel.h"
-#include "editor/topicgridview.h"
+#include "editor/ui/propertybar.h"
+#include "editor/ui/topicgridmodel.h"
+#include "editor/ui/topicgridpanel.h"
+#include "editor/ui/topicgridview.h"
 #include "form_support.h"
 #include "platform/littleendian.h"
 
@@ -19,7 +19,7 @@ using helpproject::TTopicColumn;
 
 class TopicGridPanelTest : public FormFixture {
 protected:
-    editor::TTopicGridPanel& Panel() { return form->GridPanel(); }
+    editor::ui::TTopicGridPanel& Panel() { return form->GridPanel(); }
     std::vector<std::string> Headers() {
         std::vector<std::string> out;
         auto& model = form->GridView().Model();

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "editor/propertybar.h"
-#include "editor/topicgridmodel.h"
-#include "editor/topicgridview.h"
+#include "editor/ui/propertybar.h"
+#include "editor/ui/topicgridmodel.h"
+#include "editor/ui/topicgridview.h"
 #include "form_support.h"
 
 namespace editortest {
@@ -21,8 +21,8 @@ protected:
         MakeForm();
         OpenFourTopics();
     }
-    editor::TTopicGridView& View() { return form->GridView(); }
-    editor::TTopicGridModel& Model() { return View().Model(); }
+    editor::ui::TTopicGridView& View() { return form->GridView(); }
+    editor::ui::TTopicGridModel& Model() { return View().Model(); }
     std::string Cell(int row, int column) {
         return Model().index(row, column).data().toString().toStdString();
     }

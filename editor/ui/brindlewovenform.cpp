@@ -1,0 +1,562 @@
+#include "editor/ui/brindlewovenform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDockWidget>
+#include <QFontComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "components/messengerseam.h"
+#include "components/ui/ansiqt.h"
+#include "components/ui/reopenmenu.h"
+#include "components/ui/richeredit.h"
+#include "components/ui/richruler.h"
+#include "components/ui/saveformsize.h"
+#include "editor/commandline.h"
+#include "editor/defaulttextstyles.h"
+#include "editor/projectcommands.h"
+#include "editor/ui/aboutbox.h"
+#include "editor/ui/dialogcommands.h"
+#include "editor/ui/errorlogpanel.h"
+#include "editor/ui/formatbarwidget.h"
+#include "editor/ui/mainactions.h"
+#include "editor/ui/mainwindowlayout.h"
+#include "editor/ui/markupactions.h"
+#include "editor/ui/projectactions.h"
+#include "editor/ui/propertybar.h"
+#include "editor/ui/richedittexteditor.h"
+#include "editor/ui/textstylecombo.h"
+#include "editor/ui/topicgridmodel.h"
+#include "editor/ui/topicgridpanel.h"
+#include "editor/ui/topicgridview.h"
+#include "editor/ui/undomenuwidgets.h"
+#include "platform/registry.h"
+
+namespace editor::ui {
+
+using components::ui::FromQString;
+using components::ui::ToQString;
+
+namespace {
+
+QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
+    auto* bar = new QToolBar(title, &window);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    window.addToolBarBreak(Qt::TopToolBarArea);
+    window.addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+} // namespace
+
+TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
+                                     platform::Registry& registry, QWidget* parent)
+    : QMainWindow(parent), messenger_(messenger), registry_(registry) {
+    setObjectName("BrindlewovenForm");
+    setWindowTitle("Brindlewoven");
+    resize(1180, 760);
+    setStatusTip(kProductBanner);
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setToolTip(QString(kProductBanner) + "   ---   We love you all!");
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
+    AddDefaultTextStyles(styles_, false);
+
+    actions_ = new TMainActions(*menuBar(), *this);
+    BuildEditor();
+    BuildBars();
+    BuildDocks();
+    BuildCore();
+    BindCommands();
+
+    ApplyWindowState(ReadWindowState(registry_));
+    reopen_->LoadFromRegistry(registry_, kReopenKey);
+    UpdateCaption();
+}
+
+TBrindlewovenForm::~TBrindlewovenForm() {
+    // The widgets outlive this part of the window: they may tell it nothing
+    // more while they go.
+    for (QObject* sender :
+         std::initializer_list<QObject*>{panelGrid_, panelHCError_, richEdit_, ruler_, gridModel_,
+                                         propertyBar_, reopen_, formatBarWidget_})
+        QObject::disconnect(sender, nullptr, this, nullptr);
+    delete gridView_; // before the grid it shows
+    gridView_ = nullptr;
+}
+
+// ---- building -----------------------------------------------------------------------
+
+void TBrindlewovenForm::BuildEditor() {
+    auto* panelEdit = new QWidget(this);
+    panelEdit->setObjectName("PanelEdit");
+    panelEdit->setMinimumWidth(510);
+    auto* layout = new QVBoxLayout(panelEdit);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    ruler_ = new components::ui::TRichRuler(panelEdit);
+    ruler_->setObjectName("Ruler");
+    richEdit_ = new components::ui::TRicherEdit(panelEdit);
+    richEdit_->setObjectName("RichEdit");
+    richEdit_->setMinimumHeight(100);
+    layout->addWidget(ruler_);
+    layout->addWidget(richEdit_, 1);
+    setCentralWidget(panelEdit);
+    ruler_->SetRichEdit(richEdit_, [this] { return richEdit_->GetParagraph(); });
+    connect(ruler_, &components::ui::TRichRuler::ParagraphEdited, this,
+            [this](const rtf::ParaFormat& paragraph, quint32 members) {
+                richEdit_->SetParagraph(paragraph, members);
+            });
+    textEditor_ = std::make_unique<TRichEditTextEditor>(*richEdit_);
+    richEdit_->installEventFilter(this);
+}
+
+void TBrindlewovenForm::BuildBars() {
+    projectBar_ = MakeBar(*this, "ProjectBar", "Project");
+    topicBar_ = MakeBar(*this, "TopicBar", "Topic");
+    propertiesBar_ = MakeBar(*this, "PropertiesBar", "Properties");
+    helpToolBar_ = MakeBar(*this, "HelpToolBar", "Help tools");
+    for (const char* name :
+         {"ActionProjectNew", "ActionProjectOpen", "ActionProjectSave", "ActionProjectMake"})
+        projectBar_->addAction(actions_->Action(name));
+    for (const char* name : {"ActionTopicAdd", "ActionTopicDelete", "ActionTopicFootnotes"})
+        topicBar_->addAction(actions_->Action(name));
+    topicBar_->addSeparator();
+    propertyBar_ = new TPropertyBarWidgets(*topicBar_, *propertiesBar_, this);
+    for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
+        helpToolBar_->addAction(actions_->Action(name));
+    markup_ = new TMarkupActions(*this, *helpToolBar_);
+    helpToolBar_->addWidget(markup_->ComboLink);
+    helpToolBar_->addWidget(markup_->BtnLinkSort);
+}
+
+void TBrindlewovenForm::BuildDocks() {
+    panelGrid_ = new QDockWidget("Topic Grid", this);
+    panelGrid_->setObjectName("PanelGrid");
+    panelGrid_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    panelGrid_->setMinimumSize(164, 164);
+    addDockWidget(Qt::LeftDockWidgetArea, panelGrid_);
+
+    panelHCError_ = new QDockWidget("Error Log", this);
+    panelHCError_->setObjectName("PanelHCError");
+    panelHCError_->setAllowedAreas(Qt::BottomDockWidgetArea);
+    panelHCError_->setMinimumHeight(70);
+    errorLogPanel_ = new TErrorLogPanel(panelHCError_);
+    memoHCError_ = errorLogPanel_->Memo();
+    panelHCError_->setWidget(errorLogPanel_);
+    addDockWidget(Qt::BottomDockWidgetArea, panelHCError_);
+}
+
+void TBrindlewovenForm::BuildCore() {
+    topicEditor_ = std::make_unique<TTopicEditor>(session_, *this, styles_, state_.Settings);
+    propertyBar_->SetEditor(topicEditor_.get());
+    propertyBar_->SetRunner([this](const std::function<void()>& command) { Run(command); });
+    grid_ = std::make_unique<TTopicGrid>(*topicEditor_, state_.Grid);
+    BuildTextBar();
+    gridModel_ = new TTopicGridModel(*grid_, this);
+    gridView_ = new TTopicGridView(*gridModel_, panelGrid_);
+    gridPanel_ = new TTopicGridPanel(*this, *gridView_, panelGrid_);
+    panelGrid_->setWidget(gridPanel_);
+    connect(gridView_, &TTopicGridView::EditTopic, this,
+            [this](std::int32_t number) { Run([&] { topicEditor_->TitleChosen(number); }); });
+    connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
+    projectActions_ = new TProjectActions(*this, *errorLogPanel_);
+    reopen_ = new components::ui::TReopenMenu(this);
+    QMenu* project = actions_->Menu("MenuProject");
+    QAction* reopenItem = actions_->Action("ReopenItem");
+    QMenu* reopenMenu = reopen_->MenuItem();
+    reopenMenu->setTitle("&Reopen");
+    project->insertMenu(reopenItem, reopenMenu);
+    project->removeAction(reopenItem);
+    connect(reopen_, &components::ui::TReopenMenu::Reopen, this, [this](const QString& file) {
+        Run([&] { projectActions_->Commands().Reopen(FromQString(file)); });
+    });
+    undoMenus_ = new TUndoMenuWidgets(*this, *actions_->Menu("MenuTopic"),
+                                      *actions_->Action("ActionTopicUndoCurrent"),
+                                      *actions_->Action("ActionTopicRedoCurrent"));
+    // The editor showed its first topic before the lists had their views.
+    topicEditor_->ProjectReplaced();
+    formatBarWidget_->Follow(richEdit_);
+    richEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(richEdit_, &QWidget::customContextMenuRequested, this, &TBrindlewovenForm::EditorPopup);
+    connect(propertyBar_, &TPropertyBarWidgets::PropertyTyped, this,
+            [this] { gridModel_->Repaint(); });
+    connect(propertyBar_, &TPropertyBarWidgets::HistoryRequested, this, [this] {
+        const QWidget* go = propertyBar_->BtnGo;
+        ShowHistoryMenu(go->mapToGlobal(QPoint(0, go->height())));
+    });
+}
+
+// The formatting bar and the style box, between the properties bar and the
+// help tool bar; their commands join the Text menu.
+void TBrindlewovenForm::BuildTextBar() {
+    formatBarWidget_ = new ui::TFormatBarWidget(*topicEditor_, this);
+    textBar_ = formatBarWidget_;
+    formatBarWidget_->setMovable(false);
+    formatBarWidget_->setFloatable(false);
+    formatBarWidget_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    insertToolBar(helpToolBar_, formatBarWidget_);
+    insertToolBarBreak(helpToolBar_);
+    formatBarWidget_->addSeparator();
+    styleCombo_ = new ui::TTextStyleCombo(styles_, *topicEditor_, formatBarWidget_);
+    styleCombo_->setObjectName("ComboMacro");
+    styleCombo_->SelectStyle(std::string(kTopicTextStyle));
+    // The font and style boxes share what the bar leaves free, so that the
+    // whole bar fits a window of about a thousand pixels.
+    for (QComboBox* box : {static_cast<QComboBox*>(formatBarWidget_->ComboFont()),
+                           static_cast<QComboBox*>(styleCombo_)}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(6);
+    }
+    formatBarWidget_->addWidget(styleCombo_);
+    // Beside the box the style commands go by short names (their hints
+    // keep the full ones).
+    const std::pair<QAction*, const char*> styleCommands[] = {
+        {styleCombo_->ActionMacroAdd(), "New"},
+        {styleCombo_->ActionMacroDel(), "Delete"},
+        {styleCombo_->ActionMacroChange(), "Change"},
+        {styleCombo_->ActionMacroApply(), "Apply"}};
+    for (const auto& [action, caption] : styleCommands) {
+        formatBarWidget_->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(formatBarWidget_->widgetForAction(action))) {
+            button->setText(caption);
+            button->setToolTip(action->text());
+        }
+    }
+    addAction(styleCombo_->ActionMacroApplyFont());
+    QMenu* textMenu = actions_->Menu("MenuText");
+    QAction* before = actions_->Action("ActionTextFind");
+    ui::TFormatBarWidget& bar = *formatBarWidget_;
+    for (QAction* action :
+         {bar.ActionTextBold(), bar.ActionTextItalic(), bar.ActionTextUnderline(),
+          bar.ActionTextStrikeout(), bar.ActionTextJustLeft(), bar.ActionTextJustCenter(),
+          bar.ActionTextJustRight(), bar.ActionTextBullet(), bar.FontItem()}) {
+        textMenu->insertAction(before, action);
+        addAction(action); // their keys work with the bar hidden
+    }
+    textMenu->insertSeparator(before);
+    connect(formatBarWidget_, &ui::TFormatBarWidget::SelectionPresenceChanged, this,
+            &TBrindlewovenForm::SelectionPresenceChanged);
+}
+
+void TBrindlewovenForm::EditorPopup(const QPoint& at) {
+    std::unique_ptr<QMenu> menu(richEdit_->createStandardContextMenu(at));
+    menu->addSeparator();
+    markup_->AddFollowLink(*menu);
+    menu->exec(richEdit_->viewport()->mapToGlobal(at));
+}
+
+TFormatBar& TBrindlewovenForm::FormatBar() {
+    return formatBarWidget_->Bar();
+}
+
+void TBrindlewovenForm::BindCommands() {
+    auto bind = [this](const char* name, std::function<void()> command) {
+        actions_->Bind(name, [this, command = std::move(command)] { Run(command); });
+    };
+    projectActions_->BindActions();
+    actions_->Bind("ActionProjectExit", [this] { close(); });
+    TTopicEditor& topics = *topicEditor_;
+    bind("ActionTopicAdd", [&topics] { topics.NewTopic(); });
+    bind("ActionTopicDelete", [&topics] { topics.DeleteCurrentTopic(); });
+    bind("ActionTopicUndoCurrent", [&topics] { topics.UndoCurrent(); });
+    bind("ActionTopicRedoCurrent", [&topics] { topics.RedoCurrent(); });
+    bind("ActionGoToNext", [&topics] { topics.GoToNext(); });
+    bind("ActionGoToPrev", [&topics] { topics.GoToPrevious(); });
+    bind("ActionGoToNextBookmark", [&topics] { topics.GoToNextBookmark(); });
+    bind("ActionGoToPrevBookmark", [&topics] { topics.GoToPreviousBookmark(); });
+    bind("HistoryItem", [this] { ShowHistoryMenu(QCursor::pos()); });
+    bind("ActionHelpAbout", [this] { ShowAboutBox(); });
+    bind("ActionHelpTechSupport", [this] { ShowTechSupport(); });
+    BindTextCommands();
+    BindViewCommands();
+    markup_->BindActions();
+    dialogCommands_ = new TDialogCommands(*this);
+    dialogCommands_->BindActions();
+    SelectionPresenceChanged(false);
+    actions_->Action("ActionTopicRedoCurrent")->setEnabled(topicEditor_->RedoCurrentEnabled());
+}
+
+void TBrindlewovenForm::BindTextCommands() {
+    // The editor's own clipboard commands; in a focused box its own.
+    enum class TClip { Cut, Copy, Paste, SelectAll };
+    auto forward = [this](const char* name, TClip command) {
+        actions_->Bind(name, [this, command] {
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            switch (command) {
+            case TClip::Cut:
+                box ? box->cut() : richEdit_->cut();
+                break;
+            case TClip::Copy:
+                box ? box->copy() : richEdit_->copy();
+                break;
+            case TClip::Paste:
+                box ? box->paste() : richEdit_->paste();
+                break;
+            case TClip::SelectAll:
+                box ? box->selectAll() : richEdit_->selectAll();
+                break;
+            }
+        });
+    };
+    forward("ActionTextCut", TClip::Cut);
+    forward("ActionTextCopy", TClip::Copy);
+    forward("ActionTextPaste", TClip::Paste);
+    forward("ActionTextSelectAll", TClip::SelectAll);
+    actions_->Bind("ActionTextDelete", [this] { richEdit_->textCursor().removeSelectedText(); });
+}
+
+void TBrindlewovenForm::BindViewCommands() {
+    auto bindBar = [this](const char* name, QWidget* bar) {
+        QAction* action = actions_->Action(name);
+        action->setChecked(!bar->isHidden());
+        actions_->Bind(name, [bar, action] { bar->setVisible(action->isChecked()); });
+    };
+    bindBar("ActionViewProjectBar", projectBar_);
+    bindBar("ActionViewTopicBar", topicBar_);
+    bindBar("ActionViewPropertiesBar", propertiesBar_);
+    bindBar("ActionViewTextBar", textBar_);
+    bindBar("ActionViewHelpToolBar", helpToolBar_);
+    bindBar("ActionViewRuler", ruler_);
+    actions_->Bind("ActionViewGrid", [this] { ToggleGrid(); });
+    bindBar("ActionViewErrorLog", panelHCError_);
+    actions_->Bind("ActionViewFocusEditor", [this] { richEdit_->setFocus(); });
+    // The check marks follow the panels when they are closed or shown otherwise.
+    connect(panelGrid_, &QDockWidget::visibilityChanged, this,
+            [this] { actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden()); });
+    connect(panelHCError_, &QDockWidget::visibilityChanged, this, [this] {
+        actions_->Action("ActionViewErrorLog")->setChecked(!panelHCError_->isHidden());
+    });
+}
+
+void TBrindlewovenForm::ToggleGrid() {
+    panelGrid_->setVisible(panelGrid_->isHidden());
+    actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden());
+    if (!panelGrid_->isHidden())
+        gridView_->Rebuild();
+}
+
+// ---- running commands -------------------------------------------------------------
+
+void TBrindlewovenForm::Run(const std::function<void()>& command) {
+    ++busy_;
+    try {
+        command();
+    } catch (const components::EAbort&) {
+        // A cancelled operation ends without a word.
+    } catch (const std::exception& error) {
+        messenger_.ShowMessage(components::TMessageKind::Error, "Brindlewoven", error.what());
+    }
+    --busy_;
+}
+
+// ---- services ---------------------------------------------------------------------
+
+void TBrindlewovenForm::SetHelpFileKind(std::int32_t kind) {
+    editor::SetHelpFileKind(session_.Project(), styles_, kind);
+    if (styleCombo_) {
+        styleCombo_->Refresh();
+        if (styleCombo_->currentText().isEmpty())
+            styleCombo_->SelectStyle(std::string(kTopicTextStyle));
+    }
+}
+
+TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {
+    TCommandLineResult result;
+    Run([&] { result = projectActions_->RunCommandLine(args); });
+    return result;
+}
+
+void TBrindlewovenForm::ShowAboutBox() {
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TBrindlewovenForm::ShowTechSupport() {
+    TFormTechSupport box(this);
+    box.exec();
+}
+
+void TBrindlewovenForm::ShowHistoryMenu(const QPoint& at) {
+    QMenu menu(this);
+    for (const THistoryMenuItem& item : topicEditor_->HistoryMenu()) {
+        QAction* action = menu.addAction(ToQString(item.Caption));
+        action->setStatusTip(ToQString(std::string(kHistoryHint)));
+        const std::int32_t number = item.Number;
+        connect(action, &QAction::triggered, this,
+                [this, number] { Run([&] { GoToTopicID(number); }); });
+    }
+    if (!menu.isEmpty())
+        menu.exec(at);
+}
+
+void TBrindlewovenForm::UpdateCaption() {
+    setWindowTitle(ToQString(ProjectCaption(session_.Project().Title)));
+}
+
+// ---- ITopicEditorView -------------------------------------------------------------
+
+ITextEditor& TBrindlewovenForm::TextEditor() {
+    return *textEditor_;
+}
+
+void TBrindlewovenForm::PropertyBarChanged() {
+    if (propertyBar_)
+        propertyBar_->ShowBar();
+    if (gridModel_)
+        gridModel_->Repaint();
+    UpdateCaption();
+}
+
+void TBrindlewovenForm::TopicListChanged() {
+    if (propertyBar_ && topicEditor_)
+        propertyBar_->FillTopicList();
+}
+
+void TBrindlewovenForm::LinkListChanged() {
+    if (markup_ && topicEditor_)
+        markup_->FillLinkList();
+}
+
+void TBrindlewovenForm::EndGridEdit() {
+    if (gridView_)
+        gridView_->EndEdit();
+}
+
+void TBrindlewovenForm::GridChanged() {
+    if (gridView_ && topicEditor_ && !topicEditor_->BulkUpdate())
+        gridView_->Rebuild();
+}
+
+bool TBrindlewovenForm::GridVisible() const {
+    return panelGrid_ && !panelGrid_->isHidden();
+}
+
+void TBrindlewovenForm::UndoMenusChanged() {
+    if (undoMenus_)
+        undoMenus_->Rebuild();
+}
+
+void TBrindlewovenForm::PropertyListsChanged() {
+    if (propertyBar_ && topicEditor_)
+        propertyBar_->FillPropertyLists();
+}
+
+void TBrindlewovenForm::RefreshEditorState() {
+    if (formatBarWidget_)
+        formatBarWidget_->Mirror();
+    if (ruler_)
+        ruler_->ReadParagraph();
+}
+
+// Delete, Cut, Copy and Link... need a selection.
+void TBrindlewovenForm::SelectionPresenceChanged(bool hasSelection) {
+    for (const char* name : {"ActionTextDelete", "ActionTextCut", "ActionTextCopy"})
+        actions_->Action(name)->setEnabled(hasSelection);
+    markup_->SetSelectionPresent(hasSelection);
+}
+
+// ---- layout and state ----------------------------------------------------------------
+
+void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
+    state_ = state;
+    ApplyWindowLayout(*this, state_);
+    UpdateRulerPage();
+    gridView_->Rebuild();
+    gridView_->ApplyWidths();
+    gridPanel_->UpdateButtons();
+}
+
+TWindowState TBrindlewovenForm::CurrentWindowState() {
+    gridView_->StoreWidths();
+    TWindowState state = state_;
+    CollectWindowLayout(*this, state);
+    return state;
+}
+
+bool TBrindlewovenForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == richEdit_ && event->type() == QEvent::Resize)
+        UpdateRulerPage(); // the grid's splitter moves the editor's edge too
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TBrindlewovenForm::UpdateRulerPage() {
+    const double dpi = richEdit_->logicalDpiX();
+    if (dpi <= 0)
+        return;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const double inches = (richEdit_->width() - scrollBar) / dpi;
+    const bool centimetres = ruler_->Units() == components::TRulerUnits::ruCentimeters;
+    ruler_->SetPageSize(centimetres ? inches * 2.54 : inches);
+}
+
+// ---- show and close ------------------------------------------------------------------
+
+void TBrindlewovenForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (showTimeRuns_ == 0) // shown again after a minimise: nothing to redo
+        RunShowTimeWork();
+}
+
+void TBrindlewovenForm::RunShowTimeWork() {
+    ++showTimeRuns_;
+    Run([this] { projectActions_->Commands().NewProject(); });
+    panelHCError_->hide(); // shown again when a make fills it
+    if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
+        components::ui::LoadFormPlacement(registry_, kMainKey, *this);
+}
+
+void TBrindlewovenForm::closeEvent(QCloseEvent* event) {
+    // The window manager closes even a disabled window: a running command
+    // (or its modal dialog) keeps the window open.
+    if (Busy() || closing_ || !CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TBrindlewovenForm::CloseQuery() {
+    bool mayClose = false;
+    closing_ = true;
+    Run([&] {
+        StoreTopic();
+        mayClose = projectActions_->ConfirmDiscard();
+    });
+    closing_ = false;
+    return mayClose;
+}
+
+void TBrindlewovenForm::FormClose() {
+    try {
+        if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
+            components::ui::SaveFormPlacement(registry_, kMainKey, *this);
+        WriteWindowState(registry_, CurrentWindowState());
+        reopen_->SaveToRegistry(registry_, kReopenKey);
+        registry_.Flush();
+    } catch (const std::exception& error) {
+        messenger_.Warning(error.what()); // losing the layout must not keep the window open
+    }
+}
+
+} // namespace editor::ui

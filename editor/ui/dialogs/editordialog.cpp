@@ -1,0 +1,42 @@
+#include "editor/ui/dialogs/editordialog.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+#include "components/ui/centeronscreen.h"
+
+namespace editor::ui {
+
+TEditorDialog::TEditorDialog(QWidget* parent, int helpContext, TPlace place)
+    : QDialog(parent), helpContext_(helpContext), place_(place) {
+    okBtn_ = new QPushButton("OK", this);
+    okBtn_->setObjectName("OkBtn");
+    okBtn_->setDefault(true);
+    cancelBtn_ = new QPushButton("Cancel", this);
+    cancelBtn_->setObjectName("CancelBtn");
+    helpBtn_ = new QPushButton("&Help", this);
+    helpBtn_->setObjectName("HelpBtn");
+    buttonRow_ = new QHBoxLayout;
+    buttonRow_->addStretch(1);
+    for (QPushButton* button : {okBtn_, cancelBtn_, helpBtn_})
+        buttonRow_->addWidget(button);
+    connect(okBtn_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(helpContext_); });
+}
+
+void TEditorDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (place_ == TPlace::Centered)
+        components::ui::CenterOnScreen(*this);
+}
+
+QPushButton* EllipsisButton(const char* name, QWidget* parent) {
+    auto* button = new QPushButton("...", parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance("...") + 16);
+    return button;
+}
+
+} // namespace editor::ui

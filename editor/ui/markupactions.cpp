@@ -1,0 +1,235 @@
+#include "editor/ui/markupactions.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "components/messengerseam.h"
+#include "components/ui/ansiqt.h"
+#include "editor/markupcommands.h"
+#include "editor/ui/brindlewovenform.h"
+#include "editor/ui/mainactions.h"
+#include "editor/ui/projectactions.h"
+
+namespace editor::ui {
+
+using components::ui::ToQString;
+
+TMarkupActions::TMarkupActions(TBrindlewovenForm& form, QToolBar& helpToolBar)
+    : QObject(&form), form_(form) {
+    ComboLink = new QComboBox(&helpToolBar);
+    ComboLink->setObjectName("ComboLink");
+    ComboLink->setToolTip("Topic to link to");
+    ComboLink->setMinimumWidth(240);
+    ComboLink->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    ComboLink->setMaxVisibleItems(24);
+    BtnLinkSort = new QToolButton(&helpToolBar);
+    BtnLinkSort->setObjectName("BtnLinkSort");
+    BtnLinkSort->setText("Sort");
+    BtnLinkSort->setCheckable(true);
+    BtnLinkSort->setToolTip("Sort");
+    BtnLinkSort->setStatusTip("Sort the topics in the list by their titles or IDs");
+    connect(BtnLinkSort, &QToolButton::toggled, this, &TMarkupActions::SortLinkListByNumber);
+    connect(ComboLink, &QComboBox::currentIndexChanged, this, &TMarkupActions::UpdateLinkActions);
+}
+
+void TMarkupActions::BindActions() {
+    TMainActions& actions = form_.Actions();
+    auto bind = [&](const char* name, void (TMarkupActions::*command)()) {
+        actions.Bind(name, [this, command] { form_.Run([&] { (this->*command)(); }); });
+    };
+    bind("ActionHelpToolsLink", &TMarkupActions::InsertLink);
+    bind("ActionHelpToolsLinkPopup", &TMarkupActions::InsertPopupLink);
+    bind("ActionHelpToolsLinkFile", &TMarkupActions::InsertFileLink);
+    bind("ActionHelpToolsFlash", &TMarkupActions::InsertFlash);
+    bind("ActionHelpToolsLinkTarget", &TMarkupActions::InsertTarget);
+    bind("ActionHelpToolsKeepn", &TMarkupActions::InsertKeepn);
+    bind("ActionHelpToolsRTF", &TMarkupActions::InsertRtfCode);
+    bind("ActionHelpToolsHTML", &TMarkupActions::InsertHtmlCode);
+    auto runDialog = [this](std::function<void()>& slot) {
+        return [this, &slot] {
+            if (slot)
+                form_.Run(slot);
+        };
+    };
+    actions.Bind("ActionHelpToolsLinkSpecial", runDialog(linkDialog_));
+    actions.Bind("ActionHelpToolsLinkInternet", runDialog(internetLinkDialog_));
+    actions.Bind("ActionHelpToolsButton", runDialog(buttonDialog_));
+    actions.Bind("ActionHelpToolsBitmap", runDialog(bitmapDialog_));
+    for (const char* name : {"ActionHelpToolsLinkSpecial", "ActionHelpToolsLinkInternet",
+                             "ActionHelpToolsButton", "ActionHelpToolsBitmap"})
+        actions.Action(name)->setEnabled(false);
+    UpdateLinkActions();
+}
+
+void TMarkupActions::SetDialog(const char* action, std::function<void()>& slot,
+                               std::function<void()> run) {
+    slot = std::move(run);
+    form_.Actions().Action(action)->setEnabled(static_cast<bool>(slot));
+}
+
+void TMarkupActions::SetLinkDialog(std::function<void()> run) {
+    SetDialog("ActionHelpToolsLinkSpecial", linkDialog_, std::move(run));
+    SetSelectionPresent(selectionPresent_);
+}
+
+void TMarkupActions::SetSelectionPresent(bool present) {
+    selectionPresent_ = present;
+    form_.Actions().Action("ActionHelpToolsLinkSpecial")->setEnabled(present && linkDialog_);
+}
+void TMarkupActions::SetInternetLinkDialog(std::function<void()> run) {
+    SetDialog("ActionHelpToolsLinkInternet", internetLinkDialog_, std::move(run));
+}
+void TMarkupActions::SetButtonDialog(std::function<void()> run) {
+    SetDialog("ActionHelpToolsButton", buttonDialog_, std::move(run));
+}
+void TMarkupActions::SetBitmapDialog(std::function<void()> run) {
+    SetDialog("ActionHelpToolsBitmap", bitmapDialog_, std::move(run));
+}
+
+// ---- the link list ------------------------------------------------------------
+
+void TMarkupActions::FillLinkList() {
+    const std::optional<std::int32_t> chosen = LinkTarget();
+    const auto& items =
+        byNumber_ ? form_.Project().TopicsByNumber() : form_.Project().TopicsByTitle();
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const auto& item : items)
+        texts.push_back(ToQString(item.Text));
+    filling_ = true;
+    ComboLink->clear();
+    ComboLink->addItems(texts);
+    ComboLink->setCurrentIndex(-1);
+    filling_ = false;
+    if (chosen)
+        SelectLinkTarget(*chosen);
+    UpdateLinkActions();
+}
+
+void TMarkupActions::SortLinkListByNumber(bool byNumber) {
+    byNumber_ = byNumber;
+    FillLinkList();
+}
+
+void TMarkupActions::SelectLinkTarget(std::int32_t number) {
+    const auto& items =
+        byNumber_ ? form_.Project().TopicsByNumber() : form_.Project().TopicsByTitle();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].Topic->Number == number) {
+            ComboLink->setCurrentIndex(static_cast<int>(i));
+            return;
+        }
+    }
+    ComboLink->setCurrentIndex(-1);
+}
+
+std::optional<std::int32_t> TMarkupActions::LinkTarget() const {
+    const int index = ComboLink->currentIndex();
+    const auto& items =
+        byNumber_ ? form_.Project().TopicsByNumber() : form_.Project().TopicsByTitle();
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size())
+        return std::nullopt;
+    return items[static_cast<std::size_t>(index)].Topic->Number;
+}
+
+void TMarkupActions::UpdateLinkActions() {
+    if (filling_)
+        return;
+    const bool chosen = ComboLink->currentIndex() >= 0;
+    for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
+        if (QAction* action = form_.Actions().Action(name))
+            action->setEnabled(chosen);
+    if (QAction* flash = form_.Actions().Action("ActionHelpToolsFlash"))
+        flash->setEnabled(FlashAllowed(form_.Project()));
+}
+
+// ---- the commands -----------------------------------------------------------------
+
+void TMarkupActions::Inserted() {
+    form_.RefreshEditorState();
+}
+
+void TMarkupActions::InsertTopicLinkOf(bool popup) {
+    const std::optional<std::int32_t> number = LinkTarget();
+    if (!number)
+        return;
+    const helpproject::TBrindlewovenTopic& target = *form_.Project().TopicByNumber(*number);
+    InsertTopicLink(form_.TextEditor(), target, popup ? THotspotKind::Popup : THotspotKind::Jump);
+    Inserted();
+}
+
+void TMarkupActions::InsertLink() {
+    InsertTopicLinkOf(false);
+}
+
+void TMarkupActions::InsertPopupLink() {
+    InsertTopicLinkOf(true);
+}
+
+void TMarkupActions::InsertFileLink() {
+    const std::string file = form_.ProjectActions().ChooseFile(TFileDialogKind::LinkFile);
+    if (file.empty())
+        return;
+    editor::InsertFileLink(form_.TextEditor(), file);
+    Inserted();
+}
+
+void TMarkupActions::InsertFlash() {
+    if (!FlashAllowed(form_.Project()))
+        return;
+    const std::string file = form_.ProjectActions().ChooseFile(TFileDialogKind::Flash);
+    if (file.empty())
+        return;
+    editor::InsertFlash(form_.TextEditor(), form_.Project(), file);
+    form_.Session().SetModified();
+    Inserted();
+}
+
+QAction* TMarkupActions::AddFollowLink(QMenu& menu) {
+    ITextEditor& text = form_.TextEditor();
+    const std::optional<TFollowLink> link =
+        FollowLinkAt(text.TextRange(0, text.TextLength()), text.SelStart());
+    QAction* item =
+        menu.addAction(ToQString(link ? link->Caption : std::string(kFollowLinkCaption)));
+    item->setObjectName("FollowLinkItem");
+    item->setEnabled(link.has_value());
+    if (link) {
+        const std::int32_t number = link->Number;
+        connect(item, &QAction::triggered, this,
+                [this, number] { form_.Run([&] { form_.GoToTopicID(number); }); });
+    }
+    return item;
+}
+
+void TMarkupActions::InsertTarget() {
+    components::TQuestion question;
+    question.Kind = components::TMessageKind::None;
+    question.Caption = "Create Target";
+    question.Text = "Name of the new target:";
+    question.Buttons = components::OkCancelButtons();
+    question.HasInput = true;
+    if (form_.Messenger().Ask(question) != components::mrOk)
+        return;
+    if (editor::InsertTarget(form_.TextEditor(), question.Input))
+        Inserted();
+}
+
+void TMarkupActions::InsertKeepn() {
+    editor::InsertKeepn(form_.TextEditor());
+    Inserted();
+}
+
+void TMarkupActions::InsertRtfCode() {
+    editor::InsertRtfCode(form_.TextEditor());
+    Inserted();
+}
+
+void TMarkupActions::InsertHtmlCode() {
+    editor::InsertHtmlCode(form_.TextEditor());
+    Inserted();
+}
+
+} // namespace editor::ui

@@ -1,0 +1,250 @@
+#include "editor/ui/projectactions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <filesystem>
+#include <iostream>
+
+#include "components/ui/ansiqt.h"
+#include "components/ui/reopenmenu.h"
+#include "editor/topiceditor.h"
+#include "editor/ui/brindlewovenform.h"
+#include "editor/ui/dialogs/formoptions.h"
+#include "editor/ui/errorlogpanel.h"
+#include "editor/ui/mainactions.h"
+#include "helpproject/build/compilerpaths.h"
+#include "helpproject/build/helpviewer.h"
+
+namespace editor::ui {
+
+using components::ui::FromQString;
+using components::ui::ToQString;
+
+namespace {
+
+// "Name|*.a;*.b|All|*.*" as Qt writes it: "Name (*.a *.b);;All (*.*)".
+QString QtFilter(const std::string& filter) {
+    const QStringList parts = ToQString(filter).split('|');
+    QStringList qt;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        qt << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return qt.join(";;");
+}
+
+struct TMarkupDialog {
+    const char* Title;
+    const char* Filter;
+};
+
+TMarkupDialog MarkupDialogOf(TFileDialogKind kind) {
+    switch (kind) {
+    case TFileDialogKind::LinkFile:
+        return {"Link to a file", "Any file (*)"};
+    case TFileDialogKind::Flash:
+        return {"Embed Flash", "Flash (*.swf);;Any file (*)"};
+    default:
+        return {"Include Bitmap in Topic",
+                "Bitmaps (*.bmp *.shg *.wmf *.gif *.jpg *.png);;Any file (*)"};
+    }
+}
+
+} // namespace
+
+TProjectActions::TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorLog)
+    : QObject(&form), form_(form), errorLog_(errorLog), progressPanel_(new QLabel(&form)),
+      commands_(std::make_unique<TProjectCommands>(form.Session(), form.Messenger(), *this,
+                                                   &form.TextStyles())),
+      make_(std::make_unique<TMakePipeline>(*commands_, *this, form.MutableCompilerPaths(),
+                                            form.Settings())),
+      viewer_(std::make_unique<helpproject::TRegistryHelpViewer>(form.Registry())) {
+    progressPanel_->setObjectName("ProgressPanel");
+    progressPanel_->setStyleSheet("QLabel { color: red; font-weight: bold; padding: 2px 4px; }");
+    // A strip at the top of the editor, above the ruler.
+    if (auto* editorLayout = qobject_cast<QVBoxLayout*>(form_.centralWidget()->layout()))
+        editorLayout->insertWidget(0, progressPanel_);
+    else
+        form_.statusBar()->addWidget(progressPanel_);
+    progressPanel_->hide();
+    make_->SetViewer(viewer_.get());
+    fileDialog_ = [this](const TFileDialogSpec& dialog, bool save) {
+        return AskForProjectFile(dialog, save);
+    };
+    chooser_ = [this](TFileDialogKind kind, const std::string& startFile) {
+        const TMarkupDialog dialog = MarkupDialogOf(kind);
+        return FromQString(QFileDialog::getOpenFileName(&form_, dialog.Title, ToQString(startFile),
+                                                        dialog.Filter));
+    };
+    connect(&errorLog_, &TErrorLogPanel::GoToTopic, this, [this](const QString& text) {
+        form_.Run([&] { make_->GoToErrorTopic(FromQString(text)); });
+    });
+}
+
+TProjectActions::~TProjectActions() = default;
+
+std::optional<std::string> TProjectActions::AskForProjectFile(const TFileDialogSpec& spec,
+                                                              bool save) {
+    QFileDialog dialog(&form_, ToQString(spec.Title), ToQString(spec.FileName),
+                       QtFilter(spec.Filter));
+    dialog.setDefaultSuffix(ToQString(spec.DefaultExtension));
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.ConfirmOverwrite);
+    } else {
+        dialog.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FromQString(dialog.selectedFiles().front());
+}
+
+std::string TProjectActions::ChooseFile(TFileDialogKind kind, const std::string& startFile) {
+    return chooser_(kind, startFile);
+}
+
+TOptionsForm& TProjectActions::OptionsForm() {
+    if (!optionsForm_)
+        optionsForm_ = new TOptionsForm(form_.Messenger(), &form_);
+    return *optionsForm_;
+}
+
+void TProjectActions::BindActions() {
+    TMainActions& actions = form_.Actions();
+    auto bind = [this, &actions](const char* name, std::function<void()> command) {
+        actions.Bind(name, [this, command = std::move(command)] { form_.Run(command); });
+    };
+    TProjectCommands& c = *commands_;
+    bind("ActionProjectNew", [this, &c] {
+        StoreTopic();
+        c.NewProject();
+    });
+    bind("ActionProjectOpen", [&c] { c.ProjectOpen(); });
+    bind("ActionProjectSave", [&c] { c.Save(); });
+    bind("ActionProjectSaveAs", [&c] { c.SaveAs(false); });
+    bind("ActionProjectFlatManual", [&c] { c.FlatManual(); });
+    bind("ActionProjectExport", [&c] { c.ExportHpjRtf(); });
+    bind("ActionProjectExportHTMLHelp", [&c] { c.ExportHtmlHelp(); });
+    bind("ActionProjectWebHelp", [this, &c] {
+        helpproject::TBrindlewovenProject& project = form_.Project();
+        const auto file = PromptSaveFile({"Export to Web Help", "htm", "HTML (*.htm)|*.htm",
+                                          project.WebOutputFile, false, true});
+        if (!file)
+            return;
+        project.WebOutputFile = *file;
+        c.ExportWebHelp();
+    });
+    bind("ActionProjectImport", [&c] { c.Import(); });
+    bind("ActionProjectDelphiUnit", [&c] { c.PascalUnit(); });
+    bind("ActionProjectOptions", [this] { ProjectOptions(false); });
+    bind("ActionProjectMake", [this] { make_->MakeHelpFile(true); });
+    bind("ActionProjectShowHelpFile", [this] {
+        StoreTopic();
+        const auto* topic = form_.Session().CurrentTopic();
+        helpproject::ShowBuiltHelp(form_.Project(), topic ? topic->Number : 0, *viewer_,
+                                   [this] { make_->MakeHelpFile(true); });
+    });
+}
+
+void TProjectActions::ProjectOptions(bool fromCode) {
+    helpproject::TCompilerPaths& paths = form_.MutableCompilerPaths();
+    if (!ExecuteProjectOptions(OptionsForm(), form_.Project(), paths, form_.Settings(), fromCode))
+        return;
+    form_.Session().SetModified();
+    form_.SetHelpFileKind(form_.Project().HelpFileKind);
+    helpproject::SaveCompilerPaths(form_.Registry(), paths);
+    form_.PropertyBarChanged();
+}
+
+TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string>& args) {
+    const TCommandLine line = ParseCommandLine(args);
+    TCommandLineServices services;
+    if (!line.Quiet)
+        return editor::RunCommandLine(line, *commands_, *make_, services);
+    // No person answers in a quiet run: the window's own dialogs stay shut.
+    const TCommandLineResult result =
+        RunBatchCommandLine(line, form_.Session(), &form_.TextStyles(),
+                            form_.MutableCompilerPaths(), form_.Settings(), std::cerr, services);
+    ProjectReplaced();
+    HelpFileKindChanged(form_.Project().HelpFileKind);
+    return result;
+}
+
+std::optional<std::string> TProjectActions::PromptOpenFile(const TFileDialogSpec& dialog) {
+    return fileDialog_(dialog, false);
+}
+
+std::optional<std::string> TProjectActions::PromptSaveFile(const TFileDialogSpec& dialog) {
+    return fileDialog_(dialog, true);
+}
+
+void TProjectActions::StoreTopic() {
+    form_.StoreTopic();
+}
+
+void TProjectActions::ShowTopic() {
+    form_.ShowTopic();
+}
+
+void TProjectActions::ProjectReplaced() {
+    form_.TopicEditor().ProjectReplaced();
+}
+
+void TProjectActions::PassThroughEditor(helpproject::TBrindlewovenTopic& topic) {
+    form_.TopicEditor().PassThroughEditor(topic);
+}
+
+void TProjectActions::HelpFileKindChanged(std::int32_t kind) {
+    form_.SetHelpFileKind(kind);
+}
+
+void TProjectActions::OpenWebPage(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(ToQString(url)));
+}
+
+void TProjectActions::OpenDocument(const std::string& fileName) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(fileName)));
+}
+
+void TProjectActions::AddRecentFile(const std::string& fileName) {
+    form_.Reopen().AddFile(ToQString(fileName));
+}
+
+void TProjectActions::RemoveRecentFile(const std::string& fileName) {
+    form_.Reopen().RemoveFile(ToQString(fileName));
+}
+
+void TProjectActions::ShowProgressText(const std::string& text) {
+    progressPanel_->setText(ToQString(text));
+    progressPanel_->setVisible(!text.empty());
+    progressPanel_->repaint();
+}
+
+void TProjectActions::SetBusy(bool busy) {
+    if (busy && busy_++ == 0)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!busy && busy_ > 0 && --busy_ == 0)
+        QApplication::restoreOverrideCursor();
+}
+
+void TProjectActions::SetWindowEnabled(bool enabled) {
+    // The window's own parts only: the progress window with its Abort button
+    // must stay usable while the compiler runs.
+    form_.menuBar()->setEnabled(enabled);
+    if (QWidget* central = form_.centralWidget())
+        central->setEnabled(enabled);
+    form_.PanelGrid()->setEnabled(enabled);
+}
+
+void TProjectActions::ShowErrorLog(const std::vector<std::string>& lines) {
+    errorLog_.SetLines(lines);
+    form_.PanelHCError()->show();
+}
+
+} // namespace editor::ui

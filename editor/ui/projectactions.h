@@ -1,0 +1,104 @@
+#pragma once
+// The window's side of the Project menu: binds the Qt-free project commands
+// and the make pipeline to the main window (file dialogs, the recent-files
+// menu, the error log, the progress strip, Project Options), and runs the
+// command line at the end of start-up.
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/commandline.h"
+#include "editor/makepipeline.h"
+#include "editor/projectcommands.h"
+#include "editor/projectoptions.h"
+
+class QLabel;
+
+namespace helpproject {
+class TRegistryHelpViewer;
+}
+
+namespace editor::ui {
+
+class TBrindlewovenForm;
+class TErrorLogPanel;
+class TOptionsForm;
+
+// The file dialogs of the markup commands.
+enum class TFileDialogKind { LinkFile, Flash, Bitmap };
+
+class TProjectActions : public QObject, public IProjectCommandHost, public IMakeHost {
+    Q_OBJECT
+
+public:
+    // A project file dialog: the chosen file, or nullopt when cancelled.
+    using TFileDialog =
+        std::function<std::optional<std::string>(const TFileDialogSpec& dialog, bool save)>;
+    // Returns the chosen file, or "" when the dialog was cancelled.
+    using TFileChooser =
+        std::function<std::string(TFileDialogKind kind, const std::string& startFile)>;
+
+    TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorLog);
+    ~TProjectActions() override;
+
+    TProjectCommands& Commands() { return *commands_; }
+    TMakePipeline& Make() { return *make_; }
+    TOptionsForm& OptionsForm();
+
+    // Tests replace the dialogs.
+    void SetFileDialog(TFileDialog dialog) { fileDialog_ = std::move(dialog); }
+    void SetFileChooser(TFileChooser chooser) { chooser_ = std::move(chooser); }
+    std::string ChooseFile(TFileDialogKind kind, const std::string& startFile = {});
+
+    // Binds the Project menu's actions.
+    void BindActions();
+    // Reads a project file and shows it (no prompt).
+    void OpenProject(const std::string& fileName) { commands_->OpenProject(fileName); }
+    // The save prompt of closing: false when the person cancelled.
+    bool ConfirmDiscard() { return commands_->ConfirmDropProject(); }
+    // Project Options from the menu (false) or from code (true: Cancel
+    // throws EAbort).
+    void ProjectOptions(bool fromCode);
+    // The command line as delivered, run once after start-up. A quiet run
+    // answers no question and reports through stderr and its exit status.
+    TCommandLineResult RunCommandLine(const std::vector<std::string>& args);
+
+    // ---- IProjectCommandHost -------------------------------------------------
+    std::optional<std::string> PromptOpenFile(const TFileDialogSpec& dialog) override;
+    std::optional<std::string> PromptSaveFile(const TFileDialogSpec& dialog) override;
+    void StoreTopic() override;
+    void ShowTopic() override;
+    void ProjectReplaced() override;
+    void PassThroughEditor(helpproject::TBrindlewovenTopic& topic) override;
+    void OpenWebPage(const std::string& url) override;
+    void HelpFileKindChanged(std::int32_t kind) override;
+    void OpenDocument(const std::string& fileName) override;
+    void AddRecentFile(const std::string& fileName) override;
+    void RemoveRecentFile(const std::string& fileName) override;
+
+    // ---- IMakeHost -----------------------------------------------------------
+    void ShowProgressText(const std::string& text) override;
+    void SetBusy(bool busy) override;
+    void SetWindowEnabled(bool enabled) override;
+    void ShowErrorLog(const std::vector<std::string>& lines) override;
+    void OpenProjectOptions() override { ProjectOptions(true); }
+
+private:
+    std::optional<std::string> AskForProjectFile(const TFileDialogSpec& dialog, bool save);
+
+    TBrindlewovenForm& form_;
+    TErrorLogPanel& errorLog_;
+    QLabel* progressPanel_;
+    std::unique_ptr<TProjectCommands> commands_;
+    std::unique_ptr<TMakePipeline> make_;
+    std::unique_ptr<helpproject::TRegistryHelpViewer> viewer_;
+    TOptionsForm* optionsForm_ = nullptr;
+    TFileDialog fileDialog_;
+    TFileChooser chooser_;
+    int busy_ = 0;
+};
+
+} // namespace editor::ui
