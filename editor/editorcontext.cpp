@@ -1,0 +1,45 @@
+#include "editor/editorcontext.h"
+
+#include "components/messengerseam.h"
+#include "editor/defaulttextstyles.h"
+
+namespace editor {
+
+TEditorContext::TEditorContext(components::IMessenger& messenger, platform::Registry& registry)
+    : messenger_(messenger), registry_(registry) {
+    AddDefaultTextStyles(styles_, false);
+}
+
+// The topic editor goes first: it points at the session and the styles.
+TEditorContext::~TEditorContext() {
+    topicEditor_.reset();
+}
+
+TTopicEditor& TEditorContext::CreateTopicEditor(ITopicEditorView& view) {
+    topicEditor_ = std::make_unique<TTopicEditor>(session_, view, styles_, settings_);
+    return *topicEditor_;
+}
+
+bool TEditorContext::Run(const std::function<void()>& command) {
+    struct TBusy {
+        int& Count;
+        explicit TBusy(int& count) : Count(count) { ++Count; }
+        ~TBusy() { --Count; }
+    } busy(busy_);
+    bool ended = false;
+    try {
+        command();
+        ended = true;
+    } catch (const components::EAbort&) {
+        // A cancelled operation ends without a word.
+    } catch (const std::exception& error) {
+        messenger_.ShowMessage(components::TMessageKind::Error, "Brindlewoven", error.what());
+    }
+    return ended;
+}
+
+void TEditorContext::SetHelpFileKind(std::int32_t kind) {
+    editor::SetHelpFileKind(session_.Project(), styles_, kind);
+}
+
+} // namespace editor
