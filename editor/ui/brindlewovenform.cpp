@@ -72,7 +72,7 @@ QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
 TBrindlewovenForm::TBrindlewovenForm(TEditorContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
     setObjectName("BrindlewovenForm");
-    setWindowTitle("Brindlewoven");
+    setWindowTitle(tr("Brindlewoven"));
     resize(1180, 760);
     setStatusTip(kProductBanner);
     statusBar()->setObjectName("StatusBar");
@@ -146,13 +146,13 @@ void TBrindlewovenForm::BuildBars() {
 }
 
 void TBrindlewovenForm::BuildDocks() {
-    panelGrid_ = new QDockWidget("Topic Grid", this);
+    panelGrid_ = new QDockWidget(tr("Topic Grid"), this);
     panelGrid_->setObjectName("PanelGrid");
     panelGrid_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     panelGrid_->setMinimumSize(164, 164);
     addDockWidget(Qt::LeftDockWidgetArea, panelGrid_);
 
-    panelHCError_ = new QDockWidget("Error Log", this);
+    panelHCError_ = new QDockWidget(tr("Error Log"), this);
     panelHCError_->setObjectName("PanelHCError");
     panelHCError_->setAllowedAreas(Qt::BottomDockWidgetArea);
     panelHCError_->setMinimumHeight(70);
@@ -183,7 +183,7 @@ void TBrindlewovenForm::BuildCore() {
     QMenu* project = actions_->Menu("MenuProject");
     QAction* reopenItem = actions_->Action("ReopenItem");
     QMenu* reopenMenu = reopen_->MenuItem();
-    reopenMenu->setTitle("&Reopen");
+    reopenMenu->setTitle(tr("&Reopen"));
     project->insertMenu(reopenItem, reopenMenu);
     project->removeAction(reopenItem);
     connect(reopen_, &components::ui::TReopenMenu::Reopen, this, [this](const QString& file) {

@@ -22,16 +22,16 @@ TMarkupActions::TMarkupActions(TEditorContext& context, TMainActions& actions,
     : QObject(&helpToolBar), context_(context), actions_(actions) {
     ComboLink = new QComboBox(&helpToolBar);
     ComboLink->setObjectName("ComboLink");
-    ComboLink->setToolTip("Topic to link to");
+    ComboLink->setToolTip(tr("Topic to link to"));
     ComboLink->setMinimumWidth(240);
     ComboLink->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     ComboLink->setMaxVisibleItems(24);
     BtnLinkSort = new QToolButton(&helpToolBar);
     BtnLinkSort->setObjectName("BtnLinkSort");
-    BtnLinkSort->setText("Sort");
+    BtnLinkSort->setText(tr("Sort"));
     BtnLinkSort->setCheckable(true);
-    BtnLinkSort->setToolTip("Sort");
-    BtnLinkSort->setStatusTip("Sort the topics in the list by their titles or IDs");
+    BtnLinkSort->setToolTip(tr("Sort"));
+    BtnLinkSort->setStatusTip(tr("Sort the topics in the list by their titles or IDs"));
     connect(BtnLinkSort, &QToolButton::toggled, this, &TMarkupActions::SortLinkListByNumber);
     connect(ComboLink, &QComboBox::currentIndexChanged, this, &TMarkupActions::UpdateLinkActions);
 }
