@@ -77,7 +77,7 @@ QPixmap MakeDefaultBitmap() {
 }
 
 QCheckBox* MakeCheck(const char* name, const char* caption, QWidget* parent) {
-    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+    auto* box = new QCheckBox(TParserForm::tr(caption), parent);
     box->setObjectName(name);
     return box;
 }
@@ -94,14 +94,14 @@ TParserForm::TParserForm(QWidget* parent) : QDialog(parent) {
 
     pages_ = new QTabWidget(this);
     pages_->setObjectName("PageControl");
-    pages_->addTab(BuildClassesPage(), "Classes");
+    pages_->addTab(BuildClassesPage(), tr("Classes"));
     pages_->addTab(
         BuildDeclPage(
             TDeclListKind::Types, "SheetTypes", "Type declarations found:", "ListTypes",
             "GroupTypeSelected",
             {{TEntryOption::Include, {"CheckTypeInclude", "&Include type in the help file"}},
              {TEntryOption::SeeAlso, {"CheckTypeSeeAlso", "Add \"&See also\""}}}),
-        "Types");
+        tr("Types"));
     pages_->addTab(
         BuildDeclPage(
             TDeclListKind::Routines, "SheetRoutines",
@@ -109,7 +109,7 @@ TParserForm::TParserForm(QWidget* parent) : QDialog(parent) {
             {{TEntryOption::Include, {"CheckRoutineInclude", "&Include routine in the help file"}},
              {TEntryOption::SeeAlso, {"CheckRoutineSeeAlso", "Add \"&See also\""}},
              {TEntryOption::Example, {"CheckRoutineExample", "Add \"&Example\""}}}),
-        "Routines");
+        tr("Routines"));
     pages_->addTab(
         BuildDeclPage(
             TDeclListKind::Constants, "SheetConsts", "Constant declarations found:", "ListConsts",
@@ -117,7 +117,7 @@ TParserForm::TParserForm(QWidget* parent) : QDialog(parent) {
             {{TEntryOption::Mention, {"CheckConstMention", "&Mention in unit's help topic"}},
              {TEntryOption::Include, {"CheckConstInclude", "&Create own help topic"}},
              {TEntryOption::SeeAlso, {"CheckConstSeeAlso", "Add \"&See also\""}}}),
-        "Constants");
+        tr("Constants"));
     pages_->addTab(
         BuildDeclPage(
             TDeclListKind::Variables, "SheetVars", "Variables found:", "ListVars",
@@ -125,19 +125,19 @@ TParserForm::TParserForm(QWidget* parent) : QDialog(parent) {
             {{TEntryOption::Mention, {"CheckVarMention", "&Mention in unit's help topic"}},
              {TEntryOption::Include, {"CheckVarInclude", "&Create own help topic"}},
              {TEntryOption::SeeAlso, {"CheckVarSeeAlso", "Add \"&See also\""}}}),
-        "Variables");
+        tr("Variables"));
 
     checkComment_ = MakeCheck("CheckComment", "Use comments as descriptions", this);
     checkComment_->setChecked(model_.UseComments);
     SetHelpContext(checkComment_, kHelpComment);
     connect(checkComment_, &QCheckBox::clicked, this, [this](bool on) { model_.UseComments = on; });
 
-    okBtn_ = new QPushButton("OK", this);
+    okBtn_ = new QPushButton(tr("OK"), this);
     okBtn_->setObjectName("OkBtn");
     okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
+    cancelBtn_ = new QPushButton(tr("Cancel"), this);
     cancelBtn_->setObjectName("CancelBtn");
-    helpBtn_ = new QPushButton("Help", this);
+    helpBtn_ = new QPushButton(tr("Help"), this);
     helpBtn_->setObjectName("HelpBtn");
     connect(okBtn_, &QPushButton::clicked, this, &TParserForm::accept);
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
@@ -193,7 +193,7 @@ QWidget* TParserForm::BuildClassesPage() {
     const char* names[] = {"ListObjProperties", "ListObjMethods", "ListObjEvents"};
     for (TMemberKind kind : kMemberKinds) {
         const std::size_t slot = MemberSlot(kind);
-        memberLabels_[slot] = new QLabel(labels[slot], membersPanel_);
+        memberLabels_[slot] = new QLabel(tr(labels[slot]), membersPanel_);
         TParserListBox* list = MakeList(static_cast<int>(slot), names[slot]);
         list->setParent(membersPanel_);
         SetHelpContext(list, kHelpMembers);
@@ -210,13 +210,13 @@ QWidget* TParserForm::BuildClassesPage() {
 
     groupObject_ = new QGroupBox(sheetObjects_);
     groupObject_->setObjectName("GroupObject");
-    radioGroupObjectType_ = new QGroupBox(" Kind of class ", groupObject_);
+    radioGroupObjectType_ = new QGroupBox(tr(" Kind of class "), groupObject_);
     radioGroupObjectType_->setObjectName("RadioGroupObjectType");
     objectTypeButtons_ = new QButtonGroup(radioGroupObjectType_);
     auto* radios = new QGridLayout(radioGroupObjectType_);
     const char* kinds[] = {"Exception", "Class", "Interface", "Component", "Form"};
     for (int i = 0; i < 5; ++i) {
-        auto* radio = new QRadioButton(kinds[i], radioGroupObjectType_);
+        auto* radio = new QRadioButton(tr(kinds[i]), radioGroupObjectType_);
         objectTypeButtons_->addButton(radio, i);
         radios->addWidget(radio, i / 3, i % 3);
     }
@@ -239,7 +239,7 @@ QWidget* TParserForm::BuildClassesPage() {
     btnObjBitmap_->setObjectName("BtnObjBitmap");
     btnObjBitmap_->setIconSize(QSize(kBitmapSize, kBitmapSize));
     btnObjBitmap_->setAutoDefault(false);
-    btnObjBitmapClear_ = new QPushButton("Clear", groupObject_);
+    btnObjBitmapClear_ = new QPushButton(tr("Clear"), groupObject_);
     btnObjBitmapClear_->setObjectName("BtnObjBitmapClear");
     btnObjBitmapClear_->setAutoDefault(false);
     connect(btnObjBitmap_, &QPushButton::clicked, this, &TParserForm::BtnObjBitmapClick);
@@ -323,7 +323,7 @@ QWidget* TParserForm::BuildDeclPage(
     }
     groupLayout->addStretch(1);
     auto* layout = new QVBoxLayout(page.sheet);
-    auto* caption = new QLabel(label, page.sheet);
+    auto* caption = new QLabel(tr(label), page.sheet);
     caption->setBuddy(page.list);
     layout->addWidget(caption);
     layout->addWidget(page.list, 1);
@@ -517,7 +517,8 @@ void TParserForm::CheckObjSelClick(TEntryOption option, bool on) {
 }
 
 void TParserForm::BtnObjBitmapClick() {
-    const QString file = PickBitmap(kBitmapTitle, kBitmapFilter, ToQString(model_.BitmapFile()));
+    const QString file =
+        PickBitmap(tr(kBitmapTitle), tr(kBitmapFilter), ToQString(model_.BitmapFile()));
     if (file.isEmpty())
         return;
     if (!components::ui::FitsAnsi(file)) {
