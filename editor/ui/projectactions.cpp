@@ -124,8 +124,17 @@ TOptionsForm& TProjectActions::OptionsForm() {
 }
 
 unitparser::ui::TParserForm& TProjectActions::ParserForm() {
-    if (!parserForm_)
+    if (!parserForm_) {
         parserForm_ = new unitparser::ui::TParserForm(&widgets_.Window);
+        // The hour-glass and the status text while the unit is read.
+        parserForm_->StatusText = [this, busy = false](const std::string& text) mutable {
+            ShowProgressText(text);
+            if (busy != !text.empty()) {
+                busy = !text.empty();
+                SetBusy(busy);
+            }
+        };
+    }
     return *parserForm_;
 }
 

@@ -27,6 +27,7 @@ using components::ui::ToQString;
 namespace {
 
 constexpr const char* kHelpProperty = "HelpContext";
+constexpr const char* kParsingText = "Parsing unit...";
 constexpr const char* kBitmapTitle = "Add a bitmap to component topic";
 constexpr const char* kBitmapFilter = "Bitmaps (*.bmp);;All files (*)";
 constexpr int kBitmapSize = 24;
@@ -334,14 +335,24 @@ QWidget* TParserForm::BuildDeclPage(
 int TParserForm::ParsePascalUnit(const std::string& fileName, std::int32_t first,
                                  TParsedTopicSink& sink, components::IMessenger& messenger) {
     msgError_ = &messenger;
+    auto status = [this](const std::string& text) {
+        if (StatusText)
+            StatusText(text);
+    };
     struct TAfterRun {
         TParserForm& form;
+        std::function<void(const std::string&)> status;
         // The dialog lets go of the unit: nothing of it shows next time.
-        ~TAfterRun() { form.ShowModel(); }
-    } afterRun{*this};
+        ~TAfterRun() {
+            status(std::string());
+            form.ShowModel();
+        }
+    } afterRun{*this, status};
+    status(kParsingText);
     return model_.ParsePascalUnit(
         fileName, first, sink,
-        [this] {
+        [this, &status] {
+            status(std::string());
             ShowModel();
             return exec() == QDialog::Accepted;
         },

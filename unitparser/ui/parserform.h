@@ -55,6 +55,10 @@ public:
     // Shows what the model holds, as the dialog does before it is shown.
     void ShowModel();
 
+    // The main window's status while the unit is read: "Parsing unit...",
+    // then "" once the dialog shows or the run ends.
+    std::function<void(const std::string& text)> StatusText;
+
     // The bitmap file picker (tests script it): the chosen file, or an
     // empty string for Cancel.
     std::function<QString(const QString& title, const QString& filter, const QString& start)>

@@ -2,6 +2,7 @@
 // the error log and leaves the window usable; "Go to topic" in the log moves
 // to the compiled topic; Project Options from Make's compiler question.
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -149,6 +150,9 @@ TEST_F(ProjectActionsTest, DelphiUnitGeneratesTheChosenTopicsAtTheNextThousand) 
               folders.end())
         << project.BitmapPaths;
     EXPECT_GT(project.TopicsByNumber().size(), topicsBefore);
+    // "Parsing unit..." and the hour-glass are gone again.
+    EXPECT_FALSE(form->findChild<QWidget*>("ProgressPanel")->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace

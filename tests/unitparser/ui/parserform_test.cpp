@@ -644,6 +644,27 @@ TEST_F(ParserFormTest, AUnitThatFailsToParseShowsNoDialogAndAddsNoTopic) {
     EXPECT_TRUE(messenger.Records.empty());
 }
 
+TEST_F(ParserFormTest, StatusTextShowsWhileTheUnitIsRead) {
+    helpproject::TBrindlewovenProject project;
+    TProjectTopicSink sink(project, nullptr);
+    components::TScriptedMessenger messenger;
+    std::vector<std::string> texts;
+    form.StatusText = [&](const std::string& text) { texts.push_back(text); };
+    std::vector<std::string> whileShown;
+    AnswerNext<TParserForm>([&](TParserForm& f) {
+        whileShown = texts;
+        Click(f.CancelBtn());
+    });
+    form.ParsePascalUnit(Write("widgets.pas", WidgetsUnit), 1000, sink, messenger);
+    EXPECT_EQ(whileShown, (std::vector<std::string>{"Parsing unit...", ""}));
+    EXPECT_EQ(texts.back(), "");
+
+    texts.clear();
+    EXPECT_THROW(form.ParsePascalUnit(BW_TEST_DATA "/unitparser/gstack.pp", 1000, sink, messenger),
+                 EParseError);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Parsing unit...", ""}));
+}
+
 TEST_F(ParserFormTest, AnEmptyUnitIsReportedInTheErrorBoxWithItsBummerButton) {
     helpproject::TBrindlewovenProject project;
     TProjectTopicSink sink(project, nullptr);
