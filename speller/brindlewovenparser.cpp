@@ -4,9 +4,9 @@ namespace speller {
 
 const std::vector<std::string>& TopicCodeKeywords() {
     static const std::vector<std::string> keywords = {
-        "bmc",  "bmct",       "bml",    "bmlt",       "bmr",        "bmrt",
-        "button", "html",     "link",   "linkDelphi", "linkID",     "linkTarget",
-        "keepn", "mci",       "rtf",    "target",     "linkFile",   "flash"};
+        "bmc",    "bmct", "bml",  "bmlt",       "bmr",      "bmrt",
+        "button", "html", "link", "linkDelphi", "linkID",   "linkTarget",
+        "keepn",  "mci",  "rtf",  "target",     "linkFile", "flash"};
     return keywords;
 }
 

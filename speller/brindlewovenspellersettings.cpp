@@ -4,17 +4,17 @@ namespace speller {
 
 const std::vector<std::string>& BrindlewovenAcceptedWords() {
     static const std::vector<std::string> words = {
-        "avi",       "bmp",        "chm",        "dll",       "DOS",        "exe",
-        "gif",       "HelpContext", "hlp",       "hotspot",   "hypertext",  "IDs",
-        "mailto",    "pard",       "png",        "popup",     "shg",        "VCL",
-        "wav",       "WinHelp",    "WMF",        "Alt",       "Ctrl",       "email",
-        "e-mail",    "EUR",        "euro",       "FAQ",       "freeware",   "FTP",
-        "htm",       "HTML",       "Internet",   "shareware", "URL",        "USD",
-        "WWW",       "applet",     "bitmap",     "bitmaps",   "bookmark",   "bookmarked",
-        "bookmarks", "browsed",    "browser",    "browsers",  "CD",         "checkbox",
-        "checkboxes", "decompressed", "download", "downloaded", "fax",      "gizmo",
-        "pixels",    "recompile",  "redo",       "resize",    "resizing",   "ROM",
-        "toolbar",   "toolbars",   "unindent"};
+        "avi",        "bmp",          "chm",      "dll",        "DOS",       "exe",
+        "gif",        "HelpContext",  "hlp",      "hotspot",    "hypertext", "IDs",
+        "mailto",     "pard",         "png",      "popup",      "shg",       "VCL",
+        "wav",        "WinHelp",      "WMF",      "Alt",        "Ctrl",      "email",
+        "e-mail",     "EUR",          "euro",     "FAQ",        "freeware",  "FTP",
+        "htm",        "HTML",         "Internet", "shareware",  "URL",       "USD",
+        "WWW",        "applet",       "bitmap",   "bitmaps",    "bookmark",  "bookmarked",
+        "bookmarks",  "browsed",      "browser",  "browsers",   "CD",        "checkbox",
+        "checkboxes", "decompressed", "download", "downloaded", "fax",       "gizmo",
+        "pixels",     "recompile",    "redo",     "resize",     "resizing",  "ROM",
+        "toolbar",    "toolbars",     "unindent"};
     return words;
 }
 

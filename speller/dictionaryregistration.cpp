@@ -38,9 +38,8 @@ bool FileIn(const std::filesystem::path& folder, const std::string& name) {
 
 bool AllFilesIn(const std::filesystem::path& folder, const TDictionaryHeader& header) {
     auto names = header.FileNames();
-    return !names.empty() && std::all_of(names.begin(), names.end(), [&](const std::string& n) {
-        return FileIn(folder, n);
-    });
+    return !names.empty() && std::all_of(names.begin(), names.end(),
+                                         [&](const std::string& n) { return FileIn(folder, n); });
 }
 
 } // namespace

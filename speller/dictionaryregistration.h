@@ -21,10 +21,10 @@ inline constexpr std::string_view kDefaultDataFormat = "win1252";
 
 // One dictionary language.
 struct TDictionaryHeader {
-    std::string Name;           // up to 63 characters
-    std::string IgnorePrefixes; // up to 63
-    std::string IgnoreSuffixes; // up to 63
-    std::string Files;          // up to 63: file names separated by "|"
+    std::string Name;                           // up to 63 characters
+    std::string IgnorePrefixes;                 // up to 63
+    std::string IgnoreSuffixes;                 // up to 63
+    std::string Files;                          // up to 63: file names separated by "|"
     std::string DataFormat{kDefaultDataFormat}; // up to 15
     bool Installed = false;
 
@@ -44,9 +44,9 @@ bool IsPlainFileName(std::string_view name);
 
 // Where the program is and where the user keeps application data.
 struct TDictionaryPlaces {
-    std::filesystem::path ProgramFolder;  // empty: no catalogue is ever used
-    bool OnRemovableDrive = false;        // a portable installation
-    std::filesystem::path AppDataFolder;  // the user's application-data folder
+    std::filesystem::path ProgramFolder; // empty: no catalogue is ever used
+    bool OnRemovableDrive = false;       // a portable installation
+    std::filesystem::path AppDataFolder; // the user's application-data folder
     platform::RootKey Root = platform::RootKey::CurrentUser;
 };
 

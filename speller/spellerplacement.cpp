@@ -4,6 +4,8 @@
 
 namespace speller {
 
+bool RectsOverlap(const TRect& a, const TRect& b);
+
 namespace {
 
 TPoint Centered(const TSize& size, const TRect& screen) {
@@ -39,6 +41,13 @@ TPoint AwayFromWord(const TRect& word, const TRect& form, const TSize& size, int
     return at;
 }
 
+// An empty word still has its place.
+TRect WordArea(TRect word) {
+    word.right = std::max(word.right, word.left + 1);
+    word.bottom = std::max(word.bottom, word.top + 1);
+    return word;
+}
+
 } // namespace
 
 bool RectsOverlap(const TRect& a, const TRect& b) {
@@ -58,12 +67,21 @@ std::optional<TPoint> SpellerFormPosition(const TPlacementRequest& request, cons
             return std::nullopt;
         case TInitialPos::ipScreenCenter:
         case TInitialPos::ipUserDefined:
-            return Clipped(Centered(size, screen), size, screen);
+            at = Centered(size, screen);
+            break;
         case TInitialPos::ipAvoidControl:
             at = AvoidControl(*request.controlRect, size, screen);
             break;
         case TInitialPos::ipUnderSelection:
             break;
+        }
+        if (at && wordKnown) {
+            // Away from the control may still be over the word.
+            const TPoint clipped = Clipped(*at, size, screen);
+            const TRect placed{clipped.x, clipped.y, clipped.x + size.width,
+                               clipped.y + size.height};
+            if (RectsOverlap(placed, WordArea(*word)))
+                at.reset();
         }
         if (!at) {
             if (!wordKnown)
@@ -91,10 +109,7 @@ std::optional<TPoint> SpellerFormPosition(const TPlacementRequest& request, cons
         always = keepLeft = true;
         break;
     }
-    TRect wordArea = *word; // an empty word still has its place
-    wordArea.right = std::max(wordArea.right, wordArea.left + 1);
-    wordArea.bottom = std::max(wordArea.bottom, wordArea.top + 1);
-    if (!always && !RectsOverlap(form, wordArea))
+    if (!always && !RectsOverlap(form, WordArea(*word)))
         return std::nullopt;
     return Clipped(AwayFromWord(*word, form, size, request.avoidDistance, screen, keepLeft), size,
                    screen);

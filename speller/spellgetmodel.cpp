@@ -20,7 +20,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
         if (end == std::string_view::npos)
             end = text.size();
         lines.emplace_back(text.substr(pos, end - pos));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
             ++end;
         pos = end + 1;
     }
@@ -220,10 +221,10 @@ void TSpellGetModel::MoveInstalledFiles(const fs::path& from, const fs::path& to
             for (std::size_t j = i; j < copies.size(); ++j)
                 fs::remove(copies[j].first, ec);
             ReadInstalled();
-            throw ESpellGetError(SpellGetMessage(
-                "Unable to move dictionary file %0:s to its new location %1:s",
-                ShownPath(FileOf(from, copies[i].second.filename().string())),
-                ShownPath(copies[i].second)));
+            throw ESpellGetError(
+                SpellGetMessage("Unable to move dictionary file %0:s to its new location %1:s",
+                                ShownPath(FileOf(from, copies[i].second.filename().string())),
+                                ShownPath(copies[i].second)));
         }
     }
     registration_.Write(installed_, to);
@@ -236,7 +237,8 @@ void TSpellGetModel::MoveInstalledFiles(const fs::path& from, const fs::path& to
 void TSpellGetModel::Install(const TSpellGetRow& row, const fs::path& folder,
                              IDictionaryFetcher& fetcher) {
     if (folder.empty())
-        throw ESpellGetError("Please specify the folder where the dictionaries should be installed");
+        throw ESpellGetError(
+            "Please specify the folder where the dictionaries should be installed");
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder, ec))

@@ -10,8 +10,8 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace speller {

@@ -55,7 +55,8 @@ std::string TSpellLanguage::Entry() const {
 
 TVXSpeller::TVXSpeller(platform::Registry& registry, std::filesystem::path appDataFolder,
                        platform::RootKey registrationRoot)
-    : TVXSpeller(registry, TDictionaryPlaces{{}, false, std::move(appDataFolder), registrationRoot}) {}
+    : TVXSpeller(registry,
+                 TDictionaryPlaces{{}, false, std::move(appDataFolder), registrationRoot}) {}
 
 TVXSpeller::TVXSpeller(platform::Registry& registry, const TDictionaryPlaces& places)
     : registry_(registry), appDataFolder_(places.AppDataFolder) {
