@@ -105,8 +105,8 @@ void TSpellActions::ShowDownloadWindow() {
         registration_ =
             std::make_unique<speller::TDictionaryRegistration>(context_.Registry(), places_);
         proxy_ = std::make_unique<components::TProxySettings>();
-        download_ = std::make_unique<speller::ui::TFormSpellGet>(
-            *registration_, *proxy_, context_.Messenger(), &window_);
+        download_ = std::make_unique<speller::ui::TFormSpellGet>(*registration_, *proxy_,
+                                                                 context_.Messenger(), &window_);
         download_->setProperty("HelpContext", 16140);
     }
     const std::string server =

@@ -6,8 +6,7 @@
 namespace speller::ui {
 
 TBrindlewovenSpeller::TBrindlewovenSpeller(platform::Registry& registry,
-                                           const TDictionaryPlaces& places,
-                                           QWidget* dialogParent)
+                                           const TDictionaryPlaces& places, QWidget* dialogParent)
     : TRichEditSpeller(registry, places, dialogParent) {
     ApplyBrindlewovenSettings(*this);
 }

@@ -52,8 +52,8 @@ TFormEditWordListMemo::TFormEditWordListMemo(TUserDictionary& list, QWidget* par
 }
 
 void TFormEditWordListMemo::accept() {
-    ApplyWordListMemo(list_, {FromQString(editIgnore_->toPlainText()),
-                              FromQString(editReplace_->toPlainText())});
+    ApplyWordListMemo(
+        list_, {FromQString(editIgnore_->toPlainText()), FromQString(editReplace_->toPlainText())});
     QDialog::accept();
 }
 

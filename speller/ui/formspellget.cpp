@@ -128,8 +128,8 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
     client_->OnWorkBegin = [this](std::int64_t total) {
         workStart_ = QDateTime::currentMSecsSinceEpoch();
         progress_->SetMinValue(0);
-        progress_->SetMaxValue(total > 0 ? static_cast<int>(std::min<std::int64_t>(total, INT32_MAX))
-                                         : 1);
+        progress_->SetMaxValue(
+            total > 0 ? static_cast<int>(std::min<std::int64_t>(total, INT32_MAX)) : 1);
         progress_->SetProgress(0);
         progress_->SetSecondsDone(0);
     };
@@ -144,9 +144,9 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
 
     editFolder_->setText(FolderText(model_.Folder()));
     if (model_.FolderFixed())
-        for (QWidget* widget : {static_cast<QWidget*>(labelFolder_),
-                                static_cast<QWidget*>(editFolder_),
-                                static_cast<QWidget*>(btnBrowse_)})
+        for (QWidget* widget :
+             {static_cast<QWidget*>(labelFolder_), static_cast<QWidget*>(editFolder_),
+              static_cast<QWidget*>(btnBrowse_)})
             widget->setEnabled(false);
     FillList();
     resize(480, 360);
@@ -164,10 +164,10 @@ void TFormSpellGet::ShowError(const std::string& text) {
 
 void TFormSpellGet::SetBusy(bool busy) {
     busy_ = busy;
-    for (QWidget* widget : {static_cast<QWidget*>(btnInstall_),
-                            static_cast<QWidget*>(btnUninstall_),
-                            static_cast<QWidget*>(btnSettings_), static_cast<QWidget*>(btnClose_),
-                            static_cast<QWidget*>(list_)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(btnInstall_), static_cast<QWidget*>(btnUninstall_),
+          static_cast<QWidget*>(btnSettings_), static_cast<QWidget*>(btnClose_),
+          static_cast<QWidget*>(list_)})
         widget->setEnabled(!busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -294,7 +294,8 @@ void TFormSpellGet::BtnBrowseClick() {
 void TFormSpellGet::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (model_.Offered().empty())
-        QMetaObject::invokeMethod(this, [this] { RequestCatalogue(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { RequestCatalogue(); }, Qt::QueuedConnection);
 }
 
 void TFormSpellGet::closeEvent(QCloseEvent* event) {

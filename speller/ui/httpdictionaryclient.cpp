@@ -25,8 +25,7 @@ QString StatusError(QNetworkReply* reply) {
     const int code = status.toInt();
     if (code >= 200 && code < 300)
         return {};
-    const QString reason =
-        reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+    const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
     return QString("The server answered %1 %2.").arg(code).arg(reason).trimmed();
 }
 
@@ -50,8 +49,8 @@ QNetworkRequest THttpDictionaryClient::MakeRequest(const QString& path) const {
         base.chop(1);
     QNetworkRequest request(QUrl(base + path, QUrl::TolerantMode));
     request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromLatin1(kSpellGetUserAgent));
-    request.setRawHeader("Accept", QByteArray(kSpellGetAccept.data(),
-                                              static_cast<int>(kSpellGetAccept.size())));
+    request.setRawHeader(
+        "Accept", QByteArray(kSpellGetAccept.data(), static_cast<int>(kSpellGetAccept.size())));
     request.setTransferTimeout(timeout_);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -91,8 +90,7 @@ QString THttpDictionaryClient::Wait(QNetworkReply* reply,
 }
 
 std::string THttpDictionaryClient::RequestCatalogue() {
-    QNetworkReply* reply =
-        manager_->get(MakeRequest(QString::fromLatin1(kCatalogueRequest)));
+    QNetworkReply* reply = manager_->get(MakeRequest(QString::fromLatin1(kCatalogueRequest)));
     QByteArray body;
     bool tooLong = false;
     const QString error = Wait(reply, [&](QNetworkReply* r) {

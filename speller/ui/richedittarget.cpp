@@ -155,8 +155,7 @@ ITextTarget::TColumnRanges TRichEditTarget::HiddenRanges(int line) const {
     const QTextBlock block = edit_.document()->findBlockByNumber(line);
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (!fragment.isValid() ||
-            !fragment.charFormat().boolProperty(components::ui::kQtHidden))
+        if (!fragment.isValid() || !fragment.charFormat().boolProperty(components::ui::kQtHidden))
             continue;
         const int begin = fragment.position() - block.position();
         const int end = begin + fragment.length();

@@ -52,10 +52,10 @@ const TButtonSpec kButtons[] = {
 };
 
 // The buttons ShowWord enables for a misspelling.
-const TSpellButton kActionButtons[] = {
-    TSpellButton::Ignore,  TSpellButton::IgnoreAlways,  TSpellButton::Learn,
-    TSpellButton::Replace, TSpellButton::ReplaceAlways, TSpellButton::ReplaceLearn,
-    TSpellButton::Suggest};
+const TSpellButton kActionButtons[] = {TSpellButton::Ignore,        TSpellButton::IgnoreAlways,
+                                       TSpellButton::Learn,         TSpellButton::Replace,
+                                       TSpellButton::ReplaceAlways, TSpellButton::ReplaceLearn,
+                                       TSpellButton::Suggest};
 
 QLabel* BoldLabel(const char* text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
