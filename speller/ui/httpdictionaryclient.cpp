@@ -75,7 +75,8 @@ QString THttpDictionaryClient::Wait(QNetworkReply* reply,
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec();
-    onData(reply);
+    if (reply->isOpen())
+        onData(reply);
     if (OnWorkEnd)
         OnWorkEnd();
     if (reply->error() == QNetworkReply::OperationCanceledError ||
@@ -132,10 +133,12 @@ void THttpDictionaryClient::Fetch(const std::string& fileName,
         written += data.size();
     });
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const bool statusOk = StatusError(reply).isEmpty();
     reply->deleteLater();
     if (writeFailed)
         error = file.errorString();
-    else if (error.isEmpty() && length.isValid() && length.toLongLong() != written)
+    else if (statusOk && length.isValid() && length.toLongLong() != written &&
+             !error.contains("did not answer"))
         error = QString("The transfer broke off after %1 of %2 bytes.")
                     .arg(written)
                     .arg(length.toLongLong());
