@@ -91,6 +91,13 @@ speller::ui::TBrindlewovenSpeller* TSpellActions::Speller() const {
     return speller ? &speller->Speller() : nullptr;
 }
 
+void TSpellActions::SetPlaces(const speller::TDictionaryPlaces& places) {
+    commands_->FreeSpeller();
+    download_.reset();
+    registration_.reset();
+    places_ = places;
+}
+
 void TSpellActions::BindActions(TMainActions& actions) {
     auto bind = [this, &actions](const char* name, void (TSpellCommands::*command)()) {
         actions.Bind(name, [this, command] { context_.Run([&] { ((*commands_).*command)(); }); });

@@ -51,6 +51,9 @@ public:
     // The download window once it was opened.
     speller::ui::TFormSpellGet* DownloadWindow() const { return download_.get(); }
     const speller::TDictionaryPlaces& Places() const { return places_; }
+    // Looks for dictionaries and word lists elsewhere (tests); the speller
+    // and the download window are made again.
+    void SetPlaces(const speller::TDictionaryPlaces& places);
 
 private:
     void ShowDownloadWindow();
