@@ -68,7 +68,11 @@ TSpellActions::TSpellActions(TEditorContext& context, components::ui::TRicherEdi
     commands_ = std::make_unique<TSpellCommands>(
         context_,
         [this] {
-            return std::make_unique<TEditorSpeller>(context_.Registry(), places_, edit_, window_);
+            auto speller =
+                std::make_unique<TEditorSpeller>(context_.Registry(), places_, edit_, window_);
+            if (formFactory_)
+                speller->Speller().SetFormFactory(formFactory_);
+            return speller;
         },
         [this] { ShowDownloadWindow(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this,

@@ -9,6 +9,7 @@
 
 #include "editor/spellcommands.h"
 #include "speller/dictionaryregistration.h"
+#include "speller/spellerform.h"
 
 class QWidget;
 
@@ -54,6 +55,9 @@ public:
     // Looks for dictionaries and word lists elsewhere (tests); the speller
     // and the download window are made again.
     void SetPlaces(const speller::TDictionaryPlaces& places);
+    // The check window of spellers made from now on (benchmarks script it).
+    using TSpellerFormFactory = std::function<std::unique_ptr<speller::IVXSpellerForm>()>;
+    void SetSpellerFormFactory(TSpellerFormFactory factory) { formFactory_ = std::move(factory); }
 
 private:
     void ShowDownloadWindow();
@@ -66,6 +70,7 @@ private:
     std::unique_ptr<components::TProxySettings> proxy_;
     std::unique_ptr<speller::ui::TFormSpellGet> download_;
     std::unique_ptr<TSpellCommands> commands_;
+    TSpellerFormFactory formFactory_;
 };
 
 } // namespace editor::ui

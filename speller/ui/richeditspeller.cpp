@@ -17,6 +17,8 @@ TVXSpellerForm* TRichEditSpeller::SpellerForm() const {
 }
 
 std::unique_ptr<IVXSpellerForm> TRichEditSpeller::CreateSpellerForm() {
+    if (formFactory_)
+        return formFactory_();
     return std::make_unique<TVXSpellerForm>();
 }
 

@@ -4,6 +4,8 @@
 // and while a check waits for the person it waits in Qt's event loop.
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "speller/vxspeller.h"
 
@@ -19,6 +21,10 @@ public:
                      QWidget* dialogParent = nullptr);
 
     TVXSpellerForm* SpellerForm() const;
+    // Puts another check window in place of the "Check Spelling" window
+    // (a scripted one for benchmarks); empty: the window.
+    using TFormFactory = std::function<std::unique_ptr<IVXSpellerForm>()>;
+    void SetFormFactory(TFormFactory factory) { formFactory_ = std::move(factory); }
 
 protected:
     std::unique_ptr<IVXSpellerForm> CreateSpellerForm() override;
@@ -28,6 +34,7 @@ protected:
 
 private:
     QPointer<QWidget> dialogParent_;
+    TFormFactory formFactory_;
 };
 
 } // namespace speller::ui
