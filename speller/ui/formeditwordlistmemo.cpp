@@ -18,10 +18,10 @@ using components::ui::ToQString;
 TFormEditWordListMemo::TFormEditWordListMemo(TUserDictionary& list, QWidget* parent)
     : QDialog(parent), list_(list) {
     setObjectName("FormEditWordListMemo");
-    setWindowTitle("Edit User Word List");
+    setWindowTitle(tr("Edit User Word List"));
     auto* top = new QVBoxLayout(this);
     auto* memos = new QHBoxLayout;
-    auto column = [&](const char* caption, const char* name) {
+    auto column = [&](const QString& caption, const char* name) {
         auto* box = new QVBoxLayout;
         auto* label = new QLabel(caption, this);
         auto* memo = new QPlainTextEdit(this);
@@ -33,8 +33,8 @@ TFormEditWordListMemo::TFormEditWordListMemo(TUserDictionary& list, QWidget* par
         memos->addLayout(box, 1);
         return memo;
     };
-    editIgnore_ = column("&Learned words:", "EditIgnore");
-    editReplace_ = column("&Automatic replacements:", "EditReplace");
+    editIgnore_ = column(tr("&Learned words:"), "EditIgnore");
+    editReplace_ = column(tr("&Automatic replacements:"), "EditReplace");
     top->addLayout(memos, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     btnOK_ = buttons->button(QDialogButtonBox::Ok);

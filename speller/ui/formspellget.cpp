@@ -50,17 +50,17 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
     : QDialog(parent), registration_(registration), model_(registration), proxy_(proxy),
       messenger_(messenger), client_(new THttpDictionaryClient(this)) {
     setObjectName("FormSpellGet");
-    setWindowTitle("Download Spell Check Dictionaries");
+    setWindowTitle(tr("Download Spell Check Dictionaries"));
     setMinimumSize(360, 280);
 
     auto* top = new QVBoxLayout(this);
-    labelFolder_ = new QLabel("&Folder where the dictionaries should be installed:", this);
+    labelFolder_ = new QLabel(tr("&Folder where the dictionaries should be installed:"), this);
     labelFolder_->setObjectName("LabelFolder");
     auto* folderRow = new QHBoxLayout;
     editFolder_ = new QLineEdit(this);
     editFolder_->setObjectName("EditFolder");
     labelFolder_->setBuddy(editFolder_);
-    btnBrowse_ = new QPushButton("...", this);
+    btnBrowse_ = new QPushButton(tr("..."), this);
     btnBrowse_->setObjectName("BtnBrowse");
     btnBrowse_->setFixedWidth(btnBrowse_->fontMetrics().horizontalAdvance("...") + 24);
     folderRow->addWidget(editFolder_, 1);
@@ -68,11 +68,11 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
     top->addWidget(labelFolder_);
     top->addLayout(folderRow);
 
-    auto* label2 = new QLabel("&Available dictionaries:", this);
+    auto* label2 = new QLabel(tr("&Available dictionaries:"), this);
     list_ = new QTreeWidget(this);
     list_->setObjectName("List");
     list_->setColumnCount(2);
-    list_->setHeaderLabels({"Language", "Installed"});
+    list_->setHeaderLabels({tr("Language"), tr("Installed")});
     list_->setRootIsDecorated(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,9 +86,9 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
     auto* body = new QHBoxLayout;
     body->addWidget(list_, 1);
     auto* side = new QVBoxLayout;
-    btnInstall_ = new QPushButton("&Install", this);
+    btnInstall_ = new QPushButton(tr("&Install"), this);
     btnInstall_->setObjectName("BtnInstall");
-    btnUninstall_ = new QPushButton("&Uninstall", this);
+    btnUninstall_ = new QPushButton(tr("&Uninstall"), this);
     btnUninstall_->setObjectName("BtnUninstall");
     btnInstall_->setEnabled(false);
     btnUninstall_->setEnabled(false);
@@ -106,11 +106,11 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
     top->addWidget(progress_);
 
     auto* buttons = new QHBoxLayout;
-    btnSettings_ = new QPushButton("&Settings...", this);
+    btnSettings_ = new QPushButton(tr("&Settings..."), this);
     btnSettings_->setObjectName("BtnSettings");
-    btnClose_ = new QPushButton("&Close", this);
+    btnClose_ = new QPushButton(tr("&Close"), this);
     btnClose_->setObjectName("BtnClose");
-    btnHelp_ = new QPushButton("&Help", this);
+    btnHelp_ = new QPushButton(tr("&Help"), this);
     btnHelp_->setObjectName("BtnHelp");
     buttons->addWidget(btnSettings_);
     buttons->addStretch(1);

@@ -15,8 +15,10 @@ namespace speller::ui {
 
 namespace {
 
-// The body of a reply is limited: a catalogue is a few kilobytes.
+// The body of a reply is limited: a catalogue is a few kilobytes, the
+// largest dictionaries a few megabytes.
 constexpr qint64 kMaxCatalogueBytes = 1 << 20;
+constexpr qint64 kMaxDictionaryBytes = qint64(256) << 20;
 
 QString StatusError(QNetworkReply* reply) {
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -122,10 +124,16 @@ void THttpDictionaryClient::Fetch(const std::string& fileName,
     QNetworkReply* reply = manager_->get(MakeRequest(path));
     qint64 written = 0;
     bool writeFailed = false;
+    bool tooLong = false;
     QString error = Wait(reply, [&](QNetworkReply* r) {
         const QByteArray data = r->readAll();
-        if (data.isEmpty() || writeFailed)
+        if (data.isEmpty() || writeFailed || tooLong)
             return;
+        if (written + data.size() > kMaxDictionaryBytes) {
+            tooLong = true;
+            r->abort();
+            return;
+        }
         if (file.write(data) != data.size()) {
             writeFailed = true;
             r->abort();
@@ -137,6 +145,9 @@ void THttpDictionaryClient::Fetch(const std::string& fileName,
     reply->deleteLater();
     if (writeFailed)
         error = file.errorString();
+    else if (tooLong)
+        error = QString("The file is larger than a dictionary can be (%1 MB).")
+                    .arg(kMaxDictionaryBytes >> 20);
     else if (statusOk && length.isValid() && length.toLongLong() != written &&
              !error.contains("did not answer"))
         error = QString("The transfer broke off after %1 of %2 bytes.")

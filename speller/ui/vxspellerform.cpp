@@ -57,7 +57,7 @@ const TSpellButton kActionButtons[] = {TSpellButton::Ignore,        TSpellButton
                                        TSpellButton::ReplaceAlways, TSpellButton::ReplaceLearn,
                                        TSpellButton::Suggest};
 
-QLabel* BoldLabel(const char* text, QWidget* parent) {
+QLabel* BoldLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
@@ -69,14 +69,14 @@ QLabel* BoldLabel(const char* text, QWidget* parent) {
 
 TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
     setObjectName("VXSpellerForm");
-    setWindowTitle("Check Spelling");
+    setWindowTitle(tr("Check Spelling"));
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setModal(false);
 
     auto* top = new QVBoxLayout(this);
     auto* languageRow = new QHBoxLayout;
-    auto* label1 = new QLabel("L&anguage:", this);
+    auto* label1 = new QLabel(tr("L&anguage:"), this);
     comboLanguage_ = new QComboBox(this);
     comboLanguage_->setObjectName("ComboLanguage");
     label1->setBuddy(comboLanguage_);
@@ -85,9 +85,9 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
     top->addLayout(languageRow);
 
     auto* wordRow = new QHBoxLayout;
-    labelNotInDict_ = BoldLabel("Word not in dictionary:", this);
+    labelNotInDict_ = BoldLabel(tr("Word not in dictionary:"), this);
     labelNotInDict_->setObjectName("LabelNotInDict");
-    labelRepeated_ = BoldLabel("Repeated word:", this);
+    labelRepeated_ = BoldLabel(tr("Repeated word:"), this);
     labelRepeated_->setObjectName("LabelRepeated");
     labelRepeated_->hide();
     labelNotFound_ = new QLabel(this);
@@ -100,15 +100,15 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
 
     auto* body = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    auto* labelAction = new QLabel("Replace &with:", this);
+    auto* labelAction = new QLabel(tr("Replace &with:"), this);
     labelAction->setObjectName("LabelAction");
     editReplace_ = new QLineEdit(this);
     editReplace_->setObjectName("EditReplace");
     components::ui::RefuseNonAnsiInput(editReplace_);
     labelAction->setBuddy(editReplace_);
     auto* suggestionsRow = new QHBoxLayout;
-    auto* label4 = new QLabel("&Suggestions:", this);
-    labelBusy_ = new QLabel("(searching...)", this);
+    auto* label4 = new QLabel(tr("&Suggestions:"), this);
+    labelBusy_ = new QLabel(tr("(searching...)"), this);
     labelBusy_->setObjectName("LabelSuggestionsBusy");
     labelBusy_->hide();
     suggestionsRow->addWidget(label4);
@@ -126,9 +126,9 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout;
     int index = 0;
     for (const TButtonSpec& spec : kButtons) {
-        auto* button = new QPushButton(spec.Caption, this);
+        auto* button = new QPushButton(tr(spec.Caption), this);
         button->setObjectName(spec.Name);
-        button->setToolTip(spec.Hint);
+        button->setToolTip(tr(spec.Hint));
         button->setAutoDefault(false);
         const bool startsEnabled =
             spec.Button == TSpellButton::Abort || spec.Button == TSpellButton::WordList;
