@@ -48,12 +48,6 @@ std::string ToInsertedText(std::string_view editorText) {
     return out;
 }
 
-bool IsWholeWord(std::string_view text, std::size_t pos, std::size_t length) {
-    return (pos == 0 || !IsWordChar(static_cast<unsigned char>(text[pos - 1]))) &&
-           (pos + length >= text.size() ||
-            !IsWordChar(static_cast<unsigned char>(text[pos + length])));
-}
-
 std::size_t Clamp(std::int64_t value, std::size_t limit) {
     if (value <= 0)
         return 0;
@@ -245,20 +239,55 @@ const std::string& TFindSession::Text() {
         ITextEditor& editor = Editor();
         text_ = editor.TextRange(0, editor.TextLength());
         textValid_ = true;
+        lowerValid_ = false;
         regexInputValid_ = false;
+        validFrom_ = 0;
+        shift_ = 0;
     }
     return text_;
 }
 
+std::size_t TFindSession::TextLength() {
+    return static_cast<std::size_t>(static_cast<std::int64_t>(Text().size()) + shift_);
+}
+
+// Whether the characters around an editor range leave it a whole word. The
+// character before it may lie in text replaced since the text was read:
+// that one is asked of the editor.
+bool TFindSession::WholeWordAt(std::size_t pos, std::size_t length) {
+    unsigned char before = ' ';
+    if (pos > 0) {
+        if (pos - 1 < validFrom_)
+            before = static_cast<unsigned char>(Editor().TextRange(pos - 1, 1).front());
+        else
+            before = static_cast<unsigned char>(
+                text_[static_cast<std::size_t>(static_cast<std::int64_t>(pos - 1) - shift_)]);
+    }
+    const auto after = static_cast<std::size_t>(static_cast<std::int64_t>(pos + length) - shift_);
+    return !IsWordChar(before) &&
+           (after >= text_.size() || !IsWordChar(static_cast<unsigned char>(text_[after])));
+}
+
+// Searches the editor's range [from, to). The text read from the editor is
+// kept for the run: a replacement moves what follows it by the change of
+// length (shift_), and searching goes on behind it (validFrom_), so the text
+// is not read again after each replacement.
 std::optional<TFindSession::TOccurrence> TFindSession::FindInText(std::size_t from,
                                                                   std::size_t to) {
-    const std::string& text = Text();
-    to = std::min(to, text.size());
+    if (textValid_ && from < validFrom_)
+        textValid_ = false;
+    Text();
+    to = std::min(to, TextLength());
     if (findText_.empty() || from >= to)
         return std::nullopt;
+    const auto original = [this](std::size_t pos) {
+        return static_cast<std::size_t>(static_cast<std::int64_t>(pos) - shift_);
+    };
     if (regex_) {
+        // Replacements read the text anew (shift_ stays 0): an expression
+        // may look behind the place it starts.
         if (!regexInputValid_) {
-            regex_->SetInputText(text);
+            regex_->SetInputText(text_);
             regexInputValid_ = true;
         }
         regex_->SetScanStop(static_cast<int>(to));
@@ -269,7 +298,7 @@ std::optional<TFindSession::TOccurrence> TFindSession::FindInText(std::size_t fr
                 return std::nullopt;
             const auto pos = static_cast<std::size_t>(regex_->MatchedTextOffset() - 1);
             const auto length = static_cast<std::size_t>(regex_->MatchedTextLength());
-            if (!wholeWords_ || IsWholeWord(text, pos, length))
+            if (!wholeWords_ || WholeWordAt(pos, length))
                 return TOccurrence{pos, length, regex_->ExpandReplacement()};
             at = pos + 1;
         }
@@ -277,28 +306,22 @@ std::optional<TFindSession::TOccurrence> TFindSession::FindInText(std::size_t fr
     }
     if (to - from < findText_.size())
         return std::nullopt;
-    const std::string_view hay(text);
-    std::size_t at = from;
+    if (!matchCase_ && !lowerValid_) {
+        lower_ = platform::AnsiLowerCase(text_);
+        lowerNeedle_ = platform::AnsiLowerCase(findText_);
+        lowerValid_ = true;
+    }
+    const std::string_view hay(matchCase_ ? text_ : lower_);
+    const std::string_view needle(matchCase_ ? findText_ : lowerNeedle_);
+    const std::size_t end = original(to);
+    std::size_t at = original(from);
     while (true) {
-        std::size_t found;
-        if (matchCase_) {
-            found = hay.find(findText_, at);
-        } else {
-            const auto same = [](char a, char b) {
-                return platform::AnsiLower(static_cast<unsigned char>(a)) ==
-                       platform::AnsiLower(static_cast<unsigned char>(b));
-            };
-            const auto it = std::search(hay.begin() + static_cast<std::ptrdiff_t>(at),
-                                        hay.begin() + static_cast<std::ptrdiff_t>(to),
-                                        findText_.begin(), findText_.end(), same);
-            found = it == hay.begin() + static_cast<std::ptrdiff_t>(to)
-                        ? std::string_view::npos
-                        : static_cast<std::size_t>(it - hay.begin());
-        }
-        if (found == std::string_view::npos || found + findText_.size() > to)
+        const std::size_t found = hay.find(needle, at);
+        if (found == std::string_view::npos || found + needle.size() > end)
             return std::nullopt;
-        if (!wholeWords_ || IsWholeWord(hay, found, findText_.size()))
-            return TOccurrence{found, findText_.size(), replaceText_};
+        const std::size_t pos = found + static_cast<std::size_t>(shift_);
+        if (!wholeWords_ || WholeWordAt(pos, needle.size()))
+            return TOccurrence{pos, needle.size(), replaceText_};
         at = found + 1;
     }
 }
@@ -314,8 +337,9 @@ std::optional<TFindSession::TOccurrence> TFindSession::FindInTopics() {
                 textValid_ = false;
             }
         }
-        const std::size_t from = Clamp(searchStart_, Text().size());
-        const std::size_t to = Clamp(searchStart_ + searchLength_, Text().size());
+        const std::size_t length = TextLength();
+        const std::size_t from = Clamp(searchStart_, length);
+        const std::size_t to = Clamp(searchStart_ + searchLength_, length);
         found = FindInText(from, to);
         if (found || !allTopics_)
             break;
@@ -347,9 +371,12 @@ void TFindSession::Replace(const TOccurrence& occurrence) {
     ITextEditor& editor = Editor();
     editor.ReplaceRange(occurrence.Pos, occurrence.Length, ToInsertedText(occurrence.Replacement));
     editor.SetSelection(occurrence.Pos, occurrence.Replacement.size());
-    if (textValid_) {
-        text_.replace(occurrence.Pos, occurrence.Length, occurrence.Replacement);
-        regexInputValid_ = false;
+    if (textValid_ && !regex_ && occurrence.Pos >= validFrom_) {
+        validFrom_ = occurrence.Pos + occurrence.Replacement.size();
+        shift_ += static_cast<std::int64_t>(occurrence.Replacement.size()) -
+                  static_cast<std::int64_t>(occurrence.Length);
+    } else {
+        textValid_ = false;
     }
     searchStart_ += static_cast<std::int64_t>(occurrence.Replacement.size()) -
                     static_cast<std::int64_t>(occurrence.Length);
@@ -521,6 +548,7 @@ void TFindSession::ReplaceCurrent(const TFindRequest& request) {
 std::string TFindSession::ReplacementFor(std::size_t pos, std::size_t length) {
     if (!regex_)
         return replaceText_;
+    textValid_ = false;
     const std::string& text = Text();
     regex_->SetInputText(text);
     regexInputValid_ = true;

@@ -161,6 +161,8 @@ private:
     std::optional<TOccurrence> FindInTopics();
     std::optional<TOccurrence> FindInText(std::size_t from, std::size_t to);
     const std::string& Text();
+    std::size_t TextLength();
+    bool WholeWordAt(std::size_t pos, std::size_t length);
     std::string ReplacementFor(std::size_t pos, std::size_t length);
     void Select(const TOccurrence& occurrence);
     // Replaces the occurrence, selects the inserted text and moves the
@@ -193,9 +195,15 @@ private:
     bool wholeWords_ = false;
     bool regularExpressions_ = false;
     std::unique_ptr<components::TPcreRegEx> regex_;
-    // The editor's text while a run keeps it in step with its replacements.
+    // The editor's text as read during a run; editor positions from
+    // validFrom_ on are those of text_ moved by shift_.
     std::string text_;
+    std::string lower_;
+    std::string lowerNeedle_;
     bool textValid_ = false;
+    bool lowerValid_ = false;
+    std::size_t validFrom_ = 0;
+    std::int64_t shift_ = 0;
     bool regexInputValid_ = false;
     // The topic that the run changed last and has not stored yet.
     bool topicChanged_ = false;
