@@ -225,6 +225,12 @@ TEST_F(FindFixture, CaseAndWholeWords) {
     request.MatchCase = true;
     find->Search(TFindButton::ReplaceAll, request);
     EXPECT_EQ(Shown(), "Cat dog condog CAT");
+    // A replacement can make the next occurrence part of a word.
+    OpenTexts({{10, "--"}});
+    request = Request("-", "b");
+    request.WholeWords = true;
+    find->Search(TFindButton::ReplaceAll, request);
+    EXPECT_EQ(Shown(), "b-");
 }
 
 // ---- replacing -------------------------------------------------------------------------------
