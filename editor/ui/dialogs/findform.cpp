@@ -57,7 +57,7 @@ void SetHint(QWidget* widget, const QString& hint) {
     widget->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
-QComboBox* MakeHistoryBox(QWidget* parent, const char* name, const char* hint) {
+QComboBox* MakeHistoryBox(QWidget* parent, const char* name, const QString& hint) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     box->setEditable(true);
@@ -75,7 +75,7 @@ TFindForm::TFindForm(TEditorContext& context, components::ui::TRicherEdit& richE
     : QMainWindow(mainWindow, Qt::Tool), context_(context), richEdit_(richEdit),
       mainWindow_(mainWindow) {
     setObjectName("FindForm");
-    setWindowTitle("Find and Replace");
+    setWindowTitle(tr("Find and Replace"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     session_ = std::make_unique<TFindSession>(context_.TopicEditor(), context_.Messenger(), *this);
 
@@ -98,11 +98,11 @@ TFindForm::TFindForm(TEditorContext& context, components::ui::TRicherEdit& richE
     msgReplaceAll_ = std::make_unique<components::ui::TMessenger>();
     MsgReplaceAll = msgReplaceAll_.get();
     MsgReplaceAll->setObjectName("MsgReplaceAll");
-    MsgReplaceAll->SetCaption("Replace action in progress...");
+    MsgReplaceAll->SetCaption(tr("Replace action in progress..."));
     MsgReplaceAll->SetCursor(Qt::WaitCursor);
     components::ui::TMessengerButton abort;
     abort.SetKind(components::ui::TBitBtnKind::Abort);
-    abort.Caption = "Abort";
+    abort.Caption = tr("Abort");
     abort.Visible = true;
     MsgReplaceAll->SetButton(1, abort);
     for (int i = 2; i <= 5; ++i)
@@ -133,12 +133,12 @@ void TFindForm::BuildText() {
     PanelText->setObjectName("PanelText");
     auto* grid = new QGridLayout(PanelText);
     grid->setContentsMargins(0, 0, 0, 0);
-    ComboFind = MakeHistoryBox(PanelText, "ComboFind", "Find text: \\n = newline; \\t = tab");
+    ComboFind = MakeHistoryBox(PanelText, "ComboFind", tr("Find text: \\n = newline; \\t = tab"));
     ComboReplace =
-        MakeHistoryBox(PanelText, "ComboReplace", "Replace text: \\n = newline; \\t = tab");
-    auto* labelFind = new QLabel("&Text to find:", PanelText);
+        MakeHistoryBox(PanelText, "ComboReplace", tr("Replace text: \\n = newline; \\t = tab"));
+    auto* labelFind = new QLabel(tr("&Text to find:"), PanelText);
     labelFind->setBuddy(ComboFind);
-    auto* labelReplace = new QLabel("&Replace with:", PanelText);
+    auto* labelReplace = new QLabel(tr("&Replace with:"), PanelText);
     labelReplace->setBuddy(ComboReplace);
     grid->addWidget(labelFind, 0, 0);
     grid->addWidget(ComboFind, 0, 1);
@@ -157,19 +157,19 @@ void TFindForm::BuildText() {
 }
 
 void TFindForm::BuildOptions() {
-    PanelOptions = new QGroupBox(" Options ", PanelFind);
+    PanelOptions = new QGroupBox(tr(" Options "), PanelFind);
     PanelOptions->setObjectName("PanelOptions");
     auto* box = new QGridLayout(PanelOptions);
-    CheckCase = new QCheckBox("&Case sensitive", PanelOptions);
+    CheckCase = new QCheckBox(tr("&Case sensitive"), PanelOptions);
     CheckCase->setObjectName("CheckCase");
-    CheckWholeWords = new QCheckBox("&Whole words only", PanelOptions);
+    CheckWholeWords = new QCheckBox(tr("&Whole words only"), PanelOptions);
     CheckWholeWords->setObjectName("CheckWholeWords");
-    CheckPrompt = new QCheckBox("&Prompt on replace", PanelOptions);
+    CheckPrompt = new QCheckBox(tr("&Prompt on replace"), PanelOptions);
     CheckPrompt->setObjectName("CheckPrompt");
-    CheckRegEx = new QCheckBox("Regular e&xpressions", PanelOptions);
+    CheckRegEx = new QCheckBox(tr("Regular e&xpressions"), PanelOptions);
     CheckRegEx->setObjectName("CheckRegEx");
-    CheckRegEx->setToolTip("The text to find is a regular expression; $1 in the replace text "
-                           "stands for its first group");
+    CheckRegEx->setToolTip(tr("The text to find is a regular expression; $1 in the replace text "
+                              "stands for its first group"));
     box->addWidget(CheckCase, 0, 0);
     box->addWidget(CheckWholeWords, 0, 1);
     box->addWidget(CheckPrompt, 1, 0);
@@ -183,12 +183,12 @@ void TFindForm::BuildScope() {
     PanelScope->setObjectName("PanelScope");
     auto* row = new QHBoxLayout(PanelScope);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* scope = new QGroupBox(" &Scope ", PanelScope);
-    auto* origin = new QGroupBox(" &Origin ", PanelScope);
+    auto* scope = new QGroupBox(tr(" &Scope "), PanelScope);
+    auto* origin = new QGroupBox(tr(" &Origin "), PanelScope);
     auto* scopeColumn = new QVBoxLayout(scope);
     auto* originColumn = new QVBoxLayout(origin);
     auto radio = [](QGroupBox* group, QVBoxLayout* column, const char* name, const char* text) {
-        auto* button = new QRadioButton(text, group);
+        auto* button = new QRadioButton(TFindForm::tr(text), group);
         button->setObjectName(name);
         column->addWidget(button);
         return button;
@@ -240,12 +240,12 @@ void TFindForm::BuildBar() {
     const int height = 25;
     wideWidth_ = 0;
     for (std::size_t i = 0; i < std::size(specs); ++i) {
-        auto* button = new QPushButton(specs[i].caption, FindBar->Content());
+        auto* button = new QPushButton(tr(specs[i].caption), FindBar->Content());
         button->setObjectName(specs[i].name);
         button->setIcon(style()->standardIcon(specs[i].glyph));
         button->setAutoDefault(false);
-        SetHint(button, specs[i].hint);
-        captions_ << specs[i].caption;
+        SetHint(button, tr(specs[i].hint));
+        captions_ << tr(specs[i].caption);
         wideWidth_ = std::max(wideWidth_, button->sizeHint().width());
         *targets[i] = button;
     }
@@ -281,12 +281,12 @@ void TFindForm::BuildSettings() {
     PopupSettings = new QMenu(this);
     PopupSettings->setObjectName("PopupSettings");
     auto item = [this](const char* name, const char* caption, const char* hint) {
-        QAction* action = PopupSettings->addAction(caption);
+        QAction* action = PopupSettings->addAction(tr(caption));
         action->setObjectName(name);
         action->setCheckable(true);
         action->setChecked(true);
         if (*hint)
-            action->setStatusTip(hint);
+            action->setStatusTip(tr(hint));
         return action;
     };
     ItemOptions = item("ItemOptions", "Show &Options", "Show Search Options checkboxes");

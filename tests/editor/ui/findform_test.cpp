@@ -3,6 +3,7 @@
 // what it keeps in the registry.
 #include "editor/ui/dialogs/findform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,7 +23,9 @@
 #include "components/ui/messengerform.h"
 #include "components/ui/richeredit.h"
 #include "editor/editorcontext.h"
+#include "editor/ui/mainactions.h"
 #include "editor/ui/richedittexteditor.h"
+#include "form_support.h"
 #include "platform/registry.h"
 
 namespace {
@@ -199,6 +203,47 @@ TEST_F(FindForm, ActivationFollowsTheSelection) {
     form->FormActivate();
     EXPECT_TRUE(form->RadioCurrentDoc->isChecked());
     EXPECT_TRUE(form->RadioCursor->isChecked());
+}
+
+} // namespace
+
+namespace {
+
+class FindFromMainWindow : public editortest::FormFixture {};
+
+TEST_F(FindFromMainWindow, F5AndTheToolBarButtonOpenOneWindow) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    QAction* find = window.Actions().Action("ActionTextFind");
+    EXPECT_EQ(find->shortcut(), QKeySequence("F5"));
+    const QList<QAction*> bar = window.HelpToolBar()->actions();
+    ASSERT_FALSE(bar.isEmpty());
+    EXPECT_EQ(bar.back(), find);
+    EXPECT_EQ(window.HelpToolBar()->widgetForAction(find)->objectName(), "BtnFindAndReplace");
+
+    find->trigger();
+    auto* form = window.findChild<editor::ui::TFindForm*>("FindForm");
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    QTest::keyClicks(form->ComboFind, "Charlie");
+    QTest::keyClicks(form->ComboReplace, "Carol");
+    QTest::mouseClick(form->RadioAllDocs, Qt::LeftButton);
+    QTest::mouseClick(form->BtnReplaceAll, Qt::LeftButton);
+    EXPECT_TRUE(window.Context().Session().Modified());
+    EXPECT_EQ(window.Context().Project().TopicByNumber(30)->Title,
+              "Charlie"); // the text changes, not the title field
+    // The search went on to the last topic; the one it changed is stored.
+    EXPECT_EQ(window.Context().Session().CurrentTopic()->Number, 40);
+    const rtf::RtfDocument stored =
+        rtf::LoadFromStrings(window.Context().Project().TopicByNumber(30)->Text);
+    EXPECT_EQ(stored.TextRange(0, stored.TextLength()).find("Charlie"), std::string::npos);
+    EXPECT_NE(stored.TextRange(0, stored.TextLength()).find("Carol"), std::string::npos);
+
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    find->trigger();
+    EXPECT_EQ(window.findChildren<editor::ui::TFindForm*>().size(), 1);
+    EXPECT_TRUE(form->isVisible());
 }
 
 } // namespace
