@@ -246,7 +246,7 @@ void TFindForm::BuildBar() {
         button->setAutoDefault(false);
         SetHint(button, tr(specs[i].hint));
         captions_ << tr(specs[i].caption);
-        wideWidth_ = std::max(wideWidth_, button->sizeHint().width());
+        wideWidth_ = std::max(wideWidth_, button->sizeHint().width() + 8);
         *targets[i] = button;
     }
     narrowWidth_ = height;
