@@ -618,6 +618,11 @@ void TFindForm::BringMainForward() {
 void TFindForm::BeginReplaceAll(const std::string& text) {
     abortReplace_ = false;
     pumpTimer_.invalidate();
+    // While events come in for the Abort button, nothing else may change
+    // the topics or the text under the run.
+    disabledMain_ = mainWindow_ && mainWindow_->isEnabled();
+    if (disabledMain_)
+        mainWindow_->setEnabled(false);
     MsgReplaceAll->SetText(ToQString(text));
     MsgReplaceAll->Show();
 }
@@ -634,6 +639,9 @@ bool TFindForm::ReplaceAllAborted() {
 
 void TFindForm::EndReplaceAll() {
     MsgReplaceAll->Close();
+    if (disabledMain_)
+        mainWindow_->setEnabled(true);
+    disabledMain_ = false;
 }
 
 } // namespace editor::ui

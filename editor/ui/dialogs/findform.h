@@ -142,6 +142,7 @@ private:
     std::unique_ptr<components::ui::TMessenger> msgReplaceAll_;
     bool hasSelection_ = false;
     bool abortReplace_ = false;
+    bool disabledMain_ = false;
     QElapsedTimer pumpTimer_;
     // As built: the captions, the wide and narrow button widths and the
     // size of the text, options and scope panels.

@@ -228,7 +228,11 @@ TEST_F(FindFromMainWindow, F5AndTheToolBarButtonOpenOneWindow) {
     QTest::keyClicks(form->ComboFind, "Charlie");
     QTest::keyClicks(form->ComboReplace, "Carol");
     QTest::mouseClick(form->RadioAllDocs, Qt::LeftButton);
+    bool enabledDuringRun = true;
+    QTimer::singleShot(0, &window, [&] { enabledDuringRun = window.isEnabled(); });
     QTest::mouseClick(form->BtnReplaceAll, Qt::LeftButton);
+    EXPECT_FALSE(enabledDuringRun); // no topic switch or typing under the run
+    EXPECT_TRUE(window.isEnabled());
     EXPECT_TRUE(window.Context().Session().Modified());
     EXPECT_EQ(window.Context().Project().TopicByNumber(30)->Title,
               "Charlie"); // the text changes, not the title field
