@@ -159,10 +159,16 @@ public:
         session_.textValid_ = false;
         session_.topics_.SetBulkUpdate(true);
     }
+    // The normal end: the topic the run changed last is stored (an error
+    // there reaches the caller like any other).
+    void Finish() {
+        if (session_.topicChanged_)
+            session_.topics_.StoreTopic();
+        session_.topicChanged_ = false;
+    }
     ~TRunScope() {
         try {
-            if (session_.topicChanged_)
-                session_.topics_.StoreTopic();
+            Finish(); // after an error: what was replaced is kept all the same
         } catch (...) {
             // The run's own error is the one the person sees.
         }
@@ -456,6 +462,7 @@ void TFindSession::Search(TFindButton button, const TFindRequest& request) {
         view_.FocusForm();
         break;
     }
+    run.Finish();
 }
 
 void TFindSession::ReplaceAllUnprompted(TOccurrence occurrence) {
