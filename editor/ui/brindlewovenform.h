@@ -37,6 +37,7 @@ namespace editor::ui {
 class TFormatBarWidget;
 class TTextStyleCombo;
 class TDialogCommands;
+class TFindForm;
 class TMainActions;
 class TMarkupActions;
 class TProjectActions;
@@ -96,6 +97,8 @@ public:
 
     // Shows the history pop-up at a place on the screen.
     void ShowHistoryMenu(const QPoint& at);
+    // Find and Replace: the window is made on first use and shown again.
+    TFindForm& ShowFindForm();
 
     // ---- layout and state -------------------------------------------------
     // How many times the show-time work ran (once per window).
@@ -170,6 +173,7 @@ private:
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
+    TFindForm* findForm_ = nullptr; // made on first use, then kept
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 
