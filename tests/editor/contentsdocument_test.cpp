@@ -65,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                   120, "", "other.hlp", "", "pop"},
         TKindCase{"4 Foreign=ctx_a@vendor.hlp", TContentsKind::OtherFileLink, "Foreign", "", 1,
                   "ctx_a", "vendor.hlp", "", ""},
-        TKindCase{"2 Back=! Back();Exit()", TContentsKind::Macro, "Back", "", 1, "", "", "",
-                  "Back();Exit()"},
+        TKindCase{"2 Back=! Back();Exit()", TContentsKind::Macro, "Back", "", 1, "", "",
+                  "Back();Exit()", ""},
         TKindCase{":INCLUDE more.cnt", TContentsKind::Include, "", "", 1, "", "more.cnt", "", ""},
         // "Vellumar" before "@" without a number that comes back the same is
         // a foreign context string: shown, and rebuilt, without change.
