@@ -37,15 +37,21 @@ std::string WithoutControlCharacters(std::string_view text) {
     return result;
 }
 
-bool IsIncludeLine(std::string_view line) { return !line.empty() && line.front() == ':'; }
+bool IsIncludeLine(std::string_view line) {
+    return !line.empty() && line.front() == ':';
+}
 
-bool IsHeaderLine(std::string_view line) { return line.find('=') == std::string_view::npos; }
+bool IsHeaderLine(std::string_view line) {
+    return line.find('=') == std::string_view::npos;
+}
 
 bool HasLevel(std::string_view line) {
     return !line.empty() && line.front() >= '1' && line.front() <= '9';
 }
 
-int LineLevel(std::string_view line) { return HasLevel(line) ? line.front() - '0' : 1; }
+int LineLevel(std::string_view line) {
+    return HasLevel(line) ? line.front() - '0' : 1;
+}
 
 std::string DisplayTitle(std::string_view line) {
     if (IsIncludeLine(line))
@@ -58,9 +64,9 @@ TContentsItem ParseContentsLine(std::string_view line) {
     TContentsItem item;
     if (IsIncludeLine(line)) {
         item.Kind = TContentsKind::Include;
-        item.File = std::string(line.size() > kIncludePrefix.size()
-                                    ? line.substr(kIncludePrefix.size())
-                                    : std::string_view());
+        item.File =
+            std::string(line.size() > kIncludePrefix.size() ? line.substr(kIncludePrefix.size())
+                                                            : std::string_view());
         return item;
     }
     std::string_view rest = AfterLevel(line);
@@ -125,8 +131,8 @@ std::string BuildContentsLine(int level, const TContentsItem& item) {
         line += "=" + item.TopicID;
         break;
     case TContentsKind::OwnFileLink:
-        line += "=" + std::string(kOwnFilePrefix) + std::to_string(item.TopicNumber) + "@" +
-                item.File;
+        line +=
+            "=" + std::string(kOwnFilePrefix) + std::to_string(item.TopicNumber) + "@" + item.File;
         break;
     case TContentsKind::OtherFileLink:
         line += "=" + item.TopicName + "@" + item.File;

@@ -17,24 +17,24 @@ using TContentsLines = std::vector<std::string>;
 
 // The kinds of contents item, in the order of the editor's radio group.
 enum class TContentsKind : int {
-    Header = 0,       // level, space, title
-    Link = 1,         // ... title, "=", topic ID [">" window]
-    OwnFileLink = 2,  // ... title, "=Vellumar", number, "@", file [">" window]
+    Header = 0,        // level, space, title
+    Link = 1,          // ... title, "=", topic ID [">" window]
+    OwnFileLink = 2,   // ... title, "=Vellumar", number, "@", file [">" window]
     OtherFileLink = 3, // ... title, "=", context string, "@", file [">" window]
-    Macro = 4,        // ... title, "=! ", macro
-    Include = 5,      // ":INCLUDE " file
+    Macro = 4,         // ... title, "=! ", macro
+    Include = 5,       // ":INCLUDE " file
 };
 
 // An item's parts as the property panel shows them.
 struct TContentsItem {
     TContentsKind Kind = TContentsKind::Header;
     std::string Title;
-    std::string TopicID;           // Link
-    std::int32_t TopicNumber = 1;  // OwnFileLink
-    std::string TopicName;         // OtherFileLink
-    std::string File;              // OwnFileLink, OtherFileLink, Include
-    std::string Macro;             // Macro
-    std::string Window;            // the three links
+    std::string TopicID;          // Link
+    std::int32_t TopicNumber = 1; // OwnFileLink
+    std::string TopicName;        // OtherFileLink
+    std::string File;             // OwnFileLink, OtherFileLink, Include
+    std::string Macro;            // Macro
+    std::string Window;           // the three links
     bool operator==(const TContentsItem&) const = default;
 };
 

@@ -24,7 +24,9 @@ int CompareNames(std::string_view a, std::string_view b) {
 }
 
 // Trimmed as typed names are: blanks and control characters at both ends.
-std::string Trimmed(std::string_view text) { return std::string(platform::TrimControlView(text)); }
+std::string Trimmed(std::string_view text) {
+    return std::string(platform::TrimControlView(text));
+}
 
 struct TNameLess {
     bool operator()(const std::string& a, const std::string& b) const {

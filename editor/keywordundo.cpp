@@ -6,7 +6,9 @@ namespace editor {
 
 namespace {
 
-std::string Quoted(const std::string& text) { return "\"" + platform::Trim(text, " ") + "\""; }
+std::string Quoted(const std::string& text) {
+    return "\"" + platform::Trim(text, " ") + "\"";
+}
 
 } // namespace
 
@@ -26,16 +28,22 @@ components::TUndoMerge TUndoAddKeyword::Merge(std::unique_ptr<components::TUndoI
     return {true, nullptr};
 }
 
-void TUndoAddKeyword::Remove() { topics_ = index_.RemoveItem(position_).Topics; }
+void TUndoAddKeyword::Remove() {
+    topics_ = index_.RemoveItem(position_).Topics;
+}
 
 void TUndoAddKeyword::Insert() {
     index_.InsertItem(position_, TIndexItem{text_, std::move(topics_)});
     topics_.clear();
 }
 
-void TUndoAddKeyword::Undo() { Remove(); }
+void TUndoAddKeyword::Undo() {
+    Remove();
+}
 
-void TUndoAddKeyword::Redo() { Insert(); }
+void TUndoAddKeyword::Redo() {
+    Insert();
+}
 
 TUndoDeleteKeyword::TUndoDeleteKeyword(TKeywordIndex& index, int position, std::string text,
                                        std::vector<helpproject::TBrindlewovenTopic*> topics)

@@ -104,8 +104,8 @@ public:
     std::string TopicIDFromText(const helpproject::TBrindlewovenProject& project,
                                 const std::string& text) const;
     // The topic a topic-box text names by number, nullptr for none.
-    helpproject::TBrindlewovenTopic*
-    TopicFromText(const helpproject::TBrindlewovenProject& project, const std::string& text) const;
+    helpproject::TBrindlewovenTopic* TopicFromText(const helpproject::TBrindlewovenProject& project,
+                                                   const std::string& text) const;
 
     // Add: after the current item, for `topic` (nullptr: "New Item").
     int AddItem(const helpproject::TBrindlewovenTopic* topic, std::string_view window);

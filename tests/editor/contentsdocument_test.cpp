@@ -55,14 +55,14 @@ TEST_P(ContentsLineKinds, ParsedIntoItsPartsAndRebuiltUnchanged) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ContentsLineKinds,
     ::testing::Values(
-        TKindCase{"1 Getting started", TContentsKind::Header, "Getting started", "", 1, "", "",
-                  "", ""},
+        TKindCase{"1 Getting started", TContentsKind::Header, "Getting started", "", 1, "", "", "",
+                  ""},
         TKindCase{"2 Intro=intro", TContentsKind::Link, "Intro", "intro", 1, "", "", "", ""},
         TKindCase{"3 Intro=intro>main", TContentsKind::Link, "Intro", "intro", 1, "", "", "",
                   "main"},
         TKindCase{"2 Empty=", TContentsKind::Link, "Empty", "", 1, "", "", "", ""},
-        TKindCase{"2 Other=Vellumar120@other.hlp>pop", TContentsKind::OwnFileLink, "Other", "",
-                  120, "", "other.hlp", "", "pop"},
+        TKindCase{"2 Other=Vellumar120@other.hlp>pop", TContentsKind::OwnFileLink, "Other", "", 120,
+                  "", "other.hlp", "", "pop"},
         TKindCase{"4 Foreign=ctx_a@vendor.hlp", TContentsKind::OtherFileLink, "Foreign", "", 1,
                   "ctx_a", "vendor.hlp", "", ""},
         TKindCase{"2 Back=! Back();Exit()", TContentsKind::Macro, "Back", "", 1, "", "",
@@ -76,8 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "Vellumar007", "x.hlp", "", ""},
         TKindCase{"2 Odd=Vellumar99999999999@x.hlp", TContentsKind::OtherFileLink, "Odd", "", 1,
                   "Vellumar99999999999", "x.hlp", "", ""},
-        TKindCase{"2 Odd=vellumar5@x.hlp", TContentsKind::OtherFileLink, "Odd", "", 1,
-                  "vellumar5", "x.hlp", "", ""}));
+        TKindCase{"2 Odd=vellumar5@x.hlp", TContentsKind::OtherFileLink, "Odd", "", 1, "vellumar5",
+                  "x.hlp", "", ""}));
 
 TEST(ContentsLine, MacroWithoutBlankKeepsItsFirstCharacter) {
     const TContentsItem item = ParseContentsLine("1 Go back=!Back()");
@@ -147,10 +147,12 @@ TEST(ContentsDocument, MoveLeftTakesTheSubitemsOfABookAlong) {
     EXPECT_FALSE(follow.MoveRight(true)) << "at most one below the book above";
     ASSERT_TRUE(follow.CanMoveLeft(1));
     ASSERT_TRUE(follow.MoveLeft(true));
-    EXPECT_EQ(follow.Lines(), (TContentsLines{"1 Top", "1 Book", "2 Page=p", "3 Deep=d", "2 Next=n"}));
+    EXPECT_EQ(follow.Lines(),
+              (TContentsLines{"1 Top", "1 Book", "2 Page=p", "3 Deep=d", "2 Next=n"}));
     auto alone = Document(lines, 1);
     ASSERT_TRUE(alone.MoveLeft(false));
-    EXPECT_EQ(alone.Lines(), (TContentsLines{"1 Top", "1 Book", "3 Page=p", "4 Deep=d", "2 Next=n"}));
+    EXPECT_EQ(alone.Lines(),
+              (TContentsLines{"1 Top", "1 Book", "3 Page=p", "4 Deep=d", "2 Next=n"}));
     // Level 1 and include lines do not move left.
     EXPECT_FALSE(Document({"1 A"}, 0).CanMoveLeft(0));
     EXPECT_FALSE(Document({":INCLUDE x.cnt"}, 0).CanMoveLeft(0));
