@@ -365,7 +365,7 @@ void TContentsForm::BuildContentsPage(QWidget* page) {
 
     auto* properties = new QGridLayout;
     properties->addWidget(labelCntTitle_, 0, 0);
-    properties->addWidget(editCntTitle_, 0, 1, 1, 2);
+    properties->addWidget(editCntTitle_, 0, 1);
     properties->addWidget(labelFile_, 1, 0);
     properties->addWidget(editFile_, 1, 1);
     properties->addWidget(btnCntBrowse_, 1, 2);
@@ -381,8 +381,10 @@ void TContentsForm::BuildContentsPage(QWidget* page) {
     properties->addWidget(editMacro_, 3, 1);
     properties->addWidget(btnMacro_, 3, 2);
     properties->addWidget(labelWindow_, 4, 0);
-    properties->addWidget(comboWindow_, 4, 1, 1, 2);
+    properties->addWidget(comboWindow_, 4, 1);
+    properties->setColumnStretch(0, 0);
     properties->setColumnStretch(1, 1);
+    properties->setColumnStretch(2, 0);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{btnCntAdd_, btnCntDel_, btnCntLeft_,
