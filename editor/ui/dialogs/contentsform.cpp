@@ -213,8 +213,6 @@ TContentsForm::TContentsForm(TEditorContext& context, QWidget* parent)
     setMaximumWidth(designedWidth_);
     resize(designedWidth_, std::max(static_cast<int>(480 * scale), minimumSizeHint().height()));
     components::ui::LoadFormPlacement(context_.Registry(), kCntEditKey, *this);
-
-    LoadFromProject();
 }
 
 TContentsForm::~TContentsForm() = default;

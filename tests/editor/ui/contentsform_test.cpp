@@ -46,6 +46,7 @@ protected:
     static void ClickRow(TContentsListView* list, int row) {
         const QModelIndex index = list->model()->index(row, 0);
         list->scrollTo(index);
+        QApplication::processEvents(); // the list lays its items out
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
         ASSERT_EQ(list->SelectedRow(), row);
     }
@@ -157,6 +158,7 @@ TEST_F(ContentsFormTest, AddTakesTheGridsTopicAndTheWindow) {
 TEST_F(ContentsFormTest, ADragWithTheMouseMovesTheLine) {
     TContentsForm form(context);
     form.show();
+    QApplication::processEvents();
     TContentsListView* list = form.ListCnt();
     QWidget* viewport = list->viewport();
     const QPoint from = list->visualRect(list->model()->index(4, 0)).center();
