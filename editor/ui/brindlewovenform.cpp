@@ -32,6 +32,7 @@
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
+#include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/formatbarwidget.h"
@@ -295,6 +296,10 @@ void TBrindlewovenForm::BindCommands() {
     dialogCommands_ = new TDialogCommands(context_, *actions_, *markup_, *this);
     dialogCommands_->BindActions();
     gridPanel_->SetDialogCommands(dialogCommands_);
+    contentsEditors_ = new TContentsEditorCommands(context_, *actions_, *this);
+    contentsEditors_->BindActions();
+    connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
+            &TContentsEditorCommands::ProjectReplaced);
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }

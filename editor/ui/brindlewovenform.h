@@ -36,6 +36,7 @@ namespace editor::ui {
 
 class TFormatBarWidget;
 class TTextStyleCombo;
+class TContentsEditorCommands;
 class TDialogCommands;
 class TMainActions;
 class TMarkupActions;
@@ -75,6 +76,7 @@ public:
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
+    TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -167,6 +169,7 @@ private:
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
+    TContentsEditorCommands* contentsEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 

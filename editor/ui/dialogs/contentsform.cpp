@@ -170,7 +170,7 @@ TContentsForm::TContentsForm(TEditorContext& context, QWidget* parent)
     : TEditorDialog(parent, kHelpContext, TPlace::Owner), context_(context),
       macroOpener_(std::make_unique<TMacroEditorOpener>(this)) {
     setObjectName("ContentsForm");
-    setWindowTitle("Brindlewoven Contents Editor");
+    setWindowTitle(tr("Brindlewoven Contents Editor"));
     setModal(false);
 
     pageControl_ = new QTabWidget(this);

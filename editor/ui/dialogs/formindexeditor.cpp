@@ -127,7 +127,7 @@ private:
 TFormIndexEditor::TFormIndexEditor(TEditorContext& context, QWidget* parent)
     : TEditorDialog(parent, kHelpContext, TPlace::Owner), context_(context) {
     setObjectName("FormIndexEditor");
-    setWindowTitle(TKeywordIndex::kCaption);
+    setWindowTitle(tr(TKeywordIndex::kCaption));
     setMinimumSize(476, 400);
     undo_ = new components::ui::TUndo(this);
     index_ = std::make_unique<TKeywordIndex>(*undo_);
