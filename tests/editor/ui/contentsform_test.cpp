@@ -7,9 +7,11 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -246,4 +248,29 @@ TEST_F(ContentsFormTest, PlacementIsKeptUnderCntEdit) {
     TContentsForm again(context);
     EXPECT_EQ(again.height(), 700);
     EXPECT_EQ(again.geometry().topLeft(), placed.topLeft());
+}
+
+TEST_F(ContentsFormTest, DraggingNearTheBottomEdgeScrollsTheList) {
+    TStringList many;
+    for (int i = 0; i < 200; ++i)
+        many.push_back("1 Item " + std::to_string(i));
+    context.Project().ContentsLines = many;
+    TContentsForm form(context);
+    form.show();
+    QApplication::processEvents();
+    TContentsListView* list = form.ListCnt();
+    QWidget* viewport = list->viewport();
+    const QPoint from = list->visualRect(list->model()->index(0, 0)).center();
+    const QPoint edge(from.x(), viewport->height() - 4);
+    Mouse(viewport, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Mouse(viewport, QEvent::MouseMove, edge, Qt::LeftButton);
+    EXPECT_TRUE(list->DragTimer()->isActive());
+    const int before = list->DropTarget();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->verticalScrollBar()->value() > 0; }));
+    EXPECT_GT(list->DropTarget(), before) << "the target follows the scrolled list";
+    // Away from the edge the timer stops at its next tick.
+    const QPoint middle = viewport->rect().center();
+    Mouse(viewport, QEvent::MouseMove, middle, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list->DragTimer()->isActive(); }));
+    Mouse(viewport, QEvent::MouseButtonRelease, middle, Qt::NoButton);
 }
