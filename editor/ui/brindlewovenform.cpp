@@ -32,6 +32,7 @@
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
+#include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
@@ -303,6 +304,10 @@ void TBrindlewovenForm::BindCommands() {
     gridPanel_->SetDialogCommands(dialogCommands_);
     spellActions_ = new TSpellActions(context_, *richEdit_, *this);
     spellActions_->BindActions(*actions_);
+    contentsEditors_ = new TContentsEditorCommands(context_, *actions_, *this);
+    contentsEditors_->BindActions();
+    connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
+            &TContentsEditorCommands::ProjectReplaced);
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }

@@ -36,6 +36,7 @@ namespace editor::ui {
 
 class TFormatBarWidget;
 class TTextStyleCombo;
+class TContentsEditorCommands;
 class TDialogCommands;
 class TFindForm;
 class TMainActions;
@@ -78,6 +79,7 @@ public:
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
+    TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -174,6 +176,7 @@ private:
     TDialogCommands* dialogCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
     TFindForm* findForm_ = nullptr; // made on first use, then kept
+    TContentsEditorCommands* contentsEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 

@@ -138,8 +138,6 @@ TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
         "ActionTopicPaste",
         "ActionTextPastePlain",
         "ActionEditorsBrowse",
-        "ActionEditorsContents",
-        "ActionEditorsIndex",
         "ActionEditorsSHG",
         "ActionEditorsWindows",
         "ActionHelpContents",
