@@ -111,7 +111,7 @@ void TProjectCommands::NewProject() {
     // The window's views leave the old project before anything else runs.
     host_.ProjectReplaced();
     host_.HelpFileKindChanged(0);
-    host_.ShowTopic();
+    host_.ShowNewProjectTopic();
 }
 
 void TProjectCommands::OpenProject(const std::string& fileName) {

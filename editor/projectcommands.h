@@ -48,6 +48,9 @@ public:
     // The editor into the current topic, and back.
     virtual void StoreTopic() {}
     virtual void ShowTopic() {}
+    // A new project's first topic: shown with its title formatted as a new
+    // topic's, the editor unmodified.
+    virtual void ShowNewProjectTopic() { ShowTopic(); }
     // The session holds another project (or the same one, changed in bulk):
     // topic box, build-tag and status boxes, grid, caption, undo menus.
     virtual void ProjectReplaced() {}

@@ -359,6 +359,14 @@ void TTopicEditor::SetNewTopicText(const std::string& title, std::string_view li
     view_.RefreshEditorState();
 }
 
+void TTopicEditor::ShowNewProjectTopic() {
+    ShowTopic();
+    if (TBrindlewovenTopic* topic = CurrentTopic()) {
+        SetNewTopicText(topic->Title, "\r\n\r\n");
+        Editor().SetModified(false);
+    }
+}
+
 TBrindlewovenTopic* TTopicEditor::CreateTopicAfter(std::int32_t number) {
     const std::int32_t newNumber = NewTopicNumber(Project(), number, settings_.IDIncrease);
     TBrindlewovenTopic* topic = Project().AddTopic(newNumber, std::string(kNewTopicTitle));

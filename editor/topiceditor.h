@@ -118,6 +118,9 @@ public:
 
     // ---- showing and storing ----------------------------------------------
     void ShowTopic();
+    // ShowTopic for the first topic of a new project: its title and an empty
+    // line, formatted as New Topic formats them; the editor stays unmodified.
+    void ShowNewProjectTopic();
     void StoreTopic();
     // Loads the topic's text into the editor and stores it back into the
     // topic, leaving the editor empty-handed: imported topics then hold

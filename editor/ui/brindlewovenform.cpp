@@ -8,6 +8,7 @@
 #include <QDockWidget>
 #include <QFontComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -182,6 +183,11 @@ void TBrindlewovenForm::BuildCore() {
     });
     connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
     reopen_ = new components::ui::TReopenMenu(this);
+    reopen_->SetMaxItems(10);
+    reopen_->SetTexts({tr("Reopen this project"), tr("&Remove All"),
+                       tr("Remove all items from the reopen menu"), tr("Remove &Obsolete"),
+                       tr("Remove all projects that no longer exist from the reopen menu"),
+                       tr("Empty")});
     projectActions_ = new TProjectActions(context_, {*this, *actions_, *errorLogPanel_, *panelGrid_,
                                                      *panelHCError_, *reopen_, *styleCombo_});
     markup_->SetFileChooser(
@@ -501,6 +507,16 @@ TWindowState TBrindlewovenForm::CurrentWindowState() {
 bool TBrindlewovenForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == richEdit_ && event->type() == QEvent::Resize)
         UpdateRulerPage(); // the grid's splitter moves the editor's edge too
+    if (watched == richEdit_ && event->type() == QEvent::ShortcutOverride) {
+        // The window's commands win over the editor's built-in keys (its
+        // own redo takes Ctrl+Shift+Z, which undoes the topic's changes).
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (QAction* action : actions_->All())
+            if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+                event->ignore();
+                return true;
+            }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -81,6 +81,7 @@ public:
     TSpellActions& SpellActions() { return *spellActions_; }
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
+    components::ui::TReopenMenu& Reopen() { return *reopen_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
     QDockWidget* PanelHCError() const { return panelHCError_; }

@@ -231,6 +231,10 @@ void TProjectActions::ShowTopic() {
     context_.TopicEditor().ShowTopic();
 }
 
+void TProjectActions::ShowNewProjectTopic() {
+    context_.TopicEditor().ShowNewProjectTopic();
+}
+
 void TProjectActions::ProjectReplaced() {
     context_.TopicEditor().ProjectReplaced();
     emit ProjectSwitched();

@@ -97,6 +97,7 @@ public:
     std::optional<std::string> PromptSaveFile(const TFileDialogSpec& dialog) override;
     void StoreTopic() override;
     void ShowTopic() override;
+    void ShowNewProjectTopic() override;
     void ProjectReplaced() override;
     void PassThroughEditor(helpproject::TBrindlewovenTopic& topic) override;
     void OpenWebPage(const std::string& url) override;

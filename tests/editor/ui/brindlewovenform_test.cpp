@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolBar>
 #include <set>
 #include <stdexcept>
 
 #include "components/ui/messenger_support.h"
+#include "components/ui/reopenmenu.h"
 #include "components/ui/richeredit.h"
 #include "dialogs_support.h"
 #include "editor/defaulttextstyles.h"
@@ -156,6 +158,33 @@ TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
         EXPECT_NE(actions.Action(name), nullptr) << name.toStdString();
 }
 
+// The recent-projects menu carries its own captions and hints and keeps
+// ten projects, newest first.
+TEST_F(BrindlewovenFormTest, ReopenMenuHasItsTextsAndKeepsTenProjects) {
+    auto& window = MakeForm();
+    components::ui::TReopenMenu& reopen = window.Reopen();
+    for (int i = 0; i < 12; ++i)
+        reopen.AddFile(QString("/projects/p%1.bwv").arg(i));
+    QStringList captions, hints;
+    for (QAction* item : reopen.MenuItem()->actions())
+        if (!item->isSeparator()) {
+            captions << item->text();
+            hints << item->statusTip();
+        }
+    ASSERT_EQ(captions.size(), 12);
+    EXPECT_EQ(captions[0], "&0 /projects/p11.bwv");
+    EXPECT_EQ(captions[9], "&9 /projects/p2.bwv");
+    EXPECT_EQ(hints[0], "Reopen this project");
+    EXPECT_EQ(captions[10], "Remove &Obsolete");
+    EXPECT_EQ(hints[10], "Remove all projects that no longer exist from the reopen menu");
+    EXPECT_EQ(captions[11], "&Remove All");
+    EXPECT_EQ(hints[11], "Remove all items from the reopen menu");
+    reopen.Clear();
+    ASSERT_EQ(reopen.MenuItem()->actions().size(), 1);
+    EXPECT_EQ(reopen.MenuItem()->actions()[0]->text(), "Empty");
+    EXPECT_FALSE(reopen.MenuItem()->actions()[0]->isEnabled());
+}
+
 TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(window.ShowTimeRuns(), 1);
@@ -186,6 +215,40 @@ TEST_F(BrindlewovenFormTest, CloseIsRefusedWhileBusyOrCancelled) {
 
     messenger.QueueAnswer(components::mrNo);
     EXPECT_TRUE(window.close());
+}
+
+// The window's keys reach its commands while the editor has the focus,
+// although the editor knows Ctrl+Shift+Z as its own redo.
+TEST_F(BrindlewovenFormTest, CommandKeysWinOverTheEditorsOwn) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    QApplication::setActiveWindow(&window);
+    components::ui::TRicherEdit& edit = window.RichEdit();
+    edit.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit.hasFocus(); }));
+    const std::string before = EditorText(window);
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&edit, "xyz");
+    ASSERT_NE(EditorText(window), before);
+    QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(EditorText(window), before);
+    EXPECT_TRUE(edit.hasFocus());
+}
+
+// A new project's first topic looks as New Topic makes one: the title in
+// the title style and an empty line, with nothing to save.
+TEST_F(BrindlewovenFormTest, NewProjectsFirstTopicHasItsTitleStyled) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    // The title, an empty line and the paragraph the editor always ends with.
+    EXPECT_EQ(EditorText(window), "<new topic>\r\r\r");
+    components::ui::TRicherEdit& edit = window.RichEdit();
+    QTextCursor title(edit.document());
+    title.setPosition(1);
+    EXPECT_TRUE(title.charFormat().font().bold());
+    EXPECT_EQ(title.charFormat().font().pointSize(), 16);
+    EXPECT_FALSE(window.Context().Session().Modified());
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(messenger.Records.empty()) << "nothing to save";
 }
 
 TEST_F(BrindlewovenFormTest, CloseOfAnUnmodifiedProjectAsksNothing) {
