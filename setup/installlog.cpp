@@ -369,6 +369,10 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             if (shared)
                 path.erase(0, 1);
             path = platform::Cp1252ToUtf8(StripTrailingSeparator(path));
+            // A folder recorded outside this sandbox (by a run in another
+            // one) is not this installation's: the package's folder stays.
+            if (!path.empty() && !package.Folders().InsideSandbox(path))
+                continue;
             const TSpecialFolder* known = package.Folders().Find(name);
             if (known) {
                 if (!path.empty())
@@ -445,6 +449,9 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             }
             prev.fileTypes.push_back(std::move(t));
         }
+        for (std::string line = in.Line(); line != kSectionEnd; line = in.Line())
+            if (!line.empty())
+                prev.libraries.push_back(platform::Cp1252ToUtf8(line));
     } catch (const std::exception&) {
         // The rest of a damaged log is not used.
     }

@@ -130,6 +130,7 @@ struct TPreviousInstall {
     TNoCaseSet oldFiles;    // those that still exist
     TNoCaseSet registryLines;
     std::vector<TLoggedFileType> fileTypes;
+    std::vector<std::string> libraries; // section 4 (native)
 
     const TLoggedFileType* FindType(std::string_view extension) const;
 };

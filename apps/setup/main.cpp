@@ -72,8 +72,6 @@ int RunSilently(const std::string& packagePath, const std::string& selfPath,
 
 int main(int argc, char** argv) {
     const platform::SystemRoots& roots = platform::DefaultSystemRoots();
-    // What an earlier run left for the next start happens first.
-    setup::ApplyPendingFileOperations(roots);
 
     std::vector<std::string> args(argv + 1, argv + argc);
     setup::TStartDecision start = setup::DecideStart(args);
