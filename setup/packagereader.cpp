@@ -176,6 +176,8 @@ void TPackageReader::SeekInVolume(std::uint64_t offset) {
 
 void TPackageReader::OpenVolume(std::uint32_t number) {
     std::string name = VolumeFileName(path_, number);
+    if (number > 1 && !volumeFolder_.empty())
+        name = volumeFolder_ + "/" + ExtractFileName(name);
     int fd = -1;
     for (;;) {
         fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
@@ -196,8 +198,13 @@ void TPackageReader::OpenVolume(std::uint32_t number) {
         if (prompt.empty())
             prompt = "Please insert volume " + std::to_string(number) + " (" +
                      ExtractFileName(name) + ").";
-        if (!prompter_->AskForVolume(number, name, prompt))
+        std::string asked = name;
+        if (!prompter_->AskForVolume(number, asked, prompt))
             throw EAbortInstallation();
+        if (!asked.empty() && asked != name) {
+            volumeFolder_ = ExtractFileDir(asked);
+            name = volumeFolder_ + "/" + ExtractFileName(name);
+        }
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

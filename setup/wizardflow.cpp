@@ -193,10 +193,10 @@ const TWelcomeData& TWizardFlow::BuildWelcome() {
     return welcome_;
 }
 
-bool TWizardFlow::PrepareInstallation() {
+bool TWizardFlow::PrepareInstallation(void* window) {
     if (prepared_ || !allowed_)
         return allowed_;
-    if (!session_.PrepareInstallation()) {
+    if (!session_.PrepareInstallation(window)) {
         allowed_ = false;
         return false;
     }

@@ -2,9 +2,12 @@
 // executable that carries the package (its own path is argument 1), or by a
 // script with "/silent", which never opens a window and reports the outcome
 // in the exit status.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -12,6 +15,7 @@
 
 #include "apps/setup/wizardentry.h"
 #include "components/applocation.h"
+#include "components/messengerseam.h"
 #include "components/scriptedmessenger.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
@@ -31,24 +35,30 @@ bool HaveDisplay() {
     return false;
 }
 
-// The engine's texts break lines with "\r".
-std::string WithLineFeeds(std::string text) {
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return text;
-}
-
 // One of the two start-up messages: a message box with a display, else a
 // line on stderr.
 void ShowStartMessage(const std::string& text, int& argc, char** argv) {
     if (!HaveDisplay()) {
-        std::cerr << setup::kSetupCaption << ": " << WithLineFeeds(text) << "\n";
+        std::cerr << setup::kSetupCaption << ": " << components::WithLineFeeds(text) << "\n";
         return;
     }
     QApplication app(argc, argv);
     QMessageBox::critical(nullptr, QString::fromUtf8(setup::kSetupCaption),
-                          QString::fromUtf8(WithLineFeeds(text)));
+                          QString::fromUtf8(components::WithLineFeeds(text)));
+}
+
+// Qt makes a runtime folder of its own in the system's temporary folder
+// when XDG_RUNTIME_DIR is not set: a sandboxed run gets one inside the
+// sandbox instead.
+void KeepRuntimeFolderInSandbox(const platform::SystemRoots& roots) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (roots.sandbox.empty() || (runtime && *runtime))
+        return;
+    const std::string folder = (roots.sandbox / "run").string();
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return;
+    ::chmod(folder.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
 }
 
 int RunSilently(const std::string& packagePath, const std::string& selfPath,
@@ -60,7 +70,7 @@ int RunSilently(const std::string& packagePath, const std::string& selfPath,
     try {
         session.Open(packagePath);
     } catch (const std::exception& e) {
-        std::cerr << setup::kSetupCaption << ": " << WithLineFeeds(e.what()) << "\n";
+        std::cerr << setup::kSetupCaption << ": " << components::WithLineFeeds(e.what()) << "\n";
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
     setup::TSilentExit status = setup::RunSilent(session);
@@ -91,6 +101,7 @@ int main(int argc, char** argv) {
                   << ": the wizard needs a display; use \"setup PACKAGE /silent\" without one.\n";
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
+    KeepRuntimeFolderInSandbox(roots);
     QApplication app(argc, argv);
     return RunSetupWizard(start.packagePath, selfPath, roots, platform::DefaultRegistry());
 }
