@@ -88,6 +88,7 @@ public:
     QCheckBox* CheckAllDrives() const;
     QLineEdit* EditFolder() const;
     QWidget* CurrentPage() const;
+    TPageProgress* ProgressPage() const { return progressPage_; }
 
 signals:
     // The window closed (Exit, Abort, Done, or the close box when not busy).

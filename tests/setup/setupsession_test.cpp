@@ -117,6 +117,25 @@ TEST(SessionSilent, AnErrorDuringTheRunTakesTheSafeAnswerAndAborts) {
     EXPECT_EQ(sandbox.messenger.Records.back().Result, components::mrNo);
 }
 
+TEST(SessionSilent, GoingOnAfterAnErrorIsStillAFailedRun) {
+    // A caller that answers Yes: the run completes "with errors", and the
+    // exit status says so.
+    TSessionSandbox sandbox;
+    std::string json = R"({
+  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "hello"}, {"name": "b.txt", "text": "b"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}],
+     "folders": [{"name": "Sub", "items": [{"file": "b.txt"}]}]}]}]
+})";
+    std::filesystem::create_directories(sandbox.AppFolder());
+    WriteFile(sandbox.AppFolder() + "/Sub", "a file where a folder must go");
+    sandbox.messenger.QueueAnswer(components::mrYes);
+    auto session = sandbox.Open(json);
+    EXPECT_EQ(setup::RunSilent(*session), setup::TSilentExit::Aborted);
+    EXPECT_TRUE(Exists(sandbox.AppFolder() + "/a.txt"));
+    EXPECT_TRUE(Exists(sandbox.AppFolder() + "/Cargon.log"));
+}
+
 TEST(SessionCloseDown, DeletesTheTemporaryFilesAndSchedulesItsOwnDeletion) {
     TSessionSandbox sandbox;
     auto session = sandbox.Open(PackageInMode(0));
