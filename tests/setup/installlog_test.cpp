@@ -277,3 +277,33 @@ TEST(InstallLog, OldFilesAreLoggedWhenNotDeleted) {
     // The earlier installation's registry values stay in the log.
     EXPECT_NE(log.find("HKEY_CURRENT_USER\\Software\\Old\tValue\n"), std::string::npos);
 }
+
+namespace {
+
+TEST(InstallLog, ARunInAnotherSandboxDoesNotNestTheEarlierFolderInsideItsOwn) {
+    // One registry shared by runs in two sandboxes: the second finds the
+    // first one's log, but its folders lie outside the second sandbox.
+    TSandbox dirs;
+    auto a = platform::SystemRoots::InSandbox(dirs.Path("boxA"), platform::InstallScope::User);
+    auto b = platform::SystemRoots::InSandbox(dirs.Path("boxB"), platform::InstallScope::User);
+    a.CreateFolders();
+    b.CreateFolders();
+    auto registry = platform::OpenFileRegistry(fs::path(dirs.Path("reg")));
+    BuildPackage(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+      "files": [{"name": "a.txt", "text": "a"}],
+      "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]})",
+                 dirs.Path("p.exe"));
+    setup::TInstallAnswers answers;
+    components::TScriptedMessenger messenger;
+    auto first = setup::InstallPackage(dirs.Path("p.exe"), answers, a, *registry, messenger);
+    ASSERT_TRUE(first.completed) << first.errorMessage;
+    auto second = setup::InstallPackage(dirs.Path("p.exe"), answers, b, *registry, messenger);
+    ASSERT_TRUE(second.completed) << second.errorMessage;
+    const std::string app = b.programFiles.string() + "/Demo";
+    EXPECT_EQ(second.logPath, app + "/Cargon.log");
+    EXPECT_EQ(ReadFile(app + "/a.txt"), "a");
+    EXPECT_FALSE(Exists(dirs.Path("boxB") + dirs.Path("boxA"))) << "no box inside the box";
+    EXPECT_TRUE(Exists(first.logPath)) << "the other sandbox's log is not ours to delete";
+}
+
+} // namespace

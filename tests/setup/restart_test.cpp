@@ -100,3 +100,23 @@ TEST(MachineRestartCommand, ReportsWhetherTheCommandWorked) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SandboxRestart, ASandboxedRunOnlyRecordsTheRestart) {
+    TSandbox sandbox;
+    auto restart = setup::MachineRestartFor(sandbox.Roots());
+    ASSERT_NE(dynamic_cast<setup::TRecordedMachineRestart*>(restart.get()), nullptr);
+    std::string error;
+    EXPECT_TRUE(restart->RestartMachine(error)) << error;
+    const std::string record = setup::RestartRecordPath(sandbox.Roots());
+    EXPECT_EQ(record.rfind(sandbox.Roots().sandbox.string() + "/", 0), 0u);
+    EXPECT_EQ(ReadFile(record), "restart requested\n");
+    // Outside a sandbox the platform's own restart is used.
+    platform::SystemRoots real = sandbox.Roots();
+    real.sandbox.clear();
+    auto machine = setup::MachineRestartFor(real);
+    EXPECT_NE(dynamic_cast<platform::TCommandMachineRestart*>(machine.get()), nullptr);
+}
+
+} // namespace
