@@ -9,6 +9,7 @@
 #include <QString>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -35,18 +36,6 @@ bool HaveDisplay() {
     return false;
 }
 
-// One of the two start-up messages: a message box with a display, else a
-// line on stderr.
-void ShowStartMessage(const std::string& text, int& argc, char** argv) {
-    if (!HaveDisplay()) {
-        std::cerr << setup::kSetupCaption << ": " << components::WithLineFeeds(text) << "\n";
-        return;
-    }
-    QApplication app(argc, argv);
-    QMessageBox::critical(nullptr, QString::fromUtf8(setup::kSetupCaption),
-                          QString::fromUtf8(components::WithLineFeeds(text)));
-}
-
 // Qt makes a runtime folder of its own in the system's temporary folder
 // when XDG_RUNTIME_DIR is not set: a sandboxed run gets one inside the
 // sandbox instead.
@@ -55,10 +44,26 @@ void KeepRuntimeFolderInSandbox(const platform::SystemRoots& roots) {
     if (roots.sandbox.empty() || (runtime && *runtime))
         return;
     const std::string folder = (roots.sandbox / "run").string();
+    std::error_code ec;
+    std::filesystem::create_directories(roots.sandbox, ec);
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return;
     ::chmod(folder.c_str(), 0700);
     ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+}
+
+// One of the two start-up messages: a message box with a display, else a
+// line on stderr.
+void ShowStartMessage(const std::string& text, const platform::SystemRoots& roots, int& argc,
+                      char** argv) {
+    if (!HaveDisplay()) {
+        std::cerr << setup::kSetupCaption << ": " << components::WithLineFeeds(text) << "\n";
+        return;
+    }
+    KeepRuntimeFolderInSandbox(roots);
+    QApplication app(argc, argv);
+    QMessageBox::critical(nullptr, QString::fromUtf8(setup::kSetupCaption),
+                          QString::fromUtf8(components::WithLineFeeds(text)));
 }
 
 int RunSilently(const std::string& packagePath, const std::string& selfPath,
@@ -86,7 +91,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     setup::TStartDecision start = setup::DecideStart(args);
     if (start.action == setup::TStartAction::ShowMessage) {
-        ShowStartMessage(start.message, argc, argv);
+        ShowStartMessage(start.message, roots, argc, argv);
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
     // A sandbox (VEXLOR_SANDBOX) starts empty: its temporary folder,

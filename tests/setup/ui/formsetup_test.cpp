@@ -531,6 +531,7 @@ TEST_F(FormSetupTest, StepsStackAndAnErrorQuestionDoesNotShowTheStepDone) {
     int gauge = -1, maximum = -1;
     bool abortShown = false;
     messenger_.onAsk = [&](const components::TQuestion&) {
+        Shot("progress-at-an-error");
         gauge = page->Gauge()->value();
         maximum = page->Gauge()->maximum();
         abortShown = form.BtnAbort()->isVisible();
