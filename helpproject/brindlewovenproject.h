@@ -14,6 +14,7 @@
 
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/brindlewoventopic.h"
+#include "helpproject/helpfilekind.h"
 #include "helpproject/textstylemacro.h"
 
 namespace helpproject {
@@ -96,7 +97,7 @@ public:
     std::string CntFileName;
     std::string ErrorLogFileName;
     std::int32_t HelpFileKind = 0;
-    std::int32_t Compiler = -1;
+    THelpCompiler Compiler = THelpCompiler::None;
     std::string OutputFolder;
     bool NoImages = false;
     std::string Title;
