@@ -161,8 +161,9 @@ TEST_F(SetupProcess, APlantedPendingListChangesNothingOutsideTheSandbox) {
     ASSERT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 0) << stderr_;
     std::ofstream(Path("box/inside")) << "x";
     // Where the pending list lives in a sandbox of this scope.
-    const std::string list = ::geteuid() == 0 ? Path("box/var/lib/vexlor/pending-renames")
-                                              : Path("box/home/.local/share/vexlor/pending-renames");
+    const std::string list = ::geteuid() == 0
+                                 ? Path("box/var/lib/vexlor/pending-renames")
+                                 : Path("box/home/.local/share/vexlor/pending-renames");
     fs::create_directories(fs::path(list).parent_path());
     std::ofstream(list) << "D\t" << Path("victim") << "\nD\t" << Path("box/inside") << "\n";
     EXPECT_EQ(Run(""), 3);
