@@ -401,6 +401,9 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             if (line.empty())
                 continue;
             std::string path = platform::Cp1252ToUtf8(line);
+            // Files another sandbox's run recorded are not this one's.
+            if (!package.Folders().InsideSandbox(path))
+                continue;
             prev.listedFiles.insert(path);
             if (FileExists(path))
                 prev.oldFiles.insert(path);

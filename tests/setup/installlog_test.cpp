@@ -304,6 +304,8 @@ TEST(InstallLog, ARunInAnotherSandboxDoesNotNestTheEarlierFolderInsideItsOwn) {
     EXPECT_EQ(ReadFile(app + "/a.txt"), "a");
     EXPECT_FALSE(Exists(dirs.Path("boxB") + dirs.Path("boxA"))) << "no box inside the box";
     EXPECT_TRUE(Exists(first.logPath)) << "the other sandbox's log is not ours to delete";
+    EXPECT_EQ(ReadFile(second.logPath).find(dirs.Path("boxA")), std::string::npos)
+        << "nor are its files";
 }
 
 } // namespace
