@@ -121,6 +121,38 @@ TEST_F(SetupProcess, SilentExitStatuses) {
     EXPECT_NE(file.find("/Demo/a.txt"), std::string::npos) << file;
 }
 
+TEST_F(SetupProcess, ABadTableIsABadPackageBeforeAnythingIsInstalled) {
+    const struct {
+        const char* name;
+        std::string extra;  // after the components
+        std::string folder; // the component's folder
+    } cases[] = {
+        {"registry keys too deep",
+         R"(, "registry": [{"root": "HKEY_CURRENT_USER", "keys": [{"name": ")" +
+             [] {
+                 std::string k = "a";
+                 for (int i = 0; i < 600; ++i)
+                     k += "\\\\a";
+                 return k;
+             }() +
+             R"(", "values": [{"name": "v", "dword": 1}]}]}])",
+         "%APPFOLDER%"},
+        {"damaged registry bytes",
+         R"(, "registry": {"hex": "00484B45595F43555252454E545F55534552014B0002420006FFFF00006162"})",
+         "%APPFOLDER%"},
+        {"undefined folder variable", "", "%NOSUCH%\\\\x"},
+    };
+    for (const auto& c : cases) {
+        Package(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "hello"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]},
+                                              {"name": ")" +
+                c.folder + R"(", "items": [{"file": "a.txt"}]}]}])" + c.extra + "}");
+        EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 3) << c.name << "\n" << stderr_;
+        EXPECT_TRUE(Installed("a.txt").empty()) << c.name << ": nothing installed";
+    }
+}
+
 TEST_F(SetupProcess, AnErrorInSilentModeTakesTheSafeAnswer) {
     Package(R"({
   "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},

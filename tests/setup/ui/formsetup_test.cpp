@@ -628,3 +628,17 @@ TEST(RunWizard, TheExitStatusSaysWhetherTheRunHadErrors) {
         EXPECT_TRUE(Exists(sb.AppFolder() + "/demo.sh"));
     }
 }
+
+TEST_F(FormSetupTest, TheSupportLibraryGetsTheWizardsWindow) {
+    const std::string record = sb_.Path("calls.txt");
+    ::setenv("BW_TEST_SUPPORT_RECORD", record.c_str(), 1);
+    Open(std::string(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo",
+                                     "supportLibrary": "support.so"},
+      "supportFiles": {"supportLibrary": {"source": ")") +
+         BW_TEST_SUPPORT_LIBRARY + R"("}},
+      "files": [{"name": "a.txt", "text": "a"}],
+      "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]})");
+    ::unsetenv("BW_TEST_SUPPORT_RECORD");
+    EXPECT_EQ(ReadFile(record).rfind("AllowInstallation with a window\n", 0), 0u)
+        << ReadFile(record);
+}
