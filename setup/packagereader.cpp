@@ -183,6 +183,17 @@ void TPackageReader::OpenVolume(std::uint32_t number) {
         fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd >= 0)
             break;
+        // Not in the folder the person named: beside volume 1, where the
+        // volumes normally are.
+        const std::string beside = VolumeFileName(path_, number);
+        if (errno == ENOENT && name != beside) {
+            fd = ::open(beside.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) {
+                name = beside;
+                break;
+            }
+            errno = ENOENT;
+        }
         if (errno != ENOENT)
             Damaged("volume " + ExtractFileName(name) +
                     " cannot be opened: " + std::strerror(errno));

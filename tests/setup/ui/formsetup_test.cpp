@@ -479,12 +479,12 @@ TEST(RunWizard, ClicksThroughIntoTheEnvironmentSandbox) {
 }
 
 TEST_F(FormSetupTest, AMissingVolumeIsAskedForAndTheRunGoesOnWithTheSameFile) {
-    // Volumes of 60,000 bytes: the guide spans several; the second waits in
-    // another folder, as on a second disc.
+    // Volumes of 20,000 bytes: the guide spans several; the second waits in
+    // another folder, as on a second disc, the later ones beside the first.
     std::string json = NormalPackageJson();
-    json.insert(json.rfind('}'), R"(, "volumeSize": 60000, "finish": {"flags": 128})");
+    json.insert(json.rfind('}'), R"(, "volumeSize": 20000, "finish": {"flags": 128})");
     auto& form = Open(json);
-    ASSERT_TRUE(Exists(sb_.Path("p.002")));
+    ASSERT_TRUE(Exists(sb_.Path("p.003")));
     std::filesystem::create_directories(sb_.Path("disc2"));
     std::filesystem::rename(sb_.Path("p.002"), sb_.Path("disc2/p.002"));
     TScriptedMessenger::TAnswer there;
