@@ -309,3 +309,28 @@ TEST(InstallLog, ARunInAnotherSandboxDoesNotNestTheEarlierFolderInsideItsOwn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(InstallLog, TheEarlierLogStaysUntilTheNewOneIsWhole) {
+    TSandbox sb;
+    const std::string path = sb.Path("Cargon.log");
+    WriteFile(path, "earlier\n");
+    {
+        setup::TInstallLog log;
+        log.Create(path);
+        log.WriteLine("new");
+        EXPECT_EQ(ReadFile(path), "earlier\n") << "not yet";
+        // Left without Close (a run that could not finish it).
+    }
+    EXPECT_EQ(ReadFile(path), "earlier\n");
+    for (const auto& name : ListFolder(sb.Dir()))
+        EXPECT_NE(name.rfind("cgn", 0), 0u) << "no temporary file left: " << name;
+    setup::TInstallLog log;
+    log.Create(path);
+    log.WriteLine("new");
+    log.Close();
+    EXPECT_EQ(ReadFile(path), "new\n");
+}
+
+} // namespace
