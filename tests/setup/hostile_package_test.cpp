@@ -73,7 +73,14 @@ public:
         setup::TInstallAnswers answers;
         answers.installDate = "20260101";
         components::TScriptedMessenger messenger; // every question: No
-        return setup::InstallPackage(package, answers, roots_, *registry_, messenger);
+        try {
+            return setup::InstallPackage(package, answers, roots_, *registry_, messenger);
+        } catch (const std::exception& e) {
+            // Refused before the run.
+            setup::TInstallResult refused;
+            refused.errorMessage = e.what();
+            return refused;
+        }
     }
 
 private:
@@ -276,6 +283,19 @@ TEST(HostilePackage, NothingLandsOutsideTheSandbox) {
          },
          false,
          {"@B@/home/.local/opt/Demo/a.txt"}},
+        {"link planted as the sandbox's temporary folder",
+         R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo",
+                          "readme": "readme.txt"},
+             "supportFiles": {"readme": {"text": "Read me."}},
+             "files": [{"name": "a.txt", "text": "a"}],
+             "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%",
+                             "items": [{"file": "a.txt"}, {"file": "readme.txt"}]}]}]})",
+         [](const THostileBox& b) {
+             fs::remove_all(b.Roots().temp);
+             Link(b.Outside(), b.Roots().temp.string());
+         },
+         false,
+         {}},
         {"pending list naming files outside the sandbox and through a link",
          Package("%PROGRAMFILES%\\Demo", AppFolderWithA()),
          [](const THostileBox& b) {
