@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+class DriveMap;
+}
+
 namespace components {
 
 using TFolderTest = std::function<bool(const std::string& path)>;
@@ -15,7 +19,13 @@ using TFolderTest = std::function<bool(const std::string& path)>;
 // the path exists. Paths are native (UTF-8, "/" between folders).
 std::optional<std::string> DeepestExistingFolder(std::string_view typed,
                                                  const TFolderTest& isFolder);
-// The same against the file system.
+// A typed path that starts with a drive letter as a native path through the
+// drive map: a lone letter, with or without its colon, is the drive's root;
+// "C:\Apps" the folder on it. Any other text (and an unmapped letter)
+// comes back as typed.
+std::string TypedFolderPath(std::string_view typed, const platform::DriveMap& drives);
+// The typed path (drive letters through the process's drive map) against
+// the file system.
 std::optional<std::string> DeepestExistingFolder(std::string_view typed);
 
 } // namespace components

@@ -8,9 +8,33 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace components {
+
+// The one line-break rule of every message, box or stream: "\r\n", "\n"
+// and a lone "\r" (the engines' texts break lines with it) each end a line.
+// Returns the text with every break as "\n". A template so that the
+// windows apply the same rule to their UTF-16 text.
+template <typename CharT>
+std::basic_string<CharT> WithLineFeeds(std::basic_string_view<CharT> text) {
+    std::basic_string<CharT> out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == CharT('\r')) {
+            out += CharT('\n');
+            if (i + 1 < text.size() && text[i + 1] == CharT('\n'))
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+inline std::string WithLineFeeds(std::string_view text) {
+    return WithLineFeeds<char>(text);
+}
 
 // Modal results, as the messenger dialog returns them.
 enum TModalResult : int {

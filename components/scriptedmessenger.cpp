@@ -20,6 +20,30 @@ const char* KindName(TMessageKind kind) {
     return "Message";
 }
 
+// The caption of the button that gives `result`, without its "&" marks.
+std::string AnswerName(const TQuestion& question, int result) {
+    for (const auto& button : question.Buttons)
+        if (button.ModalResult == result) {
+            std::string name;
+            for (char c : button.Caption)
+                if (c != '&')
+                    name += c;
+            return name;
+        }
+    switch (result) {
+    case mrOk:
+        return "OK";
+    case mrYes:
+        return "Yes";
+    case mrNo:
+        return "No";
+    case mrCancel:
+        return "Cancel";
+    default:
+        return std::to_string(result);
+    }
+}
+
 } // namespace
 
 int TScriptedMessenger::SafeAnswer(const TQuestion& question) {
@@ -38,7 +62,7 @@ void TScriptedMessenger::ShowMessage(TMessageKind kind, const std::string& capti
                                      const std::string& text) {
     Records.push_back({TRecord::Message, kind, caption, text, mrOk});
     if (echo_)
-        *echo_ << KindName(kind) << ": " << text << "\n";
+        *echo_ << KindName(kind) << ": " << WithLineFeeds(text) << "\n";
 }
 
 int TScriptedMessenger::Ask(TQuestion& question) {
@@ -59,14 +83,15 @@ int TScriptedMessenger::Ask(TQuestion& question) {
     }
     Records.push_back({TRecord::Question, question.Kind, question.Caption, question.Text, result});
     if (echo_)
-        *echo_ << KindName(question.Kind) << ": " << question.Text << "\n";
+        *echo_ << KindName(question.Kind) << ": " << WithLineFeeds(question.Text) << "\n"
+               << "Answer: " << AnswerName(question, result) << "\n";
     return result;
 }
 
 void TScriptedMessenger::Warning(const std::string& text) {
     Records.push_back({TRecord::Warning, TMessageKind::Warning, std::string(), text, mrNone});
     if (echo_)
-        *echo_ << "Warning: " << text << "\n";
+        *echo_ << "Warning: " << WithLineFeeds(text) << "\n";
 }
 
 void TScriptedMessenger::BeginProgress(const std::string& text, std::int64_t maximum) {

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/codepage.h"
 #include "platform/fileio.h"
@@ -15,6 +16,7 @@
 #include "platform/textutil.h"
 #include "setup/folders.h"
 #include "setup/installlog.h"
+#include "setup/packagenames.h"
 #include "setup/packagereader.h"
 #include "setup/setuperrors.h"
 
@@ -193,7 +195,23 @@ std::string MimeStem(const std::string& extension) {
     return mime.substr(mime.find('/') + 1);
 }
 
+// Whether a link stands among the entries of the folder.
+bool HoldsLinks(const std::string& folder) {
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(folder, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        if (it->is_symlink(ec))
+            return true;
+    return static_cast<bool>(ec);
+}
+
 } // namespace
+
+std::vector<std::string> FileTypeFolderRoots(const platform::SystemRoots& roots) {
+    if (!roots.sandbox.empty())
+        return {NormalisePath(roots.sandbox.string())};
+    return {NormalisePath(roots.mimePackages.string()), NormalisePath(ApplicationsFolder(roots))};
+}
 
 std::vector<std::string> FileTypeFiles(const platform::SystemRoots& roots,
                                        const std::string& extension) {
@@ -210,7 +228,10 @@ std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
     std::string mime = MimeTypeForExtension(type.extension);
     const std::vector<std::string> files = FileTypeFiles(roots, type.extension);
     std::string mimeFolder = roots.mimePackages.string();
-    ForceFolders(ExtractFileDir(files[0]));
+    // Made like every target folder: no link below the sandbox (or below
+    // the scope's own MIME and launcher folders) is followed.
+    const std::vector<std::string> trusted = FileTypeFolderRoots(roots);
+    CreateFolder(ExtractFileDir(files[0]), nullptr, trusted);
     std::string glob = "*" + Utf8(platform::AnsiLowerCase(type.extension));
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -222,7 +243,7 @@ std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
     platform::WriteFileAtomic(files[0], xml);
     written.push_back(files[0]);
     if (!type.openCommandTarget.empty()) {
-        ForceFolders(ExtractFileDir(files[1]));
+        CreateFolder(ExtractFileDir(files[1]), nullptr, trusted);
         TLauncher l;
         l.name = type.description.empty() ? type.extension : type.description;
         l.target = type.openCommandTarget;
@@ -241,7 +262,10 @@ std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
         WriteLauncherFile(files[1], text);
         written.push_back(files[1]);
     }
-    UpdateMimeDatabase(mimeFolder);
+    // The database is written below the MIME folder: not through a link
+    // planted there.
+    if (!HoldsLinks(mimeFolder))
+        UpdateMimeDatabase(mimeFolder);
     return written;
 }
 

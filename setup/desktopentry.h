@@ -54,6 +54,9 @@ struct TMimeProjection {
 // folder of launchers).
 std::vector<std::string> FileTypeFiles(const platform::SystemRoots& roots,
                                        const std::string& extension);
+// The folders below which those files are written and no link is followed:
+// the sandbox root when sandboxed, else the scope's MIME and launcher folders.
+std::vector<std::string> FileTypeFolderRoots(const platform::SystemRoots& roots);
 // Writes the MIME package file and a hidden launcher for the type, then
 // runs update-mime-database over the MIME folder when it is present.
 // Returns the files written.

@@ -11,6 +11,7 @@
 #include "platform/fileio.h"
 #include "platform/pathnames.h"
 #include "platform/systemfolders.h"
+#include "platform/tempfolder.h"
 #include "setup/packagenames.h"
 #include "setup/packagereader.h"
 #include "setup/setuperrors.h"
@@ -156,13 +157,48 @@ void TPendingFileOperations::Save(const std::vector<Entry>& entries) const {
     platform::WriteFileAtomic(listPath_, text);
 }
 
-std::size_t TPendingFileOperations::Apply() {
+namespace {
+
+// Whether a listed path may be changed: a normal absolute path strictly
+// inside one of `roots`, reached through real folders only (no link below
+// the root).
+bool MayChange(const std::string& path, const std::vector<std::string>& roots) {
+    std::string norm = NormalisePath(path);
+    if (norm.empty() || norm != path || norm[0] != '/')
+        return false;
+    const std::string* root = nullptr;
+    for (const auto& r : roots)
+        if (IsPathUnder(norm, r) && norm != NormalisePath(r) && (!root || r.size() > root->size()))
+            root = &r;
+    if (!root)
+        return false;
+    std::string from = NormalisePath(*root);
+    for (std::size_t pos = from == "/" ? 1 : from.size() + 1;
+         (pos = norm.find('/', pos)) != std::string::npos; ++pos) {
+        struct stat st {};
+        if (::lstat(norm.substr(0, pos).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::size_t TPendingFileOperations::Apply(const std::vector<std::string>& roots) {
     std::vector<Entry> entries = Entries();
     if (entries.empty())
         return 0;
     std::vector<Entry> left;
     std::size_t done = 0;
     for (const auto& e : entries) {
+        // Only what a run of ours could have listed: a replacement beside
+        // its target, inside the folders it may change. Anything else is
+        // dropped unread.
+        bool allowed = e.rename ? MayChange(e.source, roots) && MayChange(e.target, roots) &&
+                                      ExtractFileDir(e.source) == ExtractFileDir(e.target)
+                                : MayChange(e.source, roots);
+        if (!allowed)
+            continue;
         bool ok = e.rename ? ::rename(e.source.c_str(), e.target.c_str()) == 0
                            : (::unlink(e.source.c_str()) == 0 || errno == ENOENT);
         if (ok)
@@ -174,10 +210,30 @@ std::size_t TPendingFileOperations::Apply() {
     return done;
 }
 
+std::vector<std::string> PendingOperationRoots(const platform::SystemRoots& roots) {
+    if (!roots.sandbox.empty())
+        return {NormalisePath(roots.sandbox.string())};
+    std::vector<std::string> folders;
+    auto add = [&](const std::filesystem::path& p) {
+        std::string n = NormalisePath(p.string());
+        if (!n.empty() && n != "/")
+            folders.push_back(n);
+    };
+    for (const auto& v : platform::SystemFolderVariables(roots))
+        add(v.path);
+    add(roots.temp);
+    add(platform::SystemTempDirectory());
+    return folders;
+}
+
 std::size_t ApplyPendingFileOperations(const platform::SystemRoots& roots) {
     if (roots.pendingRenames.empty())
         return 0;
-    return TPendingFileOperations(roots.pendingRenames.string()).Apply();
+    std::error_code ec;
+    if (!std::filesystem::exists(roots.pendingRenames, ec))
+        return 0;
+    return TPendingFileOperations(roots.pendingRenames.string())
+        .Apply(PendingOperationRoots(roots));
 }
 
 std::string ReplaceFileOnReboot(const std::string& target, TPendingFileOperations& pending) {

@@ -45,9 +45,11 @@ public:
     void AddRename(const std::string& source, const std::string& target);
     void AddDelete(const std::string& path);
     std::vector<Entry> Entries() const;
-    // Carries out every entry that can be done now, keeps the rest; returns
-    // how many were done.
-    std::size_t Apply();
+    // Carries out every entry that can be done now inside `roots` (no
+    // link followed below one of them; a rename only beside its target),
+    // keeps the rest that may still be done later and drops the others;
+    // returns how many were done.
+    std::size_t Apply(const std::vector<std::string>& roots);
     const std::string& ListPath() const { return listPath_; }
 
 private:
@@ -55,11 +57,15 @@ private:
     std::string listPath_;
 };
 
+// The folders the listed operations may change: the sandbox when there is
+// one, else the scope's system folders and the temporary folders.
+std::vector<std::string> PendingOperationRoots(const platform::SystemRoots& roots);
 // Carries out the replacements and deletions that an earlier run left for
-// the next start (SystemRoots::pendingRenames): what `setup` does first at
-// every start and after a restart. Linux renames over a file in use, so
-// only an obstacle such as a folder in the target's place defers one;
-// what still cannot be done stays listed. Returns how many were done.
+// the next start (SystemRoots::pendingRenames), inside
+// PendingOperationRoots: what `setup` does when it starts on a package and
+// after a restart. Linux renames over a file in use, so only an obstacle
+// such as a folder in the target's place defers one; what still cannot be
+// done stays listed. Returns how many were done.
 std::size_t ApplyPendingFileOperations(const platform::SystemRoots& roots);
 
 // A new empty "cgn" temporary file in the target's folder that replaces the

@@ -116,6 +116,10 @@ std::string TFolderVariables::Confine(const std::string& nativePath) const {
     return path == "/" ? sandbox_ : sandbox_ + path;
 }
 
+bool TFolderVariables::InsideSandbox(const std::string& nativePath) const {
+    return sandbox_.empty() || IsPathUnder(nativePath, sandbox_);
+}
+
 std::optional<std::string> TFolderVariables::MapLiteralFolder(const std::string& text) const {
     bool drive = text.size() >= 2 && text[1] == ':' && IsNameChar(text[0]) &&
                  !(text[0] >= '0' && text[0] <= '9');
@@ -364,19 +368,32 @@ void AddRoot(std::vector<std::string>& roots, const std::string& path) {
 } // namespace
 
 std::vector<std::string> TFolderVariables::Roots() const {
-    std::vector<std::string> roots = TrustedRoots();
+    std::vector<std::string> roots = SystemFolderRoots();
     for (const auto& f : defined_)
         AddRoot(roots, f.path);
     return roots;
 }
 
-std::vector<std::string> TFolderVariables::TrustedRoots() const {
+std::vector<std::string> TFolderVariables::SystemFolderRoots() const {
     std::vector<std::string> roots;
     if (portable_)
         AddRoot(roots, portableFolder_);
     for (const auto& f : system_)
         AddRoot(roots, f.path);
     return roots;
+}
+
+std::vector<std::string> TFolderVariables::TrustedRoots() const {
+    std::vector<std::string> roots = SystemFolderRoots();
+    if (sandbox_.empty())
+        return roots;
+    // Inside a sandbox the system's folders are the sandbox's own: a link
+    // in their place is as suspect as one in the target.
+    std::vector<std::string> trusted{sandbox_};
+    for (const auto& r : roots)
+        if (!IsPathUnder(r, sandbox_))
+            trusted.push_back(r);
+    return trusted;
 }
 
 } // namespace setup

@@ -101,9 +101,14 @@ public:
     // removing empty folders).
     std::vector<std::string> Roots() const;
     // The folders the system gives (system folders, the package's own
-    // folder and drive, the portable folder), normalised: a link above one
-    // of them is the system's own; one below may have been planted.
+    // folder and drive, the portable folder), normalised.
+    std::vector<std::string> SystemFolderRoots() const;
+    // The folders above which a link is the system's own and below which
+    // one may have been planted: the system's folders, or, in a sandbox,
+    // the sandbox root in place of every folder inside it.
     std::vector<std::string> TrustedRoots() const;
+    // Whether a native path lies inside the sandbox (always without one).
+    bool InsideSandbox(const std::string& nativePath) const;
     // A native folder as the run may use it: unchanged without a sandbox,
     // else inside the sandbox (a folder outside it is taken as relative to
     // the sandbox, as if the sandbox were the root).

@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/codepage.h"
+#include "platform/fileio.h"
 #include "platform/pathnames.h"
 #include "setup/folders.h"
 #include "setup/foldervariables.h"
@@ -79,21 +81,35 @@ void CheckSingleLine(std::string_view text, std::string_view what) {
 }
 
 TInstallLog::~TInstallLog() {
-    if (file_)
+    if (file_) {
         std::fclose(file_);
+        ::unlink(tempPath_.c_str());
+    }
 }
 
 void TInstallLog::Create(const std::string& path) {
     if (file_)
         Close();
     path_ = path;
-    // A link planted in the log's place is not followed.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd >= 0 && !(file_ = ::fdopen(fd, "wb")))
+    // Written beside the log and put in its place only when whole: a run
+    // that cannot finish it (a full disk) leaves the earlier log as it was,
+    // and a link planted in the log's place is replaced, not followed.
+    std::filesystem::path temp;
+    int fd = -1;
+    try {
+        fd = platform::CreateUniqueFile(std::filesystem::path(path).parent_path(), "cgn", ".log",
+                                        0644, temp);
+    } catch (const std::exception& e) {
+        throw ESetupError("Cannot create the installation log " + path + ": " + e.what());
+    }
+    ::fchmod(fd, 0644);
+    tempPath_ = temp.string();
+    if (!(file_ = ::fdopen(fd, "wb"))) {
         ::close(fd);
-    if (!file_)
+        ::unlink(tempPath_.c_str());
         throw ESetupError("Cannot create the installation log " + path + ": " +
                           std::strerror(errno));
+    }
 }
 
 void TInstallLog::WriteLine(std::string_view line) {
@@ -101,9 +117,11 @@ void TInstallLog::WriteLine(std::string_view line) {
         throw ESetupError("The installation log is not open.");
     CheckSingleLine(line, "A line of the installation log");
     if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
-        std::fputc('\n', file_) == EOF)
+        std::fputc('\n', file_) == EOF) {
+        failed_ = true;
         throw ESetupError("Cannot write the installation log " + path_ + ": " +
                           std::strerror(errno));
+    }
 }
 
 void TInstallLog::Close() {
@@ -111,9 +129,15 @@ void TInstallLog::Close() {
         return;
     std::FILE* f = file_;
     file_ = nullptr;
-    if (std::fclose(f) != 0)
-        throw ESetupError("Cannot write the installation log " + path_ + ": " +
-                          std::strerror(errno));
+    const bool written = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+    const int error = errno;
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !closed || failed_ || ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        const int why = !written ? error : errno;
+        ::unlink(tempPath_.c_str());
+        failed_ = false;
+        throw ESetupError("Cannot write the installation log " + path_ + ": " + std::strerror(why));
+    }
 }
 
 void DayToDate(std::int32_t day, int& year, int& month, int& dayOfMonth) {
@@ -369,6 +393,10 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             if (shared)
                 path.erase(0, 1);
             path = platform::Cp1252ToUtf8(StripTrailingSeparator(path));
+            // A folder recorded outside this sandbox (by a run in another
+            // one) is not this installation's: the package's folder stays.
+            if (!path.empty() && !package.Folders().InsideSandbox(path))
+                continue;
             const TSpecialFolder* known = package.Folders().Find(name);
             if (known) {
                 if (!path.empty())
@@ -397,6 +425,9 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             if (line.empty())
                 continue;
             std::string path = platform::Cp1252ToUtf8(line);
+            // Files another sandbox's run recorded are not this one's.
+            if (!package.Folders().InsideSandbox(path))
+                continue;
             prev.listedFiles.insert(path);
             if (FileExists(path))
                 prev.oldFiles.insert(path);
@@ -445,6 +476,9 @@ TPreviousInstall ReadInstallLogFile(TSetupPackage& package, const std::string& l
             }
             prev.fileTypes.push_back(std::move(t));
         }
+        for (std::string line = in.Line(); line != kSectionEnd; line = in.Line())
+            if (!line.empty())
+                prev.libraries.push_back(platform::Cp1252ToUtf8(line));
     } catch (const std::exception&) {
         // The rest of a damaged log is not used.
     }

@@ -43,10 +43,14 @@ public:
     TInstallLog(const TInstallLog&) = delete;
     TInstallLog& operator=(const TInstallLog&) = delete;
 
-    // Creates or truncates the file.
+    // Starts the file: written under a temporary name beside `path` and
+    // put in its place by Close, so the earlier file stays until the new one
+    // is whole.
     void Create(const std::string& path);
     void WriteLine(std::string_view line);
     void EndSection() { WriteLine(kSectionEnd); }
+    // Puts the written file in place; when any write failed the earlier
+    // file stays and ESetupError is thrown.
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Path() const { return path_; }
@@ -54,6 +58,8 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::string path_;
+    std::string tempPath_;
+    bool failed_ = false;
 };
 
 // The head, the folder variables and the components.
@@ -130,6 +136,7 @@ struct TPreviousInstall {
     TNoCaseSet oldFiles;    // those that still exist
     TNoCaseSet registryLines;
     std::vector<TLoggedFileType> fileTypes;
+    std::vector<std::string> libraries; // section 4 (native)
 
     const TLoggedFileType* FindType(std::string_view extension) const;
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "components/messengerseam.h"
 #include "platform/codepage.h"
@@ -41,6 +42,11 @@ std::string FileNameOf(const std::string& path) {
 
 std::string ChangeExtension(const std::string& name, const std::string& ext) {
     return platform::ChangeFileExt(name, ext, platform::kNativeSeparators);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 std::string ExtensionOf(const std::string& name) {
@@ -259,6 +265,9 @@ void TInstallRun::Advance(std::uint64_t amount) {
     position_ += amount;
     messenger_.SetProgress(static_cast<std::int64_t>(position_));
     messenger_.ProcessEvents();
+    // The person may stop the run while it copies.
+    if (messenger_.AbortRequested())
+        throw EAbortInstallation();
 }
 
 bool TInstallRun::Installed(std::uint16_t index) const {
@@ -273,6 +282,7 @@ void TInstallRun::LogInstalled(const std::string& path) {
 void TInstallRun::LogPath(const std::string& path) {
     CheckSingleLine(path, "A file name");
     log_.WriteLine(NativeToPackageText(path, "The file name"));
+    logged_.insert(path);
 }
 
 void TInstallRun::Section(const char* /*what*/, const std::function<void()>& body) {
@@ -570,7 +580,7 @@ bool TInstallRun::WillRegister(const TFileType& type) const {
     return false;
 }
 
-void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
+void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos, bool write) {
     const std::string& t = package_.Tables().registryTable;
     bool active = rootIndex >= 0;
     RootKey root = static_cast<RootKey>(std::max(rootIndex, 0));
@@ -605,7 +615,8 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
     std::vector<Level> levels(1);
     auto logValue = [&](const std::string& name) {
         CheckSingleLine(levels.back().keyPath + name, "A registry name");
-        registryLines_.insert(RegistryLogLine(root, levels.back().keyPath, name));
+        if (write)
+            registryLines_.insert(RegistryLogLine(root, levels.back().keyPath, name));
     };
     while (pos < t.size()) {
         auto op = static_cast<TRegistryOp>(t[pos++]);
@@ -626,7 +637,7 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
             if (levels.size() >= platform::kMaxKeyDepth)
                 throw invalid("nests keys more than " + std::to_string(platform::kMaxKeyDepth) +
                               " levels deep");
-            if (active)
+            if (active && write)
                 registry_.CreateKey(root, sub);
             levels.push_back({std::move(sub), {}});
             break;
@@ -643,8 +654,9 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
         case TRegistryOp::StringValue: {
             std::string text = readText();
             if (active) {
-                registry_.WriteString(root, keyPath, valueName,
-                                      package_.Folders().ExpandAllFolderVariables(text));
+                if (write)
+                    registry_.WriteString(root, keyPath, valueName,
+                                          package_.Folders().ExpandAllFolderVariables(text));
                 logValue(valueName);
             }
             break;
@@ -652,7 +664,8 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
         case TRegistryOp::DwordValue: {
             std::uint32_t v = readDword();
             if (active) {
-                registry_.WriteDword(root, keyPath, valueName, v);
+                if (write)
+                    registry_.WriteDword(root, keyPath, valueName, v);
                 logValue(valueName);
             }
             break;
@@ -663,7 +676,8 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
             std::string bytes = t.substr(pos, len);
             pos += len;
             if (active) {
-                registry_.WriteBinary(root, keyPath, valueName, bytes);
+                if (write)
+                    registry_.WriteBinary(root, keyPath, valueName, bytes);
                 logValue(valueName);
             }
             break;
@@ -678,11 +692,15 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos) {
     }
 }
 
-void TInstallRun::WriteRegistryEntries() {
+void TInstallRun::WriteRegistryEntries(bool write) {
     const std::string& t = package_.Tables().registryTable;
     if (t.empty())
         return;
-    auto step = Step(package_.Ui().Get(ui::kRegistryStep), t.size());
+    std::optional<components::TProgressScope> step;
+    if (write)
+        step.emplace(&messenger_, package_.Ui().Get(ui::kRegistryStep),
+                     static_cast<std::int64_t>(t.size()));
+    position_ = 0;
     std::size_t pos = 0;
     std::size_t reported = 0;
     while (t.size() - pos >= 2) {
@@ -700,37 +718,57 @@ void TInstallRun::WriteRegistryEntries() {
         else if (platform::AnsiCompareText(name, "HKEY_CLASSES_ROOT") == 0)
             root = static_cast<int>(RootKey::ClassesRoot);
         // An unsupported root's level is walked without writing.
-        WriteRegistryLevels(root, pos);
-        Advance(pos - reported);
+        WriteRegistryLevels(root, pos, write);
+        if (write)
+            Advance(pos - reported);
         reported = pos;
     }
 }
 
+void TInstallRun::CheckTables() {
+    try {
+        WriteRegistryEntries(false);
+        for (const auto& s : shortcuts_) {
+            CheckSingleLine(s.description, "A shortcut description");
+            CheckSingleLine(s.arguments, "Shortcut arguments");
+            if (!s.name.empty())
+                CheckComponentName(s.name + ".desktop", "shortcut name");
+        }
+        for (const auto& u : urls_) {
+            CheckSingleLine(u.name, "An Internet shortcut name");
+            CheckSingleLine(u.url, "An Internet shortcut address");
+        }
+        for (const auto& type : package_.Tables().fileTypes) {
+            if (!WillRegister(type))
+                continue;
+            CheckSingleLine(type.extension, "A file extension");
+            CheckSingleLine(type.description, "A file type description");
+            for (const auto& a : type.actions) {
+                CheckSingleLine(a.verb, "A file type verb");
+                CheckSingleLine(a.command, "A file type command");
+            }
+        }
+    } catch (const EInvalidPackage&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw EInvalidPackage("This is not a valid setup package: " + std::string(e.what()));
+    }
+}
+
 void TInstallRun::WriteFileTypes() {
-    auto& types = package_.Tables().fileTypes;
+    const auto& types = package_.Tables().fileTypes;
     if (types.empty())
         return;
     auto step = Step(package_.Ui().Get(ui::kFileTypesStep), types.size());
     const RootKey cr = RootKey::ClassesRoot;
-    auto writeRecorded = [&](const TLoggedFileType& rec) {
-        for (const auto& l : rec.lines)
-            log_.WriteLine(l);
-        for (const auto& v : rec.verbs)
-            for (const auto& l : v.lines)
-                log_.WriteLine(l);
-        log_.WriteLine("%");
-    };
-    for (const auto& type : types) {
+    for (typesDone_ = 0; typesDone_ < types.size(); ++typesDone_) {
+        const TFileType& type = types[typesDone_];
         const TLoggedFileType* rec = previous_.FindType(type.extension);
-        if (type.carriedOver || !type.registerType) {
-            if (rec)
-                writeRecorded(*rec);
-            Advance(1);
-            continue;
-        }
+        typeLines_.clear();
+        typeLogged_ = false;
         if (!WillRegister(type)) {
             if (rec)
-                writeRecorded(*rec);
+                WriteRecordedType(*rec);
             Advance(1);
             continue;
         }
@@ -747,9 +785,9 @@ void TInstallRun::WriteFileTypes() {
         CheckSingleLine(className, "A file class name");
         registry_.CreateKey(cr, className);
         auto previousDesc = registry_.ReadString(cr, className, "");
-        log_.WriteLine(type.extension);
-        log_.WriteLine(rec ? rec->previousDescription : previousDesc.value_or(""));
-        log_.WriteLine(type.description);
+        typeLines_.push_back(type.extension);
+        typeLines_.push_back(rec ? rec->previousDescription : previousDesc.value_or(""));
+        typeLines_.push_back(type.description);
         registry_.WriteString(cr, className, "", type.description);
         std::string iconKey = className + "\\DefaultIcon";
         std::string icon;
@@ -758,12 +796,12 @@ void TInstallRun::WriteFileTypes() {
         if (type.iconFile != kNoFile && Installed(type.iconFile)) {
             icon = NativeToPackageText(targets_[type.iconFile], "The icon file") + "," +
                    std::to_string(type.iconIndex);
-            log_.WriteLine(recordedIcon);
-            log_.WriteLine(icon);
+            typeLines_.push_back(recordedIcon);
+            typeLines_.push_back(icon);
             registry_.WriteString(cr, iconKey, "", icon);
         } else {
-            log_.WriteLine(recordedIcon);
-            log_.WriteLine("");
+            typeLines_.push_back(recordedIcon);
+            typeLines_.push_back("");
         }
         TMimeProjection projection;
         projection.extension = type.extension;
@@ -775,7 +813,7 @@ void TInstallRun::WriteFileTypes() {
             if (a.programFile == kNoFile || !Installed(a.programFile)) {
                 if (recVerb)
                     for (const auto& l : recVerb->lines)
-                        log_.WriteLine(l);
+                        typeLines_.push_back(l);
                 continue;
             }
             CheckSingleLine(a.verb, "A file type verb");
@@ -785,16 +823,20 @@ void TInstallRun::WriteFileTypes() {
             std::string command = "\"" +
                                   NativeToPackageText(targets_[a.programFile], "The program") +
                                   "\" " + a.command;
-            log_.WriteLine(a.verb);
-            log_.WriteLine(recVerb ? recVerb->previousCommand : previousCommand.value_or(""));
-            log_.WriteLine(command);
+            typeLines_.push_back(a.verb);
+            typeLines_.push_back(recVerb ? recVerb->previousCommand : previousCommand.value_or(""));
+            typeLines_.push_back(command);
             registry_.WriteString(cr, key, "", command);
             if (projection.openCommandTarget.empty() || a.verb == "open") {
                 projection.openCommandTarget = targets_[a.programFile];
                 projection.openArguments = a.command;
             }
         }
+        for (const auto& line : typeLines_)
+            log_.WriteLine(line);
         log_.WriteLine("%");
+        typeLines_.clear();
+        typeLogged_ = true;
         ProjectFileType(roots_, projection);
         Advance(1);
     }
@@ -811,15 +853,69 @@ void TInstallRun::RegisterLibraries() {
     }
 }
 
-void TInstallRun::BeginLogSection(std::function<void()> close) {
-    closeLogSection_ = std::move(close);
+void TInstallRun::WriteRecordedType(const TLoggedFileType& rec) {
+    for (const auto& l : rec.lines)
+        log_.WriteLine(l);
+    for (const auto& v : rec.verbs)
+        for (const auto& l : v.lines)
+            log_.WriteLine(l);
+    log_.WriteLine("%");
+}
+
+void TInstallRun::BeginLogSection(int section) {
+    openSection_ = section;
 }
 
 void TInstallRun::EndLogSection() {
-    auto close = std::move(closeLogSection_);
-    closeLogSection_ = nullptr;
-    if (close)
-        close();
+    const int section = openSection_;
+    openSection_ = 0;
+    if (section == 0)
+        return;
+    sectionsEnded_ = section;
+    switch (section) {
+    case 1:
+        // What the earlier installation left and this run did not reach
+        // (or keeps): still installed, so still in the log.
+        for (const auto& path : previous_.oldFiles)
+            if (!installed_.count(path) && !logged_.count(path) && PathExists(path))
+                LogPath(path);
+        break;
+    case 2:
+        for (const auto& line : registryLines_)
+            log_.WriteLine(line);
+        break;
+    case 3: {
+        // The types this run did not get to keep what the earlier log
+        // recorded of them.
+        const auto& types = package_.Tables().fileTypes;
+        for (std::size_t i = typesDone_; i < types.size(); ++i) {
+            if (i == typesDone_ && typeLogged_)
+                continue;
+            if (i == typesDone_ && typeLines_.size() >= 3) {
+                typeLines_.resize(std::max<std::size_t>(typeLines_.size(), 5));
+                for (const auto& line : typeLines_)
+                    log_.WriteLine(line);
+                log_.WriteLine("%");
+            } else if (const TLoggedFileType* rec = previous_.FindType(types[i].extension)) {
+                WriteRecordedType(*rec);
+            }
+        }
+        typesDone_ = types.size();
+        typeLines_.clear();
+        break;
+    }
+    case 4:
+        // A run that ended early leaves the earlier installation's servers
+        // registered.
+        if (ending_)
+            for (const auto& path : previous_.libraries)
+                if (!logged_.count(path) && PathExists(path))
+                    LogPath(path);
+        break;
+    default:
+        break;
+    }
+    log_.EndSection();
 }
 
 TInstallResult TInstallRun::Run() {
@@ -830,7 +926,18 @@ TInstallResult TInstallRun::Run() {
         const TSpecialFolder* app = package_.Folders().Find("%APPFOLDER%");
         appFolder_ = app && !app->path.empty() && app->path[0] == '/' ? app->path : windowsFolder_;
         std::string previousLog = previous_.logPath;
-        Collect();
+        registryLines_ = previous_.registryLines;
+        // Every table is checked before anything is written: a bad package
+        // is refused whole.
+        try {
+            Collect();
+            CheckTables();
+        } catch (const components::EAbort&) {
+            throw;
+        } catch (const std::exception& e) {
+            result_.invalidPackage = true;
+            throw;
+        }
 
         const auto& tables = package_.Tables();
         std::string logPath =
@@ -866,19 +973,14 @@ TInstallResult TInstallRun::Run() {
         log_.Create(logPath);
         WriteLogHead(log_, package_, uninstallCommand);
 
-        BeginLogSection([this] { log_.EndSection(); });
+        BeginLogSection(1);
         Section("files", [&] { InstallFiles(); });
         Section("shortcuts", [&] { CreateShortcuts(); });
         Section("file type files", [&] { LogFileTypeFiles(); });
         Section("old files", [&] { RemoveOldFiles(); });
         EndLogSection();
 
-        registryLines_ = previous_.registryLines;
-        BeginLogSection([this] {
-            for (const auto& line : registryLines_)
-                log_.WriteLine(line);
-            log_.EndSection();
-        });
+        BeginLogSection(2);
         Section("registry", [&] { WriteRegistryEntries(); });
         Section("uninstall", [&] {
             TUninstallInfo info;
@@ -898,11 +1000,11 @@ TInstallResult TInstallRun::Run() {
         });
         EndLogSection();
 
-        BeginLogSection([this] { log_.EndSection(); });
+        BeginLogSection(3);
         Section("file types", [&] { WriteFileTypes(); });
         EndLogSection();
 
-        BeginLogSection([this] { log_.EndSection(); });
+        BeginLogSection(4);
         Section("registration", [&] { RegisterLibraries(); });
         EndLogSection();
         log_.Close();
@@ -915,13 +1017,22 @@ TInstallResult TInstallRun::Run() {
             ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
             e.what();
     }
-    // A section left by an abort or an error still gets its end line.
+    // A run that ended early still leaves a whole log: the section it was
+    // in gets its end line, and the sections it did not reach keep what the
+    // earlier installation recorded, which is still installed.
     try {
-        if (log_.IsOpen())
+        if (log_.IsOpen()) {
+            ending_ = true;
             EndLogSection();
+            for (int section = sectionsEnded_ + 1; section <= 4; ++section) {
+                BeginLogSection(section);
+                EndLogSection();
+            }
+        }
         log_.Close();
     } catch (const std::exception&) {
     }
+    result_.targets = targets_;
     try {
         registry_.Flush();
     } catch (const std::exception& e) {

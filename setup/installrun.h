@@ -62,8 +62,11 @@ struct TInstallResult {
     bool rebootNeeded = false; // a file waits for the next start
     bool errorAsked = false;   // the user was asked whether to continue
     std::string logPath;
+    bool invalidPackage = false;        // refused before anything was written
     std::string errorMessage;           // an error outside the sections
     std::vector<std::string> launchers; // the launchers written
+    // The path each file index was installed to; empty: not installed.
+    std::vector<std::string> targets;
 };
 
 // Packed DOS date and time <-> local time.
@@ -131,9 +134,14 @@ private:
     void CreateShortcuts();
     void RemoveOldFiles();
     bool DeleteOldFile(const std::string& path);
-    void WriteRegistryEntries();
+    // Walks the registry table; without `write` it only checks it (before
+    // anything is installed) and throws EInvalidPackage where it is bad.
+    void WriteRegistryEntries(bool write = true);
     // The levels of one root block of the registry table, from `pos`.
-    void WriteRegistryLevels(int root, std::size_t& pos);
+    void WriteRegistryLevels(int root, std::size_t& pos, bool write);
+    // Every table and name the run will use, checked before the first
+    // file is written: EInvalidPackage when one is bad.
+    void CheckTables();
     void WriteFileTypes();
     void RegisterLibraries();
     void LogInstalled(const std::string& path);
@@ -145,10 +153,12 @@ private:
     bool WillRegister(const TFileType& type) const;
     // Creates a folder for a target, never through a planted link.
     void CreateTargetFolder(const std::string& folder);
-    // Starts a section of the log; an abort ends it with what it still
-    // owes (the end line, and for the registry section its lines).
-    void BeginLogSection(std::function<void()> close);
+    // Sections 1-4 of the log. Ending one writes what it still owes (the
+    // earlier installation's entries that are still installed, the
+    // registry lines) and its end line.
+    void BeginLogSection(int section);
     void EndLogSection();
+    void WriteRecordedType(const TLoggedFileType& rec);
     void Section(const char* what, const std::function<void()>& body);
     // One row of the progress area: a label (none when empty) and a gauge
     // that Advance moves from 0 to `maximum`; it ends with the scope.
@@ -165,7 +175,13 @@ private:
     TPreviousInstall previous_;
     TInstallResult result_;
     TInstallLog log_;
-    std::function<void()> closeLogSection_; // empty: no section open
+    int openSection_ = 0;   // 0: none
+    int sectionsEnded_ = 0; // the last section ended
+    bool ending_ = false;   // the run stopped early
+    TNoCaseSet logged_;     // the paths written to the log
+    std::size_t typesDone_ = 0;
+    std::vector<std::string> typeLines_; // the lines of the file type in progress
+    bool typeLogged_ = false;
     std::string installDate_;
     std::string madeFolder_; // the target folder made last
 

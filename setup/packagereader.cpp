@@ -176,11 +176,24 @@ void TPackageReader::SeekInVolume(std::uint64_t offset) {
 
 void TPackageReader::OpenVolume(std::uint32_t number) {
     std::string name = VolumeFileName(path_, number);
+    if (number > 1 && !volumeFolder_.empty())
+        name = volumeFolder_ + "/" + ExtractFileName(name);
     int fd = -1;
     for (;;) {
         fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd >= 0)
             break;
+        // Not in the folder the person named: beside volume 1, where the
+        // volumes normally are.
+        const std::string beside = VolumeFileName(path_, number);
+        if (errno == ENOENT && name != beside) {
+            fd = ::open(beside.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) {
+                name = beside;
+                break;
+            }
+            errno = ENOENT;
+        }
         if (errno != ENOENT)
             Damaged("volume " + ExtractFileName(name) +
                     " cannot be opened: " + std::strerror(errno));
@@ -196,8 +209,13 @@ void TPackageReader::OpenVolume(std::uint32_t number) {
         if (prompt.empty())
             prompt = "Please insert volume " + std::to_string(number) + " (" +
                      ExtractFileName(name) + ").";
-        if (!prompter_->AskForVolume(number, name, prompt))
+        std::string asked = name;
+        if (!prompter_->AskForVolume(number, asked, prompt))
             throw EAbortInstallation();
+        if (!asked.empty() && asked != name) {
+            volumeFolder_ = ExtractFileDir(asked);
+            name = volumeFolder_ + "/" + ExtractFileName(name);
+        }
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

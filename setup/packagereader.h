@@ -18,9 +18,11 @@ namespace setup {
 class IVolumePrompter {
 public:
     virtual ~IVolumePrompter() = default;
-    // `prompt` is the package's own text for this volume. True: look again;
-    // false: cancel the installation.
-    virtual bool AskForVolume(std::uint32_t number, const std::string& fileName,
+    // `prompt` is the package's own text for this volume; `fileName` the
+    // path looked at, which the answer may move to another folder (the
+    // reader then looks for this and later volumes there). True: look
+    // again; false: cancel the installation.
+    virtual bool AskForVolume(std::uint32_t number, std::string& fileName,
                               const std::string& prompt) = 0;
 };
 
@@ -122,6 +124,7 @@ private:
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
     IVolumePrompter* prompter_ = nullptr;
+    std::string volumeFolder_; // where the person said the volumes are; empty: beside volume 1
     const TUiStrings* ui_ = nullptr;
     std::string publisherText_;
     std::uint64_t inflatedTotal_ = 0;

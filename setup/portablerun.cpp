@@ -68,6 +68,8 @@ void TPortableRun::Advance(std::uint64_t amount) {
     position_ += amount;
     messenger_.SetProgress(static_cast<std::int64_t>(position_));
     messenger_.ProcessEvents();
+    if (messenger_.AbortRequested())
+        throw EAbortInstallation();
 }
 
 void TPortableRun::CollectFolder(const std::string& folderPath, const TComponentFolder& folder) {
@@ -132,7 +134,15 @@ void TPortableRun::InstallFiles() {
 
 TInstallResult TPortableRun::Run() {
     try {
-        Collect();
+        try {
+            Collect();
+        } catch (const std::exception&) {
+            result_.invalidPackage = true; // refused before anything was written
+            throw;
+        }
+        result_.targets.assign(package_.Tables().fileTable.files.size(), {});
+        for (const auto& f : files_)
+            result_.targets[f.fileIndex] = f.target;
         InstallFiles();
         CreateFolder(portableFolder_, &package_.Ui(), package_.Folders().TrustedRoots());
         if (PortableMarkerWanted(package_.Header().portableMarkerKind,

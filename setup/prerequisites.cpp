@@ -244,6 +244,12 @@ void TPrerequisites::Start(TPrerequisitePrompt& prompt, const std::string& path,
     prompt.installerPath = path;
 }
 
+std::string DotNetDownloadLink(const std::string& url, const std::string& versionText) {
+    if (platform::AnsiCompareText(url, kDotNetDownloadPage) == 0)
+        return url + "?v=" + versionText;
+    return url;
+}
+
 TPrerequisitePrompt TPrerequisites::Prompt(bool dotNet, const std::string& name,
                                            const std::string& fileName,
                                            const std::string& parameters, const std::string& url,
@@ -265,7 +271,7 @@ TPrerequisitePrompt TPrerequisites::Prompt(bool dotNet, const std::string& name,
         prompt.statusText = ui.Get(kInstallerStarted);
     } else if (!url.empty()) {
         prompt.statusText = ui.Get(kDownloadFrom);
-        prompt.downloadUrl = url;
+        prompt.downloadUrl = dotNet ? DotNetDownloadLink(url, name) : url;
     }
     return prompt;
 }

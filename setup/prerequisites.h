@@ -59,6 +59,12 @@ struct TInstallerCommand {
 TInstallerCommand InstallerCommand(const std::string& path, const std::string& parameters,
                                    const TProgramLookup& lookup = FindProgramOnPath);
 
+// The engine's own download page for the .NET Framework. A package that
+// names it gets the link with the version asked for ("?v=3.5").
+inline constexpr const char* kDotNetDownloadPage = "http://www.vexlor.example/packwhistler/dotnet";
+// The link shown for a .NET download URL of the package.
+std::string DotNetDownloadLink(const std::string& url, const std::string& versionText);
+
 // The prompt a missing prerequisite leaves on the wizard's done area.
 struct TPrerequisitePrompt {
     bool dotNet = false;     // the .NET requirement, else an external installer

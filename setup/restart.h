@@ -3,7 +3,10 @@
 // the pending replacements and deletions are carried out at once; a restart
 // of the machine is then only offered, and done only on the person's Yes.
 #include <cstddef>
+#include <memory>
 #include <string>
+
+#include "platform/machinerestart.h"
 
 namespace components {
 class IMessenger;
@@ -29,6 +32,22 @@ inline constexpr const char* kRestartQuestion =
 // After the number of operations that still wait.
 inline constexpr const char* kRestartQuestionRemaining =
     " file operations can only be completed after a restart. Restart the computer now?";
+
+// A sandboxed run (VEXLOR_SANDBOX) never restarts the machine: "restarting"
+// appends a line to this file inside the sandbox instead.
+std::string RestartRecordPath(const platform::SystemRoots& roots);
+
+class TRecordedMachineRestart : public platform::IMachineRestart {
+public:
+    explicit TRecordedMachineRestart(std::string recordPath) : path_(std::move(recordPath)) {}
+    bool RestartMachine(std::string& error) override;
+
+private:
+    std::string path_;
+};
+
+// The restart of these roots: recorded in a sandbox, else the platform's.
+std::unique_ptr<platform::IMachineRestart> MachineRestartFor(const platform::SystemRoots& roots);
 
 TRestartOutcome RestartNow(const platform::SystemRoots& roots, const std::string& caption,
                            components::IMessenger& messenger, platform::IMachineRestart& restart);

@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
+#include "setup/folders.h"
 #include "setup/installlog.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
@@ -32,6 +33,7 @@ TStartDecision DecideStart(const std::vector<std::string>& args) {
 TInstallResult InstallPackage(const std::string& packagePath, const TInstallAnswers& answers,
                               const platform::SystemRoots& roots, platform::Registry& registry,
                               components::IMessenger& messenger) {
+    ApplyPendingFileOperations(roots);
     TSetupPackage package(roots);
     package.Open(packagePath);
     package.ExtractSupportFiles();

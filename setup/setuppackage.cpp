@@ -10,6 +10,7 @@
 
 #include "platform/systemfolders.h"
 #include "platform/tempfolder.h"
+#include "setup/folders.h"
 #include "setup/packagenames.h"
 #include "setup/setuperrors.h"
 
@@ -57,6 +58,10 @@ void TSetupPackage::Open(const std::string& packagePath) {
 
 const std::string& TSetupPackage::EnsureTempFolder() {
     if (!temp_) {
+        // A sandbox's temporary folder is its own: not through a link below
+        // the sandbox root.
+        if (!roots_.sandbox.empty())
+            CreateFolder(roots_.temp.string(), nullptr, {NormalisePath(roots_.sandbox.string())});
         temp_ = std::make_unique<platform::TempFolder>("setup", roots_.temp);
         tempPath_ = temp_->Path().string();
     }

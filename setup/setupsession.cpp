@@ -8,6 +8,7 @@
 #include "platform/rights.h"
 #include "platform/systemfolders.h"
 #include "platform/tempfolder.h"
+#include "setup/folders.h"
 #include "setup/foldervariables.h"
 #include "setup/portablerun.h"
 #include "setup/prerequisites.h"
@@ -47,6 +48,9 @@ TSetupSession::~TSetupSession() {
 }
 
 void TSetupSession::Open(const std::string& packagePath) {
+    // What an earlier run left for the next start happens now, on a start
+    // with a package (never on one without).
+    ApplyPendingFileOperations(roots_);
     package_->Open(packagePath);
     installMode_ = package_->Header().installMode;
     prerequisites_ = std::make_unique<TPrerequisites>(
@@ -88,7 +92,10 @@ bool TSetupSession::PrepareInstallation(void* window) {
 std::string TSetupSession::PortableFolder() const {
     if (!portableFolder_.empty())
         return portableFolder_;
-    return PortableTargetFolder("/", PackageTextToNative(package_->Header().portableFolder));
+    // Without a drive page the folder is taken from the home folder (the
+    // sandbox's own root when sandboxed), never from the file system's root.
+    std::string base = roots_.sandbox.empty() ? roots_.home.string() : roots_.sandbox.string();
+    return PortableTargetFolder(base, PackageTextToNative(package_->Header().portableFolder));
 }
 
 void TSetupSession::SetPortable(bool portable, const std::string& folder) {
@@ -146,6 +153,13 @@ bool ScheduleSelfDeletion(const platform::SystemRoots& roots, const std::string&
     bool extracted = IsInsideFolder(selfPath, roots.temp.string()) ||
                      IsInsideFolder(selfPath, platform::SystemTempDirectory().string());
     if (!extracted || roots.pendingRenames.empty())
+        return false;
+    // Only where the next start may delete it (inside a sandbox: not the
+    // system's temporary folder).
+    bool deletable = false;
+    for (const auto& root : PendingOperationRoots(roots))
+        deletable = deletable || IsInsideFolder(selfPath, root);
+    if (!deletable)
         return false;
     TPendingFileOperations(roots.pendingRenames.string()).AddDelete(selfPath);
     return true;

@@ -64,11 +64,17 @@ TSilentExit RunSilent(TSetupSession& session, int installerTimeoutMs) {
         // No done page: the package's restart text says what still waits.
         if (result.rebootNeeded)
             messenger.Warning(session.Package().Ui().Get(kRestartNeeded));
-        return TSilentExit::Done;
+        // Nobody chose the folder of a portable run: say where it went.
+        if (session.Portable())
+            messenger.ShowMessage(components::TMessageKind::Information, kSetupCaption,
+                                  "Installed as a portable installation into " +
+                                      session.PortableFolder() + ".");
+        // Going on after an error is not success.
+        return result.errorAsked ? TSilentExit::Aborted : TSilentExit::Done;
     }
     if (!result.errorMessage.empty())
         messenger.ShowMessage(components::TMessageKind::Error, kSetupCaption, result.errorMessage);
-    return TSilentExit::Aborted;
+    return result.invalidPackage ? TSilentExit::BadPackage : TSilentExit::Aborted;
 }
 
 } // namespace setup

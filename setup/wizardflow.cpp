@@ -193,10 +193,10 @@ const TWelcomeData& TWizardFlow::BuildWelcome() {
     return welcome_;
 }
 
-bool TWizardFlow::PrepareInstallation() {
+bool TWizardFlow::PrepareInstallation(void* window) {
     if (prepared_ || !allowed_)
         return allowed_;
-    if (!session_.PrepareInstallation()) {
+    if (!session_.PrepareInstallation(window)) {
         allowed_ = false;
         return false;
     }
@@ -653,22 +653,14 @@ std::vector<TFinishAction> TWizardFlow::FinishActions() const {
         if (!folder.empty())
             actions.push_back({true, folder, {}, {}});
     }
-    if ((flags & 0x04) && t.finish.programFile != kNoFile) {
-        // The program's installed path: the run's launcher targets are not
-        // kept, so look for the packaged name in the installed folders.
-        const std::string name =
-            PackageTextToNative(t.fileTable.files.at(t.finish.programFile).name);
-        std::string base = TargetFolder();
-        std::error_code ec;
-        if (!base.empty())
-            for (auto it = fs::recursive_directory_iterator(base, ec);
-                 !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-                if (it->path().filename() == name && it->is_regular_file(ec)) {
-                    actions.push_back({false, it->path().string(),
-                                       package_.Folders().ExpandAllToNative(t.finish.parameters),
-                                       it->path().parent_path().string()});
-                    break;
-                }
+    // The program is the file this run installed for that index, wherever
+    // its folder variable put it; nothing else of the same name.
+    const std::uint16_t program = t.finish.programFile;
+    if ((flags & 0x04) && program != kNoFile && program < result_.targets.size() &&
+        !result_.targets[program].empty()) {
+        const std::string& path = result_.targets[program];
+        actions.push_back({false, path, package_.Folders().ExpandAllToNative(t.finish.parameters),
+                           platform::ExtractFileDir(path, platform::kNativeSeparators)});
     }
     return actions;
 }

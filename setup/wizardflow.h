@@ -145,7 +145,8 @@ public:
     const TWelcomeData& BuildWelcome();
     // Tables, earlier log, component flags and the buttons by install mode;
     // false when the support library refused (the wizard then closes).
-    bool PrepareInstallation();
+    // `window`: the wizard's native handle, handed to the support library.
+    bool PrepareInstallation(void* window = nullptr);
     bool InstallationAllowed() const { return allowed_; }
     bool Prepared() const { return prepared_; }
     const TWelcomeData& Welcome() const { return welcome_; }

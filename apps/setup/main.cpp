@@ -2,16 +2,21 @@
 // executable that carries the package (its own path is argument 1), or by a
 // script with "/silent", which never opens a window and reports the outcome
 // in the exit status.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "apps/setup/wizardentry.h"
 #include "components/applocation.h"
+#include "components/messengerseam.h"
 #include "components/scriptedmessenger.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
@@ -31,24 +36,34 @@ bool HaveDisplay() {
     return false;
 }
 
-// The engine's texts break lines with "\r".
-std::string WithLineFeeds(std::string text) {
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return text;
+// Qt makes a runtime folder of its own in the system's temporary folder
+// when XDG_RUNTIME_DIR is not set: a sandboxed run gets one inside the
+// sandbox instead.
+void KeepRuntimeFolderInSandbox(const platform::SystemRoots& roots) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (roots.sandbox.empty() || (runtime && *runtime))
+        return;
+    const std::string folder = (roots.sandbox / "run").string();
+    std::error_code ec;
+    std::filesystem::create_directories(roots.sandbox, ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return;
+    ::chmod(folder.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
 }
 
 // One of the two start-up messages: a message box with a display, else a
 // line on stderr.
-void ShowStartMessage(const std::string& text, int& argc, char** argv) {
+void ShowStartMessage(const std::string& text, const platform::SystemRoots& roots, int& argc,
+                      char** argv) {
     if (!HaveDisplay()) {
-        std::cerr << setup::kSetupCaption << ": " << WithLineFeeds(text) << "\n";
+        std::cerr << setup::kSetupCaption << ": " << components::WithLineFeeds(text) << "\n";
         return;
     }
+    KeepRuntimeFolderInSandbox(roots);
     QApplication app(argc, argv);
     QMessageBox::critical(nullptr, QString::fromUtf8(setup::kSetupCaption),
-                          QString::fromUtf8(WithLineFeeds(text)));
+                          QString::fromUtf8(components::WithLineFeeds(text)));
 }
 
 int RunSilently(const std::string& packagePath, const std::string& selfPath,
@@ -60,7 +75,7 @@ int RunSilently(const std::string& packagePath, const std::string& selfPath,
     try {
         session.Open(packagePath);
     } catch (const std::exception& e) {
-        std::cerr << setup::kSetupCaption << ": " << WithLineFeeds(e.what()) << "\n";
+        std::cerr << setup::kSetupCaption << ": " << components::WithLineFeeds(e.what()) << "\n";
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
     setup::TSilentExit status = setup::RunSilent(session);
@@ -72,13 +87,11 @@ int RunSilently(const std::string& packagePath, const std::string& selfPath,
 
 int main(int argc, char** argv) {
     const platform::SystemRoots& roots = platform::DefaultSystemRoots();
-    // What an earlier run left for the next start happens first.
-    setup::ApplyPendingFileOperations(roots);
 
     std::vector<std::string> args(argv + 1, argv + argc);
     setup::TStartDecision start = setup::DecideStart(args);
     if (start.action == setup::TStartAction::ShowMessage) {
-        ShowStartMessage(start.message, argc, argv);
+        ShowStartMessage(start.message, roots, argc, argv);
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
     // A sandbox (VEXLOR_SANDBOX) starts empty: its temporary folder,
@@ -93,6 +106,7 @@ int main(int argc, char** argv) {
                   << ": the wizard needs a display; use \"setup PACKAGE /silent\" without one.\n";
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
+    KeepRuntimeFolderInSandbox(roots);
     QApplication app(argc, argv);
     return RunSetupWizard(start.packagePath, selfPath, roots, platform::DefaultRegistry());
 }

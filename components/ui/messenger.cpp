@@ -289,11 +289,11 @@ void TMessenger::SetText(const QString& text) {
     lines_.clear();
     if (text.isEmpty())
         return;
-    lines_ = text.split(QLatin1Char('\n'));
-    for (QString& line : lines_)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    if (text.endsWith(QLatin1Char('\n')))
+    const std::u16string utf16 = text.toStdU16String();
+    const QString lines =
+        QString::fromStdU16String(components::WithLineFeeds<char16_t>(std::u16string_view(utf16)));
+    lines_ = lines.split(QLatin1Char('\n'));
+    if (lines.endsWith(QLatin1Char('\n')))
         lines_.removeLast();
 }
 

@@ -22,6 +22,7 @@
 
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
+#include "components/ui/centeronscreen.h"
 #include "components/ui/richeredit.h"
 #include "components/ui/textprinter.h"
 #include "platform/machinerestart.h"
@@ -41,6 +42,7 @@
 #include "setup/ui/pagewelcome.h"
 #include "setup/ui/wizardmessenger.h"
 #include "setup/ui/wizardwidgets.h"
+#include "setup/volumeprompter.h"
 
 namespace setup::ui {
 
@@ -78,7 +80,10 @@ TFormSetup::TFormSetup(TSetupSession& session, TWizardMessenger& messenger,
     pages_->addWidget(donePage_ = new TPageDone(*flow_));
     BuildButtonRow(outer);
     ConnectPages();
-    messenger.Attach(progressPage_->Status(), progressPage_->Gauge());
+    messenger.Attach(progressPage_);
+    // A missing volume is asked for in the wizard's boxes.
+    volumePrompter_ = std::make_unique<TMessengerVolumePrompter>(messenger);
+    package_.SetVolumePrompter(volumePrompter_.get());
     havePrinter_ = !QPrinterInfo::availablePrinterNames().isEmpty();
     btnBack_->setText(ToQString(ui.Get(kBack)));
     btnProceed_->setText(ToQString(ui.Get(kProceed)));
@@ -87,6 +92,7 @@ TFormSetup::TFormSetup(TSetupSession& session, TWizardMessenger& messenger,
 }
 
 TFormSetup::~TFormSetup() {
+    package_.SetVolumePrompter(nullptr);
     delete background_;
 }
 
@@ -139,6 +145,7 @@ bool TFormSetup::Start() {
     AddAboutAction();
     ApplyWizardFont();
     flow_->BuildWelcome();
+    volumePrompter_->SetCaption(flow_->Welcome().windowCaption);
     FillWelcomePage();
     if (package_.Header().backdrop)
         SetupBackground();
@@ -147,8 +154,10 @@ bool TFormSetup::Start() {
         return true;
     if (background_ && !flow_->Prepared())
         background_->show();
+    CentreWindow();
     raise();
-    if (!flow_->PrepareInstallation())
+    // The support library gets the wizard's window.
+    if (!flow_->PrepareInstallation(reinterpret_cast<void*>(winId())))
         return false;
     FillWelcomePage();
     ShowPage(TWizardPage::Welcome);
@@ -257,6 +266,9 @@ void TFormSetup::ShowPage(TWizardPage page) {
     case TWizardPage::Installing:
         pages_->setCurrentWidget(progressPage_);
         progressPage_->Reset();
+        // Abort stops the run at its next step forward.
+        wizardMessenger_->ResetAbort();
+        btnAbort_->setVisible(true);
         QTimer::singleShot(0, this, &TFormSetup::RunInstallation);
         break;
     case TWizardPage::Done:
@@ -321,6 +333,10 @@ void TFormSetup::BtnProceedClick() {
 }
 
 void TFormSetup::BtnExitClick() {
+    if (flow_->Busy()) {
+        wizardMessenger_->RequestAbort();
+        return;
+    }
     // Closing waits for the event loop, as a posted close message would.
     QTimer::singleShot(0, this, [this] {
         close();
@@ -348,11 +364,11 @@ void TFormSetup::BtnDoneClick() {
 void TFormSetup::BtnRebootNowClick() {
     std::unique_ptr<platform::IMachineRestart> own;
     platform::IMachineRestart* restart = restart_;
+    TSetupSession& session = flow_->Session();
     if (!restart) {
-        own = platform::SystemMachineRestart();
+        own = MachineRestartFor(session.Roots());
         restart = own.get();
     }
-    TSetupSession& session = flow_->Session();
     const std::string& caption = flow_->Welcome().windowCaption;
     TRestartOutcome outcome = RestartNow(session.Roots(), caption, *wizardMessenger_, *restart);
     if (outcome.accepted && !outcome.restarted)
@@ -417,6 +433,24 @@ QCheckBox* TFormSetup::CheckAllDrives() const {
 }
 QLineEdit* TFormSetup::EditFolder() const {
     return portablePage_->EditFolder();
+}
+
+void TFormSetup::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!centred_)
+        CentreWindow();
+}
+
+void TFormSetup::CentreWindow() {
+    // In the middle of the backdrop when there is one, else of the screen.
+    centred_ = true;
+    if (background_ && background_->isVisible()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(background_->geometry().center());
+        move(frame.topLeft());
+    } else {
+        components::ui::CenterOnScreen(*this);
+    }
 }
 
 bool TFormSetup::event(QEvent* event) {

@@ -25,6 +25,10 @@ class TRicherEdit;
 class TTextPrinter;
 } // namespace components::ui
 
+namespace setup {
+class TMessengerVolumePrompter;
+}
+
 namespace setup::ui {
 
 class TFormBackground;
@@ -84,6 +88,7 @@ public:
     QCheckBox* CheckAllDrives() const;
     QLineEdit* EditFolder() const;
     QWidget* CurrentPage() const;
+    TPageProgress* ProgressPage() const { return progressPage_; }
 
 signals:
     // The window closed (Exit, Abort, Done, or the close box when not busy).
@@ -93,6 +98,7 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildButtonRow(QLayout* outer);
@@ -101,6 +107,7 @@ private:
     void FillWelcomePage();
     void SetupBackground();
     void AddAboutAction();
+    void CentreWindow();
 
     // Shows the flow's page with its buttons and runs the installation
     // when it is due.
@@ -123,6 +130,8 @@ private:
     std::unique_ptr<components::ui::TTextPrinter> textPrinter_;
     TFormBackground* background_ = nullptr;
     bool havePrinter_ = false;
+    bool centred_ = false;
+    std::unique_ptr<TMessengerVolumePrompter> volumePrompter_;
 
     QStackedWidget* pages_ = nullptr;
     TPageWelcome* welcomePage_ = nullptr;

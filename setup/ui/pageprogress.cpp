@@ -12,19 +12,40 @@ TPageProgress::TPageProgress(QWidget* parent) : QWidget(parent) {
     setObjectName("ProgressPage");
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
-    box->addStretch(1);
-    labelProgress_ = NewLabel(this, "LabelProgress");
-    labelProgress_->setMinimumWidth(1);
-    box->addWidget(labelProgress_);
-    gauge_ = new QProgressBar(this);
-    gauge_->setObjectName("Gauge");
-    box->addWidget(gauge_);
+    steps_ = new QVBoxLayout;
+    // The next step starts 14 pixels below the gauge of the one before.
+    steps_->setSpacing(kWizardMargin * 2);
+    box->addLayout(steps_);
     box->addStretch(1);
 }
 
 void TPageProgress::Reset() {
-    labelProgress_->clear();
-    gauge_->setValue(0);
+    for (QWidget* row : rows_)
+        delete row;
+    rows_.clear();
+    labels_.clear();
+    gauges_.clear();
+}
+
+void TPageProgress::AddStep(const QString& text) {
+    // A label over its gauge, as one row.
+    auto* row = new QWidget(this);
+    auto* column = new QVBoxLayout(row);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    QLabel* label = NewLabel(row, "LabelProgress");
+    label->setMinimumWidth(1);
+    label->setText(text);
+    auto* gauge = new QProgressBar(row);
+    gauge->setObjectName("Gauge");
+    gauge->setMinimumHeight(label->sizeHint().height() + 7);
+    column->addWidget(label);
+    column->addWidget(gauge);
+    steps_->addWidget(row);
+    row->show();
+    rows_.push_back(row);
+    labels_.push_back(label);
+    gauges_.push_back(gauge);
 }
 
 } // namespace setup::ui

@@ -26,8 +26,13 @@ TWizardEnvironment CompleteEnvironment(TWizardEnvironment env) {
 }
 
 int StatusOf(const TWizardFlow& flow) {
-    if (flow.Result().completed)
+    const TInstallResult& result = flow.Result();
+    // A run that went on after an error ("installed with errors") did not
+    // do all it should have: that is not success.
+    if (result.completed && !result.errorAsked)
         return kWizardDone;
+    if (result.invalidPackage)
+        return kWizardBadPackage;
     return flow.InstallationAllowed() ? kWizardAborted : kWizardNotAllowed;
 }
 

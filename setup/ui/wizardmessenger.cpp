@@ -6,13 +6,9 @@
 #include <limits>
 
 #include "components/ui/ansiqt.h"
+#include "setup/ui/pageprogress.h"
 
 namespace setup::ui {
-
-void TWizardMessenger::Attach(QLabel* status, QProgressBar* gauge) {
-    status_ = status;
-    gauge_ = gauge;
-}
 
 void TWizardMessenger::ShowMessage(components::TMessageKind kind, const std::string& caption,
                                    const std::string& text) {
@@ -28,33 +24,35 @@ void TWizardMessenger::Warning(const std::string& text) {
 }
 
 void TWizardMessenger::BeginProgress(const std::string& text, std::int64_t maximum) {
-    if (!status_ || !gauge_)
+    if (!page_)
         return;
-    status_->setText(components::ui::ToQString(text));
+    page_->AddStep(components::ui::ToQString(text));
+    QProgressBar* gauge = page_->Gauge();
     divisor_ = 1;
     while (maximum / divisor_ > std::numeric_limits<int>::max())
         divisor_ *= 2;
-    gauge_->setRange(0, static_cast<int>(std::max<std::int64_t>(maximum, 0) / divisor_));
-    gauge_->setValue(0);
-    gauge_->setVisible(maximum > 0);
+    gauge->setRange(0, static_cast<int>(std::max<std::int64_t>(maximum, 0) / divisor_));
+    gauge->setValue(0);
+    gauge->setVisible(maximum > 0);
 }
 
 void TWizardMessenger::SetProgressText(const std::string& text) {
-    if (status_)
-        status_->setText(components::ui::ToQString(text));
+    if (page_ && page_->Status())
+        page_->Status()->setText(components::ui::ToQString(text));
 }
 
 void TWizardMessenger::SetProgress(std::int64_t position) {
-    if (!gauge_)
+    QProgressBar* gauge = page_ ? page_->Gauge() : nullptr;
+    if (!gauge)
         return;
-    int value = static_cast<int>(std::min<std::int64_t>(position / divisor_, gauge_->maximum()));
-    if (value != gauge_->value())
-        gauge_->setValue(value);
+    int value = static_cast<int>(std::min<std::int64_t>(position / divisor_, gauge->maximum()));
+    if (value != gauge->value())
+        gauge->setValue(value);
 }
 
 void TWizardMessenger::EndProgress() {
-    if (gauge_)
-        gauge_->setValue(gauge_->maximum());
+    // The gauge stays where the step got to: a step that stopped at an
+    // error does not show as done.
 }
 
 void TWizardMessenger::ProcessEvents() {

@@ -6,16 +6,20 @@
 
 #include "components/messengerseam.h"
 
-class QLabel;
-class QProgressBar;
-
 namespace setup::ui {
+
+class TPageProgress;
 
 class TWizardMessenger : public components::IMessenger {
 public:
     explicit TWizardMessenger(components::IMessenger& boxes) : boxes_(boxes) {}
-    // Where progress shows; without them it is not shown.
-    void Attach(QLabel* status, QProgressBar* gauge);
+    // Where progress shows: each progress (a step of the run) adds its row
+    // to the page; without a page it is not shown.
+    void Attach(TPageProgress* page) { page_ = page; }
+    // The Abort button while the run is busy: the run stops at its next
+    // step forward.
+    void RequestAbort() { abort_ = true; }
+    void ResetAbort() { abort_ = false; }
 
     void ShowMessage(components::TMessageKind kind, const std::string& caption,
                      const std::string& text) override;
@@ -25,13 +29,13 @@ public:
     void SetProgressText(const std::string& text) override;
     void SetProgress(std::int64_t position) override;
     void EndProgress() override;
-    bool AbortRequested() override { return boxes_.AbortRequested(); }
+    bool AbortRequested() override { return abort_ || boxes_.AbortRequested(); }
     void ProcessEvents() override;
 
 private:
     components::IMessenger& boxes_;
-    QLabel* status_ = nullptr;
-    QProgressBar* gauge_ = nullptr;
+    TPageProgress* page_ = nullptr;
+    bool abort_ = false;
     std::int64_t divisor_ = 1; // the gauge counts in int; larger ranges are scaled
 };
 

@@ -1,6 +1,7 @@
 // `setup` as a separate process, with no display: the start-up messages on
 // stderr and the silent mode's exit statuses.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -120,6 +121,38 @@ TEST_F(SetupProcess, SilentExitStatuses) {
     EXPECT_NE(file.find("/Demo/a.txt"), std::string::npos) << file;
 }
 
+TEST_F(SetupProcess, ABadTableIsABadPackageBeforeAnythingIsInstalled) {
+    const struct {
+        const char* name;
+        std::string extra;  // after the components
+        std::string folder; // the component's folder
+    } cases[] = {
+        {"registry keys too deep",
+         R"(, "registry": [{"root": "HKEY_CURRENT_USER", "keys": [{"name": ")" +
+             [] {
+                 std::string k = "a";
+                 for (int i = 0; i < 600; ++i)
+                     k += "\\\\a";
+                 return k;
+             }() +
+             R"(", "values": [{"name": "v", "dword": 1}]}]}])",
+         "%APPFOLDER%"},
+        {"damaged registry bytes",
+         R"(, "registry": {"hex": "00484B45595F43555252454E545F55534552014B0002420006FFFF00006162"})",
+         "%APPFOLDER%"},
+        {"undefined folder variable", "", "%NOSUCH%\\\\x"},
+    };
+    for (const auto& c : cases) {
+        Package(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "hello"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]},
+                                              {"name": ")" +
+                c.folder + R"(", "items": [{"file": "a.txt"}]}]}])" + c.extra + "}");
+        EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 3) << c.name << "\n" << stderr_;
+        EXPECT_TRUE(Installed("a.txt").empty()) << c.name << ": nothing installed";
+    }
+}
+
 TEST_F(SetupProcess, AnErrorInSilentModeTakesTheSafeAnswer) {
     Package(R"({
   "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
@@ -134,6 +167,8 @@ TEST_F(SetupProcess, AnErrorInSilentModeTakesTheSafeAnswer) {
     EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 1) << stderr_;
     // The question was echoed with the answer taken; nobody was waited for.
     EXPECT_NE(stderr_.find("Sub"), std::string::npos) << stderr_;
+    EXPECT_NE(stderr_.find("\nAnswer: No\n"), std::string::npos) << stderr_;
+    EXPECT_EQ(stderr_.find('\r'), std::string::npos) << "line breaks as line feeds";
 }
 
 TEST_F(SetupProcess, AnExtractedCopyIsDeletedAtTheNextStart) {
@@ -144,9 +179,30 @@ TEST_F(SetupProcess, AnExtractedCopyIsDeletedAtTheNextStart) {
     fs::permissions(copy, fs::perms::owner_all);
     ASSERT_EQ(Run(Quote(Path("p.exe")) + " /silent", copy), 0) << stderr_;
     EXPECT_TRUE(fs::exists(copy));
-    // The next start of any setup carries the deletion out first.
+    // A start without a package creates and deletes nothing; the next start
+    // on a package carries the deletion out.
     EXPECT_EQ(Run(""), 3);
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 0) << stderr_;
     EXPECT_FALSE(fs::exists(copy));
+}
+
+TEST_F(SetupProcess, APlantedPendingListChangesNothingOutsideTheSandbox) {
+    Package(kGoodPackage);
+    std::ofstream(Path("victim")) << "untouched";
+    ASSERT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 0) << stderr_;
+    std::ofstream(Path("box/inside")) << "x";
+    // Where the pending list lives in a sandbox of this scope.
+    const std::string list = ::geteuid() == 0
+                                 ? Path("box/var/lib/vexlor/pending-renames")
+                                 : Path("box/home/.local/share/vexlor/pending-renames");
+    fs::create_directories(fs::path(list).parent_path());
+    std::ofstream(list) << "D\t" << Path("victim") << "\nD\t" << Path("box/inside") << "\n";
+    EXPECT_EQ(Run(""), 3);
+    EXPECT_TRUE(fs::exists(Path("box/inside"))) << "a start without arguments deletes nothing";
+    EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 0) << stderr_;
+    EXPECT_EQ(ReadAll(Path("victim")), "untouched");
+    EXPECT_FALSE(fs::exists(Path("box/inside"))) << "inside the sandbox it is carried out";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "components/dirsel.h"
+#include "platform/resolvepath.h"
 
 namespace {
 
@@ -27,6 +28,31 @@ TEST(DirSel, TypedPathSelectsItsDeepestExistingFolder) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(DeepestExistingFolder(c.typed, exists), c.selected) << c.typed;
+}
+
+TEST(DirSel, TypedDriveLetterSelectsTheDrivesRoot) {
+    platform::DriveMap drives;
+    drives.Set('C', "/srv/c");
+    drives.Set('D', "/media/d");
+    const struct {
+        const char* typed;
+        std::string path;
+    } cases[] = {
+        {"c", "/srv/c"},
+        {"C:", "/srv/c"},
+        {"d", "/media/d"},
+        {" D: ", "/media/d"},
+        {"C:\\Apps", "/srv/c/Apps"},
+        {"q", "q"}, // an unmapped letter stays as typed
+        {"/home/jo", "/home/jo"},
+        {"cd", "cd"},
+    };
+    for (const auto& c : cases) {
+        std::string path = components::TypedFolderPath(c.typed, drives);
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        EXPECT_EQ(path, c.path) << c.typed;
+    }
 }
 
 } // namespace

@@ -65,12 +65,26 @@ TEST(ScriptedMessenger, InputIsCopiedBackOnlyForKeepingResults) {
 TEST(ScriptedMessenger, EchoesAndRecordsWithoutBlocking) {
     std::ostringstream echo;
     TScriptedMessenger messenger(&echo);
-    messenger.ShowMessage(TMessageKind::Error, "Brindle", "Cannot open");
+    messenger.ShowMessage(TMessageKind::Error, "Brindle", "Cannot open\rthe file");
     messenger.Warning("hive set aside");
-    EXPECT_EQ(messenger.AskYesNo("Brindle", "Save?"), mrNo);
-    EXPECT_EQ(echo.str(), "Error: Cannot open\nWarning: hive set aside\nQuestion: Save?\n");
+    EXPECT_EQ(messenger.AskYesNo("Brindle", "Save?\r\n(No keeps it)"), mrNo);
+    // One line-break rule, and the answer a run without a person took.
+    EXPECT_EQ(echo.str(), "Error: Cannot open\nthe file\nWarning: hive set aside\n"
+                          "Question: Save?\n(No keeps it)\nAnswer: No\n");
     EXPECT_EQ(messenger.Texts(TScriptedMessenger::TRecord::Warning),
               std::vector<std::string>{"hive set aside"});
+}
+
+TEST(MessengerSeam, EveryLineBreakBecomesALineFeed) {
+    const struct {
+        std::string text, lines;
+    } cases[] = {
+        {"a\rb", "a\nb"},     {"a\r\nb", "a\nb"}, {"a\nb", "a\nb"},     {"a\r\rb", "a\n\nb"},
+        {"a\n\rb", "a\n\nb"}, {"end\r", "end\n"}, {"\r\n\r\n", "\n\n"}, {"none", "none"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(components::WithLineFeeds(c.text), c.lines) << c.text;
+    EXPECT_EQ(components::WithLineFeeds<char16_t>(u"x\ry\r\nz"), u"x\ny\nz");
 }
 
 TEST(ScriptedMessenger, AbortAfterUpdatesStopsCheckAbort) {

@@ -146,7 +146,7 @@ TEST(Folders, PendingOperationsSurviveAndApply) {
     }
     TPendingFileOperations next(list); // the next start
     ASSERT_EQ(next.Entries().size(), 4u);
-    EXPECT_EQ(next.Apply(), 2u);
+    EXPECT_EQ(next.Apply({box.Dir()}), 2u);
     EXPECT_EQ(setuptest::ReadFile(box.Path("target")), "new");
     EXPECT_FALSE(Exists(box.Path("gone")));
     ASSERT_EQ(next.Entries().size(), 1u);

@@ -15,6 +15,7 @@
 #include "install_support.h"
 #include "platform/drives.h"
 #include "platform/registry.h"
+#include "setup/folders.h"
 #include "setup/setupmain.h"
 
 using namespace setuptest;
@@ -72,7 +73,14 @@ public:
         setup::TInstallAnswers answers;
         answers.installDate = "20260101";
         components::TScriptedMessenger messenger; // every question: No
-        return setup::InstallPackage(package, answers, roots_, *registry_, messenger);
+        try {
+            return setup::InstallPackage(package, answers, roots_, *registry_, messenger);
+        } catch (const std::exception& e) {
+            // Refused before the run.
+            setup::TInstallResult refused;
+            refused.errorMessage = e.what();
+            return refused;
+        }
     }
 
 private:
@@ -223,8 +231,9 @@ TEST(HostilePackage, NothingLandsOutsideTheSandbox) {
                      Json(DeepKeyName(50000)) + R"(", "values": [{"name": "v", "dword": 1}]}]}])"),
          nullptr,
          false,
-         {"@B@/home/.local/opt/Demo/a.txt"},
+         {},
          [](THostileBox& b) {
+             EXPECT_FALSE(fs::exists(b.AppFolder())) << "refused before any write";
              b.Registry().WriteString(platform::RootKey::CurrentUser, "Later", "v", "x");
              EXPECT_NO_THROW(b.Registry().Flush()) << "the registry still works";
              EXPECT_FALSE(b.Registry().KeyExists(platform::RootKey::CurrentUser, "a"));
@@ -234,7 +243,77 @@ TEST(HostilePackage, NothingLandsOutsideTheSandbox) {
                  R"(, "registry": {"hex": ")" + HexOf(NestedKeysTable(600)) + R"("})"),
          nullptr,
          false,
+         {},
+         [](THostileBox& b) {
+             EXPECT_FALSE(fs::exists(b.AppFolder())) << "refused before any write";
+         }},
+        {"link planted as the sandbox's MIME folder",
+         Package("%PROGRAMFILES%\\Demo", AppFolderWithA(),
+                 R"(, "fileTypes": [{"register": 1, "description": "Demo", "extension": ".dmo",
+                      "actions": [{"verb": "open", "program": "a.txt", "command": "\"%1\""}]}])"),
+         [](const THostileBox& b) { Link(b.Outside(), b.Roots().mimePackages.string()); },
+         false,
          {"@B@/home/.local/opt/Demo/a.txt"}},
+        {"link planted as the programs folder",
+         Package("%PROGRAMFILES%\\Demo", AppFolderWithA()),
+         [](const THostileBox& b) {
+             fs::remove_all(b.Roots().programFiles);
+             Link(b.Outside(), b.Roots().programFiles.string());
+         },
+         false,
+         {}},
+        {"link planted as the applications folder",
+         Package("%PROGRAMFILES%\\Demo",
+                 AppFolderWithA() +
+                     R"(, {"name": "%APPMENU%", "items": [{"shortcut": "a.txt", "name": "A"}]})",
+                 "", "%PROGRAMSMENU%\\Demo"),
+         [](const THostileBox& b) {
+             fs::remove_all(b.Roots().programsMenu);
+             Link(b.Outside(), b.Roots().programsMenu.string());
+         },
+         false,
+         {"@B@/home/.local/opt/Demo/a.txt"}},
+        {"link planted as the desktop",
+         Package("%PROGRAMFILES%\\Demo",
+                 AppFolderWithA() +
+                     R"(, {"name": "%DESKTOP%", "items": [{"shortcut": "a.txt", "name": "A"}]})"),
+         [](const THostileBox& b) {
+             fs::remove_all(b.Roots().desktop);
+             Link(b.Outside(), b.Roots().desktop.string());
+         },
+         false,
+         {"@B@/home/.local/opt/Demo/a.txt"}},
+        {"link planted as the sandbox's temporary folder",
+         R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo",
+                          "readme": "readme.txt"},
+             "supportFiles": {"readme": {"text": "Read me."}},
+             "files": [{"name": "a.txt", "text": "a"}],
+             "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%",
+                             "items": [{"file": "a.txt"}, {"file": "readme.txt"}]}]}]})",
+         [](const THostileBox& b) {
+             fs::remove_all(b.Roots().temp);
+             Link(b.Outside(), b.Roots().temp.string());
+         },
+         false,
+         {}},
+        {"pending list naming files outside the sandbox and through a link",
+         Package("%PROGRAMFILES%\\Demo", AppFolderWithA()),
+         [](const THostileBox& b) {
+             Link(b.Outside(), b.Box() + "/home/way-out");
+             WriteFile(b.Parent() + "/moved", "m");
+             fs::create_directories(b.Roots().pendingRenames.parent_path());
+             WriteFile(b.Roots().pendingRenames.string(),
+                       "D\t" + b.Victim() + "\nD\t" + b.Box() + "/home/way-out/victim\n" + "R\t" +
+                           b.Parent() + "/moved\t" + b.Victim() + "\n");
+         },
+         true,
+         {"@B@/home/.local/opt/Demo/a.txt"},
+         [](THostileBox& b) {
+             EXPECT_EQ(ReadFile(b.Parent() + "/moved"), "m");
+             EXPECT_TRUE(
+                 setup::TPendingFileOperations(b.Roots().pendingRenames.string()).Entries().empty())
+                 << "lines no run of ours wrote are dropped";
+         }},
         {"unknown folder variable in a selected component",
          Package("%PROGRAMFILES%\\Demo",
                  AppFolderWithA() + R"(, {"name": "%NOSUCH%\\x", "items": [{"file": "b.txt"}]})"),

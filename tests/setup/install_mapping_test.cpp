@@ -176,27 +176,46 @@ TEST(InstallMapping, RegistryAndLogHoldWindows1252FilesUtf8) {
     EXPECT_FALSE(Exists(foreign));
 }
 
-TEST(InstallMapping, NoAfterAnErrorStillEndsTheLogSection) {
-    // A registry value is written, then the table breaks off: the answer No
-    // ends the run, and the section lists what was written and ends.
-    std::string t = std::string(1, '\0') + "HKEY_CURRENT_USER";
-    t += std::string("\x01K\0", 3) + std::string("\x02S\0", 3) + "\x04" + "x" + '\0';
-    t += std::string("\x02"
-                     "B\0",
-                     3) +
-         "\x06" + std::string("\xFF\xFF\0\0", 4) + "ab";
+TEST(InstallMapping, AnUpdateThatStopsKeepsTheEarlierInstallationInItsLog) {
+    // The first version installs a launcher, a registry value and a file
+    // type; the update stops at its first file (No after the error). Its
+    // log must still list everything the earlier one left installed.
+    auto package = [](const std::string& version, const std::string& docs) {
+        return R"({"settings": {"product": "Demo", "version": ")" + version +
+               R"(", "appFolder": "%PROGRAMFILES%\\Demo", "menuFolder": "%PROGRAMSMENU%\\Demo"},
+      "files": [{"name": "demo.sh", "text": "#!/bin/sh\n"}, {"name": "b.txt", "text": "b"}],
+      "components": [{"name": "Main", "folders": [
+        {"name": "%APPFOLDER%", "items": [{"file": "demo.sh"}], "folders": [)" +
+               docs + R"(]},
+        {"name": "%APPMENU%", "items": [{"shortcut": "demo.sh", "name": "Demo"}]}]}],
+      "registry": [{"root": "HKEY_CURRENT_USER", "keys": [{"name": "Software\\Demo",
+         "values": [{"name": "V", "dword": 1}]}]}],
+      "fileTypes": [{"register": 1, "description": "Demo document", "extension": ".dmo",
+                     "actions": [{"verb": "open", "program": "demo.sh", "command": "\"%1\""}]}]})";
+    };
     TInstallSandbox sb;
-    auto r = sb.Install(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
-      "files": [{"name": "a.txt", "text": "a"}],
-      "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}],
-      "registry": {"hex": ")" +
-                        HexOf(t) + R"("}})");
-    EXPECT_TRUE(r.aborted);
-    std::string log = ReadFile(r.logPath);
-    const std::string tail = "\nHKEY_CURRENT_USER\\K\tS\n%%%\n";
-    ASSERT_GE(log.size(), tail.size());
-    EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
-    EXPECT_EQ(LogSections(r.logPath).size(), 2u);
+    auto first = sb.Install(package("1.0", ""), "v1");
+    ASSERT_TRUE(first.completed) << first.errorMessage;
+    const auto earlier = LogSections(first.logPath);
+    ASSERT_EQ(earlier.size(), 4u);
+    // A file where the update's new folder must go: its first file fails.
+    WriteFile(sb.AppFolder() + "/Docs", "in the way");
+    auto update =
+        sb.Install(package("2.0", R"({"name": "Docs", "items": [{"file": "b.txt"}]})"), "v2");
+    EXPECT_TRUE(update.aborted);
+    EXPECT_EQ(update.logPath, first.logPath);
+    const auto sections = LogSections(update.logPath);
+    ASSERT_EQ(sections.size(), 4u) << ReadFile(update.logPath);
+    auto has = [](const std::vector<std::string>& lines, const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    for (const auto& path : earlier[0])
+        if (Exists(path))
+            EXPECT_TRUE(has(sections[0], path)) << "still installed: " << path;
+    EXPECT_TRUE(has(sections[0], sb.Roots().programsMenu.string() + "/Demo/Demo.desktop"));
+    EXPECT_TRUE(has(sections[1], "HKEY_CURRENT_USER\\Software\\Demo\tV"));
+    EXPECT_TRUE(has(sections[2], ".dmo"));
+    EXPECT_EQ(sections[2], earlier[2]) << "the type as the earlier log recorded it";
 }
 
 TEST(InstallMapping, FileTypeFilesAreLoggedAndKeptInTheScopesFolders) {

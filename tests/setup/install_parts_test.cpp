@@ -72,7 +72,7 @@ TEST(InstallRegistry, EveryOpcode) {
     EXPECT_EQ(log.find("HKEY_USERS"), std::string::npos);
 }
 
-TEST(InstallRegistry, TruncatedBinaryValueIsAnErrorAskedAbout) {
+TEST(InstallRegistry, TruncatedBinaryValueRefusesThePackageBeforeAnyFile) {
     std::string t;
     t += '\0';
     t += "HKEY_CURRENT_USER";
@@ -84,11 +84,12 @@ TEST(InstallRegistry, TruncatedBinaryValueIsAnErrorAskedAbout) {
     TInstallSandbox sb;
     auto messenger = GoingOnAfterErrors();
     auto r = sb.Install(WithRegistryHex(HexOf(t)), "p", {}, &messenger);
-    EXPECT_TRUE(r.completed);
-    auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_NE(questions[0].find("registry table"), std::string::npos);
-    EXPECT_FALSE(sb.Registry().ValueExists(platform::RootKey::CurrentUser, "K", "B"));
+    EXPECT_FALSE(r.completed);
+    EXPECT_TRUE(r.invalidPackage);
+    EXPECT_NE(r.errorMessage.find("registry table"), std::string::npos) << r.errorMessage;
+    EXPECT_TRUE(messenger.Texts(components::TScriptedMessenger::TRecord::Question).empty());
+    EXPECT_FALSE(Exists(sb.AppFolder())) << "nothing installed";
+    EXPECT_FALSE(sb.Registry().KeyExists(platform::RootKey::CurrentUser, "K"));
 }
 
 namespace {

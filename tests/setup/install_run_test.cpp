@@ -294,7 +294,7 @@ TEST(InstallRun, TraversalPackageIsRefusedBeforeAnyWrite) {
     EXPECT_FALSE(Exists(sb.Roots().windows.string() + "/RetraxalV.exe"));
 }
 
-TEST(InstallRun, LineBreakInShortcutTextIsRefusedAndAsked) {
+TEST(InstallRun, LineBreakInShortcutTextRefusesThePackage) {
     TInstallSandbox sb;
     std::string json = R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo",
                     "menuFolder": "%PROGRAMSMENU%\\Demo"},
@@ -304,18 +304,13 @@ TEST(InstallRun, LineBreakInShortcutTextIsRefusedAndAsked) {
             "description": "line\nExec=/bin/evil"}]}]}]})";
     auto messenger = GoingOnAfterErrors();
     auto r = sb.Install(json, "p", {}, &messenger);
-    EXPECT_TRUE(r.completed);
-    EXPECT_TRUE(r.errorAsked);
-    auto questions = messenger.Texts(components::TScriptedMessenger::TRecord::Question);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_NE(questions[0].find("line break"), std::string::npos);
+    // Refused with the other checks of the tables, before the first file.
+    EXPECT_FALSE(r.completed);
+    EXPECT_TRUE(r.invalidPackage);
+    EXPECT_NE(r.errorMessage.find("line break"), std::string::npos) << r.errorMessage;
+    EXPECT_TRUE(messenger.Texts(components::TScriptedMessenger::TRecord::Question).empty());
+    EXPECT_FALSE(Exists(sb.AppFolder()));
     EXPECT_FALSE(Exists(sb.Roots().programsMenu.string() + "/Demo/A.desktop"));
-    // The log's sections are still closed.
-    std::string log = ReadFile(r.logPath);
-    std::size_t ends = 0;
-    for (std::size_t p = log.find("%%%\n"); p != std::string::npos; p = log.find("%%%\n", p + 1))
-        ++ends;
-    EXPECT_EQ(ends, 4u);
 }
 
 TEST(InstallRun, NoAfterAnErrorEndsTheRunSilently) {
@@ -324,9 +319,12 @@ TEST(InstallRun, NoAfterAnErrorEndsTheRunSilently) {
                     "menuFolder": "%PROGRAMSMENU%\\Demo"},
       "files": [{"name": "a.txt", "text": "a"}],
       "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]},
-         {"name": "%APPMENU%", "items": [{"shortcut": "a.txt", "name": "A", "description": "x\ry"}]}]}],
+         {"name": "%APPMENU%", "items": [{"shortcut": "a.txt", "name": "A"}]}]}],
       "registry": [{"root": "HKEY_CURRENT_USER", "keys": [{"name": "Software\\Demo",
          "values": [{"name": "V", "dword": 1}]}]}]})";
+    // A file where the menu folder must go: the launcher cannot be made.
+    std::filesystem::create_directories(sb.Roots().programsMenu);
+    WriteFile(sb.Roots().programsMenu.string() + "/Demo", "in the way");
     components::TScriptedMessenger messenger;
     auto r = sb.Install(json, "p", {}, &messenger);
     EXPECT_FALSE(r.completed);

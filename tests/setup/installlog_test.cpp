@@ -169,11 +169,9 @@ TEST(InstallLog, PreviousLogPresetsAndComparesRelease) {
         EXPECT_EQ(prev.welcomeLines, c.lines);
         EXPECT_EQ(prev.defaultButton, c.button);
         EXPECT_EQ(package.Folders().Find("%APPFOLDER%")->path, app) << "trailing separator cut";
-        const auto* old = package.Folders().Find("%OLDVAR%");
-        ASSERT_NE(old, nullptr);
-        EXPECT_EQ(old->path, sb.Roots().sandbox.string() + "/opt/old")
-            << "a folder from the log stays inside the sandbox";
-        EXPECT_TRUE(old->shared);
+        // Recorded outside this sandbox (by a run in another one): not taken
+        // in as a folder inside it.
+        EXPECT_EQ(package.Folders().Find("%OLDVAR%"), nullptr);
         const auto& comps = package.Tables().components;
         EXPECT_FALSE(comps[1].selected) << "a choosable component follows its earlier S mark";
         EXPECT_TRUE(comps[1].previouslyInstalled);
@@ -279,3 +277,60 @@ TEST(InstallLog, OldFilesAreLoggedWhenNotDeleted) {
     // The earlier installation's registry values stay in the log.
     EXPECT_NE(log.find("HKEY_CURRENT_USER\\Software\\Old\tValue\n"), std::string::npos);
 }
+
+namespace {
+
+TEST(InstallLog, ARunInAnotherSandboxDoesNotNestTheEarlierFolderInsideItsOwn) {
+    // One registry shared by runs in two sandboxes: the second finds the
+    // first one's log, but its folders lie outside the second sandbox.
+    TSandbox dirs;
+    auto a = platform::SystemRoots::InSandbox(dirs.Path("boxA"), platform::InstallScope::User);
+    auto b = platform::SystemRoots::InSandbox(dirs.Path("boxB"), platform::InstallScope::User);
+    a.CreateFolders();
+    b.CreateFolders();
+    auto registry = platform::OpenFileRegistry(fs::path(dirs.Path("reg")));
+    BuildPackage(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+      "files": [{"name": "a.txt", "text": "a"}],
+      "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]})",
+                 dirs.Path("p.exe"));
+    setup::TInstallAnswers answers;
+    components::TScriptedMessenger messenger;
+    auto first = setup::InstallPackage(dirs.Path("p.exe"), answers, a, *registry, messenger);
+    ASSERT_TRUE(first.completed) << first.errorMessage;
+    auto second = setup::InstallPackage(dirs.Path("p.exe"), answers, b, *registry, messenger);
+    ASSERT_TRUE(second.completed) << second.errorMessage;
+    const std::string app = b.programFiles.string() + "/Demo";
+    EXPECT_EQ(second.logPath, app + "/Cargon.log");
+    EXPECT_EQ(ReadFile(app + "/a.txt"), "a");
+    EXPECT_FALSE(Exists(dirs.Path("boxB") + dirs.Path("boxA"))) << "no box inside the box";
+    EXPECT_TRUE(Exists(first.logPath)) << "the other sandbox's log is not ours to delete";
+    EXPECT_EQ(ReadFile(second.logPath).find(dirs.Path("boxA")), std::string::npos)
+        << "nor are its files";
+}
+
+} // namespace
+
+namespace {
+
+TEST(InstallLog, TheEarlierLogStaysUntilTheNewOneIsWhole) {
+    TSandbox sb;
+    const std::string path = sb.Path("Cargon.log");
+    WriteFile(path, "earlier\n");
+    {
+        setup::TInstallLog log;
+        log.Create(path);
+        log.WriteLine("new");
+        EXPECT_EQ(ReadFile(path), "earlier\n") << "not yet";
+        // Left without Close (a run that could not finish it).
+    }
+    EXPECT_EQ(ReadFile(path), "earlier\n");
+    for (const auto& name : ListFolder(sb.Dir()))
+        EXPECT_NE(name.rfind("cgn", 0), 0u) << "no temporary file left: " << name;
+    setup::TInstallLog log;
+    log.Create(path);
+    log.WriteLine("new");
+    log.Close();
+    EXPECT_EQ(ReadFile(path), "new\n");
+}
+
+} // namespace

@@ -144,7 +144,7 @@ class RestoringPrompter : public IVolumePrompter {
 public:
     RestoringPrompter(std::string hidden, std::string name, bool answer)
         : hidden_(std::move(hidden)), name_(std::move(name)), answer_(answer) {}
-    bool AskForVolume(std::uint32_t number, const std::string& fileName,
+    bool AskForVolume(std::uint32_t number, std::string& fileName,
                       const std::string& prompt) override {
         ++asked;
         lastNumber = number;

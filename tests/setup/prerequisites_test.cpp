@@ -215,3 +215,24 @@ TEST(Prerequisites, DotNetPromptNamesTheHighestAcceptedVersion) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Prerequisites, TheEnginesOwnDotNetPageGetsTheVersionAsked) {
+    TSessionSandbox sandbox;
+    auto session = sandbox.Open(std::string(R"({
+  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "main"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}],
+  "dotNet": {"versions": 4, "downloadUrl": ")") +
+                                setup::kDotNetDownloadPage + R"("}
+})");
+    ASSERT_TRUE(session->PrepareInstallation());
+    auto prompt = session->Prerequisites().Check();
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(prompt->downloadUrl, std::string(setup::kDotNetDownloadPage) + "?v=2.0");
+    // Any other page is shown as the package gives it.
+    EXPECT_EQ(setup::DotNetDownloadLink("http://example.org/get", "2.0"), "http://example.org/get");
+}
+
+} // namespace

@@ -26,13 +26,18 @@ public:
 
 class RestartTest : public ::testing::Test {
 protected:
+    // The files of a run lie inside the sandbox, where the next start may
+    // change them.
+    std::string In(const std::string& name) const {
+        return sandbox.Roots().sandbox.string() + "/" + name;
+    }
     void SetUp() override {
-        WriteFile(sandbox.Path("new.tmp"), "new");
-        WriteFile(sandbox.Path("target.txt"), "old");
-        WriteFile(sandbox.Path("gone.txt"), "x");
+        WriteFile(In("new.tmp"), "new");
+        WriteFile(In("target.txt"), "old");
+        WriteFile(In("gone.txt"), "x");
         setup::TPendingFileOperations pending(sandbox.Roots().pendingRenames.string());
-        pending.AddRename(sandbox.Path("new.tmp"), sandbox.Path("target.txt"));
-        pending.AddDelete(sandbox.Path("gone.txt"));
+        pending.AddRename(In("new.tmp"), In("target.txt"));
+        pending.AddDelete(In("gone.txt"));
     }
 
     TSandbox sandbox;
@@ -45,8 +50,8 @@ TEST_F(RestartTest, CarriesOutThePendingOperationsAndOnlyOffersTheRestart) {
         setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
     EXPECT_EQ(outcome.done, 2u);
     EXPECT_EQ(outcome.remaining, 0u);
-    EXPECT_EQ(ReadFile(sandbox.Path("target.txt")), "new");
-    EXPECT_FALSE(Exists(sandbox.Path("gone.txt")));
+    EXPECT_EQ(ReadFile(In("target.txt")), "new");
+    EXPECT_FALSE(Exists(In("gone.txt")));
     // Nobody said yes: the safe answer never restarts the machine.
     EXPECT_FALSE(outcome.accepted);
     EXPECT_EQ(recorder.calls, 0);
@@ -71,8 +76,8 @@ TEST_F(RestartTest, RestartsOnlyOnYes) {
 
 TEST_F(RestartTest, NamesWhatStillWaitsForARestart) {
     // A folder where the replacement must go cannot be replaced now.
-    std::filesystem::remove(sandbox.Path("target.txt"));
-    std::filesystem::create_directories(sandbox.Path("target.txt/inside"));
+    std::filesystem::remove(In("target.txt"));
+    std::filesystem::create_directories(In("target.txt/inside"));
     setup::TRestartOutcome outcome =
         setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
     EXPECT_EQ(outcome.done, 1u);
@@ -92,6 +97,26 @@ TEST(MachineRestartCommand, ReportsWhetherTheCommandWorked) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(platform::TCommandMachineRestart().Command(),
               (std::vector<std::string>{"systemctl", "reboot"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SandboxRestart, ASandboxedRunOnlyRecordsTheRestart) {
+    TSandbox sandbox;
+    auto restart = setup::MachineRestartFor(sandbox.Roots());
+    ASSERT_NE(dynamic_cast<setup::TRecordedMachineRestart*>(restart.get()), nullptr);
+    std::string error;
+    EXPECT_TRUE(restart->RestartMachine(error)) << error;
+    const std::string record = setup::RestartRecordPath(sandbox.Roots());
+    EXPECT_EQ(record.rfind(sandbox.Roots().sandbox.string() + "/", 0), 0u);
+    EXPECT_EQ(ReadFile(record), "restart requested\n");
+    // Outside a sandbox the platform's own restart is used.
+    platform::SystemRoots real = sandbox.Roots();
+    real.sandbox.clear();
+    auto machine = setup::MachineRestartFor(real);
+    EXPECT_NE(dynamic_cast<platform::TCommandMachineRestart*>(machine.get()), nullptr);
 }
 
 } // namespace

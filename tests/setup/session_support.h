@@ -40,7 +40,9 @@ public:
                                                platform::Registry* registry = nullptr,
                                                const std::string& packageName = "p");
     // A program path for the rights probe and the self-deletion step.
-    std::string SelfPath() const { return Path("setup"); }
+    // In the sandbox's temporary folder, where the setup executable would
+    // have extracted it.
+    std::string SelfPath() const { return Roots().temp.string() + "/setup"; }
 
     components::TScriptedMessenger messenger;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/tempfolder.h"
 #include "session_support.h"
 #include "setup/folders.h"
 #include "setup/setuppackage.h"
@@ -55,9 +56,25 @@ TEST(SessionRights, ProbeFailureByInstallMode) {
             EXPECT_EQ(texts[0], "No rights.\rCannot install.");
             EXPECT_EQ(sandbox.messenger.Records[0].Caption, "");
         } else {
-            EXPECT_TRUE(texts.empty());
+            // Nobody chose the portable folder: the run says where it went.
+            ASSERT_EQ(texts.size(), 1u);
+            EXPECT_NE(texts[0].find(sandbox.Roots().sandbox.string() + "/Carry"), std::string::npos)
+                << texts[0];
         }
     }
+}
+
+TEST(SessionRights, APortableFolderWithoutASandboxLiesInTheHomeFolder) {
+    // Never at the file system's root: the home folder takes its place.
+    TSessionSandbox sandbox;
+    platform::SystemRoots roots = sandbox.Roots();
+    roots.sandbox.clear();
+    TReadOnlyRegistry noRights(sandbox.Registry());
+    BuildPackage(PackageInMode(1), sandbox.Path("p.exe"));
+    setup::TSetupSession session(roots, noRights, sandbox.messenger, sandbox.SelfPath());
+    session.Open(sandbox.Path("p.exe"));
+    EXPECT_EQ(session.CheckRights(), setup::TRightsResult::PortableOnly);
+    EXPECT_EQ(session.PortableFolder(), roots.home.string() + "/Carry");
 }
 
 TEST(SessionRights, TheProbeWritesTheProgramPath) {
@@ -100,6 +117,25 @@ TEST(SessionSilent, AnErrorDuringTheRunTakesTheSafeAnswerAndAborts) {
     EXPECT_EQ(sandbox.messenger.Records.back().Result, components::mrNo);
 }
 
+TEST(SessionSilent, GoingOnAfterAnErrorIsStillAFailedRun) {
+    // A caller that answers Yes: the run completes "with errors", and the
+    // exit status says so.
+    TSessionSandbox sandbox;
+    std::string json = R"({
+  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "hello"}, {"name": "b.txt", "text": "b"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}],
+     "folders": [{"name": "Sub", "items": [{"file": "b.txt"}]}]}]}]
+})";
+    std::filesystem::create_directories(sandbox.AppFolder());
+    WriteFile(sandbox.AppFolder() + "/Sub", "a file where a folder must go");
+    sandbox.messenger.QueueAnswer(components::mrYes);
+    auto session = sandbox.Open(json);
+    EXPECT_EQ(setup::RunSilent(*session), setup::TSilentExit::Aborted);
+    EXPECT_TRUE(Exists(sandbox.AppFolder() + "/a.txt"));
+    EXPECT_TRUE(Exists(sandbox.AppFolder() + "/Cargon.log"));
+}
+
 TEST(SessionCloseDown, DeletesTheTemporaryFilesAndSchedulesItsOwnDeletion) {
     TSessionSandbox sandbox;
     auto session = sandbox.Open(PackageInMode(0));
@@ -124,6 +160,9 @@ TEST(SessionCloseDown, AProgramOutsideTheTemporaryFolderStays) {
     EXPECT_FALSE(setup::ScheduleSelfDeletion(sandbox.Roots(), "/usr/bin/setup"));
     EXPECT_TRUE(
         setup::ScheduleSelfDeletion(sandbox.Roots(), sandbox.Roots().temp.string() + "/x/setup"));
+    // A sandboxed run leaves the system's temporary folder alone.
+    EXPECT_FALSE(setup::ScheduleSelfDeletion(
+        sandbox.Roots(), (platform::SystemTempDirectory() / "bw-elsewhere/setup").string()));
     EXPECT_TRUE(setup::IsInsideFolder("/a/b/c", "/a/b/"));
     EXPECT_FALSE(setup::IsInsideFolder("/a/bc", "/a/b"));
     EXPECT_FALSE(setup::IsInsideFolder("/a/b", "/a/b"));

@@ -350,3 +350,50 @@ TEST_F(WizardFlowTest, MissingPrerequisiteWaitsOnItsPage) {
     EXPECT_EQ(flow.Run(), TWizardPage::Done);
     EXPECT_TRUE(flow.Result().completed) << flow.Result().errorMessage;
 }
+
+namespace {
+
+TEST_F(WizardFlowTest, FinishStartsTheProgramTheRunInstalledNotADecoy) {
+    // The program goes into the common folder; an old copy of the same
+    // name waits in a backup folder below the application folder.
+    std::string json = NormalPackageJson();
+    json.replace(json.find("\"menuFolder\""), 0,
+                 R"("commonAppFolder": "%COMMONFILES%\\DemoTools",)");
+    const std::string program = R"({"name": "%APPFOLDER%", "items": [{"file": "demo.sh"}]})";
+    json.replace(json.find(program), program.size(),
+                 R"({"name": "%APPCOMMONFOLDER%", "items": [{"file": "demo.sh"}]})");
+    json.insert(json.rfind('}'), R"(, "finish": {"flags": 134, "program": "demo.sh",
+                                     "parameters": "--first-run %APPFOLDER%"})");
+    std::filesystem::create_directories(sb_.AppFolder() + "/backup");
+    WriteFile(sb_.AppFolder() + "/backup/demo.sh", "#!/bin/sh\necho old\n");
+    auto& flow = Open(json);
+    flow.Install();
+    flow.LicenceYes();
+    ASSERT_EQ(flow.Run(), TWizardPage::Done);
+    ASSERT_TRUE(flow.Result().completed) << flow.Result().errorMessage;
+    const std::string installed = package_->Folders().Find("%APPCOMMONFOLDER%")->path + "/demo.sh";
+    ASSERT_TRUE(Exists(installed));
+    auto actions = flow.FinishActions();
+    ASSERT_EQ(actions.size(), 2u);
+    EXPECT_TRUE(actions[0].openFolder);
+    EXPECT_EQ(actions[0].path, package_->Folders().Find("%APPMENU%")->path);
+    EXPECT_FALSE(actions[1].openFolder);
+    EXPECT_EQ(actions[1].path, installed);
+    EXPECT_EQ(actions[1].workingFolder, package_->Folders().Find("%APPCOMMONFOLDER%")->path);
+    EXPECT_EQ(actions[1].parameters, "--first-run " + sb_.AppFolder());
+}
+
+TEST_F(WizardFlowTest, FinishWithoutTheProgramInstalledStartsNothing) {
+    // The program belongs to a component that was not chosen.
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "finish": {"flags": 4, "program": "extra.bin"})");
+    WriteFile(sb_.Path("extra.bin"), "decoy");
+    auto& flow = Open(json);
+    flow.Install();
+    flow.LicenceYes();
+    ASSERT_EQ(flow.Run(), TWizardPage::Done);
+    ASSERT_TRUE(flow.Result().completed) << flow.Result().errorMessage;
+    EXPECT_TRUE(flow.FinishActions().empty());
+}
+
+} // namespace

@@ -109,6 +109,14 @@ TEST(Messenger, EscapeAndCloseBox) {
     }
 }
 
+TEST(Messenger, TextBreaksLinesByTheSeamsRule) {
+    // The engines break lines with a lone "\r": the box keeps those breaks.
+    TMessenger m;
+    m.SetText("Please insert volume 3.\rLook in the folder\r\nbelow.\nThen press OK.\n");
+    EXPECT_EQ(m.Lines(), (QStringList{"Please insert volume 3.", "Look in the folder", "below.",
+                                      "Then press OK."}));
+}
+
 TEST(Messenger, CopyMessageTakesTheTextOrTheEditSelection) {
     TMessenger m;
     m.SetText("  Something went wrong.\n\n");

@@ -38,8 +38,8 @@ void Fill(char* buffer, std::int32_t size, const char* text) {
 
 extern "C" {
 
-unsigned char AllowInstallation(void* /*window*/) {
-    Record("AllowInstallation");
+unsigned char AllowInstallation(void* window) {
+    Record(window ? "AllowInstallation with a window" : "AllowInstallation");
     MaybeThrow("AllowInstallation");
     return Mode() == "refuse" ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "components/scriptedmessenger.h"
@@ -30,6 +32,7 @@
 #include "setup/setuppackage.h"
 #include "setup/setupsession.h"
 #include "setup/ui/formbackground.h"
+#include "setup/ui/pageprogress.h"
 #include "setup/ui/setupwizard.h"
 #include "setup/ui/wizardmessenger.h"
 #include "wizard_support.h"
@@ -40,6 +43,18 @@ using setup::ui::TFormSetup;
 using namespace setuptest;
 
 namespace {
+
+// The scripted messenger that also acts while a question is up, as a
+// person looking at the window behind it would.
+class TActingMessenger : public TScriptedMessenger {
+public:
+    int Ask(components::TQuestion& question) override {
+        if (onAsk)
+            onAsk(question);
+        return TScriptedMessenger::Ask(question);
+    }
+    std::function<void(const components::TQuestion&)> onAsk;
+};
 
 class FormSetupTest : public ::testing::Test {
 protected:
@@ -74,8 +89,18 @@ protected:
         return found.isEmpty() ? nullptr : found.front();
     }
 
+    // Install, accept the licence and wait for the done page.
+    void InstallThrough(TFormSetup& form) {
+        Click(form.WelcomeButton(setup::wbInstall));
+        ASSERT_EQ(form.Flow().Page(), TWizardPage::Licence);
+        Click(form.BtnLicenseYes());
+        for (int i = 0; i < 300 && form.Flow().Page() != TWizardPage::Done; ++i)
+            QTest::qWait(10);
+        ASSERT_EQ(form.Flow().Page(), TWizardPage::Done);
+    }
+
     TWizardSandbox sb_;
-    TScriptedMessenger messenger_;
+    TActingMessenger messenger_;
     setup::ui::TWizardMessenger wizardMessenger_{messenger_};
     std::string path_;
     std::unique_ptr<setup::TSetupSession> session_;
@@ -451,4 +476,169 @@ TEST(RunWizard, ClicksThroughIntoTheEnvironmentSandbox) {
     registry->Flush();
     EXPECT_FALSE(ReadFile(hives + "/HKLM.reg").empty());
     EXPECT_TRUE(messenger.Records.empty());
+}
+
+TEST_F(FormSetupTest, AMissingVolumeIsAskedForAndTheRunGoesOnWithTheSameFile) {
+    // Volumes of 20,000 bytes: the guide spans several; the second waits in
+    // another folder, as on a second disc, the later ones beside the first.
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "volumeSize": 20000, "finish": {"flags": 128})");
+    auto& form = Open(json);
+    ASSERT_TRUE(Exists(sb_.Path("p.003")));
+    std::filesystem::create_directories(sb_.Path("disc2"));
+    std::filesystem::rename(sb_.Path("p.002"), sb_.Path("disc2/p.002"));
+    TScriptedMessenger::TAnswer there;
+    there.Result = components::mrOk;
+    there.Input = sb_.Path("disc2");
+    there.HasInput = true;
+    messenger_.QueueAnswer(there);
+    std::string lookedIn;
+    messenger_.onAsk = [&](const components::TQuestion& q) { lookedIn = q.Input; };
+    InstallThrough(form);
+    const auto& result = form.Flow().Result();
+    ASSERT_TRUE(result.completed) << result.errorMessage;
+    EXPECT_FALSE(result.errorAsked);
+    ASSERT_EQ(messenger_.Records.size(), 1u);
+    EXPECT_EQ(messenger_.Records[0].What, TScriptedMessenger::TRecord::Question);
+    EXPECT_EQ(messenger_.Records[0].Text, "Please insert volume 2 of the setup package.\rp.002");
+    EXPECT_EQ(messenger_.Records[0].Caption, form.Flow().Welcome().windowCaption);
+    EXPECT_EQ(lookedIn, sb_.Dir()) << "the folder it looked in";
+    EXPECT_EQ(ReadFile(sb_.AppFolder() + "/Docs/guide.txt").size(), 200000u);
+    EXPECT_EQ(form.LabelDone()->text(), "Demo 1.0 has been installed.");
+}
+
+TEST_F(FormSetupTest, CancellingTheVolumePromptEndsTheRun) {
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "volumeSize": 60000)");
+    auto& form = Open(json);
+    std::filesystem::remove(sb_.Path("p.002"));
+    messenger_.QueueAnswer(components::mrCancel);
+    InstallThrough(form);
+    EXPECT_TRUE(form.Flow().Result().aborted);
+    EXPECT_TRUE(form.Flow().Done().doneExits);
+    EXPECT_EQ(messenger_.Records.size(), 1u) << "asked once, no error question after";
+}
+
+TEST_F(FormSetupTest, StepsStackAndAnErrorQuestionDoesNotShowTheStepDone) {
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "finish": {"flags": 128})");
+    auto& form = Open(json);
+    // A file where the guide's folder must go.
+    std::filesystem::create_directories(sb_.AppFolder());
+    WriteFile(sb_.AppFolder() + "/Docs", "in the way");
+    auto* page = form.findChild<setup::ui::TPageProgress*>("ProgressPage");
+    ASSERT_NE(page, nullptr);
+    int gauge = -1, maximum = -1;
+    bool abortShown = false;
+    messenger_.onAsk = [&](const components::TQuestion&) {
+        Shot("progress-at-an-error");
+        gauge = page->Gauge()->value();
+        maximum = page->Gauge()->maximum();
+        abortShown = form.BtnAbort()->isVisible();
+    };
+    messenger_.QueueAnswer(components::mrYes);
+    InstallThrough(form);
+    EXPECT_LT(gauge, maximum) << "the file step stopped short of its end";
+    EXPECT_TRUE(abortShown);
+    EXPECT_TRUE(form.Flow().Result().completed);
+    EXPECT_TRUE(form.Flow().Result().errorAsked);
+    // Files, launchers, registry entries and file types: one row each.
+    EXPECT_GE(page->StepCount(), 3);
+    for (int i = 1; i < page->StepCount(); ++i)
+        EXPECT_GT(page->StepLabel(i)->parentWidget()->y(),
+                  page->StepLabel(i - 1)->parentWidget()->y());
+}
+
+TEST_F(FormSetupTest, AbortWhileTheRunIsBusyStopsItWithoutClosing) {
+    // The person presses Abort while the prompt for a volume is up; the run
+    // stops at its next step forward and the window stays.
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "volumeSize": 60000)");
+    auto& form = Open(json);
+    QSignalSpy closed(&form, &TFormSetup::Closed);
+    TScriptedMessenger::TAnswer here;
+    here.Result = components::mrOk;
+    messenger_.QueueAnswer(here);
+    std::filesystem::rename(sb_.Path("p.002"), sb_.Path("p.002.hidden"));
+    messenger_.onAsk = [&](const components::TQuestion&) {
+        std::filesystem::rename(sb_.Path("p.002.hidden"), sb_.Path("p.002"));
+        ASSERT_TRUE(form.BtnAbort()->isVisible());
+        form.BtnAbort()->click();
+    };
+    InstallThrough(form);
+    EXPECT_TRUE(form.Flow().Result().aborted);
+    EXPECT_EQ(form.LabelDone()->text().toStdString(), package_->Ui().Get(68));
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_TRUE(form.isVisible());
+}
+
+namespace {
+
+// Clicks through RunWizard as a person would: Install, the licence, Done.
+int RunWizardThrough(const std::string& package, TWizardSandbox& sb,
+                     TScriptedMessenger& messenger) {
+    setup::ui::TWizardOptions options;
+    options.messenger = &messenger;
+    options.environment = sb.Environment();
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* form = qobject_cast<TFormSetup*>(w);
+            if (!form || !form->isVisible())
+                continue;
+            if (form->Flow().Page() == TWizardPage::Welcome)
+                form->WelcomeButton(setup::wbInstall)->click();
+            else if (form->Flow().Page() == TWizardPage::Licence)
+                form->BtnLicenseYes()->click();
+            else if (form->Flow().Page() == TWizardPage::Done && !form->Flow().Busy())
+                form->BtnDone()->click();
+        }
+    });
+    person.start(20);
+    int status = setup::ui::RunWizard(package, sb.SelfPath(), sb.Roots(), sb.Registry(), options);
+    person.stop();
+    return status;
+}
+
+} // namespace
+
+TEST(RunWizard, TheExitStatusSaysWhetherTheRunHadErrors) {
+    const struct {
+        const char* name;
+        bool blocked; // a file where the guide's folder must go
+        int answer;   // to the question after the error
+        int status;
+    } cases[] = {
+        {"clean run", false, components::mrNo, setup::ui::kWizardDone},
+        {"installed with errors", true, components::mrYes, setup::ui::kWizardAborted},
+        {"stopped after an error", true, components::mrNo, setup::ui::kWizardAborted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TWizardSandbox sb;
+        TScriptedMessenger messenger;
+        messenger.QueueAnswer(c.answer);
+        const std::string package = sb.Build(NormalPackageJson());
+        if (c.blocked) {
+            std::filesystem::create_directories(sb.AppFolder());
+            WriteFile(sb.AppFolder() + "/Docs", "in the way");
+        }
+        EXPECT_EQ(RunWizardThrough(package, sb, messenger), c.status);
+        EXPECT_EQ(messenger.Records.size(), c.blocked ? 1u : 0u);
+        EXPECT_TRUE(Exists(sb.AppFolder() + "/demo.sh"));
+    }
+}
+
+TEST_F(FormSetupTest, TheSupportLibraryGetsTheWizardsWindow) {
+    const std::string record = sb_.Path("calls.txt");
+    ::setenv("BW_TEST_SUPPORT_RECORD", record.c_str(), 1);
+    Open(std::string(R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo",
+                                     "supportLibrary": "support.so"},
+      "supportFiles": {"supportLibrary": {"source": ")") +
+         BW_TEST_SUPPORT_LIBRARY + R"("}},
+      "files": [{"name": "a.txt", "text": "a"}],
+      "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]}]})");
+    ::unsetenv("BW_TEST_SUPPORT_RECORD");
+    EXPECT_EQ(ReadFile(record).rfind("AllowInstallation with a window\n", 0), 0u)
+        << ReadFile(record);
 }
