@@ -14,21 +14,45 @@
 #include "editor/makepipeline.h"
 #include "editor/projectcommands.h"
 #include "editor/projectoptions.h"
+#include "editor/ui/filedialogkind.h"
 
+class QDockWidget;
 class QLabel;
+class QMainWindow;
+
+namespace components::ui {
+class TReopenMenu;
+}
+namespace editor {
+class TEditorContext;
+}
 
 namespace helpproject {
 class TRegistryHelpViewer;
 }
+namespace unitparser::ui {
+class TParserForm;
+}
 
 namespace editor::ui {
 
-class TBrindlewovenForm;
 class TErrorLogPanel;
+class TMainActions;
 class TOptionsForm;
+class TTextStyleCombo;
 
-// The file dialogs of the markup commands.
-enum class TFileDialogKind { LinkFile, Flash, Bitmap };
+// The parts of the main window that the Project menu's commands use.
+struct TProjectActionsWidgets {
+    // The parent of the dialogs; its menu bar, editor and status bar.
+    QMainWindow& Window;
+    TMainActions& Actions;
+    TErrorLogPanel& ErrorLog;
+    QDockWidget& PanelGrid;
+    QDockWidget& PanelHCError;
+    components::ui::TReopenMenu& Reopen;
+    // Follows the source-code style of the help-file kind.
+    TTextStyleCombo& StyleCombo;
+};
 
 class TProjectActions : public QObject, public IProjectCommandHost, public IMakeHost {
     Q_OBJECT
@@ -41,12 +65,14 @@ public:
     using TFileChooser =
         std::function<std::string(TFileDialogKind kind, const std::string& startFile)>;
 
-    TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorLog);
+    TProjectActions(TEditorContext& context, const TProjectActionsWidgets& widgets);
     ~TProjectActions() override;
 
     TProjectCommands& Commands() { return *commands_; }
     TMakePipeline& Make() { return *make_; }
     TOptionsForm& OptionsForm();
+    // The parser dialog, made on first use and kept.
+    unitparser::ui::TParserForm& ParserForm();
 
     // Tests replace the dialogs.
     void SetFileDialog(TFileDialog dialog) { fileDialog_ = std::move(dialog); }
@@ -78,6 +104,7 @@ public:
     void OpenDocument(const std::string& fileName) override;
     void AddRecentFile(const std::string& fileName) override;
     void RemoveRecentFile(const std::string& fileName) override;
+    std::int32_t ParsePascalUnit(const std::string& unitFile, std::int32_t firstNumber) override;
 
     // ---- IMakeHost -----------------------------------------------------------
     void ShowProgressText(const std::string& text) override;
@@ -89,13 +116,15 @@ public:
 private:
     std::optional<std::string> AskForProjectFile(const TFileDialogSpec& dialog, bool save);
 
-    TBrindlewovenForm& form_;
+    TEditorContext& context_;
+    TProjectActionsWidgets widgets_;
     TErrorLogPanel& errorLog_;
     QLabel* progressPanel_;
     std::unique_ptr<TProjectCommands> commands_;
     std::unique_ptr<TMakePipeline> make_;
     std::unique_ptr<helpproject::TRegistryHelpViewer> viewer_;
     TOptionsForm* optionsForm_ = nullptr;
+    unitparser::ui::TParserForm* parserForm_ = nullptr;
     TFileDialog fileDialog_;
     TFileChooser chooser_;
     int busy_ = 0;
