@@ -165,3 +165,35 @@ TEST_F(RicherEditTables, EnterInACellAddsAParagraphToTheCell) {
     EXPECT_NE(Shape(typed).find("1|\n1 \n1|\n"), std::string::npos) << shape;
     EXPECT_NE(typed.Text().find("Help\rmore\rOpens"), std::string::npos);
 }
+
+// Any mix of table words: the QTextDocument made from the model has the
+// model's positions and gives the model back.
+TEST(RtfQtTables, AnyMixOfTableWordsComesBack) {
+    static const char* const kPieces[] = {"\\trowd",     "\\cellx1000", "\\cellx2500",
+                                          "\\intbl",     "\\itap2",     "\\itap3",
+                                          "\\cell",      "\\nestcell",  "\\row",
+                                          "\\nestrow",   "\\par",       "\\pard",
+                                          " text",       "{",           "}",
+                                          "\\b",         "\\cellx400",  "{\\*\\nesttableprops",
+                                          "\\trleft-300"};
+    unsigned state = 777;
+    auto next = [&state](unsigned range) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % range;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string rtf = "{\\rtf1 start\\par";
+        const unsigned count = 5 + next(40);
+        for (unsigned i = 0; i < count; ++i)
+            rtf += kPieces[next(std::size(kPieces))];
+        rtf += "}";
+        SCOPED_TRACE(rtf);
+        const rtf::RtfDocument model = rtf::RtfDocument::Parse(rtf);
+        QTextDocument document;
+        ModelToQTextDocument(model, document);
+        EXPECT_EQ(static_cast<std::size_t>(document.characterCount()), model.TextLength());
+        const rtf::RtfDocument back = QTextDocumentToModel(document);
+        EXPECT_EQ(Shape(back), Shape(model));
+        EXPECT_EQ(rtf::WriteRtf(back), rtf::WriteRtf(model));
+    }
+}
