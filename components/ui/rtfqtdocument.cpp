@@ -363,8 +363,10 @@ private:
         std::vector<int> edges;
     };
 
+public:
     // A run of rows at `depth`: paragraphs [begin, end), each at that depth
-    // or deeper, the last one a row end.
+    // or deeper, the last one a row end. The table goes in at the cursor;
+    // the cursor ends at the start of the block after it.
     void Table(QTextCursor& cursor, std::size_t begin, std::size_t end, int depth) {
         const auto& paragraphs = model_.Paragraphs();
         std::vector<Row> rows;
@@ -455,6 +457,7 @@ private:
         cursor.movePosition(QTextCursor::NextCharacter);
     }
 
+private:
     static QTextTableCellFormat CellFormat(const rtf::RowFormat& row, std::size_t index,
                                            bool bordered) {
         QTextTableCellFormat format;
@@ -999,13 +1002,29 @@ void InsertModel(QTextCursor& cursor, const rtf::RtfDocument& model) {
     const QTextBlockFormat tailFormat = cursor.blockFormat();
     const QTextCharFormat tailMark = cursor.blockCharFormat();
     WriteCache cache;
-    // Pasted cells come in as the paragraphs they hold.
+    // Tables come in as tables, after the paragraph before them and before
+    // the text after the cursor; pasted into a cell, cells come in as the
+    // paragraphs they hold.
+    const bool intoTable = cursor.currentTable() != nullptr;
+    TableWriter tables(model, cache);
     const std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
     for (std::size_t i = 0; i + 1 < paragraphs.size(); ++i) {
         const rtf::Paragraph& paragraph = paragraphs[i];
+        if (!intoTable && paragraph.depth > 0) {
+            std::size_t j = i;
+            while (j < paragraphs.size() && paragraphs[j].depth > 0)
+                ++j;
+            tables.Table(cursor, i, j, 1);
+            cursor.setBlockFormat(tailFormat);
+            cursor.setBlockCharFormat(tailMark);
+            i = j - 1;
+            continue;
+        }
         InsertRuns(cursor, model, paragraph, cache);
         SetBlockParaFormat(cursor.block(), model.ParaFormatOf(paragraph));
         cursor.setBlockCharFormat(cache.Char(model.MarkFormatOf(paragraph)));
+        if (!intoTable && paragraphs[i + 1].depth > 0)
+            continue; // the table ends this paragraph
         cursor.insertBlock(tailFormat, tailMark);
     }
     if (!paragraphs.empty())

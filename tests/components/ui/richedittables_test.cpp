@@ -197,3 +197,39 @@ TEST(RtfQtTables, AnyMixOfTableWordsComesBack) {
         EXPECT_EQ(rtf::WriteRtf(back), rtf::WriteRtf(model));
     }
 }
+
+TEST_F(RicherEditTables, CopiedRowsPasteAsRows) {
+    // "Press a key:" with the table after it, up to "Between".
+    const std::string text = model.Text();
+    const int from = static_cast<int>(text.find("Press"));
+    const int to = static_cast<int>(text.find("Between"));
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+    edit.copy();
+    // Pasted at the end of the last paragraph: "After all." then the rows,
+    // then the empty rest of that paragraph.
+    cursor.setPosition(edit.document()->characterCount() - 1);
+    edit.setTextCursor(cursor);
+    edit.paste();
+    const rtf::RtfDocument pasted = edit.GetDocument();
+    EXPECT_EQ(static_cast<std::size_t>(edit.document()->characterCount()), pasted.TextLength());
+    const std::string shape = Shape(pasted);
+    // The first table's three rows, twice now.
+    std::size_t rows = 0;
+    for (std::size_t at = shape.find("1| 2000 4000 6500\n"); at != std::string::npos;
+         at = shape.find("1| 2000 4000 6500\n", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 6u) << shape;
+    // The rest of the paragraph pasted into follows the rows.
+    EXPECT_TRUE(shape.ends_with("1| 2000 4000 6500\n0 \n")) << shape;
+    EXPECT_NE(pasted.Text().find("After all.Press a key:\rKey\r"), std::string::npos);
+    // In a cell, pasted cells are paragraphs of that cell.
+    cursor.setPosition(static_cast<int>(pasted.Text().find("Find")));
+    edit.setTextCursor(cursor);
+    edit.paste();
+    EXPECT_EQ(static_cast<std::size_t>(edit.document()->characterCount()),
+              edit.GetDocument().TextLength());
+    EXPECT_EQ(Tables(edit.document()->rootFrame()).size(), 4u);
+}
