@@ -1,7 +1,7 @@
 // A topic with tables on its way through the program: imported from a
 // WinHelp project (and so passed through the editor), edited in another
-// paragraph and stored, then written as the flat RTF manual, as HTML and as
-// the WinHelp topic file. Its rows, cells and cell edges never change.
+// paragraph and stored, then written as the flat RTF manual, as HTML, as web
+// help and as the WinHelp topic file. Its rows, cells and cell edges never change.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "helpproject/import/winhelpimport.h"
 #include "helpproject/writers/rtfmanual.h"
 #include "helpproject/writers/rtftohtml.h"
+#include "helpproject/writers/webhelpwriter.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/tempfolder.h"
 
@@ -144,6 +145,16 @@ TEST_F(TablePaths, ImportEditManualAndHtmlKeepTheTable) {
         page += line + "\n";
     EXPECT_EQ(Count(page, "<TABLE"), 3u);
     EXPECT_EQ(Count(page, "<TD"), 13u);
+
+    // So do the web help pages.
+    const fs::path web = folder.Path() / "web";
+    fs::create_directories(web);
+    Project().WebOutputFile = (web / "index.htm").string();
+    helpproject::ExportWebHelp(Project());
+    std::size_t webTables = 0;
+    for (const auto& entry : fs::directory_iterator(web))
+        webTables += Count(ReadBytes(entry.path()), "<TABLE");
+    EXPECT_EQ(webTables, 3u);
 
     // So does the WinHelp topic file.
     Project().HpjFileName = (folder.Path() / "out.hpj").string();
