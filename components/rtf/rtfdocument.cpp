@@ -264,11 +264,42 @@ std::size_t RtfDocument::SplitRunAt(Paragraph& paragraph, std::size_t offset) {
     return i;
 }
 
+bool RtfDocument::StructuralMark(std::size_t paragraph) const {
+    if (paragraph + 1 >= paragraphs_.size())
+        return true;
+    const Paragraph& p = paragraphs_[paragraph];
+    return p.cellEnd || p.depth != paragraphs_[paragraph + 1].depth;
+}
+
 void RtfDocument::Erase(std::size_t pos, std::size_t count) {
     const std::size_t length = TextLength();
     if (length == 0 || pos >= length - 1 || count == 0)
         return;
     const std::size_t end = std::min(pos + count, length - 1); // the final mark stays
+    // Cell ends and the marks between depths stay: the text around them
+    // goes piece by piece, the last piece first so that positions hold.
+    BuildStarts();
+    const std::size_t first = Locate(pos).paragraph;
+    const std::size_t last = Locate(end).paragraph;
+    std::vector<std::pair<std::size_t, std::size_t>> pieces;
+    std::size_t from = pos;
+    for (std::size_t pi = first; pi < last; ++pi) {
+        if (!StructuralMark(pi))
+            continue;
+        const std::size_t mark = starts_[pi] + paragraphs_[pi].Length();
+        if (mark >= from && mark < end) {
+            if (mark > from)
+                pieces.emplace_back(from, mark);
+            from = mark + 1;
+        }
+    }
+    if (end > from)
+        pieces.emplace_back(from, end);
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
+        EraseJoining(it->first, it->second);
+}
+
+void RtfDocument::EraseJoining(std::size_t pos, std::size_t end) {
     Place a = Locate(pos);
     Place b = Locate(end);
     Paragraph& first = paragraphs_[a.paragraph];
@@ -288,6 +319,8 @@ void RtfDocument::Erase(std::size_t pos, std::size_t count) {
             first.runs.push_back(std::move(last.runs[k]));
         first.text.append(last.text, b.offset);
         first.markFormat = last.markFormat;
+        first.cellEnd = last.cellEnd;
+        first.row = std::move(last.row);
         paragraphs_.erase(paragraphs_.begin() + static_cast<std::ptrdiff_t>(a.paragraph) + 1,
                           paragraphs_.begin() + static_cast<std::ptrdiff_t>(b.paragraph) + 1);
     }
@@ -312,6 +345,28 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     target.text.resize(place.offset);
     const std::uint32_t origFormat = target.format;
     const std::uint32_t origMark = target.markFormat;
+    // The paragraph split keeps its place in the tables: its tail keeps the
+    // cell end and the row. Paragraphs inserted into a cell join the cell.
+    const std::uint8_t origDepth = target.depth;
+    const bool origCellEnd = target.cellEnd;
+    std::shared_ptr<const RowFormat> origRow = std::move(target.row);
+    target.cellEnd = false;
+    bool insertsTable = false;
+    for (const Paragraph& p : insert)
+        insertsTable = insertsTable || p.depth > 0 || p.cellEnd;
+    insertsTable = insertsTable && origDepth == 0;
+    if (origDepth > 0) {
+        for (Paragraph& p : insert) {
+            p.depth = origDepth;
+            p.cellEnd = false;
+            p.row.reset();
+        }
+    }
+    auto keepPlace = [&](Paragraph& p) {
+        p.depth = origDepth;
+        p.cellEnd = origCellEnd;
+        p.row = origRow;
+    };
 
     const std::size_t k = insert.size() - 1;
     // The first inserted paragraph joins the text before the position.
@@ -321,14 +376,19 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
         Paragraph first;
         first.runs = std::move(target.runs);
         first.text = std::move(target.text);
+        const bool headEmpty = first.text.empty();
         AppendParagraph(first, insert[0]);
         if (k == 0 && !lastClosed) {
             AppendParagraph(first, tail);
             first.format = origFormat;
             first.markFormat = origMark;
+            keepPlace(first);
         } else {
             first.format = insert[0].format;
             first.markFormat = insert[0].markFormat;
+            first.depth = origDepth > 0 || !headEmpty ? origDepth : insert[0].depth;
+            first.cellEnd = origDepth > 0 ? false : insert[0].cellEnd;
+            first.row = origDepth > 0 ? nullptr : insert[0].row;
         }
         result.push_back(std::move(first));
     }
@@ -338,6 +398,7 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
             AppendParagraph(last, tail);
             last.format = origFormat;
             last.markFormat = origMark;
+            keepPlace(last);
             result.push_back(std::move(last));
         } else {
             result.push_back(std::move(insert[i]));
@@ -346,6 +407,7 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     if (lastClosed) {
         tail.format = origFormat;
         tail.markFormat = origMark;
+        keepPlace(tail);
         result.push_back(std::move(tail));
     }
     for (Paragraph& p : result)
@@ -355,6 +417,8 @@ void RtfDocument::Splice(std::size_t pos, std::vector<Paragraph> insert, bool la
     paragraphs_.insert(at + 1, std::make_move_iterator(result.begin() + 1),
                        std::make_move_iterator(result.end()));
     Invalidate(place.paragraph);
+    if (insertsTable)
+        NormalizeTables();
 }
 
 void RtfDocument::InsertText(std::size_t pos, std::string_view text, const CharFormat& format) {
@@ -464,6 +528,70 @@ void RtfDocument::Clear() {
     Invalidate();
 }
 
+void RtfDocument::NormalizeTables() {
+    // From the end: `level` is how many tables the text after the paragraph
+    // is inside. A row end may open one more; other table paragraphs must
+    // lie in what is open.
+    bool any = false;
+    int level = 0;
+    for (std::size_t i = paragraphs_.size(); i-- > 0;) {
+        Paragraph& p = paragraphs_[i];
+        if (p.row)
+            p.cellEnd = true;
+        int d = p.depth;
+        if (d == 0 && !p.cellEnd) {
+            level = 0;
+            continue;
+        }
+        any = true;
+        if (p.row) {
+            d = std::clamp(d, 1, level + 1);
+        } else if (d > level) {
+            d = level;
+        } else if (p.cellEnd && d == 0) {
+            d = 0;
+        }
+        if (d == 0) {
+            p.cellEnd = false;
+            p.row.reset();
+        }
+        p.depth = static_cast<std::uint8_t>(d);
+        level = d;
+    }
+    if (!any)
+        return;
+    // Qt-like layouts need a paragraph of the container before a table and
+    // after the last one.
+    std::vector<Paragraph> result;
+    result.reserve(paragraphs_.size() + 2);
+    for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
+        Paragraph& p = paragraphs_[i];
+        const int prevDepth = i == 0 ? -1 : paragraphs_[i - 1].depth;
+        const bool prevCellEnd = i > 0 && paragraphs_[i - 1].cellEnd;
+        for (int level0 = std::max(prevDepth, 0) + 1; level0 <= p.depth; ++level0) {
+            if (level0 == prevDepth + 1 && !prevCellEnd)
+                continue; // the paragraph before stands in the container
+            Paragraph empty;
+            empty.format = p.format;
+            empty.markFormat = p.markFormat;
+            empty.depth = static_cast<std::uint8_t>(level0 - 1);
+            result.push_back(std::move(empty));
+        }
+        result.push_back(std::move(p));
+    }
+    if (result.back().depth > 0) {
+        Paragraph empty;
+        empty.markFormat = result.back().markFormat;
+        result.push_back(std::move(empty));
+    }
+    if (result.size() != paragraphs_.size()) {
+        paragraphs_ = std::move(result);
+        Invalidate();
+    } else {
+        paragraphs_ = std::move(result);
+    }
+}
+
 void RtfDocument::Normalize() {
     for (Paragraph& p : paragraphs_)
         NormalizeRuns(p.runs);
@@ -479,7 +607,9 @@ bool RtfDocument::operator==(const RtfDocument& other) const {
         const Paragraph& a = paragraphs_[i];
         const Paragraph& b = other.paragraphs_[i];
         if (a.text != b.text || !(ParaFormatOf(a) == other.ParaFormatOf(b)) ||
-            !(MarkFormatOf(a) == other.MarkFormatOf(b)) || a.runs.size() != b.runs.size())
+            !(MarkFormatOf(a) == other.MarkFormatOf(b)) || a.runs.size() != b.runs.size() ||
+            a.depth != b.depth || a.cellEnd != b.cellEnd || a.RowEnd() != b.RowEnd() ||
+            (a.row && !(*a.row == *b.row)))
             return false;
         for (std::size_t r = 0; r < a.runs.size(); ++r) {
             const Run& x = a.runs[r];

@@ -5,6 +5,15 @@
 // Pictures, embedded objects and footnotes are one placeholder character
 // each that keeps the original RTF; fields keep their instruction and show
 // their result as ordinary text.
+//
+// Tables are paragraphs too: a paragraph inside a table's cell has a depth
+// (1 in a table, 2 in a table nested in a cell, ...); the last paragraph of a
+// cell ends the cell ("\cell"), and the last cell of a row carries the row's
+// definition. A cell end is one "\r" in the plain text like any paragraph
+// end, so positions match a rich-edit document that shows the cells: there
+// a table always follows a paragraph of its own container (an empty one
+// stands before a table that starts the document or a cell) and a paragraph
+// outside the tables ends the document.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,6 +23,7 @@
 #include <vector>
 
 #include "components/rtf/rtfformat.h"
+#include "components/rtf/rtftable.h"
 
 namespace rtf {
 
@@ -46,6 +56,12 @@ struct Paragraph {
     std::vector<Run> runs;    // cover `text`; adjacent runs differ in format, field or object-ness
     std::uint32_t format = 0; // index into the document's paragraph formats
     std::uint32_t markFormat = 0; // the format of the paragraph mark (its "\r")
+    std::uint8_t depth = 0;       // table nesting: 0 outside tables
+    bool cellEnd = false;         // the mark ends a table cell
+    // On the last cell end of a row: the row's definition.
+    std::shared_ptr<const RowFormat> row;
+
+    bool RowEnd() const { return row != nullptr; }
 
     std::size_t Length() const { return text.size(); } // the paragraph mark not counted
     const std::string& Text() const { return text; }   // without the paragraph mark
@@ -164,6 +180,15 @@ public:
 
     // Merges adjacent runs of equal format (edits call it; cheap).
     void Normalize();
+    // Makes the table structure sound: table paragraphs that no row end
+    // closes leave the table, a nested row that no outer cell holds moves
+    // out, and the empty paragraphs that must stand before a table that
+    // starts the document or a cell, and after a table that ends the
+    // document, are added. Readers of other document forms call it.
+    void NormalizeTables();
+    // Whether erasing the mark of this paragraph would break the tables
+    // (a cell end, or the end of a paragraph at another depth than the next).
+    bool StructuralMark(std::size_t paragraph) const;
 
     // Structural equality (formats and text, objects and fields by content).
     bool operator==(const RtfDocument& other) const;
@@ -183,6 +208,8 @@ private:
             startsValid_ = paragraph + 1;
     }
     void BuildStarts() const;
+    // Erase within marks that may go.
+    void EraseJoining(std::size_t pos, std::size_t end);
     // The index of `format` in formats_, added when new.
     std::uint32_t Intern(const CharFormat& format);
     std::uint32_t Intern(const ParaFormat& format);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "components/rtf/rtftable.h"
 #include "components/rtf/rtftokenstream.h"
 #include "platform/codepage.h"
 #include "platform/textutil.h"
@@ -439,7 +440,7 @@ bool IsFontWord(std::string_view n) {
 
 bool IsColorWord(std::string_view n) {
     return n == "cf" || n == "cb" || n == "highlight" || n == "chcbpat" || n == "cbpat" ||
-           n == "cfpat" || n == "brdrcf" || n == "ulc";
+           n == "cfpat" || n == "brdrcf" || n == "ulc" || IsRowColorWord(n);
 }
 
 } // namespace

@@ -116,7 +116,8 @@ private:
 };
 
 // Rewrites the font numbers of "\f \pnf \af \deff" and the colour numbers of
-// "\cf \cb \highlight \chcbpat \cbpat \cfpat \brdrcf \ulc" through the remap.
+// "\cf \cb \highlight \chcbpat \cbpat \cfpat \brdrcf \ulc" and of the table cells' and
+// rows' shading ("\clcbpat \clcfpat \trcbpat \trcfpat") through the remap.
 // Every other byte is copied unchanged. Tokens inside the font and colour
 // table groups are copied unchanged too (those tables are replaced as a
 // whole by whoever writes the merged ones).

@@ -65,6 +65,16 @@ struct ParaState {
     int firstIndent = 0, leftIndent = 0, rightIndent = 0;
     int spaceBefore = 0, spaceAfter = 0, lineSpacing = 0;
     TabStop tabs[kMaxTabStops];
+    bool inTable = false; // "\intbl"
+    int nesting = -1;     // "\itapN"; -1 when not given
+
+    // The table depth of the paragraph: "\itap" where given, else 1 in a
+    // table.
+    int Depth() const {
+        if (inTable)
+            return nesting >= 1 ? nesting : 1;
+        return nesting > 0 ? nesting : 0;
+    }
 
     bool SameAs(const ParaState& o) const {
         if (alignment != o.alignment || keepNext != o.keepNext || bullet != o.bullet ||
@@ -109,6 +119,7 @@ struct CharState {
 
 struct State {
     Dest dest = Dest::Text;
+    bool nestedRowProperties = false; // in "{\*\nesttableprops ...}"
     int uc = 1;
     int field = kNoField; // index of the field whose result this is
     CharState chr;
@@ -137,7 +148,13 @@ enum class Word : std::uint8_t {
     Line,
     Tab,
     Cell,
+    NestCell,
     Row,
+    NestRow,
+    TRowd,
+    InTbl,
+    Itap,
+    NestTableProps,
     EmDash,
     EnDash,
     Bullet,
@@ -269,9 +286,14 @@ constexpr WordEntry kWords[] = {
     {"line", Word::Line},
     {"tab", Word::Tab},
     {"cell", Word::Cell},
-    {"nestcell", Word::Cell},
+    {"nestcell", Word::NestCell},
     {"row", Word::Row},
-    {"nestrow", Word::Row},
+    {"nestrow", Word::NestRow},
+    {"trowd", Word::TRowd},
+    {"intbl", Word::InTbl},
+    {"itap", Word::Itap},
+    {"nesttableprops", Word::NestTableProps},
+    {"nonesttables", Word::SkipDest},
     {"emdash", Word::EmDash},
     {"endash", Word::EnDash},
     {"bullet", Word::Bullet},
@@ -417,7 +439,12 @@ private:
     }
     void AddObject(std::string_view raw);
     void DropEmptyLastRun();
-    void EndParagraph();
+    // Ends the paragraph; `depth` -1 takes the table depth of the state.
+    void EndParagraph(bool cellEnd = false, int depth = -1);
+    // Row definitions and row ends.
+    bool OnRowWord(Word word, const Token& t);
+    void EndRowDefinition();
+    void EndRow(bool nested);
     void FinishParagraphs();
     void FormatChanged() { formatDirty_ = true; }
 
@@ -482,6 +509,15 @@ private:
 
     bool finished_ = false;
     bool lastClosed_ = true;
+
+    // The row definition being read, and the last ones read for rows of
+    // the outermost tables and of nested ones.
+    std::vector<RowWord> rowWords_;
+    bool rowActive_ = false;
+    bool rowNested_ = false;
+    std::shared_ptr<const RowFormat> row_;
+    std::shared_ptr<const RowFormat> nestedRow_;
+    bool anyTable_ = false;
 
     // Character states met lately and their format indices: text switches
     // between a few states (plain, bold, plain ...), and each would
@@ -605,8 +641,12 @@ void RtfParser::AddObject(std::string_view raw) {
     formatDirty_ = true;
 }
 
-void RtfParser::EndParagraph() {
+void RtfParser::EndParagraph(bool cellEnd, int depth) {
     const State& s = stack_.back();
+    if (depth < 0)
+        depth = s.para.Depth();
+    depth = std::min(depth, 255);
+    anyTable_ = anyTable_ || depth > 0;
     if (!haveLastPara_ || !lastPara_.SameAs(s.para)) {
         lastPara_ = s.para;
         lastParaFormat_ = doc_.Intern(s.para.ToFormat());
@@ -616,6 +656,8 @@ void RtfParser::EndParagraph() {
     Paragraph& p = doc_.paragraphs_.emplace_back();
     p.format = lastParaFormat_;
     p.markFormat = FormatIndex(s.chr);
+    p.depth = static_cast<std::uint8_t>(depth);
+    p.cellEnd = cellEnd;
     p.text = std::string(cur_.text); // at its size: the buffer stays for the next one
     p.runs.reserve(cur_.runs.size());
     p.runs.assign(std::make_move_iterator(cur_.runs.begin()),
@@ -656,6 +698,72 @@ void RtfParser::SetFonts(std::vector<FontEntry> fonts) {
     for (std::size_t i = 0; i < fonts_.size(); ++i)
         fontIndex_.emplace(fonts_[i].number, i);
     TablesChanged();
+}
+
+bool RtfParser::OnRowWord(Word word, const Token& t) {
+    if (stack_.back().dest != Dest::Text)
+        return false;
+    if (word == Word::TRowd) {
+        EndRowDefinition();
+        rowWords_.clear();
+        rowWords_.push_back(RowWord{"trowd"});
+        rowActive_ = true;
+        rowNested_ = stack_.back().nestedRowProperties;
+        return true;
+    }
+    if (!rowActive_ || word != Word::Unknown || !IsRowWord(t.name))
+        return false;
+    RowWord w{std::string(t.name), t.hasParam, t.param};
+    if (IsRowColorWord(t.name)) {
+        w.isColor = true;
+        w.param = 0; // the colour stands for it: numbers change with the colour table
+        if (t.hasParam && t.param >= 0 && static_cast<std::size_t>(t.param) < colors_.size()) {
+            const ColorEntry& e = colors_[static_cast<std::size_t>(t.param)];
+            if (!e.isAuto)
+                w.color = Color::Rgb(e.red, e.green, e.blue);
+        }
+    }
+    rowWords_.push_back(std::move(w));
+    return true;
+}
+
+void RtfParser::EndRowDefinition() {
+    if (!rowActive_)
+        return;
+    rowActive_ = false;
+    auto row = std::make_shared<const RowFormat>(RowFormat::FromWords(std::move(rowWords_)));
+    rowWords_.clear();
+    (rowNested_ ? nestedRow_ : row_) = std::move(row);
+}
+
+void RtfParser::EndRow(bool nested) {
+    EndRowDefinition();
+    if (!cur_.runs.empty()) {
+        const int depth = stack_.back().para.Depth();
+        EndParagraph(true, std::max(depth, nested ? 2 : 1));
+    }
+    auto& paragraphs = doc_.paragraphs_;
+    if (paragraphs.empty() || !paragraphs.back().cellEnd || paragraphs.back().row)
+        return;
+    std::shared_ptr<const RowFormat> row = nested ? nestedRow_ : row_;
+    if (!row) {
+        // No definition read: cells an inch wide each.
+        const std::uint8_t depth = paragraphs.back().depth;
+        std::size_t cells = 0;
+        for (std::size_t i = paragraphs.size(); i-- > 0;) {
+            const Paragraph& p = paragraphs[i];
+            if (p.depth < depth || (p.depth == depth && p.row))
+                break;
+            if (p.depth == depth && p.cellEnd)
+                ++cells;
+        }
+        std::vector<int> edges;
+        for (std::size_t c = 1; c <= cells; ++c)
+            edges.push_back(static_cast<int>(c) * 1440);
+        row = std::make_shared<const RowFormat>(RowFormat::WithEdges(edges));
+        (nested ? nestedRow_ : row_) = row;
+    }
+    paragraphs.back().row = std::move(row);
 }
 
 void RtfParser::Destination(Word word, const Token& t) {
@@ -718,6 +826,10 @@ void RtfParser::OnStarredWord(Word word, const Token& t) {
     case Word::PnText:
         Destination(word, t);
         break;
+    case Word::NestTableProps:
+        // Read as it stands: the row definition of a nested row and its end.
+        stack_.back().nestedRowProperties = true;
+        break;
     default:
         StartSkip(); // an optional destination we do not read
         break;
@@ -752,6 +864,9 @@ void RtfParser::OnControlWord(const Token& t) {
         --skipChars_;
         return;
     }
+    if (OnRowWord(word, t))
+        return;
+    EndRowDefinition();
     if (word == Word::Unknown)
         return;
     if (IsDestinationWord(word)) {
@@ -794,7 +909,6 @@ namespace {
 char SpecialCharacter(Word word) {
     switch (word) {
     case Word::Tab:
-    case Word::Cell:
         return '\t';
     case Word::Line:
         return kLineBreakChar;
@@ -830,9 +944,18 @@ bool RtfParser::OnCharacterWord(Word word, const Token& t) {
         return true;
     case Word::Sect:
     case Word::Page:
-    case Word::Row:
         if (s.dest == Dest::Text && !cur_.runs.empty())
             EndParagraph();
+        return true;
+    case Word::Cell:
+    case Word::NestCell:
+        if (s.dest == Dest::Text)
+            EndParagraph(true, std::max(s.para.Depth(), word == Word::Cell ? 1 : 2));
+        return true;
+    case Word::Row:
+    case Word::NestRow:
+        if (s.dest == Dest::Text)
+            EndRow(word == Word::NestRow);
         return true;
     case Word::U:
         OnUnicode(t.param);
@@ -986,6 +1109,12 @@ bool RtfParser::OnParaFormatWord(Word word, const Token& t) {
     case Word::KeepN:
         para.keepNext = !t.hasParam || p != 0;
         return true;
+    case Word::InTbl:
+        para.inTable = !t.hasParam || p != 0;
+        return true;
+    case Word::Itap:
+        para.nesting = std::clamp(p, 0, 255);
+        return true;
     case Word::Tx:
     case Word::Tb:
         AddTabStop(para, word == Word::Tb ? TabKind::Bar : para.pendingKind, p);
@@ -1078,6 +1207,7 @@ void RtfParser::OnSymbol(const Token& t) {
 }
 
 void RtfParser::OnText(std::string_view text) {
+    EndRowDefinition();
     if (skipChars_ > 0) {
         std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(skipChars_), text.size());
         skipChars_ -= static_cast<int>(n);
@@ -1238,7 +1368,13 @@ done:
         // Input that ends inside its groups: the innermost state applies.
         FinishParagraphs();
     }
-    const bool lastClosed = lastClosed_;
+    bool lastClosed = lastClosed_;
+    if (anyTable_) {
+        const bool endsInTable = doc_.paragraphs_.back().depth > 0;
+        doc_.NormalizeTables();
+        if (endsInTable)
+            lastClosed = false; // the paragraph after the table is open
+    }
     // The document's default format: its default font at the default size.
     CharFormat def = MakeFormat(CharState{});
     def.size = kDefaultFontSize;

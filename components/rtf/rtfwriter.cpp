@@ -76,6 +76,8 @@ private:
     std::string ColorLine() const;
     void EmitFormat(const CharFormat& f);
     void EmitParagraphStart(const Paragraph& p);
+    void EmitRowWords(const RowFormat& row);
+    void EmitMark(const Paragraph& p);
     void EmitRuns(const Paragraph& p);
     void EmitObject(const std::string& raw);
     void EmitRun(const Run& run, std::string_view text);
@@ -103,6 +105,10 @@ void Writer::CollectTables() {
         AddFont(mark);
         AddColor(mark.color);
         AddColor(mark.background);
+        if (p.row)
+            for (const RowWord& w : p.row->words)
+                if (w.isColor)
+                    AddColor(w.color);
     }
     if (anyBullet_)
         AddFont(kSymbolFont);
@@ -192,9 +198,54 @@ void Writer::EmitFormat(const CharFormat& f) {
     s.offset = f.offset;
 }
 
+void Writer::EmitRowWords(const RowFormat& row) {
+    for (const RowWord& w : row.words) {
+        if (w.isColor)
+            out_.ControlWord(w.name, ColorIndex(w.color));
+        else if (w.hasParam)
+            out_.ControlWord(w.name, w.param);
+        else
+            out_.ControlWord(w.name);
+    }
+}
+
+// A cell ends with "\cell" ("\nestcell" in a nested table); a row of the
+// outermost tables with "\row" (its definition was written before its first
+// cell), a nested row with its definition in "\nesttableprops", followed by
+// the paragraph that readers without nested tables read instead.
+void Writer::EmitMark(const Paragraph& p) {
+    if (!p.cellEnd) {
+        out_.ControlWord("par");
+        return;
+    }
+    if (p.depth <= 1) {
+        out_.ControlWord("cell");
+        if (p.row)
+            out_.ControlWord("row");
+        return;
+    }
+    out_.ControlWord("nestcell");
+    if (!p.row)
+        return;
+    out_.Raw(std::string_view("{\\*"));
+    out_.ControlWord("nesttableprops");
+    EmitRowWords(*p.row);
+    out_.ControlWord("nestrow");
+    out_.GroupEnd();
+    out_.GroupStart();
+    out_.ControlWord("nonesttables");
+    out_.ControlWord("par");
+    out_.GroupEnd();
+}
+
 void Writer::EmitParagraphStart(const Paragraph& p) {
     const ParaFormat& f = doc_.ParaFormatOf(p);
     out_.ControlWord("pard");
+    if (p.depth > 0) {
+        out_.ControlWord("intbl");
+        if (p.depth > 1)
+            out_.ControlWord("itap", p.depth);
+    }
     switch (f.alignment) {
     case Alignment::Left:
         break;
@@ -343,9 +394,30 @@ std::vector<std::string> Writer::Write() {
 
     out_.ControlWord("viewkind", 4);
     out_.ControlWord("uc", 1);
+    // The definition of each row of the outermost tables goes before its
+    // first cell, where every reader looks for it.
+    std::vector<const RowFormat*> rowStarts(paragraphs.size(), nullptr);
+    {
+        std::size_t rowStart = std::string::npos;
+        for (std::size_t pi = 0; pi < paragraphs.size(); ++pi) {
+            const Paragraph& p = paragraphs[pi];
+            if (p.depth == 0) {
+                rowStart = std::string::npos;
+                continue;
+            }
+            if (rowStart == std::string::npos)
+                rowStart = pi;
+            if (p.depth == 1 && p.row) {
+                rowStarts[rowStart] = p.row.get();
+                rowStart = std::string::npos;
+            }
+        }
+    }
     bool inCode = false;
     for (std::size_t pi = 0; pi < paragraphs.size(); ++pi) {
         const Paragraph& p = paragraphs[pi];
+        if (rowStarts[pi])
+            EmitRowWords(*rowStarts[pi]);
         EmitParagraphStart(p);
         EmitRuns(p);
         // A code opens with "{" and a letter within one run.
@@ -361,7 +433,7 @@ std::vector<std::string> Writer::Write() {
             }
         });
         EmitFormat(doc_.MarkFormatOf(p));
-        out_.ControlWord("par");
+        EmitMark(p);
         const bool last = pi + 1 == paragraphs.size();
         if (last) {
             out_.Result() += " }";

@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -526,7 +527,9 @@ void TRicherEdit::PaintMarks(QPainter& painter, const QRect& area) {
         const QTextLayout* textLayout = block.layout();
         if (bounds.bottom() < area.top() || !textLayout)
             continue;
-        const QPointF origin = textLayout->position() - scroll;
+        // The layout's origin in the document: a block in a table cell has
+        // its layout placed relative to the cell, its bounding rectangle not.
+        const QPointF origin = bounds.topLeft();
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
@@ -578,6 +581,9 @@ void TRicherEdit::keyPressEvent(QKeyEvent* event) {
         QWidget::focusNextPrevChild(!backwards);
         return;
     }
+    if (tab && MoveToNeighbourCell(event->key() == Qt::Key_Backtab ||
+                                   (event->modifiers() & Qt::ShiftModifier)))
+        return;
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::NoModifier && !isReadOnly()) {
         // Always a tab character, also at the start of a bullet paragraph.
         insertPlainText(QStringLiteral("\t"));
@@ -592,6 +598,35 @@ void TRicherEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTextEdit::keyPressEvent(event);
+}
+
+bool TRicherEdit::MoveToNeighbourCell(bool backwards) {
+    QTextCursor cursor = textCursor();
+    QTextTable* table = cursor.currentTable();
+    if (!table)
+        return false;
+    const QTextTableCell cell = table->cellAt(cursor);
+    int row = cell.row();
+    int column = backwards ? cell.column() - 1 : cell.column() + cell.columnSpan();
+    if (column >= table->columns()) {
+        ++row;
+        column = 0;
+    } else if (column < 0) {
+        --row;
+        column = table->columns() - 1;
+    }
+    if (row >= table->rows()) {
+        // Past the last cell: on to the text after the table.
+        cursor = table->lastCursorPosition();
+        cursor.movePosition(QTextCursor::NextCharacter);
+    } else if (row < 0) {
+        cursor = table->firstCursorPosition();
+        cursor.movePosition(QTextCursor::PreviousCharacter);
+    } else {
+        cursor = table->cellAt(row, column).firstCursorPosition();
+    }
+    setTextCursor(cursor);
+    return true;
 }
 
 QMimeData* TRicherEdit::createMimeDataFromSelection() const {

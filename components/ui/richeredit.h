@@ -18,6 +18,9 @@
 // Hidden text ("\v") is shown, with a dotted grey line under it, so that the
 // markup codes a topic keeps as hidden text can be seen and edited; a double
 // underline is drawn as two lines.
+//
+// Tables show as tables (see rtfqtdocument.h); Tab and Shift+Tab move
+// between their cells, Ctrl+Tab still leaves the control.
 #include <QTextEdit>
 #include <cstdint>
 #include <filesystem>
@@ -155,6 +158,10 @@ protected:
 
 private:
     void WatchScrollBars();
+    // Tab and Shift+Tab in a table cell: to the start of the next or
+    // previous cell; past the last or first cell, out of the table.
+    // False outside tables.
+    bool MoveToNeighbourCell(bool backwards);
     void PaintMarks(QPainter& painter, const QRect& area);
     int LineTop(int line) const; // in document coordinates
     void LayoutAll() const;

@@ -9,6 +9,7 @@
 #include <QTextFrame>
 #include <QTextList>
 #include <QTextOption>
+#include <QTextTable>
 #include <QVariant>
 #include <QVariantList>
 #include <algorithm>
@@ -24,6 +25,10 @@
 namespace components::ui {
 
 namespace {
+
+// The characters that stand at the cell boundaries of a QTextTable.
+constexpr char16_t kBeginningOfFrame = u'\uFDD0';
+constexpr char16_t kEndOfFrame = u'\uFDD1';
 
 // ---- Windows-1252 <-> UTF-16 through the platform's tables
 
@@ -301,6 +306,222 @@ private:
     QTextList* list_ = nullptr;
 };
 
+// Writes the model's paragraphs, its tables as QTextTables.
+class TableWriter {
+public:
+    TableWriter(const rtf::RtfDocument& model, WriteCache& cache) : model_(model), cache_(cache) {}
+
+    // Paragraphs [begin, end) of a container at `depth` (0 the document,
+    // else a cell); `blockReady`: the cursor stands in an empty block that
+    // the first paragraph takes.
+    void Paragraphs(QTextCursor& cursor, std::size_t begin, std::size_t end, int depth,
+                    bool blockReady) {
+        const auto& paragraphs = model_.Paragraphs();
+        BulletLists lists;
+        for (std::size_t i = begin; i < end;) {
+            const rtf::Paragraph& paragraph = paragraphs[i];
+            if (paragraph.depth > depth) {
+                std::size_t j = i;
+                while (j < end && paragraphs[j].depth > depth)
+                    ++j;
+                Table(cursor, i, j, depth + 1);
+                blockReady = true; // the block after the table
+                i = j;
+                continue;
+            }
+            // Qt's block character format is what typing into an empty
+            // block uses, as the paragraph mark's format is in the model.
+            const rtf::ParaFormat& format = model_.ParaFormatOf(paragraph);
+            if (blockReady && depth > 0 && i == begin) {
+                // The first block of a cell: its character format is the
+                // cell's, so the paragraph mark's rides on the block.
+                QTextBlockFormat block = cache_.Block(format);
+                block.setProperty(kQtCellMarkFormat, QVariant::fromValue<QTextFormat>(cache_.Char(
+                                                         model_.MarkFormatOf(paragraph))));
+                cursor.setBlockFormat(block);
+            } else if (blockReady) {
+                cursor.setBlockFormat(cache_.Block(format));
+                cursor.setBlockCharFormat(cache_.Char(model_.MarkFormatOf(paragraph)));
+            } else {
+                cursor.insertBlock(cache_.Block(format),
+                                   cache_.Char(model_.MarkFormatOf(paragraph)));
+            }
+            blockReady = false;
+            lists.Paragraph(cursor, format.bullet);
+            InsertRuns(cursor, model_, paragraph, cache_);
+            ++i;
+        }
+    }
+
+private:
+    struct Cell {
+        std::size_t begin, end; // paragraphs
+    };
+    struct Row {
+        std::vector<Cell> cells;
+        const rtf::RowFormat* format = nullptr;
+        std::vector<int> edges;
+    };
+
+public:
+    // A run of rows at `depth`: paragraphs [begin, end), each at that depth
+    // or deeper, the last one a row end. The table goes in at the cursor;
+    // the cursor ends at the start of the block after it.
+    void Table(QTextCursor& cursor, std::size_t begin, std::size_t end, int depth) {
+        const auto& paragraphs = model_.Paragraphs();
+        std::vector<Row> rows;
+        Row row;
+        std::size_t cellStart = begin;
+        for (std::size_t i = begin; i < end; ++i) {
+            const rtf::Paragraph& p = paragraphs[i];
+            if (p.depth != depth || !p.cellEnd)
+                continue;
+            row.cells.push_back(Cell{cellStart, i + 1});
+            cellStart = i + 1;
+            if (p.row) {
+                row.format = p.row.get();
+                rows.push_back(std::move(row));
+                row = Row{};
+            }
+        }
+        if (rows.empty())
+            return; // NormalizeTables leaves none such
+        // Columns: every cell edge of every row.
+        std::vector<int> columns;
+        int left = rows.front().format->left;
+        for (Row& r : rows) {
+            r.edges = r.format->Edges(r.cells.size());
+            columns.insert(columns.end(), r.edges.begin(), r.edges.end());
+            left = std::min(left, r.format->left);
+        }
+        std::sort(columns.begin(), columns.end());
+        columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+
+        const rtf::RowFormat& first = *rows.front().format;
+        QTextTableFormat tableFormat;
+        tableFormat.setBorderCollapse(true);
+        tableFormat.setBorder(0);
+        tableFormat.setCellSpacing(0);
+        tableFormat.setCellPadding(0);
+        tableFormat.setLeftMargin(TwipsToPixels(std::max(left + first.gap, 0)));
+        tableFormat.setAlignment(first.alignment == rtf::Alignment::Center  ? Qt::AlignHCenter
+                                 : first.alignment == rtf::Alignment::Right ? Qt::AlignRight
+                                                                            : Qt::AlignLeft);
+        QList<QTextLength> widths;
+        int previous = left;
+        for (int edge : columns) {
+            widths.append(QTextLength(QTextLength::FixedLength, TwipsToPixels(edge - previous)));
+            previous = edge;
+        }
+        tableFormat.setColumnWidthConstraints(widths);
+        int headers = 0;
+        while (headers < static_cast<int>(rows.size()) &&
+               rows[static_cast<std::size_t>(headers)].format->header)
+            ++headers;
+        tableFormat.setHeaderRowCount(headers);
+        const bool bordered = std::any_of(rows.begin(), rows.end(),
+                                          [](const Row& r) { return r.format->AnyBorder(); });
+
+        QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()),
+                                               static_cast<int>(columns.size()), tableFormat);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const Row& current = rows[r];
+            // Spans first: merging moves the cells that follow.
+            std::size_t column = 0;
+            std::vector<std::size_t> startColumns;
+            for (std::size_t c = 0; c < current.cells.size(); ++c) {
+                std::size_t last = static_cast<std::size_t>(
+                    std::lower_bound(columns.begin(), columns.end(), current.edges[c]) -
+                    columns.begin());
+                if (c + 1 == current.cells.size())
+                    last = columns.size() - 1;
+                startColumns.push_back(column);
+                if (last > column)
+                    table->mergeCells(static_cast<int>(r), static_cast<int>(column), 1,
+                                      static_cast<int>(last - column + 1));
+                column = last + 1;
+            }
+            for (std::size_t c = 0; c < current.cells.size(); ++c) {
+                QTextTableCell cell =
+                    table->cellAt(static_cast<int>(r), static_cast<int>(startColumns[c]));
+                QTextTableCellFormat cellFormat = CellFormat(*current.format, c, bordered);
+                if (c + 1 == current.cells.size())
+                    cellFormat.setProperty(kQtRowFormat,
+                                           ToByteArray(rtf::EncodeRow(*current.format)));
+                cell.setFormat(cellFormat);
+                QTextCursor inCell = cell.firstCursorPosition();
+                Paragraphs(inCell, current.cells[c].begin, current.cells[c].end, depth, true);
+            }
+        }
+        cursor = table->lastCursorPosition();
+        cursor.movePosition(QTextCursor::NextCharacter);
+    }
+
+private:
+    static QTextTableCellFormat CellFormat(const rtf::RowFormat& row, std::size_t index,
+                                           bool bordered) {
+        QTextTableCellFormat format;
+        const double gap = TwipsToPixels(std::max(row.gap, 0));
+        format.setLeftPadding(gap);
+        format.setRightPadding(gap);
+        const rtf::CellFormat cell =
+            index < row.cells.size() ? row.cells[index] : rtf::CellFormat{};
+        using Setter = void (QTextTableCellFormat::*)(qreal);
+        using StyleSetter = void (QTextTableCellFormat::*)(QTextFrameFormat::BorderStyle);
+        using BrushSetter = void (QTextTableCellFormat::*)(const QBrush&);
+        static constexpr Setter kWidth[] = {
+            &QTextTableCellFormat::setTopBorder, &QTextTableCellFormat::setLeftBorder,
+            &QTextTableCellFormat::setBottomBorder, &QTextTableCellFormat::setRightBorder};
+        static constexpr StyleSetter kStyle[] = {&QTextTableCellFormat::setTopBorderStyle,
+                                                 &QTextTableCellFormat::setLeftBorderStyle,
+                                                 &QTextTableCellFormat::setBottomBorderStyle,
+                                                 &QTextTableCellFormat::setRightBorderStyle};
+        static constexpr BrushSetter kBrush[] = {&QTextTableCellFormat::setTopBorderBrush,
+                                                 &QTextTableCellFormat::setLeftBorderBrush,
+                                                 &QTextTableCellFormat::setBottomBorderBrush,
+                                                 &QTextTableCellFormat::setRightBorderBrush};
+        for (int side = 0; side < 4; ++side) {
+            const rtf::TableBorder& border = cell.borders[side];
+            if (border.Present()) {
+                (format.*kWidth[side])(std::max(1.0, TwipsToPixels(border.width)));
+                QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_Solid;
+                switch (border.style) {
+                case rtf::BorderStyle::Double:
+                    style = QTextFrameFormat::BorderStyle_Double;
+                    break;
+                case rtf::BorderStyle::Dotted:
+                    style = QTextFrameFormat::BorderStyle_Dotted;
+                    break;
+                case rtf::BorderStyle::Dashed:
+                    style = QTextFrameFormat::BorderStyle_Dashed;
+                    break;
+                default:
+                    break;
+                }
+                (format.*kStyle[side])(style);
+                (format.*kBrush[side])(border.color.isAuto ? QBrush(Qt::black)
+                                                           : QBrush(ToQColor(border.color)));
+            } else if (!bordered) {
+                // A table without borders shows a faint grid, so that its cells
+                // can be seen while editing.
+                (format.*kWidth[side])(1);
+                (format.*kStyle[side])(QTextFrameFormat::BorderStyle_Dotted);
+                (format.*kBrush[side])(QBrush(QColor(192, 192, 192)));
+            }
+        }
+        if (!cell.background.isAuto) {
+            format.setBackground(ToQColor(cell.background));
+        } else if (cell.shading > 0) {
+            const int level = 255 - std::clamp(cell.shading, 0, 10000) * 255 / 10000;
+            format.setBackground(QColor(level, level, level));
+        }
+        return format;
+    }
+
+    const rtf::RtfDocument& model_;
+    WriteCache& cache_;
+};
+
 // ---- reading a document into the model
 
 struct ReadFormat {
@@ -325,6 +546,10 @@ public:
         const QTextCharFormat qt = qtFormat();
         ReadFormat read;
         read.format = FromQtCharFormat(qt, fallback_);
+        // Text typed into an empty cell takes the cell's format: its
+        // shading is the cell's, not the text's.
+        if (qt.hasProperty(QTextFormat::TableCellLeftPadding))
+            read.format.background = rtf::Color::Auto();
         read.index = model_.InternFormat(read.format);
         read.isObject = qt.objectType() == kRtfObjectType;
         if (read.isObject)
@@ -409,6 +634,74 @@ void AppendBlockRange(rtf::Paragraph& paragraph, const QTextBlock& block, int fr
     }
 }
 
+// The place of each block in the tables: its depth, whether it ends its
+// cell and, for the last cell of a row, the row.
+class TableReader {
+public:
+    explicit TableReader(const QTextDocument& document) : document_(document) {}
+
+    void Place(const QTextBlock& block, rtf::Paragraph& paragraph) {
+        QTextFrame* frame = document_.frameAt(block.position());
+        QTextTable* table = nullptr;
+        int depth = 0;
+        for (QTextFrame* f = frame; f; f = f->parentFrame()) {
+            if (auto* t = qobject_cast<QTextTable*>(f)) {
+                if (!table)
+                    table = t;
+                ++depth;
+            }
+        }
+        paragraph.depth = static_cast<std::uint8_t>(std::min(depth, 255));
+        if (!table)
+            return;
+        const QTextTableCell cell = table->cellAt(block.position());
+        if (!cell.isValid())
+            return;
+        const int end = block.position() + block.length() - 1;
+        if (end != cell.lastPosition())
+            return;
+        paragraph.cellEnd = true;
+        if (cell.column() + cell.columnSpan() < table->columns())
+            return;
+        paragraph.row = Row(*table, cell);
+    }
+
+private:
+    std::shared_ptr<const rtf::RowFormat> Row(const QTextTable& table, const QTextTableCell& cell) {
+        const QVariant stored = cell.format().property(kQtRowFormat);
+        if (stored.isValid()) {
+            const QByteArray bytes = stored.toByteArray();
+            if (bytes == lastBytes_ && lastRow_)
+                return lastRow_;
+            lastBytes_ = bytes;
+            lastRow_ = std::make_shared<const rtf::RowFormat>(rtf::DecodeRow(
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+            return lastRow_;
+        }
+        // A table made here without a row of ours: the cells' edges from
+        // the column widths.
+        const QList<QTextLength> widths = table.format().columnWidthConstraints();
+        std::vector<int> edges;
+        int edge = 0;
+        const int row = cell.row();
+        for (int c = 0; c < table.columns();) {
+            const QTextTableCell each = table.cellAt(row, c);
+            const int span = std::max(each.columnSpan(), 1);
+            for (int k = c; k < c + span; ++k)
+                edge += k < widths.size() && widths[k].type() == QTextLength::FixedLength
+                            ? PixelsToTwips(widths[k].rawValue())
+                            : 1440;
+            edges.push_back(edge);
+            c += span;
+        }
+        return std::make_shared<const rtf::RowFormat>(rtf::RowFormat::WithEdges(edges));
+    }
+
+    const QTextDocument& document_;
+    QByteArray lastBytes_;
+    std::shared_ptr<const rtf::RowFormat> lastRow_;
+};
+
 } // namespace
 
 // ---- text
@@ -434,7 +727,7 @@ std::string QtTextToModel(QStringView text, std::string_view paragraphBreak) {
             out += static_cast<char>(c);
         } else if (c == kQtLineBreakChar) {
             out += rtf::kLineBreakChar;
-        } else if (c == QChar::ParagraphSeparator) {
+        } else if (c == QChar::ParagraphSeparator || c == kBeginningOfFrame || c == kEndOfFrame) {
             out += paragraphBreak;
         } else if (c == kQtObjectChar) {
             out += rtf::kObjectChar;
@@ -645,22 +938,9 @@ void ModelToQTextDocument(const rtf::RtfDocument& model, QTextDocument& document
     cursor.beginEditBlock();
     SetDocumentDefaultFormat(document, model.DefaultFormat());
     WriteCache cache;
-    BulletLists lists;
     const std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
-    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
-        const rtf::Paragraph& paragraph = paragraphs[i];
-        // Qt's block character format is what typing into an empty block
-        // uses, as the paragraph mark's format is in the model.
-        const rtf::ParaFormat& format = model.ParaFormatOf(paragraph);
-        if (i == 0) {
-            cursor.setBlockFormat(cache.Block(format));
-            cursor.setBlockCharFormat(cache.Char(model.MarkFormatOf(paragraph)));
-        } else {
-            cursor.insertBlock(cache.Block(format), cache.Char(model.MarkFormatOf(paragraph)));
-        }
-        lists.Paragraph(cursor, format.bullet);
-        InsertRuns(cursor, model, paragraph, cache);
-    }
+    TableWriter writer(model, cache);
+    writer.Paragraphs(cursor, 0, paragraphs.size(), 0, true);
     cursor.endEditBlock();
 }
 
@@ -678,11 +958,21 @@ rtf::RtfDocument QTextRangeToModel(const QTextDocument& document, int from, int 
     std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
     paragraphs.clear();
     ReadCache cache(document, model);
+    TableReader tables(document);
+    bool anyTable = false;
     for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
         rtf::Paragraph& paragraph = paragraphs.emplace_back();
+        tables.Place(block, paragraph);
+        anyTable = anyTable || paragraph.depth > 0;
         paragraph.format = cache.Para(block);
-        paragraph.markFormat =
-            cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).index;
+        const QVariant cellMark = block.blockFormat().property(kQtCellMarkFormat);
+        if (cellMark.isValid() && paragraph.depth > 0) {
+            paragraph.markFormat = model.InternFormat(FromQtCharFormat(
+                cellMark.value<QTextFormat>().toCharFormat(), DocumentDefaultFormat(document)));
+        } else {
+            paragraph.markFormat =
+                cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).index;
+        }
         AppendBlockRange(paragraph, block, from, to, cache);
         const int end = block.position() + block.length() - 1; // its paragraph end
         if (end >= to)
@@ -690,6 +980,15 @@ rtf::RtfDocument QTextRangeToModel(const QTextDocument& document, int from, int 
     }
     if (paragraphs.empty())
         paragraphs.emplace_back();
+    if (anyTable) {
+        // A range cut in a table keeps only the whole rows it holds.
+        const std::uint8_t lastDepth = paragraphs.back().depth;
+        if (lastDepth > 0 && !paragraphs.back().RowEnd()) {
+            paragraphs.back().depth = 0;
+            paragraphs.back().cellEnd = false;
+        }
+        model.NormalizeTables();
+    }
     model.Normalize();
     return model;
 }
@@ -703,12 +1002,29 @@ void InsertModel(QTextCursor& cursor, const rtf::RtfDocument& model) {
     const QTextBlockFormat tailFormat = cursor.blockFormat();
     const QTextCharFormat tailMark = cursor.blockCharFormat();
     WriteCache cache;
+    // Tables come in as tables, after the paragraph before them and before
+    // the text after the cursor; pasted into a cell, cells come in as the
+    // paragraphs they hold.
+    const bool intoTable = cursor.currentTable() != nullptr;
+    TableWriter tables(model, cache);
     const std::vector<rtf::Paragraph>& paragraphs = model.Paragraphs();
     for (std::size_t i = 0; i + 1 < paragraphs.size(); ++i) {
         const rtf::Paragraph& paragraph = paragraphs[i];
+        if (!intoTable && paragraph.depth > 0) {
+            std::size_t j = i;
+            while (j < paragraphs.size() && paragraphs[j].depth > 0)
+                ++j;
+            tables.Table(cursor, i, j, 1);
+            cursor.setBlockFormat(tailFormat);
+            cursor.setBlockCharFormat(tailMark);
+            i = j - 1;
+            continue;
+        }
         InsertRuns(cursor, model, paragraph, cache);
         SetBlockParaFormat(cursor.block(), model.ParaFormatOf(paragraph));
         cursor.setBlockCharFormat(cache.Char(model.MarkFormatOf(paragraph)));
+        if (!intoTable && paragraphs[i + 1].depth > 0)
+            continue; // the table ends this paragraph
         cursor.insertBlock(tailFormat, tailMark);
     }
     if (!paragraphs.empty())

@@ -17,6 +17,15 @@
 // 0x0B becomes U+2028 and an object's placeholder 0x01 becomes U+FFFC.
 // Positions of the model and of the QTextDocument are the same numbers: both
 // count a paragraph end as one character.
+//
+// Tables: the model's tables become QTextTables, one per run of rows at one
+// depth (nested ones inside their cells). Columns are the cell edges of all
+// the rows; a cell spans the columns between its edges. Each cell's end is
+// the Qt cell boundary (U+FDD0 or, for the last, U+FDD1), which counts one
+// character as the model's cell end does, so positions still agree. The
+// row's definition rides on the format of its last cell (kQtRowFormat);
+// borders, shading, gap, widths and alignment are shown with Qt's own
+// table and cell properties.
 #include <QString>
 #include <QStringView>
 #include <QTextBlock>
@@ -54,9 +63,12 @@ enum RtfQtProperty : int {
     kQtLineSpacingMultiple, // bool
     kQtTabs,                // QVariantList of (position, kind, leader) triples
     kQtKeepNext,            // bool
+    kQtCellMarkFormat,      // QTextCharFormat of the paragraph mark of a cell's first block
     // the root frame
     kQtDefaultFormat, // QTextCharFormat of the document's default font
     kQtStylesheet,    // QByteArray, the raw stylesheet read
+    // table cells
+    kQtRowFormat, // QByteArray, rtf::EncodeRow of the row, on its last cell
 };
 
 // The object type of a picture, embedded object or footnote kept as RTF.
@@ -107,7 +119,8 @@ rtf::CharFormat DocumentDefaultFormat(const QTextDocument& document);
 // Model text (Windows-1252, 0x0B line breaks) as Qt text.
 QString ModelTextToQt(std::string_view text);
 // Qt text as model text: U+2028 becomes 0x0B, U+FFFC 0x01, a paragraph
-// separator `paragraphBreak`, and characters Windows-1252 lacks "?".
+// separator or a table cell boundary `paragraphBreak`, and characters
+// Windows-1252 lacks "?".
 std::string QtTextToModel(QStringView text, std::string_view paragraphBreak = "\r");
 
 } // namespace components::ui

@@ -42,6 +42,12 @@ public:
         Seek(i);
         return document_.ParaFormatOf(*paragraph_);
     }
+    // The index of the paragraph that holds character i (its mark included).
+    size_t ParagraphIndex(size_t i) const {
+        Seek(i);
+        return paragraphIndex_;
+    }
+    const rtf::RtfDocument& Document() const { return document_; }
 
 private:
     size_t StretchLength() const {
@@ -130,10 +136,140 @@ unsigned StylesOf(const rtf::CharFormat& f) {
     return s;
 }
 
+// Table elements around the paragraphs of table cells: TABLE, TR and TD
+// open before a cell's first paragraph and close after its cell end, nested
+// tables inside their cell.
+class HtmlTables {
+public:
+    HtmlTables(const rtf::RtfDocument& document, const THtmlLineSink& out)
+        : paragraphs_(document.Paragraphs()), out_(out) {}
+
+    // Between the paragraph that ended and the one that starts.
+    void Between(size_t ended, size_t next) {
+        const rtf::Paragraph& p = paragraphs_[ended];
+        if (p.cellEnd && p.depth > 0 && p.depth <= levels_.size()) {
+            Level& level = levels_[p.depth - 1];
+            if (level.cellOpen)
+                Emit("</TD>");
+            level.cellOpen = false;
+            if (p.row) {
+                if (level.rowOpen)
+                    Emit("</TR>");
+                level.rowOpen = false;
+                level.cell = 0;
+                level.row = nullptr;
+            }
+        }
+        Enter(next);
+    }
+    // Closes what is still open at the end of the text.
+    void Finish() {
+        while (!levels_.empty())
+            CloseLevel();
+    }
+    bool CellEnd(size_t index) const { return paragraphs_[index].cellEnd; }
+    // Whether the two paragraphs lie in different cells or tables.
+    bool Apart(size_t ended, size_t next) const {
+        return paragraphs_[ended].cellEnd || paragraphs_[ended].depth != paragraphs_[next].depth;
+    }
+
+private:
+    struct Level {
+        const rtf::RowFormat* row = nullptr; // of the open row
+        size_t cell = 0;                     // cells opened in the row
+        bool rowOpen = false;
+        bool cellOpen = false;
+    };
+
+    void Emit(std::string line) { out_(line); }
+
+    void CloseLevel() {
+        Level& level = levels_.back();
+        if (level.cellOpen)
+            Emit("</TD>");
+        if (level.rowOpen)
+            Emit("</TR>");
+        Emit("</TABLE>");
+        levels_.pop_back();
+    }
+
+    // The row that paragraph `index` belongs to at `depth`.
+    const rtf::RowFormat* RowOf(size_t index, size_t depth) const {
+        for (size_t i = index; i < paragraphs_.size() && paragraphs_[i].depth >= depth; ++i)
+            if (paragraphs_[i].depth == depth && paragraphs_[i].row)
+                return paragraphs_[i].row.get();
+        return nullptr;
+    }
+
+    void Enter(size_t index) {
+        const size_t depth = paragraphs_[index].depth;
+        while (levels_.size() > depth)
+            CloseLevel();
+        for (size_t d = 1; d <= depth; ++d) {
+            const rtf::RowFormat* row = RowOf(index, d);
+            if (levels_.size() < d) {
+                levels_.emplace_back();
+                Emit(TableTag(row));
+            }
+            Level& level = levels_[d - 1];
+            if (!level.rowOpen) {
+                Emit("<TR>");
+                level.rowOpen = true;
+                level.row = row;
+                level.cell = 0;
+            }
+            if (!level.cellOpen) {
+                Emit(CellTag(level.row, level.cell++));
+                level.cellOpen = true;
+            }
+        }
+    }
+
+    static std::string TableTag(const rtf::RowFormat* row) {
+        std::string tag = "<TABLE BORDER=\"";
+        tag += row && row->AnyBorder() ? "1" : "0";
+        tag += "\" CELLSPACING=\"0\" CELLPADDING=\"";
+        tag += std::to_string(row ? std::max(row->gap, 0) / 15 : 0);
+        tag += "\"";
+        if (row && row->alignment == rtf::Alignment::Center)
+            tag += " ALIGN=\"center\"";
+        else if (row && row->alignment == rtf::Alignment::Right)
+            tag += " ALIGN=\"right\"";
+        return tag + ">";
+    }
+
+    static std::string CellTag(const rtf::RowFormat* row, size_t cell) {
+        std::string tag = "<TD VALIGN=\"top\"";
+        if (row) {
+            const std::vector<int> edges = row->Edges(cell + 1);
+            const int left = cell == 0 ? row->left : edges[cell - 1];
+            // Widths in pixels of a 96 dpi screen.
+            tag += " WIDTH=\"" + std::to_string(std::max(edges[cell] - left, 0) / 15) + "\"";
+            if (cell < row->cells.size()) {
+                const rtf::CellFormat& format = row->cells[cell];
+                if (!format.background.isAuto) {
+                    tag += " BGCOLOR=\"" + HtmlColor(format.background.ToTColor()) + "\"";
+                } else if (format.shading > 0) {
+                    const unsigned level =
+                        255 -
+                        static_cast<unsigned>(std::clamp(format.shading, 0, 10000)) * 255 / 10000;
+                    tag += " BGCOLOR=\"" + HtmlColor(level | level << 8 | level << 16) + "\"";
+                }
+            }
+        }
+        return tag + ">";
+    }
+
+    const std::vector<rtf::Paragraph>& paragraphs_;
+    const THtmlLineSink& out_;
+    std::vector<Level> levels_;
+};
+
 class Walker {
 public:
-    Walker(const TBrindlewovenProject& project, bool paragraphForm, const THtmlLineSink& out)
-        : project_(project), paragraphForm_(paragraphForm), out_(out) {}
+    Walker(const TBrindlewovenProject& project, const rtf::RtfDocument& document,
+           bool paragraphForm, const THtmlLineSink& out)
+        : project_(project), paragraphForm_(paragraphForm), out_(out), tables_(document, out) {}
 
     void Run(const Cells& cells) {
         if (cells.size() == 0)
@@ -171,8 +307,9 @@ public:
             const rtf::ParaFormat& paragraph = cells.ParaFormat(i);
             if (c == '\r') {
                 if (breakPending_)
-                    ParagraphEnd(paragraph, cells.Format(i));
+                    ParagraphEnd(paragraph, cells.Format(i), cells.ParagraphIndex(i));
                 breakPending_ = true;
+                ended_ = cells.ParagraphIndex(i);
                 continue;
             }
             if (c == '\n' || c == static_cast<unsigned char>(rtf::kObjectChar))
@@ -182,7 +319,7 @@ public:
             if (c == 0xB7 && (i == 0 || static_cast<unsigned char>(text[i - 1]) <= ' '))
                 continue;
             if (breakPending_) {
-                ParagraphEnd(paragraph, cells.Format(i));
+                ParagraphEnd(paragraph, cells.Format(i), cells.ParagraphIndex(i));
                 breakPending_ = false;
             }
             Open(cells.Format(i));
@@ -194,6 +331,7 @@ public:
             Emit(CloseTags());
         if (paragraphForm_)
             Emit(inList_ ? "</UL>" : "</P>");
+        tables_.Finish();
     }
 
 private:
@@ -385,8 +523,10 @@ private:
 
     // `caret` is the format of the character whose arrival ends the
     // paragraph: an empty paragraph keeps its height in that font.
-    void ParagraphEnd(const rtf::ParaFormat& next, const rtf::CharFormat& caret) {
+    void ParagraphEnd(const rtf::ParaFormat& next, const rtf::CharFormat& caret, size_t nextIndex) {
         opened_ = nullptr;
+        const size_t ended = ended_;
+        const bool apart = tables_.Apart(ended, nextIndex);
         if (paragraphForm_) {
             if (!paraHasText_) {
                 ReadFont(caret);
@@ -400,12 +540,13 @@ private:
                 spanOpen_ = false;
             }
             paraHasText_ = false;
-            if (inList_ && next.bullet) {
+            if (inList_ && next.bullet && !apart) {
                 Emit(std::move(line_));
                 line_ = "<LI>";
             } else {
                 line_ += inList_ ? "</UL>" : "</P>";
                 Emit(std::move(line_));
+                tables_.Between(ended, nextIndex);
                 line_ = ParagraphStart(next);
             }
         } else {
@@ -415,7 +556,14 @@ private:
             paraHasText_ = false;
             if (centred_)
                 line_ += "</CENTER>";
-            if (!next.bullet) {
+            if (apart) {
+                // A cell's last line needs no break: the cell ends it.
+                if (!tables_.CellEnd(ended))
+                    line_ += "<BR>";
+                Emit(std::move(line_));
+                tables_.Between(ended, nextIndex);
+                line_ = next.bullet ? "<LI>" : "";
+            } else if (!next.bullet) {
                 line_ += "<BR>";
                 Emit(std::move(line_));
                 line_.clear();
@@ -434,6 +582,8 @@ private:
     const TBrindlewovenProject& project_;
     bool paragraphForm_;
     const THtmlLineSink& out_;
+    HtmlTables tables_;
+    size_t ended_ = 0; // the paragraph whose end is pending
     std::string line_;
     std::string face_;
     TColorValue color_ = 0;
@@ -603,7 +753,7 @@ void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocume
         }
         output(line);
     };
-    Walker walker(project, paragraphForm, emit);
+    Walker walker(project, document, paragraphForm, emit);
     walker.Run(kept);
 }
 

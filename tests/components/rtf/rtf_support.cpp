@@ -38,7 +38,12 @@ std::string DumpDocument(const rtf::RtfDocument& doc) {
                std::to_string(f.spaceAfter) + " sl" + std::to_string(f.lineSpacing) +
                (f.lineSpacingMultiple ? "m" : "") + " tabs" + std::to_string(f.tabs.size()) +
                (f.bullet ? " bullet" : "") + (f.keepNext ? " keepn" : "") + " mark[" +
-               chr(doc.MarkFormatOf(p)) + "]\n";
+               chr(doc.MarkFormatOf(p)) + "]";
+        if (p.depth > 0)
+            out += " depth" + std::to_string(p.depth) + (p.cellEnd ? " cell" : "");
+        out += "\n";
+        if (p.row)
+            out += "  row " + rtf::EncodeRow(*p.row);
         rtf::ForEachRun(p, [&](const rtf::Run& r, std::string_view text) {
             out += "  [" + chr(doc.FormatOf(r)) + "]" + (r.field ? " field=" + *r.field : "") +
                    (r.IsObject() ? " object=" + *r.object : " \"" + std::string(text) + "\"") +

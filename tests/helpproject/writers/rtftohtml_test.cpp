@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "components/rtf/rtfdocument.h"
 #include "helpproject/brindlewovenproject.h"
 
 using helpproject::TStringList;
@@ -266,3 +269,46 @@ TEST(RtfToHtml, FirstKeepnBecomesARuleOnceAndTheCacheIsReused) {
 }
 
 } // namespace
+
+TEST(RtfToHtml, TablesBecomeTables) {
+    helpproject::TBrindlewovenProject project;
+    std::ifstream in(BW_TEST_DATA "/rtf/tables.rtf", std::ios::binary);
+    const std::string fixture((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    const rtf::RtfDocument document = rtf::RtfDocument::Parse(fixture);
+    for (const bool paragraphForm : {true, false}) {
+        SCOPED_TRACE(paragraphForm);
+        std::string html;
+        helpproject::RtfDocumentToHtml(project, document, paragraphForm, [&](std::string& line) {
+            html += line;
+            html += "\n";
+        });
+        auto count = [&](const std::string& what) {
+            std::size_t n = 0;
+            for (std::size_t at = html.find(what); at != std::string::npos;
+                 at = html.find(what, at + 1))
+                ++n;
+            return n;
+        };
+        EXPECT_EQ(count("<TABLE"), 3u) << html;
+        EXPECT_EQ(count("</TABLE>"), 3u);
+        EXPECT_EQ(count("<TR>"), 5u);
+        EXPECT_EQ(count("</TR>"), 5u);
+        EXPECT_EQ(count("<TD"), 13u);
+        EXPECT_EQ(count("</TD>"), 13u);
+        EXPECT_NE(html.find("<TABLE BORDER=\"1\" CELLSPACING=\"0\" CELLPADDING=\"7\" "
+                            "ALIGN=\"center\">\n<TR>\n<TD VALIGN=\"top\" WIDTH=\"140\" "
+                            "BGCOLOR=\"#C0C0C0\">"),
+                  std::string::npos)
+            << html;
+        // The nested table stands inside the outer cell, after its first text.
+        const std::size_t before = html.find("Inner before");
+        const std::size_t nested = html.find("<TABLE", before);
+        EXPECT_LT(nested, html.find("Inner A"));
+        EXPECT_LT(html.find("</TABLE>", nested), html.find("After inner"));
+        EXPECT_LT(html.find("After inner"), html.find("</TABLE>", html.find("After inner")));
+        EXPECT_LT(html.rfind("</TABLE>"), html.find("After all"));
+        // Cells are not tab spans.
+        EXPECT_EQ(html.find("<SPAN"), std::string::npos);
+    }
+}

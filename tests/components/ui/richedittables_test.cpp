@@ -1,0 +1,235 @@
+// Tables in the rich-edit control: shown as QTextTables with the cells' edges
+// as column widths, typed into, walked with Tab, and stored back as the rows
+// they came as.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "components/rtf/rtfdocument.h"
+#include "components/rtf/rtfwriter.h"
+#include "components/rtf/stringlisttransfer.h"
+#include "components/ui/richeredit.h"
+#include "components/ui/rtfqtdocument.h"
+
+using namespace components::ui;
+
+namespace {
+
+std::string Fixture() {
+    std::ifstream in(std::string(BW_TEST_DATA) + "/rtf/tables.rtf", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The table part of written RTF: every line from the first row to the last.
+std::string TablePart(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines)
+        if (line.find("\\intbl") != std::string::npos || line.find("\\trowd") != std::string::npos)
+            out += line + "\n";
+    return out;
+}
+
+// Rows and cells of a model: depth, "|" for a cell end, cell edges at a row end.
+std::string Shape(const rtf::RtfDocument& doc) {
+    std::string out;
+    for (const rtf::Paragraph& p : doc.Paragraphs()) {
+        out += std::to_string(p.depth) + (p.cellEnd ? "|" : " ");
+        if (p.row)
+            for (const rtf::CellFormat& c : p.row->cells)
+                out += " " + std::to_string(c.rightEdge);
+        out += "\n";
+    }
+    return out;
+}
+
+std::vector<QTextTable*> Tables(QTextFrame* frame) {
+    std::vector<QTextTable*> found;
+    for (QTextFrame* child : frame->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(child))
+            found.push_back(table);
+        for (QTextTable* inner : Tables(child))
+            found.push_back(inner);
+    }
+    return found;
+}
+
+class RicherEditTables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        lines = rtf::SplitLines(Fixture());
+        model = rtf::RtfDocument::Parse(Fixture());
+        stored = rtf::WriteRtfLines(model);
+        edit.resize(700, 500);
+        edit.LoadFromStrings(stored);
+    }
+    std::vector<std::string> lines;
+    rtf::RtfDocument model;
+    std::vector<std::string> stored;
+    TRicherEdit edit;
+};
+
+} // namespace
+
+TEST_F(RicherEditTables, ShownAsTablesWithTheCellEdges) {
+    const std::vector<QTextTable*> tables = Tables(edit.document()->rootFrame());
+    ASSERT_EQ(tables.size(), 3u); // two tables, one nested in the second
+    EXPECT_EQ(tables[0]->rows(), 3);
+    EXPECT_EQ(tables[0]->columns(), 3);
+    EXPECT_EQ(tables[0]->format().headerRowCount(), 1);
+    EXPECT_EQ(tables[0]->format().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    const QList<QTextLength> widths = tables[0]->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 3);
+    EXPECT_DOUBLE_EQ(widths[0].rawValue(), 2108 / kTwipsPerPixel); // from the left offset -108
+    EXPECT_DOUBLE_EQ(widths[1].rawValue(), 2000 / kTwipsPerPixel);
+    EXPECT_DOUBLE_EQ(widths[2].rawValue(), 2500 / kTwipsPerPixel);
+    // Borders and shading as the row gives them.
+    const QTextTableCellFormat key = tables[0]->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_EQ(key.topBorderBrush().color(), QColor(255, 0, 0));
+    EXPECT_EQ(key.bottomBorderStyle(), QTextFrameFormat::BorderStyle_Double);
+    EXPECT_EQ(key.background().color(), QColor(192, 192, 192));
+    EXPECT_EQ(tables[1]->rows(), 1);
+    EXPECT_EQ(tables[1]->columns(), 2);
+    EXPECT_EQ(tables[2]->columns(), 2);
+    EXPECT_EQ(tables[2]->cellAt(0, 0).firstCursorPosition().block().text(), "Inner A");
+    // Positions of the control are those of the model.
+    EXPECT_EQ(static_cast<std::size_t>(edit.document()->characterCount()), model.TextLength());
+    EXPECT_EQ(edit.GetText().find('\t'), std::string::npos);
+}
+
+TEST_F(RicherEditTables, StoredUnchangedTheTableIsByteIdentical) {
+    std::vector<std::string> back;
+    edit.SaveToStrings(back);
+    EXPECT_EQ(TablePart(back), TablePart(stored));
+    EXPECT_EQ(back, stored);
+    EXPECT_TRUE(edit.GetDocument() == model);
+}
+
+TEST_F(RicherEditTables, TypingElsewhereAndInACellKeepsTheRows) {
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    edit.setFocus();
+    // Model positions are those of the QTextDocument.
+    auto caretAt = [&](const std::string& what, int offset) {
+        QTextCursor cursor(edit.document());
+        cursor.setPosition(static_cast<int>(edit.GetDocument().Text().find(what)) + offset);
+        edit.setTextCursor(cursor);
+    };
+    // A character in another paragraph of the topic.
+    caretAt("Press", 0);
+    QTest::keyClicks(&edit, "x");
+    std::vector<std::string> back;
+    edit.SaveToStrings(back);
+    EXPECT_EQ(TablePart(back), TablePart(stored));
+    EXPECT_EQ(Shape(edit.GetDocument()), Shape(model));
+
+    // Typing in a cell, Tab to the next, typing there; Tab from the last
+    // cell of the table leaves it.
+    caretAt("F2", 2);
+    QTest::keyClicks(&edit, "1");
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QTest::keyClicks(&edit, "*");
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QTest::keyClick(&edit, Qt::Key_Backtab);
+    QTest::keyClicks(&edit, "-");
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    QTest::keyClicks(&edit, "!");
+    const rtf::RtfDocument typed = edit.GetDocument();
+    EXPECT_EQ(Shape(typed), Shape(model));
+    const std::string typedText = typed.Text();
+    EXPECT_NE(typedText.find("\rF21\r-*Find\rSearches hidden\r!Between"), std::string::npos)
+        << typedText;
+    // Hidden text in the cell is still hidden.
+    EXPECT_TRUE(typed.CharFormatAt(typedText.find(" hidden")).hidden);
+    // Written and read again, the same rows.
+    EXPECT_EQ(Shape(rtf::RtfDocument::Parse(rtf::WriteRtf(typed))), Shape(model));
+}
+
+TEST_F(RicherEditTables, EnterInACellAddsAParagraphToTheCell) {
+    const std::string text = model.Text();
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(static_cast<int>(text.find("Help\r")) + 4);
+    edit.setTextCursor(cursor);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    QTest::keyClicks(&edit, "more");
+    const rtf::RtfDocument typed = edit.GetDocument();
+    const std::string shape = Shape(typed);
+    EXPECT_NE(Shape(typed).find("1|\n1 \n1|\n"), std::string::npos) << shape;
+    EXPECT_NE(typed.Text().find("Help\rmore\rOpens"), std::string::npos);
+}
+
+// Any mix of table words: the QTextDocument made from the model has the
+// model's positions and gives the model back.
+TEST(RtfQtTables, AnyMixOfTableWordsComesBack) {
+    static const char* const kPieces[] = {"\\trowd",     "\\cellx1000", "\\cellx2500",
+                                          "\\intbl",     "\\itap2",     "\\itap3",
+                                          "\\cell",      "\\nestcell",  "\\row",
+                                          "\\nestrow",   "\\par",       "\\pard",
+                                          " text",       "{",           "}",
+                                          "\\b",         "\\cellx400",  "{\\*\\nesttableprops",
+                                          "\\trleft-300"};
+    unsigned state = 777;
+    auto next = [&state](unsigned range) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % range;
+    };
+    for (int round = 0; round < 200; ++round) {
+        std::string rtf = "{\\rtf1 start\\par";
+        const unsigned count = 5 + next(40);
+        for (unsigned i = 0; i < count; ++i)
+            rtf += kPieces[next(std::size(kPieces))];
+        rtf += "}";
+        SCOPED_TRACE(rtf);
+        const rtf::RtfDocument model = rtf::RtfDocument::Parse(rtf);
+        QTextDocument document;
+        ModelToQTextDocument(model, document);
+        EXPECT_EQ(static_cast<std::size_t>(document.characterCount()), model.TextLength());
+        const rtf::RtfDocument back = QTextDocumentToModel(document);
+        EXPECT_EQ(Shape(back), Shape(model));
+        EXPECT_EQ(rtf::WriteRtf(back), rtf::WriteRtf(model));
+    }
+}
+
+TEST_F(RicherEditTables, CopiedRowsPasteAsRows) {
+    // "Press a key:" with the table after it, up to "Between".
+    const std::string text = model.Text();
+    const int from = static_cast<int>(text.find("Press"));
+    const int to = static_cast<int>(text.find("Between"));
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+    edit.copy();
+    // Pasted at the end of the last paragraph: "After all." then the rows,
+    // then the empty rest of that paragraph.
+    cursor.setPosition(edit.document()->characterCount() - 1);
+    edit.setTextCursor(cursor);
+    edit.paste();
+    const rtf::RtfDocument pasted = edit.GetDocument();
+    EXPECT_EQ(static_cast<std::size_t>(edit.document()->characterCount()), pasted.TextLength());
+    const std::string shape = Shape(pasted);
+    // The first table's three rows, twice now.
+    std::size_t rows = 0;
+    for (std::size_t at = shape.find("1| 2000 4000 6500\n"); at != std::string::npos;
+         at = shape.find("1| 2000 4000 6500\n", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 6u) << shape;
+    // The rest of the paragraph pasted into follows the rows.
+    EXPECT_TRUE(shape.ends_with("1| 2000 4000 6500\n0 \n")) << shape;
+    EXPECT_NE(pasted.Text().find("After all.Press a key:\rKey\r"), std::string::npos);
+    // In a cell, pasted cells are paragraphs of that cell.
+    cursor.setPosition(static_cast<int>(pasted.Text().find("Find")));
+    edit.setTextCursor(cursor);
+    edit.paste();
+    EXPECT_EQ(static_cast<std::size_t>(edit.document()->characterCount()),
+              edit.GetDocument().TextLength());
+    EXPECT_EQ(Tables(edit.document()->rootFrame()).size(), 4u);
+}
