@@ -167,13 +167,9 @@ TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string
     TCommandLineServices services;
     if (!line.Quiet)
         return editor::RunCommandLine(line, *commands_, *make_, services);
-    // No person answers in a quiet run: the window's own dialogs stay shut.
-    const TCommandLineResult result =
-        RunBatchCommandLine(line, form_.Session(), &form_.TextStyles(),
-                            form_.MutableCompilerPaths(), form_.Settings(), std::cerr, services);
-    ProjectReplaced();
-    HelpFileKindChanged(form_.Project().HelpFileKind);
-    return result;
+    // No person answers in a quiet run: it leaves the window alone.
+    return RunQuietCommandLine(line, form_.MutableCompilerPaths(), form_.Settings(), std::cerr,
+                               services);
 }
 
 std::optional<std::string> TProjectActions::PromptOpenFile(const TFileDialogSpec& dialog) {
