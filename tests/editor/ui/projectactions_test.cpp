@@ -36,8 +36,8 @@ protected:
         fs::copy_file(fs::path(BW_SOURCE_DIR) / "examples/sample/sample.bwv", file);
         MakeForm();
         form->ProjectActions().OpenProject(file.string());
-        form->Project().Compiler = 1;
-        form->MutableCompilerPaths().HC95Sel = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
+        form->Context().Project().Compiler = 1;
+        form->Context().CompilerPaths().HC95Sel = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
     }
     void TearDown() override {
         form.reset();
@@ -75,13 +75,14 @@ TEST_F(ProjectActionsTest, GoToTopicInTheLogMovesToTheCompiledTopic) {
     auto& panel = form->ErrorLogPanel();
     QTest::keyClicks(panel.TopicEdit(), "2");
     QTest::mouseClick(panel.GoButton(), Qt::LeftButton);
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, form->Project().Topics()[1]->Number);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number,
+              form->Context().Project().Topics()[1]->Number);
 }
 
 TEST_F(ProjectActionsTest, MakeWithoutACompilerOpensOptionsAndCancelEndsQuietly) {
-    form->Project().Compiler = -1;
-    form->MutableCompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
-    messenger.QueueAnswer(components::mrOk);            // "Help Compiler Needed": OK
+    form->Context().Project().Compiler = -1;
+    form->Context().CompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
+    messenger.QueueAnswer(components::mrOk);               // "Help Compiler Needed": OK
     QTimer::singleShot(0, [this] { form->ProjectActions().OptionsForm().reject(); });
     form->Actions().Action("ActionProjectMake")->trigger();
     EXPECT_EQ(messenger.Records.size(), 1u); // the question only: the cancel is silent
@@ -113,8 +114,8 @@ TEST_F(ProjectActionsTest, TopicThatCannotBeShownKeepsItsTextThroughTypingAndSav
         helpproject::TBrindlewovenProject::Load(deep.string(), nullptr)->Topics().front()->Text;
 
     ASSERT_NE(EditorText(*form).find("Quillmoor"), std::string::npos); // the sample's topic
-    form->Run([&] { form->ProjectActions().OpenProject(deep.string()); });
-    ASSERT_EQ(form->Session().CurrentTopic()->Text, before);
+    form->Context().Run([&] { form->ProjectActions().OpenProject(deep.string()); });
+    ASSERT_EQ(form->Context().Session().CurrentTopic()->Text, before);
     EXPECT_EQ(EditorText(*form).find("Quillmoor"), std::string::npos);
     EXPECT_EQ(EditorText(*form).rfind(std::string(editor::kTextNotShown), 0), 0u);
     EXPECT_TRUE(form->RichEdit().isReadOnly());
@@ -124,7 +125,7 @@ TEST_F(ProjectActionsTest, TopicThatCannotBeShownKeepsItsTextThroughTypingAndSav
     form->Actions().Action("ActionProjectSave")->trigger();
     const auto saved = helpproject::TBrindlewovenProject::Load(deep.string(), nullptr);
     EXPECT_EQ(saved->Topics().front()->Text, before);
-    EXPECT_EQ(saved->Topics().front()->Number, form->Session().CurrentTopic()->Number);
+    EXPECT_EQ(saved->Topics().front()->Number, form->Context().Session().CurrentTopic()->Number);
 }
 
 } // namespace
