@@ -435,7 +435,11 @@ std::string TMakePipeline::StopMessage(const TBuild& build) const {
 
 void TMakePipeline::WarnOfKeywordLoad() {
     const TBrindlewovenProject& project = commands_.Session().Project();
-    heaviestKeywords_ = helpproject::KeywordsWithMostTopics(project, true, 3);
+    try {
+        heaviestKeywords_ = helpproject::KeywordsWithMostTopics(project, true, 3);
+    } catch (const std::exception&) {
+        heaviestKeywords_.clear(); // the writers say what is wrong with the project
+    }
     if (project.Compiler != 2 || htmlHelp_ || heaviestKeywords_.empty() ||
         heaviestKeywords_.front().Topics <= kChmcmdKeywordTopicLimit ||
         !helpproject::IsChmcmd(CompilerProgram(2, paths_, getenv_)))
