@@ -357,7 +357,7 @@ TMakePipeline::TBuild TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
         helpproject::WriteHelpIdHeader(project, build.Report);
 
     helpproject::TCompilerPaths paths = paths_;
-    paths.HCHTMLSel = CompilerProgram(2, paths_, getenv_);
+    paths.HCHTMLSel = CompilerProgram(helpproject::THelpCompiler::HtmlHelp, paths_, getenv_);
     helpproject::TChmcmdHtmlHelpCompiler chmcmd;
     helpproject::TCommandLineHtmlHelpCompiler native;
     helpproject::TCompilerRunOptions run;
@@ -440,9 +440,10 @@ void TMakePipeline::WarnOfKeywordLoad() {
     } catch (const std::exception&) {
         heaviestKeywords_.clear(); // the writers say what is wrong with the project
     }
-    if (project.Compiler != 2 || htmlHelp_ || heaviestKeywords_.empty() ||
-        heaviestKeywords_.front().Topics <= kChmcmdKeywordTopicLimit ||
-        !helpproject::IsChmcmd(CompilerProgram(2, paths_, getenv_)))
+    if (project.Compiler != helpproject::THelpCompiler::HtmlHelp || htmlHelp_ ||
+        heaviestKeywords_.empty() || heaviestKeywords_.front().Topics <= kChmcmdKeywordTopicLimit ||
+        !helpproject::IsChmcmd(
+            CompilerProgram(helpproject::THelpCompiler::HtmlHelp, paths_, getenv_)))
         return;
     const auto& heaviest = heaviestKeywords_.front();
     commands_.Messenger().ShowMessage(
@@ -472,7 +473,7 @@ void TMakePipeline::FillErrorLog(const TBuild& build) {
 
 void TMakePipeline::ShowResult(const TBuild& build, bool showResult) {
     TBrindlewovenProject& project = commands_.Session().Project();
-    const bool html = project.Compiler == 2;
+    const bool html = project.Compiler == helpproject::THelpCompiler::HtmlHelp;
     if (!build.Produced) {
         if (build.Stop == TCompilerStop::Signal)
             return; // the program is about to end: nobody to tell
@@ -531,7 +532,7 @@ TMakeOutcome TMakePipeline::MakeSteps(bool showResult) {
 
     WarnOfKeywordLoad();
     TBuild build;
-    if (project.Compiler == 2) {
+    if (project.Compiler == helpproject::THelpCompiler::HtmlHelp) {
         std::string chmName;
         if (!PrepareHtmlHelp(chmName))
             return TMakeOutcome::Stopped;

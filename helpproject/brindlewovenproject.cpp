@@ -179,6 +179,24 @@ void TBrindlewovenProject::ChangeTopicNumber(std::int32_t oldNumber, std::int32_
     InsertTopic(std::move(topic));
 }
 
+void TBrindlewovenProject::SetTopicFields(TBrindlewovenTopic& topic, const TTopicFields& fields) {
+    CheckOwnTopic(&topic);
+    if (fields.Number)
+        ChangeTopicNumber(topic.Number, *fields.Number);
+    const std::pair<const std::optional<std::string>*, std::string TBrindlewovenTopic::*> texts[] =
+        {{&fields.Title, &TBrindlewovenTopic::Title},
+         {&fields.KKeywords, &TBrindlewovenTopic::KKeywords},
+         {&fields.AKeywords, &TBrindlewovenTopic::AKeywords},
+         {&fields.BrowseSequence, &TBrindlewovenTopic::BrowseSequence},
+         {&fields.BuildTag, &TBrindlewovenTopic::BuildTag},
+         {&fields.Status, &TBrindlewovenTopic::Status}};
+    for (const auto& [value, field] : texts)
+        if (*value)
+            topic.*field = **value;
+    UpdateTopicLists(&topic);
+    UpdateSortedView(&topic);
+}
+
 // ---- renumbering links and contents lines ----------------------------------
 
 namespace {

@@ -36,7 +36,7 @@ protected:
         fs::copy_file(fs::path(BW_SOURCE_DIR) / "examples/sample/sample.bwv", file);
         MakeForm();
         form->ProjectActions().OpenProject(file.string());
-        form->Context().Project().Compiler = 1;
+        form->Context().Project().Compiler = helpproject::THelpCompiler::WinHelp32;
         form->Context().CompilerPaths().HC95Sel = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
     }
     void TearDown() override {
@@ -80,7 +80,7 @@ TEST_F(ProjectActionsTest, GoToTopicInTheLogMovesToTheCompiledTopic) {
 }
 
 TEST_F(ProjectActionsTest, MakeWithoutACompilerOpensOptionsAndCancelEndsQuietly) {
-    form->Context().Project().Compiler = -1;
+    form->Context().Project().Compiler = helpproject::THelpCompiler::None;
     form->Context().CompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
     messenger.QueueAnswer(components::mrOk);               // "Help Compiler Needed": OK
     QTimer::singleShot(0, [this] { form->ProjectActions().OptionsForm().reject(); });
