@@ -229,6 +229,7 @@ void TProjectActions::ShowTopic() {
 
 void TProjectActions::ProjectReplaced() {
     context_.TopicEditor().ProjectReplaced();
+    emit ProjectSwitched();
 }
 
 void TProjectActions::PassThroughEditor(helpproject::TBrindlewovenTopic& topic) {
