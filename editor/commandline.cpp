@@ -1,12 +1,16 @@
 #include "editor/commandline.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "components/scriptedmessenger.h"
 #include "components/systemfolders.h"
+#include "editor/defaulttextstyles.h"
 #include "editor/makepipeline.h"
 #include "editor/projectcommands.h"
 #include "editor/projectoptions.h"
+#include "helpproject/textstylemacro.h"
+#include "helpproject/writers/webhelpwriter.h"
 #include "platform/codepage.h"
 #include "platform/pathnames.h"
 #include "platform/textutil.h"
@@ -123,7 +127,15 @@ int ExportWebHelpRun(const TCommandLine& line, TProjectCommands& commands,
         return FailureCode(kExitBadInput, services);
     }
     project.WebOutputFile = output.string();
-    commands.ExportWebHelp();
+    try {
+        // Never the project itself or a picture it shows, nor a FIFO, a
+        // device or a folder.
+        helpproject::CheckWebHelpOutput(project);
+        commands.ExportWebHelp();
+    } catch (const helpproject::EWebOutputRefused& error) {
+        messenger.ShowMessage(TMessageKind::Error, "Error", error.what());
+        return FailureCode(kExitBadInput, services);
+    }
     if (!line.Quiet)
         commands.Host().OpenDocument(project.WebOutputFile);
     return kExitBuilt;
@@ -214,12 +226,33 @@ TCommandLineResult RunBatchCommandLine(const TCommandLine& line,
     TBatchHost host(err);
     TProjectCommands commands(session, messenger, host, styles);
     TMakePipeline make(commands, host, paths, settings);
+    // No person can press Cancel: a compiler that never ends is stopped.
+    make.SetCompilerLimits(CompilerLimitsFromEnvironment(
+        [](const char* name) { return static_cast<const char*>(std::getenv(name)); }, true));
     TCommandLineServices batch = services;
     batch.NeededPerson = [&] {
         return host.NeededPerson() || messenger.UnscriptedQuestions > 0 ||
                (services.NeededPerson && services.NeededPerson());
     };
     return RunCommandLine(line, commands, make, batch);
+}
+
+TCommandLineResult RunQuietCommandLine(const TCommandLine& line, helpproject::TCompilerPaths& paths,
+                                       const TEditorSettings& settings, std::ostream& err,
+                                       const TCommandLineServices& services) {
+    helpproject::TEditingSession session;
+    helpproject::TTextStyleList styles;
+    AddDefaultTextStyles(styles, false);
+    TCommandLineResult result;
+    try {
+        result = RunBatchCommandLine(line, session, &styles, paths, settings, err, services);
+    } catch (const std::exception& error) {
+        // Whatever went wrong, the run ends with its status and says why.
+        err << "Brindle: " << error.what() << '\n';
+        result.ExitCode = kExitBuildFailed;
+    }
+    result.Quit = true;
+    return result;
 }
 
 } // namespace editor

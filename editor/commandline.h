@@ -87,4 +87,15 @@ TCommandLineResult RunBatchCommandLine(const TCommandLine& commandLine,
                                        const TEditorSettings& settings, std::ostream& err,
                                        const TCommandLineServices& services = {});
 
+// The program's quiet run (Run and Quiet): no window is made and no topic
+// shown. The project opens in a session of its own with the built-in text
+// styles; `settings` are the program-wide settings the window would use.
+// Messages go to `err`; a compiler that never ends is stopped at the time
+// limit (BRINDLE_COMPILER_TIME_LIMIT, seconds; half an hour by default).
+// Quit is always set: every path ends with the run's exit status.
+TCommandLineResult RunQuietCommandLine(const TCommandLine& commandLine,
+                                       helpproject::TCompilerPaths& paths,
+                                       const TEditorSettings& settings, std::ostream& err,
+                                       const TCommandLineServices& services = {});
+
 } // namespace editor

@@ -37,6 +37,8 @@ public:
     void SetSelParaFormat(const rtf::ParaFormat& format, std::uint32_t mask) override;
     bool Modified() const override { return modified_; }
     void SetModified(bool modified) override { modified_ = modified; }
+    void SetReadOnly(bool readOnly) override { readOnly_ = readOnly; }
+    bool ReadOnly() const override { return readOnly_; }
 
 private:
     // The last position a caret may take: before the final paragraph end.
@@ -50,6 +52,7 @@ private:
     std::size_t selLength_ = 0;
     rtf::CharFormat typingFormat_;
     bool modified_ = false;
+    bool readOnly_ = false;
 };
 
 } // namespace editor

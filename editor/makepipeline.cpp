@@ -16,6 +16,8 @@
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/fileio.h"
 #include "platform/pathnames.h"
+#include "platform/processmemory.h"
+#include "platform/stopsignals.h"
 #include "platform/tempfolder.h"
 
 namespace editor {
@@ -79,9 +81,53 @@ void ShowError(IMessenger& messenger, const std::string& text) {
     messenger.ShowMessage(TMessageKind::Error, "Error", text);
 }
 
+std::uint64_t ParseLimit(const TGetEnv& getenv, const char* name, std::uint64_t fallback) {
+    const char* text = getenv ? getenv(name) : nullptr;
+    if (!text || !*text)
+        return fallback;
+    std::uint64_t value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || value > (UINT64_MAX - 9) / 10)
+            return fallback; // not a number: the default stays
+        value = value * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    return value;
+}
+
+std::string DurationText(std::chrono::seconds time) {
+    const auto count = time.count();
+    if (count >= 60 && count % 60 == 0)
+        return std::to_string(count / 60) + (count == 60 ? " minute" : " minutes");
+    return std::to_string(count) + (count == 1 ? " second" : " seconds");
+}
+
 } // namespace
 
-// The compiler's process, run while the window goes on handling events.
+TCompilerLimits CompilerLimitsFromEnvironment(const TGetEnv& getenv, bool quiet) {
+    TCompilerLimits limits;
+    if (quiet)
+        limits.Time = std::chrono::seconds(static_cast<std::chrono::seconds::rep>(
+            ParseLimit(getenv, kCompilerTimeLimitVariable,
+                       static_cast<std::uint64_t>(kDefaultQuietTimeLimit.count()))));
+    std::uint64_t memory = kDefaultMemoryLimitBytes;
+    if (const std::uint64_t physical = platform::PhysicalMemoryBytes())
+        memory = std::min(memory, physical / 2);
+    const std::uint64_t megabytes = ParseLimit(getenv, kCompilerMemoryLimitVariable, memory >> 20);
+    limits.MemoryBytes = megabytes > (UINT64_MAX >> 20) ? UINT64_MAX : megabytes << 20;
+    return limits;
+}
+
+namespace {
+
+// How often the compiler's memory is looked at: its own process at every
+// turn of the loop, its whole process group less often (that reads every
+// process of the machine).
+constexpr auto kGroupMemoryInterval = std::chrono::milliseconds(250);
+
+} // namespace
+
+// The compiler's process, run while the window goes on handling events,
+// ended early on Cancel, at its limits or when the program is told to stop.
 class TMakePipeline::TRunner : public helpproject::IProgramRunner {
 public:
     explicit TRunner(IMessenger& messenger) : messenger_(messenger), runner_(executor_) {}
@@ -95,19 +141,43 @@ public:
         runner_.SetCurrentDirectory(workingFolder);
         runner_.OnTerminated = [&ended](components::TAppRunner&) { ended = true; };
         TResult result;
+        if (platform::StopRequested()) {
+            stop_ = TCompilerStop::Signal; // nothing new starts once a stop was asked for
+            result.ExitCode = 128 + platform::StopRequested();
+            return result;
+        }
         if (!runner_.Run()) {
             result.ErrorNumber = runner_.LastErrorNumber();
             return result;
         }
         result.Started = true;
-        bool cancelled = false;
+        const auto start = std::chrono::steady_clock::now();
+        auto nextGroupCheck = start;
+        bool stopping = false;
         while (!ended) {
             executor_.RunOne(std::chrono::milliseconds(20));
             messenger_.ProcessEvents();
-            if (!cancelled && (cancel_ || messenger_.AbortRequested())) {
-                cancelled = true;
-                runner_.Cancel();
-            }
+            if (stopping || !runner_.Running())
+                continue;
+            const auto now = std::chrono::steady_clock::now();
+            TCompilerStop stop = TCompilerStop::None;
+            if (cancel_ || messenger_.AbortRequested())
+                stop = TCompilerStop::Cancelled;
+            else if (platform::StopRequested())
+                stop = TCompilerStop::Signal;
+            else if (limits_.Time.count() > 0 && now - start >= limits_.Time)
+                stop = TCompilerStop::TimeLimit;
+            else if (limits_.MemoryBytes > 0 && OverMemoryLimit(now >= nextGroupCheck))
+                stop = TCompilerStop::MemoryLimit;
+            if (now >= nextGroupCheck)
+                nextGroupCheck = now + kGroupMemoryInterval;
+            if (stop == TCompilerStop::None)
+                continue;
+            stopping = true;
+            stop_ = stop;
+            runner_.Cancel();
+            if (stop == TCompilerStop::MemoryLimit)
+                runner_.Cancel(); // no grace for a program that eats the machine's memory
         }
         runner_.OnTerminated = nullptr;
         result.ExitCode = runner_.ExitCode();
@@ -116,17 +186,33 @@ public:
 
     void Cancel() { cancel_ = true; }
     bool Running() const { return runner_.Running(); }
+    void Prepare(const TCompilerLimits& limits) {
+        limits_ = limits;
+        stop_ = TCompilerStop::None;
+    }
+    TCompilerStop Stop() const { return stop_; }
 
 private:
+    bool OverMemoryLimit(bool wholeGroup) const {
+        const pid_t pid = runner_.ProcessId();
+        if (pid <= 0)
+            return false;
+        if (platform::ProcessResidentBytes(pid) > limits_.MemoryBytes)
+            return true;
+        return wholeGroup && platform::ProcessGroupResidentBytes(pid) > limits_.MemoryBytes;
+    }
+
     IMessenger& messenger_;
     components::TQueuedExecutor executor_;
     components::TAppRunner runner_;
     bool cancel_ = false;
+    TCompilerLimits limits_;
+    TCompilerStop stop_ = TCompilerStop::None;
 };
 
 struct TMakePipeline::TBuild {
     bool Produced = false;
-    bool Cancelled = false;
+    TCompilerStop Stop = TCompilerStop::None;
     bool LogFound = false;
     std::string Log;
     std::string HelpFile;
@@ -145,6 +231,7 @@ helpproject::IProgramRunner& TMakePipeline::Runner() {
         return *runner_;
     if (!ownRunner_)
         ownRunner_ = std::make_unique<TRunner>(commands_.Messenger());
+    ownRunner_->Prepare(limits_ ? *limits_ : CompilerLimitsFromEnvironment(getenv_, false));
     return *ownRunner_;
 }
 
@@ -286,6 +373,7 @@ TMakePipeline::TBuild TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
     // compiler's process group.
     components::TProgressScope running(&commands_.Messenger(), "Running help compiler...", 0);
     build.Produced = helpproject::RunHelpCompiler(project, paths, Runner(), run).Produced;
+    build.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
     build.HelpFile = project.ChmFileName;
     if (!project.ErrorLogFileName.empty() && IsFile(project.ErrorLogFileName)) {
         build.Log = platform::ReadFileBytes(helpproject::ProjectPath(project.ErrorLogFileName));
@@ -310,6 +398,7 @@ TMakePipeline::TBuild TMakePipeline::BuildWinHelp() {
     helpproject::TWinHelpMakeResult made =
         helpproject::MakeWinHelpFile(project, paths_, Runner(), options);
     build.Produced = made.Compile.Produced;
+    build.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
     build.Log = std::move(made.ErrorLog);
     build.LogFound = made.ErrorLogFound;
     build.Report = std::move(made.Build);
@@ -317,10 +406,65 @@ TMakePipeline::TBuild TMakePipeline::BuildWinHelp() {
     return build;
 }
 
+// Why the compiler was ended, and what most likely made it so slow or so
+// big: an index keyword with very many topics.
+std::string TMakePipeline::StopMessage(const TBuild& build) const {
+    const TCompilerLimits limits =
+        limits_ ? *limits_ : CompilerLimitsFromEnvironment(getenv_, false);
+    std::string text;
+    if (build.Stop == TCompilerStop::TimeLimit)
+        text = "The help compiler did not finish within " + DurationText(limits.Time) +
+               " and was stopped.";
+    else if (build.Stop == TCompilerStop::MemoryLimit)
+        text = "The help compiler used more than " + platform::SizeLimitText(limits.MemoryBytes) +
+               " of memory and was stopped.";
+    else
+        return {};
+    if (!heaviestKeywords_.empty() && heaviestKeywords_.front().Topics > 1) {
+        text += "\rThe likely cause: index keywords that list many topics (";
+        for (std::size_t i = 0; i < heaviestKeywords_.size(); ++i) {
+            const auto& entry = heaviestKeywords_[i];
+            text += (i ? ", \"" : "\"") + entry.Keyword + "\" " + std::to_string(entry.Topics) +
+                    (entry.Topics == 1 ? " topic" : " topics");
+        }
+        text += ").";
+    }
+    text += "\r" + std::string(kCompilerLimitsHint);
+    return text;
+}
+
+void TMakePipeline::WarnOfKeywordLoad() {
+    const TBrindlewovenProject& project = commands_.Session().Project();
+    try {
+        heaviestKeywords_ = helpproject::KeywordsWithMostTopics(project, true, 3);
+    } catch (const std::exception&) {
+        heaviestKeywords_.clear(); // the writers say what is wrong with the project
+    }
+    if (project.Compiler != helpproject::THelpCompiler::HtmlHelp || htmlHelp_ ||
+        heaviestKeywords_.empty() || heaviestKeywords_.front().Topics <= kChmcmdKeywordTopicLimit ||
+        !helpproject::IsChmcmd(
+            CompilerProgram(helpproject::THelpCompiler::HtmlHelp, paths_, getenv_)))
+        return;
+    const auto& heaviest = heaviestKeywords_.front();
+    commands_.Messenger().ShowMessage(
+        TMessageKind::Warning, "Warning",
+        "The index keyword \"" + heaviest.Keyword + "\" lists " + std::to_string(heaviest.Topics) +
+            " topics.\rThe help compiler (chmcmd) runs out of memory when one keyword lists more "
+            "than about " +
+            std::to_string(kChmcmdKeywordTopicLimit) +
+            " topics: the compile may fail. Split the keyword into sub-keywords (\"" +
+            heaviest.Keyword + ", ...\") with fewer topics each.");
+}
+
 void TMakePipeline::FillErrorLog(const TBuild& build) {
     errorLog_ = rtf::SplitLines(build.Log);
     if (!build.LogFound || build.Log.empty())
         errorLog_.emplace_back(kNoCompilerLog);
+    if (const std::string stop = StopMessage(build); !stop.empty()) {
+        errorLog_.emplace_back();
+        for (std::string& line : rtf::SplitLines(stop))
+            errorLog_.push_back(std::move(line));
+    }
     // This build's lists only: an earlier build's entries are not this one's.
     AppendList(errorLog_, "MISSING IMAGES:", build.Report.MissingImages);
     AppendList(errorLog_, "BROKEN LINKS:", build.Report.BrokenLinks);
@@ -331,6 +475,10 @@ void TMakePipeline::ShowResult(const TBuild& build, bool showResult) {
     TBrindlewovenProject& project = commands_.Session().Project();
     const bool html = project.Compiler == helpproject::THelpCompiler::HtmlHelp;
     if (!build.Produced) {
+        if (build.Stop == TCompilerStop::Signal)
+            return; // the program is about to end: nobody to tell
+        if (const std::string stop = StopMessage(build); !stop.empty())
+            ShowError(commands_.Messenger(), stop);
         TQuestion failed;
         failed.Kind = TMessageKind::Error;
         failed.Caption = "Could not compile help project";
@@ -353,6 +501,14 @@ void TMakePipeline::ShowResult(const TBuild& build, bool showResult) {
 }
 
 TMakeOutcome TMakePipeline::MakeHelpFile(bool showResult) {
+    // Told to stop while it runs, the make ends its compiler and removes its
+    // temporary files before the program ends.
+    platform::TStopSignalScope stopSignals;
+    return MakeSteps(showResult);
+}
+
+TMakeOutcome TMakePipeline::MakeSteps(bool showResult) {
+    lastStop_ = TCompilerStop::None;
     if (!CompilerCheckLoop())
         return TMakeOutcome::Stopped;
     if (!SaveBeforeMake())
@@ -374,6 +530,7 @@ TMakeOutcome TMakePipeline::MakeHelpFile(bool showResult) {
     Progress("Closing WinHelp...");
     Progress("Saving help compiler data files...");
 
+    WarnOfKeywordLoad();
     TBuild build;
     if (project.Compiler == helpproject::THelpCompiler::HtmlHelp) {
         std::string chmName;
@@ -385,6 +542,7 @@ TMakeOutcome TMakePipeline::MakeHelpFile(bool showResult) {
         build = BuildWinHelp();
     }
     compiledTopics_ = build.Report.IncludedTopics;
+    lastStop_ = build.Stop;
     FillErrorLog(build);
     Progress("Cleaning up...");
     ShowResult(build, showResult);

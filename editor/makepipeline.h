@@ -2,14 +2,17 @@
 // Make: turns the open project into its help file. Checks the compiler,
 // saves, checks the output folder, writes the compiler's input into a
 // private temporary folder, runs the compiler while the window keeps
-// handling events (with a Cancel that ends the compiler's process group),
+// handling events (with a Cancel that ends the compiler's process group, and
+// within the time and memory limits of TCompilerLimits),
 // fills the error log with the compiler's log and this build's missing
 // images and broken links, removes the temporary files and starts the
 // viewer. Whatever way it ends, the window is enabled again, the progress
 // strip hidden and the current topic shown.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "editor/projectcommands.h"
 #include "helpproject/build/compilerrun.h"
 #include "helpproject/build/helpviewer.h"
+#include "helpproject/writers/htmlhelpwriter.h"
 
 namespace editor {
 
@@ -49,9 +53,39 @@ enum class TMakeOutcome {
 // The line the error log shows when the compiler left no log.
 inline constexpr const char* kNoCompilerLog = "The help compiler wrote no error log.";
 
+// The limits a help compiler runs under; zero is none. A compiler that
+// reaches one is ended with its whole process group.
+struct TCompilerLimits {
+    std::chrono::seconds Time{0};
+    std::uint64_t MemoryBytes = 0; // resident memory of the compiler's process group
+};
+// Settable in the environment: seconds, and megabytes (0: no limit).
+inline constexpr const char* kCompilerTimeLimitVariable = "BRINDLE_COMPILER_TIME_LIMIT";
+inline constexpr const char* kCompilerMemoryLimitVariable = "BRINDLE_COMPILER_MEMORY_LIMIT";
+// A quiet run waits at most half an hour for its compiler.
+inline constexpr std::chrono::seconds kDefaultQuietTimeLimit{1800};
+// 4 GB, or half the machine's memory when that is less.
+inline constexpr std::uint64_t kDefaultMemoryLimitBytes = std::uint64_t{4096} << 20;
+// chmcmd runs out of memory when one index keyword lists more topics than
+// about this many.
+inline constexpr std::size_t kChmcmdKeywordTopicLimit = 240;
+
+// The last line of the message about a compiler ended at a limit.
+inline constexpr const char* kCompilerLimitsHint =
+    "The limits are set by BRINDLE_COMPILER_TIME_LIMIT (seconds) and "
+    "BRINDLE_COMPILER_MEMORY_LIMIT (megabytes) in the environment.";
+
+using TGetEnv = std::function<const char*(const char*)>;
+// The limits from the environment; the time limit only for a quiet run
+// (a person can press Cancel).
+TCompilerLimits CompilerLimitsFromEnvironment(const TGetEnv& getenv, bool quiet);
+
+// Why the pipeline ended a compiler early.
+enum class TCompilerStop { None, Cancelled, TimeLimit, MemoryLimit, Signal };
+
 class TMakePipeline {
 public:
-    using TGetEnv = std::function<const char*(const char*)>;
+    using TGetEnv = editor::TGetEnv;
 
     TMakePipeline(TProjectCommands& commands, IMakeHost& host, helpproject::TCompilerPaths& paths,
                   const TEditorSettings& settings);
@@ -70,14 +104,23 @@ public:
     // Where the build's private temporary folder goes (empty: the system's).
     void SetTempParent(std::string folder) { tempParent_ = std::move(folder); }
     void SetEnvironment(TGetEnv getenv) { getenv_ = std::move(getenv); }
+    // The limits of the pipeline's own runner; not set: those of the
+    // environment for a run with a person (no time limit).
+    void SetCompilerLimits(const TCompilerLimits& limits) { limits_ = limits; }
 
     // The whole make. Raises on the fatal file conditions (a .chm that cannot
-    // be replaced) and on writer errors, after its end steps ran.
+    // be replaced) and on writer errors, after its end steps ran. A stop
+    // signal (SIGTERM, SIGINT, SIGHUP) while it runs ends the compiler's
+    // process group and, once the temporary files are gone, the program.
+    // A compiler past its time or memory limit is ended and the make says
+    // so, naming the index keywords with the most topics.
     TMakeOutcome MakeHelpFile(bool showResult);
     // Ends the running compiler's process group; the make then reports no
     // help file. Does nothing when no compiler runs.
     void Cancel();
     bool CompilerRunning() const;
+    // Why the last make's compiler was ended early (its own runner only).
+    TCompilerStop LastCompilerStop() const { return lastStop_; }
 
     // The error log of the last make.
     const std::vector<std::string>& ErrorLog() const { return errorLog_; }
@@ -99,6 +142,9 @@ private:
     bool PrepareHtmlHelp(std::string& chmName);
     TBuild BuildHtmlHelp(const std::string& chmName);
     TBuild BuildWinHelp();
+    TMakeOutcome MakeSteps(bool showResult);
+    void WarnOfKeywordLoad();
+    std::string StopMessage(const TBuild& build) const;
     void FillErrorLog(const TBuild& build);
     void ShowResult(const TBuild& build, bool showResult);
     helpproject::IProgramRunner& Runner();
@@ -114,6 +160,11 @@ private:
     std::unique_ptr<TRunner> ownRunner_;
     std::string tempParent_;
     TGetEnv getenv_;
+    std::optional<TCompilerLimits> limits_;
+    TCompilerStop lastStop_ = TCompilerStop::None;
+    // The index entries with the most topics, for the messages about a
+    // compiler that ran out of memory or time.
+    std::vector<helpproject::TKeywordTopicCount> heaviestKeywords_;
     std::vector<std::string> errorLog_;
     std::vector<std::int32_t> compiledTopics_;
 };

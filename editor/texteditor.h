@@ -65,6 +65,10 @@ public:
     virtual bool Modified() const = 0;
     virtual void SetModified(bool modified) = 0;
 
+    // A read-only editor takes no typing (commands may still change it).
+    virtual void SetReadOnly(bool /*readOnly*/) {}
+    virtual bool ReadOnly() const { return false; }
+
     // Shorthands.
     std::string SelText() const { return TextRange(SelStart(), SelLength()); }
     std::size_t SelEnd() const { return SelStart() + SelLength(); }

@@ -130,9 +130,22 @@ void TTopicEditor::LoadControls(const TBrindlewovenTopic& topic) {
     bar_.BrowseSequence = topic.BrowseSequence;
     bar_.BuildTag = topic.BuildTag;
     bar_.Status = topic.Status;
-    rtf::RtfDocument document = rtf::LoadFromStrings(topic.Text);
-    RemoveBulletText(document);
-    Editor().LoadDocument(document);
+    ITextEditor& editor = Editor();
+    try {
+        rtf::RtfDocument document = rtf::LoadFromStrings(topic.Text);
+        RemoveBulletText(document);
+        editor.LoadDocument(document);
+        editor.SetReadOnly(false);
+        textLoaded_ = true;
+    } catch (const std::exception& error) {
+        // Text the editor cannot hold (RTF nested too deeply): the editor
+        // says why, read-only, and the topic keeps its own text; nothing of
+        // an earlier topic stays there to be stored as this one's.
+        textLoaded_ = false;
+        editor.LoadDocument(
+            rtf::RtfDocument::FromPlainText(std::string(kTextNotShown) + " " + error.what()));
+        editor.SetReadOnly(true);
+    }
     ClearModifiedFlags();
 }
 
@@ -161,7 +174,7 @@ void TTopicEditor::ShowTopic() {
 
 bool TTopicEditor::BarChanged() {
     const TBrindlewovenTopic& topic = *CurrentTopic();
-    return Editor().Modified() || bar_.KKeywordsModified || bar_.AKeywordsModified ||
+    return TextChanged() || bar_.KKeywordsModified || bar_.AKeywordsModified ||
            bar_.BrowseSequenceModified || bar_.Title != topic.Title ||
            bar_.Number != topic.Number || bar_.BuildTag != topic.BuildTag ||
            bar_.Status != topic.Status;
@@ -172,7 +185,13 @@ void TTopicEditor::SaveEditorText(TBrindlewovenTopic& topic) {
     topic.StripKeepnAndStyleSheet();
 }
 
+bool TTopicEditor::TextChanged() {
+    return textLoaded_ && Editor().Modified();
+}
+
 void TTopicEditor::PassThroughEditor(TBrindlewovenTopic& topic) {
+    // The editor holds another topic's text until the next ShowTopic.
+    textLoaded_ = false;
     rtf::RtfDocument document = rtf::LoadFromStrings(topic.Text);
     RemoveBulletText(document);
     Editor().LoadDocument(document);
@@ -220,7 +239,8 @@ void TTopicEditor::StoreTopic() {
             fields.Status = bar_.Status;
         }
         TopicFieldsChanged(*topic, fields);
-        if (Editor().Modified() || renumbered)
+        // Only text loaded from this topic goes back into it.
+        if (textLoaded_ && (Editor().Modified() || renumbered))
             SaveEditorText(*topic);
         if (!bulkUpdate_) {
             AddToBuildTagList(topic->BuildTag);
@@ -540,7 +560,7 @@ void TTopicEditor::UndoCurrent() {
     controls->BrowseSequence = bar_.BrowseSequence;
     controls->BuildTag = bar_.BuildTag;
     controls->Status = bar_.Status;
-    controls->Text = rtf::SaveToStrings(Editor().SaveDocument());
+    controls->Text = textLoaded_ ? rtf::SaveToStrings(Editor().SaveDocument()) : topic->Text;
     LoadControls(*topic);
     redoCurrentCopy_ = std::move(controls);
     view_.PropertyBarChanged();

@@ -52,6 +52,9 @@ struct THistoryMenuItem {
     std::int32_t Number = 0;
 };
 inline constexpr std::string_view kHistoryHint = "Go back to previously shown topics...";
+// The start of what the editor shows for a topic whose text it cannot hold.
+inline constexpr std::string_view kTextNotShown =
+    "The text of this topic cannot be shown or edited here; it is kept as it is.";
 
 // What the topic editor asks of the window. Everything but the text editor
 // has a default that does nothing, so a test view implements what it checks.
@@ -117,11 +120,16 @@ public:
     void ProjectReplaced();
 
     // ---- showing and storing ----------------------------------------------
+    // A topic whose text the editor cannot hold (RTF nested too deeply) is
+    // shown as a read-only notice that begins with kTextNotShown; StoreTopic
+    // then leaves its text alone.
     void ShowTopic();
     // ShowTopic for the first topic of a new project: its title and an empty
     // line, formatted as New Topic formats them; the editor stays unmodified.
     void ShowNewProjectTopic();
     void StoreTopic();
+    // The editor holds the current topic's own text.
+    bool TextLoaded() const { return textLoaded_; }
     // Loads the topic's text into the editor and stores it back into the
     // topic, leaving the editor empty-handed: imported topics then hold
     // their text in the editor's own form.
@@ -224,6 +232,7 @@ public:
 private:
     ITextEditor& Editor() { return view_.TextEditor(); }
     bool BarChanged();
+    bool TextChanged();
     void LoadControls(const helpproject::TBrindlewovenTopic& topic);
     void ClearModifiedFlags();
     void SaveEditorText(helpproject::TBrindlewovenTopic& topic);
@@ -256,6 +265,7 @@ private:
     std::vector<std::string> statuses_;
     bool bulkUpdate_ = false;
     bool creatingTopic_ = false;
+    bool textLoaded_ = false;
 };
 
 } // namespace editor

@@ -252,7 +252,11 @@ public:
     // failure.
     static std::unique_ptr<TBrindlewovenProject> Load(const std::string& fileName,
                                                       TTextStyleList* styles);
-    // Writes version 16 over the file through a temporary file; FileName is
+    // Removes what a killed save of the file left beside it (its own
+    // temporary files); LoadFromFile does this first.
+    static void RemoveLeftoverSaveFiles(const std::string& fileName);
+    // Writes version 16 over the file through a temporary file (through a
+    // link: over the link's target, keeping the link); FileName is
     // set only when the save succeeded. `styles` may be nullptr (no styles).
     void SaveToFile(const std::string& fileName, const TTextStyleList* styles);
     // The version-16 file as bytes.

@@ -83,10 +83,47 @@ std::string PageNameOfID(std::string_view id) {
     return name;
 }
 
+// The bytes `name` takes in a UTF-8 file name, at most: a character above
+// 127 takes up to three.
+std::size_t FileNameBytes(std::string_view name) {
+    std::size_t bytes = 0;
+    for (char c : name)
+        bytes += static_cast<unsigned char>(c) < 0x80 ? 1 : 3;
+    return bytes;
+}
+
+// A page name short enough for a file name: a file system takes 255 bytes,
+// and the page's file adds ".htm" and, while it is saved, a temporary name of
+// 13 more. A longer name keeps its start and ends in "_" and eight hex
+// digits of a hash of the whole name, so each long ID keeps a name of its
+// own from build to build.
+std::string ShortenPageName(std::string name) {
+    if (FileNameBytes(name) <= TBrindlewovenTopic::kMaxPageNameBytes)
+        return name;
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string suffix = "_";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        suffix += kHex[((hash ^ (hash >> 32)) >> shift) & 0xF];
+    std::size_t keep = 0, bytes = 0;
+    while (keep < name.size()) {
+        const std::size_t next = bytes + FileNameBytes(std::string_view(name).substr(keep, 1));
+        if (next + suffix.size() > TBrindlewovenTopic::kMaxPageNameBytes)
+            break;
+        bytes = next;
+        ++keep;
+    }
+    return name.substr(0, keep) + suffix;
+}
+
 } // namespace
 
 std::string TBrindlewovenTopic::HtmlFileName() const {
-    std::string name = PageNameOfID(TopicID);
+    std::string name = ShortenPageName(PageNameOfID(TopicID));
     return name.empty() ? "bw" + std::to_string(Number) : name;
 }
 

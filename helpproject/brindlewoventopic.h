@@ -32,8 +32,11 @@ public:
 
     // The page name of the topic without extension ("bw12", "my topic"):
     // the ID lower-cased without the characters file names cannot hold, or
-    // "bw" + number when nothing usable is left of it.
+    // "bw" + number when nothing usable is left of it. A name longer than
+    // kMaxPageNameBytes (as a UTF-8 file name) keeps its start and ends in
+    // "_" and eight hex digits of a hash of the whole name.
     std::string HtmlFileName() const;
+    static constexpr std::size_t kMaxPageNameBytes = 160;
     // The ID the HTML outputs file the topic under: TopicID, or the
     // automatic ID when nothing of TopicID can name a page.
     std::string HtmlTopicID() const;

@@ -2,6 +2,8 @@
 #include "helpproject/projectfile.h"
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helpfilekind.h"
@@ -170,13 +172,21 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
 }
 
 void TBrindlewovenProject::LoadFromFile(const std::string& fileName, TTextStyleList* styles) {
-    std::string bytes;
-    try {
-        bytes = platform::ReadFileBytes(fileName);
-    } catch (const std::exception& e) {
-        throw EProjectError(e.what());
-    }
+    RemoveLeftoverSaveFiles(fileName);
+    const std::string bytes = ReadProjectFileBytes(fileName);
     LoadFromBytes(bytes, fileName, styles);
+}
+
+void TBrindlewovenProject::RemoveLeftoverSaveFiles(const std::string& fileName) {
+    // A save that is writing now changed its file within this margin and
+    // holds its lock; anything older and unlocked is what a killed save left.
+    constexpr auto kMargin = std::chrono::seconds(2);
+    try {
+        platform::RemoveStaleTempFiles(platform::SaveTargetOf(fileName),
+                                       std::filesystem::file_time_type::clock::now() - kMargin);
+    } catch (const std::exception&) {
+        // Leftovers that cannot be removed never stop a load.
+    }
 }
 
 std::unique_ptr<TBrindlewovenProject> TBrindlewovenProject::Load(const std::string& fileName,
@@ -260,7 +270,9 @@ std::string TBrindlewovenProject::SaveToBytes(const TTextStyleList* styles) cons
 void TBrindlewovenProject::SaveToFile(const std::string& fileName, const TTextStyleList* styles) {
     const std::string bytes = SaveToBytes(styles);
     try {
-        platform::WriteFileAtomic(fileName, bytes);
+        // Through a link the save goes to the link's target, and the link
+        // stays.
+        platform::WriteFileAtomic(platform::SaveTargetOf(fileName), bytes);
     } catch (const std::exception& e) {
         throw EProjectError(e.what());
     }

@@ -1,7 +1,16 @@
 #include "helpproject/projectfilelines.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/helputils.h"
+#include "platform/errors.h"
+#include "platform/fileio.h"
 
 namespace helpproject {
 
@@ -19,6 +28,67 @@ std::size_t LineBreakAt(std::string_view text, std::size_t from) {
 }
 
 } // namespace
+
+std::string ReadProjectFileBytes(const std::string& fileName, std::size_t maxLineBytes) {
+    // Non-blocking, so that a FIFO nobody writes to is refused, not waited on.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        throw EProjectError(platform::SystemErrorMessage("Cannot open", fileName, errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throw EProjectError(platform::SystemErrorMessage("Cannot read", fileName, err));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw EProjectError(fileName + " is not a Brindlewoven project file");
+    }
+    std::string bytes;
+    // A large file of short lines is read whole anyway; a huge one stops at
+    // its first overlong line.
+    bytes.reserve(static_cast<std::size_t>(
+        std::min<off_t>(std::max<off_t>(st.st_size, 0), static_cast<off_t>(maxLineBytes))));
+    std::size_t line = 1;
+    std::size_t lineLength = 0;
+    bool afterCr = false;
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    for (;;) {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + kChunk);
+        const ssize_t n = ::read(fd, bytes.data() + at, kChunk);
+        if (n < 0 && errno == EINTR) {
+            bytes.resize(at);
+            continue;
+        }
+        if (n <= 0) {
+            const int err = n < 0 ? errno : 0;
+            bytes.resize(at);
+            ::close(fd);
+            if (err != 0)
+                throw EProjectError(platform::SystemErrorMessage("Cannot read", fileName, err));
+            return bytes;
+        }
+        bytes.resize(at + static_cast<std::size_t>(n));
+        for (std::size_t i = at; i < bytes.size(); ++i) {
+            const char c = bytes[i];
+            if (c == '\r' || c == '\n') {
+                if (!(c == '\n' && afterCr))
+                    ++line;
+                afterCr = c == '\r';
+                lineLength = 0;
+                continue;
+            }
+            afterCr = false;
+            if (++lineLength > maxLineBytes) {
+                ::close(fd);
+                throw EProjectError(fileName + ", line " + std::to_string(line) +
+                                    ": the line is longer than " +
+                                    platform::SizeLimitText(maxLineBytes));
+            }
+        }
+    }
+}
 
 TProjectFileReader::TProjectFileReader(std::string_view bytes, std::string fileName)
     : bytes_(bytes), fileName_(std::move(fileName)) {}

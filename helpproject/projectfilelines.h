@@ -10,6 +10,17 @@
 
 namespace helpproject {
 
+// No line of a project file is longer than this: the longest the program
+// writes is a paragraph of topic text with its pictures.
+inline constexpr std::size_t kMaxProjectLineBytes = std::size_t{128} << 20;
+
+// The bytes of a project file. A line longer than `maxLineBytes` stops the
+// read as soon as it is met, with the file name and the line's number, so
+// that a huge file of one line is never read whole; so does anything but a
+// regular file.
+std::string ReadProjectFileBytes(const std::string& fileName,
+                                 std::size_t maxLineBytes = kMaxProjectLineBytes);
+
 class TProjectFileReader {
 public:
     // `bytes` must outlive the reader. Lines end with CR, LF or CR LF.

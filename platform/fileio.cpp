@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,11 +154,36 @@ std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
             entryError) {
             continue;
         }
-        if (::unlink(entry.path().c_str()) == 0) {
+        // A writer still at work holds the lock on its file.
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        const bool idle = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (idle && ::unlink(entry.path().c_str()) == 0) {
             ++removed;
         }
+        ::close(fd);
     }
     return removed;
+}
+
+std::filesystem::path SaveTargetOf(const std::filesystem::path& file) {
+    constexpr int kMaxLinks = 40;
+    std::filesystem::path path = file;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return path;
+        }
+        std::error_code ec;
+        const std::filesystem::path link = std::filesystem::read_symlink(path, ec);
+        if (ec) {
+            ThrowSystemError("Cannot read the link", path, ec.value());
+        }
+        path = link.is_absolute() ? link : FolderOf(path) / link;
+    }
+    ThrowSystemError("Cannot save", file, ELOOP);
 }
 
 void SetAtomicWriteHook(AtomicWriteHook hook) {
@@ -222,6 +248,8 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::string_vie
     if (fd_ < 0) {
         ThrowSystemError("Cannot create a temporary file for", target_, errno);
     }
+    // Tells RemoveStaleTempFiles that this file is no leftover.
+    (void)::flock(fd_, LOCK_EX | LOCK_NB);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {

@@ -83,11 +83,17 @@ private:
     bool sync_ = true;
 };
 
+// The file a save of `file` writes: `file` itself, or, when it is a
+// symbolic link, the file the link (and any link that one names) leads to,
+// so that the save replaces the target and the link stays. The target need
+// not exist. Throws PlatformError for a loop of links.
+std::filesystem::path SaveTargetOf(const std::filesystem::path& file);
+
 // Removes the temporary files AtomicFileWriter makes for `target`
 // (".<name>.tmp" and eight letters or digits beside it) that were last
-// changed before `before`: what a killed save left. Only for a caller that
-// knows no save of `target` is under way (it holds the target's lock).
-// Returns how many it removed.
+// changed before `before`: what a killed save left. A writer holds a lock on
+// its temporary file until it closes it, so a save under way in another
+// process keeps its file. Returns how many it removed.
 std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
                                  std::filesystem::file_time_type before);
 

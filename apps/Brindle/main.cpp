@@ -15,7 +15,9 @@
 #include "editor/ui/aboutbox.h"
 #include "editor/ui/brindlewovenform.h"
 #include "editor/ui/topicclipboardformat.h"
+#include "editor/windowstate.h"
 #include "helpproject/build/compilerpaths.h"
+#include "platform/codepage.h"
 #include "platform/registry.h"
 
 namespace {
@@ -41,10 +43,22 @@ int main(int argc, char** argv) {
     const helpproject::TCompilerPaths compilerPaths = helpproject::LoadCompilerPaths(*registry);
     editor::ui::TopicClipboardMimeType();
 
-    // A quiet build run without a display draws its windows offscreen; the
-    // platform is chosen before the application object exists.
     const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
-    if (editor::NeedsOffscreenPlatform(editor::ParseCommandLine(rawArgs),
+    const editor::TCommandLine commandLine = editor::ParseCommandLine(rawArgs);
+    if (commandLine.Run && commandLine.Quiet) {
+        // A quiet build run makes no window and shows no topic: nothing can
+        // wait for a person, and the run ends with its exit status.
+        std::vector<std::string> args;
+        for (const std::string& arg : rawArgs)
+            args.push_back(platform::Utf8ToCp1252(arg));
+        helpproject::TCompilerPaths paths = compilerPaths;
+        return editor::RunQuietCommandLine(editor::ParseCommandLine(args), paths,
+                                           editor::ReadWindowState(*registry).Settings, std::cerr)
+            .ExitCode;
+    }
+    // Without a display the window draws offscreen; the platform is chosen
+    // before the application object exists.
+    if (editor::NeedsOffscreenPlatform(commandLine,
                                        [](const char* name) { return std::getenv(name); })) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         defaultQtMessages = qInstallMessageHandler(KeepOnlySeriousQtMessages);
@@ -74,8 +88,7 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i)
         args.push_back(components::ui::FromQString(arguments[i]));
-    // The window catches what the run raises; a quiet run ends here with
-    // its exit status.
+    // The window catches what the run raises.
     const editor::TCommandLineResult result = form.RunCommandLine(args);
     if (result.Quit)
         return result.ExitCode;

@@ -206,13 +206,9 @@ TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string
     TCommandLineServices services;
     if (!line.Quiet)
         return editor::RunCommandLine(line, *commands_, *make_, services);
-    // No person answers in a quiet run: the window's own dialogs stay shut.
-    const TCommandLineResult result =
-        RunBatchCommandLine(line, context_.Session(), &context_.TextStyles(),
-                            context_.CompilerPaths(), context_.Settings(), std::cerr, services);
-    ProjectReplaced();
-    HelpFileKindChanged(context_.Project().HelpFileKind);
-    return result;
+    // No person answers in a quiet run: it leaves the window alone.
+    return RunQuietCommandLine(line, context_.CompilerPaths(), context_.Settings(), std::cerr,
+                               services);
 }
 
 std::optional<std::string> TProjectActions::PromptOpenFile(const TFileDialogSpec& dialog) {

@@ -156,4 +156,12 @@ void TRichEditTextEditor::SetModified(bool modified) {
     edit_.SetModified(modified);
 }
 
+void TRichEditTextEditor::SetReadOnly(bool readOnly) {
+    edit_.setReadOnly(readOnly);
+}
+
+bool TRichEditTextEditor::ReadOnly() const {
+    return edit_.isReadOnly();
+}
+
 } // namespace editor::ui

@@ -36,6 +36,8 @@ public:
     void SetSelParaFormat(const rtf::ParaFormat& format, std::uint32_t mask) override;
     bool Modified() const override;
     void SetModified(bool modified) override;
+    void SetReadOnly(bool readOnly) override;
+    bool ReadOnly() const override;
 
 private:
     // The last position a caret may take: before the final paragraph end.

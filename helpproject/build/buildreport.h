@@ -23,6 +23,8 @@ struct TBuildReport {
     TStringList BrokenLinks;
     // Every file written, in the order written.
     TStringList FilesWritten;
+    // The pictures and movies read, in the order found.
+    TStringList FilesRead;
     // The files of FilesWritten that are compiler input only, to be wiped
     // after the compiler ran.
     TStringList TempFiles;

@@ -170,6 +170,7 @@ void ConvertImagesForHtml(const TBrindlewovenProject& project, TBuildReport& rep
     for (size_t i = 0; i < names.size(); ++i) {
         found[i] = FindPictureFile(folders, names[i]);
         if (!found[i].empty()) {
+            report.FilesRead.push_back(found[i].string());
             sourceKeys[i] = FileKey(found[i]);
             sources.try_emplace(sourceKeys[i], i);
         }

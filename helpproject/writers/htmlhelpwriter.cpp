@@ -1,5 +1,6 @@
 #include "helpproject/writers/htmlhelpwriter.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "helpproject/brindlewovenproject.h"
@@ -293,6 +294,26 @@ THtmlIndex BuildTopicIndex(const TBuildSelection& topics, const THtmlPageNames& 
             AddTopicToIndex(index, topic->KKeywords,
                             topic->Title + '\x0C' + names.NameOf(topic->Number) + ".htm");
     return index;
+}
+
+std::vector<TKeywordTopicCount> KeywordsWithMostTopics(const TBrindlewovenProject& project,
+                                                       bool applyBuildTags, std::size_t count) {
+    const TBuildSelection topics = TBuildSelection::For(project, applyBuildTags);
+    THtmlPageNames names;
+    names.Build(project, topics);
+    std::vector<TKeywordTopicCount> entries;
+    for (const auto& [key, item] : BuildTopicIndex(topics, names)) {
+        entries.push_back({item->Keyword, item->Pages.size()});
+        for (const auto& [subKey, sub] : item->SubKeywords)
+            entries.push_back({item->Keyword + ", " + sub->Keyword, sub->Pages.size()});
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const TKeywordTopicCount& a, const TKeywordTopicCount& b) {
+                         return a.Topics > b.Topics;
+                     });
+    if (entries.size() > count)
+        entries.resize(count);
+    return entries;
 }
 
 void SplitIndexPage(const std::string& pageLine, std::string& title, std::string& page) {

@@ -46,6 +46,17 @@ using THtmlIndex = std::map<std::string, std::unique_ptr<THHKItem>, TAnsiTextLes
 void AddTopicToIndex(THtmlIndex& index, const std::string& keywords, const std::string& pageLine);
 // The index of the written topics' K keywords, each with its page.
 THtmlIndex BuildTopicIndex(const TBuildSelection& topics, const THtmlPageNames& names);
+// An index keyword ("keyword" or "keyword, sub-keyword") and how many
+// topics it lists.
+struct TKeywordTopicCount {
+    std::string Keyword;
+    std::size_t Topics = 0;
+};
+// The `count` index entries of the topics a build writes (with the build
+// tags when `applyBuildTags`) that list the most topics, most first; equal
+// counts in index order.
+std::vector<TKeywordTopicCount> KeywordsWithMostTopics(const TBrindlewovenProject& project,
+                                                       bool applyBuildTags, std::size_t count);
 // Splits the page line into title and page file.
 void SplitIndexPage(const std::string& pageLine, std::string& title, std::string& page);
 

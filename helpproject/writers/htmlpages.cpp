@@ -1,11 +1,14 @@
 #include "helpproject/writers/htmlpages.h"
 
 #include "components/messengerseam.h"
+#include "components/rtf/rtferror.h"
+#include "helpproject/brindlewovenerror.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/buildselection.h"
 #include "helpproject/writers/markuphtml.h"
 #include "helpproject/writers/rtftohtml.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/fileio.h"
 
 namespace helpproject {
@@ -69,7 +72,14 @@ THtmlPages BuildHtmlPages(const THtmlPageJob& job, const THtmlPageBuilder& build
                         [&](std::size_t i, const TBrindlewovenTopic& topic) {
                             pages.Targets.push_back(platform::AnsiLowerCase(topic.HtmlTopicID()) +
                                                     "=" + job.Names.NameOf(topic.Number) + ".htm");
-                            texts[i] = JoinHtmlLines(buildPage(topic));
+                            try {
+                                texts[i] = JoinHtmlLines(buildPage(topic));
+                            } catch (const rtf::ERtfError& error) {
+                                // Text the RTF engine refuses: say whose.
+                                throw EBrindlewoven("Topic " + HtmlTopicLabel(topic) + ": " +
+                                                        error.what(),
+                                                    topic.Number);
+                            }
                         });
 
     progress.Stage(job.TagPassText, count - 1);
@@ -102,7 +112,14 @@ TStringList SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
     ForEachWrittenTopic(job, progress, nullptr,
                         [&](std::size_t i, const TBrindlewovenTopic& topic) {
                             const fs::path path = pathOf(job.Names.NameOf(topic.Number) + ".htm");
-                            SaveHtmlFile(path, pages.Lines[i], report, job.SyncFiles);
+                            try {
+                                SaveHtmlFile(path, pages.Lines[i], report, job.SyncFiles);
+                            } catch (const platform::PlatformError& error) {
+                                // The message names the topic whose page it is.
+                                throw EBrindlewoven("The page of topic " + HtmlTopicLabel(topic) +
+                                                        " cannot be saved: " + error.what(),
+                                                    topic.Number);
+                            }
                             files.push_back(path.string());
                         });
     return files;

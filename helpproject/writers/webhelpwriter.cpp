@@ -1,7 +1,11 @@
 #include "helpproject/writers/webhelpwriter.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <utility>
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/buildselection.h"
@@ -11,6 +15,7 @@
 #include "helpproject/writers/markuphtml.h"
 #include "helpproject/writers/rtftohtml.h"
 #include "platform/codepage.h"
+#include "platform/fileio.h"
 
 namespace helpproject {
 
@@ -65,6 +70,48 @@ std::string FormatTitle(const std::string& format, const std::string& title) {
 fs::path DiskName(const fs::path& folder, const std::string& ansiName) {
     return folder / platform::Cp1252ToUtf8(ansiName);
 }
+
+// What stands at an output name is replaced only when it is a regular file
+// that the export does not read: never the project file or a picture, never
+// a folder, FIFO or device. A link is kept and its target written.
+class TWebOutputGuard {
+public:
+    explicit TWebOutputGuard(const TBrindlewovenProject& project) {
+        if (!project.FileName.empty())
+            AddRead(fs::path(project.FileName), "the project file");
+    }
+    void AddRead(const fs::path& file, const char* what) {
+        struct stat st {};
+        if (::stat(file.c_str(), &st) == 0)
+            read_.emplace(std::make_pair(st.st_dev, st.st_ino), what);
+    }
+    // Where to write `file`.
+    fs::path Target(const fs::path& file) const {
+        fs::path target;
+        try {
+            target = platform::SaveTargetOf(file);
+        } catch (const std::exception& error) {
+            throw EWebOutputRefused(error.what()); // a loop of links
+        }
+        struct stat st {};
+        if (::stat(target.c_str(), &st) != 0)
+            return target; // nothing there yet
+        const auto read = read_.find(std::make_pair(st.st_dev, st.st_ino));
+        if (read != read_.end())
+            Refuse(file, std::string("that is ") + read->second + ", which the export reads");
+        if (!S_ISREG(st.st_mode))
+            Refuse(file, "that is not a regular file");
+        return target;
+    }
+
+private:
+    [[noreturn]] static void Refuse(const fs::path& file, const std::string& why) {
+        throw EWebOutputRefused("The web help cannot be written to " +
+                                platform::Utf8ToCp1252(file.string()) + ": " + why + ".");
+    }
+
+    std::map<std::pair<dev_t, ino_t>, const char*> read_;
+};
 
 // One web help run: the project, where it goes and how it looks.
 struct TWebHelpRun {
@@ -268,10 +315,16 @@ std::string WebHelpNavigationHeader(const TBrindlewovenProject& project,
            "</A></FONT><HR></P>";
 }
 
+void CheckWebHelpOutput(const TBrindlewovenProject& project) {
+    TWebOutputGuard(project).Target(fs::absolute(fs::path(project.WebOutputFile)));
+}
+
 TBuildReport ExportWebHelp(const TBrindlewovenProject& project, const TTextStyleList* styles,
                            components::IMessenger* messenger) {
     TBuildReport report;
     const TWebHelpRun run = MakeRun(project, styles);
+    TWebOutputGuard guard(project);
+    guard.Target(run.Output); // before anything is written
     const TBuildSelection topics = TBuildSelection::For(project, project.WebUseBuildTags);
     NoteHtmlTopics(topics, report);
     // Pages may not take the names of the files this writer makes itself.
@@ -281,13 +334,6 @@ TBuildReport ExportWebHelp(const TBrindlewovenProject& project, const TTextStyle
     TExportProgress progress(messenger);
     fs::create_directories(run.Folder);
 
-    if (run.Layout == webFrames) {
-        const TBrindlewovenTopic* first = topics.First();
-        SaveHtmlFile(run.Output,
-                     FramesetLines(run, FormatTitle(project.WebContentsTitle, project.Title),
-                                   first ? names.NameOf(first->Number) : std::string()),
-                     report);
-    }
     const THtmlPageJob job{project,
                            topics,
                            names,
@@ -300,14 +346,27 @@ TBuildReport ExportWebHelp(const TBrindlewovenProject& project, const TTextStyle
     const THtmlPages pages = BuildHtmlPages(
         job, [&](const TBrindlewovenTopic& topic) { return TopicPage(run, topics, names, topic); },
         progress, report);
+    // The pictures are read now: no page may land on one.
+    for (const std::string& picture : report.FilesRead)
+        guard.AddRead(fs::path(picture), "a picture");
+    if (run.Layout == webFrames) {
+        const TBrindlewovenTopic* first = topics.First();
+        SaveHtmlFile(guard.Target(run.Output),
+                     FramesetLines(run, FormatTitle(project.WebContentsTitle, project.Title),
+                                   first ? names.NameOf(first->Number) : std::string()),
+                     report);
+    }
     SaveHtmlPages(
-        job, pages, [&run](const std::string& file) { return DiskName(run.Folder, file); },
+        job, pages,
+        [&run, &guard](const std::string& file) {
+            return guard.Target(DiskName(run.Folder, file));
+        },
         progress, report);
 
-    SaveHtmlFile(run.Layout == webFrames ? run.Folder / "cnt.htm" : run.Output,
+    SaveHtmlFile(guard.Target(run.Layout == webFrames ? run.Folder / "cnt.htm" : run.Output),
                  ContentsPageLines(run, topics, names, pages.Targets), report);
-    SaveHtmlFile(run.Folder / "idx.htm", IndexPageLines(run, BuildTopicIndex(topics, names)),
-                 report);
+    SaveHtmlFile(guard.Target(run.Folder / "idx.htm"),
+                 IndexPageLines(run, BuildTopicIndex(topics, names)), report);
     return report;
 }
 

@@ -5,6 +5,7 @@
 // 8-bit ANSI text.
 #include <string>
 
+#include "helpproject/brindlewovenerror.h"
 #include "helpproject/build/buildreport.h"
 
 namespace components {
@@ -25,9 +26,23 @@ inline constexpr const char* kWebHelpExportAborted = "Web Help export aborted by
 std::string WebHelpNavigationHeader(const TBrindlewovenProject& project,
                                     const TTextStyleList* styles);
 
+// An output file the export may not write.
+class EWebOutputRefused : public EProjectError {
+public:
+    using EProjectError::EProjectError;
+};
+
+// Throws EWebOutputRefused with a clear message when WebOutputFile may not be
+// written: it is the project file, or something other than a regular file
+// (a folder, FIFO or device) stands there. A link is fine: its target is
+// written and the link stays.
+void CheckWebHelpOutput(const TBrindlewovenProject& project);
+
 // Writes the web help of the project into the folder of WebOutputFile, in
 // the layout WebFormat (0 simple, 1 with navigation, 2 frames); with
-// WebUseBuildTags only the topics the build tags let through.
+// WebUseBuildTags only the topics the build tags let through. Every file it
+// writes is checked as CheckWebHelpOutput says, and no page replaces a
+// picture the export reads (EWebOutputRefused).
 TBuildReport ExportWebHelp(const TBrindlewovenProject& project,
                            const TTextStyleList* styles = nullptr,
                            components::IMessenger* messenger = nullptr);

@@ -2,12 +2,22 @@
 // `timeout`, in a sandbox; the exit status tells what happened and nothing
 // waits for a person.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <thread>
+#include <vector>
+
+#include "platform/fileio.h"
 
 #include "platform/tempfolder.h"
 
@@ -25,7 +35,7 @@ std::string Quote(const std::string& s) {
 }
 
 class BrindleBatchTest : public ::testing::Test {
-protected:
+public:
     platform::TempFolder scratch{"bwbatch"};
     fs::path project = scratch.Path() / "project" / "sample.bwv";
     std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
@@ -49,25 +59,61 @@ protected:
             << name << "\"=\"" << program << "\"\r\n";
     }
 
-    // Runs Brindle with `args`, no display, at most 120 s; its exit status.
-    int Run(const std::string& args, const std::string& extraEnv = "") {
-        const fs::path err = scratch.Path() / "stderr.txt";
+    std::string CommandFor(const std::string& args, const std::string& extraEnv) const {
         std::string env =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=" + Quote(path) +
             " VEXLOR_SANDBOX=" + Quote((scratch.Path() / "sandbox").string());
         if (fs::exists(scratch.Path() / "registry"))
             env += " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "registry").string());
-        const std::string command = env + " " + extraEnv + " /usr/bin/timeout 120 " +
-                                    Quote(kBrindle) + " " + args + " </dev/null >/dev/null 2>" +
-                                    Quote(err.string());
-        const int status = std::system(command.c_str());
-        std::ifstream in(err);
+        return env + " " + extraEnv + " /usr/bin/timeout 120 " + Quote(kBrindle) + " " + args +
+               " </dev/null >/dev/null 2>" + Quote((scratch.Path() / "stderr.txt").string());
+    }
+
+    void ReadStderr() {
+        std::ifstream in(scratch.Path() / "stderr.txt");
         std::stringstream text;
         text << in.rdbuf();
         stderrText = text.str();
+    }
+
+    // Runs Brindle as Run does, but sends SIGTERM to it once the file
+    // `started` exists (the fake compiler writes it when it runs). The exit
+    // status, 128 + the signal number when a signal ended it.
+    int RunAndStop(const std::string& args, const std::string& extraEnv, const fs::path& started) {
+        const std::string command = "exec " + CommandFor(args, extraEnv);
+        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+        pid_t pid = 0;
+        if (::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) !=
+            0)
+            return -1;
+        // `timeout` hands the signal on to Brindle.
+        int status = 0;
+        for (int tries = 0; tries < 1200; ++tries) {
+            if (fs::exists(started)) {
+                ::kill(pid, SIGTERM);
+                break;
+            }
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                ReadStderr();
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ::waitpid(pid, &status, 0);
+        ReadStderr();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    // Runs Brindle with `args`, no display, at most 120 s; its exit status.
+    int Run(const std::string& args, const std::string& extraEnv = "") {
+        const int status = std::system(CommandFor(args, extraEnv).c_str());
+        ReadStderr();
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     std::string P() const { return Quote(project.string()); }
+
+    const fs::path& ProjectPath() const { return project; }
+    const fs::path& Scratch() const { return scratch.Path(); }
 };
 
 TEST_F(BrindleBatchTest, MissingProjectIsBadInput) {
@@ -109,5 +155,169 @@ TEST_F(BrindleBatchTest, FailingCompilerIsBuildFailed) {
     SetRegistryCompiler("HC95Sel", BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf");
     EXPECT_EQ(Run(P() + " /c32 /q"), 0) << stderrText;
 }
+
+// ---- the table of hostile and unlucky runs ----------------------------------
+
+// A project whose topic 10 holds text nested deeper than the RTF engine takes.
+void MakeDeepProject(const fs::path& project) {
+    std::string bytes = platform::ReadFileBytes(project);
+    const std::string topicText = "\r\n{\\rtf";
+    const std::size_t header = bytes.find(topicText);
+    ASSERT_NE(header, std::string::npos);
+    const std::size_t body = bytes.find("\r\n", header + 2) + 2;
+    bytes.insert(body, std::string(1100, '{') + "deep" + std::string(1100, '}') + "\\par\r\n");
+    // The topic's line count grows by one.
+    const std::size_t countEnd = header;
+    const std::size_t countStart = bytes.rfind("\r\n", countEnd - 1) + 2;
+    const int lines = std::stoi(bytes.substr(countStart, countEnd - countStart));
+    bytes.replace(countStart, countEnd - countStart, std::to_string(lines + 1));
+    platform::WriteFileAtomic(project, bytes);
+}
+
+// A topic ID of 300 characters.
+void GiveLongTopicID(const fs::path& project) {
+    std::string bytes = platform::ReadFileBytes(project);
+    const std::size_t at = bytes.find("\r\nwelcome\r\n");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at + 2, 7, "welcome" + std::string(293, 'w'));
+    platform::WriteFileAtomic(project, bytes);
+}
+
+struct TBatchRow {
+    const char* Name;
+    std::function<void(BrindleBatchTest&)> Prepare; // may be null
+    std::string Args;                               // "{P}" the project, "{S}" the scratch folder
+    std::string Env;
+    bool StopWhenCompilerRuns;
+    int Exit;
+    const char* Stderr;                           // a part of what stderr says; null: anything
+    std::function<void(BrindleBatchTest&)> Check; // may be null
+};
+
+std::string Expand(std::string text, const BrindleBatchTest& test, const fs::path& scratch) {
+    for (const auto& [key, value] :
+         {std::pair<std::string, std::string>{"{P}", Quote(test.ProjectPath().string())},
+          std::pair<std::string, std::string>{"{S}", scratch.string()}}) {
+        for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key))
+            text.replace(at, key.size(), value);
+    }
+    return text;
+}
+
+const std::string kFakeHcrtf = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
+
+void UseFakeCompilers(BrindleBatchTest& test) {
+    test.SetRegistryCompiler("HC95Sel", kFakeHcrtf);
+}
+
+bool ProcessAlive(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return false;
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+class BrindleBatchRows : public BrindleBatchTest,
+                         public ::testing::WithParamInterface<TBatchRow> {};
+
+TEST_P(BrindleBatchRows, EndsWithItsStatusAndHarmsNothing) {
+    const TBatchRow& row = GetParam();
+    if (row.Prepare)
+        row.Prepare(*this);
+    if (::testing::Test::HasFatalFailure())
+        return;
+    const fs::path tmp = Scratch() / "tmp";
+    fs::create_directories(tmp);
+    const fs::path started = Scratch() / "compiler.pid";
+    const std::string env = Expand(row.Env, *this, Scratch()) + " TMPDIR=" + Quote(tmp.string()) +
+                            " FAKE_COMPILER_PID=" + Quote(started.string());
+    const std::string args = Expand(row.Args, *this, Scratch());
+    const int status = row.StopWhenCompilerRuns ? RunAndStop(args, env, started) : Run(args, env);
+    EXPECT_EQ(status, row.Exit) << stderrText;
+    if (row.Stderr)
+        EXPECT_NE(stderrText.find(row.Stderr), std::string::npos) << stderrText;
+    // Nothing of the make is left: no temporary folder, no compiler.
+    EXPECT_TRUE(fs::is_empty(tmp)) << fs::directory_iterator(tmp)->path();
+    if (fs::exists(started)) {
+        const pid_t compiler = std::stoi(platform::ReadFileBytes(started));
+        EXPECT_FALSE(ProcessAlive(compiler));
+        if (ProcessAlive(compiler))
+            ::kill(compiler, SIGKILL);
+    }
+    if (row.Check)
+        row.Check(*this);
+}
+
+const TBatchRow kBatchRows[] = {
+    {"DeepTopicMakesWinHelp",
+     [](auto& t) {
+         MakeDeepProject(t.ProjectPath());
+         UseFakeCompilers(t);
+     },
+     "{P} /c32 /q", "", false, 0, nullptr,
+     [](auto& t) { EXPECT_TRUE(fs::exists(fs::path(t.ProjectPath()).replace_extension(".hlp"))); }},
+    {"DeepTopicHtmlHelpNamesTheTopic",
+     [](auto& t) {
+         MakeDeepProject(t.ProjectPath());
+         t.SetRegistryCompiler("HCHTMLSel", kFakeHcrtf);
+     },
+     "{P} /chtml /q", "", false, 1, "nested more than 1000 groups deep", nullptr},
+    {"DeepTopicWebHelpNamesTheTopic", [](auto& t) { MakeDeepProject(t.ProjectPath()); },
+     "{P} /cweb {S}/web/index.htm /q", "", false, 1, "Topic 10", nullptr},
+    {"HangingCompilerStopsAtTheTimeLimit", UseFakeCompilers, "{P} /c32 /q",
+     "FAKE_HCRTF_MODE=hang BRINDLE_COMPILER_TIME_LIMIT=1", false, 1,
+     "did not finish within 1 second", nullptr},
+    {"CompilerStopsAtTheMemoryLimit", UseFakeCompilers, "{P} /c32 /q",
+     "FAKE_HCRTF_MODE=hog BRINDLE_COMPILER_MEMORY_LIMIT=64", false, 1,
+     "used more than 64 MB of memory", nullptr},
+    {"SigtermDuringACompileLeavesNothing", UseFakeCompilers, "{P} /c32 /q", "FAKE_HCRTF_MODE=hang",
+     true, 128 + SIGTERM, nullptr, nullptr},
+    {"WebHelpOntoTheProjectIsRefused", nullptr, "{P} /cweb {P} /q", "", false, 2,
+     "that is the project file",
+     [](auto& t) {
+         EXPECT_EQ(platform::ReadFileBytes(t.ProjectPath()).substr(0, 26),
+                   "Brindlewoven project file.");
+     }},
+    {"WebHelpOntoAFifoIsRefused",
+     [](auto& t) { ASSERT_EQ(::mkfifo((t.Scratch() / "fifo").c_str(), 0600), 0); },
+     "{P} /cweb {S}/fifo /q", "", false, 2, "not a regular file",
+     [](auto& t) { EXPECT_TRUE(fs::is_fifo(t.Scratch() / "fifo")); }},
+    {"WebHelpThroughALinkWritesItsTarget",
+     [](auto& t) { fs::create_symlink("target.htm", t.Scratch() / "link.htm"); },
+     "{P} /cweb {S}/link.htm /q", "", false, 0, nullptr,
+     [](auto& t) {
+         EXPECT_TRUE(fs::is_symlink(t.Scratch() / "link.htm"));
+         EXPECT_NE(platform::ReadFileBytes(t.Scratch() / "target.htm").find("<HTML>"),
+                   std::string::npos);
+     }},
+    {"WebHelpOntoALinkToTheProjectIsRefused",
+     [](auto& t) { fs::create_symlink(t.ProjectPath(), t.Scratch() / "link.htm"); },
+     "{P} /cweb {S}/link.htm /q", "", false, 2, "that is the project file",
+     [](auto& t) { EXPECT_TRUE(fs::is_symlink(t.Scratch() / "link.htm")); }},
+    {"WebHelpOntoAPictureItShowsIsRefused", nullptr, "{P} /cweb {S}/project/cup.bmp /q", "", false,
+     2, "which the export reads",
+     [](auto& t) {
+         EXPECT_EQ(platform::ReadFileBytes(t.Scratch() / "project/cup.bmp"),
+                   platform::ReadFileBytes(BW_SOURCE_DIR "/examples/sample/cup.bmp"));
+     }},
+    {"LongTopicIdExportsWebHelp", [](auto& t) { GiveLongTopicID(t.ProjectPath()); },
+     "{P} /cweb {S}/web/index.htm /q", "", false, 0, nullptr,
+     [](auto& t) {
+         bool longPage = false;
+         for (const auto& entry : fs::directory_iterator(t.Scratch() / "web")) {
+             const std::string name = entry.path().filename().string();
+             EXPECT_LE(name.size(), 200u) << name;
+             longPage = longPage || name.rfind("welcomewww", 0) == 0;
+         }
+         EXPECT_TRUE(longPage);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Hostile, BrindleBatchRows, ::testing::ValuesIn(kBatchRows),
+                         [](const ::testing::TestParamInfo<TBatchRow>& info) {
+                             return std::string(info.param.Name);
+                         });
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 
 #include "components/scriptedmessenger.h"
 #include "editor/compilersearch.h"
@@ -227,3 +228,107 @@ TEST_F(MakePipelineTest, NeverSavedProjectAsksForANameAndCancelEndsTheMake) {
 }
 
 } // namespace
+
+namespace {
+
+// Topics 100, 101, ... all under one index keyword, and a second keyword
+// with fewer.
+void AddKeywordTopics(helpproject::TBrindlewovenProject& project, int count) {
+    for (int i = 0; i < count; ++i) {
+        auto* topic = project.AddTopic(1000 + i, "Generated " + std::to_string(i));
+        topic->KKeywords = i < 3 ? "everything;few" : "everything";
+        topic->SetText({"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}", "Text\\par", "}"});
+    }
+}
+
+} // namespace
+
+// A compiler past a limit is ended with its process group; the make says
+// which limit and names the index keywords with the most topics.
+TEST_F(MakePipelineTest, CompilerPastALimitIsStoppedAndTheLikelyCauseNamed) {
+    struct Case {
+        const char* mode;
+        editor::TCompilerLimits limits;
+        editor::TCompilerStop stop;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"hang",
+         {std::chrono::seconds(1), 0},
+         editor::TCompilerStop::TimeLimit,
+         "The help compiler did not finish within 1 second and was stopped."},
+        {"hog",
+         {std::chrono::seconds(0), std::uint64_t{64} << 20},
+         editor::TCompilerStop::MemoryLimit,
+         "The help compiler used more than 64 MB of memory and was stopped."},
+    };
+    AddKeywordTopics(Project(), 5);
+    for (const Case& c : cases) {
+        TEnvScope mode("FAKE_HCRTF_MODE", c.mode);
+        make.SetCompilerLimits(c.limits);
+        messenger.Records.clear();
+        EXPECT_EQ(make.MakeHelpFile(true), TMakeOutcome::NotProduced) << c.mode;
+        EXPECT_EQ(make.LastCompilerStop(), c.stop);
+        EXPECT_FALSE(make.CompilerRunning());
+        const auto errors = messenger.Texts(components::TScriptedMessenger::TRecord::Message);
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(errors.front().rfind(c.says, 0), 0u) << errors.front();
+        EXPECT_NE(errors.front().find("\"everything\" 5 topics, \"few\" 3 topics"),
+                  std::string::npos)
+            << errors.front();
+        EXPECT_TRUE(Has(make.ErrorLog(), c.says));
+        EXPECT_TRUE(viewer.Requests.empty());
+        ExpectEndStepsRan();
+    }
+}
+
+TEST_F(MakePipelineTest, LimitsComeFromTheEnvironment) {
+    auto env = [](std::map<std::string, std::string> values) {
+        return [values](const char* name) -> const char* {
+            const auto it = values.find(name);
+            return it == values.end() ? nullptr : it->second.c_str();
+        };
+    };
+    const auto quiet = editor::CompilerLimitsFromEnvironment(env({}), true);
+    EXPECT_EQ(quiet.Time, editor::kDefaultQuietTimeLimit);
+    EXPECT_GT(quiet.MemoryBytes, 0u);
+    EXPECT_LE(quiet.MemoryBytes, editor::kDefaultMemoryLimitBytes);
+    EXPECT_EQ(editor::CompilerLimitsFromEnvironment(env({}), false).Time.count(), 0);
+    const auto set = editor::CompilerLimitsFromEnvironment(
+        env({{"BRINDLE_COMPILER_TIME_LIMIT", "90"}, {"BRINDLE_COMPILER_MEMORY_LIMIT", "0"}}), true);
+    EXPECT_EQ(set.Time, std::chrono::seconds(90));
+    EXPECT_EQ(set.MemoryBytes, 0u);
+    const auto bad = editor::CompilerLimitsFromEnvironment(
+        env({{"BRINDLE_COMPILER_TIME_LIMIT", "soon"}, {"BRINDLE_COMPILER_MEMORY_LIMIT", "-5"}}),
+        true);
+    EXPECT_EQ(bad.Time, quiet.Time);
+    EXPECT_EQ(bad.MemoryBytes, quiet.MemoryBytes);
+}
+
+// chmcmd runs out of memory with a keyword of very many topics: the make
+// warns before it compiles. A fake stands in for chmcmd.
+TEST_F(MakePipelineTest, KeywordPastChmcmdsLimitIsWarnedOfBeforeCompiling) {
+    const fs::path bin = scratch.Path() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(projecttest::FakeCompiler("fake-hcrtf"), bin / "chmcmd");
+    fs::copy_file(projecttest::FakeCompiler("fakecommon.sh"), bin / "fakecommon.sh");
+    paths.HCHTMLSel = (bin / "chmcmd").string();
+    Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
+    AddKeywordTopics(Project(), static_cast<int>(editor::kChmcmdKeywordTopicLimit));
+    make.MakeHelpFile(false);
+    auto warnings = [&] {
+        std::vector<std::string> found;
+        for (const auto& record : messenger.Records)
+            if (record.Icon == components::TMessageKind::Warning &&
+                record.Text.find("runs out of memory") != std::string::npos)
+                found.push_back(record.Text);
+        return found;
+    };
+    EXPECT_TRUE(warnings().empty()); // at the limit: no warning
+    Project().AddTopic(5000, "One more")->KKeywords = "everything";
+    messenger.Records.clear();
+    make.MakeHelpFile(false);
+    ASSERT_EQ(warnings().size(), 1u);
+    EXPECT_EQ(warnings()[0].rfind("The index keyword \"everything\" lists 241 topics.", 0), 0u)
+        << warnings()[0];
+}

@@ -429,3 +429,39 @@ TEST(PropertyBarFilters, BrowseAndBuildTagRefuseCodeCharacters) {
     EXPECT_EQ(TTopicEditor::PropertyFilter(TTopicColumn::KKeywords).MaxLength(), 16383u);
     EXPECT_TRUE(TTopicEditor::PropertyFilter(TTopicColumn::Status).AcceptsKey('#'));
 }
+
+// A topic whose text the editor cannot hold (nested too deeply) shows a
+// read-only notice; nothing typed or kept in the editor ever reaches that
+// topic, not through a store, a renumbering, Undo or Redo.
+TEST_F(TopicEditorTest, TextThatCannotBeShownIsNeverOverwritten) {
+    Open({10, 20});
+    const helpproject::TStringList deep = {
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}",
+        std::string(1100, '{') + "deep" + std::string(1100, '}') + "\\par", "}"};
+    Topic(20).SetText(deep);
+    Type("text of topic 10");
+    editor->GoToTopicID(20);
+    EXPECT_FALSE(editor->TextLoaded());
+    EXPECT_TRUE(view.text.ReadOnly());
+    EXPECT_EQ(EditorText().rfind(std::string(kTextNotShown), 0), 0u) << EditorText();
+    EXPECT_EQ(EditorText().find("text of topic 10"), std::string::npos);
+    EXPECT_TRUE(LinesHold(Topic(10).Text, "text of topic 10"));
+
+    // What commands put into the editor anyway is not stored; the bar is.
+    Type("typed over the notice");
+    editor->SetKKeywords("kept");
+    editor->SetNumberBox(25);
+    editor->StoreTopic();
+    EXPECT_EQ(Topic(25).Text, deep);
+    EXPECT_EQ(Topic(25).KKeywords, "kept");
+    editor->UndoCurrent();
+    editor->RedoCurrent();
+    editor->StoreTopic();
+    EXPECT_EQ(Topic(25).Text, deep);
+
+    // Another topic shows as before.
+    editor->GoToTopicID(10);
+    EXPECT_TRUE(editor->TextLoaded());
+    EXPECT_FALSE(view.text.ReadOnly());
+    EXPECT_NE(EditorText().find("text of topic 10"), std::string::npos);
+}

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/projectfile.h"
+#include "helpproject/projectfilelines.h"
 #include "platform/fileio.h"
 #include "platform/tempfolder.h"
 
@@ -390,4 +393,79 @@ TEST(ProjectFile, FailedSaveKeepsOldFileAndName) {
               1);
     EXPECT_THROW(p.SaveToFile((dir.Path() / "missing" / "p.bwv").string(), nullptr), EProjectError);
     EXPECT_EQ(p.FileName, "old.bwv");
+}
+
+TEST(ProjectFile, OverlongLineIsRefusedWithItsNumberBeforeTheRest) {
+    platform::TempFolder dir("bwmodel");
+    const std::string path = (dir.Path() / "long.bwv").string();
+    TBrindlewovenProject small;
+    small.SaveToFile(path, nullptr);
+    std::string bytes = ReadAll(path);
+    // Line 6 (the title) grows past the cap.
+    std::size_t line6 = 0;
+    for (int i = 0; i < 5; ++i)
+        line6 = bytes.find("\r\n", line6) + 2;
+    bytes.insert(line6, std::string(5000, 'x'));
+    platform::WriteFileAtomic(path, bytes);
+    EXPECT_EQ(What([&] { ReadProjectFileBytes(path, 4096); }),
+              path + ", line 6: the line is longer than 4 KB");
+    EXPECT_EQ(ReadProjectFileBytes(path, 8192), bytes); // under the cap it is all there
+    // The real cap: a sparse file of one huge line stops at the cap, not at
+    // its end (its size would not fit in memory).
+    const std::string huge = (dir.Path() / "huge.bwv").string();
+    {
+        std::ofstream out(huge, std::ios::binary);
+        out << "Brindlewoven project file.\r\n16\r\n";
+    }
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 33);
+    EXPECT_EQ(What([&] { TBrindlewovenProject::Load(huge, nullptr); }),
+              huge + ", line 3: the line is longer than 128 MB");
+}
+
+TEST(ProjectFile, SpecialFilesAreNoProjects) {
+    platform::TempFolder dir("bwmodel");
+    const std::string fifo = (dir.Path() / "fifo.bwv").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(What([&] { TBrindlewovenProject::Load(fifo, nullptr); }),
+              fifo + " is not a Brindlewoven project file");
+    EXPECT_EQ(What([&] { TBrindlewovenProject::Load(dir.Path().string(), nullptr); }),
+              dir.Path().string() + " is not a Brindlewoven project file");
+}
+
+TEST(ProjectFile, SaveThroughALinkKeepsTheLinkAndWritesItsTarget) {
+    platform::TempFolder dir("bwmodel");
+    const auto target = dir.Path() / "store" / "p.bwv";
+    const auto link = dir.Path() / "p.bwv";
+    std::filesystem::create_directories(target.parent_path());
+    TBrindlewovenProject p;
+    p.SaveToFile(target.string(), nullptr);
+    std::filesystem::create_symlink("store/p.bwv", link);
+    auto opened = TBrindlewovenProject::Load(link.string(), nullptr);
+    opened->Title = "changed through the link";
+    opened->SaveToFile(link.string(), nullptr);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(opened->FileName, link.string());
+    EXPECT_EQ(TBrindlewovenProject::Load(target.string(), nullptr)->Title,
+              "changed through the link");
+    // Nothing else lands beside the link or the target.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(ProjectFile, OpenRemovesWhatAKilledSaveLeft) {
+    platform::TempFolder dir("bwmodel");
+    const auto path = dir.Path() / "p.bwv";
+    TBrindlewovenProject p;
+    p.SaveToFile(path.string(), nullptr);
+    const auto leftover = dir.Path() / ".p.bwv.tmpk1lled00";
+    const auto other = dir.Path() / ".other.bwv.tmpk1lled00";
+    for (const auto& file : {leftover, other}) {
+        std::ofstream(file) << "half a project";
+        std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::minutes(5));
+    }
+    TBrindlewovenProject::Load(path.string(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_TRUE(std::filesystem::exists(other)); // another project's save
 }

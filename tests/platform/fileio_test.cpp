@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 
 #include "platform/errors.h"
@@ -268,6 +269,44 @@ TEST(TempFolder, NewFileIsExclusiveAndStaysInside) {
                   fs::perms::owner_read | fs::perms::owner_write);
     }
     EXPECT_EQ(ReadFileBytes(outside), "untouched");
+}
+
+} // namespace
+
+namespace {
+
+TEST(SaveTargetOf, FollowsEveryLinkToTheFileBehindIt) {
+    TempFolder temp("bw-savetarget");
+    const fs::path file = temp.Path() / "real" / "p.bwv";
+    fs::create_directories(file.parent_path());
+    fs::create_symlink("real/p.bwv", temp.Path() / "relative.bwv");
+    fs::create_symlink(temp.Path() / "relative.bwv", temp.Path() / "absolute.bwv");
+    EXPECT_EQ(SaveTargetOf(temp.Path() / "absolute.bwv"), temp.Path() / "real/p.bwv");
+    EXPECT_EQ(SaveTargetOf(file), file); // not a link, and need not exist
+    // Saving through the link replaces the target and keeps the link.
+    WriteFileAtomic(SaveTargetOf(temp.Path() / "absolute.bwv"), "saved");
+    EXPECT_TRUE(fs::is_symlink(temp.Path() / "absolute.bwv"));
+    EXPECT_EQ(ReadFileBytes(file), "saved");
+    fs::create_symlink("loop2", temp.Path() / "loop1");
+    fs::create_symlink("loop1", temp.Path() / "loop2");
+    EXPECT_THROW(SaveTargetOf(temp.Path() / "loop1"), PlatformError);
+}
+
+TEST(RemoveStaleTempFiles, RemovesWhatAKilledSaveLeftButNotASaveUnderWay) {
+    TempFolder temp("bw-stale");
+    const fs::path target = temp.Path() / "p.bwv";
+    WriteText(target, "old");
+    WriteText(temp.Path() / ".p.bwv.tmpabcd1234", "left by a killed save");
+    WriteText(temp.Path() / ".p.bwv.tmpnotmine", "not a name the writer makes");
+    AtomicFileWriter underWay(target);
+    underWay.Write("new");
+    const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
+    EXPECT_EQ(RemoveStaleTempFiles(target, later), 1u);
+    EXPECT_FALSE(fs::exists(temp.Path() / ".p.bwv.tmpabcd1234"));
+    EXPECT_TRUE(fs::exists(temp.Path() / ".p.bwv.tmpnotmine"));
+    EXPECT_TRUE(fs::exists(underWay.TempPath()));
+    underWay.Commit();
+    EXPECT_EQ(ReadFileBytes(target), "new");
 }
 
 } // namespace

@@ -14,12 +14,15 @@
 
 #include "components/applocation.h"
 #include "components/ui/messenger_support.h"
+#include "components/ui/richeredit.h"
 #include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/projectactions.h"
 #include "form_support.h"
 #include "helpproject/bitmapfolders.h"
+#include "helpproject/brindlewovenproject.h"
+#include "platform/fileio.h"
 #include "platform/pathnames.h"
 #include "unitparser/parserdialogmodel.h"
 #include "unitparser/ui/parserform.h"
@@ -153,6 +156,44 @@ TEST_F(ProjectActionsTest, DelphiUnitGeneratesTheChosenTopicsAtTheNextThousand) 
     // "Parsing unit..." and the hour-glass are gone again.
     EXPECT_FALSE(form->findChild<QWidget*>("ProgressPanel")->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+} // namespace
+} // namespace editortest
+
+namespace editortest {
+namespace {
+
+// After a topic that cannot be shown (RTF nested too deeply) is opened, the
+// editor holds neither the old project's text nor anything that typing and
+// F2 could store as the topic's: its own text survives the save.
+TEST_F(ProjectActionsTest, TopicThatCannotBeShownKeepsItsTextThroughTypingAndSave) {
+    std::string bytes = platform::ReadFileBytes(file);
+    const std::size_t header = bytes.find("\r\n{\\rtf");
+    ASSERT_NE(header, std::string::npos);
+    const std::size_t body = bytes.find("\r\n", header + 2) + 2;
+    bytes.insert(body, std::string(1100, '{') + "deep" + std::string(1100, '}') + "\\par\r\n");
+    const std::size_t countStart = bytes.rfind("\r\n", header - 1) + 2;
+    const int lines = std::stoi(bytes.substr(countStart, header - countStart));
+    bytes.replace(countStart, header - countStart, std::to_string(lines + 1));
+    const fs::path deep = folder / "deep.bwv";
+    platform::WriteFileAtomic(deep, bytes);
+    const helpproject::TStringList before =
+        helpproject::TBrindlewovenProject::Load(deep.string(), nullptr)->Topics().front()->Text;
+
+    ASSERT_NE(EditorText(*form).find("Quillmoor"), std::string::npos); // the sample's topic
+    form->Context().Run([&] { form->ProjectActions().OpenProject(deep.string()); });
+    ASSERT_EQ(form->Context().Session().CurrentTopic()->Text, before);
+    EXPECT_EQ(EditorText(*form).find("Quillmoor"), std::string::npos);
+    EXPECT_EQ(EditorText(*form).rfind(std::string(editor::kTextNotShown), 0), 0u);
+    EXPECT_TRUE(form->RichEdit().isReadOnly());
+
+    form->RichEdit().setFocus();
+    QTest::keyClicks(&form->RichEdit(), "typed over it");
+    form->Actions().Action("ActionProjectSave")->trigger();
+    const auto saved = helpproject::TBrindlewovenProject::Load(deep.string(), nullptr);
+    EXPECT_EQ(saved->Topics().front()->Text, before);
+    EXPECT_EQ(saved->Topics().front()->Number, form->Context().Session().CurrentTopic()->Number);
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -231,6 +234,81 @@ TEST(HtmlManual, CommandWritesTheSmallerFontSizes) {
     const std::string manual = platform::ReadFileBytes(folder / "manual.htm");
     EXPECT_NE(manual.find("SIZE=\"3\">Tip"), std::string::npos) << manual;
     EXPECT_EQ(manual.find("SIZE=\"4\""), std::string::npos);
+    fs::remove_all(folder);
+}
+
+} // namespace
+
+namespace {
+
+std::string ExportError(const TBrindlewovenProject& p) {
+    try {
+        helpproject::ExportWebHelp(p);
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return {};
+}
+
+TEST(WebHelp, OutputNeverReplacesWhatTheExportReadsNorASpecialFile) {
+    const fs::path folder = TempFolder("guard");
+    TBrindlewovenProject p;
+    FillProject(p);
+    p.WebFormat = 2;
+    p.FileName = (folder / "tea.bwv").string();
+    p.SaveToFile(p.FileName, nullptr);
+    const std::string saved = platform::ReadFileBytes(p.FileName);
+    struct Case {
+        fs::path Output;
+        const char* Why;
+    };
+    fs::create_symlink("tea.bwv", folder / "tea-link.htm");
+    fs::create_directories(folder / "folder.htm");
+    ASSERT_EQ(::mkfifo((folder / "fifo.htm").c_str(), 0600), 0);
+    for (const Case& c : {Case{folder / "tea.bwv", "that is the project file"},
+                          Case{folder / "tea-link.htm", "that is the project file"},
+                          Case{folder / "fifo.htm", "that is not a regular file"},
+                          Case{folder / "folder.htm", "that is not a regular file"}}) {
+        p.WebOutputFile = c.Output.string();
+        EXPECT_NE(ExportError(p).find(c.Why), std::string::npos) << c.Output;
+        EXPECT_THROW(helpproject::CheckWebHelpOutput(p), std::exception);
+    }
+    EXPECT_EQ(platform::ReadFileBytes(p.FileName), saved);
+    EXPECT_TRUE(fs::is_symlink(folder / "tea-link.htm"));
+    EXPECT_TRUE(fs::is_fifo(folder / "fifo.htm"));
+    // A page that would land on the project file (a project named like a
+    // page) is refused too, before it is written.
+    TBrindlewovenProject named;
+    FillProject(named);
+    named.FileName = (folder / "idx.htm").string();
+    named.SaveToFile(named.FileName, nullptr);
+    named.WebOutputFile = (folder / "index.htm").string();
+    EXPECT_NE(ExportError(named).find("that is the project file"), std::string::npos);
+    EXPECT_EQ(platform::ReadFileBytes(named.FileName).substr(0, 26), "Brindlewoven project file.");
+    fs::remove_all(folder);
+}
+
+TEST(WebHelp, LongTopicIdsGetShortStableFileNames) {
+    const fs::path folder = TempFolder("longid");
+    TBrindlewovenProject p;
+    FillProject(p);
+    p.Topics()[0]->TopicID = std::string(300, 'a') + "1";
+    p.Topics()[1]->TopicID = std::string(300, 'a') + "2"; // the same start
+    p.Topics()[2]->TopicID = std::string(200, '\xe9');    // three UTF-8 bytes each at most
+    p.WebOutputFile = (folder / "index.htm").string();
+    std::set<std::string> names;
+    for (const auto& topic : p.Topics()) {
+        const std::string name = topic->HtmlFileName();
+        EXPECT_LE(platform::Cp1252ToUtf8(name).size(),
+                  helpproject::TBrindlewovenTopic::kMaxPageNameBytes);
+        EXPECT_EQ(name, topic->HtmlFileName()); // the same from build to build
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 3u);
+    EXPECT_EQ(ExportError(p), "");
+    for (const auto& name : names)
+        EXPECT_TRUE(fs::exists(folder / (platform::Cp1252ToUtf8(name) + ".htm"))) << name;
+    CheckLinks(folder);
     fs::remove_all(folder);
 }
 

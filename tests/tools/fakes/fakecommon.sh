@@ -8,8 +8,11 @@
 #                      zero:  produces its output file with 0 bytes and exits 0
 #                      crash: ends by SIGSEGV before producing anything
 #                      hang:  never ends (until it is killed)
+#                      hog:   takes ever more memory and never ends
 #   FAKE_COMPILER_RECORD  when set, every call appends one line:
 #                      NAME|working folder|arg1|arg2|...
+#   FAKE_COMPILER_PID  when set, hang and hog write their process id there
+#                      once they run
 
 fake_record() {
     if [ -n "${FAKE_COMPILER_RECORD:-}" ]; then
@@ -50,7 +53,7 @@ fake_log() {
 
 fake_before_work() {
     case "$FAKE_MODE" in
-    ok | fail | empty | zero | crash | hang) ;;
+    ok | fail | empty | zero | crash | hang | hog) ;;
     *)
         echo "$FAKE_NAME: unknown mode $FAKE_MODE" >&2
         exit 3
@@ -61,7 +64,14 @@ fake_before_work() {
         sleep 1
         exit 139
     fi
-    if [ "$FAKE_MODE" = hang ]; then
+    if [ "$FAKE_MODE" = hang ] || [ "$FAKE_MODE" = hog ]; then
+        if [ -n "${FAKE_COMPILER_PID:-}" ]; then
+            echo $$ >"$FAKE_COMPILER_PID.tmp" && mv "$FAKE_COMPILER_PID.tmp" "$FAKE_COMPILER_PID"
+        fi
+        if [ "$FAKE_MODE" = hog ]; then
+            # A line that never ends: tail keeps all of it.
+            exec tail /dev/zero
+        fi
         exec sleep 3600
     fi
     if [ "$FAKE_MODE" = empty ]; then
