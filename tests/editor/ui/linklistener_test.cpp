@@ -15,6 +15,7 @@
 
 #include "editor/linkprotocol.h"
 #include "editor/topiceditor.h"
+#include "editor/ui/projectactions.h"
 #include "form_support.h"
 #include "platform/tempfolder.h"
 
@@ -215,6 +216,17 @@ TEST_F(LinkListenerTest, RequestsWaitWhileAModalDialogRuns) {
     ASSERT_TRUE(fields);
     EXPECT_EQ(fields->Number, 2u);
     EXPECT_EQ(fields->Payload.substr(0, 8), "40\r\nBrav");
+}
+
+TEST_F(LinkListenerTest, AnotherProjectSendsItsList) {
+    TTestClient client(path);
+    client.Command(3, TLinkServer::cmRegister);
+    ExpectResult(client.Next(), 3, 1, 1);
+    ASSERT_TRUE(client.Next());
+    form->Context().Run([&] { form->ProjectActions().Commands().NewProject(); });
+    const std::optional<TLinkFrame> list = client.Next();
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->Payload, std::string("<new topic> (10)") + '\0');
 }
 
 TEST_F(LinkListenerTest, ASecondCopyServesOnItsOwnName) {
