@@ -445,8 +445,16 @@ void TTopicEditor::DeleteTopic(std::int32_t number) {
 }
 
 TBrindlewovenTopic* TTopicEditor::AddParsedTopic(std::int32_t number, const std::string& title) {
+    return AddFilledTopic(number, title, {});
+}
+
+TBrindlewovenTopic*
+TTopicEditor::AddFilledTopic(std::int32_t number, const std::string& title,
+                             const std::function<void(TBrindlewovenTopic&)>& fill) {
     StoreTopic();
     TBrindlewovenTopic* topic = Project().AddTopic(number, title);
+    if (fill)
+        fill(*topic);
     session_.SetModified();
     if (!bulkUpdate_) {
         view_.TopicListChanged();

@@ -177,6 +177,11 @@ public:
     void DeleteTopic(std::int32_t number);
     // A topic made by the unit parser: shown, with its title as text.
     helpproject::TBrindlewovenTopic* AddParsedTopic(std::int32_t number, const std::string& title);
+    // The same for a topic whose fields `fill` sets before it is shown (a
+    // topic a link client creates).
+    helpproject::TBrindlewovenTopic*
+    AddFilledTopic(std::int32_t number, const std::string& title,
+                   const std::function<void(helpproject::TBrindlewovenTopic&)>& fill);
     // Topic Properties for a topic: `runDialog` shows the dialog over the
     // prepared model and returns true for OK. The topic the dialog hands
     // back (it may have moved to another number) is shown when it was the

@@ -14,6 +14,7 @@
 #include "editor/commandline.h"
 #include "editor/ui/aboutbox.h"
 #include "editor/ui/brindlewovenform.h"
+#include "editor/ui/linklistener.h"
 #include "editor/ui/topicclipboardformat.h"
 #include "editor/windowstate.h"
 #include "helpproject/build/compilerpaths.h"
@@ -92,5 +93,8 @@ int main(int argc, char** argv) {
     const editor::TCommandLineResult result = form.RunCommandLine(args);
     if (result.Quit)
         return result.ExitCode;
+    // Link clients find the running program through its socket.
+    if (!form.LinkListener().Listen())
+        std::cerr << "Brindle: the client link socket could not be opened\n";
     return QApplication::exec();
 }

@@ -38,6 +38,7 @@
 #include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/formatbarwidget.h"
+#include "editor/ui/linklistener.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/mainwindowlayout.h"
 #include "editor/ui/markupactions.h"
@@ -310,6 +311,9 @@ void TBrindlewovenForm::BindCommands() {
     gridPanel_->SetDialogCommands(dialogCommands_);
     spellActions_ = new TSpellActions(context_, *richEdit_, *this);
     spellActions_->BindActions(*actions_);
+    linkListener_ = new TLinkListener(context_, this);
+    connect(projectActions_, &TProjectActions::ProjectSwitched, linkListener_,
+            [this] { linkListener_->Server().NotifyLinkClients(); });
     contentsEditors_ = new TContentsEditorCommands(context_, *actions_, *this);
     contentsEditors_->BindActions();
     connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
@@ -470,6 +474,11 @@ void TBrindlewovenForm::RefreshEditorState() {
         ruler_->ReadParagraph();
 }
 
+void TBrindlewovenForm::TopicStored(const helpproject::TBrindlewovenTopic& /*topic*/) {
+    if (linkListener_)
+        linkListener_->Server().NotifyLinkClients();
+}
+
 // Delete, Cut, Copy and Link... need a selection.
 void TBrindlewovenForm::SelectionPresenceChanged(bool hasSelection) {
     for (const char* name : {"ActionTextDelete", "ActionTextCut", "ActionTextCopy"})
@@ -562,7 +571,7 @@ bool TBrindlewovenForm::CloseQuery() {
     closing_ = true;
     Run([&] {
         context_.TopicEditor().StoreTopic();
-        mayClose = projectActions_->ConfirmDiscard();
+        mayClose = linkListener_->Server().CloseQuery() && projectActions_->ConfirmDiscard();
     });
     closing_ = false;
     return mayClose;

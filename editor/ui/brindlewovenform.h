@@ -43,6 +43,7 @@ class TMainActions;
 class TMarkupActions;
 class TProjectActions;
 class TErrorLogPanel;
+class TLinkListener;
 class TPropertyBarWidgets;
 class TRichEditTextEditor;
 class TSpellActions;
@@ -83,6 +84,8 @@ public:
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
+    // The client link: serving once Listen is called.
+    TLinkListener& LinkListener() { return *linkListener_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
     QDockWidget* PanelHCError() const { return panelHCError_; }
     QPlainTextEdit* MemoHCError() const { return memoHCError_; }
@@ -121,6 +124,7 @@ public:
     void UndoMenusChanged() override;
     void PropertyListsChanged() override;
     void RefreshEditorState() override;
+    void TopicStored(const helpproject::TBrindlewovenTopic& topic) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -179,6 +183,7 @@ private:
     TFindForm* findForm_ = nullptr; // made on first use, then kept
     TContentsEditorCommands* contentsEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
+    TLinkListener* linkListener_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 
     int showTimeRuns_ = 0;

@@ -1,0 +1,211 @@
+// The client link over its real socket, with the main window serving a
+// 5,000-topic project (offscreen, release build):
+//   ShowTopicRoundTrip  10,000 show-topic commands from a client thread,
+//                       each waiting for its result; the counters give the
+//                       median and 90th percentile in microseconds
+//   RequestTopicRoundTrip the same with request-topic commands, each until
+//                       its reply with the nine fields: the link's own cost
+//                       without the window showing a topic
+//   NotifySixteen       16 registered clients on their own connections; one
+//                       stored title edit until every client has its fresh
+//                       list (a 5,000-line reply each); median microseconds
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "components/scriptedmessenger.h"
+#include "editor/linkprotocol.h"
+#include "editor/ui/brindlewovenform.h"
+#include "editor/ui/linklistener.h"
+#include "generatedproject.h"
+#include "platform/registry.h"
+#include "platform/tempfolder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using editor::TLinkFrame;
+using editor::TLinkFrameKind;
+using editor::TLinkFrameReader;
+
+std::string NumberData(std::int32_t n) {
+    std::string data(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        data[static_cast<std::size_t>(i)] =
+            static_cast<char>((static_cast<std::uint32_t>(n) >> (8 * i)) & 0xFF);
+    return data;
+}
+
+class TBlockingClient {
+public:
+    explicit TBlockingClient(const std::string& path) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+        ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    }
+    ~TBlockingClient() { ::close(fd_); }
+    int Fd() const { return fd_; }
+    void Send(std::uint32_t command, const std::string& data) {
+        const std::string bytes =
+            editor::EncodeLinkFrame({TLinkFrameKind::Command, 1, command, 0, data});
+        ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
+    // The next frame; false when the connection ended.
+    bool Next(TLinkFrame& frame) {
+        char buffer[1 << 16];
+        while (reader_.Next(frame) != TLinkFrameReader::TStatus::Frame) {
+            const ssize_t n = ::recv(fd_, buffer, sizeof(buffer), 0);
+            if (n <= 0)
+                return false;
+            reader_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)));
+        }
+        return true;
+    }
+    // Reads what has arrived without waiting; true when a frame is complete.
+    bool TryNext(TLinkFrame& frame) {
+        char buffer[1 << 16];
+        for (;;) {
+            if (reader_.Next(frame) == TLinkFrameReader::TStatus::Frame)
+                return true;
+            const ssize_t n = ::recv(fd_, buffer, sizeof(buffer), MSG_DONTWAIT);
+            if (n <= 0)
+                return false;
+            reader_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)));
+        }
+    }
+
+private:
+    int fd_ = -1;
+    TLinkFrameReader reader_;
+};
+
+struct TWindow {
+    components::TScriptedMessenger messenger;
+    std::unique_ptr<platform::Registry> registry = platform::OpenMemoryRegistry();
+    editor::TEditorContext context{messenger, *registry};
+    std::unique_ptr<editor::ui::TBrindlewovenForm> form;
+    platform::TempFolder folder{"bwlinkbench"};
+    std::string path;
+
+    TWindow() {
+        form = std::make_unique<editor::ui::TBrindlewovenForm>(context);
+        form->show();
+        QApplication::processEvents();
+        context.Session().ReplaceProject(benchproject::MakeGeneratedProject(5000));
+        context.TopicEditor().ProjectReplaced();
+        form->LinkListener().Listen(QString::fromStdString(folder.Path().string()));
+        path = form->LinkListener().SocketPath().toStdString();
+    }
+    // Runs the window's events until `done`.
+    static void RunUntil(const std::atomic<bool>& done) {
+        while (!done.load())
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+};
+
+double Percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[static_cast<std::size_t>(p * (values.size() - 1))];
+}
+
+// 10,000 commands of one kind, each until the frame of `last` kind.
+void RoundTrip(benchmark::State& state, std::uint32_t command, TLinkFrameKind last) {
+    TWindow window;
+    for (auto _ : state) {
+        std::vector<double> micros;
+        std::atomic<bool> done{false};
+        std::thread client([&] {
+            TBlockingClient link(window.path);
+            TLinkFrame frame;
+            for (int i = 0; i < 10000; ++i) {
+                const auto start = Clock::now();
+                link.Send(command, NumberData(10 + (i * 7919 % 5000) * 10));
+                while (link.Next(frame) && frame.Kind != last) {
+                }
+                micros.push_back(
+                    std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+            }
+            done = true;
+        });
+        TWindow::RunUntil(done);
+        client.join();
+        state.counters["median_us"] = Percentile(micros, 0.5);
+        state.counters["p90_us"] = Percentile(micros, 0.9);
+    }
+}
+void ShowTopicRoundTrip(benchmark::State& state) {
+    RoundTrip(state, 5, TLinkFrameKind::Result);
+}
+BENCHMARK(ShowTopicRoundTrip)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void RequestTopicRoundTrip(benchmark::State& state) {
+    RoundTrip(state, 7, TLinkFrameKind::Reply);
+}
+BENCHMARK(RequestTopicRoundTrip)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void NotifySixteen(benchmark::State& state) {
+    TWindow window;
+    std::vector<std::unique_ptr<TBlockingClient>> clients;
+    for (int i = 0; i < 16; ++i) {
+        clients.push_back(std::make_unique<TBlockingClient>(window.path));
+        clients.back()->Send(1, "");
+    }
+    // Registered: each has its result and its first list.
+    for (auto& client : clients) {
+        int frames = 0;
+        TLinkFrame frame;
+        while (frames < 2) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            while (frames < 2 && client->TryNext(frame))
+                ++frames;
+        }
+    }
+    std::vector<double> micros;
+    int round = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        editor::TTopicEditor& topics = window.context.TopicEditor();
+        topics.TitleTyped("Edited " + std::to_string(++round));
+        topics.StoreTopic();
+        std::vector<bool> got(clients.size(), false);
+        std::size_t count = 0;
+        TLinkFrame frame;
+        while (count < clients.size()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 1);
+            for (std::size_t i = 0; i < clients.size(); ++i)
+                while (!got[i] && clients[i]->TryNext(frame))
+                    if (frame.Kind == TLinkFrameKind::Reply) {
+                        got[i] = true;
+                        ++count;
+                    }
+        }
+        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    state.counters["median_us"] = Percentile(micros, 0.5);
+}
+BENCHMARK(NotifySixteen)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
