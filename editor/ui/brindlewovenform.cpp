@@ -41,6 +41,7 @@
 #include "editor/ui/projectactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
+#include "editor/ui/spellactions.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridpanel.h"
@@ -295,6 +296,8 @@ void TBrindlewovenForm::BindCommands() {
     dialogCommands_ = new TDialogCommands(context_, *actions_, *markup_, *this);
     dialogCommands_->BindActions();
     gridPanel_->SetDialogCommands(dialogCommands_);
+    spellActions_ = new TSpellActions(context_, *richEdit_, *this);
+    spellActions_->BindActions(*actions_);
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }
@@ -533,6 +536,7 @@ void TBrindlewovenForm::FormClose() {
             components::ui::SaveFormPlacement(registry, kMainKey, *this);
         WriteWindowState(registry, CurrentWindowState());
         reopen_->SaveToRegistry(registry, kReopenKey);
+        spellActions_->Commands().FreeSpeller(); // its language is saved
         registry.Flush();
     } catch (const std::exception& error) {
         context_.Messenger().Warning(

@@ -43,6 +43,7 @@ class TProjectActions;
 class TErrorLogPanel;
 class TPropertyBarWidgets;
 class TRichEditTextEditor;
+class TSpellActions;
 class TTopicGridModel;
 class TTopicGridPanel;
 class TTopicGridView;
@@ -75,6 +76,7 @@ public:
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
+    TSpellActions& SpellActions() { return *spellActions_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -167,6 +169,7 @@ private:
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
+    TSpellActions* spellActions_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 
