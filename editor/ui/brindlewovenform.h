@@ -39,6 +39,9 @@ class TTextStyleCombo;
 class TDialogCommands;
 class TMainActions;
 class TMarkupActions;
+class TMarkupDialogCommands;
+class TTopicClipboardActions;
+class TTopicListCommands;
 class TProjectActions;
 class TErrorLogPanel;
 class TPropertyBarWidgets;
@@ -76,6 +79,9 @@ public:
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
+    TMarkupDialogCommands& MarkupDialogs() { return *markupDialogs_; }
+    TTopicClipboardActions& TopicClipboard() { return *topicClipboard_; }
+    TTopicListCommands& TopicListCommands() { return *topicListCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
@@ -169,6 +175,9 @@ private:
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
+    TMarkupDialogCommands* markupDialogs_ = nullptr;
+    TTopicClipboardActions* topicClipboard_ = nullptr;
+    TTopicListCommands* topicListCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;

@@ -56,8 +56,8 @@ void TMarkupDialogCommands::InsertInternetLink() {
     const helpproject::TTextStyleList& styles = context_.TextStyles();
     const helpproject::TTextStyleMacro* link = styles.BuiltIn(std::string(kInternetLinkStyle));
     const helpproject::TTextStyleMacro* body = styles.BuiltIn(std::string(kTopicTextStyle));
-    editor::InsertInternetLink(text, internetLinkForm_->Text(), internetLinkForm_->Address(),
-                               *link, *body);
+    editor::InsertInternetLink(text, internetLinkForm_->Text(), internetLinkForm_->Address(), *link,
+                               *body);
     context_.View().RefreshEditorState();
 }
 

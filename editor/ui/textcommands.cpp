@@ -16,12 +16,9 @@ TTextCommands::TTextCommands(TMainActions& actions, QTextEdit& editor)
 
 void TTextCommands::BindActions() {
     const std::pair<const char*, TCommand> commands[] = {
-        {"ActionTextCut", TCommand::Cut},
-        {"ActionTextCopy", TCommand::Copy},
-        {"ActionTextPaste", TCommand::Paste},
-        {"ActionTextPastePlain", TCommand::PastePlain},
-        {"ActionTextDelete", TCommand::Delete},
-        {"ActionTextSelectAll", TCommand::SelectAll},
+        {"ActionTextCut", TCommand::Cut},       {"ActionTextCopy", TCommand::Copy},
+        {"ActionTextPaste", TCommand::Paste},   {"ActionTextPastePlain", TCommand::PastePlain},
+        {"ActionTextDelete", TCommand::Delete}, {"ActionTextSelectAll", TCommand::SelectAll},
     };
     for (const auto& [name, command] : commands)
         actions_.Bind(name, [this, command = command] { Run(command); });

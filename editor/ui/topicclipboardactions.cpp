@@ -27,9 +27,8 @@ TTopicClipboardActions::~TTopicClipboardActions() = default;
 
 void TTopicClipboardActions::BindActions() {
     auto bind = [this](const char* name, void (TTopicClipboardActions::*command)(std::int32_t)) {
-        actions_.Bind(name, [this, command] {
-            context_.Run([&] { (this->*command)(CurrentNumber()); });
-        });
+        actions_.Bind(
+            name, [this, command] { context_.Run([&] { (this->*command)(CurrentNumber()); }); });
     };
     bind("ActionTopicCopy", &TTopicClipboardActions::Copy);
     bind("ActionTopicCut", &TTopicClipboardActions::Cut);

@@ -10,8 +10,8 @@
 #include "editor/editorcontext.h"
 #include "editor/markupcommands.h"
 #include "editor/ui/dialogcommands.h"
-#include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicclipboardactions.h"
+#include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridview.h"
 
 namespace editor::ui {

@@ -63,8 +63,8 @@ void TTopicListCommands::PrintTopicList() {
     printer.OutputFileName = pdfOutput_;
     if (printer.OutputFileName.isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
         // No printer installed: the list goes into a PDF file.
-        printer.OutputFileName = QFileDialog::getSaveFileName(
-            &window_, "Print Topic List", "topics.pdf", "PDF files (*.pdf)");
+        printer.OutputFileName = QFileDialog::getSaveFileName(&window_, "Print Topic List",
+                                                              "topics.pdf", "PDF files (*.pdf)");
         if (printer.OutputFileName.isEmpty())
             return;
     }

@@ -12,8 +12,7 @@ namespace editor::ui {
 using components::ui::FromQString;
 using components::ui::ToQString;
 
-TInternetLinkForm::TInternetLinkForm(QWidget* parent)
-    : TEditorDialog(parent, 0, TPlace::Owner) {
+TInternetLinkForm::TInternetLinkForm(QWidget* parent) : TEditorDialog(parent, 0, TPlace::Owner) {
     setObjectName("InternetLinkForm");
     setWindowTitle(tr("Insert Internet Link"));
     EditText = new QLineEdit(this);
