@@ -32,7 +32,9 @@
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
+#include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
+#include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/formatbarwidget.h"
 #include "editor/ui/mainactions.h"
@@ -148,6 +150,9 @@ void TBrindlewovenForm::BuildBars() {
     markup_ = new TMarkupActions(context_, *actions_, *helpToolBar_);
     helpToolBar_->addWidget(markup_->ComboLink);
     helpToolBar_->addWidget(markup_->BtnLinkSort);
+    helpToolBar_->addAction(actions_->Action("ActionTextFind"));
+    helpToolBar_->widgetForAction(actions_->Action("ActionTextFind"))
+        ->setObjectName("BtnFindAndReplace");
 }
 
 void TBrindlewovenForm::BuildDocks() {
@@ -294,6 +299,7 @@ void TBrindlewovenForm::BindCommands() {
         TFormTechSupport box(this);
         box.exec();
     });
+    actions_->Bind("ActionTextFind", [this] { Run([this] { ShowFindForm(); }); });
     BindTextCommands();
     BindViewCommands();
     markup_->BindActions();
@@ -304,6 +310,10 @@ void TBrindlewovenForm::BindCommands() {
     gridPanel_->SetDialogCommands(dialogCommands_);
     spellActions_ = new TSpellActions(context_, *richEdit_, *this);
     spellActions_->BindActions(*actions_);
+    contentsEditors_ = new TContentsEditorCommands(context_, *actions_, *this);
+    contentsEditors_->BindActions();
+    connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
+            &TContentsEditorCommands::ProjectReplaced);
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }
@@ -371,6 +381,19 @@ void TBrindlewovenForm::ShowHistoryMenu(const QPoint& at) {
     }
     if (!menu.isEmpty())
         menu.exec(at);
+}
+
+TFindForm& TBrindlewovenForm::ShowFindForm() {
+    if (!findForm_) {
+        findForm_ = new TFindForm(context_, *richEdit_, this);
+        findForm_->OnRepaintGrid = [this] {
+            if (gridModel_)
+                gridModel_->Repaint();
+        };
+        findForm_->OnEditorChange = [this] { RefreshEditorState(); };
+    }
+    findForm_->ShowFind();
+    return *findForm_;
 }
 
 void TBrindlewovenForm::UpdateCaption() {

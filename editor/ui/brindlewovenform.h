@@ -36,7 +36,9 @@ namespace editor::ui {
 
 class TFormatBarWidget;
 class TTextStyleCombo;
+class TContentsEditorCommands;
 class TDialogCommands;
+class TFindForm;
 class TMainActions;
 class TMarkupActions;
 class TMarkupDialogCommands;
@@ -83,6 +85,7 @@ public:
     TTopicClipboardActions& TopicClipboard() { return *topicClipboard_; }
     TTopicListCommands& TopicListCommands() { return *topicListCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
+    TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -102,6 +105,8 @@ public:
 
     // Shows the history pop-up at a place on the screen.
     void ShowHistoryMenu(const QPoint& at);
+    // Find and Replace: the window is made on first use and shown again.
+    TFindForm& ShowFindForm();
 
     // ---- layout and state -------------------------------------------------
     // How many times the show-time work ran (once per window).
@@ -179,6 +184,8 @@ private:
     TTopicClipboardActions* topicClipboard_ = nullptr;
     TTopicListCommands* topicListCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
+    TFindForm* findForm_ = nullptr; // made on first use, then kept
+    TContentsEditorCommands* contentsEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 
