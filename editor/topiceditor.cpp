@@ -8,6 +8,7 @@
 #include "editor/dialogs/footnotedialogmodel.h"
 #include "editor/topicnumbering.h"
 #include "helpproject/textstylerange.h"
+#include "helpproject/topicclipboard.h"
 #include "platform/codepage.h"
 #include "unitparser/pascalhighlight.h"
 
@@ -442,6 +443,41 @@ void TTopicEditor::DeleteTopic(std::int32_t number) {
         DeleteCurrentTopic();
     else
         DeleteOtherTopic(number);
+}
+
+void TTopicEditor::PasteTopic(std::int32_t number, std::string_view record) {
+    view_.EndGridEdit();
+    TBrindlewovenTopic* topic = Project().TopicByNumber(number);
+    // Read into a copy first: a damaged record leaves the topic as it was.
+    std::unique_ptr<TBrindlewovenTopic> pasted = TBrindlewovenTopic::CreateCopy(*topic);
+    helpproject::LoadFromClipboardData(*pasted, record);
+    TBrindlewovenProject::TTopicFields fields;
+    fields.Title = pasted->Title;
+    fields.KKeywords = pasted->KKeywords;
+    fields.AKeywords = pasted->AKeywords;
+    fields.BrowseSequence = pasted->BrowseSequence;
+    fields.BuildTag = pasted->BuildTag;
+    fields.Status = pasted->Status;
+    Project().SetTopicFields(*topic, fields);
+    topic->BKeywords = pasted->BKeywords;
+    topic->Window = pasted->Window;
+    topic->EntryMacro = pasted->EntryMacro;
+    topic->TopicID = pasted->TopicID;
+    topic->SetText(pasted->Text);
+    session_.SetModified();
+    const bool current = topic == CurrentTopic();
+    if (!bulkUpdate_) {
+        view_.TopicListChanged();
+        view_.LinkListChanged();
+        view_.GridChanged();
+    }
+    if (current) {
+        DropHistoryEntry(0);
+        ShowTopic();
+        Editor().SetModified(true);
+    } else {
+        view_.TopicStored(*topic);
+    }
 }
 
 TBrindlewovenTopic* TTopicEditor::AddParsedTopic(std::int32_t number, const std::string& title) {

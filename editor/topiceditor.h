@@ -189,6 +189,12 @@ public:
     void TopicProperties(std::int32_t number,
                          const std::function<bool(TFootnoteDialogModel&)>& runDialog);
     void ToggleBookmark(std::int32_t number);
+    // Replaces the fields and text of topic `number` by a topic clipboard
+    // record; the topic keeps its number (and an automatic ID keeps its
+    // own). A damaged record throws EProjectError and changes nothing. The
+    // current topic is shown anew (its history entry follows the new
+    // title) and left modified; any other topic is told to the link clients.
+    void PasteTopic(std::int32_t number, std::string_view record);
     // Sets the fields that lists show through the project (the grid, the
     // bar, an undo copy written elsewhere); the project's lists and the
     // views follow.

@@ -42,14 +42,18 @@
 #include "editor/ui/mainactions.h"
 #include "editor/ui/mainwindowlayout.h"
 #include "editor/ui/markupactions.h"
+#include "editor/ui/markupdialogcommands.h"
 #include "editor/ui/projectactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
 #include "editor/ui/spellactions.h"
+#include "editor/ui/textcommands.h"
 #include "editor/ui/textstylecombo.h"
+#include "editor/ui/topicclipboardactions.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridpanel.h"
 #include "editor/ui/topicgridview.h"
+#include "editor/ui/topiclistcommands.h"
 #include "editor/ui/undomenuwidgets.h"
 #include "platform/registry.h"
 
@@ -308,6 +312,8 @@ void TBrindlewovenForm::BindCommands() {
     markup_->BindActions();
     dialogCommands_ = new TDialogCommands(context_, *actions_, *markup_, *this);
     dialogCommands_->BindActions();
+    markupDialogs_ = new TMarkupDialogCommands(context_, *markup_, *this);
+    markupDialogs_->BindActions();
     gridPanel_->SetDialogCommands(dialogCommands_);
     spellActions_ = new TSpellActions(context_, *richEdit_, *this);
     spellActions_->BindActions(*actions_);
@@ -323,32 +329,17 @@ void TBrindlewovenForm::BindCommands() {
 }
 
 void TBrindlewovenForm::BindTextCommands() {
-    // The editor's own clipboard commands; in a focused box its own.
-    enum class TClip { Cut, Copy, Paste, SelectAll };
-    auto forward = [this](const char* name, TClip command) {
-        actions_->Bind(name, [this, command] {
-            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-            switch (command) {
-            case TClip::Cut:
-                box ? box->cut() : richEdit_->cut();
-                break;
-            case TClip::Copy:
-                box ? box->copy() : richEdit_->copy();
-                break;
-            case TClip::Paste:
-                box ? box->paste() : richEdit_->paste();
-                break;
-            case TClip::SelectAll:
-                box ? box->selectAll() : richEdit_->selectAll();
-                break;
-            }
-        });
-    };
-    forward("ActionTextCut", TClip::Cut);
-    forward("ActionTextCopy", TClip::Copy);
-    forward("ActionTextPaste", TClip::Paste);
-    forward("ActionTextSelectAll", TClip::SelectAll);
-    actions_->Bind("ActionTextDelete", [this] { richEdit_->textCursor().removeSelectedText(); });
+    (new TTextCommands(*actions_, *richEdit_))->BindActions();
+    topicClipboard_ = new TTopicClipboardActions(context_, *actions_, this);
+    topicClipboard_->BindActions();
+    gridPanel_->SetTopicClipboard(topicClipboard_);
+    topicListCommands_ = new TTopicListCommands(context_, *actions_, *this);
+    topicListCommands_->BindActions();
+    topicListCommands_->SetGridVisible(!panelGrid_->isHidden());
+    connect(panelGrid_, &QDockWidget::visibilityChanged, topicListCommands_,
+            [grid = panelGrid_, commands = topicListCommands_] {
+                commands->SetGridVisible(!grid->isHidden());
+            });
 }
 
 void TBrindlewovenForm::BindViewCommands() {

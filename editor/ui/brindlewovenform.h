@@ -41,6 +41,9 @@ class TDialogCommands;
 class TFindForm;
 class TMainActions;
 class TMarkupActions;
+class TMarkupDialogCommands;
+class TTopicClipboardActions;
+class TTopicListCommands;
 class TProjectActions;
 class TErrorLogPanel;
 class TLinkListener;
@@ -79,6 +82,9 @@ public:
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
+    TMarkupDialogCommands& MarkupDialogs() { return *markupDialogs_; }
+    TTopicClipboardActions& TopicClipboard() { return *topicClipboard_; }
+    TTopicListCommands& TopicListCommands() { return *topicListCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
@@ -179,6 +185,9 @@ private:
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
+    TMarkupDialogCommands* markupDialogs_ = nullptr;
+    TTopicClipboardActions* topicClipboard_ = nullptr;
+    TTopicListCommands* topicListCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
     TFindForm* findForm_ = nullptr; // made on first use, then kept
     TContentsEditorCommands* contentsEditors_ = nullptr;

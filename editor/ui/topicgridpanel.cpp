@@ -10,6 +10,7 @@
 #include "editor/editorcontext.h"
 #include "editor/markupcommands.h"
 #include "editor/ui/dialogcommands.h"
+#include "editor/ui/topicclipboardactions.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridview.h"
 
@@ -127,6 +128,15 @@ void TTopicGridPanel::FillPopup(QMenu& menu, int row, int column) {
         if (dialogs_)
             dialogs_->TopicProperties(number);
     });
+    if (clipboard_ != nullptr) {
+        menu.addSeparator();
+        TTopicClipboardActions& clipboard = *clipboard_;
+        add("Cu&t", [&clipboard, number] { clipboard.Cut(number); });
+        add("&Copy", [&clipboard, number] { clipboard.Copy(number); });
+        add("P&aste", [&clipboard, number] {
+            clipboard.Paste(number);
+        })->setEnabled(clipboard.PasteAvailable());
+    }
     menu.addSeparator();
     auto link = [this, number](THotspotKind kind) {
         InsertTopicLink(context_.TextEditor(), *context_.Project().TopicByNumber(number), kind);

@@ -16,6 +16,7 @@ class TEditorContext;
 namespace editor::ui {
 
 class TDialogCommands;
+class TTopicClipboardActions;
 class TTopicGridView;
 
 class TTopicGridPanel : public QWidget {
@@ -25,6 +26,8 @@ public:
     TTopicGridPanel(TEditorContext& context, TTopicGridView& view, QWidget* parent = nullptr);
     // Properties... of the pop-up runs the topic-properties dialog.
     void SetDialogCommands(TDialogCommands* dialogs) { dialogs_ = dialogs; }
+    // Cut, Copy and Paste of the pop-up move the row's topic.
+    void SetTopicClipboard(TTopicClipboardActions* clipboard) { clipboard_ = clipboard; }
 
     // A grid-bar button (by property code 1..7; 4 has none), nullptr if none.
     QToolButton* GridButton(int code) const;
@@ -40,6 +43,7 @@ private:
 
     TEditorContext& context_;
     TDialogCommands* dialogs_ = nullptr;
+    TTopicClipboardActions* clipboard_ = nullptr;
     TTopicGridView& view_;
     QToolButton* buttons_[8] = {};
 };
