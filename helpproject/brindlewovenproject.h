@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "helpproject/brindlewovenerror.h"
@@ -28,6 +29,9 @@ using TTopicList = std::vector<TTopicListItem>;
 // The two picker display styles: "%s (%d)" (title, number) and "%d: %s".
 std::string TitleStyleText(const std::string& title, std::int32_t number);
 std::string NumberStyleText(const std::string& title, std::int32_t number);
+
+// Old topic numbers and the new numbers they become.
+using TTopicNumberMap = std::unordered_map<std::int32_t, std::int32_t>;
 
 // The highest topic number.
 inline constexpr std::int32_t MaxTopicNumber = 2147483647;
@@ -180,6 +184,15 @@ public:
     // are RenumberTopicLinks' business). EProjectError when `newNumber` is taken.
     void ChangeTopicNumber(std::int32_t oldNumber, std::int32_t newNumber);
     void RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber);
+    // Every link and button code and every contents line that names a number
+    // of the map gets that number's new number. Each code is rewritten at
+    // most once, so swapped or chained numbers never collide.
+    void RenumberTopicLinks(const TTopicNumberMap& numbers);
+    // The same for one topic's text (its HTML caches emptied when a code
+    // changed); true when one did.
+    static bool RenumberLinksInTopic(TBrindlewovenTopic& topic, const TTopicNumberMap& numbers);
+    // The same for the contents lines.
+    void RenumberContentsLinks(const TTopicNumberMap& numbers);
     void ReplaceContentsTopicID(const std::string& oldID, const std::string& newID);
     void ReplaceContentsTopicTitle(const TBrindlewovenTopic& topic, const std::string& newTitle);
     void GetTargets(TStringList& list) const;
