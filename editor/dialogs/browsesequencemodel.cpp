@@ -70,8 +70,7 @@ bool TBrowseSequenceModel::Write() {
         return false;
     }
     project_.WriteBrowseSequence(name_, available_, sequence_);
-    if (std::find(names_.begin(), names_.end(), name_) == names_.end())
-        project_.GetBrowseSequences(names_);
+    project_.GetBrowseSequences(names_);
     status_ = "Wrote sequence " + name_;
     changed_ = true;
     return true;
