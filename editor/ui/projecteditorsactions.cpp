@@ -65,10 +65,9 @@ TProjectEditorsActions::TProjectEditorsActions(TTopicEditor& topics,
 }
 
 TProjectEditorsActions::TProjectEditorsActions(TEditorContext& context, QWidget& window)
-    : TProjectEditorsActions(context.TopicEditor(), context.Messenger(), context.Registry(),
-                             window, [&context](const std::function<void()>& command) {
-                                 context.Run(command);
-                             }) {}
+    : TProjectEditorsActions(
+          context.TopicEditor(), context.Messenger(), context.Registry(), window,
+          [&context](const std::function<void()>& command) { context.Run(command); }) {}
 
 TProjectEditorsActions::~TProjectEditorsActions() = default;
 

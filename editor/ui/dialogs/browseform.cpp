@@ -219,8 +219,7 @@ TBrowseForm::TBrowseForm(components::IMessenger& messenger, platform::Registry* 
             model_->SetName(FromQString(text));
     });
     connect(readBtn_, &QPushButton::clicked, this, [this] { Act([this] { model_->Read(); }); });
-    connect(appendBtn_, &QPushButton::clicked, this,
-            [this] { Act([this] { model_->Append(); }); });
+    connect(appendBtn_, &QPushButton::clicked, this, [this] { Act([this] { model_->Append(); }); });
     connect(writeBtn_, &QPushButton::clicked, this, [this] { Act([this] { model_->Write(); }); });
     connect(newBtn_, &QPushButton::clicked, this, [this] {
         Act([this] { model_->New(); });
@@ -230,9 +229,8 @@ TBrowseForm::TBrowseForm(components::IMessenger& messenger, platform::Registry* 
             [this](bool on) { Act([this, on] { model_->SetSortAvailable(on); }); });
     connect(btnAdd_, &QPushButton::clicked, this,
             [this] { Act([this] { model_->AddToSequence(listTopic_->SelectedRows()); }); });
-    connect(btnRemove_, &QPushButton::clicked, this, [this] {
-        Act([this] { model_->RemoveFromSequence(listBrowse_->SelectedRows()); });
-    });
+    connect(btnRemove_, &QPushButton::clicked, this,
+            [this] { Act([this] { model_->RemoveFromSequence(listBrowse_->SelectedRows()); }); });
     connect(listTopic_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         const int row = listTopic_->row(item);
         Act([this, row] { model_->AddToSequence({row}); });

@@ -34,12 +34,18 @@ TPositionWizardForm::TPositionWizardForm(QWidget* parent) : QDialog(parent) {
 }
 
 std::optional<QRect> TPositionWizardForm::Execute(const QRect& bounds) {
-    // In and out as the window's own area, so that OK without a move gives
-    // back what came in.
+    bounds_ = bounds;
     setGeometry(bounds);
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return geometry();
+}
+
+void TPositionWizardForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A dialog centres itself over its owner when shown: the wizard starts
+    // where the help window would be.
+    setGeometry(bounds_);
 }
 
 } // namespace editor::ui

@@ -21,7 +21,11 @@ public:
     QPushButton* OkBtn() const { return okBtn_; }
     QPushButton* CancelBtn() const { return cancelBtn_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QRect bounds_;
     QPushButton* okBtn_;
     QPushButton* cancelBtn_;
 };

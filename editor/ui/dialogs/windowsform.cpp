@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -14,7 +15,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QLabel>
 #include <QVBoxLayout>
 
 #include "components/ui/ansiqt.h"
@@ -40,8 +40,8 @@ std::uint32_t FromColor(const QColor& colour) {
 
 void PaintShape(QFrame* shape, std::uint32_t colour) {
     shape->setProperty("colour", static_cast<unsigned>(colour));
-    shape->setStyleSheet(QString("background-color: %1; border: 1px solid black;")
-                             .arg(ToColor(colour).name()));
+    shape->setStyleSheet(
+        QString("background-color: %1; border: 1px solid black;").arg(ToColor(colour).name()));
 }
 
 std::uint32_t ShapeColour(const QFrame* shape) {
@@ -296,12 +296,12 @@ void TWindowsForm::WizardBtnClick() {
     const TPixelRect monitor{area.left(), area.top(), area.width(), area.height()};
     const TPixelRect window = ScaledToScreen(
         {spinX_->value(), spinY_->value(), spinWidth_->value(), spinHeight_->value()}, monitor);
-    const auto placed = PositionWizard().Execute(
-        QRect(window.Left, window.Top, window.Width, window.Height));
+    const auto placed =
+        PositionWizard().Execute(QRect(window.Left, window.Top, window.Width, window.Height));
     if (!placed)
         return;
-    const TPixelRect scaled = ScreenToScaled(
-        {placed->left(), placed->top(), placed->width(), placed->height()}, monitor);
+    const TPixelRect scaled =
+        ScreenToScaled({placed->left(), placed->top(), placed->width(), placed->height()}, monitor);
     // 1024 - X passes the scale by one: stored, it is cut to 1023 - X.
     TWindowDefinition d = shown_;
     d.X = scaled.Left;
