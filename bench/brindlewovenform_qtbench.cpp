@@ -96,7 +96,8 @@ double HeapInUse() {
 }
 
 struct TWindow {
-    TWindow() : registry(platform::OpenMemoryRegistry()), form(messenger, *registry) {
+    TWindow()
+        : registry(platform::OpenMemoryRegistry()), context(messenger, *registry), form(context) {
         form.resize(1200, 800);
         form.show();
         QApplication::processEvents();
@@ -105,6 +106,7 @@ struct TWindow {
     void Paint() { QApplication::processEvents(); }
     std::unique_ptr<platform::Registry> registry;
     components::TScriptedMessenger messenger;
+    editor::TEditorContext context;
     editor::ui::TBrindlewovenForm form;
 };
 
@@ -141,7 +143,7 @@ void SwitchTopics(benchmark::State& state) {
     const auto paint = static_cast<TSwitchPaint>(state.range(0));
     bool first = true;
     for (auto _ : state) {
-        window.form.GoToTopicID(first ? 10 : 20);
+        window.form.Context().TopicEditor().GoToTopicID(first ? 10 : 20);
         if (paint == kFirstFrame) {
             // What the person sees first: the text's first screen and the grid.
             window.form.RichEdit().viewport()->repaint();
@@ -166,8 +168,8 @@ BENCHMARK(SwitchTopics)
 
 void SortGridByTitle(benchmark::State& state) {
     TWindow window;
-    window.form.Session().ReplaceProject(LargeProject(10000, 100));
-    window.form.TopicEditor().ProjectReplaced();
+    window.form.Context().Session().ReplaceProject(LargeProject(10000, 100));
+    window.form.Context().TopicEditor().ProjectReplaced();
     QHeaderView* header = window.form.GridView().horizontalHeader();
     for (auto _ : state) {
         emit header->sectionClicked(1);

@@ -10,13 +10,17 @@ TEditorContext::TEditorContext(components::IMessenger& messenger, platform::Regi
     AddDefaultTextStyles(styles_, false);
 }
 
-// The topic editor goes first: it points at the session and the styles.
+// The grid goes before the topic editor it shows, and both before the
+// session and the styles they point at.
 TEditorContext::~TEditorContext() {
+    grid_.reset();
     topicEditor_.reset();
 }
 
 TTopicEditor& TEditorContext::CreateTopicEditor(ITopicEditorView& view) {
+    grid_.reset();
     topicEditor_ = std::make_unique<TTopicEditor>(session_, view, styles_, settings_);
+    grid_ = std::make_unique<TTopicGrid>(*topicEditor_, gridLayout_);
     return *topicEditor_;
 }
 

@@ -11,6 +11,7 @@
 
 #include "editor/editorsettings.h"
 #include "editor/topiceditor.h"
+#include "editor/topicgrid.h"
 #include "helpproject/build/compilerpaths.h"
 #include "helpproject/editingsession.h"
 #include "helpproject/textstylemacro.h"
@@ -39,12 +40,20 @@ public:
     components::IMessenger& Messenger() { return messenger_; }
     platform::Registry& Registry() { return registry_; }
 
-    // The topic editor over the session, shown by the given view. The
-    // window creates it once its view can answer; it lives as long as the
-    // context.
+    // The topic editor over the session, shown by the given view, and the
+    // topic grid over it. The window creates them once it can answer as
+    // their view; they live as long as the context, so the widgets that
+    // show them may go first in any order. Nothing shows topics through
+    // them after their window is gone.
     TTopicEditor& CreateTopicEditor(ITopicEditorView& view);
     TTopicEditor& TopicEditor() { return *topicEditor_; }
     bool HasTopicEditor() const { return topicEditor_ != nullptr; }
+    TTopicGrid& Grid() { return *grid_; }
+    // What shows the topic editor, and its text.
+    ITopicEditorView& View() { return topicEditor_->View(); }
+    ITextEditor& TextEditor() { return topicEditor_->View().TextEditor(); }
+    // The grid's columns, their widths and the sort order.
+    TGridLayout& GridLayout() { return gridLayout_; }
 
     // Runs a command: an EAbort ends it silently, any other exception is
     // shown through the messenger. Returns whether it ended normally.
@@ -62,7 +71,9 @@ private:
     helpproject::TTextStyleList styles_;
     TEditorSettings settings_;
     helpproject::TCompilerPaths compilerPaths_;
+    TGridLayout gridLayout_;
     std::unique_ptr<TTopicEditor> topicEditor_;
+    std::unique_ptr<TTopicGrid> grid_;
     int busy_ = 0;
 };
 

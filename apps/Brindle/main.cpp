@@ -61,8 +61,10 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<components::IMessenger> messenger =
         components::ui::MakeMessenger(true, &std::cerr);
-    editor::ui::TBrindlewovenForm form(*messenger, *registry);
-    form.SetCompilerPaths(compilerPaths);
+    // The context outlives the window that shows it.
+    editor::TEditorContext context(*messenger, *registry);
+    context.CompilerPaths() = compilerPaths;
+    editor::ui::TBrindlewovenForm form(context);
 
     splash.reset();
     QApplication::restoreOverrideCursor();

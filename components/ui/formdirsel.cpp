@@ -17,7 +17,7 @@ namespace components::ui {
 
 TFormDirSel::TFormDirSel(QWidget* parent) : QDialog(parent) {
     setObjectName("FormDirSel");
-    setWindowTitle("Select Folder");
+    setWindowTitle(tr("Select Folder"));
     setSizeGripEnabled(true);
 
     model_ = new QFileSystemModel(this);
@@ -33,9 +33,9 @@ TFormDirSel::TFormDirSel(QWidget* parent) : QDialog(parent) {
     shellTree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     shellTree_->header()->setStretchLastSection(false);
 
-    btnOK_ = new QPushButton("OK", this);
+    btnOK_ = new QPushButton(tr("OK"), this);
     btnOK_->setDefault(true);
-    btnCancel_ = new QPushButton("Cancel", this);
+    btnCancel_ = new QPushButton(tr("Cancel"), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

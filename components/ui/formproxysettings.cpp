@@ -35,25 +35,25 @@ QLineEdit* AnsiEdit(QWidget* parent) {
 TFormProxySettings::TFormProxySettings(components::TProxySettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setObjectName("FormProxySettings");
-    setWindowTitle("Specify HTTP Proxy Server");
-    checkDetect_ = new QCheckBox("&Automatically detect Internet Explorer's settings", this);
-    checkUseProxy_ = new QCheckBox("&Use a proxy server for HTTP connections", this);
+    setWindowTitle(tr("Specify HTTP Proxy Server"));
+    checkDetect_ = new QCheckBox(tr("&Automatically detect Internet Explorer's settings"), this);
+    checkUseProxy_ = new QCheckBox(tr("&Use a proxy server for HTTP connections"), this);
     editServer_ = AnsiEdit(this);
     editServer_->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QString(28, 'x')));
     labelServer_ = BuddyLabel("&Server:", editServer_, this);
     editPort_ = AnsiEdit(this);
     editPort_->setFixedWidth(QFontMetrics(font()).horizontalAdvance("0000000") + 12);
     labelPort_ = BuddyLabel("&Port:", editPort_, this);
-    checkLogin_ = new QCheckBox("&Log onto proxy server with username and password", this);
+    checkLogin_ = new QCheckBox(tr("&Log onto proxy server with username and password"), this);
     editUsername_ = AnsiEdit(this);
     labelUsername_ = BuddyLabel("User&name:", editUsername_, this);
     editPassword_ = AnsiEdit(this);
     editPassword_->setEchoMode(QLineEdit::Password);
     labelPassword_ = BuddyLabel("Pass&word:", editPassword_, this);
-    btnOK_ = new QPushButton("OK", this);
+    btnOK_ = new QPushButton(tr("OK"), this);
     btnOK_->setDefault(true);
-    btnCancel_ = new QPushButton("Cancel", this);
-    btnHelp_ = new QPushButton("&Help", this);
+    btnCancel_ = new QPushButton(tr("Cancel"), this);
+    btnHelp_ = new QPushButton(tr("&Help"), this);
 
     auto* server = new QGridLayout;
     server->setContentsMargins(kIndent, 0, 0, 0);

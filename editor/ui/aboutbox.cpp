@@ -44,7 +44,7 @@ TSplashForm::TSplashForm() : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWin
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");
-    setWindowTitle("About Brindlewoven");
+    setWindowTitle(tr("About Brindlewoven"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(this);
     LabelProgramTitle = ProductTitle(this, kProductBanner);
@@ -61,10 +61,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
 TFormTechSupport::TFormTechSupport(QWidget* parent) : QDialog(parent) {
     setObjectName("FormTechSupport");
-    setWindowTitle("Brindlewoven Technical Support");
+    setWindowTitle(tr("Brindlewoven Technical Support"));
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel("Please use the following email address for technical support, and "
-                             "any other kind of feedback about Brindlewoven:",
+    auto* intro = new QLabel(tr("Please use the following email address for technical support, and "
+                                "any other kind of feedback about Brindlewoven:"),
                              this);
     intro->setWordWrap(true);
     layout->addWidget(intro);

@@ -69,18 +69,15 @@ QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
 
 } // namespace
 
-TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
-                                     platform::Registry& registry, QWidget* parent)
-    : QMainWindow(parent), messenger_(messenger), registry_(registry) {
+TBrindlewovenForm::TBrindlewovenForm(TEditorContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context) {
     setObjectName("BrindlewovenForm");
-    setWindowTitle("Brindlewoven");
+    setWindowTitle(tr("Brindlewoven"));
     resize(1180, 760);
     setStatusTip(kProductBanner);
     statusBar()->setObjectName("StatusBar");
     statusBar()->setToolTip(QString(kProductBanner) + "   ---   We love you all!");
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
-    AddDefaultTextStyles(styles_, false);
-
     actions_ = new TMainActions(*menuBar(), *this);
     BuildEditor();
     BuildBars();
@@ -88,20 +85,19 @@ TBrindlewovenForm::TBrindlewovenForm(components::IMessenger& messenger,
     BuildCore();
     BindCommands();
 
-    ApplyWindowState(ReadWindowState(registry_));
-    reopen_->LoadFromRegistry(registry_, kReopenKey);
+    ApplyWindowState(ReadWindowState(context_.Registry()));
+    reopen_->LoadFromRegistry(context_.Registry(), kReopenKey);
     UpdateCaption();
 }
 
 TBrindlewovenForm::~TBrindlewovenForm() {
     // The widgets outlive this part of the window: they may tell it nothing
-    // more while they go.
+    // more while they go. What they show lives in the context, which
+    // outlives them all.
     for (QObject* sender :
          std::initializer_list<QObject*>{panelGrid_, panelHCError_, richEdit_, ruler_, gridModel_,
                                          propertyBar_, reopen_, formatBarWidget_})
         QObject::disconnect(sender, nullptr, this, nullptr);
-    delete gridView_; // before the grid it shows
-    gridView_ = nullptr;
 }
 
 // ---- building -----------------------------------------------------------------------
@@ -144,19 +140,19 @@ void TBrindlewovenForm::BuildBars() {
     propertyBar_ = new TPropertyBarWidgets(*topicBar_, *propertiesBar_, this);
     for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
         helpToolBar_->addAction(actions_->Action(name));
-    markup_ = new TMarkupActions(*this, *helpToolBar_);
+    markup_ = new TMarkupActions(context_, *actions_, *helpToolBar_);
     helpToolBar_->addWidget(markup_->ComboLink);
     helpToolBar_->addWidget(markup_->BtnLinkSort);
 }
 
 void TBrindlewovenForm::BuildDocks() {
-    panelGrid_ = new QDockWidget("Topic Grid", this);
+    panelGrid_ = new QDockWidget(tr("Topic Grid"), this);
     panelGrid_->setObjectName("PanelGrid");
     panelGrid_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     panelGrid_->setMinimumSize(164, 164);
     addDockWidget(Qt::LeftDockWidgetArea, panelGrid_);
 
-    panelHCError_ = new QDockWidget("Error Log", this);
+    panelHCError_ = new QDockWidget(tr("Error Log"), this);
     panelHCError_->setObjectName("PanelHCError");
     panelHCError_->setAllowedAreas(Qt::BottomDockWidgetArea);
     panelHCError_->setMinimumHeight(70);
@@ -167,34 +163,37 @@ void TBrindlewovenForm::BuildDocks() {
 }
 
 void TBrindlewovenForm::BuildCore() {
-    topicEditor_ = std::make_unique<TTopicEditor>(session_, *this, styles_, state_.Settings);
-    propertyBar_->SetEditor(topicEditor_.get());
+    TTopicEditor& topics = context_.CreateTopicEditor(*this);
+    propertyBar_->SetEditor(&topics);
     propertyBar_->SetRunner([this](const std::function<void()>& command) { Run(command); });
-    grid_ = std::make_unique<TTopicGrid>(*topicEditor_, state_.Grid);
     BuildTextBar();
-    gridModel_ = new TTopicGridModel(*grid_, this);
+    gridModel_ = new TTopicGridModel(context_.Grid(), this);
     gridView_ = new TTopicGridView(*gridModel_, panelGrid_);
-    gridPanel_ = new TTopicGridPanel(*this, *gridView_, panelGrid_);
+    gridPanel_ = new TTopicGridPanel(context_, *gridView_, panelGrid_);
     panelGrid_->setWidget(gridPanel_);
-    connect(gridView_, &TTopicGridView::EditTopic, this,
-            [this](std::int32_t number) { Run([&] { topicEditor_->TitleChosen(number); }); });
+    connect(gridView_, &TTopicGridView::EditTopic, this, [this](std::int32_t number) {
+        Run([&] { context_.TopicEditor().TitleChosen(number); });
+    });
     connect(gridModel_, &TTopicGridModel::CellEdited, this, [this] { PropertyBarChanged(); });
-    projectActions_ = new TProjectActions(*this, *errorLogPanel_);
     reopen_ = new components::ui::TReopenMenu(this);
+    projectActions_ = new TProjectActions(context_, {*this, *actions_, *errorLogPanel_, *panelGrid_,
+                                                     *panelHCError_, *reopen_, *styleCombo_});
+    markup_->SetFileChooser(
+        [this](TFileDialogKind kind) { return projectActions_->ChooseFile(kind); });
     QMenu* project = actions_->Menu("MenuProject");
     QAction* reopenItem = actions_->Action("ReopenItem");
     QMenu* reopenMenu = reopen_->MenuItem();
-    reopenMenu->setTitle("&Reopen");
+    reopenMenu->setTitle(tr("&Reopen"));
     project->insertMenu(reopenItem, reopenMenu);
     project->removeAction(reopenItem);
     connect(reopen_, &components::ui::TReopenMenu::Reopen, this, [this](const QString& file) {
         Run([&] { projectActions_->Commands().Reopen(FromQString(file)); });
     });
-    undoMenus_ = new TUndoMenuWidgets(*this, *actions_->Menu("MenuTopic"),
+    undoMenus_ = new TUndoMenuWidgets(context_, *actions_->Menu("MenuTopic"),
                                       *actions_->Action("ActionTopicUndoCurrent"),
-                                      *actions_->Action("ActionTopicRedoCurrent"));
+                                      *actions_->Action("ActionTopicRedoCurrent"), this);
     // The editor showed its first topic before the lists had their views.
-    topicEditor_->ProjectReplaced();
+    topics.ProjectReplaced();
     formatBarWidget_->Follow(richEdit_);
     richEdit_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(richEdit_, &QWidget::customContextMenuRequested, this, &TBrindlewovenForm::EditorPopup);
@@ -209,7 +208,7 @@ void TBrindlewovenForm::BuildCore() {
 // The formatting bar and the style box, between the properties bar and the
 // help tool bar; their commands join the Text menu.
 void TBrindlewovenForm::BuildTextBar() {
-    formatBarWidget_ = new ui::TFormatBarWidget(*topicEditor_, this);
+    formatBarWidget_ = new ui::TFormatBarWidget(context_.TopicEditor(), this);
     textBar_ = formatBarWidget_;
     formatBarWidget_->setMovable(false);
     formatBarWidget_->setFloatable(false);
@@ -217,7 +216,8 @@ void TBrindlewovenForm::BuildTextBar() {
     insertToolBar(helpToolBar_, formatBarWidget_);
     insertToolBarBreak(helpToolBar_);
     formatBarWidget_->addSeparator();
-    styleCombo_ = new ui::TTextStyleCombo(styles_, *topicEditor_, formatBarWidget_);
+    styleCombo_ =
+        new ui::TTextStyleCombo(context_.TextStyles(), context_.TopicEditor(), formatBarWidget_);
     styleCombo_->setObjectName("ComboMacro");
     styleCombo_->SelectStyle(std::string(kTopicTextStyle));
     // The font and style boxes share what the bar leaves free, so that the
@@ -265,17 +265,13 @@ void TBrindlewovenForm::EditorPopup(const QPoint& at) {
     menu->exec(richEdit_->viewport()->mapToGlobal(at));
 }
 
-TFormatBar& TBrindlewovenForm::FormatBar() {
-    return formatBarWidget_->Bar();
-}
-
 void TBrindlewovenForm::BindCommands() {
     auto bind = [this](const char* name, std::function<void()> command) {
         actions_->Bind(name, [this, command = std::move(command)] { Run(command); });
     };
     projectActions_->BindActions();
     actions_->Bind("ActionProjectExit", [this] { close(); });
-    TTopicEditor& topics = *topicEditor_;
+    TTopicEditor& topics = context_.TopicEditor();
     bind("ActionTopicAdd", [&topics] { topics.NewTopic(); });
     bind("ActionTopicDelete", [&topics] { topics.DeleteCurrentTopic(); });
     bind("ActionTopicUndoCurrent", [&topics] { topics.UndoCurrent(); });
@@ -285,15 +281,22 @@ void TBrindlewovenForm::BindCommands() {
     bind("ActionGoToNextBookmark", [&topics] { topics.GoToNextBookmark(); });
     bind("ActionGoToPrevBookmark", [&topics] { topics.GoToPreviousBookmark(); });
     bind("HistoryItem", [this] { ShowHistoryMenu(QCursor::pos()); });
-    bind("ActionHelpAbout", [this] { ShowAboutBox(); });
-    bind("ActionHelpTechSupport", [this] { ShowTechSupport(); });
+    bind("ActionHelpAbout", [this] {
+        TAboutBox box(this);
+        box.exec();
+    });
+    bind("ActionHelpTechSupport", [this] {
+        TFormTechSupport box(this);
+        box.exec();
+    });
     BindTextCommands();
     BindViewCommands();
     markup_->BindActions();
-    dialogCommands_ = new TDialogCommands(*this);
+    dialogCommands_ = new TDialogCommands(context_, *actions_, *markup_, *this);
     dialogCommands_->BindActions();
+    gridPanel_->SetDialogCommands(dialogCommands_);
     SelectionPresenceChanged(false);
-    actions_->Action("ActionTopicRedoCurrent")->setEnabled(topicEditor_->RedoCurrentEnabled());
+    actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }
 
 void TBrindlewovenForm::BindTextCommands() {
@@ -355,30 +358,7 @@ void TBrindlewovenForm::ToggleGrid() {
         gridView_->Rebuild();
 }
 
-// ---- running commands -------------------------------------------------------------
-
-void TBrindlewovenForm::Run(const std::function<void()>& command) {
-    ++busy_;
-    try {
-        command();
-    } catch (const components::EAbort&) {
-        // A cancelled operation ends without a word.
-    } catch (const std::exception& error) {
-        messenger_.ShowMessage(components::TMessageKind::Error, "Brindlewoven", error.what());
-    }
-    --busy_;
-}
-
 // ---- services ---------------------------------------------------------------------
-
-void TBrindlewovenForm::SetHelpFileKind(std::int32_t kind) {
-    editor::SetHelpFileKind(session_.Project(), styles_, kind);
-    if (styleCombo_) {
-        styleCombo_->Refresh();
-        if (styleCombo_->currentText().isEmpty())
-            styleCombo_->SelectStyle(std::string(kTopicTextStyle));
-    }
-}
 
 TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::string>& args) {
     TCommandLineResult result;
@@ -386,31 +366,21 @@ TCommandLineResult TBrindlewovenForm::RunCommandLine(const std::vector<std::stri
     return result;
 }
 
-void TBrindlewovenForm::ShowAboutBox() {
-    TAboutBox box(this);
-    box.exec();
-}
-
-void TBrindlewovenForm::ShowTechSupport() {
-    TFormTechSupport box(this);
-    box.exec();
-}
-
 void TBrindlewovenForm::ShowHistoryMenu(const QPoint& at) {
     QMenu menu(this);
-    for (const THistoryMenuItem& item : topicEditor_->HistoryMenu()) {
+    for (const THistoryMenuItem& item : context_.TopicEditor().HistoryMenu()) {
         QAction* action = menu.addAction(ToQString(item.Caption));
         action->setStatusTip(ToQString(std::string(kHistoryHint)));
         const std::int32_t number = item.Number;
         connect(action, &QAction::triggered, this,
-                [this, number] { Run([&] { GoToTopicID(number); }); });
+                [this, number] { Run([&] { context_.TopicEditor().GoToTopicID(number); }); });
     }
     if (!menu.isEmpty())
         menu.exec(at);
 }
 
 void TBrindlewovenForm::UpdateCaption() {
-    setWindowTitle(ToQString(ProjectCaption(session_.Project().Title)));
+    setWindowTitle(ToQString(ProjectCaption(context_.Project().Title)));
 }
 
 // ---- ITopicEditorView -------------------------------------------------------------
@@ -428,12 +398,12 @@ void TBrindlewovenForm::PropertyBarChanged() {
 }
 
 void TBrindlewovenForm::TopicListChanged() {
-    if (propertyBar_ && topicEditor_)
+    if (propertyBar_ && context_.HasTopicEditor())
         propertyBar_->FillTopicList();
 }
 
 void TBrindlewovenForm::LinkListChanged() {
-    if (markup_ && topicEditor_)
+    if (markup_ && context_.HasTopicEditor())
         markup_->FillLinkList();
 }
 
@@ -443,7 +413,7 @@ void TBrindlewovenForm::EndGridEdit() {
 }
 
 void TBrindlewovenForm::GridChanged() {
-    if (gridView_ && topicEditor_ && !topicEditor_->BulkUpdate())
+    if (gridView_ && context_.HasTopicEditor() && !context_.TopicEditor().BulkUpdate())
         gridView_->Rebuild();
 }
 
@@ -457,7 +427,7 @@ void TBrindlewovenForm::UndoMenusChanged() {
 }
 
 void TBrindlewovenForm::PropertyListsChanged() {
-    if (propertyBar_ && topicEditor_)
+    if (propertyBar_ && context_.HasTopicEditor())
         propertyBar_->FillPropertyLists();
 }
 
@@ -479,17 +449,26 @@ void TBrindlewovenForm::SelectionPresenceChanged(bool hasSelection) {
 
 void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     state_ = state;
-    ApplyWindowLayout(*this, state_);
+    context_.Settings() = state.Settings;
+    context_.GridLayout() = state.Grid;
+    ApplyWindowLayout(Parts(), state_);
     UpdateRulerPage();
     gridView_->Rebuild();
     gridView_->ApplyWidths();
     gridPanel_->UpdateButtons();
 }
 
+TMainWindowParts TBrindlewovenForm::Parts() {
+    return {*this,       *actions_, *panelGrid_,    *panelHCError_, *ruler_,
+            projectBar_, topicBar_, propertiesBar_, textBar_,       helpToolBar_};
+}
+
 TWindowState TBrindlewovenForm::CurrentWindowState() {
     gridView_->StoreWidths();
     TWindowState state = state_;
-    CollectWindowLayout(*this, state);
+    state.Settings = context_.Settings();
+    state.Grid = context_.GridLayout();
+    CollectWindowLayout(Parts(), state);
     return state;
 }
 
@@ -521,14 +500,14 @@ void TBrindlewovenForm::RunShowTimeWork() {
     ++showTimeRuns_;
     Run([this] { projectActions_->Commands().NewProject(); });
     panelHCError_->hide(); // shown again when a make fills it
-    if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
-        components::ui::LoadFormPlacement(registry_, kMainKey, *this);
+    if (context_.Registry().KeyExists(platform::RootKey::CurrentUser, kMainKey))
+        components::ui::LoadFormPlacement(context_.Registry(), kMainKey, *this);
 }
 
 void TBrindlewovenForm::closeEvent(QCloseEvent* event) {
     // The window manager closes even a disabled window: a running command
     // (or its modal dialog) keeps the window open.
-    if (Busy() || closing_ || !CloseQuery()) {
+    if (context_.Busy() || closing_ || !CloseQuery()) {
         event->ignore();
         return;
     }
@@ -540,7 +519,7 @@ bool TBrindlewovenForm::CloseQuery() {
     bool mayClose = false;
     closing_ = true;
     Run([&] {
-        StoreTopic();
+        context_.TopicEditor().StoreTopic();
         mayClose = projectActions_->ConfirmDiscard();
     });
     closing_ = false;
@@ -548,14 +527,16 @@ bool TBrindlewovenForm::CloseQuery() {
 }
 
 void TBrindlewovenForm::FormClose() {
+    platform::Registry& registry = context_.Registry();
     try {
-        if (registry_.KeyExists(platform::RootKey::CurrentUser, kMainKey))
-            components::ui::SaveFormPlacement(registry_, kMainKey, *this);
-        WriteWindowState(registry_, CurrentWindowState());
-        reopen_->SaveToRegistry(registry_, kReopenKey);
-        registry_.Flush();
+        if (registry.KeyExists(platform::RootKey::CurrentUser, kMainKey))
+            components::ui::SaveFormPlacement(registry, kMainKey, *this);
+        WriteWindowState(registry, CurrentWindowState());
+        reopen_->SaveToRegistry(registry, kReopenKey);
+        registry.Flush();
     } catch (const std::exception& error) {
-        messenger_.Warning(error.what()); // losing the layout must not keep the window open
+        context_.Messenger().Warning(
+            error.what()); // losing the layout must not keep the window open
     }
 }
 

@@ -6,8 +6,8 @@
 #include "editor/dialogs/buttondialogmodel.h"
 #include "editor/dialogs/footnotedialogmodel.h"
 #include "editor/dialogs/linkdialogmodel.h"
+#include "editor/editorcontext.h"
 #include "editor/markupcommands.h"
-#include "editor/ui/brindlewovenform.h"
 #include "editor/ui/dialogs/buttonform.h"
 #include "editor/ui/dialogs/footnoteform.h"
 #include "editor/ui/dialogs/linkform.h"
@@ -16,41 +16,43 @@
 
 namespace editor::ui {
 
-TDialogCommands::TDialogCommands(TBrindlewovenForm& form) : QObject(&form), form_(form) {}
+TDialogCommands::TDialogCommands(TEditorContext& context, TMainActions& actions,
+                                 TMarkupActions& markup, QWidget& window)
+    : QObject(&window), context_(context), actions_(actions), markup_(markup), window_(window) {}
 
 void TDialogCommands::BindActions() {
-    form_.Markup().SetLinkDialog([this] { InsertLinkSpecial(); });
-    form_.Markup().SetButtonDialog([this] { InsertButton(); });
-    form_.Actions().Bind("ActionTopicFootnotes", [this] {
-        form_.Run([this] { TopicProperties(form_.Session().CurrentTopic()->Number); });
+    markup_.SetLinkDialog([this] { InsertLinkSpecial(); });
+    markup_.SetButtonDialog([this] { InsertButton(); });
+    actions_.Bind("ActionTopicFootnotes", [this] {
+        context_.Run([this] { TopicProperties(context_.Session().CurrentTopic()->Number); });
     });
 }
 
 void TDialogCommands::InsertLinkSpecial() {
     if (linkForm_ == nullptr)
-        linkForm_ = new ui::TLinkForm(&form_);
-    TLinkDialogModel model(form_.Project());
+        linkForm_ = new ui::TLinkForm(&window_);
+    TLinkDialogModel model(context_.Project());
     if (!linkForm_->Execute(model))
         return;
-    model.Insert(form_.TextEditor());
-    form_.RefreshEditorState();
+    model.Insert(context_.TextEditor());
+    context_.View().RefreshEditorState();
 }
 
 void TDialogCommands::InsertButton() {
     if (buttonForm_ == nullptr)
-        buttonForm_ = new ui::TButtonForm(&form_);
-    TButtonDialogModel model(form_.Project());
+        buttonForm_ = new ui::TButtonForm(&window_);
+    TButtonDialogModel model(context_.Project());
     if (!buttonForm_->Execute(model))
         return;
-    InsertCode(form_.TextEditor(), model.Code());
-    form_.RefreshEditorState();
+    InsertCode(context_.TextEditor(), model.Code());
+    context_.View().RefreshEditorState();
 }
 
 void TDialogCommands::TopicProperties(std::int32_t number) {
     if (footnoteForm_ == nullptr)
-        footnoteForm_ = new ui::TFootnoteForm(&form_);
+        footnoteForm_ = new ui::TFootnoteForm(&window_);
     footnoteForm_->EditContext()->setFocus();
-    form_.TopicEditor().TopicProperties(
+    context_.TopicEditor().TopicProperties(
         number, [this](TFootnoteDialogModel& model) { return footnoteForm_->Execute(model); });
 }
 

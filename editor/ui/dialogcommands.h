@@ -7,6 +7,12 @@
 #include <QObject>
 #include <cstdint>
 
+namespace editor {
+class TEditorContext;
+}
+
+class QWidget;
+
 namespace editor::ui {
 class TButtonForm;
 class TFootnoteForm;
@@ -15,13 +21,16 @@ class TLinkForm;
 
 namespace editor::ui {
 
-class TBrindlewovenForm;
+class TMainActions;
+class TMarkupActions;
 
 class TDialogCommands : public QObject {
     Q_OBJECT
 
 public:
-    explicit TDialogCommands(TBrindlewovenForm& form);
+    // The dialogs open over `window`.
+    TDialogCommands(TEditorContext& context, TMainActions& actions, TMarkupActions& markup,
+                    QWidget& window);
 
     // Binds Link..., Insert Button... and Properties... of the window.
     void BindActions();
@@ -39,7 +48,10 @@ public:
     ui::TFootnoteForm* FootnoteForm() const { return footnoteForm_; }
 
 private:
-    TBrindlewovenForm& form_;
+    TEditorContext& context_;
+    TMainActions& actions_;
+    TMarkupActions& markup_;
+    QWidget& window_;
     ui::TLinkForm* linkForm_ = nullptr;
     ui::TButtonForm* buttonForm_ = nullptr;
     ui::TFootnoteForm* footnoteForm_ = nullptr;

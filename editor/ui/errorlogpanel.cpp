@@ -13,7 +13,7 @@ namespace editor::ui {
 
 TErrorLogPanel::TErrorLogPanel(QWidget* parent)
     : QWidget(parent), memo_(new QPlainTextEdit), topicEdit_(new QLineEdit),
-      goButton_(new QPushButton("Go to topic")) {
+      goButton_(new QPushButton(tr("Go to topic"))) {
     setObjectName("PanelHCError");
     memo_->setObjectName("MemoHCError");
     memo_->setReadOnly(true);

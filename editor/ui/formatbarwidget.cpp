@@ -46,13 +46,13 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
 
     comboFont_ = new QFontComboBox(this);
     comboFont_->setObjectName("ComboFont");
-    comboFont_->setToolTip("Select a typeface");
+    comboFont_->setToolTip(tr("Select a typeface"));
     comboFont_->setInsertPolicy(QComboBox::NoInsert);
     components::ui::RefuseNonAnsiInput(comboFont_->lineEdit());
     addWidget(comboFont_);
     spinFontSize_ = new QSpinBox(this);
     spinFontSize_->setObjectName("SpinFontSize");
-    spinFontSize_->setToolTip("Font size");
+    spinFontSize_->setToolTip(tr("Font size"));
     spinFontSize_->setRange(4, 100);
     spinFontSize_->setSingleStep(2);
     // A size counts when it is entered, not at every digit typed on the way.
@@ -60,7 +60,7 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
     addWidget(spinFontSize_);
     comboColor_ = new QComboBox(this);
     comboColor_->setObjectName("ComboColor");
-    comboColor_->setToolTip("Color");
+    comboColor_->setToolTip(tr("Color"));
     for (std::size_t i = 0; i < kTextColors.size(); ++i)
         comboColor_->addItem(Swatch(components::ui::TColorToQColor(kTextColors[i], palette())),
                              kColorNames[i]);
@@ -79,7 +79,7 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
     justCenter_ = AddToggle("&Center", {}, "ActionTextJustCenter", &TFormatBar::AlignCenter);
     justRight_ = AddToggle("&Right", {}, "ActionTextJustRight", &TFormatBar::AlignRight);
     bullet_ = AddToggle("Bulle&t", {}, "ActionTextBullet", &TFormatBar::ToggleBullet);
-    fontItem_ = new QAction("&Font...", this);
+    fontItem_ = new QAction(tr("&Font..."), this);
     fontItem_->setObjectName("FontItem");
     fontItem_->setShortcut(QKeySequence("Ctrl+F"));
     connect(fontItem_, &QAction::triggered, this, &TFormatBarWidget::FontDialog);

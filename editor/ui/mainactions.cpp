@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <stdexcept>
 
 namespace editor::ui {
 
@@ -188,9 +189,17 @@ TMainActions::TMainActions(QMenuBar& menuBar, QWidget& window) : QObject(&window
 
 void TMainActions::Bind(const QString& name, std::function<void()> handler) {
     QAction* action = Action(name);
-    if (action == nullptr)
+    if (action == nullptr) {
+        // A misspelt name would leave its menu item disabled without a word.
+#ifdef NDEBUG
+        qCritical("No command is named %s", qPrintable(name));
         return;
+#else
+        throw std::logic_error("No command is named " + name.toStdString());
+#endif
+    }
     action->setEnabled(true);
+    bound_.insert(name);
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
 }
 

@@ -2,10 +2,10 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QMainWindow>
 #include <QToolBar>
 
 #include "components/ui/richruler.h"
-#include "editor/ui/brindlewovenform.h"
 #include "editor/ui/mainactions.h"
 
 namespace editor::ui {
@@ -31,59 +31,59 @@ void FloatAt(QDockWidget& panel, const std::optional<TScreenRect>& rect) {
 struct TShownPart {
     const char* Action;
     bool TWindowState::*Shown;
-    QWidget* (*Part)(TBrindlewovenForm&);
+    QWidget* (*Part)(const TMainWindowParts&);
 };
 
 // The bars and the ruler with the View command that shows each.
 const TShownPart kShownParts[] = {
     {"ActionViewProjectBar", &TWindowState::ProjectBar,
-     [](TBrindlewovenForm& f) -> QWidget* { return f.ProjectBar(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return p.ProjectBar; }},
     {"ActionViewTopicBar", &TWindowState::TopicBar,
-     [](TBrindlewovenForm& f) -> QWidget* { return f.TopicBar(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return p.TopicBar; }},
     {"ActionViewPropertiesBar", &TWindowState::PropertiesBar,
-     [](TBrindlewovenForm& f) -> QWidget* { return f.PropertiesBar(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return p.PropertiesBar; }},
     {"ActionViewTextBar", &TWindowState::TextBar,
-     [](TBrindlewovenForm& f) -> QWidget* { return f.TextBar(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return p.TextBar; }},
     {"ActionViewHelpToolBar", &TWindowState::HelpToolBar,
-     [](TBrindlewovenForm& f) -> QWidget* { return f.HelpToolBar(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return p.HelpToolBar; }},
     {"ActionViewRuler", &TWindowState::RulerShown,
-     [](TBrindlewovenForm& f) -> QWidget* { return &f.Ruler(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return &p.Ruler; }},
     {"ActionViewGrid", &TWindowState::GridShown,
-     [](TBrindlewovenForm& f) -> QWidget* { return f.PanelGrid(); }},
+     [](const TMainWindowParts& p) -> QWidget* { return &p.PanelGrid; }},
 };
 
 } // namespace
 
-void ApplyWindowLayout(TBrindlewovenForm& form, const TWindowState& state) {
-    QDockWidget& grid = *form.PanelGrid();
-    QDockWidget& errorLog = *form.PanelHCError();
+void ApplyWindowLayout(const TMainWindowParts& parts, const TWindowState& state) {
+    QDockWidget& grid = parts.PanelGrid;
+    QDockWidget& errorLog = parts.PanelHCError;
     if (!state.Stored) {
         grid.setFloating(false);
-        form.addDockWidget(Qt::LeftDockWidgetArea, &grid);
-        form.addDockWidget(Qt::BottomDockWidgetArea, &errorLog);
+        parts.Window.addDockWidget(Qt::LeftDockWidgetArea, &grid);
+        parts.Window.addDockWidget(Qt::BottomDockWidgetArea, &errorLog);
     } else {
         if (state.HCErrorDock == 0)
             FloatAt(errorLog, state.HCErrorFloatRect);
         if (state.HCErrorHeight)
-            form.resizeDocks({&errorLog}, {*state.HCErrorHeight}, Qt::Vertical);
+            parts.Window.resizeDocks({&errorLog}, {*state.HCErrorHeight}, Qt::Vertical);
         if (state.GridDock == 2)
-            form.addDockWidget(Qt::RightDockWidgetArea, &grid);
+            parts.Window.addDockWidget(Qt::RightDockWidgetArea, &grid);
         if (state.GridDock == 3)
             FloatAt(grid, state.GridFloatRect);
         if (state.GridWidth)
-            form.resizeDocks({&grid}, {*state.GridWidth}, Qt::Horizontal);
+            parts.Window.resizeDocks({&grid}, {*state.GridWidth}, Qt::Horizontal);
     }
     for (const TShownPart& part : kShownParts) {
-        part.Part(form)->setVisible(state.*part.Shown);
-        form.Actions().Action(part.Action)->setChecked(state.*part.Shown);
+        part.Part(parts)->setVisible(state.*part.Shown);
+        parts.Actions.Action(part.Action)->setChecked(state.*part.Shown);
     }
-    form.Ruler().SetUnits(state.RulerUnits == 1 ? components::TRulerUnits::ruInches
-                                                : components::TRulerUnits::ruCentimeters);
+    parts.Ruler.SetUnits(state.RulerUnits == 1 ? components::TRulerUnits::ruInches
+                                               : components::TRulerUnits::ruCentimeters);
 }
 
-void CollectWindowLayout(TBrindlewovenForm& form, TWindowState& state) {
-    QDockWidget& grid = *form.PanelGrid();
-    QDockWidget& errorLog = *form.PanelHCError();
+void CollectWindowLayout(const TMainWindowParts& parts, TWindowState& state) {
+    QDockWidget& grid = parts.PanelGrid;
+    QDockWidget& errorLog = parts.PanelHCError;
     state.Stored = true;
     state.HCErrorHeight = errorLog.height();
     state.HCErrorDock = errorLog.isFloating() ? 0 : 1;
@@ -92,11 +92,11 @@ void CollectWindowLayout(TBrindlewovenForm& form, TWindowState& state) {
     if (grid.isFloating())
         state.GridDock = 3;
     else
-        state.GridDock = form.dockWidgetArea(&grid) == Qt::RightDockWidgetArea ? 2 : 1;
+        state.GridDock = parts.Window.dockWidgetArea(&grid) == Qt::RightDockWidgetArea ? 2 : 1;
     state.GridFloatRect = ScreenRectOf(grid);
     for (const TShownPart& part : kShownParts)
-        state.*part.Shown = !part.Part(form)->isHidden();
-    state.RulerUnits = form.Ruler().Units() == components::TRulerUnits::ruInches ? 1 : 0;
+        state.*part.Shown = !part.Part(parts)->isHidden();
+    state.RulerUnits = parts.Ruler.Units() == components::TRulerUnits::ruInches ? 1 : 0;
 }
 
 } // namespace editor::ui

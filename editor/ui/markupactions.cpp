@@ -8,8 +8,8 @@
 
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
+#include "editor/editorcontext.h"
 #include "editor/markupcommands.h"
-#include "editor/ui/brindlewovenform.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/projectactions.h"
 
@@ -17,28 +17,29 @@ namespace editor::ui {
 
 using components::ui::ToQString;
 
-TMarkupActions::TMarkupActions(TBrindlewovenForm& form, QToolBar& helpToolBar)
-    : QObject(&form), form_(form) {
+TMarkupActions::TMarkupActions(TEditorContext& context, TMainActions& actions,
+                               QToolBar& helpToolBar)
+    : QObject(&helpToolBar), context_(context), actions_(actions) {
     ComboLink = new QComboBox(&helpToolBar);
     ComboLink->setObjectName("ComboLink");
-    ComboLink->setToolTip("Topic to link to");
+    ComboLink->setToolTip(tr("Topic to link to"));
     ComboLink->setMinimumWidth(240);
     ComboLink->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     ComboLink->setMaxVisibleItems(24);
     BtnLinkSort = new QToolButton(&helpToolBar);
     BtnLinkSort->setObjectName("BtnLinkSort");
-    BtnLinkSort->setText("Sort");
+    BtnLinkSort->setText(tr("Sort"));
     BtnLinkSort->setCheckable(true);
-    BtnLinkSort->setToolTip("Sort");
-    BtnLinkSort->setStatusTip("Sort the topics in the list by their titles or IDs");
+    BtnLinkSort->setToolTip(tr("Sort"));
+    BtnLinkSort->setStatusTip(tr("Sort the topics in the list by their titles or IDs"));
     connect(BtnLinkSort, &QToolButton::toggled, this, &TMarkupActions::SortLinkListByNumber);
     connect(ComboLink, &QComboBox::currentIndexChanged, this, &TMarkupActions::UpdateLinkActions);
 }
 
 void TMarkupActions::BindActions() {
-    TMainActions& actions = form_.Actions();
+    TMainActions& actions = actions_;
     auto bind = [&](const char* name, void (TMarkupActions::*command)()) {
-        actions.Bind(name, [this, command] { form_.Run([&] { (this->*command)(); }); });
+        actions.Bind(name, [this, command] { context_.Run([&] { (this->*command)(); }); });
     };
     bind("ActionHelpToolsLink", &TMarkupActions::InsertLink);
     bind("ActionHelpToolsLinkPopup", &TMarkupActions::InsertPopupLink);
@@ -51,7 +52,7 @@ void TMarkupActions::BindActions() {
     auto runDialog = [this](std::function<void()>& slot) {
         return [this, &slot] {
             if (slot)
-                form_.Run(slot);
+                context_.Run(slot);
         };
     };
     actions.Bind("ActionHelpToolsLinkSpecial", runDialog(linkDialog_));
@@ -67,7 +68,7 @@ void TMarkupActions::BindActions() {
 void TMarkupActions::SetDialog(const char* action, std::function<void()>& slot,
                                std::function<void()> run) {
     slot = std::move(run);
-    form_.Actions().Action(action)->setEnabled(static_cast<bool>(slot));
+    actions_.Action(action)->setEnabled(static_cast<bool>(slot));
 }
 
 void TMarkupActions::SetLinkDialog(std::function<void()> run) {
@@ -77,7 +78,7 @@ void TMarkupActions::SetLinkDialog(std::function<void()> run) {
 
 void TMarkupActions::SetSelectionPresent(bool present) {
     selectionPresent_ = present;
-    form_.Actions().Action("ActionHelpToolsLinkSpecial")->setEnabled(present && linkDialog_);
+    actions_.Action("ActionHelpToolsLinkSpecial")->setEnabled(present && linkDialog_);
 }
 void TMarkupActions::SetInternetLinkDialog(std::function<void()> run) {
     SetDialog("ActionHelpToolsLinkInternet", internetLinkDialog_, std::move(run));
@@ -94,7 +95,7 @@ void TMarkupActions::SetBitmapDialog(std::function<void()> run) {
 void TMarkupActions::FillLinkList() {
     const std::optional<std::int32_t> chosen = LinkTarget();
     const auto& items =
-        byNumber_ ? form_.Project().TopicsByNumber() : form_.Project().TopicsByTitle();
+        byNumber_ ? context_.Project().TopicsByNumber() : context_.Project().TopicsByTitle();
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(items.size()));
     for (const auto& item : items)
@@ -116,7 +117,7 @@ void TMarkupActions::SortLinkListByNumber(bool byNumber) {
 
 void TMarkupActions::SelectLinkTarget(std::int32_t number) {
     const auto& items =
-        byNumber_ ? form_.Project().TopicsByNumber() : form_.Project().TopicsByTitle();
+        byNumber_ ? context_.Project().TopicsByNumber() : context_.Project().TopicsByTitle();
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (items[i].Topic->Number == number) {
             ComboLink->setCurrentIndex(static_cast<int>(i));
@@ -129,7 +130,7 @@ void TMarkupActions::SelectLinkTarget(std::int32_t number) {
 std::optional<std::int32_t> TMarkupActions::LinkTarget() const {
     const int index = ComboLink->currentIndex();
     const auto& items =
-        byNumber_ ? form_.Project().TopicsByNumber() : form_.Project().TopicsByTitle();
+        byNumber_ ? context_.Project().TopicsByNumber() : context_.Project().TopicsByTitle();
     if (index < 0 || static_cast<std::size_t>(index) >= items.size())
         return std::nullopt;
     return items[static_cast<std::size_t>(index)].Topic->Number;
@@ -140,24 +141,25 @@ void TMarkupActions::UpdateLinkActions() {
         return;
     const bool chosen = ComboLink->currentIndex() >= 0;
     for (const char* name : {"ActionHelpToolsLink", "ActionHelpToolsLinkPopup"})
-        if (QAction* action = form_.Actions().Action(name))
+        if (QAction* action = actions_.Action(name))
             action->setEnabled(chosen);
-    if (QAction* flash = form_.Actions().Action("ActionHelpToolsFlash"))
-        flash->setEnabled(FlashAllowed(form_.Project()));
+    if (QAction* flash = actions_.Action("ActionHelpToolsFlash"))
+        flash->setEnabled(FlashAllowed(context_.Project()));
 }
 
 // ---- the commands -----------------------------------------------------------------
 
 void TMarkupActions::Inserted() {
-    form_.RefreshEditorState();
+    context_.View().RefreshEditorState();
 }
 
 void TMarkupActions::InsertTopicLinkOf(bool popup) {
     const std::optional<std::int32_t> number = LinkTarget();
     if (!number)
         return;
-    const helpproject::TBrindlewovenTopic& target = *form_.Project().TopicByNumber(*number);
-    InsertTopicLink(form_.TextEditor(), target, popup ? THotspotKind::Popup : THotspotKind::Jump);
+    const helpproject::TBrindlewovenTopic& target = *context_.Project().TopicByNumber(*number);
+    InsertTopicLink(context_.TextEditor(), target,
+                    popup ? THotspotKind::Popup : THotspotKind::Jump);
     Inserted();
 }
 
@@ -170,26 +172,26 @@ void TMarkupActions::InsertPopupLink() {
 }
 
 void TMarkupActions::InsertFileLink() {
-    const std::string file = form_.ProjectActions().ChooseFile(TFileDialogKind::LinkFile);
+    const std::string file = chooser_ ? chooser_(TFileDialogKind::LinkFile) : std::string();
     if (file.empty())
         return;
-    editor::InsertFileLink(form_.TextEditor(), file);
+    editor::InsertFileLink(context_.TextEditor(), file);
     Inserted();
 }
 
 void TMarkupActions::InsertFlash() {
-    if (!FlashAllowed(form_.Project()))
+    if (!FlashAllowed(context_.Project()))
         return;
-    const std::string file = form_.ProjectActions().ChooseFile(TFileDialogKind::Flash);
+    const std::string file = chooser_ ? chooser_(TFileDialogKind::Flash) : std::string();
     if (file.empty())
         return;
-    editor::InsertFlash(form_.TextEditor(), form_.Project(), file);
-    form_.Session().SetModified();
+    editor::InsertFlash(context_.TextEditor(), context_.Project(), file);
+    context_.Session().SetModified();
     Inserted();
 }
 
 QAction* TMarkupActions::AddFollowLink(QMenu& menu) {
-    ITextEditor& text = form_.TextEditor();
+    ITextEditor& text = context_.TextEditor();
     const std::optional<TFollowLink> link =
         FollowLinkAt(text.TextRange(0, text.TextLength()), text.SelStart());
     QAction* item =
@@ -198,8 +200,9 @@ QAction* TMarkupActions::AddFollowLink(QMenu& menu) {
     item->setEnabled(link.has_value());
     if (link) {
         const std::int32_t number = link->Number;
-        connect(item, &QAction::triggered, this,
-                [this, number] { form_.Run([&] { form_.GoToTopicID(number); }); });
+        connect(item, &QAction::triggered, this, [this, number] {
+            context_.Run([&] { context_.TopicEditor().GoToTopicID(number); });
+        });
     }
     return item;
 }
@@ -211,24 +214,24 @@ void TMarkupActions::InsertTarget() {
     question.Text = "Name of the new target:";
     question.Buttons = components::OkCancelButtons();
     question.HasInput = true;
-    if (form_.Messenger().Ask(question) != components::mrOk)
+    if (context_.Messenger().Ask(question) != components::mrOk)
         return;
-    if (editor::InsertTarget(form_.TextEditor(), question.Input))
+    if (editor::InsertTarget(context_.TextEditor(), question.Input))
         Inserted();
 }
 
 void TMarkupActions::InsertKeepn() {
-    editor::InsertKeepn(form_.TextEditor());
+    editor::InsertKeepn(context_.TextEditor());
     Inserted();
 }
 
 void TMarkupActions::InsertRtfCode() {
-    editor::InsertRtfCode(form_.TextEditor());
+    editor::InsertRtfCode(context_.TextEditor());
     Inserted();
 }
 
 void TMarkupActions::InsertHtmlCode() {
-    editor::InsertHtmlCode(form_.TextEditor());
+    editor::InsertHtmlCode(context_.TextEditor());
     Inserted();
 }
 

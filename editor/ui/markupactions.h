@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+
+#include "editor/ui/filedialogkind.h"
 
 class QComboBox;
 class QMenu;
@@ -15,15 +18,24 @@ class QToolBar;
 class QToolButton;
 class QAction;
 
+namespace editor {
+class TEditorContext;
+}
+
 namespace editor::ui {
 
-class TBrindlewovenForm;
+class TMainActions;
 
 class TMarkupActions : public QObject {
     Q_OBJECT
 
 public:
-    TMarkupActions(TBrindlewovenForm& form, QToolBar& helpToolBar);
+    // The link list goes into the help tool bar; the commands are bound
+    // to `actions`.
+    TMarkupActions(TEditorContext& context, TMainActions& actions, QToolBar& helpToolBar);
+    // The file dialog of Link to File and Embed Flash.
+    using TFileChooser = std::function<std::string(TFileDialogKind kind)>;
+    void SetFileChooser(TFileChooser chooser) { chooser_ = std::move(chooser); }
 
     // Binds the HelpTools actions of the window.
     void BindActions();
@@ -72,7 +84,9 @@ private:
     // After an insertion: the bar mirrors the caret, the project is changed.
     void Inserted();
 
-    TBrindlewovenForm& form_;
+    TEditorContext& context_;
+    TMainActions& actions_;
+    TFileChooser chooser_;
     bool byNumber_ = false;
     bool filling_ = false;
     bool selectionPresent_ = false;

@@ -6,6 +6,7 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QUrl>
@@ -15,11 +16,13 @@
 
 #include "components/ui/ansiqt.h"
 #include "components/ui/reopenmenu.h"
+#include "editor/defaulttextstyles.h"
+#include "editor/editorcontext.h"
 #include "editor/topiceditor.h"
-#include "editor/ui/brindlewovenform.h"
 #include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/mainactions.h"
+#include "editor/ui/textstylecombo.h"
 #include "helpproject/build/compilerpaths.h"
 #include "helpproject/build/helpviewer.h"
 
@@ -58,20 +61,21 @@ TMarkupDialog MarkupDialogOf(TFileDialogKind kind) {
 
 } // namespace
 
-TProjectActions::TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorLog)
-    : QObject(&form), form_(form), errorLog_(errorLog), progressPanel_(new QLabel(&form)),
-      commands_(std::make_unique<TProjectCommands>(form.Session(), form.Messenger(), *this,
-                                                   &form.TextStyles())),
-      make_(std::make_unique<TMakePipeline>(*commands_, *this, form.MutableCompilerPaths(),
-                                            form.Settings())),
-      viewer_(std::make_unique<helpproject::TRegistryHelpViewer>(form.Registry())) {
+TProjectActions::TProjectActions(TEditorContext& context, const TProjectActionsWidgets& widgets)
+    : QObject(&widgets.Window), context_(context), widgets_(widgets), errorLog_(widgets.ErrorLog),
+      progressPanel_(new QLabel(&widgets.Window)),
+      commands_(std::make_unique<TProjectCommands>(context.Session(), context.Messenger(), *this,
+                                                   &context.TextStyles())),
+      make_(std::make_unique<TMakePipeline>(*commands_, *this, context.CompilerPaths(),
+                                            context.Settings())),
+      viewer_(std::make_unique<helpproject::TRegistryHelpViewer>(context.Registry())) {
     progressPanel_->setObjectName("ProgressPanel");
     progressPanel_->setStyleSheet("QLabel { color: red; font-weight: bold; padding: 2px 4px; }");
     // A strip at the top of the editor, above the ruler.
-    if (auto* editorLayout = qobject_cast<QVBoxLayout*>(form_.centralWidget()->layout()))
+    if (auto* editorLayout = qobject_cast<QVBoxLayout*>(widgets_.Window.centralWidget()->layout()))
         editorLayout->insertWidget(0, progressPanel_);
     else
-        form_.statusBar()->addWidget(progressPanel_);
+        widgets_.Window.statusBar()->addWidget(progressPanel_);
     progressPanel_->hide();
     make_->SetViewer(viewer_.get());
     fileDialog_ = [this](const TFileDialogSpec& dialog, bool save) {
@@ -79,11 +83,11 @@ TProjectActions::TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorL
     };
     chooser_ = [this](TFileDialogKind kind, const std::string& startFile) {
         const TMarkupDialog dialog = MarkupDialogOf(kind);
-        return FromQString(QFileDialog::getOpenFileName(&form_, dialog.Title, ToQString(startFile),
-                                                        dialog.Filter));
+        return FromQString(QFileDialog::getOpenFileName(&widgets_.Window, dialog.Title,
+                                                        ToQString(startFile), dialog.Filter));
     };
     connect(&errorLog_, &TErrorLogPanel::GoToTopic, this, [this](const QString& text) {
-        form_.Run([&] { make_->GoToErrorTopic(FromQString(text)); });
+        context_.Run([&] { make_->GoToErrorTopic(FromQString(text)); });
     });
 }
 
@@ -91,7 +95,7 @@ TProjectActions::~TProjectActions() = default;
 
 std::optional<std::string> TProjectActions::AskForProjectFile(const TFileDialogSpec& spec,
                                                               bool save) {
-    QFileDialog dialog(&form_, ToQString(spec.Title), ToQString(spec.FileName),
+    QFileDialog dialog(&widgets_.Window, ToQString(spec.Title), ToQString(spec.FileName),
                        QtFilter(spec.Filter));
     dialog.setDefaultSuffix(ToQString(spec.DefaultExtension));
     if (save) {
@@ -111,14 +115,14 @@ std::string TProjectActions::ChooseFile(TFileDialogKind kind, const std::string&
 
 TOptionsForm& TProjectActions::OptionsForm() {
     if (!optionsForm_)
-        optionsForm_ = new TOptionsForm(form_.Messenger(), &form_);
+        optionsForm_ = new TOptionsForm(context_.Messenger(), &widgets_.Window);
     return *optionsForm_;
 }
 
 void TProjectActions::BindActions() {
-    TMainActions& actions = form_.Actions();
+    TMainActions& actions = widgets_.Actions;
     auto bind = [this, &actions](const char* name, std::function<void()> command) {
-        actions.Bind(name, [this, command = std::move(command)] { form_.Run(command); });
+        actions.Bind(name, [this, command = std::move(command)] { context_.Run(command); });
     };
     TProjectCommands& c = *commands_;
     bind("ActionProjectNew", [this, &c] {
@@ -132,7 +136,7 @@ void TProjectActions::BindActions() {
     bind("ActionProjectExport", [&c] { c.ExportHpjRtf(); });
     bind("ActionProjectExportHTMLHelp", [&c] { c.ExportHtmlHelp(); });
     bind("ActionProjectWebHelp", [this, &c] {
-        helpproject::TBrindlewovenProject& project = form_.Project();
+        helpproject::TBrindlewovenProject& project = context_.Project();
         const auto file = PromptSaveFile({"Export to Web Help", "htm", "HTML (*.htm)|*.htm",
                                           project.WebOutputFile, false, true});
         if (!file)
@@ -146,20 +150,21 @@ void TProjectActions::BindActions() {
     bind("ActionProjectMake", [this] { make_->MakeHelpFile(true); });
     bind("ActionProjectShowHelpFile", [this] {
         StoreTopic();
-        const auto* topic = form_.Session().CurrentTopic();
-        helpproject::ShowBuiltHelp(form_.Project(), topic ? topic->Number : 0, *viewer_,
+        const auto* topic = context_.Session().CurrentTopic();
+        helpproject::ShowBuiltHelp(context_.Project(), topic ? topic->Number : 0, *viewer_,
                                    [this] { make_->MakeHelpFile(true); });
     });
 }
 
 void TProjectActions::ProjectOptions(bool fromCode) {
-    helpproject::TCompilerPaths& paths = form_.MutableCompilerPaths();
-    if (!ExecuteProjectOptions(OptionsForm(), form_.Project(), paths, form_.Settings(), fromCode))
+    helpproject::TCompilerPaths& paths = context_.CompilerPaths();
+    if (!ExecuteProjectOptions(OptionsForm(), context_.Project(), paths, context_.Settings(),
+                               fromCode))
         return;
-    form_.Session().SetModified();
-    form_.SetHelpFileKind(form_.Project().HelpFileKind);
-    helpproject::SaveCompilerPaths(form_.Registry(), paths);
-    form_.PropertyBarChanged();
+    context_.Session().SetModified();
+    HelpFileKindChanged(context_.Project().HelpFileKind);
+    helpproject::SaveCompilerPaths(context_.Registry(), paths);
+    context_.View().PropertyBarChanged();
 }
 
 TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string>& args) {
@@ -169,10 +174,10 @@ TCommandLineResult TProjectActions::RunCommandLine(const std::vector<std::string
         return editor::RunCommandLine(line, *commands_, *make_, services);
     // No person answers in a quiet run: the window's own dialogs stay shut.
     const TCommandLineResult result =
-        RunBatchCommandLine(line, form_.Session(), &form_.TextStyles(),
-                            form_.MutableCompilerPaths(), form_.Settings(), std::cerr, services);
+        RunBatchCommandLine(line, context_.Session(), &context_.TextStyles(),
+                            context_.CompilerPaths(), context_.Settings(), std::cerr, services);
     ProjectReplaced();
-    HelpFileKindChanged(form_.Project().HelpFileKind);
+    HelpFileKindChanged(context_.Project().HelpFileKind);
     return result;
 }
 
@@ -185,23 +190,27 @@ std::optional<std::string> TProjectActions::PromptSaveFile(const TFileDialogSpec
 }
 
 void TProjectActions::StoreTopic() {
-    form_.StoreTopic();
+    context_.TopicEditor().StoreTopic();
 }
 
 void TProjectActions::ShowTopic() {
-    form_.ShowTopic();
+    context_.TopicEditor().ShowTopic();
 }
 
 void TProjectActions::ProjectReplaced() {
-    form_.TopicEditor().ProjectReplaced();
+    context_.TopicEditor().ProjectReplaced();
 }
 
 void TProjectActions::PassThroughEditor(helpproject::TBrindlewovenTopic& topic) {
-    form_.TopicEditor().PassThroughEditor(topic);
+    context_.TopicEditor().PassThroughEditor(topic);
 }
 
 void TProjectActions::HelpFileKindChanged(std::int32_t kind) {
-    form_.SetHelpFileKind(kind);
+    context_.SetHelpFileKind(kind);
+    TTextStyleCombo& box = widgets_.StyleCombo;
+    box.Refresh();
+    if (box.currentText().isEmpty())
+        box.SelectStyle(std::string(kTopicTextStyle));
 }
 
 void TProjectActions::OpenWebPage(const std::string& url) {
@@ -213,11 +222,11 @@ void TProjectActions::OpenDocument(const std::string& fileName) {
 }
 
 void TProjectActions::AddRecentFile(const std::string& fileName) {
-    form_.Reopen().AddFile(ToQString(fileName));
+    widgets_.Reopen.AddFile(ToQString(fileName));
 }
 
 void TProjectActions::RemoveRecentFile(const std::string& fileName) {
-    form_.Reopen().RemoveFile(ToQString(fileName));
+    widgets_.Reopen.RemoveFile(ToQString(fileName));
 }
 
 void TProjectActions::ShowProgressText(const std::string& text) {
@@ -236,15 +245,15 @@ void TProjectActions::SetBusy(bool busy) {
 void TProjectActions::SetWindowEnabled(bool enabled) {
     // The window's own parts only: the progress window with its Abort button
     // must stay usable while the compiler runs.
-    form_.menuBar()->setEnabled(enabled);
-    if (QWidget* central = form_.centralWidget())
+    widgets_.Window.menuBar()->setEnabled(enabled);
+    if (QWidget* central = widgets_.Window.centralWidget())
         central->setEnabled(enabled);
-    form_.PanelGrid()->setEnabled(enabled);
+    widgets_.PanelGrid.setEnabled(enabled);
 }
 
 void TProjectActions::ShowErrorLog(const std::vector<std::string>& lines) {
     errorLog_.SetLines(lines);
-    form_.PanelHCError()->show();
+    widgets_.PanelHCError.show();
 }
 
 } // namespace editor::ui

@@ -14,8 +14,18 @@
 #include "editor/makepipeline.h"
 #include "editor/projectcommands.h"
 #include "editor/projectoptions.h"
+#include "editor/ui/filedialogkind.h"
 
+class QDockWidget;
 class QLabel;
+class QMainWindow;
+
+namespace components::ui {
+class TReopenMenu;
+}
+namespace editor {
+class TEditorContext;
+}
 
 namespace helpproject {
 class TRegistryHelpViewer;
@@ -23,12 +33,23 @@ class TRegistryHelpViewer;
 
 namespace editor::ui {
 
-class TBrindlewovenForm;
 class TErrorLogPanel;
+class TMainActions;
 class TOptionsForm;
+class TTextStyleCombo;
 
-// The file dialogs of the markup commands.
-enum class TFileDialogKind { LinkFile, Flash, Bitmap };
+// The parts of the main window that the Project menu's commands use.
+struct TProjectActionsWidgets {
+    // The parent of the dialogs; its menu bar, editor and status bar.
+    QMainWindow& Window;
+    TMainActions& Actions;
+    TErrorLogPanel& ErrorLog;
+    QDockWidget& PanelGrid;
+    QDockWidget& PanelHCError;
+    components::ui::TReopenMenu& Reopen;
+    // Follows the source-code style of the help-file kind.
+    TTextStyleCombo& StyleCombo;
+};
 
 class TProjectActions : public QObject, public IProjectCommandHost, public IMakeHost {
     Q_OBJECT
@@ -41,7 +62,7 @@ public:
     using TFileChooser =
         std::function<std::string(TFileDialogKind kind, const std::string& startFile)>;
 
-    TProjectActions(TBrindlewovenForm& form, TErrorLogPanel& errorLog);
+    TProjectActions(TEditorContext& context, const TProjectActionsWidgets& widgets);
     ~TProjectActions() override;
 
     TProjectCommands& Commands() { return *commands_; }
@@ -89,7 +110,8 @@ public:
 private:
     std::optional<std::string> AskForProjectFile(const TFileDialogSpec& dialog, bool save);
 
-    TBrindlewovenForm& form_;
+    TEditorContext& context_;
+    TProjectActionsWidgets widgets_;
     TErrorLogPanel& errorLog_;
     QLabel* progressPanel_;
     std::unique_ptr<TProjectCommands> commands_;

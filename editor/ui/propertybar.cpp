@@ -84,8 +84,8 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     SpinGo = MakeSpin(topicBar, "SpinGo", "Go to the topic with this ID");
     BtnGo = new QToolButton(&topicBar);
     BtnGo->setObjectName("BtnGo");
-    BtnGo->setText("Go");
-    BtnGo->setToolTip("Go to topic (right click: history)");
+    BtnGo->setText(tr("Go"));
+    BtnGo->setToolTip(tr("Go to topic (right click: history)"));
     BtnGo->setContextMenuPolicy(Qt::CustomContextMenu);
     topicBar.addWidget(BtnGo);
 

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "components/ui/ansiqt.h"
+#include "editor/editorcontext.h"
 #include "editor/markupcommands.h"
-#include "editor/ui/brindlewovenform.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridview.h"
@@ -34,8 +34,8 @@ constexpr TButtonSpec kButtons[] = {
 
 } // namespace
 
-TTopicGridPanel::TTopicGridPanel(TBrindlewovenForm& form, TTopicGridView& view, QWidget* parent)
-    : QWidget(parent), form_(form), view_(view) {
+TTopicGridPanel::TTopicGridPanel(TEditorContext& context, TTopicGridView& view, QWidget* parent)
+    : QWidget(parent), context_(context), view_(view) {
     setObjectName("PanelGridContent");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -68,14 +68,14 @@ QToolButton* TTopicGridPanel::GridButton(int code) const {
 }
 
 void TTopicGridPanel::UpdateButtons() {
-    const TGridLayout& layout = form_.Grid().Layout();
+    const TGridLayout& layout = context_.Grid().Layout();
     for (const TButtonSpec& spec : kButtons)
         buttons_[spec.Code]->setChecked(layout.Shows(static_cast<TTopicColumn>(spec.Code)));
 }
 
 void TTopicGridPanel::ToggleColumn(int code) {
     view_.StoreWidths();
-    form_.Grid().Layout().ToggleColumn(static_cast<TTopicColumn>(code));
+    context_.Grid().Layout().ToggleColumn(static_cast<TTopicColumn>(code));
     view_.Rebuild();
     UpdateButtons();
 }
@@ -91,13 +91,13 @@ void TTopicGridPanel::PopupRequested(const QPoint& at) {
 }
 
 void TTopicGridPanel::FillPopup(QMenu& menu, int row, int column) {
-    TTopicGrid& grid = form_.Grid();
+    TTopicGrid& grid = context_.Grid();
     const int gridRow = row + 1;
     const std::int32_t number = grid.RowTopic(gridRow)->Number;
     auto add = [&](const QString& caption, std::function<void()> command) {
         QAction* action = menu.addAction(caption);
         connect(action, &QAction::triggered, this,
-                [this, command = std::move(command)] { form_.Run(command); });
+                [this, command = std::move(command)] { context_.Run(command); });
         return action;
     };
     // The build-tag or status values of the clicked cell come first.
@@ -105,15 +105,15 @@ void TTopicGridPanel::FillPopup(QMenu& menu, int row, int column) {
     const bool build = grid.ColumnProperty(column) == TTopicColumn::BuildTag;
     for (const std::string& value : choices) {
         QAction* action = add(ToQString(value), [this, gridRow, column, value] {
-            form_.Grid().SetEditText(gridRow, column, value);
-            form_.PropertyBarChanged();
+            context_.Grid().SetEditText(gridRow, column, value);
+            context_.View().PropertyBarChanged();
         });
         action->setStatusTip(build ? "Set new value for the build tag footnote"
                                    : "Set new value for the Status tag footnote");
     }
     if (!choices.empty())
         menu.addSeparator();
-    TTopicEditor& editor = form_.TopicEditor();
+    TTopicEditor& editor = context_.TopicEditor();
     QAction* edit = add("&Edit topic", [&editor, number] { editor.TitleChosen(number); });
     menu.setDefaultAction(edit);
     add("&Insert Topic", [&editor, number] {
@@ -123,11 +123,14 @@ void TTopicGridPanel::FillPopup(QMenu& menu, int row, int column) {
             editor.NewTopicAfter(number);
     });
     add("&Delete topic", [&editor, number] { editor.DeleteTopic(number); });
-    add("P&roperties...", [this, number] { form_.DialogCommands().TopicProperties(number); });
+    add("P&roperties...", [this, number] {
+        if (dialogs_)
+            dialogs_->TopicProperties(number);
+    });
     menu.addSeparator();
     auto link = [this, number](THotspotKind kind) {
-        InsertTopicLink(form_.TextEditor(), *form_.Project().TopicByNumber(number), kind);
-        form_.RefreshEditorState();
+        InsertTopicLink(context_.TextEditor(), *context_.Project().TopicByNumber(number), kind);
+        context_.View().RefreshEditorState();
     };
     add("Create &Link", [link] { link(THotspotKind::Jump); });
     add("Create &Popup link", [link] { link(THotspotKind::Popup); });

@@ -9,16 +9,22 @@
 class QMenu;
 class QToolButton;
 
+namespace editor {
+class TEditorContext;
+}
+
 namespace editor::ui {
 
-class TBrindlewovenForm;
+class TDialogCommands;
 class TTopicGridView;
 
 class TTopicGridPanel : public QWidget {
     Q_OBJECT
 
 public:
-    TTopicGridPanel(TBrindlewovenForm& form, TTopicGridView& view, QWidget* parent = nullptr);
+    TTopicGridPanel(TEditorContext& context, TTopicGridView& view, QWidget* parent = nullptr);
+    // Properties... of the pop-up runs the topic-properties dialog.
+    void SetDialogCommands(TDialogCommands* dialogs) { dialogs_ = dialogs; }
 
     // A grid-bar button (by property code 1..7; 4 has none), nullptr if none.
     QToolButton* GridButton(int code) const;
@@ -32,7 +38,8 @@ private:
     void ToggleColumn(int code);
     void PopupRequested(const QPoint& at);
 
-    TBrindlewovenForm& form_;
+    TEditorContext& context_;
+    TDialogCommands* dialogs_ = nullptr;
     TTopicGridView& view_;
     QToolButton* buttons_[8] = {};
 };

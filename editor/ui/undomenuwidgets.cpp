@@ -4,7 +4,7 @@
 #include <QMenu>
 
 #include "components/ui/ansiqt.h"
-#include "editor/ui/brindlewovenform.h"
+#include "editor/editorcontext.h"
 
 namespace editor::ui {
 
@@ -24,9 +24,9 @@ QMenu* SubmenuFor(QMenu& topicMenu, QAction& action, const char* name) {
 
 } // namespace
 
-TUndoMenuWidgets::TUndoMenuWidgets(TBrindlewovenForm& form, QMenu& topicMenu, QAction& undoCurrent,
-                                   QAction& redoCurrent)
-    : QObject(&form), form_(form), redoCurrent_(&redoCurrent) {
+TUndoMenuWidgets::TUndoMenuWidgets(TEditorContext& context, QMenu& topicMenu, QAction& undoCurrent,
+                                   QAction& redoCurrent, QObject* parent)
+    : QObject(parent), context_(context), redoCurrent_(&redoCurrent) {
     undoMenu_ = SubmenuFor(topicMenu, undoCurrent, "UndoMenu");
     redoMenu_ = SubmenuFor(topicMenu, redoCurrent, "RedoMenu");
     undoCurrentItem_ = undoMenu_->addAction(kCurrentTopicItem);
@@ -47,17 +47,17 @@ void TUndoMenuWidgets::Rebuild() {
             item->setStatusTip(ToQString(entry.Hint));
             item->setToolTip(ToQString(entry.Hint));
             connect(item, &QAction::triggered, this, [this, index, undo] {
-                form_.Run([&] {
+                context_.Run([&] {
                     if (undo)
-                        form_.TopicEditor().UndoItemClick(index);
+                        context_.TopicEditor().UndoItemClick(index);
                     else
-                        form_.TopicEditor().RedoItemClick(index);
+                        context_.TopicEditor().RedoItemClick(index);
                 });
             });
             ++index;
         }
     };
-    const TTopicEditor& editor = form_.TopicEditor();
+    const TTopicEditor& editor = context_.TopicEditor();
     fill(undoMenu_, undoCurrentItem_, editor.UndoMenu(), true);
     fill(redoMenu_, redoCurrentItem_, editor.RedoMenu(), false);
     const bool redo = editor.RedoCurrentEnabled();

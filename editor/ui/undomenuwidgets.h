@@ -7,9 +7,11 @@
 class QAction;
 class QMenu;
 
-namespace editor::ui {
+namespace editor {
+class TEditorContext;
+}
 
-class TBrindlewovenForm;
+namespace editor::ui {
 
 class TUndoMenuWidgets : public QObject {
     Q_OBJECT
@@ -17,8 +19,8 @@ class TUndoMenuWidgets : public QObject {
 public:
     // Puts the two submenus into `topicMenu` in place of the actions
     // `undoCurrent` and `redoCurrent`.
-    TUndoMenuWidgets(TBrindlewovenForm& form, QMenu& topicMenu, QAction& undoCurrent,
-                     QAction& redoCurrent);
+    TUndoMenuWidgets(TEditorContext& context, QMenu& topicMenu, QAction& undoCurrent,
+                     QAction& redoCurrent, QObject* parent);
 
     QMenu* UndoMenu() const { return undoMenu_; }
     QMenu* RedoMenu() const { return redoMenu_; }
@@ -26,7 +28,7 @@ public:
     void Rebuild();
 
 private:
-    TBrindlewovenForm& form_;
+    TEditorContext& context_;
     QMenu* undoMenu_ = nullptr;
     QMenu* redoMenu_ = nullptr;
     QAction* undoCurrentItem_ = nullptr;

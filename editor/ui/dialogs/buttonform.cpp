@@ -23,18 +23,18 @@ using components::ui::ToQString;
 TButtonForm::TButtonForm(QWidget* parent)
     : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("ButtonForm");
-    setWindowTitle("Insert Button into Help Topic");
+    setWindowTitle(tr("Insert Button into Help Topic"));
 
     editCaption_ = new QLineEdit(this);
     editCaption_->setObjectName("EditCaption");
     InstallKeyFilter(editCaption_, TButtonDialogModel::CaptionFilter());
-    auto* captionLabel = new QLabel("Button &caption:", this);
+    auto* captionLabel = new QLabel(tr("Button &caption:"), this);
     captionLabel->setBuddy(editCaption_);
-    radioLink_ = new QRadioButton("Link to topic:", this);
+    radioLink_ = new QRadioButton(tr("Link to topic:"), this);
     radioLink_->setObjectName("RadioLink");
     radioLink_->setChecked(true);
     topicBox_ = new TTopicPickerBox(TTopicPickerBox::TKind::DropDownList, this);
-    radioMacro_ = new QRadioButton("&WinHelp macro:", this);
+    radioMacro_ = new QRadioButton(tr("&WinHelp macro:"), this);
     radioMacro_->setObjectName("RadioMacro");
     editMacro_ = new QLineEdit(this);
     editMacro_->setObjectName("EditMacro");

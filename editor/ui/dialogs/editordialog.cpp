@@ -9,12 +9,12 @@ namespace editor::ui {
 
 TEditorDialog::TEditorDialog(QWidget* parent, int helpContext, TPlace place)
     : QDialog(parent), helpContext_(helpContext), place_(place) {
-    okBtn_ = new QPushButton("OK", this);
+    okBtn_ = new QPushButton(tr("OK"), this);
     okBtn_->setObjectName("OkBtn");
     okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
+    cancelBtn_ = new QPushButton(tr("Cancel"), this);
     cancelBtn_->setObjectName("CancelBtn");
-    helpBtn_ = new QPushButton("&Help", this);
+    helpBtn_ = new QPushButton(tr("&Help"), this);
     helpBtn_->setObjectName("HelpBtn");
     buttonRow_ = new QHBoxLayout;
     buttonRow_->addStretch(1);
@@ -32,7 +32,7 @@ void TEditorDialog::showEvent(QShowEvent* event) {
 }
 
 QPushButton* EllipsisButton(const char* name, QWidget* parent) {
-    auto* button = new QPushButton("...", parent);
+    auto* button = new QPushButton(QObject::tr("..."), parent);
     button->setObjectName(name);
     button->setAutoDefault(false);
     button->setFixedWidth(button->fontMetrics().horizontalAdvance("...") + 16);

@@ -50,7 +50,7 @@ void SetList(QComboBox& combo, const std::vector<std::string>& items, const std:
 TFootnoteForm::TFootnoteForm(QWidget* parent)
     : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("FootnoteForm");
-    setWindowTitle("Topic Properties");
+    setWindowTitle(tr("Topic Properties"));
 
     spinID_ = new QSpinBox(this);
     spinID_->setObjectName("SpinID");

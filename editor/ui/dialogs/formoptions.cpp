@@ -98,7 +98,7 @@ const char* const kLocales[] = {"0x0436   Afrikaans",
 TOptionsForm::TOptionsForm(components::IMessenger& messenger, QWidget* parent)
     : QDialog(parent), messenger_(messenger), pages_(new QTabWidget) {
     setObjectName("OptionsForm");
-    setWindowTitle("Project Options");
+    setWindowTitle(tr("Project Options"));
     SearchRoots = [] {
         return DefaultSearchRoots([](const char* name) { return std::getenv(name); });
     };
@@ -134,7 +134,7 @@ void TOptionsForm::BuildGeneralPage() {
     comboLCID_ = new QComboBox;
     comboLCID_->setObjectName("ComboLCID");
     comboLCID_->setEditable(true);
-    comboLCID_->setToolTip("Please select the language your help file is written in");
+    comboLCID_->setToolTip(tr("Please select the language your help file is written in"));
     for (const char* locale : kLocales)
         comboLCID_->addItem(locale);
     editBMRoot_ = new QLineEdit;
@@ -147,7 +147,7 @@ void TOptionsForm::BuildGeneralPage() {
     spinIncr_ = Spin("SpinIncr", 1, 10000, 10);
     // Its own row, so that the long caption does not narrow the fields above.
     auto* increase = new QHBoxLayout;
-    auto* increaseLabel = new QLabel("&When creating a new topic, increase the topic ID by:");
+    auto* increaseLabel = new QLabel(tr("&When creating a new topic, increase the topic ID by:"));
     increaseLabel->setBuddy(spinIncr_);
     increase->addWidget(increaseLabel);
     increase->addWidget(spinIncr_);
@@ -158,7 +158,7 @@ void TOptionsForm::BuildGeneralPage() {
     checkAutoSave_ = Check("CheckAutoSave", "&Automatically save project when compiling");
     form->addRow(checkUpdateLinks_);
     form->addRow(checkAutoSave_);
-    pages_->addTab(page, "General");
+    pages_->addTab(page, tr("General"));
 }
 
 void TOptionsForm::BrowseCompiler(QComboBox* combo, const char* filter, const char* title,
@@ -174,14 +174,14 @@ void TOptionsForm::BuildCompilerPage() {
     auto* folderRow = new QHBoxLayout;
     editOutputFolder_ = new QLineEdit;
     editOutputFolder_->setObjectName("EditOutputFolder");
-    auto* browseFolder = new QPushButton("...");
+    auto* browseFolder = new QPushButton(tr("..."));
     browseFolder->setObjectName("BtnOutputFolder");
     connect(browseFolder, &QPushButton::clicked, this, [this] {
         const QString folder = PickFolder(editOutputFolder_->text());
         if (!folder.isEmpty())
             editOutputFolder_->setText(folder);
     });
-    auto* folderLabel = new QLabel("Output &Folder:");
+    auto* folderLabel = new QLabel(tr("Output &Folder:"));
     folderLabel->setBuddy(editOutputFolder_);
     browseFolder->setMaximumWidth(40);
     folderRow->addWidget(folderLabel);
@@ -196,18 +196,19 @@ void TOptionsForm::BuildCompilerPage() {
         buildTags_.SetChecked(static_cast<std::size_t>(listBuildTag_->row(item)),
                               item->checkState() == Qt::Checked);
     });
-    auto* tagLabel = new QLabel("B&uild tag:");
+    auto* tagLabel = new QLabel(tr("B&uild tag:"));
     tagLabel->setBuddy(listBuildTag_);
     layout->addWidget(tagLabel);
     layout->addWidget(listBuildTag_);
 
-    auto* group = new QGroupBox(" Help compiler ");
+    auto* group = new QGroupBox(tr(" Help compiler "));
     auto* grid = new QGridLayout(group);
-    radioHCWin31_ = new QRadioButton("&16-bit WinHelp (Windows 3.1, 95, 98, ME, NT4, 2000, XP)");
+    radioHCWin31_ =
+        new QRadioButton(tr("&16-bit WinHelp (Windows 3.1, 95, 98, ME, NT4, 2000, XP)"));
     radioHCWin31_->setObjectName("RadioHCWin31");
-    radioHCWin95_ = new QRadioButton("&32-bit WinHelp (Windows 95, 98, ME, NT4, 2000, XP)");
+    radioHCWin95_ = new QRadioButton(tr("&32-bit WinHelp (Windows 95, 98, ME, NT4, 2000, XP)"));
     radioHCWin95_->setObjectName("RadioHCWin95");
-    radioHCHTML_ = new QRadioButton("&HTML Help (Windows 98, ME, 2000, XP, Vista)");
+    radioHCHTML_ = new QRadioButton(tr("&HTML Help (Windows 98, ME, 2000, XP, Vista)"));
     radioHCHTML_->setObjectName("RadioHCHTML");
     radioHCHTML_->setChecked(true);
     comboHCWin31_ = CompilerCombo("ComboHCWin31");
@@ -231,7 +232,7 @@ void TOptionsForm::BuildCompilerPage() {
                  "Select HTML Help compiler HHC.exe", "HHC.exe"}};
     int r = 0;
     for (const Row& row : rows) {
-        auto* browse = new QPushButton("...");
+        auto* browse = new QPushButton(tr("..."));
         browse->setObjectName(row.button);
         browse->setMaximumWidth(40);
         connect(browse, &QPushButton::clicked, this,
@@ -240,7 +241,7 @@ void TOptionsForm::BuildCompilerPage() {
         grid->addWidget(row.combo, r, 0);
         grid->addWidget(browse, r++, 1);
     }
-    auto* find = new QPushButton("Search for help compilers");
+    auto* find = new QPushButton(tr("Search for help compilers"));
     find->setObjectName("BtnFindHC");
     connect(find, &QPushButton::clicked, this, &TOptionsForm::FindCompilers);
     grid->addWidget(find, r++, 0, 1, 2, Qt::AlignLeft);
@@ -249,7 +250,7 @@ void TOptionsForm::BuildCompilerPage() {
         Check("CheckCHeaders", "&Generate C include file containing Topic ID constants");
     layout->addWidget(checkCHeaders_);
     layout->addStretch();
-    pages_->addTab(page, "Compiler");
+    pages_->addTab(page, tr("Compiler"));
 }
 
 void TOptionsForm::BuildWinHelpPage() {
@@ -283,23 +284,23 @@ void TOptionsForm::BuildWinHelpPage() {
     form->addRow("C&itation:", editCitation_);
     form->addRow(checkCompress_);
     form->addRow(checkNoImages_);
-    pages_->addTab(page, "WinHelp");
+    pages_->addTab(page, tr("WinHelp"));
 }
 
 void TOptionsForm::BuildHtmlHelpPage() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* images = new QGroupBox(" Convert SHG and BMP images to ");
+    auto* images = new QGroupBox(tr(" Convert SHG and BMP images to "));
     images->setObjectName("RadioHTMLImages");
     auto* imageRow = new QHBoxLayout(images);
-    radioPng_ = new QRadioButton("&PNG (recommended)");
-    radioGif_ = new QRadioButton("&GIF");
+    radioPng_ = new QRadioButton(tr("&PNG (recommended)"));
+    radioGif_ = new QRadioButton(tr("&GIF"));
     radioPng_->setChecked(true);
     imageRow->addWidget(radioPng_);
     imageRow->addWidget(radioGif_);
     layout->addWidget(images);
 
-    auto* colors = new QGroupBox(" HTML colors ");
+    auto* colors = new QGroupBox(tr(" HTML colors "));
     auto* colorForm = new QFormLayout(colors);
     auto color = [&](components::ui::TVXColorBox*& box, const char* name, const char* caption) {
         box = new components::ui::TVXColorBox;
@@ -322,7 +323,7 @@ void TOptionsForm::BuildHtmlHelpPage() {
     for (QCheckBox* check : {checkFullText_, checkAdvanced_, checkFavorites_, checkCollapse_})
         layout->addWidget(check);
 
-    auto* position = new QGroupBox(" Help window position ");
+    auto* position = new QGroupBox(tr(" Help window position "));
     auto* positionForm = new QFormLayout(position);
     spinX_ = Spin("SpinX", 0, 9999);
     spinY_ = Spin("SpinY", 0, 9999);
@@ -353,7 +354,7 @@ void TOptionsForm::BuildHtmlHelpPage() {
     checkNoPopups_ = Check("CheckHTMLNoPopups", "C&onvert popup links into regular links");
     layout->addWidget(checkNoPopups_);
     layout->addStretch();
-    pages_->addTab(page, "HTML Help");
+    pages_->addTab(page, tr("HTML Help"));
 }
 
 TPositionWizardForm& TOptionsForm::PositionWizard() {

@@ -64,13 +64,13 @@ void SetItems(QComboBox& combo, const std::vector<std::string>& items) {
 TLinkForm::TLinkForm(QWidget* parent)
     : TEditorDialog(parent, kHelpContext, TPlace::Centered), macroEditor_(this) {
     setObjectName("LinkForm");
-    setWindowTitle("Insert link");
+    setWindowTitle(tr("Insert link"));
 
-    auto* textBox = new QGroupBox(" L&inked text ", this);
+    auto* textBox = new QGroupBox(tr(" L&inked text "), this);
     textBox->setObjectName("RadioGroupText");
     radioText_ =
         RadioGroup(textBox, {"Green + underline", "No green or underline", "Underline only"});
-    auto* linkBox = new QGroupBox(" &Link ", this);
+    auto* linkBox = new QGroupBox(tr(" &Link "), this);
     linkBox->setObjectName("RadioGroupLink");
     radioLink_ = RadioGroup(linkBox, {"This help file", "Other Brindlewoven help file",
                                       "Non-Brindlewoven help file", "Macro", "Target"});
@@ -117,7 +117,7 @@ TLinkForm::TLinkForm(QWidget* parent)
     comboWindow_->setObjectName("ComboWindow");
     comboWindow_->setStatusTip(tr("The window the topic is shown in"));
     labelWindow_ = Label(tr("&Window:"), comboWindow_, this);
-    checkPopup_ = new QCheckBox("&Popup link", this);
+    checkPopup_ = new QCheckBox(tr("&Popup link"), this);
     checkPopup_->setObjectName("CheckPopup");
     checkPopup_->setStatusTip(tr("Show the topic in a popup window"));
 

@@ -38,7 +38,7 @@ QLineEdit* ParameterEdit(QWidget* parent) {
 
 TMacroForm::TMacroForm(QWidget* parent) : TEditorDialog(parent, kHelpContext, TPlace::Owner) {
     setObjectName("MacroForm");
-    setWindowTitle("Brindlewoven Macro Editor");
+    setWindowTitle(tr("Brindlewoven Macro Editor"));
 
     listMacro_ = new QListWidget(this);
     listMacro_->setObjectName("ListMacro");
@@ -55,7 +55,7 @@ TMacroForm::TMacroForm(QWidget* parent) : TEditorDialog(parent, kHelpContext, TP
     labelMacro_->setWordWrap(true);
     labelMacro_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     labelMacro_->setMinimumHeight(4 * fontMetrics().lineSpacing());
-    labelWin95_ = new QLabel("32-bit WinHelp only", this);
+    labelWin95_ = new QLabel(tr("32-bit WinHelp only"), this);
     labelWin95_->setObjectName("LabelWin95");
     QFont bold = labelWin95_->font();
     bold.setBold(true);
@@ -91,12 +91,12 @@ TMacroForm::TMacroForm(QWidget* parent) : TEditorDialog(parent, kHelpContext, TP
     memoMacro_ = new QLineEdit(this);
     memoMacro_->setObjectName("MemoMacro");
     InstallKeyFilter(memoMacro_, TKeyFilter(TKeyFilter::TKind::Any, TMacroEditorModel::kMaxMemo));
-    auto* memoLabel = new QLabel("&Macro:", this);
+    auto* memoLabel = new QLabel(tr("&Macro:"), this);
     memoLabel->setBuddy(memoMacro_);
-    addBtn_ = new QPushButton("Add", this);
+    addBtn_ = new QPushButton(tr("Add"), this);
     addBtn_->setObjectName("AddBtn");
     addBtn_->setDefault(true);
-    clearBtn_ = new QPushButton("Clear", this);
+    clearBtn_ = new QPushButton(tr("Clear"), this);
     clearBtn_->setObjectName("BitBtn1");
     clearBtn_->setAutoDefault(false);
 

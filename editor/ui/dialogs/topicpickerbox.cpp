@@ -28,7 +28,7 @@ TTopicPickerBox::TTopicPickerBox(TKind kind, QWidget* parent) : QWidget(parent) 
         combo_->completer()->setCaseSensitivity(Qt::CaseSensitive);
     sortButton_ = new QToolButton(this);
     sortButton_->setObjectName("BtnTopicSort");
-    sortButton_->setText("#");
+    sortButton_->setText(tr("#"));
     sortButton_->setCheckable(true);
     sortButton_->setToolTip(tr("List the topics by number"));
     auto* layout = new QHBoxLayout(this);

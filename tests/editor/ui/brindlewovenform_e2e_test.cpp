@@ -54,17 +54,17 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     QApplication::setActiveWindow(&window);
     ASSERT_FALSE(window.RunCommandLine({file.string()}).Quit);
     ASSERT_TRUE(messenger.Records.empty());
-    ASSERT_GE(window.Project().TopicCount(), 3);
+    ASSERT_GE(window.Context().Project().TopicCount(), 3);
 
     // The grid lists the sample's topics; the third is clicked and opened
     // with Ctrl+Enter.
     editor::ui::TTopicGridView& grid = window.GridView();
-    ASSERT_EQ(grid.Model().rowCount(), window.Project().TopicCount());
+    ASSERT_EQ(grid.Model().rowCount(), window.Context().Project().TopicCount());
     const QModelIndex third = grid.Model().index(2, 1);
-    const std::int32_t picked = window.Project().SortedTopic(3)->Number;
+    const std::int32_t picked = window.Context().Project().SortedTopic(3)->Number;
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(third).center());
     QTest::keyClick(&grid, Qt::Key_Return, Qt::ControlModifier);
-    ASSERT_EQ(window.Session().CurrentTopic()->Number, picked);
+    ASSERT_EQ(window.Context().Session().CurrentTopic()->Number, picked);
 
     // Type at the end of its text.
     components::ui::TRicherEdit& edit = window.RichEdit();
@@ -74,7 +74,7 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
     QTest::keyClicks(&edit, "Steep notes for the brave ");
 
     // Link to another topic: choose it in the link list, press Link.
-    const helpproject::TBrindlewovenTopic* target = window.Project().SortedTopic(1);
+    const helpproject::TBrindlewovenTopic* target = window.Context().Project().SortedTopic(1);
     ASSERT_NE(target->Number, picked);
     QComboBox* links = window.Markup().ComboLink;
     const int item = links->findText(
@@ -90,7 +90,7 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
 
     // Save (F2 on the window), then switch away and come back.
     QTest::keyClick(&window, Qt::Key_F2);
-    EXPECT_FALSE(window.Session().Modified());
+    EXPECT_FALSE(window.Context().Session().Modified());
     EXPECT_TRUE(messenger.Records.empty());
     const std::string saved = ReadFile();
     EXPECT_NE(saved.find("Steep notes for the brave"), std::string::npos);
@@ -100,7 +100,7 @@ TEST_F(BrindlewovenFormE2ETest, OpenPickTypeLinkSaveReopen) {
 
     // Opened anew, the topic shows the text and the code.
     window.ProjectActions().OpenProject(file.string());
-    window.GoToTopicID(picked);
+    window.Context().TopicEditor().GoToTopicID(picked);
     const std::string text = EditorText(window);
     EXPECT_NE(text.find("Steep notes for the brave " + targetTitle), std::string::npos);
     EXPECT_NE(text.find(code), std::string::npos);

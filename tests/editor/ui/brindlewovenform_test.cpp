@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
+#include <set>
+#include <stdexcept>
 
 #include "components/ui/messenger_support.h"
 #include "components/ui/richeredit.h"
@@ -100,7 +102,7 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
     EXPECT_EQ(window.dockWidgetArea(window.PanelGrid()), Qt::RightDockWidgetArea);
     EXPECT_TRUE(window.TextBar()->isHidden());
     EXPECT_FALSE(window.Actions().Action("ActionViewTextBar")->isChecked());
-    EXPECT_EQ(window.Settings().IDIncrease, 5);
+    EXPECT_EQ(window.Context().Settings().IDIncrease, 5);
 
     // A column moved by its header and widened is saved that way.
     window.GridView().horizontalHeader()->moveSection(2, 1);
@@ -118,6 +120,33 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
               std::string(1, '\0'));
 }
 
+// Building the window binds every command it carries out; a misspelt name
+// would throw there. Every menu command has a handler except those whose
+// windows are still to come.
+TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
+    auto& window = MakeForm();
+    editor::ui::TMainActions& actions = window.Actions();
+    EXPECT_THROW(actions.Bind("ActionProjectOpn", [] {}), std::logic_error);
+
+    const std::set<QString> notYetBound = {
+        "ActionProjectExportGrid", "ActionProjectRenumber",   "ActionProjectMerge",
+        "ActionProjectSpell",      "ActionTopicCut",          "ActionTopicCopy",
+        "ActionTopicPaste",        "ActionTopicSpell",        "ActionTextPastePlain",
+        "ActionTextFind",          "ActionEditorsBrowse",     "ActionEditorsContents",
+        "ActionEditorsIndex",      "ActionEditorsSHG",        "ActionEditorsWindows",
+        "ActionHelpContents",      "ActionHelpHowTo",         "ActionHelpHomePage",
+        "ActionHelpNewVersion",    "ActionHelpDownloadSpell",
+    };
+    for (QAction* action : actions.All()) {
+        const QString name = action->objectName();
+        if (!name.startsWith("Action"))
+            continue;
+        EXPECT_EQ(actions.Bound(name), !notYetBound.contains(name)) << name.toStdString();
+    }
+    for (const QString& name : notYetBound)
+        EXPECT_NE(actions.Action(name), nullptr) << name.toStdString();
+}
+
 TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(window.ShowTimeRuns(), 1);
@@ -128,23 +157,23 @@ TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
     window.show();
     EXPECT_EQ(window.ShowTimeRuns(), 1);
     // A second run would have started a new project over the open one.
-    EXPECT_EQ(window.Project().TopicCount(), 4);
+    EXPECT_EQ(window.Context().Project().TopicCount(), 4);
 }
 
 TEST_F(BrindlewovenFormTest, CloseIsRefusedWhileBusyOrCancelled) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     bool closedWhileBusy = true;
-    window.Run([&] { closedWhileBusy = window.close(); });
+    window.Context().Run([&] { closedWhileBusy = window.close(); });
     EXPECT_FALSE(closedWhileBusy);
     EXPECT_TRUE(window.isVisible());
 
-    window.Session().SetModified();
+    window.Context().Session().SetModified();
     messenger.QueueAnswer(components::mrCancel);
     EXPECT_FALSE(window.close());
     ASSERT_EQ(messenger.Records.size(), 1u);
     EXPECT_EQ(messenger.Records[0].Caption,
               "If you do not save your project, you will lose all your changes");
-    EXPECT_TRUE(window.Session().Modified());
+    EXPECT_TRUE(window.Context().Session().Modified());
 
     messenger.QueueAnswer(components::mrNo);
     EXPECT_TRUE(window.close());
@@ -198,7 +227,7 @@ TEST_P(LinkInsertionTest, HotspotIsGreenAndTheCodeMaroon) {
     markup.SelectLinkTarget(30);
     ASSERT_TRUE(action->isEnabled());
 
-    editor::ITextEditor& text = window.TextEditor();
+    editor::ITextEditor& text = window.Context().TextEditor();
     text.SetSelection(0, text.TextLength());
     text.ReplaceSelection("See ");
     action->trigger();
@@ -218,8 +247,8 @@ TEST_P(LinkInsertionTest, HotspotIsGreenAndTheCodeMaroon) {
     EXPECT_EQ(code.Format.underline, rtf::UnderlineKind::None);
 
     // The window stores it into the topic as any edit.
-    window.StoreTopic();
-    EXPECT_TRUE(window.Session().Modified());
+    window.Context().TopicEditor().StoreTopic();
+    EXPECT_TRUE(window.Context().Session().Modified());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, LinkInsertionTest,
@@ -228,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LinkInsertionTest,
 
 TEST_F(BrindlewovenFormTest, CodeCommandsTypeTheirCodesAtTheCaret) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
-    editor::ITextEditor& text = window.TextEditor();
+    editor::ITextEditor& text = window.Context().TextEditor();
     text.SetSelection(0, text.TextLength());
     text.ReplaceSelection("x");
     window.Actions().Action("ActionHelpToolsKeepn")->trigger();
@@ -248,8 +277,8 @@ TEST_F(BrindlewovenFormTest, UndoMenuBringsADeletedTopicBack) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     OpenFourTopics();
     window.Actions().Action("ActionTopicDelete")->trigger();
-    ASSERT_EQ(window.Project().FindTopic(10), nullptr);
-    EXPECT_EQ(window.Session().CurrentTopic()->Number, 20);
+    ASSERT_EQ(window.Context().Project().FindTopic(10), nullptr);
+    EXPECT_EQ(window.Context().Session().CurrentTopic()->Number, 20);
     QMenu* undo = window.UndoMenus().UndoMenu();
     const QList<QAction*> items = undo->actions();
     ASSERT_EQ(items.size(), 2);
@@ -257,8 +286,8 @@ TEST_F(BrindlewovenFormTest, UndoMenuBringsADeletedTopicBack) {
     EXPECT_EQ(items[1]->text(), "Delete #10");
     EXPECT_EQ(items[1]->statusTip(), "Undo deletion of topic #10: Delta");
     items[1]->trigger();
-    ASSERT_NE(window.Project().FindTopic(10), nullptr);
-    EXPECT_EQ(window.Project().TopicByNumber(10)->KKeywords, "k10");
+    ASSERT_NE(window.Context().Project().FindTopic(10), nullptr);
+    EXPECT_EQ(window.Context().Project().TopicByNumber(10)->KKeywords, "k10");
     EXPECT_EQ(window.GridView().Model().rowCount(), 4);
     EXPECT_EQ(window.UndoMenus().RedoMenu()->actions().size(), 2);
     EXPECT_TRUE(messenger.Records.empty());
@@ -267,7 +296,7 @@ TEST_F(BrindlewovenFormTest, UndoMenuBringsADeletedTopicBack) {
 TEST_F(BrindlewovenFormTest, FollowLinkNamesTheTopicOfTheCodeAtTheCaret) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     OpenFourTopics();
-    editor::ITextEditor& text = window.TextEditor();
+    editor::ITextEditor& text = window.Context().TextEditor();
     text.SetSelection(0, text.TextLength());
     text.ReplaceSelection("Go there: Charlie{linkID=30} or {linkID=x}");
     QMenu menu;
@@ -276,7 +305,7 @@ TEST_F(BrindlewovenFormTest, FollowLinkNamesTheTopicOfTheCodeAtTheCaret) {
     EXPECT_EQ(follow->text(), "&Follow Link to #30");
     ASSERT_TRUE(follow->isEnabled());
     follow->trigger();
-    EXPECT_EQ(window.Session().CurrentTopic()->Number, 30);
+    EXPECT_EQ(window.Context().Session().CurrentTopic()->Number, 30);
 
     text.SetSelection(0, text.TextLength());
     text.ReplaceSelection("A code that names no number: {linkID=x}");
@@ -297,12 +326,12 @@ TEST_F(BrindlewovenFormTest, TopicPropertiesRenumberThroughTheDialog) {
     });
     window.Actions().Action("ActionTopicFootnotes")->trigger();
     EXPECT_TRUE(messenger.Records.empty());
-    ASSERT_EQ(window.Session().CurrentTopic()->Number, 25);
-    EXPECT_EQ(window.Session().CurrentTopic()->Title, "Delta moved");
-    EXPECT_EQ(window.Session().CurrentTopic()->KKeywords, "k10"); // kept
-    EXPECT_EQ(window.Project().FindTopic(10), nullptr);
+    ASSERT_EQ(window.Context().Session().CurrentTopic()->Number, 25);
+    EXPECT_EQ(window.Context().Session().CurrentTopic()->Title, "Delta moved");
+    EXPECT_EQ(window.Context().Session().CurrentTopic()->KKeywords, "k10"); // kept
+    EXPECT_EQ(window.Context().Project().FindTopic(10), nullptr);
     EXPECT_EQ(window.PropertyBarWidgets().ComboTopic->currentText(), "Delta moved");
-    EXPECT_TRUE(window.Session().Modified());
+    EXPECT_TRUE(window.Context().Session().Modified());
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 namespace editortest {
 
 editor::ui::TBrindlewovenForm& FormFixture::MakeForm() {
-    form = std::make_unique<editor::ui::TBrindlewovenForm>(messenger, *registry);
+    form.reset();
+    context = std::make_unique<editor::TEditorContext>(messenger, *registry);
+    form = std::make_unique<editor::ui::TBrindlewovenForm>(*context);
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     return *form;
@@ -24,16 +26,17 @@ void FormFixture::OpenFourTopics() {
         topic->KKeywords = "k" + std::to_string(number);
         project->UpdateSortedView(topic);
     }
-    form->Session().ReplaceProject(std::move(project));
-    form->TopicEditor().ProjectReplaced();
+    form->Context().Session().ReplaceProject(std::move(project));
+    form->Context().TopicEditor().ProjectReplaced();
 }
 
 void FormFixture::DropForm() {
     form.reset();
+    context.reset();
 }
 
 std::string EditorText(editor::ui::TBrindlewovenForm& form) {
-    editor::ITextEditor& text = form.TextEditor();
+    editor::ITextEditor& text = form.Context().TextEditor();
     return text.TextRange(0, text.TextLength());
 }
 

@@ -20,11 +20,13 @@ protected:
     // A project of topics 10, 20, 30, 40 titled "Delta", "Alpha", "Charlie",
     // "Bravo" with keywords "k<n>", shown in the window, unmodified.
     void OpenFourTopics();
-    // Forgets the window without its close (the registry stays).
+    // Forgets the window and its context without the window's close (the
+    // registry stays).
     void DropForm();
 
     std::unique_ptr<platform::Registry> registry;
     components::TScriptedMessenger messenger;
+    std::unique_ptr<editor::TEditorContext> context;
     std::unique_ptr<editor::ui::TBrindlewovenForm> form;
 };
 

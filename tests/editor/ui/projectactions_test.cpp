@@ -33,8 +33,8 @@ protected:
         fs::copy_file(fs::path(BW_SOURCE_DIR) / "examples/sample/sample.bwv", file);
         MakeForm();
         form->ProjectActions().OpenProject(file.string());
-        form->Project().Compiler = 1;
-        form->MutableCompilerPaths().HC95Sel = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
+        form->Context().Project().Compiler = 1;
+        form->Context().CompilerPaths().HC95Sel = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
     }
     void TearDown() override {
         form.reset();
@@ -72,13 +72,14 @@ TEST_F(ProjectActionsTest, GoToTopicInTheLogMovesToTheCompiledTopic) {
     auto& panel = form->ErrorLogPanel();
     QTest::keyClicks(panel.TopicEdit(), "2");
     QTest::mouseClick(panel.GoButton(), Qt::LeftButton);
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, form->Project().Topics()[1]->Number);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number,
+              form->Context().Project().Topics()[1]->Number);
 }
 
 TEST_F(ProjectActionsTest, MakeWithoutACompilerOpensOptionsAndCancelEndsQuietly) {
-    form->Project().Compiler = -1;
-    form->MutableCompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
-    messenger.QueueAnswer(components::mrOk);            // "Help Compiler Needed": OK
+    form->Context().Project().Compiler = -1;
+    form->Context().CompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
+    messenger.QueueAnswer(components::mrOk);               // "Help Compiler Needed": OK
     QTimer::singleShot(0, [this] { form->ProjectActions().OptionsForm().reject(); });
     form->Actions().Action("ActionProjectMake")->trigger();
     EXPECT_EQ(messenger.Records.size(), 1u); // the question only: the cancel is silent

@@ -28,7 +28,7 @@ protected:
                 model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
         return out;
     }
-    int RowOf(std::int32_t number) { return form->Project().SortedIndexOf(number); }
+    int RowOf(std::int32_t number) { return form->Context().Project().SortedIndexOf(number); }
     // The pop-up item of that caption, for a cell.
     QAction* Item(QMenu& menu, int row, int column, const QString& caption) {
         menu.clear();
@@ -66,41 +66,41 @@ TEST_F(TopicGridPanelTest, PopupActsOnTheClickedRowsTopic) {
     ASSERT_NE(bookmark, nullptr);
     EXPECT_FALSE(bookmark->isChecked());
     bookmark->trigger();
-    EXPECT_TRUE(form->Project().TopicByNumber(30)->Bookmark);
+    EXPECT_TRUE(form->Context().Project().TopicByNumber(30)->Bookmark);
     EXPECT_TRUE(Item(menu, RowOf(30), 1, "&Bookmark")->isChecked());
     Item(menu, RowOf(30), 1, "&Delete topic")->trigger();
-    EXPECT_EQ(form->Project().FindTopic(30), nullptr);
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 10);
+    EXPECT_EQ(form->Context().Project().FindTopic(30), nullptr);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 10);
     EXPECT_EQ(form->GridView().Model().rowCount(), 3);
-    EXPECT_EQ(form->TopicEditor().UndoMenu().Entries().front().Caption, "Delete #30");
+    EXPECT_EQ(form->Context().TopicEditor().UndoMenu().Entries().front().Caption, "Delete #30");
 
     // Insert Topic after a row numbers the topic after it and shows it.
     Item(menu, RowOf(20), 1, "&Insert Topic")->trigger();
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 30);
-    EXPECT_EQ(form->Session().CurrentTopic()->Title, "<new topic>");
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 30);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Title, "<new topic>");
 }
 
 TEST_F(TopicGridPanelTest, StatusValuesOfTheBarAreOfferedForAStatusCell) {
     MakeForm();
     OpenFourTopics();
-    form->Project().TopicByNumber(40)->Status = "Done";
-    form->TopicEditor().ProjectReplaced(); // the status list learns "Done"
-    form->Grid().Layout().ToggleColumn(TTopicColumn::Status);
+    form->Context().Project().TopicByNumber(40)->Status = "Done";
+    form->Context().TopicEditor().ProjectReplaced(); // the status list learns "Done"
+    form->Context().Grid().Layout().ToggleColumn(TTopicColumn::Status);
     form->GridView().Rebuild();
     QMenu menu;
     QAction* done = Item(menu, RowOf(20), 2, "Done");
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(done->statusTip(), "Set new value for the Status tag footnote");
     done->trigger();
-    EXPECT_EQ(form->Project().TopicByNumber(20)->Status, "Done");
+    EXPECT_EQ(form->Context().Project().TopicByNumber(20)->Status, "Done");
     // On the current topic's row the value goes into the bar until stored.
-    const std::string stored = form->Project().TopicByNumber(10)->Status;
+    const std::string stored = form->Context().Project().TopicByNumber(10)->Status;
     ASSERT_NE(stored, "Done");
     Item(menu, RowOf(10), 2, "Done")->trigger();
     EXPECT_EQ(form->PropertyBarWidgets().ComboStatus->currentText(), "Done");
-    EXPECT_EQ(form->Project().TopicByNumber(10)->Status, stored);
-    form->StoreTopic();
-    EXPECT_EQ(form->Project().TopicByNumber(10)->Status, "Done");
+    EXPECT_EQ(form->Context().Project().TopicByNumber(10)->Status, stored);
+    form->Context().TopicEditor().StoreTopic();
+    EXPECT_EQ(form->Context().Project().TopicByNumber(10)->Status, "Done");
 }
 
 } // namespace

@@ -39,7 +39,7 @@ protected:
         return -1;
     }
     void ShowKeywords() {
-        form->Grid().Layout().ToggleColumn(TTopicColumn::KKeywords);
+        form->Context().Grid().Layout().ToggleColumn(TTopicColumn::KKeywords);
         View().Rebuild();
     }
 };
@@ -55,7 +55,7 @@ TEST_F(TopicGridViewTest, RowsFollowTheSortedViewAndTheHeaderSorts) {
     emit View().horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(Column(1), (std::vector<std::string>{"Delta", "Charlie", "Bravo", "Alpha"}));
     // The current topic stays current, and its row is the view's current row.
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 10);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 10);
     EXPECT_EQ(View().currentIndex().row(), 0);
     EXPECT_TRUE(Model().index(0, 1).data(Qt::FontRole).value<QFont>().bold());
     emit View().horizontalHeader()->sectionClicked(0);
@@ -68,25 +68,25 @@ TEST_F(TopicGridViewTest, EditOfTheCurrentTopicGoesIntoTheBarUntilStored) {
     const int row = RowOf(10);
     ASSERT_TRUE(Model().setData(Model().index(row, 2), "fresh", Qt::EditRole));
     EXPECT_EQ(form->PropertyBarWidgets().EditKeywords->text(), "fresh");
-    EXPECT_EQ(form->Project().TopicByNumber(10)->KKeywords, "k10");
+    EXPECT_EQ(form->Context().Project().TopicByNumber(10)->KKeywords, "k10");
     EXPECT_EQ(Cell(row, 2), "fresh"); // the grid shows the live value
 
     // Typing in the bar shows in the grid and is what an edit starts with.
     QTest::keyClicks(form->PropertyBarWidgets().EditKeywords, "!");
     EXPECT_EQ(Model().index(row, 2).data(Qt::EditRole).toString(), "fresh!");
 
-    form->StoreTopic();
-    EXPECT_EQ(form->Project().TopicByNumber(10)->KKeywords, "fresh!");
+    form->Context().TopicEditor().StoreTopic();
+    EXPECT_EQ(form->Context().Project().TopicByNumber(10)->KKeywords, "fresh!");
 }
 
 TEST_F(TopicGridViewTest, EditOfAnotherTopicIsStoredAtOnce) {
     ShowKeywords();
     ASSERT_TRUE(Model().setData(Model().index(RowOf(30), 2), "other", Qt::EditRole));
-    EXPECT_EQ(form->Project().TopicByNumber(30)->KKeywords, "other");
+    EXPECT_EQ(form->Context().Project().TopicByNumber(30)->KKeywords, "other");
     ASSERT_TRUE(Model().setData(Model().index(RowOf(20), 1), "Aardvark", Qt::EditRole));
-    EXPECT_EQ(form->Project().TopicByNumber(20)->Title, "Aardvark");
-    EXPECT_TRUE(form->Session().Modified());
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 10);
+    EXPECT_EQ(form->Context().Project().TopicByNumber(20)->Title, "Aardvark");
+    EXPECT_TRUE(form->Context().Session().Modified());
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 10);
     EXPECT_EQ(form->PropertyBarWidgets().EditKeywords->text(), "k10");
     QCoreApplication::processEvents(); // a deferred rebuild
     EXPECT_EQ(Cell(RowOf(20), 1), "Aardvark");
@@ -96,28 +96,28 @@ TEST_F(TopicGridViewTest, CtrlEnterOrDoubleClickOpensTheRowsTopic) {
     View().resize(300, 300);
     const QModelIndex cell = Model().index(RowOf(30), 1);
     QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, View().visualRect(cell).center());
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 10); // a click only moves the cell
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 10); // a click only moves the cell
     QTest::keyClick(&View(), Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 30);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 30);
     EXPECT_EQ(form->PropertyBarWidgets().ComboTopic->currentText(), "Charlie");
     EXPECT_TRUE(Model().index(RowOf(30), 0).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_FALSE(Model().index(RowOf(10), 0).data(Qt::FontRole).value<QFont>().bold());
 
     emit View().doubleClicked(Model().index(RowOf(40), 1));
-    EXPECT_EQ(form->Session().CurrentTopic()->Number, 40);
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, 40);
 }
 
 TEST_F(TopicGridViewTest, ARemovedColumnComesBackLastWithItsWidth) {
     ShowKeywords();
     View().setColumnWidth(1, 77); // the title
-    form->Grid().Layout().ToggleColumn(TTopicColumn::Title);
+    form->Context().Grid().Layout().ToggleColumn(TTopicColumn::Title);
     View().Rebuild();
     ASSERT_EQ(Model().columnCount(), 2);
-    form->Grid().Layout().ToggleColumn(TTopicColumn::Title);
+    form->Context().Grid().Layout().ToggleColumn(TTopicColumn::Title);
     View().Rebuild();
     EXPECT_EQ(Model().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Keywords");
     EXPECT_EQ(Model().headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
-    EXPECT_EQ(form->Grid().Layout().Width(TTopicColumn::Title), 77);
+    EXPECT_EQ(form->Context().Grid().Layout().Width(TTopicColumn::Title), 77);
     // The last column fills the panel, never below its own width.
     EXPECT_GE(View().columnWidth(2), 77);
 }

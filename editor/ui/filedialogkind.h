@@ -1,0 +1,8 @@
+#pragma once
+
+namespace editor::ui {
+
+// The file dialogs of the markup commands.
+enum class TFileDialogKind { LinkFile, Flash, Bitmap };
+
+} // namespace editor::ui
