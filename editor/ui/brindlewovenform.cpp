@@ -39,6 +39,7 @@
 #include "editor/ui/mainwindowlayout.h"
 #include "editor/ui/markupactions.h"
 #include "editor/ui/projectactions.h"
+#include "editor/ui/projecteditorsactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
 #include "editor/ui/textstylecombo.h"
@@ -295,6 +296,8 @@ void TBrindlewovenForm::BindCommands() {
     dialogCommands_ = new TDialogCommands(context_, *actions_, *markup_, *this);
     dialogCommands_->BindActions();
     gridPanel_->SetDialogCommands(dialogCommands_);
+    projectEditors_ = new TProjectEditorsActions(context_, *this);
+    projectEditors_->BindActions(*actions_);
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }

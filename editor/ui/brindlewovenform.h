@@ -40,6 +40,7 @@ class TDialogCommands;
 class TMainActions;
 class TMarkupActions;
 class TProjectActions;
+class TProjectEditorsActions;
 class TErrorLogPanel;
 class TPropertyBarWidgets;
 class TRichEditTextEditor;
@@ -75,6 +76,7 @@ public:
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
+    TProjectEditorsActions& ProjectEditors() { return *projectEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -167,6 +169,7 @@ private:
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
+    TProjectEditorsActions* projectEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 

@@ -179,40 +179,43 @@ protected:
     void SetUp() override {
         MakeForm();
         OpenFourTopics();
-        actions = std::make_unique<editor::ui::TProjectEditorsActions>(
-            form->TopicEditor(), messenger, *registry, *form,
-            [this](const std::function<void()>& command) { form->Run(command); });
+        actions = &form->ProjectEditors();
     }
-    void TearDown() override {
-        actions.reset();
-        DropForm();
+    void TearDown() override { DropForm(); }
+    // A command of the menus, chosen as a person chooses it.
+    void Choose(const char* name) {
+        QAction* action = form->Actions().Action(name);
+        ASSERT_TRUE(action && action->isEnabled()) << name;
+        action->trigger();
     }
+    helpproject::TBrindlewovenProject& Project() { return context->Project(); }
+    helpproject::TEditingSession& Session() { return context->Session(); }
     std::vector<std::int32_t> Numbers() {
         std::vector<std::int32_t> numbers;
-        for (const auto& topic : form->Project().Topics())
+        for (const auto& topic : Project().Topics())
             numbers.push_back(topic->Number);
         return numbers;
     }
-    std::unique_ptr<editor::ui::TProjectEditorsActions> actions;
+    editor::ui::TProjectEditorsActions* actions = nullptr;
 };
 
 TEST_F(ProjectEditors, RenumberThroughItsDialog) {
-    form->Project().TopicByNumber(40)->Text = {"\\{linkID=10\\}"};
+    Project().TopicByNumber(40)->Text = {"\\{linkID=10\\}"};
     AnswerNext<TRenumberForm>([](TRenumberForm& f) { Click(f.CancelBtn()); });
-    form->Run([&] { actions->Renumber(); });
+    Choose("ActionProjectRenumber");
     EXPECT_EQ(Numbers(), (std::vector<std::int32_t>{10, 20, 30, 40}));
-    EXPECT_FALSE(form->Session().Modified());
+    EXPECT_FALSE(Session().Modified());
 
     AnswerNext<TRenumberForm>([](TRenumberForm& f) {
         Retype(f.SpinStart(), "100");
         Retype(f.SpinGap(), "100");
         Click(f.OkBtn());
     });
-    form->Run([&] { actions->Renumber(); });
+    Choose("ActionProjectRenumber");
     EXPECT_EQ(Numbers(), (std::vector<std::int32_t>{100, 200, 300, 400}));
-    EXPECT_EQ(form->Project().TopicByNumber(400)->Text, Strings{"\\{linkID=100\\}"});
-    EXPECT_TRUE(form->Session().Modified());
-    EXPECT_EQ(form->TopicEditor().PropertyBar().Number, form->Session().CurrentTopic()->Number);
+    EXPECT_EQ(Project().TopicByNumber(400)->Text, Strings{"\\{linkID=100\\}"});
+    EXPECT_TRUE(Session().Modified());
+    EXPECT_EQ(context->TopicEditor().PropertyBar().Number, Session().CurrentTopic()->Number);
 }
 
 TEST_F(ProjectEditors, MergeThroughItsDialogs) {
@@ -225,27 +228,27 @@ TEST_F(ProjectEditors, MergeThroughItsDialogs) {
         return std::optional<std::string>((folder / "other.bwv").string());
     };
     AnswerNext<TMergeForm>([](TMergeForm& f) { Click(f.CancelBtn()); });
-    form->Run([&] { actions->Merge(); });
-    EXPECT_EQ(form->Project().TopicByNumber(10)->Title, "Delta");
-    EXPECT_FALSE(form->Session().Modified());
+    Choose("ActionProjectMerge");
+    EXPECT_EQ(Project().TopicByNumber(10)->Title, "Delta");
+    EXPECT_FALSE(Session().Modified());
 
     AnswerNext<TMergeForm>([](TMergeForm& f) {
         Click(qobject_cast<QAbstractButton*>(f.RadioSameID()->button(2)));
         Click(f.OkBtn());
     });
-    form->Run([&] { actions->Merge(); });
+    Choose("ActionProjectMerge");
     EXPECT_EQ(Numbers(), (std::vector<std::int32_t>{10, 11, 20, 21, 30, 31, 40}));
-    EXPECT_EQ(form->Project().TopicByNumber(10)->Title, "Delta");
-    EXPECT_EQ(form->Project().TopicByNumber(11)->Title, "Intro");
-    EXPECT_TRUE(form->Session().Modified());
+    EXPECT_EQ(Project().TopicByNumber(10)->Title, "Delta");
+    EXPECT_EQ(Project().TopicByNumber(11)->Title, "Intro");
+    EXPECT_TRUE(Session().Modified());
     EXPECT_TRUE(messenger.Records.empty());
     std::filesystem::remove_all(folder);
 }
 
 TEST_F(ProjectEditors, BrowseAndWindowsAreRefusedUnderHtmlHelp) {
-    form->Project().Compiler = 2;
-    form->Run([&] { actions->BrowseEditor(); });
-    form->Run([&] { actions->WindowsEditor(); });
+    Project().Compiler = 2;
+    Choose("ActionEditorsBrowse");
+    Choose("ActionEditorsWindows");
     ASSERT_EQ(messenger.Records.size(), 2u);
     EXPECT_EQ(messenger.Records[0].Caption, "This feature is not supported by HTML Help");
     EXPECT_EQ(messenger.Records[0].Text,
@@ -254,14 +257,14 @@ TEST_F(ProjectEditors, BrowseAndWindowsAreRefusedUnderHtmlHelp) {
                   "Project Options.");
     EXPECT_NE(messenger.Records[1].Text.find("secondary windows"), std::string::npos);
 
-    form->Project().Compiler = 1;
+    Project().Compiler = 1;
     AnswerNext<TBrowseForm>([](TBrowseForm& f) { Click(f.CloseBtn()); });
-    form->Run([&] { actions->BrowseEditor(); });
+    Choose("ActionEditorsBrowse");
     EXPECT_EQ(messenger.Records.size(), 2u);
 }
 
 TEST_F(ProjectEditors, BrowseEditorWritesASequence) {
-    form->Project().Compiler = 1;
+    Project().Compiler = 1;
     AnswerNext<TBrowseForm>([](TBrowseForm& f) {
         EXPECT_EQ(f.ListTopic()->count(), 4);
         // Typed in upper case, the name comes in lower case; digits are refused.
@@ -280,27 +283,27 @@ TEST_F(ProjectEditors, BrowseEditorWritesASequence) {
         EXPECT_EQ(f.LabelStatus()->text(), "Wrote sequence main");
         Click(f.CloseBtn());
     });
-    form->Run([&] { actions->BrowseEditor(); });
-    EXPECT_EQ(form->Project().TopicByNumber(20)->BrowseSequence, "main:000010");
-    EXPECT_EQ(form->Project().TopicByNumber(10)->BrowseSequence, "main:000020");
-    EXPECT_TRUE(form->Session().Modified());
+    Choose("ActionEditorsBrowse");
+    EXPECT_EQ(Project().TopicByNumber(20)->BrowseSequence, "main:000010");
+    EXPECT_EQ(Project().TopicByNumber(10)->BrowseSequence, "main:000020");
+    EXPECT_TRUE(Session().Modified());
 }
 
 TEST_F(ProjectEditors, WindowsEditorOkWritesAndCancelLeaves) {
-    form->Project().Compiler = 0;
+    Project().Compiler = 0;
     const Strings windows = {"main=\"Main\",(0,0,1023,1023)", "Popup=\"Extra\""};
-    form->Project().Windows = windows;
-    form->Run([&] { actions->WindowsEditor(); });
+    Project().Windows = windows;
+    Choose("ActionEditorsWindows");
     TWindowsForm& editor = actions->WindowsForm();
     ASSERT_TRUE(editor.isVisible());
     ClickItem(editor.ListWindows(), "Popup");
     Retype(editor.EditCaption(), "Changed");
     Click(editor.CancelBtn());
-    EXPECT_EQ(form->Project().Windows, windows);
-    EXPECT_FALSE(form->Session().Modified());
+    EXPECT_EQ(Project().Windows, windows);
+    EXPECT_FALSE(Session().Modified());
 
     // Looking does not change a definition; a new window is held to the scale.
-    form->Run([&] { actions->WindowsEditor(); });
+    Choose("ActionEditorsWindows");
     ClickItem(editor.ListWindows(), "Popup");
     ClickItem(editor.ListWindows(), "main");
     Click(editor.BtnAdd());
@@ -309,15 +312,15 @@ TEST_F(ProjectEditors, WindowsEditorOkWritesAndCancelLeaves) {
     EXPECT_FALSE(editor.ShapeWin()->isVisible());
     Click(editor.OkBtn());
     EXPECT_FALSE(editor.isVisible());
-    EXPECT_EQ(form->Project().Windows,
+    EXPECT_EQ(Project().Windows,
               (Strings{windows[0], windows[1], "new=\"\",(512,0,511,1023),0,,,0"}));
-    EXPECT_TRUE(form->Session().Modified());
+    EXPECT_TRUE(Session().Modified());
 }
 
 TEST_F(ProjectEditors, WindowsEditorColoursAndWizard) {
-    form->Project().Compiler = 0;
-    form->Project().Windows = {"w=\"W\",(0,0,512,512),0,,,0"};
-    form->Run([&] { actions->WindowsEditor(); });
+    Project().Compiler = 0;
+    Project().Windows = {"w=\"W\",(0,0,512,512),0,,,0"};
+    Choose("ActionEditorsWindows");
     TWindowsForm& editor = actions->WindowsForm();
     editor.PickColor = [](std::uint32_t) { return std::optional<std::uint32_t>(0x00FF0000); };
     Click(editor.CheckDefColors());
@@ -338,8 +341,7 @@ TEST_F(ProjectEditors, WindowsEditorColoursAndWizard) {
     EXPECT_EQ(editor.SpinWidth()->value(), 511);
     EXPECT_EQ(editor.SpinHeight()->value(), 511);
     Click(editor.OkBtn());
-    EXPECT_EQ(form->Project().Windows,
-              Strings{"w=\"W\",(512,512,511,511),0,(0,0,255),(255,255,255),0"});
+    EXPECT_EQ(Project().Windows, Strings{"w=\"W\",(512,512,511,511),0,(0,0,255),(255,255,255),0"});
 }
 
 } // namespace
