@@ -74,24 +74,15 @@ std::vector<TRenumberMove> PlanRenumber(const TBrindlewovenProject& project,
 }
 
 void MoveTopics(TBrindlewovenProject& project, const std::vector<TRenumberMove>& plan) {
-    // Old and new numbers both ascend through the plan, so a topic moving up
-    // can only land on the old number of a later topic that moves up too,
-    // and one moving down on that of an earlier one moving down: moving the
-    // upward ones from the last and the downward ones from the first never
-    // meets a number still in use.
-    auto move = [&project](const TRenumberMove& m) {
-        TBrindlewovenTopic* topic = project.TopicByNumber(m.Old);
-        project.ChangeTopicNumber(m.Old, m.New);
+    project.ChangeTopicNumbers(RenumberMap(plan));
+    for (const TRenumberMove& m : plan) {
+        if (m.New == m.Old)
+            continue;
+        TBrindlewovenTopic* topic = project.TopicByNumber(m.New);
         if (IsAutomaticTopicID(topic->TopicID))
             topic->TopicID = TBrindlewovenTopic::AutomaticID(m.New);
         topic->ClearHtmlCaches();
-    };
-    for (auto it = plan.rbegin(); it != plan.rend(); ++it)
-        if (it->New > it->Old)
-            move(*it);
-    for (const TRenumberMove& m : plan)
-        if (m.New < m.Old)
-            move(m);
+    }
 }
 
 TTopicNumberMap RenumberMap(const std::vector<TRenumberMove>& plan) {

@@ -179,6 +179,33 @@ void TBrindlewovenProject::ChangeTopicNumber(std::int32_t oldNumber, std::int32_
     InsertTopic(std::move(topic));
 }
 
+void TBrindlewovenProject::ChangeTopicNumbers(const TTopicNumberMap& numbers) {
+    if (numbers.empty())
+        return;
+    std::vector<std::int32_t> result;
+    result.reserve(topics_.size());
+    for (const auto& entry : numbers)
+        if (!FindTopic(entry.first))
+            throw ENoSuchTopic();
+    for (const auto& topic : topics_) {
+        auto mapped = numbers.find(topic->Number);
+        result.push_back(mapped == numbers.end() ? topic->Number : mapped->second);
+    }
+    std::sort(result.begin(), result.end());
+    auto twice = std::adjacent_find(result.begin(), result.end());
+    if (twice != result.end())
+        throw EProjectError("Topic number " + std::to_string(*twice) + " is already in use.");
+    for (const auto& topic : topics_) {
+        auto mapped = numbers.find(topic->Number);
+        if (mapped != numbers.end())
+            topic->Number = mapped->second;
+    }
+    std::sort(topics_.begin(), topics_.end(),
+              [](const auto& a, const auto& b) { return a->Number < b->Number; });
+    RebuildTopicLists();
+    RebuildSortedView();
+}
+
 // ---- renumbering links and contents lines ----------------------------------
 
 namespace {

@@ -183,6 +183,11 @@ public:
     // Changes a topic's number, keeping every list in order (the links to it
     // are RenumberTopicLinks' business). EProjectError when `newNumber` is taken.
     void ChangeTopicNumber(std::int32_t oldNumber, std::int32_t newNumber);
+    // Many at once: every topic numbered as a key of the map gets the mapped
+    // number, in one pass however many there are. ENoSuchTopic for a key no
+    // topic has, EProjectError when two topics would share a number; nothing
+    // changes then.
+    void ChangeTopicNumbers(const TTopicNumberMap& numbers);
     void RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber);
     // Every link and button code and every contents line that names a number
     // of the map gets that number's new number. Each code is rewritten at

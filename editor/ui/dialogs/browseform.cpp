@@ -204,7 +204,8 @@ TBrowseForm::TBrowseForm(components::IMessenger& messenger, platform::Registry* 
     lists->setColumnStretch(0, 1);
     lists->setColumnStretch(2, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(labelStatus_, 1);
+    bottom->addWidget(labelStatus_);
+    bottom->addStretch(1);
     bottom->addWidget(closeBtn_);
     bottom->addWidget(helpBtn_);
     auto* layout = new QVBoxLayout(this);

@@ -127,14 +127,16 @@ TWindowsForm::TWindowsForm(QWidget* parent) : QDialog(parent) {
     fields->addRow("&Name:", editName_);
     fields->addRow("&Caption:", editCaption_);
     auto* position = new QGridLayout;
-    position->addWidget(new QLabel("&Left:"), 0, 0);
-    position->addWidget(spinX_, 0, 1);
-    position->addWidget(new QLabel("&Top:"), 0, 2);
-    position->addWidget(spinY_, 0, 3);
-    position->addWidget(new QLabel("&Width:"), 1, 0);
-    position->addWidget(spinWidth_, 1, 1);
-    position->addWidget(new QLabel("&Height:"), 1, 2);
-    position->addWidget(spinHeight_, 1, 3);
+    auto place = [this, position](const char* caption, QSpinBox* spin, int row, int column) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(spin);
+        position->addWidget(label, row, column);
+        position->addWidget(spin, row, column + 1);
+    };
+    place("&Left:", spinX_, 0, 0);
+    place("&Top:", spinY_, 0, 2);
+    place("&Width:", spinWidth_, 1, 0);
+    place("H&eight:", spinHeight_, 1, 2);
     position->addWidget(wizardBtn_, 2, 0, 1, 4);
     auto* colours = new QGridLayout;
     colours->addWidget(checkDefColors_, 0, 0, 1, 2);
