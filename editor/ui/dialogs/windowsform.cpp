@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QVBoxLayout>
 
 #include "components/ui/ansiqt.h"
@@ -205,6 +206,14 @@ TWindowsForm::TWindowsForm(QWidget* parent) : QDialog(parent) {
         return FromColor(chosen);
     };
     CheckDefColorsClick();
+}
+
+bool TWindowsForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        statusBar_->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void TWindowsForm::ShowWindows(const std::vector<std::string>& windows,

@@ -62,6 +62,10 @@ public:
 signals:
     void HelpRequested(int helpContext);
 
+protected:
+    // The controls' hints go to the editor's status bar.
+    bool event(QEvent* event) override;
+
 private:
     void ShowList();
     void ShowControls();
