@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 
 void WriteProject(const std::string& file) {
     auto project = benchproject::MakeGeneratedProject(2000);
-    project->Compiler = 2;
+    project->Compiler = helpproject::THelpCompiler::HtmlHelp;
     project->SaveToFile(file, nullptr);
 }
 

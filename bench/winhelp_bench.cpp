@@ -39,7 +39,7 @@ std::unique_ptr<TBrindlewovenProject> MakeProject(int count, const std::string& 
     p->FileName = folder + "/bench.bwv";
     p->HpjFileName = folder + "/bench.hpj";
     p->RtfFileName = folder + "/bench.rtf";
-    p->Compiler = 1;
+    p->Compiler = helpproject::THelpCompiler::WinHelp32;
     p->Title = "Bench";
     for (int i = 1; i <= count; ++i) {
         auto t = std::make_unique<TBrindlewovenTopic>(i * 10, Sentence(rng, 3));

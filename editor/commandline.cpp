@@ -84,11 +84,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         else if (args.size() > 2)
             next = 2; // the quiet switch took the output file's place
     } else if (IsSwitch(args[1], "/c16")) {
-        line.Compiler = 0;
+        line.Compiler = helpproject::THelpCompiler::WinHelp16;
     } else if (IsSwitch(args[1], "/c32")) {
-        line.Compiler = 1;
+        line.Compiler = helpproject::THelpCompiler::WinHelp32;
     } else if (IsSwitch(args[1], "/chtml")) {
-        line.Compiler = 2;
+        line.Compiler = helpproject::THelpCompiler::HtmlHelp;
     }
     if (next < args.size() && IsBuildTagSwitch(args[next])) {
         line.BuildTags = args[next].substr(2);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "helpproject/helpfilekind.h"
+
 namespace helpproject {
 class TEditingSession;
 class TTextStyleList;
@@ -32,7 +34,7 @@ struct TCommandLine {
     bool WebHelp = false;
     std::string WebOutputFile; // empty with WebHelp: missing
     // 0, 1 or 2 from /c16, /c32, /chtml; none keeps the project's.
-    std::optional<int> Compiler;
+    std::optional<helpproject::THelpCompiler> Compiler;
     std::optional<std::string> BuildTags;
     bool Quiet = false;
 };

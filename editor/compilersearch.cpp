@@ -14,6 +14,8 @@
 
 namespace editor {
 
+using helpproject::THelpCompiler;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -86,20 +88,21 @@ public:
 
 private:
     void Note(const std::string& file) {
+        if (IsKeywordGenerator(file)) {
+            result.KeywordGenerator = file;
+            return;
+        }
         switch (CompilerKindOfFile(file)) {
-        case TCompilerKind::WinHelp16:
+        case THelpCompiler::WinHelp16:
             result.WinHelp16.push_back(file);
             break;
-        case TCompilerKind::WinHelp32:
+        case THelpCompiler::WinHelp32:
             result.WinHelp32.push_back(file);
             break;
-        case TCompilerKind::HtmlHelp:
+        case THelpCompiler::HtmlHelp:
             result.HtmlHelp.push_back(file);
             break;
-        case TCompilerKind::KeywordGenerator:
-            result.KeywordGenerator = file;
-            break;
-        case TCompilerKind::None:
+        default:
             break;
         }
     }
@@ -108,7 +111,7 @@ private:
     std::set<TFolderId> visited_;
 };
 
-std::string FirstAccepted(TCompilerKind kind, const std::vector<std::string>& found) {
+std::string FirstAccepted(THelpCompiler kind, const std::vector<std::string>& found) {
     for (const std::string& path : found)
         if (AcceptedCompilerName(kind, path))
             return path;
@@ -117,27 +120,29 @@ std::string FirstAccepted(TCompilerKind kind, const std::vector<std::string>& fo
 
 } // namespace
 
-TCompilerKind CompilerKindOfFile(const std::string& fileName) {
+THelpCompiler CompilerKindOfFile(const std::string& fileName) {
     const std::string name = BareUpperName(fileName);
     if (name == "HCP" || name == "HC31" || name == "HC")
-        return TCompilerKind::WinHelp16;
+        return THelpCompiler::WinHelp16;
     if (name == "HCRTF")
-        return TCompilerKind::WinHelp32;
+        return THelpCompiler::WinHelp32;
     if (name == "HHC" || name == "CHMCMD")
-        return TCompilerKind::HtmlHelp;
-    if (name == "KWGEN")
-        return TCompilerKind::KeywordGenerator;
-    return TCompilerKind::None;
+        return THelpCompiler::HtmlHelp;
+    return THelpCompiler::None;
 }
 
-bool AcceptedCompilerName(TCompilerKind kind, const std::string& fileName) {
+bool IsKeywordGenerator(const std::string& fileName) {
+    return BareUpperName(fileName) == "KWGEN";
+}
+
+bool AcceptedCompilerName(THelpCompiler kind, const std::string& fileName) {
     const std::string name = BareUpperName(fileName);
     switch (kind) {
-    case TCompilerKind::WinHelp16:
+    case THelpCompiler::WinHelp16:
         return name == "HC31" || name == "HCP";
-    case TCompilerKind::WinHelp32:
+    case THelpCompiler::WinHelp32:
         return name == "HCRTF";
-    case TCompilerKind::HtmlHelp:
+    case THelpCompiler::HtmlHelp:
         return name == "HHC" || name == "CHMCMD";
     default:
         return false;
@@ -178,8 +183,8 @@ void ApplySearchResult(const TCompilerSearchResult& result, helpproject::TCompil
         kinds[] = {{&result.WinHelp16, &helpproject::TCompilerPaths::HC31Sel},
                    {&result.WinHelp32, &helpproject::TCompilerPaths::HC95Sel},
                    {&result.HtmlHelp, &helpproject::TCompilerPaths::HCHTMLSel}};
-    const TCompilerKind kindOf[] = {TCompilerKind::WinHelp16, TCompilerKind::WinHelp32,
-                                    TCompilerKind::HtmlHelp};
+    const THelpCompiler kindOf[] = {THelpCompiler::WinHelp16, THelpCompiler::WinHelp32,
+                                    THelpCompiler::HtmlHelp};
     for (int i = 0; i < 3; ++i) {
         const std::string chosen = FirstAccepted(kindOf[i], *kinds[i].first);
         if (!chosen.empty())
@@ -200,21 +205,21 @@ std::string FindOnPath(const std::string& name, const char* path) {
     return found;
 }
 
-std::string CompilerProgram(std::int32_t compiler, const helpproject::TCompilerPaths& paths,
+std::string CompilerProgram(THelpCompiler compiler, const helpproject::TCompilerPaths& paths,
                             const std::function<const char*(const char*)>& getenv) {
     switch (compiler) {
-    case 0:
+    case THelpCompiler::WinHelp16:
         return paths.HC31Sel;
-    case 1:
+    case THelpCompiler::WinHelp32:
         return paths.HC95Sel;
-    case 2:
+    case THelpCompiler::HtmlHelp:
         return paths.HCHTMLSel.empty() ? FindOnPath("chmcmd", getenv("PATH")) : paths.HCHTMLSel;
     default:
         return {};
     }
 }
 
-bool CompilerUsable(std::int32_t compiler, const helpproject::TCompilerPaths& paths,
+bool CompilerUsable(THelpCompiler compiler, const helpproject::TCompilerPaths& paths,
                     const std::function<const char*(const char*)>& getenv) {
     return IsExistingFile(CompilerProgram(compiler, paths, getenv));
 }

@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "helpproject/build/compilerpaths.h"
+#include "helpproject/helpfilekind.h"
 
 namespace editor {
 
-enum class TCompilerKind { None, WinHelp16, WinHelp32, HtmlHelp, KeywordGenerator };
-
-// What a file of that name is.
-TCompilerKind CompilerKindOfFile(const std::string& fileName);
-// The file names the options dialog accepts for a kind (checked on OK).
-bool AcceptedCompilerName(TCompilerKind kind, const std::string& fileName);
+// Which help compiler a file of that name is (None for any other file).
+helpproject::THelpCompiler CompilerKindOfFile(const std::string& fileName);
+// Whether a file of that name is the keyword generator of old component help.
+bool IsKeywordGenerator(const std::string& fileName);
+// The file names the options dialog accepts for a compiler (checked on OK).
+bool AcceptedCompilerName(helpproject::THelpCompiler kind, const std::string& fileName);
 
 struct TCompilerSearchResult {
     std::vector<std::string> WinHelp16, WinHelp32, HtmlHelp;
@@ -57,10 +58,11 @@ void ApplySearchResult(const TCompilerSearchResult& result, helpproject::TCompil
 
 // The program a compiler value runs: the chosen path, and for HTML Help with
 // none chosen, chmcmd found on PATH. Empty for -1 and values outside 0..2.
-std::string CompilerProgram(std::int32_t compiler, const helpproject::TCompilerPaths& paths,
+std::string CompilerProgram(helpproject::THelpCompiler compiler,
+                            const helpproject::TCompilerPaths& paths,
                             const std::function<const char*(const char*)>& getenv);
 // A compiler the make can use: 0, 1 or 2 and its program file exists.
-bool CompilerUsable(std::int32_t compiler, const helpproject::TCompilerPaths& paths,
+bool CompilerUsable(helpproject::THelpCompiler compiler, const helpproject::TCompilerPaths& paths,
                     const std::function<const char*(const char*)>& getenv);
 
 // The first executable file of that name in PATH's folders; empty if none.

@@ -270,7 +270,7 @@ TMakePipeline::TBuild TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
         helpproject::WriteHelpIdHeader(project, build.Report);
 
     helpproject::TCompilerPaths paths = paths_;
-    paths.HCHTMLSel = CompilerProgram(2, paths_, getenv_);
+    paths.HCHTMLSel = CompilerProgram(helpproject::THelpCompiler::HtmlHelp, paths_, getenv_);
     helpproject::TChmcmdHtmlHelpCompiler chmcmd;
     helpproject::TCommandLineHtmlHelpCompiler native;
     helpproject::TCompilerRunOptions run;
@@ -329,7 +329,7 @@ void TMakePipeline::FillErrorLog(const TBuild& build) {
 
 void TMakePipeline::ShowResult(const TBuild& build, bool showResult) {
     TBrindlewovenProject& project = commands_.Session().Project();
-    const bool html = project.Compiler == 2;
+    const bool html = project.Compiler == helpproject::THelpCompiler::HtmlHelp;
     if (!build.Produced) {
         TQuestion failed;
         failed.Kind = TMessageKind::Error;
@@ -375,7 +375,7 @@ TMakeOutcome TMakePipeline::MakeHelpFile(bool showResult) {
     Progress("Saving help compiler data files...");
 
     TBuild build;
-    if (project.Compiler == 2) {
+    if (project.Compiler == helpproject::THelpCompiler::HtmlHelp) {
         std::string chmName;
         if (!PrepareHtmlHelp(chmName))
             return TMakeOutcome::Stopped;

@@ -106,9 +106,8 @@ void InsertFileLink(ITextEditor& editor, std::string_view fileName) {
 }
 
 bool FlashAllowed(const TBrindlewovenProject& project) {
-    constexpr std::int32_t kNoCompiler = -1;
-    constexpr std::int32_t kHtmlHelpCompiler = 2;
-    return project.Compiler == kNoCompiler || project.Compiler == kHtmlHelpCompiler;
+    using helpproject::THelpCompiler;
+    return project.Compiler == THelpCompiler::None || project.Compiler == THelpCompiler::HtmlHelp;
 }
 
 bool AddToBitmapPaths(TBrindlewovenProject& project, std::string_view fileName) {

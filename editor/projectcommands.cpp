@@ -306,9 +306,22 @@ void TProjectCommands::PascalUnit() {
     const auto file = host_.PromptOpenFile(PascalUnitDialog());
     if (!file)
         return;
-    const std::int32_t first = host_.ParsePascalUnit(*file, NextThousandAbove(session_.Project()));
+    const std::size_t topicsBefore = session_.Project().TopicsByNumber().size();
+    std::int32_t first = -1;
+    try {
+        first = host_.ParsePascalUnit(*file, NextThousandAbove(session_.Project()));
+    } catch (...) {
+        // Topics written before a failure stay: the views follow them.
+        if (session_.Project().TopicsByNumber().size() != topicsBefore) {
+            session_.SetModified();
+            host_.ProjectReplaced();
+            host_.ShowTopic();
+        }
+        throw;
+    }
     if (first <= 0)
         return;
+    session_.SetModified();
     session_.Project().HelpFileKind = 112;
     host_.HelpFileKindChanged(112);
     if (session_.Project().FindTopic(first))

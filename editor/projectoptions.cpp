@@ -78,7 +78,8 @@ TProjectOptionsValues OptionsFromProject(const TBrindlewovenProject& project,
     v.Settings = settings;
     v.OutputFolder = project.OutputFolder;
     v.BuildTags = SplitBuildTags(project.BuildTags);
-    v.CompilerRadio = project.Compiler == 0 || project.Compiler == 1 ? project.Compiler : 2;
+    v.CompilerRadio =
+        IsWinHelp(project.Compiler) ? project.Compiler : helpproject::THelpCompiler::HtmlHelp;
     v.HC31Path = paths.HC31Sel;
     v.HC95Path = paths.HC95Sel;
     v.HCHTMLPath = paths.HCHTMLSel;
@@ -118,7 +119,7 @@ void ApplyOptionsToProject(const TProjectOptionsValues& v, TBrindlewovenProject&
     project.LocaleID = v.LocaleID;
     project.BitmapPaths = v.BitmapPaths;
     settings = v.Settings;
-    project.Compiler = std::clamp(v.CompilerRadio, 0, 2);
+    project.Compiler = v.CompilerRadio;
     paths.HC31Sel = v.HC31Path;
     paths.HC95Sel = v.HC95Path;
     paths.HCHTMLSel = v.HCHTMLPath;

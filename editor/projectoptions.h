@@ -25,7 +25,8 @@ struct TProjectOptionsValues {
     // Compiler page
     std::string OutputFolder;
     std::vector<std::string> BuildTags; // the checked build tags
-    int CompilerRadio = 2;              // 0 16-bit, 1 32-bit, 2 HTML Help
+    // The three radio buttons; an unknown project value shows as HTML Help.
+    helpproject::THelpCompiler CompilerRadio = helpproject::THelpCompiler::HtmlHelp;
     std::string HC31Path, HC95Path, HCHTMLPath;
     std::vector<std::string> HC31Items, HC95Items, HCHTMLItems;
     bool CHeader = false;

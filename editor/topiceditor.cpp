@@ -180,9 +180,9 @@ void TTopicEditor::PassThroughEditor(TBrindlewovenTopic& topic) {
     Editor().SetModified(false);
 }
 
-void TTopicEditor::TopicFieldsChanged(TBrindlewovenTopic& topic) {
-    Project().UpdateTopicLists(&topic);
-    Project().UpdateSortedView(&topic);
+void TTopicEditor::TopicFieldsChanged(TBrindlewovenTopic& topic,
+                                      const TBrindlewovenProject::TTopicFields& fields) {
+    Project().SetTopicFields(topic, fields);
     if (bulkUpdate_)
         return;
     view_.TopicListChanged();
@@ -209,23 +209,24 @@ void TTopicEditor::StoreTopic() {
             RenumberTopic(project, *topic, bar_.Number, settings_.UpdateLinks);
             renumbered = true;
         }
-        if (bar_.Title != topic->Title) {
+        if (bar_.Title != topic->Title)
             project.ReplaceContentsTopicTitle(*topic, bar_.Title);
-            topic->Title = bar_.Title;
+        TBrindlewovenProject::TTopicFields fields{.Title = bar_.Title,
+                                                  .KKeywords = bar_.KKeywords,
+                                                  .AKeywords = bar_.AKeywords,
+                                                  .BrowseSequence = bar_.BrowseSequence};
+        if (!bulkUpdate_) {
+            fields.BuildTag = platform::AnsiLowerCase(bar_.BuildTag);
+            fields.Status = bar_.Status;
         }
-        topic->KKeywords = bar_.KKeywords;
-        topic->AKeywords = bar_.AKeywords;
-        topic->BrowseSequence = bar_.BrowseSequence;
+        TopicFieldsChanged(*topic, fields);
         if (Editor().Modified() || renumbered)
             SaveEditorText(*topic);
         if (!bulkUpdate_) {
-            topic->BuildTag = platform::AnsiLowerCase(bar_.BuildTag);
-            topic->Status = bar_.Status;
             AddToBuildTagList(topic->BuildTag);
             AddToStatusList(topic->Status);
             history_[0] = {topic->Number, topic->Title};
         }
-        TopicFieldsChanged(*topic);
         if (!bulkUpdate_)
             view_.TopicStored(*topic);
         // The bar now shows what was stored (the number taken, the build tag

@@ -173,9 +173,11 @@ public:
     void TopicProperties(std::int32_t number,
                          const std::function<bool(TFootnoteDialogModel&)>& runDialog);
     void ToggleBookmark(std::int32_t number);
-    // After fields of a topic were written elsewhere (the grid, the
-    // dialogs): the project's lists and the views follow.
-    void TopicFieldsChanged(helpproject::TBrindlewovenTopic& topic);
+    // Sets the fields that lists show through the project (the grid, the
+    // bar, an undo copy written elsewhere); the project's lists and the
+    // views follow.
+    void TopicFieldsChanged(helpproject::TBrindlewovenTopic& topic,
+                            const helpproject::TBrindlewovenProject::TTopicFields& fields = {});
 
     // ---- undo and redo --------------------------------------------------------
     const TUndoMenu& UndoMenu() const { return undo_; }

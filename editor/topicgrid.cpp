@@ -220,29 +220,30 @@ void TTopicGrid::SetEditText(int row, int column, const std::string& value) {
         editor_.View().PropertyBarChanged();
         return;
     }
+    helpproject::TBrindlewovenProject::TTopicFields fields;
     switch (property) {
     case TTopicColumn::Title:
         editor_.Project().ReplaceContentsTopicTitle(*topic, value);
-        topic->Title = value;
+        fields.Title = value;
         break;
     case TTopicColumn::KKeywords:
-        topic->KKeywords = value;
+        fields.KKeywords = value;
         break;
     case TTopicColumn::AKeywords:
-        topic->AKeywords = value;
+        fields.AKeywords = value;
         break;
     case TTopicColumn::BrowseSequence:
-        topic->BrowseSequence = value;
+        fields.BrowseSequence = value;
         break;
     case TTopicColumn::BuildTag:
-        topic->BuildTag = platform::AnsiLowerCase(value);
+        fields.BuildTag = platform::AnsiLowerCase(value);
         break;
     default:
-        topic->Status = value;
+        fields.Status = value;
         break;
     }
     editor_.Session().SetModified();
-    editor_.TopicFieldsChanged(*topic);
+    editor_.TopicFieldsChanged(*topic, fields);
 }
 
 void TTopicGrid::HeaderClicked(int column) {

@@ -206,6 +206,24 @@ void TBrindlewovenProject::ChangeTopicNumbers(const TTopicNumberMap& numbers) {
     RebuildSortedView();
 }
 
+void TBrindlewovenProject::SetTopicFields(TBrindlewovenTopic& topic, const TTopicFields& fields) {
+    CheckOwnTopic(&topic);
+    if (fields.Number)
+        ChangeTopicNumber(topic.Number, *fields.Number);
+    const std::pair<const std::optional<std::string>*, std::string TBrindlewovenTopic::*> texts[] =
+        {{&fields.Title, &TBrindlewovenTopic::Title},
+         {&fields.KKeywords, &TBrindlewovenTopic::KKeywords},
+         {&fields.AKeywords, &TBrindlewovenTopic::AKeywords},
+         {&fields.BrowseSequence, &TBrindlewovenTopic::BrowseSequence},
+         {&fields.BuildTag, &TBrindlewovenTopic::BuildTag},
+         {&fields.Status, &TBrindlewovenTopic::Status}};
+    for (const auto& [value, field] : texts)
+        if (*value)
+            topic.*field = **value;
+    UpdateTopicLists(&topic);
+    UpdateSortedView(&topic);
+}
+
 // ---- renumbering links and contents lines ----------------------------------
 
 namespace {

@@ -9,12 +9,14 @@
 // so the derived lists always hold exactly the topics of the topic list.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "helpproject/brindlewovenerror.h"
 #include "helpproject/brindlewoventopic.h"
+#include "helpproject/helpfilekind.h"
 #include "helpproject/textstylemacro.h"
 
 namespace helpproject {
@@ -100,7 +102,7 @@ public:
     std::string CntFileName;
     std::string ErrorLogFileName;
     std::int32_t HelpFileKind = 0;
-    std::int32_t Compiler = -1;
+    THelpCompiler Compiler = THelpCompiler::None;
     std::string OutputFolder;
     bool NoImages = false;
     std::string Title;
@@ -198,6 +200,24 @@ public:
     static bool RenumberLinksInTopic(TBrindlewovenTopic& topic, const TTopicNumberMap& numbers);
     // The same for the contents lines.
     void RenumberContentsLinks(const TTopicNumberMap& numbers);
+    // The fields of a topic that the topic lists and the sorted view show;
+    // what is set changes.
+    struct TTopicFields {
+        std::optional<std::int32_t> Number;
+        std::optional<std::string> Title;
+        std::optional<std::string> KKeywords;
+        std::optional<std::string> AKeywords;
+        std::optional<std::string> BrowseSequence;
+        std::optional<std::string> BuildTag;
+        std::optional<std::string> Status;
+    };
+    // Changes those fields of one of this project's topics and keeps the
+    // topic lists and the sorted view right: the one way to change what
+    // they show (a new number as ChangeTopicNumber, whose links are
+    // RenumberTopicLinks' business). EProjectError when the number is
+    // taken, ENoSuchTopic when the topic is not this project's; nothing
+    // changes then.
+    void SetTopicFields(TBrindlewovenTopic& topic, const TTopicFields& fields);
     void ReplaceContentsTopicID(const std::string& oldID, const std::string& newID);
     void ReplaceContentsTopicTitle(const TBrindlewovenTopic& topic, const std::string& newTitle);
     void GetTargets(TStringList& list) const;

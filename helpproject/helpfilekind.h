@@ -6,6 +6,15 @@
 
 namespace helpproject {
 
+// The help compiler a project is made with (TBrindlewovenProject::Compiler),
+// numbered as the project file stores it. A number this version does not
+// know is kept as it came and counts as chosen.
+enum class THelpCompiler : std::int32_t { None = -1, WinHelp16 = 0, WinHelp32 = 1, HtmlHelp = 2 };
+
+constexpr bool IsWinHelp(THelpCompiler compiler) {
+    return compiler == THelpCompiler::WinHelp16 || compiler == THelpCompiler::WinHelp32;
+}
+
 inline constexpr std::int32_t kRegularHelp = 0;
 
 // Delphi n (1 to 7): 16, 32, ... 112.

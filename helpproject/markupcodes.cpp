@@ -309,7 +309,7 @@ std::string TranslateCode(std::string_view s, const TMarkupCode& code,
         if (project.NoImages)
             out += "\\-"; // the compiler then takes the code for text and includes no image
         std::string keyword = code.Keyword;
-        if (project.Compiler == 0 && code.Transparent)
+        if (project.Compiler == THelpCompiler::WinHelp16 && code.Transparent)
             keyword.erase(3, 1); // the 16-bit compiler knows only the plain forms
         out += keyword;
         out.append(s.substr(code.ValueStart, code.End - code.ValueStart));

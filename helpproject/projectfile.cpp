@@ -72,7 +72,7 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
         HelpFileKind = in.ReadBoolean() ? DelphiHelpKind(2) : kRegularHelp;
     else
         HelpFileKind = in.ReadInteger();
-    Compiler = in.ReadInteger();
+    Compiler = static_cast<THelpCompiler>(in.ReadInteger());
     Title = in.ReadLine();
     BuildTags = in.ReadLine();
     Citation = in.ReadLine();
@@ -198,7 +198,7 @@ std::string TBrindlewovenProject::SaveToBytes(const TTextStyleList* styles) cons
     out.WriteInteger(kProjectFileVersion);
     out.WriteLine("...");
     out.WriteInteger(HelpFileKind);
-    out.WriteInteger(Compiler);
+    out.WriteInteger(static_cast<std::int32_t>(Compiler));
     out.WriteLine(Title);
     out.WriteLine(BuildTags);
     out.WriteLine(Citation);

@@ -42,6 +42,10 @@ inline int HexDigitValue(char c) {
 // A whole run of hexadecimal digits (no prefix, no sign) as a number; nullopt
 // for an empty run, a foreign character or a value above 32 bits.
 std::optional<std::uint32_t> ParseHex32(std::string_view digits);
+// Text for HTML and XML, in content and in quoted attribute values: "&",
+// "<", ">" and '"' become entities, every other byte stays.
+std::string HtmlEscape(std::string_view text);
+
 // Upper-case hexadecimal of `value`, at least `width` digits.
 std::string HexUpper(std::uint32_t value, int width = 0);
 

@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/systemfolders.h"
+#include "platform/textutil.h"
 #include "setup/folders.h"
 #include "setup/installlog.h"
 #include "setup/packagereader.h"
@@ -33,29 +34,6 @@ bool IconUsable(const std::string& icon) {
         return false;
     std::string ext = platform::AnsiLowerCase(icon.substr(dot));
     return ext == ".png" || ext == ".svg" || ext == ".xpm";
-}
-
-std::string XmlEscape(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -238,9 +216,9 @@ std::vector<std::string> ProjectFileType(const platform::SystemRoots& roots,
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
         "  <mime-type type=\"" +
-        XmlEscape(mime) + "\">\n    <comment>" + XmlEscape(Utf8(type.description)) +
-        "</comment>\n    <glob pattern=\"" + XmlEscape(glob) +
-        "\"/>\n  </mime-type>\n</mime-info>\n";
+        platform::HtmlEscape(mime) + "\">\n    <comment>" +
+        platform::HtmlEscape(Utf8(type.description)) + "</comment>\n    <glob pattern=\"" +
+        platform::HtmlEscape(glob) + "\"/>\n  </mime-type>\n</mime-info>\n";
     platform::WriteFileAtomic(files[0], xml);
     written.push_back(files[0]);
     if (!type.openCommandTarget.empty()) {

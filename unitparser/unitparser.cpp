@@ -195,19 +195,26 @@ void TUnitParser::ParseTypeSection() {
     }
 }
 
-void TUnitParser::CollectParenGroup(std::string& text, int depth) {
+void TUnitParser::CollectParenGroup(std::string& text, int depth, TCollect how) {
     CheckDepth(depth);
-    text += "(";
+    const bool constant = how == TCollect::Constant;
+    text += constant ? " (" : "(";
     while (NextToken() != ")") {
-        if (Token() == "(")
-            CollectParenGroup(text, depth + 1);
-        else
-            JoinToken(text, Token());
+        if (Token() == "(") {
+            CollectParenGroup(text, depth + 1, how);
+        } else {
+            (constant ? JoinConstToken : JoinToken)(text, Token());
+            if (constant && Lower() == "record")
+                CollectRecordText(text, depth + 1, how);
+        }
     }
-    JoinToken(text, ")");
+    if (constant)
+        text += ")";
+    else
+        JoinToken(text, ")");
 }
 
-void TUnitParser::CollectRecordText(std::string& text, int depth) {
+void TUnitParser::CollectRecordText(std::string& text, int depth, TCollect how) {
     CheckDepth(depth);
     for (;;) {
         NextToken();
@@ -215,11 +222,11 @@ void TUnitParser::CollectRecordText(std::string& text, int depth) {
         if (lower == "end")
             break;
         if (Token() == "(") {
-            CollectParenGroup(text, depth + 1);
+            CollectParenGroup(text, depth + 1, how);
         } else {
-            JoinToken(text, Token());
+            (how == TCollect::Constant ? JoinConstToken : JoinToken)(text, Token());
             if (lower == "record")
-                CollectRecordText(text, depth + 1);
+                CollectRecordText(text, depth + 1, how);
         }
     }
     text += " end";
@@ -718,50 +725,17 @@ void TUnitParser::ParseFunctionHeading() {
 
 // ---------------------------------------------------------------- constants
 
-void TUnitParser::CollectConstParenGroup(std::string& text, int depth) {
-    CheckDepth(depth);
-    text += " (";
-    while (NextToken() != ")") {
-        if (Token() == "(") {
-            CollectConstParenGroup(text, depth + 1);
-        } else {
-            JoinConstToken(text, Token());
-            if (Lower() == "record")
-                CollectConstRecordText(text, depth + 1);
-        }
-    }
-    text += ")";
-}
-
-void TUnitParser::CollectConstRecordText(std::string& text, int depth) {
-    CheckDepth(depth);
-    for (;;) {
-        NextToken();
-        std::string lower = Lower();
-        if (lower == "end")
-            break;
-        if (Token() == "(") {
-            CollectConstParenGroup(text, depth + 1);
-        } else {
-            JoinConstToken(text, Token());
-            if (lower == "record")
-                CollectConstRecordText(text, depth + 1);
-        }
-    }
-    text += " end";
-}
-
 void TUnitParser::ParseConstSection() {
     NextToken();
     while (!IsSectionKeyword(Lower())) {
         std::string text = Token();
         while (NextToken() != ";") {
             if (Token() == "(") {
-                CollectConstParenGroup(text, 1);
+                CollectParenGroup(text, 1, TCollect::Constant);
             } else {
                 JoinConstToken(text, Token());
                 if (Lower() == "record")
-                    CollectConstRecordText(text, 1);
+                    CollectRecordText(text, 1, TCollect::Constant);
             }
         }
         NextToken();

@@ -57,10 +57,11 @@ private:
     void ParseConstSection();
     void ParseVarSection();
 
-    void CollectParenGroup(std::string& text, int depth);
-    void CollectRecordText(std::string& text, int depth);
-    void CollectConstParenGroup(std::string& text, int depth);
-    void CollectConstRecordText(std::string& text, int depth);
+    // Declarations and constant values are collected alike, but joined by
+    // their own spacing rules; a constant's parentheses may hold records.
+    enum class TCollect { Declaration, Constant };
+    void CollectParenGroup(std::string& text, int depth, TCollect how = TCollect::Declaration);
+    void CollectRecordText(std::string& text, int depth, TCollect how = TCollect::Declaration);
     void CollectVarRecordText(std::string& text, int depth);
     void CollectParamsFrom(std::string& text);
     void ReadResultType(std::string& text);

@@ -81,15 +81,13 @@ void TFootnoteDialogModel::Ok(bool updateLinks) {
         if (ReplaceTitleInText(text, topic.Title, Title))
             topic.SetText(rtf::SaveToStrings(text));
     }
-    topic.Title = Title;
-    topic.KKeywords = KKeywords;
-    topic.BrowseSequence = BrowseSequence;
-    topic.BuildTag = BuildTag;
-    topic.Status = Status;
     topic.EntryMacro = EntryMacro;
-    topic.AKeywords = AKeywords;
-    project_.UpdateTopicLists(&topic);
-    project_.UpdateSortedView(&topic);
+    project_.SetTopicFields(topic, {.Title = Title,
+                                    .KKeywords = KKeywords,
+                                    .AKeywords = AKeywords,
+                                    .BrowseSequence = BrowseSequence,
+                                    .BuildTag = BuildTag,
+                                    .Status = Status});
 }
 
 } // namespace editor

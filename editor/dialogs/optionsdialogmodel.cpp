@@ -12,8 +12,8 @@ namespace {
 constexpr int kDelphi1 = 1;
 constexpr int kDelphi3 = 3;
 
-std::string CheckCompiler(TCompilerKind kind, const std::string& path, const std::string& wrongName,
-                          const TFileExists& exists) {
+std::string CheckCompiler(helpproject::THelpCompiler kind, const std::string& path,
+                          const std::string& wrongName, const TFileExists& exists) {
     if (!AcceptedCompilerName(kind, path))
         return wrongName;
     if (!exists(path))
@@ -26,21 +26,21 @@ std::string CheckCompiler(TCompilerKind kind, const std::string& path, const std
 std::string CheckOptions(const TProjectOptionsValues& v, const TFileExists& exists) {
     std::string failure;
     switch (v.CompilerRadio) {
-    case 0:
-        failure = CheckCompiler(TCompilerKind::WinHelp16, v.HC31Path,
+    case helpproject::THelpCompiler::WinHelp16:
+        failure = CheckCompiler(helpproject::THelpCompiler::WinHelp16, v.HC31Path,
                                 "Please specify the location of the 16-bit WinHelp compiler you "
                                 "want to use.  The file name of this compiler is either HC31.EXE "
                                 "or HCP.EXE",
                                 exists);
         break;
-    case 1:
-        failure = CheckCompiler(TCompilerKind::WinHelp32, v.HC95Path,
+    case helpproject::THelpCompiler::WinHelp32:
+        failure = CheckCompiler(helpproject::THelpCompiler::WinHelp32, v.HC95Path,
                                 "Please specify the location of the 32-bit WinHelp compiler you "
                                 "want to use.  The file name of this compiler is HCRTF.EXE",
                                 exists);
         break;
-    case 2:
-        failure = CheckCompiler(TCompilerKind::HtmlHelp, v.HCHTMLPath,
+    case helpproject::THelpCompiler::HtmlHelp:
+        failure = CheckCompiler(helpproject::THelpCompiler::HtmlHelp, v.HCHTMLPath,
                                 "Please specify the location of the HTML Help compiler you want "
                                 "to use.  The file name of this compiler is HHC.EXE",
                                 exists);
@@ -50,10 +50,10 @@ std::string CheckOptions(const TProjectOptionsValues& v, const TFileExists& exis
     }
     if (!failure.empty())
         return failure;
-    if (v.CompilerRadio == 1 && v.KindIndex == kDelphi1)
+    if (v.CompilerRadio == helpproject::THelpCompiler::WinHelp32 && v.KindIndex == kDelphi1)
         return "Help files for Delphi 1 VCL components must be compiled with the 16-bit WinHelp "
                "compiler";
-    if (v.CompilerRadio == 0 && v.KindIndex >= kDelphi3)
+    if (v.CompilerRadio == helpproject::THelpCompiler::WinHelp16 && v.KindIndex >= kDelphi3)
         return "Help files for Delphi 3 (or later) and C++Builder components must be compiled "
                "with HCRTF\rHCRTF ships with Delphi 3 (or later) and C++Builder";
     return {};

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "components/applocation.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/reopenmenu.h"
 #include "editor/defaulttextstyles.h"
@@ -25,6 +26,9 @@
 #include "editor/ui/textstylecombo.h"
 #include "helpproject/build/compilerpaths.h"
 #include "helpproject/build/helpviewer.h"
+#include "unitparser/projecttopicsink.h"
+#include "unitparser/topicgenerator.h"
+#include "unitparser/ui/parserform.h"
 
 namespace editor::ui {
 
@@ -117,6 +121,36 @@ TOptionsForm& TProjectActions::OptionsForm() {
     if (!optionsForm_)
         optionsForm_ = new TOptionsForm(context_.Messenger(), &widgets_.Window);
     return *optionsForm_;
+}
+
+unitparser::ui::TParserForm& TProjectActions::ParserForm() {
+    if (!parserForm_) {
+        parserForm_ = new unitparser::ui::TParserForm(&widgets_.Window);
+        // The hour-glass and the status text while the unit is read.
+        parserForm_->StatusText = [this, busy = false](const std::string& text) mutable {
+            ShowProgressText(text);
+            if (busy != !text.empty()) {
+                busy = !text.empty();
+                SetBusy(busy);
+            }
+        };
+    }
+    return *parserForm_;
+}
+
+std::int32_t TProjectActions::ParsePascalUnit(const std::string& unitFile,
+                                              std::int32_t firstNumber) {
+    unitparser::ui::TParserForm& parser = ParserForm();
+    unitparser::TProjectTopicSink sink(context_.Project(), &context_.TextStyles());
+    const std::int32_t first =
+        parser.ParsePascalUnit(unitFile, firstNumber, sink, context_.Messenger());
+    // The member lists' pictures ship in the program's folder; the classes'
+    // bitmaps sit in folders of their own.
+    if (first > 0)
+        unitparser::AddGeneratedBitmapFolders(context_.Project().BitmapPaths,
+                                              parser.Model().Parser(),
+                                              components::AppLocation().AppFolder);
+    return first;
 }
 
 void TProjectActions::BindActions() {

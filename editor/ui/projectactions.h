@@ -30,6 +30,9 @@ class TEditorContext;
 namespace helpproject {
 class TRegistryHelpViewer;
 }
+namespace unitparser::ui {
+class TParserForm;
+}
 
 namespace editor::ui {
 
@@ -68,6 +71,8 @@ public:
     TProjectCommands& Commands() { return *commands_; }
     TMakePipeline& Make() { return *make_; }
     TOptionsForm& OptionsForm();
+    // The parser dialog, made on first use and kept.
+    unitparser::ui::TParserForm& ParserForm();
 
     // Tests replace the dialogs.
     void SetFileDialog(TFileDialog dialog) { fileDialog_ = std::move(dialog); }
@@ -99,6 +104,7 @@ public:
     void OpenDocument(const std::string& fileName) override;
     void AddRecentFile(const std::string& fileName) override;
     void RemoveRecentFile(const std::string& fileName) override;
+    std::int32_t ParsePascalUnit(const std::string& unitFile, std::int32_t firstNumber) override;
 
     // ---- IMakeHost -----------------------------------------------------------
     void ShowProgressText(const std::string& text) override;
@@ -118,6 +124,7 @@ private:
     std::unique_ptr<TMakePipeline> make_;
     std::unique_ptr<helpproject::TRegistryHelpViewer> viewer_;
     TOptionsForm* optionsForm_ = nullptr;
+    unitparser::ui::TParserForm* parserForm_ = nullptr;
     TFileDialog fileDialog_;
     TFileChooser chooser_;
     int busy_ = 0;

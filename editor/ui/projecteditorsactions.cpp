@@ -34,7 +34,6 @@ namespace {
 
 constexpr const char* kHtmlHelpWindowHint =
     "You can configure the HTML Help window on the HTML Help tab in Project Options.";
-constexpr int kHtmlHelpCompiler = 2;
 
 // "Name|*.a;*.b|All|*.*" as Qt writes it.
 QString QtFilter(const std::string& filter) {
@@ -106,7 +105,7 @@ TWindowsForm& TProjectEditorsActions::WindowsForm() {
 }
 
 bool TProjectEditorsActions::RefusedUnderHtmlHelp(const char* text) {
-    if (topics_.Project().Compiler != kHtmlHelpCompiler)
+    if (topics_.Project().Compiler != helpproject::THelpCompiler::HtmlHelp)
         return false;
     messenger_.ShowMessage(components::TMessageKind::Information, kHtmlHelpCaption,
                            std::string(text) + "\r\n\r\n" + kHtmlHelpWindowHint);

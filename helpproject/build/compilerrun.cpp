@@ -62,20 +62,20 @@ std::string WorkingFolderOf(const TCompilerRunOptions& options) {
 TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPaths& paths,
                                IProgramRunner& runner, const TCompilerRunOptions& options) {
     TCompileResult result;
-    if (project.Compiler == 2) {
+    if (project.Compiler == THelpCompiler::HtmlHelp) {
         TCommandLineHtmlHelpCompiler commandLine;
         IHtmlHelpCompiler& compiler = options.HtmlHelp ? *options.HtmlHelp : commandLine;
         compiler.Compile(project, paths, runner);
         result.Produced = IsNonEmptyFile(ProjectPath(project.ChmFileName));
         return result;
     }
-    if (project.Compiler != 0 && project.Compiler != 1)
+    if (!IsWinHelp(project.Compiler))
         return result;
 
     const std::string workingFolder = WorkingFolderOf(options);
     std::vector<std::string> argv;
     fs::path produced;
-    if (project.Compiler == 0) {
+    if (project.Compiler == THelpCompiler::WinHelp16) {
         argv = {paths.HC31Sel, project.HpjFileName};
         produced = fs::path(workingFolder) /
                    platform::ChangeFileExt(platform::ExtractFileName(project.HpjFileName), ".hlp");
@@ -166,7 +166,7 @@ void DeleteBuildTempFiles(TBrindlewovenProject& project, const TCompilerRunOptio
     if (!project.HpjFileName.empty()) {
         WipeFile(project.HpjFileName);
         const std::string shortHpj = GetShortPath(project.HpjFileName);
-        if (project.Compiler == 0)
+        if (project.Compiler == THelpCompiler::WinHelp16)
             RemoveQuietly(fs::path(WorkingFolderOf(options)) /
                           platform::ChangeFileExt(platform::ExtractFileName(shortHpj), ".ph"));
         else

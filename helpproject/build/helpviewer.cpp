@@ -135,7 +135,7 @@ void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHel
             deriveNames();
             checkNames();
         } else if (!project.HelpFileName.empty() && !project.ChmFileName.empty()) {
-            if (project.Compiler == 2)
+            if (project.Compiler == THelpCompiler::HtmlHelp)
                 project.HelpFileName.clear();
             else
                 project.ChmFileName.clear();

@@ -11,6 +11,7 @@
 
 #include "helpproject/brindlewoventopic.h"
 #include "helpproject/build/exportprogress.h"
+#include "platform/textutil.h"
 
 namespace rtf {
 class RtfDocument;
@@ -32,7 +33,7 @@ enum THtmlStyle : unsigned {
     htmlStrikeOut = 8,
 };
 
-std::string HtmlEscape(std::string_view text);
+using platform::HtmlEscape;
 std::string HtmlColor(TColorValue color);
 std::string HtmlBodyTag(const TBrindlewovenProject& project);
 int HtmlFontSize(const TBrindlewovenProject& project, int pointSize);

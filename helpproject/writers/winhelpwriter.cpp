@@ -112,7 +112,7 @@ std::string KeptLocale(const std::string& locale) {
 }
 
 bool WritesContentsFile(const TBrindlewovenProject& project) {
-    return project.Compiler == 1 &&
+    return project.Compiler == THelpCompiler::WinHelp32 &&
            (!project.ContentsLines.empty() || NeedsContentsFile(project.HelpFileKind));
 }
 
@@ -138,9 +138,9 @@ void WriteOptionsSection(TLineWriter& hpj, const TWinHelpRun& run) {
     if (!project.Citation.empty())
         hpj.Line("CITATION=" + ToOemText(project, project.Citation));
     hpj.Line(project.Compress ? "COMPRESS=True" : "COMPRESS=False");
-    if (!run.Report.LocaleID->empty() && project.Compiler == 1)
+    if (!run.Report.LocaleID->empty() && project.Compiler == THelpCompiler::WinHelp32)
         hpj.Line("LCID=0x" + std::string(LocaleCodeDigits(*run.Report.LocaleID)));
-    if (project.Compiler == 1)
+    if (project.Compiler == THelpCompiler::WinHelp32)
         hpj.Line("CNT=" + platform::ExtractFileName(run.Report.CntFileName));
     if (!project.Copyright.empty())
         hpj.Line("COPYRIGHT=" + ToOemText(project, project.Copyright));
@@ -213,7 +213,7 @@ void WriteFootnotes(TLineWriter& out, const TWinHelpRun& run, const TBrindlewove
         Footnote(out, '+', topic.BrowseSequence);
     if (!topic.KKeywords.empty())
         Footnote(out, 'K', topic.KKeywords);
-    if (project.Compiler == 1 && !topic.AKeywords.empty())
+    if (project.Compiler == THelpCompiler::WinHelp32 && !topic.AKeywords.empty())
         Footnote(out, 'A', topic.AKeywords);
     if (IsDelphi1Or2Help(project.HelpFileKind) && !topic.BKeywords.empty())
         Footnote(out, 'B', topic.BKeywords);
@@ -283,7 +283,7 @@ void ChooseNames(const TBrindlewovenProject& project, bool buildMode, ITempFileN
 // ---- paths ------------------------------------------------------------------
 
 std::string ToOemText(const TBrindlewovenProject& project, std::string_view text) {
-    if (project.Compiler == 0)
+    if (project.Compiler == THelpCompiler::WinHelp16)
         return platform::ToOemText(text);
     return std::string(text);
 }
@@ -317,7 +317,7 @@ TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool build
     WriteFile(project.RtfFileName, rtf, report);
     if (WritesContentsFile(project)) {
         WriteContentsFile(project, report, buildMode);
-    } else if (project.Compiler == 1) {
+    } else if (project.Compiler == THelpCompiler::WinHelp32) {
         std::error_code ec;
         fs::remove(ProjectPath(report.CntFileName), ec);
     }
@@ -414,7 +414,7 @@ void PadTo(std::string& line, std::size_t width) {
 } // namespace
 
 std::string HelpIdHeaderFileName(const TBrindlewovenProject& project, const TBuildReport& build) {
-    const std::string& help = project.Compiler == 2
+    const std::string& help = project.Compiler == THelpCompiler::HtmlHelp
                                   ? NameOr(build.ChmFileName, project.ChmFileName)
                                   : NameOr(build.HelpFileName, project.HelpFileName);
     return platform::ChangeFileExt(help, "_HELPID.C");

@@ -65,7 +65,9 @@ TEST(CommandLineParse, PositionsDecideEverySwitch) {
         EXPECT_EQ(line.Run, c.run);
         EXPECT_EQ(line.WebHelp, c.web);
         EXPECT_EQ(line.WebOutputFile, c.output);
-        EXPECT_EQ(line.Compiler, c.compiler);
+        EXPECT_EQ(line.Compiler ? std::optional<int>(static_cast<int>(*line.Compiler))
+                                : std::nullopt,
+                  c.compiler);
         EXPECT_EQ(line.BuildTags, c.tags);
         EXPECT_EQ(line.Quiet, c.quiet);
     }

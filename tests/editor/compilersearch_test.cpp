@@ -132,14 +132,16 @@ TEST_F(CompilerSearchTest, UsableMeansAKnownCompilerWhoseProgramExists) {
     auto getenv = [&](const char* name) -> const char* {
         return std::string(name) == "PATH" ? path.c_str() : nullptr;
     };
-    EXPECT_TRUE(CompilerUsable(1, paths, getenv));
-    EXPECT_FALSE(CompilerUsable(0, paths, getenv));
-    EXPECT_TRUE(CompilerUsable(2, paths, getenv)); // chmcmd on PATH
+    EXPECT_TRUE(CompilerUsable(helpproject::THelpCompiler::WinHelp32, paths, getenv));
+    EXPECT_FALSE(CompilerUsable(helpproject::THelpCompiler::WinHelp16, paths, getenv));
+    EXPECT_TRUE(
+        CompilerUsable(helpproject::THelpCompiler::HtmlHelp, paths, getenv)); // chmcmd on PATH
     for (int value : {-1, 3, 7, -5})
-        EXPECT_FALSE(CompilerUsable(value, paths, getenv)) << value;
-    EXPECT_EQ(CompilerKindOfFile("/q/HHC.EXE"), TCompilerKind::HtmlHelp);
-    EXPECT_EQ(CompilerKindOfFile("/q/hc"), TCompilerKind::WinHelp16);
-    EXPECT_EQ(CompilerKindOfFile("/q/hcrtf.exe.bak"), TCompilerKind::None);
+        EXPECT_FALSE(CompilerUsable(static_cast<helpproject::THelpCompiler>(value), paths, getenv))
+            << value;
+    EXPECT_EQ(CompilerKindOfFile("/q/HHC.EXE"), helpproject::THelpCompiler::HtmlHelp);
+    EXPECT_EQ(CompilerKindOfFile("/q/hc"), helpproject::THelpCompiler::WinHelp16);
+    EXPECT_EQ(CompilerKindOfFile("/q/hcrtf.exe.bak"), helpproject::THelpCompiler::None);
 }
 
 } // namespace

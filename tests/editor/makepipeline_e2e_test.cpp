@@ -62,7 +62,7 @@ protected:
         make.SetViewer(&viewer);
         paths.HC95Sel = projecttest::FakeCompiler("fake-hcrtf");
         commands.OpenProject(file);
-        Project().Compiler = 1;
+        Project().Compiler = helpproject::THelpCompiler::WinHelp32;
         Project().OutputFolder.clear();
     }
     helpproject::TBrindlewovenProject& Project() { return session.Project(); }
@@ -96,7 +96,7 @@ TEST_F(MakePipelineTest, FakeWinHelpCompilerBuildsAndShowsTheHelpFile) {
 TEST_F(MakePipelineTest, ChmcmdBuildsACompiledHelpFileWithThisBuildsMissingImages) {
     if (editor::FindOnPath("chmcmd", std::getenv("PATH")).empty())
         GTEST_SKIP() << "chmcmd is not installed";
-    Project().Compiler = 2;
+    Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
     fs::remove(fs::path(file).parent_path() / "cup.bmp");
     Project().MissingImages = {"stale.bmp"};
     Project().BrokenLinks = {"stale link"};
@@ -136,23 +136,23 @@ TEST_F(MakePipelineTest, WriterErrorLeavesTheWindowUsableAndNoTempFiles) {
 TEST_F(MakePipelineTest, CompilerValuesOutsideTheKnownOnesAreNotUsable) {
     for (int value : {-1, 3, 42, -7}) {
         SCOPED_TRACE(value);
-        Project().Compiler = value;
+        Project().Compiler = static_cast<helpproject::THelpCompiler>(value);
         messenger.Records.clear();
         EXPECT_EQ(make.MakeHelpFile(true), TMakeOutcome::Stopped);
         ASSERT_FALSE(Questions().empty());
         EXPECT_EQ(Questions().front().rfind("Before your help project can be compiled", 0), 0u);
     }
     // OK opens Project Options; choosing the 32-bit compiler there goes on.
-    Project().Compiler = 9;
+    Project().Compiler = static_cast<helpproject::THelpCompiler>(9);
     messenger.QueueAnswer(components::mrOk);
-    host.OnOptions = [this] { Project().Compiler = 1; };
+    host.OnOptions = [this] { Project().Compiler = helpproject::THelpCompiler::WinHelp32; };
     EXPECT_EQ(make.MakeHelpFile(false), TMakeOutcome::Built);
     EXPECT_EQ(host.OptionsOpened, 1);
     EXPECT_TRUE(viewer.Requests.empty()); // no result shown when asked not to
 }
 
 TEST_F(MakePipelineTest, CancelledOptionsEndTheMakeSilently) {
-    Project().Compiler = -1;
+    Project().Compiler = helpproject::THelpCompiler::None;
     messenger.QueueAnswer(components::mrOk);
     EXPECT_THROW(make.MakeHelpFile(true), components::EAbort);
     EXPECT_EQ(host.OptionsOpened, 1);
@@ -210,7 +210,7 @@ TEST_F(MakePipelineTest, GoToTopicCountsOnlyTheTopicsTheBuildCompiled) {
 TEST_F(MakePipelineTest, HashInTheProjectPathStopsBeforeCompiling) {
     const std::string hashed = projecttest::CopySample(scratch.Path() / "a#b");
     commands.OpenProject(hashed);
-    Project().Compiler = 2;
+    Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
     paths.HCHTMLSel = projecttest::FakeCompiler("fake-hcrtf"); // exists; never run
     EXPECT_EQ(make.MakeHelpFile(true), TMakeOutcome::Stopped);
     ASSERT_EQ(messenger.Records.size(), 1u);
@@ -221,7 +221,7 @@ TEST_F(MakePipelineTest, HashInTheProjectPathStopsBeforeCompiling) {
 
 TEST_F(MakePipelineTest, NeverSavedProjectAsksForANameAndCancelEndsTheMake) {
     commands.NewProject();
-    Project().Compiler = 1;
+    Project().Compiler = helpproject::THelpCompiler::WinHelp32;
     EXPECT_THROW(make.MakeHelpFile(true), components::EAbort);
     EXPECT_EQ(host.DialogTitles.back(), "Save Brindlewoven project");
 }

@@ -145,7 +145,7 @@ TEST(MarkupCommands, BitmapsAndMoviesAddTheirFolderOnce) {
 TEST(MarkupCommands, FlashOnlyForHtmlHelpOrNoCompiler) {
     helpproject::TBrindlewovenProject project;
     for (auto [compiler, allowed] : {std::pair{-1, true}, {0, false}, {1, false}, {2, true}}) {
-        project.Compiler = compiler;
+        project.Compiler = static_cast<helpproject::THelpCompiler>(compiler);
         EXPECT_EQ(FlashAllowed(project), allowed) << compiler;
     }
 }

@@ -237,6 +237,53 @@ TEST_F(ProjectCommandsTest, PascalUnitStartsAtTheNextThousand) {
     EXPECT_TRUE(parsing.KindChanges.empty()); // cancelled: the kind stays
 }
 
+TEST_F(ProjectCommandsTest, PascalUnitShowsWhatTheParserWrote) {
+    // Generated topics: kind 112, the first topic shown, the project changed.
+    // A failure after some topics were written keeps them, and the views
+    // follow; a failure before any leaves everything as it was.
+    struct TWritingHost : projecttest::TRecordingHost {
+        helpproject::TBrindlewovenProject* project = nullptr;
+        int write = 0;
+        bool fail = false;
+        std::int32_t ParsePascalUnit(const std::string&, std::int32_t first) override {
+            for (int i = 0; i < write; ++i)
+                project->AddTopic(first + i, "generated");
+            if (fail)
+                throw std::runtime_error("generation failed");
+            return write > 0 ? first : -1;
+        }
+    } writing;
+    writing.project = &session.Project();
+    TProjectCommands unitCommands(session, messenger, writing, &styles);
+    session.SetModified(false);
+    const std::int32_t first = editor::NextThousandAbove(session.Project());
+
+    writing.fail = true;
+    writing.OpenAnswers = {"unit.pas"};
+    EXPECT_THROW(unitCommands.PascalUnit(), std::runtime_error);
+    EXPECT_FALSE(session.Modified());
+    EXPECT_EQ(writing.Replaced, 0);
+
+    writing.write = 2;
+    writing.OpenAnswers = {"unit.pas"};
+    EXPECT_THROW(unitCommands.PascalUnit(), std::runtime_error);
+    EXPECT_TRUE(session.Modified());
+    EXPECT_EQ(writing.Replaced, 1);
+    EXPECT_TRUE(writing.KindChanges.empty());
+
+    session.SetModified(false);
+    writing.fail = false;
+    writing.OpenAnswers = {"unit.pas"};
+    const std::int32_t next = editor::NextThousandAbove(session.Project());
+    EXPECT_EQ(next, first + 1000);
+    unitCommands.PascalUnit();
+    EXPECT_TRUE(session.Modified());
+    EXPECT_EQ(writing.KindChanges, (std::vector<std::int32_t>{112}));
+    EXPECT_EQ(session.Project().HelpFileKind, 112);
+    ASSERT_NE(session.CurrentTopic(), nullptr);
+    EXPECT_EQ(session.CurrentTopic()->Number, next);
+}
+
 TEST_F(ProjectCommandsTest, FlatManualAsksThePartsQuestionByExtension) {
     commands.OpenProject(sample);
     const std::string rtf = (scratch.Path() / "manual.rtf").string();

@@ -17,7 +17,7 @@ TEST(ProjectOptions, RoundTripKeepsEveryValue) {
     project.Copyright = "C";
     project.LocaleID = "0x0407   German";
     project.BitmapPaths = "a,b";
-    project.Compiler = 1;
+    project.Compiler = helpproject::THelpCompiler::WinHelp32;
     project.OutputFolder = "/out/";
     project.BuildTags = "Pro;Lite";
     project.CHeader = true;
@@ -59,16 +59,16 @@ TEST(ProjectOptions, RoundTripKeepsEveryValue) {
 
 TEST(ProjectOptions, NoCompilerShowsHtmlHelpAndOkStoresIt) {
     helpproject::TBrindlewovenProject project;
-    project.Compiler = -1;
+    project.Compiler = helpproject::THelpCompiler::None;
     helpproject::TCompilerPaths paths;
     TEditorSettings settings;
     auto values = OptionsFromProject(project, paths, {}, settings);
-    EXPECT_EQ(values.CompilerRadio, 2);
+    EXPECT_EQ(values.CompilerRadio, helpproject::THelpCompiler::HtmlHelp);
     values.OutputFolder = "/no/separator";
     values.Config = {"", "A()", ""};
     values.KindIndex = 99;
     ApplyOptionsToProject(values, project, paths, settings);
-    EXPECT_EQ(project.Compiler, 2);
+    EXPECT_EQ(project.Compiler, helpproject::THelpCompiler::HtmlHelp);
     EXPECT_EQ(project.OutputFolder, "/no/separator/");
     EXPECT_EQ(project.Config, (helpproject::TStringList{"A()"}));
     EXPECT_EQ(project.HelpFileKind, 352);
@@ -117,7 +117,7 @@ TEST(OptionsDialogChecks, FirstFailingCheckInOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " " + std::to_string(c.radio));
         TProjectOptionsValues v;
-        v.CompilerRadio = c.radio;
+        v.CompilerRadio = static_cast<helpproject::THelpCompiler>(c.radio);
         v.HC31Path = v.HC95Path = v.HCHTMLPath = c.path;
         v.KindIndex = c.kind;
         const std::string message = CheckOptions(v, exists);

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     project->HelpFileKind = size % 3 == 0 ? 16 : 0;
-    project->Compiler = static_cast<int>(size % 2);
+    project->Compiler = static_cast<helpproject::THelpCompiler>(size % 2);
     project->NoImages = size % 5 == 0;
     for (const auto& line : lines)
         for (const auto& code : ScanMarkupCodes(line))

@@ -147,7 +147,7 @@ TEST_F(MarkupCodesTest, TranslatesEveryCodeOfALineForWinHelp) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         project.HelpFileKind = c.helpFileKind;
-        project.Compiler = c.compiler;
+        project.Compiler = static_cast<THelpCompiler>(c.compiler);
         project.NoImages = c.noImages;
         if (c.fails) {
             try {

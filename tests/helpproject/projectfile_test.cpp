@@ -108,7 +108,7 @@ TEST(ProjectFile, EveryVersion) {
         auto p = LoadBytes(FileOfVersion(v), &styles, "/data/help/x.bwv");
         TBrindlewovenProject d; // defaults
         EXPECT_EQ(p->HelpFileKind, v <= 3 ? 32 : 48);
-        EXPECT_EQ(p->Compiler, 2);
+        EXPECT_EQ(p->Compiler, helpproject::THelpCompiler::HtmlHelp);
         EXPECT_EQ(p->Title, "Title");
         EXPECT_EQ(p->Copyright, "Copy");
         EXPECT_TRUE(p->Compress);
@@ -156,7 +156,7 @@ TEST(ProjectFile, HandWrittenVersion2) {
     TTextStyleList styles;
     auto p = TBrindlewovenProject::Load(kData + "v2.bwv", &styles);
     EXPECT_EQ(p->HelpFileKind, 32);
-    EXPECT_EQ(p->Compiler, 1);
+    EXPECT_EQ(p->Compiler, helpproject::THelpCompiler::WinHelp32);
     EXPECT_EQ(p->BitmapPaths, "images,..\\art");
     EXPECT_EQ(p->Config.size(), 2u);
     EXPECT_EQ(p->LocaleID, "0x0409   English (U.S.)");

@@ -15,7 +15,7 @@ TEST(ProjectModel, NewProjectDefaults) {
     EXPECT_EQ(t.Text, (TStringList{"<new topic>", ""}));
     EXPECT_EQ(t.Status, "Writing");
     EXPECT_FALSE(t.Bookmark);
-    EXPECT_EQ(p.Compiler, -1);
+    EXPECT_EQ(p.Compiler, helpproject::THelpCompiler::None);
     EXPECT_EQ(p.Config, TStringList{"BrowseButtons()"});
     EXPECT_TRUE(p.HtmlPngImages);
     EXPECT_EQ(p.HtmlLinkColor, 0xFF0000);

@@ -340,14 +340,19 @@ TEST(TopicLists, DerivedListsFollowEveryOperation) {
             break;
         default:
             if (auto* t = p->FindTopic(n)) {
-                t->Title = titles[rng() % 6];
-                p->UpdateSortedView(t);
-                p->UpdateTopicLists(t);
+                TBrindlewovenProject::TTopicFields fields{.Title = titles[rng() % 6],
+                                                          .KKeywords = titles[rng() % 6]};
+                const std::int32_t to = static_cast<std::int32_t>(rng() % 60) + 1;
+                if (rng() % 2 == 0 && !p->FindTopic(to))
+                    fields.Number = to;
+                p->SetTopicFields(*t, fields);
             }
             break;
         }
         ExpectDerivedListsFollow(*p, what);
-        if (step == 200)
+        if (step == 150)
+            p->SortBy({TTopicColumn::KKeywords});
+        if (step == 250)
             p->SortBy({TTopicColumn::Number});
     }
     p->FirstTopic = p->Topics().empty() ? nullptr : p->Topics().front().get();
@@ -368,6 +373,11 @@ TEST(TopicLists, UpdatesRefuseForeignTopics) {
     EXPECT_THROW(p->UpdateSortedView(&stranger), ENoSuchTopic);
     EXPECT_THROW(p->UpdateTopicLists(&stranger), ENoSuchTopic);
     EXPECT_THROW(p->UpdateSortedView(nullptr), ENoSuchTopic);
+    EXPECT_THROW(p->SetTopicFields(stranger, {.Title = "x"}), ENoSuchTopic);
+    // A taken number refuses the whole change.
+    EXPECT_THROW(p->SetTopicFields(*p->FindTopic(1), {.Number = 2, .Title = "changed"}),
+                 EProjectError);
+    EXPECT_EQ(p->FindTopic(1)->Title, "T1");
     ExpectDerivedListsFollow(*p, "foreign");
     EXPECT_EQ(p->TopicsByTitle()[1].Text, "T2 (2)");
 }

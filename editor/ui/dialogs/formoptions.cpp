@@ -381,9 +381,9 @@ void TOptionsForm::SetValues(const TProjectOptionsValues& v,
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         listBuildTag_->addItem(item);
     }
-    (v.CompilerRadio == 0   ? radioHCWin31_
-     : v.CompilerRadio == 1 ? radioHCWin95_
-                            : radioHCHTML_)
+    (v.CompilerRadio == helpproject::THelpCompiler::WinHelp16   ? radioHCWin31_
+     : v.CompilerRadio == helpproject::THelpCompiler::WinHelp32 ? radioHCWin95_
+                                                                : radioHCHTML_)
         ->setChecked(true);
     FillCombo(comboHCWin31_, v.HC31Items, v.HC31Path);
     FillCombo(comboHCWin95_, v.HC95Items, v.HC95Path);
@@ -425,10 +425,11 @@ TProjectOptionsValues TOptionsForm::Values() const {
     v.Settings.AutoSaveCompile = checkAutoSave_->isChecked();
     v.OutputFolder = FromQString(editOutputFolder_->text());
     v.BuildTags = buildTags_.GetBuildTags();
-    v.CompilerRadio = radioHCWin31_->isChecked()   ? 0
-                      : radioHCWin95_->isChecked() ? 1
-                      : radioHCHTML_->isChecked()  ? 2
-                                                   : -1;
+    using helpproject::THelpCompiler;
+    v.CompilerRadio = radioHCWin31_->isChecked()   ? THelpCompiler::WinHelp16
+                      : radioHCWin95_->isChecked() ? THelpCompiler::WinHelp32
+                      : radioHCHTML_->isChecked()  ? THelpCompiler::HtmlHelp
+                                                   : THelpCompiler::None;
     v.HC31Path = FromQString(comboHCWin31_->currentText());
     v.HC95Path = FromQString(comboHCWin95_->currentText());
     v.HCHTMLPath = FromQString(comboHCHTML_->currentText());

@@ -46,7 +46,7 @@ protected:
 TEST_F(FormOptionsTest, ValuesSurviveThePages) {
     helpproject::TBrindlewovenProject project;
     project.Title = "Title";
-    project.Compiler = 0;
+    project.Compiler = helpproject::THelpCompiler::WinHelp16;
     project.BuildTags = "Pro";
     project.HelpFileKind = 48;
     project.Config = {"A()", "B()"};
@@ -133,7 +133,7 @@ TEST_F(FormOptionsTest, CancelFromCodeAbortsAndFromTheMenuDoesNothing) {
     QTimer::singleShot(0, &form, &QDialog::reject);
     EXPECT_THROW(editor::ui::ExecuteProjectOptions(form, project, paths, settings, true),
                  components::EAbort);
-    EXPECT_EQ(project.Compiler, -1);
+    EXPECT_EQ(project.Compiler, helpproject::THelpCompiler::None);
 }
 
 TEST(ErrorLogPanel, DigitsOnlyAndAnEmptyBoxDisablesGoToTopic) {

@@ -2,6 +2,7 @@
 // the error log and leaves the window usable; "Go to topic" in the log moves
 // to the compiled topic; Project Options from Make's compiler question.
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -11,11 +12,17 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "components/applocation.h"
+#include "components/ui/messenger_support.h"
 #include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/projectactions.h"
 #include "form_support.h"
+#include "helpproject/bitmapfolders.h"
+#include "platform/pathnames.h"
+#include "unitparser/parserdialogmodel.h"
+#include "unitparser/ui/parserform.h"
 
 namespace editortest {
 namespace {
@@ -33,7 +40,7 @@ protected:
         fs::copy_file(fs::path(BW_SOURCE_DIR) / "examples/sample/sample.bwv", file);
         MakeForm();
         form->ProjectActions().OpenProject(file.string());
-        form->Context().Project().Compiler = 1;
+        form->Context().Project().Compiler = helpproject::THelpCompiler::WinHelp32;
         form->Context().CompilerPaths().HC95Sel = BW_SOURCE_DIR "/tests/tools/fakes/fake-hcrtf";
     }
     void TearDown() override {
@@ -77,7 +84,7 @@ TEST_F(ProjectActionsTest, GoToTopicInTheLogMovesToTheCompiledTopic) {
 }
 
 TEST_F(ProjectActionsTest, MakeWithoutACompilerOpensOptionsAndCancelEndsQuietly) {
-    form->Context().Project().Compiler = -1;
+    form->Context().Project().Compiler = helpproject::THelpCompiler::None;
     form->Context().CompilerPaths().HCHTMLSel = "/bin/sh"; // no search when the dialog opens
     messenger.QueueAnswer(components::mrOk);               // "Help Compiler Needed": OK
     QTimer::singleShot(0, [this] { form->ProjectActions().OptionsForm().reject(); });
@@ -85,6 +92,67 @@ TEST_F(ProjectActionsTest, MakeWithoutACompilerOpensOptionsAndCancelEndsQuietly)
     EXPECT_EQ(messenger.Records.size(), 1u); // the question only: the cancel is silent
     EXPECT_FALSE(fs::exists(fs::path(file).replace_extension(".hlp")));
     EXPECT_TRUE(form->menuBar()->isEnabled());
+}
+
+// Open Delphi Unit: the parser dialog's OK writes the topics from the
+// person's choices at the next thousand, Cancel adds nothing, and a unit that
+// fails to parse shows the parser's message and adds nothing either.
+TEST_F(ProjectActionsTest, DelphiUnitGeneratesTheChosenTopicsAtTheNextThousand) {
+    helpproject::TBrindlewovenProject& project = form->Context().Project();
+    const std::size_t topicsBefore = project.TopicsByNumber().size();
+    const std::int32_t first = editor::NextThousandAbove(project);
+    std::string unit = BW_TEST_DATA "/unitparser/fptimer.pp";
+    std::vector<std::string> titles;
+    form->ProjectActions().SetFileDialog([&](const editor::TFileDialogSpec& spec, bool) {
+        titles.push_back(spec.Title);
+        return std::optional<std::string>(unit);
+    });
+    QAction* command = form->Actions().Action("ActionProjectDelphiUnit");
+    ASSERT_TRUE(command->isEnabled());
+
+    AnswerNext<unitparser::ui::TParserForm>(
+        [](unitparser::ui::TParserForm& dialog) { dialog.CancelBtn()->click(); });
+    command->trigger();
+    EXPECT_EQ(project.TopicsByNumber().size(), topicsBefore);
+    EXPECT_FALSE(form->Context().Session().Modified());
+
+    unit = BW_TEST_DATA "/unitparser/gstack.pp";
+    command->trigger();
+    EXPECT_EQ(messenger.Texts(components::TScriptedMessenger::TRecord::Message),
+              (std::vector<std::string>{"Error in line 22: '=' expected in type declaration"}));
+    EXPECT_EQ(project.TopicsByNumber().size(), topicsBefore);
+    EXPECT_FALSE(form->Context().Session().Modified());
+
+    unit = BW_TEST_DATA "/unitparser/fptimer.pp";
+    AnswerNext<unitparser::ui::TParserForm>([](unitparser::ui::TParserForm& dialog) {
+        // Only TFPTimerDriver, without its "See also".
+        dialog.Model().SetObjInclude(false);
+        dialog.Model().ChangeTab(1);
+        dialog.Model().SetObjInclude(false);
+        dialog.Model().ChangeTab(2);
+        dialog.Model().SetObjSeeAlso(false);
+        dialog.OkBtn()->click();
+    });
+    command->trigger();
+    EXPECT_EQ(titles, std::vector<std::string>(3, "Open Delphi unit"));
+    ASSERT_NE(project.FindTopic(first), nullptr);
+    EXPECT_EQ(project.FindTopic(first)->Title, "fptimer unit");
+    EXPECT_EQ(project.FindTopic(first + 10)->Title, "TFPTimerDriver class");
+    EXPECT_EQ(project.FindTopic(first + 11), nullptr); // no "See also"
+    EXPECT_EQ(project.FindTopic(first + 12)->Title, "TFPTimerDriver - Properties");
+    EXPECT_EQ(form->Context().Session().CurrentTopic()->Number, first);
+    EXPECT_EQ(project.HelpFileKind, 112);
+    EXPECT_TRUE(form->Context().Session().Modified());
+    // The member lists' pictures are found in the program's folder.
+    const auto folders = helpproject::BitmapFolderEntries(project.BitmapPaths);
+    EXPECT_NE(std::find(folders.begin(), folders.end(),
+                        platform::ExcludeTrailingSeparator(components::AppLocation().AppFolder)),
+              folders.end())
+        << project.BitmapPaths;
+    EXPECT_GT(project.TopicsByNumber().size(), topicsBefore);
+    // "Parsing unit..." and the hour-glass are gone again.
+    EXPECT_FALSE(form->findChild<QWidget*>("ProgressPanel")->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace

@@ -246,7 +246,7 @@ TEST_F(ProjectEditors, MergeThroughItsDialogs) {
 }
 
 TEST_F(ProjectEditors, BrowseAndWindowsAreRefusedUnderHtmlHelp) {
-    Project().Compiler = 2;
+    Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
     Choose("ActionEditorsBrowse");
     Choose("ActionEditorsWindows");
     ASSERT_EQ(messenger.Records.size(), 2u);
@@ -257,14 +257,14 @@ TEST_F(ProjectEditors, BrowseAndWindowsAreRefusedUnderHtmlHelp) {
                   "Project Options.");
     EXPECT_NE(messenger.Records[1].Text.find("secondary windows"), std::string::npos);
 
-    Project().Compiler = 1;
+    Project().Compiler = helpproject::THelpCompiler::WinHelp32;
     AnswerNext<TBrowseForm>([](TBrowseForm& f) { Click(f.CloseBtn()); });
     Choose("ActionEditorsBrowse");
     EXPECT_EQ(messenger.Records.size(), 2u);
 }
 
 TEST_F(ProjectEditors, BrowseEditorWritesASequence) {
-    Project().Compiler = 1;
+    Project().Compiler = helpproject::THelpCompiler::WinHelp32;
     AnswerNext<TBrowseForm>([](TBrowseForm& f) {
         EXPECT_EQ(f.ListTopic()->count(), 4);
         // Typed in upper case, the name comes in lower case; digits are refused.
@@ -290,7 +290,7 @@ TEST_F(ProjectEditors, BrowseEditorWritesASequence) {
 }
 
 TEST_F(ProjectEditors, WindowsEditorOkWritesAndCancelLeaves) {
-    Project().Compiler = 0;
+    Project().Compiler = helpproject::THelpCompiler::WinHelp16;
     const Strings windows = {"main=\"Main\",(0,0,1023,1023)", "Popup=\"Extra\""};
     Project().Windows = windows;
     Choose("ActionEditorsWindows");
@@ -318,7 +318,7 @@ TEST_F(ProjectEditors, WindowsEditorOkWritesAndCancelLeaves) {
 }
 
 TEST_F(ProjectEditors, WindowsEditorColoursAndWizard) {
-    Project().Compiler = 0;
+    Project().Compiler = helpproject::THelpCompiler::WinHelp16;
     Project().Windows = {"w=\"W\",(0,0,512,512),0,,,0"};
     Choose("ActionEditorsWindows");
     TWindowsForm& editor = actions->WindowsForm();

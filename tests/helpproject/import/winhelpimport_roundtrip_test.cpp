@@ -39,8 +39,8 @@ std::unique_ptr<TBrindlewovenProject> SampleProject(const std::string& folder) {
     project->FileName = folder + "/sample.bwv";
     project->HpjFileName = folder + "/sample.hpj";
     project->RtfFileName = folder + "/sample.rtf";
-    project->Compiler = 1;      // A keywords and the contents file
-    project->HelpFileKind = 16; // B keywords
+    project->Compiler = helpproject::THelpCompiler::WinHelp32; // A keywords and the contents file
+    project->HelpFileKind = 16;                                // B keywords
     project->Title = "Round \xE9 trip";
     project->Copyright = "(c) Us; 2026";
     project->Citation = "Cite me";
@@ -128,7 +128,7 @@ TEST(WinHelpImportRoundTrip, ExportedProjectImportsBackTopicByTopic) {
     imported->FileName = dir + "/again.bwv";
     imported->HpjFileName = dir + "/again.hpj";
     imported->RtfFileName = dir + "/again.rtf";
-    imported->Compiler = 1;
+    imported->Compiler = helpproject::THelpCompiler::WinHelp32;
     imported->HelpFileKind = 16;
     auto twice = std::make_unique<TBrindlewovenProject>();
     twice->DeleteTopic(10);

@@ -83,7 +83,7 @@ TEST_F(CompilerRunTest, ThirtyTwoBitBuildMovesTheHelpFileAndDropsTheStaleIndex) 
 }
 
 TEST_F(CompilerRunTest, SixteenBitBuildTakesTheFileFromItsWorkingFolder) {
-    project->Compiler = 0;
+    project->Compiler = helpproject::THelpCompiler::WinHelp16;
     const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
     EXPECT_TRUE(result.Compile.Produced);
     EXPECT_EQ(ReadBytes(HelpFile()).substr(0, 16), "FAKE WINHELP 16\r");
@@ -165,7 +165,7 @@ TEST(WipeFile, OverwritesWholeBlocksThenDeletes) {
 TEST(DeleteBuildTempFiles, GoesOnPastMissingFiles) {
     winhelptest::TScratch scratch;
     TBrindlewovenProject project;
-    project.Compiler = 1;
+    project.Compiler = helpproject::THelpCompiler::WinHelp32;
     project.ErrorLogFileName = scratch / "log";   // missing
     project.RtfFileName = scratch / "topics.rtf"; // missing
     project.HpjFileName = scratch / "project.hpj";
@@ -250,7 +250,7 @@ TEST(ShowBuiltHelp, PicksTheFileOfTheCompilerAndTheRightCommand) {
     WriteBytes(scratch.Path() / "guide.chm", "chm");
     project->HelpFileName.clear();
     project->ChmFileName.clear();
-    project->Compiler = 2;
+    project->Compiler = helpproject::THelpCompiler::HtmlHelp;
     ShowBuiltHelp(*project, 30, viewer, make);
     EXPECT_EQ(makes, 1);
     EXPECT_EQ(viewer.calls.back().Kind, "chm");

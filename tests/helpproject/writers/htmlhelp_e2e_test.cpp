@@ -114,7 +114,7 @@ TEST(ChmcmdE2E, MissingCompilerGivesLogAndNoChm) {
 TEST(ChmcmdE2E, SeamCompilesThroughTheCompilerRun) {
     const fs::path folder = TempFolder("seam");
     auto p = WriteSample(folder);
-    p->Compiler = 2;
+    p->Compiler = helpproject::THelpCompiler::HtmlHelp;
     helpproject::TChmcmdHtmlHelpCompiler seam;
     helpproject::TCompilerPaths paths;
     paths.HCHTMLSel = "chmcmd";

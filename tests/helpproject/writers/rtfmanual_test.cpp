@@ -242,7 +242,7 @@ TEST(RawRtfShapes, RefusedAlikeByTheTopicFileAndTheManual) {
         project->FileName = scratch / "shape.bwv";
         project->HpjFileName = scratch / "shape.hpj";
         project->RtfFileName = scratch / "shape.rtf";
-        project->Compiler = 1;
+        project->Compiler = helpproject::THelpCompiler::WinHelp32;
         if (!c.refused) {
             WriteWinHelpSources(*project, true);
             ExpectWholeDocument(winhelptest::ReadBytes(scratch / "shape.rtf"));

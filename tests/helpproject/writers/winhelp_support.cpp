@@ -48,7 +48,7 @@ std::unique_ptr<TBrindlewovenProject> MakeGuideProject(const fs::path& folder) {
     project->Citation = "Cite";
     project->Compress = true;
     project->LocaleID = "  0x0409   English (U.S.)";
-    project->Compiler = 1;
+    project->Compiler = helpproject::THelpCompiler::WinHelp32;
     project->BuildTags = "Pro";
     project->BitmapPaths = "images, missing";
     project->Windows = {"main=\"Lantern\",(10,10,500,400),0"};

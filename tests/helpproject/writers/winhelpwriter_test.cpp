@@ -62,7 +62,7 @@ TEST_F(WinHelpWriterTest, BuildModeWritesOnlyIncludedTopicsAndAnErrorLog) {
 }
 
 TEST_F(WinHelpWriterTest, SixteenBitCompilerGetsOemTextAndNoThirtyTwoBitOptions) {
-    project->Compiler = 0;
+    project->Compiler = helpproject::THelpCompiler::WinHelp16;
     project->Title = "Caf\xE9";
     project->Config = {"SetTitle(\"\xE9t\xE9\")"};
     fs::remove(scratch.Path() / "guide.cnt");
@@ -97,7 +97,7 @@ class LocaleTest : public WinHelpWriterTest, public ::testing::WithParamInterfac
 TEST_P(LocaleTest, LcidLineAndStoredLocale) {
     const LocaleCase& c = GetParam();
     project->LocaleID = c.locale;
-    project->Compiler = c.compiler;
+    project->Compiler = static_cast<THelpCompiler>(c.compiler);
     report = WriteWinHelpSources(*project, false);
     const std::string hpj = Hpj();
     if (c.line)
@@ -132,7 +132,7 @@ TEST_F(WinHelpWriterTest, ContentsFileFollowsHelpKindAndBuildRules) {
 
 TEST_F(WinHelpWriterTest, ComponentHelpKindsGetTheirExtras) {
     project->HelpFileKind = 272;
-    project->Compiler = 1;
+    project->Compiler = helpproject::THelpCompiler::WinHelp32;
     report = WriteWinHelpSources(*project, false);
     const std::string hpj = Hpj();
     EXPECT_NE(hpj.find("[CONFIG]\r\nBrowseButtons()\r\nCB(`Master_Btn',`Book &Shelf',"

@@ -49,9 +49,9 @@ int WinHelp(const std::vector<std::string>& args) {
         const std::string base = platform::ChangeFileExt(
             platform::ExtractFileName(project->FileName.empty() ? names[0] : project->FileName),
             "");
-        if (project->Compiler != 0 && project->Compiler != 1)
-            project->Compiler =
-                1; // the input of the 32-bit compiler unless the project says 16-bit
+        // The input of the 32-bit compiler unless the project says 16-bit.
+        if (!helpproject::IsWinHelp(project->Compiler))
+            project->Compiler = helpproject::THelpCompiler::WinHelp32;
         project->OutputFolder = folder + "/";
         project->HpjFileName = folder + "/" + base + ".hpj";
         project->RtfFileName = folder + "/" + base + ".rtf";

@@ -49,7 +49,7 @@ std::string DumpProject(const TBrindlewovenProject& p, const TTextStyleList& sty
     std::string out;
     out += "[options]\n";
     Field(out, "HelpFileKind", p.HelpFileKind);
-    Field(out, "Compiler", p.Compiler);
+    Field(out, "Compiler", static_cast<long long>(p.Compiler));
     Field(out, "Title", p.Title);
     Field(out, "BuildTags", p.BuildTags);
     Field(out, "Citation", p.Citation);
