@@ -71,6 +71,10 @@ public:
     void SetInputText(std::string_view text);
     int ScanStart() const { return scanStart_; }
     int ScanStop() const { return scanStop_; }
+    // Where the next MatchNext starts (1-based) and how much of the subject
+    // it sees (a match ends there; MatchNext clamps it to the subject).
+    void SetScanStart(int start) { scanStart_ = start; }
+    void SetScanStop(int stop) { scanStop_ = stop; }
     // The value of the last execution: pairs set, 0 or negative when none.
     int MatchCount() const { return matchCount_; }
     uint32_t CompileFlags() const { return compileFlags_; }

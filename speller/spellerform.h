@@ -68,6 +68,10 @@ public:
     // buttons enabled (Undo only when `canUndo`). A repeated word:
     // "Repeated word:", Delete shown and enabled, Replace hidden.
     virtual void ShowWord(const std::string& word, bool repeated, bool canUndo) = 0;
+    // Whether the user word list can learn: when it cannot (a plain ".dic"
+    // list), Learn and Learn Replace stay disabled whatever the dialog's
+    // own rules would enable.
+    virtual void SetLearnAllowed(bool allowed) = 0;
     // The text of the "Replace with" field.
     virtual std::string GetReplacement() const = 0;
     // Appends the word unless the list holds it.

@@ -101,6 +101,11 @@ std::optional<TPoint> TMemoTarget::CharPosition(int position) const {
                   controlRect_->top + (line - firstVisible_) * kLineHeight};
 }
 
+ITextTarget::TColumnRanges TMemoTarget::HiddenRanges(int line) const {
+    auto it = hidden_.find(line);
+    return it == hidden_.end() ? TColumnRanges() : it->second;
+}
+
 void TMemoTarget::ScrollLines(int lines) {
     int last = std::max(0, LineCount() - 1);
     firstVisible_ = std::clamp(firstVisible_ + lines, 0, last);

@@ -7,9 +7,11 @@
 // Positions are 0-based character indexes into the whole text, in which a
 // line break counts as its characters (CR LF in a plain edit control, CR in a
 // rich-edit control).
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace speller {
@@ -52,6 +54,11 @@ public:
     virtual int VisibleLineCount() const = 0;
     virtual int FirstVisibleLine() const = 0;
     virtual void ScrollLines(int lines) = 0;
+
+    // Columns [begin, end) of the line (0-based) that hold hidden text, in
+    // order. A control without formatting has none.
+    using TColumnRanges = std::vector<std::pair<int, int>>;
+    virtual TColumnRanges HiddenRanges(int /*line*/) const { return {}; }
 };
 
 // A text held in memory with a fixed-pitch layout (CharWidth x LineHeight
@@ -82,6 +89,9 @@ public:
 
     void SetControlRect(std::optional<TRect> rect) { controlRect_ = rect; }
     void SetVisibleLineCount(int lines) { visibleLines_ = lines; }
+    // Marks columns of a line as hidden text (they do not follow later edits).
+    void SetHiddenRanges(int line, TColumnRanges ranges) { hidden_[line] = std::move(ranges); }
+    TColumnRanges HiddenRanges(int line) const override;
 
     static constexpr int kCharWidth = 8;
     static constexpr int kLineHeight = 16;
@@ -97,6 +107,7 @@ private:
     std::optional<TRect> controlRect_ = TRect{100, 100, 740, 580};
     int visibleLines_ = 30;
     int firstVisible_ = 0;
+    std::map<int, TColumnRanges> hidden_;
 };
 
 } // namespace speller

@@ -55,8 +55,12 @@ std::string TSpellLanguage::Entry() const {
 
 TVXSpeller::TVXSpeller(platform::Registry& registry, std::filesystem::path appDataFolder,
                        platform::RootKey registrationRoot)
-    : registry_(registry), appDataFolder_(std::move(appDataFolder)) {
-    ReadRegistry(registry, registrationRoot);
+    : TVXSpeller(registry,
+                 TDictionaryPlaces{{}, false, std::move(appDataFolder), registrationRoot}) {}
+
+TVXSpeller::TVXSpeller(platform::Registry& registry, const TDictionaryPlaces& places)
+    : registry_(registry), appDataFolder_(places.AppDataFolder) {
+    ReadRegistration(registry, places);
     SetLanguage(0);
 }
 
@@ -68,49 +72,24 @@ TVXSpeller::~TVXSpeller() {
     }
 }
 
-void TVXSpeller::ReadRegistry(platform::Registry& registry, platform::RootKey root) {
-    auto install = registry.ReadString(root, kDictionariesKey, "InstallPath");
-    if (!install || install->empty())
+void TVXSpeller::ReadRegistration(platform::Registry& registry, const TDictionaryPlaces& places) {
+    TDictionaryRegistration registration(registry, places);
+    registration.Read();
+    // Only a registered folder holds dictionaries for the engine.
+    if (registration.RegisteredFolder().empty())
         return;
-    std::filesystem::path folder;
-    try {
-        folder = platform::resolvePath(*install);
-    } catch (const std::exception&) {
-        return;
-    }
+    installFolder_ = registration.RegisteredFolder();
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec))
-        return;
-    installFolder_ = folder;
-
-    long long count = 0;
-    if (auto dword = registry.ReadDword(root, kDictionariesKey, "Count"))
-        count = static_cast<int32_t>(*dword);
-    else if (auto text = registry.ReadString(root, kDictionariesKey, "Count"))
-        count = ParseIniInteger(*text).value_or(0);
-    // Each language needs values of its own, so a count beyond the values
-    // present is damage, not a reason to loop for ever.
-    count = std::min<long long>(
-        count, static_cast<long long>(registry.ValueNames(root, kDictionariesKey).size()));
-    for (long long i = 0; i < count; ++i) {
-        std::string index = std::to_string(i);
-        auto read = [&](const char* name) {
-            return registry.ReadString(root, kDictionariesKey, name + index).value_or("");
-        };
+    for (const TDictionaryHeader& header : registration.Installed()) {
+        if (header.Files.empty() || header.Name.empty())
+            continue;
+        if (!std::filesystem::is_regular_file(Resolve(header.FirstFileName(), installFolder_), ec))
+            continue;
         TSpellLanguage language;
-        language.files = read("Files");
-        if (language.files.empty())
-            continue;
-        language.name = read("Name");
-        if (language.name.empty())
-            continue;
-        std::size_t bar = language.files.find('|');
-        std::string first =
-            bar == std::string::npos || bar < 2 ? language.files : language.files.substr(0, bar);
-        if (!std::filesystem::is_regular_file(Resolve(first, installFolder_), ec))
-            continue;
-        language.ignorePrefixes = read("IgnorePrefixes");
-        language.ignoreSuffixes = read("IgnoreSuffixes");
+        language.name = header.Name;
+        language.ignorePrefixes = header.IgnorePrefixes;
+        language.ignoreSuffixes = header.IgnoreSuffixes;
+        language.files = header.Files;
         languages_.push_back(std::move(language));
     }
 }
@@ -442,9 +421,16 @@ void TVXSpeller::ProcessEvents() {
         messenger_->ProcessEvents();
 }
 
+bool TVXSpeller::WaitForEvent() {
+    if (!messenger_ || messenger_->AbortRequested())
+        return false;
+    messenger_->ProcessEvents();
+    return true;
+}
+
 void TVXSpeller::WaitForCheck() {
-    while (running_ && messenger_ && !messenger_->AbortRequested())
-        messenger_->ProcessEvents();
+    while (running_ && WaitForEvent()) {
+    }
 }
 
 void TVXSpeller::Check() {
@@ -559,6 +545,7 @@ void TVXSpeller::StopAt(const TPreparedWord& word, bool repeated) {
     form_->SetVisible(true);
     formShownOnce_ = true;
 
+    form_->SetLearnAllowed(userDictionary_ && userDictionary_->CanLearn());
     form_->ShowWord(word.core, repeated, parser_->CanUndo());
     // A read-only word list cannot learn: say so by the buttons rather than
     // ignoring the click.

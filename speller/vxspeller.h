@@ -18,6 +18,7 @@
 #include "components/messengerseam.h"
 #include "platform/registry.h"
 #include "speller/dictionary.h"
+#include "speller/dictionaryregistration.h"
 #include "speller/parser.h"
 #include "speller/spellerform.h"
 #include "speller/userdictionary.h"
@@ -47,7 +48,6 @@ using TSpellOptions = uint32_t;
 inline constexpr TSpellOptions kDefaultSpellOptions =
     soUpcase | soNumbers | soInternet | soAutoSuggest | soRecheck | soRepeated;
 
-inline constexpr std::string_view kDictionariesKey = "Software\\Vexlor\\Dictionaries";
 inline constexpr std::string_view kDefaultIgnorePrefixes = "'";
 inline constexpr std::string_view kDefaultIgnoreSuffixes = "';'s";
 
@@ -81,6 +81,9 @@ public:
     // folder, under which the user word lists live.
     TVXSpeller(platform::Registry& registry, std::filesystem::path appDataFolder,
                platform::RootKey registrationRoot = platform::RootKey::CurrentUser);
+    // Reads the installed set where the download window registers it: the
+    // catalogue beside a portable program, else the registry.
+    TVXSpeller(platform::Registry& registry, const TDictionaryPlaces& places);
     virtual ~TVXSpeller();
     TVXSpeller(const TVXSpeller&) = delete;
     TVXSpeller& operator=(const TVXSpeller&) = delete;
@@ -185,14 +188,20 @@ protected:
     virtual std::unique_ptr<IVXSpellerForm> CreateSpellerForm() = 0;
     // Opens the user word list editor (Word List button).
     virtual void EditWordList() {}
+    // Lets pending events through during a check (every 256 words, in the
+    // extended search): the messenger's, when there is one.
+    virtual void ProcessEvents();
+    // One step of waiting for the dialog's answer while WaitForCompletion
+    // holds the check; false ends the wait (the check then stays at its
+    // word). Here: the messenger's events, until it reports a stop.
+    virtual bool WaitForEvent();
 
 private:
-    void ReadRegistry(platform::Registry& registry, platform::RootKey root);
+    void ReadRegistration(platform::Registry& registry, const TDictionaryPlaces& places);
     void SetupParser();
     void RunLoop();
     void StopAt(const TPreparedWord& word, bool repeated);
     void ExtendedSearch(const std::string& word);
-    void ProcessEvents();
     void WaitForCheck();
     void Resume();
     void DoReplace(const std::string& replacement, int undoKind);

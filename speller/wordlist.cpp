@@ -21,12 +21,20 @@ bool TWordList::Add(std::string_view word) {
         if (found)
             return false;
         words_.insert(words_.begin() + static_cast<std::ptrdiff_t>(pos), std::string(word));
-        return true;
+    } else {
+        if (IndexOf(word) >= 0)
+            return false;
+        words_.emplace_back(word);
     }
-    if (IndexOf(word) >= 0)
-        return false;
-    words_.emplace_back(word);
+    folded_.insert(platform::AnsiLowerCase(word));
     return true;
+}
+
+bool TWordList::Contains(std::string_view word) const {
+    // Words equal without regard to case have equal lower-case forms.
+    if (!folded_.count(platform::AnsiLowerCase(word)))
+        return false;
+    return IndexOf(word) >= 0;
 }
 
 int TWordList::IndexOf(std::string_view word) const {
@@ -49,8 +57,12 @@ bool TWordList::Remove(std::string_view word) {
 }
 
 void TWordList::Delete(std::size_t index) {
-    if (index < words_.size())
-        words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (index >= words_.size())
+        return;
+    auto folded = folded_.find(platform::AnsiLowerCase(words_[index]));
+    if (folded != folded_.end())
+        folded_.erase(folded);
+    words_.erase(words_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 } // namespace speller

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace speller {
@@ -20,11 +21,14 @@ public:
     bool Add(std::string_view word);
     // Index of the word (ignoring case), or -1.
     int IndexOf(std::string_view word) const;
-    bool Contains(std::string_view word) const { return IndexOf(word) >= 0; }
+    bool Contains(std::string_view word) const;
     // Removes the word when present; true when it was.
     bool Remove(std::string_view word);
     void Delete(std::size_t index);
-    void Clear() { words_.clear(); }
+    void Clear() {
+        words_.clear();
+        folded_.clear();
+    }
 
     std::size_t Count() const { return words_.size(); }
     bool Empty() const { return words_.empty(); }
@@ -38,6 +42,9 @@ private:
 
     bool sorted_;
     std::vector<std::string> words_;
+    // The lower-case form of every word: most words looked up are in no
+    // list, and a hash says so without comparing.
+    std::unordered_multiset<std::string> folded_;
 };
 
 } // namespace speller

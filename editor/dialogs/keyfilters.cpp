@@ -39,6 +39,8 @@ bool TKeyFilter::AcceptsKey(char c) const {
         return std::string_view(" !#%()*+=>@\\").find(c) == std::string_view::npos;
     case TKind::ButtonCaption:
         return std::string_view(",;<>").find(c) == std::string_view::npos;
+    case TKind::ContentsTopic:
+        return std::string_view("!#%*+=>@").find(c) == std::string_view::npos;
     }
     return true;
 }

@@ -21,6 +21,7 @@ public:
         FootnoteBar,   // not ! # % * + = > @ \ (the property bar's build tag and browse sequence)
         Footnote,      // not space ! # % ( ) * + = > @ \ (dialog build tags, browse sequences)
         ButtonCaption, // not , ; < >
+        ContentsTopic, // not ! # % * + = > @ (a contents entry's foreign context string)
     };
 
     explicit TKeyFilter(TKind kind = TKind::Any,

@@ -32,7 +32,9 @@
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
+#include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
+#include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/formatbarwidget.h"
 #include "editor/ui/mainactions.h"
@@ -42,6 +44,7 @@
 #include "editor/ui/projecteditorsactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
+#include "editor/ui/spellactions.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridpanel.h"
@@ -144,6 +147,9 @@ void TBrindlewovenForm::BuildBars() {
     markup_ = new TMarkupActions(context_, *actions_, *helpToolBar_);
     helpToolBar_->addWidget(markup_->ComboLink);
     helpToolBar_->addWidget(markup_->BtnLinkSort);
+    helpToolBar_->addAction(actions_->Action("ActionTextFind"));
+    helpToolBar_->widgetForAction(actions_->Action("ActionTextFind"))
+        ->setObjectName("BtnFindAndReplace");
 }
 
 void TBrindlewovenForm::BuildDocks() {
@@ -290,12 +296,19 @@ void TBrindlewovenForm::BindCommands() {
         TFormTechSupport box(this);
         box.exec();
     });
+    actions_->Bind("ActionTextFind", [this] { Run([this] { ShowFindForm(); }); });
     BindTextCommands();
     BindViewCommands();
     markup_->BindActions();
     dialogCommands_ = new TDialogCommands(context_, *actions_, *markup_, *this);
     dialogCommands_->BindActions();
     gridPanel_->SetDialogCommands(dialogCommands_);
+    spellActions_ = new TSpellActions(context_, *richEdit_, *this);
+    spellActions_->BindActions(*actions_);
+    contentsEditors_ = new TContentsEditorCommands(context_, *actions_, *this);
+    contentsEditors_->BindActions();
+    connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
+            &TContentsEditorCommands::ProjectReplaced);
     projectEditors_ = new TProjectEditorsActions(context_, *this);
     projectEditors_->BindActions(*actions_);
     SelectionPresenceChanged(false);
@@ -380,6 +393,19 @@ void TBrindlewovenForm::ShowHistoryMenu(const QPoint& at) {
     }
     if (!menu.isEmpty())
         menu.exec(at);
+}
+
+TFindForm& TBrindlewovenForm::ShowFindForm() {
+    if (!findForm_) {
+        findForm_ = new TFindForm(context_, *richEdit_, this);
+        findForm_->OnRepaintGrid = [this] {
+            if (gridModel_)
+                gridModel_->Repaint();
+        };
+        findForm_->OnEditorChange = [this] { RefreshEditorState(); };
+    }
+    findForm_->ShowFind();
+    return *findForm_;
 }
 
 void TBrindlewovenForm::UpdateCaption() {
@@ -536,6 +562,7 @@ void TBrindlewovenForm::FormClose() {
             components::ui::SaveFormPlacement(registry, kMainKey, *this);
         WriteWindowState(registry, CurrentWindowState());
         reopen_->SaveToRegistry(registry, kReopenKey);
+        spellActions_->Commands().FreeSpeller(); // its language is saved
         registry.Flush();
     } catch (const std::exception& error) {
         context_.Messenger().Warning(

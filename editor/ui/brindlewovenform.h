@@ -36,7 +36,9 @@ namespace editor::ui {
 
 class TFormatBarWidget;
 class TTextStyleCombo;
+class TContentsEditorCommands;
 class TDialogCommands;
+class TFindForm;
 class TMainActions;
 class TMarkupActions;
 class TProjectActions;
@@ -44,6 +46,7 @@ class TProjectEditorsActions;
 class TErrorLogPanel;
 class TPropertyBarWidgets;
 class TRichEditTextEditor;
+class TSpellActions;
 class TTopicGridModel;
 class TTopicGridPanel;
 class TTopicGridView;
@@ -76,6 +79,8 @@ public:
     TMarkupActions& Markup() { return *markup_; }
     TProjectActions& ProjectActions() { return *projectActions_; }
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
+    TSpellActions& SpellActions() { return *spellActions_; }
+    TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TProjectEditorsActions& ProjectEditors() { return *projectEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
@@ -96,6 +101,8 @@ public:
 
     // Shows the history pop-up at a place on the screen.
     void ShowHistoryMenu(const QPoint& at);
+    // Find and Replace: the window is made on first use and shown again.
+    TFindForm& ShowFindForm();
 
     // ---- layout and state -------------------------------------------------
     // How many times the show-time work ran (once per window).
@@ -169,6 +176,9 @@ private:
     TProjectActions* projectActions_ = nullptr;
     TErrorLogPanel* errorLogPanel_ = nullptr;
     TDialogCommands* dialogCommands_ = nullptr;
+    TSpellActions* spellActions_ = nullptr;
+    TFindForm* findForm_ = nullptr; // made on first use, then kept
+    TContentsEditorCommands* contentsEditors_ = nullptr;
     TProjectEditorsActions* projectEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;

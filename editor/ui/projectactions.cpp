@@ -233,6 +233,7 @@ void TProjectActions::ShowTopic() {
 
 void TProjectActions::ProjectReplaced() {
     context_.TopicEditor().ProjectReplaced();
+    emit ProjectSwitched();
 }
 
 void TProjectActions::PassThroughEditor(helpproject::TBrindlewovenTopic& topic) {

@@ -113,6 +113,11 @@ public:
     void ShowErrorLog(const std::vector<std::string>& lines) override;
     void OpenProjectOptions() override { ProjectOptions(true); }
 
+signals:
+    // The session holds another project (or the same one, changed in bulk):
+    // the separate editors read it anew.
+    void ProjectSwitched();
+
 private:
     std::optional<std::string> AskForProjectFile(const TFileDialogSpec& dialog, bool save);
 

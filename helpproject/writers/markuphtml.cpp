@@ -438,6 +438,41 @@ void CollectHtmlPictureNames(std::string_view htmlView, TStringList& names) {
     }
 }
 
+// A page's text while codes are replaced in it, for translators that need
+// no hotspot segments.
+struct TTextOutput {
+    std::string Text;
+    void Copy(const std::string& html, const std::string&, std::size_t from, std::size_t to) {
+        Text.append(html, from, to - from);
+    }
+    TTextOutput& operator+=(std::string_view more) {
+        Text += more;
+        return *this;
+    }
+    std::string Join() { return std::move(Text); }
+};
+
+// Replaces every `code` in `html`, found case-blind, in order:
+// `convert(lower, at, copied)` gets the lower-cased page, the code's place
+// and how far the page is copied; it copies into `out` up to the code,
+// writes what replaces the code and moves `copied` past it (false leaves
+// this code and the later ones as text). The rest of the page follows the
+// last one, and `out` takes the page's place. A page without the code is
+// left as it is.
+template <class TOut, class TConvert>
+void ForEachCode(std::string& html, std::string_view code, TOut& out, TConvert convert) {
+    const std::string lower = platform::AnsiLowerCase(html);
+    auto at = lower.find(code);
+    if (at == std::string::npos)
+        return;
+    std::size_t copied = 0;
+    for (; at != std::string::npos; at = lower.find(code, copied))
+        if (!convert(lower, at, copied))
+            break;
+    out.Copy(html, lower, copied, html.size());
+    html = out.Join();
+}
+
 // ---- translators --------------------------------------------------------------
 
 void ConvertLinkIdCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
@@ -445,283 +480,257 @@ void ConvertLinkIdCodes(const TBrindlewovenProject& project, TStringList& broken
                         bool popupsAsScript, bool singlePage, bool noLinks,
                         const THtmlPageNames* pages) {
     static constexpr std::string_view kCode = "{linkid=";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kCode);
-    if (at == std::string::npos)
-        return;
     THotspotOutput out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kCode, copied)) {
-        std::size_t i = SkipPrefix(html, at + kCode.size());
-        std::string number;
-        while (i < html.size()) {
-            const char c = html[i];
-            if (c == '&' || c == '>' || c == '}')
-                break;
-            if (c == '\\') {
-                while (i < html.size() && html[i] != ' ' && html[i] != '}')
-                    ++i;
-                continue;
-            }
-            if (IsDigit(c))
-                number += c;
-            ++i;
-        }
-        if (number.empty())
-            break; // this code and the later ones stay text
-        out.Copy(html, lower, copied, at);
-        copied = CodeEnd(html, at);
+    ForEachCode(html, kCode, out,
+                [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+                    std::size_t i = SkipPrefix(html, at + kCode.size());
+                    std::string number;
+                    while (i < html.size()) {
+                        const char c = html[i];
+                        if (c == '&' || c == '>' || c == '}')
+                            break;
+                        if (c == '\\') {
+                            while (i < html.size() && html[i] != ' ' && html[i] != '}')
+                                ++i;
+                            continue;
+                        }
+                        if (IsDigit(c))
+                            number += c;
+                        ++i;
+                    }
+                    if (number.empty())
+                        return false; // this code and the later ones stay text
+                    out.Copy(html, lower, copied, at);
+                    copied = CodeEnd(html, at);
 
-        std::int32_t value = 0;
-        std::string page;
-        if (ParseInt32(number, value))
-            page = HtmlPageOf(project, value, pages);
-        if (page.empty())
-            brokenLinks.push_back(BrokenLine("linkID=" + number, label));
+                    std::int32_t value = 0;
+                    std::string page;
+                    if (ParseInt32(number, value))
+                        page = HtmlPageOf(project, value, pages);
+                    if (page.empty())
+                        brokenLinks.push_back(BrokenLine("linkID=" + number, label));
 
-        THotspotOutput::THotspot spot;
-        if (!out.FindHotspot(true, false, spot))
-            continue;
-        const bool link = !noLinks && !page.empty();
-        std::string anchor;
-        if (singlePage)
-            anchor = "<A HREF=\"#" + page + "\">";
-        else if (!spot.Jump && popupsAsScript) {
-            anchor = "<A HREF=\"javascript:popuplink('" + page + ".htm')\">";
-            if (link)
-                popupFlag = true;
-        } else
-            anchor = "<A HREF=\"" + page + ".htm\">";
-        RewriteHotspot(out, spot, link, anchor);
-    }
-    out.Copy(html, lower, copied, html.size());
-    html = out.Join();
+                    THotspotOutput::THotspot spot;
+                    if (!out.FindHotspot(true, false, spot))
+                        return true;
+                    const bool link = !noLinks && !page.empty();
+                    std::string anchor;
+                    if (singlePage)
+                        anchor = "<A HREF=\"#" + page + "\">";
+                    else if (!spot.Jump && popupsAsScript) {
+                        anchor = "<A HREF=\"javascript:popuplink('" + page + ".htm')\">";
+                        if (link)
+                            popupFlag = true;
+                    } else
+                        anchor = "<A HREF=\"" + page + ".htm\">";
+                    RewriteHotspot(out, spot, link, anchor);
+                    return true;
+                });
 }
 
 void ConvertTargetCodes(const TBrindlewovenProject&, std::string& html, const std::string& pageName,
                         TStringList* targets) {
     static constexpr std::string_view kCode = "{target=";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kCode);
-    if (at == std::string::npos)
-        return;
-    std::string out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kCode, copied)) {
-        out.append(html, copied, at - copied);
-        const std::size_t start = at + kCode.size();
-        const std::size_t end = ValueEnd(html, start);
-        const std::string name = html.substr(start, end - start);
-        copied = end < html.size() ? end + 1 : end;
-        out += "<A NAME=\"" + name + "\"></A>";
-        if (targets) {
-            const std::string key = platform::AnsiLowerCase(name);
-            targets->push_back(pageName.empty() ? key + "=#" + name
-                                                : key + "=" + pageName + ".htm#" + name);
-        }
-    }
-    out.append(html, copied, std::string::npos);
-    html = std::move(out);
+    TTextOutput out;
+    ForEachCode(
+        html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+            out.Copy(html, lower, copied, at);
+            const std::size_t start = at + kCode.size();
+            const std::size_t end = ValueEnd(html, start);
+            const std::string name = html.substr(start, end - start);
+            copied = end < html.size() ? end + 1 : end;
+            out += "<A NAME=\"" + name + "\"></A>";
+            if (targets) {
+                const std::string key = platform::AnsiLowerCase(name);
+                targets->push_back(pageName.empty() ? key + "=#" + name
+                                                    : key + "=" + pageName + ".htm#" + name);
+            }
+            return true;
+        });
 }
 
 void ConvertLinkCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
                       const std::string& label, std::string& html, bool noLinks,
                       const TStringList* targets) {
     static constexpr std::string_view kCode = "{link=";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kCode);
-    if (at == std::string::npos)
-        return;
     TKeyIndex index(targets);
     THotspotOutput out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kCode, copied)) {
-        out.Copy(html, lower, copied, at);
-        const std::size_t start = SkipPrefix(html, at + kCode.size());
-        const std::size_t end = ValueEnd(html, start);
-        const std::string argument = TrimText(html.substr(start, end - start));
-        copied = end < html.size() ? end + 1 : end;
+    ForEachCode(
+        html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+            out.Copy(html, lower, copied, at);
+            const std::size_t start = SkipPrefix(html, at + kCode.size());
+            const std::size_t end = ValueEnd(html, start);
+            const std::string argument = TrimText(html.substr(start, end - start));
+            copied = end < html.size() ? end + 1 : end;
 
-        std::string anchor;
-        bool link = !noLinks;
-        const auto atSign = argument.rfind('@');
-        if (!argument.empty() && argument[0] == '!') {
-            const std::string url = MacroUrl(argument);
-            if (!url.empty())
+            std::string anchor;
+            bool link = !noLinks;
+            const auto atSign = argument.rfind('@');
+            if (!argument.empty() && argument[0] == '!') {
+                const std::string url = MacroUrl(argument);
+                if (!url.empty())
+                    anchor = "<A HREF=\"" + url + "\">";
+                else {
+                    anchor = "<A>UNCONVERTED WINHELP MACRO:" + argument;
+                    brokenLinks.push_back(BrokenLine("link=" + argument, label));
+                }
+            } else if (atSign == std::string::npos) {
+                std::string url;
+                if (!index.Find(platform::AnsiLowerCase(argument), url))
+                    brokenLinks.push_back(BrokenLine("link=" + argument, label));
                 anchor = "<A HREF=\"" + url + "\">";
-            else {
-                anchor = "<A>UNCONVERTED WINHELP MACRO:" + argument;
-                brokenLinks.push_back(BrokenLine("link=" + argument, label));
-            }
-        } else if (atSign == std::string::npos) {
-            std::string url;
-            if (!index.Find(platform::AnsiLowerCase(argument), url))
-                brokenLinks.push_back(BrokenLine("link=" + argument, label));
-            anchor = "<A HREF=\"" + url + "\">";
-        } else {
-            const std::string context = argument.substr(0, atSign);
-            std::string file = argument.substr(atSign + 1);
-            // A window after the file (">main", escaped in the page) is no
-            // part of the file name.
-            file = file.substr(0, std::min(file.find("&gt;"), file.find('>')));
-            const bool chm =
-                file.size() >= 4 && platform::AnsiSameText(file.substr(file.size() - 4), ".chm");
-            if (!chm) {
-                // A jump into a WinHelp file has no HTML form: the text
-                // stays without link, and the link is reported.
-                link = false;
-                brokenLinks.push_back(BrokenLine("link=" + argument, label));
-            } else if (TBrindlewovenTopic::IsAutomaticID(context)) {
-                anchor = "<A HREF=\"mk:@MSITStore:" + file + "::/html/bw" + context.substr(8) +
-                         ".htm\">";
             } else {
-                std::string name;
-                for (char c : platform::AnsiLowerCase(context))
-                    if (std::string_view("\"*/:<>?\\|").find(c) == std::string_view::npos)
-                        name += c;
-                anchor = "<A HREF=\"mk:@MSITStore:" + file + "::/html/" + name + ".htm\">";
+                const std::string context = argument.substr(0, atSign);
+                std::string file = argument.substr(atSign + 1);
+                // A window after the file (">main", escaped in the page) is no
+                // part of the file name.
+                file = file.substr(0, std::min(file.find("&gt;"), file.find('>')));
+                const bool chm = file.size() >= 4 &&
+                                 platform::AnsiSameText(file.substr(file.size() - 4), ".chm");
+                if (!chm) {
+                    // A jump into a WinHelp file has no HTML form: the text
+                    // stays without link, and the link is reported.
+                    link = false;
+                    brokenLinks.push_back(BrokenLine("link=" + argument, label));
+                } else if (TBrindlewovenTopic::IsAutomaticID(context)) {
+                    anchor = "<A HREF=\"mk:@MSITStore:" + file + "::/html/bw" + context.substr(8) +
+                             ".htm\">";
+                } else {
+                    std::string name;
+                    for (char c : platform::AnsiLowerCase(context))
+                        if (std::string_view("\"*/:<>?\\|").find(c) == std::string_view::npos)
+                            name += c;
+                    anchor = "<A HREF=\"mk:@MSITStore:" + file + "::/html/" + name + ".htm\">";
+                }
             }
-        }
-        THotspotOutput::THotspot spot;
-        if (out.FindHotspot(false, false, spot))
-            RewriteHotspot(out, spot, link, anchor);
-    }
-    out.Copy(html, lower, copied, html.size());
-    html = out.Join();
+            THotspotOutput::THotspot spot;
+            if (out.FindHotspot(false, false, spot))
+                RewriteHotspot(out, spot, link, anchor);
+            return true;
+        });
 }
 
 void ConvertLinkTargetCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
                             const std::string& label, std::string& html, bool noLinks,
                             const TStringList* targets) {
     static constexpr std::string_view kCode = "{linktarget=";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kCode);
-    if (at == std::string::npos)
-        return;
     TKeyIndex index(targets);
     THotspotOutput out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kCode, copied)) {
-        out.Copy(html, lower, copied, at);
-        const std::size_t start = SkipPrefix(html, at + kCode.size());
-        const std::size_t end = ValueEnd(html, start);
-        std::string name = html.substr(start, end - start);
-        copied = end < html.size() ? end + 1 : end;
-        const auto window = platform::AnsiLowerCase(name).find("&gt;");
-        if (window != std::string::npos)
-            name.resize(window);
-        name = platform::AnsiLowerCase(TrimText(name));
-        std::string url;
-        if (!index.Find(name, url))
-            brokenLinks.push_back(BrokenLine("linktarget=" + name, label));
-        THotspotOutput::THotspot spot;
-        if (out.FindHotspot(false, false, spot))
-            RewriteHotspot(out, spot, !noLinks, "<A HREF=\"" + url + "\">");
-    }
-    out.Copy(html, lower, copied, html.size());
-    html = out.Join();
+    ForEachCode(html, kCode, out,
+                [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+                    out.Copy(html, lower, copied, at);
+                    const std::size_t start = SkipPrefix(html, at + kCode.size());
+                    const std::size_t end = ValueEnd(html, start);
+                    std::string name = html.substr(start, end - start);
+                    copied = end < html.size() ? end + 1 : end;
+                    const auto window = platform::AnsiLowerCase(name).find("&gt;");
+                    if (window != std::string::npos)
+                        name.resize(window);
+                    name = platform::AnsiLowerCase(TrimText(name));
+                    std::string url;
+                    if (!index.Find(name, url))
+                        brokenLinks.push_back(BrokenLine("linktarget=" + name, label));
+                    THotspotOutput::THotspot spot;
+                    if (out.FindHotspot(false, false, spot))
+                        RewriteHotspot(out, spot, !noLinks, "<A HREF=\"" + url + "\">");
+                    return true;
+                });
 }
 
 void ConvertLinkFileCodes(const TBrindlewovenProject&, std::string& html, bool noLinks,
                           bool htmlHelpForm) {
     static constexpr std::string_view kCode = "{linkfile=";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kCode);
-    if (at == std::string::npos)
-        return;
     THotspotOutput out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kCode, copied)) {
-        out.Copy(html, lower, copied, at);
-        const std::size_t start = SkipPrefix(html, at + kCode.size());
-        const std::size_t end = ValueEnd(html, start);
-        const std::string file = html.substr(start, end - start);
-        copied = end < html.size() ? end + 1 : end;
+    ForEachCode(html, kCode, out,
+                [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+                    out.Copy(html, lower, copied, at);
+                    const std::size_t start = SkipPrefix(html, at + kCode.size());
+                    const std::size_t end = ValueEnd(html, start);
+                    const std::string file = html.substr(start, end - start);
+                    copied = end < html.size() ? end + 1 : end;
 
-        THotspotOutput::THotspot spot;
-        if (!out.FindHotspot(false, true, spot))
-            continue;
-        // The hotspot's text without its tags; the tags stay, in order,
-        // after the object in the HTML Help form.
-        std::string text;
-        for (long s = spot.Open + 1; s < spot.Close; ++s) {
-            std::string& seg = out.Seg(s);
-            if (out.KindOf(s) != THotspotOutput::Text) {
-                if (!htmlHelpForm || noLinks) {
-                    out.Forget(s);
-                    seg.clear();
-                }
-                continue;
-            }
-            std::string tags;
-            for (std::size_t i = 0; i < seg.size(); ++i) {
-                const auto close = seg[i] == '<' ? seg.find('>', i) : std::string::npos;
-                if (close != std::string::npos) {
-                    tags.append(seg, i, close - i + 1);
-                    i = close;
-                } else
-                    text += seg[i];
-            }
-            seg = htmlHelpForm && !noLinks ? tags : std::string();
-        }
-        out.Seg(spot.Close).clear();
-        if (noLinks)
-            out.Seg(spot.Open) = text;
-        else if (htmlHelpForm)
-            out.Seg(spot.Open) =
-                "<OBJECT id=hhctrl type=\"application/x-oleobject\" "
-                "classid=\"clsid:adb880a6-d8ff-11cf-9377-00aa003b7a11\" codebase=\"hhctrl.ocx\">"
-                "<PARAM name=\"Command\" value=\"ShortCut\"><PARAM name=\"Button\" value=\"Text:" +
-                text + "\"><PARAM name=\"Item1\" value=\"," + file + ",\"></OBJECT>";
-        else
-            out.Seg(spot.Open) = "<A HREF=\"" + file + "\">" + text + "</A>";
-    }
-    out.Copy(html, lower, copied, html.size());
-    html = out.Join();
+                    THotspotOutput::THotspot spot;
+                    if (!out.FindHotspot(false, true, spot))
+                        return true;
+                    // The hotspot's text without its tags; the tags stay, in order,
+                    // after the object in the HTML Help form.
+                    std::string text;
+                    for (long s = spot.Open + 1; s < spot.Close; ++s) {
+                        std::string& seg = out.Seg(s);
+                        if (out.KindOf(s) != THotspotOutput::Text) {
+                            if (!htmlHelpForm || noLinks) {
+                                out.Forget(s);
+                                seg.clear();
+                            }
+                            continue;
+                        }
+                        std::string tags;
+                        for (std::size_t i = 0; i < seg.size(); ++i) {
+                            const auto close = seg[i] == '<' ? seg.find('>', i) : std::string::npos;
+                            if (close != std::string::npos) {
+                                tags.append(seg, i, close - i + 1);
+                                i = close;
+                            } else
+                                text += seg[i];
+                        }
+                        seg = htmlHelpForm && !noLinks ? tags : std::string();
+                    }
+                    out.Seg(spot.Close).clear();
+                    if (noLinks)
+                        out.Seg(spot.Open) = text;
+                    else if (htmlHelpForm)
+                        out.Seg(spot.Open) = "<OBJECT id=hhctrl type=\"application/x-oleobject\" "
+                                             "classid=\"clsid:adb880a6-d8ff-11cf-9377-"
+                                             "00aa003b7a11\" codebase=\"hhctrl.ocx\">"
+                                             "<PARAM name=\"Command\" value=\"ShortCut\"><PARAM "
+                                             "name=\"Button\" value=\"Text:" +
+                                             text + "\"><PARAM name=\"Item1\" value=\"," + file +
+                                             ",\"></OBJECT>";
+                    else
+                        out.Seg(spot.Open) = "<A HREF=\"" + file + "\">" + text + "</A>";
+                    return true;
+                });
 }
 
 void ConvertButtonCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
                         const std::string& label, std::string& html, bool htmlHelpForm,
                         bool singlePage, bool noLinks, const THtmlPageNames* pages) {
     static constexpr std::string_view kCode = "{button";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kCode);
-    if (at == std::string::npos)
-        return;
-    std::string out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kCode, copied)) {
-        out.append(html, copied, at - copied);
-        const std::size_t start = at + kCode.size();
-        const std::size_t end = ValueEnd(html, start);
-        const std::string code = html.substr(at, CodeEnd(html, at) - at);
-        copied = end < html.size() ? end + 1 : end;
-        const std::string value = html.substr(start, end - start);
-        const auto comma = value.find(',');
-        const std::string caption = TrimText(value.substr(0, comma));
-        const std::string numberText =
-            comma == std::string::npos ? std::string() : TrimText(value.substr(comma + 1));
-        std::int32_t number = 0;
-        if (noLinks || !ParseInt32(numberText, number))
-            continue;
-        const std::string page = HtmlPageOf(project, number, pages);
-        if (page.empty()) {
-            out += "BUTTON TO TOPIC " + numberText + " WHICH DOES NOT EXIST";
-            brokenLinks.push_back(BrokenLine(code, label));
-        } else if (htmlHelpForm) {
-            out += "<OBJECT type=\"application/x-oleobject\" "
-                   "classid=\"clsid:adb880a6-d8ff-11cf-9377-00aa003b7a11\" codebase=\"hhctrl.ocx\">"
-                   "<PARAM name=\"Command\" value=\"Related Topics\"><PARAM name=\"Button\" "
-                   "value=\"Text:" +
-                   caption + "\"><PARAM name=\"Item1\" value=\"topic;" + page + ".htm\"></OBJECT>";
-        } else {
-            const std::string target = singlePage ? "#" + page : page + ".htm";
-            out += "<FORM METHOD=\"GET\" ACTION=\"" + target +
-                   "\"><INPUT TYPE=\"SUBMIT\" VALUE=\"" + caption + "\"></FORM>";
-        }
-    }
-    out.append(html, copied, std::string::npos);
-    html = std::move(out);
+    TTextOutput out;
+    ForEachCode(
+        html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+            out.Copy(html, lower, copied, at);
+            const std::size_t start = at + kCode.size();
+            const std::size_t end = ValueEnd(html, start);
+            const std::string code = html.substr(at, CodeEnd(html, at) - at);
+            copied = end < html.size() ? end + 1 : end;
+            const std::string value = html.substr(start, end - start);
+            const auto comma = value.find(',');
+            const std::string caption = TrimText(value.substr(0, comma));
+            const std::string numberText =
+                comma == std::string::npos ? std::string() : TrimText(value.substr(comma + 1));
+            std::int32_t number = 0;
+            if (noLinks || !ParseInt32(numberText, number))
+                return true;
+            const std::string page = HtmlPageOf(project, number, pages);
+            if (page.empty()) {
+                out += "BUTTON TO TOPIC " + numberText + " WHICH DOES NOT EXIST";
+                brokenLinks.push_back(BrokenLine(code, label));
+            } else if (htmlHelpForm) {
+                out += "<OBJECT type=\"application/x-oleobject\" "
+                       "classid=\"clsid:adb880a6-d8ff-11cf-9377-00aa003b7a11\" "
+                       "codebase=\"hhctrl.ocx\">"
+                       "<PARAM name=\"Command\" value=\"Related Topics\"><PARAM name=\"Button\" "
+                       "value=\"Text:" +
+                       caption + "\"><PARAM name=\"Item1\" value=\"topic;" + page +
+                       ".htm\"></OBJECT>";
+            } else {
+                const std::string target = singlePage ? "#" + page : page + ".htm";
+                out += "<FORM METHOD=\"GET\" ACTION=\"" + target +
+                       "\"><INPUT TYPE=\"SUBMIT\" VALUE=\"" + caption + "\"></FORM>";
+            }
+            return true;
+        });
 }
 
 void InsertImageCodes(const TBrindlewovenProject&, std::string& html, const TStringList& pictures,
@@ -740,61 +749,49 @@ void InsertImageCodes(const TBrindlewovenProject&, std::string& html, const TStr
         markup = it->second;
         return true;
     };
-    {
-        const std::string lower = platform::AnsiLowerCase(html);
-        auto at = lower.find("{bm");
-        if (at != std::string::npos) {
-            std::string out;
-            std::size_t copied = 0;
-            for (; at != std::string::npos; at = lower.find("{bm", copied)) {
-                out.append(html, copied, at - copied);
-                const char align = at + 3 < html.size() ? lower[at + 3] : 0;
-                const std::size_t end = ValueEnd(html, at);
-                const auto blank = html.find(' ', at);
-                const std::string raw = blank == std::string::npos || blank >= end
-                                            ? std::string()
-                                            : html.substr(blank + 1, end - blank - 1);
-                copied = end < html.size() ? end + 1 : end;
-                const std::string name = platform::AnsiLowerCase(PictureNameFromHtml(raw));
-                std::string markup;
-                if (!lookup(name, markup)) {
-                    out += "<B>Missing image: " + HtmlEscape(name) + "</B>";
-                    continue;
-                }
-                const char* attribute = align == 'l'   ? " ALIGN=LEFT STYLE=\"margin-right:8pt\""
-                                        : align == 'r' ? " ALIGN=RIGHT STYLE=\"margin-left:8pt\""
-                                                       : "";
-                const auto img = platform::AnsiLowerCase(markup).find("<img");
-                if (img != std::string::npos)
-                    markup.insert(img + 4, attribute);
-                if (markup.find("javascript:") != std::string::npos)
-                    popupFlag = true;
-                out += markup;
+    TTextOutput images;
+    ForEachCode(
+        html, "{bm", images, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+            images.Copy(html, lower, copied, at);
+            const char align = at + 3 < html.size() ? lower[at + 3] : 0;
+            const std::size_t end = ValueEnd(html, at);
+            const auto blank = html.find(' ', at);
+            const std::string raw = blank == std::string::npos || blank >= end
+                                        ? std::string()
+                                        : html.substr(blank + 1, end - blank - 1);
+            copied = end < html.size() ? end + 1 : end;
+            const std::string name = platform::AnsiLowerCase(PictureNameFromHtml(raw));
+            std::string markup;
+            if (!lookup(name, markup)) {
+                images += "<B>Missing image: " + HtmlEscape(name) + "</B>";
+                return true;
             }
-            out.append(html, copied, std::string::npos);
-            html = std::move(out);
-        }
-    }
+            const char* attribute = align == 'l'   ? " ALIGN=LEFT STYLE=\"margin-right:8pt\""
+                                    : align == 'r' ? " ALIGN=RIGHT STYLE=\"margin-left:8pt\""
+                                                   : "";
+            const auto img = platform::AnsiLowerCase(markup).find("<img");
+            if (img != std::string::npos)
+                markup.insert(img + 4, attribute);
+            if (markup.find("javascript:") != std::string::npos)
+                popupFlag = true;
+            images += markup;
+            return true;
+        });
     static constexpr std::string_view kFlash = "{flash=";
-    const std::string lower = platform::AnsiLowerCase(html);
-    auto at = lower.find(kFlash);
-    if (at == std::string::npos)
-        return;
-    std::string out;
-    std::size_t copied = 0;
-    for (; at != std::string::npos; at = lower.find(kFlash, copied)) {
-        out.append(html, copied, at - copied);
-        const std::size_t start = at + kFlash.size();
-        const std::size_t end = ValueEnd(html, start);
-        const std::string name =
-            platform::AnsiLowerCase(PictureNameFromHtml(html.substr(start, end - start)));
-        copied = end < html.size() ? end + 1 : end;
-        std::string markup;
-        if (lookup(name, markup))
-            out += markup;
-    }
-    out.append(html, copied, std::string::npos);
-    html = std::move(out);
+    TTextOutput flashes;
+    ForEachCode(
+        html, kFlash, flashes, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+            flashes.Copy(html, lower, copied, at);
+            const std::size_t start = at + kFlash.size();
+            const std::size_t end = ValueEnd(html, start);
+            const std::string name =
+                platform::AnsiLowerCase(PictureNameFromHtml(html.substr(start, end - start)));
+            copied = end < html.size() ? end + 1 : end;
+            std::string markup;
+            if (lookup(name, markup))
+                flashes += markup;
+            return true;
+        });
 }
 
 } // namespace helpproject

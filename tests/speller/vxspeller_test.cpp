@@ -41,6 +41,7 @@ public:
         visible[TSpellButton::Replace] = !r;
         ++shown;
     }
+    void SetLearnAllowed(bool allowed) override { learnAllowed = allowed; }
     std::string GetReplacement() const override { return replacement; }
     void AddSuggestion(const std::string& s) override {
         if (std::find(suggestions.begin(), suggestions.end(), s) == suggestions.end())
@@ -84,6 +85,7 @@ public:
     std::map<TSpellButton, bool> enabled;
     std::vector<TPlacementRequest> placements;
     bool isVisible = false;
+    bool learnAllowed = true;
 };
 
 class TestSpeller : public TVXSpeller {
@@ -621,6 +623,7 @@ TEST_F(SpellerTest, PlainUserListCannotLearn) {
     EXPECT_EQ(Form().word, "asdf");
     EXPECT_FALSE(Form().enabled[TSpellButton::Learn]);
     EXPECT_FALSE(Form().enabled[TSpellButton::ReplaceLearn]);
+    EXPECT_FALSE(Form().learnAllowed);
     EXPECT_TRUE(Form().enabled[TSpellButton::IgnoreAlways]);
     Form().Click(TSpellButton::Learn); // a click that slips through changes nothing
     EXPECT_TRUE(Speller().WaitingAtWord());

@@ -1,0 +1,299 @@
+#include "speller/spellgetmodel.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "platform/codepage.h"
+#include "platform/textutil.h"
+
+namespace speller {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        lines.emplace_back(text.substr(pos, end - pos));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n')
+            ++end;
+        pos = end + 1;
+    }
+    return lines;
+}
+
+std::string JoinFrom(const std::vector<std::string>& lines, std::size_t first) {
+    std::string text;
+    for (std::size_t i = first; i < lines.size(); ++i) {
+        if (i > first)
+            text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+std::string Trimmed(std::string_view text) {
+    std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos)
+        return {};
+    std::size_t end = text.find_last_not_of(" \t");
+    return std::string(text.substr(begin, end - begin + 1));
+}
+
+fs::path FileOf(const fs::path& folder, const std::string& name) {
+    return folder / platform::Cp1252ToUtf8(name);
+}
+
+std::string ShownPath(const fs::path& path) {
+    return platform::Utf8ToCp1252(path.string());
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+    std::error_code ec1, ec2;
+    fs::path ca = fs::weakly_canonical(a, ec1);
+    fs::path cb = fs::weakly_canonical(b, ec2);
+    if (ec1 || ec2)
+        return a.lexically_normal() == b.lexically_normal();
+    auto strip = [](fs::path p) {
+        std::string s = p.string();
+        while (s.size() > 1 && s.back() == '/')
+            s.pop_back();
+        return s;
+    };
+    return strip(ca) == strip(cb);
+}
+
+int FindByName(const std::vector<TDictionaryHeader>& list, std::string_view name) {
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (platform::AnsiSameText(list[i].Name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
+
+std::string SpellGetMessage(std::string_view format, std::string_view first,
+                            std::string_view second) {
+    std::string text(format);
+    auto put = [&text](std::string_view token, std::string_view value) {
+        std::size_t at = text.find(token);
+        if (at != std::string::npos)
+            text.replace(at, token.size(), value);
+    };
+    put("%0:s", first);
+    put("%1:s", second);
+    put("%s", first);
+    return text;
+}
+
+TCatalogueReply ParseCatalogueReply(std::string_view body) {
+    TCatalogueReply reply;
+    std::vector<std::string> lines = SplitLines(body);
+    if (lines.empty())
+        return reply;
+    const std::string first = Trimmed(lines[0]);
+    if (first == "ERROR" || first == "666") {
+        reply.Kind = first == "ERROR" ? TCatalogueReply::Error : TCatalogueReply::Refusal;
+        reply.Message = JoinFrom(lines, 1);
+        return reply;
+    }
+    if (first != "LIST")
+        return reply;
+    reply.Kind = TCatalogueReply::List;
+    long long count = 0;
+    if (lines.size() > 1) {
+        const std::string number = Trimmed(lines[1]);
+        if (!number.empty() &&
+            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            count = number.size() > 9 ? 1'000'000'000LL : std::stoll(number);
+    }
+    // Five lines a language: a count beyond the lines sent is cut to them.
+    count = std::min<long long>(count, static_cast<long long>((lines.size() - 2) / 5));
+    for (long long i = 0; i < count; ++i) {
+        const std::size_t at = 2 + static_cast<std::size_t>(i) * 5;
+        TDictionaryHeader header;
+        header.Name = lines[at];
+        header.IgnorePrefixes = lines[at + 1];
+        header.IgnoreSuffixes = lines[at + 2];
+        header.Files = lines[at + 3];
+        header.DataFormat = lines[at + 4];
+        ClipHeaderFields(header);
+        auto names = header.FileNames();
+        if (header.Name.empty())
+            continue;
+        if (names.empty() || !std::all_of(names.begin(), names.end(), [](const std::string& n) {
+                return IsPlainFileName(n);
+            })) {
+            reply.Refused.push_back(header.Name);
+            continue;
+        }
+        reply.Offered.push_back(std::move(header));
+    }
+    return reply;
+}
+
+TSpellGetModel::TSpellGetModel(TDictionaryRegistration& registration)
+    : registration_(registration) {
+    ReadInstalled();
+}
+
+void TSpellGetModel::ReadInstalled() {
+    registration_.Read();
+    installed_ = registration_.Installed();
+    MarkOffered();
+}
+
+void TSpellGetModel::MarkOffered() {
+    for (TDictionaryHeader& header : offered_)
+        header.Installed = FindByName(installed_, header.Name) >= 0;
+}
+
+void TSpellGetModel::SetOffered(std::vector<TDictionaryHeader> offered) {
+    offered_ = std::move(offered);
+    MarkOffered();
+}
+
+std::vector<TSpellGetRow> TSpellGetModel::Rows() const {
+    std::vector<TSpellGetRow> rows;
+    for (const TDictionaryHeader& header : offered_)
+        rows.push_back({header.Name, header.Installed ? "YES" : "no", header});
+    for (const TDictionaryHeader& header : installed_) {
+        if (FindByName(offered_, header.Name) >= 0)
+            continue;
+        TSpellGetRow row{header.Name, "YES", header};
+        row.Header.Installed = true;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+TSpellGetModel::TButtons TSpellGetModel::ButtonsFor(const TSpellGetRow* row) {
+    if (!row)
+        return {};
+    return {!row->Header.Installed, row->Header.Installed};
+}
+
+void TSpellGetModel::MoveInstalledFiles(const fs::path& from, const fs::path& to) {
+    // Every file is copied first, under a temporary name; only when all have
+    // arrived do they take their names and the new folder is registered, so
+    // the dictionaries are never split between two folders.
+    std::vector<std::string> names;
+    for (const TDictionaryHeader& header : installed_)
+        for (const std::string& name : header.FileNames())
+            if (IsPlainFileName(name) && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+    std::vector<std::pair<fs::path, fs::path>> copies; // temporary, final
+    auto removeCopies = [&copies] {
+        std::error_code ec;
+        for (const auto& copy : copies)
+            fs::remove(copy.first, ec);
+    };
+    for (const std::string& name : names) {
+        const fs::path source = FileOf(from, name);
+        const fs::path target = FileOf(to, name);
+        std::error_code ec;
+        if (!fs::exists(source, ec))
+            continue; // nothing to move; the language shows as not installed
+        fs::path temporary = target;
+        temporary += ".part-move";
+        fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec);
+        if (ec) {
+            fs::remove(temporary, ec);
+            removeCopies();
+            ReadInstalled();
+            throw ESpellGetError(
+                SpellGetMessage("Unable to move dictionary file %0:s to its new location %1:s",
+                                ShownPath(source), ShownPath(target)));
+        }
+        copies.emplace_back(temporary, target);
+    }
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        std::error_code ec;
+        fs::rename(copies[i].first, copies[i].second, ec);
+        if (ec) {
+            // Those already renamed stay as copies; the old folder is untouched.
+            for (std::size_t j = i; j < copies.size(); ++j)
+                fs::remove(copies[j].first, ec);
+            ReadInstalled();
+            throw ESpellGetError(
+                SpellGetMessage("Unable to move dictionary file %0:s to its new location %1:s",
+                                ShownPath(FileOf(from, copies[i].second.filename().string())),
+                                ShownPath(copies[i].second)));
+        }
+    }
+    registration_.Write(installed_, to);
+    installed_ = registration_.Installed();
+    std::error_code ec;
+    for (const std::string& name : names)
+        fs::remove(FileOf(from, name), ec);
+}
+
+void TSpellGetModel::Install(const TSpellGetRow& row, const fs::path& folder,
+                             IDictionaryFetcher& fetcher) {
+    if (folder.empty())
+        throw ESpellGetError(
+            "Please specify the folder where the dictionaries should be installed");
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder, ec))
+        throw ESpellGetError(SpellGetMessage("Cannot create the folder %s", ShownPath(folder)));
+    const fs::path registered = registration_.RegisteredFolder();
+    if (!installed_.empty() && !registered.empty() && !SameFolder(registered, folder))
+        MoveInstalledFiles(registered, folder);
+
+    TDictionaryHeader header = row.Header;
+    for (const std::string& name : header.FileNames()) {
+        if (!IsPlainFileName(name))
+            throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                                 "\r\n\r\nThe name is not a plain file name.");
+        try {
+            fetcher.Fetch(name, FileOf(folder, name));
+        } catch (const ESpellGetError&) {
+            throw;
+        } catch (const std::exception& e) {
+            throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                                 "\r\n\r\n" + e.what());
+        }
+    }
+    header.Installed = true;
+    int index = FindByName(installed_, header.Name);
+    if (index >= 0)
+        installed_[static_cast<std::size_t>(index)] = header;
+    else
+        installed_.push_back(header);
+    registration_.Write(installed_, folder);
+    ReadInstalled();
+}
+
+void TSpellGetModel::Uninstall(const TSpellGetRow& row) {
+    int index = FindByName(installed_, row.Header.Name);
+    if (index < 0)
+        return;
+    const TDictionaryHeader header = installed_[static_cast<std::size_t>(index)];
+    installed_.erase(installed_.begin() + index);
+    const fs::path folder = registration_.Folder();
+    registration_.Write(installed_, folder);
+    ReadInstalled();
+    std::vector<std::string> names = header.FileNames();
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        if (!IsPlainFileName(*it))
+            continue;
+        // A file another installed language names stays.
+        bool shared = std::any_of(installed_.begin(), installed_.end(), [&](const auto& other) {
+            auto others = other.FileNames();
+            return std::find(others.begin(), others.end(), *it) != others.end();
+        });
+        if (shared)
+            continue;
+        std::error_code ec;
+        fs::remove(FileOf(folder, *it), ec);
+    }
+}
+
+} // namespace speller

@@ -1,0 +1,227 @@
+#include "speller/ui/formspellget.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "components/proxysettings.h"
+#include "components/scriptedmessenger.h"
+#include "components/ui/powerprogressbar.h"
+#include "speller/ui/httpdictionaryclient.h"
+#include "tests/speller/dicbuilder_support.h"
+#include "tests/speller/speller_support.h"
+#include "tests/tools/dictserver/dictserver.h"
+
+namespace speller::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
+using W = std::vector<std::string>;
+
+dictserver::TReply Text(std::string body, int status = 200) {
+    dictserver::TReply reply;
+    reply.Status = status;
+    reply.Reason = status == 200 ? "OK" : "Error";
+    reply.ContentType = "text/plain";
+    reply.Body = std::move(body);
+    return reply;
+}
+
+class FormSpellGetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir_ / "server");
+        fs::create_directories(dir_ / "program");
+        WriteBytes(dir_ / "server" / "en.dic", testing::BuildDictionary({"hello", "world"}));
+        WriteBytes(dir_ / "server" / "de.dic", testing::BuildDictionary({"hallo", "welt"}));
+        WriteBytes(dir_ / "server" / "catalogue.txt",
+                   "LIST\r\n2\r\nEnglish\r\n'\r\n';'s\r\nen.dic\r\nwin1252\r\n"
+                   "Deutsch\r\n\r\n\r\nde.dic\r\nwin1252\r\n");
+        server_ = std::make_unique<dictserver::TDictServer>(dir_ / "server");
+        registry_ = platform::OpenMemoryRegistry();
+        registration_ = std::make_unique<TDictionaryRegistration>(
+            *registry_, TDictionaryPlaces{dir_ / "program", false, dir_ / "appdata",
+                                          platform::RootKey::CurrentUser});
+        proxy_ = std::make_unique<components::TProxySettings>(
+            *registry_, [](std::string_view) { return std::optional<std::string>(); });
+        proxy_->AutoDetect = false;
+        form_ = std::make_unique<TFormSpellGet>(*registration_, *proxy_, messenger_);
+        form_->SetServer(QString::fromStdString(server_->Address()));
+        form_->Client().SetTimeout(400);
+        form_->EditFolder()->setText(QString::fromStdString((dir_ / "dicts").string()));
+    }
+    void TearDown() override { server_->Stop(); }
+
+    W Rows() const {
+        W rows;
+        QTreeWidget* list = form_->List();
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows.push_back(list->topLevelItem(i)->text(0).toStdString() + "=" +
+                           list->topLevelItem(i)->text(1).toStdString());
+        return rows;
+    }
+    void Choose(const QString& language) {
+        auto found = form_->List()->findItems(language, Qt::MatchExactly);
+        ASSERT_FALSE(found.isEmpty());
+        form_->List()->setCurrentItem(found.front());
+    }
+    W Errors() const { return messenger_.Texts(components::TScriptedMessenger::TRecord::Message); }
+    // Answers `reply` to the request for `path`.
+    void Answer(const std::string& path, dictserver::TReply reply) {
+        server_->SetOverride([path, reply](const dictserver::TRequest& request) {
+            return request.Path == path ? std::optional(reply) : std::nullopt;
+        });
+    }
+
+    testing::TempDir dir_;
+    std::unique_ptr<dictserver::TDictServer> server_;
+    std::unique_ptr<platform::Registry> registry_;
+    std::unique_ptr<TDictionaryRegistration> registration_;
+    std::unique_ptr<components::TProxySettings> proxy_;
+    components::TScriptedMessenger messenger_;
+    std::unique_ptr<TFormSpellGet> form_;
+};
+
+TEST_F(FormSpellGetTest, CatalogueAnswers) {
+    struct Case {
+        const char* name;
+        dictserver::TReply reply;
+        W rows;
+        W errors;
+    } cases[] = {
+        {"list", Text("LIST\n1\nEnglish\n'\n';'s\nen.dic\nwin1252\n"), {"English=no"}, {}},
+        {"error",
+         Text("ERROR\nThe dictionaries are being updated."),
+         {},
+         {"The dictionaries are being updated."}},
+        {"666",
+         Text("666\nPlease update your program first."),
+         {},
+         {"Please update your program first."}},
+        {"other", Text("<html>Welcome to the portal</html>"), {}, {}},
+        {"hostile file names",
+         Text("LIST\n2\nEvil\n\n\n../../evil.dic\n\nOk\n\n\nen.dic\n\n"),
+         {"Ok=no"},
+         {}},
+        {"empty",
+         Text(""),
+         {},
+         {"The Internet server storing the spell check dictionaries did "
+          "not return any answer."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messenger_.Records.clear();
+        form_ = std::make_unique<TFormSpellGet>(*registration_, *proxy_, messenger_);
+        form_->SetServer(QString::fromStdString(server_->Address()));
+        Answer("/cgi-bin/spell3.pl", c.reply);
+        form_->RequestCatalogue();
+        EXPECT_EQ(Rows(), c.rows);
+        EXPECT_EQ(Errors(), c.errors);
+    }
+    const auto requests = server_->Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().Query, "0+0");
+    EXPECT_EQ(requests.back().Headers.at("user-agent"), "Brindlewoven 7.7.6");
+    EXPECT_EQ(requests.back().Headers.at("accept"), "text/plain, */*");
+    for (const auto& request : requests)
+        EXPECT_EQ(request.Path.rfind("/spell/", 0), std::string::npos);
+}
+
+TEST_F(FormSpellGetTest, NoServerSaysHowToGoOn) {
+    server_->Stop();
+    form_->RequestCatalogue();
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0].rfind("Cannot connect to the Internet server storing the spell check "
+                                "dictionaries.\r\n",
+                                0),
+              0u);
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(FormSpellGetTest, InstallAndUninstall) {
+    form_->RequestCatalogue();
+    EXPECT_EQ(Rows(), (W{"English=no", "Deutsch=no"}));
+    Choose("English");
+    EXPECT_TRUE(form_->BtnInstall()->isEnabled());
+    EXPECT_FALSE(form_->BtnUninstall()->isEnabled());
+    form_->BtnInstallClick();
+    EXPECT_TRUE(Errors().empty()) << (Errors().empty() ? "" : Errors()[0]);
+    EXPECT_EQ(Rows(), (W{"English=YES", "Deutsch=no"}));
+    EXPECT_EQ(ReadBytes(dir_ / "dicts" / "en.dic"), ReadBytes(dir_ / "server" / "en.dic"));
+    EXPECT_EQ(form_->Progress()->Progress(), form_->Progress()->MaxValue());
+    EXPECT_EQ(registry_->ReadString(platform::RootKey::CurrentUser, kDictionariesKey, "Name0"),
+              "English");
+    Choose("English");
+    EXPECT_TRUE(form_->BtnUninstall()->isEnabled());
+    form_->BtnUninstallClick();
+    EXPECT_EQ(Rows(), (W{"English=no", "Deutsch=no"}));
+    EXPECT_FALSE(fs::exists(dir_ / "dicts" / "en.dic"));
+}
+
+TEST_F(FormSpellGetTest, BrokenTransfersNeverReplaceAGoodFile) {
+    fs::create_directories(dir_ / "dicts");
+    WriteBytes(dir_ / "dicts" / "en.dic", "the good old file");
+    dictserver::TReply shortBody = Text(std::string(5000, 'x'));
+    shortBody.DeclaredLength = 9000;
+    dictserver::TReply stall = Text(std::string(5000, 'x'));
+    stall.Stall = true;
+    struct Case {
+        const char* name;
+        dictserver::TReply reply;
+        const char* reason;
+    } cases[] = {
+        {"error page", Text("<html>Not here</html>", 404), "404"},
+        {"short body", shortBody, "broke off"},
+        {"stall", stall, "did not answer"},
+    };
+    form_->RequestCatalogue();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messenger_.Records.clear();
+        Answer("/spell/en.dic", c.reply);
+        Choose("English");
+        form_->BtnInstallClick();
+        ASSERT_EQ(Errors().size(), 1u);
+        EXPECT_EQ(Errors()[0].rfind("Unable to download dictionary file en.dic", 0), 0u);
+        EXPECT_NE(Errors()[0].find(c.reason), std::string::npos) << Errors()[0];
+        EXPECT_EQ(ReadBytes(dir_ / "dicts" / "en.dic"), "the good old file");
+        EXPECT_EQ(Rows(), (W{"English=no", "Deutsch=no"}));
+    }
+    // Nothing half-written is left beside it.
+    W names;
+    for (const auto& entry : fs::directory_iterator(dir_ / "dicts"))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, (W{"en.dic"}));
+}
+
+TEST_F(FormSpellGetTest, ProxyThatAsksForBasicAuthentication) {
+    server_->RequireProxyAuthentication("joe", "s3cret");
+    form_->SetServer("http://dictionaries.invalid");
+    proxy_->UseProxy = true;
+    proxy_->Server = "127.0.0.1";
+    proxy_->Port = server_->Port();
+    proxy_->Login = true;
+    proxy_->Username = "joe";
+    proxy_->Password = "wrong";
+    form_->RequestCatalogue();
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_TRUE(Rows().empty());
+
+    messenger_.Records.clear();
+    proxy_->Password = "s3cret";
+    form_->RequestCatalogue();
+    EXPECT_TRUE(Errors().empty()) << (Errors().empty() ? "" : Errors()[0]);
+    EXPECT_EQ(Rows(), (W{"English=no", "Deutsch=no"}));
+    EXPECT_EQ(server_->Requests().back().Target,
+              "http://dictionaries.invalid/cgi-bin/spell3.pl?0+0");
+    Choose("Deutsch");
+    form_->BtnInstallClick();
+    EXPECT_TRUE(fs::exists(dir_ / "dicts" / "de.dic"));
+}
+
+} // namespace
+} // namespace speller::ui
