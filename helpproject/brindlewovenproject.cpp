@@ -179,6 +179,33 @@ void TBrindlewovenProject::ChangeTopicNumber(std::int32_t oldNumber, std::int32_
     InsertTopic(std::move(topic));
 }
 
+void TBrindlewovenProject::ChangeTopicNumbers(const TTopicNumberMap& numbers) {
+    if (numbers.empty())
+        return;
+    std::vector<std::int32_t> result;
+    result.reserve(topics_.size());
+    for (const auto& entry : numbers)
+        if (!FindTopic(entry.first))
+            throw ENoSuchTopic();
+    for (const auto& topic : topics_) {
+        auto mapped = numbers.find(topic->Number);
+        result.push_back(mapped == numbers.end() ? topic->Number : mapped->second);
+    }
+    std::sort(result.begin(), result.end());
+    auto twice = std::adjacent_find(result.begin(), result.end());
+    if (twice != result.end())
+        throw EProjectError("Topic number " + std::to_string(*twice) + " is already in use.");
+    for (const auto& topic : topics_) {
+        auto mapped = numbers.find(topic->Number);
+        if (mapped != numbers.end())
+            topic->Number = mapped->second;
+    }
+    std::sort(topics_.begin(), topics_.end(),
+              [](const auto& a, const auto& b) { return a->Number < b->Number; });
+    RebuildTopicLists();
+    RebuildSortedView();
+}
+
 void TBrindlewovenProject::SetTopicFields(TBrindlewovenTopic& topic, const TTopicFields& fields) {
     CheckOwnTopic(&topic);
     if (fields.Number)
@@ -264,73 +291,114 @@ std::string CanonicalNumber(const std::string& digits) {
 
 } // namespace
 
+namespace {
+
+// The topic number a run of digits names ("012" names 12, as a number
+// would); -1 when it names no topic number.
+std::int32_t NumberOfDigits(const std::string& digits) {
+    const std::string canonical = CanonicalNumber(digits);
+    if (canonical.size() > 10)
+        return -1;
+    const long long value = std::stoll(canonical);
+    return value >= 1 && value <= MaxTopicNumber ? static_cast<std::int32_t>(value) : -1;
+}
+
+} // namespace
+
 void TBrindlewovenProject::RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber) {
-    const std::string oldText = std::to_string(oldNumber);
-    const std::string newText = std::to_string(newNumber);
-    for (auto& topic : topics_) {
-        bool changed = false;
-        for (auto& line : topic->Text) {
-            std::string lower = platform::AnsiLowerCase(line);
-            if (lower.find("linkid=") == std::string::npos &&
-                lower.find("\\{button ") == std::string::npos)
-                continue;
-            std::string result;
-            std::size_t pos = 0; // consumed up to here
-            bool lineChanged = false;
-            while (pos < line.size()) {
-                std::size_t link = lower.find("linkid=", pos);
-                std::size_t button = lower.find("\\{button ", pos);
-                if (link == std::string::npos && button == std::string::npos)
-                    break;
-                std::size_t valueStart;
-                if (link < button) {
-                    valueStart = link + 7;
-                    if (valueStart < line.size() &&
-                        (line[valueStart] == '%' || line[valueStart] == '*'))
-                        ++valueStart;
-                } else {
-                    std::size_t comma = line.find(',', button + 9);
-                    if (comma == std::string::npos) {
-                        // A button without its action: nothing to renumber in
-                        // it, but a link code may still follow.
-                        result.append(line, pos, button + 9 - pos);
-                        pos = button + 9;
-                        continue;
-                    }
-                    valueStart = comma + 1;
-                }
-                result.append(line, pos, valueStart - pos);
-                pos = valueStart;
-                CodeReference ref = ReadCodeReference(line, valueStart);
-                // Only a reference that is a number as a whole names a
-                // topic; a macro such as EF(`f12.hlp') merely holds digits.
-                if (IsWholeNumber(ref.reference) && CanonicalNumber(ref.reference) == oldText) {
-                    result += newText;
-                    result += ref.tail;
-                    if (ref.closed)
-                        result += "\\}";
-                    pos = ref.end;
-                    lineChanged = true;
-                }
-            }
-            if (lineChanged) {
-                result.append(line, pos, std::string::npos);
-                line = std::move(result);
-                changed = true;
-            }
-        }
-        if (changed)
-            topic->ClearHtmlCaches();
-    }
-    const std::string oldKey = ContentsKey(TBrindlewovenTopic::AutomaticID(oldNumber));
-    const std::string newKey = ContentsKey(TBrindlewovenTopic::AutomaticID(newNumber));
-    for (auto& line : ContentsLines) {
-        std::size_t at = line.find(oldKey);
-        if (at == std::string::npos)
+    RenumberTopicLinks(TTopicNumberMap{{oldNumber, newNumber}});
+}
+
+void TBrindlewovenProject::RenumberTopicLinks(const TTopicNumberMap& numbers) {
+    if (numbers.empty())
+        return;
+    for (auto& topic : topics_)
+        RenumberLinksInTopic(*topic, numbers);
+    RenumberContentsLinks(numbers);
+}
+
+bool TBrindlewovenProject::RenumberLinksInTopic(TBrindlewovenTopic& topic,
+                                                const TTopicNumberMap& numbers) {
+    bool changed = false;
+    for (auto& line : topic.Text) {
+        std::string lower = platform::AnsiLowerCase(line);
+        if (lower.find("linkid=") == std::string::npos &&
+            lower.find("\\{button ") == std::string::npos)
             continue;
-        std::size_t after = at + oldKey.size();
-        if (after == line.size() || line[after] == '>')
-            line.replace(at, oldKey.size(), newKey);
+        std::string result;
+        std::size_t pos = 0; // consumed up to here
+        bool lineChanged = false;
+        while (pos < line.size()) {
+            std::size_t link = lower.find("linkid=", pos);
+            std::size_t button = lower.find("\\{button ", pos);
+            if (link == std::string::npos && button == std::string::npos)
+                break;
+            std::size_t valueStart;
+            if (link < button) {
+                valueStart = link + 7;
+                if (valueStart < line.size() &&
+                    (line[valueStart] == '%' || line[valueStart] == '*'))
+                    ++valueStart;
+            } else {
+                std::size_t comma = line.find(',', button + 9);
+                if (comma == std::string::npos) {
+                    // A button without its action: nothing to renumber in
+                    // it, but a link code may still follow.
+                    result.append(line, pos, button + 9 - pos);
+                    pos = button + 9;
+                    continue;
+                }
+                valueStart = comma + 1;
+            }
+            result.append(line, pos, valueStart - pos);
+            pos = valueStart;
+            CodeReference ref = ReadCodeReference(line, valueStart);
+            // Only a reference that is a number as a whole names a topic; a
+            // macro such as EF(`f12.hlp') merely holds digits. Each code is
+            // looked at once, so a number mapped onto another mapped number
+            // is never carried on.
+            if (!IsWholeNumber(ref.reference))
+                continue;
+            auto mapped = numbers.find(NumberOfDigits(ref.reference));
+            if (mapped == numbers.end())
+                continue;
+            result += std::to_string(mapped->second);
+            result += ref.tail;
+            if (ref.closed)
+                result += "\\}";
+            pos = ref.end;
+            lineChanged = true;
+        }
+        if (lineChanged) {
+            result.append(line, pos, std::string::npos);
+            line = std::move(result);
+            changed = true;
+        }
+    }
+    if (changed)
+        topic.ClearHtmlCaches();
+    return changed;
+}
+
+void TBrindlewovenProject::RenumberContentsLinks(const TTopicNumberMap& numbers) {
+    // "=" and the automatic ID of a number, ending the line or followed by a
+    // window part; the first such link of a line is the line's link.
+    const std::string key = ContentsKey("Vellumar");
+    for (auto& line : ContentsLines) {
+        for (std::size_t at = line.find(key); at != std::string::npos;
+             at = line.find(key, at + 1)) {
+            const std::size_t digits = at + key.size();
+            std::size_t after = digits;
+            while (after < line.size() && line[after] >= '0' && line[after] <= '9')
+                ++after;
+            if (after == digits || line[digits] == '0' || after - digits > 10 ||
+                (after != line.size() && line[after] != '>'))
+                continue;
+            auto mapped = numbers.find(NumberOfDigits(line.substr(digits, after - digits)));
+            if (mapped != numbers.end())
+                line.replace(digits, after - digits, std::to_string(mapped->second));
+            break;
+        }
     }
 }
 

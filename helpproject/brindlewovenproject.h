@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "helpproject/brindlewovenerror.h"
@@ -30,6 +31,9 @@ using TTopicList = std::vector<TTopicListItem>;
 // The two picker display styles: "%s (%d)" (title, number) and "%d: %s".
 std::string TitleStyleText(const std::string& title, std::int32_t number);
 std::string NumberStyleText(const std::string& title, std::int32_t number);
+
+// Old topic numbers and the new numbers they become.
+using TTopicNumberMap = std::unordered_map<std::int32_t, std::int32_t>;
 
 // The highest topic number.
 inline constexpr std::int32_t MaxTopicNumber = 2147483647;
@@ -181,7 +185,21 @@ public:
     // Changes a topic's number, keeping every list in order (the links to it
     // are RenumberTopicLinks' business). EProjectError when `newNumber` is taken.
     void ChangeTopicNumber(std::int32_t oldNumber, std::int32_t newNumber);
+    // Many at once: every topic numbered as a key of the map gets the mapped
+    // number, in one pass however many there are. ENoSuchTopic for a key no
+    // topic has, EProjectError when two topics would share a number; nothing
+    // changes then.
+    void ChangeTopicNumbers(const TTopicNumberMap& numbers);
     void RenumberTopicLinks(std::int32_t oldNumber, std::int32_t newNumber);
+    // Every link and button code and every contents line that names a number
+    // of the map gets that number's new number. Each code is rewritten at
+    // most once, so swapped or chained numbers never collide.
+    void RenumberTopicLinks(const TTopicNumberMap& numbers);
+    // The same for one topic's text (its HTML caches emptied when a code
+    // changed); true when one did.
+    static bool RenumberLinksInTopic(TBrindlewovenTopic& topic, const TTopicNumberMap& numbers);
+    // The same for the contents lines.
+    void RenumberContentsLinks(const TTopicNumberMap& numbers);
     // The fields of a topic that the topic lists and the sorted view show;
     // what is set changes.
     struct TTopicFields {

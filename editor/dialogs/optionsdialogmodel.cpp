@@ -115,4 +115,9 @@ std::vector<std::string> TBuildTagList::GetBuildTags() const {
     return tags;
 }
 
+TPixelRect HelpWindowFromWizard(const TPixelRect& placed) {
+    return {std::clamp(placed.Left, 0, 9999), std::clamp(placed.Top, 0, 9999),
+            std::clamp(placed.Width, 1, 9999), std::clamp(placed.Height, 1, 9999)};
+}
+
 } // namespace editor

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/dialogs/positionwizard.h"
 #include "editor/projectoptions.h"
 
 namespace editor {
@@ -22,6 +23,10 @@ std::string CheckOptions(const TProjectOptionsValues& values, const TFileExists&
 // "Delphi 1 VCL component" asks for the 16-bit compiler, the third entry on
 // for the 32-bit one; other kinds keep the choice.
 int CompilerForKindIndex(int kindIndex, int compilerRadio);
+
+// The HTML Help window's place as the position wizard left it, held to what
+// the position boxes take (left and top 0..9999, width and height 1..9999).
+TPixelRect HelpWindowFromWizard(const TPixelRect& placed);
 
 // The kinds of help file as the list shows them.
 const std::vector<std::string>& HelpFileKindNames();

@@ -44,6 +44,7 @@
 #include "editor/ui/markupactions.h"
 #include "editor/ui/markupdialogcommands.h"
 #include "editor/ui/projectactions.h"
+#include "editor/ui/projecteditorsactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
 #include "editor/ui/spellactions.h"
@@ -324,6 +325,8 @@ void TBrindlewovenForm::BindCommands() {
     contentsEditors_->BindActions();
     connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
             &TContentsEditorCommands::ProjectReplaced);
+    projectEditors_ = new TProjectEditorsActions(context_, *this);
+    projectEditors_->BindActions(*actions_);
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }

@@ -45,6 +45,7 @@ class TMarkupDialogCommands;
 class TTopicClipboardActions;
 class TTopicListCommands;
 class TProjectActions;
+class TProjectEditorsActions;
 class TErrorLogPanel;
 class TLinkListener;
 class TPropertyBarWidgets;
@@ -87,6 +88,7 @@ public:
     TTopicListCommands& TopicListCommands() { return *topicListCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
+    TProjectEditorsActions& ProjectEditors() { return *projectEditors_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
@@ -191,6 +193,7 @@ private:
     TSpellActions* spellActions_ = nullptr;
     TFindForm* findForm_ = nullptr; // made on first use, then kept
     TContentsEditorCommands* contentsEditors_ = nullptr;
+    TProjectEditorsActions* projectEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     TLinkListener* linkListener_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;

@@ -212,6 +212,24 @@ TEST(TopicLists, ChangeTopicNumberKeepsOrder) {
     EXPECT_EQ(TopicNumbers(*p), (std::vector<std::int32_t>{20, 30, 40}));
 }
 
+TEST(TopicLists, ChangeTopicNumbersAtOnce) {
+    auto p = ProjectWith({10, 20, 30});
+    TBrindlewovenTopic* ten = p->TopicByNumber(10);
+    p->ChangeTopicNumbers({{10, 20}, {20, 10}, {30, 5}});
+    EXPECT_EQ(p->TopicByNumber(20), ten);
+    std::vector<std::int32_t> numbers;
+    for (const auto& item : p->TopicsByNumber())
+        numbers.push_back(item.Topic->Number);
+    EXPECT_EQ(numbers, (std::vector<std::int32_t>{5, 10, 20}));
+    EXPECT_EQ(p->TopicsByNumber().front().Text, "5: T30");
+    EXPECT_EQ(p->SortedTopics().front()->Number, 5);
+    // A number taken twice, or a topic that is not there: nothing changes.
+    EXPECT_THROW(p->ChangeTopicNumbers({{5, 10}}), EProjectError);
+    EXPECT_THROW(p->ChangeTopicNumbers({{5, 6}, {7, 8}}), ENoSuchTopic);
+    EXPECT_EQ(p->TopicByNumber(5)->Title, "T30");
+    EXPECT_EQ(p->FindTopic(6), nullptr);
+}
+
 TEST(TopicLists, RenumberLinks) {
     auto p = ProjectWith({12, 40});
     TBrindlewovenTopic* t = p->TopicByNumber(40);

@@ -22,6 +22,7 @@
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/colorbox.h"
+#include "editor/ui/dialogs/positionwizardform.h"
 
 namespace editor::ui {
 
@@ -332,6 +333,21 @@ void TOptionsForm::BuildHtmlHelpPage() {
     positionForm->addRow("Top:", spinY_);
     positionForm->addRow("Width:", spinWidth_);
     positionForm->addRow("Height:", spinHeight_);
+    wizardBtn_ = new QPushButton("Position &wizard");
+    wizardBtn_->setObjectName("WizardBtn");
+    positionForm->addRow(wizardBtn_);
+    connect(wizardBtn_, &QPushButton::clicked, this, [this] {
+        const auto placed = PositionWizard().Execute(
+            QRect(spinX_->value(), spinY_->value(), spinWidth_->value(), spinHeight_->value()));
+        if (!placed)
+            return;
+        const TPixelRect r = HelpWindowFromWizard(
+            {placed->left(), placed->top(), placed->width(), placed->height()});
+        spinX_->setValue(r.Left);
+        spinY_->setValue(r.Top);
+        spinWidth_->setValue(r.Width);
+        spinHeight_->setValue(r.Height);
+    });
     checkSavePos_ = Check("CheckSavePos", "&Remember window position set by the user");
     positionForm->addRow(checkSavePos_);
     layout->addWidget(position);
@@ -339,6 +355,12 @@ void TOptionsForm::BuildHtmlHelpPage() {
     layout->addWidget(checkNoPopups_);
     layout->addStretch();
     pages_->addTab(page, tr("HTML Help"));
+}
+
+TPositionWizardForm& TOptionsForm::PositionWizard() {
+    if (!positionWizard_)
+        positionWizard_ = new TPositionWizardForm(this);
+    return *positionWizard_;
 }
 
 void TOptionsForm::SetValues(const TProjectOptionsValues& v,

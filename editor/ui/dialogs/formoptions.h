@@ -19,6 +19,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QRadioButton;
 class QSpinBox;
+class QPushButton;
 class QTabWidget;
 
 namespace components {
@@ -29,6 +30,8 @@ class TVXColorBox;
 }
 
 namespace editor::ui {
+
+class TPositionWizardForm;
 
 class TOptionsForm : public QDialog {
     Q_OBJECT
@@ -54,6 +57,9 @@ public:
     std::function<QString(const QString& start)> PickFolder;
 
     QTabWidget* Pages() const { return pages_; }
+    QPushButton* WizardBtn() const { return wizardBtn_; }
+    // The position wizard, created on first use.
+    TPositionWizardForm& PositionWizard();
 
 public slots:
     void accept() override;
@@ -90,6 +96,8 @@ private:
     QCheckBox *checkFullText_, *checkAdvanced_, *checkFavorites_, *checkCollapse_, *checkSavePos_,
         *checkNoPopups_;
     QSpinBox *spinX_, *spinY_, *spinWidth_, *spinHeight_;
+    QPushButton* wizardBtn_;
+    TPositionWizardForm* positionWizard_ = nullptr;
 
     TBuildTagList buildTags_;
     std::string keywordGenerator_;

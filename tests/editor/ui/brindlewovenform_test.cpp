@@ -132,11 +132,7 @@ TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
 
     // clang-format off
     const std::set<QString> notYetBound = {
-        "ActionProjectRenumber",
-        "ActionProjectMerge",
-        "ActionEditorsBrowse",
         "ActionEditorsSHG",
-        "ActionEditorsWindows",
         "ActionHelpContents",
         "ActionHelpHowTo",
         "ActionHelpHomePage",

@@ -1,0 +1,165 @@
+#include "editor/ui/projecteditorsactions.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QWidget>
+
+#include "components/messengerseam.h"
+#include "components/ui/ansiqt.h"
+#include "editor/dialogs/browsesequencemodel.h"
+#include "editor/editorcontext.h"
+#include "editor/topiceditor.h"
+#include "editor/ui/dialogs/browseform.h"
+#include "editor/ui/dialogs/mergeform.h"
+#include "editor/ui/dialogs/renumberform.h"
+#include "editor/ui/dialogs/windowsform.h"
+#include "editor/ui/mainactions.h"
+
+namespace editor::ui {
+
+using components::ui::FromQString;
+using components::ui::ToQString;
+
+const char* const kHtmlHelpCaption = "This feature is not supported by HTML Help";
+const char* const kBrowseHtmlHelpText =
+    "You have selected the HTML Help compiler in Project Options.  HTML Help files do not "
+    "support browse sequences.  The Browse Sequence Editor will be unavailable unless you select "
+    "the WinHelp compiler in Project Options.";
+const char* const kWindowsHtmlHelpText =
+    "You have selected the HTML Help compiler in Project Options.  HTML Help files do not "
+    "support secondary windows.  The Windows Editor will be unavailable unless you select the "
+    "WinHelp compiler in Project Options.";
+
+namespace {
+
+constexpr const char* kHtmlHelpWindowHint =
+    "You can configure the HTML Help window on the HTML Help tab in Project Options.";
+
+// "Name|*.a;*.b|All|*.*" as Qt writes it.
+QString QtFilter(const std::string& filter) {
+    const QStringList parts = ToQString(filter).split('|');
+    QStringList qt;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        qt << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return qt.join(";;");
+}
+
+} // namespace
+
+TProjectEditorsActions::TProjectEditorsActions(TTopicEditor& topics,
+                                               components::IMessenger& messenger,
+                                               platform::Registry& registry, QWidget& window,
+                                               TRun run)
+    : QObject(&window), topics_(topics), messenger_(messenger), registry_(registry),
+      window_(window), run_(std::move(run)), commands_(topics, messenger, *this) {
+    FileDialog = [this](const TFileDialogSpec& spec) -> std::optional<std::string> {
+        QFileDialog dialog(&window_, ToQString(spec.Title), ToQString(spec.FileName),
+                           QtFilter(spec.Filter));
+        dialog.setDefaultSuffix(ToQString(spec.DefaultExtension));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return FromQString(dialog.selectedFiles().front());
+    };
+}
+
+TProjectEditorsActions::TProjectEditorsActions(TEditorContext& context, QWidget& window)
+    : TProjectEditorsActions(
+          context.TopicEditor(), context.Messenger(), context.Registry(), window,
+          [&context](const std::function<void()>& command) { context.Run(command); }) {}
+
+TProjectEditorsActions::~TProjectEditorsActions() = default;
+
+void TProjectEditorsActions::BindActions(TMainActions& actions) {
+    auto bind = [this, &actions](const char* name, std::function<void()> command) {
+        actions.Bind(name, [this, command = std::move(command)] { run_(command); });
+    };
+    bind("ActionProjectRenumber", [this] { Renumber(); });
+    bind("ActionProjectMerge", [this] { Merge(); });
+    bind("ActionEditorsBrowse", [this] { BrowseEditor(); });
+    bind("ActionEditorsWindows", [this] { WindowsEditor(); });
+}
+
+TRenumberForm& TProjectEditorsActions::RenumberForm() {
+    if (!renumberForm_)
+        renumberForm_ = new TRenumberForm(&window_);
+    return *renumberForm_;
+}
+
+TMergeForm& TProjectEditorsActions::MergeForm() {
+    if (!mergeForm_)
+        mergeForm_ = new TMergeForm(&window_);
+    return *mergeForm_;
+}
+
+TBrowseForm& TProjectEditorsActions::BrowseForm() {
+    if (!browseForm_)
+        browseForm_ = new TBrowseForm(messenger_, &registry_, &window_);
+    return *browseForm_;
+}
+
+TWindowsForm& TProjectEditorsActions::WindowsForm() {
+    if (!windowsForm_)
+        windowsForm_ = new TWindowsForm(&window_);
+    return *windowsForm_;
+}
+
+bool TProjectEditorsActions::RefusedUnderHtmlHelp(const char* text) {
+    if (topics_.Project().Compiler != helpproject::THelpCompiler::HtmlHelp)
+        return false;
+    messenger_.ShowMessage(components::TMessageKind::Information, kHtmlHelpCaption,
+                           std::string(text) + "\r\n\r\n" + kHtmlHelpWindowHint);
+    return true;
+}
+
+void TProjectEditorsActions::BrowseEditor() {
+    if (RefusedUnderHtmlHelp(kBrowseHtmlHelpText))
+        return;
+    topics_.StoreTopic();
+    TBrowseSequenceModel model(topics_.Project());
+    BrowseForm().Execute(model);
+    if (model.Changed()) {
+        topics_.Session().SetModified();
+        // Ending a bulk change refreshes the grid, the lists and the bar.
+        topics_.SetBulkUpdate(true);
+        topics_.SetBulkUpdate(false);
+    }
+    topics_.ShowTopic();
+}
+
+void TProjectEditorsActions::WindowsEditor() {
+    if (RefusedUnderHtmlHelp(kWindowsHtmlHelpText))
+        return;
+    TWindowsForm& form = WindowsForm();
+    form.ShowWindows(topics_.Project().Windows, [this](const std::vector<std::string>& windows) {
+        helpproject::TBrindlewovenProject& project = topics_.Project();
+        if (project.Windows == windows)
+            return;
+        project.Windows = windows;
+        topics_.Session().SetModified();
+    });
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
+bool TProjectEditorsActions::RunRenumberDialog(TRenumberDialogModel& model) {
+    return RenumberForm().Execute(model);
+}
+
+std::optional<std::string> TProjectEditorsActions::PromptMergeFile(const TFileDialogSpec& dialog) {
+    return FileDialog(dialog);
+}
+
+bool TProjectEditorsActions::RunMergeDialog(TMergeDialogModel& model) {
+    return MergeForm().Execute(model);
+}
+
+void TProjectEditorsActions::SetBusyCursor(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace editor::ui

@@ -1,0 +1,90 @@
+#pragma once
+// The window's side of Renumber Topics and Merge (Project menu) and of the
+// browse-sequence and windows editors (Editors menu): their dialogs, each
+// created on first use and kept, over the Qt-free commands and models.
+#include <QObject>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "editor/renumbercommands.h"
+
+class QWidget;
+
+namespace components {
+class IMessenger;
+}
+namespace platform {
+class Registry;
+}
+
+namespace editor {
+class TEditorContext;
+class TTopicEditor;
+} // namespace editor
+
+namespace editor::ui {
+
+class TBrowseForm;
+class TMainActions;
+class TMergeForm;
+class TRenumberForm;
+class TWindowsForm;
+
+// What the two editors show while the project is built with HTML Help.
+extern const char* const kHtmlHelpCaption;
+extern const char* const kBrowseHtmlHelpText;
+extern const char* const kWindowsHtmlHelpText;
+
+class TProjectEditorsActions : public QObject, public IRenumberHost {
+    Q_OBJECT
+public:
+    // Runs a command, showing what it throws.
+    using TRun = std::function<void(const std::function<void()>&)>;
+
+    TProjectEditorsActions(TTopicEditor& topics, components::IMessenger& messenger,
+                           platform::Registry& registry, QWidget& window, TRun run);
+    TProjectEditorsActions(TEditorContext& context, QWidget& window);
+    ~TProjectEditorsActions() override;
+
+    // Binds ActionProjectRenumber, ActionProjectMerge, ActionEditorsBrowse
+    // and ActionEditorsWindows.
+    void BindActions(TMainActions& actions);
+
+    void Renumber() { commands_.ProjectRenumber(); }
+    void Merge() { commands_.ProjectMerge(); }
+    // Both refuse to open while the project is built with HTML Help.
+    void BrowseEditor();
+    void WindowsEditor();
+
+    TRenumberCommands& Commands() { return commands_; }
+    // The dialogs, created on first use.
+    TRenumberForm& RenumberForm();
+    TMergeForm& MergeForm();
+    TBrowseForm& BrowseForm();
+    TWindowsForm& WindowsForm();
+    // The merge file dialog (tests script it).
+    std::function<std::optional<std::string>(const TFileDialogSpec&)> FileDialog;
+
+    // ---- IRenumberHost -----------------------------------------------------------
+    bool RunRenumberDialog(TRenumberDialogModel& model) override;
+    std::optional<std::string> PromptMergeFile(const TFileDialogSpec& dialog) override;
+    bool RunMergeDialog(TMergeDialogModel& model) override;
+    void SetBusyCursor(bool busy) override;
+
+private:
+    bool RefusedUnderHtmlHelp(const char* text);
+
+    TTopicEditor& topics_;
+    components::IMessenger& messenger_;
+    platform::Registry& registry_;
+    QWidget& window_;
+    TRun run_;
+    TRenumberCommands commands_;
+    TRenumberForm* renumberForm_ = nullptr;
+    TMergeForm* mergeForm_ = nullptr;
+    TBrowseForm* browseForm_ = nullptr;
+    TWindowsForm* windowsForm_ = nullptr;
+};
+
+} // namespace editor::ui
