@@ -33,6 +33,7 @@
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
 #include "editor/ui/contentseditorcommands.h"
+#include "editor/ui/shgeditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
@@ -308,6 +309,8 @@ void TBrindlewovenForm::BindCommands() {
     contentsEditors_->BindActions();
     connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
             &TContentsEditorCommands::ProjectReplaced);
+    shgEditor_ = new TSHGEditorCommands(context_, *actions_, *this);
+    shgEditor_->BindActions();
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }
@@ -560,6 +563,7 @@ void TBrindlewovenForm::FormClose() {
         WriteWindowState(registry, CurrentWindowState());
         reopen_->SaveToRegistry(registry, kReopenKey);
         spellActions_->Commands().FreeSpeller(); // its language is saved
+        shgEditor_->FormClose();
         registry.Flush();
     } catch (const std::exception& error) {
         context_.Messenger().Warning(

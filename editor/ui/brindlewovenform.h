@@ -37,6 +37,7 @@ namespace editor::ui {
 class TFormatBarWidget;
 class TTextStyleCombo;
 class TContentsEditorCommands;
+class TSHGEditorCommands;
 class TDialogCommands;
 class TFindForm;
 class TMainActions;
@@ -80,6 +81,7 @@ public:
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
+    TSHGEditorCommands& SHGEditor() { return *shgEditor_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -177,6 +179,7 @@ private:
     TSpellActions* spellActions_ = nullptr;
     TFindForm* findForm_ = nullptr; // made on first use, then kept
     TContentsEditorCommands* contentsEditors_ = nullptr;
+    TSHGEditorCommands* shgEditor_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
 

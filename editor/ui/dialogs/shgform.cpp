@@ -126,6 +126,10 @@ TSHGForm::TSHGForm(TEditorContext& context, QWidget* parent)
 }
 
 TSHGForm::~TSHGForm() {
+    SaveState();
+}
+
+void TSHGForm::SaveState() {
     try {
         platform::Registry& registry = context_.Registry();
         components::ui::SaveFormPlacement(registry, kSHGEditKey, *this);

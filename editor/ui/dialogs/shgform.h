@@ -83,6 +83,9 @@ public:
     TSHGCanvas* CurrentCanvas() const;
     // Stores the panel into the selected hotspot.
     void StorePanel();
+    // Keeps the placement, the splitter and the recent files in the registry
+    // (also done when the window is destroyed).
+    void SaveState();
 
     // ---- the controls -------------------------------------------------------
     QTabBar* Tabs() const { return tabBar_; }

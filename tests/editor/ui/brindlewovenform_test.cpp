@@ -138,7 +138,6 @@ TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
         "ActionTopicPaste",
         "ActionTextPastePlain",
         "ActionEditorsBrowse",
-        "ActionEditorsSHG",
         "ActionEditorsWindows",
         "ActionHelpContents",
         "ActionHelpHowTo",
