@@ -647,14 +647,8 @@ bool TSHGForm::OpenFile(const std::string& fileName, bool fromNew) {
         StorePanel();
         auto tab = std::make_unique<TTab>();
         if (IsSHGFileName(fileName)) {
-            context_.Messenger().BeginProgress(helpproject::kSHGLoadingText, 0);
-            try {
-                tab->Shg.LoadFromFile(fileName, true, &context_.Messenger());
-            } catch (...) {
-                context_.Messenger().EndProgress();
-                throw;
-            }
-            context_.Messenger().EndProgress();
+            // The reader shows and closes the gauge.
+            tab->Shg.LoadFromFile(fileName, true, &context_.Messenger());
         } else {
             helpproject::TBitmap bitmap = LoadPlainPicture(fileName);
             if (!fromNew && Current()) {
