@@ -341,7 +341,10 @@ void TSHGForm::AddTab(std::unique_ptr<TTab> tab) {
 
 void TSHGForm::TabsChange(int index) {
     (void)index;
+    // Leaving a tab stores the panel into its hotspot first.
+    StorePanel();
     TTab* tab = Current();
+    panelTab_ = tab;
     if (!tab) {
         picture_->SetCanvas(nullptr, nullptr);
         FillComboHotspot();
@@ -373,7 +376,7 @@ void TSHGForm::FillComboHotspot() {
 // ---- the panel ----------------------------------------------------------------
 
 void TSHGForm::StorePanel() {
-    TTab* tab = Current();
+    TTab* tab = panelTab_;
     if (!tab || tab->Shown < 0 || tab->Shown >= static_cast<int>(tab->Shg.Hotspots.size()))
         return;
     auto& h = tab->Shg.Hotspots[tab->Shown];
@@ -401,7 +404,7 @@ void TSHGForm::StorePanel() {
     tab->Canvas.Select(tab->Shown);
     tab->Canvas.SetSelectedRect(
         {spinLeft_->value(), spinTop_->value(), spinWidth_->value(), spinHeight_->value()});
-    if (tab->Shown < comboHotspot_->count())
+    if (tab == Current() && tab->Shown < comboHotspot_->count())
         comboHotspot_->setItemText(tab->Shown, ToQString(h.Name));
 }
 
@@ -412,6 +415,7 @@ void TSHGForm::ShowHotspot(int index) {
              radioType_[0]->parentWidget(), editName_, checkInvisible_, topicRow_, macroRow_,
              windowRow_, fileRow_, spinLeft_, spinTop_, spinWidth_, spinHeight_})
         w->setEnabled(any);
+    panelTab_ = tab;
     if (!tab)
         return;
     tab->Shown = any ? index : -1;
@@ -480,10 +484,8 @@ void TSHGForm::PictureSelectionChanged() {
     tab->Canvas.Select(tab->Shown);
     StorePanel();
     tab->Canvas.Select(selected);
-    if (selected >= 0)
-        ShowHotspot(selected);
-    else
-        tab->Shown = -1;
+    // A click beside the hotspots leaves the panel empty while drawing.
+    ShowHotspot(selected);
 }
 
 void TSHGForm::PictureEdited(TCanvasResult result) {
@@ -809,6 +811,7 @@ void TSHGForm::CloseTabClick() {
     StorePanel();
     tabs_[index]->Shown = -1;
     picture_->SetCanvas(nullptr, nullptr);
+    panelTab_ = nullptr;
     std::unique_ptr<TTab> closing = std::move(tabs_[index]);
     tabs_.erase(tabs_.begin() + index);
     {

@@ -151,6 +151,8 @@ private:
     TEditorContext& context_;
     TFileChooser chooser_;
     std::vector<std::unique_ptr<TTab>> tabs_;
+    // The tab whose hotspot the panel shows.
+    TTab* panelTab_ = nullptr;
     std::unique_ptr<TTopicPicker> picker_;
     std::unique_ptr<TMacroEditorOpener> macroOpener_;
     // Spin-box changes made by the mouse do not write back.

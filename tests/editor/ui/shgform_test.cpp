@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
@@ -239,4 +240,28 @@ TEST_F(SHGFormTest, ExportingThePictureAsksFirst) {
     EXPECT_TRUE(form->SaveAs(png));
     EXPECT_EQ(messenger.Records.back().Caption, "Save bitmap into PNG file");
     EXPECT_EQ(platform::ReadFileBytes(png).substr(1, 3), "PNG");
+}
+
+// Leaving a tab stores the panel into the hotspot it showed, not into the
+// tab being entered.
+TEST_F(SHGFormTest, SwitchingTabsStoresThePanelIntoItsOwnTab) {
+    ASSERT_TRUE(form->OpenFile(Bmp("one.bmp", 50, 40)));
+    form->BtnAdd()->click();
+    messenger.QueueAnswer(components::mrNo); // New SHG
+    ASSERT_TRUE(form->OpenFile(Bmp("two.bmp", 60, 40)));
+    form->BtnAdd()->click();
+    form->EditName()->setText("Second");
+    form->RadioType(2)->click();
+    form->EditMacro()->setText("Back()");
+    form->Tabs()->setCurrentIndex(0);
+    EXPECT_EQ(form->EditName()->text(), "<new hotspot>");
+    form->EditName()->setText("First");
+    form->Tabs()->setCurrentIndex(1);
+    EXPECT_EQ(form->EditName()->text(), "Second");
+    EXPECT_TRUE(form->RadioType(2)->isChecked());
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].Target, "Back()");
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].HotspotType, 200);
+    form->Tabs()->setCurrentIndex(0);
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].Name, "First");
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].HotspotType, 227);
 }
