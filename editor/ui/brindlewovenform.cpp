@@ -47,6 +47,7 @@
 #include "editor/ui/projecteditorsactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
+#include "editor/ui/shgeditorcommands.h"
 #include "editor/ui/spellactions.h"
 #include "editor/ui/textcommands.h"
 #include "editor/ui/textstylecombo.h"
@@ -327,6 +328,8 @@ void TBrindlewovenForm::BindCommands() {
             &TContentsEditorCommands::ProjectReplaced);
     projectEditors_ = new TProjectEditorsActions(context_, *this);
     projectEditors_->BindActions(*actions_);
+    shgEditor_ = new TSHGEditorCommands(context_, *actions_, *this);
+    shgEditor_->BindActions();
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }
@@ -579,6 +582,7 @@ void TBrindlewovenForm::FormClose() {
         WriteWindowState(registry, CurrentWindowState());
         reopen_->SaveToRegistry(registry, kReopenKey);
         spellActions_->Commands().FreeSpeller(); // its language is saved
+        shgEditor_->FormClose();
         registry.Flush();
     } catch (const std::exception& error) {
         context_.Messenger().Warning(

@@ -37,6 +37,7 @@ namespace editor::ui {
 class TFormatBarWidget;
 class TTextStyleCombo;
 class TContentsEditorCommands;
+class TSHGEditorCommands;
 class TDialogCommands;
 class TFindForm;
 class TMainActions;
@@ -89,6 +90,7 @@ public:
     TSpellActions& SpellActions() { return *spellActions_; }
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TProjectEditorsActions& ProjectEditors() { return *projectEditors_; }
+    TSHGEditorCommands& SHGEditor() { return *shgEditor_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
@@ -194,6 +196,7 @@ private:
     TFindForm* findForm_ = nullptr; // made on first use, then kept
     TContentsEditorCommands* contentsEditors_ = nullptr;
     TProjectEditorsActions* projectEditors_ = nullptr;
+    TSHGEditorCommands* shgEditor_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     TLinkListener* linkListener_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;

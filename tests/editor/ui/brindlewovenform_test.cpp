@@ -132,7 +132,6 @@ TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
 
     // clang-format off
     const std::set<QString> notYetBound = {
-        "ActionEditorsSHG",
         "ActionHelpContents",
         "ActionHelpHowTo",
         "ActionHelpHomePage",

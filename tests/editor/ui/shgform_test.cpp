@@ -1,0 +1,267 @@
+#include "editor/ui/dialogs/shgform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "components/scriptedmessenger.h"
+#include "editor/editorcontext.h"
+#include "editor/ui/dialogs/shgpicture.h"
+#include "helpproject/images/bmpreader.h"
+#include "platform/fileio.h"
+#include "platform/registry.h"
+
+using editor::ui::TSHGForm;
+using helpproject::TSHG;
+
+namespace {
+
+class SHGFormTest : public ::testing::Test {
+protected:
+    SHGFormTest() : registry(platform::OpenMemoryRegistry()), context(messenger, *registry) {
+        auto& project = context.Project();
+        project.ClearTopics();
+        project.AddTopic(10, "Intro")->TopicID = "intro";
+        project.AddTopic(20, "Setup")->TopicID = "setup";
+        project.Windows = {"main=\"Main\",(0,0,1023,1023)"};
+        dir = std::filesystem::temp_directory_path() /
+              ("bw_shgform_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::create_directories(dir);
+        form = std::make_unique<TSHGForm>(context);
+        form->resize(800, 600);
+        form->show();
+    }
+    ~SHGFormTest() override {
+        form.reset();
+        std::filesystem::remove_all(dir);
+    }
+
+    std::string Bmp(const char* name, int width, int height) {
+        helpproject::TBitmap bitmap;
+        bitmap.SetSize(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bitmap.SetPixel(x, y, {static_cast<std::uint8_t>(x * 2), 0, 255});
+        const std::string path = (dir / name).string();
+        platform::WriteFileAtomic(path, helpproject::WriteBmp(bitmap));
+        return path;
+    }
+
+    // A person's drag on the picture, in displayed points.
+    void Drag(QPoint from, QPoint to) {
+        QWidget* picture = form->Picture();
+        QMouseEvent press(QEvent::MouseButtonPress, from, picture->mapToGlobal(from),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(picture, &press);
+        const QPoint middle = (from + to) / 2;
+        for (QPoint p : {middle, to}) {
+            QMouseEvent move(QEvent::MouseMove, p, picture->mapToGlobal(p), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(picture, &move);
+        }
+        QMouseEvent release(QEvent::MouseButtonRelease, to, picture->mapToGlobal(to),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(picture, &release);
+    }
+
+    std::vector<std::string> Messages() const {
+        return messenger.Texts(components::TScriptedMessenger::TRecord::Message);
+    }
+
+    components::TScriptedMessenger messenger;
+    std::unique_ptr<platform::Registry> registry;
+    editor::TEditorContext context;
+    std::filesystem::path dir;
+    std::unique_ptr<TSHGForm> form;
+};
+
+} // namespace
+
+// Draw a hotspot, give it a topic, a window and a file, save in true colour
+// and read the file back.
+TEST_F(SHGFormTest, DrawnHotspotIsSavedWithItsTarget) {
+    ASSERT_TRUE(form->OpenFile(Bmp("pic.bmp", 120, 90)));
+    ASSERT_EQ(form->TabCount(), 1);
+    EXPECT_EQ(form->Tabs()->tabText(0), "pic.shg");
+    EXPECT_FALSE(form->BtnDel()->isEnabled());
+
+    Drag({10, 10}, {13, 40}); // 3 pixels wide: nothing
+    EXPECT_TRUE(form->CurrentSHG()->Hotspots.empty());
+    Drag({50, 40}, {10, 10});
+    ASSERT_EQ(form->CurrentSHG()->Hotspots.size(), 1u);
+    EXPECT_EQ(form->SpinLeft()->value(), 10);
+    EXPECT_EQ(form->SpinWidth()->value(), 40);
+    EXPECT_EQ(form->SpinHeight()->value(), 30);
+    EXPECT_EQ(form->ComboHotspot()->currentText(), "<new hotspot>");
+    EXPECT_TRUE(form->BtnDel()->isEnabled());
+
+    // The panel: topic, window and file.
+    QApplication::setActiveWindow(form.get());
+    form->ComboTopic()->setEditText("Intro (10)");
+    form->ComboWindow()->setEditText("main");
+    form->EditFile()->setText("other.hlp");
+    // Moved with the mouse: the spin boxes follow.
+    Drag({20, 20}, {30, 25});
+    EXPECT_EQ(form->SpinLeft()->value(), 20);
+    EXPECT_EQ(form->SpinTop()->value(), 15);
+
+    const std::string path = (dir / "saved.shg").string();
+    messenger.QueueAnswer(components::mrYes); // true colour
+    ASSERT_TRUE(form->SaveAs(path));
+    EXPECT_EQ(form->Tabs()->tabText(0), "saved.shg");
+
+    TSHG back;
+    back.LoadFromFile(path, false);
+    EXPECT_EQ(back.BitCount, 24);
+    EXPECT_EQ(back.Bitmap.Pixel(7, 3), (helpproject::TRgb{14, 0, 255}));
+    ASSERT_EQ(back.Hotspots.size(), 1u);
+    const auto& h = back.Hotspots[0];
+    EXPECT_EQ(h.Target, "intro>main@other.hlp");
+    EXPECT_EQ(h.HotspotType, 227 + 8);
+    EXPECT_EQ(h.HotspotAttr, 0);
+    EXPECT_EQ(h.Name, "Intro"); // an automatic name follows the topic
+    EXPECT_EQ(h.Left, 20);
+    EXPECT_EQ(h.Top, 15);
+    EXPECT_EQ(h.Width, 40);
+    EXPECT_EQ(h.Height, 30);
+
+    // 16 colours: the picture is reduced to the fixed table.
+    messenger.QueueAnswer(components::mrNo);
+    ASSERT_TRUE(form->SaveAs((dir / "small.shg").string()));
+    TSHG small;
+    small.LoadFromFile((dir / "small.shg").string(), false);
+    EXPECT_EQ(small.BitCount, 4);
+    EXPECT_EQ(small.Hotspots.size(), 1u);
+}
+
+TEST_F(SHGFormTest, ZoomedClicksAddressPicturePoints) {
+    ASSERT_TRUE(form->OpenFile(Bmp("pic.bmp", 100, 80)));
+    form->ZoomInClick();
+    form->ZoomInClick();
+    EXPECT_EQ(form->CurrentCanvas()->ZoomLevel(), 3);
+    EXPECT_EQ(form->Picture()->size(), QSize(400, 320));
+    Drag({40, 20}, {80, 60});
+    ASSERT_EQ(form->CurrentSHG()->Hotspots.size(), 1u);
+    EXPECT_EQ(form->SpinLeft()->value(), 10);
+    EXPECT_EQ(form->SpinTop()->value(), 5);
+    EXPECT_EQ(form->SpinWidth()->value(), 10);
+}
+
+// A damaged file opens no tab and shows the reader's message; the tab that
+// was open stays as it was.
+TEST_F(SHGFormTest, BadFilesOpenNoTab) {
+    ASSERT_TRUE(form->OpenFile(Bmp("pic.bmp", 50, 40)));
+    form->BtnAdd()->click();
+    const std::string damaged = (dir / "bad.shg").string();
+    platform::WriteFileAtomic(damaged, std::string("lp\x02\x00\x08\x00\x00\x00", 8));
+    EXPECT_FALSE(form->OpenFile(damaged));
+    const std::string jpeg = (dir / "photo.jpg").string();
+    platform::WriteFileAtomic(jpeg, "not read");
+    EXPECT_FALSE(form->OpenFile(jpeg));
+    EXPECT_FALSE(form->OpenFile((dir / "missing.shg").string()));
+
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], "Cannot understand SHG file.\r(More than one bitmap in file)");
+    EXPECT_EQ(messages[1], "Brindlewoven's SHG editor can only open SHG, BMP, GIF and PNG files.");
+    EXPECT_EQ(form->TabCount(), 1);
+    EXPECT_EQ(form->Tabs()->count(), 1);
+    EXPECT_EQ(form->CurrentSHG()->Hotspots.size(), 1u);
+    EXPECT_EQ(form->CurrentCanvas()->PictureWidth(), 50);
+}
+
+TEST_F(SHGFormTest, OpeningAPictureOverATabAsksWhatToDo) {
+    ASSERT_TRUE(form->OpenFile(Bmp("pic.bmp", 50, 40)));
+    form->BtnAdd()->click();
+    const std::string other = Bmp("other.bmp", 70, 60);
+
+    messenger.QueueAnswer(components::mrCancel);
+    EXPECT_FALSE(form->OpenFile(other));
+    EXPECT_EQ(form->TabCount(), 1);
+
+    messenger.QueueAnswer(components::mrYes); // Replace
+    EXPECT_TRUE(form->OpenFile(other));
+    EXPECT_EQ(form->TabCount(), 1);
+    EXPECT_EQ(form->CurrentCanvas()->PictureWidth(), 70);
+    ASSERT_EQ(form->CurrentSHG()->Hotspots.size(), 1u);
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].Width, 25);
+
+    messenger.QueueAnswer(components::mrNo); // New SHG
+    EXPECT_TRUE(form->OpenFile(other));
+    EXPECT_EQ(form->TabCount(), 2);
+    EXPECT_EQ(form->Tabs()->tabText(1), "other.shg");
+    EXPECT_TRUE(form->CurrentSHG()->Hotspots.empty());
+    const auto& records = messenger.Records;
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back().Caption, "Open bitmap");
+
+    form->CloseTabClick();
+    EXPECT_EQ(form->TabCount(), 1);
+    EXPECT_EQ(form->CurrentSHG()->Hotspots.size(), 1u);
+    form->CloseTabClick();
+    EXPECT_EQ(form->TabCount(), 0);
+    EXPECT_FALSE(form->ItemSave()->isEnabled());
+}
+
+// The repository's hotspot bitmaps, opened and saved without an edit, come
+// back byte for byte.
+TEST_F(SHGFormTest, FixturesSaveUnchanged) {
+    const std::filesystem::path corpus =
+        std::filesystem::path(BW_SOURCE_DIR) / "tests/fuzz/corpus/shg_fuzz";
+    int seen = 0;
+    for (const char* name : {"d4.shg", "d8.shg", "d24.shg"}) {
+        const std::filesystem::path copy = dir / name;
+        std::filesystem::copy_file(corpus / name, copy);
+        const std::string before = platform::ReadFileBytes(copy);
+        ASSERT_TRUE(form->OpenFile(copy.string())) << name;
+        ASSERT_TRUE(form->SaveClick()) << name;
+        EXPECT_EQ(platform::ReadFileBytes(copy), before) << name;
+        ++seen;
+    }
+    EXPECT_EQ(form->TabCount(), seen);
+    EXPECT_EQ(messenger.UnscriptedQuestions, 0);
+}
+
+TEST_F(SHGFormTest, ExportingThePictureAsksFirst) {
+    ASSERT_TRUE(form->OpenFile(Bmp("pic.bmp", 30, 20)));
+    const std::string png = (dir / "out.png").string();
+    messenger.QueueAnswer(components::mrNo);
+    EXPECT_FALSE(form->SaveAs(png));
+    EXPECT_FALSE(std::filesystem::exists(png));
+    messenger.QueueAnswer(components::mrYes);
+    EXPECT_TRUE(form->SaveAs(png));
+    EXPECT_EQ(messenger.Records.back().Caption, "Save bitmap into PNG file");
+    EXPECT_EQ(platform::ReadFileBytes(png).substr(1, 3), "PNG");
+}
+
+// Leaving a tab stores the panel into the hotspot it showed, not into the
+// tab being entered.
+TEST_F(SHGFormTest, SwitchingTabsStoresThePanelIntoItsOwnTab) {
+    ASSERT_TRUE(form->OpenFile(Bmp("one.bmp", 50, 40)));
+    form->BtnAdd()->click();
+    messenger.QueueAnswer(components::mrNo); // New SHG
+    ASSERT_TRUE(form->OpenFile(Bmp("two.bmp", 60, 40)));
+    form->BtnAdd()->click();
+    form->EditName()->setText("Second");
+    form->RadioType(2)->click();
+    form->EditMacro()->setText("Back()");
+    form->Tabs()->setCurrentIndex(0);
+    EXPECT_EQ(form->EditName()->text(), "<new hotspot>");
+    form->EditName()->setText("First");
+    form->Tabs()->setCurrentIndex(1);
+    EXPECT_EQ(form->EditName()->text(), "Second");
+    EXPECT_TRUE(form->RadioType(2)->isChecked());
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].Target, "Back()");
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].HotspotType, 200);
+    form->Tabs()->setCurrentIndex(0);
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].Name, "First");
+    EXPECT_EQ(form->CurrentSHG()->Hotspots[0].HotspotType, 227);
+}
