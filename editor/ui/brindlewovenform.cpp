@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDockWidget>
+#include <QFile>
 #include <QFontComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,6 +38,7 @@
 #include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/formatbarwidget.h"
+#include "editor/ui/helpactions.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/mainwindowlayout.h"
 #include "editor/ui/markupactions.h"
@@ -308,6 +310,10 @@ void TBrindlewovenForm::BindCommands() {
     contentsEditors_->BindActions();
     connect(projectActions_, &TProjectActions::ProjectSwitched, contentsEditors_,
             &TContentsEditorCommands::ProjectReplaced);
+    helpActions_ =
+        new THelpActions(context_, *actions_, *this,
+                         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    helpActions_->BindActions();
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }

@@ -39,6 +39,7 @@ class TTextStyleCombo;
 class TContentsEditorCommands;
 class TDialogCommands;
 class TFindForm;
+class THelpActions;
 class TMainActions;
 class TMarkupActions;
 class TProjectActions;
@@ -80,6 +81,7 @@ public:
     TDialogCommands& DialogCommands() { return *dialogCommands_; }
     TSpellActions& SpellActions() { return *spellActions_; }
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
+    THelpActions& HelpActions() { return *helpActions_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
     QDockWidget* PanelGrid() const { return panelGrid_; }
@@ -176,6 +178,7 @@ private:
     TDialogCommands* dialogCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
     TFindForm* findForm_ = nullptr; // made on first use, then kept
+    THelpActions* helpActions_ = nullptr;
     TContentsEditorCommands* contentsEditors_ = nullptr;
     TUndoMenuWidgets* undoMenus_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;

@@ -140,10 +140,6 @@ TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
         "ActionEditorsBrowse",
         "ActionEditorsSHG",
         "ActionEditorsWindows",
-        "ActionHelpContents",
-        "ActionHelpHowTo",
-        "ActionHelpHomePage",
-        "ActionHelpNewVersion",
     };
     // clang-format on
     for (QAction* action : actions.All()) {
