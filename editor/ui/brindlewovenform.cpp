@@ -29,6 +29,7 @@
 #include "components/ui/richeredit.h"
 #include "components/ui/richruler.h"
 #include "components/ui/saveformsize.h"
+#include "editor/barlayout.h"
 #include "editor/commandline.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
@@ -37,6 +38,7 @@
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
 #include "editor/ui/errorlogpanel.h"
+#include "editor/ui/floatingontop.h"
 #include "editor/ui/formatbarwidget.h"
 #include "editor/ui/helpactions.h"
 #include "editor/ui/mainactions.h"
@@ -89,7 +91,10 @@ TBrindlewovenForm::TBrindlewovenForm(TEditorContext& context, QWidget* parent)
     BuildDocks();
     BuildCore();
     BindCommands();
+    BuildOnTopStrips();
 
+    // A first start keeps both floating panels on top.
+    hcErrorOnTop_ = !context_.Registry().KeyExists(platform::RootKey::CurrentUser, kStateKey);
     ApplyWindowState(ReadWindowState(context_.Registry()));
     reopen_->LoadFromRegistry(context_.Registry(), kReopenKey);
     UpdateCaption();
@@ -352,6 +357,9 @@ void TBrindlewovenForm::BindViewCommands() {
         QAction* action = actions_->Action(name);
         action->setChecked(!bar->isHidden());
         actions_->Bind(name, [bar, action] { bar->setVisible(action->isChecked()); });
+        if (auto* toolBar = qobject_cast<QToolBar*>(bar))
+            connect(toolBar, &QToolBar::visibilityChanged, action,
+                    [action, toolBar] { action->setChecked(!toolBar->isHidden()); });
     };
     bindBar("ActionViewProjectBar", projectBar_);
     bindBar("ActionViewTopicBar", topicBar_);
@@ -367,6 +375,30 @@ void TBrindlewovenForm::BindViewCommands() {
             [this] { actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden()); });
     connect(panelHCError_, &QDockWidget::visibilityChanged, this, [this] {
         actions_->Action("ActionViewErrorLog")->setChecked(!panelHCError_->isHidden());
+    });
+}
+
+// The grid's "Stay On Top" strip below its bar, the error log's "On Top"
+// box under its Go button. Undocking the grid gives its width back: the
+// window narrows by the grid and the splitter.
+void TBrindlewovenForm::BuildOnTopStrips() {
+    auto* gridStrip = new QWidget(gridPanel_);
+    gridStrip->setObjectName("PanelGridOnTop");
+    if (auto* layout = qobject_cast<QVBoxLayout*>(gridPanel_->layout()))
+        layout->insertWidget(1, gridStrip);
+    gridOnTop_ = new TFloatingOnTop(*panelGrid_, *gridStrip, "CheckGridOnTop", tr("Stay On Top"),
+                                    state_.GridOnTop);
+    auto* errorStrip = new QWidget(errorLogPanel_);
+    errorStrip->setObjectName("PanelHCErrorOnTop");
+    QLayoutItem* side = errorLogPanel_->layout() ? errorLogPanel_->layout()->itemAt(1) : nullptr;
+    if (auto* sideLayout = side ? qobject_cast<QBoxLayout*>(side->layout()) : nullptr)
+        sideLayout->insertWidget(2, errorStrip);
+    hcErrorOnTopBox_ = new TFloatingOnTop(*panelHCError_, *errorStrip, "CheckHCErrorOnTop",
+                                          tr("On Top"), hcErrorOnTop_);
+    connect(panelGrid_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        if (floating && !applyingLayout_ && isVisible())
+            resize(std::max(minimumWidth(), width() - panelGrid_->width() - kSplitterThickness),
+                   height());
     });
 }
 
@@ -483,7 +515,11 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     state_ = state;
     context_.Settings() = state.Settings;
     context_.GridLayout() = state.Grid;
+    applyingLayout_ = true;
     ApplyWindowLayout(Parts(), state_);
+    applyingLayout_ = false;
+    gridOnTop_->Follow();
+    hcErrorOnTopBox_->Follow();
     UpdateRulerPage();
     gridView_->Rebuild();
     gridView_->ApplyWidths();

@@ -39,6 +39,7 @@ class TTextStyleCombo;
 class TContentsEditorCommands;
 class TDialogCommands;
 class TFindForm;
+class TFloatingOnTop;
 class THelpActions;
 class TMainActions;
 class TMarkupActions;
@@ -93,6 +94,9 @@ public:
     // The formatting bar with the text-style box.
     QToolBar* TextBar() const { return textBar_; }
     QToolBar* HelpToolBar() const { return helpToolBar_; }
+    // The floating panels' stay-on-top check boxes.
+    TFloatingOnTop& GridOnTop() { return *gridOnTop_; }
+    TFloatingOnTop& HCErrorOnTop() { return *hcErrorOnTopBox_; }
 
     // The command line as delivered (without the program name), run once
     // after start-up. Quit: the program ends at once with ExitCode instead
@@ -139,6 +143,7 @@ private:
     void BindCommands();
     void BindTextCommands();
     void BindViewCommands();
+    void BuildOnTopStrips();
     // Runs a command through the context.
     void Run(const std::function<void()>& command) { context_.Run(command); }
     TMainWindowParts Parts();
@@ -185,6 +190,11 @@ private:
 
     int showTimeRuns_ = 0;
     bool closing_ = false;
+    // The floating error log's stay-on-top flag; not saved.
+    bool hcErrorOnTop_ = false;
+    bool applyingLayout_ = false;
+    TFloatingOnTop* gridOnTop_ = nullptr;
+    TFloatingOnTop* hcErrorOnTopBox_ = nullptr;
 };
 
 } // namespace editor::ui
