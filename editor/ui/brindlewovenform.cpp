@@ -34,6 +34,7 @@
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
+#include "editor/ui/actionicons.h"
 #include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
@@ -68,7 +69,7 @@ QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(16, 16));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     window.addToolBarBreak(Qt::TopToolBarArea);
     window.addToolBar(Qt::TopToolBarArea, bar);
     return bar;
@@ -92,6 +93,9 @@ TBrindlewovenForm::TBrindlewovenForm(TEditorContext& context, QWidget* parent)
     BuildCore();
     BindCommands();
     BuildOnTopStrips();
+    ApplyActionIcons(*this);
+    for (QToolBar* bar : {projectBar_, topicBar_, propertiesBar_, textBar_, helpToolBar_})
+        ShowBarPictures(*bar);
 
     // A first start keeps both floating panels on top.
     hcErrorOnTop_ = !context_.Registry().KeyExists(platform::RootKey::CurrentUser, kStateKey);
@@ -225,7 +229,7 @@ void TBrindlewovenForm::BuildTextBar() {
     textBar_ = formatBarWidget_;
     formatBarWidget_->setMovable(false);
     formatBarWidget_->setFloatable(false);
-    formatBarWidget_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    formatBarWidget_->setIconSize(QSize(16, 16));
     insertToolBar(helpToolBar_, formatBarWidget_);
     insertToolBarBreak(helpToolBar_);
     formatBarWidget_->addSeparator();

@@ -6,7 +6,10 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <QToolButton>
+
 #include "editor/barlayout.h"
+#include "editor/ui/actionicons.h"
 #include "editor/ui/floatingontop.h"
 #include "editor/ui/mainactions.h"
 #include "form_support.h"
@@ -99,6 +102,37 @@ TEST_F(ViewCommandsTest, UndockingTheGridNarrowsTheWindowAndDockingDoesNotWidenI
     EXPECT_EQ(window.width(), width - grid - editor::kSplitterThickness);
     window.PanelGrid()->setFloating(false);
     EXPECT_EQ(window.width(), width - grid - editor::kSplitterThickness);
+}
+
+} // namespace
+} // namespace editortest
+
+namespace editortest {
+namespace {
+
+TEST_F(ViewCommandsTest, ToolButtonsShowPicturesWithTheCaptionAsTooltip) {
+    auto& window = MakeForm();
+    for (const char* name :
+         {"ActionProjectNew", "ActionProjectOpen", "ActionProjectSave", "ActionProjectMake",
+          "ActionTopicAdd", "ActionTopicDelete", "ActionTopicFootnotes", "ActionHelpToolsLink",
+          "ActionHelpToolsLinkPopup", "ActionTextFind", "ActionTextBold", "ActionTextBullet",
+          "ActionHelpContents", "ActionHelpAbout"}) {
+        QAction* action = window.findChild<QAction*>(name);
+        ASSERT_NE(action, nullptr) << name;
+        const QIcon icon = action->icon();
+        ASSERT_FALSE(icon.isNull()) << name;
+        // Sharp at both densities.
+        EXPECT_EQ(icon.pixmap(QSize(16, 16), 1.0).width(), 16) << name;
+        EXPECT_EQ(icon.pixmap(QSize(16, 16), 2.0).width(), 32) << name;
+    }
+    QAction* save = window.Actions().Action("ActionProjectSave");
+    auto* button = qobject_cast<QToolButton*>(window.ProjectBar()->widgetForAction(save));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(button->toolTip(), save->toolTip()); // its hint, or the caption
+    EXPECT_FALSE(button->toolTip().isEmpty());
+    EXPECT_FALSE(editor::ui::ActionIcon("ActionHelpHowTo").isNull());
+    EXPECT_TRUE(editor::ui::ActionIcon("NoSuchAction").isNull());
 }
 
 } // namespace
