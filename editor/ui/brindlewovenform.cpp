@@ -38,6 +38,7 @@
 #include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
+#include "editor/ui/editorwheel.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/floatingontop.h"
 #include "editor/ui/formatbarwidget.h"
@@ -138,6 +139,7 @@ void TBrindlewovenForm::BuildEditor() {
             });
     textEditor_ = std::make_unique<TRichEditTextEditor>(*richEdit_);
     richEdit_->installEventFilter(this);
+    new TEditorWheel(*richEdit_);
 }
 
 void TBrindlewovenForm::BuildBars() {
