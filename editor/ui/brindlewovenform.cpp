@@ -50,6 +50,7 @@
 #include "editor/ui/propertybar.h"
 #include "editor/ui/richedittexteditor.h"
 #include "editor/ui/spellactions.h"
+#include "editor/ui/textbarsharing.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridpanel.h"
@@ -273,6 +274,7 @@ void TBrindlewovenForm::BuildTextBar() {
         addAction(action); // their keys work with the bar hidden
     }
     textMenu->insertSeparator(before);
+    new TTextBarSharing(*formatBarWidget_, *formatBarWidget_->ComboFont(), *styleCombo_);
     connect(formatBarWidget_, &ui::TFormatBarWidget::SelectionPresenceChanged, this,
             &TBrindlewovenForm::SelectionPresenceChanged);
 }

@@ -12,6 +12,7 @@
 #include "editor/ui/actionicons.h"
 #include "editor/ui/floatingontop.h"
 #include "editor/ui/mainactions.h"
+#include "editor/ui/textstylecombo.h"
 #include "form_support.h"
 
 namespace editortest {
@@ -133,6 +134,33 @@ TEST_F(ViewCommandsTest, ToolButtonsShowPicturesWithTheCaptionAsTooltip) {
     EXPECT_FALSE(button->toolTip().isEmpty());
     EXPECT_FALSE(editor::ui::ActionIcon("ActionHelpHowTo").isNull());
     EXPECT_TRUE(editor::ui::ActionIcon("NoSuchAction").isNull());
+}
+
+} // namespace
+} // namespace editortest
+
+namespace editortest {
+namespace {
+
+TEST_F(ViewCommandsTest, TextBarSharesItsFreeWidthBetweenFontAndStyleBoxes) {
+    auto& window = MakeForm();
+    QWidget* font = window.TextBar()->findChild<QWidget*>("ComboFont");
+    QWidget* style = window.TextBar()->findChild<QWidget*>("ComboMacro");
+    ASSERT_NE(font, nullptr);
+    ASSERT_NE(style, nullptr);
+    window.resize(1200, 800);
+    QTest::qWait(0);
+    const int fontWide = font->width();
+    EXPECT_TRUE(font->width() == style->width() || font->width() == style->width() + 1);
+    window.resize(1000, 800);
+    QTest::qWait(0);
+    // The boxes gave up what the window lost; nothing else moved off the bar.
+    EXPECT_LT(font->width(), fontWide);
+    EXPECT_TRUE(font->width() == style->width() || font->width() == style->width() + 1);
+    QWidget* apply = window.TextBar()->widgetForAction(window.StyleCombo().ActionMacroApply());
+    ASSERT_NE(apply, nullptr);
+    EXPECT_TRUE(apply->isVisible());
+    EXPECT_LE(apply->geometry().right(), window.TextBar()->width());
 }
 
 } // namespace
