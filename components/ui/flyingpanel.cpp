@@ -1,5 +1,7 @@
 #include "components/ui/flyingpanel.h"
 
+#include "components/ui/programcursors.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QMainWindow>
@@ -11,6 +13,7 @@
 #include <optional>
 
 #include "components/ui/ansiqt.h"
+#include "components/ui/programcursors.h"
 #include "platform/registry.h"
 
 namespace components::ui {
@@ -310,7 +313,7 @@ void TFlyingPanel::StartDrag(const QPoint& globalPos) {
     moving_ = false;
     pressPoint_ = globalPos;
     if (!cursorSet_) {
-        QApplication::setOverrideCursor(Qt::SizeAllCursor);
+        QApplication::setOverrideCursor(ProgramCursor(TProgramCursor::Fly));
         cursorSet_ = true;
     }
 }

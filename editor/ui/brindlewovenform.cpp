@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDockWidget>
+#include <QFile>
 #include <QFontComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,15 +30,20 @@
 #include "components/ui/richeredit.h"
 #include "components/ui/richruler.h"
 #include "components/ui/saveformsize.h"
+#include "editor/barlayout.h"
 #include "editor/commandline.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
+#include "editor/ui/actionicons.h"
 #include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
+#include "editor/ui/editorwheel.h"
 #include "editor/ui/errorlogpanel.h"
+#include "editor/ui/floatingontop.h"
 #include "editor/ui/formatbarwidget.h"
+#include "editor/ui/helpactions.h"
 #include "editor/ui/linklistener.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/mainwindowlayout.h"
@@ -49,6 +55,7 @@
 #include "editor/ui/richedittexteditor.h"
 #include "editor/ui/shgeditorcommands.h"
 #include "editor/ui/spellactions.h"
+#include "editor/ui/textbarsharing.h"
 #include "editor/ui/textcommands.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicclipboardactions.h"
@@ -72,7 +79,7 @@ QToolBar* MakeBar(QMainWindow& window, const char* name, const char* title) {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(16, 16));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     window.addToolBarBreak(Qt::TopToolBarArea);
     window.addToolBar(Qt::TopToolBarArea, bar);
     return bar;
@@ -95,7 +102,13 @@ TBrindlewovenForm::TBrindlewovenForm(TEditorContext& context, QWidget* parent)
     BuildDocks();
     BuildCore();
     BindCommands();
+    BuildOnTopStrips();
+    ApplyActionIcons(*this);
+    for (QToolBar* bar : {projectBar_, topicBar_, propertiesBar_, textBar_, helpToolBar_})
+        ShowBarPictures(*bar);
 
+    // A first start keeps both floating panels on top.
+    hcErrorOnTop_ = !context_.Registry().KeyExists(platform::RootKey::CurrentUser, kStateKey);
     ApplyWindowState(ReadWindowState(context_.Registry()));
     reopen_->LoadFromRegistry(context_.Registry(), kReopenKey);
     UpdateCaption();
@@ -135,6 +148,7 @@ void TBrindlewovenForm::BuildEditor() {
             });
     textEditor_ = std::make_unique<TRichEditTextEditor>(*richEdit_);
     richEdit_->installEventFilter(this);
+    new TEditorWheel(*richEdit_);
 }
 
 void TBrindlewovenForm::BuildBars() {
@@ -231,7 +245,7 @@ void TBrindlewovenForm::BuildTextBar() {
     textBar_ = formatBarWidget_;
     formatBarWidget_->setMovable(false);
     formatBarWidget_->setFloatable(false);
-    formatBarWidget_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    formatBarWidget_->setIconSize(QSize(16, 16));
     insertToolBar(helpToolBar_, formatBarWidget_);
     insertToolBarBreak(helpToolBar_);
     formatBarWidget_->addSeparator();
@@ -273,6 +287,7 @@ void TBrindlewovenForm::BuildTextBar() {
         addAction(action); // their keys work with the bar hidden
     }
     textMenu->insertSeparator(before);
+    new TTextBarSharing(*formatBarWidget_, *formatBarWidget_->ComboFont(), *styleCombo_);
     connect(formatBarWidget_, &ui::TFormatBarWidget::SelectionPresenceChanged, this,
             &TBrindlewovenForm::SelectionPresenceChanged);
 }
@@ -330,6 +345,10 @@ void TBrindlewovenForm::BindCommands() {
     projectEditors_->BindActions(*actions_);
     shgEditor_ = new TSHGEditorCommands(context_, *actions_, *this);
     shgEditor_->BindActions();
+    helpActions_ =
+        new THelpActions(context_, *actions_, *this,
+                         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    helpActions_->BindActions();
     SelectionPresenceChanged(false);
     actions_->Action("ActionTopicRedoCurrent")->setEnabled(topics.RedoCurrentEnabled());
 }
@@ -353,6 +372,9 @@ void TBrindlewovenForm::BindViewCommands() {
         QAction* action = actions_->Action(name);
         action->setChecked(!bar->isHidden());
         actions_->Bind(name, [bar, action] { bar->setVisible(action->isChecked()); });
+        if (auto* toolBar = qobject_cast<QToolBar*>(bar))
+            connect(toolBar, &QToolBar::visibilityChanged, action,
+                    [action, toolBar] { action->setChecked(!toolBar->isHidden()); });
     };
     bindBar("ActionViewProjectBar", projectBar_);
     bindBar("ActionViewTopicBar", topicBar_);
@@ -368,6 +390,30 @@ void TBrindlewovenForm::BindViewCommands() {
             [this] { actions_->Action("ActionViewGrid")->setChecked(!panelGrid_->isHidden()); });
     connect(panelHCError_, &QDockWidget::visibilityChanged, this, [this] {
         actions_->Action("ActionViewErrorLog")->setChecked(!panelHCError_->isHidden());
+    });
+}
+
+// The grid's "Stay On Top" strip below its bar, the error log's "On Top"
+// box under its Go button. Undocking the grid gives its width back: the
+// window narrows by the grid and the splitter.
+void TBrindlewovenForm::BuildOnTopStrips() {
+    auto* gridStrip = new QWidget(gridPanel_);
+    gridStrip->setObjectName("PanelGridOnTop");
+    if (auto* layout = qobject_cast<QVBoxLayout*>(gridPanel_->layout()))
+        layout->insertWidget(1, gridStrip);
+    gridOnTop_ = new TFloatingOnTop(*panelGrid_, *gridStrip, "CheckGridOnTop", tr("Stay On Top"),
+                                    state_.GridOnTop);
+    auto* errorStrip = new QWidget(errorLogPanel_);
+    errorStrip->setObjectName("PanelHCErrorOnTop");
+    QLayoutItem* side = errorLogPanel_->layout() ? errorLogPanel_->layout()->itemAt(1) : nullptr;
+    if (auto* sideLayout = side ? qobject_cast<QBoxLayout*>(side->layout()) : nullptr)
+        sideLayout->insertWidget(2, errorStrip);
+    hcErrorOnTopBox_ = new TFloatingOnTop(*panelHCError_, *errorStrip, "CheckHCErrorOnTop",
+                                          tr("On Top"), hcErrorOnTop_);
+    connect(panelGrid_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        if (floating && !applyingLayout_ && isVisible())
+            resize(std::max(minimumWidth(), width() - panelGrid_->width() - kSplitterThickness),
+                   height());
     });
 }
 
@@ -489,7 +535,11 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     state_ = state;
     context_.Settings() = state.Settings;
     context_.GridLayout() = state.Grid;
+    applyingLayout_ = true;
     ApplyWindowLayout(Parts(), state_);
+    applyingLayout_ = false;
+    gridOnTop_->Follow();
+    hcErrorOnTopBox_->Follow();
     UpdateRulerPage();
     gridView_->Rebuild();
     gridView_->ApplyWidths();

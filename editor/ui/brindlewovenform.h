@@ -40,6 +40,8 @@ class TContentsEditorCommands;
 class TSHGEditorCommands;
 class TDialogCommands;
 class TFindForm;
+class TFloatingOnTop;
+class THelpActions;
 class TMainActions;
 class TMarkupActions;
 class TMarkupDialogCommands;
@@ -91,6 +93,7 @@ public:
     TContentsEditorCommands& ContentsEditors() { return *contentsEditors_; }
     TProjectEditorsActions& ProjectEditors() { return *projectEditors_; }
     TSHGEditorCommands& SHGEditor() { return *shgEditor_; }
+    THelpActions& HelpActions() { return *helpActions_; }
     TUndoMenuWidgets& UndoMenus() { return *undoMenus_; }
     components::ui::TReopenMenu& Reopen() { return *reopen_; }
     TErrorLogPanel& ErrorLogPanel() { return *errorLogPanel_; }
@@ -105,6 +108,9 @@ public:
     // The formatting bar with the text-style box.
     QToolBar* TextBar() const { return textBar_; }
     QToolBar* HelpToolBar() const { return helpToolBar_; }
+    // The floating panels' stay-on-top check boxes.
+    TFloatingOnTop& GridOnTop() { return *gridOnTop_; }
+    TFloatingOnTop& HCErrorOnTop() { return *hcErrorOnTopBox_; }
 
     // The command line as delivered (without the program name), run once
     // after start-up. Quit: the program ends at once with ExitCode instead
@@ -152,6 +158,7 @@ private:
     void BindCommands();
     void BindTextCommands();
     void BindViewCommands();
+    void BuildOnTopStrips();
     // Runs a command through the context.
     void Run(const std::function<void()>& command) { context_.Run(command); }
     TMainWindowParts Parts();
@@ -194,6 +201,7 @@ private:
     TTopicListCommands* topicListCommands_ = nullptr;
     TSpellActions* spellActions_ = nullptr;
     TFindForm* findForm_ = nullptr; // made on first use, then kept
+    THelpActions* helpActions_ = nullptr;
     TContentsEditorCommands* contentsEditors_ = nullptr;
     TProjectEditorsActions* projectEditors_ = nullptr;
     TSHGEditorCommands* shgEditor_ = nullptr;
@@ -203,6 +211,11 @@ private:
 
     int showTimeRuns_ = 0;
     bool closing_ = false;
+    // The floating error log's stay-on-top flag; not saved.
+    bool hcErrorOnTop_ = false;
+    bool applyingLayout_ = false;
+    TFloatingOnTop* gridOnTop_ = nullptr;
+    TFloatingOnTop* hcErrorOnTopBox_ = nullptr;
 };
 
 } // namespace editor::ui

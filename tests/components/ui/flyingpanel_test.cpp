@@ -83,7 +83,9 @@ TEST_F(FlyingPanel, FourPixelsStartNoDragFiveDo) {
     const QPoint start = EmptyPoint();
     Press(start);
     EXPECT_TRUE(panel->DragArmed());
-    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    // The panel's own drag cursor.
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BitmapCursor);
     MoveTo(start + QPoint(-4, -4));
     EXPECT_FALSE(panel->Moving());
     MoveTo(start + QPoint(-5, 0));

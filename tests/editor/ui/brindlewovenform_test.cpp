@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QToolBar>
-#include <set>
 #include <stdexcept>
 
 #include "components/ui/messenger_support.h"
@@ -123,29 +122,20 @@ TEST_F(BrindlewovenFormTest, StoredLayoutIsRestoredAndWrittenBack) {
 }
 
 // Building the window binds every command it carries out; a misspelt name
-// would throw there. Every menu command has a handler except those whose
-// windows are still to come.
+// would throw there. Every menu command has a handler.
 TEST_F(BrindlewovenFormTest, EveryCommandIsBoundByItsRealName) {
     auto& window = MakeForm();
     editor::ui::TMainActions& actions = window.Actions();
     EXPECT_THROW(actions.Bind("ActionProjectOpn", [] {}), std::logic_error);
-
-    // clang-format off
-    const std::set<QString> notYetBound = {
-        "ActionHelpContents",
-        "ActionHelpHowTo",
-        "ActionHelpHomePage",
-        "ActionHelpNewVersion",
-    };
-    // clang-format on
+    int commands = 0;
     for (QAction* action : actions.All()) {
         const QString name = action->objectName();
         if (!name.startsWith("Action"))
             continue;
-        EXPECT_EQ(actions.Bound(name), !notYetBound.contains(name)) << name.toStdString();
+        ++commands;
+        EXPECT_TRUE(actions.Bound(name)) << name.toStdString();
     }
-    for (const QString& name : notYetBound)
-        EXPECT_NE(actions.Action(name), nullptr) << name.toStdString();
+    EXPECT_GT(commands, 60);
 }
 
 // The recent-projects menu carries its own captions and hints and keeps

@@ -1,0 +1,89 @@
+// The Help menu and the dialogs' Help buttons reach the program's help
+// through the viewer; the web commands reach the desktop's opener.
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+
+#include "editor/helpmenu.h"
+#include "editor/ui/dialogs/footnoteform.h"
+#include "editor/ui/helpactions.h"
+#include "editor/ui/mainactions.h"
+#include "form_support.h"
+#include "platform/tempfolder.h"
+
+namespace editortest {
+namespace {
+
+class RecordingViewer : public helpproject::IHelpViewer {
+public:
+    void Show(const helpproject::THelpViewRequest& request) override {
+        Requests.push_back(request);
+    }
+    std::vector<helpproject::THelpViewRequest> Requests;
+};
+
+class HelpActionsTest : public FormFixture {
+protected:
+    editor::ui::TBrindlewovenForm& Window() {
+        auto& window = MakeForm();
+        std::ofstream(folder.Path() / "Brindlewoven.chm") << "x";
+        window.HelpActions().SetHelpFolder(folder.Path());
+        window.HelpActions().SetViewer(viewer);
+        window.HelpActions().SetUrlOpener([this](const std::string& url) {
+            Opened.push_back(url);
+            return opens;
+        });
+        return window;
+    }
+
+    platform::TempFolder folder;
+    RecordingViewer viewer;
+    std::vector<std::string> Opened;
+    bool opens = true;
+};
+
+TEST_F(HelpActionsTest, HelpCommandsShowTheirContextsOfTheProgramsHelpFile) {
+    auto& window = Window();
+    window.Actions().Action("ActionHelpContents")->trigger();
+    window.Actions().Action("ActionHelpHowTo")->trigger();
+    ASSERT_EQ(viewer.Requests.size(), 2u);
+    EXPECT_EQ(viewer.Requests[0].Context, 10u);
+    EXPECT_EQ(viewer.Requests[0].File, (folder.Path() / "Brindlewoven.chm").string());
+    EXPECT_EQ(viewer.Requests[1].Context, 1000u);
+    EXPECT_TRUE(messenger.Records.empty());
+}
+
+TEST_F(HelpActionsTest, VersionCheckOpensTheScriptWithThirtyFive) {
+    auto& window = Window();
+    window.Actions().Action("ActionHelpNewVersion")->trigger();
+    window.Actions().Action("ActionHelpHomePage")->trigger();
+    ASSERT_EQ(Opened.size(), 2u);
+    EXPECT_EQ(Opened[0], std::string(editor::kProductWebSite) + "cgi-bin/version.pl?ver=35");
+    EXPECT_EQ(Opened[1], editor::kProductWebSite);
+    // Nothing to open it with: the person hears of it.
+    opens = false;
+    window.Actions().Action("ActionHelpHomePage")->trigger();
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_NE(messenger.Records[0].Text.find(editor::kProductWebSite), std::string::npos);
+}
+
+TEST_F(HelpActionsTest, DialogHelpButtonReachesTheViewerWithItsOwnContext) {
+    auto& window = Window();
+    editor::ui::TFootnoteForm dialog(&window);
+    dialog.show();
+    QTest::mouseClick(dialog.HelpBtn(), Qt::LeftButton);
+    // Shown twice, connected once.
+    dialog.hide();
+    dialog.show();
+    QTest::mouseClick(dialog.HelpBtn(), Qt::LeftButton);
+    ASSERT_EQ(viewer.Requests.size(), 2u);
+    EXPECT_EQ(viewer.Requests[0].Context,
+              static_cast<std::uint32_t>(editor::ui::TFootnoteForm::kHelpContext));
+    EXPECT_EQ(viewer.Requests[0].Page,
+              (folder.Path() / "Brindlewoven.chm").string() + "::/html/bw" +
+                  std::to_string(editor::ui::TFootnoteForm::kHelpContext) + ".htm");
+}
+
+} // namespace
+} // namespace editortest
