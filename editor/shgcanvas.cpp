@@ -25,13 +25,13 @@ std::string LowerExtension(const std::string& fileName) {
 
 void StoreHotspotFields(TBrindlewovenHotspot& hotspot, const THotspotFields& fields) {
     std::uint8_t type = helpproject::HotspotJump;
-    if (fields.Kind == THotspotKind::Popup)
+    if (fields.Kind == TSHGHotspotKind::Popup)
         type = helpproject::HotspotPopup;
-    else if (fields.Kind == THotspotKind::Macro)
+    else if (fields.Kind == TSHGHotspotKind::Macro)
         type = helpproject::HotspotMacro;
     if (fields.Invisible)
         type += helpproject::HotspotInvisible;
-    if (fields.Kind == THotspotKind::Macro) {
+    if (fields.Kind == TSHGHotspotKind::Macro) {
         hotspot.Target = fields.Macro;
     } else {
         std::string target = fields.TopicID;
@@ -53,13 +53,13 @@ THotspotFields LoadHotspotFields(const TBrindlewovenHotspot& hotspot) {
                                                       helpproject::HotspotHasWindowOrFile);
     // 0xC8 with its 8 bit cleared is 0xC0: the macro kind.
     if (kind == (helpproject::HotspotPopup & ~helpproject::HotspotHasWindowOrFile))
-        fields.Kind = THotspotKind::Popup;
+        fields.Kind = TSHGHotspotKind::Popup;
     else if (kind == (helpproject::HotspotMacro & ~helpproject::HotspotHasWindowOrFile))
-        fields.Kind = THotspotKind::Macro;
+        fields.Kind = TSHGHotspotKind::Macro;
     else
-        fields.Kind = THotspotKind::Link;
+        fields.Kind = TSHGHotspotKind::Link;
     fields.Invisible = (hotspot.HotspotType & helpproject::HotspotInvisible) != 0;
-    if (fields.Kind == THotspotKind::Macro) {
+    if (fields.Kind == TSHGHotspotKind::Macro) {
         fields.Macro = hotspot.Target;
         return fields;
     }

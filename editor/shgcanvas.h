@@ -36,11 +36,11 @@ struct TCanvasRect {
 inline constexpr const char* kNewHotspotName = "<new hotspot>";
 
 // The panel's kinds, in the order of its radio buttons.
-enum class THotspotKind { Link = 0, Popup = 1, Macro = 2 };
+enum class TSHGHotspotKind { Link = 0, Popup = 1, Macro = 2 };
 
 // What the property panel shows of a hotspot.
 struct THotspotFields {
-    THotspotKind Kind = THotspotKind::Link;
+    TSHGHotspotKind Kind = TSHGHotspotKind::Link;
     bool Invisible = false;
     std::string TopicID;
     std::string Window;

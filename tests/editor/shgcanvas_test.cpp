@@ -14,8 +14,8 @@ using editor::TCanvasPoint;
 using editor::TCanvasRect;
 using editor::TCanvasResult;
 using editor::THotspotFields;
-using editor::THotspotKind;
 using editor::TSHGCanvas;
+using editor::TSHGHotspotKind;
 using helpproject::TBrindlewovenHotspot;
 using helpproject::TSHG;
 
@@ -81,7 +81,7 @@ TEST(SHGCanvasTest, NewHotspotIsAVisibleLinkThroughout) {
     EXPECT_EQ(h.HotspotType, 227);
     EXPECT_EQ(h.HotspotAttr, 0);
     const THotspotFields fields = editor::LoadHotspotFields(h);
-    EXPECT_EQ(fields.Kind, THotspotKind::Link);
+    EXPECT_EQ(fields.Kind, TSHGHotspotKind::Link);
     EXPECT_FALSE(fields.Invisible);
 }
 
@@ -180,16 +180,16 @@ TEST(SHGCanvasTest, PanelFieldsComposeTypeAttributeAndTarget) {
         const char* Target;
     };
     const Case cases[] = {
-        {{THotspotKind::Link, false, "intro", "", "", ""}, 227, 0, "intro"},
-        {{THotspotKind::Link, false, "intro", "main", "other.hlp", ""},
+        {{TSHGHotspotKind::Link, false, "intro", "", "", ""}, 227, 0, "intro"},
+        {{TSHGHotspotKind::Link, false, "intro", "main", "other.hlp", ""},
          235,
          0,
          "intro>main@other.hlp"},
-        {{THotspotKind::Link, true, "intro", "main", "", ""}, 239, 4, "intro>main"},
-        {{THotspotKind::Popup, false, "pop", "", "", ""}, 226, 0, "pop"},
-        {{THotspotKind::Popup, true, "pop", "", "x.hlp", ""}, 238, 4, "pop@x.hlp"},
-        {{THotspotKind::Macro, false, "", "", "", "About()"}, 200, 0, "About()"},
-        {{THotspotKind::Macro, true, "", "", "", "Back()"}, 204, 4, "Back()"},
+        {{TSHGHotspotKind::Link, true, "intro", "main", "", ""}, 239, 4, "intro>main"},
+        {{TSHGHotspotKind::Popup, false, "pop", "", "", ""}, 226, 0, "pop"},
+        {{TSHGHotspotKind::Popup, true, "pop", "", "x.hlp", ""}, 238, 4, "pop@x.hlp"},
+        {{TSHGHotspotKind::Macro, false, "", "", "", "About()"}, 200, 0, "About()"},
+        {{TSHGHotspotKind::Macro, true, "", "", "", "Back()"}, 204, 4, "Back()"},
     };
     for (const Case& c : cases) {
         TBrindlewovenHotspot h = At(0, 0, 5, 5);

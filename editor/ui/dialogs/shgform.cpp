@@ -387,16 +387,16 @@ void TSHGForm::StorePanel() {
     const std::string oldTitle = helpproject::TBrindlewovenProject::TitleFromListText(
         project.ListTextFromID(old.TopicID, numberStyle), numberStyle);
     THotspotFields fields;
-    fields.Kind = static_cast<THotspotKind>(radioType_[1]->isChecked()   ? 1
-                                            : radioType_[2]->isChecked() ? 2
-                                                                         : 0);
+    fields.Kind = static_cast<TSHGHotspotKind>(radioType_[1]->isChecked()   ? 1
+                                               : radioType_[2]->isChecked() ? 2
+                                                                            : 0);
     fields.Invisible = checkInvisible_->isChecked();
     fields.TopicID = project.IDFromListText(topicText, numberStyle);
     fields.Window = FromQString(comboWindow_->currentText());
     fields.File = FromQString(editFile_->text());
     fields.Macro = FromQString(editMacro_->text());
     const std::string chosenTitle =
-        fields.Kind == THotspotKind::Macro
+        fields.Kind == TSHGHotspotKind::Macro
             ? std::string()
             : helpproject::TBrindlewovenProject::TitleFromListText(topicText, numberStyle);
     h.Name = StoredHotspotName(FromQString(editName_->text()), oldTitle, chosenTitle);
