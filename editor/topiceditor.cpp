@@ -509,8 +509,13 @@ void TTopicEditor::TopicProperties(std::int32_t number,
     if (current)
         StoreTopic();
     TFootnoteDialogModel model(Project(), *topic, buildTags_, statuses_);
+    const std::int32_t oldNumber = topic->Number;
     if (runDialog(model)) {
         model.Ok(settings_.UpdateLinks);
+        // The history follows the topic to its new number and title.
+        for (THistoryEntry& entry : history_)
+            if (entry.Number == oldNumber && oldNumber != 0)
+                entry = {model.Topic().Number, model.Topic().Title};
         AddToBuildTagList(model.Topic().BuildTag);
         AddToStatusList(model.Topic().Status);
         session_.SetModified();

@@ -88,8 +88,11 @@ TFormatBarWidget::TFormatBarWidget(TTopicEditor& editor, QWidget* parent)
             [this](const QFont& font) { bar_.SetFontName(FromQString(font.family())); });
     connect(comboFont_->lineEdit(), &QLineEdit::returnPressed, this,
             &TFormatBarWidget::ReturnToEditor);
-    connect(spinFontSize_, &QSpinBox::valueChanged, this,
-            [this](int points) { bar_.SetFontSize(points); });
+    connect(spinFontSize_, &QSpinBox::valueChanged, this, [this](int points) {
+        bar_.SetFontSize(points);
+        // A refused size gives way to the one in effect.
+        Mirror();
+    });
     connect(spinFontSize_, &QSpinBox::editingFinished, this, [this] {
         if (spinFontSize_->hasFocus())
             ReturnToEditor();

@@ -35,16 +35,21 @@ namespace editor::ui {
 using components::ui::FromQString;
 using components::ui::ToQString;
 
-namespace {
-
 // "Name|*.a;*.b|All|*.*" as Qt writes it: "Name (*.a *.b);;All (*.*)".
 QString QtFilter(const std::string& filter) {
     const QStringList parts = ToQString(filter).split('|');
     QStringList qt;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        qt << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+        // A name that already shows its pattern (either way) keeps it once.
+        const bool shown =
+            parts[i].endsWith(pattern) || parts[i].endsWith(" (" + parts[i + 1] + ")");
+        qt << (shown ? parts[i].left(parts[i].lastIndexOf(" (")) + pattern : parts[i] + pattern);
+    }
     return qt.join(";;");
 }
+
+namespace {
 
 struct TMarkupDialog {
     const char* Title;

@@ -4,6 +4,7 @@
 // menu, the error log, the progress strip, Project Options), and runs the
 // command line at the end of start-up.
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +41,11 @@ class TErrorLogPanel;
 class TMainActions;
 class TOptionsForm;
 class TTextStyleCombo;
+
+// A file dialog filter "Name|*.a;*.b|All|*.*" as Qt writes it:
+// "Name (*.a *.b);;All (*.*)". A name that already ends in its pattern keeps
+// it once.
+QString QtFilter(const std::string& filter);
 
 // The parts of the main window that the Project menu's commands use.
 struct TProjectActionsWidgets {

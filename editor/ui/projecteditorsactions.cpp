@@ -14,6 +14,7 @@
 #include "editor/ui/dialogs/renumberform.h"
 #include "editor/ui/dialogs/windowsform.h"
 #include "editor/ui/mainactions.h"
+#include "editor/ui/projectactions.h"
 
 namespace editor::ui {
 
@@ -34,15 +35,6 @@ namespace {
 
 constexpr const char* kHtmlHelpWindowHint =
     "You can configure the HTML Help window on the HTML Help tab in Project Options.";
-
-// "Name|*.a;*.b|All|*.*" as Qt writes it.
-QString QtFilter(const std::string& filter) {
-    const QStringList parts = ToQString(filter).split('|');
-    QStringList qt;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        qt << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
-    return qt.join(";;");
-}
 
 } // namespace
 

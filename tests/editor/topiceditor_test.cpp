@@ -419,6 +419,30 @@ TEST_F(TopicEditorTest, TopicPropertiesMovesTheCurrentTopicAndShowsIt) {
     EXPECT_TRUE(session->Modified());
 }
 
+TEST_F(TopicEditorTest, HistoryFollowsATopicRenumberedThroughItsProperties) {
+    Open({5, 9, 20});
+    editor->GoToTopicID(9);
+    editor->GoToTopicID(20);
+    for (const std::int32_t number : {9, 20}) {
+        SCOPED_TRACE(number);
+        editor->TopicProperties(number, [number](TFootnoteDialogModel& dialog) {
+            dialog.SetNumber(number + 100);
+            return true;
+        });
+        bool seen = false;
+        for (const auto& entry : editor->History()) {
+            EXPECT_NE(entry.Number, number);
+            seen = seen || entry.Number == number + 100;
+        }
+        EXPECT_TRUE(seen);
+    }
+    const auto menu = editor->HistoryMenu();
+    ASSERT_FALSE(menu.empty());
+    EXPECT_EQ(menu[0].Number, 109);
+    editor->GoToTopicID(menu[0].Number);
+    EXPECT_EQ(Current(), 109);
+}
+
 TEST(PropertyBarFilters, BrowseAndBuildTagRefuseCodeCharacters) {
     using helpproject::TTopicColumn;
     for (TTopicColumn column : {TTopicColumn::BrowseSequence, TTopicColumn::BuildTag}) {

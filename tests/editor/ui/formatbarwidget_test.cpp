@@ -152,6 +152,32 @@ TEST_F(FormatBarWidget, BoldColourAndSizeChangeTheSelection) {
     EXPECT_FALSE(CharAt(7).bold);
 }
 
+TEST_F(FormatBarWidget, ARefusedSizeGivesWayToTheSizeInEffect) {
+    // Entered with Return (back to the editor) or left with Tab.
+    for (const Qt::Key leave : {Qt::Key_Return, Qt::Key_Tab}) {
+        SCOPED_TRACE(leave);
+        Select(0, 5); // "plain", 10 points
+        bar->SpinFontSize()->setFocus();
+        QTest::keyClick(bar->SpinFontSize(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(bar->SpinFontSize(), "100");
+        QTest::keyClick(bar->SpinFontSize(), leave);
+        EXPECT_EQ(bar->SpinFontSize()->value(), 10);
+        EXPECT_EQ(CharAt(2).size, 20);
+        EXPECT_FALSE(edit->GetModified());
+    }
+    // A step past the largest size stays on the largest (the size is read
+    // only after the box, since reading it moves the selection).
+    bar->SpinFontSize()->setFocus();
+    QTest::keyClick(bar->SpinFontSize(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(bar->SpinFontSize(), "99");
+    QTest::keyClick(bar->SpinFontSize(), Qt::Key_Tab);
+    ASSERT_EQ(CharAt(2).size, 99 * 2);
+    bar->SpinFontSize()->setFocus();
+    QTest::keyClick(bar->SpinFontSize(), Qt::Key_Up);
+    EXPECT_EQ(bar->SpinFontSize()->value(), 99);
+    EXPECT_EQ(CharAt(2).size, 99 * 2);
+}
+
 // With nothing selected a format goes to what is typed next: no change yet.
 TEST_F(FormatBarWidget, FormatAtTheCaretIsNoModification) {
     Select(3, 0);

@@ -198,3 +198,30 @@ TEST_F(ProjectActionsTest, TopicThatCannotBeShownKeepsItsTextThroughTypingAndSav
 
 } // namespace
 } // namespace editortest
+
+namespace editortest {
+namespace {
+
+TEST(QtFilterText, EachFilterShowsItsPatternOnce) {
+    struct Case {
+        const char* name;
+        std::string filter;
+        QString qt;
+    };
+    const Case cases[] = {
+        {"bare names", "Help Projects|*.hpj|All files|*.*",
+         "Help Projects (*.hpj);;All files (*.*)"},
+        {"names that show the pattern", "Help Projects (*.hpj)|*.hpj|All files (*.*)|*.*",
+         "Help Projects (*.hpj);;All files (*.*)"},
+        {"several patterns", "Pictures (*.bmp;*.shg)|*.bmp;*.shg|Text|*.txt;*.rtf",
+         "Pictures (*.bmp *.shg);;Text (*.txt *.rtf)"},
+        {"a name in brackets of its own", "Notes (old)|*.txt", "Notes (old) (*.txt)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(editor::ui::QtFilter(c.filter), c.qt);
+    }
+}
+
+} // namespace
+} // namespace editortest
