@@ -156,12 +156,25 @@ private:
 
     std::string Written() {
         rtf::TokenWriter out;
+        std::string rawRtf; // written before the next kept token
         for (std::size_t i = 0; i < tokens_.size(); ++i) {
             if (const auto it = replacements_.find(i); it != replacements_.end())
-                out.Raw(it->second);
-            if (!dropped_[i])
-                out.Raw(tokens_[i]);
+                rawRtf += it->second;
+            if (dropped_[i])
+                continue;
+            const rtf::Token& t = tokens_[i];
+            if (!rawRtf.empty() && t.kind == rtf::TokenKind::Text && t.raw.front() == ' ') {
+                // The blank after the code ends a control word at the end of
+                // its value; no second one is put in front of it.
+                out.Raw(rawRtf + ' ');
+                out.Raw(t.raw.substr(1));
+            } else {
+                out.Raw(rawRtf);
+                out.Raw(t);
+            }
+            rawRtf.clear();
         }
+        out.Raw(rawRtf);
         return out.Take();
     }
 

@@ -95,11 +95,12 @@ TEST_F(RtfManualTest, CodesGoAndHotspotsBecomePlainText) {
     ExpectWholeDocument(bytes);
     const std::string text = PlainText(bytes);
     // Buttons, pictures, movies and raw HTML print as typed; a typed double
-    // brace prints as one opening brace and opens no code.
+    // brace prints as one opening brace and opens no code. The blank after
+    // "{rtf=\b0}" ends the control word, as in the topic files.
     EXPECT_EQ(text, "See wicks and Times\nBye\xE9\n"
                     "Oil here{html=<b>x</b>}\n"
                     "Jump there and pop done{html=<hr>}{flash=m.swf,1,2}\n"
-                    "Codebold {button Go,10}{bmc a.bmp}{linkID=99}}\nTailend\n")
+                    "Codebold{button Go,10}{bmc a.bmp}{linkID=99}}\nTailend\n")
         << bytes;
     const rtf::RtfDocument document = rtf::RtfDocument::Parse(bytes);
     const std::string plain = document.Text();
@@ -182,6 +183,11 @@ TEST(RtfManualBody, CodesAreCutOutOfTheTopicsRtf) {
         {"target and keepn go", R"(A\{target=top\}B\{KEEPN\}C)", "ABC"},
         {"raw paragraph reset", R"(Text\{rtf=\\pard\}More)", R"(Text\pard More)"},
         {"raw group", R"(\{rtf=\{\\b bold\}\}x)", R"({\b bold}x)"},
+        {"the blank after raw RTF ends its control word", R"(Text\{rtf=\\pard\} More)",
+         R"(Text\pard More)"},
+        {"raw RTF before a control word", R"(A\{rtf=\\b\}\i x)", R"(A\b \i x)"},
+        {"raw RTF ending in a blank", R"(A \{rtf=\\line \} x)", R"(A \line  x)"},
+        {"raw group before a blank", R"(\{rtf=\{\\b bold\}\} x)", R"({\b bold} x)"},
         {"raw RTF before a link", R"(\{rtf=\\line\}\ul a\ulnone\{linkID=10\}b)", R"(\line ab)"},
         {"kept as typed", R"(\{button Go,10\}\{bmct a.bmp\}\{html=<hr>\}\{flash=m.swf 1 2\})",
          R"(\{button Go,10\}\{bmct a.bmp\}\{html=<hr>\}\{flash=m.swf 1 2\})"},
