@@ -10,6 +10,7 @@
 #include "editor/editorcontext.h"
 #include "editor/helpmenu.h"
 #include "editor/ui/dialogs/editordialog.h"
+#include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/mainactions.h"
 
 namespace editor::ui {
@@ -64,10 +65,14 @@ void THelpActions::OpenUrl(const std::string& url) {
 }
 
 bool THelpActions::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show)
+    if (event->type() == QEvent::Show) {
         if (auto* dialog = qobject_cast<TEditorDialog*>(watched))
             connect(dialog, &TEditorDialog::HelpRequested, this, &THelpActions::ShowHelp,
                     Qt::UniqueConnection);
+        else if (auto* options = qobject_cast<TOptionsForm*>(watched))
+            connect(options, &TOptionsForm::HelpRequested, this, &THelpActions::ShowHelp,
+                    Qt::UniqueConnection);
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -22,6 +22,10 @@
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/colorbox.h"
+#include "components/ui/formdirsel.h"
+#include "components/ui/urllabel.h"
+#include "editor/helpmenu.h"
+#include "editor/ui/dialogs/macroform.h"
 #include "editor/ui/dialogs/positionwizardform.h"
 
 namespace editor::ui {
@@ -105,16 +109,32 @@ TOptionsForm::TOptionsForm(components::IMessenger& messenger, QWidget* parent)
     PickCompiler = [this](const QString& title, const QString& filter, const QString& name) {
         return QFileDialog::getOpenFileName(this, title, name, filter);
     };
-    PickFolder = [this](const QString& start) {
-        return QFileDialog::getExistingDirectory(this, "Output Folder", start);
+    PickFolder = [this](const QString& start) { return components::ui::SelectFolder(start, this); };
+    PickBaggage = [this] {
+        return QFileDialog::getOpenFileNames(this,
+                                             tr("Pick files to add to help file's baggage section"),
+                                             QString(), tr("All files (*)"));
+    };
+    EditMacro = [this](const std::string& text) -> std::optional<std::string> {
+        if (!macroForm_)
+            macroForm_ = new TMacroForm(this);
+        macroForm_->SetMacroText(text);
+        if (macroForm_->exec() != QDialog::Accepted)
+            return std::nullopt;
+        return macroForm_->MacroText();
     };
     BuildGeneralPage();
     BuildCompilerPage();
     BuildWinHelpPage();
     BuildHtmlHelpPage();
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                         QDialogButtonBox::Help);
+    buttons->button(QDialogButtonBox::Help)->setObjectName("BtnHelp");
     connect(buttons, &QDialogButtonBox::accepted, this, &TOptionsForm::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Each page has a help topic of its own: 19100, 19200, 19300, 19400.
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [this] { emit HelpRequested(19100 + 100 * pages_->currentIndex()); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
     layout->addWidget(buttons);
@@ -222,13 +242,13 @@ void TOptionsForm::BuildCompilerPage() {
         const char* title;
         const char* name;
     } rows[] = {{radioHCWin31_, comboHCWin31_, "BtnHCWin31",
-                 "16-bit WinHelp compiler HCP.exe (*.exe *.EXE)",
+                 "16-bit WinHelp compiler HCP.exe (*.exe *.EXE);;All files (*)",
                  "Select 16-bit WinHelp compiler HCP.exe", "HCP.exe"},
                 {radioHCWin95_, comboHCWin95_, "BtnHCWin95",
-                 "32-bit WinHelp compiler HCRTF.exe (*.exe *.EXE)",
+                 "32-bit WinHelp compiler HCRTF.exe (*.exe *.EXE);;All files (*)",
                  "Select 32-bit WinHelp compiler HCRTF.exe", "HCRTF.exe"},
                 {radioHCHTML_, comboHCHTML_, "BtnHCHTML",
-                 "HTML Help compiler HHC.exe (*.exe *.EXE chmcmd)",
+                 "HTML Help compiler HHC.exe (*.exe *.EXE chmcmd);;All files (*)",
                  "Select HTML Help compiler HHC.exe", "HHC.exe"}};
     int r = 0;
     for (const Row& row : rows) {
@@ -245,6 +265,12 @@ void TOptionsForm::BuildCompilerPage() {
     find->setObjectName("BtnFindHC");
     connect(find, &QPushButton::clicked, this, &TOptionsForm::FindCompilers);
     grid->addWidget(find, r++, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(new QLabel(tr("All help compilers can be downloaded from:")), r++, 0, 1, 2);
+    auto* download = new components::ui::TURLLabel;
+    download->setObjectName("URLCompilers");
+    download->setText(kProductWebSite);
+    download->SetURL(kProductWebSite);
+    grid->addWidget(download, r++, 0, 1, 2, Qt::AlignLeft);
     layout->addWidget(group);
     checkCHeaders_ =
         Check("CheckCHeaders", "&Generate C include file containing Topic ID constants");
@@ -279,8 +305,33 @@ void TOptionsForm::BuildWinHelpPage() {
         Check("CheckCompress", "C&ompress the .hlp file (slows down compilation significantly)");
     checkNoImages_ = Check("CheckNoImages", "Do not put images in compiled .hlp file");
     form->addRow("&Kind of Help File:", comboDelphi_);
-    form->addRow("Con&figuration:", memoConfig_);
-    form->addRow("Baggage:", memoBaggage_);
+    auto* btnConfig = new QPushButton(tr("..."));
+    btnConfig->setObjectName("BtnConfig");
+    btnConfig->setMaximumWidth(40);
+    connect(btnConfig, &QPushButton::clicked, this, [this] {
+        // The lines are one macro string to the editor, ";" between them.
+        const std::optional<std::string> macro =
+            EditMacro(FromQString(memoConfig_->toPlainText().split('\n').join(';')));
+        if (macro)
+            memoConfig_->setPlainText(ToQString(*macro).replace(';', '\n'));
+    });
+    auto* btnBaggage = new QPushButton(tr("..."));
+    btnBaggage->setObjectName("BtnBaggage");
+    btnBaggage->setMaximumWidth(40);
+    connect(btnBaggage, &QPushButton::clicked, this, [this] {
+        for (const QString& file : PickBaggage())
+            memoBaggage_->appendPlainText(file);
+    });
+    auto* configRow = new QHBoxLayout;
+    configRow->addWidget(memoConfig_, 1);
+    configRow->addWidget(btnConfig, 0, Qt::AlignTop);
+    auto* baggageRow = new QHBoxLayout;
+    baggageRow->addWidget(memoBaggage_, 1);
+    baggageRow->addWidget(btnBaggage, 0, Qt::AlignTop);
+    auto* configLabel = new QLabel(tr("Con&figuration:"));
+    configLabel->setBuddy(memoConfig_);
+    form->addRow(configLabel, configRow);
+    form->addRow("Baggage:", baggageRow);
     form->addRow("C&itation:", editCitation_);
     form->addRow(checkCompress_);
     form->addRow(checkNoImages_);

@@ -3,7 +3,10 @@
 // pages over TProjectOptionsValues. Its checks, build-tag list and compiler
 // search are the Qt-free units beside it; this form lays them out.
 #include <QDialog>
+#include <QPointer>
+#include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,7 @@ class TVXColorBox;
 
 namespace editor::ui {
 
+class TMacroForm;
 class TPositionWizardForm;
 
 class TOptionsForm : public QDialog {
@@ -55,11 +59,19 @@ public:
     std::function<QString(const QString& title, const QString& filter, const QString& name)>
         PickCompiler;
     std::function<QString(const QString& start)> PickFolder;
+    // The baggage files to add (empty: cancelled).
+    std::function<QStringList()> PickBaggage;
+    // The macro editor on `text`; its macro on OK, nothing on Cancel.
+    std::function<std::optional<std::string>(const std::string& text)> EditMacro;
 
     QTabWidget* Pages() const { return pages_; }
     QPushButton* WizardBtn() const { return wizardBtn_; }
     // The position wizard, created on first use.
     TPositionWizardForm& PositionWizard();
+
+signals:
+    // Help asks for the help topic of the page shown.
+    void HelpRequested(int helpContext);
 
 public slots:
     void accept() override;
@@ -98,6 +110,7 @@ private:
     QSpinBox *spinX_, *spinY_, *spinWidth_, *spinHeight_;
     QPushButton* wizardBtn_;
     TPositionWizardForm* positionWizard_ = nullptr;
+    QPointer<TMacroForm> macroForm_;
 
     TBuildTagList buildTags_;
     std::string keywordGenerator_;

@@ -2,12 +2,16 @@
 // OK refused with the first failing check's message, the compiler search
 // filling all three boxes, the full-text switch, Cancel from code; and the
 // error-log panel's topic box.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -16,6 +20,8 @@
 #include <fstream>
 
 #include "components/scriptedmessenger.h"
+#include "components/ui/formdirsel.h"
+#include "components/ui/urllabel.h"
 #include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/errorlogpanel.h"
 #include "platform/tempfolder.h"
@@ -134,6 +140,128 @@ TEST_F(FormOptionsTest, CancelFromCodeAbortsAndFromTheMenuDoesNothing) {
     EXPECT_THROW(editor::ui::ExecuteProjectOptions(form, project, paths, settings, true),
                  components::EAbort);
     EXPECT_EQ(project.Compiler, helpproject::THelpCompiler::None);
+}
+
+TEST_F(FormOptionsTest, ButtonsOpenTheirDialogsAndTakeTheirAnswers) {
+    // Configuration: the lines go to the macro editor as one macro, and its
+    // answer comes back a line per macro; Cancel keeps the lines.
+    auto* config = Child<QPlainTextEdit>(form, "MemoConfig");
+    config->setPlainText("BrowseButtons()\nCB(`a')");
+    std::string edited;
+    std::optional<std::string> answer = "BrowseButtons();JI(`x.hlp',`t')";
+    form.EditMacro = [&](const std::string& text) {
+        edited = text;
+        return answer;
+    };
+    QTest::mouseClick(Child<QPushButton>(form, "BtnConfig"), Qt::LeftButton);
+    EXPECT_EQ(edited, "BrowseButtons();CB(`a')");
+    EXPECT_EQ(config->toPlainText(), "BrowseButtons()\nJI(`x.hlp',`t')");
+    answer.reset();
+    QTest::mouseClick(Child<QPushButton>(form, "BtnConfig"), Qt::LeftButton);
+    EXPECT_EQ(config->toPlainText(), "BrowseButtons()\nJI(`x.hlp',`t')");
+
+    // Baggage: each chosen file is added as a line.
+    auto* baggage = Child<QPlainTextEdit>(form, "MemoBaggage");
+    baggage->setPlainText("old.dat");
+    form.PickBaggage = [] { return QStringList{"/a/one.bin", "/b/two"}; };
+    QTest::mouseClick(Child<QPushButton>(form, "BtnBaggage"), Qt::LeftButton);
+    EXPECT_EQ(baggage->toPlainText(), "old.dat\n/a/one.bin\n/b/two");
+
+    // Output folder: the picker starts at the field's text.
+    auto* folder = Child<QLineEdit>(form, "EditOutputFolder");
+    folder->setText("/start");
+    QString started;
+    form.PickFolder = [&](const QString& start) {
+        started = start;
+        return QString("/chosen");
+    };
+    QTest::mouseClick(Child<QPushButton>(form, "BtnOutputFolder"), Qt::LeftButton);
+    EXPECT_EQ(started, "/start");
+    EXPECT_EQ(folder->text(), "/chosen");
+
+    // Help asks for the topic of the page shown.
+    std::vector<int> contexts;
+    QObject::connect(&form, &TOptionsForm::HelpRequested,
+                     [&](int context) { contexts.push_back(context); });
+    for (int page : {0, 2}) {
+        form.Pages()->setCurrentIndex(page);
+        QTest::mouseClick(Child<QPushButton>(form, "BtnHelp"), Qt::LeftButton);
+    }
+    EXPECT_EQ(contexts, (std::vector<int>{19100, 19300}));
+}
+
+TEST_F(FormOptionsTest, CompilerBrowseShowsProgramsWithoutAnExtension) {
+    for (const char* button : {"BtnHCWin31", "BtnHCWin95", "BtnHCHTML"}) {
+        SCOPED_TRACE(button);
+        QString filter;
+        form.PickCompiler = [&](const QString&, const QString& f, const QString&) {
+            filter = f;
+            return QString();
+        };
+        QTest::mouseClick(Child<QPushButton>(form, button), Qt::LeftButton);
+        EXPECT_TRUE(filter.endsWith(";;All files (*)")) << filter.toStdString();
+    }
+}
+
+TEST_F(FormOptionsTest, OutputFolderUsesTheFolderPicker) {
+    // The picker answered by closing it with OK on the folder typed into it.
+    auto* folder = Child<QLineEdit>(form, "EditOutputFolder");
+    folder->setText(QString::fromStdString(scratch.Path().string()));
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* picker = qobject_cast<components::ui::TFormDirSel*>(w);
+                picker && picker->isVisible()) {
+                picker->Edit()->setText("/tmp");
+                picker->BtnOK()->click();
+            }
+    });
+    QTest::mouseClick(Child<QPushButton>(form, "BtnOutputFolder"), Qt::LeftButton);
+    EXPECT_EQ(folder->text(), "/tmp");
+}
+
+// The dialogs the buttons open by themselves, closed as a person would.
+TEST_F(FormOptionsTest, ConfigurationAndBaggageOpenTheirOwnDialogs) {
+    struct Case {
+        const char* button;
+        const char* dialogClass;
+        QString title;
+    };
+    const Case cases[] = {
+        {"BtnConfig", "editor::ui::TMacroForm", QString()},
+        {"BtnBaggage", "QFileDialog", "Pick files to add to help file's baggage section"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        bool shown = false;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog != &form &&
+                                                              dialog->isVisible() &&
+                                                              dialog->inherits(c.dialogClass)) {
+                    shown = true;
+                    title = dialog->windowTitle();
+                    dialog->reject();
+                }
+        });
+        const QString before = Child<QPlainTextEdit>(form, "MemoConfig")->toPlainText();
+        QTest::mouseClick(Child<QPushButton>(form, c.button), Qt::LeftButton);
+        EXPECT_TRUE(shown);
+        if (!c.title.isEmpty())
+            EXPECT_EQ(title, c.title);
+        EXPECT_EQ(Child<QPlainTextEdit>(form, "MemoConfig")->toPlainText(), before);
+    }
+}
+
+TEST_F(FormOptionsTest, DownloadLinkShowsWhereCompilersAreOffered) {
+    auto* link = Child<components::ui::TURLLabel>(form, "URLCompilers");
+    ASSERT_NE(link, nullptr);
+    EXPECT_FALSE(link->URL().isEmpty());
+    bool captionFound = false;
+    for (QLabel* label : form.findChildren<QLabel*>())
+        captionFound =
+            captionFound || label->text() == "All help compilers can be downloaded from:";
+    EXPECT_TRUE(captionFound);
 }
 
 TEST(ErrorLogPanel, DigitsOnlyAndAnEmptyBoxDisablesGoToTopic) {

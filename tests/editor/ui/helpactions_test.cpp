@@ -2,11 +2,14 @@
 // through the viewer; the web commands reach the desktop's opener.
 #include <QAction>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <fstream>
 
+#include "components/scriptedmessenger.h"
 #include "editor/helpmenu.h"
 #include "editor/ui/dialogs/footnoteform.h"
+#include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/helpactions.h"
 #include "editor/ui/mainactions.h"
 #include "form_support.h"
@@ -83,6 +86,17 @@ TEST_F(HelpActionsTest, DialogHelpButtonReachesTheViewerWithItsOwnContext) {
     EXPECT_EQ(viewer.Requests[0].Page,
               (folder.Path() / "Brindlewoven.chm").string() + "::/html/bw" +
                   std::to_string(editor::ui::TFootnoteForm::kHelpContext) + ".htm");
+}
+
+TEST_F(HelpActionsTest, ProjectOptionsHelpShowsThePageShown) {
+    auto& window = Window();
+    components::TScriptedMessenger messenger;
+    editor::ui::TOptionsForm options(messenger, &window);
+    options.show();
+    options.Pages()->setCurrentIndex(1);
+    QTest::mouseClick(options.findChild<QPushButton*>("BtnHelp"), Qt::LeftButton);
+    ASSERT_EQ(viewer.Requests.size(), 1u);
+    EXPECT_EQ(viewer.Requests[0].Context, 19200u);
 }
 
 } // namespace
