@@ -234,7 +234,16 @@ TCommandLineResult RunBatchCommandLine(const TCommandLine& line,
         return host.NeededPerson() || messenger.UnscriptedQuestions > 0 ||
                (services.NeededPerson && services.NeededPerson());
     };
-    return RunCommandLine(line, commands, make, batch);
+    const TCommandLineResult result = RunCommandLine(line, commands, make, batch);
+    // The Error Log the failure message points to is never seen in a quiet
+    // run: its lines (the compiler's output, the missing images and the
+    // broken links) follow the message.
+    if (line.Quiet && result.ExitCode != kExitBuilt && !make.ErrorLog().empty()) {
+        err << "Brindle: Error Log:\n";
+        for (const std::string& logLine : make.ErrorLog())
+            err << logLine << '\n';
+    }
+    return result;
 }
 
 TCommandLineResult RunQuietCommandLine(const TCommandLine& line, helpproject::TCompilerPaths& paths,

@@ -79,7 +79,8 @@ TCommandLineResult RunCommandLine(const TCommandLine& commandLine, TProjectComma
 // A quiet run without a window's dialogs: over `session` (and `styles`, the
 // window's text styles, may be null), with a messenger that answers every
 // question with its safe answer and writes what it shows to `err`. File
-// dialogs and Project Options count as needing a person.
+// dialogs and Project Options count as needing a person. A quiet run whose
+// make fails writes the make's Error Log to `err` after the message.
 TCommandLineResult RunBatchCommandLine(const TCommandLine& commandLine,
                                        helpproject::TEditingSession& session,
                                        helpproject::TTextStyleList* styles,
