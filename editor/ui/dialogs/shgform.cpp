@@ -34,6 +34,8 @@
 #include "components/ui/saveformsize.h"
 #include "editor/dialogs/contentseditormodel.h"
 #include "editor/editorcontext.h"
+#include "editor/helpmenu.h"
+#include "editor/ui/aboutbox.h"
 #include "editor/ui/dialogs/macroeditoropener.h"
 #include "editor/ui/dialogs/shgpicture.h"
 #include "editor/ui/dialogs/shgsortform.h"
@@ -179,6 +181,14 @@ void TSHGForm::BuildMenus() {
     QMenu* view = menuBar()->addMenu(tr("&View"));
     itemZoomIn_ = add(view, tr("Zoom &In"), QKeySequence("Ctrl+I"), &TSHGForm::ZoomInClick);
     itemZoomOut_ = add(view, tr("Zoom &Out"), QKeySequence("Ctrl+U"), &TSHGForm::ZoomOutClick);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    itemContents_ =
+        add(help, tr("&Contents"), {}, [this] { emit HelpRequested(kHelpContentsContext); });
+    add(help, tr("&About..."), {}, [this] {
+        TAboutBox about(this);
+        about.exec();
+    });
+
     picture_->setContextMenuPolicy(Qt::ActionsContextMenu);
     picture_->addAction(itemZoomIn_);
     picture_->addAction(itemZoomOut_);

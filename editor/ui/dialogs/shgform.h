@@ -113,6 +113,11 @@ public:
     QAction* ItemDelete() const { return itemDelete_; }
     QAction* ItemZoomIn() const { return itemZoomIn_; }
     QAction* ItemSort() const { return itemSort_; }
+    QAction* ItemContents() const { return itemContents_; }
+
+signals:
+    // Help > Contents: the program's help at that context number.
+    void HelpRequested(int helpContext);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -196,6 +201,7 @@ private:
     QAction* itemNext_ = nullptr;
     QAction* itemPrevious_ = nullptr;
     QAction* itemSort_ = nullptr;
+    QAction* itemContents_ = nullptr;
     QAction* itemZoomIn_ = nullptr;
     QAction* itemZoomOut_ = nullptr;
 };
