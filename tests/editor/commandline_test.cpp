@@ -226,3 +226,34 @@ TEST_F(BatchRunTest, RelativeProjectNameIsTakenFromTheCurrentFolder) {
 }
 
 } // namespace
+
+// A switch the program does not know ends a run that cannot show a window
+// for it (one naming /q, or one without a display) with a clear message;
+// paths and the known switches pass.
+TEST(CommandLineParse, UnknownSwitchesAreRefusedWhereNoWindowCanSayIt) {
+    struct Case {
+        std::vector<std::string> args;
+        bool display;
+        bool refused;
+    } cases[] = {
+        {{"p.bwv", "/xhtml", "/q"}, true, true},
+        {{"p.bwv", "/xhtml"}, false, true},
+        {{"/xhtml"}, false, true},
+        {{"p.bwv", "/xhtml"}, true, false}, // the window runs and ignores it
+        {{"p.bwv", "/CHTML", "/q"}, false, false},
+        {{"p.bwv", "/cweb", "/tmp/out/index.htm", "/bPro", "/q"}, false, false},
+        {{"/tmp/projects/p.bwv", "/c32", "/Q"}, false, false},
+        {{"/tmp", "/c32", "/q"}, false, false}, // an existing folder is a path
+        {{}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        auto getenv = [&](const char* name) -> const char* {
+            return c.display && std::string(name) == "DISPLAY" ? ":0" : nullptr;
+        };
+        const std::string message = editor::RefusedCommandLine(c.args, getenv);
+        EXPECT_EQ(!message.empty(), c.refused) << message;
+        if (c.refused)
+            EXPECT_EQ(message.rfind("Unknown switch /xhtml.", 0), 0u) << message;
+    }
+}
