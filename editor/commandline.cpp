@@ -114,6 +114,39 @@ bool NeedsOffscreenPlatform(const TCommandLine& commandLine,
 
 namespace {
 
+bool IsKnownSwitch(const std::string& lower) {
+    return lower == "/c16" || lower == "/c32" || lower == "/chtml" || lower == "/cweb" ||
+           lower == "/q" || lower.rfind("/b", 0) == 0;
+}
+
+} // namespace
+
+std::string RefusedCommandLine(const std::vector<std::string>& args,
+                               const std::function<const char*(const char*)>& getenv) {
+    auto set = [&](const char* name) {
+        const char* value = getenv(name);
+        return value && *value;
+    };
+    bool quiet = false;
+    std::string unknown;
+    for (const std::string& arg : args) {
+        const std::string lower = platform::AnsiLowerCase(arg);
+        quiet = quiet || lower == "/q";
+        std::error_code ec;
+        const bool looksLikeSwitch = arg.size() > 1 && arg[0] == '/' &&
+                                     arg.find('/', 1) == std::string::npos &&
+                                     !fs::exists(fs::path(arg), ec);
+        if (unknown.empty() && looksLikeSwitch && !IsKnownSwitch(lower))
+            unknown = arg;
+    }
+    if (unknown.empty() || (!quiet && (set("DISPLAY") || set("WAYLAND_DISPLAY"))))
+        return {};
+    return "Unknown switch " + unknown +
+           ". The switches are /c16, /c32, /chtml, /cweb FILE, /bTAGS and /q.";
+}
+
+namespace {
+
 int ExportWebHelpRun(const TCommandLine& line, TProjectCommands& commands,
                      const TCommandLineServices& services) {
     auto& messenger = commands.Messenger();
@@ -234,7 +267,16 @@ TCommandLineResult RunBatchCommandLine(const TCommandLine& line,
         return host.NeededPerson() || messenger.UnscriptedQuestions > 0 ||
                (services.NeededPerson && services.NeededPerson());
     };
-    return RunCommandLine(line, commands, make, batch);
+    const TCommandLineResult result = RunCommandLine(line, commands, make, batch);
+    // The Error Log the failure message points to is never seen in a quiet
+    // run: its lines (the compiler's output, the missing images and the
+    // broken links) follow the message.
+    if (line.Quiet && result.ExitCode != kExitBuilt && !make.ErrorLog().empty()) {
+        err << "Brindle: Error Log:\n";
+        for (const std::string& logLine : make.ErrorLog())
+            err << logLine << '\n';
+    }
+    return result;
 }
 
 TCommandLineResult RunQuietCommandLine(const TCommandLine& line, helpproject::TCompilerPaths& paths,

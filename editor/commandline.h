@@ -57,6 +57,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args);
 bool NeedsOffscreenPlatform(const TCommandLine& commandLine,
                             const std::function<const char*(const char*)>& getenv);
 
+// The message that ends a run whose command line holds a switch the
+// program does not know ("/xhtml"), when that run cannot show a window for
+// it: the line names /q anywhere, or there is no display. Empty when the
+// run goes on. A "/" argument with a further "/" in it, or naming an
+// existing file, is a path, not a switch.
+std::string RefusedCommandLine(const std::vector<std::string>& args,
+                               const std::function<const char*(const char*)>& getenv);
+
 struct TCommandLineResult {
     bool Quit = false; // end the program instead of entering the event loop
     int ExitCode = kExitBuilt;
@@ -79,7 +87,8 @@ TCommandLineResult RunCommandLine(const TCommandLine& commandLine, TProjectComma
 // A quiet run without a window's dialogs: over `session` (and `styles`, the
 // window's text styles, may be null), with a messenger that answers every
 // question with its safe answer and writes what it shows to `err`. File
-// dialogs and Project Options count as needing a person.
+// dialogs and Project Options count as needing a person. A quiet run whose
+// make fails writes the make's Error Log to `err` after the message.
 TCommandLineResult RunBatchCommandLine(const TCommandLine& commandLine,
                                        helpproject::TEditingSession& session,
                                        helpproject::TTextStyleList* styles,

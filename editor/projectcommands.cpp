@@ -212,21 +212,30 @@ void TProjectCommands::ExportHpjRtf() {
     if (!file)
         return;
     TBrindlewovenProject& project = session_.Project();
-    // The writer takes the names from the project; they are the export's
-    // only, so the project's own come back afterwards.
-    const std::string hpj = project.HpjFileName, rtf = project.RtfFileName;
-    project.RtfFileName = platform::ChangeFileExt(*file, ".rtf");
-    project.HpjFileName = platform::ChangeFileExt(*file, ".hpj");
-    try {
-        helpproject::TBuildReport report = helpproject::WriteWinHelpSources(project, false);
-        helpproject::WriteContentsFile(project, report, false);
-    } catch (...) {
+    // The writers take the names from the project; every file of the export
+    // goes under the chosen name and folder (an imported project's own
+    // contents file stays as it is), so the project's names come back
+    // afterwards.
+    const std::string hpj = project.HpjFileName, rtf = project.RtfFileName,
+                      cnt = project.CntFileName;
+    const auto restore = [&] {
         project.HpjFileName = hpj;
         project.RtfFileName = rtf;
+        project.CntFileName = cnt;
+    };
+    project.RtfFileName = platform::ChangeFileExt(*file, ".rtf");
+    project.HpjFileName = platform::ChangeFileExt(*file, ".hpj");
+    project.CntFileName = platform::ChangeFileExt(*file, ".cnt");
+    try {
+        helpproject::TBuildReport report = helpproject::WriteWinHelpSources(project, false);
+        // The compiler names the help file after the help project.
+        report.HelpFileName = platform::ChangeFileExt(*file, ".hlp");
+        helpproject::WriteContentsFile(project, report, false);
+    } catch (...) {
+        restore();
         throw;
     }
-    project.HpjFileName = hpj;
-    project.RtfFileName = rtf;
+    restore();
 }
 
 void TProjectCommands::ExportHtmlHelp() {

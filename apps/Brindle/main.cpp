@@ -45,6 +45,13 @@ int main(int argc, char** argv) {
     editor::ui::TopicClipboardMimeType();
 
     const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // A mistyped switch in a run that cannot show a window says so at once.
+    if (const std::string refused =
+            editor::RefusedCommandLine(rawArgs, [](const char* name) { return std::getenv(name); });
+        !refused.empty()) {
+        std::cerr << "Brindle: " << refused << "\n";
+        return editor::kExitBadInput;
+    }
     const editor::TCommandLine commandLine = editor::ParseCommandLine(rawArgs);
     if (commandLine.Run && commandLine.Quiet) {
         // A quiet build run makes no window and shows no topic: nothing can

@@ -70,7 +70,11 @@ void TTextPrinter::Print(const std::vector<std::string>& lines, const std::strin
     if (!OutputFileName.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(OutputFileName);
+    } else if (!PrinterName.isEmpty()) {
+        printer.setPrinterName(PrinterName);
     }
+    if (PageLayout)
+        printer.setPageLayout(*PageLayout);
     printer.setDocName(JobTitle(fileName));
     QPainter painter;
     if (!painter.begin(&printer))

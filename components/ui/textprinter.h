@@ -5,8 +5,10 @@
 // in the printer's font and draws the pages through QPrinter.
 #include <QDateTime>
 #include <QFont>
+#include <QPageLayout>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,10 @@ public:
     std::function<void(bool& abort, int pages)> OnConfirm;
     // Prints into this PDF file instead of on the default printer.
     QString OutputFileName;
+    // The printer and the page that printer setup chose; empty: the
+    // default printer and its page.
+    QString PrinterName;
+    std::optional<QPageLayout> PageLayout;
 
     // Lines and file name are Windows-1252 text. Throws EPrinter "No printer
     // found", std::runtime_error "Cannot print empty text", and whatever

@@ -20,6 +20,48 @@ TDialogCommands::TDialogCommands(TEditorContext& context, TMainActions& actions,
                                  TMarkupActions& markup, QWidget& window)
     : QObject(&window), context_(context), actions_(actions), markup_(markup), window_(window) {}
 
+TDialogCommands::~TDialogCommands() = default;
+
+TLinkDialogModel& TDialogCommands::LinkModel() {
+    const helpproject::TBrindlewovenProject& project = context_.Project();
+    if (linkModel_ && linkProject_ == &project)
+        return *linkModel_;
+    auto model = std::make_unique<TLinkDialogModel>(project);
+    if (linkModel_) {
+        const TLinkDialogModel& last = *linkModel_;
+        model->TextKind = last.TextKind;
+        model->LinkKind = last.LinkKind;
+        model->File = last.File;
+        model->SpinTopic = last.SpinTopic;
+        model->EditTopic = last.EditTopic;
+        model->Macro = last.Macro;
+        model->Window = last.Window;
+        model->Target = last.Target;
+        model->Popup = last.Popup;
+        model->SetSortByNumber(last.Topic().NumberStyle());
+    }
+    linkModel_ = std::move(model);
+    linkProject_ = &project;
+    return *linkModel_;
+}
+
+TButtonDialogModel& TDialogCommands::ButtonModel() {
+    const helpproject::TBrindlewovenProject& project = context_.Project();
+    if (buttonModel_ && buttonProject_ == &project)
+        return *buttonModel_;
+    auto model = std::make_unique<TButtonDialogModel>(project);
+    if (buttonModel_) {
+        const TButtonDialogModel& last = *buttonModel_;
+        model->Caption = last.Caption;
+        model->LinkToTopic = last.LinkToTopic;
+        model->Macro = last.Macro;
+        model->SetSortByNumber(last.Topic().NumberStyle());
+    }
+    buttonModel_ = std::move(model);
+    buttonProject_ = &project;
+    return *buttonModel_;
+}
+
 void TDialogCommands::BindActions() {
     markup_.SetLinkDialog([this] { InsertLinkSpecial(); });
     markup_.SetButtonDialog([this] { InsertButton(); });
@@ -31,7 +73,7 @@ void TDialogCommands::BindActions() {
 void TDialogCommands::InsertLinkSpecial() {
     if (linkForm_ == nullptr)
         linkForm_ = new ui::TLinkForm(&window_);
-    TLinkDialogModel model(context_.Project());
+    TLinkDialogModel& model = LinkModel();
     if (!linkForm_->Execute(model))
         return;
     model.Insert(context_.TextEditor());
@@ -41,7 +83,7 @@ void TDialogCommands::InsertLinkSpecial() {
 void TDialogCommands::InsertButton() {
     if (buttonForm_ == nullptr)
         buttonForm_ = new ui::TButtonForm(&window_);
-    TButtonDialogModel model(context_.Project());
+    TButtonDialogModel& model = ButtonModel();
     if (!buttonForm_->Execute(model))
         return;
     InsertCode(context_.TextEditor(), model.Code());

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontComboBox>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
@@ -184,19 +186,36 @@ void TFormatBarWidget::FontDialog() {
     QFontDialog dialog(initial, this);
     dialog.setObjectName("FontDialog");
     dialog.setOption(QFontDialog::DontUseNativeDialog);
+    // What the dialog shows (it may pick a style of the family that differs
+    // from the text's); only what the person changes from it reaches the
+    // text, so a face this machine lacks keeps its name unless another one
+    // is picked.
+    QFont shown = dialog.currentFont();
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* apply = buttons->addButton(QDialogButtonBox::Apply);
+        apply->setObjectName("BtnApply");
+        connect(apply, &QPushButton::clicked, &dialog,
+                [this, &dialog, &shown] { ApplyFont(dialog.currentFont(), shown); });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QFont font = dialog.selectedFont();
-    bar_.SetFontName(FromQString(font.family()));
-    bar_.SetFontSize(font.pointSize());
-    if (font.bold() != bar_.State().Bold)
+    ApplyFont(dialog.selectedFont(), shown);
+}
+
+void TFormatBarWidget::ApplyFont(const QFont& font, QFont& shown) {
+    if (font.family() != shown.family())
+        bar_.SetFontName(FromQString(font.family()));
+    if (font.pointSize() != shown.pointSize())
+        bar_.SetFontSize(font.pointSize());
+    if (font.bold() != shown.bold() && font.bold() != bar_.State().Bold)
         bar_.ToggleBold();
-    if (font.italic() != bar_.State().Italic)
+    if (font.italic() != shown.italic() && font.italic() != bar_.State().Italic)
         bar_.ToggleItalic();
-    if (font.underline() != bar_.State().Underline)
+    if (font.underline() != shown.underline() && font.underline() != bar_.State().Underline)
         bar_.ToggleUnderline();
-    if (font.strikeOut() != bar_.State().StrikeOut)
+    if (font.strikeOut() != shown.strikeOut() && font.strikeOut() != bar_.State().StrikeOut)
         bar_.ToggleStrikeOut();
+    shown = font;
 }
 
 } // namespace editor::ui

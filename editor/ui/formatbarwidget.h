@@ -12,6 +12,7 @@
 
 class QAction;
 class QComboBox;
+class QFont;
 class QFontComboBox;
 class QSpinBox;
 
@@ -57,6 +58,9 @@ private:
                        void (TFormatBar::*toggle)());
     void ReturnToEditor();
     void FontDialog();
+    // Sets on the selection what `font` changes from `shown` (the font the
+    // dialog showed or last applied), which then becomes `font`.
+    void ApplyFont(const QFont& font, QFont& shown);
 
     TFormatBar bar_;
     components::ui::TRicherEdit* edit_ = nullptr;

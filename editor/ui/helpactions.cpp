@@ -3,14 +3,13 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QMetaMethod>
 #include <QUrl>
 #include <QWidget>
 
 #include "components/messengerseam.h"
 #include "editor/editorcontext.h"
 #include "editor/helpmenu.h"
-#include "editor/ui/dialogs/editordialog.h"
-#include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/mainactions.h"
 
 namespace editor::ui {
@@ -65,12 +64,14 @@ void THelpActions::OpenUrl(const std::string& url) {
 }
 
 bool THelpActions::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show) {
-        if (auto* dialog = qobject_cast<TEditorDialog*>(watched))
-            connect(dialog, &TEditorDialog::HelpRequested, this, &THelpActions::ShowHelp,
-                    Qt::UniqueConnection);
-        else if (auto* options = qobject_cast<TOptionsForm*>(watched))
-            connect(options, &TOptionsForm::HelpRequested, this, &THelpActions::ShowHelp,
+    // Dialogs with a Help button, and windows of their own with a Help menu
+    // (the SHG editor), ask for help through a HelpRequested(int) signal.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        const QMetaObject* meta = watched->metaObject();
+        const int signal = meta->indexOfSignal("HelpRequested(int)");
+        const int slot = metaObject()->indexOfSlot("ShowHelp(int)");
+        if (signal >= 0 && slot >= 0)
+            connect(watched, meta->method(signal), this, metaObject()->method(slot),
                     Qt::UniqueConnection);
     }
     return QObject::eventFilter(watched, event);

@@ -43,8 +43,8 @@ public slots:
     void ShowHelp(int context);
 
 protected:
-    // Every dialog of the editor that shows itself gets its Help button
-    // routed here.
+    // Every dialog or window of the editor that shows itself gets its Help
+    // button or Help menu routed here.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -8,6 +8,7 @@
 #include "components/ui/ansiqt.h"
 #include "editor/dialogs/browsesequencemodel.h"
 #include "editor/editorcontext.h"
+#include "editor/helpmenu.h"
 #include "editor/topiceditor.h"
 #include "editor/ui/dialogs/browseform.h"
 #include "editor/ui/dialogs/mergeform.h"
@@ -20,23 +21,6 @@ namespace editor::ui {
 
 using components::ui::FromQString;
 using components::ui::ToQString;
-
-const char* const kHtmlHelpCaption = "This feature is not supported by HTML Help";
-const char* const kBrowseHtmlHelpText =
-    "You have selected the HTML Help compiler in Project Options.  HTML Help files do not "
-    "support browse sequences.  The Browse Sequence Editor will be unavailable unless you select "
-    "the WinHelp compiler in Project Options.";
-const char* const kWindowsHtmlHelpText =
-    "You have selected the HTML Help compiler in Project Options.  HTML Help files do not "
-    "support secondary windows.  The Windows Editor will be unavailable unless you select the "
-    "WinHelp compiler in Project Options.";
-
-namespace {
-
-constexpr const char* kHtmlHelpWindowHint =
-    "You can configure the HTML Help window on the HTML Help tab in Project Options.";
-
-} // namespace
 
 TProjectEditorsActions::TProjectEditorsActions(TTopicEditor& topics,
                                                components::IMessenger& messenger,
@@ -96,16 +80,8 @@ TWindowsForm& TProjectEditorsActions::WindowsForm() {
     return *windowsForm_;
 }
 
-bool TProjectEditorsActions::RefusedUnderHtmlHelp(const char* text) {
-    if (topics_.Project().Compiler != helpproject::THelpCompiler::HtmlHelp)
-        return false;
-    messenger_.ShowMessage(components::TMessageKind::Information, kHtmlHelpCaption,
-                           std::string(text) + "\r\n\r\n" + kHtmlHelpWindowHint);
-    return true;
-}
-
 void TProjectEditorsActions::BrowseEditor() {
-    if (RefusedUnderHtmlHelp(kBrowseHtmlHelpText))
+    if (RefusedUnderHtmlHelp(TWinHelpOnlyEditor::Browse, topics_.Project().Compiler, messenger_))
         return;
     topics_.StoreTopic();
     TBrowseSequenceModel model(topics_.Project());
@@ -120,7 +96,7 @@ void TProjectEditorsActions::BrowseEditor() {
 }
 
 void TProjectEditorsActions::WindowsEditor() {
-    if (RefusedUnderHtmlHelp(kWindowsHtmlHelpText))
+    if (RefusedUnderHtmlHelp(TWinHelpOnlyEditor::Windows, topics_.Project().Compiler, messenger_))
         return;
     TWindowsForm& form = WindowsForm();
     form.ShowWindows(topics_.Project().Windows, [this](const std::vector<std::string>& windows) {

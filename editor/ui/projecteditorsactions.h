@@ -31,11 +31,6 @@ class TMergeForm;
 class TRenumberForm;
 class TWindowsForm;
 
-// What the two editors show while the project is built with HTML Help.
-extern const char* const kHtmlHelpCaption;
-extern const char* const kBrowseHtmlHelpText;
-extern const char* const kWindowsHtmlHelpText;
-
 class TProjectEditorsActions : public QObject, public IRenumberHost {
     Q_OBJECT
 public:
@@ -73,8 +68,6 @@ public:
     void SetBusyCursor(bool busy) override;
 
 private:
-    bool RefusedUnderHtmlHelp(const char* text);
-
     TTopicEditor& topics_;
     components::IMessenger& messenger_;
     platform::Registry& registry_;

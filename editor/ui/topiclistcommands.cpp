@@ -46,10 +46,14 @@ void TTopicListCommands::BindActions() {
     actions_.Bind("ActionProjectExportGrid", [this] { context_.Run([this] { ExportGrid(); }); });
 }
 
-void TTopicListCommands::PrinterSetup() {
+QPrinter& TTopicListCommands::SetupPrinter() {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(printer_.get(), &window_);
+    return *printer_;
+}
+
+void TTopicListCommands::PrinterSetup() {
+    QPageSetupDialog dialog(&SetupPrinter(), &window_);
     dialog.exec();
 }
 
@@ -61,6 +65,10 @@ void TTopicListCommands::PrintTopicList() {
     printer.Options.Footer = "Page %P of %N";
     printer.Options.WordWrap = false;
     printer.OutputFileName = pdfOutput_;
+    if (printer_) { // what printer setup chose
+        printer.PrinterName = printer_->printerName();
+        printer.PageLayout = printer_->pageLayout();
+    }
     if (printer.OutputFileName.isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
         // No printer installed: the list goes into a PDF file.
         printer.OutputFileName = QFileDialog::getSaveFileName(&window_, "Print Topic List",

@@ -39,6 +39,8 @@ public:
     // The topic list goes into this PDF file instead of to the printer
     // (also where no printer is installed).
     void SetPdfOutput(const QString& fileName) { pdfOutput_ = fileName; }
+    // The printer and page that Printer Setup edits and printing uses.
+    QPrinter& SetupPrinter();
     // The save dialog of the export; an empty name cancels.
     using TFileChooser = std::function<std::string()>;
     void SetExportFileChooser(TFileChooser chooser) { exportChooser_ = std::move(chooser); }

@@ -24,7 +24,53 @@ std::string ReadOrEmpty(const fs::path& path) {
     return platform::ReadFileBytes(path);
 }
 
+bool IsPopupLinkWarning(const std::string& line) {
+    return line.find("Found file ") != std::string::npos &&
+           line.find("javascript:") != std::string::npos &&
+           line.find("couldn't find it on disk") != std::string::npos;
+}
+
+bool IsAnchorError(const std::string& line) {
+    return line.find("Error: Anchor ") != std::string::npos &&
+           line.find(" undefined") != std::string::npos;
+}
+
 } // namespace
+
+std::string ChmcmdLogForReading(const std::string& log) {
+    std::string kept;
+    int popupWarnings = 0;
+    bool anchorErrors = false;
+    std::size_t start = 0;
+    while (start < log.size()) {
+        const auto nl = log.find('\n', start);
+        const std::size_t end = nl == std::string::npos ? log.size() : nl + 1;
+        std::string line = log.substr(start, end - start);
+        start = end;
+        if (IsPopupLinkWarning(line)) {
+            ++popupWarnings;
+            continue;
+        }
+        anchorErrors = anchorErrors || IsAnchorError(line);
+        if (line.back() != '\n')
+            line += '\n';
+        kept += line;
+    }
+    std::string header;
+    if (anchorErrors)
+        header = "The \"Error: Anchor ... undefined\" lines below come from chmcmd, which does "
+                 "not recognise every anchor a page holds; where the page does hold the anchor "
+                 "the link works, and the line is harmless if you cannot make chmcmd recognise "
+                 "the anchor quickly.\n";
+    if (popupWarnings > 0)
+        header += "(" + std::to_string(popupWarnings) + " warning" +
+                  (popupWarnings == 1 ? " about a javascript: popup link"
+                                      : "s about javascript: popup links") +
+                  " left out; they are harmless)\n";
+    if (!header.empty() && !kept.empty())
+        header += "\n";
+    return header + kept;
+}
 
 bool IsChmcmd(const std::string& compilerPath) {
     std::string name = fs::path(compilerPath).filename().string();
@@ -96,7 +142,7 @@ TChmcmdResult CompileWithChmcmd(TBrindlewovenProject& project, const std::string
                                      copy.filename().string(), output.string()},
                                     folder.string());
     result.ExitCode = ran.Started ? ran.ExitCode : 127;
-    result.Log = ReadOrEmpty(output);
+    result.Log = ChmcmdLogForReading(ReadOrEmpty(output));
     if (!ran.Started)
         result.Log += "Cannot start /bin/sh (" + std::to_string(ran.ErrorNumber) + ")\n";
     RemoveQuietly(output);

@@ -24,11 +24,18 @@ bool IsChmcmd(const std::string& compilerPath);
 // picture, the contents and the index, without context numbers.
 std::string ChmcmdProjectText(const std::string& hhpText);
 
+// chmcmd's log as the error log shows it. The one "Found file
+// html/javascript:... couldn't find it on disk" warning per popup link is
+// harmless and would bury the real errors: those lines become one counted
+// line. When the log holds "Error: Anchor ... undefined" lines, a header says
+// where they come from and when they are harmless.
+std::string ChmcmdLogForReading(const std::string& log);
+
 // Compiles HhpFileName into ChmFileName in the project's folder. The log
 // goes to ErrorLogFileName (the .hhp name with ".log" when none is set).
-// A non-zero exit, a missing or an empty .chm is a failure; an empty or
-// partial .chm is deleted. A chmcmd that cannot be run gives exit code 127
-// and its shell's message as log.
+// The log is kept as ChmcmdLogForReading gives it. A non-zero exit, a missing or an empty .chm is a
+// failure; an empty or partial .chm is deleted. A chmcmd that cannot be run gives exit code 127 and
+// its shell's message as log.
 TChmcmdResult CompileWithChmcmd(TBrindlewovenProject& project,
                                 const std::string& chmcmdPath = "chmcmd",
                                 IProgramRunner* runner = nullptr);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -93,6 +94,77 @@ std::vector<std::string> TRegistryHelpViewer::CommandFor(const std::string& comm
     return argv;
 }
 
+std::optional<std::string> ProcessEnvironment(const std::string& name) {
+    if (const char* value = std::getenv(name.c_str()))
+        return std::string(value);
+    return std::nullopt;
+}
+
+namespace {
+
+// The full name of `program` in the first PATH folder that holds it as an
+// executable file; empty when none does.
+std::string FindOnPath(const std::string& program, const std::string& path) {
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(':', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string folder = path.substr(start, end - start);
+        if (folder.empty())
+            folder = ".";
+        const fs::path candidate = fs::path(folder) / program;
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate.string();
+        start = end + 1;
+    }
+    return {};
+}
+
+// The page inside the .chm, "/html/page.htm" of "file.chm::/html/page.htm".
+std::string PageInside(const THelpViewRequest& request) {
+    const std::size_t at = request.Page.find("::");
+    return at == std::string::npos ? std::string() : request.Page.substr(at + 2);
+}
+
+} // namespace
+
+std::vector<std::string> HelpViewerCommand(const THelpViewRequest& request,
+                                           const std::string& registryCommandLine,
+                                           const TEnvironmentLookup& environment) {
+    std::vector<std::string> argv = TRegistryHelpViewer::CommandFor(registryCommandLine, request);
+    if (!argv.empty())
+        return argv;
+    const std::string path = environment ? environment("PATH").value_or("") : std::string();
+    const std::string setUp = " Name a viewer under HKEY_CURRENT_USER\\" +
+                              std::string(kHelpViewersKey) + ", value \"" + request.Kind +
+                              "\": a command line whose %1 stands for the file.";
+    if (request.Kind == "chm") {
+        if (std::string xchm = FindOnPath("xchm", path); !xchm.empty())
+            return {xchm, request.File};
+        if (std::string kchm = FindOnPath("kchmviewer", path); !kchm.empty()) {
+            const std::string page = PageInside(request);
+            if (page.empty())
+                return {kchm, request.File};
+            return {kchm, "-showPage", page, request.File};
+        }
+        if (std::string okular = FindOnPath("okular", path); !okular.empty())
+            return {okular, request.File};
+        if (std::string opener = FindOnPath("xdg-open", path); !opener.empty())
+            return {opener, request.File};
+        throw std::runtime_error("No viewer for .chm help files was found: none is set up, "
+                                 "and none of xchm, kchmviewer, okular or xdg-open is on PATH." +
+                                 setUp);
+    }
+    if (std::string opener = FindOnPath("xdg-open", path); !opener.empty())
+        return {opener, request.File};
+    throw std::runtime_error("No viewer for ." + request.Kind +
+                             " help files is set up, none is known on Linux, and the desktop "
+                             "opener xdg-open is not on PATH." +
+                             setUp);
+}
+
 void TRegistryHelpViewer::Show(const THelpViewRequest& request) {
     std::string command;
     try {
@@ -100,12 +172,7 @@ void TRegistryHelpViewer::Show(const THelpViewRequest& request) {
             registry_.ReadString(RootKey::CurrentUser, kHelpViewersKey, request.Kind).value_or("");
     } catch (const std::exception&) {
     }
-    const std::vector<std::string> argv = CommandFor(command, request);
-    if (argv.empty())
-        throw std::runtime_error("No viewer is set up for ." + request.Kind +
-                                 " help files. Name one under HKEY_CURRENT_USER\\" +
-                                 kHelpViewersKey + ", value \"" + request.Kind + "\".");
-    StartDetached(argv, request.Folder);
+    StartDetached(HelpViewerCommand(request, command, environment_), request.Folder);
 }
 
 void ShowBuiltHelp(TBrindlewovenProject& project, std::int32_t topicNumber, IHelpViewer& viewer,

@@ -1,8 +1,11 @@
 #pragma once
-// Showing the built help file in the viewer the registry names for its kind.
+// Showing the built help file in the viewer the registry names for its kind,
+// or else in one found on PATH.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "helpproject/brindlewovenproject.h"
@@ -33,13 +36,30 @@ public:
 
 inline constexpr const char* kHelpViewersKey = "Software\\Vexlor\\Brindlewoven\\Help viewers";
 
-// Starts the viewer command that the registry keeps for the kind of help file
-// (HKCU kHelpViewersKey, value "hlp" or "chm": a command line whose "%1" is
-// replaced by the file, or by the page for HTML Help; without "%1" the file is
-// appended). Throws std::runtime_error with a clear message when none is set.
+// Reads an environment variable; nullopt when it is not set.
+using TEnvironmentLookup = std::function<std::optional<std::string>(const std::string&)>;
+// The process environment.
+std::optional<std::string> ProcessEnvironment(const std::string& name);
+
+// The argv that shows a request. A command line the registry keeps for the
+// kind wins; otherwise the first viewer found on PATH: for .chm xchm (given
+// the plain file, as it shows its About page for "file.chm::/page"),
+// kchmviewer (opened at the page) and okular (the plain file); then the
+// desktop opener xdg-open. Throws std::runtime_error with a clear message
+// when nothing is found.
+std::vector<std::string> HelpViewerCommand(const THelpViewRequest& request,
+                                           const std::string& registryCommandLine,
+                                           const TEnvironmentLookup& environment);
+
+// Starts the viewer HelpViewerCommand chooses, with the command line the
+// registry keeps for the kind of help file (HKCU kHelpViewersKey, value "hlp"
+// or "chm": a command line whose "%1" is replaced by the file, or by the page
+// for HTML Help; without "%1" the file is appended).
 class TRegistryHelpViewer : public IHelpViewer {
 public:
-    explicit TRegistryHelpViewer(platform::Registry& registry) : registry_(registry) {}
+    explicit TRegistryHelpViewer(platform::Registry& registry,
+                                 TEnvironmentLookup environment = ProcessEnvironment)
+        : registry_(registry), environment_(std::move(environment)) {}
     void Show(const THelpViewRequest& request) override;
     // The argv the command line gives for a request.
     static std::vector<std::string> CommandFor(const std::string& commandLine,
@@ -47,6 +67,7 @@ public:
 
 private:
     platform::Registry& registry_;
+    TEnvironmentLookup environment_;
 };
 
 // Shows the built help file at `topicNumber`, calling `makeHelpFile` first when

@@ -44,7 +44,7 @@ void TPageAdvanced::Fill() {
         edit->setObjectName("EditFolderVariable");
         edit->setMaxLength(255);
         label->setBuddy(edit);
-        auto* browse = new QPushButton("...", this);
+        auto* browse = new QPushButton(tr("..."), this);
         browse->setObjectName("BtnBrowseFolder");
         browse->setFixedWidth(35);
         connect(browse, &QPushButton::clicked, this, [this, r] { BrowseFolder(r); });

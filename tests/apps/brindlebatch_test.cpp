@@ -313,6 +313,8 @@ const TBatchRow kBatchRows[] = {
          }
          EXPECT_TRUE(longPage);
      }},
+    {"MistypedSwitchIsRefused", nullptr, "{P} /xhtml /q", "", false, 2, "Unknown switch /xhtml",
+     nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Hostile, BrindleBatchRows, ::testing::ValuesIn(kBatchRows),

@@ -2,6 +2,8 @@
 // over the project commands and the make pipeline in a quiet batch.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "editor/makepipeline.h"
 #include "helpproject/editingsession.h"
 #include "helpproject/textstylemacro.h"
+#include "platform/fileio.h"
 #include "platform/tempfolder.h"
 #include "projecthost_support.h"
 
@@ -163,6 +166,47 @@ TEST_F(BatchRunTest, FailedCompileIsBuildFailed) {
     const auto result = Run({project, "/c32", "/q"});
     EXPECT_EQ(result.ExitCode, editor::kExitBuildFailed) << err.str();
     EXPECT_NE(err.str().find("The help file was not created."), std::string::npos);
+    // The Error Log the message points to follows it: a script sees nothing else.
+    const std::string text = err.str();
+    const auto compilerLine = text.find("HC1001: Error: the fake compiler was told to fail.");
+    ASSERT_NE(compilerLine, std::string::npos) << text;
+    EXPECT_GT(compilerLine, text.find("The help file was not created."));
+}
+
+// A failing HTML Help make: chmcmd's output, the missing images and the
+// broken links all reach stderr after the message.
+TEST_F(BatchRunTest, FailedQuietMakeWritesItsErrorLog) {
+    const std::string project = projecttest::CopySample(scratch.Path());
+    fs::remove(fs::path(project).parent_path() / "cup.bmp");
+    {
+        // The glossary link points at a topic the project does not hold.
+        std::string text = platform::ReadFileBytes(project);
+        const auto link = text.find("\\{linkID=110\\}");
+        ASSERT_NE(link, std::string::npos);
+        text.replace(link, 15, "\\{linkID=9876\\}");
+        platform::WriteFileAtomic(project, text);
+    }
+    const fs::path bin = scratch.Path() / "bin";
+    fs::create_directories(bin);
+    {
+        std::ofstream script(bin / "chmcmd");
+        script << "#!/bin/sh\necho 'Error: the stand-in chmcmd fails'\nexit 1\n";
+    }
+    fs::permissions(bin / "chmcmd", fs::perms::owner_all);
+    paths.HCHTMLSel = (bin / "chmcmd").string();
+    const auto result = Run({project, "/chtml", "/q"});
+    EXPECT_EQ(result.ExitCode, editor::kExitBuildFailed) << err.str();
+    const std::string text = err.str();
+    const auto message = text.find("The help file was not created.");
+    ASSERT_NE(message, std::string::npos) << text;
+    const auto compilerLine = text.find("Error: the stand-in chmcmd fails\n", message);
+    ASSERT_NE(compilerLine, std::string::npos) << text;
+    const auto images = text.find("MISSING IMAGES:\n", compilerLine);
+    ASSERT_NE(images, std::string::npos) << text;
+    EXPECT_NE(text.find("cup.bmp", images), std::string::npos) << text;
+    const auto links = text.find("BROKEN LINKS:\n", compilerLine);
+    ASSERT_NE(links, std::string::npos) << text;
+    EXPECT_NE(text.find("9876", links), std::string::npos) << text;
 }
 
 } // namespace
@@ -182,3 +226,34 @@ TEST_F(BatchRunTest, RelativeProjectNameIsTakenFromTheCurrentFolder) {
 }
 
 } // namespace
+
+// A switch the program does not know ends a run that cannot show a window
+// for it (one naming /q, or one without a display) with a clear message;
+// paths and the known switches pass.
+TEST(CommandLineParse, UnknownSwitchesAreRefusedWhereNoWindowCanSayIt) {
+    struct Case {
+        std::vector<std::string> args;
+        bool display;
+        bool refused;
+    } cases[] = {
+        {{"p.bwv", "/xhtml", "/q"}, true, true},
+        {{"p.bwv", "/xhtml"}, false, true},
+        {{"/xhtml"}, false, true},
+        {{"p.bwv", "/xhtml"}, true, false}, // the window runs and ignores it
+        {{"p.bwv", "/CHTML", "/q"}, false, false},
+        {{"p.bwv", "/cweb", "/tmp/out/index.htm", "/bPro", "/q"}, false, false},
+        {{"/tmp/projects/p.bwv", "/c32", "/Q"}, false, false},
+        {{"/tmp", "/c32", "/q"}, false, false}, // an existing folder is a path
+        {{}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        auto getenv = [&](const char* name) -> const char* {
+            return c.display && std::string(name) == "DISPLAY" ? ":0" : nullptr;
+        };
+        const std::string message = editor::RefusedCommandLine(c.args, getenv);
+        EXPECT_EQ(!message.empty(), c.refused) << message;
+        if (c.refused)
+            EXPECT_EQ(message.rfind("Unknown switch /xhtml.", 0), 0u) << message;
+    }
+}

@@ -303,3 +303,66 @@ TEST_F(ProjectCommandsTest, FlatManualAsksThePartsQuestionByExtension) {
 }
 
 } // namespace
+
+// Every file of Export to RTF+HPJ goes under the chosen name and folder; the
+// project's own folder, an imported project's contents file included, is
+// left as it was, whichever compiler and contents the project has.
+TEST_F(ProjectCommandsTest, ExportWritesEveryFileUnderTheChosenName) {
+    struct Case {
+        helpproject::THelpCompiler compiler;
+        bool contentsLines;
+    } cases[] = {
+        {helpproject::THelpCompiler::WinHelp32, true},
+        {helpproject::THelpCompiler::WinHelp32, false},
+        {helpproject::THelpCompiler::WinHelp16, true},
+    };
+    const fs::path projectFolder = scratch.Path() / "project";
+    const fs::path exportFolder = scratch.Path() / "export";
+    const auto listing = [](const fs::path& folder) {
+        std::vector<std::pair<std::string, std::string>> files;
+        for (const auto& entry : fs::directory_iterator(folder))
+            files.emplace_back(entry.path().filename().string(),
+                               platform::ReadFileBytes(entry.path()));
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.compiler) * 10 + c.contentsLines);
+        fs::remove_all(projectFolder);
+        fs::remove_all(exportFolder);
+        fs::create_directories(exportFolder);
+        const std::string file = projecttest::CopySample(projectFolder, "imported.bwv");
+        commands.OpenProject(file);
+        helpproject::TBrindlewovenProject& project = session.Project();
+        const std::string ownCnt = (projectFolder / "imported.cnt").string();
+        platform::WriteFileAtomic(ownCnt, ":BASE imported.hlp\r\n1 The imported contents\r\n");
+        project.CntFileName = ownCnt;
+        project.HpjFileName = (projectFolder / "imported.hpj").string();
+        project.RtfFileName = (projectFolder / "imported.rtf").string();
+        project.Compiler = c.compiler;
+        project.ContentsLines.clear();
+        if (c.contentsLines)
+            project.ContentsLines = {"1 Exported contents"};
+        const auto before = listing(projectFolder);
+
+        host.SaveAnswers = {(exportFolder / "manual.rtf").string()};
+        commands.ExportHpjRtf();
+
+        EXPECT_EQ(listing(projectFolder), before);
+        std::vector<std::string> written;
+        for (const auto& [name, bytes] : listing(exportFolder))
+            written.push_back(name);
+        EXPECT_EQ(written, (std::vector<std::string>{"manual.cnt", "manual.hpj", "manual.rtf"}));
+        const std::string cnt = platform::ReadFileBytes(exportFolder / "manual.cnt");
+        EXPECT_EQ(cnt.rfind(":BASE manual.hlp\r\n", 0), 0u) << cnt;
+        EXPECT_EQ(cnt.find("1 Exported contents") != std::string::npos, c.contentsLines);
+        const std::string hpj = platform::ReadFileBytes(exportFolder / "manual.hpj");
+        EXPECT_EQ(hpj.find("CNT=manual.cnt") != std::string::npos,
+                  c.compiler == helpproject::THelpCompiler::WinHelp32)
+            << hpj;
+        // The project keeps its own names.
+        EXPECT_EQ(project.CntFileName, ownCnt);
+        EXPECT_EQ(project.HpjFileName, (projectFolder / "imported.hpj").string());
+        EXPECT_EQ(project.RtfFileName, (projectFolder / "imported.rtf").string());
+    }
+}

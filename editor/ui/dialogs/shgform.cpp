@@ -34,8 +34,11 @@
 #include "components/ui/saveformsize.h"
 #include "editor/dialogs/contentseditormodel.h"
 #include "editor/editorcontext.h"
+#include "editor/helpmenu.h"
+#include "editor/ui/aboutbox.h"
 #include "editor/ui/dialogs/macroeditoropener.h"
 #include "editor/ui/dialogs/shgpicture.h"
+#include "editor/ui/dialogs/shgsortform.h"
 #include "editor/ui/dialogs/topicpickerbox.h"
 #include "platform/registry.h"
 
@@ -173,10 +176,19 @@ void TSHGForm::BuildMenus() {
     itemDelete_ = add(edit, tr("&Delete hotspot"), QKeySequence("Ctrl+D"), &TSHGForm::BtnDelClick);
     itemNext_ = add(edit, tr("Ne&xt"), QKeySequence("F6"), &TSHGForm::BtnNextClick);
     itemPrevious_ = add(edit, tr("&Previous"), QKeySequence("Shift+F6"), &TSHGForm::BtnPrevClick);
+    itemSort_ = add(edit, tr("&Sort Hotspots"), {}, &TSHGForm::SortClick);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     itemZoomIn_ = add(view, tr("Zoom &In"), QKeySequence("Ctrl+I"), &TSHGForm::ZoomInClick);
     itemZoomOut_ = add(view, tr("Zoom &Out"), QKeySequence("Ctrl+U"), &TSHGForm::ZoomOutClick);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    itemContents_ =
+        add(help, tr("&Contents"), {}, [this] { emit HelpRequested(kHelpContentsContext); });
+    add(help, tr("&About..."), {}, [this] {
+        TAboutBox about(this);
+        about.exec();
+    });
+
     picture_->setContextMenuPolicy(Qt::ActionsContextMenu);
     picture_->addAction(itemZoomIn_);
     picture_->addAction(itemZoomOut_);
@@ -543,6 +555,36 @@ void TSHGForm::BtnNextClick() {
     ShowHotspot(tab->Canvas.Next());
 }
 
+void TSHGForm::SortClick() {
+    TTab* tab = Current();
+    if (!tab || tab->Shg.Hotspots.empty())
+        return;
+    StorePanel();
+    std::vector<std::string> names;
+    for (const auto& h : tab->Shg.Hotspots)
+        names.push_back(h.Name);
+    TSHGSortForm dialog(&context_.Registry(), this);
+    const auto order = dialog.Execute(names);
+    if (!order || order->size() != tab->Shg.Hotspots.size())
+        return;
+    const int selected = tab->Canvas.Selected();
+    std::vector<helpproject::TBrindlewovenHotspot> sorted;
+    sorted.reserve(order->size());
+    int newSelected = -1;
+    for (int place : *order) {
+        if (place < 0 || place >= static_cast<int>(tab->Shg.Hotspots.size()))
+            return;
+        if (place == selected)
+            newSelected = static_cast<int>(sorted.size());
+        sorted.push_back(tab->Shg.Hotspots[place]);
+    }
+    tab->Shg.Hotspots = std::move(sorted);
+    tab->Shown = -1;
+    FillComboHotspot();
+    ShowHotspot(newSelected >= 0 ? newSelected : 0);
+    picture_->update();
+}
+
 void TSHGForm::FileBtnClick() {
     TFileDialogSpec spec;
     spec.Title = "Pick the help file to link to";
@@ -569,6 +611,7 @@ void TSHGForm::EnableCommands() {
         itemDelete_->setEnabled(count > 0);
         itemNext_->setEnabled(count > 1);
         itemPrevious_->setEnabled(count > 1);
+        itemSort_->setEnabled(count > 0);
     }
     btnAdd_->setEnabled(open);
     btnDel_->setEnabled(count > 0);

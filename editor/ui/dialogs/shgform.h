@@ -75,6 +75,8 @@ public:
     void PasteBitmapClick();
     void ZoomInClick();
     void ZoomOutClick();
+    // Reorders the current picture's hotspots in the sort dialog.
+    void SortClick();
 
     // The state shown.
     int TabCount() const { return static_cast<int>(tabs_.size()); }
@@ -110,6 +112,12 @@ public:
     QAction* ItemSave() const { return itemSave_; }
     QAction* ItemDelete() const { return itemDelete_; }
     QAction* ItemZoomIn() const { return itemZoomIn_; }
+    QAction* ItemSort() const { return itemSort_; }
+    QAction* ItemContents() const { return itemContents_; }
+
+signals:
+    // Help > Contents: the program's help at that context number.
+    void HelpRequested(int helpContext);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -192,6 +200,8 @@ private:
     QAction* itemDelete_ = nullptr;
     QAction* itemNext_ = nullptr;
     QAction* itemPrevious_ = nullptr;
+    QAction* itemSort_ = nullptr;
+    QAction* itemContents_ = nullptr;
     QAction* itemZoomIn_ = nullptr;
     QAction* itemZoomOut_ = nullptr;
 };

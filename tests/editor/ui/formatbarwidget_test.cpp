@@ -2,8 +2,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontComboBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -243,7 +247,14 @@ TEST_F(FormatBarWidget, FontDialogSetsTheSelectionsFont) {
     AnswerNext<QFontDialog>([&chosen](QFontDialog& d) {
         EXPECT_TRUE(d.currentFont().bold());
         EXPECT_EQ(d.currentFont().pointSize(), 10);
-        QFont font(d.currentFont().family(), 14);
+        // Another installed family than the one shown.
+        QString other = d.currentFont().family();
+        for (const QString& family : QFontDatabase::families())
+            if (family != other && QFontInfo(QFont(family)).family() == family) {
+                other = family;
+                break;
+            }
+        QFont font(other, 14);
         font.setItalic(true);
         d.setCurrentFont(font);
         chosen = d.currentFont().family();
@@ -256,4 +267,58 @@ TEST_F(FormatBarWidget, FontDialogSetsTheSelectionsFont) {
     EXPECT_FALSE(format.bold);
     EXPECT_TRUE(format.italic);
     EXPECT_EQ(CharAt(2).size, 20) << "outside the selection";
+}
+
+// The dialog shows a face this machine lacks as its stand-in; OK or Apply
+// with the family left alone keeps the face name the text has, and only
+// what was changed reaches the selection.
+TEST_F(FormatBarWidget, FontDialogKeepsAFaceTheMachineLacks) {
+    struct Case {
+        const char* name;
+        bool apply;    // Apply before closing
+        bool bold;     // the person switches bold on
+        bool accepted; // OK (else Cancel)
+    } cases[] = {
+        {"OK unchanged", false, false, true},
+        {"OK with bold", false, true, true},
+        {"Apply with bold, then Cancel", true, true, false},
+    };
+    std::vector<std::string> original;
+    edit->SaveToStrings(original);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        edit->LoadFromStrings(original);
+        Select(15, 3); // "odd" in "Nowhere Sans"
+        AnswerNext<QFontDialog>([&c](QFontDialog& d) {
+            EXPECT_NE(d.currentFont().family(), "Nowhere Sans");
+            if (c.bold) {
+                // A style picked by name wins over the weight: drop it.
+                QFont font = d.currentFont();
+                font.setStyleName(QString());
+                font.setBold(true);
+                d.setCurrentFont(font);
+            }
+            if (c.apply) {
+                auto* apply = d.findChild<QPushButton*>("BtnApply");
+                ASSERT_NE(apply, nullptr);
+                apply->click();
+            }
+            if (c.accepted)
+                static_cast<QDialog&>(d).accept();
+            else
+                static_cast<QDialog&>(d).reject();
+        });
+        bar->FontItem()->trigger();
+        const rtf::CharFormat format = CharAt(16);
+        EXPECT_EQ(format.face, "Nowhere Sans");
+        EXPECT_EQ(format.size, 20);
+        EXPECT_EQ(format.bold, c.bold);
+        EXPECT_FALSE(format.italic);
+        std::vector<std::string> lines;
+        edit->SaveToStrings(lines);
+        std::string rtfText;
+        for (const std::string& line : lines)
+            rtfText += line;
+        EXPECT_NE(rtfText.find("Nowhere Sans"), std::string::npos) << rtfText;
+    }
 }

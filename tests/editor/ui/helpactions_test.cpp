@@ -6,10 +6,10 @@
 #include <QTest>
 #include <fstream>
 
-#include "components/scriptedmessenger.h"
 #include "editor/helpmenu.h"
 #include "editor/ui/dialogs/footnoteform.h"
 #include "editor/ui/dialogs/formoptions.h"
+#include "editor/ui/dialogs/shgform.h"
 #include "editor/ui/helpactions.h"
 #include "editor/ui/mainactions.h"
 #include "form_support.h"
@@ -88,9 +88,23 @@ TEST_F(HelpActionsTest, DialogHelpButtonReachesTheViewerWithItsOwnContext) {
                   std::to_string(editor::ui::TFootnoteForm::kHelpContext) + ".htm");
 }
 
+// The SHG editor is a window of its own: its Help > Contents reaches the same
+// help file at the contents' context.
+TEST_F(HelpActionsTest, SHGEditorContentsReachesTheProgramsHelp) {
+    auto& window = Window();
+    editor::ui::TSHGForm shg(*context, &window);
+    shg.ItemContents()->trigger(); // not shown yet: nobody listens
+    EXPECT_TRUE(viewer.Requests.empty());
+    shg.show();
+    shg.ItemContents()->trigger();
+    ASSERT_EQ(viewer.Requests.size(), 1u);
+    EXPECT_EQ(viewer.Requests[0].Context, static_cast<std::uint32_t>(editor::kHelpContentsContext));
+    EXPECT_EQ(viewer.Requests[0].File, (folder.Path() / "Brindlewoven.chm").string());
+    EXPECT_TRUE(messenger.Records.empty());
+}
+
 TEST_F(HelpActionsTest, ProjectOptionsHelpShowsThePageShown) {
     auto& window = Window();
-    components::TScriptedMessenger messenger;
     editor::ui::TOptionsForm options(messenger, &window);
     options.show();
     options.Pages()->setCurrentIndex(1);

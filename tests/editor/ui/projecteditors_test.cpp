@@ -252,9 +252,10 @@ TEST_F(ProjectEditors, BrowseAndWindowsAreRefusedUnderHtmlHelp) {
     ASSERT_EQ(messenger.Records.size(), 2u);
     EXPECT_EQ(messenger.Records[0].Caption, "This feature is not supported by HTML Help");
     EXPECT_EQ(messenger.Records[0].Text,
-              std::string(editor::ui::kBrowseHtmlHelpText) +
-                  "\r\n\r\nYou can configure the HTML Help window on the HTML Help tab in "
-                  "Project Options.");
+              "You have selected the HTML Help compiler in Project Options.  HTML Help files do "
+              "not support browse sequences.  The Browse Sequence Editor will be unavailable "
+              "unless you select the WinHelp compiler in Project Options.\r\n\r\nYou can "
+              "configure the HTML Help window on the HTML Help tab in Project Options.");
     EXPECT_NE(messenger.Records[1].Text.find("secondary windows"), std::string::npos);
 
     Project().Compiler = helpproject::THelpCompiler::WinHelp32;

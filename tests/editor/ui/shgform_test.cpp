@@ -3,18 +3,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "components/scriptedmessenger.h"
 #include "editor/editorcontext.h"
 #include "editor/ui/dialogs/shgpicture.h"
+#include "editor/ui/dialogs/shgsortform.h"
 #include "helpproject/images/bmpreader.h"
 #include "platform/fileio.h"
 #include "platform/registry.h"
@@ -264,4 +267,86 @@ TEST_F(SHGFormTest, SwitchingTabsStoresThePanelIntoItsOwnTab) {
     form->Tabs()->setCurrentIndex(0);
     EXPECT_EQ(form->CurrentSHG()->Hotspots[0].Name, "First");
     EXPECT_EQ(form->CurrentSHG()->Hotspots[0].HotspotType, 227);
+}
+
+// Sort Hotspots: the dialog shows the hotspots in their order; on OK they
+// take its order (with their places and targets) and are saved so, the
+// selected hotspot stays selected; Cancel changes nothing.
+TEST_F(SHGFormTest, SortHotspotsReordersThemAndTheyAreSavedInThatOrder) {
+    TSHG shg;
+    shg.Bitmap.SetSize(60, 40);
+    shg.BitCount = 24;
+    const char* names[] = {"One", "Two", "Three"};
+    for (int i = 0; i < 3; ++i) {
+        helpproject::TBrindlewovenHotspot h;
+        h.Name = names[i];
+        h.HotspotType = 227;
+        h.Target = i == 0 ? "intro" : "setup";
+        h.Left = i * 15;
+        h.Top = i * 5;
+        h.Width = 10;
+        h.Height = 10;
+        shg.Hotspots.push_back(h);
+    }
+    const std::string source = (dir / "three.shg").string();
+    shg.SaveToFile(source, false);
+    ASSERT_TRUE(form->OpenFile(source));
+    ASSERT_TRUE(form->ItemSort()->isEnabled());
+    QTest::mouseClick(form->BtnNext(), Qt::LeftButton);
+    QTest::mouseClick(form->BtnNext(), Qt::LeftButton);
+    ASSERT_EQ(form->ComboHotspot()->currentText(), "Three");
+
+    // In the dialog: "Three" moved to the top, then OK (or Cancel).
+    QStringList shown;
+    const auto sortWith = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            auto* dialog =
+                qobject_cast<editor::ui::TSHGSortForm*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shown.clear();
+            for (int i = 0; i < dialog->ListHotspots()->count(); ++i)
+                shown << dialog->ListHotspots()->item(i)->text();
+            dialog->ListHotspots()->setCurrentRow(2);
+            QTest::mouseClick(dialog->BtnUp(), Qt::LeftButton);
+            QTest::mouseClick(dialog->BtnUp(), Qt::LeftButton);
+            if (accept)
+                QTest::mouseClick(dialog->OkBtn(), Qt::LeftButton);
+            else
+                dialog->reject();
+        });
+        form->ItemSort()->trigger();
+    };
+    const auto order = [this] {
+        std::vector<std::string> result;
+        for (const auto& h : form->CurrentSHG()->Hotspots)
+            result.push_back(h.Name);
+        return result;
+    };
+
+    sortWith(false);
+    EXPECT_EQ(shown, QStringList({"One", "Two", "Three"}));
+    EXPECT_EQ(order(), (std::vector<std::string>{"One", "Two", "Three"}));
+
+    sortWith(true);
+    EXPECT_EQ(shown, QStringList({"One", "Two", "Three"}));
+    ASSERT_EQ(order(), (std::vector<std::string>{"Three", "One", "Two"}));
+    EXPECT_EQ(form->ComboHotspot()->itemText(0), "Three");
+    EXPECT_EQ(form->ComboHotspot()->itemText(2), "Two");
+    EXPECT_EQ(form->ComboHotspot()->currentText(), "Three");
+    EXPECT_EQ(form->CurrentCanvas()->Selected(), 0);
+
+    const std::string saved = (dir / "sorted.shg").string();
+    messenger.QueueAnswer(components::mrYes); // true colour
+    ASSERT_TRUE(form->SaveAs(saved));
+    TSHG back;
+    back.LoadFromFile(saved, false);
+    ASSERT_EQ(back.Hotspots.size(), 3u);
+    const std::pair<const char*, int> expected[] = {{"Three", 30}, {"One", 0}, {"Two", 15}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(back.Hotspots[i].Name, expected[i].first) << i;
+        EXPECT_EQ(back.Hotspots[i].Left, expected[i].second) << i;
+    }
+    EXPECT_EQ(back.Hotspots[1].Target, "intro");
+    EXPECT_EQ(messenger.UnscriptedQuestions, 0);
 }

@@ -9,9 +9,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -264,6 +267,30 @@ TEST_F(TopicClipboardActionsTest, PrintTopicListIntoAPdf) {
     EXPECT_TRUE(text.contains(".....30.Charlie......")) << text.toStdString().substr(0, 600);
     EXPECT_TRUE(text.contains("259 Topic number 259"));
     EXPECT_EQ(messenger.Records.size(), 2u);
+}
+
+// The page that Printer Setup chose is the page the list is printed on.
+TEST_F(TopicClipboardActionsTest, PrintTopicListUsesThePrinterSetupPage) {
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    if (pdfinfo.isEmpty())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    MakeForm();
+    OpenFourTopics();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("landscape.pdf");
+    form->TopicListCommands().SetPdfOutput(pdf);
+    form->TopicListCommands().SetupPrinter().setPageOrientation(QPageLayout::Landscape);
+    messenger.QueueAnswer(100); // "Print!"
+    Trigger("PrintTopicListItem");
+    ASSERT_TRUE(QFileInfo::exists(pdf));
+    QProcess info;
+    info.start(pdfinfo, {pdf});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const QRegularExpression size("Page size:\\s+([0-9.]+) x ([0-9.]+)");
+    const QRegularExpressionMatch match = size.match(text);
+    ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+    EXPECT_GT(match.captured(1).toDouble(), match.captured(2).toDouble()) << text.toStdString();
 }
 
 TEST_F(TopicClipboardActionsTest, ExportGridOnlyWhileTheGridIsShown) {

@@ -267,16 +267,90 @@ TEST(RegistryHelpViewer, CommandLineFromTheRegistry) {
     request.Kind = "hlp";
     EXPECT_EQ(TRegistryHelpViewer::CommandFor("\"/opt/my viewer\" -x", request),
               (std::vector<std::string>{"/opt/my viewer", "-x", "/h/a b.chm"}));
+}
+
+// Makes an executable file `name` in `folder`.
+void MakeProgram(const fs::path& folder, const std::string& name) {
+    fs::create_directories(folder);
+    WriteBytes(folder / name, "#!/bin/sh\n");
+    fs::permissions(folder / name, fs::perms::owner_all);
+}
+
+TEST(RegistryHelpViewer, ViewerChosenFromTheRegistryOrPath) {
     winhelptest::TScratch scratch;
-    auto registry = platform::OpenFileRegistry(scratch.Path());
-    TRegistryHelpViewer viewer(*registry);
-    try {
-        viewer.Show(request);
-        ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("No viewer is set up for .hlp help files"),
-                  std::string::npos);
+    const fs::path a = scratch.Path() / "a", b = scratch.Path() / "b";
+    MakeProgram(a, "okular");
+    MakeProgram(a, "xdg-open");
+    MakeProgram(b, "xchm");
+    MakeProgram(b, "kchmviewer");
+    // Not executable: never chosen.
+    fs::create_directories(scratch.Path() / "c");
+    WriteBytes(scratch.Path() / "c" / "xchm", "data");
+    const std::string A = a.string(), B = b.string(), C = (scratch.Path() / "c").string();
+
+    struct TCase {
+        const char* Name;
+        std::string Kind;
+        std::string Registry;
+        std::optional<std::string> Path;
+        std::vector<std::string> Argv; // empty: an error holding ErrorText
+        std::string ErrorText;
+    };
+    const std::vector<TCase> cases = {
+        {"registry wins", "chm", "myviewer %1", B, {"myviewer", "/h/g.chm::/html/x.htm"}, ""},
+        {"xchm first, plain file", "chm", "", C + ":" + A + ":" + B, {B + "/xchm", "/h/g.chm"}, ""},
+        {"missing folder on PATH skipped",
+         "chm",
+         "",
+         A + ":" + (b / "kchm").string() + ":" + B,
+         {B + "/xchm", "/h/g.chm"},
+         ""},
+        {"okular before the opener", "chm", "", A, {A + "/okular", "/h/g.chm"}, ""},
+        {"no chm viewer", "chm", "", C, {}, "none of xchm, kchmviewer, okular or xdg-open"},
+        {"no PATH at all", "chm", "", std::nullopt, {}, "HKEY_CURRENT_USER\\"},
+        {"hlp through the opener", "hlp", "", B + ":" + A, {A + "/xdg-open", "/h/g.hlp"}, ""},
+        {"hlp: none known on Linux", "hlp", "", B, {}, "none is known on Linux"},
+        {"hlp registry", "hlp", "wine winhlp32.exe", B, {"wine", "winhlp32.exe", "/h/g.hlp"}, ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        THelpViewRequest request;
+        request.Kind = c.Kind;
+        request.File = "/h/g." + c.Kind;
+        request.Page = c.Kind == "chm" ? "/h/g.chm::/html/x.htm" : "";
+        auto environment = [&](const std::string& name) -> std::optional<std::string> {
+            return name == "PATH" ? c.Path : std::nullopt;
+        };
+        if (!c.Argv.empty()) {
+            EXPECT_EQ(HelpViewerCommand(request, c.Registry, environment), c.Argv);
+            continue;
+        }
+        try {
+            HelpViewerCommand(request, c.Registry, environment);
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.ErrorText), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("value \"" + c.Kind + "\""), std::string::npos)
+                << e.what();
+        }
     }
+
+    // kchmviewer alone is opened at the page.
+    fs::remove(b / "xchm");
+    THelpViewRequest request;
+    request.Kind = "chm";
+    request.File = "/h/g.chm";
+    request.Page = "/h/g.chm::/html/x.htm";
+    auto onlyB = [&](const std::string&) -> std::optional<std::string> { return B; };
+    EXPECT_EQ(
+        HelpViewerCommand(request, "", onlyB),
+        (std::vector<std::string>{B + "/kchmviewer", "-showPage", "/html/x.htm", "/h/g.chm"}));
+
+    // The viewer's own lookup: nothing found gives the error before anything starts.
+    auto registry = platform::OpenFileRegistry(scratch.Path());
+    TRegistryHelpViewer viewer(*registry, [&](const std::string&) { return std::optional(C); });
+    request.Kind = "hlp";
+    EXPECT_THROW(viewer.Show(request), std::runtime_error);
 }
 
 } // namespace

@@ -147,4 +147,56 @@ TEST(ChmcmdProject, CopyLeavesOutTheMap) {
     EXPECT_FALSE(helpproject::IsChmcmd("hhc.exe"));
 }
 
+TEST(ChmcmdProject, LogForReadingFoldsHarmlessLines) {
+    const std::string popup1 = "Warning: Found file html/javascript:popuplink('b.htm') while "
+                               "scanning html/a.htm, but couldn't find it on disk\n";
+    const std::string popup2 = "Warning: Found file html/javascript:popuplink('c.htm') while "
+                               "scanning html/b.htm, but couldn't find it on disk\n";
+    const std::string missing = "Warning: Found file html/gone.htm while scanning html/a.htm, "
+                                "but couldn't find it on disk\n";
+    const std::string anchor = "Error: Anchor html/b.htm#sec undefined; first use a.htm\n";
+    const std::string writing = "Writing CHM t.chm\n";
+    const std::string header = "The \"Error: Anchor ... undefined\" lines below come from chmcmd";
+    struct TCase {
+        const char* Name;
+        std::string Log;
+        std::vector<std::string> Present;
+        std::vector<std::string> Absent;
+    };
+    const std::vector<TCase> cases = {
+        {"clean log unchanged", writing, {writing}, {"popup", header}},
+        {"popup warnings counted",
+         popup1 + writing + popup2 + missing,
+         {"(2 warnings about javascript: popup links left out; they are harmless)\n", writing,
+          missing},
+         {"popuplink(", header}},
+        {"one popup warning",
+         popup1,
+         {"(1 warning about a javascript: popup link left out"},
+         {"popuplink("}},
+        {"anchor errors explained",
+         writing + anchor,
+         {header, "harmless if you cannot make chmcmd recognise", anchor},
+         {"popup links left out"}},
+        {"last line without newline kept",
+         writing + "Error: real failure",
+         {"Error: real failure\n"},
+         {header}},
+        {"empty log", "", {}, {header, "popup"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string out = helpproject::ChmcmdLogForReading(c.Log);
+        for (const std::string& text : c.Present)
+            EXPECT_NE(out.find(text), std::string::npos) << text << "\n---\n" << out;
+        for (const std::string& text : c.Absent)
+            EXPECT_EQ(out.find(text), std::string::npos) << text << "\n---\n" << out;
+    }
+    EXPECT_EQ(helpproject::ChmcmdLogForReading(writing), writing);
+    // The header leads: the counted line and the note come before chmcmd's lines.
+    const std::string both = helpproject::ChmcmdLogForReading(anchor + popup1);
+    EXPECT_EQ(both.find(header), 0u);
+    EXPECT_LT(both.find("popup link left out"), both.find(anchor));
+}
+
 } // namespace
