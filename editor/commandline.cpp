@@ -199,8 +199,17 @@ TCommandLineResult RunCommandLine(const TCommandLine& line, TProjectCommands& co
     try {
         file = services.NormalizeFile ? services.NormalizeFile(line.ProjectFile)
                                       : components::NormalizeFileArgument(line.ProjectFile);
-    } catch (const std::exception&) {
-        file.clear(); // a file: URL that names no file
+    } catch (const std::exception& error) {
+        // A shortcut that cannot be read says why; a file: URL that names
+        // no file is only missing.
+        if (platform::EndsWithNoCase(line.ProjectFile, ".lnk") && FileExists(line.ProjectFile)) {
+            messenger.ShowMessage(TMessageKind::Error, "Error",
+                                  "Cannot open the shortcut " + line.ProjectFile + ": " +
+                                      error.what());
+            result.ExitCode = kExitBadInput;
+            return result;
+        }
+        file.clear();
     }
     if (!FileExists(file)) {
         messenger.ShowMessage(TMessageKind::Error, "Error",

@@ -114,6 +114,18 @@ protected:
     }
 };
 
+// A damaged shortcut on the command line reports its own fault, not a
+// missing project.
+TEST_F(BatchRunTest, DamagedShortcutSaysWhatIsWrongWithIt) {
+    const std::string link = (scratch.Path() / "project.lnk").string();
+    platform::WriteFileAtomic(link, std::string("L\0\0\0broken", 10));
+    const auto result = Run({link, "/c32", "/q"});
+    EXPECT_EQ(result.ExitCode, editor::kExitBadInput);
+    EXPECT_NE(err.str().find("Cannot open the shortcut " + link + ": "), std::string::npos)
+        << err.str();
+    EXPECT_EQ(err.str().find("Cannot find the project"), std::string::npos) << err.str();
+}
+
 TEST_F(BatchRunTest, MissingProjectIsBadInputNamedAsTyped) {
     const auto result = Run({"no/such.bwv", "/c32", "/q"});
     EXPECT_TRUE(result.Quit);
