@@ -336,10 +336,18 @@ components::TMessengerMeasures TMessenger::Measure() {
         m.WidestLine = std::max(m.WidestLine, LineWidth(metrics, line));
     m.TextHeight = [label](int width) { return std::max(label->heightForWidth(width), 0); };
 
-    for (const TMessengerButton& button : buttons_)
-        if (button.Visible)
-            m.Buttons.push_back({button.Default, button.Enabled});
     m.ButtonWidth = buttonLayout_.Width;
+    // A caption longer than the buttons' width widens them all, so that none
+    // is cut ("Download Decompiler").
+    const QFontMetrics buttonMetrics(form->font());
+    for (const TMessengerButton& button : buttons_)
+        if (button.Visible) {
+            m.Buttons.push_back({button.Default, button.Enabled});
+            QString caption = button.Caption;
+            caption.remove('&');
+            m.ButtonWidth = std::max(m.ButtonWidth,
+                                     buttonMetrics.horizontalAdvance(caption) + 2 * spacing_ + 8);
+        }
     m.ButtonHeight = buttonLayout_.Height;
 
     m.HasGauge = gauge_.Visible;

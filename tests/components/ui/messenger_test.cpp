@@ -191,6 +191,21 @@ TEST(Messenger, GaugeValuesWaitForTheDialog) {
     EXPECT_EQ(m.Gauge().Progress(), 99); // the stored value again
 }
 
+// A long caption widens the buttons so that it shows whole.
+TEST(Messenger, ALongButtonCaptionIsNotCut) {
+    TMessenger m;
+    m.GetButton(2).Caption = "Download Decompiler";
+    m.GetButton(2).Visible = true;
+    m.Show();
+    QPushButton* button = nullptr;
+    for (QPushButton* candidate : m.Form()->findChildren<QPushButton*>())
+        if (candidate->text() == "Download Decompiler")
+            button = candidate;
+    ASSERT_NE(button, nullptr);
+    EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 8);
+    m.Close();
+}
+
 TEST(Messenger, EventsAndButtonClicks) {
     TMessenger m;
     m.GetButton(2).Caption = "&Retry";
