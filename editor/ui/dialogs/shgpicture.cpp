@@ -4,14 +4,16 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "components/ui/programcursors.h"
+
 namespace editor::ui {
 
 QCursor SHGCanvasCursor(TCanvasCursor cursor) {
     switch (cursor) {
     case TCanvasCursor::Cross:
-        return QCursor(Qt::CrossCursor);
+        return components::ui::ProgramCursor(components::ui::TProgramCursor::CrossAdd);
     case TCanvasCursor::Move:
-        return QCursor(Qt::SizeAllCursor);
+        return components::ui::ProgramCursor(components::ui::TProgramCursor::ArrowMove);
     case TCanvasCursor::SizeNWSE:
         return QCursor(Qt::SizeFDiagCursor);
     case TCanvasCursor::SizeNESW:
