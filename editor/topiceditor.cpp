@@ -231,10 +231,11 @@ void TTopicEditor::StoreTopic() {
         }
         if (bar_.Title != topic->Title)
             project.ReplaceContentsTopicTitle(*topic, bar_.Title);
-        TBrindlewovenProject::TTopicFields fields{.Title = bar_.Title,
-                                                  .KKeywords = bar_.KKeywords,
-                                                  .AKeywords = bar_.AKeywords,
-                                                  .BrowseSequence = bar_.BrowseSequence};
+        TBrindlewovenProject::TTopicFields fields;
+        fields.Title = bar_.Title;
+        fields.KKeywords = bar_.KKeywords;
+        fields.AKeywords = bar_.AKeywords;
+        fields.BrowseSequence = bar_.BrowseSequence;
         if (!bulkUpdate_) {
             fields.BuildTag = platform::AnsiLowerCase(bar_.BuildTag);
             fields.Status = bar_.Status;

@@ -82,12 +82,14 @@ void TFootnoteDialogModel::Ok(bool updateLinks) {
             topic.SetText(rtf::SaveToStrings(text));
     }
     topic.EntryMacro = EntryMacro;
-    project_.SetTopicFields(topic, {.Title = Title,
-                                    .KKeywords = KKeywords,
-                                    .AKeywords = AKeywords,
-                                    .BrowseSequence = BrowseSequence,
-                                    .BuildTag = BuildTag,
-                                    .Status = Status});
+    helpproject::TBrindlewovenProject::TTopicFields fields;
+    fields.Title = Title;
+    fields.KKeywords = KKeywords;
+    fields.AKeywords = AKeywords;
+    fields.BrowseSequence = BrowseSequence;
+    fields.BuildTag = BuildTag;
+    fields.Status = Status;
+    project_.SetTopicFields(topic, fields);
 }
 
 } // namespace editor

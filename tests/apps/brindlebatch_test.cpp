@@ -236,8 +236,9 @@ TEST_P(BrindleBatchRows, EndsWithItsStatusAndHarmsNothing) {
     const std::string args = Expand(row.Args, *this, Scratch());
     const int status = row.StopWhenCompilerRuns ? RunAndStop(args, env, started) : Run(args, env);
     EXPECT_EQ(status, row.Exit) << stderrText;
-    if (row.Stderr)
+    if (row.Stderr) {
         EXPECT_NE(stderrText.find(row.Stderr), std::string::npos) << stderrText;
+    }
     // Nothing of the make is left: no temporary folder, no compiler.
     EXPECT_TRUE(fs::is_empty(tmp)) << fs::directory_iterator(tmp)->path();
     if (fs::exists(started)) {

@@ -265,7 +265,8 @@ TEST(CommandLineParse, UnknownSwitchesAreRefusedWhereNoWindowCanSayIt) {
         };
         const std::string message = editor::RefusedCommandLine(c.args, getenv);
         EXPECT_EQ(!message.empty(), c.refused) << message;
-        if (c.refused)
+        if (c.refused) {
             EXPECT_EQ(message.rfind("Unknown switch /xhtml.", 0), 0u) << message;
+        }
     }
 }

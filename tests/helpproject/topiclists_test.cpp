@@ -340,8 +340,9 @@ TEST(TopicLists, DerivedListsFollowEveryOperation) {
             break;
         default:
             if (auto* t = p->FindTopic(n)) {
-                TBrindlewovenProject::TTopicFields fields{.Title = titles[rng() % 6],
-                                                          .KKeywords = titles[rng() % 6]};
+                TBrindlewovenProject::TTopicFields fields;
+                fields.Title = titles[rng() % 6];
+                fields.KKeywords = titles[rng() % 6];
                 const std::int32_t to = static_cast<std::int32_t>(rng() % 60) + 1;
                 if (rng() % 2 == 0 && !p->FindTopic(to))
                     fields.Number = to;
@@ -373,10 +374,12 @@ TEST(TopicLists, UpdatesRefuseForeignTopics) {
     EXPECT_THROW(p->UpdateSortedView(&stranger), ENoSuchTopic);
     EXPECT_THROW(p->UpdateTopicLists(&stranger), ENoSuchTopic);
     EXPECT_THROW(p->UpdateSortedView(nullptr), ENoSuchTopic);
-    EXPECT_THROW(p->SetTopicFields(stranger, {.Title = "x"}), ENoSuchTopic);
+    TBrindlewovenProject::TTopicFields retitle;
+    retitle.Title = "changed";
+    EXPECT_THROW(p->SetTopicFields(stranger, retitle), ENoSuchTopic);
     // A taken number refuses the whole change.
-    EXPECT_THROW(p->SetTopicFields(*p->FindTopic(1), {.Number = 2, .Title = "changed"}),
-                 EProjectError);
+    retitle.Number = 2;
+    EXPECT_THROW(p->SetTopicFields(*p->FindTopic(1), retitle), EProjectError);
     EXPECT_EQ(p->FindTopic(1)->Title, "T1");
     ExpectDerivedListsFollow(*p, "foreign");
     EXPECT_EQ(p->TopicsByTitle()[1].Text, "T2 (2)");

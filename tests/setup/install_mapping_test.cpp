@@ -210,8 +210,9 @@ TEST(InstallMapping, AnUpdateThatStopsKeepsTheEarlierInstallationInItsLog) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     };
     for (const auto& path : earlier[0])
-        if (Exists(path))
+        if (Exists(path)) {
             EXPECT_TRUE(has(sections[0], path)) << "still installed: " << path;
+        }
     EXPECT_TRUE(has(sections[0], sb.Roots().programsMenu.string() + "/Demo/Demo.desktop"));
     EXPECT_TRUE(has(sections[1], "HKEY_CURRENT_USER\\Software\\Demo\tV"));
     EXPECT_TRUE(has(sections[2], ".dmo"));

@@ -247,8 +247,9 @@ TEST_F(FormOptionsTest, ConfigurationAndBaggageOpenTheirOwnDialogs) {
         const QString before = Child<QPlainTextEdit>(form, "MemoConfig")->toPlainText();
         QTest::mouseClick(Child<QPushButton>(form, c.button), Qt::LeftButton);
         EXPECT_TRUE(shown);
-        if (!c.title.isEmpty())
+        if (!c.title.isEmpty()) {
             EXPECT_EQ(title, c.title);
+        }
         EXPECT_EQ(Child<QPlainTextEdit>(form, "MemoConfig")->toPlainText(), before);
     }
 }

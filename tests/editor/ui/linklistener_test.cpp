@@ -64,7 +64,7 @@ public:
     // The next frame within a few seconds.
     std::optional<TLinkFrame> Next(int ms = 5000) {
         std::optional<TLinkFrame> got;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 TLinkFrame frame;
                 if (Poll() && reader_.Next(frame) == TLinkFrameReader::TStatus::Frame)
@@ -76,7 +76,7 @@ public:
     }
     // Whether the window closed the connection within a few seconds.
     bool ClosedByPeer() {
-        QTest::qWaitFor([&] { return !Poll() || closed_; }, 5000);
+        (void)QTest::qWaitFor([&] { return !Poll() || closed_; }, 5000);
         return closed_;
     }
 
