@@ -3,20 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCursor>
 #include <QDockWidget>
 #include <QFile>
-#include <QFontComboBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -32,7 +25,6 @@
 #include "components/ui/saveformsize.h"
 #include "editor/barlayout.h"
 #include "editor/commandline.h"
-#include "editor/defaulttextstyles.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
 #include "editor/ui/actionicons.h"
@@ -55,7 +47,7 @@
 #include "editor/ui/richedittexteditor.h"
 #include "editor/ui/shgeditorcommands.h"
 #include "editor/ui/spellactions.h"
-#include "editor/ui/textbarsharing.h"
+#include "editor/ui/textbar.h"
 #include "editor/ui/textcommands.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicclipboardactions.h"
@@ -249,45 +241,7 @@ void TBrindlewovenForm::BuildTextBar() {
     insertToolBar(helpToolBar_, formatBarWidget_);
     insertToolBarBreak(helpToolBar_);
     formatBarWidget_->addSeparator();
-    styleCombo_ =
-        new ui::TTextStyleCombo(context_.TextStyles(), context_.TopicEditor(), formatBarWidget_);
-    styleCombo_->setObjectName("ComboMacro");
-    styleCombo_->SelectStyle(std::string(kTopicTextStyle));
-    // The font and style boxes share what the bar leaves free, so that the
-    // whole bar fits a window of about a thousand pixels.
-    for (QComboBox* box : {static_cast<QComboBox*>(formatBarWidget_->ComboFont()),
-                           static_cast<QComboBox*>(styleCombo_)}) {
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        box->setMinimumContentsLength(6);
-    }
-    formatBarWidget_->addWidget(styleCombo_);
-    // Beside the box the style commands go by short names (their hints
-    // keep the full ones).
-    const std::pair<QAction*, const char*> styleCommands[] = {
-        {styleCombo_->ActionMacroAdd(), "New"},
-        {styleCombo_->ActionMacroDel(), "Delete"},
-        {styleCombo_->ActionMacroChange(), "Change"},
-        {styleCombo_->ActionMacroApply(), "Apply"}};
-    for (const auto& [action, caption] : styleCommands) {
-        formatBarWidget_->addAction(action);
-        if (auto* button = qobject_cast<QToolButton*>(formatBarWidget_->widgetForAction(action))) {
-            button->setText(caption);
-            button->setToolTip(action->text());
-        }
-    }
-    addAction(styleCombo_->ActionMacroApplyFont());
-    QMenu* textMenu = actions_->Menu("MenuText");
-    QAction* before = actions_->Action("ActionTextFind");
-    ui::TFormatBarWidget& bar = *formatBarWidget_;
-    for (QAction* action :
-         {bar.ActionTextBold(), bar.ActionTextItalic(), bar.ActionTextUnderline(),
-          bar.ActionTextStrikeout(), bar.ActionTextJustLeft(), bar.ActionTextJustCenter(),
-          bar.ActionTextJustRight(), bar.ActionTextBullet(), bar.FontItem()}) {
-        textMenu->insertAction(before, action);
-        addAction(action); // their keys work with the bar hidden
-    }
-    textMenu->insertSeparator(before);
-    new TTextBarSharing(*formatBarWidget_, *formatBarWidget_->ComboFont(), *styleCombo_);
+    styleCombo_ = FillTextBar(*formatBarWidget_, context_, *actions_, *this);
     connect(formatBarWidget_, &ui::TFormatBarWidget::SelectionPresenceChanged, this,
             &TBrindlewovenForm::SelectionPresenceChanged);
 }
