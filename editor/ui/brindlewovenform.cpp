@@ -28,6 +28,7 @@
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
 #include "editor/ui/actionicons.h"
+#include "editor/ui/barsizing.h"
 #include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
@@ -163,8 +164,9 @@ void TBrindlewovenForm::BuildBars() {
     helpToolBar_->addWidget(markup_->ComboLink);
     helpToolBar_->addWidget(markup_->BtnLinkSort);
     helpToolBar_->addAction(actions_->Action("ActionTextFind"));
-    helpToolBar_->widgetForAction(actions_->Action("ActionTextFind"))
-        ->setObjectName("BtnFindAndReplace");
+    QWidget* find = helpToolBar_->widgetForAction(actions_->Action("ActionTextFind"));
+    find->setObjectName("BtnFindAndReplace");
+    TBarSizing::Stretch(*helpToolBar_, *markup_->ComboLink, *find);
 }
 
 void TBrindlewovenForm::BuildDocks() {
