@@ -23,6 +23,8 @@ TDockDragGuard::TDockDragGuard(QMainWindow& window, QDockWidget& panel)
 bool TDockDragGuard::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &panel_)
         return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Resize && !panel_.isFloating())
+        dockedExtent_ = Extent(); // a floating window may take another size
     if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         // Only the title drags the panel; a press inside its contents that
@@ -42,7 +44,7 @@ bool TDockDragGuard::eventFilter(QObject* watched, QEvent* event) {
 
 void TDockDragGuard::Pressed() {
     layoutBefore_ = window_.saveState();
-    extentBefore_ = Extent();
+    extentBefore_ = dockedExtent_ = Extent();
     drag_.Pressed(Site());
 }
 
@@ -56,7 +58,7 @@ void TDockDragGuard::TopLevelChanged(bool floating) {
     }
     emit FloatingChanged(floating);
     if (floating)
-        emit LeftSite(panel_.width());
+        emit LeftSite(dockedExtent_);
 }
 
 void TDockDragGuard::Released() {

@@ -53,6 +53,8 @@ private:
     TDockDrag drag_;
     QByteArray layoutBefore_;
     int extentBefore_ = 0;
+    // The extent at the site the panel was last docked at.
+    int dockedExtent_ = 0;
     bool restoring_ = false;
 };
 

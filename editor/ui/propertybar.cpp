@@ -96,6 +96,7 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     ui::InstallKeyFilter(EditBrowse, TTopicEditor::PropertyFilter(TTopicColumn::BrowseSequence));
     ComboBuild = MakeCombo(propertiesBar, "ComboBuild", "Build tag");
     ComboBuild->lineEdit()->setMaxLength(50);
+    ComboBuild->lineEdit()->setPlaceholderText(tr("Build")); // fits the narrow column
     ui::InstallKeyFilter(ComboBuild, TTopicEditor::PropertyFilter(TTopicColumn::BuildTag));
     ComboStatus = MakeCombo(propertiesBar, "ComboStatus", "Status");
     // The title box takes what the topic bar leaves; the properties bar
