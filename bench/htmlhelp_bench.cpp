@@ -18,10 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using helpproject::TBrindlewovenProject;
 using helpproject::TStringList;
-
-
 
 void BM_HtmlHelpWriterAgainstChmcmd(benchmark::State& state) {
     const fs::path folder = fs::temp_directory_path() / "bw_htmlhelp_bench";

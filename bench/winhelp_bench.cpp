@@ -86,7 +86,8 @@ std::string Folder() {
 void BM_WriteWinHelpSources(benchmark::State& state) {
     auto project = MakeProject(static_cast<int>(state.range(0)), Folder());
     for (auto _ : state)
-        WriteWinHelpSources(*project, {Folder() + "/bench.hpj", Folder() + "/bench.rtf", {}}, false);
+        WriteWinHelpSources(*project, {Folder() + "/bench.hpj", Folder() + "/bench.rtf", {}},
+                            false);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(TextBytes(*project)));
 }

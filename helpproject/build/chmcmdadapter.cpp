@@ -163,8 +163,7 @@ TChmcmdResult CompileWithChmcmd(TBuildRecord& build, const std::string& chmcmdPa
 }
 
 void TChmcmdHtmlHelpCompiler::Compile(const TBrindlewovenProject&, TBuildRecord& build,
-                                      const TCompilerPaths& paths,
-                                      IProgramRunner& runner) {
+                                      const TCompilerPaths& paths, IProgramRunner& runner) {
     LastResult =
         CompileWithChmcmd(build, paths.HCHTMLSel.empty() ? "chmcmd" : paths.HCHTMLSel, &runner);
     if (LastResult.ExitCode == 127)

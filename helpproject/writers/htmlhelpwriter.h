@@ -97,8 +97,8 @@ struct THtmlHelpWriteOptions {
 // Writes the whole HTML Help compiler input to the folder of the options'
 // HhpFileName. ForCompile: every written page, the .hhc, the .hhk and the
 // .hhp go to the report's TempFiles, and the compiled-file and error-log
-// lines are written (their names come back in the report). ApplyBuildTags: only the topics the build tags let through are
-// written, and EProjectError stops a build that leaves none. The user's
+// lines are written (their names come back in the report). ApplyBuildTags: only the topics the
+// build tags let through are written, and EProjectError stops a build that leaves none. The user's
 // abort ends the run with components::EAbort("HTML Export aborted by user").
 TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forCompile,
                                   bool applyBuildTags, const THtmlHelpWriteOptions& options = {});

@@ -78,8 +78,8 @@ protected:
         const helpproject::TBuildRecord& build = make.LastBuild();
         for (const std::string& input : build.TempFiles)
             EXPECT_FALSE(fs::exists(input)) << input;
-        for (const std::string* input : {&build.HpjFileName, &build.RtfFileName,
-                                         &build.HhpFileName, &build.ErrorLogFileName})
+        for (const std::string* input :
+             {&build.HpjFileName, &build.RtfFileName, &build.HhpFileName, &build.ErrorLogFileName})
             EXPECT_TRUE(input->empty() || !fs::exists(*input)) << *input;
     }
     std::vector<std::string> Questions() const {
@@ -151,8 +151,8 @@ TEST_F(MakePipelineTest, EachMakeListsOnlyItsOwnFindings) {
     fs::remove(cup);
     Project()
         .AddTopic(9000, "Dead end")
-        ->SetText({"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}", "See {\\uldb there}\\{linkID=99999\\}\\par",
-                   "}"});
+        ->SetText({"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}",
+                   "See {\\uldb there}\\{linkID=99999\\}\\par", "}"});
     ASSERT_EQ(make.MakeHelpFile(false), TMakeOutcome::Built);
     EXPECT_TRUE(compiler.InputThere);
     EXPECT_TRUE(HasText(make.LastBuild().Report.MissingImages, "cup.bmp"));

@@ -55,7 +55,8 @@ TWrittenSample WriteSample(const fs::path& folder) {
     options.ChmFileName = sample.Build.ChmFileName = (folder / "sample.chm").string();
     options.ErrorLogFileName = (folder / "sample.log").string();
     // The compiler adapter finds the log and output names in the record.
-    sample.Build.TakeReport(helpproject::WriteHtmlHelpProject(*sample.Project, true, true, options));
+    sample.Build.TakeReport(
+        helpproject::WriteHtmlHelpProject(*sample.Project, true, true, options));
     return sample;
 }
 

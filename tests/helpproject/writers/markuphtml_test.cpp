@@ -432,8 +432,8 @@ bool NaiveIsJumpBefore(const std::string& html, std::size_t from) {
     return true;
 }
 
-void NaiveLinkId(const TBrindlewovenProject& p, TStringList& broken, std::string& html,
-                 bool& popup, bool popupsAsScript) {
+void NaiveLinkId(const TBrindlewovenProject& p, TStringList& broken, std::string& html, bool& popup,
+                 bool popupsAsScript) {
     while (true) {
         const std::string lower = platform::AnsiLowerCase(html);
         const auto at = lower.find("{linkid=");

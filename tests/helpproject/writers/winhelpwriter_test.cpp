@@ -244,8 +244,9 @@ TEST_F(WinHelpWriterTest, TheReportCarriesWhatTheProjectKeeps) {
             << topic.Number;
     }
     EXPECT_EQ(report.IncludedTopics, (std::vector<std::int32_t>{10, 30})); // "Net" is left out
-    EXPECT_EQ(report.FilesWritten, (TStringList{files.HpjFileName, files.RtfFileName,
-                                                scratch / "guide.cnt", scratch / "guide_HELPID.C"}));
+    EXPECT_EQ(report.FilesWritten,
+              (TStringList{files.HpjFileName, files.RtfFileName, scratch / "guide.cnt",
+                           scratch / "guide_HELPID.C"}));
 }
 
 TEST_F(WinHelpWriterTest, AllTopicsExcludedStopsTheBuild) {
