@@ -118,7 +118,7 @@ void TSpellActions::ShowDownloadWindow() {
         proxy_ = std::make_unique<components::TProxySettings>();
         download_ = std::make_unique<speller::ui::TFormSpellGet>(*registration_, *proxy_,
                                                                  context_.Messenger(), &window_);
-        download_->setProperty("HelpContext", 16140);
+        download_->SetHelpContext(kDownloadHelpContext);
     }
     const std::string server =
         context_.Registry()

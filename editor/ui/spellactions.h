@@ -44,6 +44,9 @@ public:
                   std::optional<speller::TDictionaryPlaces> places = std::nullopt);
     ~TSpellActions() override;
 
+    // The dictionary download window's help.
+    static constexpr int kDownloadHelpContext = 16140;
+
     void BindActions(TMainActions& actions);
 
     TSpellCommands& Commands() { return *commands_; }

@@ -124,6 +124,7 @@ TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
     connect(btnSettings_, &QPushButton::clicked, this, [this] { BtnSettingsClick(); });
     connect(btnBrowse_, &QPushButton::clicked, this, [this] { BtnBrowseClick(); });
     connect(btnClose_, &QPushButton::clicked, this, [this] { reject(); });
+    connect(btnHelp_, &QPushButton::clicked, this, [this] { emit HelpRequested(helpContext_); });
 
     client_->OnWorkBegin = [this](std::int64_t total) {
         workStart_ = QDateTime::currentMSecsSinceEpoch();
@@ -280,6 +281,8 @@ void TFormSpellGet::BtnUninstallClick() {
 
 void TFormSpellGet::BtnSettingsClick() {
     components::ui::TFormProxySettings dialog(proxy_, this);
+    connect(&dialog, &components::ui::TFormProxySettings::HelpRequested, this,
+            [this] { emit HelpRequested(helpContext_); });
     if (dialog.exec() != QDialog::Accepted)
         return;
     client_->ApplyProxy(proxy_);

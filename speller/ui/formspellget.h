@@ -34,6 +34,9 @@ public:
     ~TFormSpellGet() override;
 
     void SetServer(const QString& server);
+    // The help context its Help button (and the proxy settings' Help button)
+    // asks for.
+    void SetHelpContext(int context) { helpContext_ = context; }
     THttpDictionaryClient& Client() const { return *client_; }
     TSpellGetModel& Model() { return model_; }
 
@@ -45,6 +48,7 @@ public:
     QPushButton* BtnUninstall() const { return btnUninstall_; }
     QPushButton* BtnSettings() const { return btnSettings_; }
     QPushButton* BtnClose() const { return btnClose_; }
+    QPushButton* BtnHelp() const { return btnHelp_; }
     components::ui::TPowerProgressBar* Progress() const { return progress_; }
 
     // The catalogue is asked for when the list is empty.
@@ -54,6 +58,9 @@ public:
     void BtnUninstallClick();
     void BtnSettingsClick();
     void BtnBrowseClick();
+
+signals:
+    void HelpRequested(int context);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +80,7 @@ private:
     THttpDictionaryClient* client_ = nullptr;
     std::vector<TSpellGetRow> rows_;
     bool busy_ = false;
+    int helpContext_ = 0;
     qint64 workStart_ = 0;
 
     QLabel* labelFolder_ = nullptr;

@@ -18,6 +18,7 @@
 #include "editor/ui/dialogs/shgform.h"
 #include "editor/ui/dialogs/shgsortform.h"
 #include "editor/ui/dialogs/windowsform.h"
+#include "editor/ui/spellactions.h"
 #include "form_support.h"
 #include "helpproject/brindlewovenproject.h"
 #include "platform/tempfolder.h"
@@ -37,7 +38,8 @@ const int kContexts[] = {
     TRenumberForm::kHelpContext, TMergeForm::kHelpContext, TSHGForm::kHelpContext,
     TSHGSortForm::kHelpContext, TBrowseForm::kHelpContext, TWindowsForm::kHelpContext,
     // the project options' four pages
-    19100, 19200, 19300, 19400, unitparser::ui::TParserForm::kHelpContext};
+    19100, 19200, 19300, 19400, unitparser::ui::TParserForm::kHelpContext,
+    TSpellActions::kDownloadHelpContext};
 
 fs::path HelpProject() {
     return fs::path(BW_TEST_DATA).parent_path().parent_path() / "apps" / "Brindle" / "help" /

@@ -209,8 +209,9 @@ TEST_F(ViewCommandsTest, BarsShareTheirWidthAsTheWindowResizes) {
         EXPECT_EQ(shared[0]->width() - shared[1]->width(), (free - 3 * 80) % 2) << width;
         for (int i = 0; i < 5; ++i) {
             EXPECT_TRUE(shared[i]->isVisible()) << width << ' ' << i;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_GT(shared[i]->x(), shared[i - 1]->geometry().right()) << width << ' ' << i;
+            }
             sum += shared[i]->width();
         }
         EXPECT_EQ(sum, free) << width;

@@ -1,12 +1,17 @@
 #include "speller/ui/formspellget.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "components/proxysettings.h"
 #include "components/scriptedmessenger.h"
+#include "components/ui/formproxysettings.h"
 #include "components/ui/powerprogressbar.h"
 #include "speller/ui/httpdictionaryclient.h"
 #include "tests/speller/dicbuilder_support.h"
@@ -221,6 +226,30 @@ TEST_F(FormSpellGetTest, ProxyThatAsksForBasicAuthentication) {
     Choose("Deutsch");
     form_->BtnInstallClick();
     EXPECT_TRUE(fs::exists(dir_ / "dicts" / "de.dic"));
+}
+
+// The window's Help button and the proxy settings' Help button both ask for
+// the window's help context.
+TEST_F(FormSpellGetTest, HelpButtonsAskForTheWindowsContext) {
+    form_->SetHelpContext(16140);
+    QSignalSpy help(form_.get(), &TFormSpellGet::HelpRequested);
+    QTest::mouseClick(form_->BtnHelp(), Qt::LeftButton);
+    bool proxyShown = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<components::ui::TFormProxySettings*>(widget);
+            if (dialog && dialog->isVisible()) {
+                proxyShown = true;
+                QTest::mouseClick(dialog->BtnHelp(), Qt::LeftButton);
+                dialog->reject();
+            }
+        }
+    });
+    form_->BtnSettingsClick();
+    EXPECT_TRUE(proxyShown);
+    ASSERT_EQ(help.size(), 2);
+    EXPECT_EQ(help[0][0].toInt(), 16140);
+    EXPECT_EQ(help[1][0].toInt(), 16140);
 }
 
 } // namespace
