@@ -731,9 +731,12 @@ void RtfParser::EndRowDefinition() {
     if (!rowActive_)
         return;
     rowActive_ = false;
-    auto row = std::make_shared<const RowFormat>(RowFormat::FromWords(std::move(rowWords_)));
+    // Every row repeats its definition, mostly the one before: rows of one
+    // definition share it.
+    std::shared_ptr<const RowFormat>& row = rowNested_ ? nestedRow_ : row_;
+    if (!row || row->words != rowWords_)
+        row = std::make_shared<const RowFormat>(RowFormat::FromWords(rowWords_));
     rowWords_.clear();
-    (rowNested_ ? nestedRow_ : row_) = std::move(row);
 }
 
 void RtfParser::EndRow(bool nested) {

@@ -15,7 +15,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -399,7 +401,6 @@ public:
 
         const rtf::RowFormat& first = *rows.front().format;
         QTextTableFormat tableFormat;
-        tableFormat.setBorderCollapse(true);
         tableFormat.setBorder(0);
         tableFormat.setCellSpacing(0);
         tableFormat.setCellPadding(0);
@@ -422,33 +423,67 @@ public:
         const bool bordered = std::any_of(rows.begin(), rows.end(),
                                           [](const Row& r) { return r.format->AnyBorder(); });
 
-        QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()),
-                                               static_cast<int>(columns.size()), tableFormat);
+        // The Qt columns each cell spans: from the column after the cell
+        // before to the column of its edge, the last cell to the table's end.
+        std::vector<std::vector<Span>> spans(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const Row& current = rows[r];
-            // Spans first: merging moves the cells that follow.
             std::size_t column = 0;
-            std::vector<std::size_t> startColumns;
             for (std::size_t c = 0; c < current.cells.size(); ++c) {
                 std::size_t last = static_cast<std::size_t>(
                     std::lower_bound(columns.begin(), columns.end(), current.edges[c]) -
                     columns.begin());
                 if (c + 1 == current.cells.size())
                     last = columns.size() - 1;
-                startColumns.push_back(column);
-                if (last > column)
-                    table->mergeCells(static_cast<int>(r), static_cast<int>(column), 1,
-                                      static_cast<int>(last - column + 1));
+                spans[r].push_back(Span{column, std::max(last, column)});
                 column = last + 1;
             }
+        }
+        // Where two cells meet, one line is drawn: the stronger of their
+        // borders. When every row has the same cells, the borders are
+        // resolved here and each line is given to one cell only; Qt then
+        // needs no look at the neighbours of every cell, which on a long
+        // table costs more than the rest of its layout. Rows of different
+        // cells leave it to Qt.
+        const bool sameCells = std::all_of(spans.begin(), spans.end(),
+                                           [&](const auto& s) { return s == spans.front(); });
+        tableFormat.setBorderCollapse(!sameCells);
+        std::vector<std::vector<CellLook>> looks(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (std::size_t c = 0; c < rows[r].cells.size(); ++c)
+                looks[r].push_back(Look(*rows[r].format, c, bordered));
+        }
+        if (sameCells) {
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                for (std::size_t c = 0; c < looks[r].size(); ++c) {
+                    CellLook& look = looks[r][c];
+                    if (c + 1 < looks[r].size())
+                        Collapse(look.sides[rtf::kBorderRight],
+                                 looks[r][c + 1].sides[rtf::kBorderLeft]);
+                    if (r + 1 < rows.size())
+                        Collapse(look.sides[rtf::kBorderBottom],
+                                 looks[r + 1][c].sides[rtf::kBorderTop]);
+                }
+            }
+        }
+
+        QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()),
+                                               static_cast<int>(columns.size()), tableFormat);
+        // Spans first: merging moves the cells that follow.
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (const Span& span : spans[r])
+                if (span.last > span.first)
+                    table->mergeCells(static_cast<int>(r), static_cast<int>(span.first), 1,
+                                      static_cast<int>(span.last - span.first + 1));
+        }
+        CellFormats formats;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const Row& current = rows[r];
             for (std::size_t c = 0; c < current.cells.size(); ++c) {
                 QTextTableCell cell =
-                    table->cellAt(static_cast<int>(r), static_cast<int>(startColumns[c]));
-                QTextTableCellFormat cellFormat = CellFormat(*current.format, c, bordered);
-                if (c + 1 == current.cells.size())
-                    cellFormat.setProperty(kQtRowFormat,
-                                           ToByteArray(rtf::EncodeRow(*current.format)));
-                cell.setFormat(cellFormat);
+                    table->cellAt(static_cast<int>(r), static_cast<int>(spans[r][c].first));
+                const bool rowEnd = c + 1 == current.cells.size();
+                cell.setFormat(formats.Of(looks[r][c], rowEnd ? current.format : nullptr));
                 QTextCursor inCell = cell.firstCursorPosition();
                 Paragraphs(inCell, current.cells[c].begin, current.cells[c].end, depth, true);
             }
@@ -458,14 +493,96 @@ public:
     }
 
 private:
-    static QTextTableCellFormat CellFormat(const rtf::RowFormat& row, std::size_t index,
-                                           bool bordered) {
-        QTextTableCellFormat format;
-        const double gap = TwipsToPixels(std::max(row.gap, 0));
-        format.setLeftPadding(gap);
-        format.setRightPadding(gap);
+    struct Span {
+        std::size_t first, last; // Qt columns
+        bool operator==(const Span&) const = default;
+    };
+    // One side of a cell as Qt draws it; no width is no line.
+    struct Side {
+        double width = 0;
+        QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_None;
+        QColor color;
+        bool operator==(const Side&) const = default;
+    };
+    // What a cell shows: its sides (by rtf::BorderSide), background, gap.
+    struct CellLook {
+        std::array<Side, 4> sides;
+        std::optional<QColor> background;
+        double gap = 0;
+        bool operator==(const CellLook&) const = default;
+    };
+
+    static int Rank(QTextFrameFormat::BorderStyle style) {
+        switch (style) {
+        case QTextFrameFormat::BorderStyle_Double:
+            return 4;
+        case QTextFrameFormat::BorderStyle_Solid:
+            return 3;
+        case QTextFrameFormat::BorderStyle_Dashed:
+            return 2;
+        case QTextFrameFormat::BorderStyle_Dotted:
+            return 1;
+        default:
+            return 0;
+        }
+    }
+
+    // The line where `first` (the left or upper cell's side) meets `second`:
+    // the wider one, of equal width the more solid style, else the first;
+    // it stays with the first cell.
+    static void Collapse(Side& first, Side& second) {
+        if (second.width > first.width ||
+            (second.width == first.width && Rank(second.style) > Rank(first.style)))
+            first = second;
+        second = Side{};
+    }
+
+    static CellLook Look(const rtf::RowFormat& row, std::size_t index, bool bordered) {
+        CellLook look;
+        look.gap = TwipsToPixels(std::max(row.gap, 0));
         const rtf::CellFormat cell =
             index < row.cells.size() ? row.cells[index] : rtf::CellFormat{};
+        for (int side = 0; side < 4; ++side) {
+            const rtf::TableBorder& border = cell.borders[side];
+            Side& shown = look.sides[static_cast<std::size_t>(side)];
+            if (border.Present()) {
+                shown.width = std::max(1.0, TwipsToPixels(border.width));
+                shown.style = QTextFrameFormat::BorderStyle_Solid;
+                switch (border.style) {
+                case rtf::BorderStyle::Double:
+                    shown.style = QTextFrameFormat::BorderStyle_Double;
+                    break;
+                case rtf::BorderStyle::Dotted:
+                    shown.style = QTextFrameFormat::BorderStyle_Dotted;
+                    break;
+                case rtf::BorderStyle::Dashed:
+                    shown.style = QTextFrameFormat::BorderStyle_Dashed;
+                    break;
+                default:
+                    break;
+                }
+                shown.color = border.color.isAuto ? QColor(Qt::black) : ToQColor(border.color);
+            } else if (!bordered) {
+                // A table without borders shows a faint grid, so that its cells
+                // can be seen while editing.
+                shown.width = 1;
+                shown.style = QTextFrameFormat::BorderStyle_Dotted;
+                shown.color = QColor(192, 192, 192);
+            }
+        }
+        if (!cell.background.isAuto) {
+            look.background = ToQColor(cell.background);
+        } else if (cell.shading > 0) {
+            const int level = 255 - std::clamp(cell.shading, 0, 10000) * 255 / 10000;
+            look.background = QColor(level, level, level);
+        }
+        return look;
+    }
+
+    static QTextTableCellFormat CellFormat(const CellLook& look) {
+        QTextTableCellFormat format;
+        format.setLeftPadding(look.gap);
+        format.setRightPadding(look.gap);
         using Setter = void (QTextTableCellFormat::*)(qreal);
         using StyleSetter = void (QTextTableCellFormat::*)(QTextFrameFormat::BorderStyle);
         using BrushSetter = void (QTextTableCellFormat::*)(const QBrush&);
@@ -480,43 +597,52 @@ private:
                                                  &QTextTableCellFormat::setLeftBorderBrush,
                                                  &QTextTableCellFormat::setBottomBorderBrush,
                                                  &QTextTableCellFormat::setRightBorderBrush};
-        for (int side = 0; side < 4; ++side) {
-            const rtf::TableBorder& border = cell.borders[side];
-            if (border.Present()) {
-                (format.*kWidth[side])(std::max(1.0, TwipsToPixels(border.width)));
-                QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_Solid;
-                switch (border.style) {
-                case rtf::BorderStyle::Double:
-                    style = QTextFrameFormat::BorderStyle_Double;
-                    break;
-                case rtf::BorderStyle::Dotted:
-                    style = QTextFrameFormat::BorderStyle_Dotted;
-                    break;
-                case rtf::BorderStyle::Dashed:
-                    style = QTextFrameFormat::BorderStyle_Dashed;
-                    break;
-                default:
-                    break;
-                }
-                (format.*kStyle[side])(style);
-                (format.*kBrush[side])(border.color.isAuto ? QBrush(Qt::black)
-                                                           : QBrush(ToQColor(border.color)));
-            } else if (!bordered) {
-                // A table without borders shows a faint grid, so that its cells
-                // can be seen while editing.
-                (format.*kWidth[side])(1);
-                (format.*kStyle[side])(QTextFrameFormat::BorderStyle_Dotted);
-                (format.*kBrush[side])(QBrush(QColor(192, 192, 192)));
-            }
+        for (std::size_t side = 0; side < 4; ++side) {
+            const Side& shown = look.sides[side];
+            if (shown.width <= 0)
+                continue;
+            (format.*kWidth[side])(shown.width);
+            (format.*kStyle[side])(shown.style);
+            (format.*kBrush[side])(QBrush(shown.color));
         }
-        if (!cell.background.isAuto) {
-            format.setBackground(ToQColor(cell.background));
-        } else if (cell.shading > 0) {
-            const int level = 255 - std::clamp(cell.shading, 0, 10000) * 255 / 10000;
-            format.setBackground(QColor(level, level, level));
-        }
+        if (look.background)
+            format.setBackground(*look.background);
         return format;
     }
+
+    // The cell formats of one table: a table has a handful of different
+    // cells, and rows of one definition, over many rows.
+    class CellFormats {
+    public:
+        // A row's last cell carries the row (`row` not null).
+        const QTextTableCellFormat& Of(const CellLook& look, const rtf::RowFormat* row) {
+            QByteArray bytes;
+            if (row) {
+                if (row != lastRow_ && !(lastRow_ && *row == *lastRow_))
+                    lastBytes_ = ToByteArray(rtf::EncodeRow(*row));
+                lastRow_ = row;
+                bytes = lastBytes_;
+            }
+            for (const Entry& entry : formats_)
+                if (entry.look == look && entry.row == bytes)
+                    return entry.format;
+            QTextTableCellFormat format = CellFormat(look);
+            if (row)
+                format.setProperty(kQtRowFormat, bytes);
+            formats_.push_back(Entry{look, bytes, std::move(format)});
+            return formats_.back().format;
+        }
+
+    private:
+        struct Entry {
+            CellLook look;
+            QByteArray row;
+            QTextTableCellFormat format;
+        };
+        std::deque<Entry> formats_;
+        const rtf::RowFormat* lastRow_ = nullptr;
+        QByteArray lastBytes_;
+    };
 
     const rtf::RtfDocument& model_;
     WriteCache& cache_;
