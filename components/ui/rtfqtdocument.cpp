@@ -234,6 +234,20 @@ public:
     const QTextBlockFormat& Block(const rtf::ParaFormat& format) {
         return Lookup(blocks_, format, [](const rtf::ParaFormat& f) { return ToQtBlockFormat(f); });
     }
+    // The block format of a cell's first paragraph: its own, with the
+    // format of its paragraph mark riding on it.
+    const QTextBlockFormat& CellBlock(const rtf::RtfDocument& model,
+                                      const rtf::Paragraph& paragraph) {
+        const std::pair<std::uint32_t, std::uint32_t> key{paragraph.format, paragraph.markFormat};
+        for (const auto& entry : cellBlocks_)
+            if (entry.first == key)
+                return entry.second;
+        QTextBlockFormat block = Block(model.ParaFormatOf(paragraph));
+        block.setProperty(kQtCellMarkFormat,
+                          QVariant::fromValue<QTextFormat>(Char(model.MarkFormatOf(paragraph))));
+        cellBlocks_.emplace_back(key, std::move(block));
+        return cellBlocks_.back().second;
+    }
     // The format of a run that belongs to a field (or is an object).
     QTextCharFormat RunFormat(const rtf::Run& run, const rtf::CharFormat& runFormat) {
         if (!run.field && !run.IsObject())
@@ -273,6 +287,7 @@ private:
 
     std::vector<std::pair<rtf::CharFormat, QTextCharFormat>> chars_;
     std::vector<std::pair<rtf::ParaFormat, QTextBlockFormat>> blocks_;
+    std::deque<std::pair<std::pair<std::uint32_t, std::uint32_t>, QTextBlockFormat>> cellBlocks_;
     std::shared_ptr<const std::string> lastField_;
     int lastFieldId_ = 0;
 };
@@ -337,10 +352,7 @@ public:
             if (blockReady && depth > 0 && i == begin) {
                 // The first block of a cell: its character format is the
                 // cell's, so the paragraph mark's rides on the block.
-                QTextBlockFormat block = cache_.Block(format);
-                block.setProperty(kQtCellMarkFormat, QVariant::fromValue<QTextFormat>(cache_.Char(
-                                                         model_.MarkFormatOf(paragraph))));
-                cursor.setBlockFormat(block);
+                cursor.setBlockFormat(cache_.CellBlock(model_, paragraph));
             } else if (blockReady) {
                 cursor.setBlockFormat(cache_.Block(format));
                 cursor.setBlockCharFormat(cache_.Char(model_.MarkFormatOf(paragraph)));
@@ -687,6 +699,21 @@ public:
         return chars_.emplace(index, std::move(read)).first->second;
     }
 
+    // The model's index of the format of the paragraph mark a cell's first
+    // block carries, if it carries one.
+    std::optional<std::uint32_t> CellMark(const QTextBlock& block) {
+        const int index = block.blockFormatIndex();
+        auto it = cellMarks_.find(index);
+        if (it != cellMarks_.end())
+            return it->second;
+        std::optional<std::uint32_t> mark;
+        const QVariant stored = block.blockFormat().property(kQtCellMarkFormat);
+        if (stored.isValid())
+            mark = model_.InternFormat(
+                FromQtCharFormat(stored.value<QTextFormat>().toCharFormat(), fallback_));
+        return cellMarks_.emplace(index, mark).first->second;
+    }
+
     // The model's index of the block's paragraph format.
     std::uint32_t Para(const QTextBlock& block) {
         const int index = block.blockFormatIndex();
@@ -710,6 +737,7 @@ private:
     rtf::RtfDocument& model_;
     std::unordered_map<int, ReadFormat> chars_;
     std::unordered_map<int, std::uint32_t> paras_;
+    std::unordered_map<int, std::optional<std::uint32_t>> cellMarks_;
     std::unordered_map<int, std::shared_ptr<const std::string>> fields_;
 };
 
@@ -780,19 +808,74 @@ public:
         paragraph.depth = static_cast<std::uint8_t>(std::min(depth, 255));
         if (!table)
             return;
-        const QTextTableCell cell = table->cellAt(block.position());
-        if (!cell.isValid())
+        const Cell* cell = CellAt(*table, block.position());
+        if (!cell)
             return;
         const int end = block.position() + block.length() - 1;
-        if (end != cell.lastPosition())
+        if (end != cell->last)
             return;
         paragraph.cellEnd = true;
-        if (cell.column() + cell.columnSpan() < table->columns())
-            return;
-        paragraph.row = Row(*table, cell);
+        if (cell->rowEnd)
+            paragraph.row = Row(*table, cell->cell);
     }
 
 private:
+    // A table's cells in the order of the text, each once, and the range
+    // of the text each holds.
+    struct Cell {
+        QTextTableCell cell;
+        int first = 0, last = 0; // positions; `last` is the cell's end
+        bool rowEnd = false;     // it reaches the table's last column
+    };
+    struct TableCells {
+        std::vector<Cell> cells;
+        std::size_t next = 0; // where the walk through the blocks is
+    };
+
+    // The cell of a table at a position. Blocks are read in the order of the
+    // text, so each table's cells are listed once and walked forward; asking
+    // Qt for the cell at each block instead searches the table every time.
+    const Cell* CellAt(const QTextTable& table, int position) {
+        TableCells& walk = tables_[&table];
+        if (walk.cells.empty())
+            walk.cells = Cells(table);
+        if (walk.next < walk.cells.size() && walk.cells[walk.next].first > position)
+            walk.next = 0; // read again from the start
+        while (walk.next < walk.cells.size() && walk.cells[walk.next].last < position)
+            ++walk.next;
+        if (walk.next == walk.cells.size() || walk.cells[walk.next].first > position)
+            return nullptr;
+        return &walk.cells[walk.next];
+    }
+
+    static std::vector<Cell> Cells(const QTextTable& table) {
+        std::vector<Cell> cells;
+        const int rows = table.rows();
+        const int columns = table.columns();
+        int taken = -1; // the first position of the last cell listed
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns;) {
+                const QTextTableCell cell = table.cellAt(r, c);
+                const int first = cell.firstPosition();
+                // The columns it spans in this row.
+                int k = c + 1;
+                while (k < columns && table.cellAt(r, k).firstPosition() == first)
+                    ++k;
+                // A cell spanning rows from above was listed in its first row.
+                if (first > taken) {
+                    if (!cells.empty())
+                        cells.back().last = first - 1;
+                    cells.push_back(Cell{cell, first, first, k == columns});
+                    taken = first;
+                }
+                c = k;
+            }
+        }
+        if (!cells.empty())
+            cells.back().last = table.lastPosition();
+        return cells;
+    }
+
     std::shared_ptr<const rtf::RowFormat> Row(const QTextTable& table, const QTextTableCell& cell) {
         const QVariant stored = cell.format().property(kQtRowFormat);
         if (stored.isValid()) {
@@ -824,6 +907,7 @@ private:
     }
 
     const QTextDocument& document_;
+    std::unordered_map<const QTextTable*, TableCells> tables_;
     QByteArray lastBytes_;
     std::shared_ptr<const rtf::RowFormat> lastRow_;
 };
@@ -1091,10 +1175,10 @@ rtf::RtfDocument QTextRangeToModel(const QTextDocument& document, int from, int 
         tables.Place(block, paragraph);
         anyTable = anyTable || paragraph.depth > 0;
         paragraph.format = cache.Para(block);
-        const QVariant cellMark = block.blockFormat().property(kQtCellMarkFormat);
-        if (cellMark.isValid() && paragraph.depth > 0) {
-            paragraph.markFormat = model.InternFormat(FromQtCharFormat(
-                cellMark.value<QTextFormat>().toCharFormat(), DocumentDefaultFormat(document)));
+        const std::optional<std::uint32_t> cellMark =
+            paragraph.depth > 0 ? cache.CellMark(block) : std::nullopt;
+        if (cellMark) {
+            paragraph.markFormat = *cellMark;
         } else {
             paragraph.markFormat =
                 cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).index;
