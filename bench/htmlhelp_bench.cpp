@@ -18,31 +18,28 @@
 namespace {
 
 namespace fs = std::filesystem;
-using helpproject::TBrindlewovenProject;
 using helpproject::TStringList;
-
-std::unique_ptr<TBrindlewovenProject> MakeProject(const fs::path& folder) {
-    auto p = benchproject::MakeGeneratedProject(2000);
-    p->HhpFileName = (folder / "gen.hhp").string();
-    p->ChmFileName = (folder / "gen.chm").string();
-    return p;
-}
 
 void BM_HtmlHelpWriterAgainstChmcmd(benchmark::State& state) {
     const fs::path folder = fs::temp_directory_path() / "bw_htmlhelp_bench";
     fs::remove_all(folder);
     fs::create_directories(folder);
-    auto project = MakeProject(folder);
+    auto project = benchproject::MakeGeneratedProject(2000);
+    helpproject::TBuildRecord input;
+    input.HhpFileName = (folder / "gen.hhp").string();
+    input.ChmFileName = (folder / "gen.chm").string();
+    helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = input.HhpFileName;
     double writer = 0, chmcmd = 0;
     int runs = 0;
     for (auto _ : state) {
         for (auto& topic : project->Topics())
             topic->ClearHtmlCaches();
         auto t0 = std::chrono::steady_clock::now();
-        helpproject::WriteHtmlHelpProject(*project, false, true);
+        helpproject::WriteHtmlHelpProject(*project, false, true, options);
         auto t1 = std::chrono::steady_clock::now();
         state.PauseTiming();
-        const auto result = helpproject::CompileWithChmcmd(*project);
+        const auto result = helpproject::CompileWithChmcmd(input);
         auto t2 = std::chrono::steady_clock::now();
         if (!result.Produced) {
             state.SkipWithError(result.Log.c_str());

@@ -48,15 +48,17 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 // chmcmd's input: the same pages, contents, index and help project as the
-// make writes, in `folder`.
-std::unique_ptr<helpproject::TBrindlewovenProject> WriteChmcmdInput(const std::string& file,
-                                                                    const fs::path& folder) {
+// make writes, in `folder`; the record names them.
+helpproject::TBuildRecord WriteChmcmdInput(const std::string& file, const fs::path& folder) {
     fs::create_directories(folder);
     helpproject::TTextStyleList styles;
-    auto input = helpproject::TBrindlewovenProject::Load(file, &styles);
-    input->HhpFileName = (folder / "big.hhp").string();
-    input->ChmFileName = (folder / "big.chm").string();
-    helpproject::WriteHtmlHelpProject(*input, false, true);
+    auto project = helpproject::TBrindlewovenProject::Load(file, &styles);
+    helpproject::TBuildRecord input;
+    input.HhpFileName = (folder / "big.hhp").string();
+    input.ChmFileName = (folder / "big.chm").string();
+    helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = input.HhpFileName;
+    helpproject::WriteHtmlHelpProject(*project, false, true, options);
     return input;
 }
 
@@ -78,7 +80,7 @@ void BM_MakeAgainstChmcmd(benchmark::State& state) {
             break;
         }
         t0 = std::chrono::steady_clock::now();
-        const auto result = helpproject::CompileWithChmcmd(*input);
+        const auto result = helpproject::CompileWithChmcmd(input);
         chmcmd += Seconds(t0);
         if (!result.Produced) {
             state.SkipWithError(result.Log.c_str());
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--chmcmd") == 0) {
         auto input = WriteChmcmdInput(argv[2], fs::path(argv[2]).parent_path() / "input");
         const auto t0 = std::chrono::steady_clock::now();
-        const auto result = helpproject::CompileWithChmcmd(*input);
+        const auto result = helpproject::CompileWithChmcmd(input);
         std::printf("%.3f\n", Seconds(t0));
         return result.Produced ? 0 : 1;
     }

@@ -37,8 +37,6 @@ std::unique_ptr<TBrindlewovenProject> MakeProject(int count, const std::string& 
     auto p = std::make_unique<TBrindlewovenProject>();
     p->DeleteTopic(10);
     p->FileName = folder + "/bench.bwv";
-    p->HpjFileName = folder + "/bench.hpj";
-    p->RtfFileName = folder + "/bench.rtf";
     p->Compiler = helpproject::THelpCompiler::WinHelp32;
     p->Title = "Bench";
     for (int i = 1; i <= count; ++i) {
@@ -88,7 +86,8 @@ std::string Folder() {
 void BM_WriteWinHelpSources(benchmark::State& state) {
     auto project = MakeProject(static_cast<int>(state.range(0)), Folder());
     for (auto _ : state)
-        WriteWinHelpSources(*project, false);
+        WriteWinHelpSources(*project, {Folder() + "/bench.hpj", Folder() + "/bench.rtf", {}},
+                            false);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(TextBytes(*project)));
 }

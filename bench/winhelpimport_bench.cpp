@@ -37,8 +37,6 @@ std::unique_ptr<TBrindlewovenProject> MakeProject(int count, const std::string& 
     auto p = std::make_unique<TBrindlewovenProject>();
     p->DeleteTopic(10);
     p->FileName = folder + "/bench.bwv";
-    p->HpjFileName = folder + "/bench.hpj";
-    p->RtfFileName = folder + "/bench.rtf";
     p->Compiler = helpproject::THelpCompiler::WinHelp32;
     p->Title = "Bench";
     for (int i = 1; i <= count; ++i) {
@@ -78,12 +76,13 @@ std::string Folder() {
 
 void BM_ImportWinHelpProject(benchmark::State& state) {
     auto source = MakeProject(static_cast<int>(state.range(0)), Folder());
-    WriteWinHelpSources(*source, false);
-    const auto rtfBytes = std::filesystem::file_size(source->RtfFileName);
+    const TWinHelpSourceFiles files{Folder() + "/bench.hpj", Folder() + "/bench.rtf", {}};
+    WriteWinHelpSources(*source, files, false);
+    const auto rtfBytes = std::filesystem::file_size(files.RtfFileName);
     for (auto _ : state) {
         TBrindlewovenProject project;
         project.DeleteTopic(10);
-        const TWinHelpImportResult result = ImportWinHelpProject(project, source->HpjFileName);
+        const TWinHelpImportResult result = ImportWinHelpProject(project, files.HpjFileName);
         if (result.TopicsImported != state.range(0))
             state.SkipWithError("topics lost");
         benchmark::DoNotOptimize(project.Topics().data());

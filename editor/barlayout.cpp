@@ -4,14 +4,18 @@
 
 namespace editor {
 
-TPropertiesBarWidths PropertiesBarWidths(int barWidth, bool winHelpFile) {
-    const int column = std::min((barWidth - 2) / (winHelpFile ? 6 : 5), 80);
+TPropertiesBarWidths PropertiesBarWidths(int barWidth, bool sixthColumns) {
+    const int column = std::min((barWidth - 2) / (sixthColumns ? 6 : 5), 80);
     const int rest = barWidth - 3 * column - 2;
     TPropertiesBarWidths widths;
     widths.Browse = widths.Build = widths.Status = column;
     widths.Keywords = (rest + 1) / 2;
     widths.AKeywords = rest / 2;
     return widths;
+}
+
+bool SixthPropertyColumns(int helpFileKind) {
+    return helpFileKind == 16 || helpFileKind == 32;
 }
 
 TTextBarWidths TextBarWidths(int barWidth, int separatorWidth,

@@ -21,9 +21,11 @@ struct TPropertiesBarWidths {
     int Build = 0;
     int Status = 0;
 };
-// `winHelpFile` when the help file is a WinHelp file (16 or 32 bit): the
-// column then takes a sixth instead of a fifth.
-TPropertiesBarWidths PropertiesBarWidths(int barWidth, bool winHelpFile);
+// `sixthColumns`: the columns take a sixth of the bar instead of a fifth.
+TPropertiesBarWidths PropertiesBarWidths(int barWidth, bool sixthColumns);
+// The properties bar's columns take a sixth for the component help of the
+// first two Delphi versions (help-file kinds 16 and 32).
+bool SixthPropertyColumns(int helpFileKind);
 
 // What the text bar leaves to its font and style boxes.
 struct TTextBarWidths {

@@ -210,13 +210,12 @@ private:
     TCompilerStop stop_ = TCompilerStop::None;
 };
 
-struct TMakePipeline::TBuild {
+// How a make's compiler run ended.
+struct TMakePipeline::TCompileOutcome {
     bool Produced = false;
     TCompilerStop Stop = TCompilerStop::None;
     bool LogFound = false;
     std::string Log;
-    std::string HelpFile;
-    helpproject::TBuildReport Report;
 };
 
 TMakePipeline::TMakePipeline(TProjectCommands& commands, IMakeHost& host,
@@ -329,32 +328,44 @@ bool TMakePipeline::PrepareHtmlHelp(std::string& chmName) {
     return true;
 }
 
-TMakePipeline::TBuild TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
+// "Show help file" opens the help file this make produces.
+void TMakePipeline::NoteHelpFile() {
     TBrindlewovenProject& project = commands_.Session().Project();
-    TBuild build;
+    project.HelpFileName = build_.HelpFileName;
+    project.ChmFileName = build_.ChmFileName;
+}
+
+// Once the writers are done: what the project keeps of their choices, and
+// the help file as they named it.
+void TMakePipeline::KeepWrittenBuild() {
+    if (!build_.Written)
+        return;
+    helpproject::KeepBuildChoices(commands_.Session().Project(), build_.Report);
+    NoteHelpFile();
+}
+
+TMakePipeline::TCompileOutcome TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
+    const TBrindlewovenProject& project = commands_.Session().Project();
+    TCompileOutcome outcome;
+    // The folder and everything in it go with `temp`.
     platform::TempFolder temp = tempParent_.empty()
                                     ? platform::TempFolder("bwmake")
                                     : platform::TempFolder("bwmake", fs::path(tempParent_));
-    // The folder and everything in it go with `temp`; the project must not
-    // keep names of files that are gone.
-    TScopeGuard forget([&project] {
-        project.TempFiles.clear();
-        project.HhpFileName.clear();
-        project.ErrorLogFileName.clear();
-    });
-    project.HelpFileName.clear();
-    project.ChmFileName = chmName;
-    project.HhpFileName =
+    build_.ChmFileName = chmName;
+    build_.HhpFileName =
         (temp.Path() / platform::ChangeFileExt(platform::ExtractFileName(chmName), ".hhp"))
             .string();
+    NoteHelpFile();
     helpproject::TTempFolderFileNames names(temp);
     helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = build_.HhpFileName;
+    options.ChmFileName = build_.ChmFileName;
     options.Messenger = &commands_.Messenger();
     options.TempNames = &names;
-    build.Report = helpproject::WriteHtmlHelpProject(project, true, true, options);
-    helpproject::ApplyBuildReport(project, build.Report);
+    build_.TakeReport(helpproject::WriteHtmlHelpProject(project, true, true, options));
+    KeepWrittenBuild();
     if (project.CHeader)
-        helpproject::WriteHelpIdHeader(project, build.Report);
+        helpproject::WriteHelpIdHeader(project, build_.Report);
 
     helpproject::TCompilerPaths paths = paths_;
     paths.HCHTMLSel = CompilerProgram(helpproject::THelpCompiler::HtmlHelp, paths_, getenv_);
@@ -372,50 +383,54 @@ TMakePipeline::TBuild TMakePipeline::BuildHtmlHelp(const std::string& chmName) {
     // The progress window's Abort button is the Cancel that ends the
     // compiler's process group.
     components::TProgressScope running(&commands_.Messenger(), "Running help compiler...", 0);
-    build.Produced = helpproject::RunHelpCompiler(project, paths, Runner(), run).Produced;
-    build.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
-    build.HelpFile = project.ChmFileName;
-    if (!project.ErrorLogFileName.empty() && IsFile(project.ErrorLogFileName)) {
-        build.Log = platform::ReadFileBytes(helpproject::ProjectPath(project.ErrorLogFileName));
-        build.LogFound = true;
+    outcome.Produced = helpproject::RunHelpCompiler(project, build_, paths, Runner(), run).Produced;
+    outcome.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
+    if (!build_.ErrorLogFileName.empty() && IsFile(build_.ErrorLogFileName)) {
+        outcome.Log = platform::ReadFileBytes(helpproject::ProjectPath(build_.ErrorLogFileName));
+        outcome.LogFound = true;
     }
-    return build;
+    return outcome;
 }
 
-TMakePipeline::TBuild TMakePipeline::BuildWinHelp() {
-    TBrindlewovenProject& project = commands_.Session().Project();
-    TBuild build;
+TMakePipeline::TCompileOutcome TMakePipeline::BuildWinHelp() {
+    const TBrindlewovenProject& project = commands_.Session().Project();
+    TCompileOutcome outcome;
     helpproject::TWinHelpMakeOptions options;
     if (!tempParent_.empty())
         options.TempParent = tempParent_;
-    project.HelpFileName = OutputFileName(project, ".hlp");
+    build_.HelpFileName = OutputFileName(project, ".hlp");
+    NoteHelpFile();
     Progress("Running help compiler...");
     host_.SetWindowEnabled(false);
     TScopeGuard enable([this] { host_.SetWindowEnabled(true); });
     // The progress window's Abort button is the Cancel that ends the
     // compiler's process group.
     components::TProgressScope running(&commands_.Messenger(), "Running help compiler...", 0);
-    helpproject::TWinHelpMakeResult made =
-        helpproject::MakeWinHelpFile(project, paths_, Runner(), options);
-    build.Produced = made.Compile.Produced;
-    build.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
-    build.Log = std::move(made.ErrorLog);
-    build.LogFound = made.ErrorLogFound;
-    build.Report = std::move(made.Build);
-    build.HelpFile = project.HelpFileName;
-    return build;
+    helpproject::TWinHelpMakeResult made;
+    try {
+        made = helpproject::MakeWinHelpFile(project, build_, paths_, Runner(), options);
+    } catch (...) {
+        KeepWrittenBuild(); // a compiler that could not start still leaves the writers' choices
+        throw;
+    }
+    KeepWrittenBuild();
+    outcome.Produced = made.Compile.Produced;
+    outcome.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
+    outcome.Log = std::move(made.ErrorLog);
+    outcome.LogFound = made.ErrorLogFound;
+    return outcome;
 }
 
 // Why the compiler was ended, and what most likely made it so slow or so
 // big: an index keyword with very many topics.
-std::string TMakePipeline::StopMessage(const TBuild& build) const {
+std::string TMakePipeline::StopMessage(const TCompileOutcome& outcome) const {
     const TCompilerLimits limits =
         limits_ ? *limits_ : CompilerLimitsFromEnvironment(getenv_, false);
     std::string text;
-    if (build.Stop == TCompilerStop::TimeLimit)
+    if (outcome.Stop == TCompilerStop::TimeLimit)
         text = "The help compiler did not finish within " + DurationText(limits.Time) +
                " and was stopped.";
-    else if (build.Stop == TCompilerStop::MemoryLimit)
+    else if (outcome.Stop == TCompilerStop::MemoryLimit)
         text = "The help compiler used more than " + platform::SizeLimitText(limits.MemoryBytes) +
                " of memory and was stopped.";
     else
@@ -456,28 +471,28 @@ void TMakePipeline::WarnOfKeywordLoad() {
             heaviest.Keyword + ", ...\") with fewer topics each.");
 }
 
-void TMakePipeline::FillErrorLog(const TBuild& build) {
-    errorLog_ = rtf::SplitLines(build.Log);
-    if (!build.LogFound || build.Log.empty())
+void TMakePipeline::FillErrorLog(const TCompileOutcome& outcome) {
+    errorLog_ = rtf::SplitLines(outcome.Log);
+    if (!outcome.LogFound || outcome.Log.empty())
         errorLog_.emplace_back(kNoCompilerLog);
-    if (const std::string stop = StopMessage(build); !stop.empty()) {
+    if (const std::string stop = StopMessage(outcome); !stop.empty()) {
         errorLog_.emplace_back();
         for (std::string& line : rtf::SplitLines(stop))
             errorLog_.push_back(std::move(line));
     }
     // This build's lists only: an earlier build's entries are not this one's.
-    AppendList(errorLog_, "MISSING IMAGES:", build.Report.MissingImages);
-    AppendList(errorLog_, "BROKEN LINKS:", build.Report.BrokenLinks);
+    AppendList(errorLog_, "MISSING IMAGES:", build_.Report.MissingImages);
+    AppendList(errorLog_, "BROKEN LINKS:", build_.Report.BrokenLinks);
     host_.ShowErrorLog(errorLog_);
 }
 
-void TMakePipeline::ShowResult(const TBuild& build, bool showResult) {
+void TMakePipeline::ShowResult(const TCompileOutcome& outcome, bool showResult) {
     TBrindlewovenProject& project = commands_.Session().Project();
     const bool html = project.Compiler == helpproject::THelpCompiler::HtmlHelp;
-    if (!build.Produced) {
-        if (build.Stop == TCompilerStop::Signal)
+    if (!outcome.Produced) {
+        if (outcome.Stop == TCompilerStop::Signal)
             return; // the program is about to end: nobody to tell
-        if (const std::string stop = StopMessage(build); !stop.empty())
+        if (const std::string stop = StopMessage(outcome); !stop.empty())
             ShowError(commands_.Messenger(), stop);
         TQuestion failed;
         failed.Kind = TMessageKind::Error;
@@ -509,6 +524,8 @@ TMakeOutcome TMakePipeline::MakeHelpFile(bool showResult) {
 
 TMakeOutcome TMakePipeline::MakeSteps(bool showResult) {
     lastStop_ = TCompilerStop::None;
+    // Nothing of an earlier make passes for this one's.
+    build_ = {};
     if (!CompilerCheckLoop())
         return TMakeOutcome::Stopped;
     if (!SaveBeforeMake())
@@ -524,29 +541,25 @@ TMakeOutcome TMakePipeline::MakeSteps(bool showResult) {
         host_.SetBusy(false);
         host_.ShowTopic();
     });
-    // Lists of an earlier build must not pass for this one's.
-    project.MissingImages.clear();
-    project.BrokenLinks.clear();
     Progress("Closing WinHelp...");
     Progress("Saving help compiler data files...");
 
     WarnOfKeywordLoad();
-    TBuild build;
+    TCompileOutcome outcome;
     if (project.Compiler == helpproject::THelpCompiler::HtmlHelp) {
         std::string chmName;
         if (!PrepareHtmlHelp(chmName))
             return TMakeOutcome::Stopped;
-        build = BuildHtmlHelp(chmName);
+        outcome = BuildHtmlHelp(chmName);
     } else {
-        project.ChmFileName.clear();
-        build = BuildWinHelp();
+        outcome = BuildWinHelp();
     }
-    compiledTopics_ = build.Report.IncludedTopics;
-    lastStop_ = build.Stop;
-    FillErrorLog(build);
+    compiledTopics_ = build_.Report.IncludedTopics;
+    lastStop_ = outcome.Stop;
+    FillErrorLog(outcome);
     Progress("Cleaning up...");
-    ShowResult(build, showResult);
-    return build.Produced ? TMakeOutcome::Built : TMakeOutcome::NotProduced;
+    ShowResult(outcome, showResult);
+    return outcome.Produced ? TMakeOutcome::Built : TMakeOutcome::NotProduced;
 }
 
 bool TMakePipeline::GoToErrorTopic(const std::string& text) {

@@ -18,6 +18,7 @@
 
 #include "editor/editorsettings.h"
 #include "editor/projectcommands.h"
+#include "helpproject/build/buildrecord.h"
 #include "helpproject/build/compilerrun.h"
 #include "helpproject/build/helpviewer.h"
 #include "helpproject/writers/htmlhelpwriter.h"
@@ -124,6 +125,11 @@ public:
 
     // The error log of the last make.
     const std::vector<std::string>& ErrorLog() const { return errorLog_; }
+    // The build record of the last make: its help file, the names of its
+    // compiler input and what the writers found. Empty after a make that
+    // stopped before writing; the temporary files it names are gone once
+    // the make ended.
+    const helpproject::TBuildRecord& LastBuild() const { return build_; }
     // The topics the last WinHelp build wrote, in the order the compiler
     // counts them.
     const std::vector<std::int32_t>& CompiledTopics() const { return compiledTopics_; }
@@ -134,19 +140,21 @@ public:
 
 private:
     class TRunner;
-    struct TBuild;
+    struct TCompileOutcome;
 
     bool CompilerCheckLoop();
     bool SaveBeforeMake();
     void OutputFolderLoop();
     bool PrepareHtmlHelp(std::string& chmName);
-    TBuild BuildHtmlHelp(const std::string& chmName);
-    TBuild BuildWinHelp();
+    TCompileOutcome BuildHtmlHelp(const std::string& chmName);
+    TCompileOutcome BuildWinHelp();
+    void NoteHelpFile();
+    void KeepWrittenBuild();
     TMakeOutcome MakeSteps(bool showResult);
     void WarnOfKeywordLoad();
-    std::string StopMessage(const TBuild& build) const;
-    void FillErrorLog(const TBuild& build);
-    void ShowResult(const TBuild& build, bool showResult);
+    std::string StopMessage(const TCompileOutcome& outcome) const;
+    void FillErrorLog(const TCompileOutcome& outcome);
+    void ShowResult(const TCompileOutcome& outcome, bool showResult);
     helpproject::IProgramRunner& Runner();
     void Progress(const std::string& text);
 
@@ -165,6 +173,7 @@ private:
     // The index entries with the most topics, for the messages about a
     // compiler that ran out of memory or time.
     std::vector<helpproject::TKeywordTopicCount> heaviestKeywords_;
+    helpproject::TBuildRecord build_;
     std::vector<std::string> errorLog_;
     std::vector<std::int32_t> compiledTopics_;
 };

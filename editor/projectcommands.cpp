@@ -211,31 +211,15 @@ void TProjectCommands::ExportHpjRtf() {
     const auto file = host_.PromptSaveFile(ExportHpjRtfDialog());
     if (!file)
         return;
-    TBrindlewovenProject& project = session_.Project();
-    // The writers take the names from the project; every file of the export
-    // goes under the chosen name and folder (an imported project's own
-    // contents file stays as it is), so the project's names come back
-    // afterwards.
-    const std::string hpj = project.HpjFileName, rtf = project.RtfFileName,
-                      cnt = project.CntFileName;
-    const auto restore = [&] {
-        project.HpjFileName = hpj;
-        project.RtfFileName = rtf;
-        project.CntFileName = cnt;
-    };
-    project.RtfFileName = platform::ChangeFileExt(*file, ".rtf");
-    project.HpjFileName = platform::ChangeFileExt(*file, ".hpj");
-    project.CntFileName = platform::ChangeFileExt(*file, ".cnt");
-    try {
-        helpproject::TBuildReport report = helpproject::WriteWinHelpSources(project, false);
-        // The compiler names the help file after the help project.
-        report.HelpFileName = platform::ChangeFileExt(*file, ".hlp");
-        helpproject::WriteContentsFile(project, report, false);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    const TBrindlewovenProject& project = session_.Project();
+    // Every file of the export goes under the chosen name and folder.
+    const helpproject::TWinHelpSourceFiles files{platform::ChangeFileExt(*file, ".hpj"),
+                                                 platform::ChangeFileExt(*file, ".rtf"),
+                                                 platform::ChangeFileExt(*file, ".cnt")};
+    helpproject::TBuildReport report = helpproject::WriteWinHelpSources(project, files, false);
+    // The compiler names the help file after the help project.
+    report.HelpFileName = platform::ChangeFileExt(*file, ".hlp");
+    helpproject::WriteContentsFile(project, report, false);
 }
 
 void TProjectCommands::ExportHtmlHelp() {
@@ -243,19 +227,11 @@ void TProjectCommands::ExportHtmlHelp() {
     const auto file = host_.PromptSaveFile(ExportHtmlHelpDialog());
     if (!file)
         return;
-    TBrindlewovenProject& project = session_.Project();
-    const std::string hhp = project.HhpFileName;
-    project.HhpFileName = *file;
     helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = *file;
     options.Messenger = &messenger_;
-    try {
-        components::TProgressScope progress(&messenger_, "Exporting Project to HTML Help", 0);
-        helpproject::WriteHtmlHelpProject(project, false, false, options);
-    } catch (...) {
-        project.HhpFileName = hhp;
-        throw;
-    }
-    project.HhpFileName = hhp;
+    components::TProgressScope progress(&messenger_, "Exporting Project to HTML Help", 0);
+    helpproject::WriteHtmlHelpProject(session_.Project(), false, false, options);
 }
 
 helpproject::TBuildReport TProjectCommands::ExportWebHelp() {

@@ -147,7 +147,6 @@ void TBrindlewovenProject::ClearTopics() {
     sortKeys_.clear();
     topicsByTitle_.clear();
     topicsByNumber_.clear();
-    FirstTopic = nullptr;
     topics_.clear();
 }
 
@@ -158,8 +157,6 @@ void TBrindlewovenProject::DeleteTopic(std::int32_t number) {
     TBrindlewovenTopic* topic = topics_[place].get();
     RemoveFromSortedView(topic);
     RemoveFromTopicLists(number);
-    if (FirstTopic == topic)
-        FirstTopic = nullptr;
     topics_.erase(topics_.begin() + static_cast<std::ptrdiff_t>(place));
 }
 

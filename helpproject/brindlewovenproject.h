@@ -90,17 +90,12 @@ public:
     TTopicSortOrder SortOrder() const { return sortOrder_; }
 
     // ---- fields -----------------------------------------------------------
-    TBrindlewovenTopic* FirstTopic = nullptr;
-    TStringList TempFiles;
-
     std::string FileName;
+    // Not stored. The help file last made or shown: the .hlp, or the .chm
+    // for HTML Help (one of them empty after a make). "Show help file" opens
+    // it; a make names its own output (TBuildRecord).
     std::string HelpFileName;
     std::string ChmFileName;
-    std::string HpjFileName;
-    std::string HhpFileName;
-    std::string RtfFileName;
-    std::string CntFileName;
-    std::string ErrorLogFileName;
     std::int32_t HelpFileKind = 0;
     THelpCompiler Compiler = THelpCompiler::None;
     std::string OutputFolder;
@@ -153,8 +148,6 @@ public:
     std::string WebIndexTitle = "%s Index";
     std::string WebPreviousLabel = "Previous";
     std::string WebNextLabel = "Next";
-    TStringList MissingImages;
-    TStringList BrokenLinks;
 
     // ---- topic list operations ---------------------------------------------
     // Positions given by index are 1-based; SortedIndexOf is 0-based.
@@ -240,6 +233,8 @@ public:
     TBrindlewovenTopic* SortedNextBookmark(std::int32_t number) const;
 
     // ---- build tags, browse sequences, display strings ---------------------
+    // Sets every topic's Included flag by the build tags; EProjectError when
+    // they leave no topic.
     void FilterTopicsByBuildTags();
     void GetBuildTags(TStringList& list, bool split) const;
     void GetBrowseSequences(TStringList& list) const;

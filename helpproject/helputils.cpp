@@ -178,8 +178,9 @@ std::filesystem::path ProjectPath(const std::string& fileName) {
     return platform::resolvePath(fileName);
 }
 
-std::string DefaultHelpFileName(const TBrindlewovenProject& project) {
-    const std::string& own = project.FileName.empty() ? project.HpjFileName : project.FileName;
+std::string DefaultHelpFileName(const TBrindlewovenProject& project,
+                                const std::string& hpjFileName) {
+    const std::string& own = project.FileName.empty() ? hpjFileName : project.FileName;
     const std::string base = project.OutputFolder.empty()
                                  ? own
                                  : platform::IncludeTrailingSeparator(project.OutputFolder) +

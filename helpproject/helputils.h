@@ -42,7 +42,9 @@ std::string_view LocaleCodeDigits(std::string_view locale);
 // An ANSI file name of the project as a path of this system.
 std::filesystem::path ProjectPath(const std::string& fileName);
 // The project's help file name: the project file name, or the output folder
-// followed by the project file's name, with the extension ".hlp".
-std::string DefaultHelpFileName(const TBrindlewovenProject& project);
+// followed by the project file's name, with the extension ".hlp". An unsaved
+// project's takes the name of the help project `hpjFileName` instead.
+std::string DefaultHelpFileName(const TBrindlewovenProject& project,
+                                const std::string& hpjFileName = {});
 
 } // namespace helpproject

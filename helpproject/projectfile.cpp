@@ -160,7 +160,6 @@ void TBrindlewovenProject::LoadFromBytes(const std::string& bytes, const std::st
 
     // Everything is read: only now does anything outside this project change.
     topics_ = std::move(topics);
-    FirstTopic = nullptr;
     RebuildTopicLists();
     if (styles) {
         styles->Clear();

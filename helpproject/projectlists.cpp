@@ -64,7 +64,6 @@ void TBrindlewovenProject::FilterTopicsByBuildTags() {
     const TBuildSelection selection = TBuildSelection::ByBuildTags(*this);
     for (auto& topic : topics_)
         topic->Included = selection.Includes(*topic);
-    FirstTopic = selection.Empty() ? nullptr : FindTopic(selection.First()->Number);
     CheckBuildLeavesTopics(*this, selection);
 }
 

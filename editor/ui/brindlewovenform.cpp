@@ -28,9 +28,11 @@
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"
 #include "editor/ui/actionicons.h"
+#include "editor/ui/barsizing.h"
 #include "editor/ui/contentseditorcommands.h"
 #include "editor/ui/dialogcommands.h"
 #include "editor/ui/dialogs/findform.h"
+#include "editor/ui/dockpanels.h"
 #include "editor/ui/editorwheel.h"
 #include "editor/ui/errorlogpanel.h"
 #include "editor/ui/floatingontop.h"
@@ -87,7 +89,8 @@ TBrindlewovenForm::TBrindlewovenForm(TEditorContext& context, QWidget* parent)
     setStatusTip(kProductBanner);
     statusBar()->setObjectName("StatusBar");
     statusBar()->setToolTip(QString(kProductBanner) + "   ---   We love you all!");
-    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
+    // Docking at once: a drag's end is known at the release.
+    setDockOptions(QMainWindow::AllowNestedDocks);
     actions_ = new TMainActions(*menuBar(), *this);
     BuildEditor();
     BuildBars();
@@ -161,8 +164,9 @@ void TBrindlewovenForm::BuildBars() {
     helpToolBar_->addWidget(markup_->ComboLink);
     helpToolBar_->addWidget(markup_->BtnLinkSort);
     helpToolBar_->addAction(actions_->Action("ActionTextFind"));
-    helpToolBar_->widgetForAction(actions_->Action("ActionTextFind"))
-        ->setObjectName("BtnFindAndReplace");
+    QWidget* find = helpToolBar_->widgetForAction(actions_->Action("ActionTextFind"));
+    find->setObjectName("BtnFindAndReplace");
+    TBarSizing::Stretch(*helpToolBar_, *markup_->ComboLink, *find);
 }
 
 void TBrindlewovenForm::BuildDocks() {
@@ -347,28 +351,9 @@ void TBrindlewovenForm::BindViewCommands() {
     });
 }
 
-// The grid's "Stay On Top" strip below its bar, the error log's "On Top"
-// box under its Go button. Undocking the grid gives its width back: the
-// window narrows by the grid and the splitter.
 void TBrindlewovenForm::BuildOnTopStrips() {
-    auto* gridStrip = new QWidget(gridPanel_);
-    gridStrip->setObjectName("PanelGridOnTop");
-    if (auto* layout = qobject_cast<QVBoxLayout*>(gridPanel_->layout()))
-        layout->insertWidget(1, gridStrip);
-    gridOnTop_ = new TFloatingOnTop(*panelGrid_, *gridStrip, "CheckGridOnTop", tr("Stay On Top"),
-                                    state_.GridOnTop);
-    auto* errorStrip = new QWidget(errorLogPanel_);
-    errorStrip->setObjectName("PanelHCErrorOnTop");
-    QLayoutItem* side = errorLogPanel_->layout() ? errorLogPanel_->layout()->itemAt(1) : nullptr;
-    if (auto* sideLayout = side ? qobject_cast<QBoxLayout*>(side->layout()) : nullptr)
-        sideLayout->insertWidget(2, errorStrip);
-    hcErrorOnTopBox_ = new TFloatingOnTop(*panelHCError_, *errorStrip, "CheckHCErrorOnTop",
-                                          tr("On Top"), hcErrorOnTop_);
-    connect(panelGrid_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
-        if (floating && !applyingLayout_ && isVisible())
-            resize(std::max(minimumWidth(), width() - panelGrid_->width() - kSplitterThickness),
-                   height());
-    });
+    docks_ = new TDockPanels({*this, *panelGrid_, *gridPanel_, *panelHCError_, *errorLogPanel_},
+                             state_.GridOnTop, hcErrorOnTop_, applyingLayout_);
 }
 
 void TBrindlewovenForm::ToggleGrid() {
@@ -492,8 +477,8 @@ void TBrindlewovenForm::ApplyWindowState(const TWindowState& state) {
     applyingLayout_ = true;
     ApplyWindowLayout(Parts(), state_);
     applyingLayout_ = false;
-    gridOnTop_->Follow();
-    hcErrorOnTopBox_->Follow();
+    docks_->GridOnTop().Follow();
+    docks_->HCErrorOnTop().Follow();
     UpdateRulerPage();
     gridView_->Rebuild();
     gridView_->ApplyWidths();

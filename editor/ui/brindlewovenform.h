@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "editor/editorcontext.h"
+#include "editor/ui/dockpanels.h"
 #include "editor/ui/mainwindowlayout.h"
 #include "editor/windowstate.h"
 
@@ -108,9 +109,10 @@ public:
     // The formatting bar with the text-style box.
     QToolBar* TextBar() const { return textBar_; }
     QToolBar* HelpToolBar() const { return helpToolBar_; }
-    // The floating panels' stay-on-top check boxes.
-    TFloatingOnTop& GridOnTop() { return *gridOnTop_; }
-    TFloatingOnTop& HCErrorOnTop() { return *hcErrorOnTopBox_; }
+    // The floating panels' stay-on-top check boxes and their drags.
+    TDockPanels& Docks() { return *docks_; }
+    TFloatingOnTop& GridOnTop() { return docks_->GridOnTop(); }
+    TFloatingOnTop& HCErrorOnTop() { return docks_->HCErrorOnTop(); }
 
     // The command line as delivered (without the program name), run once
     // after start-up. Quit: the program ends at once with ExitCode instead
@@ -214,8 +216,7 @@ private:
     // The floating error log's stay-on-top flag; not saved.
     bool hcErrorOnTop_ = false;
     bool applyingLayout_ = false;
-    TFloatingOnTop* gridOnTop_ = nullptr;
-    TFloatingOnTop* hcErrorOnTopBox_ = nullptr;
+    TDockPanels* docks_ = nullptr;
 };
 
 } // namespace editor::ui

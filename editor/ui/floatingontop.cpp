@@ -4,12 +4,14 @@
 #include <QDockWidget>
 #include <QHBoxLayout>
 
+#include "editor/ui/dockdragguard.h"
+
 namespace editor::ui {
 
-TFloatingOnTop::TFloatingOnTop(QDockWidget& panel, QWidget& strip, const char* boxName,
+TFloatingOnTop::TFloatingOnTop(TDockDragGuard& guard, QWidget& strip, const char* boxName,
                                const QString& caption, bool& onTop)
-    : QObject(&panel), panel_(panel), strip_(strip), box_(new QCheckBox(caption, &strip)),
-      onTop_(onTop) {
+    : QObject(&guard.Panel()), panel_(guard.Panel()), strip_(strip),
+      box_(new QCheckBox(caption, &strip)), onTop_(onTop) {
     box_->setObjectName(boxName);
     box_->setChecked(true);
     if (!strip.layout()) {
@@ -21,7 +23,7 @@ TFloatingOnTop::TFloatingOnTop(QDockWidget& panel, QWidget& strip, const char* b
         onTop_ = checked;
         Apply();
     });
-    connect(&panel, &QDockWidget::topLevelChanged, this, [this] { Follow(); });
+    connect(&guard, &TDockDragGuard::FloatingChanged, this, [this] { Follow(); });
     Follow();
 }
 

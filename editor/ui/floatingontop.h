@@ -11,14 +11,17 @@ class QWidget;
 
 namespace editor::ui {
 
+class TDockDragGuard;
+
 class TFloatingOnTop : public QObject {
     Q_OBJECT
 
 public:
     // `box` is created as a child of `strip` with `caption`; the flag is
-    // read and written through `onTop`.
-    TFloatingOnTop(QDockWidget& panel, QWidget& strip, const char* boxName, const QString& caption,
-                   bool& onTop);
+    // read and written through `onTop`. The guard tells when the panel
+    // floats or docks (a drag under way has not changed it yet).
+    TFloatingOnTop(TDockDragGuard& guard, QWidget& strip, const char* boxName,
+                   const QString& caption, bool& onTop);
 
     QCheckBox* Box() const { return box_; }
     // The floating state changed (or the layout was applied): shows or

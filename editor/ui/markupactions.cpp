@@ -23,8 +23,6 @@ TMarkupActions::TMarkupActions(TEditorContext& context, TMainActions& actions,
     ComboLink = new QComboBox(&helpToolBar);
     ComboLink->setObjectName("ComboLink");
     ComboLink->setToolTip(tr("Topic to link to"));
-    ComboLink->setMinimumWidth(240);
-    ComboLink->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     ComboLink->setMaxVisibleItems(24);
     BtnLinkSort = new QToolButton(&helpToolBar);
     BtnLinkSort->setObjectName("BtnLinkSort");

@@ -9,7 +9,9 @@
 #include <limits>
 
 #include "components/ui/ansiqt.h"
+#include "editor/barlayout.h"
 #include "editor/topiceditor.h"
+#include "editor/ui/barsizing.h"
 #include "editor/ui/dialogs/keyfiltervalidator.h"
 
 namespace editor::ui {
@@ -78,8 +80,6 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     : QObject(parent) {
     SpinID = MakeSpin(topicBar, "SpinID", "Topic ID");
     ComboTopic = MakeCombo(topicBar, "ComboTopic", "Topic title");
-    ComboTopic->setMinimumWidth(240);
-    ComboTopic->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     ComboTopic->setMaxVisibleItems(24);
     SpinGo = MakeSpin(topicBar, "SpinGo", "Go to the topic with this ID");
     BtnGo = new QToolButton(&topicBar);
@@ -96,13 +96,15 @@ TPropertyBarWidgets::TPropertyBarWidgets(QToolBar& topicBar, QToolBar& propertie
     ui::InstallKeyFilter(EditBrowse, TTopicEditor::PropertyFilter(TTopicColumn::BrowseSequence));
     ComboBuild = MakeCombo(propertiesBar, "ComboBuild", "Build tag");
     ComboBuild->lineEdit()->setMaxLength(50);
+    ComboBuild->lineEdit()->setPlaceholderText(tr("Build")); // fits the narrow column
     ui::InstallKeyFilter(ComboBuild, TTopicEditor::PropertyFilter(TTopicColumn::BuildTag));
     ComboStatus = MakeCombo(propertiesBar, "ComboStatus", "Status");
-    for (QWidget* box : {static_cast<QWidget*>(EditKeywords), static_cast<QWidget*>(EditAKeywords)})
-        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    for (QWidget* box : {static_cast<QWidget*>(EditBrowse), static_cast<QWidget*>(ComboBuild),
-                         static_cast<QWidget*>(ComboStatus)})
-        box->setFixedWidth(96);
+    // The title box takes what the topic bar leaves; the properties bar
+    // shares its width among its boxes.
+    TBarSizing::Stretch(topicBar, *ComboTopic, *BtnGo);
+    propertiesSizing_ = TBarSizing::ShareProperties(
+        propertiesBar, {EditKeywords, EditAKeywords, EditBrowse, ComboBuild, ComboStatus},
+        [this] { return editor_ && SixthPropertyColumns(editor_->Project().HelpFileKind); });
 
     connect(SpinID, &QSpinBox::valueChanged, this, &TPropertyBarWidgets::NumberTyped);
     connect(ComboTopic, &QComboBox::editTextChanged, this, &TPropertyBarWidgets::TitleEdited);
@@ -139,6 +141,7 @@ template <class TSetter> void TPropertyBarWidgets::Typed(TSetter setter) {
 void TPropertyBarWidgets::ShowBar() {
     if (editor_ == nullptr)
         return;
+    propertiesSizing_->Apply(); // the help-file kind may have changed
     showing_ = true;
     const TPropertyBar& bar = editor_->PropertyBar();
     SpinID->setValue(bar.Number);

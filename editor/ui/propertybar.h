@@ -20,6 +20,8 @@ class TTopicEditor;
 
 namespace editor::ui {
 
+class TBarSizing;
+
 class TPropertyBarWidgets : public QObject {
     Q_OBJECT
 
@@ -67,6 +69,7 @@ private:
     template <class TSetter> void Typed(TSetter setter);
 
     TTopicEditor* editor_ = nullptr;
+    TBarSizing* propertiesSizing_ = nullptr;
     TRunner run_ = [](const std::function<void()>& command) { command(); };
     bool showing_ = false;
 };

@@ -1,8 +1,8 @@
 #include "editor/ui/topicgridpanel.h"
 
 #include <QAction>
+#include <QHBoxLayout>
 #include <QMenu>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,11 +41,16 @@ TTopicGridPanel::TTopicGridPanel(TEditorContext& context, TTopicGridView& view, 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* bar = new QToolBar(this);
+    // The six buttons stand in one row, side by side from the left; a
+    // narrow grid narrows them rather than hiding any.
+    auto* bar = new QWidget(this);
     bar->setObjectName("GridBar");
-    bar->setIconSize(QSize(12, 12));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(1, 1, 1, 1);
+    row->setSpacing(0);
     for (const TButtonSpec& spec : kButtons) {
         auto* button = new QToolButton(bar);
+        button->setAutoRaise(true);
         button->setObjectName(spec.Name);
         button->setText(spec.Caption);
         button->setCheckable(true);
@@ -53,9 +58,10 @@ TTopicGridPanel::TTopicGridPanel(TEditorContext& context, TTopicGridView& view, 
             ToQString(std::string(GridHeader(static_cast<TTopicColumn>(spec.Code)))));
         connect(button, &QToolButton::clicked, this,
                 [this, code = spec.Code] { ToggleColumn(code); });
-        bar->addWidget(button);
+        row->addWidget(button);
         buttons_[spec.Code] = button;
     }
+    row->addStretch(1);
     layout->addWidget(bar);
     view_.setParent(this);
     layout->addWidget(&view_, 1);

@@ -1,8 +1,8 @@
 #pragma once
 // What a writer did and found. The writers take the project as it is and
-// leave it so; everything they used to note on it comes back here instead,
-// for the make pipeline (which copies into the project what the project
-// keeps) and for the error log ("MISSING IMAGES:", "BROKEN LINKS:").
+// leave it so; everything they chose or found comes back here instead, for
+// the make's build record (TBuildRecord), the error log ("MISSING IMAGES:",
+// "BROKEN LINKS:") and the few changes a make leaves in the project.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,10 +44,10 @@ struct TBuildReport {
     std::optional<std::string> LocaleID;
 };
 
-// Copies the report into the project as the writers once left it there: the
-// missing-picture and broken-link lists (replaced), the temporary files
-// (appended), the file names given, the kept locale, the automatic IDs, and
-// the Included flags with FirstTopic.
-void ApplyBuildReport(TBrindlewovenProject& project, const TBuildReport& report);
+// What a make leaves in the project itself: the locale as kept and the
+// automatic IDs of the topics written under them (both saved with the
+// project), and the Included flags of the topics written, which "Show help
+// file" reads.
+void KeepBuildChoices(TBrindlewovenProject& project, const TBuildReport& report);
 
 } // namespace helpproject

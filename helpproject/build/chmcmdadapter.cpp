@@ -98,17 +98,17 @@ std::string ChmcmdProjectText(const std::string& hhpText) {
     return out;
 }
 
-TChmcmdResult CompileWithChmcmd(TBrindlewovenProject& project, const std::string& chmcmdPath,
+TChmcmdResult CompileWithChmcmd(TBuildRecord& build, const std::string& chmcmdPath,
                                 IProgramRunner* runner) {
     TChmcmdResult result;
-    const fs::path hhp = fs::absolute(project.HhpFileName);
+    const fs::path hhp = fs::absolute(build.HhpFileName);
     const fs::path folder = hhp.parent_path();
-    if (project.ChmFileName.empty())
-        project.ChmFileName = fs::path(hhp).replace_extension(".chm").string();
-    const fs::path chm = fs::absolute(project.ChmFileName);
-    if (project.ErrorLogFileName.empty())
-        project.ErrorLogFileName = fs::path(hhp).replace_extension(".log").string();
-    const fs::path log = fs::absolute(project.ErrorLogFileName);
+    if (build.ChmFileName.empty())
+        build.ChmFileName = fs::path(hhp).replace_extension(".chm").string();
+    const fs::path chm = fs::absolute(build.ChmFileName);
+    if (build.ErrorLogFileName.empty())
+        build.ErrorLogFileName = fs::path(hhp).replace_extension(".log").string();
+    const fs::path log = fs::absolute(build.ErrorLogFileName);
     const fs::path copy = folder / ("~" + hhp.stem().string() + ".chmcmd.hhp");
     const fs::path output = folder / ("~" + hhp.stem().string() + ".chmcmd.out");
 
@@ -162,10 +162,10 @@ TChmcmdResult CompileWithChmcmd(TBrindlewovenProject& project, const std::string
     return result;
 }
 
-void TChmcmdHtmlHelpCompiler::Compile(TBrindlewovenProject& project, const TCompilerPaths& paths,
-                                      IProgramRunner& runner) {
+void TChmcmdHtmlHelpCompiler::Compile(const TBrindlewovenProject&, TBuildRecord& build,
+                                      const TCompilerPaths& paths, IProgramRunner& runner) {
     LastResult =
-        CompileWithChmcmd(project, paths.HCHTMLSel.empty() ? "chmcmd" : paths.HCHTMLSel, &runner);
+        CompileWithChmcmd(build, paths.HCHTMLSel.empty() ? "chmcmd" : paths.HCHTMLSel, &runner);
     if (LastResult.ExitCode == 127)
         throw EHelpCompilerError("Error running HTML Help Compiler (127)");
 }

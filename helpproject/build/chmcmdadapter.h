@@ -9,7 +9,7 @@
 namespace helpproject {
 
 struct TChmcmdResult {
-    bool Produced = false; // a non-empty .chm exists at ChmFileName
+    bool Produced = false; // a non-empty .chm exists at the build's ChmFileName
     int ExitCode = 0;
     std::string Log; // chmcmd's merged standard output and error
 };
@@ -31,21 +31,21 @@ std::string ChmcmdProjectText(const std::string& hhpText);
 // where they come from and when they are harmless.
 std::string ChmcmdLogForReading(const std::string& log);
 
-// Compiles HhpFileName into ChmFileName in the project's folder. The log
-// goes to ErrorLogFileName (the .hhp name with ".log" when none is set).
+// Compiles the build's HhpFileName into its ChmFileName (the .hhp name with
+// ".chm" when none is set). The log goes to its ErrorLogFileName (the .hhp
+// name with ".log" when none is set).
 // The log is kept as ChmcmdLogForReading gives it. A non-zero exit, a missing or an empty .chm is a
 // failure; an empty or partial .chm is deleted. A chmcmd that cannot be run gives exit code 127 and
 // its shell's message as log.
-TChmcmdResult CompileWithChmcmd(TBrindlewovenProject& project,
-                                const std::string& chmcmdPath = "chmcmd",
+TChmcmdResult CompileWithChmcmd(TBuildRecord& build, const std::string& chmcmdPath = "chmcmd",
                                 IProgramRunner* runner = nullptr);
 
 // The compiler seam's form: runs HCHTMLSel through CompileWithChmcmd and
 // throws EHelpCompilerError when chmcmd cannot be started.
 class TChmcmdHtmlHelpCompiler : public IHtmlHelpCompiler {
 public:
-    void Compile(TBrindlewovenProject& project, const TCompilerPaths& paths,
-                 IProgramRunner& runner) override;
+    void Compile(const TBrindlewovenProject& project, TBuildRecord& build,
+                 const TCompilerPaths& paths, IProgramRunner& runner) override;
     TChmcmdResult LastResult;
 };
 

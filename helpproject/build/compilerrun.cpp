@@ -17,9 +17,9 @@ namespace helpproject {
 
 namespace fs = std::filesystem;
 
-void TCommandLineHtmlHelpCompiler::Compile(TBrindlewovenProject& project,
+void TCommandLineHtmlHelpCompiler::Compile(const TBrindlewovenProject&, TBuildRecord& build,
                                            const TCompilerPaths& paths, IProgramRunner& runner) {
-    const auto run = runner.RunAndWait({paths.HCHTMLSel, project.HhpFileName}, {});
+    const auto run = runner.RunAndWait({paths.HCHTMLSel, build.HhpFileName}, {});
     if (!run.Started)
         throw EHelpCompilerError("Error running HTML Help Compiler (" +
                                  std::to_string(run.ErrorNumber) + ")");
@@ -59,14 +59,15 @@ std::string WorkingFolderOf(const TCompilerRunOptions& options) {
 
 } // namespace
 
-TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPaths& paths,
-                               IProgramRunner& runner, const TCompilerRunOptions& options) {
+TCompileResult RunHelpCompiler(const TBrindlewovenProject& project, TBuildRecord& build,
+                               const TCompilerPaths& paths, IProgramRunner& runner,
+                               const TCompilerRunOptions& options) {
     TCompileResult result;
     if (project.Compiler == THelpCompiler::HtmlHelp) {
         TCommandLineHtmlHelpCompiler commandLine;
         IHtmlHelpCompiler& compiler = options.HtmlHelp ? *options.HtmlHelp : commandLine;
-        compiler.Compile(project, paths, runner);
-        result.Produced = IsNonEmptyFile(ProjectPath(project.ChmFileName));
+        compiler.Compile(project, build, paths, runner);
+        result.Produced = IsNonEmptyFile(ProjectPath(build.ChmFileName));
         return result;
     }
     if (!IsWinHelp(project.Compiler))
@@ -76,12 +77,12 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
     std::vector<std::string> argv;
     fs::path produced;
     if (project.Compiler == THelpCompiler::WinHelp16) {
-        argv = {paths.HC31Sel, project.HpjFileName};
+        argv = {paths.HC31Sel, build.HpjFileName};
         produced = fs::path(workingFolder) /
-                   platform::ChangeFileExt(platform::ExtractFileName(project.HpjFileName), ".hlp");
+                   platform::ChangeFileExt(platform::ExtractFileName(build.HpjFileName), ".hlp");
     } else {
-        argv = {paths.HC95Sel, "-x", project.HpjFileName};
-        produced = ProjectPath(platform::ChangeFileExt(project.HpjFileName, ".hlp"));
+        argv = {paths.HC95Sel, "-x", build.HpjFileName};
+        produced = ProjectPath(platform::ChangeFileExt(build.HpjFileName, ".hlp"));
     }
     const auto run = runner.RunAndWait(argv, workingFolder);
     if (!run.Started)
@@ -89,10 +90,10 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
                                  std::to_string(run.ErrorNumber) + ")");
     result.ExitCode = run.ExitCode;
 
-    const fs::path target = ProjectPath(project.HelpFileName);
+    const fs::path target = ProjectPath(build.HelpFileName);
     if (IsNonEmptyFile(produced)) {
         // The viewer's index of the old file would not match the new one.
-        RemoveQuietly(ProjectPath(platform::ChangeFileExt(project.HelpFileName, ".GID")));
+        RemoveQuietly(ProjectPath(platform::ChangeFileExt(build.HelpFileName, ".GID")));
         if (produced != target)
             MoveOver(produced, target);
         result.Produced = true;
@@ -103,14 +104,14 @@ TCompileResult RunHelpCompiler(TBrindlewovenProject& project, const TCompilerPat
     if (IsDelphi1Or2Help(project.HelpFileKind) && !paths.KWGen.empty()) {
         std::error_code ec;
         if (fs::is_regular_file(ProjectPath(paths.KWGen), ec)) {
-            const std::string shortHpj = GetShortPath(project.HpjFileName);
+            const std::string shortHpj = GetShortPath(build.HpjFileName);
             const auto keywords = runner.RunAndWait({paths.KWGen, shortHpj}, workingFolder);
             if (!keywords.Started)
                 throw EHelpCompilerError("Error running Delphi keyword generator (" +
                                          std::to_string(keywords.ErrorNumber) + ")");
             const fs::path kwf = ProjectPath(platform::ChangeFileExt(shortHpj, ".kwf"));
             const fs::path kwfTarget =
-                ProjectPath(platform::ChangeFileExt(project.HelpFileName, ".kwf"));
+                ProjectPath(platform::ChangeFileExt(build.HelpFileName, ".kwf"));
             if (IsNonEmptyFile(kwf)) {
                 if (kwf != kwfTarget)
                     MoveOver(kwf, kwfTarget);
@@ -154,31 +155,32 @@ bool WipeFile(const std::string& fileName) {
     return true;
 }
 
-void DeleteBuildTempFiles(TBrindlewovenProject& project, const TCompilerRunOptions& options) {
-    if (!project.ErrorLogFileName.empty()) {
-        RemoveQuietly(ProjectPath(project.ErrorLogFileName));
-        project.ErrorLogFileName.clear();
+void DeleteBuildTempFiles(const TBrindlewovenProject& project, TBuildRecord& build,
+                          const TCompilerRunOptions& options) {
+    if (!build.ErrorLogFileName.empty()) {
+        RemoveQuietly(ProjectPath(build.ErrorLogFileName));
+        build.ErrorLogFileName.clear();
     }
-    if (!project.RtfFileName.empty()) {
-        WipeFile(project.RtfFileName);
-        project.RtfFileName.clear();
+    if (!build.RtfFileName.empty()) {
+        WipeFile(build.RtfFileName);
+        build.RtfFileName.clear();
     }
-    if (!project.HpjFileName.empty()) {
-        WipeFile(project.HpjFileName);
-        const std::string shortHpj = GetShortPath(project.HpjFileName);
+    if (!build.HpjFileName.empty()) {
+        WipeFile(build.HpjFileName);
+        const std::string shortHpj = GetShortPath(build.HpjFileName);
         if (project.Compiler == THelpCompiler::WinHelp16)
             RemoveQuietly(fs::path(WorkingFolderOf(options)) /
                           platform::ChangeFileExt(platform::ExtractFileName(shortHpj), ".ph"));
         else
-            RemoveQuietly(ProjectPath(platform::ChangeFileExt(project.HpjFileName, ".ph")));
-        if (!project.HelpFileName.empty())
+            RemoveQuietly(ProjectPath(platform::ChangeFileExt(build.HpjFileName, ".ph")));
+        if (!build.HelpFileName.empty())
             RemoveQuietly(
-                ProjectPath(platform::ChangeFileExt(GetShortPath(project.HelpFileName), ".ph")));
-        project.HpjFileName.clear();
+                ProjectPath(platform::ChangeFileExt(GetShortPath(build.HelpFileName), ".ph")));
+        build.HpjFileName.clear();
     }
-    while (!project.TempFiles.empty()) {
-        WipeFile(project.TempFiles.back());
-        project.TempFiles.pop_back();
+    while (!build.TempFiles.empty()) {
+        WipeFile(build.TempFiles.back());
+        build.TempFiles.pop_back();
     }
 }
 

@@ -245,18 +245,17 @@ TStringList ProjectFileLines(const THtmlHelpRun& run, const TBuildSelection& top
 }
 
 // The names a compile needs: the compiled file (beside the help project
-// unless the project names one) and the compiler's error log.
-void ChooseCompileNames(const TBrindlewovenProject& project, const THtmlHelpWriteOptions& options,
-                        TBuildReport& report) {
-    report.ChmFileName = project.ChmFileName.empty()
-                             ? platform::ChangeFileExt(project.HhpFileName, ".chm")
-                             : project.ChmFileName;
+// unless the options name one) and the compiler's error log.
+void ChooseCompileNames(const THtmlHelpWriteOptions& options, TBuildReport& report) {
+    report.ChmFileName = options.ChmFileName.empty()
+                             ? platform::ChangeFileExt(options.HhpFileName, ".chm")
+                             : options.ChmFileName;
     if (!options.ErrorLogFileName.empty())
         report.ErrorLogFileName = options.ErrorLogFileName;
     else if (options.TempNames)
         report.ErrorLogFileName = options.TempNames->MakeTempFileName();
     else
-        report.ErrorLogFileName = platform::ChangeFileExt(project.HhpFileName, ".log");
+        report.ErrorLogFileName = platform::ChangeFileExt(options.HhpFileName, ".log");
 }
 
 } // namespace
@@ -386,12 +385,12 @@ std::string HhpSymbol(const std::string& pageName) {
 TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forCompile,
                                   bool applyBuildTags, const THtmlHelpWriteOptions& options) {
     TBuildReport report;
-    const fs::path hhp(project.HhpFileName);
+    const fs::path hhp(options.HhpFileName);
     THtmlHelpRun run{project,
                      forCompile,
                      hhp.has_parent_path() ? hhp.parent_path() : fs::path("."),
-                     platform::ChangeFileExt(project.HhpFileName, ".hhc"),
-                     platform::ChangeFileExt(project.HhpFileName, ".hhk"),
+                     platform::ChangeFileExt(options.HhpFileName, ".hhc"),
+                     platform::ChangeFileExt(options.HhpFileName, ".hhk"),
                      report};
     const TBuildSelection topics = TBuildSelection::For(project, applyBuildTags);
     NoteHtmlTopics(topics, report);
@@ -431,8 +430,8 @@ TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forC
     progress.Stage("Writing HTML Help project file...", 0);
     progress.CheckAborted(kHtmlExportAborted);
     if (forCompile)
-        ChooseCompileNames(project, options, report);
-    run.Save(project.HhpFileName, ProjectFileLines(run, topics, names, pages.PictureNames,
+        ChooseCompileNames(options, report);
+    run.Save(options.HhpFileName, ProjectFileLines(run, topics, names, pages.PictureNames,
                                                    contentsWritten, indexWritten));
     return report;
 }

@@ -81,6 +81,11 @@ void AppendContentsTree(TStringList& lines, const std::vector<THtmlContentsEntry
 std::string HhpSymbol(const std::string& pageName);
 
 struct THtmlHelpWriteOptions {
+    // The help project (.hhp); every file goes to its folder.
+    std::string HhpFileName;
+    // The "Compiled file=" name when compiling. Empty: the .hhp's name with
+    // ".chm".
+    std::string ChmFileName;
     // The gauge and the user's abort; nullptr: neither.
     components::IMessenger* Messenger = nullptr;
     // The "Error log file=" name when compiling. Empty: a new temporary file
@@ -89,12 +94,11 @@ struct THtmlHelpWriteOptions {
     ITempFileNames* TempNames = nullptr;
 };
 
-// Writes the whole HTML Help compiler input to the folder of HhpFileName.
-// ForCompile: every written page, the .hhc, the .hhk and the .hhp go to the
-// report's TempFiles, and the compiled-file and error-log lines are written
-// (their names, ChmFileName or the .hhp's name with ".chm", come back in the
-// report). ApplyBuildTags: only the topics the build tags let through are
-// written, and EProjectError stops a build that leaves none. The user's
+// Writes the whole HTML Help compiler input to the folder of the options'
+// HhpFileName. ForCompile: every written page, the .hhc, the .hhk and the
+// .hhp go to the report's TempFiles, and the compiled-file and error-log
+// lines are written (their names come back in the report). ApplyBuildTags: only the topics the
+// build tags let through are written, and EProjectError stops a build that leaves none. The user's
 // abort ends the run with components::EAbort("HTML Export aborted by user").
 TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forCompile,
                                   bool applyBuildTags, const THtmlHelpWriteOptions& options = {});

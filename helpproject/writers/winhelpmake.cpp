@@ -27,11 +27,12 @@ namespace {
 // Deletes the build's input when the build ends, whichever way it ends.
 class TBuildCleanup {
 public:
-    TBuildCleanup(TBrindlewovenProject& project, const TCompilerRunOptions& options)
-        : project_(project), options_(options) {}
+    TBuildCleanup(const TBrindlewovenProject& project, TBuildRecord& build,
+                  const TCompilerRunOptions& options)
+        : project_(project), build_(build), options_(options) {}
     ~TBuildCleanup() {
         try {
-            DeleteBuildTempFiles(project_, options_);
+            DeleteBuildTempFiles(project_, build_, options_);
         } catch (...) {
             // The private folder goes with its owner all the same.
         }
@@ -40,7 +41,8 @@ public:
     TBuildCleanup& operator=(const TBuildCleanup&) = delete;
 
 private:
-    TBrindlewovenProject& project_;
+    const TBrindlewovenProject& project_;
+    TBuildRecord& build_;
     const TCompilerRunOptions& options_;
 };
 
@@ -55,8 +57,9 @@ std::string TempNameWithExtension(platform::TempFolder& folder, std::string_view
 
 } // namespace
 
-TWinHelpMakeResult MakeWinHelpFile(TBrindlewovenProject& project, const TCompilerPaths& paths,
-                                   IProgramRunner& runner, const TWinHelpMakeOptions& options) {
+TWinHelpMakeResult MakeWinHelpFile(const TBrindlewovenProject& project, TBuildRecord& build,
+                                   const TCompilerPaths& paths, IProgramRunner& runner,
+                                   const TWinHelpMakeOptions& options) {
     TWinHelpMakeResult result;
     platform::TempFolder temp = options.TempParent.empty()
                                     ? platform::TempFolder("bwmake")
@@ -64,22 +67,22 @@ TWinHelpMakeResult MakeWinHelpFile(TBrindlewovenProject& project, const TCompile
     TCompilerRunOptions run = options.Run;
     if (run.WorkingFolder.empty())
         run.WorkingFolder = temp.Path().string();
-    TBuildCleanup cleanup(project, run);
+    TBuildCleanup cleanup(project, build, run);
 
-    project.ChmFileName.clear();
-    project.HpjFileName = TempNameWithExtension(temp, ".hpj");
-    project.RtfFileName = TempNameWithExtension(temp, ".rtf");
-    project.CntFileName = platform::ChangeFileExt(DefaultHelpFileName(project), ".cnt");
+    build.HpjFileName = TempNameWithExtension(temp, ".hpj");
+    build.RtfFileName = TempNameWithExtension(temp, ".rtf");
+    build.CntFileName =
+        platform::ChangeFileExt(DefaultHelpFileName(project, build.HpjFileName), ".cnt");
     TTempFolderFileNames names(temp);
-    result.Build = WriteWinHelpSources(project, true, &names);
-    // The compiler run and the clean-up find the names on the project.
-    ApplyBuildReport(project, result.Build);
+    // The compiler run and the clean-up find the writers' names in the record.
+    build.TakeReport(WriteWinHelpSources(
+        project, {build.HpjFileName, build.RtfFileName, build.CntFileName}, true, &names));
     if (project.CHeader)
-        WriteHelpIdHeader(project, result.Build);
-    result.Compile = RunHelpCompiler(project, paths, runner, run);
-    if (!project.ErrorLogFileName.empty()) {
+        WriteHelpIdHeader(project, build.Report);
+    result.Compile = RunHelpCompiler(project, build, paths, runner, run);
+    if (!build.ErrorLogFileName.empty()) {
         try {
-            result.ErrorLog = platform::ReadFileBytes(ProjectPath(project.ErrorLogFileName));
+            result.ErrorLog = platform::ReadFileBytes(ProjectPath(build.ErrorLogFileName));
             result.ErrorLogFound = true;
         } catch (const std::exception&) {
             // A compiler that wrote no log leaves the panel empty.

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
-#include "helpproject/build/buildreport.h"
+#include "helpproject/build/buildrecord.h"
 #include "helpproject/build/compilerrun.h"
 
 namespace helpproject {
@@ -20,15 +20,17 @@ struct TWinHelpMakeResult {
     TCompileResult Compile;
     std::string ErrorLog;       // the compiler's log as it wrote it
     bool ErrorLogFound = false; // false: the compiler wrote no log at all
-    TBuildReport Build;         // what the writers did, already copied into the project
 };
 
 // The WinHelp part of the make: writes the input into a private temporary
 // folder (the contents file beside the help file, the C header when CHeader
-// is set), copies the writers' report into the project, runs the compiler,
-// reads its log and deletes the input. The temporary files are gone on every
-// exit path, a writer's error or a failed start included.
-TWinHelpMakeResult MakeWinHelpFile(TBrindlewovenProject& project, const TCompilerPaths& paths,
-                                   IProgramRunner& runner, const TWinHelpMakeOptions& options = {});
+// is set), keeps the writers' report in `build`, runs the compiler, reads
+// its log and deletes the input. The help file goes to the build's
+// HelpFileName as the writer chose it. The temporary files are gone, and
+// their names out of `build`, on every exit path, a writer's error or a
+// failed start included.
+TWinHelpMakeResult MakeWinHelpFile(const TBrindlewovenProject& project, TBuildRecord& build,
+                                   const TCompilerPaths& paths, IProgramRunner& runner,
+                                   const TWinHelpMakeOptions& options = {});
 
 } // namespace helpproject

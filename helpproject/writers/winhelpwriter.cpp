@@ -119,6 +119,7 @@ bool WritesContentsFile(const TBrindlewovenProject& project) {
 // The names and topics one run writes, all fixed before anything is written.
 struct TWinHelpRun {
     const TBrindlewovenProject& Project;
+    const TWinHelpSourceFiles& Files;
     bool BuildMode;
     TBuildSelection Topics;
     TBuildReport& Report;
@@ -145,7 +146,7 @@ void WriteOptionsSection(TLineWriter& hpj, const TWinHelpRun& run) {
     if (!project.Copyright.empty())
         hpj.Line("COPYRIGHT=" + ToOemText(project, project.Copyright));
     hpj.Line("ROOT=" + GetShortPath(platform::ExcludeTrailingSeparator(
-                           platform::ExtractFilePath(project.RtfFileName))));
+                           platform::ExtractFilePath(run.Files.RtfFileName))));
     if (!project.Title.empty())
         hpj.Line("TITLE=" + ToOemText(project, project.Title));
     hpj.Line("");
@@ -180,7 +181,7 @@ std::string HelpProjectText(const TWinHelpRun& run) {
     WriteTextSection(hpj, project, "[WINDOWS]", project.Windows);
     WriteTextSection(hpj, project, "[BAGGAGE]", project.Baggage);
     hpj.Line("[FILES]");
-    hpj.Line(GetShortPath(project.RtfFileName));
+    hpj.Line(GetShortPath(run.Files.RtfFileName));
     hpj.Line("");
     if (!run.BuildMode) {
         TStringList tags;
@@ -266,15 +267,15 @@ std::string TopicFileText(const TWinHelpRun& run, const std::vector<TTopicRtf>& 
 
 // The names the run uses: the error log (build mode), the help file and the
 // contents file; and the locale as kept.
-void ChooseNames(const TBrindlewovenProject& project, bool buildMode, ITempFileNames* tempNames,
-                 TBuildReport& report) {
+void ChooseNames(const TBrindlewovenProject& project, const TWinHelpSourceFiles& files,
+                 bool buildMode, ITempFileNames* tempNames, TBuildReport& report) {
     if (buildMode)
         report.ErrorLogFileName = tempNames ? tempNames->MakeTempFileName()
-                                            : platform::ChangeFileExt(project.HpjFileName, ".err");
-    report.HelpFileName = DefaultHelpFileName(project);
-    report.CntFileName = project.CntFileName.empty()
+                                            : platform::ChangeFileExt(files.HpjFileName, ".err");
+    report.HelpFileName = DefaultHelpFileName(project, files.HpjFileName);
+    report.CntFileName = files.CntFileName.empty()
                              ? platform::ChangeFileExt(report.HelpFileName, ".cnt")
-                             : project.CntFileName;
+                             : files.CntFileName;
     report.LocaleID = KeptLocale(project.LocaleID);
 }
 
@@ -290,11 +291,12 @@ std::string ToOemText(const TBrindlewovenProject& project, std::string_view text
 
 // ---- help project and topic file ---------------------------------------------
 
-TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool buildMode,
+TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project,
+                                 const TWinHelpSourceFiles& files, bool buildMode,
                                  ITempFileNames* tempNames) {
     TBuildReport report;
     const TWinHelpRun run{
-        project, buildMode,
+        project, files, buildMode,
         buildMode ? TBuildSelection::ForBuild(project) : TBuildSelection::All(project), report};
     report.IncludedTopics = run.Topics.Numbers();
     for (const TBrindlewovenTopic* topic : run.Topics.Topics())
@@ -310,11 +312,11 @@ TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool build
         tables.Add(texts.back());
     }
 
-    ChooseNames(project, buildMode, tempNames, report);
+    ChooseNames(project, files, buildMode, tempNames, report);
     const std::string hpj = HelpProjectText(run);
     const std::string rtf = TopicFileText(run, texts, tables);
-    WriteFile(project.HpjFileName, hpj, report);
-    WriteFile(project.RtfFileName, rtf, report);
+    WriteFile(files.HpjFileName, hpj, report);
+    WriteFile(files.RtfFileName, rtf, report);
     if (WritesContentsFile(project)) {
         WriteContentsFile(project, report, buildMode);
     } else if (project.Compiler == THelpCompiler::WinHelp32) {
@@ -392,7 +394,7 @@ void WriteContentsFile(const TBrindlewovenProject& project, TBuildReport& build,
     for (const std::string& line : project.ContentsLines)
         if (!buildMode || ContentsLineWanted(project, build, line))
             out.Line(line);
-    WriteFile(NameOr(build.CntFileName, project.CntFileName), out.Bytes(), build);
+    WriteFile(build.CntFileName, out.Bytes(), build);
 }
 
 // ---- C header -----------------------------------------------------------------

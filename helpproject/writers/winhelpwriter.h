@@ -22,18 +22,27 @@ namespace helpproject {
 // the 16-bit one; unchanged otherwise.
 std::string ToOemText(const TBrindlewovenProject& project, std::string_view text);
 
-// Writes HpjFileName and RtfFileName (set by the caller) and, for the 32-bit
+// Where the WinHelp writers write: the help project and the topic file, and
+// the contents file (empty: the help file's name with ".cnt").
+struct TWinHelpSourceFiles {
+    std::string HpjFileName;
+    std::string RtfFileName;
+    std::string CntFileName;
+};
+
+// Writes the help project and the topic file of `files` and, for the 32-bit
 // compiler, the contents file. The report gives HelpFileName, CntFileName
-// (the project's, or one made from the help file's name), the locale as
+// (the given one, or one made from the help file's name), the locale as
 // kept, the topics written, those written under the automatic ID and, in
 // build mode, ErrorLogFileName (a name from `tempNames`; without one, the
 // help project's name with ".err"). Throws EBrindlewoven for a topic at
 // fault and EProjectError when the build tags exclude every topic.
-TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project, bool buildMode,
+TBuildReport WriteWinHelpSources(const TBrindlewovenProject& project,
+                                 const TWinHelpSourceFiles& files, bool buildMode,
                                  ITempFileNames* tempNames = nullptr);
 
-// Writes the contents file of the build `build` reports (its CntFileName
-// and HelpFileName, else the project's). In build mode entries whose topic
+// Writes the contents file of the build `build` reports (its CntFileName,
+// and its HelpFileName, else the project's). In build mode entries whose topic
 // the build did not write (or that does not exist) are dropped. The file
 // goes on the report's list of files written.
 void WriteContentsFile(const TBrindlewovenProject& project, TBuildReport& build, bool buildMode);

@@ -34,7 +34,7 @@ TEST(BarLayoutTest, TextBarSharesItsFreeWidthGivingTheOddPixelToTheFontBox) {
 TEST(BarLayoutTest, PropertiesBarColumnsTakeAFifthOrASixthAtMostEighty) {
     struct TCase {
         int BarWidth;
-        bool WinHelp;
+        bool SixthColumns;
         int Column;
         int Keywords;
         int AKeywords;
@@ -46,7 +46,7 @@ TEST(BarLayoutTest, PropertiesBarColumnsTakeAFifthOrASixthAtMostEighty) {
         {1001, true, 80, 380, 379},
     };
     for (const TCase& c : cases) {
-        const TPropertiesBarWidths widths = PropertiesBarWidths(c.BarWidth, c.WinHelp);
+        const TPropertiesBarWidths widths = PropertiesBarWidths(c.BarWidth, c.SixthColumns);
         EXPECT_EQ(widths.Browse, c.Column) << c.BarWidth;
         EXPECT_EQ(widths.Build, c.Column) << c.BarWidth;
         EXPECT_EQ(widths.Status, c.Column) << c.BarWidth;
@@ -55,6 +55,13 @@ TEST(BarLayoutTest, PropertiesBarColumnsTakeAFifthOrASixthAtMostEighty) {
         EXPECT_EQ(widths.Keywords, c.Keywords) << c.BarWidth;
         EXPECT_EQ(widths.AKeywords, c.AKeywords) << c.BarWidth;
     }
+}
+
+TEST(BarLayoutTest, OnlyTheFirstTwoDelphiComponentHelpKindsTakeASixth) {
+    for (int kind : {16, 32})
+        EXPECT_TRUE(SixthPropertyColumns(kind)) << kind;
+    for (int kind : {0, 48, 112, 272, 304})
+        EXPECT_FALSE(SixthPropertyColumns(kind)) << kind;
 }
 
 TEST(BarLayoutTest, StretchedBoxEndsTheBarOnePixelInside) {

@@ -68,13 +68,19 @@ protected:
     }
     helpproject::TBrindlewovenProject& Project() { return session.Project(); }
     fs::path Output(const std::string& ext) const { return fs::path(file).replace_extension(ext); }
-    // The window is usable and nothing of the build is left behind.
+    // The window is usable and nothing of the build is left behind: not
+    // one file the build record names as compiler input is still there.
     void ExpectEndStepsRan() {
         EXPECT_TRUE(host.Enabled);
         EXPECT_FALSE(host.Busy);
         EXPECT_EQ(host.ProgressText, "");
         EXPECT_TRUE(fs::is_empty(temp)) << fs::directory_iterator(temp)->path();
-        EXPECT_TRUE(Project().TempFiles.empty());
+        const helpproject::TBuildRecord& build = make.LastBuild();
+        for (const std::string& input : build.TempFiles)
+            EXPECT_FALSE(fs::exists(input)) << input;
+        for (const std::string* input :
+             {&build.HpjFileName, &build.RtfFileName, &build.HhpFileName, &build.ErrorLogFileName})
+            EXPECT_TRUE(input->empty() || !fs::exists(*input)) << *input;
     }
     std::vector<std::string> Questions() const {
         return messenger.Texts(components::TScriptedMessenger::TRecord::Question);
@@ -91,6 +97,8 @@ TEST_F(MakePipelineTest, FakeWinHelpCompilerBuildsAndShowsTheHelpFile) {
     EXPECT_EQ(viewer.Requests[0].Kind, "hlp");
     EXPECT_TRUE(Has(host.ProgressTexts, "Running help compiler..."));
     EXPECT_TRUE(Has(host.ProgressTexts, "Starting WinHelp..."));
+    EXPECT_EQ(make.LastBuild().HelpFileName, Output(".hlp").string());
+    EXPECT_TRUE(make.LastBuild().ChmFileName.empty());
     ExpectEndStepsRan();
 }
 
@@ -99,8 +107,6 @@ TEST_F(MakePipelineTest, ChmcmdBuildsACompiledHelpFileWithThisBuildsMissingImage
         GTEST_SKIP() << "chmcmd is not installed";
     Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
     fs::remove(fs::path(file).parent_path() / "cup.bmp");
-    Project().MissingImages = {"stale.bmp"};
-    Project().BrokenLinks = {"stale link"};
     EXPECT_EQ(make.MakeHelpFile(true), TMakeOutcome::Built)
         << ::testing::PrintToString(host.ErrorLog);
     EXPECT_GT(fs::file_size(Output(".chm")), 0u);
@@ -111,9 +117,80 @@ TEST_F(MakePipelineTest, ChmcmdBuildsACompiledHelpFileWithThisBuildsMissingImage
     ASSERT_NE(heading, log.end());
     EXPECT_EQ(*(heading - 1), "");
     EXPECT_TRUE(HasText(log, "cup.bmp"));
-    EXPECT_FALSE(HasText(log, "stale"));
-    EXPECT_FALSE(Has(Project().MissingImages, "stale.bmp"));
+    EXPECT_TRUE(HasText(make.LastBuild().Report.MissingImages, "cup.bmp"));
+    EXPECT_EQ(make.LastBuild().ChmFileName, Output(".chm").string());
     ExpectEndStepsRan();
+}
+
+// Stands in for the HTML Help compiler: notes whether the build's input is
+// there when it runs, then writes the help file, or fails to start.
+class TFakeHtmlHelpCompiler : public helpproject::IHtmlHelpCompiler {
+public:
+    bool FailToStart = false;
+    bool InputThere = false;
+    void Compile(const helpproject::TBrindlewovenProject&, helpproject::TBuildRecord& build,
+                 const helpproject::TCompilerPaths&, helpproject::IProgramRunner&) override {
+        InputThere = fs::is_regular_file(build.HhpFileName) && !build.TempFiles.empty() &&
+                     std::all_of(build.TempFiles.begin(), build.TempFiles.end(),
+                                 [](const std::string& f) { return fs::is_regular_file(f); });
+        if (FailToStart)
+            throw helpproject::EHelpCompilerError("Error running HTML Help Compiler (2)");
+        platform::WriteFileAtomic(build.ChmFileName, "a compiled help file");
+    }
+};
+
+// Two makes in a row: each one's record and error log list only its own
+// missing pictures and broken links.
+TEST_F(MakePipelineTest, EachMakeListsOnlyItsOwnFindings) {
+    TFakeHtmlHelpCompiler compiler;
+    make.SetHtmlHelpCompiler(&compiler);
+    paths.HCHTMLSel = projecttest::FakeCompiler("fake-hcrtf"); // exists; never run
+    Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
+    const fs::path cup = fs::path(file).parent_path() / "cup.bmp";
+    const std::string picture = platform::ReadFileBytes(cup);
+    fs::remove(cup);
+    Project()
+        .AddTopic(9000, "Dead end")
+        ->SetText({"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}",
+                   "See {\\uldb there}\\{linkID=99999\\}\\par", "}"});
+    ASSERT_EQ(make.MakeHelpFile(false), TMakeOutcome::Built);
+    EXPECT_TRUE(compiler.InputThere);
+    EXPECT_TRUE(HasText(make.LastBuild().Report.MissingImages, "cup.bmp"));
+    EXPECT_TRUE(HasText(make.LastBuild().Report.BrokenLinks, "99999"));
+    EXPECT_TRUE(Has(make.ErrorLog(), "MISSING IMAGES:"));
+    EXPECT_TRUE(Has(make.ErrorLog(), "BROKEN LINKS:"));
+    ExpectEndStepsRan();
+
+    platform::WriteFileAtomic(cup, picture);
+    Project().DeleteTopic(9000);
+    ASSERT_EQ(make.MakeHelpFile(false), TMakeOutcome::Built);
+    EXPECT_TRUE(make.LastBuild().Report.MissingImages.empty());
+    EXPECT_FALSE(HasText(make.LastBuild().Report.BrokenLinks, "99999"));
+    EXPECT_FALSE(Has(make.ErrorLog(), "MISSING IMAGES:"));
+    EXPECT_FALSE(HasText(make.ErrorLog(), "cup.bmp"));
+    EXPECT_FALSE(HasText(make.ErrorLog(), "99999"));
+    EXPECT_EQ(platform::ReadFileBytes(Output(".chm")), "a compiled help file");
+    ExpectEndStepsRan();
+}
+
+// An HTML Help compiler that cannot start: the make fails and every file
+// of its input, as the record names them, is gone.
+TEST_F(MakePipelineTest, FailedHtmlHelpMakeLeavesNoneOfItsInput) {
+    TFakeHtmlHelpCompiler compiler;
+    compiler.FailToStart = true;
+    make.SetHtmlHelpCompiler(&compiler);
+    paths.HCHTMLSel = projecttest::FakeCompiler("fake-hcrtf"); // exists; never run
+    Project().Compiler = helpproject::THelpCompiler::HtmlHelp;
+    EXPECT_THROW(make.MakeHelpFile(true), helpproject::EHelpCompilerError);
+    EXPECT_TRUE(compiler.InputThere);
+    const helpproject::TBuildRecord& build = make.LastBuild();
+    EXPECT_TRUE(build.Written);
+    EXPECT_FALSE(build.HhpFileName.empty());
+    EXPECT_FALSE(build.TempFiles.empty());
+    ExpectEndStepsRan();
+    // "Show help file" looks for the .chm this make was to produce.
+    EXPECT_EQ(Project().ChmFileName, Output(".chm").string());
+    EXPECT_TRUE(Project().HelpFileName.empty());
 }
 
 TEST_F(MakePipelineTest, CompilerThatCannotStartLeavesTheWindowUsableAndNoTempFiles) {

@@ -336,9 +336,6 @@ TEST_F(ProjectCommandsTest, ExportWritesEveryFileUnderTheChosenName) {
         helpproject::TBrindlewovenProject& project = session.Project();
         const std::string ownCnt = (projectFolder / "imported.cnt").string();
         platform::WriteFileAtomic(ownCnt, ":BASE imported.hlp\r\n1 The imported contents\r\n");
-        project.CntFileName = ownCnt;
-        project.HpjFileName = (projectFolder / "imported.hpj").string();
-        project.RtfFileName = (projectFolder / "imported.rtf").string();
         project.Compiler = c.compiler;
         project.ContentsLines.clear();
         if (c.contentsLines)
@@ -360,9 +357,5 @@ TEST_F(ProjectCommandsTest, ExportWritesEveryFileUnderTheChosenName) {
         EXPECT_EQ(hpj.find("CNT=manual.cnt") != std::string::npos,
                   c.compiler == helpproject::THelpCompiler::WinHelp32)
             << hpj;
-        // The project keeps its own names.
-        EXPECT_EQ(project.CntFileName, ownCnt);
-        EXPECT_EQ(project.HpjFileName, (projectFolder / "imported.hpj").string());
-        EXPECT_EQ(project.RtfFileName, (projectFolder / "imported.rtf").string());
     }
 }

@@ -157,9 +157,9 @@ TEST_F(TablePaths, ImportEditManualAndHtmlKeepTheTable) {
     EXPECT_EQ(webTables, 3u);
 
     // So does the WinHelp topic file.
-    Project().HpjFileName = (folder.Path() / "out.hpj").string();
-    Project().RtfFileName = (folder.Path() / "out.rtf").string();
-    helpproject::WriteWinHelpSources(Project(), false);
+    helpproject::WriteWinHelpSources(
+        Project(), {(folder.Path() / "out.hpj").string(), (folder.Path() / "out.rtf").string(), {}},
+        false);
     const std::string topicFile = ReadBytes(folder.Path() / "out.rtf");
     EXPECT_EQ(Count(topicFile, "\\trowd"), 5u);
     EXPECT_EQ(TableShape(rtf::RtfDocument::Parse(topicFile), false), skeleton);

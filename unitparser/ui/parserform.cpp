@@ -142,8 +142,9 @@ TParserForm::TParserForm(QWidget* parent) : QDialog(parent) {
     helpBtn_->setObjectName("HelpBtn");
     connect(okBtn_, &QPushButton::clicked, this, &TParserForm::accept);
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
+    // The button stands on the form, below the pages: the form's topic.
     connect(helpBtn_, &QPushButton::clicked, this,
-            [this] { emit HelpRequested(HelpContextOf(pages_->currentWidget())); });
+            [this] { emit HelpRequested(HelpContextOf(helpBtn_)); });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(checkComment_);

@@ -12,8 +12,10 @@
 #include "editor/ui/dialogs/shgform.h"
 #include "editor/ui/helpactions.h"
 #include "editor/ui/mainactions.h"
+#include "editor/ui/projectactions.h"
 #include "form_support.h"
 #include "platform/tempfolder.h"
+#include "unitparser/ui/parserform.h"
 
 namespace editortest {
 namespace {
@@ -100,6 +102,22 @@ TEST_F(HelpActionsTest, SHGEditorContentsReachesTheProgramsHelp) {
     ASSERT_EQ(viewer.Requests.size(), 1u);
     EXPECT_EQ(viewer.Requests[0].Context, static_cast<std::uint32_t>(editor::kHelpContentsContext));
     EXPECT_EQ(viewer.Requests[0].File, (folder.Path() / "Brindlewoven.chm").string());
+    EXPECT_TRUE(messenger.Records.empty());
+}
+
+// The parser dialog, made by the Delphi unit command, reaches the viewer
+// with its own context.
+TEST_F(HelpActionsTest, ParserDialogHelpReachesTheViewer) {
+    auto& window = Window();
+    unitparser::ui::TParserForm& parser = window.ProjectActions().ParserForm();
+    parser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parser));
+    QTest::mouseClick(parser.HelpBtn(), Qt::LeftButton);
+    parser.hide();
+    ASSERT_EQ(viewer.Requests.size(), 1u);
+    EXPECT_EQ(viewer.Requests[0].Context, 91000u);
+    EXPECT_EQ(viewer.Requests[0].Page,
+              (folder.Path() / "Brindlewoven.chm").string() + "::/html/bw91000.htm");
     EXPECT_TRUE(messenger.Records.empty());
 }
 

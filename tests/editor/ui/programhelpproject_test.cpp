@@ -5,6 +5,7 @@
 #include "editor/commandline.h"
 #include "editor/helpmenu.h"
 #include "editor/programhelp.h"
+#include "editor/ui/dialogs/browseform.h"
 #include "editor/ui/dialogs/buttonform.h"
 #include "editor/ui/dialogs/contentsform.h"
 #include "editor/ui/dialogs/findform.h"
@@ -12,6 +13,11 @@
 #include "editor/ui/dialogs/formindexeditor.h"
 #include "editor/ui/dialogs/linkform.h"
 #include "editor/ui/dialogs/macroform.h"
+#include "editor/ui/dialogs/mergeform.h"
+#include "editor/ui/dialogs/renumberform.h"
+#include "editor/ui/dialogs/shgform.h"
+#include "editor/ui/dialogs/shgsortform.h"
+#include "editor/ui/dialogs/windowsform.h"
 #include "form_support.h"
 #include "helpproject/brindlewovenproject.h"
 #include "platform/tempfolder.h"
@@ -23,18 +29,15 @@ namespace {
 namespace fs = std::filesystem;
 using namespace editor::ui;
 
-const int kContexts[] = {editor::kHelpContentsContext,
-                         editor::kHelpHowToContext,
-                         TFootnoteForm::kHelpContext,
-                         TLinkForm::kHelpContext,
-                         TFindForm::kHelpContext,
-                         TButtonForm::kHelpContext,
-                         TContentsForm::kHelpContext,
-                         TContentsForm::kGeneralHelpContext,
-                         TContentsForm::kContentsHelpContext,
-                         TFormIndexEditor::kHelpContext,
-                         TMacroForm::kHelpContext,
-                         unitparser::ui::TParserForm::kHelpContext};
+const int kContexts[] = {
+    editor::kHelpContentsContext, editor::kHelpHowToContext, TFootnoteForm::kHelpContext,
+    TLinkForm::kHelpContext, TFindForm::kHelpContext, TButtonForm::kHelpContext,
+    TContentsForm::kHelpContext, TContentsForm::kGeneralHelpContext,
+    TContentsForm::kContentsHelpContext, TFormIndexEditor::kHelpContext, TMacroForm::kHelpContext,
+    TRenumberForm::kHelpContext, TMergeForm::kHelpContext, TSHGForm::kHelpContext,
+    TSHGSortForm::kHelpContext, TBrowseForm::kHelpContext, TWindowsForm::kHelpContext,
+    // the project options' four pages
+    19100, 19200, 19300, 19400, unitparser::ui::TParserForm::kHelpContext};
 
 fs::path HelpProject() {
     return fs::path(BW_TEST_DATA).parent_path().parent_path() / "apps" / "Brindle" / "help" /

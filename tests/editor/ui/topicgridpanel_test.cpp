@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QToolButton>
 
+#include "editor/barlayout.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridpanel.h"
@@ -101,6 +103,36 @@ TEST_F(TopicGridPanelTest, StatusValuesOfTheBarAreOfferedForAStatusCell) {
     EXPECT_EQ(form->Context().Project().TopicByNumber(10)->Status, stored);
     form->Context().TopicEditor().StoreTopic();
     EXPECT_EQ(form->Context().Project().TopicByNumber(10)->Status, "Done");
+}
+
+} // namespace
+} // namespace editortest
+
+namespace editortest {
+namespace {
+
+// The grid bar keeps its six buttons in one row, however narrow the grid.
+TEST_F(TopicGridPanelTest, GridBarShowsItsSixButtonsInOneRowAtAnyWidth) {
+    MakeForm();
+    for (int width : {editor::kGridMinWidth, 300}) {
+        form->resizeDocks({form->PanelGrid()}, {width}, Qt::Horizontal);
+        QTest::qWait(0);
+        const QToolButton* previous = nullptr;
+        for (int code : {1, 2, 3, 5, 6, 7}) {
+            const QToolButton* button = Panel().GridButton(code);
+            ASSERT_NE(button, nullptr) << code;
+            EXPECT_TRUE(button->isVisible()) << width << ' ' << code;
+            EXPECT_GT(button->width(), 0) << width << ' ' << code;
+            if (previous) {
+                EXPECT_EQ(button->y(), previous->y()) << width << ' ' << code;
+                EXPECT_EQ(button->x(), previous->geometry().right() + 1) << width << ' ' << code;
+            } else {
+                EXPECT_EQ(button->x(), 1) << width;
+            }
+            previous = button;
+        }
+        EXPECT_LE(previous->geometry().right(), Panel().width()) << width;
+    }
 }
 
 } // namespace

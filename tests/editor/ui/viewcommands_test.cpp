@@ -2,7 +2,9 @@
 // floating panels' stay-on-top boxes, and undocking narrowing the window.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
 
@@ -10,8 +12,10 @@
 
 #include "editor/barlayout.h"
 #include "editor/ui/actionicons.h"
+#include "editor/ui/barsizing.h"
 #include "editor/ui/floatingontop.h"
 #include "editor/ui/mainactions.h"
+#include "editor/ui/propertybar.h"
 #include "editor/ui/textstylecombo.h"
 #include "form_support.h"
 
@@ -161,6 +165,102 @@ TEST_F(ViewCommandsTest, TextBarSharesItsFreeWidthBetweenFontAndStyleBoxes) {
     ASSERT_NE(apply, nullptr);
     EXPECT_TRUE(apply->isVisible());
     EXPECT_LE(apply->geometry().right(), window.TextBar()->width());
+}
+
+} // namespace
+} // namespace editortest
+
+namespace editortest {
+namespace {
+
+// The topic, properties and help tool bars follow the window's width.
+TEST_F(ViewCommandsTest, BarsShareTheirWidthAsTheWindowResizes) {
+    auto& window = MakeForm();
+    auto& boxes = window.PropertyBarWidgets();
+    QWidget* const shared[] = {boxes.EditKeywords, boxes.EditAKeywords, boxes.EditBrowse,
+                               boxes.ComboBuild, boxes.ComboStatus};
+    QWidget* comboLink = window.HelpToolBar()->findChild<QWidget*>("ComboLink");
+    QWidget* find = window.HelpToolBar()->findChild<QWidget*>("BtnFindAndReplace");
+    ASSERT_NE(comboLink, nullptr);
+    ASSERT_NE(find, nullptr);
+    struct TStretched {
+        QToolBar* Bar;
+        QWidget* Box;
+        QWidget* Last;
+    } const stretched[] = {{window.TopicBar(), boxes.ComboTopic, boxes.BtnGo},
+                           {window.HelpToolBar(), comboLink, find}};
+
+    struct TSeen {
+        int Keywords;
+        std::vector<int> Boxes;
+    };
+    std::vector<TSeen> seen;
+    const int widths[] = {1000, 1240};
+    for (int width : widths) {
+        window.resize(width, 800);
+        QTest::qWait(0);
+        QToolBar* properties = window.PropertiesBar();
+        const int free = editor::ui::TBarSizing::FreeWidth(*properties);
+        // Three columns of at most 80, the rest halved with the odd pixel
+        // to the keywords, side by side, filling the bar.
+        int sum = 0;
+        for (int i = 2; i < 5; ++i)
+            EXPECT_EQ(shared[i]->width(), std::min(free / 5, 80)) << width << ' ' << i;
+        EXPECT_EQ(shared[0]->width() - shared[1]->width(), (free - 3 * 80) % 2) << width;
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_TRUE(shared[i]->isVisible()) << width << ' ' << i;
+            if (i > 0)
+                EXPECT_GT(shared[i]->x(), shared[i - 1]->geometry().right()) << width << ' ' << i;
+            sum += shared[i]->width();
+        }
+        EXPECT_EQ(sum, free) << width;
+        TSeen now{shared[0]->width(), {}};
+        for (const TStretched& bar : stretched) {
+            // The last control stands where the bar's room ends, not beyond.
+            EXPECT_TRUE(bar.Last->isVisible()) << width;
+            EXPECT_LT(bar.Last->geometry().right(), bar.Bar->width()) << width;
+            now.Boxes.push_back(bar.Box->width());
+        }
+        seen.push_back(now);
+    }
+    // Every pixel the window gained went to the stretched boxes, and half of
+    // it to each keyword box.
+    const int gained = widths[1] - widths[0];
+    EXPECT_EQ(seen[1].Keywords - seen[0].Keywords, gained / 2);
+    for (std::size_t i = 0; i < seen[0].Boxes.size(); ++i)
+        EXPECT_EQ(seen[1].Boxes[i] - seen[0].Boxes[i], gained) << i;
+}
+
+// A narrow properties bar takes a sixth for its columns with the component
+// help of the first Delphi versions. (The bars stand alone here: no window
+// is narrow enough for the columns to fall below their cap.)
+TEST_F(ViewCommandsTest, PropertiesColumnsTakeASixthForTheFirstDelphiKinds) {
+    auto& window = MakeForm();
+    QToolBar topicBar;
+    QToolBar properties;
+    editor::ui::TPropertyBarWidgets boxes(topicBar, properties);
+    boxes.SetEditor(&window.Context().TopicEditor());
+    properties.resize(360, 30);
+    properties.show();
+    QTest::qWait(0);
+    const int free = editor::ui::TBarSizing::FreeWidth(properties);
+    ASSERT_LT(free / 6, free / 5);
+    ASSERT_LT(free / 5, 80);
+    struct TCase {
+        int Kind;
+        int Parts;
+    } const cases[] = {{0, 5}, {16, 6}, {32, 6}, {112, 5}, {0, 5}};
+    for (const TCase& c : cases) {
+        window.Context().Project().HelpFileKind = c.Kind;
+        boxes.ShowBar(); // as after a project switch or the options
+        const int column = free / c.Parts;
+        const int rest = free - 3 * column;
+        EXPECT_EQ(boxes.EditBrowse->width(), column) << c.Kind;
+        EXPECT_EQ(boxes.ComboBuild->width(), column) << c.Kind;
+        EXPECT_EQ(boxes.ComboStatus->width(), column) << c.Kind;
+        EXPECT_EQ(boxes.EditKeywords->width(), (rest + 1) / 2) << c.Kind;
+        EXPECT_EQ(boxes.EditAKeywords->width(), rest / 2) << c.Kind;
+    }
 }
 
 } // namespace

@@ -37,8 +37,6 @@ std::unique_ptr<TBrindlewovenProject> SampleProject(const std::string& folder) {
     auto project = std::make_unique<TBrindlewovenProject>();
     project->DeleteTopic(10);
     project->FileName = folder + "/sample.bwv";
-    project->HpjFileName = folder + "/sample.hpj";
-    project->RtfFileName = folder + "/sample.rtf";
     project->Compiler = helpproject::THelpCompiler::WinHelp32; // A keywords and the contents file
     project->HelpFileKind = 16;                                // B keywords
     project->Title = "Round \xE9 trip";
@@ -85,13 +83,14 @@ TEST(WinHelpImportRoundTrip, ExportedProjectImportsBackTopicByTopic) {
     platform::TempFolder folder("bwroundtrip");
     const std::string dir = folder.Path().string();
     auto original = SampleProject(dir);
-    WriteWinHelpSources(*original, false);
+    const TWinHelpSourceFiles files{dir + "/sample.hpj", dir + "/sample.rtf", {}};
+    WriteWinHelpSources(*original, files, false);
 
     auto imported = std::make_unique<TBrindlewovenProject>();
     imported->DeleteTopic(10);
     components::TScriptedMessenger messenger;
     const TWinHelpImportResult result =
-        ImportWinHelpProject(*imported, original->HpjFileName, &messenger);
+        ImportWinHelpProject(*imported, files.HpjFileName, &messenger);
     EXPECT_TRUE(messenger.Records.empty());
     EXPECT_EQ(result.PagesWithoutID, 0);
 
@@ -126,14 +125,13 @@ TEST(WinHelpImportRoundTrip, ExportedProjectImportsBackTopicByTopic) {
 
     // Written again, the import gives the same topic file.
     imported->FileName = dir + "/again.bwv";
-    imported->HpjFileName = dir + "/again.hpj";
-    imported->RtfFileName = dir + "/again.rtf";
     imported->Compiler = helpproject::THelpCompiler::WinHelp32;
     imported->HelpFileKind = 16;
     auto twice = std::make_unique<TBrindlewovenProject>();
     twice->DeleteTopic(10);
-    WriteWinHelpSources(*imported, false);
-    ImportWinHelpProject(*twice, imported->HpjFileName);
+    const TWinHelpSourceFiles again{dir + "/again.hpj", dir + "/again.rtf", {}};
+    WriteWinHelpSources(*imported, again, false);
+    ImportWinHelpProject(*twice, again.HpjFileName);
     ASSERT_EQ(twice->TopicCount(), imported->TopicCount());
     for (std::int32_t i = 1; i <= imported->TopicCount(); ++i)
         EXPECT_EQ(twice->TopicByIndex(i)->Text, imported->TopicByIndex(i)->Text);

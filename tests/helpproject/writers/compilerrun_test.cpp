@@ -47,6 +47,7 @@ protected:
     TCompilerPaths paths;
     THeadlessProgramRunner runner;
     TWinHelpMakeOptions options;
+    TBuildRecord build;
     std::string record = scratch / "record";
     TEnv recordEnv{"FAKE_COMPILER_RECORD", record};
 
@@ -64,7 +65,7 @@ protected:
 
 TEST_F(CompilerRunTest, ThirtyTwoBitBuildMovesTheHelpFileAndDropsTheStaleIndex) {
     WriteBytes(scratch.Path() / "guide.GID", "stale");
-    const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+    const TWinHelpMakeResult result = MakeWinHelpFile(*project, build, paths, runner, options);
     EXPECT_TRUE(result.Compile.Produced);
     EXPECT_EQ(ReadBytes(HelpFile()), "FAKE WINHELP 32\r\nTITLE=Lantern Guide\r\nTOPICS=3\r\n");
     EXPECT_FALSE(fs::exists(scratch.Path() / "guide.GID"));
@@ -77,14 +78,21 @@ TEST_F(CompilerRunTest, ThirtyTwoBitBuildMovesTheHelpFileAndDropsTheStaleIndex) 
     EXPECT_NE(line.find("|-x|" + (options.TempParent).string() + "/bwmake"), std::string::npos)
         << line;
     EXPECT_TRUE(IsEmptyFolder(options.TempParent));
-    EXPECT_TRUE(project->HpjFileName.empty());
-    EXPECT_TRUE(project->RtfFileName.empty());
-    EXPECT_TRUE(project->ErrorLogFileName.empty());
+    // The record keeps the help file and the contents file, and no name of
+    // the input that is gone.
+    EXPECT_EQ(build.HelpFileName, HelpFile());
+    EXPECT_EQ(build.CntFileName, scratch / "guide.cnt");
+    EXPECT_TRUE(build.Written);
+    EXPECT_EQ(build.Report.IncludedTopics.size(), 3u);
+    EXPECT_TRUE(build.HpjFileName.empty());
+    EXPECT_TRUE(build.RtfFileName.empty());
+    EXPECT_TRUE(build.ErrorLogFileName.empty());
+    EXPECT_TRUE(build.TempFiles.empty());
 }
 
 TEST_F(CompilerRunTest, SixteenBitBuildTakesTheFileFromItsWorkingFolder) {
     project->Compiler = helpproject::THelpCompiler::WinHelp16;
-    const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+    const TWinHelpMakeResult result = MakeWinHelpFile(*project, build, paths, runner, options);
     EXPECT_TRUE(result.Compile.Produced);
     EXPECT_EQ(ReadBytes(HelpFile()).substr(0, 16), "FAKE WINHELP 16\r");
     const std::string line = Recorded();
@@ -98,7 +106,8 @@ TEST_F(CompilerRunTest, FailedOrEmptyRunKeepsTheOldHelpFile) {
         WriteBytes(HelpFile(), "old help");
         WriteBytes(scratch.Path() / "guide.GID", "old index");
         TEnv env("FAKE_HCRTF_MODE", mode);
-        const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+        TBuildRecord failed;
+        const TWinHelpMakeResult result = MakeWinHelpFile(*project, failed, paths, runner, options);
         EXPECT_FALSE(result.Compile.Produced);
         EXPECT_EQ(ReadBytes(HelpFile()), "old help");
         EXPECT_EQ(ReadBytes(scratch.Path() / "guide.GID"), "old index");
@@ -112,18 +121,24 @@ TEST_F(CompilerRunTest, FailedOrEmptyRunKeepsTheOldHelpFile) {
 TEST_F(CompilerRunTest, StartFailureAndWriterErrorLeaveNoTemporaryFiles) {
     paths.HC95Sel = (scratch.Path() / "no-such-compiler").string();
     try {
-        MakeWinHelpFile(*project, paths, runner, options);
+        MakeWinHelpFile(*project, build, paths, runner, options);
         ADD_FAILURE() << "no error";
     } catch (const EHelpCompilerError& e) {
         EXPECT_STREQ(e.what(), "Error running WinHelp Compiler (2)");
     }
     EXPECT_TRUE(IsEmptyFolder(options.TempParent));
+    EXPECT_TRUE(build.Written);
+    EXPECT_TRUE(build.HpjFileName.empty());
+    EXPECT_TRUE(build.ErrorLogFileName.empty());
 
     paths.HC95Sel = kFakes + "fake-hcrtf";
     project->TopicByNumber(30)->SetText({"\\pard no tables\\par"});
-    EXPECT_THROW(MakeWinHelpFile(*project, paths, runner, options), EBrindlewoven);
+    TBuildRecord unwritten;
+    EXPECT_THROW(MakeWinHelpFile(*project, unwritten, paths, runner, options), EBrindlewoven);
     EXPECT_TRUE(IsEmptyFolder(options.TempParent));
-    EXPECT_TRUE(project->HpjFileName.empty());
+    EXPECT_FALSE(unwritten.Written);
+    EXPECT_TRUE(unwritten.HpjFileName.empty());
+    EXPECT_TRUE(unwritten.RtfFileName.empty());
     EXPECT_EQ(Recorded(), ""); // nothing ran
 }
 
@@ -145,7 +160,8 @@ TEST_F(CompilerRunTest, KeywordGeneratorRunsOnlyForDelphiOneAndTwo) {
         fs::remove(scratch.Path() / "guide.kwf");
         project->HelpFileKind = c.kind;
         paths.KWGen = c.kwgen;
-        const TWinHelpMakeResult result = MakeWinHelpFile(*project, paths, runner, options);
+        TBuildRecord made;
+        const TWinHelpMakeResult result = MakeWinHelpFile(*project, made, paths, runner, options);
         EXPECT_EQ(Recorded().find("kwgen|") != std::string::npos, c.runs);
         EXPECT_EQ(result.Compile.KeywordsProduced, c.runs);
         EXPECT_EQ(fs::exists(scratch.Path() / "guide.kwf"), c.runs);
@@ -166,22 +182,24 @@ TEST(DeleteBuildTempFiles, GoesOnPastMissingFiles) {
     winhelptest::TScratch scratch;
     TBrindlewovenProject project;
     project.Compiler = helpproject::THelpCompiler::WinHelp32;
-    project.ErrorLogFileName = scratch / "log";   // missing
-    project.RtfFileName = scratch / "topics.rtf"; // missing
-    project.HpjFileName = scratch / "project.hpj";
-    project.HelpFileName = scratch / "out.hlp";
+    TBuildRecord build;
+    build.ErrorLogFileName = scratch / "log";   // missing
+    build.RtfFileName = scratch / "topics.rtf"; // missing
+    build.HpjFileName = scratch / "project.hpj";
+    build.HelpFileName = scratch / "out.hlp";
     WriteBytes(scratch.Path() / "project.hpj", "x");
     WriteBytes(scratch.Path() / "project.ph", "x");
     WriteBytes(scratch.Path() / "out.ph", "x");
     WriteBytes(scratch.Path() / "a.tmp", "x");
     WriteBytes(scratch.Path() / "b.tmp", "x");
-    project.TempFiles = {scratch / "a.tmp", scratch / "gone.tmp", scratch / "b.tmp"};
-    DeleteBuildTempFiles(project);
+    build.TempFiles = {scratch / "a.tmp", scratch / "gone.tmp", scratch / "b.tmp"};
+    DeleteBuildTempFiles(project, build);
     EXPECT_TRUE(fs::is_empty(scratch.Path()));
-    EXPECT_TRUE(project.TempFiles.empty());
-    EXPECT_TRUE(project.HpjFileName.empty());
-    EXPECT_TRUE(project.RtfFileName.empty());
-    EXPECT_TRUE(project.ErrorLogFileName.empty());
+    EXPECT_TRUE(build.TempFiles.empty());
+    EXPECT_TRUE(build.HpjFileName.empty());
+    EXPECT_TRUE(build.RtfFileName.empty());
+    EXPECT_TRUE(build.ErrorLogFileName.empty());
+    EXPECT_EQ(build.HelpFileName, scratch / "out.hlp"); // the help file is no input
 }
 
 TEST(CompilerPaths, RoundTripAndWriteOnlyWhenChanged) {

@@ -39,22 +39,31 @@ fs::path TempFolder(const std::string& name) {
     return folder;
 }
 
-std::unique_ptr<TBrindlewovenProject> WriteSample(const fs::path& folder) {
+// The sample and the record of its HTML Help input, written to `folder`.
+struct TWrittenSample {
+    std::unique_ptr<TBrindlewovenProject> Project;
+    helpproject::TBuildRecord Build;
+};
+
+TWrittenSample WriteSample(const fs::path& folder) {
     helpproject::TTextStyleList styles;
-    auto p = TBrindlewovenProject::Load(BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
-    p->HhpFileName = (folder / "sample.hhp").string();
-    p->ChmFileName = (folder / "sample.chm").string();
+    TWrittenSample sample;
+    sample.Project =
+        TBrindlewovenProject::Load(BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
     helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = sample.Build.HhpFileName = (folder / "sample.hhp").string();
+    options.ChmFileName = sample.Build.ChmFileName = (folder / "sample.chm").string();
     options.ErrorLogFileName = (folder / "sample.log").string();
-    // The compiler adapter finds the log and output names on the project.
-    helpproject::ApplyBuildReport(*p, helpproject::WriteHtmlHelpProject(*p, true, true, options));
-    return p;
+    // The compiler adapter finds the log and output names in the record.
+    sample.Build.TakeReport(
+        helpproject::WriteHtmlHelpProject(*sample.Project, true, true, options));
+    return sample;
 }
 
 TEST(ChmcmdE2E, SampleCompilesWithEveryPageAndPicture) {
     const fs::path folder = TempFolder("sample");
-    auto p = WriteSample(folder);
-    const auto result = helpproject::CompileWithChmcmd(*p);
+    auto [p, build] = WriteSample(folder);
+    const auto result = helpproject::CompileWithChmcmd(build);
     ASSERT_TRUE(result.Produced) << result.Log;
     EXPECT_GT(fs::file_size(folder / "sample.chm"), 0u);
     EXPECT_EQ(platform::ReadFileBytes(folder / "sample.log"), result.Log);
@@ -66,8 +75,7 @@ TEST(ChmcmdE2E, SampleCompilesWithEveryPageAndPicture) {
         EXPECT_NE(listing.find("/html/" + entry.path().filename().string()), std::string::npos)
             << entry.path();
     }
-    EXPECT_EQ(pages, static_cast<int>(std::count_if(p->Topics().begin(), p->Topics().end(),
-                                                    [](const auto& t) { return t->Included; })));
+    EXPECT_EQ(pages, static_cast<int>(build.Report.IncludedTopics.size()));
     int pictures = 0;
     for (const auto& entry : fs::directory_iterator(folder / "images")) {
         ++pictures;
@@ -84,9 +92,9 @@ TEST(ChmcmdE2E, SampleCompilesWithEveryPageAndPicture) {
 
 TEST(ChmcmdE2E, MissingPageGivesLogAndNoChm) {
     const fs::path folder = TempFolder("missing");
-    auto p = WriteSample(folder);
+    auto [p, build] = WriteSample(folder);
     fs::remove(*fs::directory_iterator(folder / "html"));
-    const auto result = helpproject::CompileWithChmcmd(*p);
+    const auto result = helpproject::CompileWithChmcmd(build);
     EXPECT_FALSE(result.Produced);
     EXPECT_NE(result.ExitCode, 0);
     EXPECT_FALSE(fs::exists(folder / "sample.chm"));
@@ -96,8 +104,8 @@ TEST(ChmcmdE2E, MissingPageGivesLogAndNoChm) {
 
 TEST(ChmcmdE2E, MissingCompilerGivesLogAndNoChm) {
     const fs::path folder = TempFolder("nocompiler");
-    auto p = WriteSample(folder);
-    const auto result = helpproject::CompileWithChmcmd(*p, (folder / "no-chmcmd").string());
+    auto [p, build] = WriteSample(folder);
+    const auto result = helpproject::CompileWithChmcmd(build, (folder / "no-chmcmd").string());
     EXPECT_FALSE(result.Produced);
     EXPECT_EQ(result.ExitCode, 127);
     EXPECT_FALSE(fs::exists(folder / "sample.chm"));
@@ -107,13 +115,13 @@ TEST(ChmcmdE2E, MissingCompilerGivesLogAndNoChm) {
     helpproject::TCompilerPaths paths;
     paths.HCHTMLSel = (folder / "no-chmcmd").string();
     helpproject::THeadlessProgramRunner runner;
-    EXPECT_THROW(seam.Compile(*p, paths, runner), helpproject::EHelpCompilerError);
+    EXPECT_THROW(seam.Compile(*p, build, paths, runner), helpproject::EHelpCompilerError);
     fs::remove_all(folder);
 }
 
 TEST(ChmcmdE2E, SeamCompilesThroughTheCompilerRun) {
     const fs::path folder = TempFolder("seam");
-    auto p = WriteSample(folder);
+    auto [p, build] = WriteSample(folder);
     p->Compiler = helpproject::THelpCompiler::HtmlHelp;
     helpproject::TChmcmdHtmlHelpCompiler seam;
     helpproject::TCompilerPaths paths;
@@ -121,7 +129,7 @@ TEST(ChmcmdE2E, SeamCompilesThroughTheCompilerRun) {
     helpproject::THeadlessProgramRunner runner;
     helpproject::TCompilerRunOptions options;
     options.HtmlHelp = &seam;
-    const auto result = helpproject::RunHelpCompiler(*p, paths, runner, options);
+    const auto result = helpproject::RunHelpCompiler(*p, build, paths, runner, options);
     EXPECT_TRUE(result.Produced) << seam.LastResult.Log;
     fs::remove_all(folder);
 }
@@ -130,9 +138,15 @@ TEST(ChmcmdE2E, PreviewInputGetsItsCompiledFile) {
     const fs::path folder = TempFolder("preview");
     helpproject::TTextStyleList styles;
     auto p = TBrindlewovenProject::Load(BW_SOURCE_DIR "/examples/sample/sample.bwv", &styles);
-    p->HhpFileName = (folder / "sample.hhp").string();
-    helpproject::WriteHtmlHelpProject(*p, false, true);
-    const auto result = helpproject::CompileWithChmcmd(*p);
+    helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = (folder / "sample.hhp").string();
+    helpproject::WriteHtmlHelpProject(*p, false, true, options);
+    // A record with the help project alone: the adapter names the rest.
+    helpproject::TBuildRecord build;
+    build.HhpFileName = options.HhpFileName;
+    const auto result = helpproject::CompileWithChmcmd(build);
+    EXPECT_EQ(build.ChmFileName, (folder / "sample.chm").string());
+    EXPECT_EQ(build.ErrorLogFileName, (folder / "sample.log").string());
     EXPECT_TRUE(result.Produced) << result.Log;
     EXPECT_GT(fs::file_size(folder / "sample.chm"), 0u);
     fs::remove_all(folder);

@@ -33,12 +33,10 @@ fs::path TempFolder(const std::string& name) {
 
 // Heading, levels 1 -> 3 -> 1, keywords with sub-keywords, an unknown ID, a
 // build tag that leaves one topic out.
-void FillSmallProject(TBrindlewovenProject& p, const fs::path& folder) {
+void FillSmallProject(TBrindlewovenProject& p) {
     p.Title = "Tea \"Timer\"";
     p.Copyright = "(c) Q & K";
     p.LocaleID = "0x0409";
-    p.HhpFileName = (folder / "tea.hhp").string();
-    p.ChmFileName = (folder / "tea.chm").string();
     p.BuildTags = "Pro";
     p.WindowRememberPos = false;
     p.HtmlFullTextSearch = true;
@@ -60,8 +58,10 @@ void FillSmallProject(TBrindlewovenProject& p, const fs::path& folder) {
 TEST(HtmlHelpWriter, GoldenProjectContentsAndIndex) {
     const fs::path folder = TempFolder("golden");
     TBrindlewovenProject p;
-    FillSmallProject(p, folder);
+    FillSmallProject(p);
     helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = (folder / "tea.hhp").string();
+    options.ChmFileName = (folder / "tea.chm").string();
     options.ErrorLogFileName = "tea.log";
     const helpproject::TBuildReport report =
         helpproject::WriteHtmlHelpProject(p, true, true, options);
@@ -128,8 +128,8 @@ TEST(HtmlHelpWriter, GoldenProjectContentsAndIndex) {
                            (folder / "tea.hhk").string(), (folder / "tea.hhp").string()}));
     EXPECT_EQ(report.IncludedTopics, (std::vector<std::int32_t>{10, 20}));
     // The writer leaves the project as it was.
-    EXPECT_TRUE(p.TempFiles.empty());
-    EXPECT_TRUE(p.ErrorLogFileName.empty());
+    EXPECT_TRUE(p.ChmFileName.empty());
+    EXPECT_FALSE(p.TopicByNumber(30)->Included);
     fs::remove_all(folder);
 }
 
@@ -138,11 +138,11 @@ TEST(HtmlHelpWriter, GoldenProjectContentsAndIndex) {
 TEST(HtmlHelpWriter, IdWithoutAPageNameTakesTheAutomaticOne) {
     const fs::path folder = TempFolder("automatic");
     TBrindlewovenProject p;
-    p.HhpFileName = (folder / "x.hhp").string();
     p.AddTopic(20, "Stars")->TopicID = "***";
     p.ContentsLines = {"1 Stars=Vellumar20", "1 Old=***"};
     components::TScriptedMessenger messenger;
     helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = (folder / "x.hhp").string();
     options.Messenger = &messenger;
     const helpproject::TBuildReport report =
         helpproject::WriteHtmlHelpProject(p, false, false, options);
@@ -161,7 +161,7 @@ TEST(HtmlHelpWriter, IdWithoutAPageNameTakesTheAutomaticOne) {
                            "Saving HTML topic files...", "Writing HTML Help project file..."}));
     EXPECT_EQ(messenger.ProgressMaximum, 0);
     EXPECT_FALSE(messenger.ProgressOpen);
-    helpproject::ApplyBuildReport(p, report);
+    helpproject::KeepBuildChoices(p, report);
     EXPECT_EQ(p.TopicByNumber(20)->TopicID, "Vellumar20");
     fs::remove_all(folder);
 }
@@ -169,11 +169,12 @@ TEST(HtmlHelpWriter, IdWithoutAPageNameTakesTheAutomaticOne) {
 TEST(HtmlHelpWriter, IndexRulesAndNoContents) {
     const fs::path folder = TempFolder("index");
     TBrindlewovenProject p;
-    p.HhpFileName = (folder / "x.hhp").string();
     p.Topics().front()->KKeywords = "Printing";
     p.AddTopic(20, "B")->KKeywords = "printing";
     p.AddTopic(30, "C")->KKeywords = "PRINTING;Alone,one";
-    helpproject::WriteHtmlHelpProject(p, false, false);
+    helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = (folder / "x.hhp").string();
+    helpproject::WriteHtmlHelpProject(p, false, false, options);
     const std::string hhp = ReadText(folder / "x.hhp");
     EXPECT_EQ(hhp.find("Compiled file="), std::string::npos);
     EXPECT_NE(hhp.find("main=\"\",,\"x.hhk\",\"html\\bw10.htm\",,,,,,0x40120,"), std::string::npos)

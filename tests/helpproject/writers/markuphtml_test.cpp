@@ -432,7 +432,8 @@ bool NaiveIsJumpBefore(const std::string& html, std::size_t from) {
     return true;
 }
 
-void NaiveLinkId(TBrindlewovenProject& p, std::string& html, bool& popup, bool popupsAsScript) {
+void NaiveLinkId(const TBrindlewovenProject& p, TStringList& broken, std::string& html, bool& popup,
+                 bool popupsAsScript) {
     while (true) {
         const std::string lower = platform::AnsiLowerCase(html);
         const auto at = lower.find("{linkid=");
@@ -452,7 +453,7 @@ void NaiveLinkId(TBrindlewovenProject& p, std::string& html, bool& popup, bool p
         const auto* topic = number.size() < 9 ? p.FindTopic(std::stoi(number)) : nullptr;
         const std::string page = topic ? p.FindTopic(std::stoi(number))->GetHtmlFileName() : "";
         if (page.empty())
-            p.BrokenLinks.push_back("linkID=" + number);
+            broken.push_back("linkID=" + number);
         const bool jump = NaiveIsJumpBefore(html, at);
         std::string anchor = "<A HREF=\"" + page + ".htm\">";
         if (!jump && popupsAsScript) {
@@ -463,7 +464,7 @@ void NaiveLinkId(TBrindlewovenProject& p, std::string& html, bool& popup, bool p
     }
 }
 
-void NaiveLink(TBrindlewovenProject& p, std::string& html, const TStringList& targets) {
+void NaiveLink(TStringList& broken, std::string& html, const TStringList& targets) {
     while (true) {
         const std::string lower = platform::AnsiLowerCase(html);
         const auto at = lower.find("{link=");
@@ -475,7 +476,7 @@ void NaiveLink(TBrindlewovenProject& p, std::string& html, const TStringList& ta
         html.erase(at, close == std::string::npos ? std::string::npos : close + 1 - at);
         std::string url;
         if (!helpproject::LookupKeyValue(targets, argument, url))
-            p.BrokenLinks.push_back("link=" + argument);
+            broken.push_back("link=" + argument);
         NaiveRewrite(html, at, false, false, "<A HREF=\"" + url + "\">");
     }
 }
@@ -509,16 +510,16 @@ TEST(MarkupHtml, OnePassEqualsTheRepeatedSearch) {
         AddTopics(slow);
         std::string a = page, b = page;
         bool popupA = false, popupB = false;
-        TStringList fastBroken;
+        TStringList fastBroken, slowBroken;
         helpproject::ConvertLinkIdCodes(fast, fastBroken, "", a, popupA, popupsAsScript, false,
                                         false);
-        NaiveLinkId(slow, b, popupB, popupsAsScript);
+        NaiveLinkId(slow, slowBroken, b, popupB, popupsAsScript);
         ASSERT_EQ(a, b) << page;
         ASSERT_EQ(popupA, popupB) << page;
         helpproject::ConvertLinkCodes(fast, fastBroken, "", a, false, &targets);
-        NaiveLink(slow, b, targets);
+        NaiveLink(slowBroken, b, targets);
         ASSERT_EQ(a, b) << page;
-        ASSERT_EQ(fastBroken, slow.BrokenLinks) << page;
+        ASSERT_EQ(fastBroken, slowBroken) << page;
     }
 }
 

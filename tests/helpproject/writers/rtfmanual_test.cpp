@@ -246,11 +246,10 @@ TEST(RawRtfShapes, RefusedAlikeByTheTopicFileAndTheManual) {
         winhelptest::TScratch scratch;
         auto project = OneTopicProject(c.body, 40);
         project->FileName = scratch / "shape.bwv";
-        project->HpjFileName = scratch / "shape.hpj";
-        project->RtfFileName = scratch / "shape.rtf";
+        const TWinHelpSourceFiles files{scratch / "shape.hpj", scratch / "shape.rtf", {}};
         project->Compiler = helpproject::THelpCompiler::WinHelp32;
         if (!c.refused) {
-            WriteWinHelpSources(*project, true);
+            WriteWinHelpSources(*project, files, true);
             ExpectWholeDocument(winhelptest::ReadBytes(scratch / "shape.rtf"));
             ExpectWholeDocument(RtfManualBytes(*project, false));
             continue;
@@ -261,7 +260,7 @@ TEST(RawRtfShapes, RefusedAlikeByTheTopicFileAndTheManual) {
                 if (manual)
                     RtfManualBytes(*project, false);
                 else
-                    WriteWinHelpSources(*project, true);
+                    WriteWinHelpSources(*project, files, true);
                 ADD_FAILURE() << "no error";
             } catch (const EBrindlewoven& e) {
                 EXPECT_STREQ(e.what(), "An {rtf= code in topic #40 has unbalanced braces");

@@ -80,8 +80,9 @@ void CheckPages(const fs::path& folder) {
 TEST(SampleLinks, HtmlHelpPages) {
     const platform::TempFolder folder("bwsample");
     auto p = LoadSample();
-    p->HhpFileName = (folder.Path() / "sample.hhp").string();
-    helpproject::WriteHtmlHelpProject(*p, false, true);
+    helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = (folder.Path() / "sample.hhp").string();
+    helpproject::WriteHtmlHelpProject(*p, false, true, options);
     CheckPages(folder.Path() / "html");
 }
 

@@ -90,7 +90,7 @@ TEST_P(OutsideReaders, ReadTheTopicFileAndTheManual) {
     winhelptest::TScratch scratch;
     auto project = winhelptest::MakeGuideProject(scratch.Path());
     project->BuildTags.clear();
-    WriteWinHelpSources(*project, false);
+    WriteWinHelpSources(*project, winhelptest::GuideFiles(scratch.Path()), false);
     ExportRtfManual(*project, scratch / "manual.rtf", true);
     // The sample's manual: tables of tabs, raw RTF and every kind of code.
     TTextStyleList styles;

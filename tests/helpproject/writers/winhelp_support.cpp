@@ -35,14 +35,16 @@ TStringList TopicText(const std::string& fonts, const std::string& colors, const
     return lines;
 }
 
+helpproject::TWinHelpSourceFiles GuideFiles(const fs::path& folder) {
+    return {(folder / "guide.hpj").string(), (folder / "guide.rtf").string(), {}};
+}
+
 std::unique_ptr<TBrindlewovenProject> MakeGuideProject(const fs::path& folder) {
     auto project = std::make_unique<TBrindlewovenProject>();
     project->DeleteTopic(10); // the new project's "<new topic>"
     fs::create_directories(folder / "images");
     const std::string out = folder.string();
     project->FileName = out + "/guide.bwv";
-    project->HpjFileName = out + "/guide.hpj";
-    project->RtfFileName = out + "/guide.rtf";
     project->Title = "Lantern Guide";
     project->Copyright = "(c) Tallowmere */ Works";
     project->Citation = "Cite";

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "helpproject/brindlewovenproject.h"
+#include "helpproject/writers/winhelpwriter.h"
 
 namespace winhelptest {
 
@@ -26,9 +27,14 @@ private:
 // "Lantern Guide": topic 10 intro (a link to 20, a second font), topic 20
 // wicks (build tag Net, fonts and colours in another order), topic 30 oil
 // (build tag Pro, a target and an html code). Build tags "Pro"; the 32-bit
-// compiler; files named guide.* in `folder`, which gets an images folder.
+// compiler; the project file guide.bwv in `folder`, which gets an images
+// folder.
 std::unique_ptr<helpproject::TBrindlewovenProject>
 MakeGuideProject(const std::filesystem::path& folder);
+
+// The guide's help project and topic file in `folder` (guide.hpj,
+// guide.rtf); the contents file beside the help file.
+helpproject::TWinHelpSourceFiles GuideFiles(const std::filesystem::path& folder);
 
 // A topic text with the given font table entries, colour table and body lines.
 helpproject::TStringList TopicText(const std::string& fonts, const std::string& colors,

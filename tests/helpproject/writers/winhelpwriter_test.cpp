@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "helpproject/brindlewovenerror.h"
+#include "helpproject/build/buildrecord.h"
 #include "helpproject/writers/topictables.h"
 #include "helpproject/writers/winhelpwriter.h"
 #include "platform/tempfolder.h"
@@ -24,6 +25,7 @@ class WinHelpWriterTest : public ::testing::Test {
 protected:
     winhelptest::TScratch scratch;
     std::unique_ptr<TBrindlewovenProject> project = winhelptest::MakeGuideProject(scratch.Path());
+    const TWinHelpSourceFiles files = winhelptest::GuideFiles(scratch.Path());
     TBuildReport report;
 
     std::string Written(const std::string& name) {
@@ -37,7 +39,7 @@ protected:
 };
 
 TEST_F(WinHelpWriterTest, ExportModeMatchesTheHandWrittenFiles) {
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     WriteHelpIdHeader(*project, report);
     EXPECT_EQ(Hpj(), ReadBytes(kData + "guide-export.hpj"));
     EXPECT_EQ(Rtf(), ReadBytes(kData + "guide-export.rtf"));
@@ -51,7 +53,7 @@ TEST_F(WinHelpWriterTest, ExportModeMatchesTheHandWrittenFiles) {
 TEST_F(WinHelpWriterTest, BuildModeWritesOnlyIncludedTopicsAndAnErrorLog) {
     platform::TempFolder temp("bwtest");
     TTempFolderFileNames names(temp);
-    report = WriteWinHelpSources(*project, true, &names);
+    report = WriteWinHelpSources(*project, files, true, &names);
     WriteHelpIdHeader(*project, report);
     ASSERT_FALSE(report.ErrorLogFileName.empty());
     EXPECT_EQ(fs::path(report.ErrorLogFileName).parent_path(), temp.Path());
@@ -67,7 +69,7 @@ TEST_F(WinHelpWriterTest, SixteenBitCompilerGetsOemTextAndNoThirtyTwoBitOptions)
     project->Config = {"SetTitle(\"\xE9t\xE9\")"};
     fs::remove(scratch.Path() / "guide.cnt");
     winhelptest::WriteBytes(scratch.Path() / "guide.cnt", "old");
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     const std::string hpj = Hpj();
     EXPECT_NE(hpj.find("\r\nTITLE=Caf\x82\r\n"), std::string::npos); // code page 437
     EXPECT_NE(hpj.find("\r\nSetTitle(\"\x82t\x82\")\r\n"), std::string::npos);
@@ -81,7 +83,7 @@ TEST_F(WinHelpWriterTest, SixteenBitCompilerGetsOemTextAndNoThirtyTwoBitOptions)
 
 TEST_F(WinHelpWriterTest, ThirtyTwoBitCompilerWritesAnsiText) {
     project->Title = "Caf\xE9";
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     EXPECT_NE(Hpj().find("\r\nTITLE=Caf\xE9\r\n"), std::string::npos);
 }
 
@@ -98,7 +100,7 @@ TEST_P(LocaleTest, LcidLineAndStoredLocale) {
     const LocaleCase& c = GetParam();
     project->LocaleID = c.locale;
     project->Compiler = static_cast<THelpCompiler>(c.compiler);
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     const std::string hpj = Hpj();
     if (c.line)
         EXPECT_NE(hpj.find(std::string("\r\n") + c.line + "\r\n"), std::string::npos) << hpj;
@@ -119,21 +121,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WinHelpWriterTest, ContentsFileFollowsHelpKindAndBuildRules) {
     project->HelpFileKind = 48;
     project->ContentsLines.clear();
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     EXPECT_EQ(ReadBytes(scratch.Path() / "guide.cnt"),
               ":BASE guide.hlp\r\n:TITLE Lantern Guide\r\n:INCLUDE DELPHI3.CFG\r\n"
               ":INDEX Other=other.hlp\r\n");
 
     // A plain help file without contents lines has no contents file.
     project->HelpFileKind = 0;
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     EXPECT_FALSE(fs::exists(scratch.Path() / "guide.cnt"));
 }
 
 TEST_F(WinHelpWriterTest, ComponentHelpKindsGetTheirExtras) {
     project->HelpFileKind = 272;
     project->Compiler = helpproject::THelpCompiler::WinHelp32;
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     const std::string hpj = Hpj();
     EXPECT_NE(hpj.find("[CONFIG]\r\nBrowseButtons()\r\nCB(`Master_Btn',`Book &Shelf',"
                        "`EF(`bcbmain.hlp',`',1,`')')\r\n"),
@@ -145,7 +147,7 @@ TEST_F(WinHelpWriterTest, ComponentHelpKindsGetTheirExtras) {
 
     project->HelpFileKind = 16;
     project->TopicByNumber(10)->BKeywords = "TLantern";
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     EXPECT_NE(Rtf().find("{\\up B}{\\footnote {\\up B} TLantern}"), std::string::npos);
 }
 
@@ -154,7 +156,7 @@ TEST_F(WinHelpWriterTest, OutputFolderAndEmptyIdsAndEscapes) {
     fs::create_directories(scratch.Path() / "out");
     project->TopicByNumber(20)->TopicID = "";
     project->TopicByNumber(20)->Title = "Wicks \\ {braces} \xE9";
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     WriteHelpIdHeader(*project, report);
     EXPECT_EQ(report.HelpFileName, scratch / "out/guide.hlp");
     EXPECT_EQ(report.AutomaticIDs, std::vector<std::int32_t>{20});
@@ -167,7 +169,7 @@ TEST_F(WinHelpWriterTest, OutputFolderAndEmptyIdsAndEscapes) {
 
 TEST_F(WinHelpWriterTest, LongIdPushesTheHeaderColumns) {
     project->TopicByNumber(10)->TopicID = "a_really_long_context_string_here";
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     WriteHelpIdHeader(*project, report);
     EXPECT_NE(Written("guide_HELPID.C")
                   .find("#define  a_really_long_context_string_here (10) // Introduction\r\n"),
@@ -175,7 +177,7 @@ TEST_F(WinHelpWriterTest, LongIdPushesTheHeaderColumns) {
 }
 
 TEST_F(WinHelpWriterTest, TopicErrorsNameTheTopicAndReplaceNothing) {
-    report = WriteWinHelpSources(*project, false);
+    report = WriteWinHelpSources(*project, files, false);
     const std::string before = ReadBytes(scratch.Path() / "guide.rtf");
     struct Case {
         int topic;
@@ -201,7 +203,7 @@ TEST_F(WinHelpWriterTest, TopicErrorsNameTheTopicAndReplaceNothing) {
         auto fresh = winhelptest::MakeGuideProject(scratch.Path());
         fresh->TopicByNumber(c.topic)->SetText(c.text);
         try {
-            WriteWinHelpSources(*fresh, false);
+            WriteWinHelpSources(*fresh, files, false);
             ADD_FAILURE() << c.message;
         } catch (const EBrindlewoven& e) {
             EXPECT_EQ(e.what(), c.message);
@@ -213,26 +215,28 @@ TEST_F(WinHelpWriterTest, TopicErrorsNameTheTopicAndReplaceNothing) {
 
 TEST_F(WinHelpWriterTest, TheReportCarriesWhatTheProjectKeeps) {
     project->LocaleID = " 0X0c0a ";
-    project->CntFileName.clear();
     project->TopicByNumber(30)->TopicID = "";
     const TBrindlewovenProject& unchanged = *project;
     platform::TempFolder temp("bwtest");
     TTempFolderFileNames names(temp);
-    report = WriteWinHelpSources(unchanged, true, &names);
+    report = WriteWinHelpSources(unchanged, files, true, &names);
     WriteHelpIdHeader(unchanged, report);
     // The writers leave the project as it was ...
     EXPECT_EQ(project->LocaleID, " 0X0c0a ");
     EXPECT_TRUE(project->HelpFileName.empty());
-    EXPECT_TRUE(project->CntFileName.empty());
-    EXPECT_TRUE(project->ErrorLogFileName.empty());
     EXPECT_EQ(project->TopicByNumber(30)->TopicID, "");
-    // ... and copying the report in gives what the make pipeline reads.
-    ApplyBuildReport(*project, report);
+    // ... a make's record takes the names they chose ...
+    TBuildRecord build;
+    build.TakeReport(report);
+    EXPECT_EQ(build.HelpFileName, scratch / "guide.hlp");
+    EXPECT_EQ(build.CntFileName, scratch / "guide.cnt");
+    EXPECT_EQ(build.ErrorLogFileName, report.ErrorLogFileName);
+    // ... and the project keeps the locale, the automatic IDs and the
+    // Included flags.
+    KeepBuildChoices(*project, report);
     EXPECT_EQ(project->LocaleID, "0X0c0a");
-    EXPECT_EQ(project->HelpFileName, scratch / "guide.hlp");
-    EXPECT_EQ(project->CntFileName, scratch / "guide.cnt");
-    EXPECT_EQ(project->ErrorLogFileName, report.ErrorLogFileName);
     EXPECT_EQ(project->TopicByNumber(30)->TopicID, "Vellumar30");
+    EXPECT_TRUE(project->HelpFileName.empty());
     for (std::int32_t i = 1; i <= project->TopicCount(); ++i) {
         const TBrindlewovenTopic& topic = *project->TopicByIndex(i);
         EXPECT_EQ(topic.Included, std::count(report.IncludedTopics.begin(),
@@ -240,16 +244,15 @@ TEST_F(WinHelpWriterTest, TheReportCarriesWhatTheProjectKeeps) {
             << topic.Number;
     }
     EXPECT_EQ(report.IncludedTopics, (std::vector<std::int32_t>{10, 30})); // "Net" is left out
-    EXPECT_EQ(project->FirstTopic, project->FindTopic(report.IncludedTopics.front()));
     EXPECT_EQ(report.FilesWritten,
-              (TStringList{project->HpjFileName, project->RtfFileName, scratch / "guide.cnt",
+              (TStringList{files.HpjFileName, files.RtfFileName, scratch / "guide.cnt",
                            scratch / "guide_HELPID.C"}));
 }
 
 TEST_F(WinHelpWriterTest, AllTopicsExcludedStopsTheBuild) {
     project->BuildTags = "Nothing";
     project->TopicByNumber(10)->BuildTag = "Pro";
-    EXPECT_THROW(WriteWinHelpSources(*project, true), EProjectError);
+    EXPECT_THROW(WriteWinHelpSources(*project, files, true), EProjectError);
 }
 
 TEST(FontEntries, FixFontCharsetKeepsFamilyAndCharset) {

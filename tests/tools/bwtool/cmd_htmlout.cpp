@@ -39,9 +39,12 @@ int HtmlHelp(const std::vector<std::string>& args) {
     auto project = helpproject::TBrindlewovenProject::Load(args[0], &styles);
     fs::create_directories(args[1]);
     const std::string base = fs::path(args[0]).stem().string();
-    project->HhpFileName = (fs::absolute(args[1]) / (base + ".hhp")).string();
-    project->ChmFileName = (fs::absolute(args[1]) / (base + ".chm")).string();
+    helpproject::TBuildRecord build;
+    build.HhpFileName = (fs::absolute(args[1]) / (base + ".hhp")).string();
+    build.ChmFileName = (fs::absolute(args[1]) / (base + ".chm")).string();
     helpproject::THtmlHelpWriteOptions options;
+    options.HhpFileName = build.HhpFileName;
+    options.ChmFileName = build.ChmFileName;
     if (compile)
         options.ErrorLogFileName = (fs::absolute(args[1]) / (base + ".log")).string();
     const helpproject::TBuildReport report =
@@ -49,12 +52,12 @@ int HtmlHelp(const std::vector<std::string>& args) {
     ReportLists(report);
     if (!compile)
         return 0;
-    // The compiler finds the log and output names on the project.
-    helpproject::ApplyBuildReport(*project, report);
-    const helpproject::TChmcmdResult result = helpproject::CompileWithChmcmd(*project);
+    // The compiler finds the log and output names in the record.
+    build.TakeReport(report);
+    const helpproject::TChmcmdResult result = helpproject::CompileWithChmcmd(build);
     std::cout << result.Log;
     if (!result.Produced) {
-        std::cerr << "The HTML Help compiler did not produce " << project->ChmFileName << "\n";
+        std::cerr << "The HTML Help compiler did not produce " << build.ChmFileName << "\n";
         return 1;
     }
     return 0;

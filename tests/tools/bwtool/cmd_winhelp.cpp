@@ -53,10 +53,9 @@ int WinHelp(const std::vector<std::string>& args) {
         if (!helpproject::IsWinHelp(project->Compiler))
             project->Compiler = helpproject::THelpCompiler::WinHelp32;
         project->OutputFolder = folder + "/";
-        project->HpjFileName = folder + "/" + base + ".hpj";
-        project->RtfFileName = folder + "/" + base + ".rtf";
-        project->CntFileName = folder + "/" + base + ".cnt";
-        TBuildReport report = WriteWinHelpSources(*project, !exportMode);
+        const TWinHelpSourceFiles files{folder + "/" + base + ".hpj", folder + "/" + base + ".rtf",
+                                        folder + "/" + base + ".cnt"};
+        TBuildReport report = WriteWinHelpSources(*project, files, !exportMode);
         // The header is wanted here whatever the project's option says.
         WriteHelpIdHeader(*project, report);
         if (!exportMode && !report.ErrorLogFileName.empty())

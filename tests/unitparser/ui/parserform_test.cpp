@@ -217,15 +217,18 @@ TEST_F(ParserFormTest, ControlsCarryTheirCaptionsAndHelpContexts) {
     }
 }
 
-TEST_F(ParserFormTest, HelpAsksForTheShownPagesTopic) {
+TEST_F(ParserFormTest, HelpAsksForTheFormsTopicOnEveryPage) {
+    // The button lies below the pages: whichever page shows, it asks for
+    // the dialog's own topic, the one the program's help holds.
     ShowWidgets();
     QSignalSpy help(&form, &TParserForm::HelpRequested);
     Click(form.HelpBtn());
     ShowPage(form, TParserPage::Routines);
     Click(form.HelpBtn());
     ASSERT_EQ(help.size(), 2);
-    EXPECT_EQ(help[0][0].toInt(), 91100);
-    EXPECT_EQ(help[1][0].toInt(), 91200);
+    EXPECT_EQ(help[0][0].toInt(), TParserForm::kHelpContext);
+    EXPECT_EQ(help[1][0].toInt(), TParserForm::kHelpContext);
+    EXPECT_EQ(TParserForm::kHelpContext, 91000);
 }
 
 TEST_F(ParserFormTest, ClassesPageShowsAClassAndWritesTheMembersFlags) {
