@@ -443,6 +443,7 @@ private:
     void EndParagraph(bool cellEnd = false, int depth = -1);
     // Row definitions and row ends.
     bool OnRowWord(Word word, const Token& t);
+    void AddRowWord(RowWord word);
     void EndRowDefinition();
     void EndRow(bool nested);
     void FinishParagraphs();
@@ -513,6 +514,10 @@ private:
     // The row definition being read, and the last ones read for rows of
     // the outermost tables and of nested ones.
     std::vector<RowWord> rowWords_;
+    // While the words read so far are the first `rowMatched_` words of the
+    // definition before, `rowSame_` is that definition and `rowWords_` is empty.
+    const RowFormat* rowSame_ = nullptr;
+    std::size_t rowMatched_ = 0;
     bool rowActive_ = false;
     bool rowNested_ = false;
     std::shared_ptr<const RowFormat> row_;
@@ -706,34 +711,72 @@ bool RtfParser::OnRowWord(Word word, const Token& t) {
     if (word == Word::TRowd) {
         EndRowDefinition();
         rowWords_.clear();
-        rowWords_.push_back(RowWord{"trowd"});
         rowActive_ = true;
         rowNested_ = stack_.back().nestedRowProperties;
+        // Rows mostly repeat the definition before: the words are compared
+        // with it as they come and only kept once they differ.
+        const std::shared_ptr<const RowFormat>& previous = rowNested_ ? nestedRow_ : row_;
+        rowSame_ = previous ? previous.get() : nullptr;
+        rowMatched_ = 0;
+        AddRowWord(RowWord{"trowd"});
         return true;
     }
     if (!rowActive_ || word != Word::Unknown || !IsRowWord(t.name))
         return false;
-    RowWord w{std::string(t.name), t.hasParam, t.param};
-    if (IsRowColorWord(t.name)) {
-        w.isColor = true;
-        w.param = 0; // the colour stands for it: numbers change with the colour table
-        if (t.hasParam && t.param >= 0 && static_cast<std::size_t>(t.param) < colors_.size()) {
-            const ColorEntry& e = colors_[static_cast<std::size_t>(t.param)];
-            if (!e.isAuto)
-                w.color = Color::Rgb(e.red, e.green, e.blue);
+    const bool isColor = IsRowColorWord(t.name);
+    Color color;
+    if (isColor && t.hasParam && t.param >= 0 &&
+        static_cast<std::size_t>(t.param) < colors_.size()) {
+        const ColorEntry& e = colors_[static_cast<std::size_t>(t.param)];
+        if (!e.isAuto)
+            color = Color::Rgb(e.red, e.green, e.blue);
+    }
+    if (rowSame_ && rowMatched_ < rowSame_->words.size()) {
+        const RowWord& same = rowSame_->words[rowMatched_];
+        // A colour word's colour stands for its parameter (kept 0): numbers
+        // change with the colour table.
+        if (same.name == t.name && same.hasParam == t.hasParam && same.isColor == isColor &&
+            same.param == (isColor ? 0 : t.param) && same.color == color) {
+            ++rowMatched_;
+            return true;
         }
     }
-    rowWords_.push_back(std::move(w));
+    RowWord w{std::string(t.name), t.hasParam, isColor ? 0 : t.param};
+    w.isColor = isColor;
+    w.color = color;
+    AddRowWord(std::move(w));
     return true;
+}
+
+void RtfParser::AddRowWord(RowWord word) {
+    if (rowSame_) {
+        if (rowMatched_ < rowSame_->words.size() && rowSame_->words[rowMatched_] == word) {
+            ++rowMatched_;
+            return;
+        }
+        // It differs from here on: the words so far are those matched.
+        rowWords_.assign(rowSame_->words.begin(),
+                         rowSame_->words.begin() + static_cast<std::ptrdiff_t>(rowMatched_));
+        rowSame_ = nullptr;
+    }
+    rowWords_.push_back(std::move(word));
 }
 
 void RtfParser::EndRowDefinition() {
     if (!rowActive_)
         return;
     rowActive_ = false;
-    auto row = std::make_shared<const RowFormat>(RowFormat::FromWords(std::move(rowWords_)));
+    std::shared_ptr<const RowFormat>& row = rowNested_ ? nestedRow_ : row_;
+    if (rowSame_ && rowMatched_ == rowSame_->words.size()) {
+        // The definition before, word for word: the rows share it.
+    } else {
+        if (rowSame_)
+            rowWords_.assign(rowSame_->words.begin(),
+                             rowSame_->words.begin() + static_cast<std::ptrdiff_t>(rowMatched_));
+        row = std::make_shared<const RowFormat>(RowFormat::FromWords(rowWords_));
+    }
+    rowSame_ = nullptr;
     rowWords_.clear();
-    (rowNested_ ? nestedRow_ : row_) = std::move(row);
 }
 
 void RtfParser::EndRow(bool nested) {

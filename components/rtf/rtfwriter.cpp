@@ -89,6 +89,8 @@ private:
     bool anyBullet_ = false;
     TokenWriter out_;
     WriterState state_;
+    const RowFormat* lastRow_ = nullptr; // the row definition written last
+    std::string lastRowBytes_;           // and its bytes
 };
 
 void Writer::CollectTables() {
@@ -199,6 +201,12 @@ void Writer::EmitFormat(const CharFormat& f) {
 }
 
 void Writer::EmitRowWords(const RowFormat& row) {
+    // Rows mostly repeat the definition of the row before.
+    if (lastRow_ && (lastRow_ == &row || lastRow_->words == row.words)) {
+        out_.Raw(lastRowBytes_);
+        return;
+    }
+    const std::size_t start = out_.Result().size();
     for (const RowWord& w : row.words) {
         if (w.isColor)
             out_.ControlWord(w.name, ColorIndex(w.color));
@@ -207,6 +215,8 @@ void Writer::EmitRowWords(const RowFormat& row) {
         else
             out_.ControlWord(w.name);
     }
+    lastRow_ = &row;
+    lastRowBytes_.assign(out_.Result(), start);
 }
 
 // A cell ends with "\cell" ("\nestcell" in a nested table); a row of the

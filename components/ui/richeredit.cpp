@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QScrollBar>
+#include <QSizeF>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -459,6 +460,11 @@ void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
     ModelToQTextDocument(model, *fresh);
     fresh->setUndoRedoEnabled(true);
     fresh->setModified(false);
+    // Without a page size the layout made for the object renderer lays
+    // nothing out: the editor gives the page its width and lays the text
+    // out once. (A table is laid out whole, so a layout at a width of no
+    // use would cost as much as the real one.)
+    fresh->setPageSize(QSizeF(0, 0));
     TRtfObjectRenderer::Install(*fresh);
     // The editor frees its first document itself; the later ones are ours.
     const bool ownsOld = old->parent() == this;

@@ -15,7 +15,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -232,6 +234,20 @@ public:
     const QTextBlockFormat& Block(const rtf::ParaFormat& format) {
         return Lookup(blocks_, format, [](const rtf::ParaFormat& f) { return ToQtBlockFormat(f); });
     }
+    // The block format of a cell's first paragraph: its own, with the
+    // format of its paragraph mark riding on it.
+    const QTextBlockFormat& CellBlock(const rtf::RtfDocument& model,
+                                      const rtf::Paragraph& paragraph) {
+        const std::pair<std::uint32_t, std::uint32_t> key{paragraph.format, paragraph.markFormat};
+        for (const auto& entry : cellBlocks_)
+            if (entry.first == key)
+                return entry.second;
+        QTextBlockFormat block = Block(model.ParaFormatOf(paragraph));
+        block.setProperty(kQtCellMarkFormat,
+                          QVariant::fromValue<QTextFormat>(Char(model.MarkFormatOf(paragraph))));
+        cellBlocks_.emplace_back(key, std::move(block));
+        return cellBlocks_.back().second;
+    }
     // The format of a run that belongs to a field (or is an object).
     QTextCharFormat RunFormat(const rtf::Run& run, const rtf::CharFormat& runFormat) {
         if (!run.field && !run.IsObject())
@@ -271,6 +287,7 @@ private:
 
     std::vector<std::pair<rtf::CharFormat, QTextCharFormat>> chars_;
     std::vector<std::pair<rtf::ParaFormat, QTextBlockFormat>> blocks_;
+    std::deque<std::pair<std::pair<std::uint32_t, std::uint32_t>, QTextBlockFormat>> cellBlocks_;
     std::shared_ptr<const std::string> lastField_;
     int lastFieldId_ = 0;
 };
@@ -335,10 +352,7 @@ public:
             if (blockReady && depth > 0 && i == begin) {
                 // The first block of a cell: its character format is the
                 // cell's, so the paragraph mark's rides on the block.
-                QTextBlockFormat block = cache_.Block(format);
-                block.setProperty(kQtCellMarkFormat, QVariant::fromValue<QTextFormat>(cache_.Char(
-                                                         model_.MarkFormatOf(paragraph))));
-                cursor.setBlockFormat(block);
+                cursor.setBlockFormat(cache_.CellBlock(model_, paragraph));
             } else if (blockReady) {
                 cursor.setBlockFormat(cache_.Block(format));
                 cursor.setBlockCharFormat(cache_.Char(model_.MarkFormatOf(paragraph)));
@@ -399,7 +413,6 @@ public:
 
         const rtf::RowFormat& first = *rows.front().format;
         QTextTableFormat tableFormat;
-        tableFormat.setBorderCollapse(true);
         tableFormat.setBorder(0);
         tableFormat.setCellSpacing(0);
         tableFormat.setCellPadding(0);
@@ -422,33 +435,67 @@ public:
         const bool bordered = std::any_of(rows.begin(), rows.end(),
                                           [](const Row& r) { return r.format->AnyBorder(); });
 
-        QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()),
-                                               static_cast<int>(columns.size()), tableFormat);
+        // The Qt columns each cell spans: from the column after the cell
+        // before to the column of its edge, the last cell to the table's end.
+        std::vector<std::vector<Span>> spans(rows.size());
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const Row& current = rows[r];
-            // Spans first: merging moves the cells that follow.
             std::size_t column = 0;
-            std::vector<std::size_t> startColumns;
             for (std::size_t c = 0; c < current.cells.size(); ++c) {
                 std::size_t last = static_cast<std::size_t>(
                     std::lower_bound(columns.begin(), columns.end(), current.edges[c]) -
                     columns.begin());
                 if (c + 1 == current.cells.size())
                     last = columns.size() - 1;
-                startColumns.push_back(column);
-                if (last > column)
-                    table->mergeCells(static_cast<int>(r), static_cast<int>(column), 1,
-                                      static_cast<int>(last - column + 1));
+                spans[r].push_back(Span{column, std::max(last, column)});
                 column = last + 1;
             }
+        }
+        // Where two cells meet, one line is drawn: the stronger of their
+        // borders. When every row has the same cells, the borders are
+        // resolved here and each line is given to one cell only; Qt then
+        // needs no look at the neighbours of every cell, which on a long
+        // table costs more than the rest of its layout. Rows of different
+        // cells leave it to Qt.
+        const bool sameCells = std::all_of(spans.begin(), spans.end(),
+                                           [&](const auto& s) { return s == spans.front(); });
+        tableFormat.setBorderCollapse(!sameCells);
+        std::vector<std::vector<CellLook>> looks(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (std::size_t c = 0; c < rows[r].cells.size(); ++c)
+                looks[r].push_back(Look(*rows[r].format, c, bordered));
+        }
+        if (sameCells) {
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                for (std::size_t c = 0; c < looks[r].size(); ++c) {
+                    CellLook& look = looks[r][c];
+                    if (c + 1 < looks[r].size())
+                        Collapse(look.sides[rtf::kBorderRight],
+                                 looks[r][c + 1].sides[rtf::kBorderLeft]);
+                    if (r + 1 < rows.size())
+                        Collapse(look.sides[rtf::kBorderBottom],
+                                 looks[r + 1][c].sides[rtf::kBorderTop]);
+                }
+            }
+        }
+
+        QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()),
+                                               static_cast<int>(columns.size()), tableFormat);
+        // Spans first: merging moves the cells that follow.
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (const Span& span : spans[r])
+                if (span.last > span.first)
+                    table->mergeCells(static_cast<int>(r), static_cast<int>(span.first), 1,
+                                      static_cast<int>(span.last - span.first + 1));
+        }
+        CellFormats formats;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const Row& current = rows[r];
             for (std::size_t c = 0; c < current.cells.size(); ++c) {
                 QTextTableCell cell =
-                    table->cellAt(static_cast<int>(r), static_cast<int>(startColumns[c]));
-                QTextTableCellFormat cellFormat = CellFormat(*current.format, c, bordered);
-                if (c + 1 == current.cells.size())
-                    cellFormat.setProperty(kQtRowFormat,
-                                           ToByteArray(rtf::EncodeRow(*current.format)));
-                cell.setFormat(cellFormat);
+                    table->cellAt(static_cast<int>(r), static_cast<int>(spans[r][c].first));
+                const bool rowEnd = c + 1 == current.cells.size();
+                cell.setFormat(formats.Of(looks[r][c], rowEnd ? current.format : nullptr));
                 QTextCursor inCell = cell.firstCursorPosition();
                 Paragraphs(inCell, current.cells[c].begin, current.cells[c].end, depth, true);
             }
@@ -458,14 +505,96 @@ public:
     }
 
 private:
-    static QTextTableCellFormat CellFormat(const rtf::RowFormat& row, std::size_t index,
-                                           bool bordered) {
-        QTextTableCellFormat format;
-        const double gap = TwipsToPixels(std::max(row.gap, 0));
-        format.setLeftPadding(gap);
-        format.setRightPadding(gap);
+    struct Span {
+        std::size_t first, last; // Qt columns
+        bool operator==(const Span&) const = default;
+    };
+    // One side of a cell as Qt draws it; no width is no line.
+    struct Side {
+        double width = 0;
+        QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_None;
+        QColor color;
+        bool operator==(const Side&) const = default;
+    };
+    // What a cell shows: its sides (by rtf::BorderSide), background, gap.
+    struct CellLook {
+        std::array<Side, 4> sides;
+        std::optional<QColor> background;
+        double gap = 0;
+        bool operator==(const CellLook&) const = default;
+    };
+
+    static int Rank(QTextFrameFormat::BorderStyle style) {
+        switch (style) {
+        case QTextFrameFormat::BorderStyle_Double:
+            return 4;
+        case QTextFrameFormat::BorderStyle_Solid:
+            return 3;
+        case QTextFrameFormat::BorderStyle_Dashed:
+            return 2;
+        case QTextFrameFormat::BorderStyle_Dotted:
+            return 1;
+        default:
+            return 0;
+        }
+    }
+
+    // The line where `first` (the left or upper cell's side) meets `second`:
+    // the wider one, of equal width the more solid style, else the first;
+    // it stays with the first cell.
+    static void Collapse(Side& first, Side& second) {
+        if (second.width > first.width ||
+            (second.width == first.width && Rank(second.style) > Rank(first.style)))
+            first = second;
+        second = Side{};
+    }
+
+    static CellLook Look(const rtf::RowFormat& row, std::size_t index, bool bordered) {
+        CellLook look;
+        look.gap = TwipsToPixels(std::max(row.gap, 0));
         const rtf::CellFormat cell =
             index < row.cells.size() ? row.cells[index] : rtf::CellFormat{};
+        for (int side = 0; side < 4; ++side) {
+            const rtf::TableBorder& border = cell.borders[side];
+            Side& shown = look.sides[static_cast<std::size_t>(side)];
+            if (border.Present()) {
+                shown.width = std::max(1.0, TwipsToPixels(border.width));
+                shown.style = QTextFrameFormat::BorderStyle_Solid;
+                switch (border.style) {
+                case rtf::BorderStyle::Double:
+                    shown.style = QTextFrameFormat::BorderStyle_Double;
+                    break;
+                case rtf::BorderStyle::Dotted:
+                    shown.style = QTextFrameFormat::BorderStyle_Dotted;
+                    break;
+                case rtf::BorderStyle::Dashed:
+                    shown.style = QTextFrameFormat::BorderStyle_Dashed;
+                    break;
+                default:
+                    break;
+                }
+                shown.color = border.color.isAuto ? QColor(Qt::black) : ToQColor(border.color);
+            } else if (!bordered) {
+                // A table without borders shows a faint grid, so that its cells
+                // can be seen while editing.
+                shown.width = 1;
+                shown.style = QTextFrameFormat::BorderStyle_Dotted;
+                shown.color = QColor(192, 192, 192);
+            }
+        }
+        if (!cell.background.isAuto) {
+            look.background = ToQColor(cell.background);
+        } else if (cell.shading > 0) {
+            const int level = 255 - std::clamp(cell.shading, 0, 10000) * 255 / 10000;
+            look.background = QColor(level, level, level);
+        }
+        return look;
+    }
+
+    static QTextTableCellFormat CellFormat(const CellLook& look) {
+        QTextTableCellFormat format;
+        format.setLeftPadding(look.gap);
+        format.setRightPadding(look.gap);
         using Setter = void (QTextTableCellFormat::*)(qreal);
         using StyleSetter = void (QTextTableCellFormat::*)(QTextFrameFormat::BorderStyle);
         using BrushSetter = void (QTextTableCellFormat::*)(const QBrush&);
@@ -480,43 +609,52 @@ private:
                                                  &QTextTableCellFormat::setLeftBorderBrush,
                                                  &QTextTableCellFormat::setBottomBorderBrush,
                                                  &QTextTableCellFormat::setRightBorderBrush};
-        for (int side = 0; side < 4; ++side) {
-            const rtf::TableBorder& border = cell.borders[side];
-            if (border.Present()) {
-                (format.*kWidth[side])(std::max(1.0, TwipsToPixels(border.width)));
-                QTextFrameFormat::BorderStyle style = QTextFrameFormat::BorderStyle_Solid;
-                switch (border.style) {
-                case rtf::BorderStyle::Double:
-                    style = QTextFrameFormat::BorderStyle_Double;
-                    break;
-                case rtf::BorderStyle::Dotted:
-                    style = QTextFrameFormat::BorderStyle_Dotted;
-                    break;
-                case rtf::BorderStyle::Dashed:
-                    style = QTextFrameFormat::BorderStyle_Dashed;
-                    break;
-                default:
-                    break;
-                }
-                (format.*kStyle[side])(style);
-                (format.*kBrush[side])(border.color.isAuto ? QBrush(Qt::black)
-                                                           : QBrush(ToQColor(border.color)));
-            } else if (!bordered) {
-                // A table without borders shows a faint grid, so that its cells
-                // can be seen while editing.
-                (format.*kWidth[side])(1);
-                (format.*kStyle[side])(QTextFrameFormat::BorderStyle_Dotted);
-                (format.*kBrush[side])(QBrush(QColor(192, 192, 192)));
-            }
+        for (std::size_t side = 0; side < 4; ++side) {
+            const Side& shown = look.sides[side];
+            if (shown.width <= 0)
+                continue;
+            (format.*kWidth[side])(shown.width);
+            (format.*kStyle[side])(shown.style);
+            (format.*kBrush[side])(QBrush(shown.color));
         }
-        if (!cell.background.isAuto) {
-            format.setBackground(ToQColor(cell.background));
-        } else if (cell.shading > 0) {
-            const int level = 255 - std::clamp(cell.shading, 0, 10000) * 255 / 10000;
-            format.setBackground(QColor(level, level, level));
-        }
+        if (look.background)
+            format.setBackground(*look.background);
         return format;
     }
+
+    // The cell formats of one table: a table has a handful of different
+    // cells, and rows of one definition, over many rows.
+    class CellFormats {
+    public:
+        // A row's last cell carries the row (`row` not null).
+        const QTextTableCellFormat& Of(const CellLook& look, const rtf::RowFormat* row) {
+            QByteArray bytes;
+            if (row) {
+                if (row != lastRow_ && !(lastRow_ && *row == *lastRow_))
+                    lastBytes_ = ToByteArray(rtf::EncodeRow(*row));
+                lastRow_ = row;
+                bytes = lastBytes_;
+            }
+            for (const Entry& entry : formats_)
+                if (entry.look == look && entry.row == bytes)
+                    return entry.format;
+            QTextTableCellFormat format = CellFormat(look);
+            if (row)
+                format.setProperty(kQtRowFormat, bytes);
+            formats_.push_back(Entry{look, bytes, std::move(format)});
+            return formats_.back().format;
+        }
+
+    private:
+        struct Entry {
+            CellLook look;
+            QByteArray row;
+            QTextTableCellFormat format;
+        };
+        std::deque<Entry> formats_;
+        const rtf::RowFormat* lastRow_ = nullptr;
+        QByteArray lastBytes_;
+    };
 
     const rtf::RtfDocument& model_;
     WriteCache& cache_;
@@ -561,6 +699,21 @@ public:
         return chars_.emplace(index, std::move(read)).first->second;
     }
 
+    // The model's index of the format of the paragraph mark a cell's first
+    // block carries, if it carries one.
+    std::optional<std::uint32_t> CellMark(const QTextBlock& block) {
+        const int index = block.blockFormatIndex();
+        auto it = cellMarks_.find(index);
+        if (it != cellMarks_.end())
+            return it->second;
+        std::optional<std::uint32_t> mark;
+        const QVariant stored = block.blockFormat().property(kQtCellMarkFormat);
+        if (stored.isValid())
+            mark = model_.InternFormat(
+                FromQtCharFormat(stored.value<QTextFormat>().toCharFormat(), fallback_));
+        return cellMarks_.emplace(index, mark).first->second;
+    }
+
     // The model's index of the block's paragraph format.
     std::uint32_t Para(const QTextBlock& block) {
         const int index = block.blockFormatIndex();
@@ -584,6 +737,7 @@ private:
     rtf::RtfDocument& model_;
     std::unordered_map<int, ReadFormat> chars_;
     std::unordered_map<int, std::uint32_t> paras_;
+    std::unordered_map<int, std::optional<std::uint32_t>> cellMarks_;
     std::unordered_map<int, std::shared_ptr<const std::string>> fields_;
 };
 
@@ -654,19 +808,74 @@ public:
         paragraph.depth = static_cast<std::uint8_t>(std::min(depth, 255));
         if (!table)
             return;
-        const QTextTableCell cell = table->cellAt(block.position());
-        if (!cell.isValid())
+        const Cell* cell = CellAt(*table, block.position());
+        if (!cell)
             return;
         const int end = block.position() + block.length() - 1;
-        if (end != cell.lastPosition())
+        if (end != cell->last)
             return;
         paragraph.cellEnd = true;
-        if (cell.column() + cell.columnSpan() < table->columns())
-            return;
-        paragraph.row = Row(*table, cell);
+        if (cell->rowEnd)
+            paragraph.row = Row(*table, cell->cell);
     }
 
 private:
+    // A table's cells in the order of the text, each once, and the range
+    // of the text each holds.
+    struct Cell {
+        QTextTableCell cell;
+        int first = 0, last = 0; // positions; `last` is the cell's end
+        bool rowEnd = false;     // it reaches the table's last column
+    };
+    struct TableCells {
+        std::vector<Cell> cells;
+        std::size_t next = 0; // where the walk through the blocks is
+    };
+
+    // The cell of a table at a position. Blocks are read in the order of the
+    // text, so each table's cells are listed once and walked forward; asking
+    // Qt for the cell at each block instead searches the table every time.
+    const Cell* CellAt(const QTextTable& table, int position) {
+        TableCells& walk = tables_[&table];
+        if (walk.cells.empty())
+            walk.cells = Cells(table);
+        if (walk.next < walk.cells.size() && walk.cells[walk.next].first > position)
+            walk.next = 0; // read again from the start
+        while (walk.next < walk.cells.size() && walk.cells[walk.next].last < position)
+            ++walk.next;
+        if (walk.next == walk.cells.size() || walk.cells[walk.next].first > position)
+            return nullptr;
+        return &walk.cells[walk.next];
+    }
+
+    static std::vector<Cell> Cells(const QTextTable& table) {
+        std::vector<Cell> cells;
+        const int rows = table.rows();
+        const int columns = table.columns();
+        int taken = -1; // the first position of the last cell listed
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns;) {
+                const QTextTableCell cell = table.cellAt(r, c);
+                const int first = cell.firstPosition();
+                // The columns it spans in this row.
+                int k = c + 1;
+                while (k < columns && table.cellAt(r, k).firstPosition() == first)
+                    ++k;
+                // A cell spanning rows from above was listed in its first row.
+                if (first > taken) {
+                    if (!cells.empty())
+                        cells.back().last = first - 1;
+                    cells.push_back(Cell{cell, first, first, k == columns});
+                    taken = first;
+                }
+                c = k;
+            }
+        }
+        if (!cells.empty())
+            cells.back().last = table.lastPosition();
+        return cells;
+    }
+
     std::shared_ptr<const rtf::RowFormat> Row(const QTextTable& table, const QTextTableCell& cell) {
         const QVariant stored = cell.format().property(kQtRowFormat);
         if (stored.isValid()) {
@@ -698,6 +907,7 @@ private:
     }
 
     const QTextDocument& document_;
+    std::unordered_map<const QTextTable*, TableCells> tables_;
     QByteArray lastBytes_;
     std::shared_ptr<const rtf::RowFormat> lastRow_;
 };
@@ -965,10 +1175,10 @@ rtf::RtfDocument QTextRangeToModel(const QTextDocument& document, int from, int 
         tables.Place(block, paragraph);
         anyTable = anyTable || paragraph.depth > 0;
         paragraph.format = cache.Para(block);
-        const QVariant cellMark = block.blockFormat().property(kQtCellMarkFormat);
-        if (cellMark.isValid() && paragraph.depth > 0) {
-            paragraph.markFormat = model.InternFormat(FromQtCharFormat(
-                cellMark.value<QTextFormat>().toCharFormat(), DocumentDefaultFormat(document)));
+        const std::optional<std::uint32_t> cellMark =
+            paragraph.depth > 0 ? cache.CellMark(block) : std::nullopt;
+        if (cellMark) {
+            paragraph.markFormat = *cellMark;
         } else {
             paragraph.markFormat =
                 cache.Char(block.charFormatIndex(), [&] { return block.charFormat(); }).index;

@@ -247,3 +247,43 @@ TEST(Tables, AnyMixOfTableWordsReadsSoundly) {
         EXPECT_EQ(WriteRtf(again), written);
     }
 }
+
+// Rows repeat their definitions; one that returns after another comes back
+// as it was, and those between as their own, also when one is the start of
+// the other.
+TEST(Tables, RepeatedAndAlternatingRowDefinitionsComeBack) {
+    const std::string a = "\\trowd\\trgaph108\\clbrdrb\\brdrs\\brdrw10\\cellx1000\\cellx2000";
+    const std::string b = "\\trowd\\trgaph50\\clcbpat1\\cellx1500\\cellx3000";
+    const std::string longer = a + "\\cellx2500";
+    const std::string shorter = "\\trowd\\trgaph108\\clbrdrb\\brdrs\\brdrw10\\cellx1000";
+    const std::string cells = "\\pard\\intbl x\\cell y\\cell\\row\r\n";
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\pard start\\par\r\n" + a + cells + a +
+        cells + b + cells + a + cells + longer + cells + a + cells + shorter + cells +
+        "\\pard end\\par}";
+    const RtfDocument doc = RtfDocument::Parse(rtf);
+    const std::string shape = Shape(doc);
+    EXPECT_EQ(shape, "0 start\n"
+                     "1|x\n1|y # 1000 2000\n"
+                     "1|x\n1|y # 1000 2000\n"
+                     "1|x\n1|y # 1500 3000\n"
+                     "1|x\n1|y # 1000 2000\n"
+                     "1|x\n1|y # 1000 2000 2500\n"
+                     "1|x\n1|y # 1000 2000\n"
+                     "1|x\n1|y # 1000\n"
+                     "0 end\n");
+    EXPECT_EQ(doc.Paragraphs()[6].row->cells[0].background, Color::Rgb(255, 0, 0));
+    const std::string written = WriteRtf(doc);
+    std::size_t count = 0;
+    for (std::size_t at = written.find(a + "\\pard"); at != std::string::npos;
+         at = written.find(a + "\\pard", at + 1))
+        ++count;
+    EXPECT_EQ(count, 4u) << written;
+    EXPECT_NE(written.find("\\trowd\\trgaph50\\clcbpat"), std::string::npos) << written;
+    EXPECT_NE(written.find(longer + "\\pard"), std::string::npos) << written;
+    EXPECT_NE(written.find(shorter + "\\pard"), std::string::npos) << written;
+    const RtfDocument again = RtfDocument::Parse(written);
+    EXPECT_EQ(Shape(again), shape);
+    EXPECT_TRUE(again == doc);
+    EXPECT_EQ(WriteRtf(again), written);
+}

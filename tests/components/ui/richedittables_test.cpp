@@ -233,3 +233,106 @@ TEST_F(RicherEditTables, CopiedRowsPasteAsRows) {
               edit.GetDocument().TextLength());
     EXPECT_EQ(Tables(edit.document()->rootFrame()).size(), 4u);
 }
+
+namespace {
+
+// One side of a cell as the widget draws it: width, style, colour, or
+// "-" for none.
+std::string SideOf(const QTextTable& table, int row, int column, QTextFormat::Property width) {
+    const QTextTableCellFormat format = table.cellAt(row, column).format().toTableCellFormat();
+    if (!format.hasProperty(width) || format.doubleProperty(width) <= 0)
+        return "-";
+    const int offset = width - QTextFormat::TableCellTopBorder; // top, left, bottom, right
+    const auto style = static_cast<QTextFrameFormat::BorderStyle>(
+        format.intProperty(QTextFormat::TableCellTopBorderStyle + offset));
+    const QColor color =
+        format.brushProperty(QTextFormat::TableCellTopBorderBrush + offset).color();
+    return std::to_string(qRound(format.doubleProperty(width))) + "/" +
+           std::to_string(static_cast<int>(style)) + "/" + color.name().toStdString();
+}
+
+QTextTable* OnlyTable(const QTextDocument& document) {
+    const std::vector<QTextTable*> tables = Tables(document.rootFrame());
+    return tables.size() == 1 ? tables.front() : nullptr;
+}
+
+} // namespace
+
+// Where two cells meet one line is drawn, the stronger of their borders: the
+// wider, of equal width the more solid. With rows of the same cells the line
+// is given to the left or upper cell; rows of different cells leave it to Qt.
+TEST(RtfQtTables, ALineBetweenTwoCellsIsDrawnOnce) {
+    const std::string solid = std::to_string(QTextFrameFormat::BorderStyle_Solid);
+    const std::string dotted = std::to_string(QTextFrameFormat::BorderStyle_Dotted);
+    const std::string black = "/#000000";
+    const rtf::RtfDocument model = rtf::RtfDocument::Parse(
+        "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\pard before\\par\n"
+        // row 0: A with a thin bottom and a double right, B with a wide left
+        // and a red top
+        "\\trowd\\clbrdrb\\brdrs\\brdrw10 \\clbrdrr\\brdrdb\\brdrw30 \\cellx1000"
+        "\\clbrdrl\\brdrs\\brdrw60 \\clbrdrt\\brdrs\\brdrw15\\brdrcf1 \\cellx2000"
+        "\\pard\\intbl a\\cell b\\cell\\row\n"
+        // row 1: C with a wider top and a dotted right, D with a dotted top
+        // and a solid left of the same width
+        "\\trowd\\clbrdrt\\brdrs\\brdrw45 \\clbrdrr\\brdrdot\\brdrw15 \\cellx1000"
+        "\\clbrdrt\\brdrdot\\brdrw15 \\clbrdrl\\brdrs\\brdrw15 \\cellx2000"
+        "\\pard\\intbl c\\cell d\\cell\\row\\pard after\\par}");
+    QTextDocument document;
+    ModelToQTextDocument(model, document);
+    QTextTable* table = OnlyTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_FALSE(table->format().borderCollapse());
+    struct Case {
+        int row, column;
+        QTextFormat::Property side;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {0, 0, QTextFormat::TableCellRightBorder, "4/" + solid + black}, // B's wider left
+        {0, 1, QTextFormat::TableCellLeftBorder, "-"},
+        {0, 0, QTextFormat::TableCellBottomBorder, "3/" + solid + black}, // C's wider top
+        {1, 0, QTextFormat::TableCellTopBorder, "-"},
+        {0, 1, QTextFormat::TableCellBottomBorder, "1/" + dotted + black}, // D's top, B none
+        {1, 1, QTextFormat::TableCellTopBorder, "-"},
+        {1, 0, QTextFormat::TableCellRightBorder, "1/" + solid + black}, // solid over dotted
+        {1, 1, QTextFormat::TableCellLeftBorder, "-"},
+        {0, 1, QTextFormat::TableCellTopBorder, "1/" + solid + "/#ff0000"}, // the outside
+        {0, 0, QTextFormat::TableCellTopBorder, "-"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SideOf(*table, c.row, c.column, c.side), c.shown)
+            << c.row << "," << c.column << " side " << c.side;
+    // The rows still come back word for word.
+    EXPECT_EQ(rtf::WriteRtf(QTextDocumentToModel(document)), rtf::WriteRtf(model));
+
+    // Rows of different cells: each cell keeps its borders, Qt joins them.
+    const rtf::RtfDocument uneven = rtf::RtfDocument::Parse(
+        "{\\rtf1\\ansi\\pard before\\par\n"
+        "\\trowd\\clbrdrb\\brdrs\\brdrw30 \\cellx1000\\cellx2000\\pard\\intbl a\\cell "
+        "b\\cell\\row\n"
+        "\\trowd\\clbrdrt\\brdrs\\brdrw15 \\cellx1500\\cellx2000\\pard\\intbl c\\cell d\\cell\\row"
+        "\\pard after\\par}");
+    QTextDocument unevenDocument;
+    ModelToQTextDocument(uneven, unevenDocument);
+    table = OnlyTable(unevenDocument);
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->format().borderCollapse());
+    EXPECT_EQ(SideOf(*table, 0, 0, QTextFormat::TableCellBottomBorder), "2/" + solid + black);
+    EXPECT_EQ(SideOf(*table, 1, 0, QTextFormat::TableCellTopBorder), "1/" + solid + black);
+    EXPECT_EQ(rtf::WriteRtf(QTextDocumentToModel(unevenDocument)), rtf::WriteRtf(uneven));
+
+    // A table without borders: its faint grid, one line between two cells.
+    const rtf::RtfDocument plain = rtf::RtfDocument::Parse(
+        "{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+        "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row\\pard after\\par}");
+    QTextDocument plainDocument;
+    ModelToQTextDocument(plain, plainDocument);
+    table = OnlyTable(plainDocument);
+    ASSERT_NE(table, nullptr);
+    const std::string faint = "1/" + dotted + "/#c0c0c0";
+    EXPECT_EQ(SideOf(*table, 0, 0, QTextFormat::TableCellRightBorder), faint);
+    EXPECT_EQ(SideOf(*table, 0, 1, QTextFormat::TableCellLeftBorder), "-");
+    EXPECT_EQ(SideOf(*table, 0, 1, QTextFormat::TableCellBottomBorder), faint);
+    EXPECT_EQ(SideOf(*table, 1, 1, QTextFormat::TableCellTopBorder), "-");
+    EXPECT_EQ(SideOf(*table, 1, 1, QTextFormat::TableCellRightBorder), faint);
+}
