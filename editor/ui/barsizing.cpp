@@ -110,6 +110,34 @@ TBarSizing* TBarSizing::Stretch(QToolBar& bar, QWidget& box, QWidget& last) {
     });
 }
 
+TBarSizing* TBarSizing::ShareText(QToolBar& bar, QWidget& fontBox, QWidget& styleBox) {
+    return new TBarSizing(bar, [&bar, &fontBox, &styleBox] {
+        std::vector<int> fixed;
+        int separator = 0;
+        for (QAction* action : bar.actions()) {
+            QWidget* widget = bar.widgetForAction(action);
+            if (!widget || !action->isVisible() || widget == &fontBox || widget == &styleBox)
+                continue;
+            if (action->isSeparator())
+                separator = std::max(separator, widget->sizeHint().width());
+            else
+                fixed.push_back(widget->sizeHint().width());
+        }
+        // The bar's own handle, margins and spacing stand where the fixed
+        // two pixels of the arithmetic do.
+        fixed.push_back(bar.width() - FreeWidth(bar));
+        // Two separators are counted; any beyond them go with the fixed widths.
+        const QList<QAction*> actions = bar.actions();
+        const auto separators = std::count_if(actions.begin(), actions.end(),
+                                              [](QAction* a) { return a->isSeparator(); });
+        if (separators > 2)
+            fixed.push_back(static_cast<int>(separators - 2) * separator);
+        const TTextBarWidths widths = TextBarWidths(bar.width(), separator, fixed);
+        const bool font = SetWidth(fontBox, std::max(widths.Font, kSmallestBox));
+        return SetWidth(styleBox, std::max(widths.Macro, kSmallestBox)) || font;
+    });
+}
+
 void TBarSizing::Apply() {
     // A box the bar had moved into its extension menu is hidden and asks
     // for no new layout by itself.

@@ -1,8 +1,9 @@
 #pragma once
 // Sizes the boxes of a tool bar whenever the bar changes size: the
-// properties bar shares its width among its five boxes, the topic bar and
-// the help tool bar stretch one box so that the bar's last control ends
-// one pixel inside the bar. The bar's own margins, the gaps between its
+// properties bar shares its width among its five boxes, the text bar
+// between its font and style boxes, the topic bar and the help tool bar
+// stretch one box so that the bar's last control ends one pixel inside
+// the bar. The bar's own margins, the gaps between its
 // items and the room of its extension button stand where the arithmetic
 // counts the bar's border.
 #include <QObject>
@@ -25,6 +26,9 @@ public:
                                        std::function<bool()> sixthColumns);
     // `box` grows or shrinks so that `last` ends one pixel inside the bar.
     static TBarSizing* Stretch(QToolBar& bar, QWidget& box, QWidget& last);
+    // The text bar's font and style boxes share what the bar's other
+    // controls leave free, the odd pixel going to the font box.
+    static TBarSizing* ShareText(QToolBar& bar, QWidget& fontBox, QWidget& styleBox);
 
     // Sizes the boxes for the bar's present width.
     void Apply();

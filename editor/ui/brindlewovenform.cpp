@@ -15,7 +15,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <filesystem>
 
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
@@ -23,7 +22,6 @@
 #include "components/ui/richeredit.h"
 #include "components/ui/richruler.h"
 #include "components/ui/saveformsize.h"
-#include "editor/barlayout.h"
 #include "editor/commandline.h"
 #include "editor/projectcommands.h"
 #include "editor/ui/aboutbox.h"

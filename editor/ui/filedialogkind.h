@@ -3,6 +3,6 @@
 namespace editor::ui {
 
 // The file dialogs of the markup commands.
-enum class TFileDialogKind { LinkFile, Flash, Bitmap };
+enum class TFileDialogKind { LinkFile, Flash };
 
 } // namespace editor::ui

@@ -16,8 +16,7 @@ namespace editor::ui {
 
 THelpActions::THelpActions(TEditorContext& context, TMainActions& actions, QWidget& window,
                            std::filesystem::path helpFolder)
-    : QObject(&window), context_(context), actions_(actions), window_(window),
-      helpFolder_(std::move(helpFolder)),
+    : QObject(&window), context_(context), actions_(actions), helpFolder_(std::move(helpFolder)),
       registryViewer_(std::make_unique<helpproject::TRegistryHelpViewer>(context.Registry())),
       viewer_(registryViewer_.get()), openUrl_([](const std::string& url) {
           return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));

@@ -53,7 +53,6 @@ private:
 
     TEditorContext& context_;
     TMainActions& actions_;
-    QWidget& window_;
     std::filesystem::path helpFolder_;
     std::unique_ptr<helpproject::IHelpViewer> registryViewer_;
     helpproject::IHelpViewer* viewer_;

@@ -57,21 +57,15 @@ struct TMarkupDialog {
 };
 
 TMarkupDialog MarkupDialogOf(TFileDialogKind kind) {
-    switch (kind) {
-    case TFileDialogKind::LinkFile:
-        return {"Link to a file", "Any file (*)"};
-    case TFileDialogKind::Flash:
+    if (kind == TFileDialogKind::Flash)
         return {"Embed Flash", "Flash (*.swf);;Any file (*)"};
-    default:
-        return {"Include Bitmap in Topic",
-                "Bitmaps (*.bmp *.shg *.wmf *.gif *.jpg *.png);;Any file (*)"};
-    }
+    return {"Link to a file", "Any file (*)"};
 }
 
 } // namespace
 
 TProjectActions::TProjectActions(TEditorContext& context, const TProjectActionsWidgets& widgets)
-    : QObject(&widgets.Window), context_(context), widgets_(widgets), errorLog_(widgets.ErrorLog),
+    : QObject(&widgets.Window), context_(context), widgets_(widgets),
       progressPanel_(new QLabel(&widgets.Window)),
       commands_(std::make_unique<TProjectCommands>(context.Session(), context.Messenger(), *this,
                                                    &context.TextStyles())),
@@ -95,7 +89,7 @@ TProjectActions::TProjectActions(TEditorContext& context, const TProjectActionsW
         return FromQString(QFileDialog::getOpenFileName(&widgets_.Window, dialog.Title,
                                                         ToQString(startFile), dialog.Filter));
     };
-    connect(&errorLog_, &TErrorLogPanel::GoToTopic, this, [this](const QString& text) {
+    connect(&widgets_.ErrorLog, &TErrorLogPanel::GoToTopic, this, [this](const QString& text) {
         context_.Run([&] { make_->GoToErrorTopic(FromQString(text)); });
     });
 }
@@ -292,7 +286,7 @@ void TProjectActions::SetWindowEnabled(bool enabled) {
 }
 
 void TProjectActions::ShowErrorLog(const std::vector<std::string>& lines) {
-    errorLog_.SetLines(lines);
+    widgets_.ErrorLog.SetLines(lines);
     widgets_.PanelHCError.show();
 }
 

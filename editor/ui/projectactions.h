@@ -130,7 +130,6 @@ private:
 
     TEditorContext& context_;
     TProjectActionsWidgets widgets_;
-    TErrorLogPanel& errorLog_;
     QLabel* progressPanel_;
     std::unique_ptr<TProjectCommands> commands_;
     std::unique_ptr<TMakePipeline> make_;

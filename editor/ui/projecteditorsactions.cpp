@@ -22,12 +22,9 @@ namespace editor::ui {
 using components::ui::FromQString;
 using components::ui::ToQString;
 
-TProjectEditorsActions::TProjectEditorsActions(TTopicEditor& topics,
-                                               components::IMessenger& messenger,
-                                               platform::Registry& registry, QWidget& window,
-                                               TRun run)
-    : QObject(&window), topics_(topics), messenger_(messenger), registry_(registry),
-      window_(window), run_(std::move(run)), commands_(topics, messenger, *this) {
+TProjectEditorsActions::TProjectEditorsActions(TEditorContext& context, QWidget& window)
+    : QObject(&window), context_(context), window_(window),
+      commands_(context.TopicEditor(), context.Messenger(), *this) {
     FileDialog = [this](const TFileDialogSpec& spec) -> std::optional<std::string> {
         QFileDialog dialog(&window_, ToQString(spec.Title), ToQString(spec.FileName),
                            QtFilter(spec.Filter));
@@ -39,16 +36,11 @@ TProjectEditorsActions::TProjectEditorsActions(TTopicEditor& topics,
     };
 }
 
-TProjectEditorsActions::TProjectEditorsActions(TEditorContext& context, QWidget& window)
-    : TProjectEditorsActions(
-          context.TopicEditor(), context.Messenger(), context.Registry(), window,
-          [&context](const std::function<void()>& command) { context.Run(command); }) {}
-
 TProjectEditorsActions::~TProjectEditorsActions() = default;
 
 void TProjectEditorsActions::BindActions(TMainActions& actions) {
     auto bind = [this, &actions](const char* name, std::function<void()> command) {
-        actions.Bind(name, [this, command = std::move(command)] { run_(command); });
+        actions.Bind(name, [this, command = std::move(command)] { context_.Run(command); });
     };
     bind("ActionProjectRenumber", [this] { Renumber(); });
     bind("ActionProjectMerge", [this] { Merge(); });
@@ -70,7 +62,7 @@ TMergeForm& TProjectEditorsActions::MergeForm() {
 
 TBrowseForm& TProjectEditorsActions::BrowseForm() {
     if (!browseForm_)
-        browseForm_ = new TBrowseForm(messenger_, &registry_, &window_);
+        browseForm_ = new TBrowseForm(context_.Messenger(), &context_.Registry(), &window_);
     return *browseForm_;
 }
 
@@ -81,30 +73,33 @@ TWindowsForm& TProjectEditorsActions::WindowsForm() {
 }
 
 void TProjectEditorsActions::BrowseEditor() {
-    if (RefusedUnderHtmlHelp(TWinHelpOnlyEditor::Browse, topics_.Project().Compiler, messenger_))
+    if (RefusedUnderHtmlHelp(TWinHelpOnlyEditor::Browse, context_.Project().Compiler,
+                             context_.Messenger()))
         return;
-    topics_.StoreTopic();
-    TBrowseSequenceModel model(topics_.Project());
+    TTopicEditor& topics = context_.TopicEditor();
+    topics.StoreTopic();
+    TBrowseSequenceModel model(context_.Project());
     BrowseForm().Execute(model);
     if (model.Changed()) {
-        topics_.Session().SetModified();
+        context_.Session().SetModified();
         // Ending a bulk change refreshes the grid, the lists and the bar.
-        topics_.SetBulkUpdate(true);
-        topics_.SetBulkUpdate(false);
+        topics.SetBulkUpdate(true);
+        topics.SetBulkUpdate(false);
     }
-    topics_.ShowTopic();
+    topics.ShowTopic();
 }
 
 void TProjectEditorsActions::WindowsEditor() {
-    if (RefusedUnderHtmlHelp(TWinHelpOnlyEditor::Windows, topics_.Project().Compiler, messenger_))
+    if (RefusedUnderHtmlHelp(TWinHelpOnlyEditor::Windows, context_.Project().Compiler,
+                             context_.Messenger()))
         return;
     TWindowsForm& form = WindowsForm();
-    form.ShowWindows(topics_.Project().Windows, [this](const std::vector<std::string>& windows) {
-        helpproject::TBrindlewovenProject& project = topics_.Project();
+    form.ShowWindows(context_.Project().Windows, [this](const std::vector<std::string>& windows) {
+        helpproject::TBrindlewovenProject& project = context_.Project();
         if (project.Windows == windows)
             return;
         project.Windows = windows;
-        topics_.Session().SetModified();
+        context_.Session().SetModified();
     });
     form.show();
     form.raise();

@@ -11,17 +11,9 @@
 
 class QWidget;
 
-namespace components {
-class IMessenger;
-}
-namespace platform {
-class Registry;
-}
-
 namespace editor {
 class TEditorContext;
-class TTopicEditor;
-} // namespace editor
+}
 
 namespace editor::ui {
 
@@ -34,11 +26,7 @@ class TWindowsForm;
 class TProjectEditorsActions : public QObject, public IRenumberHost {
     Q_OBJECT
 public:
-    // Runs a command, showing what it throws.
-    using TRun = std::function<void(const std::function<void()>&)>;
-
-    TProjectEditorsActions(TTopicEditor& topics, components::IMessenger& messenger,
-                           platform::Registry& registry, QWidget& window, TRun run);
+    // The dialogs open over `window`.
     TProjectEditorsActions(TEditorContext& context, QWidget& window);
     ~TProjectEditorsActions() override;
 
@@ -68,11 +56,8 @@ public:
     void SetBusyCursor(bool busy) override;
 
 private:
-    TTopicEditor& topics_;
-    components::IMessenger& messenger_;
-    platform::Registry& registry_;
+    TEditorContext& context_;
     QWidget& window_;
-    TRun run_;
     TRenumberCommands commands_;
     TRenumberForm* renumberForm_ = nullptr;
     TMergeForm* mergeForm_ = nullptr;

@@ -10,9 +10,9 @@
 
 #include "editor/defaulttextstyles.h"
 #include "editor/editorcontext.h"
+#include "editor/ui/barsizing.h"
 #include "editor/ui/formatbarwidget.h"
 #include "editor/ui/mainactions.h"
-#include "editor/ui/textbarsharing.h"
 #include "editor/ui/textstylecombo.h"
 
 namespace editor::ui {
@@ -55,7 +55,7 @@ TTextStyleCombo* FillTextBar(TFormatBarWidget& bar, TEditorContext& context, TMa
         window.addAction(action); // their keys work with the bar hidden
     }
     textMenu->insertSeparator(before);
-    new TTextBarSharing(bar, *bar.ComboFont(), *styleCombo);
+    TBarSizing::ShareText(bar, *bar.ComboFont(), *styleCombo);
     return styleCombo;
 }
 
