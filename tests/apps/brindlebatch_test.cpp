@@ -88,18 +88,18 @@ public:
             return -1;
         // `timeout` hands the signal on to Brindle.
         int status = 0;
-        for (int tries = 0; tries < 1200; ++tries) {
+        bool ended = false;
+        for (int tries = 0; tries < 1200 && !ended; ++tries) {
             if (fs::exists(started)) {
                 ::kill(pid, SIGTERM);
                 break;
             }
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                ReadStderr();
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ended = ::waitpid(pid, &status, WNOHANG) == pid;
+            if (!ended)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        ::waitpid(pid, &status, 0);
+        if (!ended)
+            ::waitpid(pid, &status, 0);
         ReadStderr();
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
