@@ -564,10 +564,6 @@ void TContentsForm::accept() {
     TEditorDialog::accept();
 }
 
-void TContentsForm::reject() {
-    TEditorDialog::reject();
-}
-
 // ---- the Contents page -----------------------------------------------------------
 
 void TContentsForm::ListCntClick(int row) {
