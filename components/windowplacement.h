@@ -20,6 +20,7 @@ struct TPlacementRect {
     int Bottom = 0;
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
+    bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
     bool operator==(const TPlacementRect&) const = default;
 };
 

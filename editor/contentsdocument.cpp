@@ -240,7 +240,7 @@ int TContentsDocument::Add(bool withTopic, std::string_view topicTitle, std::str
     if (reference >= 0) {
         const std::string& line = Line(reference);
         // An include line (or anything without a level digit) counts as 1.
-        level = HasLevel(line) ? LineLevel(line) : 1;
+        level = LineLevel(line);
         if (IsHeaderLine(line) && level < kMaxLevel)
             ++level;
     }

@@ -2,20 +2,13 @@
 // Where the Find and Replace window and its prompt go on the screen: beside
 // the editor when shown, off the found text when it covers it. Screen
 // coordinates; rectangles exclude their right and bottom edges.
+#include "components/windowplacement.h"
+
 #include <optional>
 
 namespace editor {
 
-struct TFindRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
-};
+using TFindRect = components::TPlacementRect;
 
 struct TFindPoint {
     int X = 0;

@@ -1,5 +1,6 @@
 #include "editor/findsettings.h"
 
+#include "components/rtf/stringlisttransfer.h"
 #include "editor/findsession.h"
 #include "platform/registry.h"
 
@@ -26,28 +27,6 @@ std::optional<std::int32_t> ReadPosition(platform::Registry& registry, std::stri
 
 } // namespace
 
-std::string HistoryToText(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items)
-        text += item + "\r\n";
-    return text;
-}
-
-std::vector<std::string> HistoryFromText(std::string_view text) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            items.emplace_back(text.substr(start));
-            break;
-        }
-        items.emplace_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return items;
-}
-
 void TFindSettings::Load(platform::Registry& registry) {
     if (!registry.KeyExists(RootKey::CurrentUser, kFindReplaceKey))
         return;
@@ -63,7 +42,7 @@ void TFindSettings::Load(platform::Registry& registry) {
             registry.ReadString(RootKey::CurrentUser, kFindReplaceKey, name);
         if (!text)
             continue;
-        *history = HistoryFromText(*text);
+        *history = rtf::SplitLines(*text);
         if (history->size() > kFindHistorySize)
             history->resize(kFindHistorySize);
     }
@@ -82,9 +61,9 @@ void TFindSettings::Save(platform::Registry& registry) const {
     registry.WriteDword(RootKey::CurrentUser, kFindReplaceKey, "FormTop",
                         static_cast<std::uint32_t>(Top.value_or(0)));
     registry.WriteString(RootKey::CurrentUser, kFindReplaceKey, "HistoryFind",
-                         HistoryToText(HistoryFind));
+                         rtf::JoinLines(HistoryFind));
     registry.WriteString(RootKey::CurrentUser, kFindReplaceKey, "HistoryReplace",
-                         HistoryToText(HistoryReplace));
+                         rtf::JoinLines(HistoryReplace));
 }
 
 } // namespace editor

@@ -33,8 +33,4 @@ struct TFindSettings {
     void Save(platform::Registry& registry) const;
 };
 
-// A string list's text form and back (CR LF, LF or CR end a line).
-std::string HistoryToText(const std::vector<std::string>& items);
-std::vector<std::string> HistoryFromText(std::string_view text);
-
 } // namespace editor

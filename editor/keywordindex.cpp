@@ -241,6 +241,13 @@ int TKeywordIndex::FindOrInsertSubKeyword(int keywordRow, const std::string& sub
     return row;
 }
 
+int TKeywordIndex::LastRowOf(int keywordRow) const {
+    int last = keywordRow;
+    while (last + 1 < Count() && IsSubKeyword(Item(last + 1).Text))
+        ++last;
+    return last;
+}
+
 void TKeywordIndex::AddTopics(int row, const TTopicRefs& topics) {
     for (TBrindlewovenTopic* topic : topics)
         AddTopic(row, topic);
@@ -275,10 +282,7 @@ int TKeywordIndex::DeleteRow(int row) {
         auto* group = static_cast<components::TUndoItemGroup*>(
             undo_.Add(std::make_unique<TUndoDeleteKeywordGroup>(Item(row).Text)));
         TGroupScope scope(group);
-        int last = row;
-        while (last + 1 < Count() && IsSubKeyword(Item(last + 1).Text))
-            ++last;
-        for (int i = last; i >= row; --i)
+        for (int i = LastRowOf(row); i >= row; --i)
             DeleteRecorded(i);
     }
     return std::min(row, Count() - 1);
@@ -305,9 +309,7 @@ int TKeywordIndex::ChangeKeyword(int row, std::string_view typed) {
     }
     // The keyword and its sub-keywords leave; the new keyword takes their
     // topics, each old sub-keyword finding (or making) its place below it.
-    int last = row;
-    while (last + 1 < Count() && IsSubKeyword(Item(last + 1).Text))
-        ++last;
+    const int last = LastRowOf(row);
     const TTopicRefs topics = Item(row).Topics;
     std::vector<std::pair<std::string, TTopicRefs>> subKeywords;
     for (int i = row + 1; i <= last; ++i)

@@ -93,6 +93,8 @@ private:
     // Finds the keyword or inserts it (recording the insertion).
     int FindOrInsertKeyword(const std::string& keyword);
     int FindOrInsertSubKeyword(int keywordRow, const std::string& subKeyword);
+    // The last row of a keyword: its last sub-keyword, or itself.
+    int LastRowOf(int keywordRow) const;
     // Adds the topics the row lacks, each recorded.
     void AddTopics(int row, const std::vector<helpproject::TBrindlewovenTopic*>& topics);
     void DeleteRecorded(int row);

@@ -35,6 +35,13 @@ std::string EncodeLinkFrame(const TLinkFrame& frame) {
     return out;
 }
 
+bool ReadLinkNumber(std::string_view data, std::int32_t& number) {
+    if (data.size() < 4)
+        return false;
+    number = static_cast<std::int32_t>(GetU32(data, 0));
+    return true;
+}
+
 void TLinkFrameReader::Feed(std::string_view bytes) {
     if (!error_.empty())
         return;

@@ -35,6 +35,10 @@ struct TLinkFrame {
 // throws std::length_error.
 std::string EncodeLinkFrame(const TLinkFrame& frame);
 
+// The signed number a command's data starts with (little-endian, as the
+// header's fields); false when the data is shorter than 4 bytes.
+bool ReadLinkNumber(std::string_view data, std::int32_t& number);
+
 // Cuts frames out of the bytes a connection delivers, in any pieces.
 class TLinkFrameReader {
 public:

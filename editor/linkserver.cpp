@@ -15,17 +15,6 @@ using helpproject::TBrindlewovenTopic;
 
 namespace {
 
-// The signed 32-bit number a command carries; false when the data is short.
-bool ReadNumber(std::string_view data, std::int32_t& number) {
-    if (data.size() < 4)
-        return false;
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
-    number = static_cast<std::int32_t>(value);
-    return true;
-}
-
 // A whole decimal number, 0 for anything else.
 std::int32_t NumberOrZero(std::string_view text) {
     if (!text.empty() && text.front() == '+')
@@ -233,15 +222,15 @@ std::int32_t TLinkServer::Execute(const TLinkClient& client, std::uint32_t comma
         Post(rpTopicList, client, slot->Flag);
         return 1;
     case cmShowTopic:
-        return ReadNumber(data, number) ? ShowTopic(number) : 0;
+        return ReadLinkNumber(data, number) ? ShowTopic(number) : 0;
     case cmCreateTopic: {
         const std::size_t end = data.find('\0');
         return end == std::string_view::npos ? 0 : CreateTopic(data.substr(0, end));
     }
     case cmRequestTopic:
-        return ReadNumber(data, number) ? RequestTopic(client, number) : 0;
+        return ReadLinkNumber(data, number) ? RequestTopic(client, number) : 0;
     case cmInsertLink:
-        if (ReadNumber(data, number))
+        if (ReadLinkNumber(data, number))
             InsertLink(number);
         return 0;
     default:

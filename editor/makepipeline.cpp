@@ -191,6 +191,7 @@ public:
         stop_ = TCompilerStop::None;
     }
     TCompilerStop Stop() const { return stop_; }
+    const TCompilerLimits& Limits() const { return limits_; }
 
 private:
     bool OverMemoryLimit(bool wholeGroup) const {
@@ -384,7 +385,7 @@ TMakePipeline::TCompileOutcome TMakePipeline::BuildHtmlHelp(const std::string& c
     // compiler's process group.
     components::TProgressScope running(&commands_.Messenger(), "Running help compiler...", 0);
     outcome.Produced = helpproject::RunHelpCompiler(project, build_, paths, Runner(), run).Produced;
-    outcome.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
+    outcome.Stop = OwnRunnerStop();
     if (!build_.ErrorLogFileName.empty() && IsFile(build_.ErrorLogFileName)) {
         outcome.Log = platform::ReadFileBytes(helpproject::ProjectPath(build_.ErrorLogFileName));
         outcome.LogFound = true;
@@ -415,17 +416,23 @@ TMakePipeline::TCompileOutcome TMakePipeline::BuildWinHelp() {
     }
     KeepWrittenBuild();
     outcome.Produced = made.Compile.Produced;
-    outcome.Stop = ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
+    outcome.Stop = OwnRunnerStop();
     outcome.Log = std::move(made.ErrorLog);
     outcome.LogFound = made.ErrorLogFound;
     return outcome;
 }
 
+// Why the pipeline's own runner ended the compiler it ran last.
+TCompilerStop TMakePipeline::OwnRunnerStop() const {
+    return ownRunner_ && !runner_ ? ownRunner_->Stop() : TCompilerStop::None;
+}
+
 // Why the compiler was ended, and what most likely made it so slow or so
 // big: an index keyword with very many topics.
 std::string TMakePipeline::StopMessage(const TCompileOutcome& outcome) const {
-    const TCompilerLimits limits =
-        limits_ ? *limits_ : CompilerLimitsFromEnvironment(getenv_, false);
+    if (!ownRunner_)
+        return {}; // only the pipeline's own runner ends a compiler at a limit
+    const TCompilerLimits& limits = ownRunner_->Limits();
     std::string text;
     if (outcome.Stop == TCompilerStop::TimeLimit)
         text = "The help compiler did not finish within " + DurationText(limits.Time) +

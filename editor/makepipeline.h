@@ -152,6 +152,7 @@ private:
     void KeepWrittenBuild();
     TMakeOutcome MakeSteps(bool showResult);
     void WarnOfKeywordLoad();
+    TCompilerStop OwnRunnerStop() const;
     std::string StopMessage(const TCompileOutcome& outcome) const;
     void FillErrorLog(const TCompileOutcome& outcome);
     void ShowResult(const TCompileOutcome& outcome, bool showResult);

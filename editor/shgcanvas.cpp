@@ -1,11 +1,13 @@
 #include "editor/shgcanvas.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cstdlib>
 
 #include "helpproject/images/bmpreader.h"
 #include "helpproject/images/imagecodecs.h"
+#include "platform/codepage.h"
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
 
 namespace editor {
 
@@ -14,11 +16,7 @@ using helpproject::TBrindlewovenHotspot;
 namespace {
 
 std::string LowerExtension(const std::string& fileName) {
-    std::string ext = std::filesystem::path(fileName).extension().string();
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return ext;
+    return platform::AnsiLowerCase(platform::ExtractFileExt(fileName));
 }
 
 } // namespace

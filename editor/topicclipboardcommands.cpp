@@ -4,6 +4,15 @@
 
 namespace editor {
 
+namespace {
+
+TTopicClipboardContent ContentOf(const helpproject::TBrindlewovenTopic& topic) {
+    return {helpproject::SaveToClipboardData(topic),
+            std::string(kTopicClipboardTextPrefix) + topic.Title};
+}
+
+} // namespace
+
 helpproject::TBrindlewovenTopic& TTopicClipboardCommands::Stored(std::int32_t number) {
     helpproject::TBrindlewovenTopic* current = editor_.CurrentTopic();
     if (!current || current->Number != number)
@@ -16,15 +25,12 @@ helpproject::TBrindlewovenTopic& TTopicClipboardCommands::Stored(std::int32_t nu
 }
 
 TTopicClipboardContent TTopicClipboardCommands::Copy(std::int32_t number) {
-    const helpproject::TBrindlewovenTopic& topic = Stored(number);
-    return {helpproject::SaveToClipboardData(topic),
-            std::string(kTopicClipboardTextPrefix) + topic.Title};
+    return ContentOf(Stored(number));
 }
 
 TTopicClipboardContent TTopicClipboardCommands::Cut(std::int32_t number) {
     const helpproject::TBrindlewovenTopic& topic = Stored(number);
-    TTopicClipboardContent content{helpproject::SaveToClipboardData(topic),
-                                   std::string(kTopicClipboardTextPrefix) + topic.Title};
+    TTopicClipboardContent content = ContentOf(topic);
     editor_.DeleteTopic(topic.Number);
     return content;
 }

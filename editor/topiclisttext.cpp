@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "platform/fileio.h"
 
 namespace editor {
@@ -80,12 +81,7 @@ std::vector<std::string> GridExportLines(const TBrindlewovenProject& project,
 
 void ExportGrid(const TBrindlewovenProject& project, const TGridLayout& layout,
                 const std::string& fileName) {
-    std::string bytes;
-    for (const std::string& line : GridExportLines(project, layout)) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    platform::WriteFileAtomic(fileName, bytes);
+    platform::WriteFileAtomic(fileName, rtf::JoinLines(GridExportLines(project, layout)));
 }
 
 } // namespace editor

@@ -132,11 +132,11 @@ std::vector<std::string> SHGFolders(const TBrindlewovenProject& project) {
 
 std::string FindSHGFile(const std::vector<std::string>& folders, const std::string& name) {
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        const std::string candidate = *it + name;
         try {
+            const std::filesystem::path candidate = platform::resolvePath(*it + name);
             std::error_code error;
-            if (std::filesystem::is_regular_file(platform::resolvePath(candidate), error))
-                return platform::resolvePath(candidate).string();
+            if (std::filesystem::is_regular_file(candidate, error))
+                return candidate.string();
         } catch (const std::exception&) {
             // A drive letter that maps nowhere: not in this folder.
         }

@@ -4,8 +4,6 @@
 
 namespace speller {
 
-bool RectsOverlap(const TRect& a, const TRect& b);
-
 namespace {
 
 TPoint Centered(const TSize& size, const TRect& screen) {

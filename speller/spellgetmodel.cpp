@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "components/rtf/stringlisttransfer.h"
 #include "platform/codepage.h"
 #include "platform/textutil.h"
 
@@ -12,22 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        lines.emplace_back(text.substr(pos, end - pos));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() &&
-            text[end + 1] == '\n')
-            ++end;
-        pos = end + 1;
-    }
-    return lines;
-}
-
 std::string JoinFrom(const std::vector<std::string>& lines, std::size_t first) {
     std::string text;
     for (std::size_t i = first; i < lines.size(); ++i) {
@@ -36,14 +21,6 @@ std::string JoinFrom(const std::vector<std::string>& lines, std::size_t first) {
         text += lines[i];
     }
     return text;
-}
-
-std::string Trimmed(std::string_view text) {
-    std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string_view::npos)
-        return {};
-    std::size_t end = text.find_last_not_of(" \t");
-    return std::string(text.substr(begin, end - begin + 1));
 }
 
 fs::path FileOf(const fs::path& folder, const std::string& name) {
@@ -94,10 +71,10 @@ std::string SpellGetMessage(std::string_view format, std::string_view first,
 
 TCatalogueReply ParseCatalogueReply(std::string_view body) {
     TCatalogueReply reply;
-    std::vector<std::string> lines = SplitLines(body);
+    std::vector<std::string> lines = rtf::SplitLines(body);
     if (lines.empty())
         return reply;
-    const std::string first = Trimmed(lines[0]);
+    const std::string first = platform::Trim(lines[0], " \t");
     if (first == "ERROR" || first == "666") {
         reply.Kind = first == "ERROR" ? TCatalogueReply::Error : TCatalogueReply::Refusal;
         reply.Message = JoinFrom(lines, 1);
@@ -108,7 +85,7 @@ TCatalogueReply ParseCatalogueReply(std::string_view body) {
     reply.Kind = TCatalogueReply::List;
     long long count = 0;
     if (lines.size() > 1) {
-        const std::string number = Trimmed(lines[1]);
+        const std::string number = platform::Trim(lines[1], " \t");
         if (!number.empty() &&
             std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
             count = number.size() > 9 ? 1'000'000'000LL : std::stoll(number);

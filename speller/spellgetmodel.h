@@ -82,7 +82,6 @@ public:
 
     // Installs the row's language into `folder` (moving the installed
     // dictionaries there first when it is another folder) and registers it.
-    // `progress` is told the name of each file before it is fetched.
     void Install(const TSpellGetRow& row, const std::filesystem::path& folder,
                  IDictionaryFetcher& fetcher);
     // Unregisters the row's language, then deletes the files that no other

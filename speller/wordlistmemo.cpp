@@ -2,27 +2,9 @@
 
 #include <vector>
 
+#include "components/rtf/stringlisttransfer.h"
+
 namespace speller {
-
-namespace {
-
-std::vector<std::string> MemoLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == '\n' || text[i] == '\r') {
-            if (i < text.size() && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += text[i];
-        }
-    }
-    return lines;
-}
-
-} // namespace
 
 TWordListMemo WordListMemoOf(const TUserDictionary& list) {
     TWordListMemo memo;
@@ -38,11 +20,11 @@ TWordListMemo WordListMemoOf(const TUserDictionary& list) {
 
 void ApplyWordListMemo(TUserDictionary& list, const TWordListMemo& memo) {
     list.ClearWords();
-    for (const std::string& line : MemoLines(memo.Learned))
+    for (const std::string& line : rtf::SplitLines(memo.Learned))
         if (line.size() > 1)
             list.AddWord(line);
     list.ClearAutoCorrect();
-    for (const std::string& line : MemoLines(memo.Replacements)) {
+    for (const std::string& line : rtf::SplitLines(memo.Replacements)) {
         std::size_t equals = line.find('=');
         if (equals != std::string::npos && equals >= 1 && equals + 1 < line.size())
             list.AddAutoCorrect(line.substr(0, equals), line.substr(equals + 1));

@@ -548,8 +548,6 @@ void RtfDocument::NormalizeTables() {
             d = std::clamp(d, 1, level + 1);
         } else if (d > level) {
             d = level;
-        } else if (p.cellEnd && d == 0) {
-            d = 0;
         }
         if (d == 0) {
             p.cellEnd = false;
@@ -584,12 +582,10 @@ void RtfDocument::NormalizeTables() {
         empty.markFormat = result.back().markFormat;
         result.push_back(std::move(empty));
     }
-    if (result.size() != paragraphs_.size()) {
-        paragraphs_ = std::move(result);
+    const bool added = result.size() != paragraphs_.size();
+    paragraphs_ = std::move(result);
+    if (added)
         Invalidate();
-    } else {
-        paragraphs_ = std::move(result);
-    }
 }
 
 void RtfDocument::Normalize() {

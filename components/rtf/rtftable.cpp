@@ -6,10 +6,6 @@ namespace rtf {
 
 namespace {
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 BorderStyle StyleOf(std::string_view name) {
     if (name == "brdrnone" || name == "brdrnil" || name == "brdrtbl")
         return BorderStyle::None;
@@ -48,8 +44,8 @@ bool IsRowWord(std::string_view name) {
     if (name == "cellx" || name == "irow" || name == "irowband" || name == "lastrow" ||
         name == "ltrrow" || name == "rtlrow" || name == "taprtl")
         return true;
-    return StartsWith(name, "tr") || StartsWith(name, "cl") || StartsWith(name, "brdr") ||
-           StartsWith(name, "tbl");
+    return name.starts_with("tr") || name.starts_with("cl") || name.starts_with("brdr") ||
+           name.starts_with("tbl");
 }
 
 bool IsRowColorWord(std::string_view name) {
@@ -89,7 +85,7 @@ RowFormat RowFormat::FromWords(std::vector<RowWord> words) {
         } else if (n == "brdrcf") {
             if (border)
                 border->color = w.color;
-        } else if (StartsWith(n, "brdr")) {
+        } else if (n.starts_with("brdr")) {
             if (border)
                 border->style = StyleOf(n);
         } else if (n == "clshdng") {

@@ -1,7 +1,5 @@
 #include "components/ui/flyingpanel.h"
 
-#include "components/ui/programcursors.h"
-
 #include <QApplication>
 #include <QFrame>
 #include <QMainWindow>

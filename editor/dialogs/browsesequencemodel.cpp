@@ -16,6 +16,10 @@ std::int32_t ItemNumber(const std::string& item) {
     return TBrindlewovenProject::NumberFromListText(item, false);
 }
 
+bool AlphabeticalLess(const std::string& a, const std::string& b) {
+    return platform::AnsiCompareText(a, b) < 0;
+}
+
 } // namespace
 
 TBrowseSequenceModel::TBrowseSequenceModel(TBrindlewovenProject& project) : project_(project) {}
@@ -37,8 +41,8 @@ char TBrowseSequenceModel::NameKey(char key) {
 void TBrowseSequenceModel::SetName(const std::string& text) {
     name_.clear();
     for (char c : text)
-        if (c != '\b' && NameKey(c) != 0)
-            name_ += NameKey(c);
+        if (const char key = NameKey(c); key != 0 && key != '\b')
+            name_ += key;
 }
 
 void TBrowseSequenceModel::Read() {
@@ -54,9 +58,7 @@ void TBrowseSequenceModel::ReadInto(bool keep) {
     project_.ReadBrowseSequence(name_, in, out);
     if (!keep)
         sequence_.clear();
-    std::set<std::int32_t> listed;
-    for (const std::string& item : sequence_)
-        listed.insert(ItemNumber(item));
+    std::set<std::int32_t> listed = SequenceNumbers();
     for (std::string& item : in)
         if (listed.insert(ItemNumber(item)).second)
             sequence_.push_back(std::move(item));
@@ -82,10 +84,15 @@ void TBrowseSequenceModel::New() {
     RefillAvailable();
 }
 
-void TBrowseSequenceModel::RefillAvailable() {
-    std::set<std::int32_t> listed;
+std::set<std::int32_t> TBrowseSequenceModel::SequenceNumbers() const {
+    std::set<std::int32_t> numbers;
     for (const std::string& item : sequence_)
-        listed.insert(ItemNumber(item));
+        numbers.insert(ItemNumber(item));
+    return numbers;
+}
+
+void TBrowseSequenceModel::RefillAvailable() {
+    const std::set<std::int32_t> listed = SequenceNumbers();
     available_.clear();
     for (const auto& topic : project_.Topics())
         if (!listed.count(topic->Number))
@@ -95,10 +102,7 @@ void TBrowseSequenceModel::RefillAvailable() {
 
 void TBrowseSequenceModel::SortAvailableItems() {
     if (sortAvailable_)
-        std::stable_sort(available_.begin(), available_.end(),
-                         [](const std::string& a, const std::string& b) {
-                             return platform::AnsiCompareText(a, b) < 0;
-                         });
+        std::stable_sort(available_.begin(), available_.end(), AlphabeticalLess);
     else
         std::stable_sort(available_.begin(), available_.end(),
                          [](const std::string& a, const std::string& b) {
@@ -116,10 +120,7 @@ void TBrowseSequenceModel::AddAvailable(std::string item) {
         available_.push_back(std::move(item));
         return;
     }
-    auto at = std::upper_bound(available_.begin(), available_.end(), item,
-                               [](const std::string& a, const std::string& b) {
-                                   return platform::AnsiCompareText(a, b) < 0;
-                               });
+    auto at = std::upper_bound(available_.begin(), available_.end(), item, AlphabeticalLess);
     available_.insert(at, std::move(item));
 }
 

@@ -4,6 +4,7 @@
 // ("%s (%d)" items), reading, appending, writing and starting sequences,
 // and every way topics move between and within the two lists.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,8 @@ public:
 
 private:
     void ReadInto(bool keep);
+    // The topic numbers of the items in the sequence list.
+    std::set<std::int32_t> SequenceNumbers() const;
     void RefillAvailable();
     void AddAvailable(std::string item);
     void SortAvailableItems();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/pathnames.h"
 
 namespace editor {
 
@@ -87,8 +88,7 @@ std::vector<std::string> TContentsEditorModel::WindowNames(const TBrindlewovenPr
 }
 
 std::string TContentsEditorModel::FileNameOnly(std::string_view path) {
-    const std::size_t slash = path.find_last_of("/\\:");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    return platform::ExtractFileName(path, "/\\:");
 }
 
 TBrindlewovenTopic* TContentsEditorModel::TopicFromText(const TBrindlewovenProject& project,

@@ -36,7 +36,7 @@ void TWindowsEditorModel::Select(int index) {
 }
 
 void TWindowsEditorModel::Add() {
-    StoreShown();
+    // Select stores the shown window, whose place the new one leaves alone.
     windows_.push_back(kNewWindowDefinition);
     Select(static_cast<int>(windows_.size()) - 1);
     // A new window has never been stored in the scale's form.

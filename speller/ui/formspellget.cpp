@@ -47,8 +47,8 @@ QString FolderText(const std::filesystem::path& folder) {
 TFormSpellGet::TFormSpellGet(TDictionaryRegistration& registration,
                              components::TProxySettings& proxy, components::IMessenger& messenger,
                              QWidget* parent)
-    : QDialog(parent), registration_(registration), model_(registration), proxy_(proxy),
-      messenger_(messenger), client_(new THttpDictionaryClient(this)) {
+    : QDialog(parent), model_(registration), proxy_(proxy), messenger_(messenger),
+      client_(new THttpDictionaryClient(this)) {
     setObjectName("FormSpellGet");
     setWindowTitle(tr("Download Spell Check Dictionaries"));
     setMinimumSize(360, 280);

@@ -73,7 +73,6 @@ private:
     void ShowError(const std::string& text);
     void SetBusy(bool busy);
 
-    TDictionaryRegistration& registration_;
     TSpellGetModel model_;
     components::TProxySettings& proxy_;
     components::IMessenger& messenger_;

@@ -32,7 +32,6 @@ public:
     const QString& Server() const { return server_; }
     // Milliseconds without data after which a request fails.
     void SetTimeout(int milliseconds) { timeout_ = milliseconds; }
-    int Timeout() const { return timeout_; }
     // Used by every later request.
     void ApplyProxy(const components::TProxySettings& settings);
 
@@ -45,8 +44,6 @@ public:
     std::function<void(std::int64_t total)> OnWorkBegin;
     std::function<void(std::int64_t done)> OnWork;
     std::function<void()> OnWorkEnd;
-
-    QNetworkAccessManager& Manager() const { return *manager_; }
 
 private:
     QNetworkRequest MakeRequest(const QString& path) const;

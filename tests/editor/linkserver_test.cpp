@@ -9,6 +9,7 @@
 #include "editor/linkprotocol.h"
 #include "platform/registry.h"
 #include "tests/editor/editorfixture_support.h"
+#include "tests/editor/linkdata_support.h"
 
 namespace {
 
@@ -17,15 +18,8 @@ using editor::TLinkFrame;
 using editor::TLinkFrameKind;
 using editor::TLinkFrameReader;
 using editor::TLinkServer;
+using editortest::NumberData;
 using Status = TLinkFrameReader::TStatus;
-
-std::string NumberData(std::int32_t n) {
-    std::string data(4, '\0');
-    const auto value = static_cast<std::uint32_t>(n);
-    for (int i = 0; i < 4; ++i)
-        data[static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return data;
-}
 
 std::string Text(const std::string& text) {
     return text + '\0';

@@ -1,47 +1,16 @@
 #include "components/scriptedmessenger.h"
 #include "recordingsink_support.h"
+#include "tests/unitparser/widgetsunit_support.h"
 #include "unitparser/parserdialogmodel.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
-
 using namespace unitparser;
 using unitparser::testing::TRecordingSink;
+using unitparser::testing::TUnitFolder;
+using unitparser::testing::WidgetsUnit;
 
 namespace {
-
-const char* WidgetsUnit = R"(unit Widgets;
-interface
-type
-  TWidget = class(TCustomControl)
-  private
-    FCaption: string;
-  protected
-    procedure Paint; override;
-  published
-    property Caption: string read FCaption write FCaption; // The text shown
-    property Align;
-    property OnClick: TNotifyEvent read FOnClick write FOnClick;
-  public
-    procedure Refresh; virtual;
-  end;
-  TWidgetList = class(TObject)
-  public
-    function Count: Integer;
-  end;
-  TColorName = (cnRed, cnGreen);
-procedure Register;
-const
-  MaxWidgets = 10;
-var
-  DefaultWidget: TWidget;
-implementation
-end.
-)";
 
 // The entries of WidgetsUnit as the lists show them.
 const char* AlignEntry = "property Align;| ||published||..||.m.se";
@@ -513,20 +482,11 @@ TEST(ParserDialogModel, MemberListsShareTheHeightDownToTheSelectedGroup) {
 
 class ParserDialogRun : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("bw-parserdialog-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     std::string Write(const std::string& name, const std::string& text) {
-        const std::filesystem::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return folder.Write(name, text);
     }
 
-    std::filesystem::path dir;
+    TUnitFolder folder{"bw-parserdialog-"};
     TParserDialogModel model;
     TRecordingSink sink;
     components::TScriptedMessenger messenger;
@@ -645,7 +605,7 @@ TEST_F(ParserDialogRun, AUnitThatFailsToParseReportsAndWritesNothing) {
         const char* source;
         std::string message;
     };
-    const std::string notUnit = (dir / "prog.pas").string();
+    const std::string notUnit = folder.Path("prog.pas").string();
     const Case cases[] = {
         {"bad.pas", "unit Bad;\ninterface\ntype\n  TFoo TBar;\nimplementation\nend.",
          "Error in line 4: '=' expected in type declaration"},

@@ -91,8 +91,6 @@ public:
     QPushButton* OkBtn() const { return okBtn_; }
     QPushButton* CancelBtn() const { return cancelBtn_; }
     QPushButton* HelpBtn() const { return helpBtn_; }
-    // The picture the bitmap button shows while the class has none.
-    const QPixmap& DefaultBitmap() const { return defaultBitmap_; }
 
 signals:
     void HelpRequested(int helpContext);

@@ -32,6 +32,7 @@
 #include "editor/ui/dialogs/contentslistview.h"
 #include "editor/ui/dialogs/keyfiltervalidator.h"
 #include "editor/ui/dialogs/macroeditoropener.h"
+#include "editor/ui/projectactions.h"
 
 namespace editor::ui {
 
@@ -563,10 +564,6 @@ void TContentsForm::accept() {
     TEditorDialog::accept();
 }
 
-void TContentsForm::reject() {
-    TEditorDialog::reject();
-}
-
 // ---- the Contents page -----------------------------------------------------------
 
 void TContentsForm::ListCntClick(int row) {
@@ -729,11 +726,7 @@ std::string TContentsForm::ChooseFile(const TFileDialogSpec& spec) {
     QFileDialog dialog(this, ToQString(spec.Title));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QStringList filters;
-    const QStringList parts = ToQString(spec.Filter).split('|');
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
-    dialog.setNameFilters(filters);
+    dialog.setNameFilter(QtFilter(spec.Filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::string();
     return FromQString(QDir::toNativeSeparators(dialog.selectedFiles().first()));

@@ -102,7 +102,6 @@ public:
     QStatusBar* StatusBar() const { return statusBar_; }
 
     void accept() override;
-    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

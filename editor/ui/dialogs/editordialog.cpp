@@ -1,8 +1,11 @@
 #include "editor/ui/dialogs/editordialog.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSignalBlocker>
 
+#include "components/ui/ansiqt.h"
 #include "components/ui/centeronscreen.h"
 
 namespace editor::ui {
@@ -37,6 +40,20 @@ QPushButton* EllipsisButton(const char* name, QWidget* parent) {
     button->setAutoDefault(false);
     button->setFixedWidth(button->fontMetrics().horizontalAdvance("...") + 16);
     return button;
+}
+
+void FillRangeCombos(QComboBox& from, QComboBox& to, const std::vector<std::string>& items,
+                     int fromIndex, int toIndex) {
+    const QSignalBlocker blockFrom(from);
+    const QSignalBlocker blockTo(to);
+    from.clear();
+    to.clear();
+    for (const std::string& item : items) {
+        from.addItem(components::ui::ToQString(item));
+        to.addItem(components::ui::ToQString(item));
+    }
+    from.setCurrentIndex(fromIndex);
+    to.setCurrentIndex(toIndex);
 }
 
 } // namespace editor::ui

@@ -3,7 +3,10 @@
 // row at the right, Help asking for the dialog's help context, and, for
 // the dialogs the program centres, the place in the middle of the screen.
 #include <QDialog>
+#include <string>
+#include <vector>
 
+class QComboBox;
 class QHBoxLayout;
 class QPushButton;
 
@@ -41,5 +44,10 @@ private:
 
 // The small "..." button beside a field.
 QPushButton* EllipsisButton(const char* name, QWidget* parent);
+
+// The two lists of a topic range ("from" and "to") both filled with
+// `items`, `fromIndex` and `toIndex` chosen, without change signals.
+void FillRangeCombos(QComboBox& from, QComboBox& to, const std::vector<std::string>& items,
+                     int fromIndex, int toIndex);
 
 } // namespace editor::ui

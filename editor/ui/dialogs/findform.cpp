@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFontMetrics>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -250,8 +249,7 @@ void TFindForm::BuildBar() {
         *targets[i] = button;
     }
     narrowWidth_ = height;
-    for (QPushButton* button : {BtnFind, BtnFindNext, BtnReplaceCurrent, BtnReplaceNext,
-                                BtnReplaceAll, BtnSettings, BtnClose}) {
+    for (QPushButton* button : BarButtons()) {
         button->setGeometry(5, top, wideWidth_, height);
         top += height + 4;
     }
@@ -305,9 +303,13 @@ void TFindForm::BuildSettings() {
     connect(ItemStayOnTop, &QAction::toggled, this, [this](bool on) { SetStayOnTop(on); });
 }
 
+QList<QPushButton*> TFindForm::BarButtons() const {
+    return {BtnFind,       BtnFindNext, BtnReplaceCurrent, BtnReplaceNext,
+            BtnReplaceAll, BtnSettings, BtnClose};
+}
+
 void TFindForm::SetButtonText(bool withText) {
-    const QList<QPushButton*> buttons{BtnFind,       BtnFindNext, BtnReplaceCurrent, BtnReplaceNext,
-                                      BtnReplaceAll, BtnSettings, BtnClose};
+    const QList<QPushButton*> buttons = BarButtons();
     for (int i = 0; i < buttons.size(); ++i) {
         buttons[i]->setText(withText ? captions_[i] : QString());
         buttons[i]->resize(withText ? wideWidth_ : narrowWidth_, buttons[i]->height());

@@ -114,6 +114,8 @@ private:
     void ApplyScope(TFindScope scope, bool activation);
     void ApplyButtons();
     void FillHistories();
+    // The bar's buttons from top to bottom, as `captions_` holds their captions.
+    QList<QPushButton*> BarButtons() const;
     void SetButtonText(bool withText);
     void SetStayOnTop(bool onTop);
     // The found text's rectangle on the screen, extended down by the

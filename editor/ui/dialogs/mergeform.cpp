@@ -105,18 +105,10 @@ TMergeForm::TMergeForm(QWidget* parent) : TEditorDialog(parent, kHelpContext, TP
 bool TMergeForm::Execute(TMergeDialogModel& model) {
     model_ = &model;
     {
-        const QSignalBlocker blockFrom(comboIDFrom_);
-        const QSignalBlocker blockTo(comboIDTo_);
         const QSignalBlocker blockCriteria(comboInsertCriteria_);
         labelMergeProject_->setText(ToQString(model.ProjectLabel()));
-        comboIDFrom_->clear();
-        comboIDTo_->clear();
-        for (const std::string& item : model.IDItems()) {
-            comboIDFrom_->addItem(ToQString(item));
-            comboIDTo_->addItem(ToQString(item));
-        }
-        comboIDFrom_->setCurrentIndex(model.IDFromIndex());
-        comboIDTo_->setCurrentIndex(model.IDToIndex());
+        FillRangeCombos(*comboIDFrom_, *comboIDTo_, model.IDItems(), model.IDFromIndex(),
+                        model.IDToIndex());
         comboInsertCriteria_->setCurrentIndex(static_cast<int>(model.Criterion()));
         notebook_->setCurrentIndex(static_cast<int>(model.Criterion()));
         FillCheckList(checkListBrowse_, model.BrowseSequences());

@@ -2,18 +2,13 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "components/ui/ansiqt.h"
 #include "editor/dialogs/renumberdialogmodel.h"
 
 namespace editor::ui {
-
-using components::ui::ToQString;
 
 TRenumberForm::TRenumberForm(QWidget* parent)
     : TEditorDialog(parent, kHelpContext, TPlace::Centered) {
@@ -53,18 +48,7 @@ TRenumberForm::TRenumberForm(QWidget* parent)
 
 bool TRenumberForm::Execute(TRenumberDialogModel& model) {
     model_ = &model;
-    {
-        const QSignalBlocker blockFrom(comboFrom_);
-        const QSignalBlocker blockTo(comboTo_);
-        comboFrom_->clear();
-        comboTo_->clear();
-        for (const std::string& item : model.Items()) {
-            comboFrom_->addItem(ToQString(item));
-            comboTo_->addItem(ToQString(item));
-        }
-        comboFrom_->setCurrentIndex(model.FromIndex());
-        comboTo_->setCurrentIndex(model.ToIndex());
-    }
+    FillRangeCombos(*comboFrom_, *comboTo_, model.Items(), model.FromIndex(), model.ToIndex());
     spinStart_->setValue(model.Start());
     spinGap_->setValue(model.Gap());
     OkBtn()->setEnabled(model.OkEnabled());

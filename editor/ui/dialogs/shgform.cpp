@@ -40,6 +40,9 @@
 #include "editor/ui/dialogs/shgpicture.h"
 #include "editor/ui/dialogs/shgsortform.h"
 #include "editor/ui/dialogs/topicpickerbox.h"
+#include "editor/ui/projectactions.h"
+#include "platform/codepage.h"
+#include "platform/pathnames.h"
 #include "platform/registry.h"
 
 namespace editor::ui {
@@ -52,10 +55,6 @@ namespace {
 
 constexpr int kSplitMinimum = 160;
 constexpr int kPanelWidth = 180;
-
-std::string LowerExtension(const std::string& fileName) {
-    return FromQString(QFileInfo(ToQString(fileName)).suffix().toLower());
-}
 
 std::string FileNameOnly(const std::string& path) {
     return TContentsEditorModel::FileNameOnly(path);
@@ -414,8 +413,7 @@ void TSHGForm::StorePanel() {
     h.Name = StoredHotspotName(FromQString(editName_->text()), oldTitle, chosenTitle);
     StoreHotspotFields(h, fields);
     tab->Canvas.Select(tab->Shown);
-    tab->Canvas.SetSelectedRect(
-        {spinLeft_->value(), spinTop_->value(), spinWidth_->value(), spinHeight_->value()});
+    tab->Canvas.SetSelectedRect(SpinRect());
     if (tab == Current() && tab->Shown < comboHotspot_->count())
         comboHotspot_->setItemText(tab->Shown, ToQString(h.Name));
 }
@@ -452,16 +450,24 @@ void TSHGForm::ShowHotspot(int index) {
         editMacro_->setText(ToQString(fields.Macro));
         comboWindow_->setEditText(ToQString(fields.Window));
         editFile_->setText(ToQString(fields.File));
-        guard_ = true;
-        spinLeft_->setValue(h.Left);
-        spinTop_->setValue(h.Top);
-        spinWidth_->setValue(h.Width);
-        spinHeight_->setValue(h.Height);
-        guard_ = false;
+        ShowRect(h);
     }
     RadioTypeClick();
     picture_->update();
     EnableCommands();
+}
+
+TCanvasRect TSHGForm::SpinRect() const {
+    return {spinLeft_->value(), spinTop_->value(), spinWidth_->value(), spinHeight_->value()};
+}
+
+void TSHGForm::ShowRect(const helpproject::TBrindlewovenHotspot& hotspot) {
+    guard_ = true;
+    spinLeft_->setValue(hotspot.Left);
+    spinTop_->setValue(hotspot.Top);
+    spinWidth_->setValue(hotspot.Width);
+    spinHeight_->setValue(hotspot.Height);
+    guard_ = false;
 }
 
 void TSHGForm::ComboHotspotChange(int index) {
@@ -482,8 +488,7 @@ void TSHGForm::SpinChange() {
     if (guard_ || !tab || tab->Shown < 0)
         return;
     tab->Canvas.Select(tab->Shown);
-    tab->Canvas.SetSelectedRect(
-        {spinLeft_->value(), spinTop_->value(), spinWidth_->value(), spinHeight_->value()});
+    tab->Canvas.SetSelectedRect(SpinRect());
     picture_->update();
 }
 
@@ -509,13 +514,7 @@ void TSHGForm::PictureEdited(TCanvasResult result) {
         ShowHotspot(tab->Canvas.Selected());
         return;
     }
-    const auto& h = tab->Shg.Hotspots[tab->Canvas.Selected()];
-    guard_ = true;
-    spinLeft_->setValue(h.Left);
-    spinTop_->setValue(h.Top);
-    spinWidth_->setValue(h.Width);
-    spinHeight_->setValue(h.Height);
-    guard_ = false;
+    ShowRect(tab->Shg.Hotspots[tab->Canvas.Selected()]);
 }
 
 void TSHGForm::BtnAddClick() {
@@ -605,14 +604,11 @@ void TSHGForm::EnableCommands() {
     const int count = open ? static_cast<int>(tab->Shg.Hotspots.size()) : 0;
     for (QAction* a : {itemSave_, itemSaveAs_, itemClose_, itemCopy_, itemNewHotspot_, itemZoomIn_,
                        itemZoomOut_})
-        if (a)
-            a->setEnabled(open);
-    if (itemDelete_) {
-        itemDelete_->setEnabled(count > 0);
-        itemNext_->setEnabled(count > 1);
-        itemPrevious_->setEnabled(count > 1);
-        itemSort_->setEnabled(count > 0);
-    }
+        a->setEnabled(open);
+    itemDelete_->setEnabled(count > 0);
+    itemNext_->setEnabled(count > 1);
+    itemPrevious_->setEnabled(count > 1);
+    itemSort_->setEnabled(count > 0);
     btnAdd_->setEnabled(open);
     btnDel_->setEnabled(count > 0);
     btnNext_->setEnabled(count > 1);
@@ -658,11 +654,8 @@ std::string TSHGForm::ChooseFile(const TFileDialogSpec& spec, bool save) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QStringList filters;
-    const QStringList parts = ToQString(spec.Filter).split('|');
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
-    dialog.setNameFilters(filters);
+    dialog.setNameFilter(QtFilter(spec.Filter));
+    const QStringList filters = dialog.nameFilters();
     // The format control: the filter of the current file's kind, or the last.
     QString initial = filters.value(save ? 0 : filters.size() - 1);
     if (!spec.FileName.empty()) {
@@ -717,10 +710,7 @@ bool TSHGForm::OpenFile(const std::string& fileName, bool fromNew) {
                 }
             }
             tab->Shg.Bitmap = std::move(bitmap);
-            tab->Shg.FileName = FromQString(
-                QFileInfo(ToQString(fileName))
-                    .dir()
-                    .filePath(QFileInfo(ToQString(fileName)).completeBaseName() + ".shg"));
+            tab->Shg.FileName = platform::ChangeFileExt(fileName, ".shg");
         }
         AddTab(std::move(tab));
         reopen_->AddFile(ToQString(fileName));
@@ -798,17 +788,17 @@ bool TSHGForm::SaveAs(const std::string& fileName) {
     if (!tab)
         return false;
     StorePanel();
-    const std::string ext = LowerExtension(fileName);
+    const std::string ext = platform::AnsiLowerCase(platform::ExtractFileExt(fileName));
     return context_.Run([&] {
         components::IMessenger& messenger = context_.Messenger();
-        if (ext == "bmp" || ext == "gif" || ext == "png") {
-            const char* into = ext == "bmp"   ? "into a regular Windows BMP file."
-                               : ext == "gif" ? "into a GIF file."
-                                              : "into a PNG file.";
+        if (ext == ".bmp" || ext == ".gif" || ext == ".png") {
+            const char* into = ext == ".bmp"   ? "into a regular Windows BMP file."
+                               : ext == ".gif" ? "into a GIF file."
+                                               : "into a PNG file.";
             components::TQuestion q;
-            q.Caption = ext == "bmp"   ? "Save bitmap into BMP file"
-                        : ext == "gif" ? "Save bitmap into GIF file"
-                                       : "Save bitmap into PNG file";
+            q.Caption = ext == ".bmp"   ? "Save bitmap into BMP file"
+                        : ext == ".gif" ? "Save bitmap into GIF file"
+                                        : "Save bitmap into PNG file";
             q.Text = std::string("You are about to save the bitmap ") + into +
                      "\nThis file will NOT include the hotspots, just the bitmap.\nIs this OK?";
             q.Buttons = {Button("&Yes: save bitmap only", components::mrYes),
@@ -816,9 +806,9 @@ bool TSHGForm::SaveAs(const std::string& fileName) {
             if (messenger.Ask(q) != components::mrYes)
                 throw components::EAbort("");
             ExportPicture(tab->Shg.Bitmap, fileName,
-                          ext == "bmp"   ? TPictureExport::BMP
-                          : ext == "gif" ? TPictureExport::GIF
-                                         : TPictureExport::PNG);
+                          ext == ".bmp"   ? TPictureExport::BMP
+                          : ext == ".gif" ? TPictureExport::GIF
+                                          : TPictureExport::PNG);
         } else {
             components::TQuestion q;
             q.Caption = "Save SHG";

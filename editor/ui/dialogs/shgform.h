@@ -28,7 +28,6 @@ class QScrollArea;
 class QSpinBox;
 class QSplitter;
 class QTabBar;
-class QToolButton;
 
 namespace components::ui {
 class TReopenMenu;
@@ -143,6 +142,10 @@ private:
     void ComboHotspotChange(int index);
     void RadioTypeClick();
     void SpinChange();
+    // The spin boxes' rectangle, and the hotspot's shown in them without
+    // writing back.
+    TCanvasRect SpinRect() const;
+    void ShowRect(const helpproject::TBrindlewovenHotspot& hotspot);
     void PictureEdited(TCanvasResult result);
     void PictureSelectionChanged();
     void BtnAddClick();

@@ -43,7 +43,6 @@ protected:
 
 private:
     void ShowItems();
-    void Dropped();
 
     platform::Registry* registry_;
     TSHGSortModel model_;

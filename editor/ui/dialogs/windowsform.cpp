@@ -12,7 +12,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -20,6 +19,7 @@
 
 #include "components/ui/ansiqt.h"
 #include "components/ui/centeronscreen.h"
+#include "components/ui/colorqt.h"
 #include "editor/dialogs/positionwizard.h"
 #include "editor/ui/dialogs/positionwizardform.h"
 
@@ -30,19 +30,10 @@ using components::ui::ToQString;
 
 namespace {
 
-QColor ToColor(std::uint32_t colour) {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
-}
-
-std::uint32_t FromColor(const QColor& colour) {
-    return static_cast<std::uint32_t>(colour.red() + colour.green() * 256 + colour.blue() * 65536);
-}
-
 void PaintShape(QFrame* shape, std::uint32_t colour) {
     shape->setProperty("colour", static_cast<unsigned>(colour));
-    shape->setStyleSheet(
-        QString("background-color: %1; border: 1px solid black;").arg(ToColor(colour).name()));
+    shape->setStyleSheet(QString("background-color: %1; border: 1px solid black;")
+                             .arg(components::ui::TColorToQColor(colour, shape->palette()).name()));
 }
 
 std::uint32_t ShapeColour(const QFrame* shape) {
@@ -200,10 +191,11 @@ TWindowsForm::TWindowsForm(QWidget* parent) : QDialog(parent) {
     connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
 
     PickColor = [this](std::uint32_t start) -> std::optional<std::uint32_t> {
-        const QColor chosen = QColorDialog::getColor(ToColor(start), this);
+        const QColor chosen =
+            QColorDialog::getColor(components::ui::TColorToQColor(start, palette()), this);
         if (!chosen.isValid())
             return std::nullopt;
-        return FromColor(chosen);
+        return components::ui::QColorToTColor(chosen);
     };
     CheckDefColorsClick();
 }

@@ -11,7 +11,6 @@
 #include "editor/dialogs/windowseditormodel.h"
 
 class QCheckBox;
-class QColor;
 class QFrame;
 class QLineEdit;
 class QListWidget;

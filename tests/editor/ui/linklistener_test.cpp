@@ -18,6 +18,7 @@
 #include "editor/ui/projectactions.h"
 #include "form_support.h"
 #include "platform/tempfolder.h"
+#include "tests/editor/linkdata_support.h"
 
 namespace {
 
@@ -25,14 +26,7 @@ using editor::TLinkFrame;
 using editor::TLinkFrameKind;
 using editor::TLinkFrameReader;
 using editor::TLinkServer;
-
-std::string NumberData(std::int32_t n) {
-    std::string data(4, '\0');
-    const auto value = static_cast<std::uint32_t>(n);
-    for (int i = 0; i < 4; ++i)
-        data[static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return data;
-}
+using editortest::NumberData;
 
 // A client connection; its reads pump the window's events while they wait.
 class TTestClient {

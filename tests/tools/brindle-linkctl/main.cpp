@@ -29,12 +29,14 @@
 #include <vector>
 
 #include "editor/linkprotocol.h"
+#include "tests/editor/linkdata_support.h"
 
 namespace {
 
 using editor::TLinkFrame;
 using editor::TLinkFrameKind;
 using editor::TLinkFrameReader;
+using editortest::NumberData;
 
 std::string DefaultSocketPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -55,14 +57,6 @@ std::optional<std::int32_t> ParseNumber(const std::string& text) {
     } catch (const std::exception&) {
         return std::nullopt;
     }
-}
-
-std::string NumberData(std::int32_t n) {
-    std::string data(4, '\0');
-    const auto value = static_cast<std::uint32_t>(n);
-    for (int i = 0; i < 4; ++i)
-        data[static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return data;
 }
 
 class TClient {

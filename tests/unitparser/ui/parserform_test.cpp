@@ -12,53 +12,25 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
-
-#include <unistd.h>
 
 #include "components/scriptedmessenger.h"
 #include "components/ui/messenger_support.h"
 #include "components/ui/messengerform.h"
 #include "components/ui/windowedmessenger.h"
 #include "helpproject/brindlewovenproject.h"
+#include "tests/unitparser/widgetsunit_support.h"
 #include "unitparser/projecttopicsink.h"
 #include "unitparser/ui/parserlistbox.h"
 
 using namespace unitparser;
+using unitparser::testing::TUnitFolder;
+using unitparser::testing::WidgetsUnit;
 using unitparser::ui::TParserForm;
 using unitparser::ui::TParserListBox;
 
 namespace {
-
-const char* WidgetsUnit = R"(unit Widgets;
-interface
-type
-  TWidget = class(TCustomControl)
-  protected
-    procedure Paint; override;
-  published
-    property Caption: string read FCaption write FCaption; // The text shown
-    property Align;
-    property OnClick: TNotifyEvent read FOnClick write FOnClick;
-  public
-    procedure Refresh; virtual;
-  end;
-  TWidgetList = class(TObject)
-  public
-    function Count: Integer;
-  end;
-  TColorName = (cnRed, cnGreen);
-procedure Register;
-const
-  MaxWidgets = 10;
-var
-  DefaultWidget: TWidget;
-implementation
-end.
-)";
 
 std::string Text(const QString& text) {
     return text.toStdString();
@@ -124,17 +96,8 @@ QPoint OnRow(TParserListBox* list, int row) {
 
 class ParserFormTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("bw-parserform-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     std::string Write(const std::string& name, const std::string& text) {
-        const std::filesystem::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return folder.Write(name, text);
     }
 
     // Shows the dialog (not modally) over WidgetsUnit.
@@ -146,7 +109,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
 
-    std::filesystem::path dir;
+    TUnitFolder folder{"bw-parserform-"};
     TParserForm form;
 };
 
@@ -428,7 +391,7 @@ TEST_F(ParserFormTest, BitmapButtonShowsTheChosenBitmapOrTheDefault) {
     ShowWidgets();
     QImage picture(24, 24, QImage::Format_RGB32);
     picture.fill(QColor(255, 0, 0));
-    const std::string bitmap = (dir / "widget.bmp").string();
+    const std::string bitmap = folder.Path("widget.bmp").string();
     ASSERT_TRUE(picture.save(QString::fromStdString(bitmap), "BMP"));
     auto shown = [&] {
         return form.BtnObjBitmap()->icon().pixmap(24, 24).toImage().convertToFormat(
