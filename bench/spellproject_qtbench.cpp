@@ -21,6 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "components/rtf/rtftokenizer.h"
 #include "components/scriptedmessenger.h"
 #include "editor/editorcontext.h"
 #include "editor/ui/brindlewovenform.h"
@@ -59,16 +60,6 @@ std::string Misspelt(const std::string& word, std::mt19937& rng,
             return bad;
     }
     return word + "qz";
-}
-
-std::string RtfEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '{' || c == '}')
-            out += '\\';
-        out += c;
-    }
-    return out;
 }
 
 // A check window that answers Ignore at each word: at the start of the
@@ -155,7 +146,7 @@ int main(int argc, char** argv) {
             std::string word = words[rng() % words.size()];
             if (rng() % 40 == 0)
                 word = Misspelt(word, rng, known);
-            paragraph += RtfEscaped(word) + " ";
+            paragraph += rtf::EscapeSpecials(word) + " ";
             plain += word + " ";
             ++wordCount;
             if (rng() % 20 == 0)

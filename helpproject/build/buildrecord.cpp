@@ -13,7 +13,6 @@ void TakeName(std::string& field, const std::string& chosen) {
 
 void TBuildRecord::TakeReport(const TBuildReport& report) {
     TakeName(HelpFileName, report.HelpFileName);
-    TakeName(CntFileName, report.CntFileName);
     TakeName(ChmFileName, report.ChmFileName);
     TakeName(ErrorLogFileName, report.ErrorLogFileName);
     TempFiles.insert(TempFiles.end(), report.TempFiles.begin(), report.TempFiles.end());

@@ -22,12 +22,11 @@ struct TBuildRecord {
     std::string RtfFileName;
     std::string HhpFileName;
     std::string ErrorLogFileName;
-    // The contents file of the WinHelp compilers, beside the help file.
-    std::string CntFileName;
     // Further compiler input, wiped after the compiler ran.
     TStringList TempFiles;
     // What the writers did and found (the missing pictures and broken links
-    // the error log lists, the topics written); meaningful once Written.
+    // the error log lists, the topics written, the contents file of the
+    // WinHelp compilers); meaningful once Written.
     TBuildReport Report;
     bool Written = false;
 

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "components/apprunner.h"
 #include "helpproject/helputils.h"
 #include "platform/pathnames.h"
 #include "platform/registry.h"
@@ -105,21 +106,11 @@ namespace {
 // The full name of `program` in the first PATH folder that holds it as an
 // executable file; empty when none does.
 std::string FindOnPath(const std::string& program, const std::string& path) {
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(':', start);
-        if (end == std::string::npos)
-            end = path.size();
-        std::string folder = path.substr(start, end - start);
-        if (folder.empty())
-            folder = ".";
-        const fs::path candidate = fs::path(folder) / program;
-        std::error_code ec;
-        if (fs::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate.string();
-        start = end + 1;
-    }
-    return {};
+    std::string found;
+    int errorNumber = 0;
+    if (!components::ResolveProgram(program, found, errorNumber, path.c_str()))
+        return {};
+    return found;
 }
 
 // The page inside the .chm, "/html/page.htm" of "file.chm::/html/page.htm".

@@ -224,6 +224,14 @@ std::size_t ValueEnd(const std::string& html, std::size_t from) {
     return close == std::string::npos ? html.size() : close;
 }
 
+// A code's value, from `start` up to its closing brace; `copied` moves past
+// the brace (to the page's end when there is none).
+std::string TakeValue(const std::string& html, std::size_t start, std::size_t& copied) {
+    const std::size_t end = ValueEnd(html, start);
+    copied = end < html.size() ? end + 1 : end;
+    return html.substr(start, end - start);
+}
+
 std::size_t SkipPrefix(const std::string& html, std::size_t at) {
     return at < html.size() && (html[at] == '%' || html[at] == '*') ? at + 1 : at;
 }
@@ -535,10 +543,7 @@ void ConvertTargetCodes(const TBrindlewovenProject&, std::string& html, const st
     ForEachCode(
         html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
             out.Copy(html, lower, copied, at);
-            const std::size_t start = at + kCode.size();
-            const std::size_t end = ValueEnd(html, start);
-            const std::string name = html.substr(start, end - start);
-            copied = end < html.size() ? end + 1 : end;
+            const std::string name = TakeValue(html, at + kCode.size(), copied);
             out += "<A NAME=\"" + name + "\"></A>";
             if (targets) {
                 const std::string key = platform::AnsiLowerCase(name);
@@ -558,10 +563,8 @@ void ConvertLinkCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
     ForEachCode(
         html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
             out.Copy(html, lower, copied, at);
-            const std::size_t start = SkipPrefix(html, at + kCode.size());
-            const std::size_t end = ValueEnd(html, start);
-            const std::string argument = TrimText(html.substr(start, end - start));
-            copied = end < html.size() ? end + 1 : end;
+            const std::string argument =
+                TrimText(TakeValue(html, SkipPrefix(html, at + kCode.size()), copied));
 
             std::string anchor;
             bool link = !noLinks;
@@ -619,10 +622,7 @@ void ConvertLinkTargetCodes(const TBrindlewovenProject&, TStringList& brokenLink
     ForEachCode(html, kCode, out,
                 [&](const std::string& lower, std::size_t at, std::size_t& copied) {
                     out.Copy(html, lower, copied, at);
-                    const std::size_t start = SkipPrefix(html, at + kCode.size());
-                    const std::size_t end = ValueEnd(html, start);
-                    std::string name = html.substr(start, end - start);
-                    copied = end < html.size() ? end + 1 : end;
+                    std::string name = TakeValue(html, SkipPrefix(html, at + kCode.size()), copied);
                     const auto window = platform::AnsiLowerCase(name).find("&gt;");
                     if (window != std::string::npos)
                         name.resize(window);
@@ -641,55 +641,52 @@ void ConvertLinkFileCodes(const TBrindlewovenProject&, std::string& html, bool n
                           bool htmlHelpForm) {
     static constexpr std::string_view kCode = "{linkfile=";
     THotspotOutput out;
-    ForEachCode(html, kCode, out,
-                [&](const std::string& lower, std::size_t at, std::size_t& copied) {
-                    out.Copy(html, lower, copied, at);
-                    const std::size_t start = SkipPrefix(html, at + kCode.size());
-                    const std::size_t end = ValueEnd(html, start);
-                    const std::string file = html.substr(start, end - start);
-                    copied = end < html.size() ? end + 1 : end;
+    ForEachCode(
+        html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+            out.Copy(html, lower, copied, at);
+            const std::string file = TakeValue(html, SkipPrefix(html, at + kCode.size()), copied);
 
-                    THotspotOutput::THotspot spot;
-                    if (!out.FindHotspot(false, true, spot))
-                        return true;
-                    // The hotspot's text without its tags; the tags stay, in order,
-                    // after the object in the HTML Help form.
-                    std::string text;
-                    for (long s = spot.Open + 1; s < spot.Close; ++s) {
-                        std::string& seg = out.Seg(s);
-                        if (out.KindOf(s) != THotspotOutput::Text) {
-                            if (!htmlHelpForm || noLinks) {
-                                out.Forget(s);
-                                seg.clear();
-                            }
-                            continue;
-                        }
-                        std::string tags;
-                        for (std::size_t i = 0; i < seg.size(); ++i) {
-                            const auto close = seg[i] == '<' ? seg.find('>', i) : std::string::npos;
-                            if (close != std::string::npos) {
-                                tags.append(seg, i, close - i + 1);
-                                i = close;
-                            } else
-                                text += seg[i];
-                        }
-                        seg = htmlHelpForm && !noLinks ? tags : std::string();
+            THotspotOutput::THotspot spot;
+            if (!out.FindHotspot(false, true, spot))
+                return true;
+            // The hotspot's text without its tags; the tags stay, in order,
+            // after the object in the HTML Help form.
+            std::string text;
+            for (long s = spot.Open + 1; s < spot.Close; ++s) {
+                std::string& seg = out.Seg(s);
+                if (out.KindOf(s) != THotspotOutput::Text) {
+                    if (!htmlHelpForm || noLinks) {
+                        out.Forget(s);
+                        seg.clear();
                     }
-                    out.Seg(spot.Close).clear();
-                    if (noLinks)
-                        out.Seg(spot.Open) = text;
-                    else if (htmlHelpForm)
-                        out.Seg(spot.Open) = "<OBJECT id=hhctrl type=\"application/x-oleobject\" "
-                                             "classid=\"clsid:adb880a6-d8ff-11cf-9377-"
-                                             "00aa003b7a11\" codebase=\"hhctrl.ocx\">"
-                                             "<PARAM name=\"Command\" value=\"ShortCut\"><PARAM "
-                                             "name=\"Button\" value=\"Text:" +
-                                             text + "\"><PARAM name=\"Item1\" value=\"," + file +
-                                             ",\"></OBJECT>";
-                    else
-                        out.Seg(spot.Open) = "<A HREF=\"" + file + "\">" + text + "</A>";
-                    return true;
-                });
+                    continue;
+                }
+                std::string tags;
+                for (std::size_t i = 0; i < seg.size(); ++i) {
+                    const auto close = seg[i] == '<' ? seg.find('>', i) : std::string::npos;
+                    if (close != std::string::npos) {
+                        tags.append(seg, i, close - i + 1);
+                        i = close;
+                    } else
+                        text += seg[i];
+                }
+                seg = htmlHelpForm && !noLinks ? tags : std::string();
+            }
+            out.Seg(spot.Close).clear();
+            if (noLinks)
+                out.Seg(spot.Open) = text;
+            else if (htmlHelpForm)
+                out.Seg(spot.Open) = "<OBJECT id=hhctrl type=\"application/x-oleobject\" "
+                                     "classid=\"clsid:adb880a6-d8ff-11cf-9377-"
+                                     "00aa003b7a11\" codebase=\"hhctrl.ocx\">"
+                                     "<PARAM name=\"Command\" value=\"ShortCut\"><PARAM "
+                                     "name=\"Button\" value=\"Text:" +
+                                     text + "\"><PARAM name=\"Item1\" value=\"," + file +
+                                     ",\"></OBJECT>";
+            else
+                out.Seg(spot.Open) = "<A HREF=\"" + file + "\">" + text + "</A>";
+            return true;
+        });
 }
 
 void ConvertButtonCodes(const TBrindlewovenProject& project, TStringList& brokenLinks,
@@ -700,11 +697,8 @@ void ConvertButtonCodes(const TBrindlewovenProject& project, TStringList& broken
     ForEachCode(
         html, kCode, out, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
             out.Copy(html, lower, copied, at);
-            const std::size_t start = at + kCode.size();
-            const std::size_t end = ValueEnd(html, start);
             const std::string code = html.substr(at, CodeEnd(html, at) - at);
-            copied = end < html.size() ? end + 1 : end;
-            const std::string value = html.substr(start, end - start);
+            const std::string value = TakeValue(html, at + kCode.size(), copied);
             const auto comma = value.find(',');
             const std::string caption = TrimText(value.substr(0, comma));
             const std::string numberText =
@@ -779,19 +773,16 @@ void InsertImageCodes(const TBrindlewovenProject&, std::string& html, const TStr
         });
     static constexpr std::string_view kFlash = "{flash=";
     TTextOutput flashes;
-    ForEachCode(
-        html, kFlash, flashes, [&](const std::string& lower, std::size_t at, std::size_t& copied) {
-            flashes.Copy(html, lower, copied, at);
-            const std::size_t start = at + kFlash.size();
-            const std::size_t end = ValueEnd(html, start);
-            const std::string name =
-                platform::AnsiLowerCase(PictureNameFromHtml(html.substr(start, end - start)));
-            copied = end < html.size() ? end + 1 : end;
-            std::string markup;
-            if (lookup(name, markup))
-                flashes += markup;
-            return true;
-        });
+    ForEachCode(html, kFlash, flashes,
+                [&](const std::string& lower, std::size_t at, std::size_t& copied) {
+                    flashes.Copy(html, lower, copied, at);
+                    const std::string name = platform::AnsiLowerCase(
+                        PictureNameFromHtml(TakeValue(html, at + kFlash.size(), copied)));
+                    std::string markup;
+                    if (lookup(name, markup))
+                        flashes += markup;
+                    return true;
+                });
 }
 
 } // namespace helpproject

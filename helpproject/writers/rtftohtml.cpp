@@ -206,18 +206,21 @@ private:
         while (levels_.size() > depth)
             CloseLevel();
         for (size_t d = 1; d <= depth; ++d) {
-            const rtf::RowFormat* row = RowOf(index, d);
-            if (levels_.size() < d) {
-                levels_.emplace_back();
-                Emit(TableTag(row));
+            // The row is looked up only where a row starts, not at every
+            // paragraph of its cells.
+            if (levels_.size() < d || !levels_[d - 1].rowOpen) {
+                const rtf::RowFormat* row = RowOf(index, d);
+                if (levels_.size() < d) {
+                    levels_.emplace_back();
+                    Emit(TableTag(row));
+                }
+                Level& opened = levels_[d - 1];
+                Emit("<TR>");
+                opened.rowOpen = true;
+                opened.row = row;
+                opened.cell = 0;
             }
             Level& level = levels_[d - 1];
-            if (!level.rowOpen) {
-                Emit("<TR>");
-                level.rowOpen = true;
-                level.row = row;
-                level.cell = 0;
-            }
             if (!level.cellOpen) {
                 Emit(CellTag(level.row, level.cell++));
                 level.cellOpen = true;

@@ -71,12 +71,12 @@ TWinHelpMakeResult MakeWinHelpFile(const TBrindlewovenProject& project, TBuildRe
 
     build.HpjFileName = TempNameWithExtension(temp, ".hpj");
     build.RtfFileName = TempNameWithExtension(temp, ".rtf");
-    build.CntFileName =
+    const std::string cnt =
         platform::ChangeFileExt(DefaultHelpFileName(project, build.HpjFileName), ".cnt");
     TTempFolderFileNames names(temp);
     // The compiler run and the clean-up find the writers' names in the record.
-    build.TakeReport(WriteWinHelpSources(
-        project, {build.HpjFileName, build.RtfFileName, build.CntFileName}, true, &names));
+    build.TakeReport(
+        WriteWinHelpSources(project, {build.HpjFileName, build.RtfFileName, cnt}, true, &names));
     if (project.CHeader)
         WriteHelpIdHeader(project, build.Report);
     result.Compile = RunHelpCompiler(project, build, paths, runner, run);

@@ -25,6 +25,19 @@ std::string PackageInMode(int mode) {
 })";
 }
 
+// A package whose folder "Sub" cannot be made: a file of that name already
+// stands in the application folder.
+std::string PackageWithABlockedFolder(TSessionSandbox& sandbox) {
+    std::filesystem::create_directories(sandbox.AppFolder());
+    WriteFile(sandbox.AppFolder() + "/Sub", "a file where a folder must go");
+    return R"({
+  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
+  "files": [{"name": "a.txt", "text": "hello"}, {"name": "b.txt", "text": "b"}],
+  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}],
+     "folders": [{"name": "Sub", "items": [{"file": "b.txt"}]}]}]}]
+})";
+}
+
 // What the rights probe finds without rights, by install mode.
 TEST(SessionRights, ProbeFailureByInstallMode) {
     struct Case {
@@ -101,14 +114,7 @@ TEST(SessionSilent, AnInvalidTableIsABadPackage) {
 
 TEST(SessionSilent, AnErrorDuringTheRunTakesTheSafeAnswerAndAborts) {
     TSessionSandbox sandbox;
-    std::string json = R"({
-  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
-  "files": [{"name": "a.txt", "text": "hello"}, {"name": "b.txt", "text": "b"}],
-  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}],
-     "folders": [{"name": "Sub", "items": [{"file": "b.txt"}]}]}]}]
-})";
-    std::filesystem::create_directories(sandbox.AppFolder());
-    WriteFile(sandbox.AppFolder() + "/Sub", "a file where a folder must go");
+    const std::string json = PackageWithABlockedFolder(sandbox);
     auto session = sandbox.Open(json);
     EXPECT_EQ(setup::RunSilent(*session), setup::TSilentExit::Aborted);
     ASSERT_EQ(sandbox.messenger.UnscriptedQuestions, 1);
@@ -121,14 +127,7 @@ TEST(SessionSilent, GoingOnAfterAnErrorIsStillAFailedRun) {
     // A caller that answers Yes: the run completes "with errors", and the
     // exit status says so.
     TSessionSandbox sandbox;
-    std::string json = R"({
-  "settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
-  "files": [{"name": "a.txt", "text": "hello"}, {"name": "b.txt", "text": "b"}],
-  "components": [{"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}],
-     "folders": [{"name": "Sub", "items": [{"file": "b.txt"}]}]}]}]
-})";
-    std::filesystem::create_directories(sandbox.AppFolder());
-    WriteFile(sandbox.AppFolder() + "/Sub", "a file where a folder must go");
+    const std::string json = PackageWithABlockedFolder(sandbox);
     sandbox.messenger.QueueAnswer(components::mrYes);
     auto session = sandbox.Open(json);
     EXPECT_EQ(setup::RunSilent(*session), setup::TSilentExit::Aborted);

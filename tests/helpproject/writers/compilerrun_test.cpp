@@ -81,7 +81,7 @@ TEST_F(CompilerRunTest, ThirtyTwoBitBuildMovesTheHelpFileAndDropsTheStaleIndex) 
     // The record keeps the help file and the contents file, and no name of
     // the input that is gone.
     EXPECT_EQ(build.HelpFileName, HelpFile());
-    EXPECT_EQ(build.CntFileName, scratch / "guide.cnt");
+    EXPECT_EQ(build.Report.CntFileName, scratch / "guide.cnt");
     EXPECT_TRUE(build.Written);
     EXPECT_EQ(build.Report.IncludedTopics.size(), 3u);
     EXPECT_TRUE(build.HpjFileName.empty());

@@ -229,7 +229,7 @@ TEST_F(WinHelpWriterTest, TheReportCarriesWhatTheProjectKeeps) {
     TBuildRecord build;
     build.TakeReport(report);
     EXPECT_EQ(build.HelpFileName, scratch / "guide.hlp");
-    EXPECT_EQ(build.CntFileName, scratch / "guide.cnt");
+    EXPECT_EQ(build.Report.CntFileName, scratch / "guide.cnt");
     EXPECT_EQ(build.ErrorLogFileName, report.ErrorLogFileName);
     // ... and the project keeps the locale, the automatic IDs and the
     // Included flags.

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/rtf/rtftokenizer.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/brindlewoventopic.h"
 #include "helpproject/helpfilekind.h"
@@ -18,16 +19,6 @@ struct TSourceTopic {
     std::string Title;
     std::vector<std::string> Paragraphs;
 };
-
-std::string EscapeRtf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '{' || c == '}')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
 
 } // namespace
 
@@ -82,8 +73,8 @@ int main(int argc, char** argv) {
     project.ClearTopics(); // a new project starts with a topic of its own
     for (const auto& [number, source] : topics) {
         std::vector<std::string> text = {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}",
-                                         "\\pard\\f0\\fs28\\b " + EscapeRtf(source.Title) +
-                                             "\\b0\\fs20\\par"};
+                                         "\\pard\\f0\\fs28\\b " +
+                                             rtf::EscapeSpecials(source.Title) + "\\b0\\fs20\\par"};
         for (const std::string& paragraph : source.Paragraphs) {
             if (paragraph.rfind("{link:", 0) == 0 && paragraph.back() == '}') {
                 const int target = std::stoi(paragraph.substr(6));
@@ -92,10 +83,10 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "mkhelpproject: link to missing topic %d\n", target);
                     return 1;
                 }
-                text.push_back("\\pard{\\strike " + EscapeRtf(found->second.Title) +
+                text.push_back("\\pard{\\strike " + rtf::EscapeSpecials(found->second.Title) +
                                "}\\{linkID=" + std::to_string(target) + "\\}\\par");
             } else {
-                text.push_back("\\pard " + EscapeRtf(paragraph) + "\\par");
+                text.push_back("\\pard " + rtf::EscapeSpecials(paragraph) + "\\par");
             }
         }
         text.push_back("}");
