@@ -77,7 +77,6 @@ QString THttpDictionaryClient::Wait(QNetworkReply* reply, std::int64_t maxBytes,
                                     const std::function<void(QNetworkReply*)>& onData,
                                     bool* tooSlow) {
     QEventLoop loop;
-    bool begun = false;
     std::int64_t received = 0;
     TTransferWatch watch(limits_, maxBytes);
     QElapsedTimer clock;
@@ -89,16 +88,16 @@ QString THttpDictionaryClient::Wait(QNetworkReply* reply, std::int64_t maxBytes,
         received += reply->bytesAvailable();
         onData(reply);
     });
+    // The bar starts empty, and takes the size once the server announced one.
+    if (OnWorkBegin)
+        OnWorkBegin(-1);
     connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         watch.SetAnnounced(length.isValid() ? length.toLongLong() : -1);
+        if (length.isValid() && OnWorkBegin)
+            OnWorkBegin(length.toLongLong());
     });
-    connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 done, qint64 total) {
-        if (!begun) {
-            begun = true;
-            if (OnWorkBegin)
-                OnWorkBegin(total);
-        }
+    connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 done, qint64) {
         if (OnWork)
             OnWork(done);
     });

@@ -49,8 +49,8 @@ public:
     void Rearm() { cancelled_ = false; }
     bool Busy() const { return current_ != nullptr; }
 
-    // Told when a transfer starts (announced size, -1 when unknown), as it
-    // goes (bytes so far) and when it ends.
+    // Told when a transfer starts (-1: no size yet) and again when the
+    // server announced its size, as it goes (bytes so far) and when it ends.
     std::function<void(std::int64_t total)> OnWorkBegin;
     std::function<void(std::int64_t done)> OnWork;
     std::function<void()> OnWorkEnd;
