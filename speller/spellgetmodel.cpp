@@ -262,9 +262,11 @@ void TSpellGetModel::FetchDictionary(const std::string& name, const fs::path& fo
     // name only once the engine has read it: a damaged file never replaces
     // a good one.
     fs::path temporary;
+    std::string prefix(1, '.');
+    prefix += platform::Cp1252ToUtf8(name);
+    prefix += '.';
     try {
-        ::close(platform::CreateUniqueFile(folder, "." + platform::Cp1252ToUtf8(name) + ".",
-                                           ".download", 0644, temporary));
+        ::close(platform::CreateUniqueFile(folder, prefix, ".download", 0644, temporary));
     } catch (const std::exception& e) {
         throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
                              "\r\n\r\n" + e.what());

@@ -7,8 +7,10 @@ namespace speller {
 std::string SecondsText(std::int64_t milliseconds) {
     std::string text = std::to_string(milliseconds / 1000);
     const std::int64_t tenths = (milliseconds % 1000) / 100;
-    if (tenths != 0)
-        text += "." + std::to_string(tenths);
+    if (tenths != 0) {
+        text += '.';
+        text += std::to_string(tenths);
+    }
     return text;
 }
 

@@ -52,6 +52,52 @@ bool SendAll(int socket, std::string_view bytes) {
     return true;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// The bytes of a regular file; nullopt for anything else.
+std::optional<std::string> FileBytes(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The *.dic files of the folder, by name.
+std::vector<std::string> DictionaryFiles(const fs::path& root) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(root, ec))
+        if (entry.is_regular_file() && Lower(entry.path().extension().string()) == ".dic")
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The first of them: the dictionary a hostile server goes after.
+std::string Victim(const fs::path& root) {
+    std::vector<std::string> names = DictionaryFiles(root);
+    return names.empty() ? std::string() : names.front();
+}
+
 } // namespace
 
 std::string Base64(std::string_view bytes) {
@@ -76,61 +122,14 @@ std::string Base64(std::string_view bytes) {
 }
 
 std::string FolderCatalogue(const fs::path& root) {
-    std::ifstream given(root / "catalogue.txt", std::ios::binary);
-    if (given) {
-        std::ostringstream text;
-        text << given.rdbuf();
-        return text.str();
-    }
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(root, ec))
-        if (entry.is_regular_file() && Lower(entry.path().extension().string()) == ".dic")
-            names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
+    if (std::optional<std::string> given = FileBytes(root / "catalogue.txt"))
+        return *given;
+    const std::vector<std::string> names = DictionaryFiles(root);
     std::string text = "LIST\r\n" + std::to_string(names.size()) + "\r\n";
     for (const std::string& name : names)
         text += fs::path(name).stem().string() + "\r\n'\r\n';'s\r\n" + name + "\r\nwin1252\r\n";
     return text;
 }
-
-namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        pos = end + 1;
-    }
-    return lines;
-}
-
-std::string FileBytes(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-// The first *.dic of the folder by name; empty when there is none.
-std::string Victim(const fs::path& root) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(root, ec))
-        if (entry.is_regular_file() && Lower(entry.path().extension().string()) == ".dic")
-            names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names.empty() ? std::string() : names.front();
-}
-
-} // namespace
 
 std::vector<THostileLanguage> HostileLanguages(const fs::path& root) {
     const std::string victim = Victim(root);
@@ -184,13 +183,11 @@ TReply ServeFromFolder(const fs::path& root, const TRequest& request) {
     const std::string folder = "/spell/";
     if (request.Path.rfind(folder, 0) == 0) {
         const std::string name = PercentDecoded(request.Path.substr(folder.size()));
-        std::ifstream file(root / name, std::ios::binary);
-        if (PlainName(name) && file) {
-            std::ostringstream bytes;
-            bytes << file.rdbuf();
-            reply.Body = bytes.str();
-            return reply;
-        }
+        if (PlainName(name))
+            if (std::optional<std::string> bytes = FileBytes(root / name)) {
+                reply.Body = std::move(*bytes);
+                return reply;
+            }
     }
     reply.Status = 404;
     reply.Reason = "Not Found";
@@ -253,11 +250,11 @@ std::optional<TReply> TDictServer::HostileAnswer(const TRequest& request) const 
     const std::string name =
         request.Path.rfind("/spell/", 0) == 0 ? PercentDecoded(request.Path.substr(7)) : "";
     if (!victim.empty() && name == fs::path(victim).stem().string() + ".udt") {
-        reply.Body = FileBytes(root_ / victim);
+        reply.Body = FileBytes(root_ / victim).value_or(GarbageBytes());
         return reply;
     }
     if (name == "trickle.dic") {
-        reply.Body = victim.empty() ? GarbageBytes() : FileBytes(root_ / victim);
+        reply.Body = FileBytes(root_ / victim).value_or(GarbageBytes());
         reply.TrickleIntervalMs = *trickle;
         return reply;
     }
