@@ -47,7 +47,6 @@ public:
     // Rearm: a language of several files stops as a whole.
     void Cancel();
     void Rearm() { cancelled_ = false; }
-    bool Busy() const { return current_ != nullptr; }
 
     // Told when a transfer starts (-1: no size yet) and again when the
     // server announced its size, as it goes (bytes so far) and when it ends.
