@@ -356,50 +356,21 @@ private:
     // again after it when they go on.
     enum class Tag : std::uint8_t { Strike, Underline, Font, Bold, Italic };
 
+    static std::string NameOf(Tag tag) {
+        static constexpr const char* kNames[] = {"STRIKE", "U", "FONT", "B", "I"};
+        return kNames[static_cast<std::size_t>(tag)];
+    }
     std::string OpeningOf(Tag tag) const {
-        switch (tag) {
-        case Tag::Strike:
-            return "<STRIKE>";
-        case Tag::Underline:
-            return "<U>";
-        case Tag::Bold:
-            return "<B>";
-        case Tag::Italic:
-            return "<I>";
-        default:
-            return FontTag();
-        }
+        return tag == Tag::Font ? FontTag() : "<" + NameOf(tag) + ">";
     }
+    static std::string ClosingOf(Tag tag) { return "</" + NameOf(tag) + ">"; }
 
-    static const char* ClosingOf(Tag tag) {
-        switch (tag) {
-        case Tag::Strike:
-            return "</STRIKE>";
-        case Tag::Underline:
-            return "</U>";
-        case Tag::Bold:
-            return "</B>";
-        case Tag::Italic:
-            return "</I>";
-        default:
-            return "</FONT>";
-        }
-    }
-
-    // Whether a character of these styles stands in the tag.
+    // Whether a character of these styles stands in the tag; every one
+    // stands in a font.
     static bool Wanted(Tag tag, unsigned styles) {
-        switch (tag) {
-        case Tag::Strike:
-            return styles & htmlStrikeOut;
-        case Tag::Underline:
-            return styles & htmlUnderline;
-        case Tag::Bold:
-            return styles & htmlBold;
-        case Tag::Italic:
-            return styles & htmlItalic;
-        default:
-            return true;
-        }
+        static constexpr unsigned kStyles[] = {htmlStrikeOut, htmlUnderline, 0, htmlBold,
+                                               htmlItalic};
+        return tag == Tag::Font || (styles & kStyles[static_cast<std::size_t>(tag)]) != 0;
     }
 
     // The closing tags of the open tags from the innermost down to (and
