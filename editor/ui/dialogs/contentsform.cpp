@@ -196,10 +196,8 @@ TContentsForm::TContentsForm(TEditorContext& context, QWidget* parent)
     top->addWidget(grid_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    // The hints go beside the buttons rather than in a band of their own
-    // under them, empty while no hint shows.
-    ButtonRow()->insertWidget(0, statusBar_, 1);
     layout->addLayout(ButtonRow());
+    layout->addWidget(statusBar_);
 
     // Help tells which page is in front.
     HelpBtn()->disconnect();

@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -330,9 +329,6 @@ TEST_F(ContentsFormTest, TheItemPanelKeepsOneHeightForEveryKind) {
     EXPECT_FALSE(form.EditCntTitle()->isEnabled());
     EXPECT_FALSE(form.EditMacro()->isEnabled());
     EXPECT_FALSE(form.ComboWindow()->isEnabled());
-    // Nothing of the form lies below its buttons.
-    const int buttonsBottom = PlaceIn(form.OkBtn(), &form).bottom();
-    EXPECT_LE(PlaceIn(form.StatusBar(), &form).bottom(), buttonsBottom + 4);
 }
 
 TEST_F(ContentsFormTest, ADragStartedLowInTheListDrops) {
