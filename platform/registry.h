@@ -113,15 +113,28 @@ public:
 
 // Where the hive files live. HKEY_CLASSES_ROOT is kept in the machine hive
 // under Software\Classes.
+struct SystemRoots;
 struct RegistryLocations {
     std::filesystem::path currentUser;  // HKCU.reg
     std::filesystem::path localMachine; // HKLM.reg
     std::filesystem::path users;        // HKU.reg
+    // When not empty (a sandbox), the hives lie inside this folder and no
+    // link below it is followed: a hive reached through one reads as
+    // unreadable and is never written, and its folder is made without
+    // following links (OpenFolderBelow).
+    std::filesystem::path confinedTo;
 
     // All three hives in one folder.
     static RegistryLocations InFolder(const std::filesystem::path& folder);
-    // The hives for this process: VEXLOR_REGISTRY_DIR when set, else the
-    // folders of SystemRoots::FromEnvironment() (which honours VEXLOR_SANDBOX).
+    // The hives where the roots keep them, confined to their sandbox.
+    static RegistryLocations ForRoots(const SystemRoots& roots);
+    // The hives of `roots` with `registryDir` (VEXLOR_REGISTRY_DIR) in their
+    // place when one is given. With a sandbox the hives stay inside it: a
+    // folder outside the sandbox is not used.
+    static RegistryLocations FromEnvironment(const SystemRoots& roots,
+                                             const std::optional<std::string>& registryDir);
+    // The hives for this process: the above with DefaultSystemRoots() (which
+    // honour VEXLOR_SANDBOX) and VEXLOR_REGISTRY_DIR.
     static RegistryLocations FromEnvironment();
 };
 

@@ -35,7 +35,7 @@ TRestartOutcome RestartNow(const platform::SystemRoots& roots, const std::string
     TRestartOutcome outcome;
     outcome.done = ApplyPendingFileOperations(roots);
     if (!roots.pendingRenames.empty())
-        outcome.remaining = TPendingFileOperations(roots.pendingRenames.string()).Entries().size();
+        outcome.remaining = TPendingFileOperations(roots).Entries().size();
     std::string text = outcome.remaining == 0
                            ? std::string(kRestartQuestion)
                            : std::to_string(outcome.remaining) + kRestartQuestionRemaining;

@@ -38,7 +38,7 @@ void ExpandFolder(const TFolderVariables& vars, TComponentFolder& folder) {
 } // namespace
 
 TSetupPackage::TSetupPackage(const platform::SystemRoots& roots)
-    : roots_(roots), pending_(roots.pendingRenames.string()) {}
+    : roots_(roots), pending_(roots) {}
 
 TSetupPackage::~TSetupPackage() {
     try {
@@ -59,9 +59,11 @@ void TSetupPackage::Open(const std::string& packagePath) {
 const std::string& TSetupPackage::EnsureTempFolder() {
     if (!temp_) {
         // A sandbox's temporary folder is its own: not through a link below
-        // the sandbox root.
-        if (!roots_.sandbox.empty())
-            CreateFolder(roots_.temp.string(), nullptr, {NormalisePath(roots_.sandbox.string())});
+        // the sandbox root. (A temporary folder placed outside the sandbox
+        // on purpose is the caller's.)
+        const std::string sandbox = NormalisePath(roots_.sandbox.string());
+        if (!roots_.sandbox.empty() && IsPathUnder(roots_.temp.string(), sandbox))
+            CreateFolder(roots_.temp.string(), nullptr, {sandbox});
         temp_ = std::make_unique<platform::TempFolder>("setup", roots_.temp);
         tempPath_ = temp_->Path().string();
     }

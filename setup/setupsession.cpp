@@ -161,7 +161,7 @@ bool ScheduleSelfDeletion(const platform::SystemRoots& roots, const std::string&
         deletable = deletable || IsInsideFolder(selfPath, root);
     if (!deletable)
         return false;
-    TPendingFileOperations(roots.pendingRenames.string()).AddDelete(selfPath);
+    TPendingFileOperations(roots).AddDelete(selfPath);
     return true;
 }
 
