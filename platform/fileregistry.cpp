@@ -478,6 +478,11 @@ public:
     void WriteValue(RootKey root, std::string_view key, std::string_view name,
                     const RegistryValue& value) override {
         CheckName(name, "value");
+        if (std::string problem = ValueProblem(name, value.data.size()); !problem.empty()) {
+            throw PlatformError("The registry value \"" + std::string(name.substr(0, 200)) +
+                                (name.size() > 200 ? "..." : "") + "\" cannot be written: " +
+                                problem);
+        }
         std::lock_guard guard(mutex_);
         auto [hive, path] = Locate(root, key);
         hive.Record({JournalEntry::SetValue, std::move(path), std::string(name), value});

@@ -25,6 +25,14 @@ inline constexpr std::size_t kMaxKeyNameLength = 255;
 // Empty when the key path (without its root) is within the limits and its
 // names hold no NUL or line break; else what is wrong with it.
 std::string KeyPathProblem(std::string_view key);
+// A value's name holds at most 16,383 characters and its data at most 1 MB
+// (the limits of the standard hive format); a value beyond them is refused
+// (PlatformError) when it is written.
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+inline constexpr std::size_t kMaxValueDataSize = 1024 * 1024;
+// Empty when a value of this name and data size is within the limits; else
+// what is wrong with it.
+std::string ValueProblem(std::string_view name, std::size_t dataSize);
 
 // The value types, with the numbers the hive format uses (hex(N)).
 enum class RegistryValueType : uint32_t {

@@ -63,7 +63,9 @@ struct TInstallResult {
     bool errorAsked = false;   // the user was asked whether to continue
     std::string logPath;
     bool invalidPackage = false;        // refused before anything was written
-    std::string errorMessage;           // an error outside the sections
+    // An error outside the sections, without the package's error
+    // introduction (whoever shows it puts that first).
+    std::string errorMessage;
     std::vector<std::string> launchers; // the launchers written
     // The path each file index was installed to; empty: not installed.
     std::vector<std::string> targets;
@@ -91,6 +93,14 @@ const std::string& InstalledFolderPath(const TComponentFolder& folder);
 // the item's index and the file's name (EInvalidPackage).
 TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
                       const TCopyItem& item, const std::vector<TPackageFile>& table);
+// Every component's folders, chosen or not, checked before the first file:
+// each top-level folder expands (its variable is defined and it stays below
+// that variable's folder), each sub-folder and file name is one safe name,
+// each file index exists. EInvalidPackage at the first that is bad.
+void CheckComponentFolders(const TPackageTables& tables);
+// Whether a regular file stands at the target (after a failed write: the
+// earlier copy, which the write left in place).
+bool TargetInPlace(const std::string& target);
 // Adds a file to a list kept sorted by file index (equal indices keep their
 // order).
 void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data);

@@ -128,6 +128,9 @@ void TPortableRun::InstallFiles() {
             result_.errorAsked = true;
             if (!ConfirmContinue(package_, messenger_, e.what()))
                 throw EAbortInstallation();
+            // Nothing is started later from where this file is not.
+            if (!TargetInPlace(data.target) && result_.targets[data.fileIndex] == data.target)
+                result_.targets[data.fileIndex].clear();
         }
     }
 }
@@ -136,6 +139,7 @@ TInstallResult TPortableRun::Run() {
     try {
         try {
             Collect();
+            CheckComponentFolders(package_.Tables());
         } catch (const std::exception&) {
             result_.invalidPackage = true; // refused before anything was written
             throw;
@@ -153,10 +157,7 @@ TInstallResult TPortableRun::Run() {
     } catch (const components::EAbort&) {
         result_.aborted = true;
     } catch (const std::exception& e) {
-        const TUiStrings& ui = package_.Ui();
-        result_.errorMessage =
-            ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
-            e.what();
+        result_.errorMessage = e.what();
     }
     return result_;
 }

@@ -72,8 +72,14 @@ const std::string& TSetupPackage::EnsureTempFolder() {
 
 std::size_t TSetupPackage::ExtractTempFile(const std::string& packagedName) {
     CheckComponentName(packagedName, "support file name");
-    EnsureTempFolder();
     std::string name = PackageTextToNative(packagedName);
+    if (readOnly_) {
+        reader_.ExtractBlob([](const unsigned char*, std::size_t) {}, name);
+        supportNames_.push_back(packagedName);
+        supportPaths_.emplace_back();
+        return supportNames_.size() - 1;
+    }
+    EnsureTempFolder();
     std::string path;
     int fd = -1;
     try {
@@ -234,7 +240,8 @@ std::string TSetupPackage::InstallPackageFile(std::uint16_t fileIndex, const std
 void TSetupPackage::Close(const std::string& selfPath) {
     reader_.ClosePackage();
     for (auto it = supportPaths_.rbegin(); it != supportPaths_.rend(); ++it)
-        ::unlink(it->c_str());
+        if (!it->empty())
+            ::unlink(it->c_str());
     supportPaths_.clear();
     supportNames_.clear();
     if (temp_)

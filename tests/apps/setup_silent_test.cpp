@@ -100,6 +100,9 @@ TEST_F(SetupProcess, StartUpMessagesGoToStderrWithoutADisplay) {
 TEST_F(SetupProcess, SilentExitStatuses) {
     Package(kGoodPackage);
     std::ofstream(Path("garbage.exe")) << std::string(4096, 'G');
+    // Hives in a "folder" that is a file inside the sandbox.
+    fs::create_directories(Box());
+    std::ofstream(Box() + "/hives") << "a file";
     struct Case {
         std::string name;
         std::string arguments;
@@ -109,7 +112,7 @@ TEST_F(SetupProcess, SilentExitStatuses) {
         {"not a package", Quote(Path("garbage.exe")) + " /silent", "", 3},
         // A registry that cannot be written: no rights for a normal package.
         {"no rights", Quote(Path("p.exe")) + " /silent",
-         "VEXLOR_REGISTRY_DIR=" + Quote(Path("p.json")), 2},
+         "VEXLOR_REGISTRY_DIR=" + Quote(Box() + "/hives"), 2},
         {"installs", Quote(Path("p.exe")) + " /SILENT extra", "", 0},
     };
     for (const auto& c : cases) {

@@ -37,9 +37,7 @@ public:
         fs::create_directories(parent_ + "/pkg");
         fs::create_directories(Outside());
         WriteFile(Victim(), "untouched");
-        registry_ = platform::OpenFileRegistry(platform::RegistryLocations{
-            roots_.userRegistry / "HKCU.reg", roots_.machineRegistry / "HKLM.reg",
-            roots_.machineRegistry / "HKU.reg"});
+        registry_ = platform::OpenFileRegistry(platform::RegistryLocations::ForRoots(roots_));
     }
     ~THostileBox() {
         registry_.reset();
