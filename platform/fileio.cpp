@@ -4,10 +4,10 @@
 #include <fcntl.h>
 #include <limits>
 #include <random>
-#include <vector>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/pathnames.h"

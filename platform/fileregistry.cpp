@@ -436,8 +436,7 @@ class FileRegistry final : public Registry {
 public:
     explicit FileRegistry(const RegistryLocations& locations)
         : currentUser_(locations.currentUser, "HKEY_CURRENT_USER", 0600, locations.confinedTo),
-          localMachine_(locations.localMachine, "HKEY_LOCAL_MACHINE", 0644,
-                        locations.confinedTo),
+          localMachine_(locations.localMachine, "HKEY_LOCAL_MACHINE", 0644, locations.confinedTo),
           users_(locations.users, "HKEY_USERS", 0644, locations.confinedTo) {}
 
     ~FileRegistry() override {
@@ -480,8 +479,8 @@ public:
         CheckName(name, "value");
         if (std::string problem = ValueProblem(name, value.data.size()); !problem.empty()) {
             throw PlatformError("The registry value \"" + std::string(name.substr(0, 200)) +
-                                (name.size() > 200 ? "..." : "") + "\" cannot be written: " +
-                                problem);
+                                (name.size() > 200 ? "..." : "") +
+                                "\" cannot be written: " + problem);
         }
         std::lock_guard guard(mutex_);
         auto [hive, path] = Locate(root, key);
@@ -604,8 +603,9 @@ RegistryLocations RegistryLocations::ForRoots(const SystemRoots& roots) {
             roots.machineRegistry / "HKU.reg", roots.sandbox};
 }
 
-RegistryLocations RegistryLocations::FromEnvironment(const SystemRoots& roots,
-                                                     const std::optional<std::string>& registryDir) {
+RegistryLocations
+RegistryLocations::FromEnvironment(const SystemRoots& roots,
+                                   const std::optional<std::string>& registryDir) {
     if (!registryDir || registryDir->empty()) {
         return ForRoots(roots);
     }

@@ -230,12 +230,10 @@ std::string KeyPathProblem(std::string_view key) {
 
 std::string ValueProblem(std::string_view name, std::size_t dataSize) {
     if (name.size() > kMaxValueNameLength) {
-        return "a value name is longer than " + std::to_string(kMaxValueNameLength) +
-               " characters";
+        return "a value name is longer than " + std::to_string(kMaxValueNameLength) + " characters";
     }
     if (dataSize > kMaxValueDataSize) {
-        return "a value holds more than " + std::to_string(kMaxValueDataSize / 1024 / 1024) +
-               " MB";
+        return "a value holds more than " + std::to_string(kMaxValueDataSize / 1024 / 1024) + " MB";
     }
     return {};
 }

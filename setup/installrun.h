@@ -62,7 +62,7 @@ struct TInstallResult {
     bool rebootNeeded = false; // a file waits for the next start
     bool errorAsked = false;   // the user was asked whether to continue
     std::string logPath;
-    bool invalidPackage = false;        // refused before anything was written
+    bool invalidPackage = false; // refused before anything was written
     // An error outside the sections, without the package's error
     // introduction (whoever shows it puts that first).
     std::string errorMessage;

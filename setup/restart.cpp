@@ -38,9 +38,9 @@ TRestartOutcome RestartNow(const platform::SystemRoots& roots, const std::string
         outcome.remaining = TPendingFileOperations(roots).Entries().size();
     std::string text = outcome.remaining == 0
                            ? std::string(kRestartQuestion)
-                           : std::to_string(outcome.remaining) +
-                                 (outcome.remaining == 1 ? kRestartQuestionRemainingOne
-                                                         : kRestartQuestionRemaining);
+                           : std::to_string(outcome.remaining) + (outcome.remaining == 1
+                                                                      ? kRestartQuestionRemainingOne
+                                                                      : kRestartQuestionRemaining);
     outcome.accepted = messenger.AskYesNo(caption, text) == components::mrYes;
     if (outcome.accepted)
         outcome.restarted = restart.RestartMachine(outcome.error);

@@ -37,8 +37,7 @@ void ExpandFolder(const TFolderVariables& vars, TComponentFolder& folder) {
 
 } // namespace
 
-TSetupPackage::TSetupPackage(const platform::SystemRoots& roots)
-    : roots_(roots), pending_(roots) {}
+TSetupPackage::TSetupPackage(const platform::SystemRoots& roots) : roots_(roots), pending_(roots) {}
 
 TSetupPackage::~TSetupPackage() {
     try {

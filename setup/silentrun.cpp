@@ -75,10 +75,10 @@ TSilentExit RunSilent(TSetupSession& session, int installerTimeoutMs) {
     if (!result.errorMessage.empty()) {
         const TSetupPackage& package = session.Package();
         const TUiStrings& ui = package.Ui();
-        messenger.ShowMessage(components::TMessageKind::Error, kSetupCaption,
-                              ui.Format(ui::kErrorIntroduction,
-                                        {package.Settings().FullProductTitle()}) +
-                                  "\r\r" + result.errorMessage);
+        messenger.ShowMessage(
+            components::TMessageKind::Error, kSetupCaption,
+            ui.Format(ui::kErrorIntroduction, {package.Settings().FullProductTitle()}) + "\r\r" +
+                result.errorMessage);
     }
     return result.invalidPackage ? TSilentExit::BadPackage : TSilentExit::Aborted;
 }

@@ -64,7 +64,8 @@ public:
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=" + Quote(path) +
             " VEXLOR_SANDBOX=" + Quote((scratch.Path() / "sandbox").string());
         if (fs::exists(scratch.Path() / "sandbox" / "registry"))
-            env += " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "sandbox" / "registry").string());
+            env +=
+                " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "sandbox" / "registry").string());
         return env + " " + extraEnv + " /usr/bin/timeout 120 " + Quote(kBrindle) + " " + args +
                " </dev/null >/dev/null 2>" + Quote((scratch.Path() / "stderr.txt").string());
     }
