@@ -174,6 +174,45 @@ TEST_F(SetupProcess, AnErrorInSilentModeTakesTheSafeAnswer) {
     EXPECT_EQ(stderr_.find('\r'), std::string::npos) << "line breaks as line feeds";
 }
 
+TEST_F(SetupProcess, ALinkAtTheSandboxsOwnFoldersEndsTheRunBeforeItStarts) {
+    const bool system = ::geteuid() == 0;
+    const std::string registry =
+        system ? "var/lib/vexlor/registry" : "home/.local/share/vexlor/registry";
+    struct Case {
+        std::string link; // below the sandbox, to the outside folder
+        bool systemOnly;  // a folder only system scope uses
+    } cases[] = {{"var", true},   {"var/lib/vexlor", true}, {registry, false},
+                 {"home", false}, {"home/.local", false},   {"home/.config", false}};
+    Package(kGoodPackage);
+    for (const Case& c : cases) {
+        if (c.systemOnly && !system)
+            continue;
+        SCOPED_TRACE(c.link);
+        fs::remove_all(Box());
+        fs::create_directories(Path("outside"));
+        fs::create_directories(fs::path(Box() + "/" + c.link).parent_path());
+        fs::create_directory_symlink(Path("outside"), Box() + "/" + c.link);
+        EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 1) << stderr_;
+        EXPECT_NE(stderr_.find(Box() + "/" + c.link + "\" is a symbolic link"), std::string::npos)
+            << stderr_;
+        EXPECT_TRUE(fs::is_empty(Path("outside"))) << "written outside the sandbox";
+    }
+}
+
+TEST_F(SetupProcess, AFileThatCannotBeReadIsNamedWithoutAnEmptyPublisher) {
+    // No publisher: the read error's "Please contact %s." sentence goes.
+    Package(kGoodPackage);
+    ASSERT_EQ(std::system((Quote(kMkpackage) + " " + Quote(Path("p.json")) + " " +
+                           Quote(Path("crc.exe")) + " --fault wrong-crc=0 > /dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(Run(Quote(Path("crc.exe")) + " /silent"), 1) << stderr_;
+    EXPECT_NE(stderr_.find("The file a.txt could not be read from the setup package.\n"),
+              std::string::npos)
+        << stderr_;
+    EXPECT_EQ(stderr_.find("Please contact"), std::string::npos) << stderr_;
+}
+
 TEST_F(SetupProcess, AnExtractedCopyIsDeletedAtTheNextStart) {
     Package(kGoodPackage);
     fs::create_directories(Path("box/tmp/stub"));
