@@ -150,7 +150,25 @@ void CheckComponentFolders(const TPackageTables& tables) {
         }
 }
 
-bool TargetInPlace(const std::string& target) {
+void GoOnAfterError(const TSetupPackage& package, components::IMessenger& messenger,
+                    const std::string& message, bool& errorAsked) {
+    errorAsked = true;
+    if (!ConfirmContinue(package, messenger, message))
+        throw EAbortInstallation();
+}
+
+bool InstallOrGoOn(const TSetupPackage& package, components::IMessenger& messenger,
+                   const std::string& target, bool& errorAsked,
+                   const std::function<void()>& install) {
+    try {
+        install();
+        return true;
+    } catch (const components::EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        GoOnAfterError(package, messenger, e.what(), errorAsked);
+    }
+    // The write failed: only an earlier copy, which it left, can be there.
     struct stat st {};
     return ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -330,9 +348,7 @@ void TInstallRun::Section(const char* /*what*/, const std::function<void()>& bod
     } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        result_.errorAsked = true;
-        if (!ConfirmContinue(package_, messenger_, e.what()))
-            throw EAbortInstallation();
+        GoOnAfterError(package_, messenger_, e.what(), result_.errorAsked);
     }
 }
 
@@ -458,24 +474,17 @@ void TInstallRun::InstallFiles() {
         messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
         struct stat st {};
         bool existed = ::lstat(data.target.c_str(), &st) == 0;
-        try {
-            if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
-                Advance(file.size);
-            else
-                InstallFile(data, existed);
-        } catch (const components::EAbort&) {
-            throw;
-        } catch (const std::exception& e) {
-            // Going on means the next files; what this one would have been
-            // stays out unless an earlier copy still stands there.
-            result_.errorAsked = true;
-            if (!ConfirmContinue(package_, messenger_, e.what()))
-                throw EAbortInstallation();
-            if (!TargetInPlace(data.target)) {
-                if (targets_[data.fileIndex] == data.target)
-                    targets_[data.fileIndex].clear();
-                continue;
-            }
+        // Going on after an error means the next files; nothing is made
+        // later for this one unless an earlier copy still stands there.
+        if (!InstallOrGoOn(package_, messenger_, data.target, result_.errorAsked, [&] {
+                if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
+                    Advance(file.size);
+                else
+                    InstallFile(data, existed);
+            })) {
+            if (targets_[data.fileIndex] == data.target)
+                targets_[data.fileIndex].clear();
+            continue;
         }
         UpdateSharedCount(data, existed);
         if (!data.notLogged) {

@@ -98,9 +98,6 @@ TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& fol
 // that variable's folder), each sub-folder and file name is one safe name,
 // each file index exists. EInvalidPackage at the first that is bad.
 void CheckComponentFolders(const TPackageTables& tables);
-// Whether a regular file stands at the target (after a failed write: the
-// earlier copy, which the write left in place).
-bool TargetInPlace(const std::string& target);
 // Adds a file to a list kept sorted by file index (equal indices keep their
 // order).
 void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data);
@@ -115,6 +112,16 @@ void SetPackagedDate(const std::string& path, std::uint32_t dosDate);
 // True for Yes.
 bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
                      const std::string& message);
+// After an error inside a step of a run: sets `errorAsked` and asks whether
+// to go on; No throws EAbortInstallation.
+void GoOnAfterError(const TSetupPackage& package, components::IMessenger& messenger,
+                    const std::string& message, bool& errorAsked);
+// Installs one file with `install`; an error in it is answered as
+// GoOnAfterError does. True when the file is in place afterwards: installed,
+// kept, or an earlier copy that the failed write left.
+bool InstallOrGoOn(const TSetupPackage& package, components::IMessenger& messenger,
+                   const std::string& target, bool& errorAsked,
+                   const std::function<void()>& install);
 // Sets the executable bits (where readable) of an ELF file or a script.
 bool MarkExecutableIfProgram(const std::string& path);
 

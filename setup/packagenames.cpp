@@ -1,5 +1,6 @@
 #include "setup/packagenames.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "setup/setuperrors.h"
@@ -33,22 +34,9 @@ void CheckComponentName(std::string_view name, const std::string& what) {
 bool ClimbsOutOfBase(std::string_view relative) {
     if (relative.size() >= 2 && relative[1] == ':')
         relative.remove_prefix(2);
-    int depth = 0;
-    std::size_t i = 0;
-    while (i <= relative.size()) {
-        std::size_t j = relative.find_first_of("\\/", i);
-        if (j == std::string_view::npos)
-            j = relative.size();
-        std::string_view part = relative.substr(i, j - i);
-        if (part == "..") {
-            if (--depth < 0)
-                return true;
-        } else if (!part.empty() && part != ".") {
-            ++depth;
-        }
-        i = j + 1;
-    }
-    return false;
+    std::string path = "/" + std::string(relative);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return NormalisePath(path).empty();
 }
 
 std::string NormalisePath(std::string_view path) {
