@@ -53,6 +53,12 @@ std::string ExtensionOf(const std::string& name) {
     return platform::AnsiLowerCase(platform::ExtractFileExt(name, platform::kNativeSeparators));
 }
 
+void CheckFileIndex(std::uint16_t index, const std::vector<TPackageFile>& table) {
+    if (index >= table.size())
+        throw EInvalidPackage("This is not a valid setup package: file " + std::to_string(index) +
+                              " does not exist.");
+}
+
 } // namespace
 
 std::time_t DosDateToTime(std::uint32_t dosDate) {
@@ -102,9 +108,7 @@ const std::string& InstalledFolderPath(const TComponentFolder& folder) {
 
 TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
                       const TCopyItem& item, const std::vector<TPackageFile>& table) {
-    if (item.fileIndex >= table.size())
-        throw EInvalidPackage("This is not a valid setup package: file " +
-                              std::to_string(item.fileIndex) + " does not exist.");
+    CheckFileIndex(item.fileIndex, table);
     CheckComponentName(table[item.fileIndex].name, "file name");
     TCopyData d;
     d.target = folderPath + "/" + PackageTextToNative(table[item.fileIndex].name);
@@ -119,21 +123,16 @@ TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& fol
 namespace {
 
 void CheckFolderTree(const TComponentFolder& folder, const std::vector<TPackageFile>& table) {
-    auto checkIndex = [&](std::uint16_t index) {
-        if (index >= table.size())
-            throw EInvalidPackage("This is not a valid setup package: file " +
-                                  std::to_string(index) + " does not exist.");
-    };
     for (const auto& sub : folder.folders) {
         CheckComponentName(sub.name, "folder name");
         CheckFolderTree(sub, table);
     }
     for (const auto& item : folder.items) {
         if (const auto* copy = std::get_if<TCopyItem>(&item)) {
-            checkIndex(copy->fileIndex);
+            CheckFileIndex(copy->fileIndex, table);
             CheckComponentName(table[copy->fileIndex].name, "file name");
         } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
-            checkIndex(sc->targetIndex);
+            CheckFileIndex(sc->targetIndex, table);
         } else if (const auto* url = std::get_if<TUrlItem>(&item)) {
             CheckComponentName(url->name + ".url", "Internet shortcut name");
         }
@@ -365,9 +364,7 @@ void TInstallRun::CollectFolderItems(const std::string& folderPath, const TCompo
             InsertByFileIndex(files_, d);
             targets_[d.fileIndex] = d.target;
         } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
-            if (sc->targetIndex >= table.size())
-                throw EInvalidPackage("This is not a valid setup package: file " +
-                                      std::to_string(sc->targetIndex) + " does not exist.");
+            CheckFileIndex(sc->targetIndex, table);
             TShortcutData s;
             s.targetIndex = sc->targetIndex;
             s.iconFile = sc->iconFile;
