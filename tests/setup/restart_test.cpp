@@ -128,4 +128,15 @@ TEST(SandboxRestart, ASandboxedRunOnlyRecordsTheRestart) {
     EXPECT_NE(dynamic_cast<platform::TCommandMachineRestart*>(machine.get()), nullptr);
 }
 
+TEST(SandboxRestart, TheRecordIsNeverWrittenThroughALink) {
+    TSandbox sandbox;
+    WriteFile(sandbox.Path("outside"), "untouched");
+    const std::string record = setup::RestartRecordPath(sandbox.Roots());
+    std::filesystem::create_symlink(sandbox.Path("outside"), record);
+    std::string error;
+    EXPECT_FALSE(setup::MachineRestartFor(sandbox.Roots())->RestartMachine(error));
+    EXPECT_EQ(error, "Cannot write " + record + ".");
+    EXPECT_EQ(ReadFile(sandbox.Path("outside")), "untouched");
+}
+
 } // namespace
