@@ -9,6 +9,15 @@
 //   NotifySixteen       16 registered clients on their own connections; one
 //                       stored title edit until every client has its fresh
 //                       list (a 5,000-line reply each); median microseconds
+//   CreateWithTitle     command 6 with a one-word title of that many
+//                       characters, until its result and the window idle
+//                       again (the new topic laid out and painted); the
+//                       longest title the window's title box takes is 127
+//   PasteRecord         Paste of a topic record of about that many bytes
+//                       onto the current topic, until its text is laid out:
+//                       prose paragraphs as a copied topic holds them, or
+//                       (oneword:1) a single word without a break; the
+//                       counter "pasted" is 0 when the paste was refused
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -17,6 +26,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QTextDocument>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -25,10 +35,13 @@
 #include <vector>
 
 #include "components/scriptedmessenger.h"
+#include "components/ui/richeredit.h"
 #include "editor/linkprotocol.h"
+#include "editor/topicclipboardcommands.h"
 #include "editor/ui/brindlewovenform.h"
 #include "editor/ui/linklistener.h"
 #include "generatedproject.h"
+#include "helpproject/topicclipboard.h"
 #include "platform/registry.h"
 #include "platform/tempfolder.h"
 
@@ -197,5 +210,87 @@ void NotifySixteen(benchmark::State& state) {
     state.counters["median_us"] = Percentile(micros, 0.5);
 }
 BENCHMARK(NotifySixteen)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// Command 6 with a title of state.range(0) characters.
+void CreateWithTitle(benchmark::State& state) {
+    TWindow window;
+    const std::string title(static_cast<std::size_t>(state.range(0)), 'w');
+    std::int32_t result = 0;
+    for (auto _ : state) {
+        std::atomic<bool> done{false};
+        std::thread client([&] {
+            TBlockingClient link(window.path);
+            link.Send(6, "0\r\n" + title + "\r\n\r\n\r\n\r\n\r\n\r\n\r\n" + '\0');
+            TLinkFrame frame;
+            while (link.Next(frame) && frame.Kind != TLinkFrameKind::Result) {
+            }
+            result = frame.Value;
+            done = true;
+        });
+        TWindow::RunUntil(done);
+        client.join();
+        QApplication::processEvents(); // the new topic laid out and painted
+    }
+    state.counters["created"] = result > 0 ? 1 : 0;
+}
+BENCHMARK(CreateWithTitle)
+    ->Arg(127)
+    ->Arg(32 * 1024)
+    ->Arg(128 * 1024)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// A record whose text is about `bytes` bytes: prose paragraphs as a copied
+// topic holds (`oneWord` false), or one word without a break.
+std::string MakeRecord(std::size_t bytes, bool oneWord) {
+    helpproject::TBrindlewovenTopic topic(1, "Pasted");
+    helpproject::TStringList lines = {
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}",
+        "{\\colortbl ;\\red0\\green128\\blue0;\\red128\\green0\\blue0;}",
+        "\\pard\\f0\\fs32\\b Pasted\\b0\\fs20\\par"};
+    if (oneWord) {
+        lines.push_back("\\pard " + std::string(bytes, 'w') + "\\par }");
+    } else {
+        std::size_t size = 0;
+        for (int i = 0; size < bytes; ++i) {
+            std::string line = "\\pard\\f0\\fs20 Paragraph " + std::to_string(i) +
+                               " steeps the leaves with {\\b bold} and {\\i italic} words, "
+                               "\\cf1\\strike a link\\strike0\\cf2\\{linkID=20\\}\\cf0  and "
+                               "more.\\par";
+            size += line.size() + 2;
+            lines.push_back(std::move(line));
+        }
+        lines.back() += " }";
+    }
+    topic.Text = std::move(lines);
+    return helpproject::SaveToClipboardData(topic);
+}
+
+// Paste of a record of range(0) bytes (range(1): one word) onto the current
+// topic, until its whole text is laid out.
+void PasteRecord(benchmark::State& state) {
+    TWindow window;
+    const std::string record =
+        MakeRecord(static_cast<std::size_t>(state.range(0)), state.range(1) != 0);
+    editor::TTopicClipboardCommands commands(window.context.TopicEditor());
+    bool pasted = false;
+    for (auto _ : state) {
+        pasted = window.context.Run([&] { commands.Paste(10, record); });
+        QApplication::processEvents();
+        // The editor lays a long text out in steps; a person waits for all.
+        window.form->RichEdit().document()->pageCount();
+    }
+    state.counters["RecordMB"] = static_cast<double>(record.size()) / 1e6;
+    state.counters["pasted"] = pasted ? 1 : 0;
+}
+BENCHMARK(PasteRecord)
+    ->ArgNames({"bytes", "oneword"})
+    ->Args({2900000, 0})
+    ->Args({11500000, 0})
+    ->Args({16 << 20, 0})
+    ->Args({200000, 1})
+    ->Args({800000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace

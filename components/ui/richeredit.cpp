@@ -75,6 +75,23 @@ TScrollCode ScrollCodeOf(int action) {
 
 // The clipboard's RTF of a range: its last paragraph is the open tail of the
 // selection, so it must not end with a paragraph break of its own.
+// Whether a block holds more characters without a blank between them than
+// a page shows on many lines.
+bool HasUnbrokenRun(const QTextDocument& document) {
+    constexpr int kLongestRun = 1000;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.length() <= kLongestRun)
+            continue;
+        int run = 0;
+        for (const QChar c : block.text()) {
+            run = c.isSpace() ? 0 : run + 1;
+            if (run > kLongestRun)
+                return true;
+        }
+    }
+    return false;
+}
+
 std::string ClipboardRtf(const rtf::RtfDocument& model) {
     std::string text = rtf::WriteRtf(model);
     const std::string closing = "\\par }";
@@ -471,6 +488,12 @@ void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
     setDocument(fresh);
     if (ownsOld)
         delete old;
+    // Breaking a word that is wider than the page anywhere re-measures the
+    // rest of the word for every line, which grows with the square of its
+    // length: a text with a run of thousands of characters without a blank
+    // lets such words run past the edge instead.
+    setWordWrapMode(HasUnbrokenRun(*fresh) ? QTextOption::WordWrap
+                                           : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTextCursor(QTextCursor(fresh));
 }
 
