@@ -9,6 +9,12 @@
 //   NotifySixteen       16 registered clients on their own connections; one
 //                       stored title edit until every client has its fresh
 //                       list (a 5,000-line reply each); median microseconds
+//   FloodWithoutReading a client of a 50-topic project sends 160,000
+//                       list requests and never reads, staying connected;
+//                       the counters give the resident memory before, at its
+//                       highest, once every request was served (the client
+//                       still connected) and after it left (freed memory
+//                       handed back), and whether the window closed it
 //   CreateWithTitle     command 6 with a one-word title of that many
 //                       characters, until its result and the window idle
 //                       again (the new topic laid out and painted); the
@@ -31,6 +37,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <malloc.h>
 #include <thread>
 #include <vector>
 
@@ -211,6 +219,68 @@ void NotifySixteen(benchmark::State& state) {
 }
 BENCHMARK(NotifySixteen)->Iterations(50)->Unit(benchmark::kMillisecond);
 
+// Resident memory in megabytes.
+double RssMB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024;
+    return 0;
+}
+
+void FloodWithoutReading(benchmark::State& state) {
+    TWindow window;
+    window.context.Session().ReplaceProject(benchproject::MakeGeneratedProject(50));
+    window.context.TopicEditor().ProjectReplaced();
+    auto runFor = [](std::chrono::milliseconds time, double& peak) {
+        const auto until = Clock::now() + time;
+        while (Clock::now() < until) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            peak = std::max(peak, RssMB());
+        }
+    };
+    for (auto _ : state) {
+        ::malloc_trim(0);
+        const double before = RssMB();
+        double peak = before;
+        std::atomic<bool> sent{false};
+        std::atomic<bool> release{false};
+        std::thread client([&] {
+            TBlockingClient link(window.path);
+            link.Send(1, "");
+            std::string batch;
+            for (int i = 0; i < 1000; ++i)
+                batch += editor::EncodeLinkFrame({TLinkFrameKind::Command, 1, 3, 0, ""});
+            for (int i = 0; i < 160; ++i)
+                if (::send(link.Fd(), batch.data(), batch.size(), MSG_NOSIGNAL) < 0)
+                    break; // closed by the window
+            sent = true;
+            while (!release.load()) // connected, never reading
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        });
+        while (!sent.load()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            peak = std::max(peak, RssMB());
+        }
+        runFor(std::chrono::milliseconds(1000), peak); // every request served
+        ::malloc_trim(0);
+        const double held = RssMB();
+        const bool closed = window.form->LinkListener().ConnectionCount() == 0;
+        release = true;
+        client.join();
+        runFor(std::chrono::milliseconds(500), peak);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ::malloc_trim(0);
+        state.counters["RssBeforeMB"] = before;
+        state.counters["RssPeakMB"] = peak;
+        state.counters["RssConnectedMB"] = held;
+        state.counters["RssAfterMB"] = RssMB();
+        state.counters["closedByWindow"] = closed ? 1 : 0;
+    }
+}
+BENCHMARK(FloodWithoutReading)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // Command 6 with a title of state.range(0) characters.
 void CreateWithTitle(benchmark::State& state) {
     TWindow window;
@@ -287,7 +357,7 @@ BENCHMARK(PasteRecord)
     ->ArgNames({"bytes", "oneword"})
     ->Args({2900000, 0})
     ->Args({11500000, 0})
-    ->Args({16 << 20, 0})
+    ->Args({(16 << 20) - 4096, 0})
     ->Args({200000, 1})
     ->Args({800000, 1})
     ->Unit(benchmark::kMillisecond)

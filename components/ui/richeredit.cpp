@@ -475,6 +475,19 @@ void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
     fresh->setDefaultTextOption(old->defaultTextOption());
     fresh->setDocumentMargin(old->documentMargin());
     ModelToQTextDocument(model, *fresh);
+    // Breaking a word that is wider than the page at the page's edge
+    // measures the rest of the word again for every line, which grows with
+    // the square of its length: a text with a run of thousands of
+    // characters without a blank is broken anywhere instead.
+    const QTextOption::WrapMode wrap = HasUnbrokenRun(*fresh)
+                                           ? QTextOption::WrapAnywhere
+                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wrap != wordWrapMode()) {
+        // The old text goes; it is not laid out again in the new mode.
+        old->setPageSize(QSizeF(0, 0));
+        setWordWrapMode(wrap);
+        fresh->setDefaultTextOption(old->defaultTextOption());
+    }
     fresh->setUndoRedoEnabled(true);
     fresh->setModified(false);
     // Without a page size the layout made for the object renderer lays
@@ -488,12 +501,6 @@ void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
     setDocument(fresh);
     if (ownsOld)
         delete old;
-    // Breaking a word that is wider than the page anywhere re-measures the
-    // rest of the word for every line, which grows with the square of its
-    // length: a text with a run of thousands of characters without a blank
-    // lets such words run past the edge instead.
-    setWordWrapMode(HasUnbrokenRun(*fresh) ? QTextOption::WordWrap
-                                           : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTextCursor(QTextCursor(fresh));
 }
 
