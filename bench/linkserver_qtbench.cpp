@@ -21,9 +21,10 @@
 //                       longest title the window's title box takes is 127
 //   PasteRecord         Paste of a topic record of about that many bytes
 //                       onto the current topic, until its text is laid out:
-//                       prose paragraphs as a copied topic holds them, or
-//                       (oneword:1) a single word without a break; the
-//                       counter "pasted" is 0 when the paste was refused
+//                       text:0 prose paragraphs as a copied topic holds
+//                       them, text:1 a single word without a break, text:2
+//                       words of 2,000 characters; the counter "pasted" is
+//                       0 when the paste was refused
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -310,16 +311,25 @@ BENCHMARK(CreateWithTitle)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
+// What a pasted record's text holds.
+enum TRecordText { kProse, kOneWord, kLongWords };
+
 // A record whose text is about `bytes` bytes: prose paragraphs as a copied
-// topic holds (`oneWord` false), or one word without a break.
-std::string MakeRecord(std::size_t bytes, bool oneWord) {
+// topic holds, one word without a break, or words of 2,000 characters (the
+// longest the editor still breaks at word boundaries) in one paragraph.
+std::string MakeRecord(std::size_t bytes, TRecordText kind) {
     helpproject::TBrindlewovenTopic topic(1, "Pasted");
     helpproject::TStringList lines = {
         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}",
         "{\\colortbl ;\\red0\\green128\\blue0;\\red128\\green0\\blue0;}",
         "\\pard\\f0\\fs32\\b Pasted\\b0\\fs20\\par"};
-    if (oneWord) {
+    if (kind == kOneWord) {
         lines.push_back("\\pard " + std::string(bytes, 'w') + "\\par }");
+    } else if (kind == kLongWords) {
+        std::string paragraph = "\\pard ";
+        while (paragraph.size() < bytes)
+            paragraph += std::string(2000, 'w') + " ";
+        lines.push_back(paragraph + "\\par }");
     } else {
         std::size_t size = 0;
         for (int i = 0; size < bytes; ++i) {
@@ -336,12 +346,12 @@ std::string MakeRecord(std::size_t bytes, bool oneWord) {
     return helpproject::SaveToClipboardData(topic);
 }
 
-// Paste of a record of range(0) bytes (range(1): one word) onto the current
-// topic, until its whole text is laid out.
+// Paste of a record of range(0) bytes (range(1): what its text holds) onto
+// the current topic, until its whole text is laid out.
 void PasteRecord(benchmark::State& state) {
     TWindow window;
-    const std::string record =
-        MakeRecord(static_cast<std::size_t>(state.range(0)), state.range(1) != 0);
+    const std::string record = MakeRecord(static_cast<std::size_t>(state.range(0)),
+                                          static_cast<TRecordText>(state.range(1)));
     editor::TTopicClipboardCommands commands(window.context.TopicEditor());
     bool pasted = false;
     for (auto _ : state) {
@@ -354,12 +364,14 @@ void PasteRecord(benchmark::State& state) {
     state.counters["pasted"] = pasted ? 1 : 0;
 }
 BENCHMARK(PasteRecord)
-    ->ArgNames({"bytes", "oneword"})
-    ->Args({2900000, 0})
-    ->Args({11500000, 0})
-    ->Args({(16 << 20) - 4096, 0})
-    ->Args({200000, 1})
-    ->Args({800000, 1})
+    ->ArgNames({"bytes", "text"})
+    ->Args({2900000, kProse})
+    ->Args({11500000, kProse})
+    ->Args({(16 << 20) - 4096, kProse})
+    ->Args({200000, kOneWord})
+    ->Args({800000, kOneWord})
+    ->Args({725000, kLongWords})
+    ->Args({2900000, kLongWords})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -75,10 +75,11 @@ TScrollCode ScrollCodeOf(int action) {
 
 // The clipboard's RTF of a range: its last paragraph is the open tail of the
 // selection, so it must not end with a paragraph break of its own.
-// Whether a block holds more characters without a blank between them than
-// a page shows on many lines.
+// Whether a block holds a run of characters without a blank between them so
+// long that breaking it at the page's edge would cost more than laying out
+// a page of text (no prose, address or path comes near it).
 bool HasUnbrokenRun(const QTextDocument& document) {
-    constexpr int kLongestRun = 1000;
+    constexpr int kLongestRun = 2000;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block.length() <= kLongestRun)
             continue;
@@ -477,7 +478,7 @@ void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
     ModelToQTextDocument(model, *fresh);
     // Breaking a word that is wider than the page at the page's edge
     // measures the rest of the word again for every line, which grows with
-    // the square of its length: a text with a run of thousands of
+    // the square of its length: a text with a run of more than 2,000
     // characters without a blank is broken anywhere instead.
     const QTextOption::WrapMode wrap = HasUnbrokenRun(*fresh)
                                            ? QTextOption::WrapAnywhere

@@ -219,10 +219,10 @@ TEST_F(RicherEdit, WrappedLinesCount) {
     EXPECT_EQ(edit.GetLineCount(), wrapped);
 }
 
-// A run of thousands of characters without a blank is broken anywhere (at
-// the word boundary first, the width of a page measured again and again
-// for every line of it, its layout grows with the square of its length); a
-// text of ordinary words keeps them whole, and the next one gets that back.
+// A run of more than 2,000 characters without a blank is broken anywhere
+// (broken at word boundaries first, the rest of it is measured again for
+// every line, and its layout grows with the square of its length); a text
+// of ordinary words keeps them whole, and the next one gets that back.
 TEST_F(RicherEdit, ALongRunWithoutBlanksIsBrokenAnywhere) {
     std::string words;
     for (int i = 0; i < 100; ++i)
@@ -241,8 +241,8 @@ TEST_F(RicherEdit, ALongRunWithoutBlanksIsBrokenAnywhere) {
     edit.LoadFromStrings({words});
     EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     EXPECT_EQ(edit.GetLineCount(), wordLines);
-    // A run just short of the threshold is no reason.
-    edit.LoadFromStrings({std::string(1000, 'w')});
+    // A long address or path is no reason.
+    edit.LoadFromStrings({std::string(2000, 'w')});
     EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
