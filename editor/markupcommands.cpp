@@ -25,6 +25,28 @@ constexpr std::uint32_t kCodeMask = rtf::kCharColor | rtf::kCharUnderline | rtf:
 
 } // namespace
 
+std::string CodeTextProblem(std::string_view what, std::string_view text, TCodeQuoting quoting) {
+    if (text.find_first_of("{}") != std::string_view::npos)
+        return std::string(what) +
+               " cannot contain \"{\" or \"}\": a markup code ends at \"}\", and \"{\" opens "
+               "another.";
+    if (quoting == TCodeQuoting::Quoted && text.find('"') != std::string_view::npos)
+        return std::string(what) +
+               " cannot contain a double quote: the code puts it between double quotes.";
+    return std::string();
+}
+
+void RequireCodeText(std::string_view what, std::string_view text, TCodeQuoting quoting) {
+    const std::string problem = CodeTextProblem(what, text, quoting);
+    if (!problem.empty())
+        throw ECodeText(problem);
+}
+
+void RequireFileNameForCode(std::string_view fileName, TCodeQuoting quoting) {
+    const std::string name = platform::ExtractFileName(fileName);
+    RequireCodeText("The file name \"" + name + "\"", name, quoting);
+}
+
 std::size_t InsertCode(ITextEditor& editor, std::string_view code) {
     editor.SetSelection(editor.SelEnd(), 0);
     const rtf::Color colorInForce = editor.SelFormat().Format.color;
@@ -60,15 +82,18 @@ void EnsureHotspotText(ITextEditor& editor, std::string_view text) {
 
 std::string TopicLinkCode(const TBrindlewovenTopic& target, THotspotKind kind) {
     std::string code = "{linkID=" + std::to_string(target.Number);
-    if (kind == THotspotKind::Jump && !target.Window.empty())
+    if (kind == THotspotKind::Jump && !target.Window.empty()) {
+        RequireCodeText("The window of topic #" + std::to_string(target.Number), target.Window);
         code += ">" + target.Window;
+    }
     return code + "}";
 }
 
 void InsertTopicLink(ITextEditor& editor, const TBrindlewovenTopic& target, THotspotKind kind) {
+    const std::string code = TopicLinkCode(target, kind);
     EnsureHotspotText(editor, target.Title);
     FormatHotspot(editor, kind);
-    InsertCode(editor, TopicLinkCode(target, kind));
+    InsertCode(editor, code);
 }
 
 std::string InternetLinkCode(std::string_view address) {
@@ -78,6 +103,7 @@ std::string InternetLinkCode(std::string_view address) {
 void InsertInternetLink(ITextEditor& editor, std::string_view text, std::string_view address,
                         const helpproject::TTextStyleMacro& internetLinkStyle,
                         const helpproject::TTextStyleMacro& topicTextStyle) {
+    RequireCodeText("The address", address, TCodeQuoting::Quoted);
     const std::size_t start = editor.SelStart();
     editor.ReplaceSelection(text);
     editor.SetSelection(start, text.size());
@@ -99,6 +125,8 @@ void InsertInternetLink(ITextEditor& editor, std::string_view text, std::string_
 }
 
 void InsertFileLink(ITextEditor& editor, std::string_view fileName) {
+    // Its WinHelp form runs the file with ExecFile("name").
+    RequireFileNameForCode(fileName, TCodeQuoting::Quoted);
     const std::string name = platform::ExtractFileName(fileName);
     EnsureHotspotText(editor, name);
     FormatHotspot(editor, THotspotKind::Jump);
@@ -115,6 +143,7 @@ bool AddToBitmapPaths(TBrindlewovenProject& project, std::string_view fileName) 
 }
 
 void InsertFlash(ITextEditor& editor, TBrindlewovenProject& project, std::string_view fileName) {
+    RequireFileNameForCode(fileName);
     InsertCode(editor, "{flash=" + platform::ExtractFileName(fileName) + "}");
     AddToBitmapPaths(project, fileName);
 }
@@ -130,6 +159,7 @@ std::string BitmapCode(std::string_view fileName, TBitmapAlign align, bool trans
 
 void InsertBitmap(ITextEditor& editor, TBrindlewovenProject& project, std::string_view fileName,
                   TBitmapAlign align, bool transparent) {
+    RequireFileNameForCode(fileName);
     InsertCode(editor, BitmapCode(fileName, align, transparent));
     AddToBitmapPaths(project, fileName);
 }

@@ -5,6 +5,7 @@
 // underlined. The commands work on the editor's selection.
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,28 @@ enum class THotspotKind : std::uint8_t {
     Jump,  // strike-out on, underline off
     Popup, // underline on, strike-out off
 };
+
+// Text of the author's that goes into a code must neither end the code
+// early nor open another: the codes have no escape, so "{" and "}" are
+// refused wherever they would stand. A double quote is refused where the
+// code, or what the writers make of it, puts the text between double
+// quotes (an internet address, a linked file, another help file's topic).
+enum class TCodeQuoting : std::uint8_t { Unquoted, Quoted };
+// Why `text` cannot go into a code, naming it as `what` ("The address"), or
+// empty when it can.
+std::string CodeTextProblem(std::string_view what, std::string_view text,
+                            TCodeQuoting quoting = TCodeQuoting::Unquoted);
+// A command refused for that reason; the window shows its message.
+class ECodeText : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+// Throws ECodeText when `text` cannot go into a code.
+void RequireCodeText(std::string_view what, std::string_view text,
+                     TCodeQuoting quoting = TCodeQuoting::Unquoted);
+// The same for a file whose name (without folder) goes into a code.
+void RequireFileNameForCode(std::string_view fileName,
+                            TCodeQuoting quoting = TCodeQuoting::Unquoted);
 
 // The common insertion rule of every code: the caret goes to the end of the
 // selection, the code is typed there and made maroon without underline or
@@ -35,7 +58,8 @@ void FormatHotspot(ITextEditor& editor, THotspotKind kind, bool green = true);
 void EnsureHotspotText(ITextEditor& editor, std::string_view text);
 
 // "{linkID=" number ">" window "}" for a jump to a topic with a window,
-// otherwise "{linkID=" number "}"; a popup never names a window.
+// otherwise "{linkID=" number "}"; a popup never names a window. A window
+// name that would break the code throws ECodeText.
 std::string TopicLinkCode(const helpproject::TBrindlewovenTopic& target, THotspotKind kind);
 
 // Link and Popup Link: the target's title is the hotspot when nothing is
@@ -45,14 +69,16 @@ void InsertTopicLink(ITextEditor& editor, const helpproject::TBrindlewovenTopic&
 
 // Internet Link: `text` replaces the selection and gets the internet-link
 // style's font, struck out and not underlined; behind it the code that
-// opens `address`; typing then takes the topic-text style's font.
+// opens `address`; typing then takes the topic-text style's font. An
+// address that would break the code throws ECodeText and nothing changes.
 void InsertInternetLink(ITextEditor& editor, std::string_view text, std::string_view address,
                         const helpproject::TTextStyleMacro& internetLinkStyle,
                         const helpproject::TTextStyleMacro& topicTextStyle);
 std::string InternetLinkCode(std::string_view address);
 
 // Link to File: the file's name (without folder) is the hotspot when nothing
-// is selected.
+// is selected. Here and for movies and pictures, a name that would break
+// the code throws ECodeText and nothing changes.
 void InsertFileLink(ITextEditor& editor, std::string_view fileName);
 
 // Flash movies are for HTML Help: the command is offered only while the

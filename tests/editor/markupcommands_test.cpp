@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor/defaulttextstyles.h"
 #include "editor/documenttexteditor.h"
 #include "editor/markupcommands.h"
@@ -184,4 +186,78 @@ TEST(MarkupCommands, FollowLink) {
         EXPECT_EQ(link->Number, c.number);
         EXPECT_EQ(link->Caption, "&Follow Link to #" + std::to_string(c.number));
     }
+}
+
+TEST(MarkupCommands, TextThatWouldEndOrOpenACodeIsRefused) {
+    struct Case {
+        const char* text;
+        TCodeQuoting quoting;
+        const char* problem; // empty: may go in
+    };
+    const char* const braces = "The name cannot contain \"{\" or \"}\": a markup code ends at "
+                               "\"}\", and \"{\" opens another.";
+    const char* const quote =
+        "The name cannot contain a double quote: the code puts it between double quotes.";
+    const Case cases[] = {
+        {"https://ex.example/x}{keepn}", TCodeQuoting::Quoted, braces},
+        {"ev}il {x.bmp", TCodeQuoting::Unquoted, braces},
+        {"open{", TCodeQuoting::Unquoted, braces},
+        {"say \"hi\"", TCodeQuoting::Quoted, quote},
+        {"JumpID(\"a.hlp\",\"x\")", TCodeQuoting::Unquoted, ""},
+        {"plain name.bmp", TCodeQuoting::Quoted, ""},
+        {"", TCodeQuoting::Quoted, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CodeTextProblem("The name", c.text, c.quoting), c.problem) << c.text;
+}
+
+TEST(MarkupCommands, CommandsRefuseNamesThatWouldBreakTheirCodeAndChangeNothing) {
+    helpproject::TBrindlewovenProject project;
+    project.BitmapPaths.clear();
+    const helpproject::TTextStyleMacro& link = DefaultTextStyle(kInternetLinkStyle);
+    const helpproject::TTextStyleMacro& body = DefaultTextStyle(kTopicTextStyle);
+    struct Case {
+        const char* name;
+        std::function<void(ITextEditor&)> insert;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"internet address with braces",
+         [&](ITextEditor& e) {
+             InsertInternetLink(e, "x", "https://ex.example/x}{keepn}", link, body);
+         },
+         "The address cannot contain \"{\""},
+        {"internet address with a quote",
+         [&](ITextEditor& e) { InsertInternetLink(e, "x", "a\"b", link, body); },
+         "The address cannot contain a double quote"},
+        {"bitmap",
+         [&](ITextEditor& e) {
+             InsertBitmap(e, project, "/pics/ev}il {x.bmp", TBitmapAlign::Right, true);
+         },
+         "The file name \"ev}il {x.bmp\" cannot contain \"{\""},
+        {"movie", [&](ITextEditor& e) { InsertFlash(e, project, "/m/a{b.swf"); },
+         "The file name \"a{b.swf\" cannot contain"},
+        {"linked file with a quote", [](ITextEditor& e) { InsertFileLink(e, "/d/say\"hi\".pdf"); },
+         "The file name \"say\"hi\".pdf\" cannot contain a double quote"},
+        {"window of the linked topic",
+         [](ITextEditor& e) { InsertTopicLink(e, Target("w}x"), THotspotKind::Jump); },
+         "The window of topic #20 cannot contain"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDocumentTextEditor editor = HelloWorld();
+        try {
+            c.insert(editor);
+            ADD_FAILURE() << "inserted";
+        } catch (const ECodeText& error) {
+            EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << error.what();
+        }
+        EXPECT_EQ(editor.TextRange(0, editor.TextLength()), "Hello world\r");
+        EXPECT_FALSE(editor.Modified());
+        EXPECT_EQ(project.BitmapPaths, "");
+    }
+    // A popup names no window, so the same topic links fine as one.
+    TDocumentTextEditor editor = HelloWorld();
+    InsertTopicLink(editor, Target("w}x"), THotspotKind::Popup);
+    EXPECT_EQ(editor.TextRange(0, editor.TextLength()), "Hello world{linkID=20}\r");
 }

@@ -2,11 +2,14 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/centeronscreen.h"
+#include "components/ui/windowedmessenger.h"
 
 namespace editor::ui {
 
@@ -32,6 +35,21 @@ void TEditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (place_ == TPlace::Centered)
         components::ui::CenterOnScreen(*this);
+}
+
+void TEditorDialog::Refuse(const std::string& message, QWidget* field) {
+    const std::string caption = components::ui::FromQString(windowTitle());
+    if (messenger_) {
+        messenger_->ShowMessage(components::TMessageKind::Error, caption, message);
+    } else {
+        components::ui::TWindowedMessenger own;
+        own.ShowMessage(components::TMessageKind::Error, caption, message);
+    }
+    if (field) {
+        field->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->selectAll();
+    }
 }
 
 QPushButton* EllipsisButton(const char* name, QWidget* parent) {

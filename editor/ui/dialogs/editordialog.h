@@ -10,6 +10,10 @@ class QComboBox;
 class QHBoxLayout;
 class QPushButton;
 
+namespace components {
+class IMessenger;
+}
+
 namespace editor::ui {
 
 class TEditorDialog : public QDialog {
@@ -19,6 +23,9 @@ public:
     QPushButton* OkBtn() const { return okBtn_; }
     QPushButton* CancelBtn() const { return cancelBtn_; }
     QPushButton* HelpBtn() const { return helpBtn_; }
+    // Where the dialog says why OK refuses what was entered (the window's
+    // messenger); without one it shows a message box of its own.
+    void SetMessenger(components::IMessenger* messenger) { messenger_ = messenger; }
 
 signals:
     void HelpRequested(int helpContext);
@@ -32,6 +39,9 @@ protected:
     QHBoxLayout* ButtonRow() const { return buttonRow_; }
 
     void showEvent(QShowEvent* event) override;
+    // OK cannot take what was entered: the message says why, `field` gets
+    // the focus and the dialog stays open.
+    void Refuse(const std::string& message, QWidget* field);
 
 private:
     int helpContext_;
@@ -40,6 +50,7 @@ private:
     QPushButton* cancelBtn_;
     QPushButton* helpBtn_;
     QHBoxLayout* buttonRow_;
+    components::IMessenger* messenger_ = nullptr;
 };
 
 // The small "..." button beside a field.

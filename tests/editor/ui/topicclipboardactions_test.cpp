@@ -321,11 +321,22 @@ TEST_F(TopicClipboardActionsTest, InternetLinkCode) {
     cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
     edit.setTextCursor(cursor); // "us" selected
     ASSERT_TRUE(Action("ActionHelpToolsLinkInternet")->isEnabled());
-    OnNextDialog<editor::ui::TInternetLinkForm>([](editor::ui::TInternetLinkForm& dialog) {
+    OnNextDialog<editor::ui::TInternetLinkForm>([this](editor::ui::TInternetLinkForm& dialog) {
         EXPECT_EQ(dialog.EditText->text(), "us");
-        EXPECT_FALSE(dialog.OkBtn()->isEnabled());
-        dialog.EditAddress->setText("say \"hi\"");
-        EXPECT_FALSE(dialog.OkBtn()->isEnabled()); // a quote would end the code
+        EXPECT_FALSE(dialog.OkBtn()->isEnabled()); // no address yet
+        // A quote would end the quoted address, braces the code.
+        for (const char* address : {"say \"hi\"", "https://ex.example/x}{keepn}"}) {
+            dialog.EditAddress->setText(address);
+            dialog.OkBtn()->click();
+            EXPECT_TRUE(dialog.isVisible()) << address;
+            EXPECT_EQ(dialog.focusWidget(), dialog.EditAddress);
+        }
+        EXPECT_EQ(Messages(),
+                  (std::vector<std::string>{
+                      "The address cannot contain a double quote: the code puts it between "
+                      "double quotes.",
+                      "The address cannot contain \"{\" or \"}\": a markup code ends at \"}\", "
+                      "and \"{\" opens another."}));
         dialog.EditText->setText("our site");
         dialog.EditAddress->setText("https://example.org/");
         dialog.OkBtn()->click();
@@ -374,6 +385,23 @@ TEST_F(TopicClipboardActionsTest, BitmapCodes) {
         [](editor::ui::TFormInsertBitmap& dialog) { dialog.CancelBtn()->click(); });
     Trigger("ActionHelpToolsBitmap");
     EXPECT_EQ(EditorText(*form), before);
+}
+
+TEST_F(TopicClipboardActionsTest, BitmapWhoseNameWouldBreakTheCodeIsRefused) {
+    MakeForm();
+    OpenFourTopics();
+    context->Project().BitmapPaths.clear();
+    form->MarkupDialogs().SetBitmapChooser(
+        [](const editor::ui::TBitmapFileDialog&) { return std::string("/pics/ev}il {x.bmp"); });
+    const std::string before = EditorText(*form);
+    Trigger("ActionHelpToolsBitmap");
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "The file name \"ev}il {x.bmp\" cannot contain \"{\" or \"}\": a "
+                              "markup code ends at \"}\", and \"{\" opens another."});
+    EXPECT_EQ(EditorText(*form), before);
+    EXPECT_EQ(context->Project().BitmapPaths, "");
+    // Not asked how to align a picture that cannot be inserted.
+    EXPECT_EQ(form->MarkupDialogs().FormInsertBitmap(), nullptr);
 }
 
 TEST(BitmapFileDialogTest, FilterFollowsTheCompiler) {
