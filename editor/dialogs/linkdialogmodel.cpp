@@ -109,9 +109,10 @@ std::string TLinkDialogModel::Code() const {
 }
 
 void TLinkDialogModel::Insert(ITextEditor& editor) const {
+    const rtf::CharFormat text = editor.SelFormat().Format;
     FormatHotspot(editor, Popup ? THotspotKind::Popup : THotspotKind::Jump,
                   TextKind == TLinkTextKind::GreenUnderline);
-    InsertCode(editor, Code());
+    InsertCode(editor, Code(), text);
 }
 
 } // namespace editor
