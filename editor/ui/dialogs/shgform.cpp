@@ -127,7 +127,9 @@ TSHGForm::TSHGForm(TEditorContext& context, QWidget* parent)
     connect(picture_, &TSHGPicture::SelectionChanged, this, &TSHGForm::PictureSelectionChanged);
 
     platform::Registry& registry = context_.Registry();
-    resize(640, 480);
+    // At first as large as the side panel needs, so that none of its
+    // fields is squeezed.
+    resize(QSize(640, 480).expandedTo(sizeHint()));
     components::ui::LoadFormPlacement(registry, kSHGEditKey, *this);
     const auto split = registry.ReadDword(platform::RootKey::CurrentUser, kSHGEditKey, "SplitIt");
     const int position = split && static_cast<std::int32_t>(*split) >= 1
