@@ -86,6 +86,17 @@ protected:
         return messenger.Texts(components::TScriptedMessenger::TRecord::Message);
     }
 
+    // Save As in true colour under `name` in the folder, and what the file
+    // then holds.
+    TSHG SavedInTrueColour(const char* name) {
+        const std::string path = (dir / name).string();
+        messenger.QueueAnswer(components::mrYes); // true colour
+        EXPECT_TRUE(form->SaveAs(path));
+        TSHG back;
+        back.LoadFromFile(path, false);
+        return back;
+    }
+
     components::TScriptedMessenger messenger;
     components::ui::TWindowedMessenger windowedMessenger;
     std::unique_ptr<platform::Registry> registry;
@@ -379,11 +390,7 @@ TEST_F(SHGFormTest, SmallerPictureClampsEveryHotspot) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "3 hotspots reached beyond the new picture and were moved into it.");
 
-    const std::string saved = (dir / "narrow.shg").string();
-    messenger.QueueAnswer(components::mrYes); // true colour
-    ASSERT_TRUE(form->SaveAs(saved));
-    TSHG back;
-    back.LoadFromFile(saved, false);
+    const TSHG back = SavedInTrueColour("narrow.shg");
     ASSERT_EQ(back.Hotspots.size(), 4u);
     const TCanvasRectLike expected[] = {
         {10, 10, 20, 20}, {60, 20, 40, 30}, {70, 35, 30, 25}, {0, 0, 100, 60}};
@@ -548,11 +555,7 @@ TEST_F(SHGFormTest, SortHotspotsReordersThemAndTheyAreSavedInThatOrder) {
     EXPECT_EQ(form->ComboHotspot()->currentText(), "Three");
     EXPECT_EQ(form->CurrentCanvas()->Selected(), 0);
 
-    const std::string saved = (dir / "sorted.shg").string();
-    messenger.QueueAnswer(components::mrYes); // true colour
-    ASSERT_TRUE(form->SaveAs(saved));
-    TSHG back;
-    back.LoadFromFile(saved, false);
+    const TSHG back = SavedInTrueColour("sorted.shg");
     ASSERT_EQ(back.Hotspots.size(), 3u);
     const std::pair<const char*, int> expected[] = {{"Three", 30}, {"One", 0}, {"Two", 15}};
     for (int i = 0; i < 3; ++i) {
