@@ -49,15 +49,18 @@ void RequireFileNameForCode(std::string_view fileName, TCodeQuoting quoting) {
 
 std::size_t InsertCode(ITextEditor& editor, std::string_view code) {
     editor.SetSelection(editor.SelEnd(), 0);
-    const rtf::Color colorInForce = editor.SelFormat().Format.color;
+    return InsertCode(editor, code, editor.SelFormat().Format);
+}
+
+std::size_t InsertCode(ITextEditor& editor, std::string_view code, const rtf::CharFormat& text) {
+    editor.SetSelection(editor.SelEnd(), 0);
     const std::size_t start = editor.SelStart();
     editor.ReplaceSelection(code);
     editor.SetSelection(start, code.size());
     editor.SetSelFormat(Colored(clMaroon), kCodeMask);
+    // What is typed next is text again, not code (nor hotspot).
     editor.SetSelection(start + code.size(), 0);
-    rtf::CharFormat restore;
-    restore.color = colorInForce;
-    editor.SetSelFormat(restore, rtf::kCharColor);
+    editor.SetSelFormat(text, kCodeMask);
     return start;
 }
 
@@ -90,10 +93,12 @@ std::string TopicLinkCode(const TBrindlewovenTopic& target, THotspotKind kind) {
 }
 
 void InsertTopicLink(ITextEditor& editor, const TBrindlewovenTopic& target, THotspotKind kind) {
+    // The code first: one that cannot be built leaves the text as it was.
     const std::string code = TopicLinkCode(target, kind);
+    const rtf::CharFormat text = editor.SelFormat().Format;
     EnsureHotspotText(editor, target.Title);
     FormatHotspot(editor, kind);
-    InsertCode(editor, code);
+    InsertCode(editor, code, text);
 }
 
 std::string InternetLinkCode(std::string_view address) {
@@ -128,9 +133,10 @@ void InsertFileLink(ITextEditor& editor, std::string_view fileName) {
     // Its WinHelp form runs the file with ExecFile("name").
     RequireFileNameForCode(fileName, TCodeQuoting::Quoted);
     const std::string name = platform::ExtractFileName(fileName);
+    const rtf::CharFormat text = editor.SelFormat().Format;
     EnsureHotspotText(editor, name);
     FormatHotspot(editor, THotspotKind::Jump);
-    InsertCode(editor, "{linkFile=" + name + "}");
+    InsertCode(editor, "{linkFile=" + name + "}", text);
 }
 
 bool FlashAllowed(const TBrindlewovenProject& project) {
@@ -225,6 +231,59 @@ std::optional<TFollowLink> FollowLinkAt(std::string_view text, std::size_t caret
     if (!helpproject::ParseTopicNumber(value, number) || number < 1)
         return std::nullopt;
     return TFollowLink{number, "&Follow Link to #" + std::string(value)};
+}
+
+namespace {
+
+// The kind of markup code that `text` ("{" ... "}", plain text) is, if any.
+std::optional<helpproject::TMarkupKind> PlainCodeKind(std::string_view text) {
+    // The vocabulary reads codes as stored RTF writes them: braces and
+    // backslashes escaped.
+    std::string line;
+    for (char c : text) {
+        if (c == '{' || c == '}' || c == '\\')
+            line += '\\';
+        line += c;
+    }
+    const auto code = helpproject::MarkupCodeAt(line, 0);
+    if (!code || !code->Closed || code->End != line.size())
+        return std::nullopt;
+    return code->Kind;
+}
+
+bool HasHotspot(helpproject::TMarkupKind kind) {
+    using helpproject::TMarkupKind;
+    return kind == TMarkupKind::LinkID || kind == TMarkupKind::Link ||
+           kind == TMarkupKind::LinkTarget || kind == TMarkupKind::LinkFile ||
+           kind == TMarkupKind::LinkDelphi;
+}
+
+} // namespace
+
+std::optional<TTextLook>
+TextLookBehindCode(std::string_view paragraph, std::size_t caret,
+                   const std::function<bool(std::size_t, std::size_t)>& sameLook) {
+    if (caret == 0 || caret > paragraph.size() || paragraph[caret - 1] != '}')
+        return std::nullopt;
+    const std::size_t open = paragraph.rfind('{', caret - 1);
+    if (open == std::string_view::npos)
+        return std::nullopt;
+    const auto kind = PlainCodeKind(paragraph.substr(open, caret - open));
+    if (!kind)
+        return std::nullopt;
+    // The text before the code, over the hotspot of a link.
+    std::size_t start = open;
+    if (HasHotspot(*kind) && start > 0) {
+        const std::size_t last = start - 1;
+        while (start > 0 && sameLook(start - 1, last))
+            --start;
+    }
+    if (start > 0 && paragraph[start - 1] != '}')
+        return TTextLook{start - 1};
+    // At the paragraph's start (or behind another code): the text after it.
+    if (caret < paragraph.size() && paragraph[caret] != '{')
+        return TTextLook{caret};
+    return TTextLook{};
 }
 
 } // namespace editor

@@ -4,6 +4,7 @@
 // a jump hotspot is green and struck out, a popup hotspot green and
 // underlined. The commands work on the editor's selection.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -45,9 +46,13 @@ void RequireFileNameForCode(std::string_view fileName,
 
 // The common insertion rule of every code: the caret goes to the end of the
 // selection, the code is typed there and made maroon without underline or
-// strike-out, the caret goes behind it and typing takes the colour that was
-// in force before. Returns where the code starts.
+// strike-out, the caret goes behind it and typing takes the text's own
+// colour, underline and strike-out again (as they were at the caret).
+// Returns where the code starts.
 std::size_t InsertCode(ITextEditor& editor, std::string_view code);
+// The same behind a hotspot: typing takes the look `text` that the text had
+// before it became the hotspot.
+std::size_t InsertCode(ITextEditor& editor, std::string_view code, const rtf::CharFormat& text);
 
 // The selection becomes hotspot text of that kind; `green` also makes it
 // green (links of the link dialog may keep their colour).
@@ -123,6 +128,22 @@ struct TFollowLink {
 // nullopt when there is no such code: the item reads "&Follow Link" and is
 // disabled.
 std::optional<TFollowLink> FollowLinkAt(std::string_view text, std::size_t caret);
+
+// Typing right behind a markup code is text again: it takes the colour,
+// underline and strike-out of the text, not the code's maroon. `paragraph`
+// is the caret's paragraph (without its end) and `caret` an offset in it;
+// `sameLook(a, b)` tells whether two of its characters look alike (used to
+// step back over a link's hotspot). None when the caret is not directly
+// behind a code.
+struct TTextLook {
+    // The character whose look typing takes: the text before the code and
+    // its hotspot, else the text after the caret; none: the plain look
+    // (automatic colour, no underline, no strike-out).
+    std::optional<std::size_t> From;
+};
+std::optional<TTextLook>
+TextLookBehindCode(std::string_view paragraph, std::size_t caret,
+                   const std::function<bool(std::size_t, std::size_t)>& sameLook);
 inline constexpr std::string_view kFollowLinkCaption = "&Follow Link";
 
 } // namespace editor

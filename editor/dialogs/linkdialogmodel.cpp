@@ -149,9 +149,10 @@ std::optional<TLinkCodeProblem> TLinkDialogModel::CodeProblem() const {
 }
 
 void TLinkDialogModel::Insert(ITextEditor& editor) const {
+    const rtf::CharFormat text = editor.SelFormat().Format;
     FormatHotspot(editor, Popup ? THotspotKind::Popup : THotspotKind::Jump,
                   TextKind == TLinkTextKind::GreenUnderline);
-    InsertCode(editor, Code());
+    InsertCode(editor, Code(), text);
 }
 
 } // namespace editor

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include "components/messengerseam.h"
@@ -29,6 +30,9 @@ TEditorDialog::TEditorDialog(QWidget* parent, int helpContext, TPlace place)
     connect(okBtn_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
     connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(helpContext_); });
+    // F1 is the Help button's key, wherever the focus is in the dialog.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, helpBtn_, &QPushButton::click);
 }
 
 void TEditorDialog::showEvent(QShowEvent* event) {

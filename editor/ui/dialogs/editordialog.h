@@ -1,6 +1,6 @@
 #pragma once
 // What the editor's modal dialogs share: OK, Cancel and Help buttons in a
-// row at the right, Help asking for the dialog's help context, and, for
+// row at the right, Help (and F1) asking for the dialog's help context, and, for
 // the dialogs the program centres, the place in the middle of the screen.
 #include <QDialog>
 #include <string>

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +34,7 @@
 #include "editor/ui/topicgridpanel.h"
 #include "editor/ui/topiclistcommands.h"
 #include "form_support.h"
+#include "platform/fileio.h"
 
 using editortest::EditorText;
 using editortest::FormFixture;
@@ -267,6 +269,41 @@ TEST_F(TopicClipboardActionsTest, PrintTopicListIntoAPdf) {
     EXPECT_TRUE(text.contains(".....30.Charlie......")) << text.toStdString().substr(0, 600);
     EXPECT_TRUE(text.contains("259 Topic number 259"));
     EXPECT_EQ(messenger.Records.size(), 2u);
+}
+
+// Nothing is written before "Print!": no file where there was none, and an
+// older list stays byte for byte; after "Print!" the list replaces it and
+// nothing else is left in the folder.
+TEST_F(TopicClipboardActionsTest, PrintTopicListCancelledWritesNothing) {
+    MakeForm();
+    OpenFourTopics();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("list.pdf");
+    form->TopicListCommands().SetPdfOutput(pdf);
+    const auto files = [&dir] {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    };
+
+    messenger.QueueAnswer(components::mrCancel);
+    Trigger("PrintTopicListItem");
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Caption, "Print Topic List");
+    EXPECT_TRUE(files().isEmpty());
+
+    const std::string older = "%PDF-1.4 an older list";
+    platform::WriteFileAtomic(pdf.toStdString(), older);
+    messenger.QueueAnswer(components::mrCancel);
+    Trigger("PrintTopicListItem");
+    EXPECT_EQ(platform::ReadFileBytes(pdf.toStdString()), older);
+    EXPECT_EQ(files(), QStringList{"list.pdf"});
+
+    messenger.QueueAnswer(100); // "Print!"
+    Trigger("PrintTopicListItem");
+    const std::string printed = platform::ReadFileBytes(pdf.toStdString());
+    EXPECT_NE(printed, older);
+    EXPECT_EQ(printed.rfind("%PDF", 0), 0u);
+    EXPECT_EQ(files(), QStringList{"list.pdf"});
+    EXPECT_EQ(messenger.Records.size(), 3u);
 }
 
 // The page that Printer Setup chose is the page the list is printed on.
