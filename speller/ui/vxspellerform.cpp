@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "speller/spellerplacement.h"
 
@@ -93,6 +94,7 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
     labelNotFound_ = new QLabel(this);
     labelNotFound_->setObjectName("LabelNotFound");
     labelNotFound_->setTextFormat(Qt::PlainText);
+    labelNotFound_->setWordWrap(true); // a problem with a dictionary takes lines
     wordRow->addWidget(labelNotInDict_);
     wordRow->addWidget(labelRepeated_);
     wordRow->addWidget(labelNotFound_, 1);
@@ -156,7 +158,9 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
             ListSuggestionsClick();
     });
     connect(listSuggestions_, &QListWidget::itemDoubleClicked, this, [this] {
-        if (Button(TSpellButton::Replace)->isEnabled())
+        // A repeated word hides Replace: a double-click does not reach it.
+        QPushButton* replace = Button(TSpellButton::Replace);
+        if (!replace->isHidden() && replace->isEnabled())
             Clicked(TSpellButton::Replace);
     });
     connect(comboLanguage_, &QComboBox::activated, this,
@@ -205,12 +209,29 @@ void TVXSpellerForm::ShowWord(const std::string& word, bool repeated, bool canUn
             SetButtonEnabled(button, true);
         SetButtonEnabled(TSpellButton::Undo, canUndo);
     } else {
+        // The list and the field belong to the word before; nothing here
+        // is to be replaced.
+        ClearSuggestions();
+        filling_ = true;
+        editReplace_->clear();
+        filling_ = false;
         SetButtonVisible(TSpellButton::Delete, true);
         SetButtonEnabled(TSpellButton::Delete, true);
         SetButtonVisible(TSpellButton::Replace, false);
         SetButtonEnabled(TSpellButton::Ignore, true);
         SetButtonEnabled(TSpellButton::Undo, canUndo);
     }
+}
+
+void TVXSpellerForm::ShowProblem(const std::string& message) {
+    labelNotInDict_->hide();
+    labelRepeated_->hide();
+    labelNotFound_->setText(
+        ToQString(components::WithLineFeeds(std::string_view(message))).trimmed());
+    ClearSuggestions();
+    DisableAll();
+    Button(TSpellButton::Resume)->setEnabled(true);
+    comboLanguage_->setFocus();
 }
 
 std::string TVXSpellerForm::GetReplacement() const {

@@ -159,6 +159,12 @@ TLinkForm::TLinkForm(QWidget* parent)
     setMinimumWidth(620);
 
     connect(radioLink_, &QButtonGroup::idClicked, this, [this] { ShowControlsOfKind(); });
+    // The look of the hotspot is kept from one use to the next, Cancel or
+    // not, as the kind of link is.
+    connect(radioText_, &QButtonGroup::idClicked, this, [this](int id) {
+        if (model_ && id >= 0)
+            model_->TextKind = static_cast<TLinkTextKind>(id);
+    });
     connect(checkPopup_, &QCheckBox::toggled, this, [this] { ShowControlsOfKind(); });
     connect(browseBtn_, &QPushButton::clicked, this, &TLinkForm::BrowseClicked);
     connect(macroBtn_, &QPushButton::clicked, this, [this] { macroEditor_.Edit(*editMacro_); });
@@ -250,8 +256,31 @@ void TLinkForm::accept() {
         m.Target = FromQString(comboTarget_->currentText());
         m.Popup = checkPopup_->isChecked();
         m.Topic().SetText(FromQString(topicBox_->Combo()->currentText()));
+        if (const std::optional<TLinkCodeProblem> problem = m.CodeProblem()) {
+            Refuse(problem->Message, FieldOf(problem->Field));
+            return;
+        }
     }
     QDialog::accept();
+}
+
+QWidget* TLinkForm::FieldOf(TLinkCodeProblem::TField field) const {
+    using TField = TLinkCodeProblem::TField;
+    switch (field) {
+    case TField::Topic:
+        return topicBox_->Combo();
+    case TField::File:
+        return editFile_;
+    case TField::EditTopic:
+        return editTopic_;
+    case TField::Macro:
+        return editMacro_;
+    case TField::Target:
+        return comboTarget_;
+    case TField::Window:
+        return comboWindow_;
+    }
+    return nullptr;
 }
 
 bool TLinkForm::event(QEvent* event) {

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QToolBar>
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "components/ui/messenger_support.h"
@@ -22,13 +24,18 @@
 #include "editor/ui/dialogs/footnoteform.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/markupactions.h"
+#include "editor/ui/projectactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridview.h"
 #include "editor/ui/undomenuwidgets.h"
 #include "form_support.h"
+#include "helpproject/brindlewovenproject.h"
+#include "helpproject/textstylemacro.h"
+#include "helpproject/writers/rtftohtml.h"
 #include "platform/littleendian.h"
+#include "platform/tempfolder.h"
 
 namespace editortest {
 namespace {
@@ -165,6 +172,34 @@ TEST_F(BrindlewovenFormTest, ReopenMenuHasItsTextsAndKeepsTenProjects) {
     EXPECT_FALSE(reopen.MenuItem()->actions()[0]->isEnabled());
 }
 
+// A right click on the Open button, made through the window as the mouse
+// makes it, shows the recent projects just below the button and not the tool
+// bars' own menu; an item there reopens its project.
+TEST_F(BrindlewovenFormTest, RightClickOnOpenShowsTheRecentProjects) {
+    auto& window = MakeForm();
+    window.Reopen().AddFile("/projects/gone.bwv");
+    window.Reopen().AddFile("/projects/last.bwv");
+    auto* open = window.findChild<QWidget*>("BtnOpen");
+    ASSERT_NE(open, nullptr);
+    const QPoint at = open->mapTo(&window, open->rect().center());
+    QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, at);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->objectName(), "PopupReopen");
+    EXPECT_EQ(popup->pos(), open->mapToGlobal(QPoint(0, open->height())));
+    QStringList captions;
+    for (QAction* item : popup->actions())
+        if (!item->isSeparator())
+            captions << item->text();
+    EXPECT_EQ(captions, (QStringList{"&0 /projects/last.bwv", "&1 /projects/gone.bwv",
+                                     "Remove &Obsolete", "&Remove All"}));
+    popup->actions()[1]->trigger();
+    popup->close();
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Text, "Project /projects/gone.bwv doesn't exist any more.");
+    EXPECT_EQ(window.Reopen().Files(), QStringList{"/projects/last.bwv"});
+}
+
 TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(window.ShowTimeRuns(), 1);
@@ -229,6 +264,31 @@ TEST_F(BrindlewovenFormTest, NewProjectsFirstTopicHasItsTitleStyled) {
     EXPECT_FALSE(window.Context().Session().Modified());
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(messenger.Records.empty()) << "nothing to save";
+}
+
+// Saving the new project under a name shows its first topic as it was,
+// and the file holds the styled title.
+TEST_F(BrindlewovenFormTest, SaveAsKeepsTheNewProjectsTitleStyled) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    const platform::TempFolder folder("bwsaveas");
+    const std::string file = (folder.Path() / "new.bwv").string();
+    window.ProjectActions().SetFileDialog(
+        [&](const editor::TFileDialogSpec&, bool) { return std::optional<std::string>(file); });
+    window.Actions().Action("ActionProjectSaveAs")->trigger();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    QTextCursor title(window.RichEdit().document());
+    title.setPosition(1);
+    EXPECT_TRUE(title.charFormat().font().bold());
+    EXPECT_EQ(title.charFormat().font().pointSize(), 16);
+
+    helpproject::TTextStyleList styles;
+    auto saved = helpproject::TBrindlewovenProject::Load(file, &styles);
+    std::string text;
+    for (const std::string& line : saved->Topics().front()->Text)
+        text += line;
+    EXPECT_NE(text.find("\\fs32"), std::string::npos) << text;
+    EXPECT_NE(text.find("\\b"), std::string::npos) << text;
+    EXPECT_FALSE(window.Context().Session().Modified());
 }
 
 TEST_F(BrindlewovenFormTest, CloseOfAnUnmodifiedProjectAsksNothing) {
@@ -301,6 +361,69 @@ TEST_P(LinkInsertionTest, HotspotIsGreenAndTheCodeMaroon) {
     // The window stores it into the topic as any edit.
     window.Context().TopicEditor().StoreTopic();
     EXPECT_TRUE(window.Context().Session().Modified());
+}
+
+// What is typed right behind the inserted link has the format the text had
+// before it: neither the code's maroon nor the hotspot's green, strike-out
+// or underline, on screen and in the exported page. So too when the author
+// clicks behind the code (the focus was in the link list) or comes back to
+// it with the arrow keys.
+TEST_P(LinkInsertionTest, TextTypedBehindTheLinkKeepsTheTextsFormat) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    window.Markup().SelectLinkTarget(30);
+    editor::ITextEditor& text = window.Context().TextEditor();
+    text.SetSelection(0, text.TextLength());
+    text.ReplaceSelection("See ");
+    text.SetSelection(0, 4);
+    rtf::CharFormat blue;
+    blue.color = rtf::Color::FromTColor(0xFF0000);
+    text.SetSelFormat(blue, rtf::kCharColor);
+    text.SetSelection(4, 0);
+    const rtf::CharFormat before = text.SelFormat().Format;
+    const auto expectTextLook = [&](std::size_t from, std::size_t count) {
+        text.SetSelection(from, count);
+        const editor::TSelectionFormat typed = text.SelFormat();
+        EXPECT_TRUE(typed.IsUniform(rtf::kCharColor | rtf::kCharStrike | rtf::kCharUnderline));
+        EXPECT_EQ(typed.Format.color, before.color);
+        EXPECT_EQ(typed.Format.strike, before.strike);
+        EXPECT_EQ(typed.Format.underline, before.underline);
+    };
+    components::ui::TRicherEdit& edit = window.RichEdit();
+
+    // Typed at once.
+    window.Actions().Action(GetParam().Action)->trigger();
+    edit.setFocus();
+    QTest::keyClicks(&edit, ".");
+    // Clicked behind the code, coming from the link list.
+    window.Markup().ComboLink->setFocus();
+    text.SetSelection(0, 0);
+    const QTextCursor end = [&] {
+        QTextCursor c(edit.document());
+        c.movePosition(QTextCursor::End);
+        return c;
+    }();
+    QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, edit.cursorRect(end).center());
+    QTest::keyClicks(&edit, " Done");
+    ASSERT_EQ(EditorText(window), "See Charlie{linkID=30}. Done\r");
+    expectTextLook(22, 6);
+    // Back behind the code with the arrow keys.
+    QTest::keyClick(&edit, Qt::Key_End);
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(&edit, Qt::Key_Left);
+    QTest::keyClicks(&edit, "!");
+    ASSERT_EQ(EditorText(window), "See Charlie{linkID=30}!. Done\r");
+    expectTextLook(22, 1);
+
+    window.Context().TopicEditor().StoreTopic();
+    helpproject::TStringList html;
+    helpproject::RtfToHtml(window.Context().Project(), *window.Context().Session().CurrentTopic(),
+                           html, true);
+    std::string page;
+    for (const std::string& line : html)
+        page += line;
+    EXPECT_EQ(page.find("800000"), page.rfind("800000")) << page; // the code's only
+    EXPECT_NE(page.find("!. Done"), std::string::npos) << page;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, LinkInsertionTest,
