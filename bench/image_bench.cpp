@@ -18,6 +18,7 @@
 #include "helpproject/images/bmpreader.h"
 #include "helpproject/images/imagecodecs.h"
 #include "helpproject/shg.h"
+#include "processstatus.h"
 
 namespace {
 
@@ -90,15 +91,7 @@ void BM_PhotoBmpToGif(benchmark::State& state) {
     Run(state, bmp, false);
 }
 
-// kB of the process's resident set: "VmRSS" now, "VmHWM" at its peak.
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(line.find(':') + 1));
-    return 0;
-}
+using benchproject::StatusKb;
 
 void BM_ShgRead(benchmark::State& state) {
     constexpr int kSide = 4000;
@@ -123,7 +116,7 @@ void BM_ShgRead(benchmark::State& state) {
     double peak = 0;
     for (auto _ : state) {
         // The peak from here on is the reader's.
-        { std::ofstream("/proc/self/clear_refs") << "5"; }
+        benchproject::ResetPeak();
         const long before = StatusKb("VmRSS:");
         {
             helpproject::TSHG shg;
