@@ -157,8 +157,15 @@ TEST(Tables, UnsoundTablesAreMadeSound) {
     const Case cases[] = {
         {"a table starts the document and ends it",
          "{\\rtf1\\trowd\\cellx1000\\pard\\intbl A\\cell\\row}", "0 \n1|A # 1000\n0 \n"},
-        {"cells without a row end leave the table",
-         "{\\rtf1\\pard\\intbl A\\cell B\\par\\pard C\\par}", "0 A\n0 B\n0 C\n"},
+        {"cells that never reach a row end keep their row; a paragraph after them leaves it",
+         "{\\rtf1\\pard\\intbl A\\cell B\\par\\pard C\\par}", "0 \n1|A # 1440\n0 B\n0 C\n"},
+        {"a row cut short by the end of the text keeps its cells and definition",
+         "{\\rtf1 x\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl A\\cell B\\cell\\par}",
+         "0 x\n1|A\n1|B # 2000 4000\n0 \n"},
+        {"a nested row cut short by the end of its outer cell keeps its cells",
+         "{\\rtf1 x\\par\\trowd\\cellx5000\\pard\\intbl o\\par\\pard\\intbl\\itap2 A\\nestcell"
+         " B\\nestcell\\pard\\intbl\\itap1 c\\cell\\row\\pard y\\par}",
+         "0 x\n1 o\n2|A\n2|B # 1440 2880\n1|c # 5000\n0 y\n"},
         {"a row without a definition gets cells an inch wide",
          "{\\rtf1 x\\par\\pard\\intbl A\\cell B\\cell\\row\\pard y\\par}",
          "0 x\n1|A\n1|B # 1440 2880\n0 y\n"},
