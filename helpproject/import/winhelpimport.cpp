@@ -96,15 +96,17 @@ void TakeOptions(TBrindlewovenProject& project, const THpjFile& hpj) {
             project.LocaleID = platform::LocaleOptionText(*lcid);
 }
 
-// Without an LCID option, the locale of the first topic file's text: its
-// language when that fits the code page it is written in, else the
-// language the code page was made for.
+// Without an LCID option, the locale of the first topic file's text when
+// it is written in another code page than the program's own Windows-1252
+// (which a project without a locale is taken to be in): its language when
+// that fits the code page, else the language the code page was made for.
 std::optional<std::string> LocaleOfDocument(const rtf::RtfHeader& header) {
+    constexpr int kProgramCodePage = 1252;
     std::optional<int> codePage = header.codePage;
     if (!codePage && header.defaultFont)
         if (const rtf::FontEntry* font = header.FindFont(*header.defaultFont))
             codePage = platform::AnsiCodePageForCharset(font->charset < 0 ? 0 : font->charset);
-    if (!codePage)
+    if (!codePage || *codePage == kProgramCodePage)
         return std::nullopt;
     if (header.language && *header.language > 0 &&
         platform::AnsiCodePageForLocale(static_cast<std::uint32_t>(*header.language)) == *codePage)

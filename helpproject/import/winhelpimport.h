@@ -52,7 +52,8 @@ struct TWinHelpImportResult {
 // warnings, which wait for no answer.
 //
 // The project's locale comes from the LCID option, else, when the project
-// has none, from the first topic file's code page and language.
+// has none and the first topic file is written in another code page than
+// Windows-1252, from that file's code page and language.
 TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
                                           const std::string& hpjFileName,
                                           components::IMessenger* messenger = nullptr);

@@ -101,6 +101,17 @@ TEST(Tables, WritingGivesTheTableBackAndIsStable) {
     EXPECT_NE(written.find("\\pard\\intbl\\itap2 Inner A\\nestcell"), std::string::npos);
     EXPECT_NE(written.find("{\\*\\nesttableprops\\trowd\\trgaph50"), std::string::npos);
     EXPECT_NE(written.find("\\nestrow}{\\nonesttables\\par}"), std::string::npos);
+    // The row that holds the nested table: its paragraphs name their depth,
+    // and its own definition follows the nested one again before "\row", as
+    // readers of nested tables take the definition read last.
+    EXPECT_NE(written.find("\\pard\\intbl\\itap1 Outer one\\cell"), std::string::npos);
+    EXPECT_NE(written.find("\\pard\\intbl\\itap1 After inner\\cell\\trowd\\trgaph70\\cellx3000"
+                           "\\cellx6000\\row"),
+              std::string::npos)
+        << written;
+    // Rows without nested tables stay as they were.
+    EXPECT_EQ(written.find("\\itap1 F1"), std::string::npos);
+    EXPECT_NE(written.find("\\pard\\intbl\\f1 F1"), std::string::npos) << written;
 
     const RtfDocument again = RtfDocument::Parse(written);
     EXPECT_EQ(Shape(again), kFixtureShape);
