@@ -81,6 +81,9 @@ public:
         if (repeated)
             QTimer::singleShot(0, [this] { Ignore(); });
     }
+    void ShowProblem(const std::string&) override {
+        QTimer::singleShot(0, [this] { callbacks_.clicked(speller::TSpellButton::Abort); });
+    }
     void SetLearnAllowed(bool) override {}
     std::string GetReplacement() const override { return {}; }
     void AddSuggestion(const std::string&) override { ++suggestions_; }

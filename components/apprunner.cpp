@@ -1,6 +1,7 @@
 #include "components/apprunner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -10,12 +11,27 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <system_error>
+
+#include "components/processfamily.h"
+#include "platform/processmemory.h"
+#include "platform/processtree.h"
 
 extern char** environ;
 
 namespace components {
+
+namespace {
+
+// How often the program's descendants are looked for while it runs.
+constexpr std::chrono::milliseconds kFamilyInterval{50};
+// How long ending them may take after their grace (a process in an
+// uninterruptible wait cannot be ended at once).
+constexpr std::chrono::milliseconds kFamilyEndLimit{5000};
+
+} // namespace
 
 struct TAppRunner::Shared {
     std::mutex mutex;
@@ -25,14 +41,27 @@ struct TAppRunner::Shared {
     // the process id cannot have been reused, so signalling the group is safe.
     bool exited = false;
     bool abandoned = false;
+    // SIGKILL was sent: the descendants get no more grace.
+    bool killing = false;
     // Cleared on the owner's thread when the runner goes away, so that an
     // exit report already queued on the executor finds nobody to tell.
     std::atomic<bool> alive{true};
+    // Set before the watcher starts and not changed after: the program's
+    // descendants, and this process's time as their subreaper (ended by the
+    // watcher once they are gone).
+    std::shared_ptr<TProcessFamily> family;
+    std::unique_ptr<platform::TChildSubreaperScope> subreaper;
+    std::chrono::milliseconds grace{0};
 
     void Signal(int signalNumber) {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (pid > 0 && !exited)
-            ::kill(-pid, signalNumber);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (pid > 0 && !exited)
+                ::kill(-pid, signalNumber);
+            killing = killing || signalNumber == SIGKILL;
+        }
+        if (family)
+            family->Signal(signalNumber);
     }
     bool WaitExited(std::chrono::milliseconds timeout) {
         std::unique_lock<std::mutex> lock(mutex);
@@ -185,6 +214,14 @@ pid_t TAppRunner::ProcessId() const {
     return shared_->pid;
 }
 
+std::uint64_t TAppRunner::FamilyResidentBytes() const {
+    if (!running_ || !shared_)
+        return 0;
+    if (shared_->family)
+        return shared_->family->ResidentBytes();
+    return platform::ProcessResidentBytes(ProcessId());
+}
+
 bool TAppRunner::Fail(std::string message, int errorNumber) {
     lastError_ = std::move(message);
     lastErrorNumber_ = errorNumber;
@@ -247,16 +284,39 @@ bool TAppRunner::Run() {
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    // The program and what it starts carry an entry of their own in the
+    // environment, by which an orphan handed back to this process is known.
+    std::string marker;
+    std::vector<char*> envp;
+    std::unique_ptr<platform::TChildSubreaperScope> subreaper;
+    if (endsDescendants_) {
+        static std::atomic<unsigned> runs{0};
+        const std::string prefix = std::string(FamilyVariable) + "=";
+        marker = prefix + std::to_string(::getpid()) + "-" + std::to_string(++runs);
+        for (char** entry = environ; entry && *entry; ++entry)
+            if (std::strncmp(*entry, prefix.c_str(), prefix.size()) != 0)
+                envp.push_back(*entry);
+        envp.push_back(marker.data());
+        envp.push_back(nullptr);
+        // Before the start: an orphan the program makes at once comes back too.
+        subreaper = std::make_unique<platform::TChildSubreaperScope>();
+    }
+
     SpawnSetup setup;
     if (int rc = setup.Prepare(currentDirectory_))
         return Fail("Cannot run \"" + program + "\": " + ErrorText(rc), rc);
     pid_t pid = 0;
     if (int rc = ::posix_spawn(&pid, path.c_str(), &setup.actions, &setup.attributes, argv.data(),
-                               environ))
+                               endsDescendants_ ? envp.data() : environ))
         return Fail("Cannot run \"" + program + "\": " + ErrorText(rc), rc);
 
     auto shared = std::make_shared<Shared>();
     shared->pid = pid;
+    shared->grace = killGrace_;
+    if (endsDescendants_) {
+        shared->family = std::make_shared<TProcessFamily>(pid, marker);
+        shared->subreaper = std::move(subreaper);
+    }
     try {
         watcher_ = std::thread(&TAppRunner::Watch, shared, pid, &executor_, this);
     } catch (const std::system_error& error) {
@@ -265,6 +325,8 @@ bool TAppRunner::Run() {
         int status = 0;
         while (::waitpid(pid, &status, 0) == -1 && errno == EINTR) {
         }
+        if (shared->family)
+            shared->family->EndDescendants(std::chrono::milliseconds(0), kFamilyEndLimit);
         return Fail("Cannot watch \"" + program + "\": " + error.what(), error.code().value());
     }
     shared_ = std::move(shared);
@@ -297,8 +359,39 @@ bool TAppRunner::Cancel() {
     return true;
 }
 
+namespace {
+
+// Keeps the family's picture fresh until the program ends (without reaping
+// it), so that a descendant is known before it can lose its parent.
+void FollowUntilEnded(pid_t pid, TProcessFamily& family) {
+    const int fd = platform::OpenProcessDescriptor(pid);
+    for (;;) {
+        family.Refresh();
+        if (fd >= 0) {
+            pollfd ready{fd, POLLIN, 0};
+            const int rc = ::poll(&ready, 1, static_cast<int>(kFamilyInterval.count()));
+            if (rc > 0 || (rc < 0 && errno != EINTR))
+                break;
+            continue;
+        }
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | WNOHANG) != 0 &&
+            errno != EINTR)
+            break;
+        if (info.si_pid == pid)
+            break;
+        std::this_thread::sleep_for(kFamilyInterval);
+    }
+    if (fd >= 0)
+        ::close(fd);
+}
+
+} // namespace
+
 void TAppRunner::Watch(std::shared_ptr<Shared> shared, pid_t pid, IExecutor* executor,
                        TAppRunner* runner) {
+    if (shared->family)
+        FollowUntilEnded(pid, *shared->family);
     // Wait without reaping first: the group may be signalled until the flag is
     // set, and an unreaped child keeps its id from being reused.
     siginfo_t info{};
@@ -306,9 +399,17 @@ void TAppRunner::Watch(std::shared_ptr<Shared> shared, pid_t pid, IExecutor* exe
     do {
         rc = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
     } while (rc == -1 && errno == EINTR);
+    bool killing;
     {
         std::lock_guard<std::mutex> lock(shared->mutex);
         shared->exited = true;
+        killing = shared->killing;
+    }
+    if (shared->family) {
+        // Nothing the program started outlives its end.
+        const auto grace = killing ? std::chrono::milliseconds(0) : shared->grace;
+        shared->family->EndDescendants(grace, grace + kFamilyEndLimit);
+        shared->subreaper.reset();
     }
     int status = 0;
     pid_t reaped;

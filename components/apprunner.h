@@ -4,12 +4,21 @@
 // The program is started with an explicit argument vector (never through a
 // shell), stdin from /dev/null, stdout and stderr inherited, in a process
 // group of its own, so that a cancel reaches everything it started. A
-// watcher thread blocks until the program ends and hands its exit to the
+// watcher thread waits until the program ends and hands its exit to the
 // owner through the executor; events therefore always run on the thread
 // that pumps that executor.
+//
+// A runner that ends descendants (SetEndsDescendants) also follows what the
+// program starts, also what leaves its process group or session or loses
+// its parent: while the program runs this process is the child subreaper,
+// the program's descendants count in FamilyResidentBytes, a cancel reaches
+// them, and when the program ends they are ended and reaped before
+// OnTerminated fires. Other children of this process are never signalled or
+// reaped by the runner.
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,6 +71,13 @@ public:
     // signal before its process group is killed.
     std::chrono::milliseconds KillGrace() const { return killGrace_; }
     void SetKillGrace(std::chrono::milliseconds grace) { killGrace_ = grace; }
+    // Whether the program's descendants end with it (see above); off by
+    // default. Takes effect at the next Run.
+    bool EndsDescendants() const { return endsDescendants_; }
+    void SetEndsDescendants(bool ends) { endsDescendants_ = ends; }
+    // The name of the environment entry by which the program's descendants
+    // are known; its value is unique to each run.
+    static constexpr const char* FamilyVariable = "BRINDLE_RUN_FAMILY";
 
     // A program on this platform has no "waiting for input" state that can be
     // observed, so OnIdle never fires and IdleReported stays false. Kept so
@@ -76,10 +92,11 @@ public:
     // cannot be started or a program of this runner still runs; LastError
     // then says why and nothing else changes.
     bool Run();
-    // Ends the running program's process group: SIGTERM, then SIGKILL after
-    // KillGrace (at once on a second call). OnTerminated still fires, with
-    // 128 + the signal number unless the program chose its own exit code.
-    // False when no program runs.
+    // Ends the running program's process group (and, when it ends
+    // descendants, every one of them): SIGTERM, then SIGKILL after KillGrace
+    // (at once on a second call). OnTerminated still fires, with 128 + the
+    // signal number unless the program chose its own exit code. False when
+    // no program runs.
     bool Cancel();
 
     // From a successful Run until OnTerminated has been delivered.
@@ -91,6 +108,10 @@ public:
     int ExitCode() const { return exitCode_; }
     // Process id (and process-group id) of the running program; 0 when none.
     pid_t ProcessId() const;
+    // The resident memory of the running program and, when it ends
+    // descendants, of all of them, as last looked at (a fraction of a second
+    // ago); 0 when no program runs.
+    std::uint64_t FamilyResidentBytes() const;
 
     const std::string& LastError() const { return lastError_; }
     // The errno of the last failed Run (0 when it failed for another reason).
@@ -113,6 +134,7 @@ private:
     std::vector<std::string> commandLine_;
     std::string currentDirectory_;
     std::chrono::milliseconds killGrace_{1000};
+    bool endsDescendants_ = false;
 
     bool running_ = false;
     bool terminated_ = false;

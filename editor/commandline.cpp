@@ -103,14 +103,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
-bool NeedsOffscreenPlatform(const TCommandLine& commandLine,
-                            const std::function<const char*(const char*)>& getenv) {
-    auto set = [&](const char* name) {
-        const char* value = getenv(name);
-        return value && *value;
-    };
-    return commandLine.Quiet && !set("DISPLAY") && !set("WAYLAND_DISPLAY");
-}
+const char* const kCommandLineUsage =
+    "Usage: Brindle PROJECT.bwv [/c16 | /c32 | /chtml | /cweb OUTPUT.htm] [/bTAGS] [/q]\n"
+    "  /c16, /c32, /chtml  make the help file with that compiler (another /c... switch\n"
+    "                      keeps the project's compiler)\n"
+    "  /cweb OUTPUT.htm    export web help to OUTPUT.htm instead\n"
+    "  /bTAGS              the build tags of this run\n"
+    "  /q                  quiet: no window; the exit status tells how it went (0 made,\n"
+    "                      1 build failed, 2 bad input, 3 needed a person)\n";
 
 namespace {
 
@@ -119,10 +119,22 @@ bool IsKnownSwitch(const std::string& lower) {
            lower == "/q" || lower.rfind("/b", 0) == 0;
 }
 
+// "/xhtml" is a switch; "/tmp/p.bwv", and "/p.bwv" when that file exists,
+// are paths.
+bool LooksLikeSwitch(const std::string& arg) {
+    std::error_code ec;
+    return arg.size() > 1 && arg[0] == '/' && arg.find('/', 1) == std::string::npos &&
+           !fs::exists(fs::path(arg), ec);
+}
+
+TRunDecision Refuse(std::string message) {
+    return {TRunMode::Refused, std::move(message)};
+}
+
 } // namespace
 
-std::string RefusedCommandLine(const std::vector<std::string>& args,
-                               const std::function<const char*(const char*)>& getenv) {
+TRunDecision DecideRun(const std::vector<std::string>& args,
+                       const std::function<const char*(const char*)>& getenv) {
     auto set = [&](const char* name) {
         const char* value = getenv(name);
         return value && *value;
@@ -132,17 +144,29 @@ std::string RefusedCommandLine(const std::vector<std::string>& args,
     for (const std::string& arg : args) {
         const std::string lower = platform::AnsiLowerCase(arg);
         quiet = quiet || lower == "/q";
-        std::error_code ec;
-        const bool looksLikeSwitch = arg.size() > 1 && arg[0] == '/' &&
-                                     arg.find('/', 1) == std::string::npos &&
-                                     !fs::exists(fs::path(arg), ec);
-        if (unknown.empty() && looksLikeSwitch && !IsKnownSwitch(lower))
+        if (unknown.empty() && LooksLikeSwitch(arg) && !IsKnownSwitch(lower) &&
+            lower.rfind("/c", 0) != 0)
             unknown = arg;
     }
-    if (unknown.empty() || (!quiet && (set("DISPLAY") || set("WAYLAND_DISPLAY"))))
+    if (!unknown.empty() && (quiet || (!set("DISPLAY") && !set("WAYLAND_DISPLAY"))))
+        return Refuse("Unknown switch " + unknown +
+                      ". The switches are /c16, /c32, /chtml, /cweb FILE, /bTAGS and /q.");
+    if (!quiet)
         return {};
-    return "Unknown switch " + unknown +
-           ". The switches are /c16, /c32, /chtml, /cweb FILE, /bTAGS and /q.";
+    if (LooksLikeSwitch(args.front()))
+        return Refuse("No project file: the project file comes first, before " + args.front() +
+                      ".");
+    const TCommandLine line = ParseCommandLine(args);
+    if (!line.Run)
+        return Refuse("Nothing to make: /q ends a run that makes the help file (/c16, /c32, "
+                      "/chtml or another /c switch) or exports web help (/cweb FILE), and that "
+                      "switch comes right after the project file.");
+    if (!line.Quiet)
+        return Refuse("/q is out of its place: it comes last, after the /c switch (and the "
+                      "output file of /cweb) and the /b switch with its build tags.");
+    if (line.WebHelp && line.WebOutputFile.empty())
+        return Refuse("No web help output file specified on the command line");
+    return {TRunMode::Quiet, {}};
 }
 
 namespace {

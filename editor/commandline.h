@@ -43,7 +43,7 @@ struct TCommandLine {
 enum TBatchExit : int {
     kExitBuilt = 0,
     kExitBuildFailed = 1,
-    kExitBadInput = 2,    // missing project, missing output file
+    kExitBadInput = 2,    // missing project or output file, arguments that cannot run
     kExitNeededPerson = 3 // something asked a question or wanted a dialog
 };
 
@@ -52,18 +52,34 @@ enum TBatchExit : int {
 // output file; /q is then still seen, so that a batch run ends.
 TCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// A batch run with no display: the program must select Qt's offscreen
-// platform before it makes its application object.
-bool NeedsOffscreenPlatform(const TCommandLine& commandLine,
-                            const std::function<const char*(const char*)>& getenv);
+// How a run goes, decided from its arguments alone, before any window or
+// windowing-system connection exists.
+enum class TRunMode {
+    Window, // the main window opens (with the project, and makes when asked)
+    Quiet,  // no window at all: the run ends with its exit status
+    Refused // the arguments cannot run: Message and kCommandLineUsage go to
+            // stderr and the program ends with kExitBadInput
+};
 
-// The message that ends a run whose command line holds a switch the
-// program does not know ("/xhtml"), when that run cannot show a window for
-// it: the line names /q anywhere, or there is no display. Empty when the
-// run goes on. A "/" argument with a further "/" in it, or naming an
-// existing file, is a path, not a switch.
-std::string RefusedCommandLine(const std::vector<std::string>& args,
-                               const std::function<const char*(const char*)>& getenv);
+struct TRunDecision {
+    TRunMode Mode = TRunMode::Window;
+    std::string Message; // Refused: why
+};
+
+// The usage lines a refused run prints after its message.
+extern const char* const kCommandLineUsage;
+
+// Every run that names /q (anywhere, ignoring case) is a quiet one and never
+// needs a display: it runs only when the line is complete and in order (the
+// project file, a /c switch with the output file of /cweb, perhaps /b, then
+// /q in its place) and is refused otherwise: no project file, nothing to
+// make, /q out of its place, /cweb without its file, or a switch the program
+// does not know. A run without /q is refused only for an unknown switch
+// when there is no display to show the window that would ignore it. A "/"
+// argument with a further "/" in it, or naming an existing file, is a path,
+// not a switch.
+TRunDecision DecideRun(const std::vector<std::string>& args,
+                       const std::function<const char*(const char*)>& getenv);
 
 struct TCommandLineResult {
     bool Quit = false; // end the program instead of entering the event loop

@@ -117,20 +117,15 @@ TCompilerLimits CompilerLimitsFromEnvironment(const TGetEnv& getenv, bool quiet)
     return limits;
 }
 
-namespace {
-
-// How often the compiler's memory is looked at: its own process at every
-// turn of the loop, its whole process group less often (that reads every
-// process of the machine).
-constexpr auto kGroupMemoryInterval = std::chrono::milliseconds(250);
-
-} // namespace
-
 // The compiler's process, run while the window goes on handling events,
 // ended early on Cancel, at its limits or when the program is told to stop.
+// Whatever the compiler starts counts against its memory limit and ends with
+// it, also what leaves its process group.
 class TMakePipeline::TRunner : public helpproject::IProgramRunner {
 public:
-    explicit TRunner(IMessenger& messenger) : messenger_(messenger), runner_(executor_) {}
+    explicit TRunner(IMessenger& messenger) : messenger_(messenger), runner_(executor_) {
+        runner_.SetEndsDescendants(true);
+    }
 
     TResult RunAndWait(const std::vector<std::string>& argv,
                        const std::string& workingFolder) override {
@@ -152,7 +147,6 @@ public:
         }
         result.Started = true;
         const auto start = std::chrono::steady_clock::now();
-        auto nextGroupCheck = start;
         bool stopping = false;
         while (!ended) {
             executor_.RunOne(std::chrono::milliseconds(20));
@@ -167,10 +161,8 @@ public:
                 stop = TCompilerStop::Signal;
             else if (limits_.Time.count() > 0 && now - start >= limits_.Time)
                 stop = TCompilerStop::TimeLimit;
-            else if (limits_.MemoryBytes > 0 && OverMemoryLimit(now >= nextGroupCheck))
+            else if (limits_.MemoryBytes > 0 && OverMemoryLimit())
                 stop = TCompilerStop::MemoryLimit;
-            if (now >= nextGroupCheck)
-                nextGroupCheck = now + kGroupMemoryInterval;
             if (stop == TCompilerStop::None)
                 continue;
             stopping = true;
@@ -194,13 +186,14 @@ public:
     const TCompilerLimits& Limits() const { return limits_; }
 
 private:
-    bool OverMemoryLimit(bool wholeGroup) const {
+    // The compiler's own size is read at every turn (it may grow fast); the
+    // sum over it and its descendants is the one the runner keeps.
+    bool OverMemoryLimit() const {
         const pid_t pid = runner_.ProcessId();
         if (pid <= 0)
             return false;
-        if (platform::ProcessResidentBytes(pid) > limits_.MemoryBytes)
-            return true;
-        return wholeGroup && platform::ProcessGroupResidentBytes(pid) > limits_.MemoryBytes;
+        return platform::ProcessResidentBytes(pid) > limits_.MemoryBytes ||
+               runner_.FamilyResidentBytes() > limits_.MemoryBytes;
     }
 
     IMessenger& messenger_;

@@ -2,8 +2,8 @@
 // Make: turns the open project into its help file. Checks the compiler,
 // saves, checks the output folder, writes the compiler's input into a
 // private temporary folder, runs the compiler while the window keeps
-// handling events (with a Cancel that ends the compiler's process group, and
-// within the time and memory limits of TCompilerLimits),
+// handling events (with a Cancel that ends the compiler and everything it
+// started, and within the time and memory limits of TCompilerLimits),
 // fills the error log with the compiler's log and this build's missing
 // images and broken links, removes the temporary files and starts the
 // viewer. Whatever way it ends, the window is enabled again, the progress
@@ -55,10 +55,10 @@ enum class TMakeOutcome {
 inline constexpr const char* kNoCompilerLog = "The help compiler wrote no error log.";
 
 // The limits a help compiler runs under; zero is none. A compiler that
-// reaches one is ended with its whole process group.
+// reaches one is ended with everything it started.
 struct TCompilerLimits {
     std::chrono::seconds Time{0};
-    std::uint64_t MemoryBytes = 0; // resident memory of the compiler's process group
+    std::uint64_t MemoryBytes = 0; // resident memory of the compiler and its descendants
 };
 // Settable in the environment: seconds, and megabytes (0: no limit).
 inline constexpr const char* kCompilerTimeLimitVariable = "BRINDLE_COMPILER_TIME_LIMIT";
@@ -111,12 +111,12 @@ public:
 
     // The whole make. Raises on the fatal file conditions (a .chm that cannot
     // be replaced) and on writer errors, after its end steps ran. A stop
-    // signal (SIGTERM, SIGINT, SIGHUP) while it runs ends the compiler's
-    // process group and, once the temporary files are gone, the program.
+    // signal (SIGTERM, SIGINT, SIGHUP) while it runs ends the compiler with
+    // its descendants and, once the temporary files are gone, the program.
     // A compiler past its time or memory limit is ended and the make says
     // so, naming the index keywords with the most topics.
     TMakeOutcome MakeHelpFile(bool showResult);
-    // Ends the running compiler's process group; the make then reports no
+    // Ends the running compiler and its descendants; the make then reports no
     // help file. Does nothing when no compiler runs.
     void Cancel();
     bool CompilerRunning() const;

@@ -1,15 +1,11 @@
 #pragma once
-// How much memory a program and what it started hold, for watching a child
-// process (a help compiler) that may grow without bound.
+// How much memory a process holds, for watching a child process (a help
+// compiler) that may grow without bound.
 #include <sys/types.h>
 
 #include <cstdint>
 
 namespace platform {
-
-// The resident memory, in bytes, of every process in the process group
-// `group` (0 when none is found or the system does not tell).
-std::uint64_t ProcessGroupResidentBytes(pid_t group);
 
 // The resident memory of the one process `pid`, in bytes (0 when gone).
 std::uint64_t ProcessResidentBytes(pid_t pid);

@@ -212,6 +212,13 @@ bool TDictionary::IsWord(std::string_view word) const {
     return false;
 }
 
+bool TDictionary::HoldsNoWords() const {
+    for (const auto& sub : subs_)
+        if (!sub->RootLetters().empty())
+            return false;
+    return true;
+}
+
 void TDictionary::Suggest(std::string_view word, TWordList& list) const {
     const std::size_t limit = suggestLimit_ < 0 ? 0 : static_cast<std::size_t>(suggestLimit_);
     auto isWord = [this](std::string_view w) { return IsWord(w); };

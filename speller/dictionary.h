@@ -103,6 +103,9 @@ public:
     int SuggestLimit() const { return suggestLimit_; }
     void SetSuggestLimit(int limit) { suggestLimit_ = limit; }
     std::size_t SubDictionaryCount() const { return subs_.size(); }
+    // No block has a first letter: no word can be found (a file of zeros
+    // reads so).
+    bool HoldsNoWords() const;
 
 private:
     bool loaded_ = false;

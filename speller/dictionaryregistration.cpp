@@ -88,6 +88,12 @@ bool IsPlainFileName(std::string_view name) {
     return name.front() != ' ' && name.back() != ' ' && name.back() != '.';
 }
 
+bool IsDictionaryFileName(std::string_view name) {
+    const std::size_t extension = kDictionaryExtension.size();
+    return IsPlainFileName(name) && name.size() > extension &&
+           platform::AnsiSameText(name.substr(name.size() - extension), kDictionaryExtension);
+}
+
 std::filesystem::path DefaultDictionaryFolder(const std::filesystem::path& appDataFolder) {
     return appDataFolder / "Vexlor" / "Dictionaries";
 }

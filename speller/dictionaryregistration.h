@@ -42,6 +42,15 @@ void ClipHeaderFields(TDictionaryHeader& header);
 // file name, never a folder, "." or "..", a drive or an absolute name.
 bool IsPlainFileName(std::string_view name);
 
+// The extension of the dictionary files the engine reads.
+inline constexpr std::string_view kDictionaryExtension = ".dic";
+
+// A name the download may write: a plain file name with the dictionary
+// extension (in any case) after a name of its own. Nothing else the speller
+// keeps beside the dictionaries (the user word lists, the catalogue) can
+// have it.
+bool IsDictionaryFileName(std::string_view name);
+
 // Where the program is and where the user keeps application data.
 struct TDictionaryPlaces {
     std::filesystem::path ProgramFolder; // empty: no catalogue is ever used

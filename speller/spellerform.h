@@ -68,6 +68,10 @@ public:
     // buttons enabled (Undo only when `canUndo`). A repeated word:
     // "Repeated word:", Delete shown and enabled, Replace hidden.
     virtual void ShowWord(const std::string& word, bool repeated, bool canUndo) = 0;
+    // The chosen language's dictionary cannot be used: shows `message` where
+    // the word goes, with every action button disabled; the language list,
+    // Resume (to go on with the language chosen there) and Abort stay usable.
+    virtual void ShowProblem(const std::string& message) = 0;
     // Whether the user word list can learn: when it cannot (a plain ".dic"
     // list), Learn and Learn Replace stay disabled whatever the dialog's
     // own rules would enable.

@@ -1,11 +1,16 @@
 #include "speller/spellgetmodel.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <system_error>
 
+#include "components/messengerseam.h"
 #include "components/rtf/stringlisttransfer.h"
 #include "platform/codepage.h"
+#include "platform/fileio.h"
 #include "platform/textutil.h"
+#include "speller/dictionary.h"
 
 namespace speller {
 
@@ -54,6 +59,20 @@ int FindByName(const std::vector<TDictionaryHeader>& list, std::string_view name
 }
 
 } // namespace
+
+std::string DictionaryRefusal(const std::string& name, const fs::path& file) {
+    // Read as the engine reads it, under the name the messages give it.
+    TDictionary dictionary{fs::path(platform::Cp1252ToUtf8(name))};
+    try {
+        dictionary.LoadFromBytes(platform::ReadFileBytes(file));
+    } catch (const std::exception& e) {
+        return std::string(e.what()) + " The file the server sent is not installed.";
+    }
+    if (dictionary.HoldsNoWords())
+        return "The dictionary \"" + name +
+               "\" holds no words. The file the server sent is not installed.";
+    return {};
+}
 
 std::string SpellGetMessage(std::string_view format, std::string_view first,
                             std::string_view second) {
@@ -105,7 +124,7 @@ TCatalogueReply ParseCatalogueReply(std::string_view body) {
         if (header.Name.empty())
             continue;
         if (names.empty() || !std::all_of(names.begin(), names.end(), [](const std::string& n) {
-                return IsPlainFileName(n);
+                return IsDictionaryFileName(n);
             })) {
             reply.Refused.push_back(header.Name);
             continue;
@@ -159,11 +178,14 @@ TSpellGetModel::TButtons TSpellGetModel::ButtonsFor(const TSpellGetRow* row) {
 void TSpellGetModel::MoveInstalledFiles(const fs::path& from, const fs::path& to) {
     // Every file is copied first, under a temporary name; only when all have
     // arrived do they take their names and the new folder is registered, so
-    // the dictionaries are never split between two folders.
+    // the dictionaries are never split between two folders. A registration
+    // made before the download wrote only dictionary files may name others
+    // (a user word list): they stay where they are.
     std::vector<std::string> names;
     for (const TDictionaryHeader& header : installed_)
         for (const std::string& name : header.FileNames())
-            if (IsPlainFileName(name) && std::find(names.begin(), names.end(), name) == names.end())
+            if (IsDictionaryFileName(name) &&
+                std::find(names.begin(), names.end(), name) == names.end())
                 names.push_back(name);
     std::vector<std::pair<fs::path, fs::path>> copies; // temporary, final
     auto removeCopies = [&copies] {
@@ -211,11 +233,79 @@ void TSpellGetModel::MoveInstalledFiles(const fs::path& from, const fs::path& to
         fs::remove(FileOf(from, name), ec);
 }
 
+void TSpellGetModel::CheckInstallable(const TDictionaryHeader& header) const {
+    for (const std::string& name : header.FileNames()) {
+        if (!IsPlainFileName(name))
+            throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                                 "\r\n\r\nThe name is not a plain file name.");
+        // The server names the files: it must never name one of the user's
+        // word lists or the catalogue that lie beside the dictionaries.
+        if (!IsDictionaryFileName(name))
+            throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                                 "\r\n\r\nOnly dictionary files (names ending in " +
+                                 std::string(kDictionaryExtension) + ") are installed.");
+        for (const TDictionaryHeader& other : installed_) {
+            if (platform::AnsiSameText(other.Name, header.Name))
+                continue;
+            for (const std::string& owned : other.FileNames())
+                if (platform::AnsiSameText(owned, name))
+                    throw ESpellGetError("Unable to install " + header.Name +
+                                         ": the dictionary file " + name + " belongs to " +
+                                         other.Name + ", which is installed.");
+        }
+    }
+}
+
+void TSpellGetModel::FetchDictionary(const std::string& name, const fs::path& folder,
+                                     IDictionaryFetcher& fetcher) {
+    // The file arrives under a name of its own and takes the dictionary's
+    // name only once the engine has read it: a damaged file never replaces
+    // a good one.
+    fs::path temporary;
+    std::string prefix(1, '.');
+    prefix += platform::Cp1252ToUtf8(name);
+    prefix += '.';
+    try {
+        ::close(platform::CreateUniqueFile(folder, prefix, ".download", 0644, temporary));
+    } catch (const std::exception& e) {
+        throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                             "\r\n\r\n" + e.what());
+    }
+    struct TRemove {
+        const fs::path& path;
+        ~TRemove() {
+            std::error_code ec;
+            fs::remove(path, ec);
+        }
+    } removeTemporary{temporary};
+    try {
+        fetcher.Fetch(name, temporary);
+    } catch (const ESpellGetError&) {
+        throw;
+    } catch (const components::EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                             "\r\n\r\n" + e.what());
+    }
+    std::string refusal = DictionaryRefusal(name, temporary);
+    if (!refusal.empty())
+        throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                             "\r\n\r\n" + refusal);
+    std::error_code ec;
+    fs::rename(temporary, FileOf(folder, name), ec);
+    if (ec)
+        throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
+                             "\r\n\r\n" + ec.message());
+}
+
 void TSpellGetModel::Install(const TSpellGetRow& row, const fs::path& folder,
                              IDictionaryFetcher& fetcher) {
     if (folder.empty())
         throw ESpellGetError(
             "Please specify the folder where the dictionaries should be installed");
+    TDictionaryHeader header = row.Header;
+    CheckInstallable(header);
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder, ec))
@@ -224,20 +314,8 @@ void TSpellGetModel::Install(const TSpellGetRow& row, const fs::path& folder,
     if (!installed_.empty() && !registered.empty() && !SameFolder(registered, folder))
         MoveInstalledFiles(registered, folder);
 
-    TDictionaryHeader header = row.Header;
-    for (const std::string& name : header.FileNames()) {
-        if (!IsPlainFileName(name))
-            throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
-                                 "\r\n\r\nThe name is not a plain file name.");
-        try {
-            fetcher.Fetch(name, FileOf(folder, name));
-        } catch (const ESpellGetError&) {
-            throw;
-        } catch (const std::exception& e) {
-            throw ESpellGetError(SpellGetMessage("Unable to download dictionary file %s", name) +
-                                 "\r\n\r\n" + e.what());
-        }
-    }
+    for (const std::string& name : header.FileNames())
+        FetchDictionary(name, folder, fetcher);
     header.Installed = true;
     int index = FindByName(installed_, header.Name);
     if (index >= 0)
@@ -259,7 +337,9 @@ void TSpellGetModel::Uninstall(const TSpellGetRow& row) {
     ReadInstalled();
     std::vector<std::string> names = header.FileNames();
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        if (!IsPlainFileName(*it))
+        // Whatever else an old registration names (a user word list) is not
+        // the download's to delete.
+        if (!IsDictionaryFileName(*it))
             continue;
         // A file another installed language names stays.
         bool shared = std::any_of(installed_.begin(), installed_.end(), [&](const auto& other) {

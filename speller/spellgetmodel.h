@@ -36,13 +36,15 @@ struct TCatalogueReply {
     std::string Message;
     // LIST: the offered languages.
     std::vector<TDictionaryHeader> Offered;
-    // LIST: languages left out because a file name is not a plain name.
+    // LIST: languages left out because a file name is not a plain name of a
+    // dictionary file.
     std::vector<std::string> Refused;
 };
 TCatalogueReply ParseCatalogueReply(std::string_view body);
 
 // Fetches one dictionary file from the server into `target`, replacing it
-// only when the whole file arrived. Throws (with the reason) on failure.
+// only when the whole file arrived. Throws (with the reason) on failure, and
+// components::EAbort when the person cancelled the transfer.
 class IDictionaryFetcher {
 public:
     virtual ~IDictionaryFetcher() = default;
@@ -82,6 +84,10 @@ public:
 
     // Installs the row's language into `folder` (moving the installed
     // dictionaries there first when it is another folder) and registers it.
+    // Only dictionary files are written, never a file another installed
+    // language names, and each only after the engine has read it; anything
+    // else is refused before the first file changes. A cancelled transfer
+    // throws components::EAbort.
     void Install(const TSpellGetRow& row, const std::filesystem::path& folder,
                  IDictionaryFetcher& fetcher);
     // Unregisters the row's language, then deletes the files that no other
@@ -89,6 +95,11 @@ public:
     void Uninstall(const TSpellGetRow& row);
 
 private:
+    // Throws ESpellGetError when the language names a file the download may
+    // not write.
+    void CheckInstallable(const TDictionaryHeader& header) const;
+    void FetchDictionary(const std::string& name, const std::filesystem::path& folder,
+                         IDictionaryFetcher& fetcher);
     void MoveInstalledFiles(const std::filesystem::path& from, const std::filesystem::path& to);
     void MarkOffered();
 
@@ -96,6 +107,11 @@ private:
     std::vector<TDictionaryHeader> installed_;
     std::vector<TDictionaryHeader> offered_;
 };
+
+// Why the file the server sent for the dictionary `name` may not be
+// installed (the engine cannot read it, or it holds no words); empty when
+// it may.
+std::string DictionaryRefusal(const std::string& name, const std::filesystem::path& file);
 
 // "Unable to move dictionary file %0:s to its new location %1:s" and its kin.
 std::string SpellGetMessage(std::string_view format, std::string_view first,

@@ -436,7 +436,16 @@ void TVXSpeller::WaitForCheck() {
 void TVXSpeller::Check() {
     if (running_ || !parser_)
         return;
-    LoadDictionaries();
+    // A language whose dictionary cannot be read still opens the window, so
+    // that the person can choose another language there.
+    std::string problem;
+    try {
+        LoadDictionaries();
+    } catch (const ESpellerError& e) {
+        if (!DictionariesAvailable())
+            throw;
+        problem = e.what();
+    }
     if (!form_) {
         form_ = CreateSpellerForm();
         form_->SetCallbacks({[this](TSpellButton b) { ButtonClicked(b); }, [this] { FormClosed(); },
@@ -447,14 +456,53 @@ void TVXSpeller::Check() {
     running_ = true;
     waiting_ = false;
     repeatedFound_ = false;
+    parserStarted_ = false;
     currentWord_.clear();
     previousWord_.clear();
     wordCount_ = 0;
-    SetupParser();
-    parser_->Start();
-    RunLoop();
+    if (problem.empty())
+        StartParser();
+    else
+        ShowDictionaryProblem(problem);
     if (waitForCompletion_)
         WaitForCheck();
+}
+
+void TVXSpeller::StartParser() {
+    SetupParser();
+    parser_->Start();
+    parserStarted_ = true;
+    RunLoop();
+}
+
+void TVXSpeller::ShowDictionaryProblem(const std::string& message) {
+    dictionaryProblem_ = message + "\r\n\r\nChoose a language and click Resume.";
+    waiting_ = false;
+    form_->ShowProblem(dictionaryProblem_);
+    PlaceAndShowForm(false);
+}
+
+bool TVXSpeller::ChangeLanguage(int index) {
+    try {
+        SetLanguage(index);
+    } catch (const ESpellerError& e) {
+        ShowDictionaryProblem(e.what());
+        return false;
+    }
+    return true;
+}
+
+void TVXSpeller::ResumeAfterProblem() {
+    form_->SetButtonEnabled(TSpellButton::Resume, false);
+    if (!ChangeLanguage(form_->LanguageIndex()))
+        return;
+    dictionaryProblem_.clear();
+    if (parserStarted_) {
+        ResumeFromCursor();
+        return;
+    }
+    form_->DisableAll();
+    StartParser();
 }
 
 void TVXSpeller::RunLoop() {
@@ -532,18 +580,7 @@ void TVXSpeller::StopAt(const TPreparedWord& word, bool repeated) {
     if (!repeated)
         previousWord_.clear();
 
-    TPlacementRequest placement;
-    placement.firstShowing = !formShownOnce_;
-    placement.controlRect = parser_->GetControlRect();
-    if (placement.firstShowing && !placement.controlRect)
-        initialPos_ = TInitialPos::ipScreenCenter;
-    placement.initialPos = initialPos_;
-    placement.selBehavior = selBehavior_;
-    placement.wordRect = parser_->GetWordRect();
-    placement.avoidDistance = parser_->GetAvoidDistance();
-    form_->Place(placement);
-    form_->SetVisible(true);
-    formShownOnce_ = true;
+    PlaceAndShowForm(true);
 
     form_->SetLearnAllowed(userDictionary_ && userDictionary_->CanLearn());
     form_->ShowWord(word.core, repeated, parser_->CanUndo());
@@ -557,6 +594,22 @@ void TVXSpeller::StopAt(const TPreparedWord& word, bool repeated) {
         form_->SetSuggestions(QuickSuggestions(word.core));
     if (!repeated)
         ExtendedSearch(word.core);
+}
+
+void TVXSpeller::PlaceAndShowForm(bool atWord) {
+    TPlacementRequest placement;
+    placement.firstShowing = !formShownOnce_;
+    placement.controlRect = parser_->GetControlRect();
+    if (placement.firstShowing && !placement.controlRect)
+        initialPos_ = TInitialPos::ipScreenCenter;
+    placement.initialPos = initialPos_;
+    placement.selBehavior = selBehavior_;
+    if (atWord)
+        placement.wordRect = parser_->GetWordRect();
+    placement.avoidDistance = parser_->GetAvoidDistance();
+    form_->Place(placement);
+    form_->SetVisible(true);
+    formShownOnce_ = true;
 }
 
 void TVXSpeller::ExtendedSearch(const std::string& word) {
@@ -704,6 +757,13 @@ void TVXSpeller::ButtonClicked(TSpellButton button) {
     }
     if (!running_)
         return;
+    if (!dictionaryProblem_.empty()) {
+        if (button == TSpellButton::Abort)
+            Complete(true);
+        else if (button == TSpellButton::Resume)
+            ResumeAfterProblem();
+        return;
+    }
     if (!waiting_) {
         if (button == TSpellButton::Abort)
             Complete(true);
@@ -763,8 +823,8 @@ void TVXSpeller::ButtonClicked(TSpellButton button) {
         return;
     case TSpellButton::Resume:
         form_->SetButtonEnabled(TSpellButton::Resume, false);
-        if (form_->LanguageIndex() != language_)
-            SetLanguage(form_->LanguageIndex());
+        if (form_->LanguageIndex() != language_ && !ChangeLanguage(form_->LanguageIndex()))
+            return;
         ResumeFromCursor();
         return;
     case TSpellButton::Abort:
@@ -861,6 +921,7 @@ void TVXSpeller::Undo() {
 
 void TVXSpeller::Complete(bool aborted) {
     aborted_ = aborted;
+    dictionaryProblem_.clear();
     if (form_ && !keepFormVisible_)
         form_->SetVisible(false);
     running_ = false;

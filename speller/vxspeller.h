@@ -170,12 +170,18 @@ public:
     // The parser over the text to check; the engine owns it.
     void SetParser(std::unique_ptr<TParser> parser);
     TParser* Parser() const { return parser_.get(); }
+    // Throws ESpellerError when no language is installed. When the chosen
+    // language's dictionary cannot be read, the window opens with the
+    // problem instead of a word, so that another language can be chosen.
     void Check();
     bool Running() const { return running_; }
     bool Aborted() const { return aborted_; }
     bool WaitingAtWord() const { return waiting_; }
     bool RepeatedWordFound() const { return repeatedFound_; }
     const std::string& CurrentWord() const { return currentWord_; }
+    // Why the chosen language cannot be used while the window waits for
+    // another choice; empty otherwise.
+    const std::string& DictionaryProblem() const { return dictionaryProblem_; }
     IVXSpellerForm* Form() const { return form_.get(); }
 
     // The dialog's callbacks.
@@ -199,7 +205,15 @@ protected:
 private:
     void ReadRegistration(platform::Registry& registry, const TDictionaryPlaces& places);
     void SetupParser();
+    void StartParser();
     void RunLoop();
+    void PlaceAndShowForm(bool atWord);
+    // The window waits for a language whose dictionary can be read.
+    void ShowDictionaryProblem(const std::string& message);
+    // SetLanguage during a check; a dictionary that cannot be read shows
+    // the problem and returns false.
+    bool ChangeLanguage(int index);
+    void ResumeAfterProblem();
     void StopAt(const TPreparedWord& word, bool repeated);
     void ExtendedSearch(const std::string& word);
     void WaitForCheck();
@@ -246,6 +260,8 @@ private:
     bool waiting_ = false;
     bool inLoop_ = false;
     bool repeatedFound_ = false;
+    bool parserStarted_ = false;
+    std::string dictionaryProblem_;
     bool searchBusy_ = false;
     bool stopRequested_ = false;
     TSpellButton pendingButton_ = TSpellButton::Abort;

@@ -21,41 +21,26 @@
 #include "platform/codepage.h"
 #include "platform/registry.h"
 
-namespace {
-
-// A quiet run without a display reports only its own lines on stderr: the
-// offscreen platform's notices about what it cannot do would bury them.
-QtMessageHandler defaultQtMessages = nullptr;
-
-void KeepOnlySeriousQtMessages(QtMsgType type, const QMessageLogContext& context,
-                               const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        defaultQtMessages(type, context, message);
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
+    const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // A run that names /q, or one that cannot run, is settled here: it never
+    // makes a window, so it never needs a display.
+    const editor::TRunDecision decision =
+        editor::DecideRun(rawArgs, [](const char* name) { return std::getenv(name); });
+    if (decision.Mode == editor::TRunMode::Refused) {
+        std::cerr << "Brindle: " << decision.Message << "\n" << editor::kCommandLineUsage;
+        return editor::kExitBadInput;
+    }
+
     // The units' start-up work: where the program lives, the compiler paths,
     // the topic clipboard format.
     components::AppLocation();
     std::unique_ptr<platform::Registry> registry =
         platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment());
     const helpproject::TCompilerPaths compilerPaths = helpproject::LoadCompilerPaths(*registry);
-    editor::ui::TopicClipboardMimeType();
-
-    const std::vector<std::string> rawArgs(argv + (argc > 0 ? 1 : 0), argv + argc);
-    // A mistyped switch in a run that cannot show a window says so at once.
-    if (const std::string refused =
-            editor::RefusedCommandLine(rawArgs, [](const char* name) { return std::getenv(name); });
-        !refused.empty()) {
-        std::cerr << "Brindle: " << refused << "\n";
-        return editor::kExitBadInput;
-    }
-    const editor::TCommandLine commandLine = editor::ParseCommandLine(rawArgs);
-    if (commandLine.Run && commandLine.Quiet) {
-        // A quiet build run makes no window and shows no topic: nothing can
-        // wait for a person, and the run ends with its exit status.
+    if (decision.Mode == editor::TRunMode::Quiet) {
+        // A quiet run makes no window and shows no topic: nothing can wait
+        // for a person, and the run ends with its exit status.
         std::vector<std::string> args;
         for (const std::string& arg : rawArgs)
             args.push_back(platform::Utf8ToCp1252(arg));
@@ -64,13 +49,7 @@ int main(int argc, char** argv) {
                                            editor::ReadWindowState(*registry).Settings, std::cerr)
             .ExitCode;
     }
-    // Without a display the window draws offscreen; the platform is chosen
-    // before the application object exists.
-    if (editor::NeedsOffscreenPlatform(commandLine,
-                                       [](const char* name) { return std::getenv(name); })) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        defaultQtMessages = qInstallMessageHandler(KeepOnlySeriousQtMessages);
-    }
+    editor::ui::TopicClipboardMimeType();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Brindlewoven");

@@ -23,6 +23,9 @@ TMessengerForm::TMessengerForm()
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     label_->setWordWrap(true);
+    // Messages carry what others wrote (a server's answer, a file name):
+    // never read as markup.
+    label_->setTextFormat(Qt::PlainText);
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     image_->hide();
     label_->hide();

@@ -216,6 +216,7 @@ void TBrindlewovenForm::BuildCore() {
     connect(reopen_, &components::ui::TReopenMenu::Reopen, this, [this](const QString& file) {
         Run([&] { projectActions_->Commands().Reopen(FromQString(file)); });
     });
+    BuildOpenButtonPopup();
     undoMenus_ = new TUndoMenuWidgets(context_, *actions_->Menu("MenuTopic"),
                                       *actions_->Action("ActionTopicUndoCurrent"),
                                       *actions_->Action("ActionTopicRedoCurrent"), this);
@@ -230,6 +231,19 @@ void TBrindlewovenForm::BuildCore() {
         const QWidget* go = propertyBar_->BtnGo;
         ShowHistoryMenu(go->mapToGlobal(QPoint(0, go->height())));
     });
+}
+
+// A right click on the tool bar's Open button offers the recent projects
+// just below the button, in place of the tool bars' own menu.
+void TBrindlewovenForm::BuildOpenButtonPopup() {
+    popupReopen_ = new QMenu(this);
+    popupReopen_->setObjectName("PopupReopen");
+    reopen_->SetPopupMenu(popupReopen_);
+    QWidget* open = projectBar_->widgetForAction(actions_->Action("ActionProjectOpen"));
+    open->setObjectName("BtnOpen");
+    open->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(open, &QWidget::customContextMenuRequested, this,
+            [this, open] { popupReopen_->popup(open->mapToGlobal(QPoint(0, open->height()))); });
 }
 
 // The formatting bar and the style box, between the properties bar and the

@@ -19,6 +19,7 @@
 #include "editor/windowstate.h"
 
 class QDockWidget;
+class QMenu;
 class QLineEdit;
 class QPlainTextEdit;
 class QToolBar;
@@ -155,6 +156,7 @@ private:
     void BuildDocks();
     void BuildCore();
     void BuildTextBar();
+    void BuildOpenButtonPopup();
     void SelectionPresenceChanged(bool hasSelection);
     void EditorPopup(const QPoint& at);
     void BindCommands();
@@ -210,6 +212,7 @@ private:
     TUndoMenuWidgets* undoMenus_ = nullptr;
     TLinkListener* linkListener_ = nullptr;
     components::ui::TReopenMenu* reopen_ = nullptr;
+    QMenu* popupReopen_ = nullptr; // the Open button's right-click menu
 
     int showTimeRuns_ = 0;
     bool closing_ = false;

@@ -79,19 +79,40 @@ void StartDetached(const std::vector<std::string>& argv, const std::string& fold
 
 } // namespace
 
+namespace {
+
+// The page inside the .chm, "/html/page.htm" of "file.chm::/html/page.htm".
+std::string PageInside(const THelpViewRequest& request) {
+    const std::size_t at = request.Page.find("::");
+    return at == std::string::npos ? std::string() : request.Page.substr(at + 2);
+}
+
+} // namespace
+
 std::vector<std::string> TRegistryHelpViewer::CommandFor(const std::string& commandLine,
                                                          const THelpViewRequest& request) {
-    const std::string& argument = request.Kind == "chm" ? request.Page : request.File;
-    std::vector<std::string> argv = SplitCommandLine(commandLine);
+    const std::string page = request.Kind == "chm" ? PageInside(request) : std::string();
+    std::vector<std::string> argv;
     bool placed = false;
-    for (std::string& word : argv)
-        for (std::size_t at = word.find("%1"); at != std::string::npos;
-             at = word.find("%1", at + argument.size())) {
-            word.replace(at, 2, argument);
-            placed = true;
+    for (std::string word : SplitCommandLine(commandLine)) {
+        const bool onlyPage = word == "%2";
+        std::string expanded;
+        for (std::size_t at = 0; at < word.size(); ++at) {
+            if (word[at] == '%' && at + 1 < word.size() &&
+                (word[at + 1] == '1' || word[at + 1] == '2')) {
+                expanded += word[at + 1] == '1' ? request.File : page;
+                placed = true;
+                ++at;
+            } else {
+                expanded += word[at];
+            }
         }
+        // A word that stands for the page alone goes when there is no page.
+        if (!(onlyPage && page.empty()))
+            argv.push_back(std::move(expanded));
+    }
     if (!placed && !argv.empty())
-        argv.push_back(argument);
+        argv.push_back(request.File);
     return argv;
 }
 
@@ -113,11 +134,31 @@ std::string FindOnPath(const std::string& program, const std::string& path) {
     return found;
 }
 
-// The page inside the .chm, "/html/page.htm" of "file.chm::/html/page.htm".
-std::string PageInside(const THelpViewRequest& request) {
-    const std::size_t at = request.Page.find("::");
-    return at == std::string::npos ? std::string() : request.Page.substr(at + 2);
-}
+// How each viewer known here is told to open a page of a compiled HTML
+// Help file; one that cannot be gets the file alone.
+struct TChmViewerForm {
+    const char* Program;
+    std::vector<std::string> (*Arguments)(const std::string& file, const std::string& page);
+};
+
+const TChmViewerForm kChmViewerForms[] = {
+    {"xchm",
+     [](const std::string& file, const std::string& page) -> std::vector<std::string> {
+         return {"file:" + fs::absolute(file).string() + "#xchm:" + page};
+     }},
+    {"kchmviewer",
+     [](const std::string& file, const std::string& page) -> std::vector<std::string> {
+         return {"-showPage", page, file};
+     }},
+    {"okular",
+     [](const std::string& file, const std::string&) -> std::vector<std::string> {
+         return {file};
+     }},
+    {"xdg-open",
+     [](const std::string& file, const std::string&) -> std::vector<std::string> {
+         return {file};
+     }},
+};
 
 } // namespace
 
@@ -130,20 +171,20 @@ std::vector<std::string> HelpViewerCommand(const THelpViewRequest& request,
     const std::string path = environment ? environment("PATH").value_or("") : std::string();
     const std::string setUp = " Name a viewer under HKEY_CURRENT_USER\\" +
                               std::string(kHelpViewersKey) + ", value \"" + request.Kind +
-                              "\": a command line whose %1 stands for the file.";
+                              "\": a command line whose %1 stands for the file (and %2 for the "
+                              "page inside a .chm).";
     if (request.Kind == "chm") {
-        if (std::string xchm = FindOnPath("xchm", path); !xchm.empty())
-            return {xchm, request.File};
-        if (std::string kchm = FindOnPath("kchmviewer", path); !kchm.empty()) {
-            const std::string page = PageInside(request);
-            if (page.empty())
-                return {kchm, request.File};
-            return {kchm, "-showPage", page, request.File};
+        const std::string page = PageInside(request);
+        for (const TChmViewerForm& form : kChmViewerForms) {
+            std::string program = FindOnPath(form.Program, path);
+            if (program.empty())
+                continue;
+            std::vector<std::string> argv{std::move(program)};
+            for (std::string& argument : page.empty() ? std::vector<std::string>{request.File}
+                                                      : form.Arguments(request.File, page))
+                argv.push_back(std::move(argument));
+            return argv;
         }
-        if (std::string okular = FindOnPath("okular", path); !okular.empty())
-            return {okular, request.File};
-        if (std::string opener = FindOnPath("xdg-open", path); !opener.empty())
-            return {opener, request.File};
         throw std::runtime_error("No viewer for .chm help files was found: none is set up, "
                                  "and none of xchm, kchmviewer, okular or xdg-open is on PATH." +
                                  setUp);

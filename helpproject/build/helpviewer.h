@@ -42,19 +42,20 @@ using TEnvironmentLookup = std::function<std::optional<std::string>(const std::s
 std::optional<std::string> ProcessEnvironment(const std::string& name);
 
 // The argv that shows a request. A command line the registry keeps for the
-// kind wins; otherwise the first viewer found on PATH: for .chm xchm (given
-// the plain file, as it shows its About page for "file.chm::/page"),
-// kchmviewer (opened at the page) and okular (the plain file); then the
-// desktop opener xdg-open. Throws std::runtime_error with a clear message
-// when nothing is found.
+// kind wins; otherwise the first viewer found on PATH, told in its own way
+// to open the page inside a .chm: xchm "file:/ABSOLUTE/FILE.chm#xchm:/PAGE",
+// kchmviewer "-showPage /PAGE FILE"; okular, then the desktop opener
+// xdg-open, take the file alone (.hlp files: xdg-open only). Throws
+// std::runtime_error with a clear message when nothing is found.
 std::vector<std::string> HelpViewerCommand(const THelpViewRequest& request,
                                            const std::string& registryCommandLine,
                                            const TEnvironmentLookup& environment);
 
 // Starts the viewer HelpViewerCommand chooses, with the command line the
 // registry keeps for the kind of help file (HKCU kHelpViewersKey, value "hlp"
-// or "chm": a command line whose "%1" is replaced by the file, or by the page
-// for HTML Help; without "%1" the file is appended).
+// or "chm": a command line whose "%1" is replaced by the file and "%2" by the
+// page inside a .chm, "/html/page.htm"; a word that is "%2" alone goes when
+// there is no page; with neither the file is appended).
 class TRegistryHelpViewer : public IHelpViewer {
 public:
     explicit TRegistryHelpViewer(platform::Registry& registry,

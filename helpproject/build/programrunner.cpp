@@ -33,6 +33,8 @@ IProgramRunner::TResult THeadlessProgramRunner::RunAndWait(const std::vector<std
                                                            const std::string& workingFolder) {
     components::TQueuedExecutor executor;
     components::TAppRunner runner(executor);
+    // What a compiler starts ends with it.
+    runner.SetEndsDescendants(true);
     TAppRunnerProgramRunner adapter(runner, [&executor](const std::function<bool()>& done) {
         while (!done())
             executor.RunOne(std::chrono::milliseconds(100));

@@ -167,15 +167,29 @@ void TFormSpellGet::SetBusy(bool busy) {
     busy_ = busy;
     for (QWidget* widget :
          {static_cast<QWidget*>(btnInstall_), static_cast<QWidget*>(btnUninstall_),
-          static_cast<QWidget*>(btnSettings_), static_cast<QWidget*>(btnClose_),
-          static_cast<QWidget*>(list_)})
+          static_cast<QWidget*>(btnSettings_), static_cast<QWidget*>(list_)})
         widget->setEnabled(!busy);
-    if (busy)
+    // Whatever a transfer does, the person can stop it: Close becomes Cancel.
+    btnClose_->setText(busy ? tr("&Cancel") : tr("&Close"));
+    if (busy) {
+        client_->Rearm();
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    } else {
         QApplication::restoreOverrideCursor();
-    if (!busy)
         ListChange();
+    }
+}
+
+void TFormSpellGet::CancelTransfer() {
+    if (busy_)
+        client_->Cancel();
+}
+
+void TFormSpellGet::CloseIfAsked() {
+    if (!closeAsked_)
+        return;
+    closeAsked_ = false;
+    QDialog::reject();
 }
 
 void TFormSpellGet::RequestCatalogue() {
@@ -185,12 +199,20 @@ void TFormSpellGet::RequestCatalogue() {
     client_->ApplyProxy(proxy_);
     std::string body;
     std::string failure;
+    bool cancelled = false;
     try {
         body = client_->RequestCatalogue();
+    } catch (const components::EAbort&) {
+        cancelled = true;
     } catch (const std::exception& e) {
         failure = e.what();
     }
     SetBusy(false);
+    if (cancelled) {
+        FillList();
+        CloseIfAsked();
+        return;
+    }
     if (!failure.empty()) {
         ShowError(std::string(kConnectError) + "\r\n\r\n" + failure);
         return;
@@ -252,6 +274,8 @@ void TFormSpellGet::BtnInstallClick() {
     std::string failure;
     try {
         model_.Install(row, std::filesystem::path(folder.toStdString()), *client_);
+    } catch (const components::EAbort&) {
+        // Cancelled: the files already handled stay, nothing is said.
     } catch (const std::exception& e) {
         failure = e.what();
     }
@@ -261,6 +285,7 @@ void TFormSpellGet::BtnInstallClick() {
     FillList();
     if (!failure.empty())
         ShowError(failure);
+    CloseIfAsked();
 }
 
 void TFormSpellGet::BtnUninstallClick() {
@@ -303,15 +328,24 @@ void TFormSpellGet::showEvent(QShowEvent* event) {
 
 void TFormSpellGet::closeEvent(QCloseEvent* event) {
     if (busy_) {
-        event->ignore(); // a transfer runs: it ends first
+        // The transfer runs in a loop of its own below: it is cancelled, and
+        // the window goes once that loop has ended.
+        event->ignore();
+        closeAsked_ = true;
+        CancelTransfer();
         return;
     }
     QDialog::closeEvent(event);
 }
 
 void TFormSpellGet::reject() {
-    if (!busy_)
-        QDialog::reject();
+    // Escape and Cancel stop a transfer and leave the window open; with
+    // none under way they close it.
+    if (busy_) {
+        CancelTransfer();
+        return;
+    }
+    QDialog::reject();
 }
 
 } // namespace speller::ui

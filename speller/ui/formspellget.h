@@ -2,7 +2,9 @@
 // "Download Spell Check Dictionaries": the languages the dictionary server
 // offers beside those installed, the folder they go to, Install and
 // Uninstall with the transfer on the progress bar, and the proxy settings.
-// Errors are shown in the "Oops!" box and leave the window open.
+// Errors are shown in the "Oops!" box and leave the window open. During a
+// transfer Close reads Cancel: it, Escape and the close box stop the
+// transfer (the close box then closes the window).
 #include <QDialog>
 #include <memory>
 
@@ -72,6 +74,9 @@ private:
     const TSpellGetRow* ChosenRow() const;
     void ShowError(const std::string& text);
     void SetBusy(bool busy);
+    void CancelTransfer();
+    // The close box was used during a transfer: the window goes now.
+    void CloseIfAsked();
 
     TSpellGetModel model_;
     components::TProxySettings& proxy_;
@@ -79,6 +84,7 @@ private:
     THttpDictionaryClient* client_ = nullptr;
     std::vector<TSpellGetRow> rows_;
     bool busy_ = false;
+    bool closeAsked_ = false;
     int helpContext_ = 0;
     qint64 workStart_ = 0;
 

@@ -1,12 +1,15 @@
 #include "speller/ui/httpdictionaryclient.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 #include <stdexcept>
 
+#include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/networkproxy.h"
 #include "platform/codepage.h"
@@ -53,37 +56,81 @@ QNetworkRequest THttpDictionaryClient::MakeRequest(const QString& path) const {
     request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromLatin1(kSpellGetUserAgent));
     request.setRawHeader(
         "Accept", QByteArray(kSpellGetAccept.data(), static_cast<int>(kSpellGetAccept.size())));
-    request.setTransferTimeout(timeout_);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
     return request;
 }
 
-QString THttpDictionaryClient::Wait(QNetworkReply* reply,
-                                    const std::function<void(QNetworkReply*)>& onData) {
+void THttpDictionaryClient::Cancel() {
+    cancelled_ = true;
+    if (current_)
+        current_->abort();
+}
+
+void THttpDictionaryClient::ThrowIfCancelled() const {
+    if (cancelled_)
+        throw components::EAbort("");
+}
+
+QString THttpDictionaryClient::Wait(QNetworkReply* reply, std::int64_t maxBytes,
+                                    const std::function<void(QNetworkReply*)>& onData,
+                                    bool* tooSlow) {
     QEventLoop loop;
-    bool begun = false;
-    connect(reply, &QNetworkReply::readyRead, &loop, [&] { onData(reply); });
-    connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 done, qint64 total) {
-        if (!begun) {
-            begun = true;
-            if (OnWorkBegin)
-                OnWorkBegin(total);
-        }
+    std::int64_t received = 0;
+    TTransferWatch watch(limits_, maxBytes);
+    QElapsedTimer clock;
+    clock.start();
+    QString ended;
+    // Counted as it is read: the progress signal is held back while data
+    // comes quickly, and may never come for what arrived in one burst.
+    connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        received += reply->bytesAvailable();
+        onData(reply);
+    });
+    // The bar starts empty, and takes the size once the server announced one.
+    if (OnWorkBegin)
+        OnWorkBegin(-1);
+    connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        watch.SetAnnounced(length.isValid() ? length.toLongLong() : -1);
+        if (length.isValid() && OnWorkBegin)
+            OnWorkBegin(length.toLongLong());
+    });
+    connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 done, qint64) {
         if (OnWork)
             OnWork(done);
     });
     connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
+    // The watch, not a timeout that every byte restarts, decides when the
+    // server is too slow.
+    QTimer tick;
+    tick.setInterval(static_cast<int>(watch.TickMs()));
+    connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (reply->isFinished() || !ended.isEmpty())
+            return;
+        const std::string why = watch.Check(clock.elapsed(), received);
+        if (!why.empty()) {
+            ended = QString::fromStdString(why);
+            reply->abort();
+        }
+    });
+    current_ = reply;
+    if (!reply->isFinished() && !cancelled_) {
+        tick.start();
         loop.exec();
+    }
+    current_ = nullptr;
+    if (cancelled_ && !reply->isFinished())
+        reply->abort();
     if (reply->isOpen())
         onData(reply);
     if (OnWorkEnd)
         OnWorkEnd();
-    if (reply->error() == QNetworkReply::OperationCanceledError ||
-        reply->error() == QNetworkReply::TimeoutError)
-        return QString("The server did not answer within %1 seconds.").arg(timeout_ / 1000.0);
+    if (tooSlow)
+        *tooSlow = !ended.isEmpty();
+    if (!ended.isEmpty())
+        return ended;
     const QString status = StatusError(reply);
     if (!status.isEmpty())
         return status;
@@ -93,10 +140,11 @@ QString THttpDictionaryClient::Wait(QNetworkReply* reply,
 }
 
 std::string THttpDictionaryClient::RequestCatalogue() {
+    ThrowIfCancelled();
     QNetworkReply* reply = manager_->get(MakeRequest(QString::fromLatin1(kCatalogueRequest)));
     QByteArray body;
     bool tooLong = false;
-    const QString error = Wait(reply, [&](QNetworkReply* r) {
+    const QString error = Wait(reply, kMaxCatalogueBytes, [&](QNetworkReply* r) {
         body += r->readAll();
         if (body.size() > kMaxCatalogueBytes && !tooLong) {
             tooLong = true;
@@ -104,6 +152,7 @@ std::string THttpDictionaryClient::RequestCatalogue() {
         }
     });
     reply->deleteLater();
+    ThrowIfCancelled();
     if (tooLong)
         throw std::runtime_error("The server's answer is too long for a list of dictionaries.");
     if (!error.isEmpty())
@@ -113,6 +162,7 @@ std::string THttpDictionaryClient::RequestCatalogue() {
 
 void THttpDictionaryClient::Fetch(const std::string& fileName,
                                   const std::filesystem::path& target) {
+    ThrowIfCancelled();
     if (!IsPlainFileName(fileName))
         throw std::runtime_error("The name is not a plain file name.");
     QSaveFile file(QString::fromStdString(target.string()));
@@ -125,31 +175,38 @@ void THttpDictionaryClient::Fetch(const std::string& fileName,
     qint64 written = 0;
     bool writeFailed = false;
     bool tooLong = false;
-    QString error = Wait(reply, [&](QNetworkReply* r) {
-        const QByteArray data = r->readAll();
-        if (data.isEmpty() || writeFailed || tooLong)
-            return;
-        if (written + data.size() > kMaxDictionaryBytes) {
-            tooLong = true;
-            r->abort();
-            return;
-        }
-        if (file.write(data) != data.size()) {
-            writeFailed = true;
-            r->abort();
-        }
-        written += data.size();
-    });
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    bool tooSlow = false;
+    QString error = Wait(
+        reply, kMaxDictionaryBytes,
+        [&](QNetworkReply* r) {
+            const QByteArray data = r->readAll();
+            if (data.isEmpty() || writeFailed || tooLong)
+                return;
+            if (written + data.size() > kMaxDictionaryBytes) {
+                tooLong = true;
+                r->abort();
+                return;
+            }
+            if (file.write(data) != data.size()) {
+                writeFailed = true;
+                r->abort();
+            }
+            written += data.size();
+        },
+        &tooSlow);
     const bool statusOk = StatusError(reply).isEmpty();
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     reply->deleteLater();
+    if (cancelled_) {
+        file.cancelWriting();
+        ThrowIfCancelled();
+    }
     if (writeFailed)
         error = file.errorString();
     else if (tooLong)
         error = QString("The file is larger than a dictionary can be (%1 MB).")
                     .arg(kMaxDictionaryBytes >> 20);
-    else if (statusOk && length.isValid() && length.toLongLong() != written &&
-             !error.contains("did not answer"))
+    else if (statusOk && !tooSlow && length.isValid() && length.toLongLong() != written)
         error = QString("The transfer broke off after %1 of %2 bytes.")
                     .arg(written)
                     .arg(length.toLongLong());

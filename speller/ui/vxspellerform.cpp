@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "speller/spellerplacement.h"
 
@@ -93,6 +94,7 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
     labelNotFound_ = new QLabel(this);
     labelNotFound_->setObjectName("LabelNotFound");
     labelNotFound_->setTextFormat(Qt::PlainText);
+    labelNotFound_->setWordWrap(true); // a problem with a dictionary takes lines
     wordRow->addWidget(labelNotInDict_);
     wordRow->addWidget(labelRepeated_);
     wordRow->addWidget(labelNotFound_, 1);
@@ -211,6 +213,17 @@ void TVXSpellerForm::ShowWord(const std::string& word, bool repeated, bool canUn
         SetButtonEnabled(TSpellButton::Ignore, true);
         SetButtonEnabled(TSpellButton::Undo, canUndo);
     }
+}
+
+void TVXSpellerForm::ShowProblem(const std::string& message) {
+    labelNotInDict_->hide();
+    labelRepeated_->hide();
+    labelNotFound_->setText(
+        ToQString(components::WithLineFeeds(std::string_view(message))).trimmed());
+    ClearSuggestions();
+    DisableAll();
+    Button(TSpellButton::Resume)->setEnabled(true);
+    comboLanguage_->setFocus();
 }
 
 std::string TVXSpellerForm::GetReplacement() const {

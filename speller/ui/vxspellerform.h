@@ -29,6 +29,7 @@ public:
     void SetButtonVisible(TSpellButton button, bool visible) override;
     void SetButtonEnabled(TSpellButton button, bool enabled) override;
     void ShowWord(const std::string& word, bool repeated, bool canUndo) override;
+    void ShowProblem(const std::string& message) override;
     void SetLearnAllowed(bool allowed) override;
     std::string GetReplacement() const override;
     void AddSuggestion(const std::string& word) override;

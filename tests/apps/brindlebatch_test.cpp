@@ -40,6 +40,10 @@ public:
     fs::path project = scratch.Path() / "project" / "sample.bwv";
     std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
     std::string stderrText;
+    // Empty: no display at all.
+    std::string display;
+    // What `timeout` gives Brindle before it ends it (status 124).
+    int deadlineSeconds = 120;
 
     void SetUp() override {
         if (!fs::exists(kBrindle))
@@ -63,10 +67,13 @@ public:
         std::string env =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PATH=" + Quote(path) +
             " VEXLOR_SANDBOX=" + Quote((scratch.Path() / "sandbox").string());
+        if (!display.empty())
+            env += " DISPLAY=" + Quote(display);
         if (fs::exists(scratch.Path() / "registry"))
             env += " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "registry").string());
-        return env + " " + extraEnv + " /usr/bin/timeout 120 " + Quote(kBrindle) + " " + args +
-               " </dev/null >/dev/null 2>" + Quote((scratch.Path() / "stderr.txt").string());
+        return env + " " + extraEnv + " /usr/bin/timeout " + std::to_string(deadlineSeconds) + " " +
+               Quote(kBrindle) + " " + args + " </dev/null >/dev/null 2>" +
+               Quote((scratch.Path() / "stderr.txt").string());
     }
 
     void ReadStderr() {
@@ -76,10 +83,11 @@ public:
         stderrText = text.str();
     }
 
-    // Runs Brindle as Run does, but sends SIGTERM to it once the file
+    // Runs Brindle as Run does, but sends it `stopSignal` once the file
     // `started` exists (the fake compiler writes it when it runs). The exit
     // status, 128 + the signal number when a signal ended it.
-    int RunAndStop(const std::string& args, const std::string& extraEnv, const fs::path& started) {
+    int RunAndStop(const std::string& args, const std::string& extraEnv, const fs::path& started,
+                   int stopSignal) {
         const std::string command = "exec " + CommandFor(args, extraEnv);
         const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
         pid_t pid = 0;
@@ -91,7 +99,7 @@ public:
         bool ended = false;
         for (int tries = 0; tries < 1200 && !ended; ++tries) {
             if (fs::exists(started)) {
-                ::kill(pid, SIGTERM);
+                ::kill(pid, stopSignal);
                 break;
             }
             ended = ::waitpid(pid, &status, WNOHANG) == pid;
@@ -188,7 +196,7 @@ struct TBatchRow {
     std::function<void(BrindleBatchTest&)> Prepare; // may be null
     std::string Args;                               // "{P}" the project, "{S}" the scratch folder
     std::string Env;
-    bool StopWhenCompilerRuns;
+    int StopSignal; // sent to Brindle once the compiler runs; 0: none
     int Exit;
     const char* Stderr;                           // a part of what stderr says; null: anything
     std::function<void(BrindleBatchTest&)> Check; // may be null
@@ -231,21 +239,27 @@ TEST_P(BrindleBatchRows, EndsWithItsStatusAndHarmsNothing) {
     const fs::path tmp = Scratch() / "tmp";
     fs::create_directories(tmp);
     const fs::path started = Scratch() / "compiler.pid";
+    const fs::path escaped = Scratch() / "escaped.pid";
     const std::string env = Expand(row.Env, *this, Scratch()) + " TMPDIR=" + Quote(tmp.string()) +
-                            " FAKE_COMPILER_PID=" + Quote(started.string());
+                            " FAKE_COMPILER_PID=" + Quote(started.string()) +
+                            " FAKE_COMPILER_CHILD_PID=" + Quote(escaped.string());
     const std::string args = Expand(row.Args, *this, Scratch());
-    const int status = row.StopWhenCompilerRuns ? RunAndStop(args, env, started) : Run(args, env);
+    const int status =
+        row.StopSignal ? RunAndStop(args, env, started, row.StopSignal) : Run(args, env);
     EXPECT_EQ(status, row.Exit) << stderrText;
     if (row.Stderr) {
         EXPECT_NE(stderrText.find(row.Stderr), std::string::npos) << stderrText;
     }
-    // Nothing of the make is left: no temporary folder, no compiler.
+    // Nothing of the make is left: no temporary folder, no compiler, nothing
+    // the compiler started, not even what left its process group.
     EXPECT_TRUE(fs::is_empty(tmp)) << fs::directory_iterator(tmp)->path();
-    if (fs::exists(started)) {
-        const pid_t compiler = std::stoi(platform::ReadFileBytes(started));
-        EXPECT_FALSE(ProcessAlive(compiler));
-        if (ProcessAlive(compiler))
-            ::kill(compiler, SIGKILL);
+    for (const fs::path& pidFile : {started, escaped}) {
+        if (!fs::exists(pidFile))
+            continue;
+        const pid_t process = std::stoi(platform::ReadFileBytes(pidFile));
+        EXPECT_FALSE(ProcessAlive(process)) << pidFile;
+        if (ProcessAlive(process))
+            ::kill(process, SIGKILL);
     }
     if (row.Check)
         row.Check(*this);
@@ -257,25 +271,39 @@ const TBatchRow kBatchRows[] = {
          MakeDeepProject(t.ProjectPath());
          UseFakeCompilers(t);
      },
-     "{P} /c32 /q", "", false, 0, nullptr,
+     "{P} /c32 /q", "", 0, 0, nullptr,
      [](auto& t) { EXPECT_TRUE(fs::exists(fs::path(t.ProjectPath()).replace_extension(".hlp"))); }},
     {"DeepTopicHtmlHelpNamesTheTopic",
      [](auto& t) {
          MakeDeepProject(t.ProjectPath());
          t.SetRegistryCompiler("HCHTMLSel", kFakeHcrtf);
      },
-     "{P} /chtml /q", "", false, 1, "nested more than 1000 groups deep", nullptr},
+     "{P} /chtml /q", "", 0, 1, "nested more than 1000 groups deep", nullptr},
     {"DeepTopicWebHelpNamesTheTopic", [](auto& t) { MakeDeepProject(t.ProjectPath()); },
-     "{P} /cweb {S}/web/index.htm /q", "", false, 1, "Topic 10", nullptr},
+     "{P} /cweb {S}/web/index.htm /q", "", 0, 1, "Topic 10", nullptr},
     {"HangingCompilerStopsAtTheTimeLimit", UseFakeCompilers, "{P} /c32 /q",
-     "FAKE_HCRTF_MODE=hang BRINDLE_COMPILER_TIME_LIMIT=1", false, 1,
-     "did not finish within 1 second", nullptr},
+     "FAKE_HCRTF_MODE=hang BRINDLE_COMPILER_TIME_LIMIT=1", 0, 1, "did not finish within 1 second",
+     nullptr},
     {"CompilerStopsAtTheMemoryLimit", UseFakeCompilers, "{P} /c32 /q",
-     "FAKE_HCRTF_MODE=hog BRINDLE_COMPILER_MEMORY_LIMIT=64", false, 1,
-     "used more than 64 MB of memory", nullptr},
+     "FAKE_HCRTF_MODE=hog BRINDLE_COMPILER_MEMORY_LIMIT=64", 0, 1, "used more than 64 MB of memory",
+     nullptr},
     {"SigtermDuringACompileLeavesNothing", UseFakeCompilers, "{P} /c32 /q", "FAKE_HCRTF_MODE=hang",
-     true, 128 + SIGTERM, nullptr, nullptr},
-    {"WebHelpOntoTheProjectIsRefused", nullptr, "{P} /cweb {P} /q", "", false, 2,
+     SIGTERM, 128 + SIGTERM, nullptr, nullptr},
+    // What the compiler starts outside its process group and session, with
+    // no parent left, ends with it and counts in its memory.
+    {"EscapedChildEndsAtTheTimeLimit", UseFakeCompilers, "{P} /c32 /q",
+     "FAKE_HCRTF_MODE=escape BRINDLE_COMPILER_TIME_LIMIT=1", 0, 1, "did not finish within 1 second",
+     nullptr},
+    {"EscapedChildCountsAgainstTheMemoryLimit", UseFakeCompilers, "{P} /c32 /q",
+     "FAKE_HCRTF_MODE=escapehog BRINDLE_COMPILER_MEMORY_LIMIT=64", 0, 1,
+     "used more than 64 MB of memory", nullptr},
+    {"SigtermEndsTheEscapedChild", UseFakeCompilers, "{P} /c32 /q", "FAKE_HCRTF_MODE=escape",
+     SIGTERM, 128 + SIGTERM, nullptr, nullptr},
+    {"SigintEndsTheEscapedChild", UseFakeCompilers, "{P} /c32 /q", "FAKE_HCRTF_MODE=escape", SIGINT,
+     128 + SIGINT, nullptr, nullptr},
+    {"SighupEndsTheEscapedChild", UseFakeCompilers, "{P} /c32 /q", "FAKE_HCRTF_MODE=escape", SIGHUP,
+     128 + SIGHUP, nullptr, nullptr},
+    {"WebHelpOntoTheProjectIsRefused", nullptr, "{P} /cweb {P} /q", "", 0, 2,
      "that is the project file",
      [](auto& t) {
          EXPECT_EQ(platform::ReadFileBytes(t.ProjectPath()).substr(0, 26),
@@ -283,11 +311,11 @@ const TBatchRow kBatchRows[] = {
      }},
     {"WebHelpOntoAFifoIsRefused",
      [](auto& t) { ASSERT_EQ(::mkfifo((t.Scratch() / "fifo").c_str(), 0600), 0); },
-     "{P} /cweb {S}/fifo /q", "", false, 2, "not a regular file",
+     "{P} /cweb {S}/fifo /q", "", 0, 2, "not a regular file",
      [](auto& t) { EXPECT_TRUE(fs::is_fifo(t.Scratch() / "fifo")); }},
     {"WebHelpThroughALinkWritesItsTarget",
      [](auto& t) { fs::create_symlink("target.htm", t.Scratch() / "link.htm"); },
-     "{P} /cweb {S}/link.htm /q", "", false, 0, nullptr,
+     "{P} /cweb {S}/link.htm /q", "", 0, 0, nullptr,
      [](auto& t) {
          EXPECT_TRUE(fs::is_symlink(t.Scratch() / "link.htm"));
          EXPECT_NE(platform::ReadFileBytes(t.Scratch() / "target.htm").find("<HTML>"),
@@ -295,16 +323,16 @@ const TBatchRow kBatchRows[] = {
      }},
     {"WebHelpOntoALinkToTheProjectIsRefused",
      [](auto& t) { fs::create_symlink(t.ProjectPath(), t.Scratch() / "link.htm"); },
-     "{P} /cweb {S}/link.htm /q", "", false, 2, "that is the project file",
+     "{P} /cweb {S}/link.htm /q", "", 0, 2, "that is the project file",
      [](auto& t) { EXPECT_TRUE(fs::is_symlink(t.Scratch() / "link.htm")); }},
-    {"WebHelpOntoAPictureItShowsIsRefused", nullptr, "{P} /cweb {S}/project/cup.bmp /q", "", false,
-     2, "which the export reads",
+    {"WebHelpOntoAPictureItShowsIsRefused", nullptr, "{P} /cweb {S}/project/cup.bmp /q", "", 0, 2,
+     "which the export reads",
      [](auto& t) {
          EXPECT_EQ(platform::ReadFileBytes(t.Scratch() / "project/cup.bmp"),
                    platform::ReadFileBytes(BW_SOURCE_DIR "/examples/sample/cup.bmp"));
      }},
     {"LongTopicIdExportsWebHelp", [](auto& t) { GiveLongTopicID(t.ProjectPath()); },
-     "{P} /cweb {S}/web/index.htm /q", "", false, 0, nullptr,
+     "{P} /cweb {S}/web/index.htm /q", "", 0, 0, nullptr,
      [](auto& t) {
          bool longPage = false;
          for (const auto& entry : fs::directory_iterator(t.Scratch() / "web")) {
@@ -314,12 +342,68 @@ const TBatchRow kBatchRows[] = {
          }
          EXPECT_TRUE(longPage);
      }},
-    {"MistypedSwitchIsRefused", nullptr, "{P} /xhtml /q", "", false, 2, "Unknown switch /xhtml",
+    {"MistypedSwitchIsRefused", nullptr, "{P} /xhtml /q", "", 0, 2, "Unknown switch /xhtml",
      nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Hostile, BrindleBatchRows, ::testing::ValuesIn(kBatchRows),
                          [](const ::testing::TestParamInfo<TBatchRow>& info) {
+                             return std::string(info.param.Name);
+                         });
+
+// ---- every /q run ends by itself with its status ------------------------------
+
+struct TQuietRow {
+    const char* Name;
+    std::string Args; // "{P}" the project, "{S}" the scratch folder
+    std::string Env;
+    int Exit;
+    const char* Stderr; // a part of what stderr says
+    bool Usage;         // the usage follows the message
+};
+
+class BrindleQuietRows : public BrindleBatchTest,
+                         public ::testing::WithParamInterface<TQuietRow> {};
+
+// Whether or not a display is at hand (here one that does not exist, which a
+// run that tried to reach it would die of), and with no Qt platform chosen,
+// a /q run decides from its arguments and ends on its own within 5 s.
+TEST_P(BrindleQuietRows, EndsWithItsStatusWithoutTouchingADisplay) {
+    const TQuietRow& row = GetParam();
+    SetRegistryCompiler("HC95Sel", kFakeHcrtf);
+    deadlineSeconds = 5;
+    for (const char* screen : {"", ":1999"}) {
+        SCOPED_TRACE(std::string("DISPLAY=") + screen);
+        display = screen;
+        const std::string args = Expand(row.Args, *this, Scratch());
+        EXPECT_EQ(Run(args, Expand(row.Env, *this, Scratch())), row.Exit) << stderrText;
+        EXPECT_NE(stderrText.find(row.Stderr), std::string::npos) << stderrText;
+        EXPECT_EQ(stderrText.find("Usage: Brindle PROJECT.bwv") != std::string::npos, row.Usage)
+            << stderrText;
+    }
+}
+
+const TQuietRow kQuietRows[] = {
+    {"NothingToMake", "{P} /q", "", 2, "Nothing to make", true},
+    {"QuietBeforeWebHelp", "{P} /q /cweb", "", 2, "Nothing to make", true},
+    {"QuietBeforeTheSwitchAndAnExtraFile", "{P} /q /chtml {S}/extra.bwv", "", 2, "Nothing to make",
+     true},
+    {"OnlyBuildTags", "{P} /bRelease /q", "", 2, "Nothing to make", true},
+    {"NoProject", "/q", "", 2, "No project file", true},
+    {"QuietOutOfItsPlace", "{P} /chtml {S}/extra.bwv /q", "", 2, "/q is out of its place", true},
+    {"WebHelpWithoutItsFile", "{P} /cweb /q", "", 2, "No web help output file", true},
+    {"UnknownSwitch", "{P} /xhtml /q", "", 2, "Unknown switch /xhtml", true},
+    {"MissingProject", "{S}/none.bwv /c32 /q", "", 2,
+     "Cannot find the project you are trying to open", false},
+    {"NoCompilerNeedsAPerson", "{P} /c16 /q", "", 3, "Before your help project can be compiled",
+     false},
+    {"FailingCompiler", "{P} /c32 /q", "FAKE_HCRTF_MODE=fail", 1, "The help file was not created.",
+     false},
+    {"Made", "{P} /C32 /Q", "", 0, "", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Arguments, BrindleQuietRows, ::testing::ValuesIn(kQuietRows),
+                         [](const ::testing::TestParamInfo<TQuietRow>& info) {
                              return std::string(info.param.Name);
                          });
 

@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include <filesystem>
-#include <map>
 #include <sstream>
 
 #include "editor/commandline.h"
@@ -73,29 +72,6 @@ TEST(CommandLineParse, PositionsDecideEverySwitch) {
                   c.compiler);
         EXPECT_EQ(line.BuildTags, c.tags);
         EXPECT_EQ(line.Quiet, c.quiet);
-    }
-}
-
-TEST(CommandLineParse, OffscreenOnlyForQuietRunsWithoutDisplay) {
-    struct Case {
-        bool quiet;
-        std::map<std::string, std::string> env;
-        bool offscreen;
-    } cases[] = {
-        {true, {}, true},
-        {true, {{"DISPLAY", ""}}, true},
-        {true, {{"DISPLAY", ":0"}}, false},
-        {true, {{"WAYLAND_DISPLAY", "wayland-0"}}, false},
-        {false, {}, false},
-    };
-    for (const Case& c : cases) {
-        TCommandLine line;
-        line.Quiet = c.quiet;
-        auto getenv = [&](const char* name) -> const char* {
-            auto at = c.env.find(name);
-            return at == c.env.end() ? nullptr : at->second.c_str();
-        };
-        EXPECT_EQ(editor::NeedsOffscreenPlatform(line, getenv), c.offscreen);
     }
 }
 
@@ -239,34 +215,51 @@ TEST_F(BatchRunTest, RelativeProjectNameIsTakenFromTheCurrentFolder) {
 
 } // namespace
 
-// A switch the program does not know ends a run that cannot show a window
-// for it (one naming /q, or one without a display) with a clear message;
-// paths and the known switches pass.
-TEST(CommandLineParse, UnknownSwitchesAreRefusedWhereNoWindowCanSayIt) {
+// Every run that names /q is settled from its arguments alone: it runs
+// quietly only when complete and in order, and is refused otherwise. A run
+// without /q opens the window, unless it holds a switch the program does
+// not know and there is no display to show the window that would ignore it.
+TEST(CommandLineDecision, QuietRunsAreSettledFromTheArgumentsAlone) {
+    using editor::TRunMode;
     struct Case {
         std::vector<std::string> args;
         bool display;
-        bool refused;
+        TRunMode mode;
+        const char* says; // the start of the refusal
     } cases[] = {
-        {{"p.bwv", "/xhtml", "/q"}, true, true},
-        {{"p.bwv", "/xhtml"}, false, true},
-        {{"/xhtml"}, false, true},
-        {{"p.bwv", "/xhtml"}, true, false}, // the window runs and ignores it
-        {{"p.bwv", "/CHTML", "/q"}, false, false},
-        {{"p.bwv", "/cweb", "/tmp/out/index.htm", "/bPro", "/q"}, false, false},
-        {{"/tmp/projects/p.bwv", "/c32", "/Q"}, false, false},
-        {{"/tmp", "/c32", "/q"}, false, false}, // an existing folder is a path
-        {{}, false, false},
+        {{"p.bwv", "/chtml", "/q"}, false, TRunMode::Quiet, ""},
+        {{"p.bwv", "/CHTML", "/Q"}, true, TRunMode::Quiet, ""},
+        {{"p.bwv", "/c32", "/q", "/bX"}, false, TRunMode::Quiet, ""}, // /bX stands past /q
+        {{"p.bwv", "/c32", "/q", "extra.bwv"}, false, TRunMode::Quiet, ""},
+        {{"p.bwv", "/cfoo", "/q"}, false, TRunMode::Quiet, ""}, // the project's own compiler
+        {{"p.bwv", "/cweb", "/tmp/out/index.htm", "/bPro", "/q"}, false, TRunMode::Quiet, ""},
+        {{"/tmp/projects/p.bwv", "/c32", "/Q"}, false, TRunMode::Quiet, ""},
+        {{"/tmp", "/c32", "/q"}, false, TRunMode::Quiet, ""}, // an existing folder is a path
+        {{"/q"}, false, TRunMode::Refused, "No project file"},
+        {{"/Q", "p.bwv", "/chtml"}, true, TRunMode::Refused, "No project file"},
+        {{"p.bwv", "/q"}, true, TRunMode::Refused, "Nothing to make"},
+        {{"p.bwv", "/q", "/cweb"}, false, TRunMode::Refused, "Nothing to make"},
+        {{"p.bwv", "/bX", "/q"}, true, TRunMode::Refused, "Nothing to make"},
+        {{"p.bwv", "/q", "/chtml", "extra.bwv"}, false, TRunMode::Refused, "Nothing to make"},
+        {{"p.bwv", "/chtml", "extra.bwv", "/q"}, true, TRunMode::Refused, "/q is out of its place"},
+        {{"p.bwv", "/c32", "/b", "/q"}, false, TRunMode::Refused, "/q is out of its place"},
+        {{"p.bwv", "/cweb", "/q"}, true, TRunMode::Refused, "No web help output file"},
+        {{"p.bwv", "/xhtml", "/q"}, true, TRunMode::Refused, "Unknown switch /xhtml."},
+        {{"p.bwv", "/xhtml"}, false, TRunMode::Refused, "Unknown switch /xhtml."},
+        {{"/xhtml"}, false, TRunMode::Refused, "Unknown switch /xhtml."},
+        {{"p.bwv", "/xhtml"}, true, TRunMode::Window, ""}, // the window runs and ignores it
+        {{"p.bwv", "/chtml"}, false, TRunMode::Window, ""},
+        {{"p.bwv", "/bX"}, true, TRunMode::Window, ""},
+        {{}, false, TRunMode::Window, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         auto getenv = [&](const char* name) -> const char* {
             return c.display && std::string(name) == "DISPLAY" ? ":0" : nullptr;
         };
-        const std::string message = editor::RefusedCommandLine(c.args, getenv);
-        EXPECT_EQ(!message.empty(), c.refused) << message;
-        if (c.refused) {
-            EXPECT_EQ(message.rfind("Unknown switch /xhtml.", 0), 0u) << message;
-        }
+        const editor::TRunDecision decision = editor::DecideRun(c.args, getenv);
+        EXPECT_EQ(decision.Mode, c.mode) << decision.Message;
+        EXPECT_EQ(decision.Message.rfind(c.says, 0), 0u) << decision.Message;
+        EXPECT_EQ(decision.Message.empty(), c.mode != TRunMode::Refused);
     }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "speller/vxspeller.h"
 #include "tests/speller/dicbuilder_support.h"
@@ -41,9 +42,12 @@ TEST(CatalogueReply, KindsAndLanguages) {
     EXPECT_TRUE(ParseCatalogueReply("LIST\n-3\nA\n\n\na.dic\n\n").Offered.empty());
 }
 
-TEST(CatalogueReply, FileNamesMustBePlain) {
+TEST(CatalogueReply, FileNamesMustBePlainDictionaryNames) {
+    // Beside unsafe names, any that is no dictionary's: the user word lists
+    // and the catalogue lie beside the dictionaries.
     for (const char* files : {"../evil.dic", "sub/x.dic", "..\\x.dic", "C:x.dic", "/etc/passwd",
-                              "ok.dic|..", "a.dic|b/c.dic", ""}) {
+                              "ok.dic|..", "a.dic|b/c.dic", "", "en.udt", "en.dic|en.udt",
+                              "VXSpell.ini", "en", ".dic", "en.dic.udt"}) {
         SCOPED_TRACE(files);
         TCatalogueReply reply =
             ParseCatalogueReply(std::string("LIST\n1\nBad\n\n\n") + files + "\n\n");
@@ -53,10 +57,14 @@ TEST(CatalogueReply, FileNamesMustBePlain) {
     EXPECT_TRUE(IsPlainFileName("en_US-large.dic"));
     EXPECT_FALSE(IsPlainFileName("."));
     EXPECT_FALSE(IsPlainFileName("x.dic "));
+    EXPECT_TRUE(IsDictionaryFileName("en_US-large.dic"));
+    EXPECT_TRUE(IsDictionaryFileName("ENGLISH.DIC"));
+    EXPECT_FALSE(IsDictionaryFileName("en.udt"));
+    EXPECT_FALSE(IsDictionaryFileName("../en.dic"));
 }
 
 // Files "on the server": a folder the fetcher copies from; names listed in
-// `failing` fail.
+// `failing` fail, those in `answers` bring the bytes given there.
 class FolderFetcher : public IDictionaryFetcher {
 public:
     explicit FolderFetcher(fs::path source) : source_(std::move(source)) {}
@@ -64,9 +72,11 @@ public:
         fetched.push_back(name);
         if (failing.count(name))
             throw std::runtime_error("the server went away");
-        WriteBytes(target, ReadBytes(source_ / name));
+        auto answer = answers.find(name);
+        WriteBytes(target, answer != answers.end() ? answer->second : ReadBytes(source_ / name));
     }
     std::set<std::string> failing;
+    std::map<std::string, std::string> answers;
     W fetched;
 
 private:
@@ -151,11 +161,16 @@ TEST_F(SpellGetTest, PortableInstallIsWhatTheEngineReads) {
 }
 
 TEST_F(SpellGetTest, UninstallKeepsFilesAnotherLanguageNames) {
+    // Two languages that share a file, registered so before a download
+    // refused a file another language names.
     TDictionaryRegistration registration(*registry_, Places());
+    fs::create_directories(dir_ / "dicts");
+    for (const char* name : {"en.dic", "de.dic", "common.dic"})
+        WriteBytes(dir_ / "dicts" / name, ReadBytes(dir_ / "server" / name));
+    registration.Write(
+        {Row("English", "en.dic|common.dic").Header, Row("Deutsch", "de.dic|common.dic").Header},
+        dir_ / "dicts");
     TSpellGetModel model(registration);
-    FolderFetcher fetcher(dir_ / "server");
-    model.Install(Row("English", "en.dic|common.dic"), dir_ / "dicts", fetcher);
-    model.Install(Row("Deutsch", "de.dic|common.dic"), dir_ / "dicts", fetcher);
     model.Uninstall(model.Rows()[0]);
     EXPECT_FALSE(fs::exists(dir_ / "dicts" / "en.dic"));
     EXPECT_TRUE(fs::exists(dir_ / "dicts" / "common.dic"));
@@ -224,6 +239,125 @@ TEST_F(SpellGetTest, DownloadErrorsAndFolderRules) {
                   .rfind("Unable to download dictionary file ../../evil.dic", 0),
               0u);
     EXPECT_FALSE(fs::exists(dir_ / "evil.dic"));
+}
+
+// What a hostile server tries: the user's word list and another language's
+// dictionary stay byte for byte, the registration stays, and nothing but
+// the installed files is left in the folder.
+TEST_F(SpellGetTest, HostileLanguagesChangeNothingOfTheUsers) {
+    TDictionaryRegistration registration(*registry_, Places());
+    TSpellGetModel model(registration);
+    FolderFetcher fetcher(dir_ / "server");
+    // The engine keeps the user word lists in the default dictionary folder.
+    const fs::path folder = model.Folder();
+    ASSERT_EQ(folder, DefaultDictionaryFolder(dir_ / "appdata"));
+    model.Install(Row("English", "en.dic"), folder, fetcher);
+    const std::string words = "[Added]\r\nIGN_ListCount=2\r\nIGN_0=Brindle\r\nIGN_1=wovens\r\n"
+                              "[Auto Correct]\r\nAC_ListCount=0\r\n";
+    WriteBytes(folder / "en.udt", words);
+    const std::string english = ReadBytes(folder / "en.dic");
+    // What the server sends is a good dictionary where a name is refused,
+    // so that only the name rule stands in the way.
+    const std::string other = testing::BuildDictionary({"impostor"});
+    std::string zeros(kDictionaryHeaderSize + 2, '\0');
+    std::string garbage(5000, '\0');
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 7919 + 13) >> 3);
+
+    struct Case {
+        const char* name;
+        TSpellGetRow row;
+        std::map<std::string, std::string> answers;
+        std::string message; // the error begins so
+        bool fetchesNothing;
+    } cases[] = {
+        {"a user word list",
+         Row("Word list", "en.udt"),
+         {{"en.udt", other}},
+         "Unable to download dictionary file en.udt\r\n\r\nOnly dictionary files",
+         true},
+        {"the catalogue",
+         Row("Catalogue", "VXSpell.ini"),
+         {{"VXSpell.ini", other}},
+         "Unable to download dictionary file VXSpell.ini",
+         true},
+        {"a word list after a good file",
+         Row("Sneaky", "de.dic|en.udt"),
+         {{"en.udt", other}},
+         "Unable to download dictionary file en.udt",
+         true},
+        {"another language's file",
+         Row("Impostor", "common.dic|en.dic"),
+         {{"en.dic", other}},
+         "Unable to install Impostor: the dictionary file en.dic belongs to English, which is "
+         "installed.",
+         true},
+        {"another language's file in capitals",
+         Row("Impostor", "EN.DIC"),
+         {{"EN.DIC", other}},
+         "Unable to install Impostor: the dictionary file EN.DIC belongs to English",
+         true},
+        {"garbage",
+         Row("Garbage", "garbage.dic"),
+         {{"garbage.dic", garbage}},
+         "Unable to download dictionary file garbage.dic\r\n\r\nThe dictionary \"garbage.dic\" "
+         "is damaged",
+         false},
+        {"a dictionary without words",
+         Row("Empty", "zeros.dic"),
+         {{"zeros.dic", zeros}},
+         "Unable to download dictionary file zeros.dic\r\n\r\nThe dictionary \"zeros.dic\" holds "
+         "no words.",
+         false},
+        {"garbage for the language's own file",
+         Row("English", "en.dic"),
+         {{"en.dic", garbage}},
+         "Unable to download dictionary file en.dic\r\n\r\nThe dictionary \"en.dic\" is damaged",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fetcher.fetched.clear();
+        fetcher.answers = c.answers;
+        std::string message = "installed";
+        try {
+            model.Install(c.row, folder, fetcher);
+        } catch (const ESpellGetError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
+        EXPECT_EQ(fetcher.fetched.empty(), c.fetchesNothing);
+        EXPECT_EQ(ReadBytes(folder / "en.udt"), words);
+        EXPECT_EQ(ReadBytes(folder / "en.dic"), english);
+        EXPECT_EQ(EngineLanguages(Places()), (W{"English"}));
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder))
+            left.insert(entry.path().filename().string());
+        EXPECT_EQ(left, (std::set<std::string>{"en.dic", "en.udt"}));
+    }
+}
+
+// A registration written before the download kept to dictionary files may
+// name a word list: neither an uninstall nor a move to another folder
+// touches it.
+TEST_F(SpellGetTest, RegisteredWordListsAreNeverMovedOrDeleted) {
+    TDictionaryRegistration registration(*registry_, Places());
+    fs::create_directories(dir_ / "dicts");
+    WriteBytes(dir_ / "dicts" / "en.dic", ReadBytes(dir_ / "server" / "en.dic"));
+    WriteBytes(dir_ / "dicts" / "en.udt", "[Added]\r\nIGN_ListCount=1\r\nIGN_0=mine\r\n");
+    const std::string words = ReadBytes(dir_ / "dicts" / "en.udt");
+    registration.Write({Row("English", "en.dic|en.udt").Header}, dir_ / "dicts");
+    TSpellGetModel model(registration);
+    FolderFetcher fetcher(dir_ / "server");
+    model.Install(Row("Deutsch", "de.dic"), dir_ / "new", fetcher);
+    EXPECT_TRUE(fs::exists(dir_ / "new" / "en.dic"));
+    EXPECT_FALSE(fs::exists(dir_ / "new" / "en.udt"));
+    EXPECT_EQ(ReadBytes(dir_ / "dicts" / "en.udt"), words);
+
+    WriteBytes(dir_ / "new" / "en.udt", words);
+    model.Uninstall(model.Rows()[0]);
+    EXPECT_FALSE(fs::exists(dir_ / "new" / "en.dic"));
+    EXPECT_EQ(ReadBytes(dir_ / "new" / "en.udt"), words);
 }
 
 } // namespace

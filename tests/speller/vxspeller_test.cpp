@@ -41,6 +41,12 @@ public:
         visible[TSpellButton::Replace] = !r;
         ++shown;
     }
+    void ShowProblem(const std::string& message) override {
+        problem = message;
+        word.clear();
+        DisableAll();
+        enabled[TSpellButton::Resume] = true;
+    }
     void SetLearnAllowed(bool allowed) override { learnAllowed = allowed; }
     std::string GetReplacement() const override { return replacement; }
     void AddSuggestion(const std::string& s) override {
@@ -72,6 +78,7 @@ public:
 
     TSpellerFormCallbacks callbacks;
     std::string word;
+    std::string problem;
     bool repeated = false;
     bool canUndo = false;
     bool busy = false;
@@ -214,23 +221,69 @@ TEST_F(SpellerTest, HostileCountIsBoundedByTheValuesPresent) {
     EXPECT_EQ(Speller().LanguageList().size(), 2u);
 }
 
-TEST_F(SpellerTest, UnreadableMainDictionaryStopsTheCheckUpFront) {
+// A damaged main dictionary does not keep the person from the window: it
+// opens with the problem where the word goes, and the language chosen there
+// is the way on.
+TEST_F(SpellerTest, UnreadableMainDictionaryOpensTheWindowAtTheLanguageChoice) {
     auto& speller = Speller();
     std::string bytes = testing::ReadBytes(dir_ / "dicts" / "en.dic");
     WriteBytes(dir_ / "dicts" / "en.dic", bytes.substr(0, bytes.size() / 2));
-    target_ = std::make_unique<TMemoTarget>("the cat");
-    speller.SetParser(std::make_unique<TCustomMemoParser>(*target_));
-    try {
-        speller.Check();
-        FAIL() << "checked with a damaged dictionary";
-    } catch (const ESpellerError& e) {
-        EXPECT_NE(std::string(e.what()).find("en.dic"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("cannot be read"), std::string::npos) << e.what();
-    }
+    Start("der Hund und the mistake");
+    ASSERT_TRUE(speller.Running());
+    EXPECT_FALSE(speller.WaitingAtWord());
+    FakeForm& form = Form();
+    EXPECT_TRUE(form.isVisible);
+    EXPECT_NE(form.problem.find("en.dic"), std::string::npos) << form.problem;
+    EXPECT_NE(form.problem.find("cannot be read"), std::string::npos) << form.problem;
+    EXPECT_EQ(speller.DictionaryProblem(), form.problem);
+    EXPECT_EQ(form.languages.size(), 2u);
+    EXPECT_FALSE(form.enabled[TSpellButton::Ignore]);
+
+    // Resume with the same language tries it again: still damaged.
+    form.Click(TSpellButton::Resume);
+    EXPECT_TRUE(speller.Running());
+    EXPECT_EQ(form.word, "");
+    EXPECT_NE(form.problem.find("en.dic"), std::string::npos);
+
+    // Another language checks the text from its start.
+    form.language = 1;
+    form.Click(TSpellButton::Resume);
+    EXPECT_TRUE(speller.DictionaryProblem().empty());
+    EXPECT_EQ(speller.Language(), 1);
+    ASSERT_TRUE(speller.WaitingAtWord());
+    EXPECT_EQ(form.word, "the");
+    form.Click(TSpellButton::Ignore);
+    EXPECT_EQ(form.word, "mistake");
+    form.Click(TSpellButton::Abort);
     EXPECT_FALSE(speller.Running());
 
-    std::filesystem::remove(dir_ / "dicts" / "en.dic");
-    EXPECT_THROW(speller.Check(), ESpellerError);
+    // Abort from the problem ends the check as aborted.
+    speller.SetLanguage(0);
+    Start("the cat");
+    ASSERT_FALSE(speller.DictionaryProblem().empty());
+    form.Click(TSpellButton::Abort);
+    EXPECT_FALSE(speller.Running());
+    EXPECT_TRUE(speller.Aborted());
+    EXPECT_TRUE(speller.DictionaryProblem().empty());
+}
+
+// Switching during a check to a language whose dictionary is damaged shows
+// the problem instead of throwing out of the button's click; choosing a
+// good language again goes on from the cursor.
+TEST_F(SpellerTest, SwitchingToADamagedLanguageMidCheck) {
+    WriteBytes(dir_ / "dicts" / "de.dic", "not a dictionary at all");
+    Start("the mistake cat blunder");
+    FakeForm& form = Form();
+    ASSERT_EQ(form.word, "mistake");
+    form.language = 1;
+    form.Click(TSpellButton::Resume);
+    EXPECT_TRUE(Speller().Running());
+    EXPECT_NE(form.problem.find("de.dic"), std::string::npos) << form.problem;
+    form.language = 0;
+    target_->Select(12, 0); // before "cat"
+    form.Click(TSpellButton::Resume);
+    EXPECT_TRUE(Speller().DictionaryProblem().empty());
+    EXPECT_EQ(form.word, "blunder");
 }
 
 TEST_F(SpellerTest, DamagedSecondDictionaryIsReportedAndSkipped) {

@@ -170,6 +170,18 @@ TEST(Messenger, LayoutOnScreen) {
     EXPECT_EQ(m.Form(), nullptr);
 }
 
+// Messages carry text from outside (a server's answer, a file name): what
+// looks like markup is shown as it stands.
+TEST(Messenger, TextThatLooksLikeMarkupIsShownAsItStands) {
+    TMessenger m;
+    m.SetText("<b>maintenance</b> &amp; more");
+    m.Show();
+    QLabel* label = m.Form()->MessageLabel();
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(label->text(), "<b>maintenance</b> &amp; more");
+    m.Close();
+}
+
 TEST(Messenger, GaugeValuesWaitForTheDialog) {
     TMessenger m;
     m.SetText("Copying files...");

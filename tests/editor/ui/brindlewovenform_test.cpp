@@ -165,6 +165,34 @@ TEST_F(BrindlewovenFormTest, ReopenMenuHasItsTextsAndKeepsTenProjects) {
     EXPECT_FALSE(reopen.MenuItem()->actions()[0]->isEnabled());
 }
 
+// A right click on the Open button, made through the window as the mouse
+// makes it, shows the recent projects just below the button and not the tool
+// bars' own menu; an item there reopens its project.
+TEST_F(BrindlewovenFormTest, RightClickOnOpenShowsTheRecentProjects) {
+    auto& window = MakeForm();
+    window.Reopen().AddFile("/projects/gone.bwv");
+    window.Reopen().AddFile("/projects/last.bwv");
+    auto* open = window.findChild<QWidget*>("BtnOpen");
+    ASSERT_NE(open, nullptr);
+    const QPoint at = open->mapTo(&window, open->rect().center());
+    QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, at);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->objectName(), "PopupReopen");
+    EXPECT_EQ(popup->pos(), open->mapToGlobal(QPoint(0, open->height())));
+    QStringList captions;
+    for (QAction* item : popup->actions())
+        if (!item->isSeparator())
+            captions << item->text();
+    EXPECT_EQ(captions, (QStringList{"&0 /projects/last.bwv", "&1 /projects/gone.bwv",
+                                     "Remove &Obsolete", "&Remove All"}));
+    popup->actions()[1]->trigger();
+    popup->close();
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Text, "Project /projects/gone.bwv doesn't exist any more.");
+    EXPECT_EQ(window.Reopen().Files(), QStringList{"/projects/last.bwv"});
+}
+
 TEST_F(BrindlewovenFormTest, ShowTimeWorkRunsOnce) {
     editor::ui::TBrindlewovenForm& window = MakeForm();
     EXPECT_EQ(window.ShowTimeRuns(), 1);

@@ -1,6 +1,7 @@
 #include "editor/ui/spellactions.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "speller/ui/brindlewovenspeller.h"
 #include "speller/ui/vxspellerform.h"
 #include "tests/editor/ui/form_support.h"
+#include "tests/speller/dicbuilder_support.h"
 #include "tests/speller/speller_support.h"
 #include "tests/speller/ui/spellerui_support.h"
 
@@ -132,6 +134,56 @@ TEST_F(SpellActionsTest, ProjectCheckFollowsTheGridAndAbortLeavesTheTopicOnScree
     EXPECT_EQ(context->Session().CurrentTopic()->Number, 40);
     EXPECT_NE(form->RichEdit().GetText().find("topic 40"), std::string::npos);
     EXPECT_FALSE(form->SpellActions().Speller()->SpellerForm()->isVisible());
+}
+
+// English's dictionary was damaged after it was installed: F12 still opens
+// the check window, at the language choice, and Deutsch checks the topic.
+TEST_F(SpellActionsTest, F12WithADamagedDictionaryStillReachesTheLanguageChoice) {
+    const fs::path dicts = dir_.Path() / "dicts";
+    speller::testing::WriteBytes(dicts / "de.dic",
+                                 speller::testing::BuildDictionary({"der", "Hund", "und"}));
+    speller::TDictionaryRegistration registration(*registry, places_);
+    registration.Read();
+    std::vector<speller::TDictionaryHeader> installed = registration.Installed();
+    speller::TDictionaryHeader deutsch;
+    deutsch.Name = "Deutsch";
+    deutsch.Files = "de.dic";
+    installed.push_back(deutsch);
+    registration.Write(installed, dicts);
+    speller::testing::WriteBytes(dicts / "en.dic", std::string(5000, 'x'));
+    form->SpellActions().SetPlaces(places_);
+    OpenFourTopics();
+    context->Session().CurrentTopic()->SetText(Rtf("der Hund und Hunde"));
+    context->TopicEditor().ShowTopic();
+
+    QString problem;
+    QTimer timer;
+    timer.setInterval(1);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* speller = form->SpellActions().Speller();
+        TVXSpellerForm* window = speller ? speller->SpellerForm() : nullptr;
+        if (!window || !window->isVisible())
+            return;
+        if (!speller->DictionaryProblem().empty() && problem.isEmpty()) {
+            problem = window->LabelNotFound()->text();
+            window->ComboLanguage()->setCurrentIndex(1);
+            emit window->ComboLanguage()->activated(1);
+            QTest::mouseClick(window->Button(TSpellButton::Resume), Qt::LeftButton);
+        } else if (speller->WaitingAtWord()) {
+            shown_.push_back(speller->CurrentWord());
+            QTest::mouseClick(window->Button(TSpellButton::Ignore), Qt::LeftButton);
+        }
+    });
+    timer.start();
+    Action("ActionTopicSpell")->trigger();
+    EXPECT_TRUE(problem.contains("en.dic")) << problem.toStdString();
+    EXPECT_TRUE(problem.contains("Choose a language")) << problem.toStdString();
+    EXPECT_EQ(shown_, (W{"Hunde"}));
+    EXPECT_EQ(Messages(), (W{"Spell check completed!"}));
+    form->SpellActions().Commands().FreeSpeller();
+    EXPECT_EQ(registry->ReadDword(platform::RootKey::CurrentUser,
+                                  "Software\\Vexlor\\Brindlewoven\\Spell", "Language"),
+              1u);
 }
 
 TEST_F(SpellActionsTest, WithoutDictionariesTheDownloadIsOffered) {

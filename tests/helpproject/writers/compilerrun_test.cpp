@@ -275,16 +275,36 @@ TEST(ShowBuiltHelp, PicksTheFileOfTheCompilerAndTheRightCommand) {
     EXPECT_EQ(viewer.calls.back().Page, scratch / "guide.chm" + "::/html/oil.htm");
 }
 
+// %1 stands for the file, %2 for the page inside a .chm; with neither the
+// file is appended.
 TEST(RegistryHelpViewer, CommandLineFromTheRegistry) {
-    THelpViewRequest request;
-    request.Kind = "chm";
-    request.File = "/h/a b.chm";
-    request.Page = "/h/a b.chm::/html/x.htm";
-    EXPECT_EQ(TRegistryHelpViewer::CommandFor("xchm \"%1\"", request),
-              (std::vector<std::string>{"xchm", "/h/a b.chm::/html/x.htm"}));
-    request.Kind = "hlp";
-    EXPECT_EQ(TRegistryHelpViewer::CommandFor("\"/opt/my viewer\" -x", request),
-              (std::vector<std::string>{"/opt/my viewer", "-x", "/h/a b.chm"}));
+    struct TCase {
+        std::string Kind;
+        std::string CommandLine;
+        std::vector<std::string> Argv;
+    };
+    const TCase cases[] = {
+        {"chm", "xchm \"%1\"", {"xchm", "/h/a b.chm"}},
+        {"chm", "xchm file:%1#xchm:%2", {"xchm", "file:/h/a b.chm#xchm:/html/x.htm"}},
+        {"chm",
+         "kchmviewer -showPage %2 %1",
+         {"kchmviewer", "-showPage", "/html/x.htm", "/h/a b.chm"}},
+        {"chm",
+         "\"/opt/my viewer\" --zoom 100%",
+         {"/opt/my viewer", "--zoom", "100%", "/h/a b.chm"}},
+        {"hlp", "\"/opt/my viewer\" -x", {"/opt/my viewer", "-x", "/h/a b.hlp"}},
+        // No page in a WinHelp file: a word that is the page alone goes.
+        {"hlp", "viewer %2 %1 at:%2", {"viewer", "/h/a b.hlp", "at:"}},
+        {"chm", "", {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.CommandLine);
+        THelpViewRequest request;
+        request.Kind = c.Kind;
+        request.File = "/h/a b." + c.Kind;
+        request.Page = c.Kind == "chm" ? "/h/a b.chm::/html/x.htm" : "";
+        EXPECT_EQ(TRegistryHelpViewer::CommandFor(c.CommandLine, request), c.Argv);
+    }
 }
 
 // Makes an executable file `name` in `folder`.
@@ -301,10 +321,13 @@ TEST(RegistryHelpViewer, ViewerChosenFromTheRegistryOrPath) {
     MakeProgram(a, "xdg-open");
     MakeProgram(b, "xchm");
     MakeProgram(b, "kchmviewer");
+    const fs::path d = scratch.Path() / "d";
+    MakeProgram(d, "xdg-open");
     // Not executable: never chosen.
     fs::create_directories(scratch.Path() / "c");
     WriteBytes(scratch.Path() / "c" / "xchm", "data");
-    const std::string A = a.string(), B = b.string(), C = (scratch.Path() / "c").string();
+    const std::string A = a.string(), B = b.string(), C = (scratch.Path() / "c").string(),
+                      D = d.string();
 
     struct TCase {
         const char* Name;
@@ -315,15 +338,21 @@ TEST(RegistryHelpViewer, ViewerChosenFromTheRegistryOrPath) {
         std::string ErrorText;
     };
     const std::vector<TCase> cases = {
-        {"registry wins", "chm", "myviewer %1", B, {"myviewer", "/h/g.chm::/html/x.htm"}, ""},
-        {"xchm first, plain file", "chm", "", C + ":" + A + ":" + B, {B + "/xchm", "/h/g.chm"}, ""},
+        {"registry wins", "chm", "myviewer %1 %2", B, {"myviewer", "/h/g.chm", "/html/x.htm"}, ""},
+        {"xchm first, at the page",
+         "chm",
+         "",
+         C + ":" + A + ":" + B,
+         {B + "/xchm", "file:/h/g.chm#xchm:/html/x.htm"},
+         ""},
         {"missing folder on PATH skipped",
          "chm",
          "",
          A + ":" + (b / "kchm").string() + ":" + B,
-         {B + "/xchm", "/h/g.chm"},
+         {B + "/xchm", "file:/h/g.chm#xchm:/html/x.htm"},
          ""},
-        {"okular before the opener", "chm", "", A, {A + "/okular", "/h/g.chm"}, ""},
+        {"okular before the opener, the file alone", "chm", "", A, {A + "/okular", "/h/g.chm"}, ""},
+        {"the opener, the file alone", "chm", "", D, {D + "/xdg-open", "/h/g.chm"}, ""},
         {"no chm viewer", "chm", "", C, {}, "none of xchm, kchmviewer, okular or xdg-open"},
         {"no PATH at all", "chm", "", std::nullopt, {}, "HKEY_CURRENT_USER\\"},
         {"hlp through the opener", "hlp", "", B + ":" + A, {A + "/xdg-open", "/h/g.hlp"}, ""},
@@ -363,6 +392,10 @@ TEST(RegistryHelpViewer, ViewerChosenFromTheRegistryOrPath) {
     EXPECT_EQ(
         HelpViewerCommand(request, "", onlyB),
         (std::vector<std::string>{B + "/kchmviewer", "-showPage", "/html/x.htm", "/h/g.chm"}));
+    // Without a page every viewer gets the file alone.
+    request.Page.clear();
+    EXPECT_EQ(HelpViewerCommand(request, "", onlyB),
+              (std::vector<std::string>{B + "/kchmviewer", "/h/g.chm"}));
 
     // The viewer's own lookup: nothing found gives the error before anything starts.
     auto registry = platform::OpenFileRegistry(scratch.Path());

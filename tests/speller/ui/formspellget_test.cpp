@@ -1,6 +1,8 @@
 #include "speller/ui/formspellget.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -9,10 +11,15 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "components/proxysettings.h"
 #include "components/scriptedmessenger.h"
 #include "components/ui/formproxysettings.h"
+#include "components/ui/messenger_support.h"
+#include "components/ui/messengerform.h"
 #include "components/ui/powerprogressbar.h"
+#include "components/ui/windowedmessenger.h"
 #include "speller/ui/httpdictionaryclient.h"
 #include "tests/speller/dicbuilder_support.h"
 #include "tests/speller/speller_support.h"
@@ -53,10 +60,24 @@ protected:
         proxy_ = std::make_unique<components::TProxySettings>(
             *registry_, [](std::string_view) { return std::optional<std::string>(); });
         proxy_->AutoDetect = false;
-        form_ = std::make_unique<TFormSpellGet>(*registration_, *proxy_, messenger_);
+        NewForm(dir_ / "dicts", {400, 1024});
+    }
+    // A window on the test server, installing into `folder`, with a window
+    // of the transfer rule short enough for a test.
+    void NewForm(const fs::path& folder, TTransferLimits limits,
+                 components::IMessenger* messenger = nullptr) {
+        form_ = std::make_unique<TFormSpellGet>(*registration_, *proxy_,
+                                                messenger ? *messenger : messenger_);
         form_->SetServer(QString::fromStdString(server_->Address()));
-        form_->Client().SetTimeout(400);
-        form_->EditFolder()->setText(QString::fromStdString((dir_ / "dicts").string()));
+        form_->Client().SetLimits(limits);
+        form_->EditFolder()->setText(QString::fromStdString(folder.string()));
+    }
+    // The names in `folder`.
+    static std::set<std::string> Names(const fs::path& folder) {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
     }
     void TearDown() override { server_->Stop(); }
 
@@ -181,7 +202,8 @@ TEST_F(FormSpellGetTest, BrokenTransfersNeverReplaceAGoodFile) {
     } cases[] = {
         {"error page", Text("<html>Not here</html>", 404), "404"},
         {"short body", shortBody, "broke off"},
-        {"stall", stall, "did not answer"},
+        {"stall", stall, "sent 0 bytes in the last 0.4 seconds"},
+        {"no dictionary", Text(dictserver::GarbageBytes()), "is damaged"},
     };
     form_->RequestCatalogue();
     for (const Case& c : cases) {
@@ -195,12 +217,148 @@ TEST_F(FormSpellGetTest, BrokenTransfersNeverReplaceAGoodFile) {
         EXPECT_NE(Errors()[0].find(c.reason), std::string::npos) << Errors()[0];
         EXPECT_EQ(ReadBytes(dir_ / "dicts" / "en.dic"), "the good old file");
         EXPECT_EQ(Rows(), (W{"English=no", "Deutsch=no"}));
+        // Nothing half-written is left beside it.
+        EXPECT_EQ(Names(dir_ / "dicts"), (std::set<std::string>{"en.dic"}));
     }
-    // Nothing half-written is left beside it.
-    W names;
-    for (const auto& entry : fs::directory_iterator(dir_ / "dicts"))
-        names.push_back(entry.path().filename().string());
-    EXPECT_EQ(names, (W{"en.dic"}));
+}
+
+// The test server playing a hostile one: the user's word list and the
+// dictionary of the installed language stay byte for byte whatever it
+// offers, a trickle ends by the rate rule, garbage is refused.
+TEST_F(FormSpellGetTest, HostileServer) {
+    server_->EnableHostileLanguages(100); // the trickle: a byte every 0.1 s
+    const fs::path folder = DefaultDictionaryFolder(dir_ / "appdata");
+    NewForm(folder, {1000, 1024});
+    form_->RequestCatalogue();
+    // A language naming a word list is not offered at all.
+    EXPECT_EQ(Rows(), (W{"English=no", "Deutsch=no", "Impostor=no", "Trickle=no", "Garbage=no"}));
+    // Deutsch (de.dic, the server's victim) is installed, and its user word
+    // list lies where the engine keeps it.
+    Choose("Deutsch");
+    form_->BtnInstallClick();
+    ASSERT_TRUE(Errors().empty()) << Errors()[0];
+    const std::string words = "[Added]\r\nIGN_ListCount=1\r\nIGN_0=Brindlewoven\r\n";
+    WriteBytes(folder / "de.udt", words);
+    const std::string german = ReadBytes(folder / "de.dic");
+    // Another good dictionary under the victim's name: a replacement would show.
+    WriteBytes(dir_ / "server" / "de.dic", testing::BuildDictionary({"impostor"}));
+
+    struct Case {
+        const char* language;
+        const char* message; // the error begins so
+        const char* reason;  // and holds this
+    } cases[] = {
+        {"Impostor",
+         "Unable to install Impostor: the dictionary file de.dic belongs to Deutsch, which is "
+         "installed.",
+         ""},
+        {"Trickle", "Unable to download dictionary file trickle.dic",
+         "in the last 1 seconds, less than 1024 bytes a second"},
+        {"Garbage", "Unable to download dictionary file garbage.dic",
+         "The dictionary \"garbage.dic\" is damaged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        messenger_.Records.clear();
+        Choose(c.language);
+        QElapsedTimer clock;
+        clock.start();
+        form_->BtnInstallClick();
+        const qint64 took = clock.elapsed();
+        ASSERT_EQ(Errors().size(), 1u);
+        EXPECT_EQ(Errors()[0].rfind(c.message, 0), 0u) << Errors()[0];
+        EXPECT_NE(Errors()[0].find(c.reason), std::string::npos) << Errors()[0];
+        if (std::string(c.language) == "Trickle") {
+            // Ended by the rule: not before its window, and long before the
+            // trickle would have finished.
+            EXPECT_GE(took, 1000);
+            EXPECT_LT(took, 10'000);
+        }
+        EXPECT_EQ(ReadBytes(folder / "de.udt"), words);
+        EXPECT_EQ(ReadBytes(folder / "de.dic"), german);
+        EXPECT_EQ(Names(folder), (std::set<std::string>{"de.dic", "de.udt"}));
+        EXPECT_EQ(Rows(),
+                  (W{"English=no", "Deutsch=YES", "Impostor=no", "Trickle=no", "Garbage=no"}));
+    }
+}
+
+// Cancel, Escape and the close box end a transfer the server never
+// finishes, during the catalogue and during a file. Cancel and Escape leave
+// the window open; the close box closes it. Nothing is said, nothing changes.
+TEST_F(FormSpellGetTest, CancelEscapeAndTheCloseBoxAlwaysWork) {
+    fs::create_directories(dir_ / "dicts");
+    WriteBytes(dir_ / "dicts" / "en.dic", "the good old file");
+    dictserver::TReply stall = Text(std::string(5000, 'x'));
+    stall.Stall = true;
+    enum class How { Cancel, Escape, CloseBox };
+    for (const bool catalogue : {true, false}) {
+        for (const How how : {How::Cancel, How::Escape, How::CloseBox}) {
+            SCOPED_TRACE(std::string(catalogue ? "catalogue" : "file") + " " +
+                         (how == How::Cancel   ? "Cancel"
+                          : how == How::Escape ? "Escape"
+                                               : "close box"));
+            messenger_.Records.clear();
+            server_->SetOverride({});
+            // Only the person can end these transfers within the test.
+            NewForm(dir_ / "dicts", {600'000, 1});
+            if (!catalogue)
+                form_->RequestCatalogue();
+            Answer(catalogue ? "/cgi-bin/spell3.pl" : "/spell/en.dic", stall);
+            form_->show();
+            bool cancelShown = false;
+            bool barFull = false;
+            QTimer::singleShot(200, [&] {
+                cancelShown =
+                    form_->BtnClose()->isEnabled() && form_->BtnClose()->text() == "&Cancel";
+                // The bar shows this transfer, not the end of the one before.
+                barFull = form_->Progress()->Progress() == form_->Progress()->MaxValue();
+                if (how == How::Cancel)
+                    QTest::mouseClick(form_->BtnClose(), Qt::LeftButton);
+                else if (how == How::Escape)
+                    QTest::keyClick(form_.get(), Qt::Key_Escape);
+                else
+                    form_->close();
+            });
+            QElapsedTimer clock;
+            clock.start();
+            if (catalogue) {
+                form_->RequestCatalogue();
+            } else {
+                Choose("English");
+                form_->BtnInstallClick();
+            }
+            EXPECT_LT(clock.elapsed(), 10'000);
+            EXPECT_TRUE(cancelShown);
+            EXPECT_FALSE(barFull);
+            EXPECT_TRUE(Errors().empty()) << Errors()[0];
+            EXPECT_EQ(form_->isVisible(), how != How::CloseBox);
+            EXPECT_EQ(form_->BtnClose()->text(), "&Close");
+            EXPECT_TRUE(form_->BtnClose()->isEnabled());
+            EXPECT_EQ(ReadBytes(dir_ / "dicts" / "en.dic"), "the good old file");
+            EXPECT_EQ(Names(dir_ / "dicts"), (std::set<std::string>{"en.dic"}));
+            form_->hide();
+        }
+    }
+}
+
+// What the server says is shown as it stands, never read as markup.
+TEST_F(FormSpellGetTest, ServerTextIsShownAsPlainText) {
+    for (const char* first : {"ERROR", "666"}) {
+        SCOPED_TRACE(first);
+        components::ui::TWindowedMessenger windowed;
+        NewForm(dir_ / "dicts", {400, 1024}, &windowed);
+        Answer("/cgi-bin/spell3.pl", Text(std::string(first) + "\n<b>maintenance</b> until 5"));
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        AnswerNextDialog([&](components::ui::TMessengerForm& box) {
+            shown = box.MessageLabel()->text();
+            format = box.MessageLabel()->textFormat();
+            box.DialogButton(0)->click();
+        });
+        form_->RequestCatalogue();
+        EXPECT_EQ(shown, "<b>maintenance</b> until 5");
+        EXPECT_EQ(format, Qt::PlainText);
+    }
 }
 
 TEST_F(FormSpellGetTest, ProxyThatAsksForBasicAuthentication) {

@@ -68,6 +68,32 @@ TEST(VXSpellerForm, ChoosingAndTypingTheReplacement) {
     EXPECT_TRUE(form.Button(TSpellButton::Resume)->isEnabled());
 }
 
+// A dictionary that cannot be read: the window says so where the word goes
+// and offers only the language choice, Resume and Abort.
+TEST(VXSpellerForm, AProblemLeavesTheLanguageChoiceOpen) {
+    TVXSpellerForm form;
+    form.SetLanguages({"English||'||';'s||en.dic", "Deutsch||||||de.dic"}, 0);
+    form.ShowWord("helo", false, true);
+    form.SetSuggestions({"hello"});
+    form.ShowProblem("The dictionary \"en.dic\" is damaged.\r\n\r\nChoose a <b>language</b>.");
+    EXPECT_FALSE(form.LabelNotInDict()->isVisibleTo(&form));
+    EXPECT_FALSE(form.LabelRepeated()->isVisibleTo(&form));
+    EXPECT_EQ(form.LabelNotFound()->text(),
+              "The dictionary \"en.dic\" is damaged.\n\nChoose a <b>language</b>.");
+    EXPECT_EQ(form.LabelNotFound()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(form.SuggestionCount(), 0);
+    for (TSpellButton b : {TSpellButton::Ignore, TSpellButton::Replace, TSpellButton::Learn,
+                           TSpellButton::Undo, TSpellButton::Suggest})
+        EXPECT_FALSE(form.Button(b)->isEnabled());
+    EXPECT_TRUE(form.Button(TSpellButton::Resume)->isEnabled());
+    EXPECT_TRUE(form.Button(TSpellButton::Abort)->isEnabled());
+    EXPECT_TRUE(form.ComboLanguage()->isEnabled());
+    // The next word shows as words do.
+    form.ShowWord("wrld", false, false);
+    EXPECT_TRUE(form.LabelNotInDict()->isVisibleTo(&form));
+    EXPECT_EQ(form.LabelNotFound()->text(), "wrld");
+}
+
 TEST(VXSpellerForm, AListThatCannotLearnKeepsLearnOff) {
     TVXSpellerForm form;
     form.SetLearnAllowed(false);

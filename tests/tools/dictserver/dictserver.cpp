@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -51,6 +52,52 @@ bool SendAll(int socket, std::string_view bytes) {
     return true;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// The bytes of a regular file; nullopt for anything else.
+std::optional<std::string> FileBytes(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// The *.dic files of the folder, by name.
+std::vector<std::string> DictionaryFiles(const fs::path& root) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(root, ec))
+        if (entry.is_regular_file() && Lower(entry.path().extension().string()) == ".dic")
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The first of them: the dictionary a hostile server goes after.
+std::string Victim(const fs::path& root) {
+    std::vector<std::string> names = DictionaryFiles(root);
+    return names.empty() ? std::string() : names.front();
+}
+
 } // namespace
 
 std::string Base64(std::string_view bytes) {
@@ -75,22 +122,55 @@ std::string Base64(std::string_view bytes) {
 }
 
 std::string FolderCatalogue(const fs::path& root) {
-    std::ifstream given(root / "catalogue.txt", std::ios::binary);
-    if (given) {
-        std::ostringstream text;
-        text << given.rdbuf();
-        return text.str();
-    }
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(root, ec))
-        if (entry.is_regular_file() && Lower(entry.path().extension().string()) == ".dic")
-            names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
+    if (std::optional<std::string> given = FileBytes(root / "catalogue.txt"))
+        return *given;
+    const std::vector<std::string> names = DictionaryFiles(root);
     std::string text = "LIST\r\n" + std::to_string(names.size()) + "\r\n";
     for (const std::string& name : names)
         text += fs::path(name).stem().string() + "\r\n'\r\n';'s\r\n" + name + "\r\nwin1252\r\n";
     return text;
+}
+
+std::vector<THostileLanguage> HostileLanguages(const fs::path& root) {
+    const std::string victim = Victim(root);
+    std::vector<THostileLanguage> languages;
+    if (!victim.empty()) {
+        languages.push_back({"Word list", fs::path(victim).stem().string() + ".udt"});
+        languages.push_back({"Impostor", victim});
+    }
+    languages.push_back({"Trickle", "trickle.dic"});
+    languages.push_back({"Garbage", "garbage.dic"});
+    return languages;
+}
+
+std::string WithHostileLanguages(const std::string& catalogue,
+                                 const std::vector<THostileLanguage>& languages) {
+    std::vector<std::string> lines = Lines(catalogue);
+    if (lines.size() < 2 || lines[0] != "LIST")
+        return catalogue;
+    std::size_t count = 0;
+    try {
+        count = static_cast<std::size_t>(std::stoul(lines[1]));
+    } catch (const std::exception&) {
+    }
+    count = std::min(count, (lines.size() - 2) / 5);
+    std::string text = "LIST\r\n" + std::to_string(count + languages.size()) + "\r\n";
+    for (std::size_t i = 2; i < 2 + 5 * count; ++i)
+        text += lines[i] + "\r\n";
+    for (const THostileLanguage& language : languages)
+        text += language.Name + "\r\n\r\n\r\n" + language.Files + "\r\nwin1252\r\n";
+    return text;
+}
+
+std::string GarbageBytes() {
+    // The same bytes every time, so that a failure can be repeated.
+    std::string bytes(5000, '\0');
+    std::uint32_t state = 0x2545F491u;
+    for (char& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
 }
 
 TReply ServeFromFolder(const fs::path& root, const TRequest& request) {
@@ -103,13 +183,11 @@ TReply ServeFromFolder(const fs::path& root, const TRequest& request) {
     const std::string folder = "/spell/";
     if (request.Path.rfind(folder, 0) == 0) {
         const std::string name = PercentDecoded(request.Path.substr(folder.size()));
-        std::ifstream file(root / name, std::ios::binary);
-        if (PlainName(name) && file) {
-            std::ostringstream bytes;
-            bytes << file.rdbuf();
-            reply.Body = bytes.str();
-            return reply;
-        }
+        if (PlainName(name))
+            if (std::optional<std::string> bytes = FileBytes(root / name)) {
+                reply.Body = std::move(*bytes);
+                return reply;
+            }
     }
     reply.Status = 404;
     reply.Reason = "Not Found";
@@ -146,6 +224,45 @@ TDictServer::~TDictServer() {
 void TDictServer::SetOverride(std::function<std::optional<TReply>(const TRequest&)> override) {
     std::lock_guard lock(mutex_);
     override_ = std::move(override);
+}
+
+void TDictServer::EnableHostileLanguages(int trickleIntervalMs) {
+    std::lock_guard lock(mutex_);
+    hostileTrickleMs_ = trickleIntervalMs;
+}
+
+std::optional<TReply> TDictServer::HostileAnswer(const TRequest& request) const {
+    std::optional<int> trickle;
+    {
+        std::lock_guard lock(mutex_);
+        trickle = hostileTrickleMs_;
+    }
+    if (!trickle)
+        return std::nullopt;
+    const std::vector<THostileLanguage> languages = HostileLanguages(root_);
+    TReply reply;
+    if (request.Path == "/cgi-bin/spell3.pl") {
+        reply.ContentType = "text/plain";
+        reply.Body = WithHostileLanguages(FolderCatalogue(root_), languages);
+        return reply;
+    }
+    const std::string victim = Victim(root_);
+    const std::string name =
+        request.Path.rfind("/spell/", 0) == 0 ? PercentDecoded(request.Path.substr(7)) : "";
+    if (!victim.empty() && name == fs::path(victim).stem().string() + ".udt") {
+        reply.Body = FileBytes(root_ / victim).value_or(GarbageBytes());
+        return reply;
+    }
+    if (name == "trickle.dic") {
+        reply.Body = FileBytes(root_ / victim).value_or(GarbageBytes());
+        reply.TrickleIntervalMs = *trickle;
+        return reply;
+    }
+    if (name == "garbage.dic") {
+        reply.Body = GarbageBytes();
+        return reply;
+    }
+    return std::nullopt; // the impostor's file is the victim, served as it is
 }
 
 void TDictServer::RequireProxyAuthentication(std::string user, std::string password) {
@@ -209,6 +326,8 @@ TReply TDictServer::Answer(const TRequest& request) {
     if (override)
         if (std::optional<TReply> reply = override(request))
             return *reply;
+    if (std::optional<TReply> reply = HostileAnswer(request))
+        return *reply;
     return ServeFromFolder(root_, request);
 }
 
@@ -269,6 +388,20 @@ void TDictServer::Serve(int socket) {
     headers += "\r\n";
     if (!SendAll(socket, headers))
         return;
+    if (reply.TrickleIntervalMs > 0) {
+        const std::string_view body =
+            std::string_view(reply.Body).substr(0, std::min(declared, reply.Body.size()));
+        for (char byte : body) {
+            if (!SendAll(socket, std::string_view(&byte, 1)))
+                return; // the client went away
+            std::unique_lock lock(mutex_);
+            if (stopped_.wait_for(lock, std::chrono::milliseconds(reply.TrickleIntervalMs),
+                                  [this] { return stopping_.load(); }))
+                return;
+        }
+        ::shutdown(socket, SHUT_WR);
+        return;
+    }
     if (reply.Stall) {
         SendAll(socket, std::string_view(reply.Body).substr(0, reply.Body.size() / 2));
         std::unique_lock lock(mutex_);

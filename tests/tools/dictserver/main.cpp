@@ -1,5 +1,8 @@
 // dictserver: serves the dictionaries of a folder to the download window.
-//   dictserver [--port N] [--proxy-user USER --proxy-password PASSWORD] FOLDER
+//   dictserver [--port N] [--proxy-user USER --proxy-password PASSWORD]
+//              [--hostile [--trickle-ms MS]] FOLDER
+// --hostile adds the languages of a hostile server to the catalogue (a word
+// list's name, another language's file, a trickle, garbage; dictserver.h).
 // Then point the speller at it: the registry value "Server" under
 // HKCU\Software\Vexlor\Brindlewoven\Spell = "http://127.0.0.1:N".
 #include <csignal>
@@ -20,6 +23,8 @@ void OnSignal(int) {
 int main(int argc, char** argv) {
     std::uint16_t port = 8765;
     std::string user, password, folder;
+    bool hostile = false;
+    int trickleMs = 5000;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--port" && i + 1 < argc)
@@ -28,17 +33,24 @@ int main(int argc, char** argv) {
             user = argv[++i];
         else if (arg == "--proxy-password" && i + 1 < argc)
             password = argv[++i];
+        else if (arg == "--hostile")
+            hostile = true;
+        else if (arg == "--trickle-ms" && i + 1 < argc)
+            trickleMs = std::atoi(argv[++i]);
         else
             folder = arg;
     }
     if (folder.empty()) {
-        std::cerr << "usage: dictserver [--port N] [--proxy-user U --proxy-password P] FOLDER\n";
+        std::cerr << "usage: dictserver [--port N] [--proxy-user U --proxy-password P] "
+                     "[--hostile [--trickle-ms MS]] FOLDER\n";
         return 2;
     }
     try {
         dictserver::TDictServer server(folder, port);
         if (!user.empty())
             server.RequireProxyAuthentication(user, password);
+        if (hostile)
+            server.EnableHostileLanguages(trickleMs);
         std::signal(SIGINT, OnSignal);
         std::signal(SIGTERM, OnSignal);
         std::cout << "Serving " << folder << " at " << server.Address() << " (Ctrl+C ends)"

@@ -9,10 +9,18 @@
 #                      crash: ends by SIGSEGV before producing anything
 #                      hang:  never ends (until it is killed)
 #                      hog:   takes ever more memory and never ends
+#                      escape: first starts a sleeper that leaves its process
+#                             group and session and loses its parent (setsid
+#                             in a subshell that ends), then hangs
+#                      escapehog: the same with a process that takes ever
+#                             more memory instead of the sleeper
 #   FAKE_COMPILER_RECORD  when set, every call appends one line:
 #                      NAME|working folder|arg1|arg2|...
 #   FAKE_COMPILER_PID  when set, hang and hog write their process id there
-#                      once they run
+#                      once they run (escape and escapehog once the escaped
+#                      process runs)
+#   FAKE_COMPILER_CHILD_PID  when set, escape and escapehog write the escaped
+#                      process's id there
 
 fake_record() {
     if [ -n "${FAKE_COMPILER_RECORD:-}" ]; then
@@ -53,7 +61,7 @@ fake_log() {
 
 fake_before_work() {
     case "$FAKE_MODE" in
-    ok | fail | empty | zero | crash | hang | hog) ;;
+    ok | fail | empty | zero | crash | hang | hog | escape | escapehog) ;;
     *)
         echo "$FAKE_NAME: unknown mode $FAKE_MODE" >&2
         exit 3
@@ -63,6 +71,17 @@ fake_before_work() {
         kill -SEGV $$
         sleep 1
         exit 139
+    fi
+    if [ "$FAKE_MODE" = escape ] || [ "$FAKE_MODE" = escapehog ]; then
+        fake_child=${FAKE_COMPILER_CHILD_PID:-}
+        fake_work='exec sleep 3600'
+        [ "$FAKE_MODE" = escape ] || fake_work='exec tail /dev/zero'
+        (setsid sh -c '[ -z "$0" ] || { echo $$ >"$0.tmp" && mv "$0.tmp" "$0"; }; '"$fake_work" \
+            "$fake_child" </dev/null >/dev/null 2>&1 &)
+        if [ -n "$fake_child" ]; then
+            while [ ! -s "$fake_child" ]; do sleep 0.01; done
+        fi
+        FAKE_MODE=hang
     fi
     if [ "$FAKE_MODE" = hang ] || [ "$FAKE_MODE" = hog ]; then
         if [ -n "${FAKE_COMPILER_PID:-}" ]; then
