@@ -69,25 +69,35 @@ bool IsUnderlineWord(std::string_view name) {
     return name.starts_with("ul") && name != "ulnone" && name != "ulc";
 }
 
-// For each group of `rtf`, by the offset of its "{", the hotspot format it
-// inherits: Word sets a jump's format at paragraph level or with a word
-// before the text as often as with a group around it.
-std::unordered_map<std::size_t, THotspotFormat> HotspotFormatAtGroups(std::string_view rtf) {
-    std::unordered_map<std::size_t, THotspotFormat> atGroups;
+// Double underlines (WinHelp jumps) become the editor's strike-out, in one
+// pass that also notes, for each group that inherits a hotspot format, that
+// format by the offset of the group's "{" in the result: Word sets a jump's
+// format at paragraph level or with a word before the text as often as with
+// a group around it.
+std::string JumpsAsStrikeOut(std::string_view rtf,
+                             std::unordered_map<std::size_t, THotspotFormat>& atGroups) {
+    rtf::TokenWriter out;
     std::vector<THotspotFormat> stack(1);
-    for (const rtf::Token& t : rtf::TokenizeAll(rtf)) {
-        THotspotFormat& format = stack.back();
-        switch (t.kind) {
-        case rtf::TokenKind::GroupStart:
-            atGroups.emplace(t.Offset(rtf), format);
-            stack.push_back(format);
-            break;
-        case rtf::TokenKind::GroupEnd:
+    rtf::Lexer lexer(rtf);
+    rtf::Token t;
+    std::size_t done = 0;
+    while (lexer.Next(t)) {
+        done = t.Offset(rtf) + t.raw.size();
+        if (t.kind == rtf::TokenKind::GroupStart) {
+            if (stack.back().strike || stack.back().underline)
+                atGroups.emplace(out.Result().size(), stack.back());
+            stack.push_back(stack.back());
+        } else if (t.kind == rtf::TokenKind::GroupEnd) {
             if (stack.size() > 1)
                 stack.pop_back();
-            break;
-        case rtf::TokenKind::ControlWord: {
+        } else if (t.kind == rtf::TokenKind::ControlWord) {
+            THotspotFormat& format = stack.back();
             const bool on = !t.hasParam || t.param != 0;
+            if (t.name == "uldb") {
+                out.ControlWordRenamed(t, "strike");
+                format.strike = on;
+                continue;
+            }
             if (t.name == "plain")
                 format = THotspotFormat{};
             else if (t.name == "strike")
@@ -96,13 +106,11 @@ std::unordered_map<std::size_t, THotspotFormat> HotspotFormatAtGroups(std::strin
                 format.underline = false;
             else if (IsUnderlineWord(t.name))
                 format.underline = on;
-            break;
         }
-        default:
-            break;
-        }
+        out.Raw(t);
     }
-    return atGroups;
+    out.Raw(rtf.substr(done)); // what a refused nesting left over
+    return out.Take();
 }
 
 // The code in place of a hidden group, kept out of the hotspot's format
@@ -212,8 +220,8 @@ std::string MacroWithPlainQuotes(std::string macro) {
 }
 
 std::string ConvertHotspots(const std::string& text, const TLinkLookup& lookup) {
-    const std::string jumps = rtf::ReplaceControlWord(text, "uldb", "strike");
-    const std::unordered_map<std::size_t, THotspotFormat> formats = HotspotFormatAtGroups(jumps);
+    std::unordered_map<std::size_t, THotspotFormat> formats;
+    const std::string jumps = JumpsAsStrikeOut(text, formats);
     return ConvertButtons(
         rtf::RewriteGroups(jumps,
                            [&](const rtf::GroupView& group) -> std::optional<std::string> {
