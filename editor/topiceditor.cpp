@@ -385,6 +385,11 @@ void TTopicEditor::ShowNewProjectTopic() {
     ShowTopic();
     if (TBrindlewovenTopic* topic = CurrentTopic()) {
         SetNewTopicText(topic->Title, "\r\n\r\n");
+        // The styled title is the topic's own text, not an edit: whatever
+        // shows or writes the topic later (a save under a name, a make)
+        // finds it so, and the project is not changed by it.
+        if (textLoaded_)
+            SaveEditorText(*topic);
         Editor().SetModified(false);
     }
 }

@@ -23,11 +23,19 @@ using helpproject::TTopicNumberMap;
 
 namespace {
 
-std::string TooHighMessage(const TRenumberRequest& request, std::size_t count) {
-    return "Renumbering " + std::to_string(count) + " topics from " +
-           std::to_string(request.Start) + " in steps of " + std::to_string(request.Gap) +
-           " would pass the highest topic number " + std::to_string(MaxTopicNumber) +
-           ".  Choose a lower first number or a smaller step.";
+// `taken`: the number a topic was to get when a topic outside the range
+// holds it and no free number follows; 0 when the numbering itself runs
+// past the highest.
+std::string TooHighMessage(const TRenumberRequest& request, std::size_t count,
+                           std::int64_t taken = 0) {
+    std::string message =
+        "Renumbering " + std::to_string(count) + (count == 1 ? " topic" : " topics") + " from " +
+        std::to_string(request.Start) + " in steps of " + std::to_string(request.Gap) +
+        " would pass the highest topic number " + std::to_string(MaxTopicNumber);
+    if (taken > 0)
+        message += ": number " + std::to_string(taken) +
+                   " is taken by a topic outside the range, and no higher number is free";
+    return message + ".  Choose a lower first number or a smaller step.";
 }
 
 // Sorted ignoring case, duplicates (ignoring case) left out.
@@ -65,7 +73,7 @@ std::vector<TRenumberMove> PlanRenumber(const TBrindlewovenProject& project,
              at != taken.end() && *at == number; ++at)
             ++number;
         if (number > MaxTopicNumber)
-            throw EProjectError(TooHighMessage(request, plan.size()));
+            throw EProjectError(TooHighMessage(request, plan.size(), next));
         move.New = static_cast<std::int32_t>(number);
         taken.insert(move.New);
         next += request.Gap;

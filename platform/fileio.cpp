@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/pathnames.h"
@@ -184,6 +185,117 @@ std::filesystem::path SaveTargetOf(const std::filesystem::path& file) {
         path = link.is_absolute() ? link : FolderOf(path) / link;
     }
     ThrowSystemError("Cannot save", file, ELOOP);
+}
+
+namespace {
+
+// Without "." and ".." steps and without a trailing separator.
+std::filesystem::path NormalFolder(const std::filesystem::path& path) {
+    std::filesystem::path normal = path.lexically_normal();
+    if (!normal.has_filename() && normal.has_relative_path())
+        normal = normal.parent_path();
+    return normal;
+}
+
+// The steps from `base` to `folder`; throws when `folder` is not inside.
+std::vector<std::string> StepsBelow(const std::filesystem::path& base,
+                                    const std::filesystem::path& folder) {
+    const std::filesystem::path relative =
+        NormalFolder(folder).lexically_relative(NormalFolder(base));
+    std::vector<std::string> steps;
+    bool inside = !relative.empty();
+    for (const auto& part : relative) {
+        const std::string name = part.string();
+        if (name == "..") {
+            inside = false;
+            break;
+        }
+        if (!name.empty() && name != ".")
+            steps.push_back(name);
+    }
+    if (!inside)
+        throw PlatformError("The folder \"" + folder.string() + "\" lies outside \"" +
+                            base.string() + "\"");
+    return steps;
+}
+
+[[noreturn]] void ThrowNotReached(const std::filesystem::path& folder,
+                                  const std::filesystem::path& step,
+                                  const std::filesystem::path& base, const char* why) {
+    throw PlatformError("The folder \"" + folder.string() + "\" cannot be used: \"" +
+                        step.string() + "\" " + why + ", and no link below \"" + base.string() +
+                        "\" is followed");
+}
+
+} // namespace
+
+bool LiesInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    try {
+        StepsBelow(folder, path);
+        return true;
+    } catch (const PlatformError&) {
+        return false;
+    }
+}
+
+int OpenFolderBelow(const std::filesystem::path& base, const std::filesystem::path& folder,
+                    bool create) {
+    const std::vector<std::string> steps = StepsBelow(base, folder);
+    if (create) {
+        std::error_code ec;
+        std::filesystem::create_directories(base, ec);
+    }
+    int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowSystemError("Cannot open the folder", base, errno);
+    std::filesystem::path reached = base;
+    for (const std::string& step : steps) {
+        reached /= step;
+        int next = ::openat(fd, step.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0 && errno == ENOENT && create) {
+            if (::mkdirat(fd, step.c_str(), 0755) != 0 && errno != EEXIST) {
+                const int err = errno;
+                ::close(fd);
+                ThrowSystemError("Cannot create the folder", reached, err);
+            }
+            next = ::openat(fd, step.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        }
+        if (next < 0) {
+            const int err = errno;
+            struct stat st {};
+            const bool isLink =
+                ::fstatat(fd, step.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+            ::close(fd);
+            if (isLink)
+                ThrowNotReached(folder, reached, base, "is a symbolic link");
+            if (err == ENOTDIR)
+                ThrowNotReached(folder, reached, base, "is not a folder");
+            ThrowSystemError("Cannot open the folder", reached, err);
+        }
+        ::close(fd);
+        fd = next;
+    }
+    return fd;
+}
+
+void CreateFolderBelow(const std::filesystem::path& base, const std::filesystem::path& folder) {
+    ::close(OpenFolderBelow(base, folder, true));
+}
+
+bool ReachedWithoutLinks(const std::filesystem::path& base, const std::filesystem::path& path) {
+    if (!LiesInsideFolder(path, base))
+        return false;
+    const std::vector<std::string> steps = StepsBelow(base, path);
+    std::filesystem::path reached = base;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        reached /= steps[i];
+        struct stat st {};
+        if (::lstat(reached.c_str(), &st) != 0)
+            return errno == ENOENT;
+        if (S_ISLNK(st.st_mode) || (i + 1 < steps.size() && !S_ISDIR(st.st_mode)))
+            return false;
+    }
+    return true;
 }
 
 void SetAtomicWriteHook(AtomicWriteHook hook) {

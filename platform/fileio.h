@@ -97,6 +97,28 @@ std::filesystem::path SaveTargetOf(const std::filesystem::path& file);
 std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
                                  std::filesystem::file_time_type before);
 
+// Folders below a trusted folder `base`, reached without following links:
+// every step below `base` is opened with O_NOFOLLOW | O_DIRECTORY, so a
+// symbolic link there (or anything that is no folder) is refused however it
+// got there. `base` itself, and the path that leads to it, are taken as they
+// are. `folder` must be `base` or lie inside it (compared lexically).
+//
+// Opens `folder` so and returns its descriptor (O_DIRECTORY | O_CLOEXEC);
+// with `create`, `base` and the missing steps are made (0755 before the
+// umask). Throws PlatformError naming the step that is a link or no folder.
+int OpenFolderBelow(const std::filesystem::path& base, const std::filesystem::path& folder,
+                    bool create);
+// Whether `path` is `folder` or lies inside it, compared lexically (after
+// removing "." and ".." steps and trailing separators).
+bool LiesInsideFolder(const std::filesystem::path& path, const std::filesystem::path& folder);
+// Makes `folder` below `base` as OpenFolderBelow does (nothing more).
+void CreateFolderBelow(const std::filesystem::path& base, const std::filesystem::path& folder);
+// Whether `path` lies inside `base` (or is it) and what exists of it is
+// reached from `base` through real folders only: false when a step below
+// `base`, `path` itself included, is a symbolic link, or a step before the
+// last is no folder. Steps that do not exist yet count as reached.
+bool ReachedWithoutLinks(const std::filesystem::path& base, const std::filesystem::path& path);
+
 // Test hook: when set, WriteFileAtomic/Commit call it with the name of a
 // stage ("before-rename") so tests can inject a crash or failure there.
 using AtomicWriteHook = void (*)(const char* stage);

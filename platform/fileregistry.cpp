@@ -176,12 +176,22 @@ FileSignature SignatureOf(const fs::path& path) {
     return sig;
 }
 
+// Makes the hive's folder; below `confinedTo` (when given) without
+// following a link (PlatformError).
+void MakeHiveFolder(const fs::path& hive, const fs::path& confinedTo) {
+    if (!confinedTo.empty()) {
+        CreateFolderBelow(confinedTo, hive.parent_path());
+        return;
+    }
+    std::error_code ec;
+    fs::create_directories(hive.parent_path(), ec);
+}
+
 // Holds an exclusive flock on the hive's lock file.
 class HiveLock {
 public:
-    explicit HiveLock(const fs::path& hive) {
-        std::error_code ec;
-        fs::create_directories(hive.parent_path(), ec);
+    HiveLock(const fs::path& hive, const fs::path& confinedTo) {
+        MakeHiveFolder(hive, confinedTo);
         fs::path lockPath = hive;
         lockPath += ".lock";
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -211,8 +221,9 @@ class Hive {
 public:
     // The user's hive may hold passwords (proxy settings), so only its owner
     // may read it; the machine hive is readable by everyone.
-    Hive(fs::path path, std::string rootName, unsigned mode)
-        : path_(std::move(path)), rootName_(std::move(rootName)), mode_(mode) {}
+    Hive(fs::path path, std::string rootName, unsigned mode, fs::path confinedTo)
+        : path_(std::move(path)), rootName_(std::move(rootName)), mode_(mode),
+          confinedTo_(std::move(confinedTo)) {}
 
     const fs::path& Path() const { return path_; }
 
@@ -244,7 +255,7 @@ public:
             journal_.clear();
             return;
         }
-        HiveLock lock(path_);
+        HiveLock lock(path_, confinedTo_);
         // A temporary file that exists now was left by a save that was
         // killed: every save holds this lock until its rename.
         RemoveStaleTempFiles(path_, fs::file_time_type::clock::now());
@@ -279,6 +290,18 @@ private:
     void LoadFromDisk(bool locked) {
         tree_ = KeyNode{};
         loaded_ = true;
+        if (!confinedTo_.empty() && !ReachedWithoutLinks(confinedTo_, path_)) {
+            // Read as unreadable: never through a link planted below the
+            // sandbox, and so never written over either.
+            signature_ = FileSignature{};
+            if (locked) {
+                throw PlatformError("The registry file \"" + path_.string() +
+                                    "\" cannot be used: it is reached through a symbolic link, "
+                                    "and no link below \"" +
+                                    confinedTo_.string() + "\" is followed");
+            }
+            return;
+        }
         signature_ = SignatureOf(path_);
         if (!signature_.exists) {
             return;
@@ -306,7 +329,7 @@ private:
                 }
             } else {
                 try {
-                    HiveLock lock(path_);
+                    HiveLock lock(path_, confinedTo_);
                     // Another process may have repaired it meanwhile.
                     if (ReadFileBytes(path_) == text) {
                         SetAside(parsed);
@@ -391,8 +414,7 @@ private:
     void Save() {
         std::string text = "REGEDIT4\r\n\r\n";
         WriteKeys(text, tree_, rootName_);
-        std::error_code ec;
-        fs::create_directories(path_.parent_path(), ec);
+        MakeHiveFolder(path_, confinedTo_);
         AtomicFileWriter writer(path_);
         writer.SetMode(mode_);
         writer.Write(text);
@@ -403,6 +425,7 @@ private:
     fs::path path_;
     std::string rootName_;
     unsigned mode_;
+    fs::path confinedTo_;
     KeyNode tree_;
     bool loaded_ = false;
     FileSignature signature_;
@@ -412,9 +435,9 @@ private:
 class FileRegistry final : public Registry {
 public:
     explicit FileRegistry(const RegistryLocations& locations)
-        : currentUser_(locations.currentUser, "HKEY_CURRENT_USER", 0600),
-          localMachine_(locations.localMachine, "HKEY_LOCAL_MACHINE", 0644),
-          users_(locations.users, "HKEY_USERS", 0644) {}
+        : currentUser_(locations.currentUser, "HKEY_CURRENT_USER", 0600, locations.confinedTo),
+          localMachine_(locations.localMachine, "HKEY_LOCAL_MACHINE", 0644, locations.confinedTo),
+          users_(locations.users, "HKEY_USERS", 0644, locations.confinedTo) {}
 
     ~FileRegistry() override {
         try {
@@ -454,6 +477,11 @@ public:
     void WriteValue(RootKey root, std::string_view key, std::string_view name,
                     const RegistryValue& value) override {
         CheckName(name, "value");
+        if (std::string problem = ValueProblem(name, value.data.size()); !problem.empty()) {
+            throw PlatformError("The registry value \"" + std::string(name.substr(0, 200)) +
+                                (name.size() > 200 ? "..." : "") +
+                                "\" cannot be written: " + problem);
+        }
         std::lock_guard guard(mutex_);
         auto [hive, path] = Locate(root, key);
         hive.Record({JournalEntry::SetValue, std::move(path), std::string(name), value});
@@ -567,16 +595,37 @@ Registry* defaultOverride = nullptr;
 } // namespace
 
 RegistryLocations RegistryLocations::InFolder(const fs::path& folder) {
-    return {folder / "HKCU.reg", folder / "HKLM.reg", folder / "HKU.reg"};
+    return {folder / "HKCU.reg", folder / "HKLM.reg", folder / "HKU.reg", {}};
+}
+
+RegistryLocations RegistryLocations::ForRoots(const SystemRoots& roots) {
+    return {roots.userRegistry / "HKCU.reg", roots.machineRegistry / "HKLM.reg",
+            roots.machineRegistry / "HKU.reg", roots.sandbox};
+}
+
+RegistryLocations
+RegistryLocations::FromEnvironment(const SystemRoots& roots,
+                                   const std::optional<std::string>& registryDir) {
+    if (!registryDir || registryDir->empty()) {
+        return ForRoots(roots);
+    }
+    if (roots.sandbox.empty()) {
+        return InFolder(*registryDir);
+    }
+    std::error_code ec;
+    const fs::path folder = fs::absolute(fs::path(*registryDir), ec);
+    if (ec || !LiesInsideFolder(folder, roots.sandbox)) {
+        return ForRoots(roots);
+    }
+    RegistryLocations locations = InFolder(folder);
+    locations.confinedTo = roots.sandbox;
+    return locations;
 }
 
 RegistryLocations RegistryLocations::FromEnvironment() {
-    if (const char* dir = std::getenv("VEXLOR_REGISTRY_DIR"); dir && *dir) {
-        return InFolder(dir);
-    }
-    const SystemRoots& roots = DefaultSystemRoots();
-    return {roots.userRegistry / "HKCU.reg", roots.machineRegistry / "HKLM.reg",
-            roots.machineRegistry / "HKU.reg"};
+    const char* dir = std::getenv("VEXLOR_REGISTRY_DIR");
+    return FromEnvironment(DefaultSystemRoots(),
+                           dir ? std::optional<std::string>(dir) : std::nullopt);
 }
 
 std::unique_ptr<Registry> OpenFileRegistry(const RegistryLocations& locations) {

@@ -228,6 +228,16 @@ std::string KeyPathProblem(std::string_view key) {
     return {};
 }
 
+std::string ValueProblem(std::string_view name, std::size_t dataSize) {
+    if (name.size() > kMaxValueNameLength) {
+        return "a value name is longer than " + std::to_string(kMaxValueNameLength) + " characters";
+    }
+    if (dataSize > kMaxValueDataSize) {
+        return "a value holds more than " + std::to_string(kMaxValueDataSize / 1024 / 1024) + " MB";
+    }
+    return {};
+}
+
 std::string EncodeMultiString(const std::vector<std::string>& strings) {
     std::string data;
     for (const std::string& s : strings) {

@@ -25,6 +25,14 @@ inline constexpr std::size_t kMaxKeyNameLength = 255;
 // Empty when the key path (without its root) is within the limits and its
 // names hold no NUL or line break; else what is wrong with it.
 std::string KeyPathProblem(std::string_view key);
+// A value's name holds at most 16,383 characters and its data at most 1 MB
+// (the limits of the standard hive format); a value beyond them is refused
+// (PlatformError) when it is written.
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+inline constexpr std::size_t kMaxValueDataSize = 1024 * 1024;
+// Empty when a value of this name and data size is within the limits; else
+// what is wrong with it.
+std::string ValueProblem(std::string_view name, std::size_t dataSize);
 
 // The value types, with the numbers the hive format uses (hex(N)).
 enum class RegistryValueType : uint32_t {
@@ -113,15 +121,28 @@ public:
 
 // Where the hive files live. HKEY_CLASSES_ROOT is kept in the machine hive
 // under Software\Classes.
+struct SystemRoots;
 struct RegistryLocations {
     std::filesystem::path currentUser;  // HKCU.reg
     std::filesystem::path localMachine; // HKLM.reg
     std::filesystem::path users;        // HKU.reg
+    // When not empty (a sandbox), the hives lie inside this folder and no
+    // link below it is followed: a hive reached through one reads as
+    // unreadable and is never written, and its folder is made without
+    // following links (OpenFolderBelow).
+    std::filesystem::path confinedTo;
 
     // All three hives in one folder.
     static RegistryLocations InFolder(const std::filesystem::path& folder);
-    // The hives for this process: VEXLOR_REGISTRY_DIR when set, else the
-    // folders of SystemRoots::FromEnvironment() (which honours VEXLOR_SANDBOX).
+    // The hives where the roots keep them, confined to their sandbox.
+    static RegistryLocations ForRoots(const SystemRoots& roots);
+    // The hives of `roots` with `registryDir` (VEXLOR_REGISTRY_DIR) in their
+    // place when one is given. With a sandbox the hives stay inside it: a
+    // folder outside the sandbox is not used.
+    static RegistryLocations FromEnvironment(const SystemRoots& roots,
+                                             const std::optional<std::string>& registryDir);
+    // The hives for this process: the above with DefaultSystemRoots() (which
+    // honour VEXLOR_SANDBOX) and VEXLOR_REGISTRY_DIR.
     static RegistryLocations FromEnvironment();
 };
 

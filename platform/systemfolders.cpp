@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "platform/codepage.h"
+#include "platform/fileio.h"
 #include "platform/registry.h"
 
 extern char** environ;
@@ -257,8 +258,13 @@ void SystemRoots::CreateFolders() const {
     std::error_code ec;
     for (const fs::path* p : {&home, &xdgConfigHome, &xdgDataHome, &xdgCacheHome, &temp,
                               &userRegistry, &machineRegistry}) {
-        if (!p->empty()) {
+        if (p->empty()) {
+            continue;
+        }
+        if (sandbox.empty()) {
             fs::create_directories(*p, ec);
+        } else {
+            CreateFolderBelow(sandbox, *p);
         }
     }
 }

@@ -75,7 +75,9 @@ struct SystemRoots {
                                  InstallScope scope = InstallScope::User);
 
     // Creates the folders that the programs write into directly (home,
-    // XDG folders, registry folders, temp); used by sandboxes.
+    // XDG folders, registry folders, temp); used by sandboxes. Inside a
+    // sandbox no link below it is followed: a link (or a file) in the way
+    // throws PlatformError naming it.
     void CreateFolders() const;
 };
 

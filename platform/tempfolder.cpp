@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/errors.h"
+#include "platform/fileio.h"
 #include "platform/systemfolders.h"
 
 namespace platform {
@@ -40,8 +41,8 @@ std::filesystem::path SystemTempDirectory() {
     // A sandboxed run keeps its temporary files inside the sandbox too.
     const SystemRoots& roots = DefaultSystemRoots();
     if (!roots.sandbox.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(roots.temp, ec);
+        // Never through a link planted below the sandbox (PlatformError).
+        CreateFolderBelow(roots.sandbox, roots.temp);
         return roots.temp;
     }
     if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) {

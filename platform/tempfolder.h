@@ -40,7 +40,9 @@ private:
     std::filesystem::path path_;
 };
 
-// $TMPDIR when it names an existing folder, else /tmp.
+// $TMPDIR when it names an existing folder, else /tmp; in a sandbox its
+// own temporary folder, made without following a link below the sandbox
+// (PlatformError when one is in the way).
 std::filesystem::path SystemTempDirectory();
 
 } // namespace platform

@@ -98,13 +98,32 @@ std::vector<std::string> SplitArguments(std::string_view text) {
     return out;
 }
 
+bool IsWindowsProgramName(const std::string& path) {
+    auto dot = path.find_last_of("./");
+    if (dot == std::string::npos || path[dot] != '.')
+        return false;
+    std::string ext = platform::AnsiLowerCase(path.substr(dot));
+    return ext == ".exe" || ext == ".com" || ext == ".bat" || ext == ".cmd";
+}
+
+bool OpensAsDocument(const std::string& path) {
+    if (IsWindowsProgramName(path))
+        return false;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111) == 0;
+}
+
 std::string LauncherText(const TLauncher& l) {
     CheckSingleLine(l.name, "A shortcut name");
     CheckSingleLine(l.description, "A shortcut description");
     std::string exec = QuoteExecArgument(l.target);
-    for (const auto& arg : l.arguments) {
-        CheckSingleLine(arg, "A shortcut argument");
-        exec += " " + QuoteExecArgument(arg);
+    if (l.document) {
+        exec = "xdg-open " + exec;
+    } else {
+        for (const auto& arg : l.arguments) {
+            CheckSingleLine(arg, "A shortcut argument");
+            exec += " " + QuoteExecArgument(arg);
+        }
     }
     std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
     text += "Name=" + EscapeDesktopValue(Utf8(l.name)) + "\n";

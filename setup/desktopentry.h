@@ -27,7 +27,18 @@ struct TLauncher {
     std::vector<std::string> arguments; // native (UTF-8), one per argument
     std::string workingDirectory;
     std::string icon; // native path; used only when the format can show it
+    // The target is a document: the launcher hands it to the desktop's
+    // default application for its type ("xdg-open"), without arguments.
+    bool document = false;
 };
+
+// Whether an installed file is a Windows program by its extension (".exe",
+// ".com", ".bat", ".cmd"): its launcher starts it as it is, which works
+// where a compatibility layer runs such files.
+bool IsWindowsProgramName(const std::string& path);
+// Whether a launcher for the installed file opens it as a document: a file
+// that is neither executable nor a Windows program.
+bool OpensAsDocument(const std::string& path);
 
 // The text of an application launcher (Type=Application).
 std::string LauncherText(const TLauncher& launcher);

@@ -116,6 +116,9 @@ void RemoveEmptyFolders(const std::string& input, const std::vector<std::string>
     }
 }
 
+TPendingFileOperations::TPendingFileOperations(const platform::SystemRoots& roots)
+    : listPath_(roots.pendingRenames.string()), confinedTo_(roots.sandbox.string()) {}
+
 void TPendingFileOperations::AddRename(const std::string& source, const std::string& target) {
     CheckListable(source);
     CheckListable(target);
@@ -153,7 +156,10 @@ void TPendingFileOperations::Save(const std::vector<Entry>& entries) const {
     std::string text;
     for (const auto& e : entries)
         text += e.rename ? "R\t" + e.source + "\t" + e.target + "\n" : "D\t" + e.source + "\n";
-    ForceFolders(ExtractFileDir(listPath_));
+    if (confinedTo_.empty())
+        ForceFolders(ExtractFileDir(listPath_));
+    else
+        platform::CreateFolderBelow(confinedTo_, ExtractFileDir(listPath_));
     platform::WriteFileAtomic(listPath_, text);
 }
 
@@ -232,8 +238,7 @@ std::size_t ApplyPendingFileOperations(const platform::SystemRoots& roots) {
     std::error_code ec;
     if (!std::filesystem::exists(roots.pendingRenames, ec))
         return 0;
-    return TPendingFileOperations(roots.pendingRenames.string())
-        .Apply(PendingOperationRoots(roots));
+    return TPendingFileOperations(roots).Apply(PendingOperationRoots(roots));
 }
 
 std::string ReplaceFileOnReboot(const std::string& target, TPendingFileOperations& pending) {

@@ -41,6 +41,9 @@ public:
     };
 
     explicit TPendingFileOperations(std::string listPath) : listPath_(std::move(listPath)) {}
+    // The list of these roots; inside a sandbox its folder is made without
+    // following a link below the sandbox.
+    explicit TPendingFileOperations(const platform::SystemRoots& roots);
 
     void AddRename(const std::string& source, const std::string& target);
     void AddDelete(const std::string& path);
@@ -55,6 +58,7 @@ public:
 private:
     void Save(const std::vector<Entry>& entries) const;
     std::string listPath_;
+    std::string confinedTo_;
 };
 
 // The folders the listed operations may change: the sandbox when there is

@@ -181,6 +181,10 @@ void TFolderVariables::ExpandDefinedFolders() {
             continue;
         auto found = Lookup(f.path, 0);
         if (!found) {
+            // A literal folder stays below its drive or root.
+            if (ClimbsOutOfBase(f.path))
+                throw EInvalidPackage("This is not a valid setup package: the folder \"" +
+                                      f.path.substr(0, 64) + "\" climbs out of its drive.");
             if (auto mapped = MapLiteralFolder(f.path)) {
                 f.path = StripTrailingSeparator(*mapped);
                 f.native = true;

@@ -261,7 +261,9 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
     if (!info.displayIconFile.empty())
         str("DisplayIcon",
             path(info.displayIconFile) + "," + std::to_string(info.displayIconIndex));
-    str("UninstallString", path(info.uninstallerPath) + " \"" + path(info.logPath) + "\"");
+    // Not to an uninstaller that is not there (its copy failed).
+    if (!info.uninstallerPath.empty())
+        str("UninstallString", path(info.uninstallerPath) + " \"" + path(info.logPath) + "\"");
     dword("NoModify", 1);
     dword("NoRepair", 1);
     dword("EstimatedSize", static_cast<std::uint32_t>(info.totalSize / 1024));

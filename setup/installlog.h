@@ -86,7 +86,7 @@ std::int32_t DateToDay(int year, int month, int day);
 // The paths are native; the registry gets them in Windows-1252.
 struct TUninstallInfo {
     std::string logPath;
-    std::string uninstallerPath;
+    std::string uninstallerPath; // empty: not installed (no "UninstallString")
     std::string installLocation; // the expanded %APPFOLDER%, else the Windows folder
     std::string displayIconFile; // empty: no desktop shortcut
     int displayIconIndex = 0;

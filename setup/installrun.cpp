@@ -53,6 +53,12 @@ std::string ExtensionOf(const std::string& name) {
     return platform::AnsiLowerCase(platform::ExtractFileExt(name, platform::kNativeSeparators));
 }
 
+void CheckFileIndex(std::uint16_t index, const std::vector<TPackageFile>& table) {
+    if (index >= table.size())
+        throw EInvalidPackage("This is not a valid setup package: file " + std::to_string(index) +
+                              " does not exist.");
+}
+
 } // namespace
 
 std::time_t DosDateToTime(std::uint32_t dosDate) {
@@ -102,9 +108,7 @@ const std::string& InstalledFolderPath(const TComponentFolder& folder) {
 
 TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
                       const TCopyItem& item, const std::vector<TPackageFile>& table) {
-    if (item.fileIndex >= table.size())
-        throw EInvalidPackage("This is not a valid setup package: file " +
-                              std::to_string(item.fileIndex) + " does not exist.");
+    CheckFileIndex(item.fileIndex, table);
     CheckComponentName(table[item.fileIndex].name, "file name");
     TCopyData d;
     d.target = folderPath + "/" + PackageTextToNative(table[item.fileIndex].name);
@@ -114,6 +118,58 @@ TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& fol
     d.notLogged = item.notLogged;
     d.registerAfterCopy = item.registerAfterCopy;
     return d;
+}
+
+namespace {
+
+void CheckFolderTree(const TComponentFolder& folder, const std::vector<TPackageFile>& table) {
+    for (const auto& sub : folder.folders) {
+        CheckComponentName(sub.name, "folder name");
+        CheckFolderTree(sub, table);
+    }
+    for (const auto& item : folder.items) {
+        if (const auto* copy = std::get_if<TCopyItem>(&item)) {
+            CheckFileIndex(copy->fileIndex, table);
+            CheckComponentName(table[copy->fileIndex].name, "file name");
+        } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
+            CheckFileIndex(sc->targetIndex, table);
+        } else if (const auto* url = std::get_if<TUrlItem>(&item)) {
+            CheckComponentName(url->name + ".url", "Internet shortcut name");
+        }
+    }
+}
+
+} // namespace
+
+void CheckComponentFolders(const TPackageTables& tables) {
+    for (const auto& component : tables.components)
+        for (const auto& folder : component.folders) {
+            InstalledFolderPath(folder);
+            CheckFolderTree(folder, tables.fileTable.files);
+        }
+}
+
+void GoOnAfterError(const TSetupPackage& package, components::IMessenger& messenger,
+                    const std::string& message, bool& errorAsked) {
+    errorAsked = true;
+    if (!ConfirmContinue(package, messenger, message))
+        throw EAbortInstallation();
+}
+
+bool InstallOrGoOn(const TSetupPackage& package, components::IMessenger& messenger,
+                   const std::string& target, bool& errorAsked,
+                   const std::function<void()>& install) {
+    try {
+        install();
+        return true;
+    } catch (const components::EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        GoOnAfterError(package, messenger, e.what(), errorAsked);
+    }
+    // The write failed: only an earlier copy, which it left, can be there.
+    struct stat st {};
+    return ::lstat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data) {
@@ -291,9 +347,7 @@ void TInstallRun::Section(const char* /*what*/, const std::function<void()>& bod
     } catch (const components::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        result_.errorAsked = true;
-        if (!ConfirmContinue(package_, messenger_, e.what()))
-            throw EAbortInstallation();
+        GoOnAfterError(package_, messenger_, e.what(), result_.errorAsked);
     }
 }
 
@@ -310,9 +364,7 @@ void TInstallRun::CollectFolderItems(const std::string& folderPath, const TCompo
             InsertByFileIndex(files_, d);
             targets_[d.fileIndex] = d.target;
         } else if (const auto* sc = std::get_if<TShortcutItem>(&item)) {
-            if (sc->targetIndex >= table.size())
-                throw EInvalidPackage("This is not a valid setup package: file " +
-                                      std::to_string(sc->targetIndex) + " does not exist.");
+            CheckFileIndex(sc->targetIndex, table);
             TShortcutData s;
             s.targetIndex = sc->targetIndex;
             s.iconFile = sc->iconFile;
@@ -419,10 +471,18 @@ void TInstallRun::InstallFiles() {
         messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
         struct stat st {};
         bool existed = ::lstat(data.target.c_str(), &st) == 0;
-        if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
-            Advance(file.size);
-        else
-            InstallFile(data, existed);
+        // Going on after an error means the next files; nothing is made
+        // later for this one unless an earlier copy still stands there.
+        if (!InstallOrGoOn(package_, messenger_, data.target, result_.errorAsked, [&] {
+                if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
+                    Advance(file.size);
+                else
+                    InstallFile(data, existed);
+            })) {
+            if (targets_[data.fileIndex] == data.target)
+                targets_[data.fileIndex].clear();
+            continue;
+        }
         UpdateSharedCount(data, existed);
         if (!data.notLogged) {
             LogInstalled(data.target);
@@ -453,6 +513,7 @@ void TInstallRun::CreateShortcuts() {
         for (const auto& argument : SplitArguments(s.arguments))
             l.arguments.push_back(package_.Folders().ExpandAllToNative(argument));
         l.target = target;
+        l.document = OpensAsDocument(target);
         l.workingDirectory = FolderOf(target);
         if (s.iconFile != kNoFile && Installed(s.iconFile))
             l.icon = targets_[s.iconFile];
@@ -613,6 +674,23 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos, bool writ
         std::string valueName;
     };
     std::vector<Level> levels(1);
+    // Within the registry's own limits, or the package is refused before
+    // anything is written.
+    auto checkValue = [&](const std::string& name, std::size_t dataSize) {
+        if (std::string problem = platform::ValueProblem(name, dataSize); !problem.empty())
+            throw invalid("names a value that cannot be written (" + problem + ")");
+    };
+    // A text's size as written, with its folders in it (a folder that
+    // cannot be written fails at writing, in its own section).
+    auto expandedSize = [&](const std::string& text) -> std::size_t {
+        if (text.find('%') == std::string::npos)
+            return text.size();
+        try {
+            return package_.Folders().ExpandAllFolderVariables(text).size();
+        } catch (const std::exception&) {
+            return text.size();
+        }
+    };
     auto logValue = [&](const std::string& name) {
         CheckSingleLine(levels.back().keyPath + name, "A registry name");
         if (write)
@@ -646,6 +724,7 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos, bool writ
             valueName = readText();
             if (platform::AnsiCompareText(valueName, kDefaultValueName) == 0)
                 valueName.clear();
+            checkValue(valueName, 0);
             break;
         case TRegistryOp::LogValue:
             if (active)
@@ -654,9 +733,13 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos, bool writ
         case TRegistryOp::StringValue: {
             std::string text = readText();
             if (active) {
-                if (write)
-                    registry_.WriteString(root, keyPath, valueName,
-                                          package_.Folders().ExpandAllFolderVariables(text));
+                if (write) {
+                    std::string value = package_.Folders().ExpandAllFolderVariables(text);
+                    checkValue(valueName, value.size());
+                    registry_.WriteString(root, keyPath, valueName, value);
+                } else {
+                    checkValue(valueName, expandedSize(text));
+                }
                 logValue(valueName);
             }
             break;
@@ -676,6 +759,7 @@ void TInstallRun::WriteRegistryLevels(int rootIndex, std::size_t& pos, bool writ
             std::string bytes = t.substr(pos, len);
             pos += len;
             if (active) {
+                checkValue(valueName, bytes.size());
                 if (write)
                     registry_.WriteBinary(root, keyPath, valueName, bytes);
                 logValue(valueName);
@@ -727,6 +811,7 @@ void TInstallRun::WriteRegistryEntries(bool write) {
 
 void TInstallRun::CheckTables() {
     try {
+        CheckComponentFolders(package_.Tables());
         WriteRegistryEntries(false);
         for (const auto& s : shortcuts_) {
             CheckSingleLine(s.description, "A shortcut description");
@@ -985,7 +1070,8 @@ TInstallResult TInstallRun::Run() {
         Section("uninstall", [&] {
             TUninstallInfo info;
             info.logPath = logPath;
-            info.uninstallerPath = files_.empty() ? std::string() : files_.front().target;
+            if (!files_.empty() && Installed(files_.front().fileIndex))
+                info.uninstallerPath = files_.front().target;
             info.installLocation = appFolder_;
             if (haveDesktopShortcut_ && Installed(desktopShortcut_.targetIndex)) {
                 info.displayIconFile =
@@ -1013,9 +1099,7 @@ TInstallResult TInstallRun::Run() {
     } catch (const components::EAbort&) {
         result_.aborted = true;
     } catch (const std::exception& e) {
-        result_.errorMessage =
-            ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
-            e.what();
+        result_.errorMessage = e.what();
     }
     // A run that ended early still leaves a whole log: the section it was
     // in gets its end line, and the sections it did not reach keep what the

@@ -62,8 +62,10 @@ struct TInstallResult {
     bool rebootNeeded = false; // a file waits for the next start
     bool errorAsked = false;   // the user was asked whether to continue
     std::string logPath;
-    bool invalidPackage = false;        // refused before anything was written
-    std::string errorMessage;           // an error outside the sections
+    bool invalidPackage = false; // refused before anything was written
+    // An error outside the sections, without the package's error
+    // introduction (whoever shows it puts that first).
+    std::string errorMessage;
     std::vector<std::string> launchers; // the launchers written
     // The path each file index was installed to; empty: not installed.
     std::vector<std::string> targets;
@@ -91,6 +93,11 @@ const std::string& InstalledFolderPath(const TComponentFolder& folder);
 // the item's index and the file's name (EInvalidPackage).
 TCopyData CopyDataFor(const std::string& folderPath, const TComponentFolder& folder,
                       const TCopyItem& item, const std::vector<TPackageFile>& table);
+// Every component's folders, chosen or not, checked before the first file:
+// each top-level folder expands (its variable is defined and it stays below
+// that variable's folder), each sub-folder and file name is one safe name,
+// each file index exists. EInvalidPackage at the first that is bad.
+void CheckComponentFolders(const TPackageTables& tables);
 // Adds a file to a list kept sorted by file index (equal indices keep their
 // order).
 void InsertByFileIndex(std::vector<TCopyData>& files, const TCopyData& data);
@@ -105,6 +112,16 @@ void SetPackagedDate(const std::string& path, std::uint32_t dosDate);
 // True for Yes.
 bool ConfirmContinue(const TSetupPackage& package, components::IMessenger& messenger,
                      const std::string& message);
+// After an error inside a step of a run: sets `errorAsked` and asks whether
+// to go on; No throws EAbortInstallation.
+void GoOnAfterError(const TSetupPackage& package, components::IMessenger& messenger,
+                    const std::string& message, bool& errorAsked);
+// Installs one file with `install`; an error in it is answered as
+// GoOnAfterError does. True when the file is in place afterwards: installed,
+// kept, or an earlier copy that the failed write left.
+bool InstallOrGoOn(const TSetupPackage& package, components::IMessenger& messenger,
+                   const std::string& target, bool& errorAsked,
+                   const std::function<void()>& install);
 // Sets the executable bits (where readable) of an ELF file or a script.
 bool MarkExecutableIfProgram(const std::string& path);
 

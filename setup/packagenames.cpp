@@ -1,5 +1,6 @@
 #include "setup/packagenames.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "setup/setuperrors.h"
@@ -28,6 +29,14 @@ void CheckComponentName(std::string_view name, const std::string& what) {
         throw EInvalidPackage("This is not a valid setup package: the " + what + " \"" +
                               std::string(name.substr(0, 64)) + "\" is not allowed (" + problem +
                               ").");
+}
+
+bool ClimbsOutOfBase(std::string_view relative) {
+    if (relative.size() >= 2 && relative[1] == ':')
+        relative.remove_prefix(2);
+    std::string path = "/" + std::string(relative);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return NormalisePath(path).empty();
 }
 
 std::string NormalisePath(std::string_view path) {

@@ -15,6 +15,11 @@ std::string ComponentNameProblem(std::string_view name);
 // Throws EInvalidPackage naming `what` when the name is not one safe component.
 void CheckComponentName(std::string_view name, const std::string& what);
 
+// Whether a folder named relative to a base ("..\x", "a/../../b") climbs
+// above that base on its way ("\" and "/" both separate; a leading drive
+// part such as "C:" and leading separators are part of the base).
+bool ClimbsOutOfBase(std::string_view relative);
+
 // Collapses "." and "..", doubled and trailing separators of an absolute
 // '/'-separated path; "" when ".." would climb above the root.
 std::string NormalisePath(std::string_view path);

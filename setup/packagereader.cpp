@@ -405,7 +405,8 @@ void TPackageReader::ExtractPackageBlob(const std::string& path) {
 std::string TPackageReader::ReadErrorMessage(const std::string& target) const {
     std::string text;
     if (ui_ != nullptr) {
-        text = ui_->Format(ui::kReadError, {ExtractFileName(target), publisherText_});
+        text =
+            ui_->FormatLeavingOutEmpty(ui::kReadError, {ExtractFileName(target), publisherText_});
         text += "\r\r" + ui_->Get(ui::kFileErrorClosing);
     }
     if (ui_ == nullptr || ui_->Get(ui::kReadError).empty())

@@ -115,20 +115,18 @@ void TPortableRun::InstallFiles() {
     for (const auto& data : files_) {
         const TPackageFile& file = table[data.fileIndex];
         messenger_.SetProgressText(ui.Format(ui::kCopyingFile, {data.target}));
-        try {
-            struct stat st {};
-            bool existed = ::lstat(data.target.c_str(), &st) == 0;
-            if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
-                Advance(file.size);
-            else
-                InstallPortableFile(data, existed);
-        } catch (const components::EAbort&) {
-            throw;
-        } catch (const std::exception& e) {
-            result_.errorAsked = true;
-            if (!ConfirmContinue(package_, messenger_, e.what()))
-                throw EAbortInstallation();
-        }
+        const bool inPlace =
+            InstallOrGoOn(package_, messenger_, data.target, result_.errorAsked, [&] {
+                struct stat st {};
+                bool existed = ::lstat(data.target.c_str(), &st) == 0;
+                if (KeepsExistingTarget(data.target, existed, data.replaceRule, file))
+                    Advance(file.size);
+                else
+                    InstallPortableFile(data, existed);
+            });
+        // Nothing is started later from where this file is not.
+        if (!inPlace && result_.targets[data.fileIndex] == data.target)
+            result_.targets[data.fileIndex].clear();
     }
 }
 
@@ -136,6 +134,7 @@ TInstallResult TPortableRun::Run() {
     try {
         try {
             Collect();
+            CheckComponentFolders(package_.Tables());
         } catch (const std::exception&) {
             result_.invalidPackage = true; // refused before anything was written
             throw;
@@ -153,10 +152,7 @@ TInstallResult TPortableRun::Run() {
     } catch (const components::EAbort&) {
         result_.aborted = true;
     } catch (const std::exception& e) {
-        const TUiStrings& ui = package_.Ui();
-        result_.errorMessage =
-            ui.Format(ui::kErrorIntroduction, {package_.Settings().FullProductTitle()}) + "\r\r" +
-            e.what();
+        result_.errorMessage = e.what();
     }
     return result_;
 }

@@ -1,6 +1,9 @@
 #include "setup/restart.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string_view>
 
 #include "components/messengerseam.h"
 #include "platform/machinerestart.h"
@@ -14,10 +17,15 @@ std::string RestartRecordPath(const platform::SystemRoots& roots) {
 }
 
 bool TRecordedMachineRestart::RestartMachine(std::string& error) {
-    std::ofstream out(path_, std::ios::app);
-    out << "restart requested\n";
-    out.close();
-    if (!out) {
+    // Never through a link planted in the record's place.
+    const int fd =
+        ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    static constexpr std::string_view kLine = "restart requested\n";
+    bool written =
+        fd >= 0 && ::write(fd, kLine.data(), kLine.size()) == static_cast<ssize_t>(kLine.size());
+    if (fd >= 0)
+        written = ::close(fd) == 0 && written;
+    if (!written) {
         error = "Cannot write " + path_ + ".";
         return false;
     }
@@ -35,10 +43,12 @@ TRestartOutcome RestartNow(const platform::SystemRoots& roots, const std::string
     TRestartOutcome outcome;
     outcome.done = ApplyPendingFileOperations(roots);
     if (!roots.pendingRenames.empty())
-        outcome.remaining = TPendingFileOperations(roots.pendingRenames.string()).Entries().size();
+        outcome.remaining = TPendingFileOperations(roots).Entries().size();
     std::string text = outcome.remaining == 0
                            ? std::string(kRestartQuestion)
-                           : std::to_string(outcome.remaining) + kRestartQuestionRemaining;
+                           : std::to_string(outcome.remaining) + (outcome.remaining == 1
+                                                                      ? kRestartQuestionRemainingOne
+                                                                      : kRestartQuestionRemaining);
     outcome.accepted = messenger.AskYesNo(caption, text) == components::mrYes;
     if (outcome.accepted)
         outcome.restarted = restart.RestartMachine(outcome.error);

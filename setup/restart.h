@@ -29,7 +29,9 @@ struct TRestartOutcome {
 
 inline constexpr const char* kRestartQuestion =
     "The files have been put in place. Restart the computer now?";
-// After the number of operations that still wait.
+// After the number of operations that still wait (one, or more).
+inline constexpr const char* kRestartQuestionRemainingOne =
+    " file operation can only be completed after a restart. Restart the computer now?";
 inline constexpr const char* kRestartQuestionRemaining =
     " file operations can only be completed after a restart. Restart the computer now?";
 

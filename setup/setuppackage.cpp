@@ -37,8 +37,7 @@ void ExpandFolder(const TFolderVariables& vars, TComponentFolder& folder) {
 
 } // namespace
 
-TSetupPackage::TSetupPackage(const platform::SystemRoots& roots)
-    : roots_(roots), pending_(roots.pendingRenames.string()) {}
+TSetupPackage::TSetupPackage(const platform::SystemRoots& roots) : roots_(roots), pending_(roots) {}
 
 TSetupPackage::~TSetupPackage() {
     try {
@@ -59,9 +58,11 @@ void TSetupPackage::Open(const std::string& packagePath) {
 const std::string& TSetupPackage::EnsureTempFolder() {
     if (!temp_) {
         // A sandbox's temporary folder is its own: not through a link below
-        // the sandbox root.
-        if (!roots_.sandbox.empty())
-            CreateFolder(roots_.temp.string(), nullptr, {NormalisePath(roots_.sandbox.string())});
+        // the sandbox root. (A temporary folder placed outside the sandbox
+        // on purpose is the caller's.)
+        const std::string sandbox = NormalisePath(roots_.sandbox.string());
+        if (!roots_.sandbox.empty() && IsPathUnder(roots_.temp.string(), sandbox))
+            CreateFolder(roots_.temp.string(), nullptr, {sandbox});
         temp_ = std::make_unique<platform::TempFolder>("setup", roots_.temp);
         tempPath_ = temp_->Path().string();
     }
@@ -70,8 +71,14 @@ const std::string& TSetupPackage::EnsureTempFolder() {
 
 std::size_t TSetupPackage::ExtractTempFile(const std::string& packagedName) {
     CheckComponentName(packagedName, "support file name");
-    EnsureTempFolder();
     std::string name = PackageTextToNative(packagedName);
+    if (readOnly_) {
+        reader_.ExtractBlob([](const unsigned char*, std::size_t) {}, name);
+        supportNames_.push_back(packagedName);
+        supportPaths_.emplace_back();
+        return supportNames_.size() - 1;
+    }
+    EnsureTempFolder();
     std::string path;
     int fd = -1;
     try {
@@ -232,7 +239,8 @@ std::string TSetupPackage::InstallPackageFile(std::uint16_t fileIndex, const std
 void TSetupPackage::Close(const std::string& selfPath) {
     reader_.ClosePackage();
     for (auto it = supportPaths_.rbegin(); it != supportPaths_.rend(); ++it)
-        ::unlink(it->c_str());
+        if (!it->empty())
+            ::unlink(it->c_str());
     supportPaths_.clear();
     supportNames_.clear();
     if (temp_)

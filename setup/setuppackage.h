@@ -27,6 +27,11 @@ public:
     TSetupPackage(const TSetupPackage&) = delete;
     TSetupPackage& operator=(const TSetupPackage&) = delete;
 
+    // Reads the package without writing anything (dumping it): the support
+    // files are read and checked but not extracted, so nothing can be
+    // installed from this object.
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+
     // Null: a missing volume fails with a message (silent mode).
     void SetVolumePrompter(IVolumePrompter* prompter) { reader_.SetVolumePrompter(prompter); }
 
@@ -108,6 +113,7 @@ private:
     int supportLibraryIndex_ = -1;
     int backdropPictureIndex_ = -1;
     bool supportExtracted_ = false;
+    bool readOnly_ = false;
     bool appFoldersDefined_ = false;
     bool tablesRead_ = false;
 };

@@ -10,8 +10,10 @@
 #include "platform/tempfolder.h"
 #include "setup/folders.h"
 #include "setup/foldervariables.h"
+#include "setup/packagenames.h"
 #include "setup/portablerun.h"
 #include "setup/prerequisites.h"
+#include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
 #include "setup/supportlibrary.h"
 
@@ -95,7 +97,11 @@ std::string TSetupSession::PortableFolder() const {
     // Without a drive page the folder is taken from the home folder (the
     // sandbox's own root when sandboxed), never from the file system's root.
     std::string base = roots_.sandbox.empty() ? roots_.home.string() : roots_.sandbox.string();
-    return PortableTargetFolder(base, PackageTextToNative(package_->Header().portableFolder));
+    const std::string& folder = package_->Header().portableFolder;
+    if (ClimbsOutOfBase(folder))
+        throw EInvalidPackage("This is not a valid setup package: the portable folder \"" +
+                              folder.substr(0, 64) + "\" leads outside " + base + ".");
+    return PortableTargetFolder(base, PackageTextToNative(folder));
 }
 
 void TSetupSession::SetPortable(bool portable, const std::string& folder) {
@@ -161,7 +167,7 @@ bool ScheduleSelfDeletion(const platform::SystemRoots& roots, const std::string&
         deletable = deletable || IsInsideFolder(selfPath, root);
     if (!deletable)
         return false;
-    TPendingFileOperations(roots.pendingRenames.string()).AddDelete(selfPath);
+    TPendingFileOperations(roots).AddDelete(selfPath);
     return true;
 }
 

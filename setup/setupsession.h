@@ -71,7 +71,8 @@ public:
     // every folder variable expands into `folder`.
     void SetPortable(bool portable, const std::string& folder);
     bool Portable() const { return portable_; }
-    // The folder a portable run installs into (the header's by default).
+    // The folder a portable run installs into (the header's by default;
+    // EInvalidPackage when that one climbs out of its base with "..").
     std::string PortableFolder() const;
 
     // The .NET requirement and the external installers (run them before

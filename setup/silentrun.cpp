@@ -72,8 +72,14 @@ TSilentExit RunSilent(TSetupSession& session, int installerTimeoutMs) {
         // Going on after an error is not success.
         return result.errorAsked ? TSilentExit::Aborted : TSilentExit::Done;
     }
-    if (!result.errorMessage.empty())
-        messenger.ShowMessage(components::TMessageKind::Error, kSetupCaption, result.errorMessage);
+    if (!result.errorMessage.empty()) {
+        const TSetupPackage& package = session.Package();
+        const TUiStrings& ui = package.Ui();
+        messenger.ShowMessage(
+            components::TMessageKind::Error, kSetupCaption,
+            ui.Format(ui::kErrorIntroduction, {package.Settings().FullProductTitle()}) + "\r\r" +
+                result.errorMessage);
+    }
     return result.invalidPackage ? TSilentExit::BadPackage : TSilentExit::Aborted;
 }
 

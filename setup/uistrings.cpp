@@ -130,6 +130,44 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string TUiStrings::FormatLeavingOutEmpty(std::size_t index,
+                                              const std::vector<TFormatArg>& args) const {
+    // An empty argument is formatted as a mark that no package text holds,
+    // then the sentence around each mark goes.
+    constexpr char kMark = '\x1F';
+    const std::string& format = Get(index);
+    std::vector<TFormatArg> marked = args;
+    bool anyEmpty = false;
+    for (TFormatArg& arg : marked)
+        if (const auto* text = std::get_if<std::string>(&arg); text && text->empty()) {
+            arg = std::string(1, kMark);
+            anyEmpty = true;
+        }
+    if (!anyEmpty || format.find(kMark) != std::string::npos)
+        return SafeFormat(format, args);
+    std::string text = SafeFormat(format, marked);
+    for (std::size_t mark; (mark = text.find(kMark)) != std::string::npos;) {
+        std::size_t start = mark;
+        while (start > 0 && text[start - 1] != '\r' && text[start - 1] != '\n' &&
+               !(start >= 2 && text[start - 1] == ' ' &&
+                 std::string_view(".!?").find(text[start - 2]) != std::string_view::npos))
+            --start;
+        std::size_t end = text.find_first_of(".!?\r\n", mark);
+        if (end == std::string::npos)
+            end = text.size();
+        else if (text[end] != '\r' && text[end] != '\n')
+            ++end;
+        while (start > 0 && text[start - 1] == ' ')
+            --start;
+        // A sentence that starts its line takes the blanks after it.
+        if (start == 0 || text[start - 1] == '\r' || text[start - 1] == '\n')
+            while (end < text.size() && text[end] == ' ')
+                ++end;
+        text.erase(start, end - start);
+    }
+    return text;
+}
+
 const std::string& TUiStrings::Get(std::size_t index) const {
     static const std::string empty;
     return index < lines_.size() ? lines_[index] : empty;

@@ -31,6 +31,10 @@ public:
     std::string Format(std::size_t index, const std::vector<TFormatArg>& args) const {
         return SafeFormat(Get(index), args);
     }
+    // Format, except that a sentence whose text argument is empty is left
+    // out with the blank before it ("... damaged. Please contact %s." with
+    // no publisher keeps only "... damaged.").
+    std::string FormatLeavingOutEmpty(std::size_t index, const std::vector<TFormatArg>& args) const;
     std::size_t Count() const { return lines_.size(); }
     const std::vector<std::string>& Lines() const { return lines_; }
 

@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/pathnames.h"
 #include "platform/textutil.h"
+#include "setup/packagenames.h"
 #include "setup/portablerun.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
@@ -464,6 +465,13 @@ TWizardPage TWizardFlow::ProceedPortable(int driveRow, const std::string& folder
         messenger_.ShowMessage(components::TMessageKind::None,
                                StripAccelerators(ui.Get(kPortableCaption)),
                                StripAccelerators(ui.Get(kChooseDrive)));
+        return page_;
+    }
+    // The folder stays on the chosen drive: one that climbs out of it
+    // with ".." is refused like any folder the advanced page refuses.
+    if (ClimbsOutOfBase(folderText)) {
+        messenger_.ShowMessage(components::TMessageKind::None,
+                               StripAccelerators(ui.Get(kPortableCaption)), ui.Get(kInvalidFolder));
         return page_;
     }
     session_.SetPortable(

@@ -89,28 +89,10 @@ void TUnitParser::Run(const std::string& fileName) {
         }
 
         implementationReached = false;
-        NextToken();
-        while (!implementationReached) {
-            std::string lower = Lower();
-            if (lower == "implementation") {
-                implementationReached = true;
-            } else if (lower == "uses") {
-                do
-                    NextToken();
-                while (!IsSectionKeyword(Lower()));
-            } else if (lower == "type") {
-                ParseTypeSection();
-            } else if (lower == "procedure") {
-                ParseProcedureHeading();
-            } else if (lower == "function") {
-                ParseFunctionHeading();
-            } else if (lower == "const" || lower == "resourcestring") {
-                ParseConstSection();
-            } else if (lower == "var") {
-                ParseVarSection();
-            } else {
-                NextToken();
-            }
+        try {
+            ParseInterface();
+        } catch (const EParseError& error) {
+            throw EParseError(fileName + ": " + Placed(error.what()));
         }
         // The dialog's lists are sorted lists: gathered first, ordered once.
         for (auto* list : {&ListTypes, &ListRoutines, &ListConsts, &ListVars})
@@ -118,6 +100,40 @@ void TUnitParser::Run(const std::string& fileName) {
     } catch (...) {
         Clear();
         throw;
+    }
+}
+
+std::string TUnitParser::Placed(const std::string& message) const {
+    // The line errors say their line already; the end of the file is met
+    // after the last line read.
+    if (message.rfind("Error in line ", 0) == 0)
+        return message;
+    return reader.Error(message).what();
+}
+
+void TUnitParser::ParseInterface() {
+    NextToken();
+    while (!implementationReached) {
+        std::string lower = Lower();
+        if (lower == "implementation") {
+            implementationReached = true;
+        } else if (lower == "uses") {
+            do
+                NextToken();
+            while (!IsSectionKeyword(Lower()));
+        } else if (lower == "type") {
+            ParseTypeSection();
+        } else if (lower == "procedure") {
+            ParseProcedureHeading();
+        } else if (lower == "function") {
+            ParseFunctionHeading();
+        } else if (lower == "const" || lower == "resourcestring") {
+            ParseConstSection();
+        } else if (lower == "var") {
+            ParseVarSection();
+        } else {
+            NextToken();
+        }
     }
 }
 

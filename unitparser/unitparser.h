@@ -18,8 +18,9 @@ public:
     // Deepest nesting of parentheses or records the collectors follow.
     static constexpr int MaxNesting = 128;
 
-    // Parses the unit file; the name is used in the "not a Pascal unit"
-    // messages. Raises EParseError; nothing of a failed run is kept.
+    // Parses the unit file. Raises EParseError, whose message names the
+    // file (and, for an error in the interface section, the line: "NAME:
+    // Error in line %d: ..."); nothing of a failed run is kept.
     void ParseFile(const std::string& fileName);
     // The same on text already in memory.
     void ParseText(std::string text, const std::string& fileName);
@@ -37,6 +38,10 @@ public:
 
 private:
     void Run(const std::string& fileName);
+    // The declarations of the interface section, up to "implementation".
+    void ParseInterface();
+    // A parse error as "Error in line %d: " and its text.
+    std::string Placed(const std::string& message) const;
 
     // Section keyword test on a lower-case token; "implementation" also
     // marks the end of the interface section.

@@ -3,11 +3,11 @@
 // script with "/silent", which never opens a window and reports the outcome
 // in the exit status.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -18,6 +18,7 @@
 #include "components/applocation.h"
 #include "components/messengerseam.h"
 #include "components/scriptedmessenger.h"
+#include "platform/fileio.h"
 #include "platform/registry.h"
 #include "platform/systemfolders.h"
 #include "setup/folders.h"
@@ -43,13 +44,17 @@ void KeepRuntimeFolderInSandbox(const platform::SystemRoots& roots) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (roots.sandbox.empty() || (runtime && *runtime))
         return;
-    const std::string folder = (roots.sandbox / "run").string();
-    std::error_code ec;
-    std::filesystem::create_directories(roots.sandbox, ec);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return;
-    ::chmod(folder.c_str(), 0700);
-    ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    const std::filesystem::path folder = roots.sandbox / "run";
+    int fd = -1;
+    try {
+        fd = platform::OpenFolderBelow(roots.sandbox, folder, true);
+    } catch (const std::exception&) {
+        return; // a link in its place: Qt makes a folder of its own
+    }
+    const bool privateFolder = ::fchmod(fd, 0700) == 0;
+    ::close(fd);
+    if (privateFolder)
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
 }
 
 // One of the two start-up messages: a message box with a display, else a
@@ -95,9 +100,17 @@ int main(int argc, char** argv) {
         return static_cast<int>(setup::TSilentExit::BadPackage);
     }
     // A sandbox (VEXLOR_SANDBOX) starts empty: its temporary folder,
-    // registry and home are made before anything is extracted into them.
-    if (!roots.sandbox.empty())
-        roots.CreateFolders();
+    // registry and home are made before anything is extracted into them,
+    // never through a link below it. One in the way ends the run before
+    // it starts, as any folder that cannot be made during it would.
+    if (!roots.sandbox.empty()) {
+        try {
+            roots.CreateFolders();
+        } catch (const std::exception& e) {
+            ShowStartMessage(e.what(), roots, argc, argv);
+            return static_cast<int>(setup::TSilentExit::Aborted);
+        }
+    }
     const std::string selfPath = components::AppLocation().AppExePath;
     if (start.action == setup::TStartAction::Silent)
         return RunSilently(start.packagePath, selfPath, roots);

@@ -48,6 +48,8 @@ public:
     QComboBox* ComboColor() const { return comboColor_; }
 
     void ShowFormat(const TFormatBarState& state) override;
+    // Gives the keyboard focus back to the editor the bar follows.
+    void ReturnToEditor();
 
 signals:
     // The selection became empty or not (Delete and Link... follow it).
@@ -56,7 +58,6 @@ signals:
 private:
     QAction* AddToggle(const QString& caption, const QKeySequence& key, const char* name,
                        void (TFormatBar::*toggle)());
-    void ReturnToEditor();
     void FontDialog();
     // Sets on the selection what `font` changes from `shown` (the font the
     // dialog showed or last applied), which then becomes `font`.

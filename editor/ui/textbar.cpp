@@ -45,6 +45,9 @@ TTextStyleCombo* FillTextBar(TFormatBarWidget& bar, TEditorContext& context, TMa
         }
     }
     window.addAction(styleCombo->ActionMacroApplyFont());
+    // A style applied, the person types on in the text it styled.
+    for (QAction* apply : {styleCombo->ActionMacroApply(), styleCombo->ActionMacroApplyFont()})
+        QObject::connect(apply, &QAction::triggered, &bar, &TFormatBarWidget::ReturnToEditor);
     QMenu* textMenu = actions.Menu("MenuText");
     QAction* before = actions.Action("ActionTextFind");
     for (QAction* action :

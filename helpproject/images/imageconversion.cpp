@@ -17,6 +17,7 @@
 #include "platform/fileio.h"
 #include "platform/pathnames.h"
 #include "platform/resolvepath.h"
+#include "platform/textutil.h"
 
 namespace helpproject {
 
@@ -37,9 +38,16 @@ std::string FileKey(const fs::path& path) {
     return platform::AnsiLowerCase(Ansi(canonical));
 }
 
-std::string SizedImg(const std::string& src, int width, int height) {
+// A picture's words for readers who cannot see it: its name, without
+// folder and extension.
+std::string PictureAlt(const std::string& name) {
+    const std::string file = platform::ExtractFileName(name, "\\/:");
+    return " ALT=\"" + platform::HtmlEscape(platform::ChangeFileExt(file, "", "\\/:")) + "\"";
+}
+
+std::string SizedImg(const std::string& src, int width, int height, const std::string& name) {
     return "<IMG SRC=\"" + src + "\" WIDTH=\"" + std::to_string(width) + "\" HEIGHT=\"" +
-           std::to_string(height) + "\" BORDER=\"0\">";
+           std::to_string(height) + "\" BORDER=\"0\"" + PictureAlt(name) + ">";
 }
 
 const std::string* LookUpTarget(const TStringList& targets, const std::string& key) {
@@ -126,13 +134,16 @@ std::string ImageMapMarkup(const std::string& name, const std::vector<TBrindlewo
                std::to_string(spot.Top) + "," + std::to_string(int{spot.Left} + spot.Width - 1) +
                "," + std::to_string(int{spot.Top} + spot.Height - 1) + "\"";
         if (popupsAsScript && spot.IsPopup())
-            out += " HREF=\"javascript:popuplink('" + url + "')\">";
+            out += " HREF=\"javascript:popuplink('" + url + "')\"";
         else
-            out += " HREF=\"" + url + "\">";
+            out += " HREF=\"" + url + "\"";
+        // A hotspot's words are its title.
+        out += " ALT=\"" + platform::HtmlEscape(spot.Name) + "\">";
         out += "\r\n";
     }
     out += "</MAP><IMG SRC=\"" + src + "\" WIDTH=\"" + std::to_string(width) + "\" HEIGHT=\"" +
-           std::to_string(height) + "\" BORDER=\"0\" ISMAP USEMAP=\"#" + mapName + "\">";
+           std::to_string(height) + "\" BORDER=\"0\"" + PictureAlt(name) + " ISMAP USEMAP=\"#" +
+           mapName + "\">";
     return out;
 }
 
@@ -216,7 +227,7 @@ void ConvertImagesForHtml(const TBrindlewovenProject& project, TBuildReport& rep
         try {
             if (extension == ".jpg" || extension == ".jpeg") {
                 copied = CopyFileIfDifferent(source, destination);
-                markup = "<IMG SRC=\"" + src + "\" BORDER=\"0\">";
+                markup = "<IMG SRC=\"" + src + "\" BORDER=\"0\"" + PictureAlt(name) + ">";
             } else if (extension == ".swf") {
                 copied = CopyFileIfDifferent(source, destination);
                 markup = FlashMovieTag(source, src);
@@ -224,7 +235,7 @@ void ConvertImagesForHtml(const TBrindlewovenProject& project, TBuildReport& rep
                 const TImageSize size =
                     extension == ".gif" ? ReadGifSize(source) : ReadPngSize(source);
                 copied = CopyFileIfDifferent(source, destination);
-                markup = SizedImg(src, size.Width, size.Height);
+                markup = SizedImg(src, size.Width, size.Height, name);
             } else {
                 TSHG shg;
                 const TBitmap* bitmap = nullptr;
@@ -241,7 +252,7 @@ void ConvertImagesForHtml(const TBrindlewovenProject& project, TBuildReport& rep
                     markup = ImageMapMarkup(name, shg.Hotspots, *targets, popupsAsScript, src,
                                             bitmap->Width(), bitmap->Height());
                 else
-                    markup = SizedImg(src, bitmap->Width(), bitmap->Height());
+                    markup = SizedImg(src, bitmap->Width(), bitmap->Height(), name);
             }
         } catch (const components::EAbort&) {
             throw;

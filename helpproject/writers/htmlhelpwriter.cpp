@@ -368,28 +368,37 @@ std::vector<THtmlContentsEntry> BuildHtmlContents(const TStringList& contentsLin
 }
 
 void AppendContentsTree(TStringList& lines, const std::vector<THtmlContentsEntry>& entries,
-                        const THtmlContentsItem& addItem) {
+                        const THtmlContentsItem& addItem, bool closeItems) {
     lines.push_back("<UL>");
-    int level = 1;
+    // Per level from 1: whether an item of that level is open.
+    std::vector<bool> itemOpen(1, false);
     std::string indent = "\t";
-    for (const auto& entry : entries) {
-        while (level < entry.Level) {
-            lines.push_back(indent + "<UL>");
-            indent += '\t';
-            ++level;
-        }
-        while (level > entry.Level) {
-            indent.pop_back();
-            lines.push_back(indent + "</UL>");
-            --level;
-        }
-        addItem(indent, entry);
-    }
-    while (level > 1) {
+    auto closeItem = [&] {
+        if (closeItems && itemOpen.back())
+            lines.push_back(indent + "</LI>");
+        itemOpen.back() = false;
+    };
+    auto closeLevel = [&] {
+        closeItem();
+        itemOpen.pop_back();
         indent.pop_back();
         lines.push_back(indent + "</UL>");
-        --level;
+    };
+    for (const auto& entry : entries) {
+        while (static_cast<int>(itemOpen.size()) < entry.Level) {
+            lines.push_back(indent + "<UL>");
+            indent += '\t';
+            itemOpen.push_back(false);
+        }
+        while (static_cast<int>(itemOpen.size()) > entry.Level)
+            closeLevel();
+        closeItem();
+        addItem(indent, entry);
+        itemOpen.back() = true;
     }
+    while (itemOpen.size() > 1)
+        closeLevel();
+    closeItem();
     lines.push_back("</UL>");
 }
 

@@ -73,9 +73,12 @@ std::vector<THtmlContentsEntry> BuildHtmlContents(const TStringList& contentsLin
 // Writes one entry at its indent.
 using THtmlContentsItem =
     std::function<void(const std::string& indent, const THtmlContentsEntry& entry)>;
-// The entries as nested UL lists, one tab deeper for each level.
+// The entries as nested UL lists, one tab deeper for each level, a
+// heading's list after its item. `closeItems` ends every item with its own
+// end tag, after its list (pages need it; the contents file, a sitemap, is
+// written in the sitemap's own form without).
 void AppendContentsTree(TStringList& lines, const std::vector<THtmlContentsEntry>& entries,
-                        const THtmlContentsItem& addItem);
+                        const THtmlContentsItem& addItem, bool closeItems = false);
 
 // "_" for every blank, so a page name can serve as a [MAP]/[ALIAS] symbol.
 std::string HhpSymbol(const std::string& pageName);

@@ -283,7 +283,7 @@ public:
             line_ = ParagraphStart(first);
         } else {
             if (first.bullet)
-                line_ = "<LI>";
+                OpenListItem();
             if (first.alignment == rtf::Alignment::Center) {
                 line_ += "<CENTER>";
                 centred_ = true;
@@ -332,8 +332,17 @@ public:
         Emit(std::move(line_));
         if (!tagsClosed_)
             Emit(CloseTags());
-        if (paragraphForm_)
-            Emit(inList_ ? "</UL>" : "</P>");
+        if (paragraphForm_) {
+            Emit(inList_ ? "</LI></UL>" : "</P>");
+        } else {
+            std::string end;
+            if (centred_)
+                end += "</CENTER>";
+            if (inList_)
+                end += "</LI></UL>";
+            if (!end.empty())
+                Emit(std::move(end));
+        }
         tables_.Finish();
     }
 
@@ -342,18 +351,40 @@ private:
 
     std::string FontTag() const { return HtmlFontTag(project_, face_, color_, size_); }
 
-    std::string CloseTags() const {
-        std::string s;
-        if (styles_ & htmlStrikeOut)
-            s += "</STRIKE>";
-        if (styles_ & htmlUnderline)
-            s += "</U>";
-        if (styles_ & htmlItalic)
-            s += "</I>";
-        if (styles_ & htmlBold)
-            s += "</B>";
-        return s + "</FONT>";
+    // The tags a character stands in. They close in the order they
+    // opened: a tag that ends closes the ones opened inside it, which open
+    // again after it when they go on.
+    enum class Tag : std::uint8_t { Strike, Underline, Font, Bold, Italic };
+
+    static std::string NameOf(Tag tag) {
+        static constexpr const char* kNames[] = {"STRIKE", "U", "FONT", "B", "I"};
+        return kNames[static_cast<std::size_t>(tag)];
     }
+    std::string OpeningOf(Tag tag) const {
+        return tag == Tag::Font ? FontTag() : "<" + NameOf(tag) + ">";
+    }
+    static std::string ClosingOf(Tag tag) { return "</" + NameOf(tag) + ">"; }
+
+    // Whether a character of these styles stands in the tag; every one
+    // stands in a font.
+    static bool Wanted(Tag tag, unsigned styles) {
+        static constexpr unsigned kStyles[] = {htmlStrikeOut, htmlUnderline, 0, htmlBold,
+                                               htmlItalic};
+        return tag == Tag::Font || (styles & kStyles[static_cast<std::size_t>(tag)]) != 0;
+    }
+
+    // The closing tags of the open tags from the innermost down to (and
+    // with) the one at `from`, which are then no longer open.
+    std::string ClosingFrom(std::size_t from) {
+        std::string closing;
+        while (open_.size() > from) {
+            closing += ClosingOf(open_.back());
+            open_.pop_back();
+        }
+        return closing;
+    }
+
+    std::string CloseTags() { return ClosingFrom(0); }
 
     void ReadFont(const rtf::CharFormat& f) {
         face_ = f.face;
@@ -376,58 +407,42 @@ private:
         if (&f == opened_ && !tagsClosed_ && !spanOpen_)
             return;
         opened_ = &f;
-        if (tagsClosed_) {
-            ReadFont(f);
-            styles_ = StylesOf(f);
-            std::string opening = FontTag();
-            if (styles_ & htmlBold)
-                opening += "<B>";
-            if (styles_ & htmlItalic)
-                opening += "<I>";
-            if (styles_ & htmlUnderline)
-                opening += "<U>";
-            if (styles_ & htmlStrikeOut)
-                opening += "<STRIKE>";
-            CleanColours(opening);
-            line_ += opening;
-            tagsClosed_ = false;
-            return;
-        }
-        std::string opening;
-        const int size = HtmlFontSize(project_, f.size / 2);
-        const TColorValue color = f.color.ToTColor();
-        if (f.face != face_ || color != color_ || size != size_) {
-            face_ = f.face;
-            color_ = color;
-            size_ = size;
-            opening = FontTag();
-            line_ += "</FONT>";
-        }
-        const unsigned styles = StylesOf(f);
-        static constexpr struct {
-            unsigned style;
-            const char* open;
-            const char* close;
-        } kStyles[] = {{htmlBold, "<B>", "</B>"},
-                       {htmlItalic, "<I>", "</I>"},
-                       {htmlUnderline, "<U>", "</U>"},
-                       {htmlStrikeOut, "<STRIKE>", "</STRIKE>"}};
-        for (const auto& s : kStyles) {
-            if ((styles & s.style) == (styles_ & s.style))
-                continue;
-            if (styles & s.style)
-                opening = s.open + opening;
-            else
-                line_ += s.close;
-        }
-        styles_ = styles;
-        CleanColours(opening);
         if (spanOpen_) {
+            // The span holds the cell's text with every tag opened in it.
+            line_ += CloseTags();
+            tagsClosed_ = true;
             line_ += "</span>";
             spanOpen_ = false;
             cellStart_ = line_.size();
         }
+        const int size = HtmlFontSize(project_, f.size / 2);
+        const TColorValue color = f.color.ToTColor();
+        const bool fontChanged = tagsClosed_ || f.face != face_ || color != color_ || size != size_;
+        if (fontChanged)
+            ReadFont(f);
+        styles_ = StylesOf(f);
+        // What stays open: the open tags up to the first that ends, the
+        // font only while it is the same.
+        std::size_t keep = 0;
+        while (keep < open_.size() && Wanted(open_[keep], styles_) &&
+               !(open_[keep] == Tag::Font && fontChanged))
+            ++keep;
+        line_ += ClosingFrom(keep);
+        // Hotspot tags that open with a new font go outside it, so that a
+        // font change within the hotspot leaves it whole for the link
+        // translators; the other styles go inside the font.
+        static constexpr Tag kOpenOrder[] = {Tag::Strike, Tag::Underline, Tag::Font, Tag::Bold,
+                                             Tag::Italic};
+        std::string opening;
+        for (Tag tag : kOpenOrder) {
+            if (!Wanted(tag, styles_) || std::find(open_.begin(), open_.end(), tag) != open_.end())
+                continue;
+            opening += OpeningOf(tag);
+            open_.push_back(tag);
+        }
+        CleanColours(opening);
         line_ += opening;
+        tagsClosed_ = false;
     }
 
     static bool BlankFollows(const Cells& cells, size_t i) {
@@ -524,6 +539,13 @@ private:
         return s;
     }
 
+    // Line-break form: a bulleted paragraph is an item of a list, the list
+    // opened with its first item.
+    void OpenListItem() {
+        line_ += inList_ ? "<LI>" : "<UL><LI>";
+        inList_ = true;
+    }
+
     // `caret` is the format of the character whose arrival ends the
     // paragraph: an empty paragraph keeps its height in that font.
     void ParagraphEnd(const rtf::ParaFormat& next, const rtf::CharFormat& caret, size_t nextIndex) {
@@ -535,6 +557,7 @@ private:
                 ReadFont(caret);
                 styles_ = 0;
                 line_ += FontTag() + "&nbsp;";
+                open_.push_back(Tag::Font);
             }
             line_ += CloseTags();
             tagsClosed_ = true;
@@ -544,10 +567,11 @@ private:
             }
             paraHasText_ = false;
             if (inList_ && next.bullet && !apart) {
+                line_ += "</LI>";
                 Emit(std::move(line_));
                 line_ = "<LI>";
             } else {
-                line_ += inList_ ? "</UL>" : "</P>";
+                line_ += inList_ ? "</LI></UL>" : "</P>";
                 Emit(std::move(line_));
                 tables_.Between(ended, nextIndex);
                 line_ = ParagraphStart(next);
@@ -559,21 +583,21 @@ private:
             paraHasText_ = false;
             if (centred_)
                 line_ += "</CENTER>";
-            if (apart) {
-                // A cell's last line needs no break: the cell ends it.
-                if (!tables_.CellEnd(ended))
-                    line_ += "<BR>";
-                Emit(std::move(line_));
-                tables_.Between(ended, nextIndex);
-                line_ = next.bullet ? "<LI>" : "";
-            } else if (!next.bullet) {
+            // A list ends its own lines; a cell's last line needs no break
+            // either: the cell ends it.
+            const bool listGoesOn = inList_ && next.bullet && !apart;
+            if (inList_) {
+                line_ += listGoesOn ? "</LI>" : "</LI></UL>";
+                inList_ = listGoesOn;
+            } else if (apart ? !tables_.CellEnd(ended) : !next.bullet) {
                 line_ += "<BR>";
-                Emit(std::move(line_));
-                line_.clear();
-            } else {
-                Emit(std::move(line_));
-                line_ = "<LI>";
             }
+            Emit(std::move(line_));
+            line_.clear();
+            if (apart)
+                tables_.Between(ended, nextIndex);
+            if (next.bullet)
+                OpenListItem();
             centred_ = next.alignment == rtf::Alignment::Center;
             if (centred_)
                 line_ += "<CENTER>";
@@ -592,6 +616,7 @@ private:
     TColorValue color_ = 0;
     int size_ = 3;
     unsigned styles_ = 0;
+    std::vector<Tag> open_;
     bool tagsClosed_ = true;
     const rtf::CharFormat* opened_ = nullptr; // the format Open last applied
     bool paraHasText_ = false;

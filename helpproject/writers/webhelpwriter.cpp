@@ -154,11 +154,11 @@ TStringList FramesetLines(const TWebHelpRun& run, const std::string& contentsTit
             "</HEAD><FRAMESET COLS=\"*,2*\">",
             "<FRAME NAME=\"cnt\" SRC=\"cnt.htm\">",
             "<FRAME NAME=\"topic\" SRC=\"" + firstPage + ".htm\">",
-            "</FRAMESET>",
-            "<NOFRAMES><P>Your browser does not seem to support frames.</P>",
+            "<NOFRAMES><BODY><P>Your browser does not seem to support frames.</P>",
             "<P><A HREF=\"cnt.htm\">Contents</A></P>",
             "<P><A HREF=\"" + firstPage + ".htm\">First page</A></P>",
-            "</NOFRAMES></HTML>"};
+            "</BODY></NOFRAMES>",
+            "</FRAMESET></HTML>"};
 }
 
 // The " - Previous" and " - Next" links of a topic in a browse sequence:
@@ -205,7 +205,7 @@ std::string TopicNavigation(const TWebHelpRun& run, const TBuildSelection& topic
     else
         nav += "<A HREF=\"" + run.OutputName + "\">" + project.WebContentsLabel +
                "</A> - <A HREF=\"idx.htm\">" + project.WebIndexLabel + "</A>";
-    return nav + BrowseLinks(run, topics, names, topic) + "</FONT><HR></P>";
+    return nav + BrowseLinks(run, topics, names, topic) + "</FONT></P><HR>";
 }
 
 // Pass 1's page of a topic.
@@ -242,7 +242,7 @@ TStringList ListPageTop(const TWebHelpRun& run, const std::string& title) {
         lines.push_back(WebHelpNavigationHeader(run.Project, run.Styles));
     lines.push_back("<P>" + run.FontTagText + HtmlStyleOpenTags(FontStyles(run.Font)));
     lines.push_back(HtmlEscape(title));
-    lines.push_back(HtmlStyleCloseTags(FontStyles(run.Font)) + "</FONT><HR></P>");
+    lines.push_back(HtmlStyleCloseTags(FontStyles(run.Font)) + "</FONT></P><HR>");
     lines.push_back(run.FontTagText);
     return lines;
 }
@@ -254,14 +254,16 @@ TStringList ContentsPageLines(const TWebHelpRun& run, const TBuildSelection& top
     TStringList lines = ListPageTop(run, FormatTitle(project.WebContentsTitle, project.Title));
     const std::string target = run.LinkTarget();
     if (!project.ContentsLines.empty()) {
-        AppendContentsTree(lines, BuildHtmlContents(project.ContentsLines, targets),
-                           [&](const std::string& indent, const THtmlContentsEntry& entry) {
-                               if (entry.Link.empty())
-                                   lines.push_back(indent + "<LI>" + entry.Name);
-                               else
-                                   lines.push_back(indent + "<LI><A HREF=\"" + entry.Link + "\"" +
-                                                   target + ">" + entry.Name + "</A>");
-                           });
+        AppendContentsTree(
+            lines, BuildHtmlContents(project.ContentsLines, targets),
+            [&](const std::string& indent, const THtmlContentsEntry& entry) {
+                if (entry.Link.empty())
+                    lines.push_back(indent + "<LI>" + entry.Name);
+                else
+                    lines.push_back(indent + "<LI><A HREF=\"" + entry.Link + "\"" + target + ">" +
+                                    entry.Name + "</A>");
+            },
+            true);
     } else {
         lines.push_back("<!-- Since you did not use the Brindlewoven Contents Editor to create a "
                         "contents tree,");
@@ -284,7 +286,7 @@ TStringList IndexPageLines(const TWebHelpRun& run, const THtmlIndex& index) {
             std::string title, page;
             SplitIndexPage(pageLine, title, page);
             lines.push_back(tabs + "<LI><A HREF=\"" + page + "\"" + target + ">" +
-                            HtmlEscape(title) + "</A>");
+                            HtmlEscape(title) + "</A></LI>");
         }
     };
     lines.push_back("<UL>");
@@ -296,9 +298,9 @@ TStringList IndexPageLines(const TWebHelpRun& run, const THtmlIndex& index) {
             lines.push_back("\t<LI>" + HtmlEscape(sub->Keyword));
             lines.push_back("\t<UL>");
             pageLinks(*sub, "\t\t");
-            lines.push_back("\t</UL>");
+            lines.push_back("\t</UL></LI>");
         }
-        lines.push_back("</UL>");
+        lines.push_back("</UL></LI>");
     }
     lines.push_back("</UL>");
     lines.push_back("</FONT></BODY></HTML>");
@@ -312,7 +314,7 @@ std::string WebHelpNavigationHeader(const TBrindlewovenProject& project,
     return "<P>" + FontTag(project, DefaultTextFont(styles)) +
            "<A HREF=\"cnt.htm\" TARGET=\"cnt\">" + project.WebContentsLabel +
            "</A> - <A HREF=\"idx.htm\" TARGET=\"cnt\">" + project.WebIndexLabel +
-           "</A></FONT><HR></P>";
+           "</A></FONT></P><HR>";
 }
 
 void CheckWebHelpOutput(const TBrindlewovenProject& project) {

@@ -56,8 +56,8 @@ public:
     }
 
     void SetRegistryCompiler(const std::string& name, const std::string& program) {
-        fs::create_directories(scratch.Path() / "registry");
-        std::ofstream(scratch.Path() / "registry" / "HKCU.reg")
+        fs::create_directories(scratch.Path() / "sandbox" / "registry");
+        std::ofstream(scratch.Path() / "sandbox" / "registry" / "HKCU.reg")
             << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Brindlewoven\\Compiler "
                "paths]\r\n\""
             << name << "\"=\"" << program << "\"\r\n";
@@ -69,8 +69,9 @@ public:
             " VEXLOR_SANDBOX=" + Quote((scratch.Path() / "sandbox").string());
         if (!display.empty())
             env += " DISPLAY=" + Quote(display);
-        if (fs::exists(scratch.Path() / "registry"))
-            env += " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "registry").string());
+        if (fs::exists(scratch.Path() / "sandbox" / "registry"))
+            env +=
+                " VEXLOR_REGISTRY_DIR=" + Quote((scratch.Path() / "sandbox" / "registry").string());
         return env + " " + extraEnv + " /usr/bin/timeout " + std::to_string(deadlineSeconds) + " " +
                Quote(kBrindle) + " " + args + " </dev/null >/dev/null 2>" +
                Quote((scratch.Path() / "stderr.txt").string());

@@ -35,14 +35,14 @@ protected:
         fs::create_directories(runtime);
         fs::permissions(runtime, fs::perms::owner_all);
         fs::create_directories(scratch.Path() / "sandbox");
-        fs::create_directories(scratch.Path() / "registry");
+        fs::create_directories(scratch.Path() / "sandbox" / "registry");
         brindle = ::fork();
         ASSERT_GE(brindle, 0);
         if (brindle == 0) {
             ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             ::setenv("VEXLOR_SANDBOX", (scratch.Path() / "sandbox").c_str(), 1);
-            ::setenv("VEXLOR_REGISTRY_DIR", (scratch.Path() / "registry").c_str(), 1);
+            ::setenv("VEXLOR_REGISTRY_DIR", (scratch.Path() / "sandbox" / "registry").c_str(), 1);
             const std::string log = (scratch.Path() / "brindle.log").string();
             if (!std::freopen(log.c_str(), "w", stderr) || !std::freopen("/dev/null", "r", stdin))
                 ::_exit(126);

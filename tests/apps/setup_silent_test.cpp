@@ -100,6 +100,9 @@ TEST_F(SetupProcess, StartUpMessagesGoToStderrWithoutADisplay) {
 TEST_F(SetupProcess, SilentExitStatuses) {
     Package(kGoodPackage);
     std::ofstream(Path("garbage.exe")) << std::string(4096, 'G');
+    // Hives in a "folder" that is a file inside the sandbox.
+    fs::create_directories(Box());
+    std::ofstream(Box() + "/hives") << "a file";
     struct Case {
         std::string name;
         std::string arguments;
@@ -109,7 +112,7 @@ TEST_F(SetupProcess, SilentExitStatuses) {
         {"not a package", Quote(Path("garbage.exe")) + " /silent", "", 3},
         // A registry that cannot be written: no rights for a normal package.
         {"no rights", Quote(Path("p.exe")) + " /silent",
-         "VEXLOR_REGISTRY_DIR=" + Quote(Path("p.json")), 2},
+         "VEXLOR_REGISTRY_DIR=" + Quote(Box() + "/hives"), 2},
         {"installs", Quote(Path("p.exe")) + " /SILENT extra", "", 0},
     };
     for (const auto& c : cases) {
@@ -169,6 +172,45 @@ TEST_F(SetupProcess, AnErrorInSilentModeTakesTheSafeAnswer) {
     EXPECT_NE(stderr_.find("Sub"), std::string::npos) << stderr_;
     EXPECT_NE(stderr_.find("\nAnswer: No\n"), std::string::npos) << stderr_;
     EXPECT_EQ(stderr_.find('\r'), std::string::npos) << "line breaks as line feeds";
+}
+
+TEST_F(SetupProcess, ALinkAtTheSandboxsOwnFoldersEndsTheRunBeforeItStarts) {
+    const bool system = ::geteuid() == 0;
+    const std::string registry =
+        system ? "var/lib/vexlor/registry" : "home/.local/share/vexlor/registry";
+    struct Case {
+        std::string link; // below the sandbox, to the outside folder
+        bool systemOnly;  // a folder only system scope uses
+    } cases[] = {{"var", true},   {"var/lib/vexlor", true}, {registry, false},
+                 {"home", false}, {"home/.local", false},   {"home/.config", false}};
+    Package(kGoodPackage);
+    for (const Case& c : cases) {
+        if (c.systemOnly && !system)
+            continue;
+        SCOPED_TRACE(c.link);
+        fs::remove_all(Box());
+        fs::create_directories(Path("outside"));
+        fs::create_directories(fs::path(Box() + "/" + c.link).parent_path());
+        fs::create_directory_symlink(Path("outside"), Box() + "/" + c.link);
+        EXPECT_EQ(Run(Quote(Path("p.exe")) + " /silent"), 1) << stderr_;
+        EXPECT_NE(stderr_.find(Box() + "/" + c.link + "\" is a symbolic link"), std::string::npos)
+            << stderr_;
+        EXPECT_TRUE(fs::is_empty(Path("outside"))) << "written outside the sandbox";
+    }
+}
+
+TEST_F(SetupProcess, AFileThatCannotBeReadIsNamedWithoutAnEmptyPublisher) {
+    // No publisher: the read error's "Please contact %s." sentence goes.
+    Package(kGoodPackage);
+    ASSERT_EQ(std::system((Quote(kMkpackage) + " " + Quote(Path("p.json")) + " " +
+                           Quote(Path("crc.exe")) + " --fault wrong-crc=0 > /dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(Run(Quote(Path("crc.exe")) + " /silent"), 1) << stderr_;
+    EXPECT_NE(stderr_.find("The file a.txt could not be read from the setup package.\n"),
+              std::string::npos)
+        << stderr_;
+    EXPECT_EQ(stderr_.find("Please contact"), std::string::npos) << stderr_;
 }
 
 TEST_F(SetupProcess, AnExtractedCopyIsDeletedAtTheNextStart) {

@@ -153,11 +153,28 @@ TEST_F(RenumberTest, NumbersPastTheHighestAreRefusedBeforeAnyChange) {
     struct TCase {
         std::vector<std::int32_t> topics;
         TRenumberRequest request;
+        std::string message;
     };
     const std::int32_t max = helpproject::MaxTopicNumber;
+    const std::string advice = ".  Choose a lower first number or a smaller step.";
     for (const TCase& c :
-         {TCase{{10, 20}, {10, 20, max - 5, 10}}, TCase{{10, max}, {10, 10, max, 1}},
-          TCase{{10, 20, max - 1, max}, {10, 20, max - 1, 1}}}) {
+         {TCase{{10, 20},
+                {10, 20, max - 5, 10},
+                "Renumbering 2 topics from 2147483642 in steps of 10 would pass the highest "
+                "topic number 2147483647" +
+                    advice},
+          TCase{{10, max},
+                {10, 10, max, 1},
+                "Renumbering 1 topic from 2147483647 in steps of 1 would pass the highest topic "
+                "number 2147483647: number 2147483647 is taken by a topic outside the range, "
+                "and no higher number is free" +
+                    advice},
+          TCase{{10, 20, max - 1, max},
+                {10, 20, max - 1, 1},
+                "Renumbering 2 topics from 2147483646 in steps of 1 would pass the highest "
+                "topic number 2147483647: number 2147483646 is taken by a topic outside the "
+                "range, and no higher number is free" +
+                    advice}}) {
         session = std::make_unique<helpproject::TEditingSession>([&] {
             auto p = std::make_unique<TBrindlewovenProject>();
             p->ClearTopics();
@@ -171,7 +188,7 @@ TEST_F(RenumberTest, NumbersPastTheHighestAreRefusedBeforeAnyChange) {
             commands->Renumber(c.request);
             ADD_FAILURE() << "renumbering to " << c.request.Start << " was not refused";
         } catch (const helpproject::EProjectError& error) {
-            EXPECT_NE(std::string(error.what()).find("2147483647"), std::string::npos);
+            EXPECT_EQ(error.what(), c.message);
         }
         EXPECT_EQ(Numbers(), c.topics);
         EXPECT_FALSE(session->Modified());

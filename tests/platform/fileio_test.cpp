@@ -2,8 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/fileio.h"
@@ -310,3 +312,89 @@ TEST(RemoveStaleTempFiles, RemovesWhatAKilledSaveLeftButNotASaveUnderWay) {
 }
 
 } // namespace
+
+namespace {
+
+// Every path below `root`, links not followed.
+std::vector<std::string> TreeOf(const fs::path& root) {
+    std::vector<std::string> paths;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        paths.push_back(fs::relative(entry.path(), root).string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+} // namespace
+
+TEST(FolderBelow, NoLinkBelowTheBaseIsFollowed) {
+    // box/ is the base; outside/ must stay empty whatever stands in the way.
+    struct Case {
+        const char* name;
+        const char* link;   // made a link to outside/ before the call ("" for none)
+        const char* file;   // made a regular file before the call ("" for none)
+        const char* folder; // to make below box/
+        const char* problem;
+    } cases[] = {
+        {"plain chain", "", "", "a/b/c", nullptr},
+        {"the base itself", "", "", "", nullptr},
+        {"link as the first step", "a", "", "a/b/c", "box/a\" is a symbolic link"},
+        {"link in the middle", "a/b", "", "a/b/c", "box/a/b\" is a symbolic link"},
+        {"link as the folder", "a/b/c", "", "a/b/c", "box/a/b/c\" is a symbolic link"},
+        {"file in the way", "", "a/b", "a/b/c", "box/a/b\" is not a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp("bw-below");
+        const fs::path box = temp.Path() / "box";
+        const fs::path outside = temp.Path() / "outside";
+        fs::create_directories(outside);
+        if (*c.link) {
+            fs::create_directories((box / c.link).parent_path());
+            fs::create_directory_symlink(outside, box / c.link);
+        }
+        if (*c.file) {
+            fs::create_directories((box / c.file).parent_path());
+            WriteText(box / c.file, "x");
+        }
+        const fs::path folder = box / c.folder;
+        EXPECT_EQ(ReachedWithoutLinks(box, folder), c.problem == nullptr);
+        if (c.problem) {
+            try {
+                CreateFolderBelow(box, folder);
+                ADD_FAILURE() << "made through the link";
+            } catch (const PlatformError& e) {
+                EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
+            }
+        } else {
+            CreateFolderBelow(box, folder);
+            EXPECT_TRUE(fs::is_directory(fs::symlink_status(folder)));
+            int fd = OpenFolderBelow(box, folder, false);
+            EXPECT_GE(fd, 0);
+            ::close(fd);
+        }
+        EXPECT_TRUE(fs::is_empty(outside)) << TreeOf(outside).front();
+    }
+}
+
+TEST(FolderBelow, AFolderOutsideTheBaseIsRefused) {
+    TempFolder temp("bw-below");
+    for (const fs::path& folder :
+         {temp.Path() / "other", temp.Path() / "box/../other", fs::path("/")}) {
+        EXPECT_FALSE(LiesInsideFolder(folder, temp.Path() / "box")) << folder;
+        EXPECT_FALSE(ReachedWithoutLinks(temp.Path() / "box", folder)) << folder;
+        EXPECT_THROW(CreateFolderBelow(temp.Path() / "box", folder), PlatformError) << folder;
+    }
+    EXPECT_FALSE(fs::exists(temp.Path() / "other"));
+    EXPECT_TRUE(LiesInsideFolder(temp.Path() / "box/./a/", temp.Path() / "box/"));
+    EXPECT_TRUE(LiesInsideFolder(temp.Path() / "box", temp.Path() / "box/"));
+}
+
+TEST(TempFolder, ASandboxTemporaryFolderThatIsALinkIsRefused) {
+    TempFolder box("bw-sandbox");
+    TempFolder outside("bw-outside");
+    fs::create_directory_symlink(outside.Path(), box.Path() / "tmp");
+    SetDefaultSystemRoots(SystemRoots::InSandbox(box.Path()));
+    EXPECT_THROW(TempFolder("bw-op"), PlatformError);
+    SetDefaultSystemRoots(std::nullopt);
+    EXPECT_TRUE(fs::is_empty(outside.Path()));
+}

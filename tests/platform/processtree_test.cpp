@@ -96,9 +96,23 @@ TEST(ProcessTree, ReadsParentGroupAndStartOfEveryProcessWhateverItsName) {
     EXPECT_FALSE(platform::ReadProcess(0).has_value());
 }
 
+// Waits (at most 10 s) until `pid` runs `program`: a spawned child may still
+// be the copy of this process for a moment, with this process's environment.
+void WaitForExec(pid_t pid, const std::string& program) {
+    const fs::path cmdline = "/proc/" + std::to_string(pid) + "/cmdline";
+    for (int i = 0; i < 1000; ++i) {
+        const std::string text = platform::ReadFileBytes(cmdline);
+        if (text.compare(0, program.size() + 1, program + '\0') == 0)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ADD_FAILURE() << pid << " never ran " << program;
+}
+
 TEST(ProcessTree, FindsAnEntryOfTheEnvironmentAProcessStartedWith) {
     const pid_t child =
         Spawn("/bin/sleep", {"30"}, {"PATH=/bin", "RUN_MARK=7-1", std::string(20000, 'L') + "=x"});
+    WaitForExec(child, "/bin/sleep");
     for (const char* present : {"RUN_MARK=7-1", "PATH=/bin"})
         EXPECT_TRUE(platform::ProcessEnvironmentHas(child, present)) << present;
     for (const char* absent : {"RUN_MARK=7", "RUN_MARK=7-12", "UN_MARK=7-1", "RUN_MARK", ""})

@@ -446,6 +446,76 @@ TEST_F(RegistryTest, UnreadableHiveIsNeverWrittenOver) {
     reg->DiscardChanges(HKCU);
 }
 
+TEST_F(RegistryTest, AConfinedRegistryFollowsNoLinkBelowItsSandbox) {
+    // box/ is the sandbox, its hives in box/a/reg; outside/ holds a hive of
+    // its own that must be neither read nor changed.
+    struct Case {
+        const char* name;
+        const char* link; // below box/, to outside/ (or to outside/HKCU.reg)
+        bool toHive;
+    } cases[] = {
+        {"link above the hive folder", "a", false},
+        {"link as the hive folder", "a/reg", false},
+        {"link as the hive itself", "a/reg/HKCU.reg", true},
+    };
+    const std::string outsideHive =
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Planted]\r\n\"V\"=\"outside\"\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp("bw-confined");
+        const fs::path box = temp.Path() / "box";
+        const fs::path outside = temp.Path() / "outside";
+        fs::create_directories(outside);
+        WriteText(outside / "HKCU.reg", outsideHive);
+        fs::create_directories((box / c.link).parent_path());
+        if (c.toHive)
+            fs::create_symlink(outside / "HKCU.reg", box / c.link);
+        else
+            fs::create_directory_symlink(outside, box / c.link);
+        RegistryLocations locations = RegistryLocations::InFolder(box / "a" / "reg");
+        locations.confinedTo = box;
+        auto reg = OpenFileRegistry(locations);
+        EXPECT_FALSE(reg->KeyExists(HKCU, "Planted")) << "read through the link";
+        reg->WriteString(HKCU, "Software", "V", "x");
+        EXPECT_THROW(reg->FlushKey(HKCU), PlatformError);
+        reg->DiscardChanges(HKCU);
+        EXPECT_EQ(fs::directory_iterator(outside)->path().filename(), "HKCU.reg");
+        EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
+        EXPECT_EQ(ReadFileBytes(outside / "HKCU.reg"), outsideHive);
+    }
+}
+
+TEST_F(RegistryTest, ValuesPastTheRegistryLimitsAreRefused) {
+    auto reg = OpenFileRegistry(Folder());
+    struct Case {
+        const char* name;
+        std::string valueName;
+        std::size_t dataSize;
+        bool refused;
+    } cases[] = {
+        {"longest name", std::string(kMaxValueNameLength, 'n'), 1, false},
+        {"name one longer", std::string(kMaxValueNameLength + 1, 'n'), 1, true},
+        {"largest data", "Big", kMaxValueDataSize, false},
+        {"data one byte larger", "Bigger", kMaxValueDataSize + 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ValueProblem(c.valueName, c.dataSize).empty(), !c.refused);
+        auto write = [&] {
+            reg->WriteBinary(HKCU, "Limits", c.valueName, std::string(c.dataSize, 'd'));
+        };
+        if (c.refused) {
+            EXPECT_THROW(write(), PlatformError);
+            EXPECT_FALSE(reg->ValueExists(HKCU, "Limits", c.valueName));
+        } else {
+            EXPECT_NO_THROW(write());
+        }
+    }
+    reg->Flush();
+    EXPECT_EQ(OpenFileRegistry(Folder())->ReadBinary(HKCU, "Limits", "Big")->size(),
+              kMaxValueDataSize);
+}
+
 TEST_F(RegistryTest, UserHiveIsPrivate) {
     auto reg = OpenFileRegistry(Folder());
     reg->WriteString(HKCU, "K", "Password", "secret");

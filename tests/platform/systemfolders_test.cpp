@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 
+#include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/rights.h"
 #include "platform/systemfolders.h"
@@ -229,6 +230,75 @@ TEST(RegistryLocations, EnvironmentChoosesTheHiveFolders) {
     EXPECT_EQ(fromDir.localMachine, fs::path("/reg/dir/HKLM.reg"));
     EXPECT_EQ(fromRoots.currentUser, fs::path("/box/home/.config/vexlor/registry/HKCU.reg"));
     EXPECT_EQ(fromRoots.localMachine, fs::path("/box/home/.local/share/vexlor/registry/HKLM.reg"));
+    EXPECT_EQ(fromRoots.confinedTo, fs::path("/box"));
+}
+
+TEST(RegistryLocations, WithASandboxTheHivesStayInsideIt) {
+    const SystemRoots plain = SystemRoots::InSandbox("/box", InstallScope::User);
+    SystemRoots unsandboxed = plain;
+    unsandboxed.sandbox.clear();
+    const fs::path ownUser = "/box/home/.config/vexlor/registry/HKCU.reg";
+    const fs::path ownMachine = "/box/home/.local/share/vexlor/registry/HKLM.reg";
+    struct Case {
+        const char* name;
+        const SystemRoots& roots;
+        std::optional<std::string> registryDir;
+        fs::path userHive;
+        fs::path machineHive;
+        fs::path confinedTo;
+    } cases[] = {
+        {"no folder given", plain, std::nullopt, ownUser, ownMachine, "/box"},
+        {"a folder outside the sandbox", plain, "/reg/dir", ownUser, ownMachine, "/box"},
+        {"a folder climbing out of the sandbox", plain, "/box/../reg", ownUser, ownMachine, "/box"},
+        {"a folder inside the sandbox", plain, "/box/hives", "/box/hives/HKCU.reg",
+         "/box/hives/HKLM.reg", "/box"},
+        {"no sandbox", unsandboxed, "/reg/dir", "/reg/dir/HKCU.reg", "/reg/dir/HKLM.reg", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegistryLocations locations = RegistryLocations::FromEnvironment(c.roots, c.registryDir);
+        EXPECT_EQ(locations.currentUser, c.userHive);
+        EXPECT_EQ(locations.localMachine, c.machineHive);
+        EXPECT_EQ(locations.confinedTo, c.confinedTo);
+    }
+}
+
+TEST(SystemRoots, CreateFoldersFollowsNoLinkBelowTheSandbox) {
+    // The folders the programs write themselves, in both scopes: a link
+    // at any of them (or above it, below the sandbox) stops the creation
+    // with its name, and nothing lands outside.
+    struct Case {
+        InstallScope scope;
+        const char* link;
+    } cases[] = {
+        {InstallScope::System, "var"},
+        {InstallScope::System, "var/lib/vexlor"},
+        {InstallScope::System, "var/lib/vexlor/registry"},
+        {InstallScope::User, "home"},
+        {InstallScope::User, "home/.local"},
+        {InstallScope::User, "home/.config"},
+        {InstallScope::User, "home/.cache"},
+        {InstallScope::User, "tmp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        TempFolder temp("bw-roots");
+        const fs::path box = temp.Path() / "box";
+        const fs::path outside = temp.Path() / "outside";
+        fs::create_directories(outside);
+        fs::create_directories((box / c.link).parent_path());
+        fs::create_directory_symlink(outside, box / c.link);
+        const SystemRoots roots = SystemRoots::InSandbox(box, c.scope);
+        try {
+            roots.CreateFolders();
+            ADD_FAILURE() << "made through the link";
+        } catch (const PlatformError& e) {
+            EXPECT_NE(std::string(e.what()).find((box / c.link).string() + "\" is a symbolic link"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_TRUE(fs::is_empty(outside));
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/systemfolders.h"
 #include "setup/packageheader.h"
+#include "setup/packagenames.h"
 #include "setup/setuperrors.h"
 #include "setup/uistrings.h"
 
@@ -142,6 +143,28 @@ TEST(FolderVariables, PortableRunSendsEverythingToThePortableFolder) {
     EXPECT_EQ(v.ExpandFolderVariable("%DESKTOP%\\x"), "/media/stick/Apps");
     EXPECT_EQ(v.ExpandFolderVariable("plain"), "plain");
     EXPECT_EQ(v.ExpandPackagePath("%APPFOLDER%\\bin"), "/media/stick/Apps/bin");
+}
+
+TEST(FolderVariables, FoldersThatClimbOutOfTheirBaseAreRefused) {
+    const struct {
+        const char* text;
+        bool climbs;
+    } cases[] = {
+        {"\\Portable\\Demo", false},
+        {"Apps\\..\\Other", false},
+        {"C:\\Apps\\.\\x", false},
+        {"\\..\\..\\..\\escape", true},
+        {"..\\x", true},
+        {"C:..\\x", true},
+        {"Apps/../../x", true},
+        {"Apps\\x\\..\\..\\..", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClimbsOutOfBase(c.text), c.climbs) << c.text;
+    // A package's literal folder stays on its drive.
+    TFolderVariables v;
+    v.Define("%APPFOLDER%", "App", "C:\\Apps\\..\\..\\escape", false);
+    EXPECT_THROW(v.ExpandDefinedFolders(), EInvalidPackage);
 }
 
 TEST(FolderVariables, PackagePathsStayUnderTheirFolder) {

@@ -82,29 +82,6 @@ TEST(InstallMapping, LiteralFolderWithoutSandboxGoesWhereTheDriveMapPutsIt) {
               sb.Path("cdrive/Apps/Dup"));
 }
 
-TEST(InstallMapping, UnknownVariableMattersOnlyWhenItsComponentIsInstalled) {
-    const std::string json =
-        R"({"settings": {"product": "Demo", "appFolder": "%PROGRAMFILES%\\Demo"},
-      "files": [{"name": "a.txt", "text": "a"}, {"name": "b.txt", "text": "b"}],
-      "components": [
-        {"name": "Main", "folders": [{"name": "%APPFOLDER%", "items": [{"file": "a.txt"}]}]},
-        {"name": "Extra", "userMayChoose": true, "selected": false,
-         "folders": [{"name": "%NOSUCH%\\x", "items": [{"file": "b.txt"}]}]}]})";
-    {
-        TInstallSandbox sb;
-        auto r = sb.Install(json);
-        ASSERT_TRUE(r.completed) << r.errorMessage;
-        EXPECT_TRUE(Exists(sb.AppFolder() + "/a.txt"));
-    }
-    TInstallSandbox sb;
-    setup::TInstallAnswers answers;
-    answers.components["Extra"] = true;
-    auto r = sb.Install(json, "p", answers);
-    EXPECT_FALSE(r.completed);
-    EXPECT_NE(r.errorMessage.find("%NOSUCH%"), std::string::npos) << r.errorMessage;
-    EXPECT_FALSE(Exists(sb.AppFolder())) << "refused before anything was written";
-}
-
 TEST(InstallMapping, PathsAfterAFolderAreNativeAndOtherBackslashesStay) {
     TInstallSandbox sb;
     auto r =

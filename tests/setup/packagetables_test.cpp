@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "setup/packagedump.h"
 #include "setup/setuperrors.h"
 #include "setup/setuppackage.h"
@@ -39,6 +41,28 @@ TEST(HexDumpPackage, SetuptoolDumpPrintsTheSameText) {
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(setuptest::ReadFile(box.Path("dump.txt")),
               setuptest::ReadFile(BW_TEST_DATA "/setup/tiny.dump"));
+}
+
+TEST(HexDumpPackage, SetuptoolDumpReadsSupportFilesAndMakesNothing) {
+    // A package with support files, dumped without a sandbox (the temporary
+    // folder and home empty) and with one that does not exist yet.
+    TSandbox box;
+    setuptest::BuildPackage(setuptest::SamplePackageJson(), box.Path("p.exe"));
+    std::filesystem::create_directories(box.Path("empty"));
+    const std::string tool = std::string("'") + BW_TOOLS_DIR + "/setuptool' dump '" +
+                             box.Path("p.exe") + "' > '" + box.Path("dump.txt") + "'";
+    for (const std::string& env : {"env -u VEXLOR_SANDBOX TMPDIR='" + box.Path("empty") +
+                                       "' HOME='" + box.Path("empty") + "' ",
+                                   "env VEXLOR_SANDBOX='" + box.Path("never") + "' "}) {
+        SCOPED_TRACE(env);
+        ASSERT_EQ(std::system((env + tool).c_str()), 0);
+        EXPECT_NE(
+            setuptest::ReadFile(box.Path("dump.txt")).find("[support files] 1\n0: \"readme.txt\""),
+            std::string::npos)
+            << setuptest::ReadFile(box.Path("dump.txt"));
+        EXPECT_TRUE(setuptest::ListFolder(box.Path("empty")).empty());
+        EXPECT_FALSE(setuptest::Exists(box.Path("never")));
+    }
 }
 
 TEST(Builder, OutputIsByteStable) {

@@ -83,7 +83,16 @@ TEST_F(RestartTest, NamesWhatStillWaitsForARestart) {
     EXPECT_EQ(outcome.done, 1u);
     EXPECT_EQ(outcome.remaining, 1u);
     ASSERT_EQ(messenger.Records.size(), 1u);
-    EXPECT_EQ(messenger.Records[0].Text, std::string("1") + setup::kRestartQuestionRemaining);
+    EXPECT_EQ(messenger.Records[0].Text, "1 file operation can only be completed after a restart. "
+                                         "Restart the computer now?");
+    // A second one waiting (a folder cannot be deleted as a file): the plural.
+    std::filesystem::create_directories(In("busy/inside"));
+    setup::TPendingFileOperations(sandbox.Roots()).AddDelete(In("busy"));
+    outcome = setup::RestartNow(sandbox.Roots(), "Demo", messenger, recorder);
+    EXPECT_EQ(outcome.remaining, 2u);
+    ASSERT_EQ(messenger.Records.size(), 2u);
+    EXPECT_EQ(messenger.Records[1].Text, "2 file operations can only be completed after a "
+                                         "restart. Restart the computer now?");
 }
 
 TEST(MachineRestartCommand, ReportsWhetherTheCommandWorked) {
@@ -117,6 +126,17 @@ TEST(SandboxRestart, ASandboxedRunOnlyRecordsTheRestart) {
     real.sandbox.clear();
     auto machine = setup::MachineRestartFor(real);
     EXPECT_NE(dynamic_cast<platform::TCommandMachineRestart*>(machine.get()), nullptr);
+}
+
+TEST(SandboxRestart, TheRecordIsNeverWrittenThroughALink) {
+    TSandbox sandbox;
+    WriteFile(sandbox.Path("outside"), "untouched");
+    const std::string record = setup::RestartRecordPath(sandbox.Roots());
+    std::filesystem::create_symlink(sandbox.Path("outside"), record);
+    std::string error;
+    EXPECT_FALSE(setup::MachineRestartFor(sandbox.Roots())->RestartMachine(error));
+    EXPECT_EQ(error, "Cannot write " + record + ".");
+    EXPECT_EQ(ReadFile(sandbox.Path("outside")), "untouched");
 }
 
 } // namespace

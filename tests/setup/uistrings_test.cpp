@@ -45,6 +45,31 @@ TEST(SplitLines, BreaksAtAnyLineEnd) {
     EXPECT_EQ(SplitLines("\r\n\r\nx"), (V{"", "", "x"}));
 }
 
+TEST(UiStrings, ASentenceWithAnEmptyTextIsLeftOut) {
+    const FormatCase cases[] = {
+        {"The file %s could not be read. Please contact %s.",
+         {std::string("a.txt"), std::string()},
+         "The file a.txt could not be read."},
+        {"The file %s could not be read. Please contact %s.",
+         {std::string("a.txt"), std::string("Vexlor")},
+         "The file a.txt could not be read. Please contact Vexlor."},
+        {"Please contact %s! The file %s is damaged.",
+         {std::string(), std::string("a.txt")},
+         "The file a.txt is damaged."},
+        {"Damaged: %s.\rAsk %s about it\rSorry.",
+         {std::string("a.txt"), std::string()},
+         "Damaged: a.txt.\r\rSorry."},
+        {"Ask %s", {std::string()}, ""},
+        // Nothing empty, or a text that fits no argument: as Format does.
+        {"%s and %s", {std::string("one")}, "%s and %s"},
+        {"%d files", {std::int64_t{2}}, "2 files"},
+    };
+    for (const auto& c : cases) {
+        setup::TUiStrings ui({c.format});
+        EXPECT_EQ(ui.FormatLeavingOutEmpty(0, c.args), c.expected) << c.format;
+    }
+}
+
 TEST(UiStrings, MissingIndexIsEmpty) {
     setup::TUiStrings ui({"zero", "one %d"});
     EXPECT_EQ(ui.Get(1), "one %d");

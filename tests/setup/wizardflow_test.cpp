@@ -26,8 +26,10 @@ protected:
     // Opens the package and builds the welcome page; `prepare` reads the
     // tables as the wizard does after its first show.
     setup::TWizardFlow& Open(const std::string& json, bool prepare = true,
-                             platform::Registry* registry = nullptr) {
-        path_ = sb_.Build(json);
+                             platform::Registry* registry = nullptr,
+                             const std::vector<std::string>& faults = {}) {
+        path_ = sb_.Path("p.exe");
+        BuildPackage(json, path_, faults);
         flow_.reset();
         session_ = std::make_unique<setup::TSetupSession>(
             sb_.Roots(), registry ? *registry : sb_.Registry(), messenger_, sb_.SelfPath());
@@ -313,6 +315,13 @@ TEST_F(WizardFlowTest, PortablePageChoosesDriveAndFolder) {
     EXPECT_EQ(messenger_.Records[0].Text, "Drive:");
     EXPECT_EQ(messenger_.Records[0].Caption, "Portable");
 
+    // A folder that climbs off the drive is refused like an invalid one.
+    EXPECT_EQ(flow.ProceedPortable(0, "\\Portable\\..\\..\\escape"), TWizardPage::Portable);
+    ASSERT_EQ(messenger_.Records.size(), 2u);
+    EXPECT_EQ(messenger_.Records[1].Text, "Invalid folder.");
+    EXPECT_EQ(messenger_.Records[1].Caption, "Portable");
+    EXPECT_FALSE(flow.Portable()) << "no portable folder taken";
+
     EXPECT_EQ(flow.ProceedPortable(0, "Z:\\Portable\\Demo\\"), TWizardPage::Components);
     EXPECT_EQ(flow.PortableTarget(), sb_.Path("root/disk") + "/Portable/Demo");
     EXPECT_EQ(flow.Back(), TWizardPage::Portable) << "Back from components of a portable run";
@@ -381,6 +390,49 @@ TEST_F(WizardFlowTest, FinishStartsTheProgramTheRunInstalledNotADecoy) {
     EXPECT_EQ(actions[1].path, installed);
     EXPECT_EQ(actions[1].workingFolder, package_->Folders().Find("%APPCOMMONFOLDER%")->path);
     EXPECT_EQ(actions[1].parameters, "--first-run " + sb_.AppFolder());
+}
+
+TEST_F(WizardFlowTest, AfterGoingOnFromAFileThatFailedNothingLeadsToIt) {
+    // demo.sh cannot be read from the package; the person goes on.
+    std::string json = NormalPackageJson();
+    json.insert(json.rfind('}'), R"(, "finish": {"flags": 4, "program": "demo.sh"})");
+    for (int i = 0; i < 4; ++i)
+        messenger_.QueueAnswer(components::mrYes);
+    auto& flow = Open(json, true, nullptr, {"--fault", "wrong-crc=0"});
+    flow.Install();
+    flow.LicenceYes();
+    ASSERT_EQ(flow.Run(), TWizardPage::Done);
+    const setup::TInstallResult& result = flow.Result();
+    EXPECT_TRUE(result.completed) << result.errorMessage;
+    EXPECT_TRUE(result.errorAsked);
+    EXPECT_EQ(flow.Done().text, "Demo 1.0 was installed with errors.");
+    // The files after it are there; nothing points at the one that is not.
+    EXPECT_FALSE(Exists(sb_.AppFolder() + "/demo.sh"));
+    EXPECT_TRUE(Exists(sb_.AppFolder() + "/Docs/guide.txt"));
+    EXPECT_FALSE(Exists(sb_.Roots().programsMenu.string() + "/Demo/Demo.desktop"));
+    EXPECT_FALSE(sb_.Registry().KeyExists(platform::RootKey::ClassesRoot, ".dmo"));
+    EXPECT_TRUE(flow.FinishActions().empty());
+    EXPECT_TRUE(
+        sb_.Registry().KeyExists(platform::RootKey::LocalMachine,
+                                 "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Demo"));
+}
+
+TEST_F(WizardFlowTest, AnErrorOutsideTheStepsIsIntroducedOnce) {
+    // A file where the application folder must go: the run stops before
+    // its first step.
+    auto& flow = Open(NormalPackageJson());
+    std::filesystem::create_directories(std::filesystem::path(sb_.AppFolder()).parent_path());
+    WriteFile(sb_.AppFolder(), "a file");
+    flow.Install();
+    flow.LicenceYes();
+    ASSERT_EQ(flow.Run(), TWizardPage::Done);
+    EXPECT_FALSE(flow.Result().completed);
+    ASSERT_EQ(messenger_.Records.size(), 1u);
+    const std::string& text = messenger_.Records[0].Text;
+    const std::string intro = "An error occurred while installing Vexlor Demo 1.0:";
+    EXPECT_EQ(text.find(intro), 0u) << text;
+    EXPECT_EQ(text.find(intro, 1), std::string::npos) << "introduced twice: " << text;
+    EXPECT_NE(text.find("could not be created"), std::string::npos) << text;
 }
 
 TEST_F(WizardFlowTest, FinishWithoutTheProgramInstalledStartsNothing) {

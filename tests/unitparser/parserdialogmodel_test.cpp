@@ -608,7 +608,7 @@ TEST_F(ParserDialogRun, AUnitThatFailsToParseReportsAndWritesNothing) {
     const std::string notUnit = folder.Path("prog.pas").string();
     const Case cases[] = {
         {"bad.pas", "unit Bad;\ninterface\ntype\n  TFoo TBar;\nimplementation\nend.",
-         "Error in line 4: '=' expected in type declaration"},
+         folder.Path("bad.pas").string() + ": Error in line 4: '=' expected in type declaration"},
         {"prog.pas", "program Prog; begin end.",
          notUnit + " is not a Pascal unit.\r(Unit clause not found)"},
     };

@@ -442,21 +442,24 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, ErrorTable,
     ::testing::Values(
         ErrorCase{"unit A;\ninterface\ntype\n  TFoo: Integer;\nimplementation\n",
-                  "Error in line 4: '=' expected in type declaration"},
+                  "bad.pas: Error in line 4: '=' expected in type declaration"},
         ErrorCase{"unit A;\ninterface\ntype\n  TC = class of TFoo\n  X = 1;\nimplementation\n",
-                  "Error in line 5: ';' expected"},
+                  "bad.pas: Error in line 5: ';' expected"},
         ErrorCase{"unit A;\ninterface\ntype\n  TC = class(TA, TB;\nend;\nimplementation\n",
-                  "Error in line 4: ')' expected"},
+                  "bad.pas: Error in line 4: ')' expected"},
         ErrorCase{"unit A;\ninterface\n\nvar\n  X = 1;\nimplementation\n",
-                  "Error in line 5: ':' expected in var declaration"},
-        ErrorCase{"unit A;\ninterface\nconst X = 1;\n", "Unexpected end of file"},
+                  "bad.pas: Error in line 5: ':' expected in var declaration"},
+        ErrorCase{"unit A;\ninterface\nconst X = 1;\n",
+                  "bad.pas: Error in line 3: Unexpected end of file"},
+        ErrorCase{"unit A;\ninterface\ntype\n  T = class\n    procedure X;\n\n{ open\n",
+                  "bad.pas: Error in line 7: Unexpected end of file"},
         ErrorCase{"program P;\nbegin\nend.\n",
                   "bad.pas is not a Pascal unit.\r(Unit clause not found)"},
         ErrorCase{"unit A interface\n", "bad.pas is not a Pascal unit.\r(Unit clause invalid)"},
         ErrorCase{"unit A;\nimplementation\nend.\n",
                   "bad.pas is not a Pascal unit.\r(\"interface\" not found)"},
         ErrorCase{"unit A;\ninterface\ntype\n generic TList<T> = class end;\nimplementation\n",
-                  "Error in line 4: '=' expected in type declaration"}));
+                  "bad.pas: Error in line 4: '=' expected in type declaration"}));
 
 TEST(UnitParser, DeepNestingIsBoundedAndReported) {
     TUnitParser parser;
@@ -465,7 +468,8 @@ TEST(UnitParser, DeepNestingIsBoundedAndReported) {
         parser.ParseText(Deep(100000), "deep.pas");
         FAIL() << "no error";
     } catch (const EParseError& e) {
-        EXPECT_EQ(std::string(e.what()), "Error in line 3: declaration nested too deeply");
+        EXPECT_EQ(std::string(e.what()),
+                  "deep.pas: Error in line 3: declaration nested too deeply");
     }
     std::string records = "unit D;\ninterface\ntype T = class(TButton)\nprivate\n F: ";
     for (int i = 0; i < 50000; ++i)

@@ -368,6 +368,10 @@ void TParserForm::ShowModel() {
     for (const std::string& name : model_.TabNames())
         tabObjects_->addTab(ToQString(name));
     tabObjects_->setCurrentIndex(model_.CurrentTab());
+    // A tab bar filled while the dialog is hidden does not tell the layout
+    // that it now needs room: without this it keeps the height it had with
+    // no tabs, none, and the classes cannot be told apart.
+    tabObjects_->updateGeometry();
     const TParserPage pageOrder[] = {TParserPage::Classes, TParserPage::Types,
                                      TParserPage::Routines, TParserPage::Constants,
                                      TParserPage::Variables};

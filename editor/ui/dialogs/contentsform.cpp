@@ -212,7 +212,7 @@ TContentsForm::TContentsForm(TEditorContext& context, QWidget* parent)
     designedWidth_ = std::max(static_cast<int>(kDesignedWidth * scale), minimumSizeHint().width());
     setMinimumWidth(designedWidth_);
     setMaximumWidth(designedWidth_);
-    resize(designedWidth_, std::max(static_cast<int>(480 * scale), minimumSizeHint().height()));
+    resize(designedWidth_, std::max(static_cast<int>(600 * scale), minimumSizeHint().height()));
     components::ui::LoadFormPlacement(context_.Registry(), kCntEditKey, *this);
 }
 
@@ -321,6 +321,8 @@ void TContentsForm::BuildContentsPage(QWidget* page) {
     radioGroupBox_->setObjectName("RadioGroupCntItem");
     radioGroupCntItem_ = new QButtonGroup(radioGroupBox_);
     auto* radios = new QVBoxLayout(radioGroupBox_);
+    // Close together: the height is the list's.
+    radios->setSpacing(0);
     for (int i = 0; i < 6; ++i) {
         auto* radio = new QRadioButton(kKindCaptions[i], radioGroupBox_);
         radioGroupCntItem_->addButton(radio, i);
@@ -362,25 +364,32 @@ void TContentsForm::BuildContentsPage(QWidget* page) {
     labelMacro_ = Label("&Macro:", editMacro_, page);
     labelWindow_ = Label("&Window:", comboWindow_, page);
 
+    // Every part of an item has its row, and the rows stay: a part the
+    // item's kind lacks is greyed rather than taken away, and the three
+    // forms of a link's topic share one place. So the panel keeps one
+    // height whatever item is shown, and the list above it never moves
+    // under the mouse (a click meant for a line or a kind would land
+    // elsewhere, and a drag begun low in the list would lose its line).
     auto* properties = new QGridLayout;
     properties->addWidget(labelCntTitle_, 0, 0);
-    properties->addWidget(editCntTitle_, 0, 1);
+    properties->addWidget(editCntTitle_, 0, 1, 1, 2);
     properties->addWidget(labelFile_, 1, 0);
     properties->addWidget(editFile_, 1, 1);
     properties->addWidget(btnCntBrowse_, 1, 2);
     properties->addWidget(labelTopic_, 2, 0);
-    auto* topicRow = new QHBoxLayout;
-    topicRow->setContentsMargins(0, 0, 0, 0);
-    topicRow->addWidget(comboTopic_, 1);
-    topicRow->addWidget(spinTopic_, 1);
-    topicRow->addWidget(editTopic_, 1);
-    properties->addLayout(topicRow, 2, 1);
+    for (QWidget* field : std::initializer_list<QWidget*>{comboTopic_, spinTopic_, editTopic_}) {
+        properties->addWidget(field, 2, 1);
+        // The row is as high as the highest of the three, whichever shows.
+        QSizePolicy policy = field->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        field->setSizePolicy(policy);
+    }
     properties->addWidget(btnTopicSort_, 2, 2);
     properties->addWidget(labelMacro_, 3, 0);
     properties->addWidget(editMacro_, 3, 1);
     properties->addWidget(btnMacro_, 3, 2);
     properties->addWidget(labelWindow_, 4, 0);
-    properties->addWidget(comboWindow_, 4, 1);
+    properties->addWidget(comboWindow_, 4, 1, 1, 2);
     properties->setColumnStretch(0, 0);
     properties->setColumnStretch(1, 1);
     properties->setColumnStretch(2, 0);
@@ -575,10 +584,7 @@ void TContentsForm::ShowCurrentItem() {
     showing_ = true;
     const TContentsPanel panel = model_.ShowCurrent(context_.Project());
     const bool any = model_.Document().CurrentItem() >= 0;
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             radioGroupBox_, editCntTitle_, editFile_, btnCntBrowse_, comboTopic_, btnTopicSort_,
-             spinTopic_, editTopic_, editMacro_, btnMacro_, comboWindow_})
-        control->setEnabled(any);
+    radioGroupBox_->setEnabled(any);
     const TContentsItem& item = panel.Item;
     {
         const QSignalBlocker blockSpin(spinTopic_);
@@ -600,27 +606,33 @@ void TContentsForm::ShowCurrentItem() {
 
 void TContentsForm::ShowKindControls(TContentsKind kind) {
     using K = TContentsKind;
+    const bool any = model_.Document().CurrentItem() >= 0;
     const bool link = kind == K::Link;
     const bool ownFile = kind == K::OwnFileLink;
     const bool otherFile = kind == K::OtherFileLink;
     const bool anyLink = link || ownFile || otherFile;
     const bool macro = kind == K::Macro;
     const bool include = kind == K::Include;
-    labelCntTitle_->setVisible(!include);
-    editCntTitle_->setVisible(!include);
-    labelFile_->setVisible(ownFile || otherFile || include);
-    editFile_->setVisible(ownFile || otherFile || include);
-    btnCntBrowse_->setVisible(ownFile || otherFile || include);
-    labelTopic_->setVisible(anyLink);
-    comboTopic_->setVisible(link);
-    btnTopicSort_->setVisible(link);
+    // The topic of a link to this help file is picked from the list, one
+    // in another of our help files is given by number, one in any other
+    // help file by its context string.
+    comboTopic_->setVisible(!ownFile && !otherFile);
     spinTopic_->setVisible(ownFile);
     editTopic_->setVisible(otherFile);
-    labelMacro_->setVisible(macro);
-    editMacro_->setVisible(macro);
-    btnMacro_->setVisible(macro);
-    labelWindow_->setVisible(anyLink);
-    comboWindow_->setVisible(anyLink);
+    labelTopic_->setBuddy(ownFile     ? static_cast<QWidget*>(spinTopic_)
+                          : otherFile ? static_cast<QWidget*>(editTopic_)
+                                      : static_cast<QWidget*>(comboTopic_));
+    const std::pair<std::vector<QWidget*>, bool> parts[] = {
+        {{labelCntTitle_, editCntTitle_}, !include},
+        {{labelFile_, editFile_, btnCntBrowse_}, ownFile || otherFile || include},
+        {{labelTopic_, comboTopic_, spinTopic_, editTopic_}, anyLink},
+        {{btnTopicSort_}, link},
+        {{labelMacro_, editMacro_, btnMacro_}, macro},
+        {{labelWindow_, comboWindow_}, anyLink},
+    };
+    for (const auto& [widgets, used] : parts)
+        for (QWidget* widget : widgets)
+            widget->setEnabled(any && used);
 }
 
 void TContentsForm::RadioGroupCntItemClick() {

@@ -159,6 +159,12 @@ TLinkForm::TLinkForm(QWidget* parent)
     setMinimumWidth(620);
 
     connect(radioLink_, &QButtonGroup::idClicked, this, [this] { ShowControlsOfKind(); });
+    // The look of the hotspot is kept from one use to the next, Cancel or
+    // not, as the kind of link is.
+    connect(radioText_, &QButtonGroup::idClicked, this, [this](int id) {
+        if (model_ && id >= 0)
+            model_->TextKind = static_cast<TLinkTextKind>(id);
+    });
     connect(checkPopup_, &QCheckBox::toggled, this, [this] { ShowControlsOfKind(); });
     connect(browseBtn_, &QPushButton::clicked, this, &TLinkForm::BrowseClicked);
     connect(macroBtn_, &QPushButton::clicked, this, [this] { macroEditor_.Edit(*editMacro_); });

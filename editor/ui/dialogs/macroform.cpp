@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -158,15 +157,6 @@ void TMacroForm::showEvent(QShowEvent* event) {
     model_.Show();
     memoMacro_->setText(ToQString(model_.Memo));
     TEditorDialog::showEvent(event);
-}
-
-void TMacroForm::keyPressEvent(QKeyEvent* event) {
-    // Escape is the Clear button's key; Cancel closes.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        clearBtn_->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool TMacroForm::event(QEvent* event) {

@@ -213,6 +213,12 @@ void TWindowsForm::ShowWindows(const std::vector<std::string>& windows,
     onOk_ = std::move(onOk);
     model_.Show(windows);
     ShowList();
+}
+
+void TWindowsForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Only now has the form its size: before its first showing it would be
+    // centred by a size it does not have.
     components::ui::CenterOnScreen(*this);
 }
 

@@ -64,6 +64,7 @@ signals:
 protected:
     // The controls' hints go to the editor's status bar.
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void ShowList();

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QToolBar>
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "components/ui/messenger_support.h"
@@ -22,13 +24,17 @@
 #include "editor/ui/dialogs/footnoteform.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/markupactions.h"
+#include "editor/ui/projectactions.h"
 #include "editor/ui/propertybar.h"
 #include "editor/ui/textstylecombo.h"
 #include "editor/ui/topicgridmodel.h"
 #include "editor/ui/topicgridview.h"
 #include "editor/ui/undomenuwidgets.h"
 #include "form_support.h"
+#include "helpproject/brindlewovenproject.h"
+#include "helpproject/textstylemacro.h"
 #include "platform/littleendian.h"
+#include "platform/tempfolder.h"
 
 namespace editortest {
 namespace {
@@ -257,6 +263,31 @@ TEST_F(BrindlewovenFormTest, NewProjectsFirstTopicHasItsTitleStyled) {
     EXPECT_FALSE(window.Context().Session().Modified());
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(messenger.Records.empty()) << "nothing to save";
+}
+
+// Saving the new project under a name shows its first topic as it was,
+// and the file holds the styled title.
+TEST_F(BrindlewovenFormTest, SaveAsKeepsTheNewProjectsTitleStyled) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    const platform::TempFolder folder("bwsaveas");
+    const std::string file = (folder.Path() / "new.bwv").string();
+    window.ProjectActions().SetFileDialog(
+        [&](const editor::TFileDialogSpec&, bool) { return std::optional<std::string>(file); });
+    window.Actions().Action("ActionProjectSaveAs")->trigger();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    QTextCursor title(window.RichEdit().document());
+    title.setPosition(1);
+    EXPECT_TRUE(title.charFormat().font().bold());
+    EXPECT_EQ(title.charFormat().font().pointSize(), 16);
+
+    helpproject::TTextStyleList styles;
+    auto saved = helpproject::TBrindlewovenProject::Load(file, &styles);
+    std::string text;
+    for (const std::string& line : saved->Topics().front()->Text)
+        text += line;
+    EXPECT_NE(text.find("\\fs32"), std::string::npos) << text;
+    EXPECT_NE(text.find("\\b"), std::string::npos) << text;
+    EXPECT_FALSE(window.Context().Session().Modified());
 }
 
 TEST_F(BrindlewovenFormTest, CloseOfAnUnmodifiedProjectAsksNothing) {

@@ -72,7 +72,7 @@ TEST_F(ContentsFormTest, OkWritesTheProjectAndMarksItModified) {
     ClickRow(form.ListCnt(), 1);
     Retype(form.EditCntTitle(), "Welcome");
     Click(form.KindButton(TContentsKind::Header));
-    EXPECT_FALSE(form.ComboTopic()->isVisible());
+    EXPECT_FALSE(form.ComboTopic()->isEnabled());
     Retype(form.EditTitle(), "Guide");
     EXPECT_EQ(context.Project().ContentsLines, kLines) << "nothing before OK";
     Click(form.OkBtn());
@@ -273,4 +273,90 @@ TEST_F(ContentsFormTest, DraggingNearTheBottomEdgeScrollsTheList) {
     Mouse(viewport, QEvent::MouseMove, middle, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !list->DragTimer()->isActive(); }));
     Mouse(viewport, QEvent::MouseButtonRelease, middle, Qt::NoButton);
+}
+
+// An item of every kind, and enough of them that the list scrolls.
+TStringList EveryKind() {
+    TStringList lines{
+        "1 Book",          "2 Intro=intro>main", "2 Other=Vellumar5@o.hlp", "2 Far=far@far.hlp",
+        "2 Back=! Back()", ":INCLUDE more.cnt"};
+    for (int i = 0; i < 40; ++i)
+        lines.push_back("2 Page " + std::to_string(i) + "=intro");
+    return lines;
+}
+
+// Where a widget stands in the form, and how large it is.
+QRect PlaceIn(const QWidget* widget, const QWidget* form) {
+    return QRect(widget->mapTo(form, QPoint(0, 0)), widget->size());
+}
+
+TEST_F(ContentsFormTest, TheItemPanelKeepsOneHeightForEveryKind) {
+    context.Project().ContentsLines = EveryKind();
+    TContentsForm form(context);
+    form.show();
+    QApplication::processEvents();
+    TContentsListView* list = form.ListCnt();
+    const QRect listPlace = PlaceIn(list, &form);
+    std::vector<QRect> kindPlaces;
+    for (int kind = 0; kind < 6; ++kind)
+        kindPlaces.push_back(PlaceIn(form.KindButton(static_cast<TContentsKind>(kind)), &form));
+    const TContentsKind kinds[] = {TContentsKind::Header,      TContentsKind::Link,
+                                   TContentsKind::OwnFileLink, TContentsKind::OtherFileLink,
+                                   TContentsKind::Macro,       TContentsKind::Include};
+    for (int row = 0; row < 6; ++row) {
+        SCOPED_TRACE(row);
+        ClickRow(list, row);
+        QApplication::processEvents();
+        ASSERT_TRUE(form.KindButton(kinds[row])->isChecked());
+        // The list and the kinds stay where the mouse found them, and the
+        // line shown is whole in view.
+        EXPECT_EQ(PlaceIn(list, &form), listPlace);
+        for (int kind = 0; kind < 6; ++kind)
+            EXPECT_EQ(PlaceIn(form.KindButton(static_cast<TContentsKind>(kind)), &form),
+                      kindPlaces[static_cast<std::size_t>(kind)]);
+        EXPECT_TRUE(
+            list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0))));
+    }
+    // Changing an item's kind moves nothing either, and the parts it lacks
+    // are greyed.
+    ClickRow(list, 1);
+    for (TContentsKind kind : kinds) {
+        Click(form.KindButton(kind));
+        QApplication::processEvents();
+        EXPECT_EQ(PlaceIn(list, &form), listPlace);
+    }
+    EXPECT_TRUE(form.EditFile()->isEnabled());
+    EXPECT_FALSE(form.EditCntTitle()->isEnabled());
+    EXPECT_FALSE(form.EditMacro()->isEnabled());
+    EXPECT_FALSE(form.ComboWindow()->isEnabled());
+}
+
+TEST_F(ContentsFormTest, ADragStartedLowInTheListDrops) {
+    context.Project().ContentsLines = EveryKind();
+    TContentsForm form(context);
+    form.show();
+    QApplication::processEvents();
+    TContentsListView* list = form.ListCnt();
+    ClickRow(list, 0);
+    QWidget* viewport = list->viewport();
+    // The lowest line wholly in view: a link, whose panel differs from the
+    // header's.
+    int low = 0;
+    while (viewport->rect().contains(list->visualRect(list->model()->index(low + 1, 0))))
+        ++low;
+    ASSERT_GE(low, 5) << "the list shows too few lines to test";
+    const std::string dragged = Lines(form)[static_cast<std::size_t>(low)];
+    const QPoint from = list->visualRect(list->model()->index(low, 0)).center();
+    const QPoint to = list->visualRect(list->model()->index(1, 0)).center();
+    Mouse(viewport, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_EQ(list->SelectedRow(), low);
+    // The line pressed is still in view under the mouse.
+    EXPECT_TRUE(viewport->rect().contains(list->visualRect(list->model()->index(low, 0))));
+    EXPECT_TRUE(list->visualRect(list->model()->index(low, 0)).contains(from));
+    Mouse(viewport, QEvent::MouseMove, from + QPoint(0, -10), Qt::LeftButton);
+    Mouse(viewport, QEvent::MouseMove, to, Qt::LeftButton);
+    Mouse(viewport, QEvent::MouseButtonRelease, to, Qt::NoButton);
+    EXPECT_EQ(Lines(form)[1], dragged);
+    EXPECT_EQ(list->SelectedRow(), 1);
 }

@@ -120,6 +120,27 @@ TEST(LinkForm, CancelLeavesTheModel) {
     EXPECT_EQ(model.Macro, "");
 }
 
+// The look of the hotspot and the kind of link stay chosen after Cancel:
+// the next link is likely of the same sort.
+TEST(LinkForm, CancelKeepsTheHotspotLookAndTheKindOfLink) {
+    auto project = DialogProject();
+    TLinkDialogModel model(*project);
+    TLinkForm form;
+    AnswerNext<TLinkForm>([](TLinkForm& f) {
+        Click(f.RadioGroupText()->button(2));
+        Click(f.RadioGroupLink()->button(4));
+        Click(f.CancelBtn());
+    });
+    EXPECT_FALSE(form.Execute(model));
+    EXPECT_EQ(model.TextKind, editor::TLinkTextKind::UnderlineOnly);
+    std::string code = RunLinkForm(form, model, [](TLinkForm& f) {
+        EXPECT_TRUE(f.RadioGroupText()->button(2)->isChecked());
+        EXPECT_TRUE(f.RadioGroupLink()->button(4)->isChecked());
+        f.ComboTarget()->setEditText("Anchor");
+    });
+    EXPECT_EQ(code, "{linkTarget=*Anchor}");
+}
+
 // The sort button keeps the picked topic, shown in the other style; the
 // model remembers the order for the next time the dialog opens.
 TEST(LinkForm, SortButtonKeepsThePickedTopic) {

@@ -70,15 +70,13 @@ TEST(MacroForm, ComposesCallsJoinedBySemicolons) {
     EXPECT_EQ(form.MacroText(), "JumpID(\"a.hlp\",\"x\");Back()");
 }
 
-// OK with an empty memo takes the picked macro's call; Escape is Clear's
-// key, not Cancel's.
+// OK with an empty memo takes the picked macro's call.
 TEST(MacroForm, OkWithEmptyMemoAddsThePickedMacro) {
     TMacroForm form;
     form.SetMacroText("Exit()");
     AnswerNext<TMacroForm>([](TMacroForm& f) {
         EXPECT_EQ(f.MemoMacro()->text(), "Exit()");
-        f.ListMacro()->setFocus();
-        QTest::keyClick(&f, Qt::Key_Escape);
+        Click(f.ClearBtn());
         EXPECT_TRUE(f.isVisible());
         EXPECT_EQ(f.MemoMacro()->text(), "");
         ClickItem(f.ListMacro(), "About");
@@ -86,6 +84,25 @@ TEST(MacroForm, OkWithEmptyMemoAddsThePickedMacro) {
     });
     ASSERT_EQ(form.exec(), QDialog::Accepted);
     EXPECT_EQ(form.MacroText(), "About()");
+}
+
+// Escape closes the editor as Cancel does, from the list or from the
+// memo, and what was composed does not reach the caller.
+TEST(MacroForm, EscapeClosesLikeCancel) {
+    for (bool inMemo : {false, true}) {
+        TMacroForm form;
+        form.SetMacroText("Exit()");
+        AnswerNext<TMacroForm>([inMemo](TMacroForm& f) {
+            ClickItem(f.ListMacro(), "About");
+            Click(f.AddBtn());
+            QWidget* focus = inMemo ? static_cast<QWidget*>(f.MemoMacro())
+                                    : static_cast<QWidget*>(f.ListMacro());
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_Escape);
+        });
+        EXPECT_EQ(form.exec(), QDialog::Rejected) << inMemo;
+        EXPECT_EQ(form.MacroText(), "Exit()") << inMemo;
+    }
 }
 
 // A macro parameter is composed in a second editor; its result comes back

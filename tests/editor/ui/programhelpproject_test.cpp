@@ -1,7 +1,15 @@
 // The program's own help project: every help context the program asks for
 // has its topic, and the program makes the help from it.
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <set>
 
+#include "components/pcreregex.h"
 #include "editor/commandline.h"
 #include "editor/helpmenu.h"
 #include "editor/programhelp.h"
@@ -21,6 +29,7 @@
 #include "editor/ui/spellactions.h"
 #include "form_support.h"
 #include "helpproject/brindlewovenproject.h"
+#include "platform/fileio.h"
 #include "platform/tempfolder.h"
 #include "unitparser/ui/parserform.h"
 
@@ -69,6 +78,60 @@ TEST_F(ProgramHelpProjectTest, TheProgramMakesAPageForEveryContext) {
     EXPECT_TRUE(messenger.Records.empty());
     for (int context : kContexts)
         EXPECT_TRUE(fs::is_regular_file(web / editor::TProgramHelp::PageName(context))) << context;
+}
+
+// The help is made from its source by mkhelpproject; the project in the
+// source tree is what the tool makes of the source now.
+TEST_F(ProgramHelpProjectTest, TheHelpProjectIsMadeFromItsSource) {
+    platform::TempFolder scratch{"bwhelp"};
+    const fs::path made = scratch.Path() / "made.bwv";
+    const std::string command = std::string(BW_TOOLS_DIR "/mkhelpproject ") +
+                                (HelpProject().parent_path() / "topics.txt").string() + " " +
+                                made.string();
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(platform::ReadFileBytes(made), platform::ReadFileBytes(HelpProject()))
+        << "run mkhelpproject on topics.txt";
+}
+
+// "Menu > Item" in the help names a menu of the main window and an item
+// in it, by the captions the program shows.
+TEST_F(ProgramHelpProjectTest, MenuPathsNameTheProgramsMenus) {
+    auto& window = MakeForm();
+    std::map<std::string, std::set<std::string>> menus;
+    auto caption = [](const QString& text) {
+        QString shown = text;
+        shown.remove('&');
+        if (shown.endsWith("..."))
+            shown.chop(3);
+        return shown.toStdString();
+    };
+    for (QAction* top : window.menuBar()->actions())
+        if (QMenu* menu = top->menu())
+            for (QAction* item : menu->actions())
+                menus[caption(menu->title())].insert(caption(item->text()));
+
+    const std::string source = platform::ReadFileBytes(HelpProject().parent_path() / "topics.txt");
+    // "Menu > " and, after it, the caption of an item of that menu.
+    components::TPcreRegEx path;
+    path.SetRegEx(R"(([A-Z][A-Za-z]*) > (?=[A-Z]))");
+    path.Compile();
+    path.SetInputText(source);
+    int seen = 0;
+    for (bool found = path.MatchFirst(); found; found = path.MatchNext()) {
+        ++seen;
+        const std::string menu = path.GetGroup(1);
+        ASSERT_TRUE(menus.count(menu)) << "no menu " << menu;
+        const std::size_t at =
+            static_cast<std::size_t>(path.MatchedTextOffset() - 1 + path.MatchedTextLength());
+        bool named = false;
+        for (const std::string& item : menus[menu])
+            named =
+                named || (source.compare(at, item.size(), item) == 0 &&
+                          (at + item.size() == source.size() ||
+                           !std::isalnum(static_cast<unsigned char>(source[at + item.size()]))));
+        EXPECT_TRUE(named) << "no item of " << menu << " at \"" << source.substr(at, 30) << "\"";
+    }
+    EXPECT_GT(seen, 0);
 }
 
 } // namespace

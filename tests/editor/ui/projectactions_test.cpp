@@ -122,7 +122,8 @@ TEST_F(ProjectActionsTest, DelphiUnitGeneratesTheChosenTopicsAtTheNextThousand) 
     unit = BW_TEST_DATA "/unitparser/gstack.pp";
     command->trigger();
     EXPECT_EQ(messenger.Texts(components::TScriptedMessenger::TRecord::Message),
-              (std::vector<std::string>{"Error in line 22: '=' expected in type declaration"}));
+              (std::vector<std::string>{BW_TEST_DATA "/unitparser/gstack.pp: Error in line 22: "
+                                                     "'=' expected in type declaration"}));
     EXPECT_EQ(project.TopicsByNumber().size(), topicsBefore);
     EXPECT_FALSE(form->Context().Session().Modified());
 

@@ -1,6 +1,7 @@
 // Renumber, Merge, the browse-sequence and windows editors, the position
 // wizard and the hotspot sort dialog, driven as a person drives them.
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -316,6 +317,24 @@ TEST_F(ProjectEditors, WindowsEditorOkWritesAndCancelLeaves) {
     EXPECT_EQ(Project().Windows,
               (Strings{windows[0], windows[1], "new=\"\",(512,0,511,1023),0,,,0"}));
     EXPECT_TRUE(Session().Modified());
+}
+
+// The windows editor stands in the middle of the screen, the first time
+// it opens as later.
+TEST_F(ProjectEditors, WindowsEditorIsCentredFromTheFirstTime) {
+    Project().Compiler = helpproject::THelpCompiler::WinHelp16;
+    for (int time = 0; time < 2; ++time) {
+        Choose("ActionEditorsWindows");
+        TWindowsForm& editor = actions->WindowsForm();
+        ASSERT_TRUE(editor.isVisible());
+        QApplication::processEvents();
+        const QPoint middle = editor.screen()->availableGeometry().center();
+        const QPoint centre = editor.frameGeometry().center();
+        EXPECT_LE((centre - middle).manhattanLength(), 2) << time;
+        if (time == 0)
+            editor.move(0, 0);
+        Click(editor.CancelBtn());
+    }
 }
 
 TEST_F(ProjectEditors, WindowsEditorColoursAndWizard) {

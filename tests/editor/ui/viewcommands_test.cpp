@@ -10,6 +10,7 @@
 
 #include <QToolButton>
 
+#include "components/ui/richeredit.h"
 #include "editor/barlayout.h"
 #include "editor/ui/actionicons.h"
 #include "editor/ui/barsizing.h"
@@ -172,6 +173,23 @@ TEST_F(ViewCommandsTest, TextBarSharesItsFreeWidthBetweenFontAndStyleBoxes) {
 
 namespace editortest {
 namespace {
+
+// A style named in the box and applied with the bar's button: the
+// person goes on typing in the text.
+TEST_F(ViewCommandsTest, ApplyingATextStyleGivesTheEditorTheFocusBack) {
+    auto& window = MakeForm();
+    QApplication::setActiveWindow(&window);
+    QComboBox& style = window.StyleCombo();
+    style.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return style.hasFocus(); }));
+    style.lineEdit()->selectAll();
+    QTest::keyClicks(style.lineEdit(), "*TopicTitle");
+    auto* apply = qobject_cast<QToolButton*>(
+        window.TextBar()->widgetForAction(window.StyleCombo().ActionMacroApply()));
+    ASSERT_NE(apply, nullptr);
+    QTest::mouseClick(apply, Qt::LeftButton);
+    EXPECT_TRUE(window.RichEdit().hasFocus());
+}
 
 // The topic, properties and help tool bars follow the window's width.
 TEST_F(ViewCommandsTest, BarsShareTheirWidthAsTheWindowResizes) {

@@ -130,18 +130,23 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
                                       &progress, helpproject::TPictureFormat::Png);
 
     const TStringList expected = {
-        "anim.gif=<IMG SRC=\"../images/anim.gif\" WIDTH=\"5\" HEIGHT=\"4\" BORDER=\"0\">",
-        "icon.png=<IMG SRC=\"../images/icon.png\" WIDTH=\"3\" HEIGHT=\"2\" BORDER=\"0\">",
-        "logo.bmp=<IMG SRC=\"../images/LOGO.png\" WIDTH=\"2\" HEIGHT=\"2\" BORDER=\"0\">",
+        "anim.gif=<IMG SRC=\"../images/anim.gif\" WIDTH=\"5\" HEIGHT=\"4\" BORDER=\"0\" "
+        "ALT=\"anim\">",
+        "icon.png=<IMG SRC=\"../images/icon.png\" WIDTH=\"3\" HEIGHT=\"2\" BORDER=\"0\" "
+        "ALT=\"icon\">",
+        "logo.bmp=<IMG SRC=\"../images/LOGO.png\" WIDTH=\"2\" HEIGHT=\"2\" BORDER=\"0\" "
+        "ALT=\"logo\">",
         "map.shg=\r\n<MAP NAME=\"map\">\r\n"
-        "<AREA SHAPE=\"RECT\" COORDS=\"1,1,2,1\" HREF=\"bw12.htm\">\r\n"
-        "<AREA SHAPE=\"RECT\" COORDS=\"0,0,0,0\" HREF=\"javascript:popuplink('bw14.htm')\">\r\n"
-        "<AREA SHAPE=\"RECT\" COORDS=\"2,0,3,1\" HREF=\"javascript:popuplink('bw14.htm')\">\r\n"
-        "</MAP><IMG SRC=\"../images/map.png\" WIDTH=\"4\" HEIGHT=\"3\" BORDER=\"0\" ISMAP "
-        "USEMAP=\"#map\">",
+        "<AREA SHAPE=\"RECT\" COORDS=\"1,1,2,1\" HREF=\"bw12.htm\" ALT=\"topic_a\">\r\n"
+        "<AREA SHAPE=\"RECT\" COORDS=\"0,0,0,0\" HREF=\"javascript:popuplink('bw14.htm')\" "
+        "ALT=\"TOPIC_B\">\r\n"
+        "<AREA SHAPE=\"RECT\" COORDS=\"2,0,3,1\" HREF=\"javascript:popuplink('bw14.htm')\" "
+        "ALT=\"topic_b&gt;win@x.hlp\">\r\n"
+        "</MAP><IMG SRC=\"../images/map.png\" WIDTH=\"4\" HEIGHT=\"3\" BORDER=\"0\" "
+        "ALT=\"map\" ISMAP USEMAP=\"#map\">",
         "movie.swf=" + helpproject::FlashMovieMarkup("../images/movie.swf",
                                                      helpproject::TFlashFrameSize{550, 400}),
-        "photo.jpg=<IMG SRC=\"../images/photo.jpg\" BORDER=\"0\">",
+        "photo.jpg=<IMG SRC=\"../images/photo.jpg\" BORDER=\"0\" ALT=\"photo\">",
     };
     EXPECT_EQ(pictures, expected);
     EXPECT_EQ(report.MissingImages, TStringList{"missing.bmp"});
@@ -169,25 +174,30 @@ TEST_F(ImageConversion, ConvertsCopiesAndMapsEveryKind) {
                                       false, out, nullptr, nullptr,
                                       helpproject::TPictureFormat::Gif);
     EXPECT_EQ(gifPictures,
-              (TStringList{"logo.bmp=<IMG SRC=\"LOGO.gif\" WIDTH=\"2\" HEIGHT=\"2\" BORDER=\"0\">",
-                           "map.shg=<IMG SRC=\"map.gif\" WIDTH=\"4\" HEIGHT=\"3\" BORDER=\"0\">"}));
+              (TStringList{"logo.bmp=<IMG SRC=\"LOGO.gif\" WIDTH=\"2\" HEIGHT=\"2\" BORDER=\"0\" "
+                           "ALT=\"logo\">",
+                           "map.shg=<IMG SRC=\"map.gif\" WIDTH=\"4\" HEIGHT=\"3\" BORDER=\"0\" "
+                           "ALT=\"map\">"}));
     EXPECT_EQ(helpproject::DecodeGif(ReadAll(out / "LOGO.gif")).Pixels(), logo.Pixels());
 }
 
 TEST_F(ImageConversion, PopupsWithoutScriptAndUnknownTargets) {
-    const std::vector<TBrindlewovenHotspot> spots = {Spot(0xE6, "topic_b", 0, 0, 1, 1),
-                                                     Spot(0xEE, "x>y", 0, 0, 1, 1),
-                                                     Spot(0xE3, ">odd", 5, 5, 1, 1)};
+    std::vector<TBrindlewovenHotspot> spots = {Spot(0xE6, "topic_b", 0, 0, 1, 1),
+                                               Spot(0xEE, "x>y", 0, 0, 1, 1),
+                                               Spot(0xE3, ">odd", 5, 5, 1, 1)};
+    // The picture's words are its name; a hotspot's, its title.
+    spots[0].Name = "Brewing \"green\" tea";
     EXPECT_EQ(helpproject::ImageMapMarkup("sub\\m.shg", spots, {"topic_b=p.htm", ">odd=q.htm"},
                                           false, "m.png", 9, 8),
               "\r\n<MAP NAME=\"sub\\m\">\r\n"
-              "<AREA SHAPE=\"RECT\" COORDS=\"0,0,0,0\" HREF=\"p.htm\">\r\n"
-              "<AREA SHAPE=\"RECT\" COORDS=\"5,5,5,5\" HREF=\"q.htm\">\r\n"
-              "</MAP><IMG SRC=\"m.png\" WIDTH=\"9\" HEIGHT=\"8\" BORDER=\"0\" ISMAP "
+              "<AREA SHAPE=\"RECT\" COORDS=\"0,0,0,0\" HREF=\"p.htm\" "
+              "ALT=\"Brewing &quot;green&quot; tea\">\r\n"
+              "<AREA SHAPE=\"RECT\" COORDS=\"5,5,5,5\" HREF=\"q.htm\" ALT=\"&gt;odd\">\r\n"
+              "</MAP><IMG SRC=\"m.png\" WIDTH=\"9\" HEIGHT=\"8\" BORDER=\"0\" ALT=\"m\" ISMAP "
               "USEMAP=\"#sub\\m\">");
     EXPECT_EQ(helpproject::ImageMapMarkup("m.shg", spots, {}, true, "m.png", 1, 1),
               "\r\n<MAP NAME=\"m\">\r\n</MAP><IMG SRC=\"m.png\" WIDTH=\"1\" HEIGHT=\"1\" "
-              "BORDER=\"0\" ISMAP USEMAP=\"#m\">");
+              "BORDER=\"0\" ALT=\"m\" ISMAP USEMAP=\"#m\">");
 }
 
 TEST_F(ImageConversion, OutputsNeverOverwriteSourcesOrEachOther) {

@@ -8,6 +8,7 @@
 
 #include "components/rtf/rtfdocument.h"
 #include "helpproject/brindlewovenproject.h"
+#include "htmlcheck_support.h"
 
 using helpproject::TStringList;
 
@@ -127,7 +128,7 @@ TEST(RtfToHtml, ParagraphFormEdgeCases) {
                        kP + kFont + "two&nbsp; blanks</FONT></P>",
                        kP + "<FONT FACE=\"Arial\" COLOR=\"#000000\" SIZE=\"3\">&nbsp;</FONT></P>",
                        kP + kFont + "black </FONT><U>" + kFont + "green",
-                       "</U></FONT>",
+                       "</FONT></U>",
                        "</P>",
                    }));
 }
@@ -148,8 +149,8 @@ TEST(RtfToHtml, BulletsAndTheMiddleDot) {
     ASSERT_EQ(out.size(), 5u);
     EXPECT_EQ(out[0], "<UL STYLE=\"margin-top:0;margin-bottom:0;margin-left=0pt;\"><LI>" + kFont +
                           "a\xB7"
-                          "b</FONT>");
-    EXPECT_EQ(out[1], "<LI>" + kFont + "second</FONT></UL>");
+                          "b</FONT></LI>");
+    EXPECT_EQ(out[1], "<LI>" + kFont + "second</FONT></LI></UL>");
     EXPECT_EQ(out[2], kP + kFont + "after");
     EXPECT_EQ(out[3], "</FONT>");
     EXPECT_EQ(out[4], "</P>");
@@ -230,11 +231,86 @@ TEST(RtfToHtml, JumpAndPopupHotspotForms) {
                 << c.on;
         }
     }
-    // Hotspot green goes with either form; other colours stay.
+    // Hotspot green goes with either form; other colours stay. A hotspot
+    // that opens with its font stands outside it.
     const TStringList green =
         Convert({"\\pard\\f0\\fs20\\cf2\\uldb jump\\ulnone\\cf0\\par"}, false);
     ASSERT_FALSE(green.empty());
-    EXPECT_EQ(green[0], kFont + "<STRIKE>jump");
+    EXPECT_EQ(green[0], "<STRIKE>" + kFont + "jump");
+}
+
+std::string Joined(const TStringList& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// However styles and fonts overlap, each tag closes before the tags opened
+// outside it: a parser finds the markup well formed.
+TEST(RtfToHtml, TagsCloseInTheOrderTheyOpened) {
+    const char* bodies[] = {
+        // font and bold end together
+        "\\fs40\\b Title\\b0\\fs20  text\\par",
+        // styles that overlap
+        "\\b bold \\i both\\b0  italic\\i0  plain\\par",
+        "\\ul under \\b bold\\ulnone  still bold\\b0  plain\\par",
+        // a hotspot whose text changes size, then its code in maroon
+        "see \\cf2\\uldb li\\fs40 nk\\ulnone\\cf0\\fs20 \\{linkID=2\\}\\par",
+        // tab spans around bold text
+        "\\tx1000\\tx2000\\b Key\\tab Action\\b0\\tab plain\\par",
+        // an empty paragraph between styled ones, the last one centred
+        "\\b one\\par\\par\\pard\\qc\\i two\\par",
+    };
+    for (const char* body : bodies) {
+        for (bool paragraphForm : {false, true}) {
+            const std::string html =
+                Joined(Convert({std::string("\\pard\\f0\\fs20 ") + body}, paragraphForm));
+            EXPECT_EQ(helpproject::testing::HtmlBodyProblems(html), std::vector<std::string>{})
+                << body << (paragraphForm ? " (paragraphs)\n" : " (line breaks)\n") << html;
+        }
+    }
+    // The hotspot stays one, its size change inside it, for the link
+    // translators to make one anchor of.
+    for (bool paragraphForm : {false, true}) {
+        const std::string html = Joined(Convert(
+            {"\\pard\\f0\\fs20 see \\cf2\\uldb li\\fs40 nk\\ulnone\\cf0\\fs20 \\{linkID=2\\}\\par"},
+            paragraphForm));
+        EXPECT_EQ(Count(html, "<STRIKE>"), 1u) << html;
+        const std::size_t open = html.find("<STRIKE>");
+        const std::size_t close = html.find("</STRIKE>");
+        ASSERT_NE(close, std::string::npos) << html;
+        EXPECT_LT(open, html.find("li"));
+        EXPECT_GT(close, html.find("nk"));
+        EXPECT_LT(close, html.find("{linkID=2}"));
+    }
+}
+
+// In either form a run of bulleted paragraphs is one list, each paragraph
+// an item closed before the next.
+TEST(RtfToHtml, BulletedParagraphsAreItemsOfOneList) {
+    const std::string bullet = "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0}";
+    const std::vector<std::string> body = {"\\pard\\f0\\fs20 before\\par",
+                                           "\\pard" + bullet + "first\\par", bullet + "second\\par",
+                                           "\\pard after\\par", "\\pard" + bullet + "last\\par"};
+    EXPECT_EQ(Convert(body, false),
+              (TStringList{kFont + "before</FONT>", "<UL><LI>" + kFont + "first</FONT></LI>",
+                           "<LI>" + kFont + "second</FONT></LI></UL>", kFont + "after</FONT>",
+                           "<UL><LI>" + kFont + "last", "</FONT>", "</LI></UL>"}));
+    for (bool paragraphForm : {false, true}) {
+        const std::string html = Joined(Convert(body, paragraphForm));
+        EXPECT_EQ(helpproject::testing::HtmlBodyProblems(html), std::vector<std::string>{}) << html;
+        EXPECT_EQ(Count(html, "<UL"), 2u) << html;
+        EXPECT_EQ(Count(html, "<LI>"), 3u) << html;
+        EXPECT_EQ(Count(html, "</LI>"), 3u) << html;
+    }
 }
 
 TEST(RtfToHtml, TabSpansWithHangingIndent) {
@@ -245,8 +321,8 @@ TEST(RtfToHtml, TabSpansWithHangingIndent) {
                       "margin-left=36pt;\"><SPAN STYLE=\"margin-left=-18pt;text-indent=0pt;"
                       "width: 36pt\">" +
                           kFont +
-                          "one  </span><SPAN STYLE=\"text-indent=0pt;width: 28pt\">two  "
-                          "</span>three");
+                          "one  </FONT></span><SPAN STYLE=\"text-indent=0pt;width: 28pt\">" +
+                          kFont + "two  </FONT></span>" + kFont + "three");
 }
 
 TEST(RtfToHtml, RawHtmlAndRtfOnlyCodes) {

@@ -118,14 +118,14 @@ TEST(WebHelp, ThreeLayoutsLinkOnlyToWhatExists) {
         const std::string cafe = platform::ReadFileBytes(folder / "caf\xc3\xa9.htm");
         EXPECT_EQ(fs::exists(folder / "cnt.htm"), layout == 2);
         EXPECT_EQ(index.find("<FRAMESET") != std::string::npos, layout == 2);
-        EXPECT_EQ(intro.find("<HR></P>") != std::string::npos, layout >= 1);
+        EXPECT_EQ(intro.find("</P><HR>") != std::string::npos, layout >= 1);
         if (layout == 0) {
             EXPECT_EQ(index.find("TARGET"), std::string::npos);
         }
         if (layout == 1) {
             EXPECT_NE(
                 intro.find("<A HREF=\"index.htm\">Contents</A> - <A HREF=\"idx.htm\">Index</A>"
-                           " - <A HREF=\"caf\xe9.htm\">Next</A></FONT><HR></P>"),
+                           " - <A HREF=\"caf\xe9.htm\">Next</A></FONT></P><HR>"),
                 std::string::npos)
                 << intro;
             EXPECT_NE(
@@ -142,10 +142,10 @@ TEST(WebHelp, ThreeLayoutsLinkOnlyToWhatExists) {
                       std::string::npos);
             const std::string idx = platform::ReadFileBytes(folder / "idx.htm");
             EXPECT_NE(idx.find("<LI>Brewing\r\n<UL>\r\n\t<LI><A HREF=\"bw10.htm\" "
-                               "TARGET=\"topic\">Intro</A>\r\n"
+                               "TARGET=\"topic\">Intro</A></LI>\r\n"
                                "\t<LI>green\r\n\t<UL>\r\n\t\t<LI><A HREF=\"bw10.htm\" "
-                               "TARGET=\"topic\">Intro</A>\r\n"
-                               "\t</UL>\r\n</UL>"),
+                               "TARGET=\"topic\">Intro</A></LI>\r\n"
+                               "\t</UL></LI>\r\n</UL></LI>"),
                       std::string::npos)
                 << idx;
         }

@@ -424,7 +424,9 @@ TEST(RunWizard, ClicksThroughIntoTheEnvironmentSandbox) {
     qputenv("VEXLOR_REGISTRY_DIR", QByteArray::fromStdString(hives));
     const platform::SystemRoots roots = platform::SystemRoots::FromEnvironment();
     roots.CreateFolders();
-    auto registry = platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment());
+    // Both variables set: the hives stay inside the sandbox all the same.
+    auto registry = platform::OpenFileRegistry(platform::RegistryLocations::FromEnvironment(
+        roots, qEnvironmentVariable("VEXLOR_REGISTRY_DIR").toStdString()));
     const std::string package = dirs.Path("demo.exe");
     std::string json = NormalPackageJson();
     json.insert(json.rfind('}'), R"(, "finish": {"flags": 128})");
@@ -472,9 +474,13 @@ TEST(RunWizard, ClicksThroughIntoTheEnvironmentSandbox) {
         if (entry.path().filename() == "Demo.desktop")
             launchers.push_back(entry.path().string());
     EXPECT_EQ(launchers.size(), 1u);
-    // The uninstall registration went into the sandbox's hives.
+    // The uninstall registration went into the sandbox's own hives, none
+    // into the folder outside it.
     registry->Flush();
-    EXPECT_FALSE(ReadFile(hives + "/HKLM.reg").empty());
+    EXPECT_NE(ReadFile((roots.machineRegistry / "HKLM.reg").string()).find("Uninstall\\Demo"),
+              std::string::npos);
+    EXPECT_EQ(roots.machineRegistry.string().rfind(sandbox, 0), 0u);
+    EXPECT_TRUE(std::filesystem::is_empty(hives));
     EXPECT_TRUE(messenger.Records.empty());
 }
 

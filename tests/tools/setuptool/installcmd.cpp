@@ -1,8 +1,9 @@
 // setuptool install PACKAGE: carries out the replacements and deletions an
 // earlier run left for the next start, then installs with the package's
 // defaults (its component selection and folders, every question after an
-// error answered "no"). Honours VEXLOR_SANDBOX; prints where the log went;
-// exits 1 when the installation did not complete.
+// error answered "no"). Honours VEXLOR_SANDBOX (a link below it in the way
+// of its own folders ends the run at once, as `setup` does); prints where the
+// log went; exits 1 when the installation did not complete.
 #include <cstdio>
 #include <exception>
 #include <string>

@@ -22,13 +22,13 @@ int InstallCommand(const std::string& packagePath);
 
 namespace {
 
+// Reads and prints: no folder is made and no file written, sandbox or not.
 int Dump(const std::string& path) {
     platform::SystemRoots roots = std::getenv("VEXLOR_SANDBOX")
                                       ? platform::SystemRoots::FromEnvironment()
                                       : platform::SystemRoots::InSandbox("/sandbox");
-    if (!std::getenv("VEXLOR_SANDBOX"))
-        roots.temp = platform::SystemTempDirectory();
     setup::TSetupPackage package(roots);
+    package.SetReadOnly(true);
     package.Open(path);
     package.PrepareInstallation();
     std::fputs(setup::DumpPackage(package).c_str(), stdout);

@@ -58,8 +58,15 @@ void ClickRow(TParserListBox* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
+// A person clicks only a tab that can be seen: the bar shows, and the tab
+// lies within it.
 void ClickTab(QTabBar* tabs, int index) {
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    ASSERT_TRUE(tabs->isVisible());
+    const QRect tab = tabs->tabRect(index);
+    ASSERT_FALSE(tab.isEmpty()) << index;
+    ASSERT_TRUE(tabs->rect().contains(tab))
+        << index << ": the bar is " << tabs->height() << " pixels high";
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tab.center());
     ASSERT_EQ(tabs->currentIndex(), index);
 }
 
@@ -604,7 +611,9 @@ TEST_F(ParserFormTest, AUnitThatFailsToParseShowsNoDialogAndAddsNoTopic) {
         form.ParsePascalUnit(BW_TEST_DATA "/unitparser/gstack.pp", 1000, sink, messenger);
         ADD_FAILURE() << "parsed";
     } catch (const EParseError& error) {
-        EXPECT_EQ(std::string(error.what()), "Error in line 22: '=' expected in type declaration");
+        EXPECT_EQ(std::string(error.what()),
+                  BW_TEST_DATA "/unitparser/gstack.pp: Error in line 22: "
+                               "'=' expected in type declaration");
     }
     EXPECT_EQ(project.TopicsByNumber().size(), topicsBefore);
     EXPECT_TRUE(messenger.Records.empty());
