@@ -60,25 +60,10 @@ TEST(Footnotes, EveryFormOfMarkAndText) {
         {R"(${\footnote A \{brace\} and \\ one})", '$', "A {brace} and \\ one"},
         {R"( {\up !}{\footnote {\up !} SetContents(`',`x')})", '!', "SetContents(`',`x')"},
         {R"(${\footnote {\*\bkmkstart b}Bookmarked})", '$', "Bookmarked"},
-    };
-    for (const Case& c : cases) {
-        const auto notes = FindFootnotes(c.rtf);
-        ASSERT_EQ(notes.size(), 1u) << c.rtf;
-        EXPECT_EQ(notes[0].mark, c.mark) << c.rtf;
-        EXPECT_EQ(notes[0].text, c.text) << c.rtf;
-    }
-}
-
-// Word writes typographic characters as control words and characters
-// outside the code page as "\uN" with a fallback: each becomes its
-// Windows-1252 character in every kind of footnote, the fallback dropped.
-TEST(Footnotes, NamedAndUnicodeCharactersBecomeWindows1252) {
-    struct Case {
-        const char* rtf;
-        char mark;
-        const char* text;
-    };
-    const Case cases[] = {
+        // Word writes typographic characters as control words and characters
+        // outside the code page as "\uN" with a fallback: each becomes its
+        // Windows-1252 character in every kind of footnote, the fallback
+        // dropped.
         {R"(${\footnote File\rquote s Properties})", '$', "File\x92s Properties"},
         {R"({\cs16\super !{\footnote {\cs16\super !} CBB(\ldblquote d3\rdblquote ,)"
          R"(\ldblquote JI(`a.hlp\rquote ,`b\rquote )\rdblquote )}})",

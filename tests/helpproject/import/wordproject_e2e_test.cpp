@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -24,6 +23,7 @@
 #include "helpproject/build/buildrecord.h"
 #include "helpproject/build/chmcmdadapter.h"
 #include "helpproject/import/winhelpimport.h"
+#include "helpproject/writers/htmlcheck_support.h"
 #include "helpproject/writers/htmlhelpwriter.h"
 #include "helpproject/writers/htmlmanual.h"
 #include "helpproject/writers/rtfmanual.h"
@@ -51,37 +51,43 @@ std::string RunCapture(const std::string& command) {
     return out;
 }
 
-// The open and close tags of inline formatting and links, each closed in the
-// reverse order of opening, and no anchor inside another.
-bool WellNested(const std::string& page, std::string& fault) {
-    static const char* const kTags[] = {"A", "B", "I", "U", "STRIKE", "FONT"};
-    std::vector<std::string> open;
-    for (std::size_t at = page.find('<'); at != std::string::npos; at = page.find('<', at + 1)) {
-        const bool closing = at + 1 < page.size() && page[at + 1] == '/';
-        const std::size_t nameStart = at + (closing ? 2 : 1);
-        std::size_t nameEnd = nameStart;
-        while (nameEnd < page.size() && std::isalpha(static_cast<unsigned char>(page[nameEnd])))
-            ++nameEnd;
-        const std::string name = page.substr(nameStart, nameEnd - nameStart);
-        if (std::find(std::begin(kTags), std::end(kTags), name) == std::end(kTags))
-            continue;
-        if (!closing) {
-            if (name == "A" && std::find(open.begin(), open.end(), "A") != open.end()) {
-                fault = "an anchor inside an anchor at " + std::to_string(at);
-                return false;
+// Text without its tags.
+std::string PlainText(const std::string& html) {
+    std::string text;
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        if (html[i] == '<') {
+            const std::size_t close = html.find('>', i);
+            if (close != std::string::npos) {
+                i = close;
+                continue;
             }
-            open.push_back(name);
-        } else if (open.empty() || open.back() != name) {
-            fault = "</" + name + "> closes " + (open.empty() ? "nothing" : open.back()) + " at " +
-                    std::to_string(at);
-            return false;
-        } else {
-            open.pop_back();
         }
+        text += html[i];
     }
-    if (!open.empty())
-        fault = "<" + open.back() + "> never closed";
-    return open.empty();
+    return text;
+}
+
+// Every anchor of a page with an address: "address|text", the text
+// without the tags inside the anchor.
+std::vector<std::string> Links(const std::string& page) {
+    std::vector<std::string> links;
+    for (std::size_t at = page.find("<A HREF=\""); at != std::string::npos;
+         at = page.find("<A HREF=\"", at + 1)) {
+        const std::size_t hrefEnd = page.find('"', at + 9);
+        const std::size_t openEnd = page.find('>', hrefEnd);
+        const std::size_t close = page.find("</A>", openEnd);
+        if (hrefEnd == std::string::npos || openEnd == std::string::npos ||
+            close == std::string::npos)
+            break;
+        links.push_back(page.substr(at + 9, hrefEnd - at - 9) + "|" +
+                        PlainText(page.substr(openEnd + 1, close - openEnd - 1)));
+    }
+    return links;
+}
+
+bool HasLink(const std::string& page, const std::string& link) {
+    const std::vector<std::string> links = Links(page);
+    return std::find(links.begin(), links.end(), link) != links.end();
 }
 
 class WordProject : public ::testing::Test {
@@ -193,23 +199,41 @@ TEST_F(WordProject, OptionsAndFootnotes) {
 // What the pages of web help and HTML Help must hold (and must not).
 TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
     ASSERT_TRUE(compiled) << platform::ReadFileBytes(folder->Path() / "chm" / "scribe.log");
-    const std::string popup = "<A HREF=\"javascript:popuplink('glossary_document.htm')\">";
+    const std::string popup = "javascript:popuplink('glossary_document.htm')";
+    // Anchors: the address and the text they hold.
+    const struct {
+        const char* what;
+        std::string page;
+        std::string link;
+    } links[] = {
+        {"a jump formatted for the paragraph, through an alias", Web("main_index.htm"),
+         "menu_file.htm|File Menu"},
+        {"the same in the compiled pages", Chm("main_index.htm"), "idh_editmenu.htm|Edit Menu"},
+        {"a popup formatted for the paragraph", Web("main_index.htm"), popup + "|Document"},
+        {"... in the compiled pages too", Chm("main_index.htm"), popup + "|Document"},
+        {"a jump set by a word before the text", Chm("hid_file_new.htm"),
+         "hid_file_props.htm|Properties command"},
+        {"a jump in a group of its own", Web("menu_file.htm"), "hid_file_new.htm|New command"},
+        {"the entry page of the frameless web help lists the contents topic first",
+         Web("index.htm"), "main_index.htm|Scribe Help Index"},
+    };
+    for (const auto& link : links)
+        EXPECT_TRUE(HasLink(link.page, link.link)) << link.what << "\n"
+                                                   << ::testing::PrintToString(Links(link.page));
+
+    // A jump to an ID that exists nowhere: plain text, in no anchor.
+    for (const std::string& page : {Web("main_index.htm"), Chm("main_index.htm")}) {
+        EXPECT_NE(PlainText(page).find("Printing is described nowhere."), std::string::npos);
+        for (const std::string& link : Links(page))
+            EXPECT_EQ(link.find("Printing"), std::string::npos) << link;
+    }
+
     const struct {
         const char* what;
         std::string page;
         std::string has;
         std::string hasNot;
     } checks[] = {
-        {"a jump formatted for the paragraph, through an alias", Web("main_index.htm"),
-         "<A HREF=\"menu_file.htm\">File Menu</A>", "<STRIKE>File Menu"},
-        {"the same in the compiled pages", Chm("main_index.htm"),
-         "<A HREF=\"idh_editmenu.htm\">Edit Menu</A>", "<STRIKE>Edit Menu"},
-        {"a popup formatted for the paragraph", Web("main_index.htm"), popup + "Document</A>",
-         "<U>Document"},
-        {"a jump set by a word before the text", Chm("hid_file_new.htm"),
-         "<A HREF=\"hid_file_props.htm\">Properties command</A>", ""},
-        {"a jump to an ID that exists nowhere is plain text", Web("main_index.htm"),
-         ">Printing is described nowhere.", "HREF=\"\""},
         {"the non-scrolling region ends after the leading run", Web("main_index.htm"),
          "How To <HR>", "Commands <HR>"},
         {"keyword objects trimmed as in the index", Chm("hid_file_props.htm"),
@@ -219,8 +243,6 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
         {"... and its own rows", Chm("idh_editmenu.htm"), "<TD VALIGN=\"top\" WIDTH=\"107\">", ""},
         {"a row cut short keeps its cells", Web("hidr_mainframe.htm"),
          "<TD VALIGN=\"top\" WIDTH=\"140\">", ""},
-        {"the entry page of the frameless web help lists the contents topic first",
-         Web("index.htm"), "<A HREF=\"main_index.htm\">Scribe Help Index</A>", ""},
     };
     for (const auto& check : checks) {
         SCOPED_TRACE(check.what);
@@ -230,8 +252,8 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
         }
     }
 
-    // Every page: its character set, links that are neither empty nor
-    // crossed with other tags.
+    // Every page: its character set, no link without an address, and markup
+    // an HTML parser reads without a fault.
     for (const fs::path& pages : {folder->Path() / "web", folder->Path() / "chm" / "html"}) {
         for (const auto& entry : fs::directory_iterator(pages)) {
             SCOPED_TRACE(entry.path().string());
@@ -240,8 +262,8 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
                                 "CHARSET=windows-1251\">"),
                       std::string::npos);
             EXPECT_EQ(page.find("HREF=\"\""), std::string::npos);
-            std::string fault;
-            EXPECT_TRUE(WellNested(page, fault)) << fault << "\n" << page;
+            EXPECT_EQ(helpproject::testing::HtmlPageProblems(page), std::vector<std::string>{})
+                << page;
         }
     }
 
@@ -265,8 +287,9 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
 // hotspots as text without their jump format and without codes.
 TEST_F(WordProject, ManualsLinkAndPrintTheJumps) {
     const std::string manual = platform::ReadFileBytes(folder->Path() / "manual.htm");
-    EXPECT_NE(manual.find("<A HREF=\"#menu_file\">File Menu</A>"), std::string::npos) << manual;
-    EXPECT_NE(manual.find("<A HREF=\"#idh_editmenu\">Edit Menu</A>"), std::string::npos);
+    EXPECT_TRUE(HasLink(manual, "#menu_file|File Menu")) << manual;
+    EXPECT_TRUE(HasLink(manual, "#idh_editmenu|Edit Menu"));
+    EXPECT_TRUE(HasLink(manual, "#hid_file_props|Properties command"));
     EXPECT_EQ(rtfManual.find("linkID"), std::string::npos);
     EXPECT_NE(rtfManual.find("{File Menu}"), std::string::npos);
     const std::size_t jump = rtfManual.find("{Edit Menu}");
