@@ -313,8 +313,10 @@ std::string ImportedTopicHeader(const rtf::RtfHeader& header) {
     out += header.hasFontTable ? header.fontTableRaw : "{\\fonttbl{\\f0\\fswiss Arial;}}";
     out += header.colorTableRaw;
     out += header.stylesheet;
-    // Tables written over several lines become one line each.
-    return StripLineBreaks(out);
+    // Tables written over several lines become one line each; a control
+    // word that a line break ended keeps a blank after it ("\froman" CR LF
+    // "Times" is not "\fromanTimes").
+    return rtf::StripLineBreaks(out);
 }
 
 } // namespace helpproject

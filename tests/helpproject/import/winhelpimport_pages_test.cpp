@@ -96,6 +96,19 @@ TEST(WinHelpImportPages, HotspotsBecomeCodesHoweverTheirFormatWasSet) {
         EXPECT_EQ(ConvertHotspots(c.rtf, lookup), c.converted) << c.name;
 }
 
+// Word breaks the lines of its tables anywhere, also right after a control
+// word: the header every topic starts with is one line that keeps the word
+// apart from the text after it.
+TEST(WinHelpImportPages, TopicHeaderOnOneLineKeepsItsWords) {
+    const std::string document =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\r\nTimes New Roman;}}\r\n"
+        "{\\stylesheet{\\*\\cs10 \\additive\r\nDefault Paragraph Font;}}\r\n"
+        "\\pard text\\par}";
+    EXPECT_EQ(ImportedTopicHeader(rtf::ReadHeader(document)),
+              "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}"
+              "{\\stylesheet{\\*\\cs10 \\additive Default Paragraph Font;}}");
+}
+
 TEST(WinHelpImportPages, MacroQuotes) {
     EXPECT_EQ(MacroWithPlainQuotes("CBB(\x93"
                                    "d3\x94,\x93JI(`a.hlp\x92,\x91"
