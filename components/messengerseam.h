@@ -6,6 +6,7 @@
 // TScriptedMessenger. The core never shows a window or pumps events itself.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -64,6 +65,12 @@ struct TMessageButton {
     std::function<void()> Action = {};
 };
 
+// Where a box goes on the screen: its top-left corner.
+struct TBoxPosition {
+    int Left = 0;
+    int Top = 0;
+};
+
 // A modal question. `Input` and `ChoiceIndex` are in/out: the messenger
 // copies the person's entry back only for OK, Retry, Yes and All; any other
 // answer leaves them as they were. ChoiceIndex -1 means none is checked.
@@ -76,6 +83,10 @@ struct TQuestion {
     std::string Input;
     std::vector<std::string> Choices;
     int ChoiceIndex = -1;
+    // Called when a window shows the question, with its outer size; a
+    // position moves the box there (screen co-ordinates). Without one the
+    // box stays where the messenger puts it.
+    std::function<std::optional<TBoxPosition>(int width, int height)> Place = {};
 };
 
 // Whether a modal result copies the person's input and choice back.

@@ -66,4 +66,11 @@ int PromptTop(const TFindRect& selection, int fontHeight, int promptHeight, int 
     return selection.Top - promptHeight - margin;
 }
 
+TFindPoint PlacePrompt(const TFindRect& selection, int fontHeight, int width, int height,
+                       int screenWidth, int screenHeight) {
+    const TFindPoint at{(screenWidth - width) / 2,
+                        PromptTop(selection, fontHeight, height, screenHeight)};
+    return ClampToScreen(at, width, height, screenWidth, screenHeight);
+}
+
 } // namespace editor

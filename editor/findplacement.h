@@ -35,5 +35,9 @@ TFindPoint PlaceBesideEditor(const TFindRect& editor, int width, int height, int
 
 // The prompt's top: below the found text when it fits, else above it.
 int PromptTop(const TFindRect& selection, int fontHeight, int promptHeight, int screenHeight);
+// The Replace prompt's place: centred across the screen, its top by
+// PromptTop, kept on the screen.
+TFindPoint PlacePrompt(const TFindRect& selection, int fontHeight, int width, int height,
+                       int screenWidth, int screenHeight);
 
 } // namespace editor

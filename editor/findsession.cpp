@@ -411,6 +411,7 @@ int TFindSession::AskPrompt(bool withAllAndStop) {
         question.Buttons.push_back(TMessageButton{"&All", components::mrAll, false, false});
         question.Buttons.push_back(TMessageButton{"&Stop", components::mrCancel, false, true});
     }
+    question.Place = [this](int width, int height) { return view_.PromptPosition(width, height); };
     view_.RepaintGrid();
     return messenger_.Ask(question);
 }

@@ -14,8 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "components/messengerseam.h"
+
 namespace components {
-class IMessenger;
 class TPcreRegEx;
 } // namespace components
 
@@ -112,6 +113,11 @@ public:
     virtual void BeginReplaceAll(const std::string& /*text*/) {}
     virtual bool ReplaceAllAborted() { return false; }
     virtual void EndReplaceAll() {}
+    // Where the Replace prompt of that outer size goes: off the found
+    // text. None leaves it where the messenger puts it.
+    virtual std::optional<components::TBoxPosition> PromptPosition(int /*width*/, int /*height*/) {
+        return std::nullopt;
+    }
 };
 
 class TFindSession {

@@ -5,8 +5,10 @@
 #include "components/messengerseam.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/editorcontext.h"
+#include "editor/topicfieldlimits.h"
 #include "editor/topicnumbering.h"
 #include "helpproject/brindlewovenerror.h"
+#include "helpproject/helputils.h"
 
 namespace editor {
 
@@ -33,6 +35,35 @@ std::string JoinLines(const std::vector<std::string>& lines) {
             out += "\r\n";
         out += lines[i];
     }
+    out.push_back('\0');
+    return out;
+}
+
+// A topic list as reply 1 carries it. A list the wire cannot carry whole
+// is cut after the last line that fits, and a last line of its own,
+// "[N more topics not listed]", says what is missing: it reads as neither
+// "Title (n)" nor "n: Title", so no client takes it for a topic.
+std::string JoinListLines(const std::vector<std::string>& lines) {
+    std::size_t whole = lines.empty() ? 1 : 2 * lines.size() - 1;
+    for (const std::string& line : lines)
+        whole += line.size();
+    if (whole <= kMaxLinkPayload)
+        return JoinLines(lines);
+    // Room for the last line with any count, its line break and the zero.
+    constexpr std::size_t kCutLineRoom = 64;
+    std::string out;
+    std::size_t taken = 0;
+    for (; taken < lines.size(); ++taken) {
+        const std::size_t grown = out.size() + (taken > 0 ? 2 : 0) + lines[taken].size();
+        if (grown + kCutLineRoom > kMaxLinkPayload)
+            break;
+        if (taken > 0)
+            out += "\r\n";
+        out += lines[taken];
+    }
+    if (taken > 0)
+        out += "\r\n";
+    out += "[" + std::to_string(lines.size() - taken) + " more topics not listed]";
     out.push_back('\0');
     return out;
 }
@@ -99,6 +130,7 @@ bool TLinkServer::Idle() const {
 void TLinkServer::Submit(std::uint64_t connection, TLinkFrame frame) {
     if (frame.Kind != TLinkFrameKind::Command)
         return;
+    queuedBytes_[connection] += kLinkHeaderSize + frame.Payload.size();
     requests_.push_back({connection, std::move(frame)});
     if (workQueued_)
         workQueued_();
@@ -128,6 +160,10 @@ bool TLinkServer::Pump() {
         } else {
             const TRequest request = std::move(requests_.front());
             requests_.pop_front();
+            const auto queued = queuedBytes_.find(request.Connection);
+            if (queued != queuedBytes_.end() &&
+                (queued->second -= kLinkHeaderSize + request.Frame.Payload.size()) == 0)
+                queuedBytes_.erase(queued);
             RunRequest(request);
         }
     }
@@ -141,6 +177,12 @@ void TLinkServer::Disconnected(std::uint64_t connection) {
     std::erase_if(posted_, [&](const TPost& post) { return post.Client.Connection == connection; });
     std::erase_if(requests_,
                   [&](const TRequest& request) { return request.Connection == connection; });
+    queuedBytes_.erase(connection);
+}
+
+std::size_t TLinkServer::QueuedBytes(std::uint64_t connection) const {
+    const auto queued = queuedBytes_.find(connection);
+    return queued == queuedBytes_.end() ? 0 : queued->second;
 }
 
 void TLinkServer::RunRequest(const TRequest& request) {
@@ -160,7 +202,7 @@ void TLinkServer::RunPost(const TPost& post) {
         text = TopicDataText(post.Value);
     }
     if (text.size() > kMaxLinkPayload)
-        return; // a list larger than the wire carries is not sent
+        return; // a topic's fields grown past the wire since the request
     send_(post.Client.Connection,
           {TLinkFrameKind::Reply, post.Client.Window, post.Reply, 0, std::move(text)});
 }
@@ -179,16 +221,27 @@ std::string TLinkServer::TopicListText(std::uint8_t flag) const {
         flag == 1 ? project.TopicsByNumber() : project.TopicsByTitle();
     std::vector<std::string> lines;
     lines.reserve(list.size());
+    // A control character (a zero, a line break from an older file) would
+    // end or split the line it stands in.
     for (const auto& item : list)
-        lines.push_back(item.Text);
-    return JoinLines(lines);
+        lines.push_back(helpproject::StripControlChars(item.Text));
+    return JoinListLines(lines);
 }
 
 std::string TLinkServer::TopicDataText(std::int32_t number) const {
     const TBrindlewovenTopic& topic = *context_.Project().TopicByNumber(number);
-    return JoinLines({std::to_string(topic.Number), topic.Title, topic.KKeywords, topic.BKeywords,
-                      topic.BrowseSequence, topic.BuildTag, topic.Status, topic.Window,
-                      topic.EntryMacro});
+    std::vector<std::string> fields = {std::to_string(topic.Number),
+                                       topic.Title,
+                                       topic.KKeywords,
+                                       topic.BKeywords,
+                                       topic.BrowseSequence,
+                                       topic.BuildTag,
+                                       topic.Status,
+                                       topic.Window,
+                                       topic.EntryMacro};
+    for (std::string& field : fields)
+        field = helpproject::StripControlChars(field);
+    return JoinLines(fields);
 }
 
 // ---- commands ------------------------------------------------------------------
@@ -244,11 +297,26 @@ std::int32_t TLinkServer::ShowTopic(std::int32_t number) {
 }
 
 std::int32_t TLinkServer::CreateTopic(std::string_view text) {
+    std::vector<std::string> lines = SplitLinkLines(text);
+    // What the project file would drop anyway never enters the topic.
+    for (std::string& line : lines)
+        line = helpproject::StripControlChars(line);
+    // A field longer than its box takes is refused before anything is
+    // stored or shown: laid out in the window it would hold it for minutes.
+    if (lines.size() == 9 && !TopicFieldTooLong({{TTopicField::Title, lines[1]},
+                                                 {TTopicField::KKeywords, lines[2]},
+                                                 {TTopicField::BKeywords, lines[3]},
+                                                 {TTopicField::BrowseSequence, lines[4]},
+                                                 {TTopicField::BuildTag, lines[5]},
+                                                 {TTopicField::Status, lines[6]},
+                                                 {TTopicField::Window, lines[7]},
+                                                 {TTopicField::EntryMacro, lines[8]}})
+                                  .empty())
+        return 0;
     std::int32_t result = 0;
     context_.Run([&] {
         TTopicEditor& topics = context_.TopicEditor();
         topics.StoreTopic();
-        const std::vector<std::string> lines = SplitLinkLines(text);
         if (lines.size() != 9) {
             topics.ShowTopic();
             return;
@@ -281,6 +349,10 @@ std::int32_t TLinkServer::CreateTopic(std::string_view text) {
 
 std::int32_t TLinkServer::RequestTopic(const TLinkClient& client, std::int32_t number) {
     if (!context_.Project().FindTopic(number))
+        return 0;
+    // Fields the wire cannot carry (a project file may hold any length):
+    // the client learns it from the result, not from a reply that never comes.
+    if (TopicDataText(number).size() > kMaxLinkPayload)
         return 0;
     Post(rpTopicData, client, number);
     return 1;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,9 @@ public:
     // is idle. Returns whether work is left (the window was busy).
     bool Pump();
     bool HasWork() const { return !posted_.empty() || !requests_.empty(); }
+    // Bytes of a connection's commands that wait to run (header and
+    // payload of each frame).
+    std::size_t QueuedBytes(std::uint64_t connection) const;
     bool Idle() const;
     // A connection closed: the slots of its windows are freed and what was
     // queued for or from it is dropped.
@@ -126,6 +130,7 @@ private:
     std::array<TSlot, kSlotCount> slots_{};
     std::deque<TPost> posted_;
     std::deque<TRequest> requests_;
+    std::map<std::uint64_t, std::size_t> queuedBytes_;
     bool pumping_ = false;
 };
 

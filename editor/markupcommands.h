@@ -4,7 +4,9 @@
 // a jump hotspot is green and struck out, a popup hotspot green and
 // underlined. The commands work on the editor's selection.
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -20,11 +22,37 @@ enum class THotspotKind : std::uint8_t {
     Popup, // underline on, strike-out off
 };
 
+// Text of the author's that goes into a code must neither end the code
+// early nor open another: the codes have no escape, so "{" and "}" are
+// refused wherever they would stand. A double quote is refused where the
+// code, or what the writers make of it, puts the text between double
+// quotes (an internet address, a linked file, another help file's topic).
+enum class TCodeQuoting : std::uint8_t { Unquoted, Quoted };
+// Why `text` cannot go into a code, naming it as `what` ("The address"), or
+// empty when it can.
+std::string CodeTextProblem(std::string_view what, std::string_view text,
+                            TCodeQuoting quoting = TCodeQuoting::Unquoted);
+// A command refused for that reason; the window shows its message.
+class ECodeText : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+// Throws ECodeText when `text` cannot go into a code.
+void RequireCodeText(std::string_view what, std::string_view text,
+                     TCodeQuoting quoting = TCodeQuoting::Unquoted);
+// The same for a file whose name (without folder) goes into a code.
+void RequireFileNameForCode(std::string_view fileName,
+                            TCodeQuoting quoting = TCodeQuoting::Unquoted);
+
 // The common insertion rule of every code: the caret goes to the end of the
 // selection, the code is typed there and made maroon without underline or
-// strike-out, the caret goes behind it and typing takes the colour that was
-// in force before. Returns where the code starts.
+// strike-out, the caret goes behind it and typing takes the text's own
+// colour, underline and strike-out again (as they were at the caret).
+// Returns where the code starts.
 std::size_t InsertCode(ITextEditor& editor, std::string_view code);
+// The same behind a hotspot: typing takes the look `text` that the text had
+// before it became the hotspot.
+std::size_t InsertCode(ITextEditor& editor, std::string_view code, const rtf::CharFormat& text);
 
 // The selection becomes hotspot text of that kind; `green` also makes it
 // green (links of the link dialog may keep their colour).
@@ -35,7 +63,8 @@ void FormatHotspot(ITextEditor& editor, THotspotKind kind, bool green = true);
 void EnsureHotspotText(ITextEditor& editor, std::string_view text);
 
 // "{linkID=" number ">" window "}" for a jump to a topic with a window,
-// otherwise "{linkID=" number "}"; a popup never names a window.
+// otherwise "{linkID=" number "}"; a popup never names a window. A window
+// name that would break the code throws ECodeText.
 std::string TopicLinkCode(const helpproject::TBrindlewovenTopic& target, THotspotKind kind);
 
 // Link and Popup Link: the target's title is the hotspot when nothing is
@@ -45,14 +74,16 @@ void InsertTopicLink(ITextEditor& editor, const helpproject::TBrindlewovenTopic&
 
 // Internet Link: `text` replaces the selection and gets the internet-link
 // style's font, struck out and not underlined; behind it the code that
-// opens `address`; typing then takes the topic-text style's font.
+// opens `address`; typing then takes the topic-text style's font. An
+// address that would break the code throws ECodeText and nothing changes.
 void InsertInternetLink(ITextEditor& editor, std::string_view text, std::string_view address,
                         const helpproject::TTextStyleMacro& internetLinkStyle,
                         const helpproject::TTextStyleMacro& topicTextStyle);
 std::string InternetLinkCode(std::string_view address);
 
 // Link to File: the file's name (without folder) is the hotspot when nothing
-// is selected.
+// is selected. Here and for movies and pictures, a name that would break
+// the code throws ECodeText and nothing changes.
 void InsertFileLink(ITextEditor& editor, std::string_view fileName);
 
 // Flash movies are for HTML Help: the command is offered only while the
@@ -97,6 +128,22 @@ struct TFollowLink {
 // nullopt when there is no such code: the item reads "&Follow Link" and is
 // disabled.
 std::optional<TFollowLink> FollowLinkAt(std::string_view text, std::size_t caret);
+
+// Typing right behind a markup code is text again: it takes the colour,
+// underline and strike-out of the text, not the code's maroon. `paragraph`
+// is the caret's paragraph (without its end) and `caret` an offset in it;
+// `sameLook(a, b)` tells whether two of its characters look alike (used to
+// step back over a link's hotspot). None when the caret is not directly
+// behind a code.
+struct TTextLook {
+    // The character whose look typing takes: the text before the code and
+    // its hotspot, else the text after the caret; none: the plain look
+    // (automatic colour, no underline, no strike-out).
+    std::optional<std::size_t> From;
+};
+std::optional<TTextLook>
+TextLookBehindCode(std::string_view paragraph, std::size_t caret,
+                   const std::function<bool(std::size_t, std::size_t)>& sameLook);
 inline constexpr std::string_view kFollowLinkCaption = "&Follow Link";
 
 } // namespace editor

@@ -89,6 +89,15 @@ TCanvasRect HotspotRect(const TBrindlewovenHotspot& hotspot) {
     return {hotspot.Left, hotspot.Top, hotspot.Width, hotspot.Height};
 }
 
+TCanvasRect ClampRectInto(const TCanvasRect& rect, int pictureWidth, int pictureHeight) {
+    TCanvasRect r = rect;
+    r.Width = std::min(r.Width, std::max(pictureWidth, 0));
+    r.Height = std::min(r.Height, std::max(pictureHeight, 0));
+    r.Left = std::clamp(r.Left, 0, std::max(pictureWidth - r.Width, 0));
+    r.Top = std::clamp(r.Top, 0, std::max(pictureHeight - r.Height, 0));
+    return r;
+}
+
 std::string StoredHotspotName(const std::string& editedName, const std::string& oldTopicTitle,
                               const std::string& chosenTopicTitle) {
     if (editedName != kNewHotspotName && editedName != oldTopicTitle)
@@ -352,11 +361,48 @@ void TSHGCanvas::SetSelectedRect(const TCanvasRect& rect) {
     h.Height = u16(rect.Height);
 }
 
-void TSHGCanvas::ReplacePicture(helpproject::TBitmap bitmap) {
+int TSHGCanvas::ReplacePicture(helpproject::TBitmap bitmap) {
     shg_->Bitmap = std::move(bitmap);
     shg_->Width = static_cast<std::uint32_t>(shg_->Bitmap.Width());
     shg_->Height = static_cast<std::uint32_t>(shg_->Bitmap.Height());
     mode_ = TCanvasMode::None;
+    pictureChanged_ = true;
+    int moved = 0;
+    for (TBrindlewovenHotspot& h : shg_->Hotspots) {
+        const TCanvasRect was = HotspotRect(h);
+        const TCanvasRect now = ClampRectInto(was, PictureWidth(), PictureHeight());
+        if (now == was)
+            continue;
+        // Never larger than before, so the 16-bit fields hold them.
+        h.Left = static_cast<std::uint16_t>(now.Left);
+        h.Top = static_cast<std::uint16_t>(now.Top);
+        h.Width = static_cast<std::uint16_t>(now.Width);
+        h.Height = static_cast<std::uint16_t>(now.Height);
+        ++moved;
+    }
+    return moved;
+}
+
+namespace {
+
+// What the file keeps of a hotspot; the writer's hash or offset follows
+// from the target.
+bool SameInFile(const TBrindlewovenHotspot& a, const TBrindlewovenHotspot& b) {
+    return a.HotspotType == b.HotspotType && a.HotspotAttr == b.HotspotAttr && a.Left == b.Left &&
+           a.Top == b.Top && a.Width == b.Width && a.Height == b.Height && a.Name == b.Name &&
+           a.Target == b.Target;
+}
+
+} // namespace
+
+bool TSHGCanvas::Modified() const {
+    return pictureChanged_ || !std::equal(shg_->Hotspots.begin(), shg_->Hotspots.end(),
+                                          saved_.begin(), saved_.end(), SameInFile);
+}
+
+void TSHGCanvas::MarkSaved() {
+    saved_ = shg_->Hotspots;
+    pictureChanged_ = false;
 }
 
 } // namespace editor

@@ -7,6 +7,7 @@
 // forwards the mouse to it.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "helpproject/shg.h"
 
@@ -59,6 +60,9 @@ THotspotFields LoadHotspotFields(const helpproject::TBrindlewovenHotspot& hotspo
 // A new visible link hotspot "<new hotspot>" over the rectangle.
 helpproject::TBrindlewovenHotspot NewHotspot(const TCanvasRect& rect);
 TCanvasRect HotspotRect(const helpproject::TBrindlewovenHotspot& hotspot);
+// The rectangle moved (and, when larger than the picture, made smaller) so
+// that it lies inside a picture of that size.
+TCanvasRect ClampRectInto(const TCanvasRect& rect, int pictureWidth, int pictureHeight);
 
 // The name a hotspot keeps when the panel is stored: the edited name when
 // it is neither "<new hotspot>" nor the title of the topic the old target
@@ -143,8 +147,18 @@ public:
     // Sets the selected hotspot's rectangle (from the spin boxes).
     void SetSelectedRect(const TCanvasRect& rect);
 
-    // Puts another picture in, keeping the hotspots.
-    void ReplacePicture(helpproject::TBitmap bitmap);
+    // Puts another picture in, keeping the hotspots; every hotspot that
+    // reaches beyond the new picture is moved into it (and made smaller
+    // where it is larger than the picture). Returns how many were moved.
+    int ReplacePicture(helpproject::TBitmap bitmap);
+
+    // Whether the picture or the hotspots differ from the file as last
+    // opened or saved (the hotspots by what the file keeps of them).
+    bool Modified() const;
+    // What the SHG holds now is what its file holds.
+    void MarkSaved();
+    // The picture came from outside its file (pasted, or replaced).
+    void MarkPictureChanged() { pictureChanged_ = true; }
 
 private:
     TCanvasPoint ClampToPicture(TCanvasPoint p) const;
@@ -160,6 +174,8 @@ private:
     TCanvasPoint anchor_;
     TCanvasPoint current_;
     TCanvasRect startRect_;
+    std::vector<helpproject::TBrindlewovenHotspot> saved_;
+    bool pictureChanged_ = false;
 };
 
 } // namespace editor

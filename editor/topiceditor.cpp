@@ -6,7 +6,9 @@
 #include "components/rtf/stringlisttransfer.h"
 #include "editor/defaulttextstyles.h"
 #include "editor/dialogs/footnotedialogmodel.h"
+#include "editor/topicfieldlimits.h"
 #include "editor/topicnumbering.h"
+#include "helpproject/brindlewovenerror.h"
 #include "helpproject/textstylerange.h"
 #include "helpproject/topicclipboard.h"
 #include "platform/codepage.h"
@@ -336,15 +338,17 @@ void TTopicEditor::SetStatus(const std::string& text) {
 
 TKeyFilter TTopicEditor::PropertyFilter(helpproject::TTopicColumn column) {
     using helpproject::TTopicColumn;
-    constexpr std::size_t kKeywordLimit = 16383;
-    constexpr std::size_t kFootnoteLimit = 50;
     switch (column) {
     case TTopicColumn::KKeywords:
+        return TKeyFilter(TKeyFilter::TKind::Any, TopicFieldMaxLength(TTopicField::KKeywords));
     case TTopicColumn::AKeywords:
-        return TKeyFilter(TKeyFilter::TKind::Any, kKeywordLimit);
+        return TKeyFilter(TKeyFilter::TKind::Any, TopicFieldMaxLength(TTopicField::AKeywords));
     case TTopicColumn::BrowseSequence:
+        return TKeyFilter(TKeyFilter::TKind::FootnoteBar,
+                          TopicFieldMaxLength(TTopicField::BrowseSequence));
     case TTopicColumn::BuildTag:
-        return TKeyFilter(TKeyFilter::TKind::FootnoteBar, kFootnoteLimit);
+        return TKeyFilter(TKeyFilter::TKind::FootnoteBar,
+                          TopicFieldMaxLength(TTopicField::BuildTag));
     default:
         return TKeyFilter();
     }
@@ -457,6 +461,21 @@ void TTopicEditor::PasteTopic(std::int32_t number, std::string_view record) {
     // Read into a copy first: a damaged record leaves the topic as it was.
     std::unique_ptr<TBrindlewovenTopic> pasted = TBrindlewovenTopic::CreateCopy(*topic);
     helpproject::LoadFromClipboardData(*pasted, record);
+    // The record's fields are held to what the window's boxes take, as the
+    // link's are; the topic's own context string stays whatever it is.
+    const std::string tooLong = TopicFieldTooLong(
+        {{TTopicField::Title, pasted->Title},
+         {TTopicField::Context, pasted->TopicID == topic->TopicID ? "" : pasted->TopicID},
+         {TTopicField::KKeywords, pasted->KKeywords},
+         {TTopicField::AKeywords, pasted->AKeywords},
+         {TTopicField::BKeywords, pasted->BKeywords},
+         {TTopicField::BrowseSequence, pasted->BrowseSequence},
+         {TTopicField::BuildTag, pasted->BuildTag},
+         {TTopicField::Status, pasted->Status},
+         {TTopicField::Window, pasted->Window},
+         {TTopicField::EntryMacro, pasted->EntryMacro}});
+    if (!tooLong.empty())
+        throw helpproject::EProjectError("The topic on the clipboard cannot be pasted. " + tooLong);
     TBrindlewovenProject::TTopicFields fields;
     fields.Title = pasted->Title;
     fields.KKeywords = pasted->KKeywords;

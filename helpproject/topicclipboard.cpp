@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "helpproject/brindlewovenerror.h"
+#include "helpproject/helputils.h"
 
 namespace helpproject {
 
@@ -38,7 +39,9 @@ void PutField(std::string& record, Field field, const std::string& value) {
 std::string GetField(std::string_view record, Field field) {
     const std::size_t offset = static_cast<std::size_t>(field) * kFieldSize;
     const auto length = static_cast<unsigned char>(record[offset]);
-    return std::string(record.substr(offset + 1, length));
+    std::string_view text = record.substr(offset + 1, length);
+    text = text.substr(0, text.find('\0'));
+    return StripControlChars(text);
 }
 
 // Lines as a string list reads a text: CR LF, LF and CR end a line, and a
@@ -93,6 +96,11 @@ void LoadFromClipboardData(TBrindlewovenTopic& topic, std::string_view record) {
         throw EProjectError("The clipboard does not hold a valid topic: the record has " +
                             std::to_string(record.size()) + " bytes, at least " +
                             std::to_string(TopicClipboardFixedSize) + " are needed");
+    if (record.size() > TopicClipboardMaxSize)
+        throw EProjectError("The topic on the clipboard is too large to paste: its record has " +
+                            std::to_string(record.size()) + " bytes; at most " +
+                            std::to_string(TopicClipboardMaxSize >> 20) + " MiB (" +
+                            std::to_string(TopicClipboardMaxSize) + " bytes) can be pasted");
     std::uint32_t length = 0;
     for (int i = 0; i < 4; ++i)
         length |= static_cast<std::uint32_t>(static_cast<unsigned char>(record[kLengthOffset + i]))

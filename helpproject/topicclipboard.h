@@ -19,6 +19,9 @@ namespace helpproject {
 
 // Size of a record whose text is empty; every record is this plus L.
 inline constexpr std::size_t TopicClipboardFixedSize = 2568;
+// The largest record pasting takes (16 MiB): a topic text of that size is
+// laid out in a few seconds, and nothing written by hand comes near it.
+inline constexpr std::size_t TopicClipboardMaxSize = std::size_t{16} << 20;
 // The name under which the clipboard format is registered.
 inline constexpr std::string_view TopicClipboardFormatName = "Brindlewoven topic";
 
@@ -27,9 +30,12 @@ std::string SaveToClipboardData(const TBrindlewovenTopic& topic);
 
 // Fills a topic from a record: the nine text fields, the text (the HTML
 // caches are emptied) and the ID, unless the record's ID is an automatic one
-// ("Vellumar..."), so that the receiving topic keeps its own. A record that
-// is too short or whose text length does not fit in it throws EProjectError
-// and leaves the topic unchanged.
+// ("Vellumar..."), so that the receiving topic keeps its own. A field's text
+// ends at a zero byte (a length byte that runs past the characters reaches
+// the unused bytes behind them), and control characters are left out of
+// it. A record that is too short, larger than TopicClipboardMaxSize or whose
+// text length does not fit in it throws EProjectError and leaves the topic
+// unchanged.
 void LoadFromClipboardData(TBrindlewovenTopic& topic, std::string_view record);
 
 } // namespace helpproject

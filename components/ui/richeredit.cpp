@@ -75,6 +75,24 @@ TScrollCode ScrollCodeOf(int action) {
 
 // The clipboard's RTF of a range: its last paragraph is the open tail of the
 // selection, so it must not end with a paragraph break of its own.
+// Whether a block holds a run of characters without a blank between them so
+// long that breaking it at the page's edge would cost more than laying out
+// a page of text (no prose, address or path comes near it).
+bool HasUnbrokenRun(const QTextDocument& document) {
+    constexpr int kLongestRun = 2000;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.length() <= kLongestRun)
+            continue;
+        int run = 0;
+        for (const QChar c : block.text()) {
+            run = c.isSpace() ? 0 : run + 1;
+            if (run > kLongestRun)
+                return true;
+        }
+    }
+    return false;
+}
+
 std::string ClipboardRtf(const rtf::RtfDocument& model) {
     std::string text = rtf::WriteRtf(model);
     const std::string closing = "\\par }";
@@ -458,6 +476,19 @@ void TRicherEdit::SetDocument(const rtf::RtfDocument& model) {
     fresh->setDefaultTextOption(old->defaultTextOption());
     fresh->setDocumentMargin(old->documentMargin());
     ModelToQTextDocument(model, *fresh);
+    // Breaking a word that is wider than the page at the page's edge
+    // measures the rest of the word again for every line, which grows with
+    // the square of its length: a text with a run of more than 2,000
+    // characters without a blank is broken anywhere instead.
+    const QTextOption::WrapMode wrap = HasUnbrokenRun(*fresh)
+                                           ? QTextOption::WrapAnywhere
+                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wrap != wordWrapMode()) {
+        // The old text goes; it is not laid out again in the new mode.
+        old->setPageSize(QSizeF(0, 0));
+        setWordWrapMode(wrap);
+        fresh->setDefaultTextOption(old->defaultTextOption());
+    }
     fresh->setUndoRedoEnabled(true);
     fresh->setModified(false);
     // Without a page size the layout made for the object renderer lays

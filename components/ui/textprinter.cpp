@@ -1,15 +1,19 @@
 #include "components/ui/textprinter.h"
 
+#include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
+#include "platform/fileio.h"
 
 namespace components::ui {
 
@@ -67,41 +71,56 @@ void TTextPrinter::Print(const std::vector<std::string>& lines, const std::strin
     Abort = false;
 
     QPrinter printer(QPrinter::HighResolution);
-    if (!OutputFileName.isEmpty()) {
+    if (!OutputFileName.isEmpty())
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(OutputFileName);
-    } else if (!PrinterName.isEmpty()) {
+    else if (!PrinterName.isEmpty())
         printer.setPrinterName(PrinterName);
-    }
     if (PageLayout)
         printer.setPageLayout(*PageLayout);
     printer.setDocName(JobTitle(fileName));
+
+    // The pages are counted and confirmed before the job starts: starting
+    // it creates the file (or the spooler's job), and a cancelled print
+    // leaves nothing behind.
+    const QFontMetrics metrics(Font, &printer);
+    auto textWidth = [&metrics](std::string_view text) {
+        return metrics.horizontalAdvance(ToQString(text));
+    };
+    const components::TPrintJobLayout job = components::LayoutPrintJob(
+        lines, Options, MeasurePage(printer), metrics.height(), std::max(metrics.leading(), 0),
+        textWidth, [this] { return Abort; });
+    if (job.Aborted)
+        throw components::EAbort(std::string());
+    if (OnConfirm) {
+        OnConfirm(Abort, job.Pages);
+        if (Abort)
+            throw components::EAbort(std::string());
+    }
+
+    // A PDF is written beside its name and put in place when complete, so
+    // that a failed job leaves an older file as it was.
+    std::optional<platform::AtomicFileWriter> output;
+    if (!OutputFileName.isEmpty()) {
+        output.emplace(platform::SaveTargetOf(QFile::encodeName(OutputFileName).toStdString()));
+        printer.setOutputFileName(QFile::decodeName(output->TempPath().c_str()));
+    }
     QPainter painter;
     if (!painter.begin(&printer))
         throw components::EPrinter("The print job could not be started");
     try {
         painter.setFont(Font);
-        QFontMetrics metrics = painter.fontMetrics();
-        auto textWidth = [&metrics](std::string_view text) {
-            return metrics.horizontalAdvance(ToQString(text));
-        };
-        components::TPrintJobLayout job = components::LayoutPrintJob(
-            lines, Options, MeasurePage(printer), metrics.height(), std::max(metrics.leading(), 0),
-            textWidth, [this] { return Abort; });
-        if (job.Aborted)
-            throw components::EAbort(std::string());
-        if (OnConfirm) {
-            OnConfirm(Abort, job.Pages);
-            if (Abort)
-                throw components::EAbort(std::string());
-        }
         PrintPages(painter, printer, job, fileName);
-        painter.end();
+        if (Abort)
+            throw components::EAbort(std::string());
     } catch (...) {
         printer.abort();
         painter.end();
         throw;
     }
+    if (!painter.end())
+        throw components::EPrinter("The print job could not be finished");
+    if (output)
+        output->Commit();
 }
 
 void TTextPrinter::PrintPages(QPainter& painter, QPrinter& printer,

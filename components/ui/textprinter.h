@@ -35,7 +35,8 @@ public:
     // Asked once the page count is known; setting `abort` ends the job
     // without a message (EAbort with an empty text).
     std::function<void(bool& abort, int pages)> OnConfirm;
-    // Prints into this PDF file instead of on the default printer.
+    // Prints into this PDF file instead of on the default printer. The file
+    // is written only after OnConfirm, and replaced only by a finished job.
     QString OutputFileName;
     // The printer and the page that printer setup chose; empty: the
     // default printer and its page.

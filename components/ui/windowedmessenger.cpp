@@ -7,6 +7,7 @@
 #include "components/scriptedmessenger.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/messenger.h"
+#include "components/ui/messengerform.h"
 
 namespace components::ui {
 
@@ -106,6 +107,13 @@ int TWindowedMessenger::Ask(components::TQuestion& question) {
                                  question.Buttons[slot].Action)
                                  question.Buttons[slot].Action();
                      });
+    if (question.Place)
+        QObject::connect(&messenger, &TMessenger::OnShow,
+                         [&question](TMessenger*, TMessengerForm* form) {
+                             const QSize size = form->frameGeometry().size();
+                             if (const auto at = question.Place(size.width(), size.height()))
+                                 form->move(at->Left, at->Top);
+                         });
     int result = messenger.Execute();
     if (components::ResultKeepsInput(result)) {
         if (question.HasInput)

@@ -15,4 +15,13 @@ std::string TButtonDialogModel::Code() const {
     return ButtonCode(Caption, Action());
 }
 
+std::optional<TButtonDialogModel::TCodeProblem> TButtonDialogModel::CodeProblem() const {
+    if (std::string message = CodeTextProblem("The button caption", Caption); !message.empty())
+        return TCodeProblem{false, std::move(message)};
+    if (!LinkToTopic)
+        if (std::string message = CodeTextProblem("The macro", Macro); !message.empty())
+            return TCodeProblem{true, std::move(message)};
+    return std::nullopt;
+}
+
 } // namespace editor

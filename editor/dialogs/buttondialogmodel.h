@@ -1,6 +1,7 @@
 #pragma once
 // The logic of the "Insert Button into Help Topic" dialog: a caption and
 // either a topic to jump to or a WinHelp macro.
+#include <optional>
 #include <string>
 
 #include "editor/dialogs/keyfilters.h"
@@ -36,6 +37,13 @@ public:
     std::string Action() const;
     // "{button " caption "," action "}".
     std::string Code() const;
+    // Why OK cannot take the caption (`InMacro` false) or the macro: a
+    // brace would end the code or open another. nullopt when it can.
+    struct TCodeProblem {
+        bool InMacro = false;
+        std::string Message;
+    };
+    std::optional<TCodeProblem> CodeProblem() const;
 
 private:
     TTopicPicker topic_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "components/rtf/stringlisttransfer.h"
+#include "editor/topicfieldlimits.h"
 #include "editor/topicnumbering.h"
 #include "editor/topictext.h"
 #include "platform/codepage.h"
@@ -40,20 +41,23 @@ TKeyFilter TFootnoteDialogModel::FieldFilter(TFootnoteField field) {
     using TKind = TKeyFilter::TKind;
     switch (field) {
     case TFootnoteField::Context:
-        return TKeyFilter(TKind::ContextString, 127);
+        return TKeyFilter(TKind::ContextString, TopicFieldMaxLength(TTopicField::Context));
     case TFootnoteField::Title:
-        return TKeyFilter(TKind::Any, 127);
+        return TKeyFilter(TKind::Any, TopicFieldMaxLength(TTopicField::Title));
     case TFootnoteField::BrowseSequence:
+        return TKeyFilter(TKind::Footnote, TopicFieldMaxLength(TTopicField::BrowseSequence));
     case TFootnoteField::BuildTag:
-        return TKeyFilter(TKind::Footnote, 50);
+        return TKeyFilter(TKind::Footnote, TopicFieldMaxLength(TTopicField::BuildTag));
     case TFootnoteField::Status:
-        return TKeyFilter(TKind::Any, 255);
+        return TKeyFilter(TKind::Any, TopicFieldMaxLength(TTopicField::Status));
     case TFootnoteField::KKeywords:
+        return TKeyFilter(TKind::Any, TopicFieldMaxLength(TTopicField::KKeywords));
     case TFootnoteField::AKeywords:
+        return TKeyFilter(TKind::Any, TopicFieldMaxLength(TTopicField::AKeywords));
     case TFootnoteField::EntryMacro:
         break;
     }
-    return TKeyFilter(TKind::Any, 16383);
+    return TKeyFilter(TKind::Any, TopicFieldMaxLength(TTopicField::EntryMacro));
 }
 
 std::string TFootnoteDialogModel::ContextFor(std::int32_t number) const {

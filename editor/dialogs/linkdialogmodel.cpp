@@ -108,10 +108,51 @@ std::string TLinkDialogModel::Code() const {
     return std::string();
 }
 
+std::optional<TLinkCodeProblem> TLinkDialogModel::CodeProblem() const {
+    using TField = TLinkCodeProblem::TField;
+    struct TPart {
+        TField Field;
+        const char* What;
+        std::string_view Text;
+        TCodeQuoting Quoting;
+    };
+    std::vector<TPart> parts;
+    const bool picked = LinkKind == TLinkKind::ThisHelpFile && topic_.Number() >= 1;
+    const std::string typedID = picked ? std::string() : topic_.TopicID();
+    switch (LinkKind) {
+    case TLinkKind::ThisHelpFile:
+        if (!picked)
+            parts.push_back({TField::Topic, "The context string", typedID, TCodeQuoting::Unquoted});
+        break;
+    case TLinkKind::OtherOwnHelpFile:
+        parts.push_back({TField::File, "The help file's name", File, TCodeQuoting::Quoted});
+        break;
+    case TLinkKind::OtherHelpFile:
+        parts.push_back({TField::EditTopic, "The topic", EditTopic, TCodeQuoting::Quoted});
+        parts.push_back({TField::File, "The help file's name", File, TCodeQuoting::Quoted});
+        break;
+    case TLinkKind::Macro:
+        parts.push_back({TField::Macro, "The macro", Macro, TCodeQuoting::Unquoted});
+        break;
+    case TLinkKind::Target:
+        parts.push_back({TField::Target, "The target", Target, TCodeQuoting::Unquoted});
+        break;
+    }
+    if (LinkKind != TLinkKind::Macro && !WindowPart(picked).empty())
+        parts.push_back({TField::Window, "The window name", Window, TCodeQuoting::Unquoted});
+    for (const TPart& part : parts) {
+        std::string message = CodeTextProblem(part.What, part.Text, part.Quoting);
+        if (!message.empty())
+            return TLinkCodeProblem{part.Field, std::move(message)};
+    }
+    return std::nullopt;
+}
+
 void TLinkDialogModel::Insert(ITextEditor& editor) const {
+    const rtf::CharFormat text = editor.SelFormat().Format;
     FormatHotspot(editor, Popup ? THotspotKind::Popup : THotspotKind::Jump,
                   TextKind == TLinkTextKind::GreenUnderline);
-    InsertCode(editor, Code());
+    InsertCode(editor, Code(), text);
 }
 
 } // namespace editor

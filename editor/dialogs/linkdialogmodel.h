@@ -3,6 +3,7 @@
 // shows, the link code OK builds, and how the selected text becomes its
 // hotspot.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,13 @@ struct TLinkDialogControls {
     TFocus LabelFocus = TFocus::None;
 };
 
+// Why OK cannot take what was entered, and the box it was entered in.
+struct TLinkCodeProblem {
+    enum class TField : std::uint8_t { Topic, File, EditTopic, Macro, Target, Window };
+    TField Field = TField::Topic;
+    std::string Message;
+};
+
 class TLinkDialogModel {
 public:
     explicit TLinkDialogModel(const helpproject::TBrindlewovenProject& project);
@@ -77,6 +85,11 @@ public:
 
     // The link code OK builds.
     std::string Code() const;
+    // What of the author's text would break that code: a brace anywhere, a
+    // double quote in another help file's name or topic (a link into a
+    // compiled HTML Help file becomes ExecFile("...")). nullopt when OK may
+    // build it.
+    std::optional<TLinkCodeProblem> CodeProblem() const;
     // The selection becomes the hotspot and the code goes behind it.
     void Insert(ITextEditor& editor) const;
 

@@ -569,7 +569,8 @@ bool TBrindlewovenForm::CloseQuery() {
     closing_ = true;
     Run([&] {
         context_.TopicEditor().StoreTopic();
-        mayClose = linkListener_->Server().CloseQuery() && projectActions_->ConfirmDiscard();
+        mayClose = linkListener_->Server().CloseQuery() && shgEditor_->CloseQuery() &&
+                   projectActions_->ConfirmDiscard();
     });
     closing_ = false;
     return mayClose;

@@ -71,8 +71,10 @@ void TDialogCommands::BindActions() {
 }
 
 void TDialogCommands::InsertLinkSpecial() {
-    if (linkForm_ == nullptr)
+    if (linkForm_ == nullptr) {
         linkForm_ = new ui::TLinkForm(&window_);
+        linkForm_->SetMessenger(&context_.Messenger());
+    }
     TLinkDialogModel& model = LinkModel();
     if (!linkForm_->Execute(model))
         return;
@@ -81,8 +83,10 @@ void TDialogCommands::InsertLinkSpecial() {
 }
 
 void TDialogCommands::InsertButton() {
-    if (buttonForm_ == nullptr)
+    if (buttonForm_ == nullptr) {
         buttonForm_ = new ui::TButtonForm(&window_);
+        buttonForm_->SetMessenger(&context_.Messenger());
+    }
     TButtonDialogModel& model = ButtonModel();
     if (!buttonForm_->Execute(model))
         return;

@@ -48,9 +48,16 @@ bool SomeoneServes(const QString& path) {
 
 } // namespace
 
-TLinkListener::TLinkListener(TEditorContext& context, QObject* parent)
+std::size_t TLinkListener::BufferLimitFromEnvironment() {
+    bool ok = false;
+    const qulonglong limit = qEnvironmentVariable("BRINDLE_LINK_BUFFER_LIMIT").toULongLong(&ok);
+    return ok && limit > 0 ? static_cast<std::size_t>(limit) : kDefaultBufferLimit;
+}
+
+TLinkListener::TLinkListener(TEditorContext& context, QObject* parent, std::size_t bufferLimit)
     : QObject(parent),
-      server_(context, [this](std::uint64_t id, const TLinkFrame& frame) { Send(id, frame); }) {
+      server_(context, [this](std::uint64_t id, const TLinkFrame& frame) { Send(id, frame); }),
+      bufferLimit_(bufferLimit) {
     pumpTimer_ = new QTimer(this);
     pumpTimer_->setSingleShot(true);
     connect(pumpTimer_, &QTimer::timeout, this, &TLinkListener::Pump);
@@ -132,6 +139,10 @@ void TLinkListener::Read(std::uint64_t id) {
             return;
         }
         server_.Submit(id, std::move(frame));
+        if (server_.QueuedBytes(id) > bufferLimit_) {
+            Drop(id); // floods a window that cannot run its commands now
+            return;
+        }
     }
 }
 
@@ -151,8 +162,14 @@ void TLinkListener::Send(std::uint64_t id, const TLinkFrame& frame) {
     const auto found = connections_.find(id);
     if (found == connections_.end())
         return;
+    QLocalSocket& socket = *found->second->Socket;
     const std::string bytes = EncodeLinkFrame(frame);
-    found->second->Socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+    socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    // Hand the system what it takes now, so that only what the client has
+    // not read stays in the window's memory.
+    socket.flush();
+    if (static_cast<std::size_t>(socket.bytesToWrite()) > bufferLimit_)
+        Drop(id); // it does not read what it is sent
 }
 
 void TLinkListener::SchedulePump(int delay) {

@@ -6,6 +6,11 @@
 // frame that is not of the wire is closed; one that closes frees the slots
 // of its windows.
 //
+// A connection may hold so many bytes in the window's memory, both of frames
+// that wait to be sent (a client that does not read its replies) and of
+// commands that wait to run (a client that floods a busy window); past
+// that it is closed like one that left, so memory cannot grow without bound.
+//
 // The socket is "brindlewoven-link" in $XDG_RUNTIME_DIR, or, without one,
 // in a private folder "brindlewoven-<uid>" in the temporary folder. A
 // second running copy serves as "brindlewoven-link-2", and so on.
@@ -32,7 +37,13 @@ class TLinkListener : public QObject {
     Q_OBJECT
 
 public:
-    TLinkListener(TEditorContext& context, QObject* parent = nullptr);
+    // The bytes a connection may hold unless `BRINDLE_LINK_BUFFER_LIMIT`
+    // (bytes) says otherwise.
+    static constexpr std::size_t kDefaultBufferLimit = std::size_t{4} << 20;
+    static std::size_t BufferLimitFromEnvironment();
+
+    TLinkListener(TEditorContext& context, QObject* parent = nullptr,
+                  std::size_t bufferLimit = BufferLimitFromEnvironment());
     ~TLinkListener() override;
 
     TLinkServer& Server() { return server_; }
@@ -63,6 +74,7 @@ private:
     void Pump();
 
     TLinkServer server_;
+    std::size_t bufferLimit_;
     QLocalServer* listener_ = nullptr;
     QTimer* pumpTimer_ = nullptr;
     std::map<std::uint64_t, std::unique_ptr<TConnection>> connections_;

@@ -48,8 +48,10 @@ void TMarkupDialogCommands::BindActions() {
 }
 
 void TMarkupDialogCommands::InsertInternetLink() {
-    if (internetLinkForm_ == nullptr)
+    if (internetLinkForm_ == nullptr) {
         internetLinkForm_ = new TInternetLinkForm(&window_);
+        internetLinkForm_->SetMessenger(&context_.Messenger());
+    }
     ITextEditor& text = context_.TextEditor();
     if (!internetLinkForm_->Execute(text.TextRange(text.SelStart(), text.SelLength())))
         return;
@@ -66,6 +68,7 @@ void TMarkupDialogCommands::InsertBitmap() {
         chooser_ ? chooser_(BitmapFileDialog(context_.Project().Compiler)) : std::string();
     if (file.empty())
         return;
+    editor::RequireFileNameForCode(file); // refused before the alignment is asked
     if (bitmapForm_ == nullptr)
         bitmapForm_ = new TFormInsertBitmap(&window_);
     if (!bitmapForm_->Execute())

@@ -1,6 +1,7 @@
 #include "editor/ui/richedittexteditor.h"
 
 #include <QSignalBlocker>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "components/ui/richeredit.h"
 #include "components/ui/rtfqtdocument.h"
 #include "editor/documenttexteditor.h"
+#include "editor/markupcommands.h"
 
 namespace editor::ui {
 
@@ -33,7 +35,53 @@ void InsertModelText(QTextCursor& cursor, std::string_view text, const QTextChar
     }
 }
 
+// The text of a paragraph with one byte per position: the braces and
+// keywords of codes as they are, anything outside ASCII as "?".
+std::string PositionText(const QString& text) {
+    std::string out(static_cast<std::size_t>(text.size()), '?');
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].unicode() < 0x80)
+            out[static_cast<std::size_t>(i)] = static_cast<char>(text[i].unicode());
+    return out;
+}
+
 } // namespace
+
+TRichEditTextEditor::TRichEditTextEditor(components::ui::TRicherEdit& edit) : edit_(edit) {
+    caretMoved_ = QObject::connect(&edit_, &QTextEdit::cursorPositionChanged, &edit_,
+                                   [this] { CaretMoved(); });
+}
+
+TRichEditTextEditor::~TRichEditTextEditor() {
+    QObject::disconnect(caretMoved_);
+}
+
+void TRichEditTextEditor::CaretMoved() {
+    const QTextCursor caret = edit_.textCursor();
+    // Only a caret right behind a closing brace can be behind a code.
+    if (caret.hasSelection() || caret.positionInBlock() == 0 ||
+        edit_.document()->characterAt(caret.position() - 1) != QLatin1Char('}'))
+        return;
+    const QTextBlock block = caret.block();
+    const rtf::CharFormat fallback = components::ui::DocumentDefaultFormat(*edit_.document());
+    const auto formatAt = [&](std::size_t offset) {
+        QTextCursor at(block);
+        at.setPosition(block.position() + static_cast<int>(offset) + 1);
+        return components::ui::FromQtCharFormat(at.charFormat(), fallback); // the one before
+    };
+    const auto sameLook = [&formatAt](std::size_t a, std::size_t b) {
+        const rtf::CharFormat x = formatAt(a);
+        const rtf::CharFormat y = formatAt(b);
+        return x.color == y.color && x.underline == y.underline && x.strike == y.strike;
+    };
+    const auto look = TextLookBehindCode(
+        PositionText(block.text()), static_cast<std::size_t>(caret.positionInBlock()), sameLook);
+    if (!look)
+        return;
+    // Without a character to follow: automatic colour, no lines.
+    const rtf::CharFormat text = look->From ? formatAt(*look->From) : rtf::CharFormat();
+    edit_.SetSelAttributes(text, rtf::kCharColor | rtf::kCharUnderline | rtf::kCharStrike);
+}
 
 void TRichEditTextEditor::LoadDocument(const rtf::RtfDocument& document) {
     edit_.SetDocument(document);

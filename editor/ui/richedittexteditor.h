@@ -4,7 +4,10 @@
 // counts a paragraph end and an object as one character each, as
 // rtf::RtfDocument does. Formats and paragraphs go through the widget, so a
 // format set with nothing selected only changes what typing takes and does
-// not mark the text modified.
+// not mark the text modified. Wherever the caret comes to rest directly
+// behind a markup code, typing takes the text's look, not the code's.
+#include <QMetaObject>
+
 #include "editor/texteditor.h"
 
 namespace components::ui {
@@ -15,7 +18,10 @@ namespace editor::ui {
 
 class TRichEditTextEditor : public ITextEditor {
 public:
-    explicit TRichEditTextEditor(components::ui::TRicherEdit& edit) : edit_(edit) {}
+    explicit TRichEditTextEditor(components::ui::TRicherEdit& edit);
+    ~TRichEditTextEditor() override;
+    TRichEditTextEditor(const TRichEditTextEditor&) = delete;
+    TRichEditTextEditor& operator=(const TRichEditTextEditor&) = delete;
 
     components::ui::TRicherEdit& Edit() const { return edit_; }
 
@@ -42,8 +48,10 @@ public:
 private:
     // The last position a caret may take: before the final paragraph end.
     int LastCaret() const;
+    void CaretMoved();
 
     components::ui::TRicherEdit& edit_;
+    QMetaObject::Connection caretMoved_;
 };
 
 } // namespace editor::ui

@@ -21,6 +21,10 @@ void TSHGEditorCommands::ShowSHGEditor() {
     form_->activateWindow();
 }
 
+bool TSHGEditorCommands::CloseQuery() {
+    return !form_ || form_->CloseQuery();
+}
+
 void TSHGEditorCommands::FormClose() {
     if (!form_)
         return;

@@ -23,6 +23,9 @@ public:
     // Binds "&SHG Editor".
     void BindActions();
     void ShowSHGEditor();
+    // Before the main window closes: changed pictures ask to be saved;
+    // false when the author cancels.
+    bool CloseQuery();
     // The main window closes: a visible editor closes and its state is saved.
     void FormClose();
 

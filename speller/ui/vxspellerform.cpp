@@ -158,7 +158,9 @@ TVXSpellerForm::TVXSpellerForm(QWidget* parent) : QDialog(parent) {
             ListSuggestionsClick();
     });
     connect(listSuggestions_, &QListWidget::itemDoubleClicked, this, [this] {
-        if (Button(TSpellButton::Replace)->isEnabled())
+        // A repeated word hides Replace: a double-click does not reach it.
+        QPushButton* replace = Button(TSpellButton::Replace);
+        if (!replace->isHidden() && replace->isEnabled())
             Clicked(TSpellButton::Replace);
     });
     connect(comboLanguage_, &QComboBox::activated, this,
@@ -207,6 +209,12 @@ void TVXSpellerForm::ShowWord(const std::string& word, bool repeated, bool canUn
             SetButtonEnabled(button, true);
         SetButtonEnabled(TSpellButton::Undo, canUndo);
     } else {
+        // The list and the field belong to the word before; nothing here
+        // is to be replaced.
+        ClearSuggestions();
+        filling_ = true;
+        editReplace_->clear();
+        filling_ = false;
         SetButtonVisible(TSpellButton::Delete, true);
         SetButtonEnabled(TSpellButton::Delete, true);
         SetButtonVisible(TSpellButton::Replace, false);

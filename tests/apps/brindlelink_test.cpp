@@ -28,6 +28,8 @@ protected:
     platform::TempFolder scratch{"bwlinke2e"};
     fs::path runtime = scratch.Path() / "runtime";
     pid_t brindle = -1;
+    // The program's buffer limit per connection, when not its own.
+    std::string bufferLimit;
 
     void SetUp() override {
         if (!fs::exists(kBrindle) || !fs::exists(kLinkCtl))
@@ -43,6 +45,8 @@ protected:
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             ::setenv("VEXLOR_SANDBOX", (scratch.Path() / "sandbox").c_str(), 1);
             ::setenv("VEXLOR_REGISTRY_DIR", (scratch.Path() / "sandbox" / "registry").c_str(), 1);
+            if (!bufferLimit.empty())
+                ::setenv("BRINDLE_LINK_BUFFER_LIMIT", bufferLimit.c_str(), 1);
             const std::string log = (scratch.Path() / "brindle.log").string();
             if (!std::freopen(log.c_str(), "w", stderr) || !std::freopen("/dev/null", "r", stdin))
                 ::_exit(126);
@@ -114,6 +118,33 @@ TEST_F(BrindleLinkTest, ScriptDrivesTheRunningProgram) {
     EXPECT_EQ(again, "result 1 1\nreply 1\n| <new topic> (10)\n| From a script (50)\n"
                      "result 4 1\nreply 1\n| 10: <new topic>\n| 50: From a script\n"
                      "result 5 1\nreply 1\n| 10: <new topic>\n| 50: From a script\n");
+}
+
+// A title longer than the title box takes is refused at once, the one the
+// box takes is not.
+TEST_F(BrindleLinkTest, AFieldLongerThanItsBoxIsRefused) {
+    const std::string title(128, 'w');
+    const std::string out = LinkCtl("create 0 " + title + " '' '' '' '' '' '' '' create 0 " +
+                                    title.substr(1) + " '' '' '' '' '' '' '' list1");
+    EXPECT_EQ(out, "result 6 0\n"
+                   "result 6 20\n" // placed after topic 10, as New Topic does
+                   "result 4 0\n");
+}
+
+// With a small limit set through the environment, a client that never reads
+// is closed, and the program serves the next one.
+class BrindleLinkBufferTest : public BrindleLinkTest {
+protected:
+    BrindleLinkBufferTest() { bufferLimit = "65536"; }
+};
+
+TEST_F(BrindleLinkBufferTest, AClientThatNeverReadsIsClosed) {
+    // (The list that follows registering is left unread too.)
+    EXPECT_EQ(LinkCtl("register flood 100000"), "result 1 1\n"
+                                                "flood: closed by the program\n");
+    EXPECT_EQ(LinkCtl("register"), "result 1 1\n"
+                                   "reply 1\n"
+                                   "| <new topic> (10)\n");
 }
 
 TEST_F(BrindleLinkTest, BadArgumentsAndMissingSocket) {

@@ -548,6 +548,12 @@ TEST(FindPlacement, BesideTheEditorInTheFirstPlaceThatFits) {
               (TFindPoint{400, 610}));
     EXPECT_EQ(editor::PromptTop({450, 740, 550, 760}, 10, 120, sh), 740 - 120 - 30);
     EXPECT_EQ(editor::PromptTop(selection, 10, 120, sh), 430);
+    // The prompt: centred across the screen, below the text, above it near
+    // the bottom, and never off the screen.
+    EXPECT_EQ(editor::PlacePrompt(selection, 10, 300, 120, sw, sh), (TFindPoint{350, 430}));
+    EXPECT_EQ(editor::PlacePrompt({450, 740, 550, 760}, 10, 300, 120, sw, sh),
+              (TFindPoint{350, 590}));
+    EXPECT_EQ(editor::PlacePrompt({450, 20, 550, 700}, 10, 300, 120, sw, sh), (TFindPoint{350, 0}));
 }
 
 } // namespace

@@ -281,6 +281,113 @@ TEST_F(LinkServerTest, CreateTopicFromNineLines) {
                   Lines({"25", "New", "k1;k2", "b1", "seq", "tag", "Done", "main", "Macro()"}))});
 }
 
+TEST_F(LinkServerTest, CreateTopicRefusesAFieldLongerThanItsBoxBeforeShowingAnything) {
+    const struct {
+        const char* name;
+        std::size_t line;
+        std::size_t limit;
+    } cases[] = {
+        {"title", 1, 127},          {"K keywords", 2, 16383},  {"B keywords", 3, 16383},
+        {"browse sequence", 4, 50}, {"build tag", 5, 50},      {"status", 6, 255},
+        {"window", 7, 50},          {"entry macro", 8, 16383},
+    };
+    auto create = [&](std::size_t line, std::size_t length) {
+        std::vector<std::string> fields = {"0", "T", "", "", "", "", "", "", ""};
+        fields[line] = std::string(length, 'w');
+        std::string text;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            text += (i > 0 ? "\r\n" : "") + fields[i];
+        return Send(a_, TLinkServer::cmCreateTopic, Text(text));
+    };
+    editor::ITextEditor& editorText = context_.TextEditor();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        editorText.MoveCaretToEnd();
+        editorText.ReplaceSelection(" typed"); // not stored yet
+        const std::string shown = editorText.TextRange(0, editorText.TextLength());
+        const std::vector<std::int32_t> before = Numbers();
+        const std::int32_t current = Current();
+        EXPECT_EQ(create(c.line, c.limit + 1), 0);
+        EXPECT_EQ(Numbers(), before);
+        EXPECT_EQ(Current(), current);
+        EXPECT_EQ(editorText.TextRange(0, editorText.TextLength()), shown);
+        EXPECT_TRUE(editorText.Modified()); // the typed text still waits to be stored
+        // As long as the box takes is taken.
+        const std::int32_t made = create(c.line, c.limit);
+        ASSERT_GT(made, 0);
+        EXPECT_EQ(Current(), made);
+    }
+    EXPECT_EQ(context_.Project().TopicByNumber(Current())->EntryMacro, std::string(16383, 'w'));
+}
+
+TEST_F(LinkServerTest, ControlCharactersNeverEnterAFieldNorLeaveInAReply) {
+    using namespace std::string_literals;
+    const std::int32_t made = Send(a_, TLinkServer::cmCreateTopic,
+                                   Text(Lines({"50", "Ti\ttle\x01",
+                                               "k\x1B"
+                                               "1",
+                                               "", "", "", "Do\x7Fne", "", "Back()\x02"})));
+    ASSERT_EQ(made, 50);
+    const helpproject::TBrindlewovenTopic& topic = *context_.Project().TopicByNumber(50);
+    EXPECT_EQ(topic.Title, "Title");
+    EXPECT_EQ(topic.KKeywords, "k1");
+    EXPECT_EQ(topic.Status, "Do\x7Fne"); // a printable byte of the code page
+    EXPECT_EQ(topic.EntryMacro, "Back()");
+    // A field that holds them anyway (an older file, a damaged clipboard
+    // record) reaches the client without them: a zero would end the text,
+    // a line break would shift the fields after it.
+    helpproject::TBrindlewovenTopic& old = *context_.Project().TopicByNumber(30);
+    old.Title = "Old\0title\r\nsplit"s;
+    old.Window = "\0"s;
+    EXPECT_EQ(Send(a_, TLinkServer::cmRequestTopic, NumberData(30)), 1);
+    EXPECT_EQ(Replies(2), std::vector<std::string>{Text(
+                              Lines({"30", "Oldtitlesplit", "", "", "", "", "Writing", "", ""}))});
+    EXPECT_EQ(Send(a_, TLinkServer::cmRegister), 1);
+    ASSERT_EQ(Replies(1).size(), 1u);
+    EXPECT_EQ(Replies(1)[0].find('\0'), Replies(1)[0].size() - 1);
+}
+
+TEST_F(LinkServerTest, AListLongerThanAFrameIsCutAtALineAndSaysSo) {
+    // About 8,000 topics with the longest title the box takes: each list is
+    // some 1.1 MB, more than a frame carries.
+    auto project = std::make_unique<helpproject::TBrindlewovenProject>();
+    project->ClearTopics();
+    for (std::int32_t n = 1; n <= 8000; ++n)
+        project->AddTopic(n, std::to_string(100000 + n) + std::string(121, 'x'));
+    context_.Session().ReplaceProject(std::move(project));
+    context_.TopicEditor().ProjectReplaced();
+    for (const std::uint32_t select : {TLinkServer::cmRegister, TLinkServer::cmSelectList1}) {
+        SCOPED_TRACE(select);
+        EXPECT_EQ(Send(a_, select), 1);
+        const std::vector<std::string> replies = Replies(1);
+        ASSERT_EQ(replies.size(), 1u);
+        const std::string& reply = replies[0];
+        EXPECT_LE(reply.size(), editor::kMaxLinkPayload);
+        EXPECT_GT(reply.size(), editor::kMaxLinkPayload - 200); // filled up to a line
+        ASSERT_EQ(reply.back(), '\0');
+        const std::vector<std::string> lines =
+            editor::SplitLinkLines(std::string_view(reply).substr(0, reply.size() - 1));
+        const auto& all = select == TLinkServer::cmRegister ? context_.Project().TopicsByTitle()
+                                                            : context_.Project().TopicsByNumber();
+        const std::size_t shown = lines.size() - 1;
+        ASSERT_LT(shown, all.size());
+        for (std::size_t i = 0; i < shown; ++i)
+            ASSERT_EQ(lines[i], all[i].Text) << i; // whole lines, in order
+        EXPECT_EQ(lines.back(),
+                  "[" + std::to_string(all.size() - shown) + " more topics not listed]");
+    }
+}
+
+TEST_F(LinkServerTest, ARequestWhoseFieldsTheWireCannotCarryAnswersZero) {
+    context_.Project().TopicByNumber(30)->KKeywords.assign(editor::kMaxLinkPayload, 'k');
+    EXPECT_EQ(Send(a_, TLinkServer::cmRequestTopic, NumberData(30)), 0);
+    EXPECT_TRUE(sent_.empty()); // no reply follows
+    context_.Project().TopicByNumber(30)->KKeywords.assign(editor::kMaxLinkPayload - 100, 'k');
+    EXPECT_EQ(Send(a_, TLinkServer::cmRequestTopic, NumberData(30)), 1);
+    ASSERT_EQ(Replies(2).size(), 1u);
+    EXPECT_LE(Replies(2)[0].size(), editor::kMaxLinkPayload);
+}
+
 TEST_F(LinkServerTest, CreatedTopicShowsTitleLineAndTheCurrentNumberFollowsNewTopic) {
     context_.Settings().IDIncrease = 10;
     // Line 1 equal to the current topic's number: placed after it.
@@ -407,6 +514,24 @@ TEST_F(LinkServerTest, RequestsWaitUntilTheWindowIsIdle) {
     EXPECT_EQ(sent_[2].frame.Number, TLinkServer::cmShowTopic);
     EXPECT_EQ(Current(), 20);
     EXPECT_EQ(Numbers(), (std::vector<std::int32_t>{10, 20, 30, 40}));
+}
+
+TEST_F(LinkServerTest, QueuedBytesCountWhatWaitsPerConnection) {
+    bool modal = true;
+    server_.SetIdleCheck([&] { return !modal; });
+    const std::string data = Text(Lines({"0", "T", "", "", "", "", "", "", ""}));
+    server_.Submit(1, {TLinkFrameKind::Command, 100, TLinkServer::cmShowTopic, 0, NumberData(20)});
+    server_.Submit(1, {TLinkFrameKind::Command, 100, TLinkServer::cmCreateTopic, 0, data});
+    server_.Submit(2, {TLinkFrameKind::Command, 100, TLinkServer::cmShowTopic, 0, NumberData(30)});
+    server_.Submit(2, {TLinkFrameKind::Reply, 100, 1, 0, std::string(1000, 'r')}); // not a command
+    EXPECT_EQ(server_.QueuedBytes(1), 2 * editor::kLinkHeaderSize + 4 + data.size());
+    EXPECT_EQ(server_.QueuedBytes(2), editor::kLinkHeaderSize + 4);
+    EXPECT_EQ(server_.QueuedBytes(3), 0u);
+    server_.Disconnected(2);
+    EXPECT_EQ(server_.QueuedBytes(2), 0u);
+    modal = false;
+    EXPECT_FALSE(server_.Pump());
+    EXPECT_EQ(server_.QueuedBytes(1), 0u);
 }
 
 TEST(LinkLinesTest, LinesLieBetweenLineBreaks) {

@@ -249,6 +249,57 @@ TEST(SHGCanvasTest, ReplacingThePictureKeepsTheHotspots) {
     EXPECT_EQ(editor::HotspotRect(shg.Hotspots[0]), (TCanvasRect{1, 2, 30, 40}));
 }
 
+// A smaller picture: every hotspot that reaches beyond it moves into it,
+// keeping its size where it fits and shrinking to the picture where not.
+TEST(SHGCanvasTest, SmallerPictureMovesEveryHotspotInside) {
+    TSHG shg = Picture(200, 100);
+    shg.Hotspots = {At(10, 10, 20, 20), At(150, 20, 40, 30), At(90, 70, 30, 25), At(5, 5, 180, 90),
+                    At(199, 99, 1, 1)};
+    TSHGCanvas canvas(shg);
+    canvas.Select(1);
+    helpproject::TBitmap small;
+    small.SetSize(100, 60);
+    EXPECT_EQ(canvas.ReplacePicture(small), 4);
+    const TCanvasRect expected[] = {
+        {10, 10, 20, 20}, {60, 20, 40, 30}, {70, 35, 30, 25}, {0, 0, 100, 60}, {99, 59, 1, 1}};
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(editor::HotspotRect(shg.Hotspots[i]), expected[i]) << i;
+    // A larger picture moves nothing.
+    helpproject::TBitmap large;
+    large.SetSize(300, 300);
+    EXPECT_EQ(canvas.ReplacePicture(large), 0);
+}
+
+// Changed means: differs from the file as last opened or saved, by what
+// the file keeps; a picture from outside the file is a change by itself.
+TEST(SHGCanvasTest, ModifiedFollowsWhatTheFileHolds) {
+    TSHG shg = Picture(100, 80);
+    shg.Hotspots = {At(1, 1, 10, 10)};
+    TSHGCanvas canvas(shg);
+    canvas.MarkSaved();
+    EXPECT_FALSE(canvas.Modified());
+    shg.Hotspots[0].HashOrOffset = 1234; // the writer's, not the author's
+    EXPECT_FALSE(canvas.Modified());
+    shg.Hotspots[0].Name = "Other";
+    EXPECT_TRUE(canvas.Modified());
+    shg.Hotspots[0].Name = editor::kNewHotspotName;
+    EXPECT_FALSE(canvas.Modified()); // changed back
+    canvas.AddHotspot();
+    EXPECT_TRUE(canvas.Modified());
+    canvas.DeleteSelected();
+    EXPECT_FALSE(canvas.Modified());
+    canvas.Select(0);
+    canvas.SetSelectedRect({2, 1, 10, 10});
+    EXPECT_TRUE(canvas.Modified());
+    canvas.MarkSaved();
+    EXPECT_FALSE(canvas.Modified());
+    canvas.ReplacePicture(helpproject::TBitmap(shg.Bitmap));
+    EXPECT_TRUE(canvas.Modified());
+    canvas.MarkSaved();
+    canvas.MarkPictureChanged();
+    EXPECT_TRUE(canvas.Modified());
+}
+
 TEST(SHGCanvasTest, PlainPicturesByExtension) {
     const auto dir = std::filesystem::temp_directory_path() / "bw_shgcanvas_test";
     std::filesystem::create_directories(dir);

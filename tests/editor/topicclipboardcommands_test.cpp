@@ -158,3 +158,49 @@ TEST_F(TopicClipboardCommandsTest, CutDeletesAndUndoBringsTheTopicBack) {
         EXPECT_EQ(back->TopicID, "intro");
     }
 }
+
+TEST_F(TopicClipboardCommandsTest, PasteRefusesFieldsLongerThanTheirBoxesTake) {
+    struct Case {
+        const char* name;
+        std::string TBrindlewovenTopic::*field;
+        std::size_t limit;
+    };
+    const Case cases[] = {
+        {"title", &TBrindlewovenTopic::Title, 127},
+        {"context string", &TBrindlewovenTopic::TopicID, 127},
+        {"browse sequence", &TBrindlewovenTopic::BrowseSequence, 50},
+        {"build tag", &TBrindlewovenTopic::BuildTag, 50},
+        {"window", &TBrindlewovenTopic::Window, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        editor->GoToTopicID(40);
+        const std::string before = EditorText();
+        TBrindlewovenTopic source(12, "Source");
+        source.*c.field = std::string(c.limit + 1, 'f');
+        try {
+            commands->Paste(40, helpproject::SaveToClipboardData(source));
+            ADD_FAILURE() << "accepted";
+        } catch (const EProjectError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "The topic on the clipboard cannot be pasted. The topic's " +
+                          std::string(c.name) + " has " + std::to_string(c.limit + 1) +
+                          " characters; its box takes at most " + std::to_string(c.limit) + ".");
+        }
+        EXPECT_EQ(Topic(40).Title, "T40");
+        EXPECT_EQ(EditorText(), before);
+        EXPECT_FALSE(session->Modified());
+        // As long as the box takes, it is pasted.
+        source.*c.field = std::string(c.limit, 'f');
+        commands->Paste(40, helpproject::SaveToClipboardData(source));
+        EXPECT_EQ(Topic(40).*c.field, std::string(c.limit, 'f'));
+    }
+    // The receiving topic's own context string is no part of the record's
+    // fields: however long, it does not stop a paste that keeps it.
+    SetUp();
+    Topic(40).TopicID = std::string(200, 'c');
+    commands->Paste(40, helpproject::SaveToClipboardData(TBrindlewovenTopic(12, "Auto ID")));
+    EXPECT_EQ(Topic(40).Title, "Auto ID");
+    EXPECT_EQ(Topic(40).TopicID, std::string(200, 'c'));
+}

@@ -154,8 +154,18 @@ TEST(TopicClipboardTest, RefusesHostileRecordsAndChangesNothing) {
         const char* name;
         std::string record;
         std::string message;
+        const char* prefix = "The clipboard does not hold a valid topic";
     };
     const std::uint32_t fits = static_cast<std::uint32_t>(good.size() - 2568);
+    // A record of `size` bytes, its text filling it.
+    auto recordOfSize = [&](std::size_t size) {
+        std::string record = good.substr(0, 2564);
+        record.append(size - 2568, 'x');
+        record.append(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            record[2560 + i] = static_cast<char>(((size - 2568) >> (8 * i)) & 0xFF);
+        return record;
+    };
     const Case cases[] = {
         {"empty block", std::string(), "the record has 0 bytes, at least 2568 are needed"},
         {"one byte short", std::string(2567, '\0'),
@@ -166,6 +176,9 @@ TEST(TopicClipboardTest, RefusesHostileRecordsAndChangesNothing) {
         {"largest length", withLength(0xFFFFFFFFu), "its text of 4294967295 bytes does not fit"},
         {"length without room for the unused bytes", good.substr(0, good.size() - 1),
          "does not fit in a record"},
+        {"over the paste limit", recordOfSize(TopicClipboardMaxSize + 1),
+         "its record has 16777217 bytes; at most 16 MiB (16777216 bytes) can be pasted",
+         "The topic on the clipboard is too large to paste"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,19 +190,43 @@ TEST(TopicClipboardTest, RefusesHostileRecordsAndChangesNothing) {
             ADD_FAILURE() << "accepted";
         } catch (const EProjectError& error) {
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
-            EXPECT_EQ(
-                std::string(error.what()).rfind("The clipboard does not hold a valid topic", 0),
-                0u);
+            EXPECT_EQ(std::string(error.what()).rfind(c.prefix, 0), 0u) << error.what();
         }
         EXPECT_EQ(target.Title, "Unchanged");
         EXPECT_EQ(target.TopicID, "Vellumar40");
         EXPECT_EQ(target.Text, TStringList{"keep"});
         EXPECT_EQ(target.HtmlParagraphCache, TStringList{"cache"});
     }
-    // A block larger than the record (as clipboard memory may be) is fine.
+    // A block larger than the record (as clipboard memory may be) is fine,
+    // and so is a record of the largest size pasting takes.
     TBrindlewovenTopic target(40, "");
     LoadFromClipboardData(target, good + std::string(100, 'z'));
     EXPECT_EQ(target.Text, FilledTopic().Text);
+    LoadFromClipboardData(target, recordOfSize(TopicClipboardMaxSize));
+    EXPECT_EQ(target.Text, TStringList{std::string(TopicClipboardMaxSize - 2568, 'x')});
+}
+
+TEST(TopicClipboardTest, FieldsEndAtAZeroAndLoseControlCharacters) {
+    using namespace std::string_literals;
+    // Length bytes of writers that count past the characters: what follows
+    // them in the block (zeros, then whatever was there before) must not
+    // become part of the field.
+    std::string record = SaveToClipboardData(FilledTopic());
+    auto setField = [&](std::size_t offset, unsigned char length, const std::string& bytes) {
+        record[offset] = static_cast<char>(length);
+        record.replace(offset + 1, bytes.size(), bytes);
+    };
+    setField(0, 255, "Hello\0\0\x01\x02old title"s);
+    setField(256, 12, "k1\tk2\x07;k3\r\n ");
+    setField(1280, 9, "\0Writing"s);
+    setField(1536, 255, std::string(255, '\0'));
+    TBrindlewovenTopic target(40, "");
+    LoadFromClipboardData(target, record);
+    EXPECT_EQ(target.Title, "Hello");
+    EXPECT_EQ(target.KKeywords, "k1k2;k3 ");
+    EXPECT_EQ(target.Status, "");
+    EXPECT_EQ(target.Window, "");
+    EXPECT_EQ(target.BKeywords, "b1"); // untouched fields as they were
 }
 
 } // namespace

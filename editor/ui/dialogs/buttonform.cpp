@@ -85,6 +85,10 @@ void TButtonForm::accept() {
         model_->Caption = FromQString(editCaption_->text());
         model_->LinkToTopic = radioLink_->isChecked();
         model_->Macro = FromQString(editMacro_->text());
+        if (const auto problem = model_->CodeProblem()) {
+            Refuse(problem->Message, problem->InMacro ? editMacro_ : editCaption_);
+            return;
+        }
     }
     QDialog::accept();
 }

@@ -38,6 +38,9 @@ public:
     QPushButton* BtnMacro() const { return btnMacro_; }
     TMacroEditorOpener& MacroEditor() { return macroEditor_; }
 
+    // OK: the controls go into the model; a caption or macro that would
+    // break the button code is refused with a message and the dialog stays
+    // open.
     void accept() override;
 
 private:

@@ -365,11 +365,11 @@ void TContentsForm::BuildContentsPage(QWidget* page) {
     labelWindow_ = Label("&Window:", comboWindow_, page);
 
     // Every part of an item has its row, and the rows stay: a part the
-    // item's kind lacks is greyed rather than taken away, and the three
-    // forms of a link's topic share one place. So the panel keeps one
-    // height whatever item is shown, and the list above it never moves
-    // under the mouse (a click meant for a line or a kind would land
-    // elsewhere, and a drag begun low in the list would lose its line).
+    // item's kind lacks is hidden but keeps its place, and the three forms
+    // of a link's topic share one place. So the panel keeps one height
+    // whatever item is shown, and the list above it never moves under the
+    // mouse (a click meant for a line or a kind would land elsewhere, and a
+    // drag begun low in the list would lose its line).
     auto* properties = new QGridLayout;
     properties->addWidget(labelCntTitle_, 0, 0);
     properties->addWidget(editCntTitle_, 0, 1, 1, 2);
@@ -377,19 +377,22 @@ void TContentsForm::BuildContentsPage(QWidget* page) {
     properties->addWidget(editFile_, 1, 1);
     properties->addWidget(btnCntBrowse_, 1, 2);
     properties->addWidget(labelTopic_, 2, 0);
-    for (QWidget* field : std::initializer_list<QWidget*>{comboTopic_, spinTopic_, editTopic_}) {
+    for (QWidget* field : std::initializer_list<QWidget*>{comboTopic_, spinTopic_, editTopic_})
         properties->addWidget(field, 2, 1);
-        // The row is as high as the highest of the three, whichever shows.
-        QSizePolicy policy = field->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        field->setSizePolicy(policy);
-    }
     properties->addWidget(btnTopicSort_, 2, 2);
     properties->addWidget(labelMacro_, 3, 0);
     properties->addWidget(editMacro_, 3, 1);
     properties->addWidget(btnMacro_, 3, 2);
     properties->addWidget(labelWindow_, 4, 0);
     properties->addWidget(comboWindow_, 4, 1, 1, 2);
+    for (QWidget* part : std::initializer_list<QWidget*>{
+             labelCntTitle_, editCntTitle_, labelFile_, editFile_, btnCntBrowse_, labelTopic_,
+             comboTopic_, spinTopic_, editTopic_, btnTopicSort_, labelMacro_, editMacro_, btnMacro_,
+             labelWindow_, comboWindow_}) {
+        QSizePolicy policy = part->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        part->setSizePolicy(policy);
+    }
     properties->setColumnStretch(0, 0);
     properties->setColumnStretch(1, 1);
     properties->setColumnStretch(2, 0);
@@ -616,23 +619,24 @@ void TContentsForm::ShowKindControls(TContentsKind kind) {
     // The topic of a link to this help file is picked from the list, one
     // in another of our help files is given by number, one in any other
     // help file by its context string.
-    comboTopic_->setVisible(!ownFile && !otherFile);
-    spinTopic_->setVisible(ownFile);
-    editTopic_->setVisible(otherFile);
     labelTopic_->setBuddy(ownFile     ? static_cast<QWidget*>(spinTopic_)
                           : otherFile ? static_cast<QWidget*>(editTopic_)
                                       : static_cast<QWidget*>(comboTopic_));
     const std::pair<std::vector<QWidget*>, bool> parts[] = {
         {{labelCntTitle_, editCntTitle_}, !include},
         {{labelFile_, editFile_, btnCntBrowse_}, ownFile || otherFile || include},
-        {{labelTopic_, comboTopic_, spinTopic_, editTopic_}, anyLink},
-        {{btnTopicSort_}, link},
+        {{labelTopic_}, anyLink},
+        {{comboTopic_, btnTopicSort_}, link},
+        {{spinTopic_}, ownFile},
+        {{editTopic_}, otherFile},
         {{labelMacro_, editMacro_, btnMacro_}, macro},
         {{labelWindow_, comboWindow_}, anyLink},
     };
     for (const auto& [widgets, used] : parts)
-        for (QWidget* widget : widgets)
-            widget->setEnabled(any && used);
+        for (QWidget* widget : widgets) {
+            widget->setVisible(used);
+            widget->setEnabled(any);
+        }
 }
 
 void TContentsForm::RadioGroupCntItemClick() {

@@ -2,11 +2,15 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
+#include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/centeronscreen.h"
+#include "components/ui/windowedmessenger.h"
 
 namespace editor::ui {
 
@@ -26,12 +30,30 @@ TEditorDialog::TEditorDialog(QWidget* parent, int helpContext, TPlace place)
     connect(okBtn_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
     connect(helpBtn_, &QPushButton::clicked, this, [this] { emit HelpRequested(helpContext_); });
+    // F1 is the Help button's key, wherever the focus is in the dialog.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, helpBtn_, &QPushButton::click);
 }
 
 void TEditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (place_ == TPlace::Centered)
         components::ui::CenterOnScreen(*this);
+}
+
+void TEditorDialog::Refuse(const std::string& message, QWidget* field) {
+    const std::string caption = components::ui::FromQString(windowTitle());
+    if (messenger_) {
+        messenger_->ShowMessage(components::TMessageKind::Error, caption, message);
+    } else {
+        components::ui::TWindowedMessenger own;
+        own.ShowMessage(components::TMessageKind::Error, caption, message);
+    }
+    if (field) {
+        field->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->selectAll();
+    }
 }
 
 QPushButton* EllipsisButton(const char* name, QWidget* parent) {

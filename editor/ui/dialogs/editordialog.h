@@ -1,6 +1,6 @@
 #pragma once
 // What the editor's modal dialogs share: OK, Cancel and Help buttons in a
-// row at the right, Help asking for the dialog's help context, and, for
+// row at the right, Help (and F1) asking for the dialog's help context, and, for
 // the dialogs the program centres, the place in the middle of the screen.
 #include <QDialog>
 #include <string>
@@ -9,6 +9,10 @@
 class QComboBox;
 class QHBoxLayout;
 class QPushButton;
+
+namespace components {
+class IMessenger;
+}
 
 namespace editor::ui {
 
@@ -19,6 +23,9 @@ public:
     QPushButton* OkBtn() const { return okBtn_; }
     QPushButton* CancelBtn() const { return cancelBtn_; }
     QPushButton* HelpBtn() const { return helpBtn_; }
+    // Where the dialog says why OK refuses what was entered (the window's
+    // messenger); without one it shows a message box of its own.
+    void SetMessenger(components::IMessenger* messenger) { messenger_ = messenger; }
 
 signals:
     void HelpRequested(int helpContext);
@@ -32,6 +39,9 @@ protected:
     QHBoxLayout* ButtonRow() const { return buttonRow_; }
 
     void showEvent(QShowEvent* event) override;
+    // OK cannot take what was entered: the message says why, `field` gets
+    // the focus and the dialog stays open.
+    void Refuse(const std::string& message, QWidget* field);
 
 private:
     int helpContext_;
@@ -40,6 +50,7 @@ private:
     QPushButton* cancelBtn_;
     QPushButton* helpBtn_;
     QHBoxLayout* buttonRow_;
+    components::IMessenger* messenger_ = nullptr;
 };
 
 // The small "..." button beside a field.

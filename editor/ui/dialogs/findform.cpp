@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -64,6 +65,14 @@ QComboBox* MakeHistoryBox(QWidget* parent, const char* name, const QString& hint
     box->setMinimumContentsLength(28);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setToolTip(hint);
+    // The history is offered in a list below the box and never completes
+    // what is typed: with "e" in it, a typed "E" stays "E", and Enter
+    // searches for what the box shows (its match against the items follows
+    // the completer's case rule).
+    auto* completer = new QCompleter(box->model(), box);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    box->setCompleter(completer);
     return box;
 }
 
@@ -111,6 +120,8 @@ TFindForm::TFindForm(TEditorContext& context, components::ui::TRicherEdit& richE
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { emit HelpRequested(kHelpContext); });
 
     panelSize_ = PanelFind->sizeHint();
     LoadSettings();
@@ -232,9 +243,11 @@ void TFindForm::BuildBar() {
          QStyle::SP_FileDialogDetailedView},
         {"BtnClose", "Close", "Close|Close the Find and Replace dialog",
          QStyle::SP_DialogCloseButton},
+        {"BtnHelp", "&Help", "Help|Show the help on the Find and Replace dialog",
+         QStyle::SP_DialogHelpButton},
     };
     QPushButton** targets[] = {&BtnFind,       &BtnFindNext, &BtnReplaceCurrent, &BtnReplaceNext,
-                               &BtnReplaceAll, &BtnSettings, &BtnClose};
+                               &BtnReplaceAll, &BtnSettings, &BtnClose,          &BtnHelp};
     int top = 4;
     const int height = 25;
     wideWidth_ = 0;
@@ -270,6 +283,7 @@ void TFindForm::BuildBar() {
             [this] { BtnFindClick(TFindButton::ReplaceAll); });
     connect(BtnReplaceCurrent, &QPushButton::clicked, this, [this] { BtnReplaceCurrentClick(); });
     connect(BtnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(BtnHelp, &QPushButton::clicked, this, [this] { emit HelpRequested(kHelpContext); });
     connect(BtnSettings, &QPushButton::clicked, this, [this] {
         PopupSettings->popup(BtnSettings->mapToGlobal(QPoint(0, BtnSettings->height())));
     });
@@ -305,7 +319,7 @@ void TFindForm::BuildSettings() {
 
 QList<QPushButton*> TFindForm::BarButtons() const {
     return {BtnFind,       BtnFindNext, BtnReplaceCurrent, BtnReplaceNext,
-            BtnReplaceAll, BtnSettings, BtnClose};
+            BtnReplaceAll, BtnSettings, BtnClose,          BtnHelp};
 }
 
 void TFindForm::SetButtonText(bool withText) {
@@ -547,6 +561,18 @@ void TFindForm::showEvent(QShowEvent* event) {
     const TFindPoint at = PlaceBesideEditor(editor, frame.width(), frame.height(), s.width(),
                                             s.height(), SelectionRect(), EditorFontHeight());
     move(at.X, at.Y);
+}
+
+std::optional<components::TBoxPosition> TFindForm::PromptPosition(int width, int height) {
+    // MsgPromptShow
+    const std::optional<TFindRect> text = SelectionRect();
+    const QScreen* screen = QApplication::primaryScreen();
+    if (!text || !screen)
+        return std::nullopt;
+    const QRect s = screen->availableGeometry();
+    const TFindPoint at =
+        PlacePrompt(*text, EditorFontHeight(), width, height, s.width(), s.height());
+    return components::TBoxPosition{at.X, at.Y};
 }
 
 void TFindForm::OccurrenceSelected() {

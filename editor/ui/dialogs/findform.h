@@ -78,6 +78,7 @@ public:
     QPushButton* BtnReplaceAll = nullptr;
     QPushButton* BtnSettings = nullptr;
     QPushButton* BtnClose = nullptr;
+    QPushButton* BtnHelp = nullptr;
     QMenu* PopupSettings = nullptr;
     QAction* ItemOptions = nullptr;
     QAction* ItemScope = nullptr;
@@ -97,6 +98,10 @@ public:
     void ComboFindChange();
     void FormActivate();
     void AdjustFormSize();
+
+signals:
+    // The Help button and F1: the program's help at the window's context.
+    void HelpRequested(int helpContext);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -136,6 +141,7 @@ private:
     void BeginReplaceAll(const std::string& text) override;
     bool ReplaceAllAborted() override;
     void EndReplaceAll() override;
+    std::optional<components::TBoxPosition> PromptPosition(int width, int height) override;
 
     TEditorContext& context_;
     components::ui::TRicherEdit& richEdit_;

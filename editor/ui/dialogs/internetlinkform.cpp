@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "components/ui/ansiqt.h"
+#include "editor/markupcommands.h"
 
 namespace editor::ui {
 
@@ -49,8 +50,16 @@ std::string TInternetLinkForm::Address() const {
 }
 
 void TInternetLinkForm::UpdateOk() {
-    const QString address = EditAddress->text().trimmed();
-    OkBtn()->setEnabled(!address.isEmpty() && !address.contains('"'));
+    OkBtn()->setEnabled(!EditAddress->text().trimmed().isEmpty());
+}
+
+void TInternetLinkForm::accept() {
+    const std::string problem = CodeTextProblem("The address", Address(), TCodeQuoting::Quoted);
+    if (!problem.empty()) {
+        Refuse(problem, EditAddress);
+        return;
+    }
+    QDialog::accept();
 }
 
 } // namespace editor::ui

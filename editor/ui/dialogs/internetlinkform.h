@@ -1,7 +1,8 @@
 #pragma once
 // The Internet Link dialog: the hotspot text (the editor's selection when it
-// opens) and the address the link opens. OK needs an address; a double
-// quote cannot be part of it, since the code quotes the address.
+// opens) and the address the link opens. OK needs an address; one holding a
+// brace or a double quote (the code quotes the address) is refused with a
+// message and the dialog stays open.
 #include <string>
 
 #include "editor/ui/dialogs/editordialog.h"
@@ -24,6 +25,8 @@ public:
     // What OK took (Windows-1252).
     std::string Text() const;
     std::string Address() const;
+
+    void accept() override;
 
 private:
     void UpdateOk();

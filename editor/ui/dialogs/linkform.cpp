@@ -256,8 +256,31 @@ void TLinkForm::accept() {
         m.Target = FromQString(comboTarget_->currentText());
         m.Popup = checkPopup_->isChecked();
         m.Topic().SetText(FromQString(topicBox_->Combo()->currentText()));
+        if (const std::optional<TLinkCodeProblem> problem = m.CodeProblem()) {
+            Refuse(problem->Message, FieldOf(problem->Field));
+            return;
+        }
     }
     QDialog::accept();
+}
+
+QWidget* TLinkForm::FieldOf(TLinkCodeProblem::TField field) const {
+    using TField = TLinkCodeProblem::TField;
+    switch (field) {
+    case TField::Topic:
+        return topicBox_->Combo();
+    case TField::File:
+        return editFile_;
+    case TField::EditTopic:
+        return editTopic_;
+    case TField::Macro:
+        return editMacro_;
+    case TField::Target:
+        return comboTarget_;
+    case TField::Window:
+        return comboWindow_;
+    }
+    return nullptr;
 }
 
 bool TLinkForm::event(QEvent* event) {

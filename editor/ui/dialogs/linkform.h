@@ -7,6 +7,7 @@
 // the sort order of the topic list, as the dialog does.
 #include "editor/ui/dialogs/editordialog.h"
 
+#include "editor/dialogs/linkdialogmodel.h"
 #include "editor/ui/dialogs/macroeditoropener.h"
 
 class QButtonGroup;
@@ -18,10 +19,6 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
-
-namespace editor {
-class TLinkDialogModel;
-}
 
 namespace editor::ui {
 
@@ -55,7 +52,8 @@ public:
     QStatusBar* StatusBar() const { return statusBar_; }
     TMacroEditorOpener& MacroEditor() { return macroEditor_; }
 
-    // OK: the controls go into the model.
+    // OK: the controls go into the model; text that would break the link
+    // code is refused with a message and the dialog stays open.
     void accept() override;
 
 protected:
@@ -65,6 +63,7 @@ private:
     void LoadControls();
     void ShowControlsOfKind();
     void BrowseClicked();
+    QWidget* FieldOf(TLinkCodeProblem::TField field) const;
 
     TLinkDialogModel* model_ = nullptr;
     TMacroEditorOpener macroEditor_;

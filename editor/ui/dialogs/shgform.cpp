@@ -70,6 +70,17 @@ components::TMessageButton Button(const char* caption, int result, bool isDefaul
     return b;
 }
 
+components::TQuestion SaveChangesPrompt(const std::string& name) {
+    components::TQuestion q;
+    q.Kind = components::TMessageKind::Warning;
+    q.Caption = "If you do not save your hotspot bitmap, you will lose all your changes";
+    q.Text = "\"" + name + "\" has been modified!\rDo you wish to save your changes?";
+    q.Buttons = {Button("&Yes: Save!", components::mrYes, true),
+                 Button("&No: Don't save", components::mrNo),
+                 Button("&Cancel action", components::mrCancel, false, true)};
+    return q;
+}
+
 } // namespace
 
 TSHGForm::TSHGForm(TEditorContext& context, QWidget* parent)
@@ -116,7 +127,9 @@ TSHGForm::TSHGForm(TEditorContext& context, QWidget* parent)
     connect(picture_, &TSHGPicture::SelectionChanged, this, &TSHGForm::PictureSelectionChanged);
 
     platform::Registry& registry = context_.Registry();
-    resize(640, 480);
+    // At first as large as the side panel needs, so that none of its
+    // fields is squeezed.
+    resize(QSize(640, 480).expandedTo(sizeHint()));
     components::ui::LoadFormPlacement(registry, kSHGEditKey, *this);
     const auto split = registry.ReadDword(platform::RootKey::CurrentUser, kSHGEditKey, "SplitIt");
     const int position = split && static_cast<std::int32_t>(*split) >= 1
@@ -165,7 +178,7 @@ void TSHGForm::BuildMenus() {
     itemSave_ = add(file, tr("&Save"), QKeySequence("F2"), [this] { SaveClick(); });
     itemSaveAs_ = add(file, tr("Save &As..."), QKeySequence("Shift+F2"), [this] { SaveAsClick(); });
     file->addSeparator();
-    add(file, tr("E&xit"), {}, [this] { close(); });
+    itemExit_ = add(file, tr("E&xit"), {}, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     itemCopy_ = add(edit, tr("&Copy Bitmap"), QKeySequence("Ctrl+C"), &TSHGForm::CopyBitmapClick);
@@ -338,8 +351,11 @@ TSHGCanvas* TSHGForm::CurrentCanvas() const {
     return tab ? &tab->Canvas : nullptr;
 }
 
-void TSHGForm::AddTab(std::unique_ptr<TTab> tab) {
+void TSHGForm::AddTab(std::unique_ptr<TTab> tab, bool changed) {
     StorePanel();
+    tab->Canvas.MarkSaved();
+    if (changed)
+        tab->Canvas.MarkPictureChanged();
     tab->Image = SHGImage(tab->Shg.Bitmap);
     const std::string caption =
         tab->Shg.FileName.empty() ? std::string("Untitled") : FileNameOnly(tab->Shg.FileName);
@@ -641,8 +657,51 @@ void TSHGForm::changeEvent(QEvent* event) {
 }
 
 void TSHGForm::closeEvent(QCloseEvent* event) {
-    StorePanel();
+    if (!CloseQuery()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
+}
+
+bool TSHGForm::CloseQuery() {
+    StorePanel();
+    // Nothing is dropped until every changed picture has its answer: a
+    // Cancel at the last one keeps them all.
+    std::vector<const TTab*> dropped;
+    for (int i = 0; i < TabCount(); ++i) {
+        if (!tabs_[i]->Canvas.Modified())
+            continue;
+        const int answer = AskSaveTab(i);
+        if (answer == components::mrCancel)
+            return false;
+        if (answer == components::mrNo)
+            dropped.push_back(tabs_[i].get());
+    }
+    for (const TTab* tab : dropped)
+        for (int i = 0; i < TabCount(); ++i)
+            if (tabs_[i].get() == tab) {
+                RemoveTab(i);
+                break;
+            }
+    return true;
+}
+
+int TSHGForm::AskSaveTab(int index) {
+    if (index < 0 || index >= TabCount() || !tabs_[index]->Canvas.Modified())
+        return components::mrNo;
+    // The picture asked about is the one shown.
+    if (index != CurrentTab())
+        tabBar_->setCurrentIndex(index);
+    components::TQuestion question = SaveChangesPrompt(FromQString(tabBar_->tabText(index)));
+    switch (context_.Messenger().Ask(question)) {
+    case components::mrYes:
+        return SaveClick() ? components::mrYes : components::mrCancel;
+    case components::mrNo:
+        return components::mrNo;
+    default:
+        return components::mrCancel;
+    }
 }
 
 // ---- files ------------------------------------------------------------------------
@@ -700,14 +759,13 @@ bool TSHGForm::OpenFile(const std::string& fileName, bool fromNew) {
                              Button("&New SHG", components::mrNo),
                              Button("&Don't load bitmap", components::mrCancel, false, true)};
                 const int answer = context_.Messenger().Ask(q);
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                if (answer == components::mrCancel)
-                    return;
                 if (answer == components::mrYes) {
                     ReplaceCurrentPicture(std::move(bitmap));
                     done = true;
-                    return;
                 }
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                if (answer != components::mrNo)
+                    return;
             }
             tab->Shg.Bitmap = std::move(bitmap);
             tab->Shg.FileName = platform::ChangeFileExt(fileName, ".shg");
@@ -722,9 +780,20 @@ bool TSHGForm::OpenFile(const std::string& fileName, bool fromNew) {
 
 void TSHGForm::ReplaceCurrentPicture(helpproject::TBitmap bitmap) {
     TTab* tab = Current();
-    tab->Canvas.ReplacePicture(std::move(bitmap));
+    StorePanel();
+    const int moved = tab->Canvas.ReplacePicture(std::move(bitmap));
     tab->Image = SHGImage(tab->Shg.Bitmap);
+    // The panel still shows the places before the move: it is filled again
+    // from the hotspots, not stored into them.
+    panelTab_ = nullptr;
     TabsChange(CurrentTab());
+    if (moved > 0)
+        context_.Messenger().ShowMessage(
+            components::TMessageKind::Information, "SHG Editor",
+            moved == 1 ? std::string("1 hotspot reached beyond the new picture and was moved "
+                                     "into it.")
+                       : std::to_string(moved) +
+                             " hotspots reached beyond the new picture and were moved into it.");
 }
 
 void TSHGForm::NewClick() {
@@ -765,6 +834,7 @@ bool TSHGForm::SaveClick() {
             throw;
         }
         QApplication::restoreOverrideCursor();
+        tab->Canvas.MarkSaved();
     });
 }
 
@@ -817,9 +887,12 @@ bool TSHGForm::SaveAs(const std::string& fileName) {
                      "smaller, and can be properly displayed on all computers.\nThe true color "
                      "option will properly preserve all the colors in the bitmap, but WinHelp "
                      "cannot display true color SHGs on low color systems.";
+            // Help opens the editor's help and leaves the question open; the
+            // close box cancels the save.
+            components::TMessageButton help = Button("&Help", components::mrNone);
+            help.Action = [this] { emit HelpRequested(kHelpContext); };
             q.Buttons = {Button("16 colors", components::mrNo),
-                         Button("True color", components::mrYes, true),
-                         Button("Cancel", components::mrCancel, false, true)};
+                         Button("True color", components::mrYes, true), help};
             const int answer = messenger.Ask(q);
             if (answer != components::mrYes && answer != components::mrNo)
                 throw components::EAbort("");
@@ -831,6 +904,7 @@ bool TSHGForm::SaveAs(const std::string& fileName) {
                 tab->Shg.BitCount = keep;
                 throw;
             }
+            tab->Canvas.MarkSaved();
             tabBar_->setTabText(CurrentTab(), ToQString(FileNameOnly(fileName)));
         }
         reopen_->AddFile(ToQString(fileName));
@@ -841,6 +915,13 @@ void TSHGForm::CloseTabClick() {
     const int index = CurrentTab();
     if (index < 0)
         return;
+    StorePanel();
+    if (AskSaveTab(index) == components::mrCancel)
+        return;
+    RemoveTab(index);
+}
+
+void TSHGForm::RemoveTab(int index) {
     StorePanel();
     tabs_[index]->Shown = -1;
     picture_->SetCanvas(nullptr, nullptr);
@@ -889,7 +970,7 @@ void TSHGForm::PasteBitmapClick() {
         }
         auto tab = std::make_unique<TTab>();
         tab->Shg.Bitmap = std::move(bitmap);
-        AddTab(std::move(tab));
+        AddTab(std::move(tab), true);
     });
 }
 

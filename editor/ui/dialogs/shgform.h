@@ -69,7 +69,12 @@ public:
     bool SaveAsClick();
     // Writes the current tab to the file; the extension picks the format.
     bool SaveAs(const std::string& fileName);
+    // Closes the current tab; a changed picture asks to be saved first.
     void CloseTabClick();
+    // Before the window closes: each changed picture asks Save, Don't save
+    // or Cancel. False when the author cancels or a save does not happen;
+    // otherwise the pictures not saved are closed, their changes dropped.
+    bool CloseQuery();
     void CopyBitmapClick();
     void PasteBitmapClick();
     void ZoomInClick();
@@ -109,6 +114,8 @@ public:
     QPushButton* BtnPrev() const { return btnPrev_; }
     QPushButton* BtnNext() const { return btnNext_; }
     QAction* ItemSave() const { return itemSave_; }
+    QAction* ItemClose() const { return itemClose_; }
+    QAction* ItemExit() const { return itemExit_; }
     QAction* ItemDelete() const { return itemDelete_; }
     QAction* ItemZoomIn() const { return itemZoomIn_; }
     QAction* ItemSort() const { return itemSort_; }
@@ -134,7 +141,14 @@ private:
     void BuildMenus();
     void BuildPanel(QWidget* panel);
     std::string ChooseFile(const TFileDialogSpec& spec, bool save);
-    void AddTab(std::unique_ptr<TTab> tab);
+    // `changed`: the picture is in no file yet (pasted).
+    void AddTab(std::unique_ptr<TTab> tab, bool changed = false);
+    // The tab goes without a question.
+    void RemoveTab(int index);
+    // For a changed picture: asks whether to save it, and saves it on Yes.
+    // mrYes once saved, mrNo to drop it (also for an unchanged one),
+    // mrCancel to keep it open.
+    int AskSaveTab(int index);
     TTab* Current() const;
     void TabsChange(int index);
     void ShowHotspot(int index);
@@ -198,6 +212,7 @@ private:
     QAction* itemSave_ = nullptr;
     QAction* itemSaveAs_ = nullptr;
     QAction* itemClose_ = nullptr;
+    QAction* itemExit_ = nullptr;
     QAction* itemCopy_ = nullptr;
     QAction* itemNewHotspot_ = nullptr;
     QAction* itemDelete_ = nullptr;

@@ -219,6 +219,33 @@ TEST_F(RicherEdit, WrappedLinesCount) {
     EXPECT_EQ(edit.GetLineCount(), wrapped);
 }
 
+// A run of more than 2,000 characters without a blank is broken anywhere
+// (broken at word boundaries first, the rest of it is measured again for
+// every line, and its layout grows with the square of its length); a text
+// of ordinary words keeps them whole, and the next one gets that back.
+TEST_F(RicherEdit, ALongRunWithoutBlanksIsBrokenAnywhere) {
+    std::string words;
+    for (int i = 0; i < 100; ++i)
+        words += "word ";
+    Show(300, 200);
+    edit.LoadFromStrings({words});
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const int wordLines = edit.GetLineCount();
+    edit.LoadFromStrings({words + std::string(20000, 'w') + " " + words});
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(edit.document()->defaultTextOption().wrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_GT(edit.GetLineCount(), 2 * wordLines + 50); // the run wraps at the edge
+    edit.SetWordWrap(false);
+    EXPECT_EQ(edit.GetLineCount(), 1);
+    edit.SetWordWrap(true);
+    edit.LoadFromStrings({words});
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(edit.GetLineCount(), wordLines);
+    // A long address or path is no reason.
+    edit.LoadFromStrings({std::string(2000, 'w')});
+    EXPECT_EQ(edit.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
 TEST_F(RicherEdit, WordWrapToggleKeepsSelectionAndModifiedFlag) {
     std::string words;
     for (int i = 0; i < 200; ++i)

@@ -96,6 +96,8 @@ TEST(TextPrinter, RefusalsAndAbort) {
     } catch (const components::EAbort& e) {
         EXPECT_STREQ(e.what(), ""); // silent
     }
+    // The question comes before the file is made.
+    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "editor/defaulttextstyles.h"
 #include "editor/dialogs/linkdialogmodel.h"
 #include "editor/documenttexteditor.h"
@@ -144,4 +147,74 @@ TEST(LinkDialog, InsertFormatsTheHotspot) {
     dialog.Insert(editor);
     EXPECT_EQ(editor.Document().CharFormatAt(1).color, rtf::Color::FromTColor(clGreen));
     EXPECT_TRUE(editor.Document().CharFormatAt(1).strike);
+}
+
+// Text of the author's that would end the code early or open another is
+// named with its box; everything the codes above took passes.
+TEST(LinkDialog, CodeProblemNamesTheBoxThatWouldBreakTheCode) {
+    auto project = Project();
+    using TField = TLinkCodeProblem::TField;
+    struct Case {
+        const char* name;
+        TLinkKind kind;
+        std::function<void(TLinkDialogModel&)> enter;
+        std::optional<TField> field; // nullopt: OK may build the code
+        const char* start = "";
+    };
+    const Case cases[] = {
+        {"typed context string", TLinkKind::ThisHelpFile,
+         [](TLinkDialogModel& d) { d.Topic().SetText("a}b"); }, TField::Topic,
+         "The context string cannot contain"},
+        {"picked topic", TLinkKind::ThisHelpFile,
+         [](TLinkDialogModel& d) { d.Topic().SetText("Details (20)"); }, std::nullopt},
+        {"window of a picked topic", TLinkKind::ThisHelpFile,
+         [](TLinkDialogModel& d) {
+             d.Topic().SetText("Details (20)");
+             d.Popup = true; // named even for a popup in the number form
+             d.Window = "w{";
+         },
+         TField::Window, "The window name cannot contain"},
+        {"other own help file", TLinkKind::OtherOwnHelpFile,
+         [](TLinkDialogModel& d) { d.File = "x}.chm"; }, TField::File,
+         "The help file's name cannot contain"},
+        {"quoted help file", TLinkKind::OtherHelpFile,
+         [](TLinkDialogModel& d) { d.File = "a\"b.chm"; }, TField::File,
+         "The help file's name cannot contain a double quote"},
+        {"quoted topic", TLinkKind::OtherHelpFile,
+         [](TLinkDialogModel& d) { d.EditTopic = "IDH\"x"; }, TField::EditTopic,
+         "The topic cannot contain a double quote"},
+        {"macro with braces", TLinkKind::Macro,
+         [](TLinkDialogModel& d) { d.Macro = "ExecFile(\"x}{keepn}\")"; }, TField::Macro,
+         "The macro cannot contain"},
+        {"macro with quotes", TLinkKind::Macro,
+         [](TLinkDialogModel& d) { d.Macro = "JumpID(\"a.hlp\",\"x\")"; }, std::nullopt},
+        {"macro ignores the window", TLinkKind::Macro, [](TLinkDialogModel& d) { d.Window = "}"; },
+         std::nullopt},
+        {"target", TLinkKind::Target, [](TLinkDialogModel& d) { d.Target = "{t"; }, TField::Target,
+         "The target cannot contain"},
+        {"window of a popup target is not written", TLinkKind::Target,
+         [](TLinkDialogModel& d) {
+             d.Popup = true;
+             d.Window = "}";
+         },
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLinkDialogModel dialog(*project);
+        dialog.Show();
+        dialog.LinkKind = c.kind;
+        dialog.Topic().SetText("Intro (10)");
+        dialog.File = "other.hlp";
+        dialog.EditTopic = "IDH_start";
+        dialog.Macro = "Back()";
+        dialog.Target = "Anchor";
+        c.enter(dialog);
+        const std::optional<TLinkCodeProblem> problem = dialog.CodeProblem();
+        ASSERT_EQ(problem.has_value(), c.field.has_value());
+        if (!problem)
+            continue;
+        EXPECT_EQ(problem->Field, *c.field);
+        EXPECT_EQ(problem->Message.rfind(c.start, 0), 0u) << problem->Message;
+    }
 }

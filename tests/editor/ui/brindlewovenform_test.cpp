@@ -33,6 +33,7 @@
 #include "form_support.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/textstylemacro.h"
+#include "helpproject/writers/rtftohtml.h"
 #include "platform/littleendian.h"
 #include "platform/tempfolder.h"
 
@@ -360,6 +361,69 @@ TEST_P(LinkInsertionTest, HotspotIsGreenAndTheCodeMaroon) {
     // The window stores it into the topic as any edit.
     window.Context().TopicEditor().StoreTopic();
     EXPECT_TRUE(window.Context().Session().Modified());
+}
+
+// What is typed right behind the inserted link has the format the text had
+// before it: neither the code's maroon nor the hotspot's green, strike-out
+// or underline, on screen and in the exported page. So too when the author
+// clicks behind the code (the focus was in the link list) or comes back to
+// it with the arrow keys.
+TEST_P(LinkInsertionTest, TextTypedBehindTheLinkKeepsTheTextsFormat) {
+    editor::ui::TBrindlewovenForm& window = MakeForm();
+    OpenFourTopics();
+    window.Markup().SelectLinkTarget(30);
+    editor::ITextEditor& text = window.Context().TextEditor();
+    text.SetSelection(0, text.TextLength());
+    text.ReplaceSelection("See ");
+    text.SetSelection(0, 4);
+    rtf::CharFormat blue;
+    blue.color = rtf::Color::FromTColor(0xFF0000);
+    text.SetSelFormat(blue, rtf::kCharColor);
+    text.SetSelection(4, 0);
+    const rtf::CharFormat before = text.SelFormat().Format;
+    const auto expectTextLook = [&](std::size_t from, std::size_t count) {
+        text.SetSelection(from, count);
+        const editor::TSelectionFormat typed = text.SelFormat();
+        EXPECT_TRUE(typed.IsUniform(rtf::kCharColor | rtf::kCharStrike | rtf::kCharUnderline));
+        EXPECT_EQ(typed.Format.color, before.color);
+        EXPECT_EQ(typed.Format.strike, before.strike);
+        EXPECT_EQ(typed.Format.underline, before.underline);
+    };
+    components::ui::TRicherEdit& edit = window.RichEdit();
+
+    // Typed at once.
+    window.Actions().Action(GetParam().Action)->trigger();
+    edit.setFocus();
+    QTest::keyClicks(&edit, ".");
+    // Clicked behind the code, coming from the link list.
+    window.Markup().ComboLink->setFocus();
+    text.SetSelection(0, 0);
+    const QTextCursor end = [&] {
+        QTextCursor c(edit.document());
+        c.movePosition(QTextCursor::End);
+        return c;
+    }();
+    QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, edit.cursorRect(end).center());
+    QTest::keyClicks(&edit, " Done");
+    ASSERT_EQ(EditorText(window), "See Charlie{linkID=30}. Done\r");
+    expectTextLook(22, 6);
+    // Back behind the code with the arrow keys.
+    QTest::keyClick(&edit, Qt::Key_End);
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(&edit, Qt::Key_Left);
+    QTest::keyClicks(&edit, "!");
+    ASSERT_EQ(EditorText(window), "See Charlie{linkID=30}!. Done\r");
+    expectTextLook(22, 1);
+
+    window.Context().TopicEditor().StoreTopic();
+    helpproject::TStringList html;
+    helpproject::RtfToHtml(window.Context().Project(), *window.Context().Session().CurrentTopic(),
+                           html, true);
+    std::string page;
+    for (const std::string& line : html)
+        page += line;
+    EXPECT_EQ(page.find("800000"), page.rfind("800000")) << page; // the code's only
+    EXPECT_NE(page.find("!. Done"), std::string::npos) << page;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, LinkInsertionTest,

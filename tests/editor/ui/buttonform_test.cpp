@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "components/scriptedmessenger.h"
 #include "components/ui/messenger_support.h"
 #include "dialogs_support.h"
 #include "editor/dialogs/buttondialogmodel.h"
@@ -58,4 +59,35 @@ TEST(ButtonForm, MacroChoiceSwitchesTheEnabledControls) {
     });
     EXPECT_FALSE(form.Execute(model));
     EXPECT_EQ(model.Caption, "Back");
+}
+
+// A caption or macro that would end the button code early is refused at OK
+// with a message; the dialog stays open at that box.
+TEST(ButtonForm, OkRefusesBracesInCaptionOrMacro) {
+    auto project = DialogProject();
+    TButtonDialogModel model(*project);
+    components::TScriptedMessenger messenger;
+    TButtonForm form;
+    form.SetMessenger(&messenger);
+    AnswerNext<TButtonForm>([&messenger](TButtonForm& f) {
+        Retype(f.EditCaption(), "Go}{keepn");
+        Click(f.OkBtn());
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_TRUE(f.EditCaption()->hasFocus());
+        Retype(f.EditCaption(), "Go");
+        Click(f.RadioMacro());
+        Retype(f.EditMacro(), "JumpID(\"a.hlp\",\"x}\")");
+        Click(f.OkBtn());
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_TRUE(f.EditMacro()->hasFocus());
+        const std::vector<std::string> texts =
+            messenger.Texts(components::TScriptedMessenger::TRecord::Message);
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].rfind("The button caption cannot contain", 0), 0u) << texts[0];
+        EXPECT_EQ(texts[1].rfind("The macro cannot contain", 0), 0u) << texts[1];
+        Retype(f.EditMacro(), "JumpID(\"a.hlp\",\"x\")");
+        Click(f.OkBtn());
+    });
+    ASSERT_TRUE(form.Execute(model));
+    EXPECT_EQ(model.Code(), "{button Go,JumpID(\"a.hlp\",\"x\")}");
 }

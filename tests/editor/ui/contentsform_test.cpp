@@ -72,7 +72,7 @@ TEST_F(ContentsFormTest, OkWritesTheProjectAndMarksItModified) {
     ClickRow(form.ListCnt(), 1);
     Retype(form.EditCntTitle(), "Welcome");
     Click(form.KindButton(TContentsKind::Header));
-    EXPECT_FALSE(form.ComboTopic()->isEnabled());
+    EXPECT_FALSE(form.ComboTopic()->isVisible());
     Retype(form.EditTitle(), "Guide");
     EXPECT_EQ(context.Project().ContentsLines, kLines) << "nothing before OK";
     Click(form.OkBtn());
@@ -318,17 +318,17 @@ TEST_F(ContentsFormTest, TheItemPanelKeepsOneHeightForEveryKind) {
             list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0))));
     }
     // Changing an item's kind moves nothing either, and the parts it lacks
-    // are greyed.
+    // are hidden.
     ClickRow(list, 1);
     for (TContentsKind kind : kinds) {
         Click(form.KindButton(kind));
         QApplication::processEvents();
         EXPECT_EQ(PlaceIn(list, &form), listPlace);
     }
-    EXPECT_TRUE(form.EditFile()->isEnabled());
-    EXPECT_FALSE(form.EditCntTitle()->isEnabled());
-    EXPECT_FALSE(form.EditMacro()->isEnabled());
-    EXPECT_FALSE(form.ComboWindow()->isEnabled());
+    EXPECT_TRUE(form.EditFile()->isVisible());
+    EXPECT_FALSE(form.EditCntTitle()->isVisible());
+    EXPECT_FALSE(form.EditMacro()->isVisible());
+    EXPECT_FALSE(form.ComboWindow()->isVisible());
 }
 
 TEST_F(ContentsFormTest, ADragStartedLowInTheListDrops) {

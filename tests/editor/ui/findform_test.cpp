@@ -5,11 +5,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -22,7 +25,9 @@
 #include "components/ui/messenger.h"
 #include "components/ui/messengerform.h"
 #include "components/ui/richeredit.h"
+#include "components/ui/windowedmessenger.h"
 #include "editor/editorcontext.h"
+#include "editor/findsettings.h"
 #include "editor/ui/mainactions.h"
 #include "editor/ui/richedittexteditor.h"
 #include "form_support.h"
@@ -185,6 +190,114 @@ TEST_F(FindForm, LookAndHistoriesLastInTheRegistry) {
     ASSERT_EQ(again->ComboFind->count(), 1);
     EXPECT_EQ(again->ComboFind->itemText(0), "two");
     EXPECT_TRUE(again->ComboFind->currentText().isEmpty());
+}
+
+// The boxes offer their history and never change what is typed: not by
+// completing it from an item that differs in case or goes on, nor by Enter
+// picking such an item.
+TEST_F(FindForm, TypedTextStaysAsTypedWhateverTheHistoryHolds) {
+    struct TCase {
+        const char* History;
+        const char* Typed;
+    };
+    const TCase cases[] = {{"e", "E"}, {"(\\d)(\\d+)", "("}, {"apple pie", "apple"}};
+    for (const TCase& c : cases) {
+        for (const char* name : {"HistoryFind", "HistoryReplace"})
+            registry->WriteString(platform::RootKey::CurrentUser, editor::kFindReplaceKey, name,
+                                  std::string(c.History) + "\r\nother");
+        auto form = MakeForm();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_EQ(form->ComboFind->itemText(0), c.History);
+        for (QComboBox* box : {form->ComboFind, form->ComboReplace}) {
+            box->setFocus();
+            QTest::keyClicks(box, c.Typed);
+            EXPECT_EQ(box->currentText(), c.Typed) << c.History;
+        }
+        QTest::keyClick(form->ComboFind, Qt::Key_Return); // Find
+        EXPECT_EQ(form->ComboFind->currentText(), c.Typed) << c.History;
+        EXPECT_EQ(form->ComboFind->itemText(0), c.Typed) << c.History;
+    }
+}
+
+// What a Replace All changes is what the author typed, not a longer history
+// item that begins with it.
+TEST_F(FindForm, ReplaceAllUsesTheTypedTextNotAHistoryItem) {
+    registry->WriteString(platform::RootKey::CurrentUser, editor::kFindReplaceKey, "HistoryFind",
+                          "ab");
+    OpenTopics("ab a", "", "");
+    auto form = MakeForm();
+    QApplication::setActiveWindow(form.get());
+    form->ComboFind->setFocus();
+    QTest::keyClicks(form->ComboFind, "a");
+    form->ComboReplace->setFocus();
+    QTest::keyClicks(form->ComboReplace, "x");
+    QTest::mouseClick(form->BtnReplaceAll, Qt::LeftButton);
+    EXPECT_EQ(view.text.TextRange(0, 4), "xb x");
+}
+
+// The Replace prompt goes below the found text, centred across the screen;
+// for text near the bottom of the screen, above it.
+TEST(FindFormPrompt, ReplacePromptStaysOffTheFoundText) {
+    components::ui::TWindowedMessenger messenger;
+    std::unique_ptr<platform::Registry> registry = platform::OpenMemoryRegistry();
+    editor::TEditorContext context(messenger, *registry);
+    components::ui::TRicherEdit edit;
+    TEditView view(edit);
+    context.CreateTopicEditor(view);
+    std::string text = "find me";
+    for (int i = 0; i < 60; ++i)
+        text += "\\par line";
+    text += "\\par find me";
+    auto project = std::make_unique<helpproject::TBrindlewovenProject>();
+    project->ClearTopics();
+    project->AddTopic(10, "T")->SetText({"{\\rtf1 " + text + "}"});
+    context.Session().ReplaceProject(std::move(project));
+    context.TopicEditor().ProjectReplaced();
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    edit.setGeometry(0, 0, 500, screen.height());
+    edit.show();
+
+    TFindForm form(context, edit, nullptr);
+    form.ShowFind();
+    form.ComboFind->setEditText("find me");
+    form.ComboReplace->setEditText("found");
+    form.CheckPrompt->setChecked(true);
+
+    // Where each prompt was, and where the text it asked about was.
+    struct TSeen {
+        QRect prompt;
+        QRect text;
+    };
+    std::vector<TSeen> seen;
+    std::function<void()> answer = [&] {
+        auto* box =
+            qobject_cast<components::ui::TMessengerForm*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            QTimer::singleShot(5, answer);
+            return;
+        }
+        QTextCursor start = edit.textCursor();
+        start.setPosition(start.selectionStart());
+        QTextCursor end = edit.textCursor();
+        end.setPosition(end.selectionEnd());
+        const QRect text(edit.viewport()->mapToGlobal(edit.cursorRect(start).topLeft()),
+                         edit.viewport()->mapToGlobal(edit.cursorRect(end).bottomRight()));
+        seen.push_back({box->frameGeometry(), text});
+        box->DialogButton(1)->click(); // No
+        if (seen.size() < 2)
+            QTimer::singleShot(0, answer);
+    };
+    QTimer::singleShot(0, answer);
+    form.BtnFindClick(editor::TFindButton::ReplaceAll);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(edit.toPlainText().count("find me"), 2); // nothing replaced
+    for (const TSeen& s : seen) {
+        EXPECT_FALSE(s.prompt.intersects(s.text)) << s.text.top();
+        EXPECT_LE(std::abs(s.prompt.center().x() - screen.center().x()), 1);
+        EXPECT_TRUE(screen.contains(s.prompt));
+    }
+    EXPECT_GT(seen[0].prompt.top(), seen[0].text.bottom()); // below the first
+    EXPECT_LT(seen[1].prompt.bottom(), seen[1].text.top()); // above the last
 }
 
 TEST_F(FindForm, ActivationFollowsTheSelection) {

@@ -1,12 +1,15 @@
 // The Help menu and the dialogs' Help buttons reach the program's help
 // through the viewer; the web commands reach the desktop's opener.
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <fstream>
 
 #include "editor/helpmenu.h"
+#include "editor/ui/dialogs/findform.h"
 #include "editor/ui/dialogs/footnoteform.h"
 #include "editor/ui/dialogs/formoptions.h"
 #include "editor/ui/dialogs/shgform.h"
@@ -88,6 +91,37 @@ TEST_F(HelpActionsTest, DialogHelpButtonReachesTheViewerWithItsOwnContext) {
     EXPECT_EQ(viewer.Requests[0].Page,
               (folder.Path() / "Brindlewoven.chm").string() + "::/html/bw" +
                   std::to_string(editor::ui::TFootnoteForm::kHelpContext) + ".htm");
+}
+
+// F1 asks for the same help as the Help button, wherever the focus is in
+// the dialog: Topic Properties, and the Find and Replace window (a window of
+// its own with a Help button on its bar).
+TEST_F(HelpActionsTest, F1AndTheFindWindowsHelpButtonReachTheViewer) {
+    auto& window = Window();
+    editor::ui::TFootnoteForm dialog(&window);
+    dialog.show();
+    QWidget* field = dialog.findChild<QWidget*>("EditTitle");
+    ASSERT_NE(field, nullptr);
+    QApplication::setActiveWindow(&dialog);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_F1);
+    dialog.hide();
+
+    window.Actions().Action("ActionTextFind")->trigger();
+    auto* find = window.findChild<editor::ui::TFindForm*>("FindForm");
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->BtnHelp->text(), "&Help");
+    QTest::mouseClick(find->BtnHelp, Qt::LeftButton);
+    QApplication::setActiveWindow(find);
+    find->ComboFind->setFocus();
+    QTest::keyClick(find->ComboFind, Qt::Key_F1);
+
+    ASSERT_EQ(viewer.Requests.size(), 3u);
+    EXPECT_EQ(viewer.Requests[0].Context,
+              static_cast<std::uint32_t>(editor::ui::TFootnoteForm::kHelpContext));
+    EXPECT_EQ(viewer.Requests[1].Context, 10650u);
+    EXPECT_EQ(viewer.Requests[2].Context, 10650u);
+    EXPECT_TRUE(messenger.Records.empty());
 }
 
 // The SHG editor is a window of its own: its Help > Contents reaches the same

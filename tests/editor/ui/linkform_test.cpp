@@ -12,6 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "components/scriptedmessenger.h"
 #include "components/ui/messenger_support.h"
 #include "dialogs_support.h"
 #include "editor/dialogs/linkdialogmodel.h"
@@ -196,4 +197,31 @@ TEST(LinkForm, StatusBarShowsHints) {
         Click(f.CancelBtn());
     });
     EXPECT_FALSE(form.Execute(model));
+}
+
+// OK with text that would break the link code says why and keeps the
+// dialog open at that box; mended, OK takes it.
+TEST(LinkForm, OkRefusesTextThatWouldBreakTheCode) {
+    auto project = DialogProject();
+    TLinkDialogModel model(*project);
+    components::TScriptedMessenger messenger;
+    TLinkForm form;
+    form.SetMessenger(&messenger);
+    AnswerNext<TLinkForm>([&messenger](TLinkForm& f) {
+        Click(f.RadioGroupLink()->button(3));
+        Retype(f.EditMacro(), "ExecFile(\"x}{keepn}\")");
+        Click(f.OkBtn());
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_TRUE(f.EditMacro()->hasFocus());
+        ASSERT_EQ(messenger.Records.size(), 1u);
+        EXPECT_EQ(messenger.Records[0].Caption, "Insert link");
+        EXPECT_EQ(messenger.Records[0].Icon, components::TMessageKind::Error);
+        EXPECT_EQ(messenger.Records[0].Text.rfind("The macro cannot contain \"{\" or \"}\"", 0),
+                  0u);
+        Retype(f.EditMacro(), "ExecFile(\"x\")");
+        Click(f.OkBtn());
+    });
+    ASSERT_TRUE(form.Execute(model));
+    EXPECT_EQ(model.Code(), "{link=! ExecFile(\"x\")}");
+    EXPECT_EQ(messenger.Records.size(), 1u);
 }

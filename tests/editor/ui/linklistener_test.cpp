@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QTest>
+#include <cerrno>
 #include <cstring>
 
 #include "editor/linkprotocol.h"
@@ -52,6 +53,29 @@ public:
         ASSERT_EQ(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL),
                   static_cast<ssize_t>(bytes.size()));
     }
+    // Sends all of `bytes`, letting the window run while the system's buffer
+    // is full; false once the window has closed the connection.
+    bool TrySend(const std::string& bytes) {
+        std::size_t sent = 0;
+        while (sent < bytes.size()) {
+            const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n > 0)
+                sent += static_cast<std::size_t>(n);
+            else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                QTest::qWait(1);
+            else
+                return false;
+        }
+        return true;
+    }
+    // Every frame that has arrived, read without waiting.
+    std::size_t Drain() {
+        std::size_t frames = 0;
+        TLinkFrame frame;
+        while (Poll() && reader_.Next(frame) == TLinkFrameReader::TStatus::Frame)
+            ++frames;
+        return frames;
+    }
     void Command(std::uint32_t window, std::uint32_t number, const std::string& data = {}) {
         SendBytes(editor::EncodeLinkFrame({TLinkFrameKind::Command, window, number, 0, data}));
     }
@@ -83,7 +107,8 @@ private:
                 reader_.Feed(std::string_view(buffer, static_cast<std::size_t>(n)));
                 continue;
             }
-            if (n == 0)
+            // A peer that closes with bytes of ours unread resets instead.
+            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
                 closed_ = true;
             return true;
         }
@@ -228,6 +253,118 @@ TEST_F(LinkListenerTest, ASecondCopyServesOnItsOwnName) {
     ASSERT_TRUE(second.Listen(QString::fromStdString(folder.Path().string())));
     EXPECT_EQ(second.SocketPath(),
               QString::fromStdString((folder.Path() / "brindlewoven-link-2").string()));
+}
+
+// A listener of its own with a small buffer limit.
+class LinkBufferTest : public LinkListenerTest {
+protected:
+    static constexpr std::size_t kLimit = 64 * 1024;
+    void SetUp() override {
+        LinkListenerTest::SetUp();
+        small = std::make_unique<editor::ui::TLinkListener>(form->Context(), nullptr, kLimit);
+        ASSERT_TRUE(small->Listen(QString::fromStdString(folder.Path().string())));
+    }
+    std::unique_ptr<editor::ui::TLinkListener> small;
+};
+
+TEST_F(LinkBufferTest, AClientThatNeverReadsIsClosedAndItsSlotFreed) {
+    TTestClient client(small->SocketPath());
+    client.Command(1, TLinkServer::cmRegister);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return small->Server().AnyClientRegistered(); }, 5000));
+    // List requests in batches, never reading the lists they bring.
+    std::string batch;
+    for (int i = 0; i < 500; ++i)
+        batch += editor::EncodeLinkFrame(
+            {TLinkFrameKind::Command, 1, TLinkServer::cmSelectList0, 0, ""});
+    int batches = 0;
+    while (small->ConnectionCount() > 0 && batches < 400) {
+        if (!client.TrySend(batch))
+            break;
+        ++batches;
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return small->ConnectionCount() == 0; }, 5000))
+        << batches << " batches sent";
+    EXPECT_FALSE(small->Server().AnyClientRegistered());
+    EXPECT_FALSE(small->Server().HasWork()); // nothing left queued for it
+    // The freed slot serves the next client.
+    TTestClient next(small->SocketPath());
+    next.Command(1, TLinkServer::cmRegister);
+    ExpectResult(next.Next(), 1, TLinkServer::cmRegister, 1);
+    EXPECT_TRUE(small->Server().Slots()[0].Used);
+}
+
+TEST_F(LinkBufferTest, AClientThatReadsMayAskForMoreThanTheLimitInAll) {
+    TTestClient client(small->SocketPath());
+    client.Command(1, TLinkServer::cmRegister);
+    ExpectResult(client.Next(), 1, TLinkServer::cmRegister, 1);
+    ASSERT_TRUE(client.Next());
+    std::string batch;
+    for (int i = 0; i < 200; ++i)
+        batch += editor::EncodeLinkFrame(
+            {TLinkFrameKind::Command, 1, TLinkServer::cmSelectList1, 0, ""});
+    // Some 20 times the limit in results and lists, read as they come.
+    std::size_t frames = 0;
+    for (int round = 0; round < 60; ++round) {
+        ASSERT_TRUE(client.TrySend(batch));
+        const std::size_t expected = frames + 400;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                frames += client.Drain();
+                return frames >= expected;
+            },
+            5000))
+            << round;
+    }
+    EXPECT_EQ(small->ConnectionCount(), 1u);
+    EXPECT_TRUE(small->Server().Slots()[0].Used);
+}
+
+TEST_F(LinkBufferTest, AClientThatFloodsABusyWindowIsClosed) {
+    TTestClient patient(small->SocketPath());
+    TTestClient flood(small->SocketPath());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return small->ConnectionCount() == 2; }));
+    QDialog dialog(form.get());
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+    patient.Command(2, TLinkServer::cmShowTopic, NumberData(40));
+    // Topics to create, more of them than the limit holds, while nothing runs.
+    const std::string create =
+        editor::EncodeLinkFrame({TLinkFrameKind::Command, 3, TLinkServer::cmCreateTopic, 0,
+                                 "0\r\n" + std::string(100, 't') + "\r\n" +
+                                     std::string(16000, 'k') + "\r\n\r\n\r\n\r\n\r\n\r\n" + '\0'});
+    for (int i = 0; i < 20 && small->ConnectionCount() == 2; ++i) {
+        if (!flood.TrySend(create))
+            break;
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return small->ConnectionCount() == 1; }, 5000));
+    EXPECT_TRUE(flood.ClosedByPeer());
+    dialog.accept();
+    // The other client's command runs; none of the flood's does.
+    ExpectResult(patient.Next(), 2, TLinkServer::cmShowTopic, 1);
+    EXPECT_EQ(Current(), 40);
+    EXPECT_EQ(form->Context().Project().Topics().size(), 4u);
+}
+
+TEST(LinkBufferLimitTest, TheEnvironmentMaySetIt) {
+    using editor::ui::TLinkListener;
+    const struct {
+        const char* value;
+        std::size_t limit;
+    } cases[] = {{"65536", 65536},
+                 {"", TLinkListener::kDefaultBufferLimit},
+                 {"0", TLinkListener::kDefaultBufferLimit},
+                 {"many", TLinkListener::kDefaultBufferLimit},
+                 {"-5", TLinkListener::kDefaultBufferLimit}};
+    for (const auto& c : cases) {
+        qputenv("BRINDLE_LINK_BUFFER_LIMIT", c.value);
+        EXPECT_EQ(TLinkListener::BufferLimitFromEnvironment(), c.limit) << c.value;
+    }
+    qunsetenv("BRINDLE_LINK_BUFFER_LIMIT");
+    EXPECT_EQ(TLinkListener::BufferLimitFromEnvironment(), TLinkListener::kDefaultBufferLimit);
+    EXPECT_EQ(TLinkListener::kDefaultBufferLimit, std::size_t{4} << 20);
 }
 
 } // namespace

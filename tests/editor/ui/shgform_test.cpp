@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "components/scriptedmessenger.h"
+#include "components/ui/messengerform.h"
+#include "components/ui/windowedmessenger.h"
 #include "editor/editorcontext.h"
 #include "editor/ui/dialogs/shgpicture.h"
 #include "editor/ui/dialogs/shgsortform.h"
@@ -26,6 +28,11 @@ using editor::ui::TSHGForm;
 using helpproject::TSHG;
 
 namespace {
+
+struct TCanvasRectLike {
+    int Left, Top, Width, Height;
+    bool operator==(const TCanvasRectLike&) const = default;
+};
 
 class SHGFormTest : public ::testing::Test {
 protected:
@@ -79,7 +86,19 @@ protected:
         return messenger.Texts(components::TScriptedMessenger::TRecord::Message);
     }
 
+    // Save As in true colour under `name` in the folder, and what the file
+    // then holds.
+    TSHG SavedInTrueColour(const char* name) {
+        const std::string path = (dir / name).string();
+        messenger.QueueAnswer(components::mrYes); // true colour
+        EXPECT_TRUE(form->SaveAs(path));
+        TSHG back;
+        back.LoadFromFile(path, false);
+        return back;
+    }
+
     components::TScriptedMessenger messenger;
+    components::ui::TWindowedMessenger windowedMessenger;
     std::unique_ptr<platform::Registry> registry;
     editor::TEditorContext context;
     std::filesystem::path dir;
@@ -209,9 +228,209 @@ TEST_F(SHGFormTest, OpeningAPictureOverATabAsksWhatToDo) {
     form->CloseTabClick();
     EXPECT_EQ(form->TabCount(), 1);
     EXPECT_EQ(form->CurrentSHG()->Hotspots.size(), 1u);
+    messenger.QueueAnswer(components::mrNo); // its new picture is not saved
     form->CloseTabClick();
     EXPECT_EQ(form->TabCount(), 0);
     EXPECT_FALSE(form->ItemSave()->isEnabled());
+}
+
+// A picture with a new hotspot asks before it goes, whichever way: File >
+// Exit, closing its tab, or closing the window. Save writes it and lets it
+// go, Don't save drops it, Cancel keeps everything as it was.
+TEST_F(SHGFormTest, ClosingAChangedPictureAsksToSaveIt) {
+    enum class TWay { Exit, CloseTab, CloseWindow };
+    const char* names[] = {"Exit", "tab", "window"};
+    for (TWay way : {TWay::Exit, TWay::CloseTab, TWay::CloseWindow}) {
+        for (int answer : {components::mrYes, components::mrNo, components::mrCancel}) {
+            const std::string what =
+                std::string(names[static_cast<int>(way)]) + " " + std::to_string(answer);
+            form->show();
+            messenger.Records.clear();
+            const std::string bmp = Bmp("pic.bmp", 120, 90);
+            const std::filesystem::path shg = dir / "pic.shg";
+            std::filesystem::remove(shg);
+            ASSERT_TRUE(form->OpenFile(bmp)) << what;
+            ASSERT_EQ(form->TabCount(), 1) << what;
+            Drag({10, 10}, {50, 40});
+            ASSERT_EQ(form->CurrentSHG()->Hotspots.size(), 1u) << what;
+
+            messenger.QueueAnswer(answer);
+            if (answer == components::mrYes)
+                messenger.QueueAnswer(components::mrYes); // true colour
+            switch (way) {
+            case TWay::Exit:
+                form->ItemExit()->trigger();
+                break;
+            case TWay::CloseTab:
+                form->ItemClose()->trigger();
+                break;
+            case TWay::CloseWindow:
+                form->close();
+                break;
+            }
+            ASSERT_FALSE(messenger.Records.empty()) << what;
+            const auto& asked = messenger.Records.front();
+            EXPECT_EQ(asked.Caption,
+                      "If you do not save your hotspot bitmap, you will lose all your changes");
+            EXPECT_EQ(asked.Text,
+                      "\"pic.shg\" has been modified!\rDo you wish to save your changes?");
+            EXPECT_EQ(messenger.UnscriptedQuestions, 0) << what;
+
+            const bool windowGoes = way != TWay::CloseTab;
+            switch (answer) {
+            case components::mrCancel:
+                EXPECT_EQ(form->TabCount(), 1) << what;
+                EXPECT_TRUE(form->isVisible()) << what;
+                EXPECT_EQ(form->CurrentSHG()->Hotspots.size(), 1u) << what;
+                EXPECT_FALSE(std::filesystem::exists(shg)) << what;
+                break;
+            case components::mrNo:
+                EXPECT_EQ(form->TabCount(), 0) << what;
+                EXPECT_NE(form->isVisible(), windowGoes) << what;
+                EXPECT_FALSE(std::filesystem::exists(shg)) << what;
+                break;
+            default: {
+                // A saved picture stays open only in a window that is kept.
+                EXPECT_EQ(form->TabCount(), windowGoes ? 1 : 0) << what;
+                EXPECT_NE(form->isVisible(), windowGoes) << what;
+                TSHG back;
+                back.LoadFromFile(shg.string(), false);
+                EXPECT_EQ(back.Hotspots.size(), 1u) << what;
+                break;
+            }
+            }
+            // A saved picture closes without a question; the one kept by
+            // Cancel is still changed.
+            messenger.Records.clear();
+            if (answer == components::mrCancel)
+                messenger.QueueAnswer(components::mrNo);
+            form->CloseTabClick();
+            EXPECT_EQ(form->TabCount(), 0) << what;
+            EXPECT_EQ(messenger.Records.size(), answer == components::mrCancel ? 1u : 0u) << what;
+        }
+    }
+}
+
+// Unchanged pictures go without a question; of several changed ones each
+// is asked about (a hotspot renamed in the panel is a change too), and a
+// Cancel at the last keeps them all.
+TEST_F(SHGFormTest, ClosingTheWindowAsksForEachChangedPicture) {
+    TSHG three;
+    three.Bitmap.SetSize(50, 40);
+    three.BitCount = 24;
+    three.Hotspots.push_back(editor::NewHotspot({1, 1, 10, 10}));
+    three.Hotspots[0].Name = "Button";
+    const std::string threeFile = (dir / "three.shg").string();
+    three.SaveToFile(threeFile, false);
+
+    ASSERT_TRUE(form->OpenFile(Bmp("one.bmp", 50, 40)));
+    messenger.QueueAnswer(components::mrNo); // New SHG
+    ASSERT_TRUE(form->OpenFile(Bmp("two.bmp", 50, 40)));
+    ASSERT_TRUE(form->OpenFile(threeFile));
+    messenger.Records.clear();
+    EXPECT_TRUE(form->CloseQuery());
+    EXPECT_TRUE(messenger.Records.empty());
+    EXPECT_EQ(form->TabCount(), 3);
+
+    form->Tabs()->setCurrentIndex(0);
+    form->BtnAdd()->click();
+    form->Tabs()->setCurrentIndex(2);
+    form->EditName()->setText("Renamed");
+    form->Tabs()->setCurrentIndex(1);
+    messenger.QueueAnswer(components::mrNo);     // one.shg: don't save
+    messenger.QueueAnswer(components::mrCancel); // three.shg
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(messenger.Records.size(), 2u);
+    EXPECT_NE(messenger.Records[0].Text.find("one.shg"), std::string::npos);
+    EXPECT_NE(messenger.Records[1].Text.find("three.shg"), std::string::npos);
+    EXPECT_EQ(form->TabCount(), 3);
+    EXPECT_EQ(form->CurrentTab(), 2); // the one asked about is shown
+
+    messenger.Records.clear();
+    messenger.QueueAnswer(components::mrNo);
+    messenger.QueueAnswer(components::mrNo);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(messenger.Records.size(), 2u);
+    ASSERT_EQ(form->TabCount(), 1);
+    EXPECT_EQ(form->Tabs()->tabText(0), "two.shg");
+    TSHG back;
+    back.LoadFromFile(threeFile, false);
+    EXPECT_EQ(back.Hotspots[0].Name, "Button"); // not saved
+}
+
+// Replacing the picture by a smaller one moves every hotspot that reaches
+// beyond it into it, shown in the panel or not, and says how many moved.
+TEST_F(SHGFormTest, SmallerPictureClampsEveryHotspot) {
+    TSHG shg;
+    shg.Bitmap.SetSize(200, 100);
+    shg.BitCount = 24;
+    const TCanvasRectLike rects[] = {
+        {10, 10, 20, 20}, {150, 20, 40, 30}, {90, 70, 30, 25}, {5, 5, 180, 90}};
+    for (const auto& r : rects) {
+        helpproject::TBrindlewovenHotspot h;
+        h.Name = "h";
+        h.HotspotType = 227;
+        h.Target = "intro";
+        h.Left = r.Left;
+        h.Top = r.Top;
+        h.Width = r.Width;
+        h.Height = r.Height;
+        shg.Hotspots.push_back(h);
+    }
+    const std::string source = (dir / "wide.shg").string();
+    shg.SaveToFile(source, false);
+    ASSERT_TRUE(form->OpenFile(source));
+    QTest::mouseClick(form->BtnNext(), Qt::LeftButton);
+    ASSERT_EQ(form->ComboHotspot()->currentIndex(), 1); // the panel shows one to be moved
+
+    messenger.QueueAnswer(components::mrYes); // Replace
+    ASSERT_TRUE(form->OpenFile(Bmp("small.bmp", 100, 60)));
+    ASSERT_EQ(form->CurrentCanvas()->PictureWidth(), 100);
+    const auto& messages = Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "3 hotspots reached beyond the new picture and were moved into it.");
+
+    const TSHG back = SavedInTrueColour("narrow.shg");
+    ASSERT_EQ(back.Hotspots.size(), 4u);
+    const TCanvasRectLike expected[] = {
+        {10, 10, 20, 20}, {60, 20, 40, 30}, {70, 35, 30, 25}, {0, 0, 100, 60}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto& h = back.Hotspots[i];
+        EXPECT_EQ((TCanvasRectLike{h.Left, h.Top, h.Width, h.Height}), expected[i]) << i;
+        EXPECT_LE(h.Left + h.Width, 100) << i;
+        EXPECT_LE(h.Top + h.Height, 60) << i;
+    }
+}
+
+// The colour question of Save As offers Help as its third button; Help
+// leaves the question open and asks for the editor's help.
+TEST_F(SHGFormTest, ColourQuestionHasAHelpButton) {
+    editor::TEditorContext windowed(windowedMessenger, *registry);
+    TSHGForm shgForm(windowed);
+    shgForm.SetFileChooser([](const editor::TFileDialogSpec&) { return std::string(); });
+    shgForm.show();
+    ASSERT_TRUE(shgForm.OpenFile(Bmp("pic.bmp", 40, 30)));
+    std::vector<int> helpAsked;
+    QObject::connect(&shgForm, &TSHGForm::HelpRequested,
+                     [&](int context) { helpAsked.push_back(context); });
+    QStringList captions;
+    QTimer::singleShot(0, [&] {
+        auto* box =
+            qobject_cast<components::ui::TMessengerForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (int i = 0; i < box->ButtonCount(); ++i)
+            captions << box->DialogButton(i)->text();
+        ASSERT_EQ(box->ButtonCount(), 3);
+        QPushButton* trueColour = box->DialogButton(1);
+        QPushButton* help = box->DialogButton(2);
+        QTest::mouseClick(help, Qt::LeftButton);
+        EXPECT_TRUE(box->isVisible()); // still asking
+        QTest::mouseClick(trueColour, Qt::LeftButton);
+    });
+    ASSERT_TRUE(shgForm.SaveAs((dir / "help.shg").string()));
+    EXPECT_EQ(captions, (QStringList{"16 colors", "True color", "&Help"}));
+    EXPECT_EQ(helpAsked, (std::vector<int>{TSHGForm::kHelpContext}));
+    EXPECT_TRUE(std::filesystem::exists(dir / "help.shg"));
 }
 
 // The repository's hotspot bitmaps, opened and saved without an edit, come
@@ -336,11 +555,7 @@ TEST_F(SHGFormTest, SortHotspotsReordersThemAndTheyAreSavedInThatOrder) {
     EXPECT_EQ(form->ComboHotspot()->currentText(), "Three");
     EXPECT_EQ(form->CurrentCanvas()->Selected(), 0);
 
-    const std::string saved = (dir / "sorted.shg").string();
-    messenger.QueueAnswer(components::mrYes); // true colour
-    ASSERT_TRUE(form->SaveAs(saved));
-    TSHG back;
-    back.LoadFromFile(saved, false);
+    const TSHG back = SavedInTrueColour("sorted.shg");
     ASSERT_EQ(back.Hotspots.size(), 3u);
     const std::pair<const char*, int> expected[] = {{"Three", 30}, {"One", 0}, {"Two", 15}};
     for (int i = 0; i < 3; ++i) {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +34,7 @@
 #include "editor/ui/topicgridpanel.h"
 #include "editor/ui/topiclistcommands.h"
 #include "form_support.h"
+#include "platform/fileio.h"
 
 using editortest::EditorText;
 using editortest::FormFixture;
@@ -269,6 +271,41 @@ TEST_F(TopicClipboardActionsTest, PrintTopicListIntoAPdf) {
     EXPECT_EQ(messenger.Records.size(), 2u);
 }
 
+// Nothing is written before "Print!": no file where there was none, and an
+// older list stays byte for byte; after "Print!" the list replaces it and
+// nothing else is left in the folder.
+TEST_F(TopicClipboardActionsTest, PrintTopicListCancelledWritesNothing) {
+    MakeForm();
+    OpenFourTopics();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("list.pdf");
+    form->TopicListCommands().SetPdfOutput(pdf);
+    const auto files = [&dir] {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    };
+
+    messenger.QueueAnswer(components::mrCancel);
+    Trigger("PrintTopicListItem");
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].Caption, "Print Topic List");
+    EXPECT_TRUE(files().isEmpty());
+
+    const std::string older = "%PDF-1.4 an older list";
+    platform::WriteFileAtomic(pdf.toStdString(), older);
+    messenger.QueueAnswer(components::mrCancel);
+    Trigger("PrintTopicListItem");
+    EXPECT_EQ(platform::ReadFileBytes(pdf.toStdString()), older);
+    EXPECT_EQ(files(), QStringList{"list.pdf"});
+
+    messenger.QueueAnswer(100); // "Print!"
+    Trigger("PrintTopicListItem");
+    const std::string printed = platform::ReadFileBytes(pdf.toStdString());
+    EXPECT_NE(printed, older);
+    EXPECT_EQ(printed.rfind("%PDF", 0), 0u);
+    EXPECT_EQ(files(), QStringList{"list.pdf"});
+    EXPECT_EQ(messenger.Records.size(), 3u);
+}
+
 // The page that Printer Setup chose is the page the list is printed on.
 TEST_F(TopicClipboardActionsTest, PrintTopicListUsesThePrinterSetupPage) {
     const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
@@ -321,11 +358,22 @@ TEST_F(TopicClipboardActionsTest, InternetLinkCode) {
     cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
     edit.setTextCursor(cursor); // "us" selected
     ASSERT_TRUE(Action("ActionHelpToolsLinkInternet")->isEnabled());
-    OnNextDialog<editor::ui::TInternetLinkForm>([](editor::ui::TInternetLinkForm& dialog) {
+    OnNextDialog<editor::ui::TInternetLinkForm>([this](editor::ui::TInternetLinkForm& dialog) {
         EXPECT_EQ(dialog.EditText->text(), "us");
-        EXPECT_FALSE(dialog.OkBtn()->isEnabled());
-        dialog.EditAddress->setText("say \"hi\"");
-        EXPECT_FALSE(dialog.OkBtn()->isEnabled()); // a quote would end the code
+        EXPECT_FALSE(dialog.OkBtn()->isEnabled()); // no address yet
+        // A quote would end the quoted address, braces the code.
+        for (const char* address : {"say \"hi\"", "https://ex.example/x}{keepn}"}) {
+            dialog.EditAddress->setText(address);
+            dialog.OkBtn()->click();
+            EXPECT_TRUE(dialog.isVisible()) << address;
+            EXPECT_EQ(dialog.focusWidget(), dialog.EditAddress);
+        }
+        EXPECT_EQ(Messages(),
+                  (std::vector<std::string>{
+                      "The address cannot contain a double quote: the code puts it between "
+                      "double quotes.",
+                      "The address cannot contain \"{\" or \"}\": a markup code ends at \"}\", "
+                      "and \"{\" opens another."}));
         dialog.EditText->setText("our site");
         dialog.EditAddress->setText("https://example.org/");
         dialog.OkBtn()->click();
@@ -374,6 +422,23 @@ TEST_F(TopicClipboardActionsTest, BitmapCodes) {
         [](editor::ui::TFormInsertBitmap& dialog) { dialog.CancelBtn()->click(); });
     Trigger("ActionHelpToolsBitmap");
     EXPECT_EQ(EditorText(*form), before);
+}
+
+TEST_F(TopicClipboardActionsTest, BitmapWhoseNameWouldBreakTheCodeIsRefused) {
+    MakeForm();
+    OpenFourTopics();
+    context->Project().BitmapPaths.clear();
+    form->MarkupDialogs().SetBitmapChooser(
+        [](const editor::ui::TBitmapFileDialog&) { return std::string("/pics/ev}il {x.bmp"); });
+    const std::string before = EditorText(*form);
+    Trigger("ActionHelpToolsBitmap");
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "The file name \"ev}il {x.bmp\" cannot contain \"{\" or \"}\": a "
+                              "markup code ends at \"}\", and \"{\" opens another."});
+    EXPECT_EQ(EditorText(*form), before);
+    EXPECT_EQ(context->Project().BitmapPaths, "");
+    // Not asked how to align a picture that cannot be inserted.
+    EXPECT_EQ(form->MarkupDialogs().FormInsertBitmap(), nullptr);
 }
 
 TEST(BitmapFileDialogTest, FilterFollowsTheCompiler) {

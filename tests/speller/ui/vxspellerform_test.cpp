@@ -68,6 +68,29 @@ TEST(VXSpellerForm, ChoosingAndTypingTheReplacement) {
     EXPECT_TRUE(form.Button(TSpellButton::Resume)->isEnabled());
 }
 
+// A repeated word has nothing to replace it with: the list and the field of
+// the word before are emptied, and a double-click on a suggestion that
+// turns up anyway does not reach the hidden Replace.
+TEST(VXSpellerForm, RepeatedWordClearsTheSuggestionsAndCannotBeReplaced) {
+    TVXSpellerForm form;
+    std::vector<TSpellButton> clicks;
+    form.SetCallbacks({[&](TSpellButton b) { clicks.push_back(b); }, {}, {}});
+    form.ShowWord("wrld", false, false);
+    form.SetSuggestions({"world", "word"});
+    form.ListSuggestions()->setCurrentRow(0);
+    ASSERT_EQ(form.GetReplacement(), "world");
+
+    form.ShowWord("the", true, false);
+    EXPECT_EQ(form.SuggestionCount(), 0);
+    EXPECT_EQ(form.GetReplacement(), "");
+    form.AddSuggestion("cheer");
+    QListWidgetItem* item = form.ListSuggestions()->item(0);
+    form.ListSuggestions()->setCurrentItem(item);
+    EXPECT_TRUE(form.Button(TSpellButton::Replace)->isEnabled()); // the field's rule
+    emit form.ListSuggestions()->itemDoubleClicked(item);
+    EXPECT_TRUE(clicks.empty());
+}
+
 // A dictionary that cannot be read: the window says so where the word goes
 // and offers only the language choice, Resume and Abort.
 TEST(VXSpellerForm, AProblemLeavesTheLanguageChoiceOpen) {
@@ -168,6 +191,33 @@ TEST_F(SpellerOnEdit, ButtonsOfTheWindowDriveTheCheck) {
     EXPECT_EQ(words_, (std::vector<std::string>{"Helo", "the", "wrld"}));
     EXPECT_EQ(edit_.GetText(), "Hello there, the wrld of chm and HelpContext");
     EXPECT_TRUE(speller_->AlwaysIgnore().Contains("wrld"));
+}
+
+// "The the cat" after a misspelling: at the repeated word the list holds
+// nothing of the word before, so no double-click can put one of its
+// suggestions in place of the repeated word.
+TEST_F(SpellerOnEdit, RepeatedWordAfterAMisspellingOffersNoSuggestions) {
+    std::vector<int> countsAtRepeated;
+    Check("Helo there. The the cat sat", [&](TVXSpellerForm& form) {
+        if (form.LabelRepeated()->isVisible()) {
+            countsAtRepeated.push_back(form.SuggestionCount());
+            // What the author tried: choose a suggestion, double-click it.
+            if (QListWidgetItem* item = form.ListSuggestions()->item(0)) {
+                form.ListSuggestions()->setCurrentItem(item);
+                emit form.ListSuggestions()->itemDoubleClicked(item);
+            }
+            if (speller_->WaitingAtWord())
+                QTest::mouseClick(form.Button(TSpellButton::Ignore), Qt::LeftButton);
+            return;
+        }
+        ASSERT_GT(form.SuggestionCount(), 0);
+        form.ListSuggestions()->setCurrentRow(0);
+        QTest::mouseClick(form.Button(TSpellButton::Ignore), Qt::LeftButton);
+    });
+    EXPECT_FALSE(speller_->Aborted());
+    EXPECT_EQ(words_, (std::vector<std::string>{"Helo", "the"}));
+    EXPECT_EQ(countsAtRepeated, (std::vector<int>{0}));
+    EXPECT_EQ(edit_.GetText(), "Helo there. The the cat sat");
 }
 
 } // namespace

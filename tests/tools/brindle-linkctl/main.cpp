@@ -11,6 +11,10 @@
 //   show N | request N | link N
 //   create NUMBER TITLE K B BROWSE BUILDTAG STATUS WINDOW MACRO
 //   wait MS                 (print what arrives within MS milliseconds)
+//   flood N                 (send N list requests without reading what comes
+//                           back; print "flood: closed by the program" when
+//                           the program closes the link within 5 s, else
+//                           "flood: still open")
 // After the last command it prints the replies that arrive within the
 // linger time (default 300 ms). Exit status: 0, or 2 for bad arguments or
 // a socket that cannot be reached.
@@ -19,6 +23,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -110,6 +115,30 @@ public:
         }
     }
 
+    // Sends `count` list requests and reads nothing: a client that does not
+    // read. True when the program closed the link (sending failed, or it
+    // hung up within 5 s).
+    bool Flood(int count) {
+        const std::string frame =
+            editor::EncodeLinkFrame({TLinkFrameKind::Command, window_, 3, 0, std::string()});
+        std::string batch;
+        for (int i = 0; i < 1000; ++i)
+            batch += frame;
+        for (int sent = 0; sent < count; sent += 1000) {
+            const std::size_t bytes =
+                frame.size() * static_cast<std::size_t>(std::min(1000, count - sent));
+            std::size_t done = 0;
+            while (done < bytes) {
+                const ssize_t n = ::send(fd_, batch.data() + done, bytes - done, MSG_NOSIGNAL);
+                if (n <= 0)
+                    return true;
+                done += static_cast<std::size_t>(n);
+            }
+        }
+        pollfd hangup{fd_, 0, 0};
+        return ::poll(&hangup, 1, 5000) > 0 && (hangup.revents & (POLLHUP | POLLERR)) != 0;
+    }
+
     // Prints the frames that arrive within `ms` of each other.
     void Linger(int ms) {
         TLinkFrame frame;
@@ -168,7 +197,8 @@ private:
 int Usage() {
     std::cerr << "usage: brindle-linkctl [--socket PATH] [--window N] [--linger MS] COMMAND...\n"
                  "  register | unregister | list0 | list1 | show N | request N | link N\n"
-                 "  create NUMBER TITLE K B BROWSE BUILDTAG STATUS WINDOW MACRO | wait MS\n";
+                 "  create NUMBER TITLE K B BROWSE BUILDTAG STATUS WINDOW MACRO | wait MS\n"
+                 "  flood N\n";
     return 2;
 }
 
@@ -223,6 +253,14 @@ int main(int argc, char** argv) {
             for (int line = 0; line < 9; ++line)
                 text += (line > 0 ? "\r\n" : "") + args[i++];
             ok = client.Command(6, text + '\0');
+        } else if (name == "flood") {
+            const std::optional<std::int32_t> count = number();
+            if (!count || *count < 0)
+                return Usage();
+            std::cout << (client.Flood(*count) ? "flood: closed by the program\n"
+                                               : "flood: still open\n");
+            std::cout.flush();
+            return 0;
         } else if (name == "wait") {
             const std::optional<std::int32_t> ms = number();
             if (!ms || *ms < 0)
