@@ -10,10 +10,7 @@
 // the tables below say what must hold.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -28,6 +25,7 @@
 #include "helpproject/writers/htmlmanual.h"
 #include "helpproject/writers/rtfmanual.h"
 #include "helpproject/writers/webhelpwriter.h"
+#include "helpproject/writers/winhelp_support.h"
 #include "platform/fileio.h"
 #include "platform/tempfolder.h"
 
@@ -37,19 +35,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kFixture = BW_TEST_DATA "/writers/wordimport";
-
-std::string RunCapture(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
 
 // Text without its tags.
 std::string PlainText(const std::string& html) {
@@ -276,8 +261,9 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
     // The compiled file opens on the contents topic and holds every page.
     const std::string hhp = platform::ReadFileBytes(folder->Path() / "chm" / "scribe.hhp");
     EXPECT_NE(hhp.find("Default topic=html\\main_index.htm"), std::string::npos);
-    const std::string listing =
-        RunCapture("chmls -n list '" + (folder->Path() / "chm" / "scribe.chm").string() + "'");
+    const std::string listing = winhelptest::RunCapture(
+        "chmls -n list '" + (folder->Path() / "chm" / "scribe.chm").string() + "' 2>/dev/null",
+        nullptr);
     for (const auto& topic : project->Topics())
         EXPECT_NE(listing.find("/html/" + topic->HtmlFileName() + ".htm"), std::string::npos)
             << topic->TopicID;
