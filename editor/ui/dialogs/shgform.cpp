@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 #include "components/messengerseam.h"
 #include "components/ui/ansiqt.h"
 #include "components/ui/reopenmenu.h"
@@ -769,6 +771,7 @@ bool TSHGForm::OpenFile(const std::string& fileName, bool fromNew) {
             }
             tab->Shg.Bitmap = std::move(bitmap);
             tab->Shg.FileName = platform::ChangeFileExt(fileName, ".shg");
+            tab->NameProposed = true;
         }
         AddTab(std::move(tab));
         reopen_->AddFile(ToQString(fileName));
@@ -824,6 +827,21 @@ bool TSHGForm::SaveClick() {
         return false;
     if (tab->Shg.FileName.empty() || !IsSHGFileName(tab->Shg.FileName))
         return SaveAsClick();
+    std::error_code missing;
+    if (tab->NameProposed &&
+        std::filesystem::exists(std::filesystem::path(tab->Shg.FileName), missing)) {
+        // The picture's name with ".shg" may be a hotspot bitmap made
+        // before: it is replaced only when the author says so.
+        components::TQuestion q;
+        q.Kind = components::TMessageKind::Warning;
+        q.Caption = "Save Segmented HyperGraphic";
+        q.Text = "\"" + FileNameOnly(tab->Shg.FileName) +
+                 "\" already exists.\rDo you want to replace it?";
+        q.Buttons = {Button("&Yes", components::mrYes),
+                     Button("&No", components::mrNo, true, true)};
+        if (context_.Messenger().Ask(q) != components::mrYes)
+            return SaveAsClick();
+    }
     StorePanel();
     return context_.Run([&] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -835,6 +853,7 @@ bool TSHGForm::SaveClick() {
         }
         QApplication::restoreOverrideCursor();
         tab->Canvas.MarkSaved();
+        tab->NameProposed = false;
     });
 }
 
@@ -905,6 +924,7 @@ bool TSHGForm::SaveAs(const std::string& fileName) {
                 throw;
             }
             tab->Canvas.MarkSaved();
+            tab->NameProposed = false;
             tabBar_->setTabText(CurrentTab(), ToQString(FileNameOnly(fileName)));
         }
         reopen_->AddFile(ToQString(fileName));

@@ -136,6 +136,9 @@ private:
         QImage Image;
         // The hotspot last shown in the panel (-1 none).
         int Shown = -1;
+        // The file name was made from a plain picture's, not chosen or
+        // loaded: a file already there under it is another's.
+        bool NameProposed = false;
     };
 
     void BuildMenus();

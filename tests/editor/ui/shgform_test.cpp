@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -232,6 +234,46 @@ TEST_F(SHGFormTest, OpeningAPictureOverATabAsksWhatToDo) {
     form->CloseTabClick();
     EXPECT_EQ(form->TabCount(), 0);
     EXPECT_FALSE(form->ItemSave()->isEnabled());
+}
+
+// A new hotspot bitmap made from pic.bmp is named pic.shg; a pic.shg that
+// is already there is another's work and is replaced only on Yes.
+TEST_F(SHGFormTest, ANewPictureReplacesAnSHGOfItsNameOnlyWhenTold) {
+    const std::string existing = (dir / "pic.shg").string();
+    platform::WriteFileAtomic(existing, "made before");
+    ASSERT_TRUE(form->OpenFile(Bmp("pic.bmp", 50, 40), true));
+    form->BtnAdd()->click();
+    const auto asked = [this] {
+        return std::count_if(messenger.Records.begin(), messenger.Records.end(), [](const auto& r) {
+            return r.Caption == "Save Segmented HyperGraphic";
+        });
+    };
+
+    // No: the save dialog is offered instead; cancelled, nothing is written.
+    messenger.QueueAnswer(components::mrNo);
+    bool offered = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            offered = true;
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(form->SaveClick());
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(asked(), 1);
+    EXPECT_EQ(platform::ReadFileBytes(existing), "made before");
+
+    // Yes replaces it; from then on the file is this picture's own.
+    messenger.QueueAnswer(components::mrYes);
+    messenger.QueueAnswer(components::mrYes); // true colour
+    EXPECT_TRUE(form->SaveClick());
+    EXPECT_EQ(asked(), 2);
+    helpproject::TSHG saved;
+    saved.LoadFromFile(existing, false);
+    EXPECT_EQ(saved.Hotspots.size(), 1u);
+    messenger.QueueAnswer(components::mrYes); // true colour
+    EXPECT_TRUE(form->SaveClick());
+    EXPECT_EQ(asked(), 2);
 }
 
 // A picture with a new hotspot asks before it goes, whichever way: File >
