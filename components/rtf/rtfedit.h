@@ -45,8 +45,10 @@ struct GroupView {
     bool starred = false;          // "{\*\..."
     int depth = 0;                 // 1 for a group directly in the document group
     std::span<const Token> tokens; // the group's tokens, "{" and "}" included
-    // The group's plain text: text and "\'hh" bytes, "\~" as 0xA0, "\tab" as
-    // a tab, escaped braces and backslashes; control words dropped.
+    // The group's plain text as PlainTextReader reads it: text and "\'hh"
+    // bytes, "\~" as 0xA0, "\tab" as a tab, escaped braces and backslashes,
+    // the characters of "\lquote" and its kin and of "\uN"; other control
+    // words dropped.
     std::string Text() const;
 };
 

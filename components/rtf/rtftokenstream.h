@@ -38,7 +38,32 @@ std::string_view DestinationAt(const std::vector<Token>& tokens, std::size_t i, 
 // unless `tabIsText` is off; other control words and symbols add nothing.
 void AppendTokenText(std::string& out, const Token& token, bool tabIsText = true);
 
-// The plain text of tokens [from, to).
+// The Windows-1252 character a control word names ("\lquote" 0x91,
+// "\rquote" 0x92, "\ldblquote" 0x93, "\rdblquote" 0x94, "\bullet" 0x95,
+// "\endash" 0x96, "\emdash" 0x97), or 0 for any other word.
+char NamedCharacter(std::string_view word);
+
+// The plain text of a run of tokens as a reader of RTF sees it, fed token by
+// token in order: what AppendTokenText gives, the characters NamedCharacter
+// gives, and "\uN" as its Windows-1252 character ("?" when it has none)
+// with the "\ucN" fallback that follows it skipped.
+class PlainTextReader {
+public:
+    explicit PlainTextReader(bool tabIsText = true) : tabIsText_(tabIsText) {}
+    void Append(std::string& out, const Token& token);
+
+private:
+    // Whether the token is a fallback character of the last "\u" (then it
+    // is dropped).
+    bool Skipped(const Token& token);
+
+    bool tabIsText_;
+    std::vector<int> uc_{1}; // "\ucN" of each open group
+    int skip_ = 0;           // fallback characters still to drop
+    bool pendingHigh_ = false;
+};
+
+// The plain text of tokens [from, to), read by a PlainTextReader.
 std::string TokensText(const std::vector<Token>& tokens, std::size_t from, std::size_t to);
 
 } // namespace rtf

@@ -1,9 +1,12 @@
 #include "helpproject/import/hotspotconversion.h"
 
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include "components/rtf/rtfedit.h"
 #include "components/rtf/rtfmarkupcodes.h"
+#include "components/rtf/rtftokenstream.h"
 #include "helpproject/helputils.h"
 #include "helpproject/writers/topictables.h"
 #include "platform/codepage.h"
@@ -34,7 +37,9 @@ std::string HotspotCode(const std::string& hidden, const TLinkLookup& lookup) {
         prefix = rest.substr(0, 1);
         rest.erase(0, 1);
     }
-    if ((!rest.empty() && rest.front() == '!') || text.find('@') != std::string::npos)
+    if (!rest.empty() && rest.front() == '!')
+        return "link=" + MacroWithPlainQuotes(UndoubleBackslashes(text));
+    if (text.find('@') != std::string::npos)
         return "link=" + UndoubleBackslashes(text);
     std::string window;
     const std::size_t gt = rest.find('>');
@@ -49,6 +54,73 @@ std::string HotspotCode(const std::string& hidden, const TLinkLookup& lookup) {
     if (lookup.targets.count(key))
         return "linkTarget=" + UndoubleBackslashes(text);
     return "link=" + UndoubleBackslashes(text);
+}
+
+// The hotspot formatting in force where a group opens: a jump's strike-out
+// ("\uldb" is strike-out by now) or a popup's underline.
+struct THotspotFormat {
+    bool strike = false;
+    bool underline = false;
+};
+
+bool IsUnderlineWord(std::string_view name) {
+    // "\ul", "\uld", "\ulw", "\ulwave" ...; "\ulnone" ends them and "\ulc"
+    // only colours them.
+    return name.starts_with("ul") && name != "ulnone" && name != "ulc";
+}
+
+// Double underlines (WinHelp jumps) become the editor's strike-out, in one
+// pass that also notes, for each group that inherits a hotspot format, that
+// format by the offset of the group's "{" in the result: Word sets a jump's
+// format at paragraph level or with a word before the text as often as with
+// a group around it.
+std::string JumpsAsStrikeOut(std::string_view rtf,
+                             std::unordered_map<std::size_t, THotspotFormat>& atGroups) {
+    rtf::TokenWriter out;
+    std::vector<THotspotFormat> stack(1);
+    rtf::Lexer lexer(rtf);
+    rtf::Token t;
+    std::size_t done = 0;
+    while (lexer.Next(t)) {
+        done = t.Offset(rtf) + t.raw.size();
+        if (t.kind == rtf::TokenKind::GroupStart) {
+            if (stack.back().strike || stack.back().underline)
+                atGroups.emplace(out.Result().size(), stack.back());
+            stack.push_back(stack.back());
+        } else if (t.kind == rtf::TokenKind::GroupEnd) {
+            if (stack.size() > 1)
+                stack.pop_back();
+        } else if (t.kind == rtf::TokenKind::ControlWord) {
+            THotspotFormat& format = stack.back();
+            const bool on = !t.hasParam || t.param != 0;
+            if (t.name == "uldb") {
+                out.ControlWordRenamed(t, "strike");
+                format.strike = on;
+                continue;
+            }
+            if (t.name == "plain")
+                format = THotspotFormat{};
+            else if (t.name == "strike")
+                format.strike = on;
+            else if (t.name == "ulnone")
+                format.underline = false;
+            else if (IsUnderlineWord(t.name))
+                format.underline = on;
+        }
+        out.Raw(t);
+    }
+    out.Raw(rtf.substr(done)); // what a refused nesting left over
+    return out.Take();
+}
+
+// The code in place of a hidden group, kept out of the hotspot's format
+// so that the hotspot's text ends where the code starts.
+std::string CodeGroup(const std::string& code, THotspotFormat format) {
+    const std::string escaped = "\\{" + RtfEscape(code) + "\\}";
+    if (!format.strike && !format.underline)
+        return escaped;
+    return std::string("{") + (format.strike ? "\\strike0" : "") +
+           (format.underline ? "\\ulnone" : "") + " " + escaped + "}";
 }
 
 // A group of hidden text: "\v" (not "\v0") among the control words that open it.
@@ -127,8 +199,29 @@ std::string ConvertButtons(const std::string& text, const TLinkLookup& lookup) {
 
 } // namespace
 
+std::string MacroWithPlainQuotes(std::string macro) {
+    for (char& c : macro) {
+        switch (c) {
+        case '\x91':
+            c = '`';
+            break;
+        case '\x92':
+            c = '\'';
+            break;
+        case '\x93':
+        case '\x94':
+            c = '"';
+            break;
+        default:
+            break;
+        }
+    }
+    return macro;
+}
+
 std::string ConvertHotspots(const std::string& text, const TLinkLookup& lookup) {
-    const std::string jumps = rtf::ReplaceControlWord(text, "uldb", "strike");
+    std::unordered_map<std::size_t, THotspotFormat> formats;
+    const std::string jumps = JumpsAsStrikeOut(text, formats);
     return ConvertButtons(
         rtf::RewriteGroups(jumps,
                            [&](const rtf::GroupView& group) -> std::optional<std::string> {
@@ -137,7 +230,9 @@ std::string ConvertHotspots(const std::string& text, const TLinkLookup& lookup) 
                                const std::string code = HotspotCode(group.Text(), lookup);
                                if (code.empty())
                                    return std::string();
-                               return "\\{" + RtfEscape(code) + "\\}";
+                               const auto format = formats.find(group.offset);
+                               return CodeGroup(code, format == formats.end() ? THotspotFormat{}
+                                                                              : format->second);
                            }),
         lookup);
 }

@@ -17,9 +17,19 @@ struct TLinkLookup {
 };
 
 // A hidden group "{\v text}" becomes "\{" + code + "\}": "link=" for a macro
-// ("!") or a target in another file ("@"), "linkID=" with the number for a
-// topic ID of the project (a window suffix ">w" kept), "linkTarget=" for a
-// target name of the project, else "link=" with the text as written.
+// ("!", its quotes as MacroWithPlainQuotes makes them) or a target in
+// another file ("@"), "linkID=" with the number for a topic ID of the
+// project (a window suffix ">w" kept), "linkTarget=" for a target name of
+// the project, else "link=" with the text as written. Where the hotspot's
+// format (strike-out, which a double underline becomes, or underline) is
+// still on at the group, set at paragraph level or by a word before the
+// text, the code goes into a group that turns it off: the hotspot's text
+// ends where its code starts, as the editor and every writer expect.
 std::string ConvertHotspots(const std::string& text, const TLinkLookup& lookup);
+
+// A WinHelp macro as a word processor typed it: its typographic quotes
+// (0x91 to 0x94, read from "\lquote" and its kin) become the quotes of the
+// macro language, "`", "'" and '"', so that the macro runs.
+std::string MacroWithPlainQuotes(std::string macro);
 
 } // namespace helpproject

@@ -6,6 +6,7 @@
 #include "components/rtf/rtffootnotes.h"
 #include "components/rtf/rtftokenstream.h"
 #include "helpproject/helputils.h"
+#include "helpproject/import/hotspotconversion.h"
 #include "helpproject/writers/topictables.h"
 
 namespace helpproject {
@@ -126,6 +127,11 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
     bool keepn = false;
     bool textSincePar = false;
     std::size_t keepnAt = std::string::npos;
+    // The non-scrolling region is the leading run of keep-with-next
+    // paragraphs: a paragraph with text and without the word ends it, and
+    // a heading further down that keeps with its next paragraph does not
+    // move the marker.
+    bool regionClosed = false;
 
     auto noteText = [&](std::string_view text) {
         for (char c : text)
@@ -176,8 +182,10 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
             if (t.name == "pard") {
                 keepn = false;
             } else if (t.name == "par") {
-                if (keepn)
+                if (keepn && !regionClosed)
                     keepnAt = out.Result().size();
+                else if (!keepn && textSincePar)
+                    regionClosed = true;
                 textSincePar = false;
             } else if (t.name == "tab") {
                 textSincePar = true;
@@ -197,7 +205,7 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
         out.Raw(t);
     }
     std::string body = out.Take();
-    if (keepn && textSincePar)
+    if (keepn && textSincePar && !regionClosed)
         keepnAt = body.size();
     if (keepnAt != std::string::npos)
         body.insert(keepnAt,
@@ -257,7 +265,7 @@ void TakeField(const rtf::Footnote& note, TImportedPage& page, TEdit& edit) {
         SetOnce(page.Window, note.text);
         break;
     case '!':
-        SetOnce(page.EntryMacro, note.text);
+        SetOnce(page.EntryMacro, MacroWithPlainQuotes(note.text));
         break;
     default:
         break;
@@ -305,8 +313,10 @@ std::string ImportedTopicHeader(const rtf::RtfHeader& header) {
     out += header.hasFontTable ? header.fontTableRaw : "{\\fonttbl{\\f0\\fswiss Arial;}}";
     out += header.colorTableRaw;
     out += header.stylesheet;
-    // Tables written over several lines become one line each.
-    return StripLineBreaks(out);
+    // Tables written over several lines become one line each; a control
+    // word that a line break ended keeps a blank after it ("\froman" CR LF
+    // "Times" is not "\fromanTimes").
+    return rtf::StripLineBreaks(out);
 }
 
 } // namespace helpproject

@@ -725,17 +725,17 @@ std::string HtmlStyleCloseTags(unsigned styles) {
 }
 
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
+    // The program keeps its text in Windows-1252: that is the code page of
+    // a project whose locale names none (no locale, an unknown or a
+    // Unicode-only one), and a page never goes without its character set.
+    constexpr int kProgramCodePage = 1252;
     const std::string locale = TrimText(project.LocaleID);
     // A code of more than eight digits counts by its first eight.
     const std::optional<std::uint32_t> lcid =
         platform::ParseHex32(LocaleCodeDigits(locale).substr(0, 8));
-    if (!lcid)
-        return {};
-    // Unicode-only and unknown locales have no ANSI code page: the tag
-    // names code page 0, as the locale query answers for them.
-    const int codePage = std::max(platform::AnsiCodePageForLocale(*lcid), 0);
+    const int codePage = lcid ? platform::AnsiCodePageForLocale(*lcid) : 0;
     return "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=windows-" +
-           std::to_string(codePage) + "\">";
+           std::to_string(codePage > 0 ? codePage : kProgramCodePage) + "\">";
 }
 
 void InsertPopupScript(const TBrindlewovenProject&, TStringList& page) {

@@ -41,8 +41,9 @@ std::string HtmlFontTag(const TBrindlewovenProject& project, const std::string& 
                         TColorValue color, int size);
 std::string HtmlStyleOpenTags(unsigned styles);
 std::string HtmlStyleCloseTags(unsigned styles);
-// The META tag naming the project locale's ANSI code page; empty when the
-// locale is not given or has no ANSI code page.
+// The META tag naming the project locale's ANSI code page, windows-1252
+// (the program's own) when the locale is not given or has no ANSI code
+// page.
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project);
 void InsertPopupScript(const TBrindlewovenProject& project, TStringList& page);
 // Drops every empty FONT element ("<FONT ...></FONT>"), in one pass.

@@ -87,15 +87,15 @@ TEST(HtmlTags, CharsetMetaForEveryLocaleCode) {
         {" 0x0409   English (U.S.) ", meta + "windows-1252\">"},
         {"0X0419", meta + "windows-1251\">"},
         {"0x411", meta + "windows-932\">"},
-        // Locales without an ANSI code page: the query answers 0.
-        {"0x0439   Hindi", meta + "windows-0\">"},
-        {"0xFFFF", meta + "windows-0\">"},
-        // No locale code: no tag.
-        {"409", ""},
-        {"0x40", ""},
-        {"", ""},
-        {"x0409", ""},
-        {"0xZZZZ", ""},
+        // Locales without an ANSI code page, and no locale code: the code
+        // page the program keeps its text in, never none or 0.
+        {"0x0439   Hindi", meta + "windows-1252\">"},
+        {"0xFFFF", meta + "windows-1252\">"},
+        {"409", meta + "windows-1252\">"},
+        {"0x40", meta + "windows-1252\">"},
+        {"", meta + "windows-1252\">"},
+        {"x0409", meta + "windows-1252\">"},
+        {"0xZZZZ", meta + "windows-1252\">"},
     };
     helpproject::TBrindlewovenProject project;
     for (const auto& c : cases) {
