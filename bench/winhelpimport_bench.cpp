@@ -115,8 +115,9 @@ std::string WordFootnote(char mark, const std::string& text) {
 
 // One page as Word 97 writes it: footnotes with typographic quotes, a
 // keep-with-next heading, jumps and popups formatted for the paragraph or
-// with a word before the text, a heading further down kept with its next
-// paragraph, and on every tenth page a nested table.
+// with a word before the text, hidden targets in groups, in runs, split in
+// parts and hidden by a character style, a heading further down kept with
+// its next paragraph, and on every tenth page a nested table.
 std::string WordPage(std::mt19937& rng, int i, int count) {
     auto other = [&] { return static_cast<int>(rng() % static_cast<unsigned>(count)) + 1; };
     std::string page = "\\pard\\plain \\s1\\sb240\\sa60\\keepn\\b\\f1\\fs28 ";
@@ -136,6 +137,12 @@ std::string WordPage(std::mt19937& rng, int i, int count) {
                 "\\rdblquote  \\endash  \\uldb " + Sentence(rng, 2) + "\\uldb0 {\\v " +
                 WordTopicId(other()) + "} " + Sentence(rng, 6) + " {\\ul " + Sentence(rng, 1) +
                 "}{\\v " + WordTopicId(other()) + "}.\r\n\\par ";
+        // Hidden text as a run of its own, split where revisions split it,
+        // and hidden by a character style.
+        page += "\\pard\\plain \\fs20 \\uldb " + Sentence(rng, 2) + "\\uldb0 \\v " +
+                WordTopicId(other()) + "\\v0  or {\\strike " + Sentence(rng, 1) +
+                "}{\\v IDH_}{\\v TOPIC_}{\\v " + std::to_string(other()) + "} or \\ul " +
+                Sentence(rng, 1) + "\\ulnone {\\cs17 " + WordTopicId(other()) + "}.\r\n\\par ";
         page += "\\pard\\plain \\s4\\fi-360\\li360\\uldb\\f1\\fs20 {" + Sentence(rng, 2) +
                 "}{\\v\\ulnone " +
                 (k == 3 ? "IDH_ALIAS_" + std::to_string(other() / 10 * 10 + 10)
@@ -177,7 +184,7 @@ void WriteWordProject(int count, const std::string& folder) {
         rtf << "{\\rtf1\\ansi\\ansicpg1252\\uc1 \\deff0\\deflang1033{\\fonttbl{\\f0\\froman"
                "\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}}{\\colortbl;\\red0"
                "\\green0\\blue0;}{\\stylesheet{\\fs20 \\snext0 Normal;}{\\s4\\fi-360\\li360\\uldb"
-               "\\f1\\fs20 \\snext4 Jump;}}\r\n";
+               "\\f1\\fs20 \\snext4 Jump;}{\\*\\cs17 \\additive \\v\\cf1 Hidden;}}\r\n";
         const int last = std::min(count, (file + 1) * kTopicsPerFile);
         for (int i = file * kTopicsPerFile + 1; i <= last; ++i)
             rtf << WordPage(rng, i, count) << (i < last ? "\\page " : "") << "\r\n";

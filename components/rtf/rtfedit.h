@@ -54,7 +54,6 @@ struct GroupView {
 
 // Walks every group (outermost first). The callback returns the replacement
 // bytes for a group, or nullopt to keep it and look at the groups inside it.
-// Used by the import to turn hidden "{\v ...}" groups into markup codes.
 std::string RewriteGroups(std::string_view rtf,
                           const std::function<std::optional<std::string>(const GroupView&)>& fn);
 

@@ -9,6 +9,7 @@
 #include "components/rtf/rtferror.h"
 #include "components/rtf/rtfheader.h"
 #include "components/rtf/rtftokenizer.h"
+#include "components/rtf/rtftokenstream.h"
 #include "platform/codepage.h"
 
 namespace rtf {
@@ -409,6 +410,25 @@ const WordTable& Words() {
 }
 
 } // namespace
+
+DestinationText TextOfDestination(std::string_view word, bool starred) {
+    switch (Words().Find(word)) {
+    case Word::FontTbl:
+    case Word::ColorTbl:
+    case Word::Stylesheet:
+    case Word::SkipDest:
+    case Word::FldInst:
+    case Word::PnText:
+    case Word::Pn:
+        return DestinationText::None;
+    case Word::Capture:
+        return DestinationText::Object;
+    case Word::Unknown:
+        return starred ? DestinationText::None : DestinationText::Text;
+    default:
+        return DestinationText::Text;
+    }
+}
 
 class RtfParser {
 public:

@@ -4,6 +4,7 @@
 // tokens stand for. The token edits, the footnote and markup-code finders
 // and the WinHelp import all read token runs through these.
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,6 +33,17 @@ std::vector<std::size_t> OpeningGroups(const std::vector<Token>& tokens,
 std::string_view GroupDestination(std::span<const Token> group, bool& starred);
 // The same for the group that opens at token `i`.
 std::string_view DestinationAt(const std::vector<Token>& tokens, std::size_t i, bool& starred);
+
+// What a reader of a document's text makes of the group that destination
+// `word` opens ("{\word", or starred "{\*\word"), as the document parser
+// reads it: text like any other group's (an unknown word, a field and its
+// result); nothing of the text (font and colour tables, the style sheet,
+// document information, bookmarks, index entries, field instructions, the
+// numbers a list writes out, an unknown starred destination ...); or one
+// object that stands in the text (a picture, an embedded object, a shape,
+// a footnote).
+enum class DestinationText : std::uint8_t { Text, None, Object };
+DestinationText TextOfDestination(std::string_view word, bool starred);
 
 // Appends the plain text a token stands for: text, the byte of "\'hh", "\~"
 // as 0xA0, "\_" as "-", escaped braces and backslashes, and "\tab" as a tab

@@ -60,7 +60,10 @@ void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocume
                        bool paragraphForm, const THtmlLineSink& output);
 
 // Converts the topic (or reuses its cache for the form) and appends the
-// lines to `output`.
+// lines to `output`. The first "{keepn}" code, where the non-scrolling
+// region ends, becomes a rule ("<HR>") after the paragraph that holds it
+// (inside a list item), its tags closed first: text after the code goes on
+// in a paragraph of the same format. Later codes stay text.
 void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
                TStringList& output, bool paragraphForm);
 

@@ -59,7 +59,8 @@ TEST(WinHelpImportPages, NonScrollingRegionIsTheLeadingKeepnRun) {
 // Word sets a jump's double underline (or a popup's underline, or a strike)
 // for the paragraph or with a word before the text as often as with a group
 // around it: the code then leaves the format, so that the hotspot's text
-// ends where the code starts.
+// ends where the code starts. The hidden target is a group, a run or a
+// style's text, and Word splits it where it splits runs.
 TEST(WinHelpImportPages, HotspotsBecomeCodesHoweverTheirFormatWasSet) {
     TLinkLookup lookup;
     lookup.ids = {{"idh_editmenu", 30}, {"gloss", 40}, {"idh_file_menu", 20}};
@@ -91,6 +92,33 @@ TEST(WinHelpImportPages, HotspotsBecomeCodesHoweverTheirFormatWasSet) {
          "{\\strike Run}\\{link=!JI(`menu.hlp',`file_menu')\\}"},
         {"a macro in double quotes", "{\\uldb Run}{\\v %!CBB(\\ldblquote b\\rdblquote ,x)}",
          "{\\strike Run}\\{link=%!CBB(\"b\",x)\\}"},
+        // Hidden text as a run: the code leaves the hidden format too.
+        {"a hidden run after a jump set by words",
+         "\\uldb Edit Menu\\uldb0 \\v IDH_EDITMENU\\v0 more",
+         "\\strike Edit Menu\\strike0 \\v {\\v0 \\{linkID=30\\}}\\v0 more"},
+        {"a strike and a hidden run", "\\strike Go\\strike0\\v gloss\\v0.",
+         "\\strike Go\\strike0\\v {\\v0 \\{linkID=40\\}}\\v0."},
+        {"a hidden run that a plain reset ends, the jump still on",
+         "\\uldb Edit\\v IDH_EDITMENU\\plain  more",
+         "\\strike Edit\\v {\\v0\\strike0 \\{linkID=30\\}}\\plain  more"},
+        {"a character style that hides",
+         "{\\stylesheet{\\*\\cs17 \\additive \\v\\cf2 Hidden;}}{\\uldb Edit}{\\cs17 IDH_EDITMENU}.",
+         "{\\stylesheet{\\*\\cs17 \\additive \\v\\cf2 Hidden;}}{\\strike Edit}\\{linkID=30\\}."},
+        // One target that Word split into several runs is one code.
+        {"split at revisions",
+         "{\\uldb Edit}{\\v\\insrsid1 IDH_}{\\v\\insrsid2 EDIT}\r\n{\\v\\insrsid3 MENU} more",
+         "{\\strike Edit}\\{linkID=30\\}\r\n more"},
+        {"a run that a font change interrupts", "{\\uldb Edit}\\v IDH_\\f1 EDIT\\f0 MENU\\v0 .",
+         "{\\strike Edit}\\v {\\v0 \\{linkID=30\\}}\\f1 \\f0 \\v0 ."},
+        {"a bookmark inside the target", "{\\uldb Edit}{\\v IDH_{\\*\\bkmkstart x}EDITMENU}",
+         "{\\strike Edit}{\\v {\\v0 \\{linkID=30\\}}{\\*\\bkmkstart x}}"},
+        {"a picture between two targets",
+         "{\\uldb Edit}{\\v IDH_EDITMENU}{\\pict\\wmetafile8 0102}{\\v gloss}",
+         "{\\strike Edit}\\{linkID=30\\}{\\pict\\wmetafile8 0102}\\{linkID=40\\}"},
+        {"a prefix and a window in parts", "{\\ul Pop}{\\v %IDH_}{\\v EDITMENU>main}",
+         "{\\ul Pop}\\{linkID=%30>main\\}"},
+        {"a target in another file, as a run", "{\\uldb Other}\\v topic@other.hlp\\v0 ",
+         "{\\strike Other}\\v {\\v0 \\{link=topic@other.hlp\\}}\\v0 "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ConvertHotspots(c.rtf, lookup), c.converted) << c.name;

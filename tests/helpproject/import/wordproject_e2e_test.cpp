@@ -176,6 +176,10 @@ TEST_F(WordProject, OptionsAndFootnotes) {
          "CBB(\"d3\",\"JI(`menu.hlp',`file_menu')\")"},
         {"\\u8212 in a title", project->TopicByNumber(1200)->Title, "File menu \x97 overview"},
         {"a browse sequence", project->TopicByNumber(0x18101)->BrowseSequence, "file:0020"},
+        {"keywords trimmed one by one, the empty one dropped",
+         project->TopicByNumber(0x18101)->KKeywords, "properties;file\x92s properties"},
+        {"a title between a non-breaking blank and a blank", project->TopicByNumber(0x20080)->Title,
+         "Scribe window"},
     };
     for (const auto& field : fields)
         EXPECT_EQ(field.got, field.expected) << field.what;
@@ -199,6 +203,16 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
         {"a jump set by a word before the text", Chm("hid_file_new.htm"),
          "hid_file_props.htm|Properties command"},
         {"a jump in a group of its own", Web("menu_file.htm"), "hid_file_new.htm|New command"},
+        {"hidden text as a run after a jump set by words", Web("main_index.htm"),
+         "idh_editmenu.htm|the Edit commands"},
+        {"... after a strike-out, in the compiled pages", Chm("main_index.htm"),
+         "menu_file.htm|the File menu"},
+        {"a target split where Word split its runs", Web("main_index.htm"),
+         "glossary_document.htm|Glossary"},
+        {"a character style's hidden text, an alias, a popup", Chm("main_index.htm"),
+         "javascript:popuplink('hidr_mainframe.htm')|main window"},
+        {"a hidden run that a font change interrupts", Web("hid_file_props.htm"),
+         "idh_editmenu.htm|Edit commands"},
         {"the entry page of the frameless web help lists the contents topic first",
          Web("index.htm"), "main_index.htm|Scribe Help Index"},
     };
@@ -219,8 +233,12 @@ TEST_F(WordProject, PagesHoldWorkingLinksAndTheirCharacterSet) {
         std::string has;
         std::string hasNot;
     } checks[] = {
-        {"the non-scrolling region ends after the leading run", Web("main_index.htm"),
-         "How To <HR>", "Commands <HR>"},
+        {"the non-scrolling region ends after the leading run, the rule after the heading's tags",
+         Web("main_index.htm"), "How To </B></FONT><HR>", "Commands</B></FONT><HR>"},
+        {"... and after its paragraph", Chm("main_index.htm"), "How To </B></FONT></P><HR>",
+         "<HR></B>"},
+        {"the heading without the blank where the footnote marks stood", Web("main_index.htm"),
+         "<B>Scribe Help Index</B>", ""},
         {"keyword objects trimmed as in the index", Chm("hid_file_props.htm"),
          "<PARAM NAME=\"Keyword\" VALUE=\"file\x92s properties\">", "VALUE=\" properties"},
         {"the nested table keeps the outer cells' widths", Chm("idh_editmenu.htm"),
@@ -276,6 +294,8 @@ TEST_F(WordProject, ManualsLinkAndPrintTheJumps) {
     EXPECT_TRUE(HasLink(manual, "#menu_file|File Menu")) << manual;
     EXPECT_TRUE(HasLink(manual, "#idh_editmenu|Edit Menu"));
     EXPECT_TRUE(HasLink(manual, "#hid_file_props|Properties command"));
+    EXPECT_TRUE(HasLink(manual, "#idh_editmenu|the Edit commands"));
+    EXPECT_TRUE(HasLink(manual, "#glossary_document|Glossary"));
     EXPECT_EQ(rtfManual.find("linkID"), std::string::npos);
     EXPECT_NE(rtfManual.find("{File Menu}"), std::string::npos);
     const std::size_t jump = rtfManual.find("{Edit Menu}");
