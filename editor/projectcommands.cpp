@@ -263,10 +263,25 @@ void TProjectCommands::Import() {
         return;
     auto project = std::make_unique<TBrindlewovenProject>();
     project->DeleteTopic(10);
-    helpproject::ImportWinHelpProject(*project, *file, &messenger_);
+    try {
+        helpproject::ImportWinHelpProject(*project, *file, &messenger_);
+    } catch (...) {
+        // An import that ended early (a fault, the user's abort) still
+        // brings the topics it read: they replace the project, and the
+        // error is shown after them.
+        if (project->Topics().empty())
+            throw;
+        TakeImportedProject(std::move(project), *file);
+        throw;
+    }
+    TakeImportedProject(std::move(project), *file);
+}
+
+void TProjectCommands::TakeImportedProject(std::unique_ptr<TBrindlewovenProject> project,
+                                           const std::string& hpjFileName) {
     project->FileName.clear();
     session_.ReplaceProject(std::move(project));
-    saveDialogName_ = platform::ChangeFileExt(*file, ".bwv");
+    saveDialogName_ = platform::ChangeFileExt(hpjFileName, ".bwv");
     // The window's views leave the old project before anything else runs.
     host_.ProjectReplaced();
     host_.HelpFileKindChanged(0);

@@ -124,6 +124,10 @@ public:
 
 private:
     void InstallLoadedProject(const std::string& fileName);
+    // An imported project (whole, or as far as an import that failed got)
+    // becomes the open one.
+    void TakeImportedProject(std::unique_ptr<helpproject::TBrindlewovenProject> project,
+                             const std::string& hpjFileName);
     void PassImportedTopicsThroughEditor();
 
     helpproject::TEditingSession& session_;

@@ -185,6 +185,15 @@ std::string TTopicGrid::CellText(int row, int column) const {
     return FieldOf(*topic, property);
 }
 
+std::string TTopicGrid::WidestNumberText() const {
+    const auto& topics = editor_.Project().Topics();
+    if (topics.empty())
+        return {};
+    std::string first = std::to_string(topics.front()->Number);
+    std::string last = std::to_string(topics.back()->Number);
+    return first.size() > last.size() ? first : last;
+}
+
 std::string TTopicGrid::EditText(int row, int column) const {
     return CellText(row, column);
 }

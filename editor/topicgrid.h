@@ -80,6 +80,10 @@ public:
     // The current topic's row (shown bold).
     int CurrentRow() const;
     std::string CellText(int row, int column) const;
+    // The number in the number column with the most characters (the
+    // topics are kept in number order, so it is the first or the last);
+    // empty without topics. The column is made wide enough for it.
+    std::string WidestNumberText() const;
 
     // In-place editing (not the number column, not the header).
     bool Editable(int row, int column) const { return row >= 1 && column >= 1; }

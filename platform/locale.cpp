@@ -259,14 +259,56 @@ const std::vector<LocaleEntry>& LocaleTable() {
     return table;
 }
 
+namespace {
+
+std::string LocaleCode(uint32_t lcid) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%04X", lcid);
+    return code;
+}
+
+} // namespace
+
 std::vector<std::string> LocaleOptionStrings() {
     std::vector<std::string> options;
-    for (const LocaleEntry& e : LocaleTable()) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%04X", e.lcid);
-        options.push_back(std::string(code) + "   " + e.name);
-    }
+    for (const LocaleEntry& e : LocaleTable())
+        options.push_back(LocaleCode(e.lcid) + "   " + e.name);
     return options;
+}
+
+std::string LocaleOptionText(uint32_t lcid) {
+    for (const LocaleEntry& e : kLocales)
+        if (e.lcid == lcid)
+            return LocaleCode(lcid) + "   " + e.name;
+    return LocaleCode(lcid);
+}
+
+std::optional<int> AnsiCodePageForCharset(int charset) {
+    static constexpr struct {
+        int charset;
+        int codePage;
+    } kCharsets[] = {{0, 1252},   {128, 932},  {129, 949},  {134, 936},  {136, 950},
+                     {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
+                     {186, 1257}, {204, 1251}, {222, 874},  {238, 1250}};
+    for (const auto& entry : kCharsets)
+        if (entry.charset == charset)
+            return entry.codePage;
+    return std::nullopt;
+}
+
+std::optional<uint32_t> LocaleForAnsiCodePage(int codePage) {
+    // The language each code page was made for first.
+    static constexpr struct {
+        int codePage;
+        uint32_t lcid;
+    } kLanguages[] = {{874, 0x041E},  {932, 0x0411},  {936, 0x0804},  {949, 0x0412},
+                      {950, 0x0404},  {1250, 0x0405}, {1251, 0x0419}, {1252, 0x0409},
+                      {1253, 0x0408}, {1254, 0x041F}, {1255, 0x040D}, {1256, 0x0401},
+                      {1257, 0x0427}, {1258, 0x042A}};
+    for (const auto& entry : kLanguages)
+        if (entry.codePage == codePage)
+            return entry.lcid;
+    return std::nullopt;
 }
 
 std::optional<uint32_t> ParseLocaleOption(std::string_view text) {

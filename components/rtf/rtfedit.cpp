@@ -54,8 +54,9 @@ std::string RemoveDestination(std::string_view rtf, std::string_view name,
 
 std::string GroupView::Text() const {
     std::string out;
+    PlainTextReader reader;
     for (const Token& t : tokens)
-        AppendTokenText(out, t);
+        reader.Append(out, t);
     return out;
 }
 

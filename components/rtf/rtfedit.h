@@ -45,14 +45,15 @@ struct GroupView {
     bool starred = false;          // "{\*\..."
     int depth = 0;                 // 1 for a group directly in the document group
     std::span<const Token> tokens; // the group's tokens, "{" and "}" included
-    // The group's plain text: text and "\'hh" bytes, "\~" as 0xA0, "\tab" as
-    // a tab, escaped braces and backslashes; control words dropped.
+    // The group's plain text as PlainTextReader reads it: text and "\'hh"
+    // bytes, "\~" as 0xA0, "\tab" as a tab, escaped braces and backslashes,
+    // the characters of "\lquote" and its kin and of "\uN"; other control
+    // words dropped.
     std::string Text() const;
 };
 
 // Walks every group (outermost first). The callback returns the replacement
 // bytes for a group, or nullopt to keep it and look at the groups inside it.
-// Used by the import to turn hidden "{\v ...}" groups into markup codes.
 std::string RewriteGroups(std::string_view rtf,
                           const std::function<std::optional<std::string>(const GroupView&)>& fn);
 

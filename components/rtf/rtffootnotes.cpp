@@ -75,6 +75,7 @@ std::string ReadText(const TokenView& v, std::size_t i, std::size_t j, char mark
     std::string text;
     bool seenText = false;
     bool markGroupSkipped = false;
+    PlainTextReader reader;
     for (std::size_t t = i + 1; t < j && t < tokens.size(); ++t) {
         const Token& tok = tokens[t];
         if (tok.kind == TokenKind::GroupStart) {
@@ -88,11 +89,11 @@ std::string ReadText(const TokenView& v, std::size_t i, std::size_t j, char mark
                     std::string_view(&mark, 1)) {
                 markGroupSkipped = true;
                 t = v.match[t];
+                continue;
             }
-            continue;
         }
         const std::size_t before = text.size();
-        AppendTokenText(text, tok);
+        reader.Append(text, tok);
         seenText = seenText || std::any_of(text.begin() + static_cast<std::ptrdiff_t>(before),
                                            text.end(), [](char c) { return !TrimmableLeading(c); });
     }

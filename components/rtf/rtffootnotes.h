@@ -21,13 +21,14 @@ struct Footnote {
 // character of the text just before the group ("#{\footnote"), or a group
 // of its own holding only that character ("{\up #}{\footnote"); control
 // words and line breaks in between are passed over, up to eight tokens.
-// The text has "\'hh" escapes decoded and control words dropped; groups
-// starred or holding another footnote are left out; the mark repeated at
-// its start is dropped, as a leading group holding only the mark
-// ("{\footnote {\up #} ID}") or as the mark and a blank ("{\footnote # ID}"),
-// so that a keyword starting with its own mark letter keeps it; blanks,
-// control characters and braces are trimmed from both ends, backslashes
-// from its start.
+// The text is read as PlainTextReader reads it ("\'hh" escapes, "\lquote"
+// and its kin and "\uN" become their characters, other control words are
+// dropped); groups starred or holding another footnote are left out; the
+// mark repeated at its start is dropped, as a leading group holding only
+// the mark ("{\footnote {\up #} ID}") or as the mark and a blank
+// ("{\footnote # ID}"), so that a keyword starting with its own mark letter
+// keeps it; blanks, control characters and braces are trimmed from both
+// ends, backslashes from its start.
 std::vector<Footnote> FindFootnotes(std::string_view rtf);
 
 // The text of the first footnote with `mark`, or empty.

@@ -303,6 +303,10 @@ RtfHeader ReadHeader(std::string_view rtf) {
         if (t.kind == TokenKind::ControlWord) {
             if (t.name == "deff" && t.hasParam)
                 header.defaultFont = t.param;
+            else if (t.name == "ansicpg" && t.hasParam)
+                header.codePage = t.param;
+            else if (t.name == "deflang" && t.hasParam)
+                header.language = t.param;
             if (!IsHeaderWord(t.name))
                 break;
             continue;

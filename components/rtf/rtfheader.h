@@ -57,6 +57,8 @@ struct RtfHeader {
     std::vector<FontEntry> fonts;   // in table order
     std::vector<ColorEntry> colors; // index = colour number
     std::optional<int> defaultFont; // "\deffN"
+    std::optional<int> codePage;    // "\ansicpgN"
+    std::optional<int> language;    // "\deflangN", a locale identifier
     bool hasFontTable = false;
     bool hasColorTable = false;
     std::string stylesheet;    // the raw "{\stylesheet ...}" group, empty when none

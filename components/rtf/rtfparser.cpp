@@ -9,6 +9,7 @@
 #include "components/rtf/rtferror.h"
 #include "components/rtf/rtfheader.h"
 #include "components/rtf/rtftokenizer.h"
+#include "components/rtf/rtftokenstream.h"
 #include "platform/codepage.h"
 
 namespace rtf {
@@ -410,6 +411,25 @@ const WordTable& Words() {
 
 } // namespace
 
+DestinationText TextOfDestination(std::string_view word, bool starred) {
+    switch (Words().Find(word)) {
+    case Word::FontTbl:
+    case Word::ColorTbl:
+    case Word::Stylesheet:
+    case Word::SkipDest:
+    case Word::FldInst:
+    case Word::PnText:
+    case Word::Pn:
+        return DestinationText::None;
+    case Word::Capture:
+        return DestinationText::Object;
+    case Word::Unknown:
+        return starred ? DestinationText::None : DestinationText::Text;
+    default:
+        return DestinationText::Text;
+    }
+}
+
 class RtfParser {
 public:
     RtfParser(std::string_view source, RtfDocument& doc)
@@ -446,6 +466,12 @@ private:
     void AddRowWord(RowWord word);
     void EndRowDefinition();
     void EndRow(bool nested);
+    // Gives the cell end at `index` the definition of its row.
+    void AttachRow(std::size_t index, bool nested);
+    // Rows whose cells ended but that never reached "\row" ("\nestrow"),
+    // cut short by the end of the text or of the cell around them, keep
+    // their cells: their last cell end closes them.
+    void CloseOpenRows();
     void FinishParagraphs();
     void FormatChanged() { formatDirty_ = true; }
 
@@ -788,12 +814,17 @@ void RtfParser::EndRow(bool nested) {
     auto& paragraphs = doc_.paragraphs_;
     if (paragraphs.empty() || !paragraphs.back().cellEnd || paragraphs.back().row)
         return;
+    AttachRow(paragraphs.size() - 1, nested);
+}
+
+void RtfParser::AttachRow(std::size_t index, bool nested) {
+    auto& paragraphs = doc_.paragraphs_;
     std::shared_ptr<const RowFormat> row = nested ? nestedRow_ : row_;
     if (!row) {
         // No definition read: cells an inch wide each.
-        const std::uint8_t depth = paragraphs.back().depth;
+        const std::uint8_t depth = paragraphs[index].depth;
         std::size_t cells = 0;
-        for (std::size_t i = paragraphs.size(); i-- > 0;) {
+        for (std::size_t i = index + 1; i-- > 0;) {
             const Paragraph& p = paragraphs[i];
             if (p.depth < depth || (p.depth == depth && p.row))
                 break;
@@ -806,7 +837,32 @@ void RtfParser::EndRow(bool nested) {
         row = std::make_shared<const RowFormat>(RowFormat::WithEdges(edges));
         (nested ? nestedRow_ : row_) = row;
     }
-    paragraphs.back().row = std::move(row);
+    paragraphs[index].row = std::move(row);
+}
+
+void RtfParser::CloseOpenRows() {
+    EndRowDefinition();
+    auto& paragraphs = doc_.paragraphs_;
+    // By depth: the last cell end that no row end followed yet.
+    std::vector<std::size_t> open;
+    auto closeFrom = [&](std::size_t depth) {
+        for (std::size_t d = open.size(); d > depth; --d)
+            if (open[d - 1] != paragraphs.size())
+                AttachRow(open[d - 1], d > 1);
+        open.resize(std::min(open.size(), depth));
+    };
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        const Paragraph& p = paragraphs[i];
+        closeFrom(p.depth); // the tables deeper than this paragraph have ended
+        if (p.depth == 0)
+            continue;
+        open.resize(std::max<std::size_t>(open.size(), p.depth), paragraphs.size());
+        if (p.row)
+            open[p.depth - 1] = paragraphs.size();
+        else if (p.cellEnd)
+            open[p.depth - 1] = i;
+    }
+    closeFrom(0);
 }
 
 void RtfParser::Destination(Word word, const Token& t) {
@@ -1413,6 +1469,7 @@ done:
     }
     bool lastClosed = lastClosed_;
     if (anyTable_) {
+        CloseOpenRows();
         const bool endsInTable = doc_.paragraphs_.back().depth > 0;
         doc_.NormalizeTables();
         if (endsInTable)

@@ -268,6 +268,14 @@ void TokenWriter::Raw(std::string_view bytes) {
     needsDelimiter_ = open == 2 ? Open::Param : open == 1 ? Open::Name : Open::None;
 }
 
+void TokenWriter::Truncate(std::size_t size) {
+    if (size >= out_.size())
+        return;
+    out_.resize(size);
+    const int open = OpenControlWordAtEnd(out_);
+    needsDelimiter_ = open == 2 ? Open::Param : open == 1 ? Open::Name : Open::None;
+}
+
 void TokenWriter::ControlWord(std::string_view name) {
     out_ += '\\';
     out_ += name;

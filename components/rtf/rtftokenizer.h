@@ -119,6 +119,10 @@ public:
     // readers that skip a control word up to the next blank then keep the text.
     void SetAlwaysDelimit(bool on) { alwaysDelimit_ = on; }
 
+    // Drops what was written after the first `size` bytes, which must end
+    // between two tokens; what follows is delimited as after those bytes.
+    void Truncate(std::size_t size);
+
     std::string& Result() { return out_; }
     std::string Take() { return std::move(out_); }
 

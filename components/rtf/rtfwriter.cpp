@@ -1,5 +1,6 @@
 #include "components/rtf/rtfwriter.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 
@@ -75,9 +76,9 @@ private:
     std::string HeaderLine() const;
     std::string ColorLine() const;
     void EmitFormat(const CharFormat& f);
-    void EmitParagraphStart(const Paragraph& p);
+    void EmitParagraphStart(const Paragraph& p, bool holdsNested);
     void EmitRowWords(const RowFormat& row);
-    void EmitMark(const Paragraph& p);
+    void EmitMark(const Paragraph& p, bool holdsNested);
     void EmitRuns(const Paragraph& p);
     void EmitObject(const std::string& raw);
     void EmitRun(const Run& run, std::string_view text);
@@ -222,16 +223,22 @@ void Writer::EmitRowWords(const RowFormat& row) {
 // A cell ends with "\cell" ("\nestcell" in a nested table); a row of the
 // outermost tables with "\row" (its definition was written before its first
 // cell), a nested row with its definition in "\nesttableprops", followed by
-// the paragraph that readers without nested tables read instead.
-void Writer::EmitMark(const Paragraph& p) {
+// the paragraph that readers without nested tables read instead. A row that
+// holds a nested table has its definition again before "\row": readers of
+// nested tables take the definition read last, which would otherwise be the
+// nested row's.
+void Writer::EmitMark(const Paragraph& p, bool holdsNested) {
     if (!p.cellEnd) {
         out_.ControlWord("par");
         return;
     }
     if (p.depth <= 1) {
         out_.ControlWord("cell");
-        if (p.row)
+        if (p.row) {
+            if (holdsNested)
+                EmitRowWords(*p.row);
             out_.ControlWord("row");
+        }
         return;
     }
     out_.ControlWord("nestcell");
@@ -248,12 +255,14 @@ void Writer::EmitMark(const Paragraph& p) {
     out_.GroupEnd();
 }
 
-void Writer::EmitParagraphStart(const Paragraph& p) {
+// In a row that holds a nested table every paragraph names its depth, "\itap1"
+// too, as readers of nested tables expect after a nested row.
+void Writer::EmitParagraphStart(const Paragraph& p, bool holdsNested) {
     const ParaFormat& f = doc_.ParaFormatOf(p);
     out_.ControlWord("pard");
     if (p.depth > 0) {
         out_.ControlWord("intbl");
-        if (p.depth > 1)
+        if (p.depth > 1 || holdsNested)
             out_.ControlWord("itap", p.depth);
     }
     switch (f.alignment) {
@@ -405,21 +414,30 @@ std::vector<std::string> Writer::Write() {
     out_.ControlWord("viewkind", 4);
     out_.ControlWord("uc", 1);
     // The definition of each row of the outermost tables goes before its
-    // first cell, where every reader looks for it.
+    // first cell, where every reader looks for it; the rows that hold a
+    // nested table are marked on all their paragraphs.
     std::vector<const RowFormat*> rowStarts(paragraphs.size(), nullptr);
+    std::vector<bool> holdsNested(paragraphs.size(), false);
     {
         std::size_t rowStart = std::string::npos;
+        bool nested = false;
         for (std::size_t pi = 0; pi < paragraphs.size(); ++pi) {
             const Paragraph& p = paragraphs[pi];
             if (p.depth == 0) {
                 rowStart = std::string::npos;
+                nested = false;
                 continue;
             }
             if (rowStart == std::string::npos)
                 rowStart = pi;
+            nested = nested || p.depth > 1;
             if (p.depth == 1 && p.row) {
                 rowStarts[rowStart] = p.row.get();
+                if (nested)
+                    std::fill(holdsNested.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                              holdsNested.begin() + static_cast<std::ptrdiff_t>(pi) + 1, true);
                 rowStart = std::string::npos;
+                nested = false;
             }
         }
     }
@@ -428,7 +446,7 @@ std::vector<std::string> Writer::Write() {
         const Paragraph& p = paragraphs[pi];
         if (rowStarts[pi])
             EmitRowWords(*rowStarts[pi]);
-        EmitParagraphStart(p);
+        EmitParagraphStart(p, holdsNested[pi]);
         EmitRuns(p);
         // A code opens with "{" and a letter within one run.
         ForEachRun(p, [&inCode](const Run& run, std::string_view text) {
@@ -443,7 +461,7 @@ std::vector<std::string> Writer::Write() {
             }
         });
         EmitFormat(doc_.MarkFormatOf(p));
-        EmitMark(p);
+        EmitMark(p, holdsNested[pi]);
         const bool last = pi + 1 == paragraphs.size();
         if (last) {
             out_.Result() += " }";

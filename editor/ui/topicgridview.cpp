@@ -1,16 +1,22 @@
 #include "editor/ui/topicgridview.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace editor::ui {
 
 namespace {
 constexpr int kRowHeight = 16;
-}
+// The number column's width when numbers need no more.
+constexpr int kNumberWidth = 48;
+} // namespace
 
 TTopicGridView::TTopicGridView(TTopicGridModel& model, QWidget* parent)
     : QTableView(parent), model_(model) {
@@ -50,6 +56,8 @@ void TTopicGridView::Rebuild() {
         model_.Reset(); // the widths follow on modelReset
     } else {
         model_.Repaint();
+        if (columnWidth(0) != NumberColumnWidth())
+            ApplyWidths(); // a topic took a longer number
     }
     FollowCurrentTopic();
 }
@@ -57,8 +65,9 @@ void TTopicGridView::Rebuild() {
 void TTopicGridView::ApplyWidths() {
     applying_ = true;
     TTopicGrid& grid = model_.Grid();
-    setColumnWidth(0, 48);
-    int total = 48;
+    const int numberWidth = NumberColumnWidth();
+    setColumnWidth(0, numberWidth);
+    int total = numberWidth;
     const int last = model_.columnCount() - 1;
     for (int column = 1; column <= last; ++column) {
         const int width = grid.Layout().Width(grid.ColumnProperty(column));
@@ -67,6 +76,29 @@ void TTopicGridView::ApplyWidths() {
         total += width;
     }
     applying_ = false;
+}
+
+int TTopicGridView::NumberColumnWidth() const {
+    QStyleOptionViewItem cell;
+    cell.initFrom(this);
+    cell.font.setBold(true);
+    cell.fontMetrics = QFontMetrics(cell.font);
+    cell.features = QStyleOptionViewItem::HasDisplay;
+    cell.displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    // Every digit as wide as the widest, so that no number of as many
+    // characters needs more.
+    QChar widest = '0';
+    for (char c = '1'; c <= '9'; ++c)
+        if (cell.fontMetrics.horizontalAdvance(QChar(c)) >
+            cell.fontMetrics.horizontalAdvance(widest))
+            widest = QChar(c);
+    for (char c : model_.Grid().WidestNumberText())
+        cell.text += c >= '0' && c <= '9' ? widest : QChar(c);
+    // As the cell asks for it, and the grid line.
+    const int number =
+        style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), this).width() +
+        (showGrid() ? 1 : 0);
+    return std::max({kNumberWidth, number, horizontalHeader()->sectionSizeHint(0)});
 }
 
 void TTopicGridView::FollowCurrentTopic() {

@@ -30,6 +30,9 @@ public:
     void ApplyWidths();
     // The present widths of the shown columns go into the layout.
     void StoreWidths();
+    // The number column's width: its header and the widest number, in the
+    // bold of the current topic's row, shown whole.
+    int NumberColumnWidth() const;
 
 signals:
     // "Edit topic" on a row: the topic with that number is to be shown.

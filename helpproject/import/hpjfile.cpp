@@ -1,13 +1,20 @@
 #include "helpproject/import/hpjfile.h"
 
+#include <algorithm>
+
 #include "components/rtf/stringlisttransfer.h"
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/helputils.h"
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/fileio.h"
+#include "platform/pathnames.h"
+#include "platform/resolvepath.h"
 #include "platform/textutil.h"
 
 namespace helpproject {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -47,7 +54,7 @@ std::vector<std::pair<std::string, std::string>> IniSection(std::string_view ini
     return keys;
 }
 
-enum class Section { Other, Config, Baggage, Windows, Files, Map };
+enum class Section { Other, Config, Baggage, Windows, Files, Map, Alias };
 
 // The section a "[" line starts; only its beginning counts ("[FILES] x").
 Section SectionOf(const std::string& line, THpjFile& hpj) {
@@ -70,10 +77,99 @@ Section SectionOf(const std::string& line, THpjFile& hpj) {
     }
     if (lower.starts_with("[map]"))
         return Section::Map;
+    if (lower.starts_with("[alias]"))
+        return Section::Alias;
     return Section::Other;
 }
 
-void AddSectionLine(Section section, const std::string& line, THpjFile& hpj) {
+// C comments ("/* ... */", over several lines too) become blanks, so that
+// the lines of a header keep their places.
+std::string WithoutBlockComments(std::string_view text) {
+    std::string out(text);
+    for (std::size_t open = out.find("/*"); open != std::string::npos;
+         open = out.find("/*", open)) {
+        const std::size_t close = out.find("*/", open + 2);
+        const std::size_t end = close == std::string::npos ? out.size() : close + 2;
+        for (std::size_t i = open; i < end; ++i)
+            if (out[i] != '\r' && out[i] != '\n')
+                out[i] = ' ';
+        open = end;
+    }
+    return out;
+}
+
+// Reads [MAP] lines and the files they include.
+class TMapReader {
+public:
+    TMapReader(THpjFile& hpj, const THpjIncludeReader& readInclude)
+        : hpj_(hpj), readInclude_(readInclude) {}
+
+    void Line(std::string_view line, int depth) {
+        if (const std::optional<std::string> name = ParseIncludeLine(line)) {
+            Include(*name, depth + 1);
+            return;
+        }
+        std::string id, number;
+        if (ParseMapLine(line, id, number))
+            hpj_.Map.emplace(platform::AnsiLowerCase(id), number);
+    }
+
+private:
+    void Include(const std::string& name, int depth) {
+        if (depth > kMaxMapIncludeDepth) {
+            Warn(name, "it is included more than " + std::to_string(kMaxMapIncludeDepth) +
+                           " levels deep");
+            return;
+        }
+        std::string problem = "nothing reads included files here";
+        const std::optional<std::string> text =
+            readInclude_ ? readInclude_(name, problem) : std::nullopt;
+        if (!text) {
+            Warn(name, problem);
+            return;
+        }
+        for (const std::string& raw : rtf::SplitLines(WithoutBlockComments(*text)))
+            Line(TrimText(raw), depth);
+    }
+
+    void Warn(const std::string& name, const std::string& problem) {
+        hpj_.Warnings.push_back("The file \"" + name +
+                                "\" that [MAP] includes was not read: " + problem);
+    }
+
+    THpjFile& hpj_;
+    const THpjIncludeReader& readInclude_;
+};
+
+// "A=B" of [ALIAS]: the ID and the one it answers as, both trimmed.
+void AddAliasLine(const std::string& line, THpjFile& hpj) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos)
+        return;
+    const std::string alias = TrimText(line.substr(0, eq));
+    const std::string target = TrimText(line.substr(eq + 1));
+    if (!alias.empty() && !target.empty() &&
+        hpj.Aliases.emplace(platform::AnsiLowerCase(alias), target).second)
+        hpj.AliasLines.emplace_back(alias, target);
+}
+
+std::optional<fs::path> TryResolve(std::string_view name, const fs::path& base) {
+    try {
+        return platform::resolvePath(name, base);
+    } catch (const platform::PlatformError&) {
+        return std::nullopt; // a drive letter nobody mapped
+    }
+}
+
+// Lists paths for a message: "a, b".
+std::string PathList(const std::vector<fs::path>& paths) {
+    std::string list;
+    for (const fs::path& path : paths)
+        list += (list.empty() ? "" : ", ") + path.string();
+    return list;
+}
+
+void AddSectionLine(Section section, const std::string& line, THpjFile& hpj, TMapReader& map) {
     switch (section) {
     case Section::Config:
         hpj.Config.push_back(line);
@@ -88,12 +184,12 @@ void AddSectionLine(Section section, const std::string& line, THpjFile& hpj) {
         if (line.front() != '#') // "#include" of another file list
             hpj.Files.push_back(line);
         break;
-    case Section::Map: {
-        std::string id, number;
-        if (ParseMapLine(line, id, number))
-            hpj.Map.emplace(platform::AnsiLowerCase(id), number);
+    case Section::Map:
+        map.Line(line, 0);
         break;
-    }
+    case Section::Alias:
+        AddAliasLine(line, hpj);
+        break;
     case Section::Other:
         break;
     }
@@ -108,6 +204,26 @@ std::optional<std::string> THpjFile::Option(std::string_view key) const {
     return std::nullopt;
 }
 
+std::vector<std::string> THpjFile::OptionValues(std::string_view key) const {
+    std::vector<std::string> values;
+    for (const auto& [name, value] : Options)
+        if (platform::AnsiSameText(name, key))
+            values.push_back(value);
+    return values;
+}
+
+std::string THpjFile::AliasTarget(std::string_view id) const {
+    std::string target(id);
+    // Each step names another ID; more steps than aliases mean a loop.
+    for (std::size_t steps = 0; steps < Aliases.size(); ++steps) {
+        const auto it = Aliases.find(platform::AnsiLowerCase(target));
+        if (it == Aliases.end())
+            break;
+        target = it->second;
+    }
+    return target;
+}
+
 std::optional<std::int32_t> THpjFile::MappedNumber(std::string_view id) const {
     const auto it = Map.find(platform::AnsiLowerCase(id));
     std::int32_t number = 0;
@@ -116,9 +232,10 @@ std::optional<std::int32_t> THpjFile::MappedNumber(std::string_view id) const {
     return number;
 }
 
-THpjFile ParseHpj(std::string_view text) {
+THpjFile ParseHpj(std::string_view text, const THpjIncludeReader& readInclude) {
     THpjFile hpj;
     hpj.Options = IniSection(text, "OPTIONS");
+    TMapReader map(hpj, readInclude);
     Section current = Section::Other;
     for (const std::string& raw : rtf::SplitLines(text)) {
         const std::string line = StripHpjComment(raw);
@@ -127,13 +244,69 @@ THpjFile ParseHpj(std::string_view text) {
         if (line.front() == '[')
             current = SectionOf(line, hpj);
         else
-            AddSectionLine(current, line, hpj);
+            AddSectionLine(current, line, hpj, map);
     }
     return hpj;
 }
 
 THpjFile ReadHpjFile(const std::filesystem::path& path) {
-    return ParseHpj(platform::ReadRegularFile(path, kMaxHpjBytes));
+    const std::string text = platform::ReadRegularFile(path, kMaxHpjBytes);
+    const fs::path folder = path.parent_path();
+    THpjFile options;
+    options.Options = IniSection(text, "OPTIONS");
+    std::vector<fs::path> folders = {folder};
+    for (const fs::path& root : HpjRootFolders(options, folder))
+        folders.push_back(root);
+    return ParseHpj(
+        text, [&](const std::string& name, std::string& problem) -> std::optional<std::string> {
+            const std::vector<fs::path> candidates = HpjFileCandidates(name, folders, folder);
+            for (const fs::path& candidate : candidates) {
+                std::error_code ec;
+                if (!fs::exists(candidate, ec))
+                    continue;
+                try {
+                    return platform::ReadRegularFile(candidate, kMaxHpjBytes);
+                } catch (const platform::PlatformError& error) {
+                    problem = error.what();
+                    return std::nullopt;
+                }
+            }
+            problem = candidates.empty() ? "its drive is not mapped"
+                                         : "not found (looked for " + PathList(candidates) + ")";
+            return std::nullopt;
+        });
+}
+
+std::vector<fs::path> HpjRootFolders(const THpjFile& hpj, const fs::path& hpjFolder) {
+    std::vector<fs::path> folders;
+    for (const std::string& roots : hpj.OptionValues("Root")) {
+        std::size_t start = 0;
+        while (start < roots.size()) {
+            std::size_t comma = roots.find_first_of(",;", start);
+            if (comma == std::string::npos)
+                comma = roots.size();
+            const std::string root = TrimText(roots.substr(start, comma - start));
+            start = comma + 1;
+            if (root.empty())
+                continue;
+            if (auto folder = TryResolve(root, hpjFolder))
+                folders.push_back(*folder);
+        }
+    }
+    return folders;
+}
+
+std::vector<fs::path> HpjFileCandidates(std::string_view name, const std::vector<fs::path>& folders,
+                                        const fs::path& hpjFolder) {
+    std::vector<fs::path> candidates;
+    auto add = [&](std::optional<fs::path> path) {
+        if (path && std::find(candidates.begin(), candidates.end(), *path) == candidates.end())
+            candidates.push_back(*path);
+    };
+    for (const fs::path& folder : folders)
+        add(TryResolve(name, folder));
+    add(TryResolve(platform::ExtractFileName(std::string(name)), hpjFolder));
+    return candidates;
 }
 
 std::string StripHpjComment(std::string_view line) {
@@ -163,6 +336,17 @@ bool ReadHpjBoolean(std::string_view value, bool defaultValue) {
     if (v == "false" || v == "no" || v == "off" || v == "0")
         return false;
     return defaultValue;
+}
+
+bool ReadHpjCompress(std::string_view value, bool defaultValue) {
+    const std::string text = TrimText(value);
+    const std::string word = platform::AnsiLowerCase(text.substr(0, text.find_first_of(" \t")));
+    if (word == "high" || word == "medium")
+        return true;
+    std::int32_t number = 0;
+    if (TryParseInt32(word, number))
+        return number != 0;
+    return ReadHpjBoolean(word, defaultValue);
 }
 
 bool ReadIniValue(std::string_view iniText, std::string_view section, std::string_view key,
@@ -202,6 +386,19 @@ bool ParseMapLine(std::string_view line, std::string& id, std::string& number) {
     id = parts[0];
     number = parts[1];
     return true;
+}
+
+std::optional<std::string> ParseIncludeLine(std::string_view line) {
+    const std::string text = TrimText(line);
+    if (!platform::StartsWithNoCase(text, "#include"))
+        return std::nullopt;
+    std::string name = TrimText(text.substr(8));
+    if (name.size() >= 2 && ((name.front() == '<' && name.back() == '>') ||
+                             (name.front() == '"' && name.back() == '"')))
+        name = TrimText(name.substr(1, name.size() - 2));
+    if (name.empty())
+        return std::nullopt;
+    return name;
 }
 
 bool ParseMapNumber(std::string_view text, std::int32_t& number) {

@@ -6,6 +6,7 @@
 #include "components/rtf/rtffootnotes.h"
 #include "components/rtf/rtftokenstream.h"
 #include "helpproject/helputils.h"
+#include "helpproject/import/hotspotconversion.h"
 #include "helpproject/writers/topictables.h"
 
 namespace helpproject {
@@ -36,12 +37,31 @@ bool IsFieldMark(char mark) {
     }
 }
 
-void AppendKeywords(std::string& list, const std::string& more) {
-    if (more.empty())
-        return;
-    if (!list.empty() && list.back() != ';')
-        list += ';';
-    list += more;
+// The blanks WinHelp trims from footnote values: spaces, tabs, line
+// breaks and the non-breaking space Word writes for "\~".
+constexpr std::string_view kFieldBlanks = " \t\r\n\xA0";
+
+// A footnote's value as WinHelp reads it: without the blanks around it.
+std::string FieldValue(std::string_view text) {
+    return std::string(platform::TrimView(text, kFieldBlanks));
+}
+
+// Keywords as WinHelp reads them: each one trimmed, empty ones dropped.
+void AppendKeywords(std::string& list, std::string_view more) {
+    std::size_t start = 0;
+    while (start <= more.size()) {
+        std::size_t end = more.find(';', start);
+        if (end == std::string_view::npos)
+            end = more.size();
+        const std::string_view keyword =
+            platform::TrimView(more.substr(start, end - start), kFieldBlanks);
+        if (!keyword.empty()) {
+            if (!list.empty())
+                list += ';';
+            list += keyword;
+        }
+        start = end + 1;
+    }
 }
 
 void SetOnce(std::string& field, const std::string& value) {
@@ -126,6 +146,14 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
     bool keepn = false;
     bool textSincePar = false;
     std::size_t keepnAt = std::string::npos;
+    // The non-scrolling region is the leading run of keep-with-next
+    // paragraphs: a paragraph with text and without the word ends it, and
+    // a heading further down that keeps with its next paragraph does not
+    // move the marker.
+    bool regionClosed = false;
+    // The blank that stood between the footnote marks and a paragraph's
+    // text (the topic's heading, as a rule) goes with the marks.
+    bool afterMarks = false;
 
     auto noteText = [&](std::string_view text) {
         for (char c : text)
@@ -152,6 +180,8 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
                 if (!edit.replacement.empty()) {
                     out.Raw(std::string_view(edit.replacement));
                     textSincePar = true;
+                } else {
+                    afterMarks = !textSincePar;
                 }
             }
             continue;
@@ -176,14 +206,23 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
             if (t.name == "pard") {
                 keepn = false;
             } else if (t.name == "par") {
-                if (keepn)
+                if (keepn && !regionClosed)
                     keepnAt = out.Result().size();
+                else if (!keepn && textSincePar)
+                    regionClosed = true;
                 textSincePar = false;
+                afterMarks = false;
             } else if (t.name == "tab") {
                 textSincePar = true;
             }
             break;
         case rtf::TokenKind::Text:
+            if (afterMarks && !textSincePar) {
+                const std::string_view text = platform::TrimLeftView(t.raw, " \t");
+                noteText(text);
+                out.Raw(text);
+                continue;
+            }
             noteText(t.raw);
             break;
         case rtf::TokenKind::HexByte:
@@ -197,7 +236,7 @@ std::string BuildBody(std::string_view piece, std::vector<TEdit>& edits) {
         out.Raw(t);
     }
     std::string body = out.Take();
-    if (keepn && textSincePar)
+    if (keepn && textSincePar && !regionClosed)
         keepnAt = body.size();
     if (keepnAt != std::string::npos)
         body.insert(keepnAt,
@@ -223,7 +262,7 @@ void TakeField(const rtf::Footnote& note, TImportedPage& page, TEdit& edit) {
     case '#':
         if (!page.HasID) {
             page.HasID = true;
-            page.ID = note.text;
+            page.ID = FieldValue(note.text);
         } else {
             std::string name;
             for (char c : note.text)
@@ -236,7 +275,7 @@ void TakeField(const rtf::Footnote& note, TImportedPage& page, TEdit& edit) {
         }
         break;
     case '$':
-        SetOnce(page.Title, note.text);
+        SetOnce(page.Title, FieldValue(note.text));
         break;
     case 'K':
         AppendKeywords(page.KKeywords, note.text);
@@ -248,16 +287,16 @@ void TakeField(const rtf::Footnote& note, TImportedPage& page, TEdit& edit) {
         AppendKeywords(page.BKeywords, note.text);
         break;
     case '+':
-        SetOnce(page.BrowseSequence, note.text);
+        SetOnce(page.BrowseSequence, FieldValue(note.text));
         break;
     case '*':
-        SetOnce(page.BuildTag, note.text);
+        SetOnce(page.BuildTag, FieldValue(note.text));
         break;
     case '>':
-        SetOnce(page.Window, note.text);
+        SetOnce(page.Window, FieldValue(note.text));
         break;
     case '!':
-        SetOnce(page.EntryMacro, note.text);
+        SetOnce(page.EntryMacro, MacroWithPlainQuotes(FieldValue(note.text)));
         break;
     default:
         break;
@@ -305,8 +344,10 @@ std::string ImportedTopicHeader(const rtf::RtfHeader& header) {
     out += header.hasFontTable ? header.fontTableRaw : "{\\fonttbl{\\f0\\fswiss Arial;}}";
     out += header.colorTableRaw;
     out += header.stylesheet;
-    // Tables written over several lines become one line each.
-    return StripLineBreaks(out);
+    // Tables written over several lines become one line each; a control
+    // word that a line break ended keeps a blank after it ("\froman" CR LF
+    // "Times" is not "\fromanTimes").
+    return rtf::StripLineBreaks(out);
 }
 
 } // namespace helpproject

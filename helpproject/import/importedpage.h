@@ -14,7 +14,8 @@ struct TImportedPage {
     bool HasID = false;
     // "#" (the first), "$", "K", "A", "B", "+", "*", ">" and "!": keywords of
     // several footnotes of one kind are joined with ";", other fields take
-    // the first footnote.
+    // the first footnote. The entry macro's typographic quotes become the
+    // macro language's (MacroWithPlainQuotes).
     std::string ID, Title, KKeywords, AKeywords, BKeywords, BrowseSequence, BuildTag, Window,
         EntryMacro;
     // The names of further "#" footnotes, which the body holds as target codes.
@@ -22,8 +23,9 @@ struct TImportedPage {
     // The topic body: the field footnotes taken out (an "@" comment too),
     // further "#" footnotes turned into "\{Target=...\}" codes, "\keepn"
     // replaced by the "\{keepn\}" code at the end of the non-scrolling
-    // region, braces balanced and the last paragraph closed with
-    // "\r\n\par }" (or "\r\n}" when it holds no text).
+    // region (the leading run of keep-with-next paragraphs; the word is
+    // dropped from later ones), braces balanced and the last paragraph
+    // closed with "\r\n\par }" (or "\r\n}" when it holds no text).
     std::string Body;
 };
 

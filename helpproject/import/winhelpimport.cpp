@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "components/rtf/rtfheader.h"
 #include "components/rtf/rtftokenizer.h"
 #include "components/rtf/stringlisttransfer.h"
+#include "helpproject/bitmapfolders.h"
 #include "helpproject/helputils.h"
 #include "helpproject/import/contentsimport.h"
 #include "helpproject/import/hotspotconversion.h"
@@ -18,6 +20,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
+#include "platform/locale.h"
 #include "platform/pathnames.h"
 #include "platform/resolvepath.h"
 
@@ -29,57 +32,35 @@ namespace {
 
 // ---- files named by the project -----------------------------------------------
 
-std::optional<fs::path> TryResolve(std::string_view name, const fs::path& base) {
-    try {
-        return platform::resolvePath(name, base);
-    } catch (const platform::PlatformError&) {
-        return std::nullopt; // a drive letter nobody mapped
-    }
-}
-
 // Where an RTF file of [FILES] is: below one of the ROOT folders, else from
 // the .hpj folder, else (a project moved from elsewhere) its name in the
-// .hpj folder.
-fs::path LocateTopicFile(const std::string& name, const std::string& roots,
+// .hpj folder. None there stops the import with every place it looked.
+fs::path LocateTopicFile(const std::string& name, const std::vector<fs::path>& roots,
                          const fs::path& hpjFolder) {
-    std::vector<fs::path> candidates;
-    std::size_t start = 0;
-    while (start < roots.size()) {
-        std::size_t comma = roots.find_first_of(",;", start);
-        if (comma == std::string::npos)
-            comma = roots.size();
-        const std::string root = TrimText(roots.substr(start, comma - start));
-        start = comma + 1;
-        if (root.empty())
-            continue;
-        if (auto folder = TryResolve(root, hpjFolder))
-            if (auto path = TryResolve(name, *folder))
-                candidates.push_back(*path);
-    }
-    if (auto path = TryResolve(name, hpjFolder))
-        candidates.push_back(*path);
-    if (auto path = TryResolve(platform::ExtractFileName(name), hpjFolder))
-        candidates.push_back(*path);
+    std::vector<fs::path> folders = roots;
+    folders.push_back(hpjFolder);
+    const std::vector<fs::path> candidates = HpjFileCandidates(name, folders, hpjFolder);
     for (const fs::path& path : candidates) {
         std::error_code ec;
-        if (fs::is_regular_file(path, ec))
-            return path;
+        if (fs::exists(path, ec))
+            return path; // reading it reports what else is wrong
     }
+    std::string message = "Cannot find the topic file \"" + name + "\" of [FILES].";
     if (candidates.empty())
-        throw platform::PlatformError("Cannot find the topic file \"" + name + "\"");
-    return candidates.front(); // reading it reports what is wrong
+        message += "\rIts drive is not mapped.";
+    else
+        message += "\rLooked for:";
+    for (const fs::path& path : candidates)
+        message += "\r" + path.string();
+    throw EProjectError(message);
 }
 
 // The contents file: the first that exists of the "CNT" option's file, the
 // same name in the .hpj folder, and the .hpj path with ".cnt".
 std::optional<fs::path> LocateContentsFile(const fs::path& hpjPath, const std::string& cntOption) {
     std::vector<fs::path> candidates;
-    if (!TrimText(cntOption).empty()) {
-        if (auto path = TryResolve(cntOption, hpjPath.parent_path()))
-            candidates.push_back(*path);
-        if (auto path = TryResolve(platform::ExtractFileName(cntOption), hpjPath.parent_path()))
-            candidates.push_back(*path);
-    }
+    if (!TrimText(cntOption).empty())
+        candidates = HpjFileCandidates(cntOption, {hpjPath.parent_path()}, hpjPath.parent_path());
     candidates.push_back(fs::path(hpjPath).replace_extension(".cnt"));
     for (const fs::path& candidate : candidates) {
         std::error_code ec;
@@ -101,9 +82,38 @@ void TakeOptions(TBrindlewovenProject& project, const THpjFile& hpj) {
     if (auto value = hpj.Option("Copyright"))
         project.Copyright = *value;
     if (auto value = hpj.Option("Compress"))
-        project.Compress = ReadHpjBoolean(*value, project.Compress);
-    if (auto value = hpj.Option("BMRoot"))
-        project.BitmapPaths = *value;
+        project.Compress = ReadHpjCompress(*value, project.Compress);
+    const std::vector<std::string> bitmapRoots = hpj.OptionValues("BMRoot");
+    if (!bitmapRoots.empty()) {
+        project.BitmapPaths.clear();
+        for (const std::string& roots : bitmapRoots)
+            for (const std::string& folder : BitmapFolderEntries(roots, ",;"))
+                AddBitmapFolder(project.BitmapPaths, folder);
+    }
+    // "LCID=0x419 0x0 0x0": the locale, then sorting flags.
+    if (auto value = hpj.Option("LCID"))
+        if (const std::optional<std::uint32_t> lcid = platform::ParseLocaleOption(*value))
+            project.LocaleID = platform::LocaleOptionText(*lcid);
+}
+
+// Without an LCID option, the locale of the first topic file's text when
+// it is written in another code page than the program's own Windows-1252
+// (which a project without a locale is taken to be in): its language when
+// that fits the code page, else the language the code page was made for.
+std::optional<std::string> LocaleOfDocument(const rtf::RtfHeader& header) {
+    constexpr int kProgramCodePage = 1252;
+    std::optional<int> codePage = header.codePage;
+    if (!codePage && header.defaultFont)
+        if (const rtf::FontEntry* font = header.FindFont(*header.defaultFont))
+            codePage = platform::AnsiCodePageForCharset(font->charset < 0 ? 0 : font->charset);
+    if (!codePage || *codePage == kProgramCodePage)
+        return std::nullopt;
+    if (header.language && *header.language > 0 &&
+        platform::AnsiCodePageForLocale(static_cast<std::uint32_t>(*header.language)) == *codePage)
+        return platform::LocaleOptionText(static_cast<std::uint32_t>(*header.language));
+    if (const std::optional<std::uint32_t> lcid = platform::LocaleForAnsiCodePage(*codePage))
+        return platform::LocaleOptionText(*lcid);
+    return std::nullopt;
 }
 
 // [CONFIG], [BAGGAGE] and [WINDOWS] replace the project's lists only when
@@ -161,7 +171,13 @@ class TTopicImport {
 public:
     TTopicImport(TBrindlewovenProject& project, const THpjFile& hpj,
                  components::IMessenger* messenger)
-        : project_(project), hpj_(hpj), messenger_(messenger) {}
+        : project_(project), hpj_(hpj), messenger_(messenger) {
+        // An [ALIAS] of a mapped ID gives its number to the topic it answers
+        // as, unless that topic is mapped itself; the first line wins.
+        for (const auto& [alias, target] : hpj_.AliasLines)
+            if (const std::optional<std::int32_t> number = hpj_.MappedNumber(alias))
+                aliasNumbers_.emplace(platform::AnsiLowerCase(hpj_.AliasTarget(alias)), *number);
+    }
 
     void ImportTopicFile(const fs::path& file) {
         const std::string bytes = platform::ReadRegularFile(file, kMaxTopicFileBytes);
@@ -170,6 +186,11 @@ public:
         CheckNesting(document);
         const rtf::RtfHeader header = rtf::ReadHeader(document);
         const std::string_view body = BodyOf(document, header, closed);
+        if (!localeTaken_) {
+            localeTaken_ = true;
+            if (project_.LocaleID.empty() && !hpj_.Option("LCID"))
+                project_.LocaleID = LocaleOfDocument(header).value_or("");
+        }
         const std::string topicHeader = ImportedTopicHeader(header);
         const std::vector<std::string_view> pages = rtf::SplitAtPage(body);
         components::TProgressScope stage(messenger_, "Reading topics from RTF file...",
@@ -181,15 +202,24 @@ public:
         }
     }
 
-    // Hotspots, once every topic is known.
-    void ConvertHotspots() {
+    // Once every topic is known: the contents topic first, then the
+    // hotspots. `polled` shows the stage and polls for the user's abort;
+    // after a failure the topics read are finished without either.
+    void Finish(bool polled) {
+        PutContentsTopicFirst();
         for (const auto& topic : project_.Topics())
             lookup_.ids.emplace(platform::AnsiLowerCase(topic->TopicID), topic->Number);
-        components::TProgressScope stage(messenger_, "Converting topics to Brindlewoven format...",
+        for (const auto& [alias, target] : hpj_.AliasLines) {
+            const auto found = lookup_.ids.find(platform::AnsiLowerCase(hpj_.AliasTarget(alias)));
+            if (found != lookup_.ids.end())
+                lookup_.ids.emplace(platform::AnsiLowerCase(alias), found->second);
+        }
+        components::IMessenger* messenger = polled ? messenger_ : nullptr;
+        components::TProgressScope stage(messenger, "Converting topics to Brindlewoven format...",
                                          static_cast<std::int64_t>(imported_.size()));
         std::int64_t position = 0;
         for (TBrindlewovenTopic* topic : imported_) {
-            components::CheckAbort(messenger_, position++, std::string(kImportAborted));
+            components::CheckAbort(messenger, position++, std::string(kImportAborted));
             try {
                 topic->SetText(rtf::SplitLines(
                     helpproject::ConvertHotspots(rtf::JoinLines(topic->Text), lookup_)));
@@ -201,13 +231,24 @@ public:
     }
 
     TWinHelpImportResult Result() const { return result_; }
+    const TStringList& Warnings() const { return warnings_; }
 
 private:
+    // The number given by [MAP], or through an [ALIAS] that answers as `id`.
+    std::optional<std::int32_t> MapNumber(const std::string& id) const {
+        if (const std::optional<std::int32_t> mapped = hpj_.MappedNumber(id))
+            return mapped;
+        const auto alias = aliasNumbers_.find(platform::AnsiLowerCase(id));
+        if (alias == aliasNumbers_.end())
+            return std::nullopt;
+        return alias->second;
+    }
+
     // The number: from [MAP] (a topic holding it moves to the next free
     // number above), else the next free one from 10 after the last number.
     std::int32_t NumberFor(const std::string& id) {
         std::int32_t number = 0;
-        if (const std::optional<std::int32_t> mapped = hpj_.MappedNumber(id)) {
+        if (const std::optional<std::int32_t> mapped = MapNumber(id)) {
             number = *mapped;
             if (TBrindlewovenTopic* holder = project_.FindTopic(number)) {
                 const std::int32_t moveTo =
@@ -217,11 +258,52 @@ private:
                     project_.RenumberTopicLinks(number, moveTo);
             }
         } else {
-            number = project_.FirstFreeNumber(
-                TBrindlewovenProject::IncreasedTopicNumber(lastNumber_, 10));
+            number = NextNumber();
         }
         lastNumber_ = std::max(lastNumber_, number);
         return number;
+    }
+
+    std::int32_t NextNumber() const {
+        return project_.FirstFreeNumber(
+            TBrindlewovenProject::IncreasedTopicNumber(lastNumber_, 10));
+    }
+
+    // The pages open on the project's first topic, the one with the lowest
+    // number: the topic CONTENTS= names becomes it. A topic numbered in
+    // turn takes a number below the first one; one that [MAP] numbers keeps
+    // its number, and the topics numbered in turn below it move above the
+    // last number.
+    void PutContentsTopicFirst() {
+        const std::optional<std::string> option = hpj_.Option("Contents");
+        if (!option || TrimText(*option).empty() || project_.Topics().empty())
+            return;
+        const std::string id = platform::AnsiLowerCase(hpj_.AliasTarget(TrimText(*option)));
+        TBrindlewovenTopic* contents = nullptr;
+        for (TBrindlewovenTopic* topic : imported_)
+            if (platform::AnsiLowerCase(topic->TopicID) == id)
+                contents = topic;
+        TBrindlewovenTopic* first = project_.Topics().front().get();
+        if (!contents || contents == first)
+            return;
+        if (!MapNumber(contents->TopicID) && first->Number > 1) {
+            project_.ChangeTopicNumber(contents->Number,
+                                       first->Number > 10 ? 10 : first->Number - 1);
+            return;
+        }
+        for (TBrindlewovenTopic* topic : imported_) {
+            if (topic->Number >= contents->Number || MapNumber(topic->TopicID))
+                continue;
+            const std::int32_t moveTo = NextNumber();
+            project_.ChangeTopicNumber(topic->Number, moveTo);
+            lastNumber_ = moveTo;
+        }
+        first = project_.Topics().front().get();
+        if (first != contents)
+            warnings_.push_back("The contents topic \"" + contents->TopicID +
+                                "\" keeps its number " + std::to_string(contents->Number) +
+                                "; the pages open on topic " + std::to_string(first->Number) +
+                                ", which is numbered below it.");
     }
 
     void AddTopic(const TImportedPage& page, const std::string& topicHeader) {
@@ -251,7 +333,10 @@ private:
     const THpjFile& hpj_;
     components::IMessenger* messenger_;
     TWinHelpImportResult result_;
+    TStringList warnings_;
     std::int32_t lastNumber_ = 0;
+    bool localeTaken_ = false;
+    std::unordered_map<std::string, std::int32_t> aliasNumbers_; // lower-cased ID -> number
     std::vector<TBrindlewovenTopic*> imported_;
     std::unordered_set<const TBrindlewovenTopic*> importedSet_;
     TLinkLookup lookup_;
@@ -269,6 +354,14 @@ void ImportContents(TBrindlewovenProject& project, const fs::path& hpjPath, cons
         messenger->ShowMessage(components::TMessageKind::Error, std::string(), problem);
 }
 
+// What the import left out without stopping: the person may want to know,
+// nothing waits for an answer.
+void ShowWarnings(const TStringList& warnings, components::IMessenger* messenger) {
+    if (messenger)
+        for (const std::string& warning : warnings)
+            messenger->Warning(warning);
+}
+
 } // namespace
 
 TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
@@ -278,13 +371,32 @@ TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
     const THpjFile hpj = ReadHpjFile(hpjPath);
     TakeOptions(project, hpj);
     TakeSections(project, hpj);
-    const std::string roots = hpj.Option("Root").value_or("");
+    const std::vector<fs::path> roots = HpjRootFolders(hpj, hpjPath.parent_path());
     TTopicImport topics(project, hpj, messenger);
-    for (const std::string& fileName : hpj.Files)
-        topics.ImportTopicFile(LocateTopicFile(fileName, roots, hpjPath.parent_path()));
-    topics.ConvertHotspots();
+    try {
+        for (const std::string& fileName : hpj.Files)
+            topics.ImportTopicFile(LocateTopicFile(fileName, roots, hpjPath.parent_path()));
+    } catch (...) {
+        // The import ends here. The topics read so far stay, finished as
+        // after a whole import, so that they can be edited and made.
+        try {
+            topics.Finish(false);
+        } catch (const std::exception&) {
+            // The first fault is the one to report.
+        }
+        TStringList warnings = hpj.Warnings;
+        warnings.insert(warnings.end(), topics.Warnings().begin(), topics.Warnings().end());
+        ShowWarnings(warnings, messenger);
+        throw;
+    }
+    topics.Finish(true);
     ImportContents(project, hpjPath, hpj, messenger);
-    return topics.Result();
+    TStringList warnings = hpj.Warnings;
+    warnings.insert(warnings.end(), topics.Warnings().begin(), topics.Warnings().end());
+    ShowWarnings(warnings, messenger);
+    TWinHelpImportResult result = topics.Result();
+    result.Warnings = std::move(warnings);
+    return result;
 }
 
 } // namespace helpproject

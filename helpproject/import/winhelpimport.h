@@ -26,6 +26,10 @@ inline constexpr std::uint64_t kMaxTopicFileBytes = 64u << 20;
 struct TWinHelpImportResult {
     int TopicsImported = 0;
     int PagesWithoutID = 0; // pages skipped because they have no "#" footnote
+    // What was left out without stopping the import ([MAP] includes that
+    // could not be read, a contents topic that cannot come first), as the
+    // messenger showed it.
+    TStringList Warnings;
 };
 
 // Reads the project `hpjFileName` (a path as the user gave it; Windows paths
@@ -33,13 +37,23 @@ struct TWinHelpImportResult {
 // its stages ("Reading topics from RTF file...", "Converting topics to
 // Brindlewoven format...", "Importing contents file...") on `messenger` and
 // polling it for the user's abort. Throws EProjectError for a missing
-// [FILES] section, an RTF file that is not RTF or is empty, EBrindlewoven
-// for a topic that cannot be converted, components::EAbort (kImportAborted)
-// when the user stopped it, and the platform's error for a file that cannot
-// be read, is no regular file (a FIFO, a device) or is too large; topics
-// added until then stay. A contents file that cannot be imported does not
-// stop it: the messenger shows the error ("Error importing contents
-// file.\r..."), and the import goes on.
+// [FILES] section, a [FILES] entry found nowhere (the message names every
+// place looked at: each ROOT folder and the .hpj's own), an RTF file that
+// is not RTF or is empty, EBrindlewoven for a topic that cannot be
+// converted, components::EAbort (kImportAborted) when the user stopped it,
+// and the platform's error for a file that cannot be read, is no regular
+// file (a FIFO, a device) or is too large. The topics added until then
+// stay, with their hotspots converted and the contents topic first, as
+// after a whole import; the contents file is not read then.
+//
+// A contents file that cannot be imported does not stop it: the messenger
+// shows the error ("Error importing contents file.\r..."), and the import
+// goes on. What else was left out (Warnings) goes to the messenger's
+// warnings, which wait for no answer.
+//
+// The project's locale comes from the LCID option, else, when the project
+// has none and the first topic file is written in another code page than
+// Windows-1252, from that file's code page and language.
 TWinHelpImportResult ImportWinHelpProject(TBrindlewovenProject& project,
                                           const std::string& hpjFileName,
                                           components::IMessenger* messenger = nullptr);

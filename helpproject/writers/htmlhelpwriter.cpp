@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "helpproject/brindlewovenproject.h"
 #include "helpproject/buildselection.h"
@@ -37,6 +38,23 @@ TStringList SplitKeywordParts(const std::string& text) {
     return parts;
 }
 
+// A keyword and its sub-keyword ("Files, opening"), each trimmed.
+std::pair<std::string, std::string> SplitIndexKeyword(const std::string& part) {
+    const auto comma = part.find(',');
+    return {TrimText(part.substr(0, comma)),
+            comma == std::string::npos ? std::string() : TrimText(part.substr(comma + 1))};
+}
+
+// A keyword as a page's keyword object names it: trimmed as the index
+// trims it ("first,sub" with both parts trimmed), empty when the index
+// leaves it out.
+std::string IndexKeywordText(const std::string& part) {
+    const auto [first, sub] = SplitIndexKeyword(part);
+    if (first.empty() || sub.empty())
+        return first;
+    return first + "," + sub;
+}
+
 // One HTML Help run: the project, its output and what it reports.
 struct THtmlHelpRun {
     const TBrindlewovenProject& Project;
@@ -64,8 +82,12 @@ TStringList TopicPage(const TBrindlewovenProject& project, const TBrindlewovenTo
     if (!topic.KKeywords.empty()) {
         lines.push_back("\t<OBJECT TYPE=\"application/x-oleobject\" "
                         "CLASSID=\"clsid:1e2a7bd0-dab9-11d0-b93a-00c04fc99f9e\">");
-        for (const auto& part : SplitKeywordParts(topic.KKeywords))
-            lines.push_back("\t\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(part) + "\">");
+        for (const auto& part : SplitKeywordParts(topic.KKeywords)) {
+            const std::string keyword = IndexKeywordText(part);
+            if (!keyword.empty())
+                lines.push_back("\t\t<PARAM NAME=\"Keyword\" VALUE=\"" + HtmlEscape(keyword) +
+                                "\">");
+        }
         lines.push_back("\t</OBJECT>");
     }
     lines.push_back(HtmlAuthorMeta(project));
@@ -269,10 +291,7 @@ bool TAnsiTextLess::operator()(const std::string& a, const std::string& b) const
 
 void AddTopicToIndex(THtmlIndex& index, const std::string& keywords, const std::string& pageLine) {
     for (const auto& part : SplitKeywordParts(keywords)) {
-        const auto comma = part.find(',');
-        const std::string first = TrimText(part.substr(0, comma));
-        const std::string sub =
-            comma == std::string::npos ? std::string() : TrimText(part.substr(comma + 1));
+        const auto [first, sub] = SplitIndexKeyword(part);
         if (first.empty())
             continue;
         auto& item = index[platform::AnsiLowerCase(first)];

@@ -130,7 +130,7 @@ public:
     }
 
     struct THotspot {
-        long Close = -1;
+        long Close = -1; // -1: the code stands inside the hotspot's tags
         long Open = -1;
         bool Jump = false;
     };
@@ -139,7 +139,15 @@ public:
     // text, and the last opening tag of its kind before it. With
     // `stopAtControl` neither may lie before a line break. The tags found
     // are no longer hotspot tags.
-    bool FindHotspot(bool stopAtControl, bool requireOpen, THotspot& spot) {
+    //
+    // With `allowInside`, an opening tag after the last closing one means
+    // that the code stands inside its hotspot's format (set for the whole
+    // paragraph, or over the code too): the hotspot runs from that tag to
+    // the code, and its closing tag, still to come, is dropped.
+    bool FindHotspot(bool stopAtControl, bool requireOpen, THotspot& spot,
+                     bool allowInside = false) {
+        if (allowInside && FindOpenHotspot(stopAtControl, spot))
+            return true;
         if (closing_.empty())
             return false;
         const long close = *closing_.rbegin();
@@ -164,6 +172,9 @@ public:
         return true;
     }
 
+    // Drops the next closing tag of a hotspot found open (FindHotspot).
+    void DropNextClose(bool jump) { ++(jump ? dropStrikeClose_ : dropUClose_); }
+
     std::string& Seg(long index) { return segs_[static_cast<std::size_t>(index)]; }
     TKind KindOf(long index) const { return kinds_[static_cast<std::size_t>(index)]; }
 
@@ -187,7 +198,26 @@ public:
     }
 
 private:
+    bool FindOpenHotspot(bool stopAtControl, THotspot& spot) {
+        const long strike = openStrike_.empty() ? -1 : *openStrike_.rbegin();
+        const long u = openU_.empty() ? -1 : *openU_.rbegin();
+        const long open = std::max(strike, u);
+        const long close = closing_.empty() ? -1 : *closing_.rbegin();
+        if (open < 0 || open < close || (stopAtControl && lastControl_ > open))
+            return false;
+        spot.Open = open;
+        spot.Close = -1;
+        spot.Jump = open == strike;
+        (spot.Jump ? openStrike_ : openU_).erase(open);
+        return true;
+    }
+
     void AppendTag(std::string tag, TKind kind) {
+        int& drop = kind == StrikeClose ? dropStrikeClose_ : dropUClose_;
+        if ((kind == StrikeClose || kind == UClose) && drop > 0) {
+            --drop;
+            return;
+        }
         segs_.push_back(std::move(tag));
         kinds_.push_back(kind);
         const long index = static_cast<long>(segs_.size()) - 1;
@@ -203,13 +233,21 @@ private:
     std::vector<TKind> kinds_;
     std::set<long> closing_, openStrike_, openU_;
     long lastControl_ = -1;
+    int dropStrikeClose_ = 0, dropUClose_ = 0;
 };
 
 // Rewrites a found hotspot: the closing tag becomes "</A>" (or goes), the
-// opening tag becomes the anchor (or goes).
+// opening tag becomes the anchor (or goes). A hotspot found open ends at
+// the code.
 void RewriteHotspot(THotspotOutput& out, const THotspotOutput::THotspot& spot, bool link,
                     const std::string& anchor) {
-    out.Seg(spot.Close) = link ? "</A>" : "";
+    if (spot.Close >= 0) {
+        out.Seg(spot.Close) = link ? "</A>" : "";
+    } else {
+        if (link)
+            out.AppendText("</A>");
+        out.DropNextClose(spot.Jump);
+    }
     if (spot.Open >= 0)
         out.Seg(spot.Open) = link ? anchor : "";
 }
@@ -525,7 +563,7 @@ void ConvertLinkIdCodes(const TBrindlewovenProject& project, TStringList& broken
                         brokenLinks.push_back(BrokenLine("linkID=" + number, label));
 
                     THotspotOutput::THotspot spot;
-                    if (!out.FindHotspot(true, false, spot))
+                    if (!out.FindHotspot(true, false, spot, true))
                         return true;
                     const bool link = !noLinks && !page.empty();
                     std::string anchor;
@@ -584,9 +622,12 @@ void ConvertLinkCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
                     brokenLinks.push_back(BrokenLine("link=" + argument, label));
                 }
             } else if (atSign == std::string::npos) {
+                // An ID or anchor found nowhere leaves its text plain.
                 std::string url;
-                if (!index.Find(platform::AnsiLowerCase(argument), url))
+                if (!index.Find(platform::AnsiLowerCase(argument), url)) {
                     brokenLinks.push_back(BrokenLine("link=" + argument, label));
+                    link = false;
+                }
                 anchor = "<A HREF=\"" + url + "\">";
             } else {
                 const std::string context = argument.substr(0, atSign);
@@ -613,7 +654,7 @@ void ConvertLinkCodes(const TBrindlewovenProject&, TStringList& brokenLinks,
                 }
             }
             THotspotOutput::THotspot spot;
-            if (out.FindHotspot(false, false, spot))
+            if (out.FindHotspot(false, false, spot, true))
                 RewriteHotspot(out, spot, link, anchor);
             return true;
         });
@@ -634,11 +675,12 @@ void ConvertLinkTargetCodes(const TBrindlewovenProject&, TStringList& brokenLink
                         name.resize(window);
                     name = platform::AnsiLowerCase(TrimText(name));
                     std::string url;
-                    if (!index.Find(name, url))
+                    const bool found = index.Find(name, url);
+                    if (!found)
                         brokenLinks.push_back(BrokenLine("linktarget=" + name, label));
                     THotspotOutput::THotspot spot;
-                    if (out.FindHotspot(false, false, spot))
-                        RewriteHotspot(out, spot, !noLinks, "<A HREF=\"" + url + "\">");
+                    if (out.FindHotspot(false, false, spot, true))
+                        RewriteHotspot(out, spot, !noLinks && found, "<A HREF=\"" + url + "\">");
                     return true;
                 });
 }

@@ -12,6 +12,12 @@
 // into being when an earlier code is cut out ("{li{link=a}nk=b}") stays
 // text, and formatting tags that a link argument carries into its own anchor
 // are not taken for hotspot tags. Neither is written by the editor.
+//
+// A link code that stands inside its hotspot's format (the jump's format set
+// for the whole paragraph, or over the code too) still makes its link: the
+// hotspot runs from the format's opening tag to the code. A link whose topic,
+// ID or anchor exists nowhere leaves its text plain and goes to the broken
+// links; it never becomes an anchor with an empty address.
 #include <cstdint>
 #include <map>
 #include <string>

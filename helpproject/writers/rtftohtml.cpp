@@ -304,6 +304,7 @@ public:
         tabIndex_ = 0;
 
         size_t html = platform::FindNoCase(text, "{html=", 0);
+        size_t rule = platform::FindNoCase(text, kRuleCode, 0);
         const size_t last = cells.size() - 1; // the final paragraph mark is not visited
         for (size_t i = 0; i < last; ++i) {
             if (i == html) {
@@ -311,6 +312,8 @@ public:
                 if (close != std::string::npos) {
                     line_.append(text, i + 6, close - i - 6);
                     html = platform::FindNoCase(text, "{html=", close + 1);
+                    if (rule != std::string::npos && rule < close)
+                        rule = platform::FindNoCase(text, kRuleCode, close + 1);
                     i = close;
                     continue;
                 }
@@ -318,6 +321,19 @@ public:
             }
             const unsigned char c = static_cast<unsigned char>(text[i]);
             const rtf::ParaFormat& paragraph = cells.ParaFormat(i);
+            if (i == rule) {
+                // The first keep-with-next code ends the non-scrolling region:
+                // a rule after the paragraph it ends.
+                if (breakPending_) {
+                    ParagraphEnd(paragraph, cells.Format(i), cells.ParagraphIndex(i));
+                    breakPending_ = false;
+                }
+                rulePending_ = true;
+                paraHasText_ = true;
+                rule = std::string::npos;
+                i += kRuleCode.size() - 1;
+                continue;
+            }
             if (c == '\r') {
                 if (breakPending_)
                     ParagraphEnd(paragraph, cells.Format(i), cells.ParagraphIndex(i));
@@ -335,14 +351,16 @@ public:
                 ParagraphEnd(paragraph, cells.Format(i), cells.ParagraphIndex(i));
                 breakPending_ = false;
             }
+            if (rulePending_)
+                RuleWithinParagraph(paragraph);
             Open(cells.Format(i));
             Translate(cells, i);
             paraHasText_ = true;
-            // The rest of the stretch in this format, up to a character with
-            // a rule of its own, goes straight to the line: nothing opens
-            // or closes before it.
+            // The rest of the stretch in this format, up to a character or
+            // code with a rule of its own, goes straight to the line: nothing
+            // opens or closes before it.
             if (!spanOpen_) {
-                const size_t end = std::min({cells.StretchEnd(i), last, html});
+                const size_t end = std::min({cells.StretchEnd(i), last, html, rule});
                 size_t j = i + 1;
                 for (; j < end && IsPlain(text[j]); ++j)
                     if (text[j] == ' ')
@@ -356,11 +374,12 @@ public:
         if (!tagsClosed_)
             Emit(CloseTags());
         if (paragraphForm_) {
-            Emit(inList_ ? "</LI></UL>" : "</P>");
+            Emit(inList_ ? TakeRule() + "</LI></UL>" : "</P>" + TakeRule());
         } else {
             std::string end;
             if (centred_)
                 end += "</CENTER>";
+            end += TakeRule();
             if (inList_)
                 end += "</LI></UL>";
             if (!end.empty())
@@ -370,7 +389,40 @@ public:
     }
 
 private:
+    static constexpr std::string_view kRuleCode = "{keepn}";
+
     void Emit(std::string line) { out_(line); }
+
+    // The rule that ends the non-scrolling region, once its paragraph or
+    // list item is done; it is a block of its own, so the text's tags are
+    // closed before it.
+    std::string TakeRule() {
+        if (!rulePending_)
+            return {};
+        rulePending_ = false;
+        return "<HR>";
+    }
+
+    // Text after the code in its own paragraph: the rule comes before it,
+    // outside the paragraph (a list item holds it), and the text goes on in
+    // a paragraph of the same format, its tags opened again.
+    void RuleWithinParagraph(const rtf::ParaFormat& p) {
+        line_ += CloseTags();
+        tagsClosed_ = true;
+        opened_ = nullptr;
+        if (spanOpen_) {
+            line_ += "</span>";
+            spanOpen_ = false;
+        }
+        if (paragraphForm_ && !inList_) {
+            line_ += "</P>" + TakeRule();
+            Emit(std::move(line_));
+            line_ = ParagraphStart(p);
+        } else {
+            line_ += TakeRule();
+        }
+        cellStart_ = line_.size();
+    }
 
     std::string FontTag() const { return HtmlFontTag(project_, face_, color_, size_); }
 
@@ -609,11 +661,11 @@ private:
             }
             paraHasText_ = false;
             if (inList_ && next.bullet && !apart) {
-                line_ += "</LI>";
+                line_ += TakeRule() + "</LI>";
                 Emit(std::move(line_));
                 line_ = "<LI>";
             } else {
-                line_ += inList_ ? "</LI></UL>" : "</P>";
+                line_ += inList_ ? TakeRule() + "</LI></UL>" : "</P>" + TakeRule();
                 Emit(std::move(line_));
                 tables_.Between(ended, nextIndex);
                 line_ = ParagraphStart(next);
@@ -629,10 +681,13 @@ private:
             // either: the cell ends it.
             const bool listGoesOn = inList_ && next.bullet && !apart;
             if (inList_) {
-                line_ += listGoesOn ? "</LI>" : "</LI></UL>";
+                line_ += TakeRule() + (listGoesOn ? "</LI>" : "</LI></UL>");
                 inList_ = listGoesOn;
             } else if (apart ? !tables_.CellEnd(ended) : !next.bullet) {
-                line_ += "<BR>";
+                // The rule breaks the line as well.
+                line_ += rulePending_ ? TakeRule() : "<BR>";
+            } else {
+                line_ += TakeRule();
             }
             Emit(std::move(line_));
             line_.clear();
@@ -666,6 +721,7 @@ private:
     bool inList_ = false;
     bool centred_ = false;
     bool spanOpen_ = false;
+    bool rulePending_ = false; // the non-scrolling region's rule is to come
     size_t cellStart_ = 0;
     size_t tabIndex_ = 0;
     int hanging_ = 0;
@@ -767,17 +823,17 @@ std::string HtmlStyleCloseTags(unsigned styles) {
 }
 
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project) {
+    // The program keeps its text in Windows-1252: that is the code page of
+    // a project whose locale names none (no locale, an unknown or a
+    // Unicode-only one), and a page never goes without its character set.
+    constexpr int kProgramCodePage = 1252;
     const std::string locale = TrimText(project.LocaleID);
     // A code of more than eight digits counts by its first eight.
     const std::optional<std::uint32_t> lcid =
         platform::ParseHex32(LocaleCodeDigits(locale).substr(0, 8));
-    if (!lcid)
-        return {};
-    // Unicode-only and unknown locales have no ANSI code page: the tag
-    // names code page 0, as the locale query answers for them.
-    const int codePage = std::max(platform::AnsiCodePageForLocale(*lcid), 0);
+    const int codePage = lcid ? platform::AnsiCodePageForLocale(*lcid) : 0;
     return "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=windows-" +
-           std::to_string(codePage) + "\">";
+           std::to_string(codePage > 0 ? codePage : kProgramCodePage) + "\">";
 }
 
 void InsertPopupScript(const TBrindlewovenProject&, TStringList& page) {
@@ -810,20 +866,7 @@ std::string RemoveEmptyFontTags(const TBrindlewovenProject&, const std::string& 
 void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocument& document,
                        bool paragraphForm, const THtmlLineSink& output) {
     const Cells kept(document);
-    // The first keep-with-next code marks the end of the non-scrolling
-    // region: a rule.
-    bool ruleSet = false;
-    const THtmlLineSink emit = [&](std::string& line) {
-        if (!ruleSet) {
-            const size_t at = platform::FindNoCase(line, "{keepn}", 0);
-            if (at != std::string::npos) {
-                line.replace(at, 7, "<HR>");
-                ruleSet = true;
-            }
-        }
-        output(line);
-    };
-    Walker walker(project, document, paragraphForm, emit);
+    Walker walker(project, document, paragraphForm, output);
     walker.Run(kept);
 }
 

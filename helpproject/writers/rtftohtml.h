@@ -41,8 +41,9 @@ std::string HtmlFontTag(const TBrindlewovenProject& project, const std::string& 
                         TColorValue color, int size);
 std::string HtmlStyleOpenTags(unsigned styles);
 std::string HtmlStyleCloseTags(unsigned styles);
-// The META tag naming the project locale's ANSI code page; empty when the
-// locale is not given or has no ANSI code page.
+// The META tag naming the project locale's ANSI code page, windows-1252
+// (the program's own) when the locale is not given or has no ANSI code
+// page.
 std::string HtmlCharsetMeta(const TBrindlewovenProject& project);
 void InsertPopupScript(const TBrindlewovenProject& project, TStringList& page);
 // Drops every empty FONT element ("<FONT ...></FONT>"), in one pass.
@@ -59,7 +60,10 @@ void RtfDocumentToHtml(const TBrindlewovenProject& project, const rtf::RtfDocume
                        bool paragraphForm, const THtmlLineSink& output);
 
 // Converts the topic (or reuses its cache for the form) and appends the
-// lines to `output`.
+// lines to `output`. The first "{keepn}" code, where the non-scrolling
+// region ends, becomes a rule ("<HR>") after the paragraph that holds it
+// (inside a list item), its tags closed first: text after the code goes on
+// in a paragraph of the same format. Later codes stay text.
 void RtfToHtml(const TBrindlewovenProject& project, const TBrindlewovenTopic& topic,
                TStringList& output, bool paragraphForm);
 

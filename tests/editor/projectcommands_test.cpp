@@ -220,6 +220,38 @@ TEST_F(ProjectCommandsTest, ImportPassesEveryTopicThroughTheEditor) {
     EXPECT_TRUE(passing.passed.empty());
 }
 
+// An import that ends early (here at a [FILES] entry found nowhere) brings
+// the topics it read into the window all the same, and its error follows;
+// one that read nothing leaves the open project as it was.
+TEST_F(ProjectCommandsTest, ImportThatEndsEarlyShowsTheTopicsItRead) {
+    commands.OpenProject(sample);
+    const auto* before = &session.Project();
+    host.OpenAnswers = {BW_TEST_DATA "/writers/wordimport/scribe.hpj"};
+    const int shown = host.Shown;
+    try {
+        commands.Import();
+        FAIL() << "the import went through";
+    } catch (const helpproject::EProjectError& error) {
+        EXPECT_TRUE(std::string(error.what())
+                        .starts_with("Cannot find the topic file \"afxprint.rtf\" of [FILES]."));
+    }
+    EXPECT_NE(&session.Project(), before);
+    EXPECT_EQ(session.Project().TopicCount(), 7);
+    EXPECT_EQ(session.Project().Topics().front()->TopicID, "main_index");
+    EXPECT_EQ(host.Shown, shown + 1);
+    EXPECT_FALSE(session.Modified());
+    EXPECT_TRUE(session.Project().FileName.empty());
+    EXPECT_EQ(commands.SaveDialogFileName(), BW_TEST_DATA "/writers/wordimport/scribe.bwv");
+
+    // A project whose first file is missing brings nothing: the project stays.
+    const fs::path hpj = scratch.Path() / "none.hpj";
+    std::ofstream(hpj) << "[FILES]\r\nnowhere.rtf\r\n";
+    const auto* imported = &session.Project();
+    host.OpenAnswers = {hpj.string()};
+    EXPECT_THROW(commands.Import(), helpproject::EProjectError);
+    EXPECT_EQ(&session.Project(), imported);
+}
+
 TEST_F(ProjectCommandsTest, PascalUnitStartsAtTheNextThousand) {
     struct TParsingHost : projecttest::TRecordingHost {
         std::int32_t asked = 0;

@@ -60,6 +60,30 @@ TEST(Footnotes, EveryFormOfMarkAndText) {
         {R"(${\footnote A \{brace\} and \\ one})", '$', "A {brace} and \\ one"},
         {R"( {\up !}{\footnote {\up !} SetContents(`',`x')})", '!', "SetContents(`',`x')"},
         {R"(${\footnote {\*\bkmkstart b}Bookmarked})", '$', "Bookmarked"},
+        // Word writes typographic characters as control words and characters
+        // outside the code page as "\uN" with a fallback: each becomes its
+        // Windows-1252 character in every kind of footnote, the fallback
+        // dropped.
+        {R"(${\footnote File\rquote s Properties})", '$', "File\x92s Properties"},
+        {R"({\cs16\super !{\footnote {\cs16\super !} CBB(\ldblquote d3\rdblquote ,)"
+         R"(\ldblquote JI(`a.hlp\rquote ,`b\rquote )\rdblquote )}})",
+         '!',
+         "CBB(\x93"
+         "d3\x94,\x93JI(`a.hlp\x92,`b\x92)\x94)"},
+        {R"(K{\footnote \lquote quoted\rquote ;dash\endash en;dash\emdash em})", 'K',
+         "\x91quoted\x92;dash\x96"
+         "en;dash\x97"
+         "em"},
+        {R"(+{\footnote \bullet list:0010})", '+', "\x95list:0010"},
+        {R"(#{\footnote id\'5fone})", '#', "id_one"},
+        // "\uN" with its one fallback character, then "\uc0" without one.
+        {R"(${\footnote caf\u233\'e9 \uc0\u8212  end})", '$', "caf\xE9 \x97 end"},
+        {R"(${\footnote a\uc2\u8220\'93\'93 b})", '$', "a\x93 b"},
+        // Negative values stand for the upper half; no Windows-1252 form: "?".
+        {R"(${\footnote x\u-3913?y})", '$', "x?y"},
+        {R"(${\footnote \u20013?\u22269?})", '$', "??"},
+        // A pair of surrogates is one character: one "?".
+        {R"(${\footnote \u-10179?\u-8704?!})", '$', "?!"},
     };
     for (const Case& c : cases) {
         const auto notes = FindFootnotes(c.rtf);

@@ -101,6 +101,17 @@ TEST(Tables, WritingGivesTheTableBackAndIsStable) {
     EXPECT_NE(written.find("\\pard\\intbl\\itap2 Inner A\\nestcell"), std::string::npos);
     EXPECT_NE(written.find("{\\*\\nesttableprops\\trowd\\trgaph50"), std::string::npos);
     EXPECT_NE(written.find("\\nestrow}{\\nonesttables\\par}"), std::string::npos);
+    // The row that holds the nested table: its paragraphs name their depth,
+    // and its own definition follows the nested one again before "\row", as
+    // readers of nested tables take the definition read last.
+    EXPECT_NE(written.find("\\pard\\intbl\\itap1 Outer one\\cell"), std::string::npos);
+    EXPECT_NE(written.find("\\pard\\intbl\\itap1 After inner\\cell\\trowd\\trgaph70\\cellx3000"
+                           "\\cellx6000\\row"),
+              std::string::npos)
+        << written;
+    // Rows without nested tables stay as they were.
+    EXPECT_EQ(written.find("\\itap1 F1"), std::string::npos);
+    EXPECT_NE(written.find("\\pard\\intbl\\f1 F1"), std::string::npos) << written;
 
     const RtfDocument again = RtfDocument::Parse(written);
     EXPECT_EQ(Shape(again), kFixtureShape);
@@ -157,8 +168,15 @@ TEST(Tables, UnsoundTablesAreMadeSound) {
     const Case cases[] = {
         {"a table starts the document and ends it",
          "{\\rtf1\\trowd\\cellx1000\\pard\\intbl A\\cell\\row}", "0 \n1|A # 1000\n0 \n"},
-        {"cells without a row end leave the table",
-         "{\\rtf1\\pard\\intbl A\\cell B\\par\\pard C\\par}", "0 A\n0 B\n0 C\n"},
+        {"cells that never reach a row end keep their row; a paragraph after them leaves it",
+         "{\\rtf1\\pard\\intbl A\\cell B\\par\\pard C\\par}", "0 \n1|A # 1440\n0 B\n0 C\n"},
+        {"a row cut short by the end of the text keeps its cells and definition",
+         "{\\rtf1 x\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl A\\cell B\\cell\\par}",
+         "0 x\n1|A\n1|B # 2000 4000\n0 \n"},
+        {"a nested row cut short by the end of its outer cell keeps its cells",
+         "{\\rtf1 x\\par\\trowd\\cellx5000\\pard\\intbl o\\par\\pard\\intbl\\itap2 A\\nestcell"
+         " B\\nestcell\\pard\\intbl\\itap1 c\\cell\\row\\pard y\\par}",
+         "0 x\n1 o\n2|A\n2|B # 1440 2880\n1|c # 5000\n0 y\n"},
         {"a row without a definition gets cells an inch wide",
          "{\\rtf1 x\\par\\pard\\intbl A\\cell B\\cell\\row\\pard y\\par}",
          "0 x\n1|A\n1|B # 1440 2880\n0 y\n"},

@@ -336,3 +336,49 @@ TEST(RtfQtTables, ALineBetweenTwoCellsIsDrawnOnce) {
     EXPECT_EQ(SideOf(*table, 1, 1, QTextFormat::TableCellTopBorder), "-");
     EXPECT_EQ(SideOf(*table, 1, 1, QTextFormat::TableCellRightBorder), faint);
 }
+
+// A nested table as Word 2000 wrote it (the outer row's definition again at
+// the row's end, "\itap1" after the nested rows) and a row cut short by the
+// end of the text: the editor shows each table with its own cell widths and
+// stores the rows back as they came.
+TEST(RicherEditNestedTables, WordRowsKeepTheirOwnCellsThroughTheEditor) {
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Keys:\\par\r\n"
+        "\\trowd\\trgaph108\\trleft-108\\cellx3000\\cellx8000\\pard\\intbl {Editing\\cell }"
+        "\\pard\\intbl\\itap2 {Undo\\nestcell }{Ctrl+Z\\nestcell }\r\n"
+        "\\pard\\intbl\\itap2 {{\\*\\nesttableprops\\trowd\\trgaph108\\trleft-108\\cellx1500"
+        "\\cellx4500\\nestrow}{\\nonesttables \\par }}\r\n"
+        "\\pard\\intbl\\itap1 {\\cell }\\pard\\intbl {\\trowd\\trgaph108\\trleft-108\\cellx3000"
+        "\\cellx8000\\row }\\pard See also.\\par\r\n"
+        "\\trowd\\trgaph108\\trleft-108\\cellx2000\\cellx4000\\pard\\intbl {Title bar\\cell }"
+        "{Shows the name\\cell }\r\n\\par }";
+    const rtf::RtfDocument model = rtf::RtfDocument::Parse(word);
+    TRicherEdit edit;
+    edit.LoadFromStrings(rtf::WriteRtfLines(model));
+    const std::vector<QTextTable*> tables = Tables(edit.document()->rootFrame());
+    ASSERT_EQ(tables.size(), 3u); // the outer table, the one nested in it, the row cut short
+    const auto widths = [](const QTextTable* table) {
+        std::vector<double> pixels;
+        for (const QTextLength& width : table->format().columnWidthConstraints())
+            pixels.push_back(width.rawValue());
+        return pixels;
+    };
+    EXPECT_EQ(widths(tables[0]),
+              (std::vector<double>{3108 / kTwipsPerPixel, 5000 / kTwipsPerPixel}));
+    EXPECT_EQ(widths(tables[1]),
+              (std::vector<double>{1608 / kTwipsPerPixel, 3000 / kTwipsPerPixel}));
+    EXPECT_EQ(tables[1]->rows(), 1);
+    EXPECT_EQ(tables[1]->cellAt(0, 1).firstCursorPosition().block().text(), "Ctrl+Z");
+    EXPECT_EQ(widths(tables[2]),
+              (std::vector<double>{2108 / kTwipsPerPixel, 2000 / kTwipsPerPixel}));
+    EXPECT_EQ(tables[2]->cellAt(0, 1).firstCursorPosition().block().text(), "Shows the name");
+
+    std::vector<std::string> back;
+    edit.SaveToStrings(back);
+    EXPECT_EQ(Shape(rtf::RtfDocument::Parse(rtf::JoinLines(back))), Shape(model));
+    const std::string stored = rtf::JoinLines(back);
+    EXPECT_NE(stored.find("\\pard\\intbl\\itap1\\cell\\trowd\\trgaph108\\trleft-108\\cellx3000"
+                          "\\cellx8000\\row"),
+              std::string::npos)
+        << stored;
+}

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 #include "editor/ui/propertybar.h"
@@ -120,6 +121,29 @@ TEST_F(TopicGridViewTest, ARemovedColumnComesBackLastWithItsWidth) {
     EXPECT_EQ(form->Context().Grid().Layout().Width(TTopicColumn::Title), 77);
     // The last column fills the panel, never below its own width.
     EXPECT_GE(View().columnWidth(2), 77);
+}
+
+// A number of any length shows whole in its column, in the bold of the
+// current topic's row too: the column grows when a topic takes a longer
+// number (as renumbering or an import of mapped numbers give).
+TEST_F(TopicGridViewTest, NumberColumnShowsTheWidestNumberWhole) {
+    View().resize(400, 300);
+    const int narrow = View().columnWidth(0);
+    form->Context().Project().ChangeTopicNumber(10, 2147483647); // the current topic
+    View().Rebuild();
+    const int row = RowOf(2147483647);
+    ASSERT_GE(row, 0);
+    ASSERT_TRUE(Model().index(row, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_GT(View().columnWidth(0), narrow);
+    QStyleOptionViewItem option;
+    option.initFrom(&View());
+    for (int r = 0; r < Model().rowCount(); ++r)
+        EXPECT_LE(View().itemDelegate()->sizeHint(option, Model().index(r, 0)).width(),
+                  View().columnWidth(0))
+            << Cell(r, 0);
+    EXPECT_LE(View().horizontalHeader()->sectionSizeHint(0), View().columnWidth(0));
+    // The other columns keep their widths; the last one fills the panel.
+    EXPECT_EQ(View().columnWidth(0) + View().columnWidth(1), View().viewport()->width());
 }
 
 } // namespace

@@ -80,6 +80,51 @@ TEST_F(WinHelpImportErrors, WindowsPathInFilesFallsBackToHpjFolder) {
     EXPECT_EQ(ImportWinHelpProject(*project, Hpj()).TopicsImported, 2);
 }
 
+// The pages open on the first topic: the one CONTENTS= names becomes it.
+// Numbers that [MAP] gives stay; topics numbered in turn make way.
+TEST_F(WinHelpImportErrors, ContentsTopicComesFirst) {
+    const char* const rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\r\n"
+                            "#{\\footnote a}\\pard A.\\par\\page\r\n"
+                            "#{\\footnote b}\\pard B.\\par\\page\r\n"
+                            "#{\\footnote home}\\pard Home.\\par\r\n}\r\n";
+    struct Case {
+        const char* name;
+        const char* map;
+        std::vector<std::pair<std::string, std::int32_t>> topics; // in number order
+        bool warned;
+    };
+    const Case cases[] = {
+        {"numbered in turn: below the first", "", {{"home", 9}, {"a", 10}, {"b", 20}}, false},
+        {"mapped: the topics numbered in turn move above it",
+         "home=500\r\n",
+         {{"home", 500}, {"a", 510}, {"b", 520}},
+         false},
+        {"mapped, a mapped topic below it: a warning",
+         "home=500\r\nb=7\r\n",
+         {{"b", 7}, {"home", 500}, {"a", 510}},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write("p.hpj",
+              std::string("[OPTIONS]\r\nCONTENTS=home\r\n[FILES]\r\nt.rtf\r\n[MAP]\r\n") + c.map);
+        Write("t.rtf", rtf);
+        auto project = Empty();
+        components::TScriptedMessenger messenger;
+        const TWinHelpImportResult result = ImportWinHelpProject(*project, Hpj(), &messenger);
+        std::vector<std::pair<std::string, std::int32_t>> got;
+        for (const auto& topic : project->Topics())
+            got.emplace_back(topic->TopicID, topic->Number);
+        EXPECT_EQ(got, c.topics);
+        EXPECT_EQ(result.Warnings.size(), c.warned ? 1u : 0u);
+        if (c.warned) {
+            EXPECT_EQ(result.Warnings[0],
+                      "The contents topic \"home\" keeps its number 500; the pages "
+                      "open on topic 7, which is numbered below it.");
+        }
+    }
+}
+
 // Records each progress stage as "text/maximum;".
 class StageRecorder : public components::TScriptedMessenger {
 public:

@@ -164,7 +164,13 @@ TEST_F(WinHelpImportFixture, ContentsFileKeepsEveryRemainingLine) {
     EXPECT_EQ(project->ContentsLines,
               (TStringList{"1 Getting started", "2 Introduction=intro", "2 Details=details>main",
                            "x not a level", "2 Macro=!ExecFile(a);Close()"}));
-    EXPECT_TRUE(messenger.Records.empty());
+    // The one thing said: the [MAP] include that is nowhere, a warning.
+    ASSERT_EQ(messenger.Records.size(), 1u);
+    EXPECT_EQ(messenger.Records[0].What, components::TScriptedMessenger::TRecord::Warning);
+    EXPECT_TRUE(messenger.Records[0].Text.starts_with(
+        "The file \"more.h\" that [MAP] includes was not read: not found (looked for "))
+        << messenger.Records[0].Text;
+    EXPECT_EQ(result.Warnings, TStringList{messenger.Records[0].Text});
 }
 
 } // namespace

@@ -38,14 +38,49 @@ void CollectParserError(void* problems, xmlErrorPtr error) {
     static_cast<std::vector<std::string>*>(problems)->push_back(At(error->line, message));
 }
 
-// What the parser's tree shows: list items outside a list, pictures and
-// image-map areas without ALT text.
+// Blocks, which a paragraph cannot hold: an HTML5 parser ends the open P
+// at each of them and then finds the P's own end tag closing nothing.
+const std::set<std::string, std::less<>> kBlockElements = {
+    "address", "blockquote", "center", "dir", "div",  "dl", "fieldset", "h1",  "h2",    "h3",
+    "h4",      "h5",         "h6",     "hr",  "menu", "ol", "p",        "pre", "table", "ul"};
+// Text-level elements. A rule inside one (a rule drawn in the middle of
+// bold text) splits the text's format in two, and an HTML5 parser keeps it
+// in neither.
+const std::set<std::string, std::less<>> kTextElements = {
+    "a",     "b",    "big",    "cite",   "code", "em",  "font", "i", "kbd", "samp",
+    "small", "span", "strike", "strong", "sub",  "sup", "tt",   "u", "var"};
+
+// The paragraph or the nearest text-level element around `node`, below the
+// nearest block, list item or cell that holds it; empty when there is none.
+std::string TextElementAround(xmlNodePtr node) {
+    std::string text;
+    for (xmlNodePtr up = node->parent; up && up->type == XML_ELEMENT_NODE; up = up->parent) {
+        const std::string name = reinterpret_cast<const char*>(up->name);
+        if (name == "p")
+            return name;
+        if (text.empty() && kTextElements.count(name))
+            text = name;
+        if (kBlockElements.count(name) || name == "li" || name == "td" || name == "th" ||
+            name == "body")
+            break;
+    }
+    return text;
+}
+
+// What the parser's tree shows: list items outside a list, blocks inside a
+// paragraph, rules inside text-level elements, pictures and image-map areas
+// without ALT text.
 void CheckElements(xmlNodePtr node, std::vector<std::string>& problems) {
     for (; node; node = node->next) {
         if (node->type != XML_ELEMENT_NODE)
             continue;
         const std::string name = reinterpret_cast<const char*>(node->name);
         const int line = static_cast<int>(xmlGetLineNo(node));
+        if (kBlockElements.count(name)) {
+            const std::string around = TextElementAround(node);
+            if (around == "p" || (!around.empty() && name == "hr"))
+                problems.push_back(At(line, "<" + name + "> inside <" + around + ">"));
+        }
         if ((name == "img" || name == "area") && !xmlHasProp(node, BAD_CAST "alt"))
             problems.push_back(At(line, "<" + name + "> without ALT text"));
         if (name == "li") {

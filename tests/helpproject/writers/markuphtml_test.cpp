@@ -114,6 +114,30 @@ TEST(MarkupHtml, LinkIdCodes) {
          false,
          {}},
         {"no hotspot", "plain {linkID=20} text", true, false, false, "plain  text", false, {}},
+        {"the code inside its jump's format, set for the whole paragraph",
+         "<P><FONT><STRIKE>Go{linkID=20} on</STRIKE></FONT></P>",
+         true,
+         false,
+         false,
+         "<P><FONT><A HREF=\"setup.htm\">Go</A> on</FONT></P>",
+         false,
+         {}},
+        {"the code inside its popup's format",
+         "<U>Pop{linkID=30}</U> rest",
+         true,
+         false,
+         false,
+         "<A HREF=\"javascript:popuplink('ab.htm')\">Pop</A> rest",
+         true,
+         {}},
+        {"a line break before the format's opening tag stops the search",
+         "<STRIKE>Go\r\n{linkID=20}</STRIKE>",
+         true,
+         false,
+         false,
+         "<STRIKE>Go\r\n</STRIKE>",
+         false,
+         {}},
         {"two hotspots",
          "<STRIKE>A</STRIKE> and <STRIKE>B</STRIKE>{linkID=20}{linkID=30}",
          true,
@@ -170,10 +194,18 @@ TEST(MarkupHtml, LinkCodes) {
     const std::vector<TCase> cases = {
         {"<STRIKE>S</STRIKE>{link=Setup}", false, "<A HREF=\"setup.htm\">S</A>", {}},
         {"<STRIKE>S</STRIKE>{link=* here }", false, "<A HREF=\"p.htm#Here\">S</A>", {}},
-        {"<STRIKE>S</STRIKE>{link=nowhere}",
+        // An ID found nowhere leaves the text plain, never an empty address.
+        {"<STRIKE>S</STRIKE>{link=nowhere}", false, "S", {"link=nowhere in topic 1 T"}},
+        // A macro hotspot's anchor holds its text, well nested.
+        {"<B><STRIKE>Run</STRIKE></B>{link=%!AL(`x',0,`',`')}",
          false,
-         "<A HREF=\"\">S</A>",
-         {"link=nowhere in topic 1 T"}},
+         "<B><A>UNCONVERTED WINHELP MACRO:!AL(`x',0,`',`')Run</A></B>",
+         {"link=!AL(`x',0,`',`') in topic 1 T"}},
+        // The code inside its hotspot's format (set for the whole paragraph).
+        {"<FONT><STRIKE>Set up{link=Setup}</STRIKE></FONT>",
+         false,
+         "<FONT><A HREF=\"setup.htm\">Set up</A></FONT>",
+         {}},
         {"<STRIKE>W</STRIKE>{link=!ExecFile(www.example.com)}",
          false,
          "<A HREF=\"http://www.example.com\">W</A>",
@@ -228,10 +260,13 @@ TEST(MarkupHtml, LinkTargetCodes) {
     const std::vector<TCase> cases = {
         {"<STRIKE>H</STRIKE>{linktarget=%Here&gt;win}", false, "<A HREF=\"p.htm#Here\">H</A>", {}},
         {"<STRIKE>H</STRIKE>{linkTarget= HERE }", false, "<A HREF=\"p.htm#Here\">H</A>", {}},
-        {"<STRIKE>H</STRIKE>{linktarget=Gone}",
+        // An anchor found nowhere leaves the text plain, never an empty address.
+        {"<STRIKE>H</STRIKE>{linktarget=Gone}", false, "H", {"linktarget=gone in topic 1 T"}},
+        // The code inside the hotspot's format: the link ends at the code.
+        {"<STRIKE>H{linktarget=Here} after</STRIKE>",
          false,
-         "<A HREF=\"\">H</A>",
-         {"linktarget=gone in topic 1 T"}},
+         "<A HREF=\"p.htm#Here\">H</A> after",
+         {}},
         {"<STRIKE>H</STRIKE>{linktarget=Here}", true, "H", {}},
     };
     for (const auto& c : cases) {
@@ -385,7 +420,9 @@ bool TagAt(const std::string& html, std::size_t at, const std::string& tag) {
 }
 
 // Steps back from `from` to the nearest closing hotspot tag, passing over
-// everything else, then back to its opening tag, and rewrites both.
+// everything else, then back to its opening tag, and rewrites both. An
+// opening tag met first means the code stands inside its hotspot: the
+// anchor ends at the code and the hotspot's closing tag after it goes.
 void NaiveRewrite(std::string& html, std::size_t from, bool stopAtControl, bool noLink,
                   const std::string& anchor) {
     std::size_t p = from;
@@ -399,6 +436,16 @@ void NaiveRewrite(std::string& html, std::size_t from, bool stopAtControl, bool 
             close = p;
             jump = TagAt(html, p, "</strike>");
             break;
+        }
+        if (TagAt(html, p, "<strike>") || TagAt(html, p, "<u>")) {
+            jump = TagAt(html, p, "<strike>");
+            const std::string closeTag = jump ? "</strike>" : "</u>";
+            const auto after = platform::AnsiLowerCase(html).find(closeTag, from);
+            if (after != std::string::npos)
+                html.erase(after, closeTag.size());
+            html.insert(from, noLink ? "" : "</A>");
+            html.replace(p, jump ? 8 : 3, noLink ? "" : anchor);
+            return;
         }
     }
     if (close == std::string::npos)
@@ -424,9 +471,9 @@ bool NaiveIsJumpBefore(const std::string& html, std::size_t from) {
         --p;
         if (static_cast<unsigned char>(html[p]) < 32)
             return true;
-        if (TagAt(html, p, "</strike>"))
+        if (TagAt(html, p, "</strike>") || TagAt(html, p, "<strike>"))
             return true;
-        if (TagAt(html, p, "</u>"))
+        if (TagAt(html, p, "</u>") || TagAt(html, p, "<u>"))
             return false;
     }
     return true;
@@ -475,9 +522,10 @@ void NaiveLink(TStringList& broken, std::string& html, const TStringList& target
             html.substr(at + 6, close == std::string::npos ? std::string::npos : close - at - 6));
         html.erase(at, close == std::string::npos ? std::string::npos : close + 1 - at);
         std::string url;
-        if (!helpproject::LookupKeyValue(targets, argument, url))
+        const bool found = helpproject::LookupKeyValue(targets, argument, url);
+        if (!found)
             broken.push_back("link=" + argument);
-        NaiveRewrite(html, at, false, false, "<A HREF=\"" + url + "\">");
+        NaiveRewrite(html, at, false, !found, "<A HREF=\"" + url + "\">");
     }
 }
 

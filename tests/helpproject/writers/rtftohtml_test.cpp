@@ -87,15 +87,15 @@ TEST(HtmlTags, CharsetMetaForEveryLocaleCode) {
         {" 0x0409   English (U.S.) ", meta + "windows-1252\">"},
         {"0X0419", meta + "windows-1251\">"},
         {"0x411", meta + "windows-932\">"},
-        // Locales without an ANSI code page: the query answers 0.
-        {"0x0439   Hindi", meta + "windows-0\">"},
-        {"0xFFFF", meta + "windows-0\">"},
-        // No locale code: no tag.
-        {"409", ""},
-        {"0x40", ""},
-        {"", ""},
-        {"x0409", ""},
-        {"0xZZZZ", ""},
+        // Locales without an ANSI code page, and no locale code: the code
+        // page the program keeps its text in, never none or 0.
+        {"0x0439   Hindi", meta + "windows-1252\">"},
+        {"0xFFFF", meta + "windows-1252\">"},
+        {"409", meta + "windows-1252\">"},
+        {"0x40", meta + "windows-1252\">"},
+        {"", meta + "windows-1252\">"},
+        {"x0409", meta + "windows-1252\">"},
+        {"0xZZZZ", meta + "windows-1252\">"},
     };
     helpproject::TBrindlewovenProject project;
     for (const auto& c : cases) {
@@ -332,13 +332,70 @@ TEST(RtfToHtml, RawHtmlAndRtfOnlyCodes) {
     EXPECT_EQ(out[0], kFont + "a<b>x&y</b>bc");
 }
 
-TEST(RtfToHtml, FirstKeepnBecomesARuleOnceAndTheCacheIsReused) {
+// The first keep-with-next code ends the non-scrolling region: a rule after
+// the text it ends, outside that text's tags and (in paragraph form) its
+// paragraph, so that pages stay well nested; text after the code goes on in
+// its format. A second code stays text.
+TEST(RtfToHtml, FirstKeepnBecomesARuleOutsideTheTextsTags) {
+    const std::string bullet = "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent0}";
+    const std::vector<std::string> heading = {"\\pard\\f0\\fs20\\b How To \\{keepn\\}\\par",
+                                              "\\pard\\b0 Text\\par"};
+    const std::vector<std::string> within = {"\\pard\\f0\\fs20\\b Title\\{keepn\\} more\\par"};
+    const std::vector<std::string> item = {"\\pard" + bullet + "\\f0\\fs20 one\\{keepn\\}\\par",
+                                           bullet + "two\\par"};
+    const std::string kB = kFont + "<B>";
+    const struct {
+        const char* name;
+        std::vector<std::string> body;
+        bool paragraphForm;
+        TStringList html;
+    } cases[] = {
+        {"a heading",
+         heading,
+         true,
+         {kP + kB + "How To </B></FONT></P><HR>", kP + kFont + "Text", "</FONT>", "</P>"}},
+        {"a heading, line-break form",
+         heading,
+         false,
+         {kB + "How To </B></FONT><HR>", kFont + "Text", "</FONT>"}},
+        {"text after the code",
+         within,
+         true,
+         {kP + kB + "Title</B></FONT></P><HR>", kP + kB + " more", "</B></FONT>", "</P>"}},
+        {"text after the code, line-break form",
+         within,
+         false,
+         {kB + "Title</B></FONT><HR>" + kB + " more", "</B></FONT>"}},
+        {"a list item holds it",
+         item,
+         true,
+         {"<UL STYLE=\"margin-top:0;margin-bottom:0;margin-left=0pt;\"><LI>" + kFont +
+              "one</FONT><HR></LI>",
+          "<LI>" + kFont + "two", "</FONT>", "</LI></UL>"}},
+        {"a list item holds it, line-break form",
+         item,
+         false,
+         {"<UL><LI>" + kFont + "one</FONT><HR></LI>", "<LI>" + kFont + "two", "</FONT>",
+          "</LI></UL>"}},
+        {"a second code",
+         {"\\pard\\f0\\fs20 \\{keepn\\} x \\{keepn\\}\\par"},
+         true,
+         {kP + "</P><HR>", kP + kFont + " x {keepn}", "</FONT>", "</P>"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TStringList html = Convert(c.body, c.paragraphForm);
+        EXPECT_EQ(html, c.html);
+        EXPECT_EQ(helpproject::testing::HtmlBodyProblems(Joined(html)), std::vector<std::string>{})
+            << Joined(html);
+    }
+}
+
+// Converting again takes the cache as it stands.
+TEST(RtfToHtml, CacheIsReused) {
     helpproject::TBrindlewovenTopic topic(1, "t");
-    const TStringList first =
-        Convert({"\\pard\\f0\\fs20 \\{keepn\\} x \\{keepn\\}\\par"}, true, &topic);
+    const TStringList first = Convert({"\\pard\\f0\\fs20 Title\\{keepn\\}\\par"}, true, &topic);
     ASSERT_FALSE(first.empty());
-    EXPECT_EQ(first[0], kP + kFont + "<HR> x {keepn}");
-    // Converting again takes the cache as it stands: the second code stays.
     const TStringList again = Convert({}, true, &topic);
     EXPECT_EQ(again, first);
     EXPECT_TRUE(topic.HtmlLineBreakCache.empty());
