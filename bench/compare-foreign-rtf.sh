@@ -119,3 +119,6 @@ report "bwtool rtf2html" "$html_s" "$html_kb"
 report "unrtf --html" "$unrtf_html_s" "$unrtf_html_kb"
 ratio "rtf-text: unrtf --text time / ours" "$unrtf_text_s" "$text_s" 20
 ratio "rtf2html: unrtf --html time / ours" "$unrtf_html_s" "$html_s" 10
+echo "$bytes $html_kb" | awk '{ printf "%-40s %6.1fx (goal at most 3x)\n",
+  "rtf2html: peak memory / input", $2 * 1024 / $1 }'
+printf 'load average %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"

@@ -2,15 +2,23 @@
 // writers do for every bitmap a help project uses. Two kinds of picture: a
 // screenshot-like one of few colours (exact palette) and a photo-like one of
 // many colours (GIF needs a colour reduction).
+// BM_ShgRead/24 and /4: TSHG::LoadFromFile of a 4,000 x 4,000 hotspot
+// bitmap, true colour that run-length packing cannot shrink (the worst case)
+// and 16 colours; the counter PeakOverPicture is the memory the reader took
+// at its peak over the picture's own bytes (goal: at most 2).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
 #include "helpproject/bitmap.h"
 #include "helpproject/images/bmpreader.h"
 #include "helpproject/images/imagecodecs.h"
+#include "helpproject/shg.h"
+#include "processstatus.h"
 
 namespace {
 
@@ -83,6 +91,46 @@ void BM_PhotoBmpToGif(benchmark::State& state) {
     Run(state, bmp, false);
 }
 
+using benchproject::StatusKb;
+
+void BM_ShgRead(benchmark::State& state) {
+    constexpr int kSide = 4000;
+    const int depth = static_cast<int>(state.range(0));
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("bw_shgread_bench_" + std::to_string(depth) + ".shg");
+    {
+        helpproject::TSHG shg;
+        shg.Bitmap.SetSize(kSide, kSide);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                shg.Bitmap.SetPixel(x, y,
+                                    depth == 24 ? TRgb{static_cast<std::uint8_t>(x),
+                                                       static_cast<std::uint8_t>(y),
+                                                       static_cast<std::uint8_t>((x ^ y) & 0xFF)}
+                                    : (x / 64 + y / 48) % 3 == 0 ? TRgb{0, 0, 128}
+                                                                 : TRgb{255, 255, 255});
+        shg.BitCount = static_cast<std::uint16_t>(depth);
+        shg.SaveToFile(path.string(), false);
+    }
+    const double pictureBytes = double(kSide) * kSide * sizeof(TRgb);
+    double peak = 0;
+    for (auto _ : state) {
+        // The peak from here on is the reader's.
+        benchproject::ResetPeak();
+        const long before = StatusKb("VmRSS:");
+        {
+            helpproject::TSHG shg;
+            shg.LoadFromFile(path.string(), false);
+            benchmark::DoNotOptimize(shg.Bitmap.Pixels().data());
+        }
+        peak = std::max(peak, (StatusKb("VmHWM:") - before) * 1024.0 / pictureBytes);
+    }
+    state.counters["FileMB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    state.counters["PeakOverPicture"] = peak;
+    std::filesystem::remove(path);
+}
+
+BENCHMARK(BM_ShgRead)->Arg(24)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ScreenshotBmpToPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScreenshotBmpToGif)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PhotoBmpToPng)->Unit(benchmark::kMillisecond);

@@ -1,15 +1,18 @@
 // The make of a generated 2,000-topic project as a quiet command-line run
 // does it, beside chmcmd alone on the same written input, in one run.
-//   make_bench --write FILE.bwv     writes the project file
+//   make_bench --write FILE.bwv [N] writes the project file (N topics,
+//                                   2,000 when not given)
 //   make_bench --make FILE.bwv      "FILE.bwv /chtml /q" through the pipeline
-//   make_bench --chmcmd FILE.bwv    writes the input beside FILE, prints the
-//                                   seconds chmcmd alone takes on it
+//   make_bench --input FILE.bwv     writes chmcmd's input in "input" beside FILE
+//   make_bench --chmcmd FILE.bwv    prints the seconds chmcmd alone takes on
+//                                   that input (written first when missing)
 // Without arguments it runs both as a Google Benchmark with the counters
 // make_s, chmcmd_s and ratio (the goal is at most 1.3).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -27,8 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteProject(const std::string& file) {
-    auto project = benchproject::MakeGeneratedProject(2000);
+void WriteProject(const std::string& file, int topics = 2000) {
+    auto project = benchproject::MakeGeneratedProject(topics);
     project->Compiler = helpproject::THelpCompiler::HtmlHelp;
     project->SaveToFile(file, nullptr);
 }
@@ -47,15 +50,21 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// The names of chmcmd's input in `folder`.
+helpproject::TBuildRecord ChmcmdInputNames(const fs::path& folder) {
+    helpproject::TBuildRecord input;
+    input.HhpFileName = (folder / "big.hhp").string();
+    input.ChmFileName = (folder / "big.chm").string();
+    return input;
+}
+
 // chmcmd's input: the same pages, contents, index and help project as the
 // make writes, in `folder`; the record names them.
 helpproject::TBuildRecord WriteChmcmdInput(const std::string& file, const fs::path& folder) {
     fs::create_directories(folder);
     helpproject::TTextStyleList styles;
     auto project = helpproject::TBrindlewovenProject::Load(file, &styles);
-    helpproject::TBuildRecord input;
-    input.HhpFileName = (folder / "big.hhp").string();
-    input.ChmFileName = (folder / "big.chm").string();
+    helpproject::TBuildRecord input = ChmcmdInputNames(folder);
     helpproject::THtmlHelpWriteOptions options;
     options.HhpFileName = input.HhpFileName;
     helpproject::WriteHtmlHelpProject(*project, false, true, options);
@@ -100,14 +109,23 @@ BENCHMARK(BM_MakeAgainstChmcmd)->Unit(benchmark::kMillisecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--write") == 0) {
-        WriteProject(argv[2]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--write") == 0) {
+        const int topics = argc == 4 ? std::atoi(argv[3]) : 2000;
+        if (topics < 1)
+            return 2;
+        WriteProject(argv[2], topics);
         return 0;
     }
     if (argc == 3 && std::strcmp(argv[1], "--make") == 0)
         return MakeQuietly(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--input") == 0) {
+        WriteChmcmdInput(argv[2], fs::path(argv[2]).parent_path() / "input");
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--chmcmd") == 0) {
-        auto input = WriteChmcmdInput(argv[2], fs::path(argv[2]).parent_path() / "input");
+        const fs::path folder = fs::path(argv[2]).parent_path() / "input";
+        auto input = fs::exists(folder / "big.hhp") ? ChmcmdInputNames(folder)
+                                                    : WriteChmcmdInput(argv[2], folder);
         const auto t0 = std::chrono::steady_clock::now();
         const auto result = helpproject::CompileWithChmcmd(input);
         std::printf("%.3f\n", Seconds(t0));

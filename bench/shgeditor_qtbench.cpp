@@ -22,21 +22,14 @@
 #include "editor/ui/dialogs/shgpicture.h"
 #include "helpproject/shg.h"
 #include "platform/registry.h"
+#include "processstatus.h"
 
 namespace {
 
 constexpr int kSide = 4000;
 constexpr int kHotspots = 500;
 
-// kB of the process's resident set: "VmRSS" now, "VmHWM" at its peak.
-long StatusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(line.find(':') + 1));
-    return 0;
-}
+using benchproject::StatusKb;
 
 std::string MakeFile() {
     const auto path = std::filesystem::temp_directory_path() / "bw_shgeditor_bench.shg";
@@ -69,7 +62,7 @@ void SHGEditorPanZoom4(benchmark::State& state) {
     auto registry = platform::OpenMemoryRegistry();
     editor::TEditorContext context(messenger, *registry);
     // The peak from here on is the editor's.
-    { std::ofstream("/proc/self/clear_refs") << "5"; }
+    benchproject::ResetPeak();
     const long before = StatusKb("VmRSS:");
     auto form = std::make_unique<editor::ui::TSHGForm>(context);
     form->resize(1280, 1000);

@@ -356,6 +356,7 @@ TMakePipeline::TCompileOutcome TMakePipeline::BuildHtmlHelp(const std::string& c
     options.ChmFileName = build_.ChmFileName;
     options.Messenger = &commands_.Messenger();
     options.TempNames = &names;
+    options.PrivateFolder = true;
     build_.TakeReport(helpproject::WriteHtmlHelpProject(project, true, true, options));
     KeepWrittenBuild();
     if (project.CHeader)

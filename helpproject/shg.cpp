@@ -24,32 +24,28 @@ constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 30;
     throw ESHGError("Cannot understand SHG file.\r(" + reason + ")");
 }
 
-// A bounds-checked cursor over the file's bytes.
+} // namespace
+
+namespace shg {
+
+// A bounds-checked cursor over the file's bytes: held in memory, or read
+// from the file a piece at a time, so that a large picture's pixel data is
+// never held whole beside the picture.
 class ByteReader {
 public:
-    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+    explicit ByteReader(std::string_view bytes) : size_(bytes.size()), bytes_(bytes) {}
+    ByteReader(std::ifstream& file, std::uint64_t size, std::string fileName)
+        : file_(&file), fileName_(std::move(fileName)), size_(size) {}
 
+    std::uint64_t Size() const { return size_; }
     void Seek(std::uint64_t offset) {
-        if (offset > bytes_.size())
+        if (offset > size_)
             Refuse("Offset beyond the end of the file");
-        pos_ = static_cast<size_t>(offset);
+        pos_ = offset;
     }
-    std::uint8_t Byte() {
-        Need(1);
-        return static_cast<std::uint8_t>(bytes_[pos_++]);
-    }
-    std::uint16_t Word() {
-        Need(2);
-        const std::uint16_t value = platform::GetLE16(platform::BytesAt(bytes_, pos_));
-        pos_ += 2;
-        return value;
-    }
-    std::uint32_t DWord() {
-        Need(4);
-        const std::uint32_t value = platform::GetLE32(platform::BytesAt(bytes_, pos_));
-        pos_ += 4;
-        return value;
-    }
+    std::uint8_t Byte() { return static_cast<std::uint8_t>(Bytes(1)[0]); }
+    std::uint16_t Word() { return platform::GetLE16(platform::BytesAt(Bytes(2), 0)); }
+    std::uint32_t DWord() { return platform::GetLE32(platform::BytesAt(Bytes(4), 0)); }
     std::uint32_t CompressedWord() {
         const std::uint8_t first = Byte();
         if ((first & 1) == 0)
@@ -62,29 +58,160 @@ public:
             return low >> 1;
         return std::uint32_t{Word()} * 32768 + (low >> 1);
     }
+    // The next `count` bytes; valid until the next read.
     std::string_view Bytes(std::uint64_t count) {
-        if (count > bytes_.size() - pos_)
+        if (count > size_ - pos_)
             Refuse("Unexpected end of file");
-        std::string_view result = bytes_.substr(pos_, static_cast<size_t>(count));
-        pos_ += static_cast<size_t>(count);
+        const std::string_view result = View(pos_, static_cast<size_t>(count));
+        pos_ += count;
         return result;
     }
-    std::string ZeroTerminated() {
-        const size_t end = bytes_.find('\0', pos_);
-        if (end == std::string_view::npos)
+    void Skip(std::uint64_t count) {
+        if (count > size_ - pos_)
             Refuse("Unexpected end of file");
-        std::string result(bytes_.substr(pos_, end - pos_));
-        pos_ = end + 1;
-        return result;
+        pos_ += count;
+    }
+    std::string ZeroTerminated() {
+        std::string result;
+        for (;;) {
+            if (pos_ >= size_)
+                Refuse("Unexpected end of file");
+            const std::string_view piece =
+                View(pos_, static_cast<size_t>(std::min<std::uint64_t>(size_ - pos_, kPiece)));
+            const size_t end = piece.find('\0');
+            result.append(piece.substr(0, end));
+            if (end != std::string_view::npos) {
+                pos_ += end + 1;
+                return result;
+            }
+            pos_ += piece.size();
+        }
+    }
+    // `count` bytes at `offset` (within the file); valid until the next read.
+    std::string_view View(std::uint64_t offset, size_t count) {
+        if (!file_)
+            return bytes_.substr(static_cast<size_t>(offset), count);
+        if (offset < bufferStart_ || offset + count > bufferStart_ + buffer_.size()) {
+            const size_t length = static_cast<size_t>(
+                std::min<std::uint64_t>(size_ - offset, std::max(count, kPiece)));
+            buffer_.resize(length);
+            file_->clear();
+            file_->seekg(static_cast<std::streamoff>(offset));
+            if (!file_->read(buffer_.data(), static_cast<std::streamsize>(length)))
+                throw ESHGError("Cannot open " + fileName_);
+            bufferStart_ = offset;
+        }
+        return std::string_view(buffer_).substr(static_cast<size_t>(offset - bufferStart_), count);
+    }
+
+    // Pieces of this size are read from a file.
+    static constexpr size_t kPiece = size_t{1} << 20;
+
+private:
+    std::ifstream* file_ = nullptr;
+    std::string fileName_;
+    std::uint64_t size_;
+    std::string_view bytes_;
+    std::string buffer_; // a file's piece at bufferStart_
+    std::uint64_t bufferStart_ = 0;
+    std::uint64_t pos_ = 0;
+};
+
+} // namespace shg
+
+namespace {
+
+using shg::ByteReader;
+
+// One run-length group: a control byte above 128 takes that many bytes less
+// 128 as they stand, one from 0 to 128 repeats the byte after it.
+struct RleGroup {
+    size_t length = 0;    // bytes it stands for
+    size_t stored = 0;    // bytes it takes in the packed data, the control byte included
+    bool literal = false; // the bytes follow the control byte; else one byte repeated
+};
+
+// The group at the start of `packed`; refuses one that the data cuts short.
+RleGroup NextRleGroup(std::string_view packed) {
+    const auto control = static_cast<unsigned char>(packed[0]);
+    RleGroup g;
+    g.literal = control > 128;
+    g.length = g.literal ? control - 128u : control;
+    g.stored = g.literal ? 1 + g.length : 2;
+    if (g.stored > packed.size())
+        Refuse("Run-length data ends inside a group");
+    return g;
+}
+
+// The picture's pixel bytes as unpacked, read forward: stored bytes as they
+// stand, or run-length data unpacked a little at a time into a window, so
+// that the unpacked data is never held whole.
+class PixelBytes {
+public:
+    PixelBytes(ByteReader& reader, std::uint64_t offset, std::uint64_t size, bool packed,
+               std::uint64_t limit)
+        : reader_(reader), offset_(offset), end_(offset + size), packed_(packed) {
+        if (size > reader.Size() - std::min(offset, reader.Size()))
+            Refuse("Unexpected end of file");
+        length_ = packed ? UnpackedLength(limit) : size;
+    }
+
+    std::uint64_t Length() const { return length_; }
+
+    // The unpacked bytes [from, from + count), which must lie within
+    // Length(); `from` never goes back. Valid until the next call.
+    const unsigned char* Span(std::uint64_t from, size_t count) {
+        if (!packed_)
+            return reinterpret_cast<const unsigned char*>(
+                reader_.View(offset_ + from, count).data());
+        // Drop what lies before `from`, unpack up to its end.
+        if (from > windowStart_) {
+            const size_t drop =
+                static_cast<size_t>(std::min<std::uint64_t>(from - windowStart_, window_.size()));
+            window_.erase(0, drop);
+            windowStart_ += drop;
+        }
+        while (windowStart_ + window_.size() < from + count)
+            UnpackGroup();
+        return reinterpret_cast<const unsigned char*>(window_.data()) + (from - windowStart_);
     }
 
 private:
-    void Need(size_t count) const {
-        if (count > bytes_.size() - pos_)
-            Refuse("Unexpected end of file");
+    // The stored data from `at` (up to one group's worth, or to the end).
+    std::string_view Stored(std::uint64_t at) {
+        return reader_.View(at, static_cast<size_t>(std::min<std::uint64_t>(end_ - at, 129)));
     }
-    std::string_view bytes_;
-    size_t pos_ = 0;
+
+    std::uint64_t UnpackedLength(std::uint64_t limit) {
+        std::uint64_t length = 0;
+        for (std::uint64_t at = offset_; at < end_;) {
+            const RleGroup g = NextRleGroup(Stored(at));
+            if (length + g.length > limit)
+                Refuse("Run-length data larger than the picture");
+            length += g.length;
+            at += g.stored;
+        }
+        return length;
+    }
+
+    void UnpackGroup() {
+        const std::string_view stored = Stored(next_);
+        const RleGroup g = NextRleGroup(stored);
+        if (g.literal)
+            window_.append(stored.substr(1, g.length));
+        else
+            window_.append(g.length, stored[1]);
+        next_ += g.stored;
+    }
+
+    ByteReader& reader_;
+    std::uint64_t offset_;
+    std::uint64_t end_;
+    bool packed_;
+    std::uint64_t length_ = 0;
+    std::uint64_t next_ = offset_; // the next stored group
+    std::string window_;           // unpacked bytes from windowStart_
+    std::uint64_t windowStart_ = 0;
 };
 
 // Windows' default palette for 8-bit device-dependent pictures, which carry
@@ -332,24 +459,15 @@ std::string RleEncode(std::string_view bytes) {
 std::string RleDecode(std::string_view packed, std::uint64_t limit) {
     std::string out;
     out.reserve(static_cast<size_t>(std::min<std::uint64_t>(limit, packed.size() * 4)));
-    size_t i = 0;
-    while (i < packed.size()) {
-        const auto control = static_cast<unsigned char>(packed[i++]);
-        if (control > 128) {
-            const size_t n = control - 128;
-            if (n > packed.size() - i)
-                Refuse("Run-length data ends inside a group");
-            if (out.size() + n > limit)
-                Refuse("Run-length data larger than the picture");
-            out.append(packed.substr(i, n));
-            i += n;
-        } else {
-            if (i >= packed.size())
-                Refuse("Run-length data ends inside a group");
-            if (out.size() + control > limit)
-                Refuse("Run-length data larger than the picture");
-            out.append(control, packed[i++]);
-        }
+    while (!packed.empty()) {
+        const RleGroup g = NextRleGroup(packed);
+        if (out.size() + g.length > limit)
+            Refuse("Run-length data larger than the picture");
+        if (g.literal)
+            out.append(packed.substr(1, g.length));
+        else
+            out.append(g.length, packed[1]);
+        packed.remove_prefix(g.stored);
     }
     return out;
 }
@@ -367,17 +485,18 @@ void TSHG::LoadFromFile(const std::string& fileName, bool showProgress,
         throw ESHGError("Cannot open " + fileName);
     if (static_cast<std::uint64_t>(size) > kMaxFileSize)
         Refuse("File too large");
-    in.seekg(0);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (!in.read(bytes.data(), size))
-        throw ESHGError("Cannot open " + fileName);
-    LoadFromBytes(bytes, showProgress, messenger);
+    ByteReader r(in, static_cast<std::uint64_t>(size), fileName);
+    Load(r, showProgress, messenger);
     FileName = fileName;
 }
 
 void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
                          components::IMessenger* messenger) {
     ByteReader r(bytes);
+    Load(r, showProgress, messenger);
+}
+
+void TSHG::Load(ByteReader& r, bool showProgress, components::IMessenger* messenger) {
     Magic = r.Word();
     if (Magic != kMagic && Magic != kMagicOld)
         Refuse("Incorrect magic value");
@@ -436,17 +555,12 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
     Gauge gauge(showProgress, messenger);
     gauge.Start(kSHGLoadingText, static_cast<int>(Height));
 
-    r.Seek(std::uint64_t{8} + CompressedOffset);
-    const std::string_view stored = r.Bytes(CompressedSize);
     const std::uint64_t bytesPerPixel = BitCount > 8 ? (BitCount + 7u) / 8u : 1u;
     const std::uint64_t limit = (std::uint64_t{Width} + 4) * Height * bytesPerPixel;
-    std::string unpacked;
-    std::string_view data = stored;
-    if (PackingMethod == 1) {
-        unpacked = shg::RleDecode(stored, limit);
-        data = unpacked;
-    }
-    const std::uint64_t length = data.size();
+    // Unpacked row by row straight into the picture.
+    PixelBytes data(r, std::uint64_t{8} + CompressedOffset, CompressedSize, PackingMethod == 1,
+                    limit);
+    const std::uint64_t length = data.Length();
 
     // Rows are found by dividing the data among them, as the files were
     // always read; each must still hold its pixels.
@@ -476,7 +590,6 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
     Bitmap.SetSize(static_cast<int>(Width), static_cast<int>(Height));
     Bitmap.BitCount = BitCount;
     Bitmap.Palette = palette;
-    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
     auto fromPalette = [&palette](unsigned index) {
         return index < palette.size() ? palette[index] : TRgb{};
     };
@@ -494,6 +607,9 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
         switch (BitCount) {
         case 4: {
             const std::uint64_t positions = 2 * length / Height;
+            const std::uint64_t first = nibble / 2;
+            const unsigned char* p =
+                data.Span(first, static_cast<size_t>((nibble + positions + 1) / 2 - first)) - first;
             for (std::uint64_t x = 0; x < positions; ++x, ++nibble) {
                 if (x >= Width)
                     continue;
@@ -503,14 +619,17 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
             }
             break;
         }
-        case 8:
+        case 8: {
+            const unsigned char* p = data.Span(offset, static_cast<size_t>(w));
             for (int x = 0; x < w; ++x)
-                Bitmap.SetPixel(x, y, fromPalette(p[offset + x]));
+                Bitmap.SetPixel(x, y, fromPalette(p[x]));
             offset += perRow;
             break;
+        }
         case 16: {
+            const unsigned char* p = data.Span(offset, static_cast<size_t>(w) * 2);
             for (int x = 0; x < w; ++x) {
-                const unsigned v = platform::GetLE16(p + offset + 2 * x);
+                const unsigned v = platform::GetLE16(p + 2 * x);
                 Bitmap.SetPixel(x, y,
                                 {static_cast<std::uint8_t>(((v >> 10) & 31) * 8),
                                  static_cast<std::uint8_t>(((v >> 5) & 31) * 8),
@@ -519,18 +638,20 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
             offset += (length / 2 / Height) * 2;
             break;
         }
-        case 24:
+        case 24: {
+            const unsigned char* p = data.Span(offset, static_cast<size_t>(w) * 3);
             for (int x = 0; x < w; ++x)
-                Bitmap.SetPixel(x, y,
-                                {p[offset + 3 * x + 2], p[offset + 3 * x + 1], p[offset + 3 * x]});
+                Bitmap.SetPixel(x, y, {p[3 * x + 2], p[3 * x + 1], p[3 * x]});
             offset += perRow;
             break;
-        default:
+        }
+        default: {
+            const unsigned char* p = data.Span(offset, static_cast<size_t>(w) * 4);
             for (int x = 0; x < w; ++x)
-                Bitmap.SetPixel(x, y,
-                                {p[offset + 4 * x + 2], p[offset + 4 * x + 1], p[offset + 4 * x]});
+                Bitmap.SetPixel(x, y, {p[4 * x + 2], p[4 * x + 1], p[4 * x]});
             offset += (length / 4 / Height) * 4;
             break;
+        }
         }
     }
 
@@ -558,7 +679,7 @@ void TSHG::LoadFromBytes(std::string_view bytes, bool showProgress,
         spot.Height = platform::GetLE16(q + 9);
         Hotspots.push_back(std::move(spot));
     }
-    r.Bytes(MacroDataSize);
+    r.Skip(MacroDataSize);
     for (TBrindlewovenHotspot& spot : Hotspots) {
         spot.Name = r.ZeroTerminated();
         spot.Target = r.ZeroTerminated();

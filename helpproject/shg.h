@@ -60,6 +60,10 @@ inline constexpr const char* kSHGSavingText = "Saving Segmented HyperGraphic..."
 // shown as nothing).
 inline constexpr const char* kSHGSaveCancelled = "Operation cancelled by user";
 
+namespace shg {
+class ByteReader;
+}
+
 class TSHG {
 public:
     TSHG() = default;
@@ -106,6 +110,9 @@ public:
     void SaveToFile(const std::string& fileName, bool showProgress,
                     components::IMessenger* messenger = nullptr);
     std::string SaveToBytes(bool showProgress = false, components::IMessenger* messenger = nullptr);
+
+private:
+    void Load(shg::ByteReader& reader, bool showProgress, components::IMessenger* messenger);
 };
 
 // The pieces of the format, for tests and tools.

@@ -1,6 +1,8 @@
 #include "platform/codepage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/codepagetables.h"
 
@@ -104,6 +106,14 @@ std::string Utf16ToCp1252(std::u16string_view text, char replacement) {
 
 namespace {
 
+// Whether the text is plain ASCII, which UTF-8 and Windows-1252 write alike.
+bool IsAscii(std::string_view text) {
+    unsigned char any = 0;
+    for (unsigned char c : text)
+        any |= c;
+    return any < 0x80;
+}
+
 // Decodes one UTF-8 character at text[i]; returns the code point or
 // 0xFFFFFFFF for an invalid sequence, and advances i.
 char32_t DecodeUtf8(std::string_view text, size_t& i) {
@@ -151,6 +161,8 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
 } // namespace
 
 std::string Utf8ToCp1252(std::string_view text, char replacement) {
+    if (IsAscii(text))
+        return std::string(text);
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -163,6 +175,8 @@ std::string Utf8ToCp1252(std::string_view text, char replacement) {
 }
 
 bool Utf8FitsCp1252(std::string_view text) {
+    if (IsAscii(text))
+        return true;
     size_t i = 0;
     while (i < text.size()) {
         char32_t cp = DecodeUtf8(text, i);
@@ -214,7 +228,17 @@ int AnsiCompareStrOrdinal(std::string_view a, std::string_view b) {
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
+    // Equal bytes are equal in any case: skip the common start (paths in
+    // sorted lists share long ones) a word at a time.
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x = 0, y = 0;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            break;
+    }
+    for (; i < n; ++i) {
         unsigned char x = tables::kCp1252Lower[static_cast<unsigned char>(a[i])];
         unsigned char y = tables::kCp1252Lower[static_cast<unsigned char>(b[i])];
         if (x != y)

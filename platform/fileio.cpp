@@ -138,6 +138,32 @@ int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefi
     return fd;
 }
 
+int CreateNewFile(const std::filesystem::path& path, unsigned mode) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    static_cast<mode_t>(mode));
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool WriteNewFile(const std::filesystem::path& path, std::string_view bytes) {
+    const int fd = CreateNewFile(path);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return false;
+        ThrowSystemError("Cannot create", path, errno);
+    }
+    int err = WriteAll(fd, bytes);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(path.c_str());
+        ThrowSystemError("Cannot write", path, err);
+    }
+    return true;
+}
+
 std::size_t RemoveStaleTempFiles(const std::filesystem::path& target,
                                  std::filesystem::file_time_type before) {
     const std::string prefix = TempPrefixFor(target);
@@ -360,8 +386,10 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target, std::string_vie
     if (fd_ < 0) {
         ThrowSystemError("Cannot create a temporary file for", target_, errno);
     }
-    // Tells RemoveStaleTempFiles that this file is no leftover.
-    (void)::flock(fd_, LOCK_EX | LOCK_NB);
+    // Tells RemoveStaleTempFiles that this file is no leftover (it looks
+    // only at the ".<name>.tmp" files).
+    if (tempPrefix.empty())
+        (void)::flock(fd_, LOCK_EX | LOCK_NB);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {

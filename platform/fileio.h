@@ -33,6 +33,19 @@ void WriteFileAtomic(const std::filesystem::path& target, std::string_view bytes
 int CreateUniqueFile(const std::filesystem::path& folder, std::string_view prefix,
                      std::string_view suffix, unsigned mode, std::filesystem::path& path);
 
+// Creates `path`, where nothing may exist yet, for writing: exclusively and
+// never through a link, with `mode` (before the umask). Returns the
+// descriptor, or -1 with errno set (EEXIST: something is there already).
+int CreateNewFile(const std::filesystem::path& path, unsigned mode = 0666);
+
+// Writes `bytes` as the new file `path` in one go, under its final name.
+// Only for a folder that no one else writes and no one reads before the
+// work is done (a make's private temporary folder): there a file written in
+// place is as good as one renamed into place, at a third of the system
+// calls. Returns false, writing nothing, when something exists at `path`;
+// throws PlatformError for any other failure, after removing the file.
+bool WriteNewFile(const std::filesystem::path& path, std::string_view bytes);
+
 // Streaming form of WriteFileAtomic. Nothing is visible at `target` until
 // Commit; destroying the writer without Commit discards what was written.
 class AtomicFileWriter {

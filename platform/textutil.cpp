@@ -1,5 +1,7 @@
 #include "platform/textutil.h"
 
+#include <cstring>
+
 #include "platform/codepage.h"
 
 namespace platform {
@@ -43,9 +45,18 @@ std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t
     const auto first = static_cast<unsigned char>(what[0]);
     const char lower = static_cast<char>(AnsiLower(first));
     const char upper = static_cast<char>(AnsiUpper(first));
-    for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
-        if (text[i] != lower && text[i] != upper)
+    const std::size_t last = text.size() - what.size(); // the last place a match can start
+    for (std::size_t i = from; i <= last; ++i) {
+        if (lower == upper) {
+            // A first character without case ("{" of the markup codes):
+            // jump from one to the next.
+            const void* hit = std::memchr(text.data() + i, lower, last - i + 1);
+            if (!hit)
+                break;
+            i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        } else if (text[i] != lower && text[i] != upper) {
             continue;
+        }
         if (AnsiSameText(text.substr(i + 1, what.size() - 1), what.substr(1)))
             return i;
     }

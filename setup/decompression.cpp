@@ -1,5 +1,6 @@
 #include "setup/decompression.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -158,15 +159,23 @@ std::size_t TDecompressionStream::Read(void* buffer, std::size_t count) {
     return done;
 }
 
+bool InflateWhole(const void* input, std::size_t inputSize, void* output, std::size_t outputSize) {
+    struct Free {
+        void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+    };
+    // One per thread, made on first use: it holds no state between calls.
+    thread_local std::unique_ptr<libdeflate_decompressor, Free> decompressor(
+        libdeflate_alloc_decompressor());
+    if (!decompressor)
+        return false;
+    std::size_t used = 0, made = 0;
+    return libdeflate_zlib_decompress_ex(decompressor.get(), input, inputSize, output, outputSize,
+                                         &used, &made) == LIBDEFLATE_SUCCESS &&
+           used == inputSize && made == outputSize;
+}
+
 std::uint32_t UpdateCrc32(const void* buffer, std::size_t length, std::uint32_t crc) {
-    const auto* p = static_cast<const Bytef*>(buffer);
-    while (length > 0) {
-        auto piece = static_cast<uInt>(std::min<std::size_t>(length, 1u << 30));
-        crc = static_cast<std::uint32_t>(crc32(crc, p, piece));
-        p += piece;
-        length -= piece;
-    }
-    return crc;
+    return libdeflate_crc32(crc, buffer, length);
 }
 
 } // namespace setup

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/littleendian.h"
@@ -86,6 +87,28 @@ private:
     TPackageReader& reader_;
     std::uint64_t remaining_;
 };
+
+namespace {
+
+// Bytes already read, served again.
+class TMemorySource : public TByteSource {
+public:
+    TMemorySource(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+    std::size_t Read(void* buffer, std::size_t count) override {
+        count = std::min(count, size_ - at_);
+        std::memcpy(buffer, data_ + at_, count);
+        at_ += count;
+        return count;
+    }
+    std::size_t Remaining() const { return size_ - at_; }
+
+private:
+    const unsigned char* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+} // namespace
 
 TPackageReader::TPackageReader() : buffer_(new unsigned char[kBufferSize]) {}
 
@@ -442,7 +465,36 @@ std::string TPackageReader::ExtractPackageFile(const std::string& target, std::u
     // checked; any failure removes the temporary file (the writer's
     // destructor).
     LimitedSource source(*this, packed);
-    TDecompressionStream stream(source);
+    // Most files are small: inflated whole, in buffers kept from file to
+    // file. A stream that does not inflate cleanly to its size goes the
+    // long way below from the same bytes, which says what is wrong.
+    std::optional<TMemorySource> held;
+    if (packed <= kWholeFileLimit && size <= kWholeFileLimit) {
+        if (!packedBuffer_)
+            packedBuffer_ = std::make_unique_for_overwrite<unsigned char[]>(kWholeFileLimit);
+        if (!fileBuffer_)
+            fileBuffer_ = std::make_unique_for_overwrite<unsigned char[]>(kWholeFileLimit);
+        std::size_t got = 0;
+        try {
+            for (std::size_t n = 1; got < packed && n > 0; got += n)
+                n = source.Read(packedBuffer_.get() + got, packed - got);
+        } catch (const ESetupError& e) {
+            throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(" + e.what() + ")");
+        }
+        if (got == packed && InflateWhole(packedBuffer_.get(), packed, fileBuffer_.get(), size)) {
+            if (UpdateCrc32(fileBuffer_.get(), size, 0) != crc)
+                throw EPackageDamaged(ReadErrorMessage(target) +
+                                      "\r\r(the file's CRC-32 is wrong)");
+            if (size > 0) {
+                writer.Write(fileBuffer_.get(), size);
+                if (progress)
+                    progress(size);
+            }
+            return writer.Finish(deferRename);
+        }
+        held.emplace(packedBuffer_.get(), got);
+    }
+    TDecompressionStream stream(held ? static_cast<TByteSource&>(*held) : source);
     // Large output blocks keep zlib from copying most of each block into
     // its window a second time; memory stays bounded all the same.
     // Not zero-filled: for small files clearing 64 KiB costs more than
@@ -470,7 +522,7 @@ std::string TPackageReader::ExtractPackageFile(const std::string& target, std::u
     }
     if (!stream.AtStreamEnd())
         throw EPackageDamaged(ReadErrorMessage(target) + "\r\r(the compressed data ends too soon)");
-    if (stream.InputLeft() != 0 || source.Remaining() != 0)
+    if (stream.InputLeft() != 0 || source.Remaining() != 0 || (held && held->Remaining() != 0))
         throw EPackageDamaged(ReadErrorMessage(target) +
                               "\r\r(data follows the end of the compressed stream)");
     if (total != size)

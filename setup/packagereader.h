@@ -6,6 +6,7 @@
 // that is not the last is damaged.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "setup/decompression.h"
@@ -39,6 +40,9 @@ public:
     static constexpr std::uint32_t kOffsetPosition = 144;
     static constexpr std::size_t kBufferSize = 65536;
     static constexpr std::size_t kExtractBlockSize = 1u << 20;
+    // Files whose packed and inflated sizes are both at most this are
+    // inflated whole.
+    static constexpr std::size_t kWholeFileLimit = 256u << 10;
     // All texts and tables of one package together never inflate beyond this.
     static constexpr std::uint64_t kMaxInflatedTotal = 64u << 20;
 
@@ -128,6 +132,10 @@ private:
     const TUiStrings* ui_ = nullptr;
     std::string publisherText_;
     std::uint64_t inflatedTotal_ = 0;
+    // The packed and inflated bytes of a small file (kWholeFileLimit each),
+    // made on first use.
+    std::unique_ptr<unsigned char[]> packedBuffer_;
+    std::unique_ptr<unsigned char[]> fileBuffer_;
 };
 
 // The name of a file without its folder (either separator).

@@ -1,8 +1,10 @@
 #pragma once
-// How the engine writes a file it installs or extracts: through a "cgn"
-// temporary file beside the target that is renamed over it only when
-// complete, so a failure never leaves a half-written target. No fsync: the
-// old file is never the only copy of anything here.
+// How the engine writes a file it installs or extracts. A target that does
+// not exist yet is created in its place (exclusively, never through a link)
+// and removed again when anything fails before it is complete. An existing
+// target is replaced through a "cgn" temporary file beside it that is
+// renamed over it only when complete, so a failure never touches it. No
+// fsync: the old file is never the only copy of anything here.
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,6 +43,11 @@ public:
     std::string Finish(const TDeferRename& deferRename = {});
 
 private:
+    [[noreturn]] void Fail(const std::string& reason);
+
+    int fd_ = -1; // the new target, written in place
+    bool finished_ = false;
+    // The replacement of a target that exists.
     std::unique_ptr<platform::AtomicFileWriter> writer_;
     std::string target_;
     TFailureText failure_;

@@ -559,33 +559,55 @@ void RtfDocument::NormalizeTables() {
     if (!any)
         return;
     // Qt-like layouts need a paragraph of the container before a table and
-    // after the last one.
-    std::vector<Paragraph> result;
-    result.reserve(paragraphs_.size() + 2);
-    for (std::size_t i = 0; i < paragraphs_.size(); ++i) {
-        Paragraph& p = paragraphs_[i];
+    // after the last one. Counted first, then inserted in place from the
+    // end: a second list of every paragraph would double the document.
+    auto addedBefore = [this](std::size_t i) {
         const int prevDepth = i == 0 ? -1 : paragraphs_[i - 1].depth;
         const bool prevCellEnd = i > 0 && paragraphs_[i - 1].cellEnd;
-        for (int level0 = std::max(prevDepth, 0) + 1; level0 <= p.depth; ++level0) {
+        int count = 0;
+        for (int level0 = std::max(prevDepth, 0) + 1; level0 <= paragraphs_[i].depth; ++level0)
+            if (!(level0 == prevDepth + 1 && !prevCellEnd)) // else the one before stands there
+                ++count;
+        return count;
+    };
+    std::size_t added = paragraphs_.back().depth > 0 ? 1 : 0;
+    for (std::size_t i = 0; i < paragraphs_.size(); ++i)
+        added += static_cast<std::size_t>(addedBefore(i));
+    if (added == 0)
+        return;
+    const std::size_t old = paragraphs_.size();
+    const std::uint32_t lastMark = paragraphs_.back().markFormat;
+    const bool trailing = paragraphs_.back().depth > 0;
+    paragraphs_.resize(old + added);
+    std::size_t to = paragraphs_.size();
+    if (trailing) {
+        Paragraph& empty = paragraphs_[--to];
+        empty = Paragraph();
+        empty.markFormat = lastMark;
+    }
+    for (std::size_t i = old; i-- > 0;) {
+        // The paragraph before still stands at its old place.
+        const int count = addedBefore(i);
+        const std::uint32_t format = paragraphs_[i].format;
+        const std::uint32_t markFormat = paragraphs_[i].markFormat;
+        const int depth = paragraphs_[i].depth;
+        if (--to != i)
+            paragraphs_[to] = std::move(paragraphs_[i]);
+        // The empty container paragraphs, the deepest nearest to it.
+        for (int k = 0, level0 = depth; k < count; --level0) {
+            const int prevDepth = i == 0 ? -1 : paragraphs_[i - 1].depth;
+            const bool prevCellEnd = i > 0 && paragraphs_[i - 1].cellEnd;
             if (level0 == prevDepth + 1 && !prevCellEnd)
-                continue; // the paragraph before stands in the container
-            Paragraph empty;
-            empty.format = p.format;
-            empty.markFormat = p.markFormat;
+                continue;
+            Paragraph& empty = paragraphs_[--to];
+            empty = Paragraph();
+            empty.format = format;
+            empty.markFormat = markFormat;
             empty.depth = static_cast<std::uint8_t>(level0 - 1);
-            result.push_back(std::move(empty));
+            ++k;
         }
-        result.push_back(std::move(p));
     }
-    if (result.back().depth > 0) {
-        Paragraph empty;
-        empty.markFormat = result.back().markFormat;
-        result.push_back(std::move(empty));
-    }
-    const bool added = result.size() != paragraphs_.size();
-    paragraphs_ = std::move(result);
-    if (added)
-        Invalidate();
+    Invalidate();
 }
 
 void RtfDocument::Normalize() {

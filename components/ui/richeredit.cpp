@@ -556,13 +556,21 @@ void TRicherEdit::paintEvent(QPaintEvent* event) {
 void TRicherEdit::PaintMarks(QPainter& painter, const QRect& area) {
     const QPointF scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     QAbstractTextDocumentLayout* layout = document()->documentLayout();
-    for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid();
-         block = block.next()) {
+    // From the top: a hit test (and a text cursor placed by one) on a text
+    // not laid out to its end can land far below the view and lay out the
+    // stretch there. The blocks above the view cost a look-up each.
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        // A block without lines is not laid out yet, so it lies below what
+        // was painted; asking for its rectangle would lay out the next stretch
+        // of the text first (a fresh topic is laid out on the screen's demand
+        // and in the background).
+        const QTextLayout* textLayout = block.layout();
+        if (!textLayout || textLayout->lineCount() == 0)
+            break;
         const QRectF bounds = layout->blockBoundingRect(block).translated(-scroll);
         if (bounds.top() > area.bottom())
             break;
-        const QTextLayout* textLayout = block.layout();
-        if (bounds.bottom() < area.top() || !textLayout)
+        if (bounds.bottom() < area.top())
             continue;
         // The layout's origin in the document: a block in a table cell has
         // its layout placed relative to the cell, its bounding rectangle not.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "helpproject/brindlewovenproject.h"
@@ -57,6 +59,7 @@ std::string IndexKeywordText(const std::string& part) {
 struct THtmlHelpRun {
     const TBrindlewovenProject& Project;
     bool ForCompile;
+    bool PrivateFolder;
     fs::path Folder;
     std::string HhcName;
     std::string HhkName;
@@ -65,7 +68,7 @@ struct THtmlHelpRun {
     // Saves one of the run's files; compiler input goes on the temporary
     // list when compiling.
     void Save(const std::string& fileName, const TStringList& lines) const {
-        SaveHtmlFile(fileName, lines, Report, !ForCompile);
+        SaveHtmlFile(fileName, lines, Report, !ForCompile, PrivateFolder);
         if (ForCompile)
             Report.TempFiles.push_back(fileName);
     }
@@ -342,6 +345,17 @@ void SplitIndexPage(const std::string& pageLine, std::string& title, std::string
 
 std::vector<THtmlContentsEntry> BuildHtmlContents(const TStringList& contentsLines,
                                                   const TStringList& targets) {
+    // The targets by their lower-cased IDs, the first line of an ID winning
+    // as a search from the top would: one look-up per entry, however many
+    // topics and anchors there are.
+    std::unordered_map<std::string, std::string_view> byId;
+    byId.reserve(targets.size());
+    for (const auto& line : targets) {
+        const auto eq = line.find('=');
+        byId.emplace(platform::AnsiLowerCase(std::string_view(line).substr(0, eq)),
+                     eq == std::string::npos ? std::string_view()
+                                             : std::string_view(line).substr(eq + 1));
+    }
     std::vector<THtmlContentsEntry> entries;
     for (const auto& line : contentsLines) {
         if (line.empty() || line[0] < '1' || line[0] > '9')
@@ -357,10 +371,10 @@ std::vector<THtmlContentsEntry> BuildHtmlContents(const TStringList& contentsLin
             std::string id = rest.substr(eq + 1);
             id = id.substr(0, id.find('>'));
             id = id.substr(0, id.find('@'));
-            std::string link;
-            if (!LookupKeyValue(targets, platform::AnsiLowerCase(id), link, true))
+            const auto link = byId.find(platform::AnsiLowerCase(id));
+            if (link == byId.end())
                 continue;
-            entry.Link = HtmlEscape(link);
+            entry.Link = HtmlEscape(std::string(link->second));
         }
         entries.push_back(std::move(entry));
     }
@@ -416,6 +430,7 @@ TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forC
     const fs::path hhp(options.HhpFileName);
     THtmlHelpRun run{project,
                      forCompile,
+                     options.PrivateFolder,
                      hhp.has_parent_path() ? hhp.parent_path() : fs::path("."),
                      platform::ChangeFileExt(options.HhpFileName, ".hhc"),
                      platform::ChangeFileExt(options.HhpFileName, ".hhk"),
@@ -435,7 +450,8 @@ TBuildReport WriteHtmlHelpProject(const TBrindlewovenProject& project, bool forC
                            run.Folder,
                            true,
                            TPictureFormat::FromProject,
-                           !forCompile};
+                           !forCompile,
+                           options.PrivateFolder};
     const std::string charset = HtmlCharsetMeta(project);
     const THtmlPages pages = BuildHtmlPages(
         job, [&](const TBrindlewovenTopic& topic) { return TopicPage(project, topic, charset); },

@@ -95,6 +95,10 @@ struct THtmlHelpWriteOptions {
     // from `TempNames`, or without one the help project's name with ".log".
     std::string ErrorLogFileName;
     ITempFileNames* TempNames = nullptr;
+    // The folder of HhpFileName is the make's own private temporary folder,
+    // which no one else writes and no one reads before the compiler: each
+    // file is written once under its final name.
+    bool PrivateFolder = false;
 };
 
 // Writes the whole HTML Help compiler input to the folder of the options'

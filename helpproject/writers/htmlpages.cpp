@@ -109,32 +109,39 @@ TStringList SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
                           TExportProgress& progress, TBuildReport& report) {
     progress.Stage(kSavingPagesStage, job.Project.TopicCount() - 1);
     TStringList files;
-    ForEachWrittenTopic(job, progress, nullptr,
-                        [&](std::size_t i, const TBrindlewovenTopic& topic) {
-                            const fs::path path = pathOf(job.Names.NameOf(topic.Number) + ".htm");
-                            try {
-                                SaveHtmlFile(path, pages.Lines[i], report, job.SyncFiles);
-                            } catch (const platform::PlatformError& error) {
-                                // The message names the topic whose page it is.
-                                throw EBrindlewoven("The page of topic " + HtmlTopicLabel(topic) +
-                                                        " cannot be saved: " + error.what(),
-                                                    topic.Number);
-                            }
-                            files.push_back(path.string());
-                        });
+    ForEachWrittenTopic(
+        job, progress, nullptr, [&](std::size_t i, const TBrindlewovenTopic& topic) {
+            const fs::path path = pathOf(job.Names.NameOf(topic.Number) + ".htm");
+            try {
+                SaveHtmlFile(path, pages.Lines[i], report, job.SyncFiles, job.PrivateFolder);
+            } catch (const platform::PlatformError& error) {
+                // The message names the topic whose page it is.
+                throw EBrindlewoven("The page of topic " + HtmlTopicLabel(topic) +
+                                        " cannot be saved: " + error.what(),
+                                    topic.Number);
+            }
+            files.push_back(path.string());
+        });
     return files;
 }
 
-void SaveHtmlFile(const fs::path& path, const TStringList& lines, TBuildReport& report, bool sync) {
+void SaveHtmlFile(const fs::path& path, const TStringList& lines, TBuildReport& report, bool sync,
+                  bool privateFolder) {
+    std::size_t size = 0;
+    for (const auto& line : lines)
+        size += line.size() + 2;
     std::string bytes;
+    bytes.reserve(size);
     for (const auto& line : lines) {
         bytes += line;
         bytes += "\r\n";
     }
-    platform::AtomicFileWriter writer(path);
-    writer.SetSync(sync);
-    writer.Write(bytes);
-    writer.Commit();
+    if (!privateFolder || !platform::WriteNewFile(path, bytes)) {
+        platform::AtomicFileWriter writer(path);
+        writer.SetSync(sync);
+        writer.Write(bytes);
+        writer.Commit();
+    }
     report.FilesWritten.push_back(path.string());
 }
 

@@ -76,6 +76,9 @@ struct THtmlPageJob {
     TPictureFormat PictureFormat = TPictureFormat::FromProject;
     // False for compiler input (see SaveHtmlFile).
     bool SyncFiles = true;
+    // The output folder is a make's private temporary folder (see
+    // SaveHtmlFile).
+    bool PrivateFolder = false;
 };
 
 // A page's lines before the tag passes.
@@ -103,8 +106,11 @@ SaveHtmlPages(const THtmlPageJob& job, const THtmlPages& pages,
 // Saves lines as CR LF text through a temporary file and notes the file as
 // written. `sync` false skips the flush to disk: for compiler input that is
 // read at once and then deleted, where a crash loses nothing worth keeping.
+// `privateFolder`: the file goes into a folder only this make writes, so a
+// new file is written once under its final name (platform::WriteNewFile);
+// one that exists is still replaced through a temporary file.
 void SaveHtmlFile(const std::filesystem::path& path, const TStringList& lines, TBuildReport& report,
-                  bool sync = true);
+                  bool sync = true, bool privateFolder = false);
 
 // Notes the written topics of an HTML output in the report, with the ones
 // whose ID names no page and so take the automatic one.

@@ -464,6 +464,9 @@ std::string PictureNameFromHtml(std::string_view raw) {
 }
 
 void CollectHtmlPictureNames(std::string_view htmlView, TStringList& names) {
+    if (platform::FindNoCase(htmlView, "{bm", 0) == std::string_view::npos &&
+        platform::FindNoCase(htmlView, "{flash=", 0) == std::string_view::npos)
+        return;
     const std::string html(htmlView);
     const std::string lower = platform::AnsiLowerCase(html);
     for (auto at = lower.find("{bm"); at != std::string::npos; at = lower.find("{bm", at + 3)) {
@@ -507,6 +510,9 @@ struct TTextOutput {
 // left as it is.
 template <class TOut, class TConvert>
 void ForEachCode(std::string& html, std::string_view code, TOut& out, TConvert convert) {
+    // Most pages hold few of the codes: look before lower-casing the page.
+    if (platform::FindNoCase(html, code, 0) == std::string::npos)
+        return;
     const std::string lower = platform::AnsiLowerCase(html);
     auto at = lower.find(code);
     if (at == std::string::npos)

@@ -38,6 +38,16 @@ public:
         return run_ < paragraph_->runs.size() ? document_.FormatOf(paragraph_->runs[run_])
                                               : document_.MarkFormatOf(*paragraph_);
     }
+    // Where the stretch holding character i ends, in kept positions: the
+    // characters before it share i's format object. Positions must not go
+    // backwards (as for Format).
+    size_t StretchEnd(size_t i) const {
+        Seek(i);
+        size_t end = stretchEnd_ - removedBefore_;
+        if (nextRemoved_ < removed_.size())
+            end = std::min(end, removed_[nextRemoved_].first - removedBefore_);
+        return end;
+    }
     const rtf::ParaFormat& ParaFormat(size_t i) const {
         Seek(i);
         return document_.ParaFormatOf(*paragraph_);
@@ -346,6 +356,19 @@ public:
             Open(cells.Format(i));
             Translate(cells, i);
             paraHasText_ = true;
+            // The rest of the stretch in this format, up to a character or
+            // code with a rule of its own, goes straight to the line: nothing
+            // opens or closes before it.
+            if (!spanOpen_) {
+                const size_t end = std::min({cells.StretchEnd(i), last, html, rule});
+                size_t j = i + 1;
+                for (; j < end && IsPlain(text[j]); ++j)
+                    if (text[j] == ' ')
+                        line_ += BlankFollows(cells, j) ? "&nbsp;" : " ";
+                    else
+                        line_ += text[j];
+                i = j - 1;
+            }
         }
         Emit(std::move(line_));
         if (!tagsClosed_)
@@ -495,6 +518,25 @@ private:
         CleanColours(opening);
         line_ += opening;
         tagsClosed_ = false;
+    }
+
+    // A character that Translate writes as itself (a blank by its own
+    // rule) and that the walk passes without a look at the formats.
+    static bool IsPlain(char c) {
+        switch (c) {
+        case '\r':
+        case '\n':
+        case rtf::kObjectChar:
+        case rtf::kLineBreakChar:
+        case '\t':
+        case '&':
+        case '<':
+        case '>':
+        case '\xB7':
+            return false;
+        default:
+            return true;
+        }
     }
 
     static bool BlankFollows(const Cells& cells, size_t i) {

@@ -295,6 +295,51 @@ TEST(SHGReader, FileOpenedReadOnly) {
     std::filesystem::remove_all(dir);
 }
 
+// A file larger than the reader's pieces: the pixel data is read and
+// unpacked a piece at a time (groups crossing the pieces' ends), the
+// hotspots after it; the picture is the one written and the one read from
+// memory. Cut anywhere in the pixel data or the hotspots, it is refused.
+TEST(SHGReader, LargeFileIsReadInPieces) {
+    const auto dir = std::filesystem::temp_directory_path() / "bw_shg_pieces";
+    std::filesystem::create_directories(dir);
+    std::mt19937 random(5);
+    TSHG s;
+    s.Bitmap.SetSize(701, 600);
+    for (TRgb& c : s.Bitmap.Pixels()) {
+        const unsigned r = random();
+        c = r % 3 == 0 ? TRgb{1, 2, 3}
+                       : TRgb{static_cast<uint8_t>(r), static_cast<uint8_t>(r >> 8),
+                              static_cast<uint8_t>(r >> 16)};
+    }
+    TBrindlewovenHotspot spot;
+    spot.HotspotType = helpproject::HotspotJump;
+    spot.Width = spot.Height = 10;
+    spot.Name = "Spot";
+    spot.Target = "topic>main";
+    s.Hotspots.push_back(spot);
+    s.BitCount = 24;
+    const std::string file = s.SaveToBytes();
+    ASSERT_GT(file.size(), std::size_t{1} << 20);
+    for (const std::size_t cut :
+         {file.size(), file.size() - 3, file.size() / 2, std::size_t{900}}) {
+        const auto path = dir / "pic.shg";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << file.substr(0, cut);
+        TSHG back;
+        if (cut < file.size()) {
+            EXPECT_THROW(back.LoadFromFile(path.string(), false), ESHGError) << cut;
+            continue;
+        }
+        back.LoadFromFile(path.string(), false);
+        EXPECT_EQ(back.Bitmap.Pixels(), s.Bitmap.Pixels());
+        ASSERT_EQ(back.Hotspots.size(), 1u);
+        EXPECT_EQ(back.Hotspots[0].Target, "topic>main");
+        TSHG fromMemory;
+        fromMemory.LoadFromBytes(file);
+        EXPECT_EQ(fromMemory.Bitmap.Pixels(), back.Bitmap.Pixels());
+    }
+    std::filesystem::remove_all(dir);
+}
+
 // ---- format pieces -------------------------------------------------------
 
 TEST(SHGFormat, CompressedIntegers) {

@@ -148,6 +148,34 @@ TEST(CreateUniqueFile, NewNamesNeverFollowLinks) {
                  PlatformError);
 }
 
+TEST(WriteNewFile, WritesOnlyWhereNothingIs) {
+    TempFolder temp("bw-fileio");
+    const fs::path file = temp.Path() / "page.htm";
+    ASSERT_TRUE(WriteNewFile(file, "<P>text</P>\r\n"));
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "<P>text</P>\r\n");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
+
+    // Whatever is there stays as it is, a link and the file behind it too.
+    const fs::path victim = temp.Path() / "victim.txt";
+    WriteText(victim, "precious");
+    fs::create_symlink(victim, temp.Path() / "link.htm");
+    fs::create_symlink(temp.Path() / "nowhere.txt", temp.Path() / "dangling.htm");
+    for (const char* name : {"page.htm", "link.htm", "dangling.htm"})
+        EXPECT_FALSE(WriteNewFile(temp.Path() / name, "other")) << name;
+    std::ifstream again(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "<P>text</P>\r\n");
+    std::ifstream kept(victim, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "precious");
+    EXPECT_TRUE(fs::is_symlink(temp.Path() / "link.htm"));
+    EXPECT_FALSE(fs::exists(temp.Path() / "nowhere.txt"));
+    EXPECT_THROW(WriteNewFile(temp.Path() / "missing" / "page.htm", "x"), PlatformError);
+}
+
 TEST(ReadFileBytes, ErrorsNameThePathAndTheReason) {
     try {
         ReadFileBytes("/nonexistent-bw/file.txt");

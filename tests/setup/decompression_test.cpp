@@ -48,6 +48,37 @@ TEST(Crc32, CheckValueAndRunningValue) {
     EXPECT_EQ(UpdateCrc32("56789", 5, running), 0xCBF43926u);
 }
 
+TEST(InflateWhole, OnlyAStreamOfExactlyItsSize) {
+    std::string data(70000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * i * 7 + i / 3) % 97);
+    const std::string packed = Compress(data);
+    std::string out(data.size() + 1, '\0');
+    ASSERT_TRUE(InflateWhole(packed.data(), packed.size(), out.data(), data.size()));
+    EXPECT_EQ(out.substr(0, data.size()), data);
+
+    std::string damaged = packed;
+    damaged.back() ^= 0x55; // the Adler-32
+    std::string badHeader = packed;
+    badHeader[0] ^= 0x55;
+    struct Case {
+        const char* what;
+        std::string input;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        {"a byte after the stream", packed + "x", data.size()},
+        {"the stream cut short", packed.substr(0, packed.size() - 1), data.size()},
+        {"one byte more expected", packed, data.size() + 1},
+        {"one byte fewer expected", packed, data.size() - 1},
+        {"a damaged checksum", damaged, data.size()},
+        {"a damaged header", badHeader, data.size()},
+        {"no input", "", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(InflateWhole(c.input.data(), c.input.size(), out.data(), c.size)) << c.what;
+}
+
 TEST(InflateBuffer, RoundTripsSizes) {
     for (std::size_t size :
          {std::size_t{0}, std::size_t{1}, std::size_t{256}, std::size_t{1} << 20}) {

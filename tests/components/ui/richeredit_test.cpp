@@ -469,6 +469,28 @@ TEST_F(RicherEdit, ClipboardKeepsHiddenTextAndDoubleUnderline) {
     EXPECT_EQ(rtf::RunText(last, 2), "{linkID=20}");
 }
 
+// A long topic is laid out as far as the screen shows and the rest later;
+// the marks are drawn in its first picture all the same, and at its end.
+TEST_F(RicherEdit, MarksOfALongTopicOnTheFirstPaint) {
+    auto render = [&](const std::string& first, const std::string& last, bool atEnd) {
+        std::string body = "\\pard\\fs28 " + first + "\\par";
+        for (int i = 0; i < 3000; ++i)
+            body += "\\pard line " + std::to_string(i) + " of the topic\\par";
+        edit.LoadFromStrings(Lines(body + "\\pard\\fs28 " + last + "\\par"));
+        edit.SetSelStart(atEnd ? edit.GetTextLen() : 0);
+        if (atEnd)
+            edit.ScrollCaret(); // to the end, where the caret is
+        return edit.viewport()->grab().toImage();
+    };
+    Show(300, 120);
+    edit.setReadOnly(true);
+    edit.setCursorWidth(0);
+    EXPECT_NE(render("\\v hidden\\v0", "end", false), render("hidden", "end", false));
+    EXPECT_NE(render("start", "\\v hidden\\v0", true), render("start", "hidden", true));
+    EXPECT_NE(render("\\uldb jump\\ulnone", "end", false),
+              render("\\ul jump\\ulnone", "end", false));
+}
+
 TEST_F(RicherEdit, HiddenTextIsShownAndMarked) {
     // The same words plain, hidden and double underlined look different, and
     // hidden words are drawn, not left out.

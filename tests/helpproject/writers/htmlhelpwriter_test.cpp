@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "components/scriptedmessenger.h"
@@ -131,6 +132,41 @@ TEST(HtmlHelpWriter, GoldenProjectContentsAndIndex) {
     EXPECT_TRUE(p.ChmFileName.empty());
     EXPECT_FALSE(p.TopicByNumber(30)->Included);
     fs::remove_all(folder);
+}
+
+// A make writes into its own private folder, where each file is written once
+// under its final name: the same files as anywhere else, a file already
+// there replaced whole. A contents entry whose ID is also an anchor's name
+// links the topic's page, the first line of the target list.
+TEST(HtmlHelpWriter, PrivateFolderWritesTheSameFiles) {
+    std::map<std::string, std::string> written[2];
+    for (const bool privateFolder : {false, true}) {
+        const fs::path folder = TempFolder(privateFolder ? "private" : "public");
+        TBrindlewovenProject p;
+        FillSmallProject(p);
+        p.Topics().front()->SetText(
+            Rtf("Hello \\{target=Set up\\} {\\strike Setup}\\{linkID=20\\}\\par"));
+        fs::create_directories(folder / "html");
+        platform::WriteFileAtomic(folder / "html" / "bw10.htm", "left from before");
+        helpproject::THtmlHelpWriteOptions options;
+        options.HhpFileName = (folder / "tea.hhp").string();
+        options.ChmFileName = "tea.chm";
+        options.ErrorLogFileName = "tea.log";
+        options.PrivateFolder = privateFolder;
+        helpproject::WriteHtmlHelpProject(p, true, true, options);
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                written[privateFolder][fs::relative(entry.path(), folder).string()] =
+                    ReadText(entry.path());
+        fs::remove_all(folder);
+    }
+    EXPECT_EQ(written[0], written[1]);
+    EXPECT_EQ(written[1].size(), 5u);
+    EXPECT_NE(written[1]["html/bw10.htm"].find("<A NAME=\"Set up\"></A>"), std::string::npos);
+    EXPECT_NE(written[1]["tea.hhc"].find("VALUE=\"Setup\">\r\n\t\t\t\t<PARAM NAME=\"Local\" "
+                                         "VALUE=\"html/set up.htm\">"),
+              std::string::npos)
+        << written[1]["tea.hhc"];
 }
 
 // An ID that names no page takes the automatic one in the output, as links
