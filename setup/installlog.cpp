@@ -272,10 +272,8 @@ void WriteUninstallRegistration(platform::Registry& registry, const TSetupPackag
         std::time_t now = std::time(nullptr);
         std::tm tm{};
         ::localtime_r(&now, &tm);
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                      tm.tm_mday);
-        date = buffer;
+        char buffer[32];
+        date.assign(buffer, std::strftime(buffer, sizeof buffer, "%Y%m%d", &tm));
     }
     str("InstallDate", date);
     str("InstallLocation", path(info.installLocation));
